@@ -1,0 +1,43 @@
+// The base of the application object: the settings file, the language and
+// its catalogs at start, the process-wide objects at exit.
+#pragma once
+
+#include <wx/app.h>
+#include <wx/arrstr.h>
+#include <wx/config.h>
+#include <wx/intl.h>
+
+class QelApp : public wxApp {
+public:
+    ~QelApp() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+
+    const wxString& GetCatalogDir() const { return m_CatalogDir; }
+    const wxLocale& GetLocale() const { return m_Locale; }
+
+private:
+    wxString m_CatalogDir;
+    wxLocale m_Locale;
+};
+
+// The language chosen by the "LANG" setting: the system's language when it is
+// absent, and also when it does not name a language the toolkit knows (then a
+// warning is logged).
+int QelLanguageFromConfig(const wxConfigBase* config);
+
+// The catalogs found in a folder and its subfolders, by file.
+struct QelCatalogsResult {
+    wxArrayString added;  // catalog names
+    wxArrayString failed; // catalog names that could not be added
+};
+
+// Adds to the locale the catalog of every file in the folder and its
+// subfolders, named after the file without folder and extension. A missing
+// folder adds nothing and says nothing.
+QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir);
+
+// Deletes the process-wide objects in the order their write-back needs:
+// find-and-replace settings, lexers, printing.
+void QelDeleteSingletons();

@@ -1,0 +1,109 @@
+// Command identifiers and flag words shared by the whole system.
+// Our own identifiers lie above the toolkit's highest one. The library's run
+// from 6001 to 6163, the application's from 6164 to 6196. Within a block the
+// lowest and highest identifiers carry no command: they bound range tests
+// (lowest < id < highest).
+#pragma once
+
+#include <wx/defs.h>
+
+// Editor commands, with the editor's own block of commands.
+enum QelEditorCommandId {
+    ID_SHELL_COMMAND = 6008,
+    ID_SHELL_COMMAND_STOP = 6009,
+    ID_EDIT_FIND_NEXT = 6011,
+    ID_EDIT_FIND_PREVIOUS = 6012,
+    ID_DOCUMENT_NEXT = 6013,
+    ID_DOCUMENT_PREVIOUS = 6014,
+    ID_EDIT_OPEN_LINK = 6017,
+    ID_EDIT_OPEN_BROWSER = 6018,
+
+    ID_EDIT_STC_LOWEST = 6026,
+    ID_EDIT_READ_FILE = 6027,
+    ID_EDIT_COMPARE_RECENT = 6028,
+    ID_EDIT_CONTROL_CHAR = 6029,
+    ID_EDIT_HEX_DEC_CALLTIP = 6030,
+    ID_EDIT_UPPERCASE = 6031,
+    ID_EDIT_LOWERCASE = 6032,
+    // 6033 carries no command.
+    ID_EDIT_FOLD_TOGGLE = 6034,
+    ID_EDIT_FOLD_ALL = 6035,
+    ID_EDIT_UNFOLD_ALL = 6036,
+    ID_EDIT_EOL_DOS = 6037,
+    ID_EDIT_EOL_UNIX = 6038,
+    ID_EDIT_EOL_MAC = 6039,
+    ID_EDIT_HEX = 6040,
+    ID_EDIT_MARKER_NEXT = 6041,
+    ID_EDIT_MARKER_PREVIOUS = 6042,
+    ID_EDIT_ZOOM_IN = 6043,
+    ID_EDIT_ZOOM_OUT = 6044,
+    ID_EDIT_STC_HIGHEST = 6045,
+};
+
+// Version-control commands of a menu start here.
+constexpr int ID_VCS_LOWEST = 6047;
+
+// Tools that run over files and folders; the report tools form a block of
+// their own inside the tool block.
+enum QelToolId {
+    ID_TOOL_LOWEST = 6099,
+    ID_TOOL_RECENT_REVISION = 6100,
+    ID_TOOL_REPORT_LOWEST = 6126,
+    ID_TOOL_FIND_IN_FILES = 6127,
+    ID_TOOL_REPLACE_IN_FILES = 6128,
+    ID_TOOL_REPORT_COUNT = 6129,
+    ID_TOOL_REPORT_VERSION = 6130,
+    ID_TOOL_REPORT_REVISION = 6131,
+    ID_TOOL_REPORT_KEYWORD = 6132,
+    ID_TOOL_REPORT_SQL = 6134,
+    ID_TOOL_REPORT_HIGHEST = 6143,
+    ID_TOOL_HIGHEST = 6144,
+};
+
+// The flag word of an editor: how it was opened and what it shows.
+// Bits not listed here pass through untouched.
+enum QelEditorFlags {
+    EDITOR_READ_ONLY = 0x01,
+    EDITOR_HEX = 0x02,        // hexadecimal dump, always read-only
+    EDITOR_FROM_LINK = 0x20,  // opened from a link in another editor
+    EDITOR_OPEN_PROJECT = 0x100, // open as a project page, not an editor
+};
+
+// The context-menu word of an editor.
+enum QelEditorMenuFlags {
+    EDITOR_MENU_NONE = 0,
+    EDITOR_MENU_OPEN_LINK = 0x20,
+    EDITOR_MENU_ALL = 0xFFFF,
+};
+
+// Which edit entries a menu offers.
+enum QelMenuStyle {
+    MENU_READ_ONLY = 0x01,
+    MENU_HAS_SELECTION = 0x02,
+    MENU_NO_CONTENT = 0x04,
+    MENU_OFFER_CLEAR = 0x08,
+    MENU_OFFER_PASTE = 0x10,
+};
+
+// The flags of the file status line.
+enum QelStatusFlags {
+    STAT_SYNC = 1,     // "Synchronized" in place of "Modified"
+    STAT_FULLPATH = 2, // the full path in place of the name
+};
+
+// Fixed numbers of the editor control.
+constexpr int QEL_MARGIN_LINE_NUMBER = 0;
+constexpr int QEL_MARGIN_DIVIDER = 1;
+constexpr int QEL_MARGIN_FOLDING = 2;
+constexpr int QEL_MARKER_CHANGE = 1;
+constexpr int QEL_STYLE_DEFAULT = 32;
+constexpr int QEL_MARKER_MAX = 31;   // markers and indicators run from 0
+constexpr int QEL_INDICATOR_MAX = 31;
+
+// The notebooks of the main window; their window ids are also passed to the
+// frame's notebook callbacks.
+enum QelNotebookId {
+    ID_NOTEBOOK_EDITORS = 0,
+    ID_NOTEBOOK_LISTS = 1,
+    ID_NOTEBOOK_PROJECTS = 2,
+};

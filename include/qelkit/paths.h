@@ -1,0 +1,30 @@
+// Where the program finds its shipped data and where it writes its own files.
+#pragma once
+
+#include <wx/filename.h>
+#include <wx/string.h>
+
+// The folder of the running executable.
+wxString QelExecutableDir();
+
+// A shipped data file (lexers.xml, vcs.xml): beside the executable when it is
+// there, else in the installed data folder. The result may name a missing file.
+wxFileName QelResourceFile(const wxString& name);
+
+// The folder of the message catalogs of a language (for example "nl_NL"):
+// "locale/<name>/LC_MESSAGES" beside the executable, else in the installed
+// data folder. Never the system-wide catalog folder of every package.
+wxString QelCatalogDir(const wxString& canonicalName);
+
+// The folder for the settings file and the log: the executable's folder when
+// it is writable, else $XDG_CONFIG_HOME/tindrel (default ~/.config/tindrel),
+// which is created when needed.
+wxString QelWritableDir();
+
+// The settings file of an application: its name in lower case with ".ini",
+// in the writable folder.
+wxFileName QelConfigFileName(const wxString& appName);
+
+// Tests point both the data and the writable folder at a folder of their own;
+// an empty text removes the override.
+void QelSetPathsOverride(const wxString& dir);

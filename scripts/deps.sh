@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, when it is missing.
+set -euo pipefail
+
+packages=(cmake g++ make ccache pkg-config libwxgtk3.2-dev libgtest-dev googletest
+          xvfb xauth xfonts-base git diffutils gettext file)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

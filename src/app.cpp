@@ -1,0 +1,140 @@
+#include <qelkit/app.h>
+
+#include <cstdio>
+#include <map>
+
+#include <wx/dir.h>
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/translation.h>
+
+#include <qelkit/paths.h>
+
+namespace {
+
+// Catalogs are files we listed ourselves: hand the toolkit each file by its
+// catalog name instead of letting it search the system's folders.
+class QelCatalogLoader : public wxTranslationsLoader {
+public:
+    explicit QelCatalogLoader(const wxString& lang) : m_Lang(lang) {}
+
+    void Add(const wxString& domain, const wxString& path) { m_Files[domain] = path; }
+
+    wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString&) override
+    {
+        const auto it = m_Files.find(domain);
+        return it == m_Files.end() ? nullptr : wxMsgCatalog::CreateFromFile(it->second, domain);
+    }
+
+    wxArrayString GetAvailableTranslations(const wxString& domain) const override
+    {
+        wxArrayString langs;
+        if (m_Files.count(domain) > 0) langs.push_back(m_Lang);
+        return langs;
+    }
+
+private:
+    wxString m_Lang;
+    std::map<wxString, wxString> m_Files;
+};
+
+// Until the main frame installs its own log target, messages go to stderr
+// and the log file, never to a dialog.
+class QelEarlyLog : public wxLog {
+public:
+    explicit QelEarlyLog(const wxString& logFile) : m_LogFile(logFile) {}
+
+protected:
+    void DoLogTextAtLevel(wxLogLevel level, const wxString& msg) override
+    {
+        if (level == wxLOG_Status) return;
+        const wxScopedCharBuffer text = msg.utf8_str();
+        fprintf(stderr, "%s\n", text.data());
+        if (FILE* file = fopen(m_LogFile.fn_str(), "a")) {
+            fprintf(file, "%s %s\n", wxDateTime::Now().Format("%x %X").utf8_str().data(), text.data());
+            fclose(file);
+        }
+    }
+
+private:
+    wxString m_LogFile;
+};
+
+// A failed assertion is a programmer error: report it and carry on.
+void QelLogAssert(const wxString& file, int line, const wxString& func,
+                  const wxString& cond, const wxString& msg)
+{
+    wxLogError("Assertion failed: %s:%d %s: %s %s", file, line, func, cond, msg);
+}
+
+} // namespace
+
+QelApp::~QelApp() = default;
+
+bool QelApp::OnInit()
+{
+    if (!wxApp::OnInit()) return false;
+
+    wxSetAssertHandler(QelLogAssert);
+    const wxString logFile = QelWritableDir() + "/" + GetAppName().Lower() + ".log";
+    delete wxLog::SetActiveTarget(new QelEarlyLog(logFile));
+
+    wxConfigBase::Set(new wxFileConfig("", "", QelConfigFileName(GetAppName()).GetFullPath(), "",
+                                       wxCONFIG_USE_LOCAL_FILE, wxConvAuto()));
+
+    m_Locale.Init(QelLanguageFromConfig(wxConfigBase::Get()), 0);
+    m_CatalogDir = QelCatalogDir(m_Locale.GetCanonicalName());
+    QelAddCatalogs(m_Locale, m_CatalogDir);
+    return true;
+}
+
+int QelApp::OnExit()
+{
+    QelDeleteSingletons();
+    return wxApp::OnExit();
+}
+
+int QelLanguageFromConfig(const wxConfigBase* config)
+{
+    if (config == nullptr || !config->HasEntry("LANG")) return wxLANGUAGE_DEFAULT;
+
+    const long lang = config->ReadLong("LANG", wxLANGUAGE_DEFAULT);
+    if (lang == wxLANGUAGE_DEFAULT) return wxLANGUAGE_DEFAULT;
+    if (lang == wxLANGUAGE_UNKNOWN || lang < 0 || lang >= wxLANGUAGE_USER_DEFINED ||
+        wxLocale::GetLanguageInfo(lang) == nullptr) {
+        wxLogWarning(_("Unknown language %ld in setting LANG, using the system language"), lang);
+        return wxLANGUAGE_DEFAULT;
+    }
+    return static_cast<int>(lang);
+}
+
+QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir)
+{
+    QelCatalogsResult result;
+    if (dir.empty() || !wxDirExists(dir)) return result;
+
+    wxArrayString files;
+    wxDir::GetAllFiles(dir, &files, "", wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+
+    wxTranslations* translations = wxTranslations::Get();
+    if (translations == nullptr) return result;
+    auto* loader = new QelCatalogLoader(locale.GetCanonicalName());
+    for (const auto& file : files)
+        loader->Add(wxFileName(file).GetName(), file);
+    translations->SetLoader(loader);
+
+    for (const auto& file : files) {
+        const wxString name = wxFileName(file).GetName();
+        if (locale.AddCatalog(name)) {
+            result.added.push_back(name);
+        } else {
+            wxLogError("%s", "Catalog could not be added: " + name);
+            result.failed.push_back(name);
+        }
+    }
+    return result;
+}
+
+void QelDeleteSingletons()
+{
+}

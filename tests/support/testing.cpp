@@ -1,0 +1,221 @@
+#include "testing.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+// Process-wide objects that tests may create; each owner adds its line below.
+#include <qelkit/frd.h>
+#include <qelkit/lexers.h>
+
+namespace qeltest {
+
+namespace {
+
+int g_ExpectAssertDepth = 0;
+int g_AssertCount = 0;
+
+void TestAssertHandler(const wxString& file, int line, const wxString& func,
+                       const wxString& cond, const wxString& msg)
+{
+    if (g_ExpectAssertDepth > 0) {
+        ++g_AssertCount;
+        return;
+    }
+    ADD_FAILURE_AT(file.utf8_str().data(), line)
+        << "toolkit assertion in " << func.utf8_str().data() << ": "
+        << cond.utf8_str().data() << " " << msg.utf8_str().data();
+}
+
+} // namespace
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "qeltest-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) {
+        ADD_FAILURE() << "cannot make a temporary folder";
+        return;
+    }
+    m_Path = wxString::FromUTF8(buffer.data());
+}
+
+TempDir::~TempDir()
+{
+    if (m_Path.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(std::filesystem::path(m_Path.utf8_string()), ec);
+}
+
+wxString TempDir::File(const wxString& name) const
+{
+    return m_Path + "/" + name;
+}
+
+bool WriteBytes(const wxString& path, const std::string& bytes)
+{
+    std::ofstream out(path.utf8_string(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+std::string ReadBytes(const wxString& path)
+{
+    std::ifstream in(path.utf8_string(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Run(const wxString& command, int* exitCode)
+{
+    std::string output;
+    FILE* pipe = popen(command.utf8_str().data(), "r");
+    if (pipe == nullptr) {
+        if (exitCode != nullptr) *exitCode = -1;
+        return output;
+    }
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    if (exitCode != nullptr)
+        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+}
+
+wxString ShellQuote(const wxString& text)
+{
+    wxString quoted(text);
+    quoted.Replace("'", "'\\''");
+    return "'" + quoted + "'";
+}
+
+LogCapture::LogCapture()
+    : m_Previous(wxLog::SetActiveTarget(this))
+    , m_PreviousVerbose(wxLog::GetVerbose())
+{
+    wxLog::SetVerbose(true);
+}
+
+LogCapture::~LogCapture()
+{
+    wxLog::SetVerbose(m_PreviousVerbose);
+    wxLog::SetActiveTarget(m_Previous);
+}
+
+size_t LogCapture::Count(const wxString& text) const
+{
+    size_t count = 0;
+    for (const auto& record : m_Records)
+        if (record.text.Contains(text)) ++count;
+    return count;
+}
+
+size_t LogCapture::CountLevel(wxLogLevel level) const
+{
+    size_t count = 0;
+    for (const auto& record : m_Records)
+        if (record.level == level) ++count;
+    return count;
+}
+
+wxString LogCapture::Dump() const
+{
+    wxString text;
+    for (const auto& record : m_Records)
+        text << record.level << ": " << record.text << "\n";
+    return text;
+}
+
+void LogCapture::DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&)
+{
+    m_Records.push_back({level, msg});
+}
+
+ExpectAsserts::ExpectAsserts()
+{
+    if (g_ExpectAssertDepth++ == 0) g_AssertCount = 0;
+}
+
+ExpectAsserts::~ExpectAsserts()
+{
+    --g_ExpectAssertDepth;
+}
+
+int ExpectAsserts::Count() const
+{
+    return g_AssertCount;
+}
+
+void ResetSingletons()
+{
+    delete QelFindReplaceData::Set(nullptr);
+    delete QelLexers::Set(nullptr);
+}
+
+void InstallTestHandlers()
+{
+    wxSetAssertHandler(TestAssertHandler);
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+}
+
+void ConfigTest::SetUp()
+{
+    m_ConfigPath = m_Temp.File("settings.ini");
+    m_Previous = wxConfigBase::Set(
+        new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+}
+
+void ConfigTest::TearDown()
+{
+    ResetSingletons();
+    delete wxConfigBase::Set(m_Previous);
+    m_Previous = nullptr;
+}
+
+void ConfigTest::Reopen()
+{
+    wxConfigBase* config = wxConfigBase::Get(false);
+    if (config != nullptr) config->Flush();
+    delete wxConfigBase::Set(
+        new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+}
+
+std::string ConfigTest::ConfigText()
+{
+    wxConfigBase* config = wxConfigBase::Get(false);
+    if (config != nullptr) config->Flush();
+    return ReadBytes(m_ConfigPath);
+}
+
+void Pump(int milliseconds)
+{
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds)
+{
+    wxStopWatch watch;
+    while (true) {
+        if (wxTheApp != nullptr) {
+            wxTheApp->Yield(true);
+            wxTheApp->ProcessPendingEvents();
+            wxTheApp->ProcessIdle();
+        }
+        if (done()) return true;
+        if (watch.Time() >= milliseconds) return false;
+        wxMilliSleep(5);
+    }
+}
+
+} // namespace qeltest

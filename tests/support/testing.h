@@ -1,0 +1,111 @@
+// Shared helpers of the test binaries: temporary folders, files as bytes,
+// shell commands, log capture and a fixture with its own settings file.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/config.h>
+#include <wx/log.h>
+#include <wx/string.h>
+
+namespace qeltest {
+
+// A fresh folder under the system's temporary folder, removed with all its
+// contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const wxString& Path() const { return m_Path; }
+    // Path of an entry inside the folder (not created).
+    wxString File(const wxString& name) const;
+
+private:
+    wxString m_Path;
+};
+
+// Whole files as raw bytes.
+bool WriteBytes(const wxString& path, const std::string& bytes);
+std::string ReadBytes(const wxString& path);
+
+// Runs a command through /bin/sh and returns what it printed on stdout.
+std::string Run(const wxString& command, int* exitCode = nullptr);
+
+// Quotes a path for the shell.
+wxString ShellQuote(const wxString& text);
+
+// Records every log message while alive, replacing the active log target.
+class LogCapture : public wxLog {
+public:
+    struct Record {
+        wxLogLevel level;
+        wxString text;
+    };
+
+    LogCapture();
+    ~LogCapture() override;
+
+    const std::vector<Record>& Records() const { return m_Records; }
+    bool Has(const wxString& text) const { return Count(text) > 0; }
+    // Number of records whose text contains the given text.
+    size_t Count(const wxString& text) const;
+    size_t CountLevel(wxLogLevel level) const;
+    // All records as one text, one per line, for failure output.
+    wxString Dump() const;
+    void Clear() { m_Records.clear(); }
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo& info) override;
+
+private:
+    std::vector<Record> m_Records;
+    wxLog* m_Previous;
+    bool m_PreviousVerbose;
+};
+
+// While alive, toolkit assertions are counted instead of failing the test.
+class ExpectAsserts {
+public:
+    ExpectAsserts();
+    ~ExpectAsserts();
+    int Count() const;
+};
+
+// Deletes every process-wide object that a test may have created.
+void ResetSingletons();
+
+// Installs the handler that turns a toolkit assertion into a test failure,
+// and a log target that writes to stderr.
+void InstallTestHandlers();
+
+// A fixture that gives each test its own settings file as the global
+// configuration, and deletes the process-wide objects afterwards.
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const wxString& ConfigPath() const { return m_ConfigPath; }
+    // Writes the configuration to its file, deletes it and reads it back.
+    void Reopen();
+    // The settings file as text.
+    std::string ConfigText();
+
+    TempDir m_Temp;
+
+private:
+    wxString m_ConfigPath;
+    wxConfigBase* m_Previous = nullptr;
+};
+
+// GUI binary only: let the event loop run.
+void Pump(int milliseconds);
+bool PumpUntil(const std::function<bool()>& done, int milliseconds);
+
+} // namespace qeltest
