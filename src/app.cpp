@@ -8,6 +8,8 @@
 #include <wx/filename.h>
 #include <wx/translation.h>
 
+#include <qelkit/frd.h>
+#include <qelkit/lexers.h>
 #include <qelkit/paths.h>
 
 namespace {
@@ -45,7 +47,7 @@ public:
     explicit QelEarlyLog(const wxString& logFile) : m_LogFile(logFile) {}
 
 protected:
-    void DoLogTextAtLevel(wxLogLevel level, const wxString& msg) override
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
     {
         if (level == wxLOG_Status) return;
         const wxScopedCharBuffer text = msg.utf8_str();
@@ -137,4 +139,8 @@ QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir)
 
 void QelDeleteSingletons()
 {
+    // The find settings write themselves back, so they go while the
+    // configuration still exists.
+    delete QelFindReplaceData::Set(nullptr);
+    delete QelLexers::Set(nullptr);
 }

@@ -5,6 +5,8 @@
 
 #include <qelkit/app.h>
 #include <qelkit/defs.h>
+#include <qelkit/frd.h>
+#include <qelkit/lexers.h>
 #include <qelkit/paths.h>
 #include <qelkit/version.h>
 
@@ -24,7 +26,7 @@ void WriteCatalog(const wxString& mo)
         "msgid \"Find what\"\nmsgstr \"Zoek naar\"\n\n"
         "msgid \"Match case\"\nmsgstr \"Hoofdlettergevoelig\"\n"));
     int rc = -1;
-    Run("msgfmt -o " + ShellQuote(mo) + " " + ShellQuote(po), &rc);
+    qeltest::Run("msgfmt -o " + ShellQuote(mo) + " " + ShellQuote(po), &rc);
     ASSERT_EQ(rc, 0) << "msgfmt failed for " << mo;
 }
 
@@ -151,4 +153,13 @@ TEST_F(AppTest, DeletingSingletonsThatWereNeverMadeDoesNothing)
     QelDeleteSingletons();
     QelDeleteSingletons();
     EXPECT_TRUE(log.Records().empty()) << log.Dump();
+}
+
+TEST_F(AppTest, FindSettingsAreWrittenBackBeforeTheConfigurationGoes)
+{
+    QelFindReplaceData::Get()->SetMatchCase(true);
+    QelDeleteSingletons();
+    EXPECT_EQ(QelFindReplaceData::Get(false), nullptr);
+    EXPECT_EQ(QelLexers::Get(false), nullptr);
+    EXPECT_NE(ConfigText().find("Match\\ case=1"), std::string::npos) << ConfigText();
 }

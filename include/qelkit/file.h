@@ -1,0 +1,108 @@
+#pragma once
+
+// The binding of an object to one file on disk: load, new, save and the
+// change detection that reloads the object when someone else changed the file.
+
+#include <cstddef>
+
+#include <wx/buffer.h>
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/string.h>
+
+#include <qelkit/filename.h>
+#include <qelkit/stat.h>
+
+// Replaces the file at path with size bytes of data, so that it is either
+// completely written or left as it was: the data goes to a new file in the
+// same folder, which is then renamed over the target. The target keeps its
+// permission bits (a new file gets 0666 less the umask); when path is a
+// symbolic link the link stays and the file it points to is replaced.
+// Logs the path and the system error on failure.
+[[nodiscard]] bool QelWriteFileAtomic(
+    const wxString& path, const void* data, size_t size);
+
+class QelFile : public wxFile
+{
+public:
+    // Not bound. With open_file true, loads and saves open the handle around
+    // the hooks (read mode for DoFileLoad, write mode for DoFileSave); with
+    // false the hooks do their own file access by GetFileName().
+    explicit QelFile(bool open_file = true);
+
+    // Opens the handle at once on filename in mode and keeps it open for the
+    // life of the object (typically followed by Read(0)).
+    QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file = true);
+
+    QelFile(const QelFile&) = delete;
+    QelFile& operator=(const QelFile&) = delete;
+
+    virtual ~QelFile();
+
+    // The object differs from the file.
+    virtual bool GetContentsChanged() const { return false; }
+
+    // Marks the object as equal to the file.
+    virtual void ResetContentsChanged() {}
+
+    // Binds to an existing file (made absolute) and loads it. False, with the
+    // binding unchanged, when the file does not exist, the load was not
+    // confirmed, cannot be opened or the hook failed.
+    bool FileLoad(const QelFileName& filename);
+
+    // Binds to a name that need not exist; nothing is read or written.
+    void FileNew(const QelFileName& filename);
+
+    // Saves under the bound name, or with a valid filename binds to it (made
+    // absolute) first ("save as"). The file on disk is replaced only when the
+    // whole save succeeded; on failure the contents stay marked as changed,
+    // the binding stays on the old name and false is returned.
+    bool FileSave(const QelFileName& filename = QelFileName());
+
+    // Reloads the object when the file's modification time differs from the
+    // one at the last load or save and "AllowSync" (default true) is on.
+    // True only when the object was reloaded.
+    bool CheckSync();
+
+    // The bytes of the open file from seek_position to its end (a zero byte
+    // follows them; length() counts only the file's bytes). Empty when the
+    // handle is closed or the position is outside the file.
+    const wxCharBuffer Read(wxFileOffset seek_position);
+    using wxFile::Read;
+
+    // The bound name, its lexer and the file's latest status.
+    const QelFileName& GetFileName() const noexcept { return m_FileName; }
+
+protected:
+    // Asked before a load or reload opens anything, while the binding is
+    // still on the current file: the place for "save changes first?".
+    // False cancels the load; the contents keep their changed mark.
+    virtual bool DoFileLoadConfirm(bool synced);
+
+    // Fills the object from the file; synced is true for a reload after an
+    // outside change, which always finds the handle open. False when nothing
+    // was loaded: the changed mark is then left as it is.
+    virtual bool DoFileLoad(bool synced);
+
+    // Prepares the object for a new file that is not yet on disk.
+    virtual void DoFileNew();
+
+    // Writes the object; with open_file the handle is open for writing on a
+    // new file that replaces the target only after this returns true.
+    // save_as is true when a new name was given.
+    virtual bool DoFileSave(bool save_as);
+
+    // Called once the saved file is in place, the contents are marked as
+    // unchanged and the statuses are taken: confirmations belong here.
+    virtual void DoFileSaved(bool save_as);
+
+private:
+    bool Assign(const QelFileName& filename);
+    bool Get(bool synced);
+    bool MakeAbsolute();
+    bool Save(bool save_as);
+
+    bool m_OpenFile;
+    QelFileName m_FileName; // the file now: its status is re-taken on every check
+    QelStat m_Stat;         // the file at the last load or save
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+// The operating system's status of one path, taken at a known moment.
+
+#include <sys/stat.h>
+
+#include <wx/string.h>
+
+// The status record's fields (st_mode, st_mtime, st_size ...) are read
+// directly by users. The record is zero while no status call succeeded.
+class QelStat : public stat
+{
+public:
+    // Stores the path exactly as given (not made absolute) and takes its
+    // status at once. An empty path is not ok and is never passed to stat().
+    explicit QelStat(const wxString& fullpath = wxEmptyString);
+
+    QelStat(const QelStat&) = default;
+    QelStat& operator=(const QelStat&) = default;
+
+    // Takes the status of the stored path again; sets and returns IsOk().
+    bool Sync();
+
+    // Stores fullpath, then Sync().
+    bool Sync(const wxString& fullpath);
+
+    // The last status call on the stored path succeeded (folders too).
+    bool IsOk() const noexcept { return m_IsOk; }
+
+    // True only when the status is ok and the owner-write bit is clear;
+    // group and other bits and the running user do not count.
+    bool IsReadOnly() const noexcept;
+
+    // st_mtime as local "YYYY-MM-DD HH:MM:SS" (whole seconds).
+    wxString GetModificationTime() const;
+
+    const wxString& GetFullPath() const noexcept { return m_FullPath; }
+
+private:
+    wxString m_FullPath;
+    bool m_IsOk = false;
+};

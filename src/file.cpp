@@ -1,0 +1,492 @@
+#include <qelkit/file.h>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/config.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+
+namespace {
+
+// Symbolic links are followed at most this deep, as the kernel does.
+constexpr int kMaxLinkDepth = 40;
+
+wxString FromFileNameBytes(const char* bytes, size_t length)
+{
+    return wxString(bytes, *wxConvFileName, length);
+}
+
+// The file that a save through path replaces: path itself, or the file its
+// chain of symbolic links ends at (which need not exist yet).
+wxString ResolveLinks(const wxString& path)
+{
+    wxString current = path;
+
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth)
+    {
+        struct stat st{};
+        if (lstat(current.fn_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        {
+            break;
+        }
+
+        char target[PATH_MAX];
+        const ssize_t length = readlink(current.fn_str(), target, sizeof target);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof target)
+        {
+            break;
+        }
+
+        const wxString next = FromFileNameBytes(target, static_cast<size_t>(length));
+        current = next.StartsWith("/")
+            ? next
+            : wxFileName(current).GetPath(wxPATH_GET_SEPARATOR) + next;
+    }
+
+    return current;
+}
+
+// Replaces one file by a new one written beside it: Begin creates the new
+// file, the caller writes to Fd(), then Commit renames it over the target
+// or Abort removes it. Every failure is logged with the path.
+class AtomicReplace
+{
+public:
+    AtomicReplace() = default;
+    AtomicReplace(const AtomicReplace&) = delete;
+    AtomicReplace& operator=(const AtomicReplace&) = delete;
+    ~AtomicReplace() { Abort(); }
+
+    bool Begin(const wxString& path);
+    int Fd() const { return m_Fd; }
+    bool Commit();
+    void Abort();
+
+private:
+    bool CreateTemp(const struct stat* existing);
+
+    wxString m_Path;   // as the caller named it, for messages
+    wxString m_Target; // the file that is replaced
+    wxString m_Temp;
+    int m_Fd = -1;
+};
+
+bool AtomicReplace::Begin(const wxString& path)
+{
+    m_Path = path;
+
+    if (path.empty())
+    {
+        wxLogError(_("Cannot save a file without a name"));
+        return false;
+    }
+
+    m_Target = ResolveLinks(path);
+
+    struct stat st{};
+    if (::stat(m_Target.fn_str(), &st) != 0)
+    {
+        return CreateTemp(nullptr);
+    }
+
+    if (!S_ISREG(st.st_mode))
+    {
+        wxLogError(_("Cannot write file '%s': it is not a regular file"), path);
+        return false;
+    }
+
+    // Renaming would get round a file that its owner made read-only, which
+    // writing into it could not.
+    if (access(m_Target.fn_str(), W_OK) != 0)
+    {
+        wxLogSysError(_("Cannot write file '%s'"), path);
+        return false;
+    }
+
+    return CreateTemp(&st);
+}
+
+bool AtomicReplace::CreateTemp(const struct stat* existing)
+{
+    static unsigned counter = 0;
+
+    const wxFileName target(m_Target);
+    const wxString folder = target.GetPath(wxPATH_GET_SEPARATOR);
+
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        // The name is shortened so that a long one cannot exceed the limit.
+        const wxString candidate = folder + wxString::Format(".%s.%ld-%u.tmp",
+            target.GetFullName().Left(64), static_cast<long>(getpid()), counter++);
+
+        // A new file gets 0666 less the umask, as a plain create would.
+        m_Fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+            existing != nullptr ? 0600 : 0666);
+
+        if (m_Fd >= 0)
+        {
+            m_Temp = candidate; // only a file made here is ever removed
+            break;
+        }
+
+        if (errno != EEXIST)
+        {
+            wxLogSysError(_("Cannot write file '%s'"), m_Path);
+            return false;
+        }
+    }
+
+    if (m_Fd < 0)
+    {
+        wxLogSysError(_("Cannot write file '%s'"), m_Path);
+        return false;
+    }
+
+    if (existing != nullptr)
+    {
+        // The mode is set after the owner because a change of owner clears
+        // set-id bits.
+        if (fchown(m_Fd, existing->st_uid, existing->st_gid) != 0)
+        {
+            // Only a privileged user may keep another's ownership; the file
+            // then becomes ours, which is no reason to refuse the save.
+        }
+
+        if (fchmod(m_Fd, existing->st_mode & 07777) != 0)
+        {
+            wxLogSysError(_("Cannot write file '%s'"), m_Path);
+            Abort();
+            return false;
+        }
+    }
+
+    return true;
+}
+
+bool AtomicReplace::Commit()
+{
+    if (m_Fd < 0)
+    {
+        return false;
+    }
+
+    const bool synced = fsync(m_Fd) == 0;
+    const int sync_error = errno;
+    const bool closed = close(m_Fd) == 0;
+    const int close_error = errno;
+    m_Fd = -1;
+
+    if (!synced || !closed)
+    {
+        wxLogSysError(synced ? close_error : sync_error, _("Cannot write file '%s'"), m_Path);
+        Abort();
+        return false;
+    }
+
+    if (rename(m_Temp.fn_str(), m_Target.fn_str()) != 0)
+    {
+        wxLogSysError(_("Cannot write file '%s'"), m_Path);
+        Abort();
+        return false;
+    }
+
+    m_Temp.clear();
+    return true;
+}
+
+void AtomicReplace::Abort()
+{
+    if (m_Fd >= 0)
+    {
+        close(m_Fd);
+        m_Fd = -1;
+    }
+
+    if (!m_Temp.empty())
+    {
+        unlink(m_Temp.fn_str());
+        m_Temp.clear();
+    }
+}
+
+} // namespace
+
+bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size)
+{
+    AtomicReplace replace;
+    if (!replace.Begin(path))
+    {
+        return false;
+    }
+
+    const char* bytes = static_cast<const char*>(data);
+    size_t written = 0;
+
+    while (written < size)
+    {
+        const ssize_t n = write(replace.Fd(), bytes + written, size - written);
+        if (n < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (n <= 0)
+        {
+            wxLogSysError(_("Cannot write file '%s'"), path);
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+
+    return replace.Commit();
+}
+
+QelFile::QelFile(bool open_file)
+    : m_OpenFile(open_file)
+{
+}
+
+QelFile::QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file)
+    : m_OpenFile(open_file)
+{
+    Open(filename.GetFullPath(), mode);
+    m_FileName.wxFileName::Assign(filename);
+    m_Stat.Sync(filename.GetFullPath());
+    MakeAbsolute();
+}
+
+QelFile::~QelFile() = default;
+
+bool QelFile::Assign(const QelFileName& filename)
+{
+    m_FileName = filename;
+    return m_Stat.Sync(filename.GetFullPath());
+}
+
+bool QelFile::MakeAbsolute()
+{
+    if (!m_FileName.wxFileName::MakeAbsolute())
+    {
+        return false;
+    }
+
+    const wxString fullpath = m_FileName.GetFullPath();
+    return m_FileName.m_Stat.Sync(fullpath) && m_Stat.Sync(fullpath);
+}
+
+bool QelFile::Get(bool synced)
+{
+    if ((synced || m_OpenFile) && !Open(m_FileName.GetFullPath(), wxFile::read))
+    {
+        return false;
+    }
+
+    const bool loaded = DoFileLoad(synced);
+
+    if (IsOpened())
+    {
+        Close();
+    }
+
+    // A hook that loaded nothing leaves the object as it was, changes and all.
+    if (loaded)
+    {
+        ResetContentsChanged();
+    }
+
+    return loaded;
+}
+
+bool QelFile::FileLoad(const QelFileName& filename)
+{
+    if (!filename.FileExists())
+    {
+        return false;
+    }
+
+    // Asked while still bound to the current file, so that saving the
+    // changes first writes them where they belong.
+    if (!DoFileLoadConfirm(false))
+    {
+        return false;
+    }
+
+    const QelFileName old_name = m_FileName;
+    const QelStat old_stat = m_Stat;
+
+    Assign(filename);
+
+    if (MakeAbsolute() && Get(false))
+    {
+        return true;
+    }
+
+    m_FileName = old_name;
+    m_Stat = old_stat;
+    return false;
+}
+
+void QelFile::FileNew(const QelFileName& filename)
+{
+    Assign(filename);
+    DoFileNew();
+}
+
+bool QelFile::FileSave(const QelFileName& filename)
+{
+    if (!filename.IsOk())
+    {
+        return Save(false);
+    }
+
+    const QelFileName old_name = m_FileName;
+    const QelStat old_stat = m_Stat;
+
+    // For a file that does not exist yet both statuses fail here.
+    Assign(filename);
+    MakeAbsolute();
+
+    if (Save(true))
+    {
+        return true;
+    }
+
+    m_FileName = old_name;
+    m_Stat = old_stat;
+    return false;
+}
+
+bool QelFile::Save(bool save_as)
+{
+    AtomicReplace replace;
+
+    if (m_OpenFile)
+    {
+        if (!replace.Begin(m_FileName.GetFullPath()))
+        {
+            return false;
+        }
+        Attach(replace.Fd());
+    }
+
+    bool saved = DoFileSave(save_as);
+
+    if (m_OpenFile)
+    {
+        // A write the hook did not check still fails the save.
+        if (saved && Error())
+        {
+            wxLogSysError(GetLastError(), _("Cannot write file '%s'"), m_FileName.GetFullPath());
+            saved = false;
+        }
+
+        Detach();
+        saved = saved && replace.Commit();
+    }
+
+    if (!saved)
+    {
+        return false;
+    }
+
+    ResetContentsChanged();
+    m_FileName.m_Stat.Sync();
+    m_Stat.Sync();
+    DoFileSaved(save_as);
+    return true;
+}
+
+bool QelFile::CheckSync()
+{
+    // m_Stat, not the current status: a file that was loaded, deleted and
+    // then created again is followed again.
+    if (IsOpened() || !m_Stat.IsOk())
+    {
+        return false;
+    }
+
+    if (const wxConfigBase* config = wxConfigBase::Get(false);
+        config != nullptr && !config->ReadBool("AllowSync", true))
+    {
+        return false;
+    }
+
+    if (!m_FileName.m_Stat.Sync() || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime)
+    {
+        return false;
+    }
+
+    const QelStat seen = m_FileName.m_Stat;
+    const bool reloaded = DoFileLoadConfirm(true) && Get(true);
+
+    // Also after a cancelled or failed reload: it is not tried again until
+    // the file changes again.
+    if (!m_Stat.Sync())
+    {
+        m_Stat = seen;
+    }
+
+    return reloaded;
+}
+
+const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
+{
+    if (!IsOpened())
+    {
+        return wxCharBuffer(size_t{0});
+    }
+
+    const wxFileOffset length = Length();
+    if (length == wxInvalidOffset || seek_position < 0 || seek_position > length ||
+        Seek(seek_position) == wxInvalidOffset)
+    {
+        return wxCharBuffer(size_t{0});
+    }
+
+    const size_t count = static_cast<size_t>(length - seek_position);
+    wxCharBuffer buffer(count);
+    size_t got = 0;
+
+    while (got < count)
+    {
+        const ssize_t n = wxFile::Read(buffer.data() + got, count - got);
+        if (n <= 0)
+        {
+            break; // a read error is logged by wxFile; a shrunk file just ends
+        }
+        got += static_cast<size_t>(n);
+    }
+
+    if (got < count)
+    {
+        buffer.shrink(got);
+    }
+
+    return buffer;
+}
+
+bool QelFile::DoFileLoadConfirm(bool)
+{
+    return true;
+}
+
+bool QelFile::DoFileLoad(bool)
+{
+    return true;
+}
+
+void QelFile::DoFileNew()
+{
+}
+
+bool QelFile::DoFileSave(bool)
+{
+    return true;
+}
+
+void QelFile::DoFileSaved(bool)
+{
+}

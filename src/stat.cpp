@@ -1,0 +1,47 @@
+#include <qelkit/stat.h>
+
+#include <wx/datetime.h>
+
+QelStat::QelStat(const wxString& fullpath)
+    : stat{}
+    , m_FullPath(fullpath)
+{
+    Sync();
+}
+
+bool QelStat::Sync()
+{
+    if (m_FullPath.empty())
+    {
+        m_IsOk = false;
+        return false;
+    }
+
+    // The toolkit's file-name conversion: the C library's one fails on
+    // non-ASCII names under the "C" locale.
+    m_IsOk = ::stat(m_FullPath.fn_str(), this) != -1;
+
+    if (!m_IsOk)
+    {
+        // No stale fields of an earlier status while not ok.
+        static_cast<struct stat&>(*this) = {};
+    }
+
+    return m_IsOk;
+}
+
+bool QelStat::Sync(const wxString& fullpath)
+{
+    m_FullPath = fullpath;
+    return Sync();
+}
+
+bool QelStat::IsReadOnly() const noexcept
+{
+    return m_IsOk && (st_mode & S_IWUSR) == 0;
+}
+
+wxString QelStat::GetModificationTime() const
+{
+    return wxDateTime(static_cast<time_t>(st_mtime)).FormatISOCombined(' ');
+}
