@@ -19,14 +19,14 @@ using qeltest::ShellQuote;
 using qeltest::TempDir;
 using qeltest::WriteBytes;
 
+using qeltest::SetModificationTime;
+
+using qeltest::CwdGuard;
+
 namespace {
 
 constexpr long kBaseTime = 1600000000;
 
-void SetModificationTime(const wxString& path, long seconds)
-{
-    qeltest::Run(wxString::Format("touch -m -d @%ld ", seconds) + ShellQuote(path));
-}
 
 int ModeOf(const wxString& path)
 {
@@ -39,15 +39,6 @@ std::string Listing(const wxString& folder)
     return qeltest::Run("ls -A " + ShellQuote(folder));
 }
 
-class CwdGuard
-{
-public:
-    explicit CwdGuard(const wxString& folder) : m_Old(wxGetCwd()) { wxSetWorkingDirectory(folder); }
-    ~CwdGuard() { wxSetWorkingDirectory(m_Old); }
-
-private:
-    wxString m_Old;
-};
 
 class UmaskGuard
 {

@@ -13,22 +13,13 @@ using qeltest::ShellQuote;
 using qeltest::TempDir;
 using qeltest::WriteBytes;
 
+using qeltest::SetModificationTime;
+
+using qeltest::CwdGuard;
+
 namespace {
 
-void SetModificationTime(const wxString& path, long seconds)
-{
-    qeltest::Run(wxString::Format("touch -m -d @%ld ", seconds) + ShellQuote(path));
-}
 
-class CwdGuard
-{
-public:
-    explicit CwdGuard(const wxString& folder) : m_Old(wxGetCwd()) { wxSetWorkingDirectory(folder); }
-    ~CwdGuard() { wxSetWorkingDirectory(m_Old); }
-
-private:
-    wxString m_Old;
-};
 
 } // namespace
 

@@ -15,14 +15,6 @@ namespace {
 
 using StringList = std::list<wxString>;
 
-std::string Show(const StringList& l)
-{
-    std::string text = "{";
-    for (const auto& item : l)
-        text += "[" + item.utf8_string() + "]";
-    return text + "}";
-}
-
 class FindReplaceData : public qeltest::ConfigTest {
 protected:
     static QelFindReplaceData* Frd() { return QelFindReplaceData::Get(); }
@@ -67,8 +59,8 @@ TEST_F(FindReplaceData, LabelsAreTheKeys)
 
     // An ordered set: string order, not the order of insertion.
     const std::set<wxString>& info = frd->GetInfo();
-    EXPECT_EQ(Show(StringList(info.begin(), info.end())),
-              Show({"Match case", "Match whole word", "Regular expression"}));
+    EXPECT_EQ(qeltest::ShowList(StringList(info.begin(), info.end())),
+              qeltest::ShowList({"Match case", "Match whole word", "Regular expression"}));
 }
 
 TEST_F(FindReplaceData, SettingAStringMovesItToTheFront)
@@ -78,9 +70,9 @@ TEST_F(FindReplaceData, SettingAStringMovesItToTheFront)
     EXPECT_EQ(frd->GetFindString(), "a");
 
     frd->SetFindString("b");
-    EXPECT_EQ(Show(frd->GetFindStrings()), Show({"b", "a", "c"}));
+    EXPECT_EQ(qeltest::ShowList(frd->GetFindStrings()), qeltest::ShowList({"b", "a", "c"}));
     frd->SetFindString("d");
-    EXPECT_EQ(Show(frd->GetFindStrings()), Show({"d", "b", "a", "c"}));
+    EXPECT_EQ(qeltest::ShowList(frd->GetFindStrings()), qeltest::ShowList({"d", "b", "a", "c"}));
     EXPECT_EQ(frd->GetFindString(), "d");
 
     // Each change is stored at once, in the list format, newest first
@@ -94,18 +86,18 @@ TEST_F(FindReplaceData, SettingAStringMovesItToTheFront)
     frd->SetReplaceString("x");
     frd->SetReplaceString("y");
     frd->SetReplaceString("x");
-    EXPECT_EQ(Show(frd->GetReplaceStrings()), Show({"x", "y"}));
-    EXPECT_EQ(Show(QelListFromConfig("Replace with")), Show({"x", "y"}));
+    EXPECT_EQ(qeltest::ShowList(frd->GetReplaceStrings()), qeltest::ShowList({"x", "y"}));
+    EXPECT_EQ(qeltest::ShowList(QelListFromConfig("Replace with")), qeltest::ShowList({"x", "y"}));
 }
 
 TEST_F(FindReplaceData, SettingListsTakesThemAsTheyAre)
 {
     QelFindReplaceData* frd = Frd();
     frd->SetFindStrings({"z", "y", "z"});
-    EXPECT_EQ(Show(frd->GetFindStrings()), Show({"z", "y", "z"}));
+    EXPECT_EQ(qeltest::ShowList(frd->GetFindStrings()), qeltest::ShowList({"z", "y", "z"}));
     frd->SetReplaceStrings({"r1", "r2"});
     EXPECT_EQ(frd->GetReplaceString(), "r1");
-    EXPECT_EQ(Show(QelListFromConfig("Replace with")), Show({"r1", "r2"}));
+    EXPECT_EQ(qeltest::ShowList(QelListFromConfig("Replace with")), qeltest::ShowList({"r1", "r2"}));
 }
 
 // An empty list used to take the front of an empty list.
@@ -233,8 +225,8 @@ TEST_F(FindReplaceData, PersistsAcrossInstancesThroughTheFile)
     Restart();
 
     frd = Frd();
-    EXPECT_EQ(Show(frd->GetFindStrings()), Show({"needle", "two words ", "x"}));
-    EXPECT_EQ(Show(frd->GetReplaceStrings()), Show({"thread"}));
+    EXPECT_EQ(qeltest::ShowList(frd->GetFindStrings()), qeltest::ShowList({"needle", "two words ", "x"}));
+    EXPECT_EQ(qeltest::ShowList(frd->GetReplaceStrings()), qeltest::ShowList({"thread"}));
     EXPECT_EQ(frd->GetFindString(), "needle");
     EXPECT_EQ(frd->GetReplaceString(), "thread");
     EXPECT_TRUE(frd->MatchCase());

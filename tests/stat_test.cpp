@@ -14,6 +14,8 @@ using qeltest::ShellQuote;
 using qeltest::TempDir;
 using qeltest::WriteBytes;
 
+using qeltest::CwdGuard;
+
 namespace {
 
 std::string Trim(std::string text)
@@ -57,15 +59,6 @@ private:
     bool m_HadOld = false;
 };
 
-class CwdGuard
-{
-public:
-    explicit CwdGuard(const wxString& folder) : m_Old(wxGetCwd()) { wxSetWorkingDirectory(folder); }
-    ~CwdGuard() { wxSetWorkingDirectory(m_Old); }
-
-private:
-    wxString m_Old;
-};
 
 } // namespace
 

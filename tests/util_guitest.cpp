@@ -19,18 +19,10 @@ namespace {
 
 using StringList = std::list<wxString>;
 
-std::string Show(const StringList& l)
-{
-    std::string text = "{";
-    for (const auto& item : l)
-        text += "[" + item.utf8_string() + "]";
-    return text + "}";
-}
-
 std::string Items(const wxComboBox* cb)
 {
     const wxArrayString strings = cb->GetStrings();
-    return Show(StringList(strings.begin(), strings.end()));
+    return qeltest::ShowList(StringList(strings.begin(), strings.end()));
 }
 
 // A hidden frame with a combo box holding b, c, d and a check list of three.
@@ -72,21 +64,21 @@ TEST_F(UtilControls, ComboBoxToListPutsTheValueFirst)
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.value) + " max " + std::to_string(row.max_items));
         m_Combo->SetValue(row.value);
-        EXPECT_EQ(Show(QelComboBoxToList(m_Combo, row.max_items)), Show(row.want));
+        EXPECT_EQ(qeltest::ShowList(QelComboBoxToList(m_Combo, row.max_items)), qeltest::ShowList(row.want));
     }
     // Reading the box changes nothing in it.
-    EXPECT_EQ(Items(m_Combo), Show({"b", "c", "d"}));
+    EXPECT_EQ(Items(m_Combo), qeltest::ShowList({"b", "c", "d"}));
 }
 
 TEST_F(UtilControls, ComboBoxFromList)
 {
     m_Combo->SetValue("typed");
     QelComboBoxFromList(m_Combo, {});
-    EXPECT_EQ(Items(m_Combo), Show({"b", "c", "d"}));
+    EXPECT_EQ(Items(m_Combo), qeltest::ShowList({"b", "c", "d"}));
     EXPECT_EQ(m_Combo->GetValue(), "typed");
 
     QelComboBoxFromList(m_Combo, {"x y", "z"});
-    EXPECT_EQ(Items(m_Combo), Show({"x y", "z"}));
+    EXPECT_EQ(Items(m_Combo), qeltest::ShowList({"x y", "z"}));
     EXPECT_EQ(m_Combo->GetValue(), "x y");
 }
 
@@ -104,7 +96,7 @@ TEST_F(UtilControls, HistoryRoundTripThroughTheSettingsFile)
 
     wxComboBox* again = new wxComboBox(m_Frame, wxID_ANY);
     QelComboBoxFromList(again, QelListFromConfig("In files"));
-    EXPECT_EQ(Items(again), Show({"*.cpp;*.h", "one", "two words "}));
+    EXPECT_EQ(Items(again), qeltest::ShowList({"*.cpp;*.h", "one", "two words "}));
     EXPECT_EQ(again->GetValue(), "*.cpp;*.h");
     EXPECT_EQ(QelConfigFirstOf("In files"), "*.cpp;*.h");
 }

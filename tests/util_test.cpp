@@ -19,14 +19,6 @@ namespace {
 
 using StringList = std::list<wxString>;
 
-std::string Show(const StringList& l)
-{
-    std::string text = "{";
-    for (const auto& item : l)
-        text += "[" + item.utf8_string() + "]";
-    return text + "}";
-}
-
 class SettingsList : public qeltest::ConfigTest {};
 
 TEST_F(SettingsList, StoresEveryItemFollowedByCharacter11)
@@ -40,7 +32,7 @@ TEST_F(SettingsList, StoresEveryItemFollowedByCharacter11)
     EXPECT_EQ(rc, 0) << ConfigText();
 
     Reopen();
-    EXPECT_EQ(Show(QelListFromConfig("History")), Show({"a", "b"}));
+    EXPECT_EQ(qeltest::ShowList(QelListFromConfig("History")), qeltest::ShowList({"a", "b"}));
 }
 
 TEST_F(SettingsList, KeepsBlanksOfItemsAcrossTheFile)
@@ -48,7 +40,7 @@ TEST_F(SettingsList, KeepsBlanksOfItemsAcrossTheFile)
     const StringList items{"x ", " y", "two  words", "\ttab", "last "};
     QelListToConfig(items, "Find what");
     Reopen();
-    EXPECT_EQ(Show(QelListFromConfig("Find what")), Show(items));
+    EXPECT_EQ(qeltest::ShowList(QelListFromConfig("Find what")), qeltest::ShowList(items));
     EXPECT_EQ(QelConfigFirstOf("Find what"), "x ");
 }
 
@@ -79,7 +71,7 @@ TEST_F(SettingsList, ReadingDropsEmptyItems)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         wxConfigBase::Get()->Write("Key", row.stored);
-        EXPECT_EQ(Show(QelListFromConfig("Key")), Show(row.want));
+        EXPECT_EQ(qeltest::ShowList(QelListFromConfig("Key")), qeltest::ShowList(row.want));
     }
     EXPECT_TRUE(QelListFromConfig("Missing").empty());
 }
@@ -118,9 +110,9 @@ TEST(HistoryList, PutsTheValueFirst)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.value) + " max " + std::to_string(row.max_items));
-        EXPECT_EQ(Show(QelHistoryList(row.value, items, row.max_items)), Show(row.want));
+        EXPECT_EQ(qeltest::ShowList(QelHistoryList(row.value, items, row.max_items)), qeltest::ShowList(row.want));
     }
-    EXPECT_EQ(Show(QelHistoryList("x", wxArrayString(), 5)), Show({"x"}));
+    EXPECT_EQ(qeltest::ShowList(QelHistoryList("x", wxArrayString(), 5)), qeltest::ShowList({"x"}));
 }
 
 TEST(TextHelpers, QuotedAndEllipsed)

@@ -100,6 +100,29 @@ wxString ShellQuote(const wxString& text)
     return "'" + quoted + "'";
 }
 
+void SetModificationTime(const wxString& path, long seconds)
+{
+    qeltest::Run(wxString::Format("touch -m -d @%ld ", seconds) + ShellQuote(path));
+}
+
+std::string ShowList(const std::list<wxString>& list)
+{
+    std::string text = "{";
+    for (const auto& item : list)
+        text += "[" + item.utf8_string() + "]";
+    return text + "}";
+}
+
+CwdGuard::CwdGuard(const wxString& folder) : m_Old(wxGetCwd())
+{
+    wxSetWorkingDirectory(folder);
+}
+
+CwdGuard::~CwdGuard()
+{
+    wxSetWorkingDirectory(m_Old);
+}
+
 LogCapture::LogCapture()
     : m_Previous(wxLog::SetActiveTarget(this))
     , m_PreviousVerbose(wxLog::GetVerbose())

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,24 @@ std::string Run(const wxString& command, int* exitCode = nullptr);
 
 // Quotes a path for the shell.
 wxString ShellQuote(const wxString& text);
+
+// Sets a file's modification time, in seconds since the epoch.
+void SetModificationTime(const wxString& path, long seconds);
+
+// A list of texts as "{[a][b]}", for failure output.
+std::string ShowList(const std::list<wxString>& list);
+
+// Goes to a folder and back to the earlier working folder when it goes.
+class CwdGuard {
+public:
+    explicit CwdGuard(const wxString& folder);
+    ~CwdGuard();
+    CwdGuard(const CwdGuard&) = delete;
+    CwdGuard& operator=(const CwdGuard&) = delete;
+
+private:
+    wxString m_Old;
+};
 
 // Records every log message while alive, replacing the active log target.
 class LogCapture : public wxLog {
