@@ -8,14 +8,8 @@ build=${BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
 cmake --build "$build" -j"$(nproc)"
 
-jobs=$(nproc)
-run_ctest() {
-  cd "$build" && timeout ${TEST_TIMEOUT:-1200} ctest --output-on-failure -j"$jobs" "$@"
-}
+run=("$root/scripts/ctest.sh" "$build" "$@")
 if [ -z "${DISPLAY:-}" ]; then
-  export -f run_ctest
-  export build jobs
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run_ctest "$@"' _ "$@"
-else
-  run_ctest "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}"
 fi
+exec "${run[@]}"
