@@ -1,0 +1,89 @@
+#!/bin/sh
+# Find in files against grep: qel_find_bench (a QelDir walk running the
+# QelTextFile find tool on every file) and `LC_ALL=C grep -Rn` over the same
+# tree, for a literal and for a regular expression, match case off. Fails
+# unless both find the same (file, line) pairs; prints the best wall time of
+# each and the peak memory.
+#
+#   bench/find/run.sh BUILD_DIR [SOURCE] [ROUNDS]
+#
+# The tree is a copy of SOURCE (default /usr/include) in /tmp/qel-find-tree
+# with its symbolic links replaced by what they point to, so that grep -R and
+# the walk, which enters a folder only once, read the same files. ROUNDS
+# (default 5) runs follow a warm-up.
+set -eu
+build=${1:?usage: run.sh BUILD_DIR [SOURCE] [ROUNDS]}
+source=${2:-/usr/include}
+rounds=${3:-5}
+bench=$(cd "$build" && pwd)/bench/find/qel_find_bench
+tree=/tmp/qel-find-tree
+
+[ -x "$bench" ] || { echo "build qel_find_bench first: cmake --build $build --target qel_find_bench" >&2; exit 2; }
+
+if [ "$(cat "$tree.source" 2>/dev/null)" != "$source" ]; then
+    rm -rf "$tree" "$tree.source"
+    cp -rL "$source" "$tree"
+    echo "$source" > "$tree.source"
+fi
+cd "$(dirname "$tree")"
+name=$(basename "$tree")
+files=$(find "$name" -type f | wc -l)
+largest=$(find "$name" -type f -printf '%s\n' | sort -n | tail -1)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+now() { date +%s%N; }
+
+# Best wall time in ms of a command over $rounds runs, after a warm-up.
+best_ms() {
+    sh -c "$1" >/dev/null 2>&1
+    b=""
+    i=0
+    while [ $i -lt "$rounds" ]; do
+        t0=$(now); sh -c "$1" >/dev/null 2>&1; t1=$(now)
+        t=$(( (t1 - t0) / 1000 ))
+        if [ -z "$b" ] || [ $t -lt "$b" ]; then b=$t; fi
+        i=$((i + 1))
+    done
+    awk "BEGIN { printf \"%.0f\", $b / 1000 }"
+}
+
+# Peak resident memory in KB of a command.
+peak_kb() {
+    /usr/bin/time -f '%M' -o "$work/mem" sh -c "exec $1" >/dev/null 2>&1
+    tail -1 "$work/mem"
+}
+
+mkdir -p "$work/empty"
+baseline_kb=$(peak_kb "'$bench' x '$work/empty'")
+
+echo "tree: $name (a copy of $source, links resolved), $files files, largest $largest bytes"
+echo "qel_find_bench on an empty folder (toolkit loaded): $baseline_kb KB"
+printf '%-34s %8s %8s %8s %6s %9s %9s %7s %9s\n' case lines "grep ms" "ours ms" ratio "grep KB" "ours KB" ratio "KB/large"
+
+status=0
+run_case() { # label, our options, grep options, pattern
+    ours="'$bench' $2 '$4' '$name'"
+    grep="env LC_ALL=C grep -Rn $3 -e '$4' '$name'"
+    sh -c "$ours" 2>/dev/null | sort > "$work/ours"
+    sh -c "$grep" | cut -d: -f1,2 | sort > "$work/grep"
+    if ! cmp -s "$work/ours" "$work/grep"; then
+        echo "$1: the (file, line) pairs differ:" >&2
+        diff "$work/grep" "$work/ours" | head -20 >&2
+        status=1
+    fi
+    lines=$(wc -l < "$work/grep")
+    grep_ms=$(best_ms "$grep")
+    ours_ms=$(best_ms "$ours")
+    grep_kb=$(peak_kb "$grep")
+    ours_kb=$(peak_kb "$ours")
+    printf '%-34s %8s %8s %8s %6s %9s %9s %7s %9s\n' "$1" "$lines" "$grep_ms" "$ours_ms" \
+        "$(awk "BEGIN { printf \"%.2f\", $ours_ms / $grep_ms }")" "$grep_kb" "$ours_kb" \
+        "$(awk "BEGIN { printf \"%.1f\", $ours_kb / $grep_kb }")" \
+        "$(awk "BEGIN { printf \"%.2f\", $ours_kb * 1024 / $largest }")"
+}
+
+run_case "literal: grep -RniF wxString" "-i" "-iF" "wxString"
+run_case "regex: grep -RniE wx[A-Z][a-z]+Ctrl" "-i -E" "-iE" "wx[A-Z][a-z]+Ctrl"
+run_case "literal, match case: grep -RnF" "" "-F" "include"
+exit $status

@@ -1,0 +1,5 @@
+#!/bin/sh
+# Lists the files.
+for f in *; do
+  echo "$f" # each
+done
