@@ -10,6 +10,8 @@ cmake --build "$build" -j"$(nproc)"
 
 run=("$root/scripts/ctest.sh" "$build" "$@")
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}"
+  # -noreset: the server must not reset between two test processes, when it
+  # briefly has no client, or the next one may find no display.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${run[@]}"
 fi
 exec "${run[@]}"
