@@ -1,6 +1,6 @@
 // Revision records and the revision tools of the scanner on real header
 // comments.
-#include <vector>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
@@ -13,104 +13,49 @@
 
 namespace {
 
-wxDateTime Local(int year, wxDateTime::Month month, int day, int hour = 0, int minute = 0, int second = 0)
+// One record takes the headers in turn: a date-only header after one with a
+// time gets midnight, and a header without a date changes nothing.
+TEST(RCS, HeadersParsedIntoOneRecord)
 {
-    return wxDateTime(static_cast<wxDateTime::wxDateTime_t>(day), month, year,
-                      static_cast<wxDateTime::wxDateTime_t>(hour),
-                      static_cast<wxDateTime::wxDateTime_t>(minute),
-                      static_cast<wxDateTime::wxDateTime_t>(second));
-}
-
-TEST(RCS, HeaderWithNumberAndDate)
-{
-    QelRCS rcs;
-    wxString text = "1.4 110305 usr Reads the new format";
-    ASSERT_TRUE(rcs.SetRevision(text));
-    EXPECT_EQ(rcs.GetRevisionNumber(), "1.4");
-    EXPECT_EQ(rcs.GetRevisionTime(), Local(2011, wxDateTime::Mar, 5));
-    EXPECT_EQ(rcs.GetRevisionFormat(), "%y%m%d");
-    EXPECT_EQ(rcs.GetUser(), "usr");
-    EXPECT_EQ(rcs.GetDescription(), "Reads the new format");
-    EXPECT_EQ(rcs.GetRevision(), "1.4 110305 usr Reads the new format");
-}
-
-TEST(RCS, DateOnlyHeaderAfterOneWithTimeGetsMidnight)
-{
-    // The date parser fills missing fields from the object it parses into.
-    QelRCS rcs;
-    wxString first = "110305 142200 usr Fix";
-    ASSERT_TRUE(rcs.SetRevision(first));
-    EXPECT_EQ(rcs.GetRevisionNumber(), "");
-    EXPECT_EQ(rcs.GetRevisionTime(), Local(2011, wxDateTime::Mar, 5, 14, 22, 0));
-    EXPECT_EQ(rcs.GetRevisionFormat(), "%y%m%d %H%M%S");
-    EXPECT_EQ(rcs.GetRevision(), "110305 142200 usr Fix");
-
-    wxString second = "1.4 110305 usr Reads the new format";
-    ASSERT_TRUE(rcs.SetRevision(second));
-    EXPECT_EQ(rcs.GetRevisionTime(), Local(2011, wxDateTime::Mar, 5));
-    EXPECT_EQ(rcs.GetRevisionFormat(), "%y%m%d");
-}
-
-TEST(RCS, HeadersAndTheirYears)
-{
-    struct Row { const char* text; bool ok; const char* number; const char* user; int year; };
+    struct Row { const char* text; bool ok; const char* revision; const char* user; const char* time; };
     const Row rows[] = {
-        {"110305 usr Text", true, "", "usr", 2011},
-        {"991231 u d", true, "", "u", 1999},
-        {"300101 u d", true, "", "u", 2030},
-        {"310101 u d", true, "", "u", 1931},
-        {"  2.1   200229\tana   Leap day  ", true, "2.1", "ana", 2020},
-        {"see 1.4 notes", false, "", "", 0},
-        {"1.4 notes", false, "", "", 0},
-        {"", false, "", "", 0},
+        {"110305 142200 usr Fix", true, "110305 142200 usr Fix", "usr", "2011-03-05 14:22:00"},
+        {"1.4 110305 usr Reads the new format", true, "1.4 110305 usr Reads the new format", "usr",
+         "2011-03-05 00:00:00"},
+        {"2.0 no date here", false, "1.4 110305 usr Reads the new format", "usr", "2011-03-05 00:00:00"},
+        {"110305 usr Text", true, "110305 usr Text", "usr", "2011-03-05 00:00:00"},
+        {"991231 u d", true, "991231 u d", "u", "1999-12-31 00:00:00"},
+        {"300101 u d", true, "300101 u d", "u", "2030-01-01 00:00:00"},
+        {"310101 u d", true, "310101 u d", "u", "1931-01-01 00:00:00"},
+        {"  2.1   200229\tana   Leap day  ", true, "2.1 200229 ana Leap day", "ana", "2020-02-29 00:00:00"},
+        {"see 1.4 notes", false, "2.1 200229 ana Leap day", "ana", "2020-02-29 00:00:00"},
+        {"", false, "2.1 200229 ana Leap day", "ana", "2020-02-29 00:00:00"},
     };
+    QelRCS rcs;
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.text);
-        QelRCS rcs;
         wxString text = row.text;
-        ASSERT_EQ(rcs.SetRevision(text), row.ok);
-        if (!row.ok) continue;
-        EXPECT_EQ(rcs.GetRevisionNumber(), row.number);
+        EXPECT_EQ(rcs.SetRevision(text), row.ok);
+        EXPECT_EQ(rcs.GetRevision(), row.revision);
         EXPECT_EQ(rcs.GetUser(), row.user);
-        EXPECT_EQ(rcs.GetRevisionTime().GetYear(), row.year);
+        EXPECT_EQ(rcs.GetRevisionTime().Format("%Y-%m-%d %H:%M:%S"), row.time);
     }
-}
 
-TEST(RCS, FailedHeaderLeavesTheRecordAlone)
-{
-    QelRCS rcs;
-    wxString good = "1.4 110305 usr Reads";
-    ASSERT_TRUE(rcs.SetRevision(good));
-    wxString bad = "2.0 no date here";
-    EXPECT_FALSE(rcs.SetRevision(bad));
-    EXPECT_EQ(rcs.GetRevision(), "1.4 110305 usr Reads");
-}
-
-TEST(RCS, AppendDescription)
-{
-    QelRCS rcs;
-    rcs.AppendDescription("parser.");
-    EXPECT_EQ(rcs.GetDescription(), "parser.");
-    EXPECT_EQ(rcs.GetRevision(), "parser.");
-
-    wxString text = "1.0 110305 usr Fixed the";
-    ASSERT_TRUE(rcs.SetRevision(text));
-    rcs.AppendDescription("parser.");
-    EXPECT_EQ(rcs.GetDescription(), "Fixed the parser.");
+    QelRCS fresh;
+    fresh.AppendDescription("parser.");
+    EXPECT_EQ(fresh.GetDescription(), "parser."); // no blank before the first text
 }
 
 // A scanner that records what the revision report hands out.
 class RevisionScanner : public QelTextFile
 {
 public:
-    struct Reported { size_t line; wxString revision; };
-
     using QelTextFile::QelTextFile;
-    std::vector<Reported> reports;
+    wxString reports; // "line: revision" of each report, one per line
 
 protected:
-    void Report(size_t line) override { reports.push_back({line, GetRCS().GetRevision()}); }
+    void Report(size_t line) override { reports << line << ": " << GetRCS().GetRevision() << "\n"; }
 };
 
 class RevisionTool : public qeltest::ConfigTest
@@ -123,125 +68,55 @@ protected:
         ASSERT_TRUE(lexers->Read());
         delete QelLexers::Set(lexers);
     }
-
-    static wxString Data(const char* name) { return wxString(QEL_TEST_DATA_DIR "/textfile/") + name; }
-
-    wxString Write(const char* name, const std::string& text)
-    {
-        const wxString path = m_Temp.File(name);
-        EXPECT_TRUE(qeltest::WriteBytes(path, text));
-        return path;
-    }
-
-    static long Actions(const QelTextFile& scanner)
-    {
-        return scanner.GetStatistics().GetElements().Get("Actions Completed");
-    }
 };
 
-TEST_F(RevisionTool, LineCommentHistoryEndsAtTheCopyrightLine)
+TEST_F(RevisionTool, ReportsTheHistoryOfTheHeader)
 {
-    RevisionScanner scanner(QelFileName(Data("history.c")), QelTool(ID_TOOL_REPORT_REVISION));
-    ASSERT_TRUE(scanner.RunTool());
-
-    ASSERT_EQ(scanner.reports.size(), 3u);
-    EXPECT_EQ(scanner.reports[0].line, 1u);
-    EXPECT_EQ(scanner.reports[0].revision, "1.3 110305 tj Reads the new format and writes it back");
-    EXPECT_EQ(scanner.reports[1].line, 2u);
-    EXPECT_EQ(scanner.reports[1].revision, "1.2 110201 142200 tj Fixed the parser");
-    EXPECT_EQ(scanner.reports[2].line, 3u);
-    EXPECT_EQ(scanner.reports[2].revision, "1.1 101224 ab First version");
-    EXPECT_EQ(Actions(scanner), 3);
-}
-
-TEST_F(RevisionTool, BlockCommentHistoryReportsTheLastRevisionAtTheEnd)
-{
-    RevisionScanner scanner(QelFileName(Data("history.h")), QelTool(ID_TOOL_REPORT_REVISION));
-    ASSERT_TRUE(scanner.RunTool());
-
-    ASSERT_EQ(scanner.reports.size(), 2u);
-    EXPECT_EQ(scanner.reports[0].line, 3u);
-    EXPECT_EQ(scanner.reports[0].revision, "2.0 991231 jm Moved to the new tree with all its tests and their data");
-    EXPECT_EQ(scanner.reports[1].line, 4u);
-    EXPECT_EQ(scanner.reports[1].revision, "1.9 990101 073000 jm Keeps the old names");
-    EXPECT_EQ(scanner.GetRCS().GetRevisionTime(), Local(1999, wxDateTime::Jan, 1, 7, 30, 0));
-    EXPECT_EQ(Actions(scanner), 2);
-}
-
-TEST_F(RevisionTool, RcsKeywordHeaderIsNoHistory)
-{
-    // What RCS itself expands $Id$ and $Log$ into is another format.
-    RevisionScanner scanner(QelFileName(Data("rcslog.c")), QelTool(ID_TOOL_REPORT_REVISION));
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_TRUE(scanner.reports.empty());
-    EXPECT_EQ(Actions(scanner), 0);
-}
-
-TEST_F(RevisionTool, RecentRevisionKeepsTheNewestAndReportsNothing)
-{
-    RevisionScanner scanner(QelFileName(Data("history.c")), QelTool(ID_TOOL_RECENT_REVISION));
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_TRUE(scanner.reports.empty());
-    EXPECT_EQ(scanner.GetRCS().GetRevision(), "1.3 110305 tj Reads the new format and writes it back");
-    EXPECT_EQ(Actions(scanner), 1);
-}
-
-TEST_F(RevisionTool, RecentOnlySettingReportsTheFirstRevisionOnly)
-{
-    wxConfigBase::Get()->Write("RCS/RecentOnly", true);
-    RevisionScanner scanner(QelFileName(Data("history.c")), QelTool(ID_TOOL_REPORT_REVISION));
-    ASSERT_TRUE(scanner.RunTool());
-    ASSERT_EQ(scanner.reports.size(), 1u);
-    EXPECT_EQ(scanner.reports[0].revision, "1.3 110305 tj Reads the new format and writes it back");
-}
-
-TEST_F(RevisionTool, SingleRevisionIsReported)
-{
-    for (int id : {ID_TOOL_REPORT_REVISION, ID_TOOL_RECENT_REVISION})
+    const std::string history13 = "1.3 110305 tj Reads the new format and writes it back";
+    // No text: the sample file of that name. Last: the record after the run.
+    struct Row { const char* name; const char* text; int tool; bool recentOnly; std::string reports; long actions; const char* last; };
+    const Row rows[] = {
+        // The history ends at the copyright line.
+        {"history.c", nullptr, ID_TOOL_REPORT_REVISION, false,
+         "1: " + history13 + "\n2: 1.2 110201 142200 tj Fixed the parser\n3: 1.1 101224 ab First version\n",
+         3, "1.1 101224 ab First version"},
+        // The revision still active at the end of the comment is reported.
+        {"history.h", nullptr, ID_TOOL_REPORT_REVISION, false,
+         "3: 2.0 991231 jm Moved to the new tree with all its tests and their data\n"
+         "4: 1.9 990101 073000 jm Keeps the old names\n",
+         2, "1.9 990101 073000 jm Keeps the old names"},
+        // What RCS itself expands $Id$ and $Log$ into is another format.
+        {"rcslog.c", nullptr, ID_TOOL_REPORT_REVISION, false, "", 0, ""},
+        {"history.c", nullptr, ID_TOOL_RECENT_REVISION, false, "", 1, history13.c_str()},
+        {"history.c", nullptr, ID_TOOL_REPORT_REVISION, true, "1: " + history13 + "\n", 1, history13.c_str()},
+        {"one.c", "// 1.0 110101 me Initial\nint a;\n", ID_TOOL_REPORT_REVISION, false,
+         "0: 1.0 110101 me Initial\n", 1, "1.0 110101 me Initial"},
+        // "// a" is too short to end 1.4, and the continuation is not next
+        // to it: 1.4 ends at the next header, its description unchanged.
+        {"gaps.c", "// 1.4 110305 usr Reads\n// a\nint x;\n//    not adjacent\n// 1.3 110201 usr Older\n",
+         ID_TOOL_REPORT_REVISION, false, "3: 1.4 110305 usr Reads\n4: 1.3 110201 usr Older\n", 2,
+         "1.3 110201 usr Older"},
+        // Only the header is read: up to the sixth line of code.
+        {"late.c", "a;\nb;\nc;\nd;\ne;\nf;\n// 1.0 110101 me Late\n", ID_TOOL_REPORT_REVISION, false, "", 0, ""},
+        {"early.c", "a;\nb;\nc;\nd;\ne;\n// 1.0 110101 me Early\n", ID_TOOL_REPORT_REVISION, false,
+         "5: 1.0 110101 me Early\n", 1, "1.0 110101 me Early"},
+    };
+    for (const Row& row : rows)
     {
-        SCOPED_TRACE(id);
-        RevisionScanner scanner(QelFileName(Write("one.c", "// 1.0 110101 me Initial\nint a;\n")), QelTool(id));
+        SCOPED_TRACE(wxString(row.name) << " tool " << row.tool << (row.recentOnly ? " recent only" : ""));
+        wxConfigBase::Get()->Write("RCS/RecentOnly", row.recentOnly);
+        wxString path = wxString(QEL_TEST_DATA_DIR "/textfile/") + row.name;
+        if (row.text != nullptr)
+        {
+            path = m_Temp.File(row.name);
+            ASSERT_TRUE(qeltest::WriteBytes(path, row.text));
+        }
+        RevisionScanner scanner{QelFileName(path), QelTool(row.tool)};
         ASSERT_TRUE(scanner.RunTool());
-        EXPECT_EQ(Actions(scanner), 1);
-        EXPECT_EQ(scanner.GetRCS().GetRevision(), "1.0 110101 me Initial");
-        EXPECT_EQ(scanner.reports.size(), id == ID_TOOL_REPORT_REVISION ? 1u : 0u);
+        EXPECT_EQ(scanner.reports.utf8_string(), row.reports);
+        EXPECT_EQ(scanner.GetStatistics().GetElements().Get("Actions Completed"), row.actions);
+        EXPECT_EQ(scanner.GetRCS().GetRevision(), row.last);
     }
-}
-
-TEST_F(RevisionTool, ShortCommentsAndDistantContinuationsAreIgnored)
-{
-    const wxString path = Write("gaps.c",
-        "// 1.4 110305 usr Reads\n"
-        "// a\n"
-        "int x;\n"
-        "//    not adjacent\n"
-        "// 1.3 110201 usr Older\n");
-    RevisionScanner scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_REVISION)};
-    ASSERT_TRUE(scanner.RunTool());
-
-    // "// a" is too short to end 1.4 (that would report line 0), and the
-    // continuation is not next to it: 1.4 ends at the next header, with
-    // its description unchanged.
-    ASSERT_EQ(scanner.reports.size(), 2u);
-    EXPECT_EQ(scanner.reports[0].line, 3u);
-    EXPECT_EQ(scanner.reports[0].revision, "1.4 110305 usr Reads");
-    EXPECT_EQ(scanner.reports[1].line, 4u);
-    EXPECT_EQ(scanner.reports[1].revision, "1.3 110201 usr Older");
-}
-
-TEST_F(RevisionTool, HistoryAfterSixLinesOfCodeIsNotRead)
-{
-    const wxString path = Write("late.c", "a;\nb;\nc;\nd;\ne;\nf;\n// 1.0 110101 me Late\n");
-    RevisionScanner scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_REVISION)};
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_TRUE(scanner.reports.empty());
-    EXPECT_EQ(scanner.GetStatistics().GetElements().Get("Lines Of Code"), 6);
-
-    // One line of code less and the header is read.
-    RevisionScanner early(QelFileName(Write("early.c", "a;\nb;\nc;\nd;\ne;\n// 1.0 110101 me Early\n")),
-                          QelTool(ID_TOOL_REPORT_REVISION));
-    ASSERT_TRUE(early.RunTool());
-    EXPECT_EQ(early.reports.size(), 1u);
 }
 
 } // namespace

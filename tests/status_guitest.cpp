@@ -1,6 +1,7 @@
 // The clipboard through a real X server, the bell, and the external
 // comparator started as a real process.
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -19,42 +20,19 @@ using qeltest::ShellQuote;
 
 // The clipboard belongs to the display, which the test processes that CTest
 // runs side by side share: the tests that use it take turns.
-class ClipboardLock
+struct ClipboardLock
 {
-public:
-    ClipboardLock() : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
-    {
-        if (m_Fd >= 0) flock(m_Fd, LOCK_EX);
-    }
-    ~ClipboardLock()
-    {
-        if (m_Fd >= 0) close(m_Fd);
-    }
+    ClipboardLock() { flock(m_Fd, LOCK_EX); }
+    ~ClipboardLock() { close(m_Fd); }
     ClipboardLock(const ClipboardLock&) = delete;
     ClipboardLock& operator=(const ClipboardLock&) = delete;
 
-private:
-    int m_Fd;
+    const int m_Fd = open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666);
 };
 
-bool HaveProgram(const char* name)
+TEST(QelClipboard, TextBothWaysWithAnotherClient)
 {
-    int status = 1;
-    qeltest::Run(wxString("command -v ") + name, &status);
-    return status == 0;
-}
-
-TEST(QelClipboard, RoundTripThroughTheServer)
-{
-    ClipboardLock lock;
-    const wxString text = wxString::FromUTF8("h\xc3\xa9llo\nworld");
-    ASSERT_TRUE(QelClipboardAdd(text));
-    EXPECT_EQ(QelClipboardGet(), text);
-}
-
-TEST(QelClipboard, TextOfAnotherClient)
-{
-    if (!HaveProgram("xclip")) GTEST_SKIP() << "xclip is not installed";
+    if (qeltest::Run("command -v xclip").empty()) GTEST_SKIP() << "xclip is not installed";
     ClipboardLock lock;
 
     // xclip goes to the background to serve the text; wait until it does.
@@ -63,12 +41,6 @@ TEST(QelClipboard, TextOfAnotherClient)
         return qeltest::Run("timeout 5 xclip -o -selection clipboard 2>/dev/null") == "h\xc3\xa9llo\nworld";
     }, 10000));
     EXPECT_EQ(QelClipboardGet(), wxString::FromUTF8("h\xc3\xa9llo\nworld"));
-}
-
-TEST(QelClipboard, TextForAnotherClient)
-{
-    if (!HaveProgram("xclip")) GTEST_SKIP() << "xclip is not installed";
-    ClipboardLock lock;
 
     qeltest::TempDir temp;
     const wxString out = temp.File("out");
@@ -97,27 +69,44 @@ TEST(QelClipboard, NoTextOnTheClipboard)
     EXPECT_EQ(log.Records()[0].text, "Clipboard format not supported");
 }
 
-TEST(FindResultBell, NotFoundRingsAndSays)
+TEST(FindResult, StatusTexts)
 {
-    qeltest::LogCapture log;
-    QelFindResult("a\nb", true, true);
-    ASSERT_EQ(log.Records().size(), 1u);
-    EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
-    EXPECT_EQ(log.Records()[0].text, "'a b' not found");
+    struct Row { bool next, recursive; const char* text; };
+    const Row rows[] = {
+        {true, false, "Searching for 'a b' hit bottom"},
+        {false, false, "Searching for 'a b' hit top"},
+        {true, true, "'a b' not found"}, // with a bell
+    };
+    for (const Row& row : rows)
+    {
+        qeltest::LogCapture log;
+        QelFindResult(" a\n\t b ", row.next, row.recursive);
+        ASSERT_EQ(log.Records().size(), 1u);
+        EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
+        EXPECT_EQ(log.Records()[0].text, row.text);
+    }
 }
 
+// The comparator: a script that writes the arguments it received, in a
+// folder that is first on PATH.
 class QelComparator : public qeltest::ConfigTest
 {
 protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
-        m_Script = m_Temp.File("cmp.sh");
-        m_Out = m_Temp.File("out");
-        qeltest::WriteBytes(m_Script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + ShellQuote(m_Out + ".part").utf8_string() +
-                                      "\nmv " + ShellQuote(m_Out + ".part").utf8_string() + " " +
+        const std::string part = ShellQuote(m_Out + ".part").utf8_string();
+        qeltest::WriteBytes(m_Script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + part + "\nmv " + part + " " +
                                       ShellQuote(m_Out).utf8_string() + "\n");
         qeltest::Run("chmod +x " + ShellQuote(m_Script));
+        wxGetEnv("PATH", &m_Path);
+        wxSetEnv("PATH", m_Temp.Path() + ":" + m_Path);
+    }
+
+    void TearDown() override
+    {
+        wxSetEnv("PATH", m_Path);
+        ConfigTest::TearDown();
     }
 
     wxString File(const wxString& name, const char* date)
@@ -128,74 +117,48 @@ protected:
         return path;
     }
 
-    // The arguments the script received, one per line.
-    std::string Arguments()
-    {
-        if (!qeltest::PumpUntil([&] { return wxFileName::FileExists(m_Out); }, 10000)) return "(not run)";
-        return qeltest::ReadBytes(m_Out);
-    }
-
-    wxString m_Script;
-    wxString m_Out;
+    const wxString m_Script = m_Temp.File("cmp.sh");
+    const wxString m_Out = m_Temp.File("out");
+    wxString m_Path;
 };
 
-TEST_F(QelComparator, OlderFileFirstEachPathOneArgument)
+TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
 {
-    wxConfigBase::Get()->Write("Comparator", m_Script + " --two");
     const wxString older = File("old \"quoted\" \\ name.txt", "2020-01-01");
     const wxString newer = File("new file.txt", "2021-01-01");
-
-    qeltest::LogCapture log;
-    ASSERT_TRUE(QelCompareFile(wxFileName(newer), wxFileName(older)));
-    EXPECT_EQ(Arguments(), "--two\n" + older.utf8_string() + "\n" + newer.utf8_string() + "\n");
-    ASSERT_EQ(log.Records().size(), 1u) << log.Dump();
-    EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
-    EXPECT_EQ(log.Records()[0].text, "Compared: \"" + older + "\" \"" + newer + "\"");
-}
-
-TEST_F(QelComparator, EqualTimesPutTheSecondFileFirst)
-{
-    wxConfigBase::Get()->Write("Comparator", m_Script);
-    const wxString one = File("one.txt", "2020-01-01");
-    const wxString two = File("two.txt", "2020-01-01");
-    ASSERT_TRUE(QelCompareFile(wxFileName(one), wxFileName(two)));
-    EXPECT_EQ(Arguments(), two.utf8_string() + "\n" + one.utf8_string() + "\n");
-}
-
-TEST_F(QelComparator, ProgramFoundThroughPath)
-{
-    wxString path;
-    wxGetEnv("PATH", &path);
-    wxSetEnv("PATH", m_Temp.Path() + ":" + path);
-    wxConfigBase::Get()->Write("Comparator", "cmp.sh");
-    const bool started = QelCompareFile(wxFileName(File("a.txt", "2020-01-01")), wxFileName(File("b.txt", "2021-01-01")));
-    wxSetEnv("PATH", path);
-    ASSERT_TRUE(started);
-    EXPECT_NE(Arguments(), "(not run)");
-}
-
-TEST_F(QelComparator, NothingStartsWithoutAProgram)
-{
-    const wxString a = File("a.txt", "2020-01-01");
-    const wxString b = File("b.txt", "2021-01-01");
-    struct Row { const char* setting; wxString file; size_t errors; };
+    const wxString twin = File("twin.txt", "2020-01-01");
+    struct Row { wxString setting; wxString file1, file2; std::string options; wxString first, second; size_t errors; };
     const Row rows[] = {
-        {"", b, 0},
-        {"/no/such/comparator", b, 1},
-        {"no-such-comparator-anywhere", b, 1},
-        {"cmp.sh", m_Temp.File("missing.txt"), 1},
+        {m_Script + " --two", newer, older, "--two\n", older, newer, 0},
+        {"cmp.sh", older, twin, "", twin, older, 0}, // found through PATH; equal times put the second first
+        // Nothing starts.
+        {"", older, newer, "", "", "", 0}, // comparison turned off
+        {"/no/such/comparator", older, newer, "", "", "", 1},
+        {"no-such-comparator-anywhere", older, newer, "", "", "", 1},
+        {"cmp.sh", older, m_Temp.File("missing.txt"), "", "", "", 1},
     };
     for (const Row& row : rows)
     {
-        SCOPED_TRACE(row.setting);
-        wxConfigBase::Get()->Write("Comparator", row.setting == std::string("cmp.sh") ? m_Script : wxString(row.setting));
+        SCOPED_TRACE(row.setting + " " + row.file2);
+        std::remove(m_Out.fn_str());
+        wxConfigBase::Get()->Write("Comparator", row.setting);
+        const bool runs = !row.first.empty();
         qeltest::LogCapture log;
-        EXPECT_FALSE(QelCompareFile(wxFileName(a), wxFileName(row.file)));
+        ASSERT_EQ(QelCompareFile(wxFileName(row.file1), wxFileName(row.file2)), runs);
         EXPECT_EQ(log.CountLevel(wxLOG_Error), row.errors) << log.Dump();
-        EXPECT_EQ(log.Count("Compared"), 0u);
+        if (!runs)
+        {
+            EXPECT_EQ(log.Count("Compared"), 0u);
+            qeltest::Pump(100);
+            EXPECT_FALSE(wxFileName::FileExists(m_Out));
+            continue;
+        }
+        ASSERT_TRUE(qeltest::PumpUntil([&] { return wxFileName::FileExists(m_Out); }, 10000));
+        EXPECT_EQ(qeltest::ReadBytes(m_Out), row.options + row.first.utf8_string() + "\n" + row.second.utf8_string() + "\n");
+        ASSERT_EQ(log.Records().size(), 1u) << log.Dump();
+        EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
+        EXPECT_EQ(log.Records()[0].text, "Compared: \"" + row.first + "\" \"" + row.second + "\"");
     }
-    qeltest::Pump(200);
-    EXPECT_FALSE(wxFileName::FileExists(m_Out));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Status texts, the search for other versions of a file and the print texts.
 #include <random>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -13,55 +15,41 @@ namespace {
 
 using qeltest::ShellQuote;
 
-// A folder whose path holds no version-like part: only the leftmost such part
-// counts, and a temporary name with digits would be that part.
-class LettersDir
+// Makes the file (and its folders) with the modification time given.
+wxString MakeFile(const wxString& path, const char* date)
 {
-public:
-    LettersDir()
-    {
-        std::random_device random;
-        wxString name = "/tmp/qelversions-";
-        for (int i = 0; i < 10; ++i) name += wxUniChar('a' + random() % 26);
-        m_Path = name;
-        wxFileName::Mkdir(m_Path, 0755, wxPATH_MKDIR_FULL);
-    }
-    ~LettersDir() { wxFileName::Rmdir(m_Path, wxPATH_RMDIR_RECURSIVE); }
-
-    // Makes the file (and its folders) with the modification time given.
-    wxString File(const wxString& relative, const char* date) const
-    {
-        const wxString path = m_Path + "/" + relative;
-        wxFileName::Mkdir(wxFileName(path).GetPath(), 0755, wxPATH_MKDIR_FULL);
-        qeltest::WriteBytes(path, "text\n");
-        qeltest::Run(wxString("touch -d '") + date + "' " + ShellQuote(path));
-        return path;
-    }
-
-    const wxString& Path() const { return m_Path; }
-
-private:
-    wxString m_Path;
-};
+    wxFileName::Mkdir(wxFileName(path).GetPath(), 0755, wxPATH_MKDIR_FULL);
+    qeltest::WriteBytes(path, "text\n");
+    qeltest::Run(wxString("touch -d '") + date + "' " + ShellQuote(path));
+    return path;
+}
 
 wxString Trimmed(const std::string& text)
 {
     return wxString::FromUTF8(text).Trim();
 }
 
+// A folder whose path holds no version-like part: only the leftmost such part
+// counts, and a temporary name with digits would be that part.
+struct LettersDir
+{
+    LettersDir()
+    {
+        std::random_device random;
+        for (int i = 0; i < 10; ++i) path += wxUniChar('a' + random() % 26);
+    }
+    ~LettersDir() { wxFileName::Rmdir(path, wxPATH_RMDIR_RECURSIVE); }
+
+    wxString path = "/tmp/qelversions-";
+};
+
 TEST(VersionFolderPattern, FindsTheLeftmostVersionPart)
 {
     struct Row { const char* path; int start; int length; };
     const Row rows[] = {
-        {"/src/rel1/a.txt", 4, 5},
-        {"/data2/src/rel1/a.txt", 0, 6},
-        {"/x/build990308/y", 2, 12},
-        {"/x/release-2.9.2/y", 2, 14},
-        {"/x/7/y", 2, 2},
-        {"/x/v1.2.3.4.5/y", 2, 9},
-        {"/src/rel/a.txt", -1, 0},
-        {"/src/a|b1", 6, 3},
-        {"c:\\src\\rel1\\a.txt", 6, 5},
+        {"/src/rel1/a.txt", 4, 5}, {"/data2/src/rel1/a.txt", 0, 6}, {"/x/build990308/y", 2, 12},
+        {"/x/release-2.9.2/y", 2, 14}, {"/x/7/y", 2, 2}, {"/x/v1.2.3.4.5/y", 2, 9}, {"/src/rel/a.txt", -1, 0},
+        {"/src/a|b1", 6, 3}, {"c:\\src\\rel1\\a.txt", 6, 5},
     };
     const wxRegEx pattern(QelVersionFolderPattern());
     ASSERT_TRUE(pattern.IsValid());
@@ -78,128 +66,88 @@ TEST(VersionFolderPattern, FindsTheLeftmostVersionPart)
     }
 }
 
+TEST(FindOtherFileName, NewestOtherVersionOrWhyNone)
+{
+    struct Tree
+    {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> files; // path and time
+        const char* file;                                       // whose other version is looked for
+        const char* want;                                       // null: none is found, and the log says why
+        wxLogLevel level;
+        const char* message;
+    };
+    const Tree trees[] = {
+        {"newest sibling",
+         {{"src/rel1/a.txt", "2020-01-01 10:00"}, {"src/rel2/a.txt", "2020-03-01 10:00"},
+          {"src/rel3/a.txt", "2019-01-01 10:00"}, {"src/rel4/a.txt", "2020-01-01 10:00"}, // same time: not newer
+          {"src/rel5/b.txt", "2021-01-01 10:00"}},                                          // another file
+         "src/rel1/a.txt", "src/rel2/a.txt", 0, nullptr},
+        // The siblings of the leftmost version part are searched.
+        {"leftmost part",
+         {{"data2/src/rel1/a.txt", "2020-01-01"}, {"data2/src/rel2/a.txt", "2021-01-01"},
+          {"data3/src/rel1/a.txt", "2019-01-01"}},
+         "data2/src/rel1/a.txt", "data3/src/rel1/a.txt", 0, nullptr},
+        // Upper-case folders count; one that differs only in case is another folder.
+        {"case", {{"src/REL2/a.txt", "2020-01-01"}, {"src/rel2/a.txt", "2022-01-01"}, {"src/Rel1/a.txt", "2019-01-01"}},
+         "src/REL2/a.txt", "src/Rel1/a.txt", 0, nullptr},
+        {"no version part", {{"src/plain/a.txt", "2020-01-01"}}, "src/plain/a.txt", nullptr, wxLOG_Status,
+         "No version information found"},
+        {"alone", {{"src/rel1/a.txt", "2020-01-01"}}, "src/rel1/a.txt", nullptr, wxLOG_Status, "No files found"},
+        {"missing file", {{"src/rel1/a.txt", "2020-01-01"}}, "src/rel1/gone.txt", nullptr, wxLOG_Error, "does not exist"},
+        {"missing folder", {{"src/rel1/a.txt", "2020-01-01"}}, "gone/rel1/a.txt", nullptr, wxLOG_Error,
+         "Cannot open folder"},
+    };
+    for (const Tree& tree : trees)
+    {
+        SCOPED_TRACE(tree.name);
+        LettersDir root;
+        for (const auto& [path, date] : tree.files) MakeFile(root.path + "/" + path, date);
+
+        wxFileName found("/untouched");
+        qeltest::LogCapture log;
+        ASSERT_EQ(QelFindOtherFileName(wxFileName(root.path + "/" + tree.file), &found), tree.want != nullptr);
+        EXPECT_EQ(found.GetFullPath(), tree.want ? root.path + "/" + tree.want : wxString("/untouched"));
+        ASSERT_EQ(log.Records().size(), tree.message ? 1u : 0u) << log.Dump();
+        if (tree.message == nullptr) continue;
+        EXPECT_EQ(log.Records()[0].level, tree.level);
+        EXPECT_TRUE(log.Records()[0].text.Contains(tree.message)) << log.Dump();
+    }
+}
+
 TEST(FindOtherFileName, NewestSiblingAsLsSortsIt)
 {
     LettersDir root;
-    const wxString file = root.File("src/rel1/a.txt", "2020-01-01 10:00");
-    root.File("src/rel2/a.txt", "2020-03-01 10:00");
-    root.File("src/rel3/a.txt", "2019-01-01 10:00");
-    root.File("src/rel4/a.txt", "2020-01-01 10:00"); // the same time: not another version
-    root.File("src/rel5/b.txt", "2021-01-01 10:00"); // another file
-
-    wxFileName found;
-    qeltest::LogCapture log;
-    ASSERT_TRUE(QelFindOtherFileName(wxFileName(file), &found));
-    EXPECT_TRUE(log.Records().empty()) << log.Dump();
-
-    const std::string newest = qeltest::Run("ls -t " + ShellQuote(root.Path()) + "/src/*/a.txt | grep -v -e /rel1/ -e /rel4/ | head -1");
-    EXPECT_EQ(found.GetFullPath(), Trimmed(newest));
-    EXPECT_EQ(found.GetFullPath(), root.Path() + "/src/rel2/a.txt");
-}
-
-TEST(FindOtherFileName, OnlyTheLeftmostVersionPartCounts)
-{
-    LettersDir root;
-    const wxString file = root.File("data2/src/rel1/a.txt", "2020-01-01");
-    root.File("data2/src/rel2/a.txt", "2021-01-01"); // a sibling of rel1: not looked at
-    root.File("data3/src/rel1/a.txt", "2019-01-01");
-
+    const wxString file = MakeFile(root.path + "/src/rel1/a.txt", "2020-01-01");
+    MakeFile(root.path + "/src/rel2/a.txt", "2020-03-01");
+    MakeFile(root.path + "/src/rel3/a.txt", "2020-02-01");
     wxFileName found;
     ASSERT_TRUE(QelFindOtherFileName(wxFileName(file), &found));
-    EXPECT_EQ(found.GetFullPath(), root.Path() + "/data3/src/rel1/a.txt");
+    EXPECT_EQ(found.GetFullPath(), Trimmed(qeltest::Run("ls -t " + ShellQuote(root.path) + "/src/*/a.txt | head -1")));
 }
 
-TEST(FindOtherFileName, UpperCaseFoldersCountAndCaseTwinsDoNot)
+TEST(LogStatus, ShowsNameWordAndTime)
 {
-    LettersDir root;
-    const wxString file = root.File("src/REL2/a.txt", "2020-01-01");
-    root.File("src/rel2/a.txt", "2022-01-01"); // differs only in case: ignored
-    root.File("src/Rel1/a.txt", "2019-01-01");
+    qeltest::TempDir temp;
+    const wxString file = MakeFile(temp.File("notes 100%.txt"), "2011-03-05 14:07:09"); // not a format
+    const wxString time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(file) + " +%c"));
 
-    wxFileName found;
-    ASSERT_TRUE(QelFindOtherFileName(wxFileName(file), &found));
-    EXPECT_EQ(found.GetFullPath(), root.Path() + "/src/Rel1/a.txt");
-}
-
-TEST(FindOtherFileName, SaysWhyNothingWasFound)
-{
-    LettersDir root;
-    const wxString alone = root.File("src/rel1/a.txt", "2020-01-01");
-    const wxString plain = root.File("src/plain/a.txt", "2020-01-01");
-
-    struct Row { wxString path; wxLogLevel level; wxString text; };
+    struct Row { wxFileName name; long flags; wxString text; };
     const Row rows[] = {
-        {plain, wxLOG_Status, "No version information found"},
-        {alone, wxLOG_Status, "No files found"},
-        {root.Path() + "/src/rel1/missing.txt", wxLOG_Error, "does not exist"},
-        {root.Path() + "/gone/rel1/a.txt", wxLOG_Error, "Cannot open folder"},
+        {wxFileName(file), 0, "notes 100%.txt Modified " + time},
+        {wxFileName(file), STAT_SYNC, "notes 100%.txt Synchronized " + time},
+        {wxFileName(file), STAT_FULLPATH, file + " Modified " + time},
+        {wxFileName(file), STAT_SYNC | STAT_FULLPATH, file + " Synchronized " + time},
+        {wxFileName(temp.File("gone.txt")), 0, "gone.txt"},
+        {wxFileName(), STAT_FULLPATH, ""}, // nothing at all
     };
     for (const Row& row : rows)
     {
-        SCOPED_TRACE(row.path);
-        wxFileName found("/untouched");
+        SCOPED_TRACE(row.text);
         qeltest::LogCapture log;
-        EXPECT_FALSE(QelFindOtherFileName(wxFileName(row.path), &found));
-        EXPECT_EQ(found.GetFullPath(), "/untouched");
-        ASSERT_EQ(log.Records().size(), 1u) << log.Dump();
-        EXPECT_EQ(log.Records()[0].level, row.level);
-        EXPECT_TRUE(log.Records()[0].text.Contains(row.text)) << log.Dump();
-    }
-}
-
-class LogStatus : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_File = m_Temp.File("notes 100%.txt");
-        qeltest::WriteBytes(m_File, "x");
-        qeltest::Run("touch -d '2011-03-05 14:07:09' " + ShellQuote(m_File));
-        m_Time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(m_File) + " +%c"));
-    }
-
-    qeltest::TempDir m_Temp;
-    wxString m_File;
-    wxString m_Time;
-};
-
-TEST_F(LogStatus, ShowsNameWordAndTime)
-{
-    struct Row { long flags; wxString text; };
-    const Row rows[] = {
-        {0, "notes 100%.txt Modified " + m_Time},
-        {STAT_SYNC, "notes 100%.txt Synchronized " + m_Time},
-        {STAT_FULLPATH, m_File + " Modified " + m_Time},
-        {STAT_SYNC | STAT_FULLPATH, m_File + " Synchronized " + m_Time},
-    };
-    for (const Row& row : rows)
-    {
-        SCOPED_TRACE(row.flags);
-        qeltest::LogCapture log;
-        QelLogStatus(wxFileName(m_File), row.flags);
-        ASSERT_EQ(log.Records().size(), 1u);
-        EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
-        EXPECT_EQ(log.Records()[0].text, row.text);
-    }
-}
-
-TEST_F(LogStatus, MissingFileShowsItsNameAndInvalidNameNothing)
-{
-    qeltest::LogCapture log;
-    QelLogStatus(wxFileName(m_Temp.File("gone.txt")), 0);
-    QelLogStatus(wxFileName(), STAT_FULLPATH);
-    ASSERT_EQ(log.Records().size(), 1u);
-    EXPECT_EQ(log.Records()[0].text, "gone.txt");
-}
-
-TEST(FindResult, WrapAroundTexts)
-{
-    struct Row { bool next; const char* text; };
-    for (const Row& row : {Row{true, "Searching for 'a b' hit bottom"}, Row{false, "Searching for 'a b' hit top"}})
-    {
-        qeltest::LogCapture log;
-        QelFindResult(" a\n\t b ", row.next, false);
-        ASSERT_EQ(log.Records().size(), 1u);
+        QelLogStatus(row.name, row.flags);
+        ASSERT_EQ(log.Records().size(), row.text.empty() ? 0u : 1u);
+        if (row.text.empty()) continue;
         EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
         EXPECT_EQ(log.Records()[0].text, row.text);
     }
@@ -208,11 +156,7 @@ TEST(FindResult, WrapAroundTexts)
 TEST(PrintTexts, HeaderCaptionAndFooter)
 {
     qeltest::TempDir temp;
-    const wxString folder = temp.File(wxString('d', 100));
-    wxFileName::Mkdir(folder);
-    const wxString path = folder + "/file.txt";
-    qeltest::WriteBytes(path, "x");
-    qeltest::Run("touch -d '2011-03-05 14:07:09' " + ShellQuote(path));
+    const wxString path = MakeFile(temp.File(wxString('d', 100)) + "/file.txt", "2011-03-05 14:07:09");
     const wxString time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(path) + " +%c"));
 
     const wxString header = QelPrintHeader(wxFileName(path));

@@ -1,11 +1,12 @@
 // The text-file scanner: find against grep, replace against sed, counts of
 // code and comments written down by hand, and the failure paths.
 #include <algorithm>
-#include <random>
+#include <map>
 #include <set>
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -23,32 +24,29 @@ using qeltest::ReadBytes;
 using qeltest::ShellQuote;
 using qeltest::WriteBytes;
 
-// A scanner that records what its hooks receive.
+using LineSet = std::set<std::string>;
+
+// A scanner that records what its hooks receive: each reported line as grep
+// -n prints it ("number:text", numbered from 1).
 class Recorder : public QelTextFile
 {
 public:
     using QelTextFile::QelTextFile;
 
-    std::vector<size_t> lines;    // reported indexes
-    std::vector<wxString> texts;  // the reported lines
+    std::vector<size_t> lines;
+    LineSet reported;
     int statisticsCalls = 0;
     bool failWrite = false;
     wxString insertOnReport;
 
-    std::set<size_t> LineNumbers() const
-    {
-        std::set<size_t> numbers;
-        for (size_t line : lines) numbers.insert(line + 1);
-        return numbers;
-    }
-
     void ReportStatistics() override { ++statisticsCalls; }
+    long Counter(const char* name) const { return GetStatistics().GetElements().Get(name); }
 
 protected:
     void Report(size_t line) override
     {
         lines.push_back(line);
-        texts.push_back(GetCurrentLine());
+        reported.insert(std::to_string(line + 1) + ":" + GetCurrentLine().utf8_string());
         if (!insertOnReport.empty()) InsertLine(insertOnReport);
     }
 
@@ -60,30 +58,7 @@ protected:
 
 // Find in files reads a file in windows of whole lines: small reads make
 // every edge case of a window edge happen in small files.
-class ReadChunk
-{
-public:
-    explicit ReadChunk(size_t bytes) { QelTextFile::SetReadChunkSize(bytes); }
-    ~ReadChunk() { QelTextFile::SetReadChunkSize(0); }
-    ReadChunk(const ReadChunk&) = delete;
-    ReadChunk& operator=(const ReadChunk&) = delete;
-};
-
 const size_t readChunks[] = {0, 1, 2, 3, 7};
-
-struct FindOptions
-{
-    FindOptions(const wxString& f, bool c = true, bool w = false, bool r = false, const wxString& to = wxString())
-        : find(f), matchCase(c), matchWord(w), regex(r), replace(to)
-    {
-    }
-
-    wxString find;
-    bool matchCase;
-    bool matchWord;
-    bool regex;
-    wxString replace;
-};
 
 class Scanner : public qeltest::ConfigTest
 {
@@ -96,14 +71,22 @@ protected:
         delete QelLexers::Set(lexers);
     }
 
-    static void SetFind(const FindOptions& options)
+    void TearDown() override
     {
+        QelTextFile::SetReadChunkSize(0);
+        ConfigTest::TearDown();
+    }
+
+    // The find settings that grep's options name (-i, -w, -E).
+    static void SetFind(const wxString& find, const std::string& grep = "-F", const wxString& replace = wxString())
+    {
+        const auto has = [&grep](char option) { return grep.find(option) != std::string::npos; };
         QelFindReplaceData* frd = QelFindReplaceData::Get();
-        frd->SetMatchCase(options.matchCase);
-        frd->SetMatchWord(options.matchWord);
-        frd->SetUseRegularExpression(options.regex);
-        frd->SetReplaceString(options.replace);
-        frd->SetFindString(options.find);
+        frd->SetMatchCase(!has('i'));
+        frd->SetMatchWord(has('w'));
+        frd->SetUseRegularExpression(has('E'));
+        frd->SetReplaceString(replace);
+        frd->SetFindString(find);
     }
 
     wxString Write(const wxString& name, const std::string& bytes)
@@ -113,32 +96,19 @@ protected:
         return path;
     }
 
-    static long Counter(const QelTextFile& scanner, const char* name)
+    // A symbolic link to name.target, a file of mode 0640.
+    wxString WriteLinked(const wxString& name, const std::string& bytes)
     {
-        return scanner.GetStatistics().GetElements().Get(name);
+        const wxString target = Write(name + ".target", bytes);
+        const wxString link = m_Temp.File(name);
+        EXPECT_EQ(chmod(target.fn_str(), 0640), 0);
+        unlink(link.fn_str());
+        EXPECT_EQ(symlink(wxFileName(target).GetFullName().fn_str(), link.fn_str()), 0);
+        return link;
     }
+
+    static wxString Data(const char* name) { return wxString(QEL_TEST_DATA_DIR "/textfile/") + name; }
 };
-
-// Line numbers that grep prints for the text a command writes.
-std::set<size_t> GrepLines(const wxString& textCommand, const wxString& options, const wxString& pattern)
-{
-    const std::string out = qeltest::Run(textCommand + " | LC_ALL=C.UTF-8 grep -n " + options + " -e " +
-                                ShellQuote(pattern) + " | cut -d: -f1");
-    std::set<size_t> numbers;
-    size_t start = 0;
-    for (size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
-    {
-        numbers.insert(std::stoul(out.substr(start, end - start)));
-    }
-    return numbers;
-}
-
-std::string Show(const std::set<size_t>& numbers)
-{
-    std::string text;
-    for (size_t n : numbers) text += std::to_string(n) + " ";
-    return text;
-}
 
 // The test files of find and replace: name, bytes, and a command that writes
 // their text as UTF-8 lines, as the scanner sees them (no mark, no CR).
@@ -156,6 +126,8 @@ const std::vector<TextCase>& TextCases()
         {"latin1.txt", "caf\xe9 au lait\nCAF\xc9 noir\nfoo bar\nfoobar\nFOO_x foo\n\xe9t\xe9 foo\xe9\nsans\n",
          "iconv -f LATIN1 -t UTF-8 %s", true},
         {"bom.txt", "\xEF\xBB\xBF" "foo first\nsecond caf\xc3\xa9\nCAF\xc3\x89 Foo\nlast\n", "tail -c +4 %s", false},
+        // A UTF-8 mark before text that is not UTF-8: Latin-1 text, mark included.
+        {"oddbom.txt", "\xEF\xBB\xBF" "caf\xe9 foo\nFOO\n", "iconv -f LATIN1 -t UTF-8 %s", true},
         {"crlf.txt", "alpha foo\r\nbeta\r\nfoo_bar foo\r\nFoo\r\n\r\nfoofoo\r\n", "sed 's/\\r$//' %s", false},
         {"noeol.txt", "x\nfoo\n\nlast foo", "cat %s", false},
         {"utf8.txt",
@@ -171,66 +143,76 @@ wxString TextCommand(const TextCase& c, const wxString& path)
     return wxString::Format(c.text, ShellQuote(path));
 }
 
-TEST_F(Scanner, FindMatchesTheLinesGrepFinds)
+// The lines a shell command prints.
+LineSet Lines(const wxString& command)
 {
-    struct Search { const char* pattern; const char* grep; bool matchCase, matchWord, regex; };
-    const Search searches[] = {
-        {"foo", "-F", true, false, false},
-        {"foo", "-Fi", false, false, false},
-        {"foo", "-Fw", true, true, false},
-        {"foo", "-Fiw", false, true, false},
-        {"caf\xc3\xa9", "-F", true, false, false},
-        {"caf\xc3\xa9", "-Fi", false, false, false},
-        {"CAF\xc3\x89", "-Fiw", false, true, false},
-        {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi", false, false, false},
-        {"abc", "-Fw", true, true, false},
-        {"abc", "-Fiw", false, true, false},
-        {"o", "-F", true, false, false},
-        {"fo+", "-E", true, false, true},
-        {"^(foo|alpha)", "-E", true, false, true},
-        {"FO+", "-Ei", false, false, true},
-        {"caf.", "-E", true, false, true},
-        {"[a-z]+_[a-z0-9]", "-E", true, false, true},
-        {"o$", "-E", true, false, true},
-        {"\\(abc\\)", "-E", true, false, true},
+    const std::string out = qeltest::Run(command);
+    LineSet lines;
+    size_t start = 0;
+    for (size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
+    {
+        lines.insert(out.substr(start, end - start));
+    }
+    return lines;
+}
+
+// The lines grep -n prints for the text a command writes.
+LineSet Grep(const wxString& textCommand, const wxString& options, const wxString& pattern)
+{
+    return Lines(textCommand + " | LC_ALL=C.UTF-8 grep -n " + options + " -e " + ShellQuote(pattern));
+}
+
+TEST_F(Scanner, FindReportsTheLinesGrepPrints)
+{
+    const std::pair<const char*, const char*> searches[] = {
+        {"foo", "-F"}, {"foo", "-Fi"}, {"foo", "-Fw"}, {"foo", "-Fiw"}, {"caf\xc3\xa9", "-F"}, {"caf\xc3\xa9", "-Fi"},
+        {"CAF\xc3\x89", "-Fiw"}, {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
+        {"abc", "-Fw"}, {"abc", "-Fiw"}, // "abc_d abc": every occurrence is tried
+        {"o", "-F"}, {"fo+", "-E"}, {"^(foo|alpha)", "-E"}, {"FO+", "-Ei"}, {"caf.", "-E"},
+        {"[a-z]+_[a-z0-9]", "-E"}, {"o$", "-E"}, {"\\(abc\\)", "-E"},
     };
 
-    size_t matched = 0; // so that agreeing on nothing cannot pass
+    size_t matched = 0;                 // so that agreeing on nothing cannot pass
+    std::map<std::string, LineSet> all; // "path:line" of each search in all files
+    const wxString folder = m_Temp.File("files");
+    ASSERT_TRUE(wxFileName::Mkdir(folder));
     for (const TextCase& file : TextCases())
     {
-        const wxString path = Write(file.name, file.bytes);
-        for (const Search& search : searches)
+        const wxString path = folder + "/" + file.name;
+        ASSERT_TRUE(WriteBytes(path, file.bytes));
+        for (const auto& [text, grep] : searches)
         {
-            const wxString pattern = wxString::FromUTF8(search.pattern);
-            SCOPED_TRACE(std::string(file.name) + " grep " + search.grep + " " + search.pattern);
-            SetFind({pattern, search.matchCase, search.matchWord, search.regex});
-            const std::set<size_t> expected = GrepLines(TextCommand(file, path), search.grep, pattern);
+            const wxString pattern = wxString::FromUTF8(text);
+            SCOPED_TRACE(std::string(file.name) + " grep " + grep + " " + text);
+            SetFind(pattern, grep);
+            const LineSet expected = Grep(TextCommand(file, path), grep, pattern);
             matched += expected.size();
 
             for (size_t chunk : readChunks)
             {
                 SCOPED_TRACE(chunk);
-                ReadChunk reads(chunk);
+                QelTextFile::SetReadChunkSize(chunk);
                 Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
                 ASSERT_TRUE(scanner.RunTool());
-                EXPECT_EQ(Show(scanner.LineNumbers()), Show(expected));
-                EXPECT_EQ(Counter(scanner, "Actions Completed"), static_cast<long>(expected.size()));
-                EXPECT_EQ(Counter(scanner, "Files"), 1);
+                EXPECT_EQ(scanner.reported, expected);
+                EXPECT_EQ(scanner.Counter("Actions Completed"), static_cast<long>(expected.size()));
+                EXPECT_EQ(scanner.Counter("Files"), 1);
+                for (size_t line : scanner.lines)
+                {
+                    all[grep + std::string(" ") + text].insert(path.utf8_string() + ":" + std::to_string(line + 1));
+                }
             }
         }
     }
     EXPECT_GT(matched, 100u);
-}
 
-TEST_F(Scanner, FindReportsTheLineTextInTheFilesEncoding)
-{
-    const TextCase& latin1 = TextCases()[0];
-    SetFind({"noir", false});
-    Recorder scanner{QelFileName(Write(latin1.name, latin1.bytes)), QelTool(ID_TOOL_FIND_IN_FILES)};
-    ASSERT_TRUE(scanner.RunTool());
-    ASSERT_EQ(scanner.texts.size(), 1u);
-    EXPECT_EQ(scanner.texts[0], wxString::FromUTF8("CAF\xc3\x89 noir"));
-    EXPECT_EQ(scanner.GetEncoding(), QelTextEncoding::latin1);
+    // ASCII text is found on the same lines in each encoding, so grep -R can
+    // read the raw bytes of the folder.
+    for (const std::string grep : {"-F", "-Fi"})
+    {
+        SCOPED_TRACE(grep);
+        EXPECT_EQ(all[grep + " foo"], Lines("LC_ALL=C grep -Rn " + grep + " foo " + ShellQuote(folder) + " | cut -d: -f1,2"));
+    }
 }
 
 TEST_F(Scanner, LineNumbersAddUpOverWindows)
@@ -243,137 +225,51 @@ TEST_F(Scanner, LineNumbersAddUpOverWindows)
     {
         text += std::string(1 + line % 37, 'x') + (line % 500 == 499 ? " foo" : "") + ends[line % 3];
     }
-    text += "last foo";
-    const wxString path = Write("long.txt", text);
-    SetFind({"foo"});
+    const wxString path = Write("long.txt", text + "last foo");
+    SetFind("foo");
 
-    std::vector<size_t> whole;
     for (size_t chunk : {size_t(0), size_t(100), size_t(4096), size_t(5)})
     {
         SCOPED_TRACE(chunk);
-        ReadChunk reads(chunk);
+        QelTextFile::SetReadChunkSize(chunk);
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
         ASSERT_TRUE(scanner.RunTool());
-        if (chunk == 0) whole = scanner.lines;
-        EXPECT_EQ(scanner.lines, whole);
-    }
-    EXPECT_EQ(whole, (std::vector<size_t>{499, 999, 1499, 1999, 2499, 2999, 3000}));
-}
-
-TEST_F(Scanner, WholeWordTriesEveryOccurrence)
-{
-    // The first "abc" is followed by "_"; the second one stands alone.
-    SetFind({"abc", true, true});
-    Recorder scanner{QelFileName(Write("w.txt", "abc_d abc\nabc_d\n(abc)\nxabc abcx\n")), QelTool(ID_TOOL_FIND_IN_FILES)};
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_EQ(Show(scanner.LineNumbers()), "1 3 ");
-}
-
-TEST_F(Scanner, FindCountsOneActionPerLine)
-{
-    SetFind({"a"});
-    Recorder scanner{QelFileName(Write("a.txt", "aaa\nb\na a\n")), QelTool(ID_TOOL_FIND_IN_FILES)};
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_EQ(Counter(scanner, "Actions Completed"), 2);
-}
-
-// A walk that runs the scanner on every file, as find in files does.
-class FindWalk : public QelDir
-{
-public:
-    explicit FindWalk(const wxString& path) : QelDir(path, "*") {}
-
-    std::set<std::string> pairs;
-    QelFileStatistics sum;
-
-    void OnFile(const wxString& file) override
-    {
-        Recorder scanner{QelFileName(file), QelTool(ID_TOOL_FIND_IN_FILES)};
-        scanner.RunTool();
-        for (size_t line : scanner.lines) pairs.insert(file.utf8_string() + ":" + std::to_string(line + 1));
-        sum += scanner.GetStatistics();
-    }
-};
-
-TEST_F(Scanner, FindInATreeMatchesGrepRecursive)
-{
-    std::mt19937 random(4);
-    const char* words[] = {"foo", "FOO", "fOo", "bar", "food", "xfoox", "baz", " ", "\t"};
-    const wxString root = m_Temp.File("tree");
-    int files = 0;
-    for (const char* folder : {"", "/a", "/a/b", "/c"})
-    {
-        wxFileName::Mkdir(root + folder, 0755, wxPATH_MKDIR_FULL);
-        for (int f = 0; f < 6; ++f, ++files)
-        {
-            std::string text;
-            for (int line = 0; line < 40; ++line)
-            {
-                for (int w = random() % 6; w > 0; --w) text += words[random() % 9];
-                text += "\n";
-            }
-            WriteBytes(root + folder + wxString::Format("/f%d.txt", f), text);
-        }
-    }
-
-    for (bool matchCase : {true, false})
-    {
-        SCOPED_TRACE(matchCase);
-        SetFind({"foo", matchCase});
-        // Windows of some lines each: the line numbers counted over windows
-        // without a match must add up.
-        ReadChunk reads(matchCase ? 0 : 100);
-        FindWalk walk(root);
-        walk.FindFiles();
-
-        const std::string grep = qeltest::Run(wxString("cd ") + ShellQuote(m_Temp.Path()) + " && LC_ALL=C grep -Rn" +
-                                     (matchCase ? "" : "i") + "F foo tree | cut -d: -f1,2");
-        std::set<std::string> expected;
-        size_t start = 0;
-        for (size_t end; (end = grep.find('\n', start)) != std::string::npos; start = end + 1)
-        {
-            expected.insert(m_Temp.Path().utf8_string() + "/" + grep.substr(start, end - start));
-        }
-        EXPECT_EQ(walk.pairs, expected);
-        EXPECT_EQ(walk.sum.GetElements().Get("Actions Completed"), static_cast<long>(expected.size()));
-        EXPECT_EQ(walk.sum.GetElements().Get("Files"), files);
+        EXPECT_EQ(scanner.lines, (std::vector<size_t>{499, 999, 1499, 1999, 2499, 2999, 3000}));
     }
 }
 
-// Replace compared with sed on a copy: the bytes must be the same.
-struct ReplaceCase
-{
-    const char* find;       // UTF-8
-    bool matchCase, matchWord, regex;
-    const char* replace;    // UTF-8
-    const char* sed;        // the sed -E script
-    const char* locale;     // for sed
-    bool latin1Too;         // the Latin-1 file can be checked with this sed
-    bool crlfToo;           // lines with CR can be checked with this sed
-    bool asciiOnly;         // sed moves on by a byte after an empty match
-    const char* grepCount;  // grep -o options counting the replacements, or null
-};
-
+// Replace compared with sed on a copy, each reached through a symbolic link
+// to a file of mode 0640: the bytes, the link and the mode must be the same.
 TEST_F(Scanner, ReplaceWritesWhatSedWrites)
 {
-    const ReplaceCase cases[] = {
-        {"foo", true, false, false, "bar", "s/foo/bar/g", "C", true, true, false, "-F"},
-        {"foo", false, false, false, "bar", "s/foo/bar/gI", "C.UTF-8", false, true, false, "-Fi"},
-        {"foo", false, false, false, "b\xc3\xa4r", "s/foo/b\xc3\xa4r/gI", "C.UTF-8", false, true, false, nullptr},
-        {"foo", true, true, false, "bar", "s/\\bfoo\\b/bar/g", "C.UTF-8", false, true, false, "-Fw"},
-        {"abc", false, true, false, "X", "s/\\babc\\b/X/gI", "C.UTF-8", false, true, false, "-Fiw"},
-        {"caf\xc3\xa9", true, false, false, "tea", "s/caf\xc3\xa9/tea/g", "C.UTF-8", false, true, false, "-F"},
-        {"fo+", true, false, true, "<&>", "s/fo+/<&>/g", "C", true, true, false, nullptr},
-        {"(o)(o)", true, false, true, "\\2-\\1", "s/(o)(o)/\\2-\\1/g", "C", true, true, false, nullptr},
-        {"$", true, false, true, ";", "s/$/;/", "C.UTF-8", false, false, false, nullptr},
-        {"x*", true, false, true, "-", "s/x*/-/g", "C.UTF-8", false, false, true, nullptr},
-        {"a*", true, false, true, "-", "s/a*/-/g", "C.UTF-8", false, false, true, nullptr},
+    struct Row
+    {
+        const char* find;    // UTF-8, with the options of grep below
+        const char* grep;
+        const char* replace; // UTF-8
+        const char* sed;     // the sed -E script; in the C locale where it runs on Latin-1 too
+        bool latin1Too;      // the Latin-1 files can be checked with this sed
+        bool crlfToo;        // lines with CR can be checked with this sed
+        bool asciiOnly;      // sed moves on by a byte after an empty match
+        bool count;          // grep -o counts the replacements
+    };
+    const Row rows[] = {
+        {"foo", "-F", "bar", "s/foo/bar/g", true, true, false, true},
+        {"foo", "-Fi", "bar", "s/foo/bar/gI", false, true, false, true},
+        {"foo", "-Fi", "b\xc3\xa4r", "s/foo/b\xc3\xa4r/gI", false, true, false, false},
+        {"foo", "-Fw", "bar", "s/\\bfoo\\b/bar/g", false, true, false, true},
+        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI", false, true, false, true},
+        {"caf\xc3\xa9", "-F", "tea", "s/caf\xc3\xa9/tea/g", false, true, false, true},
+        {"fo+", "-E", "<&>", "s/fo+/<&>/g", true, true, false, true},
+        {"(o)(o)", "-E", "\\2-\\1", "s/(o)(o)/\\2-\\1/g", true, true, false, true},
+        {"$", "-E", ";", "s/$/;/", false, false, false, false},
+        {"x*", "-E", "-", "s/x*/-/g", false, false, true, false},
+        {"a*", "-E", "-", "s/a*/-/g", false, false, true, false},
     };
 
-    for (const ReplaceCase& rc : cases)
+    for (const Row& rc : rows)
     {
-        const FindOptions options{wxString::FromUTF8(rc.find), rc.matchCase, rc.matchWord, rc.regex,
-                                  wxString::FromUTF8(rc.replace)};
+        const wxString find = wxString::FromUTF8(rc.find);
         for (const TextCase& file : TextCases())
         {
             const bool crlf = std::string(file.name) == "crlf.txt";
@@ -381,195 +277,121 @@ TEST_F(Scanner, ReplaceWritesWhatSedWrites)
             if ((file.latin1 && !rc.latin1Too) || (crlf && !rc.crlfToo) || (!ascii && rc.asciiOnly)) continue;
             SCOPED_TRACE(std::string(file.name) + " sed " + rc.sed);
 
-            const wxString ours = Write(wxString("ours-") + file.name, file.bytes);
-            const wxString theirs = Write(wxString("sed-") + file.name, file.bytes);
-            qeltest::Run(wxString("LC_ALL=") + rc.locale + " sed -E -i " + ShellQuote(wxString::FromUTF8(rc.sed)) + " " +
-                ShellQuote(theirs));
+            const wxString ours = WriteLinked(wxString("ours-") + file.name, file.bytes);
+            const wxString theirs = WriteLinked(wxString("sed-") + file.name, file.bytes);
+            qeltest::Run(wxString("LC_ALL=") + (rc.latin1Too ? "C" : "C.UTF-8") + " sed -E -i --follow-symlinks " +
+                ShellQuote(wxString::FromUTF8(rc.sed)) + " " + ShellQuote(theirs));
 
-            SetFind(options);
+            SetFind(find, rc.grep, wxString::FromUTF8(rc.replace));
             Recorder scanner{QelFileName(ours), QelTool(ID_TOOL_REPLACE_IN_FILES)};
             ASSERT_TRUE(scanner.RunTool());
 
             int differs = 0;
             qeltest::Run("cmp " + ShellQuote(ours) + " " + ShellQuote(theirs), &differs);
             EXPECT_EQ(differs, 0) << "ours:  " << ReadBytes(ours) << "\nsed:   " << ReadBytes(theirs);
+            const wxString kinds = "stat -c '%a %F' ";
+            EXPECT_EQ(qeltest::Run(kinds + ShellQuote(ours) + " " + ShellQuote(ours + ".target")),
+                      qeltest::Run(kinds + ShellQuote(theirs) + " " + ShellQuote(theirs + ".target")));
 
-            if (rc.grepCount != nullptr)
+            // Each reported line carries its new text.
+            const LineSet after = Grep(TextCommand(file, theirs), "", "");
+            EXPECT_TRUE(std::includes(after.begin(), after.end(), scanner.reported.begin(), scanner.reported.end()));
+
+            if (rc.count)
             {
                 const std::string count = qeltest::Run(TextCommand(file, Write("orig", file.bytes)) +
-                    " | LC_ALL=C.UTF-8 grep -o " + rc.grepCount + " -e " + ShellQuote(options.find) + " | wc -l");
-                EXPECT_EQ(Counter(scanner, "Actions Completed"), std::stol(count));
+                    " | LC_ALL=C.UTF-8 grep -o " + rc.grep + " -e " + ShellQuote(find) + " | wc -l");
+                EXPECT_EQ(scanner.Counter("Actions Completed"), std::stol(count));
             }
         }
     }
 }
 
-TEST_F(Scanner, ReplaceCountsEveryReplacement)
-{
-    for (bool regex : {false, true})
-    {
-        SCOPED_TRACE(regex);
-        SetFind({"a", true, false, regex, "b"});
-        const wxString path = Write("aaa.txt", "aaa");
-        Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
-        ASSERT_TRUE(scanner.RunTool());
-        EXPECT_EQ(Counter(scanner, "Actions Completed"), 3);
-        EXPECT_EQ(ReadBytes(path), "bbb");
-        ASSERT_EQ(scanner.texts.size(), 1u);
-        EXPECT_EQ(scanner.texts[0], "bbb");
-    }
-}
-
-TEST_F(Scanner, ReplaceKeepsModeAndSymbolicLink)
-{
-    SetFind({"foo", true, false, false, "bar"});
-    const wxString target = Write("target.txt", "a foo\n");
-    chmod(target.fn_str(), 0640);
-    const wxString link = m_Temp.File("link.txt");
-    ASSERT_EQ(symlink("target.txt", link.fn_str()), 0);
-
-    Recorder scanner{QelFileName(link), QelTool(ID_TOOL_REPLACE_IN_FILES)};
-    ASSERT_TRUE(scanner.RunTool());
-
-    EXPECT_EQ(qeltest::Run("readlink " + ShellQuote(link)), "target.txt\n");
-    EXPECT_EQ(ReadBytes(target), "a bar\n");
-    EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(target)), "640\n");
-}
-
 TEST_F(Scanner, ReplaceKeepsUtf16AndItsMark)
 {
-    const std::string text = "foo bar\r\nx \xc3\xa9 foo\r\n";
-    const wxString source = Write("utf8.txt", text);
+    const wxString source = Write("utf8.txt", "foo bar\r\nx \xc3\xa9 foo\r\n");
     const wxString path = m_Temp.File("utf16.txt");
     const wxString expected = m_Temp.File("expected.txt");
     qeltest::Run("{ printf '\\377\\376'; iconv -f UTF-8 -t UTF-16LE " + ShellQuote(source) + "; } > " + ShellQuote(path));
     qeltest::Run("{ printf '\\377\\376'; sed 's/foo/baz/g' " + ShellQuote(source) + " | iconv -f UTF-8 -t UTF-16LE; } > " +
         ShellQuote(expected));
 
-    SetFind({"foo", true, false, false, "baz"});
+    SetFind("foo", "-F", "baz");
     Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
     ASSERT_TRUE(scanner.RunTool());
     EXPECT_EQ(scanner.GetEncoding(), QelTextEncoding::utf16le);
     EXPECT_TRUE(scanner.HasByteOrderMark());
-    EXPECT_EQ(Counter(scanner, "Actions Completed"), 2);
+    EXPECT_EQ(scanner.Counter("Actions Completed"), 2);
     EXPECT_EQ(ReadBytes(path), ReadBytes(expected));
 }
 
-TEST_F(Scanner, ReplaceRefusesFilesItCannotWriteFaithfully)
+TEST_F(Scanner, ReplaceThatCannotBeWrittenChangesNothing)
 {
-    struct Row { const char* name; std::string bytes; mode_t mode; const char* replace; const char* message; };
+    struct Row { const char* name; std::string bytes; mode_t mode; const char* replace; bool failWrite; const char* message; };
     const Row rows[] = {
-        {"readonly.txt", "foo\n", 0444, "bar", "read-only"},
-        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "bar", "binary"},
+        {"readonly.txt", "foo\n", 0444, "bar", false, "read-only"},
+        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "bar", false, "binary"},
         // Latin-1 has no Cyrillic letters: the file cannot take the text.
-        {"latin1.txt", "caf\xe9 foo\n", 0644, "\xd0\xb6", "encoding"},
+        {"latin1.txt", "caf\xe9 foo\n", 0644, "\xd0\xb6", false, "encoding"},
+        {"failing.txt", "foo foo\nfoo\n", 0644, "bar", true, "not written"},
     };
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.name);
         const wxString path = Write(row.name, row.bytes);
         chmod(path.fn_str(), row.mode);
-        SetFind({"foo", true, false, false, wxString::FromUTF8(row.replace)});
+        SetFind("foo", "-F", wxString::FromUTF8(row.replace));
 
         qeltest::LogCapture log;
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
+        scanner.failWrite = row.failWrite;
         EXPECT_FALSE(scanner.RunTool());
         EXPECT_EQ(ReadBytes(path), row.bytes);
-        EXPECT_EQ(Counter(scanner, "Files"), 1);
-        EXPECT_EQ(Counter(scanner, "Actions Completed"), 0);
+        EXPECT_EQ(scanner.Counter("Files"), 1);
+        EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
         EXPECT_EQ(log.Count(path), 1u) << log.Dump();
         EXPECT_EQ(log.Count(row.message), 1u) << log.Dump();
     }
 }
 
-TEST_F(Scanner, FailedWriteCountsNoReplacement)
+TEST_F(Scanner, RunThatCannotStartSaysWhy)
 {
-    SetFind({"foo", true, false, false, "bar"});
-    const wxString path = Write("f.txt", "foo foo\nfoo\n");
-    qeltest::LogCapture log;
-    Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
-    scanner.failWrite = true;
-
-    EXPECT_FALSE(scanner.RunTool());
-    EXPECT_TRUE(scanner.IsWriteFailed());
-    EXPECT_EQ(scanner.lines.size(), 2u); // reported before the write
-    EXPECT_EQ(Counter(scanner, "Actions Completed"), 0);
-    EXPECT_EQ(Counter(scanner, "Files"), 1);
-    EXPECT_EQ(ReadBytes(path), "foo foo\nfoo\n");
-    EXPECT_EQ(log.Count(path), 1u) << log.Dump();
-}
-
-TEST_F(Scanner, EmptyFindTextIsAProgrammingError)
-{
-    SetFind({""});
-    const wxString path = Write("f.txt", "foo\n");
-    qeltest::ExpectAsserts asserts;
-    Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
-    EXPECT_FALSE(scanner.RunTool());
-    EXPECT_EQ(asserts.Count(), 1);
-    EXPECT_EQ(Counter(scanner, "Files"), 1);
-}
-
-TEST_F(Scanner, InvalidRegularExpressionStopsTheRun)
-{
-    SetFind({"a(", true, false, true});
-    const wxString path = Write("f.txt", "a(\n");
-    qeltest::LogCapture log;
-    Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
-    EXPECT_FALSE(scanner.RunTool());
-    EXPECT_TRUE(scanner.lines.empty());
-    EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
-    EXPECT_EQ(log.CountLevel(wxLOG_Error), 1u);
-    EXPECT_EQ(log.Count("not a valid regular expression"), 1u);
-    EXPECT_TRUE(QelDir::Cancelled());
-}
-
-TEST_F(Scanner, MissingFileSaysSoAndCountsNothing)
-{
-    SetFind({"foo"});
-    const wxString path = m_Temp.File("missing.txt");
-    qeltest::LogCapture log;
-    Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
-    EXPECT_FALSE(scanner.RunTool());
-    EXPECT_TRUE(scanner.GetStatistics().GetElements().GetItems().empty());
-    EXPECT_EQ(log.Count(path), 1u) << log.Dump();
-}
-
-TEST_F(Scanner, ReadsRegularFilesOnly)
-{
-    // A named pipe would block a plain open until someone writes to it.
-    SetFind({"foo"});
-    const wxString fifo = m_Temp.File("pipe");
+    const wxString fifo = m_Temp.File("pipe"); // would block a plain open
     ASSERT_EQ(mkfifo(fifo.fn_str(), 0644), 0);
-    for (const wxString& path : {fifo, m_Temp.Path()})
+    const wxString file = Write("f.txt", "a(\nfoo\n");
+    struct Row { const char* name; wxString path; const char* find; const char* grep; const char* message; int asserts; long files; };
+    const Row rows[] = {
+        {"empty find text", file, "", "-F", nullptr, 1, 1},
+        {"invalid regex", file, "a(", "-E", "not a valid regular expression", 0, 1},
+        {"missing file", m_Temp.File("missing.txt"), "foo", "-F", "missing.txt", 0, 0},
+        {"named pipe", fifo, "foo", "-F", "not a regular file", 0, 0},
+        {"folder", m_Temp.Path(), "foo", "-F", "not a regular file", 0, 0},
+    };
+    for (const Row& row : rows)
     {
-        SCOPED_TRACE(path);
+        SCOPED_TRACE(row.name);
+        SetFind(row.find, row.grep);
         qeltest::LogCapture log;
-        Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
+        qeltest::ExpectAsserts asserts;
+        Recorder scanner{QelFileName(row.path), QelTool(ID_TOOL_FIND_IN_FILES)};
         EXPECT_FALSE(scanner.RunTool());
-        EXPECT_EQ(log.Count("not a regular file"), 1u) << log.Dump();
+        EXPECT_TRUE(scanner.lines.empty());
+        EXPECT_EQ(asserts.Count(), row.asserts);
+        EXPECT_EQ(scanner.Counter("Files"), row.files);
+        EXPECT_EQ(log.Records().size(), row.message ? 1u : 0u) << log.Dump();
+        EXPECT_EQ(log.CountLevel(wxLOG_Error), log.Records().size());
+        if (row.message) { EXPECT_EQ(log.Count(row.message), 1u) << log.Dump(); }
     }
-}
-
-TEST_F(Scanner, Utf8MarkBeforeOtherBytesIsLatin1Text)
-{
-    const std::string bytes = "\xEF\xBB\xBF" "caf\xe9 foo\n";
-    const wxString path = Write("odd.txt", bytes);
-    SetFind({"foo", true, false, false, "bar"});
-    Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_EQ(scanner.GetEncoding(), QelTextEncoding::latin1);
-    EXPECT_FALSE(scanner.HasByteOrderMark());
-    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "caf\xe9 bar\n");
+    EXPECT_TRUE(QelDir::Cancelled()); // every other file would fail the same way
 }
 
 TEST_F(Scanner, InsertLineFromAHook)
 {
-    SetFind({"foo"});
+    SetFind("foo");
     for (size_t chunk : readChunks)
     {
         SCOPED_TRACE(chunk);
-        ReadChunk reads(chunk);
+        QelTextFile::SetReadChunkSize(chunk);
         const wxString path = Write("f.c", "a\nfoo\nb\r\nfoo\nend");
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
         scanner.insertOnReport = "// here";
@@ -584,135 +406,80 @@ TEST_F(Scanner, InsertLineFromAHook)
 // is never judged and makes no code; a marker is found in a window of
 // begin1's length; quotes hide markers; a comment whose end marker is longer
 // than begin1's window only ends at the start of a line.
-TEST_F(Scanner, CountToolOnSamples)
+TEST_F(Scanner, CountTool)
 {
-    struct Row { const char* file; long lines, empty, code, words, comments, commentSize; };
+    struct Row { const char* name; const char* text; long lines, empty, code, words, comments, commentSize; };
     const Row rows[] = {
-        {"sample.c", 16, 2, 7, 24, 4, 95},
-        {"sample.py", 9, 2, 7, 17, 1, 11},
-        {"sample.sh", 5, 0, 5, 12, 1, 6},
-        {"sample.xml", 5, 0, 1, 2, 1, 70},
+        {"sample.c", nullptr, 16, 2, 7, 24, 4, 95}, // no text: the sample file of that name
+        {"sample.py", nullptr, 9, 2, 7, 17, 1, 11},
+        {"sample.sh", nullptr, 5, 0, 5, 12, 1, 6},
+        {"sample.xml", nullptr, 5, 0, 1, 2, 1, 70},
+        // The words are "=", "1" and the first "/" of the marker: column 0's
+        // "x" only starts the word.
+        {"note.c", "x = 1; // note\n", 1, 0, 1, 3, 1, 7},
+        {"string.c", "s = \"//\";\n", 1, 0, 1, 2, 0, 0},
+        {"brace.c", "}\n", 1, 0, 0, 0, 0, 0},
+        {"late.c", "x//\n", 1, 0, 1, 1, 1, 2},
+        {"short.c", "a /*/ b\n", 1, 0, 1, 2, 1, 3},
+        {"hash.py", "# column 0\n  # later\n", 2, 0, 1, 2, 1, 7},
+        {"nomarkers.txt", "abcd", 1, 0, 0, 0, 2, 1},
+        {"empty.c", "", 0, 0, 0, 0, 0, 0},
     };
+    const char* names[] = {"Files", "Total Size", "Lines", "Empty Lines", "Lines Of Code", "Words Of Code",
+                           "Comments", "Comment Size", "Actions Completed"};
+    QelFileStatistics sum;
+    wxString samples;
     for (const Row& row : rows)
     {
-        SCOPED_TRACE(row.file);
-        const wxString path = wxString(QEL_TEST_DATA_DIR "/textfile/") + row.file;
+        SCOPED_TRACE(row.name);
+        const wxString path = row.text ? Write(row.name, row.text) : Data(row.name);
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_COUNT)};
         ASSERT_TRUE(scanner.RunTool());
         EXPECT_EQ(scanner.statisticsCalls, 1);
-        EXPECT_EQ(Counter(scanner, "Files"), 1);
-        EXPECT_EQ(Counter(scanner, "Total Size"), static_cast<long>(wxFileName::GetSize(path).GetValue()));
-        EXPECT_EQ(Counter(scanner, "Lines"), row.lines);
-        EXPECT_EQ(Counter(scanner, "Empty Lines"), row.empty);
-        EXPECT_EQ(Counter(scanner, "Lines Of Code"), row.code);
-        EXPECT_EQ(Counter(scanner, "Words Of Code"), row.words);
-        EXPECT_EQ(Counter(scanner, "Comments"), row.comments);
-        EXPECT_EQ(Counter(scanner, "Comment Size"), row.commentSize);
-        EXPECT_EQ(Counter(scanner, "Actions Completed"), 0);
+        const long want[] = {1, static_cast<long>(wxFileName::GetSize(path).GetValue()), row.lines, row.empty,
+                             row.code, row.words, row.comments, row.commentSize, 0};
+        for (size_t k = 0; k < std::size(names); ++k) EXPECT_EQ(scanner.Counter(names[k]), want[k]) << names[k];
+        if (row.text == nullptr)
+        {
+            samples += " " + ShellQuote(path);
+            sum += scanner.GetStatistics();
+        }
     }
+    EXPECT_EQ(sum.GetElements().Get("Files"), 4);
+    EXPECT_EQ(sum.GetElements().Get("Lines"), std::stol(qeltest::Run("cat" + samples + " | awk 'END{print NR}'")));
+    EXPECT_EQ(sum.GetElements().Get("Total Size"), std::stol(qeltest::Run("cat" + samples + " | wc -c")));
 }
 
-TEST_F(Scanner, KeywordReportOnTheCSample)
+TEST_F(Scanner, KeywordReport)
 {
-    Recorder scanner{QelFileName(QEL_TEST_DATA_DIR "/textfile/sample.c"), QelTool(ID_TOOL_REPORT_KEYWORD)};
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_EQ(scanner.statisticsCalls, 1);
-    const auto& keywords = scanner.GetStatistics().GetKeywords();
-    EXPECT_EQ(keywords.Get(), "int: 4\nreturn: 2\nvoid: 1");
-    EXPECT_EQ(Counter(scanner, "Actions Completed"), 1);
-    // Only the count tool counts words and comment characters.
-    EXPECT_EQ(Counter(scanner, "Words Of Code"), 0);
-    EXPECT_EQ(Counter(scanner, "Lines"), 0);
-}
-
-TEST_F(Scanner, CommentRulesLineByLine)
-{
-    struct Row { const char* name; const char* text; long code, words, comments, commentSize; };
+    struct Row { const char* name; wxString path; const char* keywords; };
     const Row rows[] = {
-        // The words are "=", "1" and the first "/" of the marker: column 0's
-        // "x" only starts the word.
-        {"note.c", "x = 1; // note\n", 1, 3, 1, 7},
-        {"string.c", "s = \"//\";\n", 1, 2, 0, 0},
-        {"brace.c", "}\n", 0, 0, 0, 0},
-        {"late.c", "x//\n", 1, 1, 1, 2},
-        {"short.c", "a /*/ b\n", 1, 2, 1, 3},
-        {"hash.py", "# column 0\n  # later\n", 1, 2, 1, 7},
-        {"nomarkers.txt", "abcd", 0, 0, 2, 1},
+        {"sample.c", Data("sample.c"), "int: 4\nreturn: 2\nvoid: 1"},
+        {"if x", Write("a.c", "if x\n"), "if: 1"},
+        {"x if", Write("b.c", "x if\n"), ""}, // column 0 merges with the next word
+        {"indented", Write("c.c", "  if (a) return;\n"), "if: 1\nreturn: 1"},
     };
     for (const Row& row : rows)
     {
-        SCOPED_TRACE(row.text);
-        Recorder scanner{QelFileName(Write(row.name, row.text)), QelTool(ID_TOOL_REPORT_COUNT)};
-        ASSERT_TRUE(scanner.RunTool());
-        EXPECT_EQ(Counter(scanner, "Lines Of Code"), row.code);
-        EXPECT_EQ(Counter(scanner, "Words Of Code"), row.words);
-        EXPECT_EQ(Counter(scanner, "Comments"), row.comments);
-        EXPECT_EQ(Counter(scanner, "Comment Size"), row.commentSize);
-    }
-}
-
-TEST_F(Scanner, KeywordInColumnZeroMergesWithTheNextWord)
-{
-    struct Row { const char* text; const char* keywords; };
-    const Row rows[] = {{"if x\n", "if: 1"}, {"x if\n", ""}, {"  if (a) return;\n", "if: 1\nreturn: 1"}};
-    for (const Row& row : rows)
-    {
-        SCOPED_TRACE(row.text);
-        Recorder scanner{QelFileName(Write("k.c", row.text)), QelTool(ID_TOOL_REPORT_KEYWORD)};
+        SCOPED_TRACE(row.name);
+        Recorder scanner{QelFileName(row.path), QelTool(ID_TOOL_REPORT_KEYWORD)};
         ASSERT_TRUE(scanner.RunTool());
         EXPECT_EQ(scanner.GetStatistics().GetKeywords().Get(), row.keywords);
+        EXPECT_EQ(scanner.statisticsCalls, 1);
+        EXPECT_EQ(scanner.Counter("Actions Completed"), 1);
+        // Only the count tool counts lines, words and comment characters.
+        EXPECT_EQ(scanner.Counter("Words Of Code") + scanner.Counter("Lines"), 0);
     }
-}
-
-TEST_F(Scanner, EmptyFileIsCountedNotParsed)
-{
-    const wxString path = Write("empty.c", "");
-    Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_COUNT)};
-    ASSERT_TRUE(scanner.RunTool());
-    EXPECT_EQ(Counter(scanner, "Files"), 1);
-    EXPECT_EQ(Counter(scanner, "Lines"), 0);
-    EXPECT_EQ(scanner.statisticsCalls, 1);
-}
-
-TEST_F(Scanner, StatisticsOfThreeFilesAddUp)
-{
-    QelFileStatistics sum;
-    wxString paths;
-    for (const char* name : {"sample.c", "sample.sh", "sample.xml"})
-    {
-        const wxString path = wxString(QEL_TEST_DATA_DIR "/textfile/") + name;
-        paths += " " + ShellQuote(path);
-        Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_COUNT)};
-        ASSERT_TRUE(scanner.RunTool());
-        sum += scanner.GetStatistics();
-    }
-    EXPECT_EQ(sum.GetElements().Get("Files"), 3);
-    EXPECT_EQ(sum.GetElements().Get("Lines"), std::stol(qeltest::Run("cat" + paths + " | awk 'END{print NR}'")));
-    EXPECT_EQ(sum.GetElements().Get("Total Size"), std::stol(qeltest::Run("cat" + paths + " | wc -c")));
-    EXPECT_EQ(sum.GetElements().Get("Empty Lines"), 2); // sample.c only
 }
 
 TEST(RegexRequiredText, IsTextEveryMatchHolds)
 {
     struct Row { const char* pattern; const char* text; };
     const Row rows[] = {
-        {"wx[A-Z][a-z]+Ctrl", "Ctrl"},
-        {"foo", "foo"},
-        {"fo+", "fo"},
-        {"abc?d", "ab"},
-        {"ab{2}cd", "cd"},
-        {"a{x}", "x}"},
-        {"\\bword\\b", "word"},
-        {"a\\.b\\(c", "a.b(c"},
-        {"x*", ""},
-        {"abc|def", ""},
-        {"(abc|def)ghi", "ghi"},
-        {"(?i)abc", ""},
-        {"[]x]yz", "yz"},
-        {"[[:alpha:]]+one", "one"},
-        {"^start.end$", "start"},
-        {"\\x41BC", ""},
-        {"caf\xc3\xa9s", "caf"},
+        {"wx[A-Z][a-z]+Ctrl", "Ctrl"}, {"fo+", "fo"}, {"abc?d", "ab"}, {"ab{2}cd", "cd"},
+        {"a{x}", "x}"}, {"\\bword\\b", "word"}, {"a\\.b\\(c", "a.b(c"}, {"x*", ""},
+        {"abc|def", ""}, {"(abc|def)ghi", "ghi"}, {"(?i)abc", ""}, {"[]x]yz", "yz"},
+        {"[[:alpha:]]+one", "one"}, {"^start.end$", "start"}, {"\\x41BC", ""}, {"caf\xc3\xa9s", "caf"},
     };
     for (const Row& row : rows)
     {
@@ -725,15 +492,11 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
 {
     struct Row { const char* pattern; const char* text; const char* replacement; const char* result; size_t count; };
     const Row rows[] = {
-        {"$", "abc", ";", "abc;", 1},
-        {"x*", "abc", "-", "-a-b-c-", 4},
-        {"a*", "baaac", "-", "-b-c-", 3},
-        {"^", "abc", ">", ">abc", 1},
-        {"b", "abcb", "[&]", "a[b]c[b]", 2},
-        {"(a)(b)?", "ab a", "\\2\\1\\3", "ba a", 2},
-        {"a", "aa", "\\&\\\\", "&\\&\\", 2},
-        {"z", "abc", "-", "abc", 0},
-        {"", "", "-", "-", 1},
+        // Empty matches everywhere; a group that took no part or does not
+        // exist; escaped "&" and backslash. The sed comparison has the rest.
+        {"x*", "abc", "-", "-a-b-c-", 4}, {"a*", "baaac", "-", "-b-c-", 3}, {"^", "abc", ">", ">abc", 1},
+        {"(a)(b)?", "ab a", "\\2\\1\\3", "ba a", 2}, {"a", "aa", "\\&\\\\", "&\\&\\", 2},
+        {"z", "abc", "-", "abc", 0}, {"", "", "-", "-", 1},
     };
     for (const Row& row : rows)
     {
@@ -746,18 +509,14 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
     }
 }
 
-TEST(ScannerRules, CaseFoldingAndWordCharacters)
+TEST(ScannerRules, CaseFoldingNeverCrossesIntoAscii)
 {
-    EXPECT_EQ(QelFoldCase(L'a'), L'A');
-    EXPECT_EQ(QelFoldCase(L'\u00e9'), L'\u00c9');
-    EXPECT_EQ(QelFoldCase(L'\u0434'), L'\u0414');
-    // Never across to ASCII: the long s and the dotless i stay as they are.
-    EXPECT_EQ(QelFoldCase(L'\u017f'), L'\u017f');
-    EXPECT_EQ(QelFoldCase(L'\u0131'), L'\u0131');
-    EXPECT_TRUE(QelIsWordCharacter(L'_'));
-    EXPECT_TRUE(QelIsWordCharacter(L'\u00e9'));
-    EXPECT_FALSE(QelIsWordCharacter(L'-'));
-    EXPECT_FALSE(QelIsWordCharacter(L'\u00a0'));
+    // The long s and the dotless i stay as they are.
+    const std::pair<wchar_t, wchar_t> folds[] = {
+        {L'a', L'A'}, {L'\u00e9', L'\u00c9'}, {L'\u0434', L'\u0414'}, {L'\u017f', L'\u017f'}, {L'\u0131', L'\u0131'}};
+    for (const auto& [c, upper] : folds) EXPECT_EQ(QelFoldCase(c), upper) << static_cast<int>(c);
+    EXPECT_TRUE(QelIsWordCharacter(L'_') && QelIsWordCharacter(L'\u00e9'));
+    EXPECT_FALSE(QelIsWordCharacter(L'-') || QelIsWordCharacter(L'\u00a0'));
 }
 
 } // namespace
