@@ -1,8 +1,9 @@
+// The file binding on real files: load, new, save, save as, reload after an
+// outside change, and the atomic replacement of the file on disk.
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
@@ -13,565 +14,355 @@
 #include "testing.h"
 
 using namespace std::string_literals;
-using qeltest::LogCapture;
 using qeltest::ReadBytes;
 using qeltest::ShellQuote;
-using qeltest::TempDir;
 using qeltest::WriteBytes;
-
-using qeltest::SetModificationTime;
-
-using qeltest::CwdGuard;
 
 namespace {
 
 constexpr long kBaseTime = 1600000000;
 
-
-int ModeOf(const wxString& path)
-{
-    return std::stoi(qeltest::Run("stat -c %a " + ShellQuote(path)), nullptr, 8);
-}
-
-// Every entry of a folder, hidden ones too, one per line.
+// Every entry of a folder, hidden ones too: a temporary file left over shows.
 std::string Listing(const wxString& folder)
 {
     return qeltest::Run("ls -A " + ShellQuote(folder));
 }
 
-
-class UmaskGuard
+// The permission bits as stat(1) prints them.
+int ModeOf(const wxString& path)
 {
-public:
-    explicit UmaskGuard(mode_t mask) : m_Old(umask(mask)) {}
-    ~UmaskGuard() { umask(m_Old); }
+    return std::stoi(qeltest::Run("stat -c %a " + ShellQuote(path)), nullptr, 8);
+}
 
-private:
-    mode_t m_Old;
+std::string Bytes(const wxCharBuffer& buffer)
+{
+    return std::string(buffer.data(), buffer.length());
+}
+
+struct UmaskGuard {
+    explicit UmaskGuard(mode_t mask) : old(umask(mask)) {}
+    ~UmaskGuard() { umask(old); }
+    mode_t old;
 };
 
-// Makes writes beyond `bytes` fail as on a full disk; works as root too.
-class FileSizeLimit
+// What `write` returns; with `full`, writes beyond 4 KiB fail meanwhile as
+// on a full disk (as root too).
+template <typename Write>
+bool OnDisk(bool full, Write write)
 {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_OldHandler(signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_Old);
-        rlimit limit = m_Old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_Old);
-        signal(SIGXFSZ, m_OldHandler);
-    }
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{full ? 4096 : old.rlim_cur, old.rlim_max};
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool result = write();
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, handler);
+    return result;
+}
 
-private:
-    rlimit m_Old{};
-    void (*m_OldHandler)(int);
-};
-
-// A binding whose object is a byte string; it records each hook call.
-class RecordingFile : public QelFile
-{
+// A binding whose object is a byte string. The hook calls are recorded as
+// "hook(flag)", or "hook(flag,open)" when the handle was open inside it.
+class RecordingFile : public QelFile {
 public:
     explicit RecordingFile(bool open_file = true) : QelFile(open_file) {}
 
     bool GetContentsChanged() const override { return changed; }
     void ResetContentsChanged() override { changed = false; }
 
-    // The calls so far, as "hook(flag)" or "hook(flag,open)" when the
-    // handle was open inside the hook.
-    std::string Hooks() const
-    {
-        std::string text;
-        for (const Call& call : calls)
-        {
-            text += (text.empty() ? "" : " ") + call.hook + "(" + (call.flag ? "1" : "0") +
-                (call.opened ? ",open)" : ")");
-        }
-        return text;
-    }
-
-    struct Call
-    {
-        std::string hook;
-        bool flag;
-        bool opened;
-        wxString bound; // the bound full path inside the hook
-    };
-
-    std::vector<Call> calls;
+    std::string hooks;
+    wxString first_bound;             // the bound path inside the first hook
     std::string content;
-    std::string tail;                 // Read(4) during the last load
     std::string target_while_saving;  // the bound file as the save hook saw it
-    size_t unchecked_bytes = 0;       // written after the content, result ignored
-    bool changed = false;
-    bool confirm = true;
-    bool load_ok = true;
-    bool save_ok = true;
+    size_t unchecked_bytes = 0;       // written after the content, results ignored
+    bool changed = false, confirm = true, load_ok = true, save_ok = true;
 
 protected:
-    bool DoFileLoadConfirm(bool synced) override
-    {
-        Record("confirm", synced);
-        return confirm;
-    }
+    bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
+    void DoFileNew() override { Record("new", false); }
+    void DoFileSaved(bool save_as) override { Record("saved", save_as); }
 
     bool DoFileLoad(bool synced) override
     {
         Record("load", synced);
-        if (!load_ok)
-        {
-            return false;
-        }
-        if (IsOpened())
-        {
-            const wxCharBuffer all = Read(0);
-            content.assign(all.data(), all.length());
-            const wxCharBuffer from4 = Read(4);
-            tail.assign(from4.data(), from4.length());
-        }
-        else
-        {
-            content = ReadBytes(GetFileName().GetFullPath());
-        }
-        return true;
-    }
-
-    void DoFileNew() override
-    {
-        Record("new", false);
-        content.clear();
+        if (load_ok) content = IsOpened() ? Bytes(Read(0)) : ReadBytes(GetFileName().GetFullPath());
+        return load_ok;
     }
 
     bool DoFileSave(bool save_as) override
     {
         Record("save", save_as);
         target_while_saving = ReadBytes(GetFileName().GetFullPath());
-        if (!save_ok)
-        {
-            return false;
-        }
-        if (!IsOpened())
-        {
-            return QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
-        }
+        if (!save_ok || !IsOpened())
+            return save_ok && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
         Write(content.data(), content.size());
-        // Streams further bytes in pieces without looking at the results.
         const std::string piece(1024, 'x');
-        for (size_t done = 0; done < unchecked_bytes; done += piece.size())
-        {
-            Write(piece.data(), piece.size());
-        }
+        for (size_t done = 0; done < unchecked_bytes; done += piece.size()) Write(piece.data(), piece.size());
         return true;
     }
 
-    void DoFileSaved(bool save_as) override { Record("saved", save_as); }
-
 private:
-    void Record(const char* hook, bool flag)
+    bool Record(const char* hook, bool flag)
     {
-        calls.push_back({hook, flag, IsOpened(), GetFileName().GetFullPath()});
+        if (hooks.empty()) first_bound = GetFileName().GetFullPath();
+        else hooks += " ";
+        hooks += std::string(hook) + (flag ? "(1" : "(0") + (IsOpened() ? ",open)" : ")");
+        return true;
     }
 };
 
-class FileBinding : public qeltest::ConfigTest
-{
+class FileBinding : public qeltest::ConfigTest {
 protected:
     // A file in the test's own folder with a known modification time.
     wxString Make(const wxString& name, const std::string& bytes)
     {
         const wxString path = m_Files.File(name);
         EXPECT_TRUE(WriteBytes(path, bytes));
-        SetModificationTime(path, kBaseTime);
+        Touch(path, 0);
         return path;
     }
 
-    // A binding loaded from a fresh file "a.txt" holding "old".
-    void LoadOld(RecordingFile& file)
+    // Binds to a fresh "a.txt" holding "old"; the hooks of the load are forgotten.
+    wxString LoadOld(RecordingFile& file)
     {
-        ASSERT_TRUE(file.FileLoad(QelFileName(Make("a.txt", "old"))));
-        file.calls.clear();
+        const wxString path = Make("a.txt", "old");
+        EXPECT_TRUE(file.FileLoad(QelFileName(path)));
+        file.hooks.clear();
+        return path;
     }
 
-    TempDir m_Files;
+    // Someone else changed the file: it gets another modification time.
+    static void Touch(const wxString& path, long seconds = 10)
+    {
+        qeltest::SetModificationTime(path, kBaseTime + seconds);
+    }
+
+    // The binding in one line: hooks called, bound name (relative to the test's
+    // folder), marks and contents.
+    std::string State(const RecordingFile& file) const
+    {
+        wxString name = file.GetFileName().GetFullPath();
+        name.Replace(m_Files.Path() + "/", "");
+        return "[" + file.hooks + "] " + name.utf8_string() + (file.changed ? " changed" : "") +
+               (file.IsOpened() ? " open" : "") + " '" + file.content + "'";
+    }
+
+    qeltest::TempDir m_Files;
 };
 
 } // namespace
 
-TEST_F(FileBinding, LoadReadsTheWholeFileThroughTheOpenHandle)
+// The whole file, through the handle the binding opens or by the hooks' own
+// access; the name is bound absolute and followed from any working folder.
+TEST_F(FileBinding, LoadSaveAndReloadWithAndWithoutTheHandle)
 {
-    const std::string bytes = "head\0tail \xff\xfe\r\n\xc3\xa4 end"s;
-    const wxString path = Make("data.bin", bytes);
+    const wxString name = wxString::FromUTF8("data ä.bin");
+    for (const bool open_file : {true, false}) {
+        SCOPED_TRACE(open_file);
+        const wxString path = Make(name, "head\0tail \xff\xfe\r\n\xc3\xa4 end"s);
+        RecordingFile file(open_file);
+        file.changed = true;
+        {
+            qeltest::CwdGuard cwd(m_Files.Path());
+            ASSERT_TRUE(file.FileLoad(QelFileName(name)));
+        }
+        EXPECT_EQ(file.content, qeltest::Run("cat " + ShellQuote(path)));
+        EXPECT_FALSE(file.changed);
+        EXPECT_EQ(file.GetFileName().GetStat().st_mtime, kBaseTime);
 
-    RecordingFile file;
-    file.changed = true;
-    ASSERT_TRUE(file.FileLoad(QelFileName(path)));
-
-    EXPECT_EQ(file.Hooks(), "confirm(0) load(0,open)");
-    EXPECT_FALSE(file.IsOpened());
-    EXPECT_FALSE(file.changed);
-    EXPECT_EQ(file.content, bytes);
-    EXPECT_EQ(file.content, qeltest::Run("cat " + ShellQuote(path)));
-    EXPECT_EQ(file.tail, qeltest::Run("tail -c +5 " + ShellQuote(path)));
-    EXPECT_EQ(file.GetFileName().GetFullPath(), path);
-    EXPECT_TRUE(file.GetFileName().GetStat().IsOk());
-    EXPECT_EQ(file.GetFileName().GetStat().st_mtime, kBaseTime);
-}
-
-TEST_F(FileBinding, RelativeNameIsBoundAbsoluteAndOutlivesTheWorkingFolder)
-{
-    const wxString path = Make(wxString::FromUTF8("rel ä.txt"), "rel");
-    RecordingFile file;
-    {
-        CwdGuard cwd(m_Files.Path());
-        ASSERT_TRUE(file.FileLoad(QelFileName(wxString::FromUTF8("rel ä.txt"))));
+        file.content = "saved";
+        ASSERT_TRUE(file.FileSave());
+        EXPECT_EQ(ReadBytes(path), "saved");
+        ASSERT_TRUE(WriteBytes(path, "changed"));
+        Touch(path);
+        EXPECT_TRUE(file.CheckSync());  // a reload always finds the handle open
+        const std::string open = open_file ? ",open" : "";
+        EXPECT_EQ(State(file), "[confirm(0) load(0" + open + ") save(0" + open + ") saved(0) confirm(1) load(1,open)] " +
+                               name.utf8_string() + " 'changed'");
     }
-
-    EXPECT_TRUE(file.GetFileName().IsAbsolute());
-    EXPECT_EQ(file.GetFileName().GetFullPath(), path);
-    EXPECT_EQ(file.content, "rel");
-
-    ASSERT_TRUE(WriteBytes(path, "changed"));
-    SetModificationTime(path, kBaseTime + 10);
-    EXPECT_TRUE(file.CheckSync());
-    EXPECT_EQ(file.content, "changed");
 }
 
+// "Save changes first?" is asked before anything is opened, about the file
+// still bound; whatever stops the load leaves everything as it was.
 TEST_F(FileBinding, LoadThatDoesNotHappenKeepsBindingContentsAndChangedMark)
 {
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
     const wxString other = Make("b.txt", "other");
-
-    struct Row
-    {
-        const char* name;
-        wxString target;
-        bool confirm;
-        bool load_ok;
-        const char* hooks;
-    };
+    struct Row { const char* name; wxString target; bool confirm; bool load_ok; std::string hooks; };
     const Row rows[] = {
         {"missing file", m_Files.File("missing.txt"), true, true, ""},
         {"a folder", m_Files.File("folder"), true, true, ""},
         {"confirmation refused", other, false, true, "confirm(0)"},
         {"load hook failed", other, true, false, "confirm(0) load(0,open)"},
     };
-
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFile file;
-        LoadOld(file);
-        const wxString old_path = file.GetFileName().GetFullPath();
+        const wxString old_path = LoadOld(file);
         file.changed = true;
         file.confirm = row.confirm;
         file.load_ok = row.load_ok;
-
         EXPECT_FALSE(file.FileLoad(QelFileName(row.target)));
-        EXPECT_EQ(file.Hooks(), row.hooks);
-        EXPECT_EQ(file.GetFileName().GetFullPath(), old_path);
-        EXPECT_EQ(file.content, "old");
-        EXPECT_TRUE(file.changed);
-        EXPECT_FALSE(file.IsOpened());
-        if (!file.calls.empty())
-        {
-            // "Save changes first?" is asked about the file still bound.
-            EXPECT_EQ(file.calls.front().bound, old_path);
-        }
+        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed 'old'");
+        EXPECT_EQ(file.first_bound, file.hooks.empty() ? wxString() : old_path);
     }
 }
 
-TEST_F(FileBinding, ChangedTimeReloadsOnceEarlierOrLater)
+// One reload per new modification time, earlier or later, with the read-only
+// attribute; none while "AllowSync" is off; the file is followed again when
+// it comes back after it vanished.
+TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
 {
     RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
-
+    const wxString path = LoadOld(file);
     EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "");
-
     ASSERT_TRUE(WriteBytes(path, "new"));
-    SetModificationTime(path, kBaseTime + 10);
+    qeltest::Run("chmod 0444 " + ShellQuote(path));
+    Touch(path);
     EXPECT_TRUE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "confirm(1) load(1,open)");
-    EXPECT_EQ(file.content, "new");
-    EXPECT_FALSE(file.IsOpened());
-
     EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(file.calls.size(), 2u);
+    EXPECT_EQ(State(file), "[confirm(1) load(1,open)] a.txt 'new'");
+    EXPECT_TRUE(file.GetFileName().GetStat().IsReadOnly());
 
-    SetModificationTime(path, kBaseTime - 3600);
-    EXPECT_TRUE(file.CheckSync());
-    EXPECT_EQ(file.calls.size(), 4u);
-}
-
-TEST_F(FileBinding, AllowSyncOffStopsReloadsAndNoConfigurationAllowsThem)
-{
-    RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
-
+    qeltest::Run("chmod 0644 " + ShellQuote(path));
+    Touch(path, -3600);
     wxConfigBase::Get()->Write("AllowSync", false);
-    SetModificationTime(path, kBaseTime + 10);
     EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "");
-
     wxConfigBase::Get()->Write("AllowSync", true);
     EXPECT_TRUE(file.CheckSync());
+    EXPECT_FALSE(file.GetFileName().GetStat().IsReadOnly());
 
-    wxConfigBase* config = wxConfigBase::Set(nullptr);
-    SetModificationTime(path, kBaseTime + 20);
+    wxConfigBase* config = wxConfigBase::Set(nullptr);  // no settings: allowed
+    Touch(path, 20);
     const bool reloaded = file.CheckSync();
     wxConfigBase::Set(config);
     EXPECT_TRUE(reloaded);
-    EXPECT_EQ(file.calls.size(), 4u);
-}
-
-TEST_F(FileBinding, ReadOnlyAttributeIsFollowedOnReload)
-{
-    RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
-    ASSERT_FALSE(file.GetFileName().GetStat().IsReadOnly());
-
-    struct Row { const char* mode; long time; bool read_only; };
-    const Row rows[] = {{"0444", 10, true}, {"0640", 20, false}, {"0466", 30, true}};
-
-    for (const Row& row : rows)
-    {
-        SCOPED_TRACE(row.mode);
-        qeltest::Run(wxString("chmod ") + row.mode + " " + ShellQuote(path));
-        SetModificationTime(path, kBaseTime + row.time);
-        ASSERT_TRUE(file.CheckSync());
-        EXPECT_EQ(file.GetFileName().GetStat().IsReadOnly(), row.read_only);
-        EXPECT_EQ((ModeOf(path) & 0200) == 0, row.read_only);
-    }
-}
-
-TEST_F(FileBinding, VanishedFileKeepsContentsAndIsFollowedWhenItReturns)
-{
-    RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
 
     ASSERT_TRUE(wxRemoveFile(path));
     EXPECT_FALSE(file.CheckSync());
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "");
-    EXPECT_EQ(file.content, "old");
-
+    EXPECT_EQ(file.content, "new");
     ASSERT_TRUE(WriteBytes(path, "back again"));
-    SetModificationTime(path, kBaseTime + 60);
+    Touch(path, 60);
     EXPECT_TRUE(file.CheckSync());
+    EXPECT_FALSE(file.CheckSync());
     EXPECT_EQ(file.content, "back again");
-    EXPECT_FALSE(file.CheckSync());
 }
 
-TEST_F(FileBinding, CancelledReloadKeepsChangesAndAsksAgainOnlyAfterTheNextChange)
+// Idle events keep calling CheckSync: one question per change on disk.
+TEST_F(FileBinding, ReloadThatDoesNotHappenKeepsChangesUntilTheNextChange)
 {
-    RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
-    file.content = "mine";
-    file.changed = true;
-    file.confirm = false;
+    struct Row { const char* name; bool confirm; bool load_ok; std::string hooks; };
+    for (const Row& row : {Row{"cancelled", false, true, "confirm(1)"},
+                           Row{"load hook failed", true, false, "confirm(1) load(1,open)"}}) {
+        SCOPED_TRACE(row.name);
+        RecordingFile file;
+        const wxString path = LoadOld(file);
+        file.content = "mine";
+        file.changed = true;
+        file.confirm = row.confirm;
+        file.load_ok = row.load_ok;
+        ASSERT_TRUE(WriteBytes(path, "theirs"));
+        Touch(path);
+        EXPECT_FALSE(file.CheckSync());
+        EXPECT_FALSE(file.CheckSync());
+        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed 'mine'");
 
-    ASSERT_TRUE(WriteBytes(path, "theirs"));
-    SetModificationTime(path, kBaseTime + 10);
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_FALSE(file.CheckSync()); // idle events go on: no second question
-    EXPECT_EQ(file.Hooks(), "confirm(1)");
-    EXPECT_EQ(file.content, "mine");
-    EXPECT_TRUE(file.changed);
-
-    SetModificationTime(path, kBaseTime + 20);
-    file.confirm = true;
-    EXPECT_TRUE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "confirm(1) confirm(1) load(1,open)");
-    EXPECT_EQ(file.content, "theirs");
-    EXPECT_FALSE(file.changed);
+        file.confirm = file.load_ok = true;
+        file.hooks.clear();
+        Touch(path, 20);
+        EXPECT_TRUE(file.CheckSync());
+        EXPECT_EQ(State(file), "[confirm(1) load(1,open)] a.txt 'theirs'");
+    }
 }
 
-TEST_F(FileBinding, FailedReloadKeepsChangedMarkAndIsNotRetried)
-{
-    RecordingFile file;
-    LoadOld(file);
-    file.changed = true;
-    file.load_ok = false;
-
-    SetModificationTime(file.GetFileName().GetFullPath(), kBaseTime + 10);
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "confirm(1) load(1,open)");
-    EXPECT_TRUE(file.changed);
-}
-
-TEST_F(FileBinding, NewFileIsNotFollowedUntilItIsSaved)
+// A new name is followed once saved; a save replaces the file only after the
+// hook wrote all of it; save as binds to the new name made absolute.
+TEST_F(FileBinding, SaveAndSaveAs)
 {
     UmaskGuard mask(027);
     const wxString path = m_Files.File("new.txt");
     RecordingFile file;
     file.FileNew(QelFileName(path));
-
-    EXPECT_EQ(file.Hooks(), "new(0)");
     EXPECT_FALSE(wxFileExists(path));
     EXPECT_FALSE(file.CheckSync());
-
     file.content = "fresh";
     file.changed = true;
     ASSERT_TRUE(file.FileSave());
-    EXPECT_EQ(file.Hooks(), "new(0) save(0,open) saved(0)");
-    EXPECT_EQ(ReadBytes(path), "fresh");
-    EXPECT_EQ(ModeOf(path), 0640); // 0666 less the umask, as a plain create
-    EXPECT_FALSE(file.changed);
-    EXPECT_TRUE(file.GetFileName().GetStat().IsOk());
-    EXPECT_FALSE(file.CheckSync());
+    EXPECT_EQ(ModeOf(path), 0640);  // 0666 less the umask, as a plain create
+    EXPECT_FALSE(file.CheckSync());  // our own save is no outside change
 
-    SetModificationTime(path, kBaseTime);
-    EXPECT_TRUE(file.CheckSync());
-}
-
-TEST_F(FileBinding, SaveReplacesTheFileOnlyAfterTheHookWrote)
-{
-    RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
     file.content = "new contents";
     file.changed = true;
-
-    LogCapture log;
+    qeltest::LogCapture log;
     ASSERT_TRUE(file.FileSave());
-    EXPECT_EQ(file.Hooks(), "save(0,open) saved(0)");
-    EXPECT_EQ(file.target_while_saving, "old");
+    EXPECT_EQ(State(file), "[new(0) save(0,open) saved(0) save(0,open) saved(0)] new.txt 'new contents'");
+    EXPECT_EQ(file.target_while_saving, "fresh");
     EXPECT_EQ(ReadBytes(path), "new contents");
-    EXPECT_FALSE(file.changed);
-    EXPECT_FALSE(file.IsOpened());
-    EXPECT_EQ(Listing(m_Files.Path()), "a.txt\n");
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(log.CountLevel(wxLOG_Error), 0u) << log.Dump();
-}
+    EXPECT_EQ(Listing(m_Files.Path()), "new.txt\n");
 
-TEST_F(FileBinding, SaveAsRebindsToTheAbsoluteNewName)
-{
-    RecordingFile file;
-    LoadOld(file);
-    const wxString old_path = file.GetFileName().GetFullPath();
+    file.hooks.clear();
     file.content = "copy";
     file.changed = true;
-
     {
-        CwdGuard cwd(m_Files.Path());
+        qeltest::CwdGuard cwd(m_Files.Path());
         ASSERT_TRUE(file.FileSave(QelFileName("other.txt")));
     }
+    const wxString other = m_Files.File("other.txt");
+    EXPECT_EQ(State(file), "[save(1,open) saved(1)] other.txt 'copy'");
+    EXPECT_EQ(file.first_bound, other);
+    EXPECT_EQ(ReadBytes(other), "copy");
+    EXPECT_EQ(ReadBytes(path), "new contents");
+    EXPECT_EQ(log.CountLevel(wxLOG_Error), 0u) << log.Dump();
 
-    const wxString new_path = m_Files.File("other.txt");
-    EXPECT_EQ(file.GetFileName().GetFullPath(), new_path);
-    EXPECT_EQ(file.Hooks(), "save(1,open) saved(1)");
-    EXPECT_EQ(file.calls.front().bound, new_path);
-    EXPECT_EQ(ReadBytes(new_path), "copy");
-    EXPECT_EQ(ReadBytes(old_path), "old");
-    EXPECT_FALSE(file.changed);
-
+    Touch(path);  // only the new file is followed
     EXPECT_FALSE(file.CheckSync());
-    SetModificationTime(old_path, kBaseTime + 10);
-    EXPECT_FALSE(file.CheckSync());
-    SetModificationTime(new_path, kBaseTime + 10);
+    Touch(other);
     EXPECT_TRUE(file.CheckSync());
 }
 
+// A failed save is no success: the file on disk, the binding and the changed
+// mark stay, no temporary file is left, and the old file is still followed.
 TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
 {
     Make("plain", "a file, not a folder");
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
-
-    struct Row
-    {
+    struct Row {
         const char* name;
-        wxString save_as; // empty: save under the bound name
+        wxString save_as;  // empty: save under the bound name
         bool save_ok;
-        const char* hooks;
+        bool full_disk;    // the hook writes more than fits, ignoring the errors
+        std::string hooks;
+        wxString logged;   // the path the message names; empty for no message
     };
     const Row rows[] = {
-        {"folder is a file", m_Files.File("plain/x.txt"), true, ""},
-        {"folder is missing", m_Files.File("missing/x.txt"), true, ""},
-        {"target is a folder", m_Files.File("folder"), true, ""},
-        {"save hook failed", "", false, "save(0,open)"},
-        {"save as hook failed", m_Files.File("b.txt"), false, "save(1,open)"},
+        {"folder is a file", m_Files.File("plain/x.txt"), true, false, "", m_Files.File("plain/x.txt")},
+        {"folder is missing", m_Files.File("no/x.txt"), true, false, "", m_Files.File("no/x.txt")},
+        {"target is a folder", m_Files.File("folder"), true, false, "", m_Files.File("folder")},
+        {"save hook failed", "", false, false, "save(0,open)", ""},
+        {"save as hook failed", m_Files.File("b.txt"), false, false, "save(1,open)", ""},
+        {"full disk", "", true, true, "save(0,open)", m_Files.File("a.txt")},
     };
-
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFile file;
-        LoadOld(file);
-        const wxString old_path = file.GetFileName().GetFullPath();
+        const wxString old_path = LoadOld(file);
         file.content = "unsaved";
         file.changed = true;
         file.save_ok = row.save_ok;
-
-        LogCapture log;
-        EXPECT_FALSE(file.FileSave(row.save_as.empty() ? QelFileName() : QelFileName(row.save_as)));
-        EXPECT_EQ(file.Hooks(), row.hooks);
-        EXPECT_EQ(file.GetFileName().GetFullPath(), old_path);
-        EXPECT_TRUE(file.changed);
-        EXPECT_FALSE(file.IsOpened());
+        file.unchecked_bytes = row.full_disk ? 64 * 1024 : 0;
+        qeltest::LogCapture log;
+        EXPECT_FALSE(OnDisk(row.full_disk, [&] {
+            return file.FileSave(row.save_as.empty() ? QelFileName() : QelFileName(row.save_as));
+        }));
+        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed 'unsaved'");
         EXPECT_EQ(ReadBytes(old_path), "old");
         EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nfolder\nplain\n");
-        if (file.calls.empty())
-        {
-            EXPECT_TRUE(log.Has(row.save_as)) << log.Dump();
-        }
+        EXPECT_TRUE(row.logged.empty() || log.Has(row.logged)) << log.Dump();
 
-        // Still bound to the old file, and still following it.
-        SetModificationTime(old_path, kBaseTime + 10);
-        file.changed = false;
+        Touch(old_path);
         EXPECT_TRUE(file.CheckSync());
         EXPECT_EQ(file.content, "old");
     }
-}
-
-TEST_F(FileBinding, SaveUnderANameWhoseFolderIsAFileKeepsTheChanges)
-{
-    Make("plain", "a file, not a folder");
-    const wxString path = m_Files.File("plain/new.txt");
-    RecordingFile file;
-    file.FileNew(QelFileName(path));
-    file.content = "typed";
-    file.changed = true;
-
-    LogCapture log;
-    EXPECT_FALSE(file.FileSave());
-    EXPECT_EQ(file.Hooks(), "new(0)");
-    EXPECT_TRUE(file.changed);
-    EXPECT_EQ(file.GetFileName().GetFullPath(), path);
-    EXPECT_TRUE(log.Has(path)) << log.Dump();
-    EXPECT_TRUE(log.Has("Not a directory")) << log.Dump();
-}
-
-TEST_F(FileBinding, WriteErrorTheHookIgnoredFailsTheSaveAndLeavesTheOldFile)
-{
-    RecordingFile file;
-    LoadOld(file);
-    const wxString path = file.GetFileName().GetFullPath();
-    file.content = "some";
-    file.unchecked_bytes = 64 * 1024;
-    file.changed = true;
-
-    LogCapture log;
-    bool saved = true;
-    {
-        FileSizeLimit limit(4096);
-        saved = file.FileSave();
-    }
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(file.Hooks(), "save(0,open)");
-    EXPECT_TRUE(file.changed);
-    EXPECT_EQ(ReadBytes(path), "old");
-    EXPECT_EQ(Listing(m_Files.Path()), "a.txt\n");
-    EXPECT_TRUE(log.Has(path)) << log.Dump();
 }
 
 TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
@@ -581,140 +372,80 @@ TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
     qeltest::Run("chmod 0751 " + ShellQuote(real));
     qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && ln -s sub/real.txt link && ln -s link chain");
 
-    for (const char* name : {"sub/real.txt", "link", "chain"})
-    {
+    for (const char* name : {"sub/real.txt", "link", "chain"}) {
         SCOPED_TRACE(name);
-        const wxString path = m_Files.File(name);
         RecordingFile file;
-        ASSERT_TRUE(file.FileLoad(QelFileName(path)));
+        ASSERT_TRUE(file.FileLoad(QelFileName(m_Files.File(name))));
         file.content = std::string("written through ") + name;
         ASSERT_TRUE(file.FileSave());
-
+        EXPECT_EQ(State(file), "[confirm(0) load(0,open) save(0,open) saved(0)] " + std::string(name) +
+                               " 'written through " + name + "'");
         EXPECT_EQ(ReadBytes(real), file.content);
         EXPECT_EQ(ModeOf(real), 0751);
-        EXPECT_EQ(qeltest::Run("readlink " + ShellQuote(m_Files.File("link"))), "sub/real.txt\n");
-        EXPECT_EQ(qeltest::Run("readlink " + ShellQuote(m_Files.File("chain"))), "link\n");
-        EXPECT_EQ(file.GetFileName().GetFullPath(), path);
+        EXPECT_EQ(qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && readlink link chain"),
+                  "sub/real.txt\nlink\n");
         EXPECT_FALSE(file.CheckSync());
     }
     EXPECT_EQ(Listing(m_Files.File("sub")), "real.txt\n");
 }
 
-TEST_F(FileBinding, WithoutOpenFileOnlyTheReloadOpensTheHandle)
+// Only the bytes that exist, as tail(1) prints them, and a closing zero.
+TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
 {
-    const wxString path = Make("project.prj", "<project/>");
-    RecordingFile file(false);
-
-    ASSERT_TRUE(file.FileLoad(QelFileName(path)));
-    EXPECT_EQ(file.content, "<project/>");
-    file.content = "<project>1</project>";
-    ASSERT_TRUE(file.FileSave());
-    EXPECT_EQ(ReadBytes(path), "<project>1</project>");
-
-    SetModificationTime(path, kBaseTime + 10);
-    ASSERT_TRUE(file.CheckSync());
-    EXPECT_EQ(file.Hooks(), "confirm(0) load(0) save(0) saved(0) confirm(1) load(1,open)");
-    EXPECT_EQ(file.content, "<project>1</project>");
-}
-
-TEST(QelFileRead, ReturnsTheBytesFromAnOffsetToTheEnd)
-{
-    TempDir temp;
+    qeltest::TempDir temp;
     const wxString path = temp.File("ten.txt");
     ASSERT_TRUE(WriteBytes(path, "0123456789"));
-
     QelFile file(wxFileName(path), wxFile::read);
     ASSERT_TRUE(file.IsOpened());
-    EXPECT_EQ(file.GetFileName().GetFullPath(), path);
-
-    for (wxFileOffset offset : {0, 1, 4, 9, 10, 11, 15, 1000})
-    {
+    for (wxFileOffset offset : {0, 4, 9, 10, 11, 1000}) {
         SCOPED_TRACE(offset);
         const wxCharBuffer bytes = file.Read(offset);
-        const std::string want = qeltest::Run(wxString::Format("tail -c +%lld ", static_cast<long long>(offset) + 1) + ShellQuote(path));
-        EXPECT_EQ(std::string(bytes.data(), bytes.length()), want);
+        EXPECT_EQ(Bytes(bytes), qeltest::Run(wxString::Format("tail -c +%d ", int(offset) + 1) + ShellQuote(path)));
         EXPECT_EQ(bytes.data()[bytes.length()], '\0');
     }
     EXPECT_EQ(file.Read(-1).length(), 0u);
+
+    qeltest::LogCapture log;  // closed handles: the file was missing, or never opened
+    EXPECT_EQ(QelFile(wxFileName(temp.File("missing.txt")), wxFile::read).Read(0).length(), 0u);
+    EXPECT_EQ(QelFile().Read(0).length(), 0u);
 }
 
-TEST(QelFileRead, ClosedHandleGivesAnEmptyBuffer)
+TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
 {
-    TempDir temp;
-    QelFile unbound;
-    EXPECT_EQ(unbound.Read(0).length(), 0u);
-
-    LogCapture log;
-    QelFile missing(wxFileName(temp.File("missing.txt")), wxFile::read);
-    EXPECT_FALSE(missing.IsOpened());
-    EXPECT_EQ(missing.Read(0).length(), 0u);
-    EXPECT_TRUE(log.Has("missing.txt")) << log.Dump();
-}
-
-TEST(QelWriteFileAtomic, WritesNewAndExistingFilesKeepingTheirMode)
-{
-    TempDir temp;
+    qeltest::TempDir temp;
     UmaskGuard mask(022);
-
-    const wxString fresh = temp.File(wxString::FromUTF8("neu ä.txt"));
-    ASSERT_TRUE(QelWriteFileAtomic(fresh, "abc", 3));
-    EXPECT_EQ(ReadBytes(fresh), "abc");
-    EXPECT_EQ(ModeOf(fresh), 0644);
-
-    const wxString existing = temp.File("existing");
-    ASSERT_TRUE(WriteBytes(existing, "a longer old text"));
-    qeltest::Run("chmod 0604 " + ShellQuote(existing));
-    ASSERT_TRUE(QelWriteFileAtomic(existing, "", 0));
-    EXPECT_EQ(ReadBytes(existing), "");
-    EXPECT_EQ(ModeOf(existing), 0604);
-
-    const std::string binary = "\0\x01\xff"s;
-    ASSERT_TRUE(QelWriteFileAtomic(existing, binary.data(), binary.size()));
-    EXPECT_EQ(ReadBytes(existing), binary);
-    EXPECT_EQ(Listing(temp.Path()), "existing\nneu ä.txt\n");
-}
-
-TEST(QelWriteFileAtomic, LongNamesAndLinksToFilesNotYetThere)
-{
-    TempDir temp;
-    const wxString longest = temp.File(wxString('n', 251) + ".txt"); // 255 bytes, the limit
-    ASSERT_TRUE(QelWriteFileAtomic(longest, "long", 4));
-    EXPECT_EQ(ReadBytes(longest), "long");
-
     ASSERT_TRUE(wxMkdir(temp.File("sub")));
     qeltest::Run("ln -s sub/later.txt " + ShellQuote(temp.File("dangling")));
-    ASSERT_TRUE(QelWriteFileAtomic(temp.File("dangling"), "made", 4));
-    EXPECT_EQ(ReadBytes(temp.File("sub/later.txt")), "made");
-    EXPECT_EQ(qeltest::Run("readlink " + ShellQuote(temp.File("dangling"))), "sub/later.txt\n");
-}
+    const wxString neu = temp.File(wxString::FromUTF8("neu ä.txt"));
+    const std::string big(64 * 1024, 'y');
+    const wxString longest = temp.File(wxString('n', 251) + ".txt");  // 255 bytes, the limit
 
-TEST(QelWriteFileAtomic, FailureLogsPathAndErrorAndLeavesTheOldFile)
-{
-    TempDir temp;
-    const wxString old_file = temp.File("old.txt");
-    ASSERT_TRUE(WriteBytes(old_file, "old"));
-
-    {
-        LogCapture log;
-        const wxString under_file = temp.File("old.txt/x");
-        EXPECT_FALSE(QelWriteFileAtomic(under_file, "x", 1));
-        EXPECT_TRUE(log.Has(under_file)) << log.Dump();
-        EXPECT_TRUE(log.Has("Not a directory")) << log.Dump();
-    }
-
-    {
-        LogCapture log;
-        const std::string big(64 * 1024, 'y');
-        bool written = true;
-        {
-            FileSizeLimit limit(4096);
-            written = QelWriteFileAtomic(old_file, big.data(), big.size());
+    // `written` gets the bytes, or keeps its own when `error` is logged.
+    struct Row { const char* name; wxString path; std::string bytes; bool full_disk; wxString written; const char* error; };
+    const Row rows[] = {
+        {"new", neu, "abc", false, neu, nullptr},
+        {"empty over a longer one", neu, "", false, neu, nullptr},
+        {"binary", temp.File("bin"), "\0\x01\xff"s, false, temp.File("bin"), nullptr},
+        {"longest name", longest, "long", false, longest, nullptr},  // the temporary one is shorter
+        {"link to a file not yet there", temp.File("dangling"), "made", false, temp.File("sub/later.txt"), nullptr},
+        {"folder is a file", temp.File("bin/x"), big, false, temp.File("bin"), "Not a directory"},
+        {"full disk", temp.File("bin"), big, true, temp.File("bin"), "File too large"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        qeltest::LogCapture log;
+        EXPECT_EQ(OnDisk(row.full_disk, [&] { return QelWriteFileAtomic(row.path, row.bytes.data(), row.bytes.size()); }),
+                  row.error == nullptr);
+        if (row.error == nullptr) {
+            EXPECT_EQ(ReadBytes(row.written), row.bytes);
+            EXPECT_EQ(ModeOf(row.written), 0644);
+            EXPECT_TRUE(log.Records().empty()) << log.Dump();
         }
-        EXPECT_FALSE(written);
-        EXPECT_TRUE(log.Has(old_file)) << log.Dump();
-        EXPECT_TRUE(log.Has("File too large")) << log.Dump();
+        else {
+            EXPECT_EQ(ReadBytes(row.written), "\0\x01\xff"s);
+            EXPECT_TRUE(log.Has(row.path) && log.Has(row.error)) << log.Dump();
+        }
     }
-
-    EXPECT_EQ(ReadBytes(old_file), "old");
-    EXPECT_EQ(Listing(temp.Path()), "old.txt\n");
+    EXPECT_EQ(qeltest::Run("readlink " + ShellQuote(temp.File("dangling"))), "sub/later.txt\n");
+    EXPECT_EQ(qeltest::Run("find " + ShellQuote(temp.Path()) + " -name '*.tmp'"), "");
 }

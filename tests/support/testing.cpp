@@ -10,6 +10,9 @@
 #include <wx/evtloop.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/sstream.h>
+#include <wx/stc/stc.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
@@ -219,6 +222,41 @@ std::string ConfigTest::ConfigText()
     wxConfigBase* config = wxConfigBase::Get(false);
     if (config != nullptr) config->Flush();
     return ReadBytes(m_ConfigPath);
+}
+
+XmlElement::XmlElement(const wxString& xml)
+{
+    wxStringInputStream in(xml);
+    m_Doc.Load(in);
+}
+
+QelLexers& InstallLexers(const wxString& file)
+{
+    QelLexers* lexers = new QelLexers(wxFileName(file));
+    delete QelLexers::Set(lexers);
+    lexers->Read();
+    return *lexers;
+}
+
+QelLexers& InstallLexers(const TempDir& folder, const std::string& xml)
+{
+    const wxString file = folder.File("lexers.xml");
+    EXPECT_TRUE(WriteBytes(file, xml));
+    return InstallLexers(file);
+}
+
+void StcTest::SetUp()
+{
+    ConfigTest::SetUp();
+    m_Frame = new wxFrame(nullptr, wxID_ANY, "test");
+    m_Stc = new wxStyledTextCtrl(m_Frame);
+}
+
+void StcTest::TearDown()
+{
+    m_Frame->Destroy();
+    Pump(0);
+    ConfigTest::TearDown();
 }
 
 void Pump(int milliseconds)

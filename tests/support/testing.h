@@ -11,6 +11,11 @@
 #include <wx/config.h>
 #include <wx/log.h>
 #include <wx/string.h>
+#include <wx/xml/xml.h>
+
+class QelLexers;
+class wxFrame;
+class wxStyledTextCtrl;
 
 namespace qeltest {
 
@@ -121,6 +126,33 @@ protected:
 private:
     wxString m_ConfigPath;
     wxConfigBase* m_Previous = nullptr;
+};
+
+// The root element of an XML text, for the records that read one element;
+// its line numbers count from the text's first line.
+class XmlElement {
+public:
+    explicit XmlElement(const wxString& xml);
+    const wxXmlNode* Node() const { return m_Doc.GetRoot(); }
+
+private:
+    wxXmlDocument m_Doc;
+};
+
+// Makes a lexers object on the file, installs it as the process-wide one
+// (ResetSingletons deletes it) and reads it.
+QelLexers& InstallLexers(const wxString& file);
+// The same on the XML text, written to "lexers.xml" in the folder.
+QelLexers& InstallLexers(const TempDir& folder, const std::string& xml);
+
+// GUI binary only: ConfigTest with a hidden frame holding an editor control.
+class StcTest : public ConfigTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    wxFrame* m_Frame = nullptr;
+    wxStyledTextCtrl* m_Stc = nullptr;
 };
 
 // GUI binary only: let the event loop run.
