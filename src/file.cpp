@@ -372,12 +372,13 @@ bool QelFile::Save(bool save_as)
         Attach(replace.Fd());
     }
 
+    m_WriteFailed = false;
     bool saved = DoFileSave(save_as);
 
     if (m_OpenFile)
     {
         // A write the hook did not check still fails the save.
-        if (saved && Error())
+        if (saved && (Error() || m_WriteFailed))
         {
             wxLogSysError(GetLastError(), _("Cannot write file '%s'"), m_FileName.GetFullPath());
             saved = false;
@@ -397,6 +398,36 @@ bool QelFile::Save(bool save_as)
     m_Stat.Sync();
     DoFileSaved(save_as);
     return true;
+}
+
+size_t QelFile::Write(const void* data, size_t count)
+{
+    const char* bytes = static_cast<const char*>(data);
+    size_t written = 0;
+
+    while (written < count)
+    {
+        const size_t n = wxFile::Write(bytes + written, count - written);
+        if (n == 0)
+        {
+            m_WriteFailed = true;
+            break;
+        }
+        written += n;
+    }
+
+    return written;
+}
+
+bool QelFile::Write(const wxString& text, const wxMBConv& conv)
+{
+    const wxWX2MBbuf buffer = text.mb_str(conv);
+    if (!buffer && !text.empty())
+    {
+        m_WriteFailed = true;
+        return false;
+    }
+    return Write(buffer.data(), buffer.length()) == buffer.length();
 }
 
 bool QelFile::CheckSync()

@@ -365,6 +365,22 @@ TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
     }
 }
 
+// A single write larger than the room left is cut short without an error;
+// the save must still fail rather than put a truncated file in place.
+TEST_F(FileBinding, ShortWriteOnAFullDiskFailsTheSave)
+{
+    RecordingFile file;
+    const wxString old_path = LoadOld(file);
+    file.content = std::string(64 * 1024, 'z');
+    file.changed = true;
+    qeltest::LogCapture log;
+    EXPECT_FALSE(OnDisk(true, [&] { return file.FileSave(); }));
+    const std::string on_disk = ReadBytes(old_path);
+    EXPECT_TRUE(on_disk == "old") << "on disk now: " << on_disk.size() << " bytes";
+    EXPECT_TRUE(file.GetContentsChanged());
+    EXPECT_EQ(Listing(m_Files.Path()), "a.txt\n");
+}
+
 TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
 {
     ASSERT_TRUE(wxMkdir(m_Files.File("sub")));

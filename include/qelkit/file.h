@@ -70,6 +70,12 @@ public:
     const wxCharBuffer Read(wxFileOffset seek_position);
     using wxFile::Read;
 
+    // Writes all of the bytes, going on after a short write (a nearly full
+    // disk); the save fails when not all of them could be written.
+    size_t Write(const void* data, size_t count);
+    // The text in the given encoding, all of it or the save fails.
+    bool Write(const wxString& text, const wxMBConv& conv = wxConvAuto());
+
     // The bound name, its lexer and the file's latest status.
     const QelFileName& GetFileName() const noexcept { return m_FileName; }
 
@@ -103,6 +109,7 @@ private:
     bool Save(bool save_as);
 
     bool m_OpenFile;
+    bool m_WriteFailed = false; // a write during the save hook fell short
     QelFileName m_FileName; // the file now: its status is re-taken on every check
     QelStat m_Stat;         // the file at the last load or save
 };
