@@ -33,8 +33,8 @@ int main(int argc, char** argv)
         const auto start = std::chrono::steady_clock::now();
         QelDir dir(folder, spec, wxDIR_DEFAULT);
         count = dir.FindFiles();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::milli> took
+            = std::chrono::steady_clock::now() - start;
         if (round == 0 || took.count() < best) best = took.count();
     }
     std::printf("%zu\n", count);

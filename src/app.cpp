@@ -18,7 +18,9 @@ namespace {
 // catalog name instead of letting it search the system's folders.
 class QelCatalogLoader : public wxTranslationsLoader {
 public:
-    explicit QelCatalogLoader(const wxString& lang) : m_Lang(lang) {}
+    explicit QelCatalogLoader(const wxString& lang)
+        : m_Lang(lang)
+    { }
 
     void Add(const wxString& domain, const wxString& path) { m_Files[domain] = path; }
 
@@ -44,7 +46,9 @@ private:
 // and the log file, never to a dialog.
 class QelEarlyLog : public wxLog {
 public:
-    explicit QelEarlyLog(const wxString& logFile) : m_LogFile(logFile) {}
+    explicit QelEarlyLog(const wxString& logFile)
+        : m_LogFile(logFile)
+    { }
 
 protected:
     void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
@@ -53,7 +57,8 @@ protected:
         const wxScopedCharBuffer text = msg.utf8_str();
         fprintf(stderr, "%s\n", text.data());
         if (FILE* file = fopen(m_LogFile.fn_str(), "a")) {
-            fprintf(file, "%s %s\n", wxDateTime::Now().Format("%x %X").utf8_str().data(), text.data());
+            fprintf(file, "%s %s\n", wxDateTime::Now().Format("%x %X").utf8_str().data(),
+                    text.data());
             fclose(file);
         }
     }
@@ -63,8 +68,8 @@ private:
 };
 
 // A failed assertion is a programmer error: report it and carry on.
-void QelLogAssert(const wxString& file, int line, const wxString& func,
-                  const wxString& cond, const wxString& msg)
+void QelLogAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg)
 {
     wxLogError("Assertion failed: %s:%d %s: %s %s", file, line, func, cond, msg);
 }
@@ -102,8 +107,8 @@ int QelLanguageFromConfig(const wxConfigBase* config)
 
     const long lang = config->ReadLong("LANG", wxLANGUAGE_DEFAULT);
     if (lang == wxLANGUAGE_DEFAULT) return wxLANGUAGE_DEFAULT;
-    if (lang == wxLANGUAGE_UNKNOWN || lang < 0 || lang >= wxLANGUAGE_USER_DEFINED ||
-        wxLocale::GetLanguageInfo(lang) == nullptr) {
+    if (lang == wxLANGUAGE_UNKNOWN || lang < 0 || lang >= wxLANGUAGE_USER_DEFINED
+        || wxLocale::GetLanguageInfo(lang) == nullptr) {
         wxLogWarning(_("Unknown language %ld in setting LANG, using the system language"), lang);
         return wxLANGUAGE_DEFAULT;
     }
@@ -121,8 +126,7 @@ QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir)
     wxTranslations* translations = wxTranslations::Get();
     if (translations == nullptr) return result;
     auto* loader = new QelCatalogLoader(locale.GetCanonicalName());
-    for (const auto& file : files)
-        loader->Add(wxFileName(file).GetName(), file);
+    for (const auto& file : files) loader->Add(wxFileName(file).GetName(), file);
     translations->SetLoader(loader);
 
     for (const auto& file : files) {

@@ -70,15 +70,14 @@ struct FolderId {
 struct FolderIdHash {
     size_t operator()(const FolderId& id) const noexcept
     {
-        return std::hash<unsigned long long>()(
-            (static_cast<unsigned long long>(id.dev) << 40) ^ static_cast<unsigned long long>(id.ino));
+        return std::hash<unsigned long long>()((static_cast<unsigned long long>(id.dev) << 40)
+                                               ^ static_cast<unsigned long long>(id.ino));
     }
 };
 
 // One walk of a QelDir: one directory read and at most one status per entry,
 // subfolders of a folder first, then its files (the toolkit's order).
-class Walker
-{
+class Walker {
 public:
     explicit Walker(QelDir& dir);
 
@@ -93,7 +92,7 @@ private:
     enum class Kind { other, folder, file };
     struct Type {
         Kind kind;
-        FolderId id;  // of a folder
+        FolderId id; // of a folder
     };
 
     void WalkFolder(const std::string& path, const wxString& wpath, int fd);
@@ -128,14 +127,12 @@ Walker::Walker(QelDir& dir)
     , m_MatchAll(dir.GetFileSpec() == "*")
     , m_Patterns(SplitPatterns(dir.GetFileSpec()))
     , m_LastYield(std::chrono::steady_clock::now())
-{
-}
+{ }
 
 size_t Walker::Run(const wxString& root)
 {
     wxString wpath(root);
-    while (wpath.length() > 1 && wpath.Last() == '/')
-        wpath.RemoveLast();
+    while (wpath.length() > 1 && wpath.Last() == '/') wpath.RemoveLast();
     const std::string path = FileSystemName(wpath);
 
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -216,7 +213,7 @@ Walker::Type Walker::Classify(int dirfd_, const dirent* de) const
         return {Kind::file, {0, 0}};
     case DT_DIR:
         if ((m_Flags & wxDIR_DIRS) == 0) return other;
-        break;  // its device and inode are needed
+        break; // its device and inode are needed
     case DT_LNK:
         if (!m_Follow) return other;
         break;
@@ -228,7 +225,7 @@ Walker::Type Walker::Classify(int dirfd_, const dirent* de) const
 
     struct stat st;
     if (fstatat(dirfd_, de->d_name, &st, m_Follow ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
-        return other;  // a dangling link, or gone since it was listed
+        return other; // a dangling link, or gone since it was listed
     if (S_ISREG(st.st_mode)) return {Kind::file, {0, 0}};
     if (S_ISDIR(st.st_mode)) return {Kind::folder, {st.st_dev, st.st_ino}};
     return other;
@@ -237,12 +234,11 @@ Walker::Type Walker::Classify(int dirfd_, const dirent* de) const
 void Walker::FileFound(const wxString& wprefix, const std::string& name)
 {
     const wxString wname(name.c_str(), *wxConvFileName);
-    if (wname.empty()) return;  // not representable in the file name encoding
+    if (wname.empty()) return; // not representable in the file name encoding
 
     if (m_UseFilter && !m_Filter.empty()) {
         if (!wxMatchWild(m_Filter, wname, !m_Hidden)) return;
-    }
-    else if (!m_Hidden && name[0] == '.') {
+    } else if (!m_Hidden && name[0] == '.') {
         return;
     }
 

@@ -26,25 +26,21 @@ wxString ResolveLinks(const wxString& path)
 {
     wxString current = path;
 
-    for (int depth = 0; depth < kMaxLinkDepth; ++depth)
-    {
-        struct stat st{};
-        if (lstat(current.fn_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        {
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat st = {};
+        if (lstat(current.fn_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             break;
         }
 
         char target[PATH_MAX];
         const ssize_t length = readlink(current.fn_str(), target, sizeof target);
-        if (length <= 0 || static_cast<size_t>(length) >= sizeof target)
-        {
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof target) {
             break;
         }
 
         const wxString next = FromFileNameBytes(target, static_cast<size_t>(length));
-        current = next.StartsWith("/")
-            ? next
-            : wxFileName(current).GetPath(wxPATH_GET_SEPARATOR) + next;
+        current = next.StartsWith("/") ? next
+                                       : wxFileName(current).GetPath(wxPATH_GET_SEPARATOR) + next;
     }
 
     return current;
@@ -53,8 +49,7 @@ wxString ResolveLinks(const wxString& path)
 // Replaces one file by a new one written beside it: Begin creates the new
 // file, the caller writes to Fd(), then Commit renames it over the target
 // or Abort removes it. Every failure is logged with the path.
-class AtomicReplace
-{
+class AtomicReplace {
 public:
     AtomicReplace() = default;
     AtomicReplace(const AtomicReplace&) = delete;
@@ -79,30 +74,26 @@ bool AtomicReplace::Begin(const wxString& path)
 {
     m_Path = path;
 
-    if (path.empty())
-    {
+    if (path.empty()) {
         wxLogError(_("Cannot save a file without a name"));
         return false;
     }
 
     m_Target = ResolveLinks(path);
 
-    struct stat st{};
-    if (::stat(m_Target.fn_str(), &st) != 0)
-    {
+    struct stat st = {};
+    if (::stat(m_Target.fn_str(), &st) != 0) {
         return CreateTemp(nullptr);
     }
 
-    if (!S_ISREG(st.st_mode))
-    {
+    if (!S_ISREG(st.st_mode)) {
         wxLogError(_("Cannot write file '%s': it is not a regular file"), path);
         return false;
     }
 
     // Renaming would get round a file that its owner made read-only, which
     // writing into it could not.
-    if (access(m_Target.fn_str(), W_OK) != 0)
-    {
+    if (access(m_Target.fn_str(), W_OK) != 0) {
         wxLogSysError(_("Cannot write file '%s'"), path);
         return false;
     }
@@ -117,47 +108,41 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
     const wxFileName target(m_Target);
     const wxString folder = target.GetPath(wxPATH_GET_SEPARATOR);
 
-    for (int attempt = 0; attempt < 100; ++attempt)
-    {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         // The name is shortened so that a long one cannot exceed the limit.
-        const wxString candidate = folder + wxString::Format(".%s.%ld-%u.tmp",
-            target.GetFullName().Left(64), static_cast<long>(getpid()), counter++);
+        const wxString candidate = folder
+            + wxString::Format(".%s.%ld-%u.tmp", target.GetFullName().Left(64),
+                               static_cast<long>(getpid()), counter++);
 
         // A new file gets 0666 less the umask, as a plain create would.
         m_Fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-            existing != nullptr ? 0600 : 0666);
+                    existing != nullptr ? 0600 : 0666);
 
-        if (m_Fd >= 0)
-        {
+        if (m_Fd >= 0) {
             m_Temp = candidate; // only a file made here is ever removed
             break;
         }
 
-        if (errno != EEXIST)
-        {
+        if (errno != EEXIST) {
             wxLogSysError(_("Cannot write file '%s'"), m_Path);
             return false;
         }
     }
 
-    if (m_Fd < 0)
-    {
+    if (m_Fd < 0) {
         wxLogSysError(_("Cannot write file '%s'"), m_Path);
         return false;
     }
 
-    if (existing != nullptr)
-    {
+    if (existing != nullptr) {
         // The mode is set after the owner because a change of owner clears
         // set-id bits.
-        if (fchown(m_Fd, existing->st_uid, existing->st_gid) != 0)
-        {
+        if (fchown(m_Fd, existing->st_uid, existing->st_gid) != 0) {
             // Only a privileged user may keep another's ownership; the file
             // then becomes ours, which is no reason to refuse the save.
         }
 
-        if (fchmod(m_Fd, existing->st_mode & 07777) != 0)
-        {
+        if (fchmod(m_Fd, existing->st_mode & 07777) != 0) {
             wxLogSysError(_("Cannot write file '%s'"), m_Path);
             Abort();
             return false;
@@ -169,8 +154,7 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
 
 bool AtomicReplace::Commit()
 {
-    if (m_Fd < 0)
-    {
+    if (m_Fd < 0) {
         return false;
     }
 
@@ -180,15 +164,13 @@ bool AtomicReplace::Commit()
     const int close_error = errno;
     m_Fd = -1;
 
-    if (!synced || !closed)
-    {
+    if (!synced || !closed) {
         wxLogSysError(synced ? close_error : sync_error, _("Cannot write file '%s'"), m_Path);
         Abort();
         return false;
     }
 
-    if (rename(m_Temp.fn_str(), m_Target.fn_str()) != 0)
-    {
+    if (rename(m_Temp.fn_str(), m_Target.fn_str()) != 0) {
         wxLogSysError(_("Cannot write file '%s'"), m_Path);
         Abort();
         return false;
@@ -200,14 +182,12 @@ bool AtomicReplace::Commit()
 
 void AtomicReplace::Abort()
 {
-    if (m_Fd >= 0)
-    {
+    if (m_Fd >= 0) {
         close(m_Fd);
         m_Fd = -1;
     }
 
-    if (!m_Temp.empty())
-    {
+    if (!m_Temp.empty()) {
         unlink(m_Temp.fn_str());
         m_Temp.clear();
     }
@@ -218,23 +198,19 @@ void AtomicReplace::Abort()
 bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size)
 {
     AtomicReplace replace;
-    if (!replace.Begin(path))
-    {
+    if (!replace.Begin(path)) {
         return false;
     }
 
     const char* bytes = static_cast<const char*>(data);
     size_t written = 0;
 
-    while (written < size)
-    {
+    while (written < size) {
         const ssize_t n = write(replace.Fd(), bytes + written, size - written);
-        if (n < 0 && errno == EINTR)
-        {
+        if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n <= 0)
-        {
+        if (n <= 0) {
             wxLogSysError(_("Cannot write file '%s'"), path);
             return false;
         }
@@ -246,8 +222,7 @@ bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size)
 
 QelFile::QelFile(bool open_file)
     : m_OpenFile(open_file)
-{
-}
+{ }
 
 QelFile::QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file)
     : m_OpenFile(open_file)
@@ -268,8 +243,7 @@ bool QelFile::Assign(const QelFileName& filename)
 
 bool QelFile::MakeAbsolute()
 {
-    if (!m_FileName.wxFileName::MakeAbsolute())
-    {
+    if (!m_FileName.wxFileName::MakeAbsolute()) {
         return false;
     }
 
@@ -279,21 +253,18 @@ bool QelFile::MakeAbsolute()
 
 bool QelFile::Get(bool synced)
 {
-    if ((synced || m_OpenFile) && !Open(m_FileName.GetFullPath(), wxFile::read))
-    {
+    if ((synced || m_OpenFile) && !Open(m_FileName.GetFullPath(), wxFile::read)) {
         return false;
     }
 
     const bool loaded = DoFileLoad(synced);
 
-    if (IsOpened())
-    {
+    if (IsOpened()) {
         Close();
     }
 
     // A hook that loaded nothing leaves the object as it was, changes and all.
-    if (loaded)
-    {
+    if (loaded) {
         ResetContentsChanged();
     }
 
@@ -302,15 +273,13 @@ bool QelFile::Get(bool synced)
 
 bool QelFile::FileLoad(const QelFileName& filename)
 {
-    if (!filename.FileExists())
-    {
+    if (!filename.FileExists()) {
         return false;
     }
 
     // Asked while still bound to the current file, so that saving the
     // changes first writes them where they belong.
-    if (!DoFileLoadConfirm(false))
-    {
+    if (!DoFileLoadConfirm(false)) {
         return false;
     }
 
@@ -319,8 +288,7 @@ bool QelFile::FileLoad(const QelFileName& filename)
 
     Assign(filename);
 
-    if (MakeAbsolute() && Get(false))
-    {
+    if (MakeAbsolute() && Get(false)) {
         return true;
     }
 
@@ -337,8 +305,7 @@ void QelFile::FileNew(const QelFileName& filename)
 
 bool QelFile::FileSave(const QelFileName& filename)
 {
-    if (!filename.IsOk())
-    {
+    if (!filename.IsOk()) {
         return Save(false);
     }
 
@@ -349,8 +316,7 @@ bool QelFile::FileSave(const QelFileName& filename)
     Assign(filename);
     MakeAbsolute();
 
-    if (Save(true))
-    {
+    if (Save(true)) {
         return true;
     }
 
@@ -363,10 +329,8 @@ bool QelFile::Save(bool save_as)
 {
     AtomicReplace replace;
 
-    if (m_OpenFile)
-    {
-        if (!replace.Begin(m_FileName.GetFullPath()))
-        {
+    if (m_OpenFile) {
+        if (!replace.Begin(m_FileName.GetFullPath())) {
             return false;
         }
         Attach(replace.Fd());
@@ -375,11 +339,9 @@ bool QelFile::Save(bool save_as)
     m_WriteFailed = false;
     bool saved = DoFileSave(save_as);
 
-    if (m_OpenFile)
-    {
+    if (m_OpenFile) {
         // A write the hook did not check still fails the save.
-        if (saved && (Error() || m_WriteFailed))
-        {
+        if (saved && (Error() || m_WriteFailed)) {
             wxLogSysError(GetLastError(), _("Cannot write file '%s'"), m_FileName.GetFullPath());
             saved = false;
         }
@@ -388,8 +350,7 @@ bool QelFile::Save(bool save_as)
         saved = saved && replace.Commit();
     }
 
-    if (!saved)
-    {
+    if (!saved) {
         return false;
     }
 
@@ -405,11 +366,9 @@ size_t QelFile::Write(const void* data, size_t count)
     const char* bytes = static_cast<const char*>(data);
     size_t written = 0;
 
-    while (written < count)
-    {
+    while (written < count) {
         const size_t n = wxFile::Write(bytes + written, count - written);
-        if (n == 0)
-        {
+        if (n == 0) {
             m_WriteFailed = true;
             break;
         }
@@ -422,8 +381,7 @@ size_t QelFile::Write(const void* data, size_t count)
 bool QelFile::Write(const wxString& text, const wxMBConv& conv)
 {
     const wxWX2MBbuf buffer = text.mb_str(conv);
-    if (!buffer && !text.empty())
-    {
+    if (!buffer && !text.empty()) {
         m_WriteFailed = true;
         return false;
     }
@@ -434,19 +392,16 @@ bool QelFile::CheckSync()
 {
     // m_Stat, not the current status: a file that was loaded, deleted and
     // then created again is followed again.
-    if (IsOpened() || !m_Stat.IsOk())
-    {
+    if (IsOpened() || !m_Stat.IsOk()) {
         return false;
     }
 
     if (const wxConfigBase* config = wxConfigBase::Get(false);
-        config != nullptr && !config->ReadBool("AllowSync", true))
-    {
+        config != nullptr && !config->ReadBool("AllowSync", true)) {
         return false;
     }
 
-    if (!m_FileName.m_Stat.Sync() || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime)
-    {
+    if (!m_FileName.m_Stat.Sync() || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime) {
         return false;
     }
 
@@ -455,8 +410,7 @@ bool QelFile::CheckSync()
 
     // Also after a cancelled or failed reload: it is not tried again until
     // the file changes again.
-    if (!m_Stat.Sync())
-    {
+    if (!m_Stat.Sync()) {
         m_Stat = seen;
     }
 
@@ -465,15 +419,13 @@ bool QelFile::CheckSync()
 
 const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
 {
-    if (!IsOpened())
-    {
+    if (!IsOpened()) {
         return wxCharBuffer(size_t{0});
     }
 
     const wxFileOffset length = Length();
-    if (length == wxInvalidOffset || seek_position < 0 || seek_position > length ||
-        Seek(seek_position) == wxInvalidOffset)
-    {
+    if (length == wxInvalidOffset || seek_position < 0 || seek_position > length
+        || Seek(seek_position) == wxInvalidOffset) {
         return wxCharBuffer(size_t{0});
     }
 
@@ -481,18 +433,15 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
     wxCharBuffer buffer(count);
     size_t got = 0;
 
-    while (got < count)
-    {
+    while (got < count) {
         const ssize_t n = wxFile::Read(buffer.data() + got, count - got);
-        if (n <= 0)
-        {
+        if (n <= 0) {
             break; // a read error is logged by wxFile; a shrunk file just ends
         }
         got += static_cast<size_t>(n);
     }
 
-    if (got < count)
-    {
+    if (got < count) {
         buffer.shrink(got);
     }
 
@@ -510,8 +459,7 @@ bool QelFile::DoFileLoad(bool)
 }
 
 void QelFile::DoFileNew()
-{
-}
+{ }
 
 bool QelFile::DoFileSave(bool)
 {
@@ -519,5 +467,4 @@ bool QelFile::DoFileSave(bool)
 }
 
 void QelFile::DoFileSaved(bool)
-{
-}
+{ }

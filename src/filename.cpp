@@ -30,8 +30,7 @@ void QelFileName::LookupLexer()
 {
     // Names made before the lexers are loaded (early at start-up) keep the
     // empty lexer; the lookup is not repeated later.
-    if (const QelLexers* lexers = QelLexers::Get(false))
-    {
+    if (const QelLexers* lexers = QelLexers::Get(false)) {
         m_Lexer = lexers->FindByFileName(*this);
     }
 }

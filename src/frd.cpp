@@ -112,10 +112,14 @@ int QelFindReplaceData::STCFlags() const
 bool QelFindReplaceData::Get(const wxString& field, wxCheckListBox* clb, int item) const
 {
     bool value;
-    if (field == m_TextMatchWholeWord) value = MatchWord();
-    else if (field == m_TextMatchCase) value = MatchCase();
-    else if (field == m_TextRegEx) value = m_UseRegularExpression;
-    else return false;
+    if (field == m_TextMatchWholeWord)
+        value = MatchWord();
+    else if (field == m_TextMatchCase)
+        value = MatchCase();
+    else if (field == m_TextRegEx)
+        value = m_UseRegularExpression;
+    else
+        return false;
 
     wxCHECK_MSG(clb != nullptr, false, "no check list box");
     clb->Check(item, value);
@@ -124,10 +128,14 @@ bool QelFindReplaceData::Get(const wxString& field, wxCheckListBox* clb, int ite
 
 bool QelFindReplaceData::Set(const wxString& field, bool value)
 {
-    if (field == m_TextMatchWholeWord) SetMatchWord(value);
-    else if (field == m_TextMatchCase) SetMatchCase(value);
-    else if (field == m_TextRegEx) SetUseRegularExpression(value);
-    else return false;
+    if (field == m_TextMatchWholeWord)
+        SetMatchWord(value);
+    else if (field == m_TextMatchCase)
+        SetMatchCase(value);
+    else if (field == m_TextRegEx)
+        SetUseRegularExpression(value);
+    else
+        return false;
     return true;
 }
 
@@ -169,8 +177,7 @@ void QelFindReplaceData::SetFindRegularExpression()
 
     // A pattern that does not compile leaves the expression invalid; the
     // toolkit logs the pattern with the reason, and searches check IsValid().
-    (void)m_FindRegularExpression.Compile(
-        GetFindString(), MatchCase() ? wxRE_DEFAULT : wxRE_ICASE);
+    (void)m_FindRegularExpression.Compile(GetFindString(), MatchCase() ? wxRE_DEFAULT : wxRE_ICASE);
 }
 
 wxString QelFindReplaceData::GetFindReplaceInfoText(bool replace) const

@@ -47,8 +47,7 @@ QelIndicator::QelIndicator(const wxXmlNode* node, const QelLexers* lexers)
 
 QelIndicator::QelIndicator(int no)
     : m_No(no)
-{
-}
+{ }
 
 bool QelIndicator::IsOk() const
 {

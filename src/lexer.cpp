@@ -9,8 +9,7 @@
 #include <qelkit/lexers.h>
 #include <qelkit/util.h>
 
-struct QelLexer::Data
-{
+struct QelLexer::Data {
     wxString m_CommentBegin;
     wxString m_CommentBegin2;
     wxString m_CommentEnd;
@@ -43,8 +42,7 @@ const std::shared_ptr<QelLexer::Data>& QelLexer::EmptyData()
 
 QelLexer::QelLexer()
     : m_Data(EmptyData())
-{
-}
+{ }
 
 QelLexer::QelLexer(const wxXmlNode* node, const QelLexers* lexers)
     : m_Data(EmptyData())
@@ -52,21 +50,48 @@ QelLexer::QelLexer(const wxXmlNode* node, const QelLexers* lexers)
     if (node != nullptr) Set(node, LexersOrInstalled(lexers));
 }
 
-const wxString& QelLexer::GetCommentBegin() const { return m_Data->m_CommentBegin; }
-const wxString& QelLexer::GetCommentBegin2() const { return m_Data->m_CommentBegin2; }
-const wxString& QelLexer::GetCommentEnd() const { return m_Data->m_CommentEnd; }
-const wxString& QelLexer::GetCommentEnd2() const { return m_Data->m_CommentEnd2; }
-const wxString& QelLexer::GetExtensions() const { return m_Data->m_Extensions; }
-const wxString& QelLexer::GetScintillaLexer() const { return m_Data->m_ScintillaLexer; }
-const std::set<wxString>& QelLexer::GetKeywords() const { return m_Data->m_Keywords; }
+const wxString& QelLexer::GetCommentBegin() const
+{
+    return m_Data->m_CommentBegin;
+}
+const wxString& QelLexer::GetCommentBegin2() const
+{
+    return m_Data->m_CommentBegin2;
+}
+const wxString& QelLexer::GetCommentEnd() const
+{
+    return m_Data->m_CommentEnd;
+}
+const wxString& QelLexer::GetCommentEnd2() const
+{
+    return m_Data->m_CommentEnd2;
+}
+const wxString& QelLexer::GetExtensions() const
+{
+    return m_Data->m_Extensions;
+}
+const wxString& QelLexer::GetScintillaLexer() const
+{
+    return m_Data->m_ScintillaLexer;
+}
+const std::set<wxString>& QelLexer::GetKeywords() const
+{
+    return m_Data->m_Keywords;
+}
 
 const std::map<int, std::set<wxString>>& QelLexer::GetKeywordsSets() const
 {
     return m_Data->m_KeywordsSet;
 }
 
-const std::vector<QelStyle>& QelLexer::GetStyles() const { return m_Data->m_Styles; }
-const std::vector<QelProperty>& QelLexer::GetProperties() const { return m_Data->m_Properties; }
+const std::vector<QelStyle>& QelLexer::GetStyles() const
+{
+    return m_Data->m_Styles;
+}
+const std::vector<QelProperty>& QelLexer::GetProperties() const
+{
+    return m_Data->m_Properties;
+}
 
 QelLexer::Data& QelLexer::Edit()
 {
@@ -99,15 +124,12 @@ void QelLexer::Set(const wxXmlNode* node, const QelLexers& lexers)
         if (name == "styles") {
             const auto styles = ParseNodeStyles(child, lexers);
             data.m_Styles.insert(data.m_Styles.end(), styles.begin(), styles.end());
-        }
-        else if (name == "keywords") {
+        } else if (name == "keywords") {
             if (!SetKeywords(child->GetNodeContent().Strip(wxString::both)))
                 wxLogError(_("Keywords could not be set on line: %d"), child->GetLineNumber());
-        }
-        else if (name == "properties") {
+        } else if (name == "properties") {
             data.m_Properties = lexers.ParseNodeProperties(child);
-        }
-        else if (name == "comments") {
+        } else if (name == "comments") {
             data.m_CommentBegin = child->GetAttribute("begin1", "");
             data.m_CommentEnd = child->GetAttribute("end1", "");
             data.m_CommentBegin2 = child->GetAttribute("begin2", "");
@@ -129,7 +151,8 @@ void QelLexer::AutoMatch(const wxString& lexer, const QelLexers& lexers)
             if (it->first.Contains(style)) data.m_Styles.emplace_back(it->second, spec, &lexers);
 }
 
-std::vector<QelStyle> QelLexer::ParseNodeStyles(const wxXmlNode* node, const QelLexers& lexers) const
+std::vector<QelStyle> QelLexer::ParseNodeStyles(const wxXmlNode* node,
+                                                const QelLexers& lexers) const
 {
     std::vector<QelStyle> styles;
     for (const wxXmlNode* child = node->GetChildren(); child != nullptr; child = child->GetNext())
@@ -164,8 +187,7 @@ bool QelLexer::SetKeywords(const wxString& value)
             }
             pending.insert(word);
             data.m_Keywords.insert(word);
-        }
-        else {
+        } else {
             pending.insert(token);
             data.m_Keywords.insert(token);
         }
@@ -250,7 +272,8 @@ bool QelLexer::ApplyLexer(const wxString& lexer, wxStyledTextCtrl* stc, bool sho
     if (GetScintillaLexer().empty()) *this = lexers.FindByText(stc->GetLine(0));
 
     stc->SetLexerLanguage(GetScintillaLexer());
-    m_IsOk = (GetScintillaLexer().empty() && requested.empty()) || stc->GetLexer() != wxSTC_LEX_NULL;
+    m_IsOk
+        = (GetScintillaLexer().empty() && requested.empty()) || stc->GetLexer() != wxSTC_LEX_NULL;
     if (!m_IsOk && !GetScintillaLexer().empty() && show_error)
         wxLogError("%s", _("Lexer is not known") + ": " + GetScintillaLexer());
 
@@ -265,7 +288,8 @@ int QelLexer::UsableCharactersPerLine() const
     return (begin > 0 ? LINE_WIDTH - 1 - begin : LINE_WIDTH) - (end > 0 ? end + 1 : 0);
 }
 
-wxString QelLexer::MakeSingleLineComment(const wxString& text, bool fill_out_with_space, bool fill_out) const
+wxString QelLexer::MakeSingleLineComment(const wxString& text, bool fill_out_with_space,
+                                         bool fill_out) const
 {
     const wxString& begin = m_Data->m_CommentBegin;
     const wxString& end = m_Data->m_CommentEnd;
@@ -287,7 +311,8 @@ wxString QelLexer::MakeSingleLineComment(const wxString& text, bool fill_out_wit
 
 wxString QelLexer::MakeComment(const wxString& text, bool fill_out_with_space, bool fill_out) const
 {
-    if (!text.Contains("\n")) return QelAlignText(text, wxString(), fill_out_with_space, fill_out, *this);
+    if (!text.Contains("\n"))
+        return QelAlignText(text, wxString(), fill_out_with_space, fill_out, *this);
     return GetFormattedText(text, wxString(), fill_out_with_space, fill_out);
 }
 
@@ -297,8 +322,8 @@ wxString QelLexer::MakeComment(const wxString& prefix, const wxString& text) con
     return GetFormattedText(text, prefix, true, true);
 }
 
-wxString QelLexer::GetFormattedText(
-    const wxString& lines, const wxString& header, bool fill_out_with_space, bool fill_out) const
+wxString QelLexer::GetFormattedText(const wxString& lines, const wxString& header,
+                                    bool fill_out_with_space, bool fill_out) const
 {
     wxString out;
     bool first = true;

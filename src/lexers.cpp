@@ -50,8 +50,7 @@ wxString ColourText(const wxColour& colour)
 QelLexers::QelLexers(const wxFileName& filename)
     : m_FileName(filename)
     , m_NoTheme(wxEmptyString)
-{
-}
+{ }
 
 QelLexers* QelLexers::Get(bool createOnDemand)
 {
@@ -84,7 +83,8 @@ bool QelLexers::Read()
     }
 
     Initialize();
-    for (const wxXmlNode* child = doc.GetRoot()->GetChildren(); child != nullptr; child = child->GetNext()) {
+    for (const wxXmlNode* child = doc.GetRoot()->GetChildren(); child != nullptr;
+         child = child->GetNext()) {
         if (IsElement(child, "macro"))
             ParseNodeMacro(child);
         else if (IsElement(child, "global"))
@@ -130,8 +130,7 @@ void QelLexers::ParseNodeMacro(const wxXmlNode* node)
                 wxLogError(_("Macro: %s on line: %d already exists"), name, child->GetLineNumber());
             else
                 m_Macros[name] = Content(child);
-        }
-        else if (IsElement(child, "themes")) {
+        } else if (IsElement(child, "themes")) {
             ParseNodeThemes(child);
         }
     }
@@ -158,14 +157,14 @@ void QelLexers::ParseNodeTheme(const wxXmlNode* node)
             const wxString content = Content(child);
             if (style.empty()) continue;
             if (m_TempMacros.count(style) > 0)
-                wxLogError(_("Macro style: %s on line: %d already exists"), style, child->GetLineNumber());
+                wxLogError(_("Macro style: %s on line: %d already exists"), style,
+                           child->GetLineNumber());
             // A colour the control cannot take would assert whenever it is applied.
             else if (!QelStyleSpecIsValid(content))
                 wxLogError(_("Illegal style: %s on line: %d"), content, child->GetLineNumber());
             else
                 m_TempMacros[style] = content;
-        }
-        else if (IsElement(child, "colour")) {
+        } else if (IsElement(child, "colour")) {
             m_TempColours[child->GetAttribute("name", "0")] = ApplyMacro(Content(child));
         }
     }
@@ -178,24 +177,21 @@ void QelLexers::ParseNodeGlobal(const wxXmlNode* node)
         const wxString& name = child->GetName();
         if (name == "hex") {
             m_StylesHex.emplace_back(child, this);
-        }
-        else if (name == "indicator") {
+        } else if (name == "indicator") {
             const QelIndicator indicator(child, this);
             if (indicator.IsOk()) m_Indicators.insert(indicator);
-        }
-        else if (name == "marker") {
+        } else if (name == "marker") {
             const QelMarker marker(child, this);
             if (marker.IsOk()) m_Markers.insert(marker);
-        }
-        else if (name == "properties") {
+        } else if (name == "properties") {
             m_GlobalProperties = ParseNodeProperties(child);
-        }
-        else if (name == "style") {
+        } else if (name == "style") {
             const QelStyle style(child, this);
             if (!style.ContainsDefaultStyle())
                 m_Styles.push_back(style);
             else if (m_DefaultStyle.IsOk())
-                wxLogError(_("Duplicate default style: %s on line: %d"), name, child->GetLineNumber());
+                wxLogError(_("Duplicate default style: %s on line: %d"), name,
+                           child->GetLineNumber());
             else
                 m_DefaultStyle = style;
         }
@@ -214,7 +210,8 @@ wxString QelLexers::GetTheme() const
 {
     // Read on every call, so a changed setting takes effect at once.
     const wxConfigBase* config = wxConfigBase::Get(false);
-    const wxString theme = config != nullptr ? config->Read(THEME_KEY, DEFAULT_THEME) : DEFAULT_THEME;
+    const wxString theme
+        = config != nullptr ? config->Read(THEME_KEY, DEFAULT_THEME) : DEFAULT_THEME;
     if (m_ThemeMacros.count(theme) > 0) return theme;
     // After a read the first name is the no-theme: an unknown theme is none.
     if (!m_ThemeMacros.empty()) return m_ThemeMacros.begin()->first;
@@ -291,8 +288,9 @@ QelLexer QelLexers::FindByText(const wxString& text) const
 
 wxString QelLexers::BuildWildCards(const wxFileName& filename) const
 {
-    wxString wildcards = _("All Files") +
-        wxString::Format(" (%s)|%s", wxFileSelectorDefaultWildcardStr, wxFileSelectorDefaultWildcardStr);
+    wxString wildcards = _("All Files")
+        + wxString::Format(" (%s)|%s", wxFileSelectorDefaultWildcardStr,
+                           wxFileSelectorDefaultWildcardStr);
     for (const auto& [name, lexer] : m_Lexers) {
         const wxString& extensions = lexer.GetExtensions();
         // A '|' of the user's file would split the entry in the wrong place.
@@ -323,13 +321,20 @@ void QelLexers::ApplyGlobalStyles(wxStyledTextCtrl* stc)
             const wxColour colour = QelColourFromText(text);
             // The control asserts on a colour that is not set.
             if (!colour.IsOk()) continue;
-            if (key == "caretforeground") stc->SetCaretForeground(colour);
-            else if (key == "caretlinebackground") stc->SetCaretLineBackground(colour);
-            else if (key == "selbackground") stc->SetSelBackground(true, colour);
-            else if (key == "selforeground") stc->SetSelForeground(true, colour);
-            else if (key == "calltipbackground") stc->CallTipSetBackground(colour);
-            else if (key == "calltipforeground") stc->CallTipSetForeground(colour);
-            else if (key == "edge") stc->SetEdgeColour(colour);
+            if (key == "caretforeground")
+                stc->SetCaretForeground(colour);
+            else if (key == "caretlinebackground")
+                stc->SetCaretLineBackground(colour);
+            else if (key == "selbackground")
+                stc->SetSelBackground(true, colour);
+            else if (key == "selforeground")
+                stc->SetSelForeground(true, colour);
+            else if (key == "calltipbackground")
+                stc->CallTipSetBackground(colour);
+            else if (key == "calltipforeground")
+                stc->CallTipSetForeground(colour);
+            else if (key == "edge")
+                stc->SetEdgeColour(colour);
         }
     }
     ApplyIndicators(stc);
@@ -361,7 +366,8 @@ bool QelLexers::ShowDialog(wxWindow* parent, wxString& lexer, const wxString& ca
     for (const auto& entry : m_Lexers) choices.Add(entry.first);
     choices.Add(wxEmptyString);
 
-    wxSingleChoiceDialog dialog(parent, _("Input") + ":", caption, choices, nullptr, wxCHOICEDLG_STYLE);
+    wxSingleChoiceDialog dialog(parent, _("Input") + ":", caption, choices, nullptr,
+                                wxCHOICEDLG_STYLE);
     if (const int index = choices.Index(lexer); index != wxNOT_FOUND) dialog.SetSelection(index);
     if (dialog.ShowModal() == wxID_CANCEL) return false;
 
@@ -376,8 +382,10 @@ bool QelLexers::ShowThemeDialog(wxWindow* parent, const wxString& caption)
     wxArrayString choices;
     for (const auto& theme : GetThemes()) choices.Add(theme);
 
-    wxSingleChoiceDialog dialog(parent, _("Input") + ":", caption, choices, nullptr, wxCHOICEDLG_STYLE);
-    if (const int index = choices.Index(GetTheme()); index != wxNOT_FOUND) dialog.SetSelection(index);
+    wxSingleChoiceDialog dialog(parent, _("Input") + ":", caption, choices, nullptr,
+                                wxCHOICEDLG_STYLE);
+    if (const int index = choices.Index(GetTheme()); index != wxNOT_FOUND)
+        dialog.SetSelection(index);
     if (dialog.ShowModal() == wxID_CANCEL) return false;
 
     wxConfigBase::Get()->Write(THEME_KEY, ChoiceOf(dialog, choices));

@@ -41,8 +41,7 @@ QelMarker::QelMarker(const wxXmlNode* node, const QelLexers* lexers)
 
 QelMarker::QelMarker(int no)
     : m_No(no)
-{
-}
+{ }
 
 bool QelMarker::IsOk() const
 {

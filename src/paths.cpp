@@ -52,8 +52,7 @@ wxString QelWritableDir()
     if (IsWritableDir(exeDir)) return exeDir;
 
     wxString base;
-    if (!wxGetEnv("XDG_CONFIG_HOME", &base) || base.empty())
-        base = wxGetHomeDir() + "/.config";
+    if (!wxGetEnv("XDG_CONFIG_HOME", &base) || base.empty()) base = wxGetHomeDir() + "/.config";
     const wxString dir = base + "/tindrel";
     if (!wxDirExists(dir)) wxFileName::Mkdir(dir, 0700, wxPATH_MKDIR_FULL);
     return dir;

@@ -11,15 +11,14 @@ QelProperty::QelProperty(const wxXmlNode* node)
     m_Name = node->GetAttribute("name", "0");
     m_Value = node->GetNodeContent().Strip(wxString::both);
     if (!IsOk())
-        wxLogError(_("Illegal property name: %s or value: %s on line: %d"),
-            m_Name, m_Value, node->GetLineNumber());
+        wxLogError(_("Illegal property name: %s or value: %s on line: %d"), m_Name, m_Value,
+                   node->GetLineNumber());
 }
 
 QelProperty::QelProperty(const wxString& name, const wxString& value)
     : m_Name(name)
     , m_Value(value)
-{
-}
+{ }
 
 void QelProperty::Apply(wxStyledTextCtrl* stc) const
 {

@@ -18,8 +18,7 @@ bool ParseDate(const wxString& text, const wxString& format, wxDateTime* time, w
 {
     wxString::const_iterator end;
     wxDateTime parsed;
-    if (!parsed.ParseFormat(text, format, wxDateTime(1, wxDateTime::Jan, 2000), &end))
-    {
+    if (!parsed.ParseFormat(text, format, wxDateTime(1, wxDateTime::Jan, 2000), &end)) {
         return false;
     }
     *time = parsed;
@@ -31,8 +30,7 @@ bool ParseDate(const wxString& text, const wxString& format, wxDateTime* time, w
 
 QelRCS::QelRCS()
     : m_RevisionFormat(REV_DATE_FORMAT)
-{
-}
+{ }
 
 bool QelRCS::SetRevision(wxString& text)
 {
@@ -41,27 +39,19 @@ bool QelRCS::SetRevision(wxString& text)
     wxString rest = text;
 
     const wxString word = QelGetWord(rest);
-    if (word.Contains("."))
-    {
+    if (word.Contains(".")) {
         parsed.m_RevisionNumber = word;
-    }
-    else
-    {
+    } else {
         parsed.m_RevisionNumber.clear();
         rest = word + " " + rest;
     }
 
     wxString after;
-    if (ParseDate(rest, REV_TIME_FORMAT, &parsed.m_RevisionTime, &after))
-    {
+    if (ParseDate(rest, REV_TIME_FORMAT, &parsed.m_RevisionTime, &after)) {
         parsed.m_RevisionFormat = REV_TIME_FORMAT;
-    }
-    else if (ParseDate(rest, REV_DATE_FORMAT, &parsed.m_RevisionTime, &after))
-    {
+    } else if (ParseDate(rest, REV_DATE_FORMAT, &parsed.m_RevisionTime, &after)) {
         parsed.m_RevisionFormat = REV_DATE_FORMAT;
-    }
-    else
-    {
+    } else {
         return false;
     }
 
@@ -93,10 +83,8 @@ const wxString QelRCS::GetRevision() const
 
 bool QelTextFile::ParseComments()
 {
-    if (!m_Tool.IsRCSType() ||
-        (m_Tool.GetId() != ID_TOOL_REPORT_REVISION && m_VersionLine >= 2) ||
-        m_Comments.length() <= 2)
-    {
+    if (!m_Tool.IsRCSType() || (m_Tool.GetId() != ID_TOOL_REPORT_REVISION && m_VersionLine >= 2)
+        || m_Comments.length() <= 2) {
         m_Comments.clear();
         return true;
     }
@@ -106,13 +94,10 @@ bool QelTextFile::ParseComments()
     size_t start = 0;
     size_t len = 0;
 
-    if (!continuation.Matches(m_Comments) || !continuation.GetMatch(&start, &len))
-    {
+    if (!continuation.Matches(m_Comments) || !continuation.GetMatch(&start, &len)) {
         EndCurrentRevision(m_CurrentLine == 0 ? 0 : m_CurrentLine - 1);
         if (PrepareRevision()) m_RevisionActive = true;
-    }
-    else if (m_VersionLine > 0 && m_CurrentLine == m_LineMarkerEnd + 1)
-    {
+    } else if (m_VersionLine > 0 && m_CurrentLine == m_LineMarkerEnd + 1) {
         wxString text = m_Comments.substr(start + len);
         text.Trim(true);
         m_LineMarkerEnd = m_CurrentLine;
@@ -126,14 +111,13 @@ bool QelTextFile::ParseComments()
 bool QelTextFile::PrepareRevision()
 {
     const wxConfigBase* config = wxConfigBase::Get();
-    const bool recentOnly = m_Tool.GetId() == ID_TOOL_RECENT_REVISION ||
-        (config != nullptr && config->ReadBool("RCS/RecentOnly", false));
+    const bool recentOnly = m_Tool.GetId() == ID_TOOL_RECENT_REVISION
+        || (config != nullptr && config->ReadBool("RCS/RecentOnly", false));
     if (recentOnly && m_VersionLine == 1) return false;
 
     if (!m_RCS.SetRevision(m_Comments)) return false;
 
-    if (m_LineMarker == 0)
-    {
+    if (m_LineMarker == 0) {
         m_LineMarker = m_CurrentLine;
         m_LineMarkerEnd = m_CurrentLine;
     }

@@ -11,8 +11,7 @@ QelStat::QelStat(const wxString& fullpath)
 
 bool QelStat::Sync()
 {
-    if (m_FullPath.empty())
-    {
+    if (m_FullPath.empty()) {
         m_IsOk = false;
         return false;
     }
@@ -21,8 +20,7 @@ bool QelStat::Sync()
     // non-ASCII names under the "C" locale.
     m_IsOk = ::stat(m_FullPath.fn_str(), this) != -1;
 
-    if (!m_IsOk)
-    {
+    if (!m_IsOk) {
         // No stale fields of an earlier status while not ok.
         static_cast<struct stat&>(*this) = {};
     }

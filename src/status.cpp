@@ -33,8 +33,7 @@ wxString FindProgram(const wxString& word)
     wxString path;
     if (!wxGetEnv("PATH", &path)) return wxString();
 
-    for (const wxString& dir : wxSplit(path, ':', '\0'))
-    {
+    for (const wxString& dir : wxSplit(path, ':', '\0')) {
         const wxString candidate = (dir.empty() ? wxString(".") : dir) + "/" + word;
         if (IsExecutable(candidate)) return candidate;
     }
@@ -60,22 +59,19 @@ const wxString QelClipboardGet()
     wxBusyCursor wait;
     wxClipboardLocker locker;
 
-    if (!locker)
-    {
+    if (!locker) {
         wxLogError("Cannot open clipboard");
         return wxEmptyString;
     }
 
     // GTK offers the text as UTF8_STRING or STRING; the data object reads both.
-    if (!wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && !wxTheClipboard->IsSupported(wxDF_TEXT))
-    {
+    if (!wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && !wxTheClipboard->IsSupported(wxDF_TEXT)) {
         wxLogError("Clipboard format not supported");
         return wxEmptyString;
     }
 
     wxTextDataObject data;
-    if (!wxTheClipboard->GetData(data))
-    {
+    if (!wxTheClipboard->GetData(data)) {
         wxLogError("Cannot get clipboard data");
         return wxEmptyString;
     }
@@ -88,11 +84,9 @@ void QelLogStatus(const wxFileName& fn, long flags)
 
     wxString text = (flags & STAT_FULLPATH) ? fn.GetFullPath() : fn.GetFullName();
 
-    if (fn.Exists())
-    {
+    if (fn.Exists()) {
         const wxDateTime time = fn.GetModificationTime();
-        if (time.IsValid())
-        {
+        if (time.IsValid()) {
             text << " " << ((flags & STAT_SYNC) ? _("Synchronized") : _("Modified")) << " "
                  << time.Format();
         }
@@ -105,15 +99,13 @@ void QelFindResult(const wxString& find_text, bool find_next, bool recursive)
 {
     const wxString quoted = QelQuoted(QelSkipWhiteSpace(find_text, " "));
 
-    if (recursive)
-    {
+    if (recursive) {
         wxBell();
         wxLogStatus("%s", quoted + " " + _("not found"));
-    }
-    else
-    {
-        wxLogStatus("%s", _("Searching for") + " " + quoted + " " + _("hit") + " " +
-                    (find_next ? _("bottom") : _("top")));
+    } else {
+        wxLogStatus("%s",
+                    _("Searching for") + " " + quoted + " " + _("hit") + " "
+                        + (find_next ? _("bottom") : _("top")));
     }
 }
 
@@ -133,8 +125,7 @@ bool QelFindOtherFileName(const wxFileName& filename, wxFileName* lastfile)
     size_t start = 0;
     size_t len = 0;
 
-    if (!version.Matches(fullpath.Lower()) || !version.GetMatch(&start, &len))
-    {
+    if (!version.Matches(fullpath.Lower()) || !version.GetMatch(&start, &len)) {
         wxLogStatus("%s", _("No version information found"));
         return false;
     }
@@ -148,13 +139,11 @@ bool QelFindOtherFileName(const wxFileName& filename, wxFileName* lastfile)
         wxLogNull quiet;
         dir.Open(base);
     }
-    if (!dir.IsOpened())
-    {
+    if (!dir.IsOpened()) {
         wxLogError(_("Cannot open folder '%s'"), base);
         return false;
     }
-    if (!filename.FileExists())
-    {
+    if (!filename.FileExists()) {
         wxLogError(_("File '%s' does not exist"), fullpath);
         return false;
     }
@@ -165,17 +154,15 @@ bool QelFindOtherFileName(const wxFileName& filename, wxFileName* lastfile)
     bool found = false;
     wxString name;
 
-    for (bool more = dir.GetFirst(&name, wxEmptyString, wxDIR_DIRS); more; more = dir.GetNext(&name))
-    {
+    for (bool more = dir.GetFirst(&name, wxEmptyString, wxDIR_DIRS); more;
+         more = dir.GetNext(&name)) {
         const wxFileName candidate(base + name + tail);
-        if (candidate.FileExists() && candidate.GetPath(wxPATH_GET_VOLUME).CmpNoCase(ownFolder) != 0)
-        {
+        if (candidate.FileExists()
+            && candidate.GetPath(wxPATH_GET_VOLUME).CmpNoCase(ownFolder) != 0) {
             const wxDateTime time = candidate.GetModificationTime();
-            if (time.IsValid() && own.IsValid() && time != own)
-            {
+            if (time.IsValid() && own.IsValid() && time != own) {
                 found = true;
-                if (time > best)
-                {
+                if (time > best) {
                     best = time;
                     *lastfile = candidate;
                 }
@@ -191,13 +178,12 @@ bool QelFindOtherFileName(const wxFileName& filename, wxFileName* lastfile)
 bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
 {
     const wxConfigBase* config = wxConfigBase::Get();
-    const wxString comparator = config != nullptr ? config->Read(_("Comparator"), wxEmptyString) : wxString();
+    const wxString comparator
+        = config != nullptr ? config->Read(_("Comparator"), wxEmptyString) : wxString();
     if (comparator.empty()) return false;
 
-    for (const wxFileName* file : {&file1, &file2})
-    {
-        if (!file->FileExists())
-        {
+    for (const wxFileName* file : {&file1, &file2}) {
+        if (!file->FileExists()) {
             wxLogError(_("File '%s' does not exist"), file->GetFullPath());
             return false;
         }
@@ -209,8 +195,7 @@ bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
 
     wxArrayString args = wxCmdLineParser::ConvertStringToArgs(comparator, wxCMD_LINE_SPLIT_UNIX);
     const wxString program = args.empty() ? wxString() : FindProgram(args[0]);
-    if (program.empty())
-    {
+    if (program.empty()) {
         wxLogError(_("Cannot start the comparator '%s'"), comparator);
         return false;
     }
@@ -223,8 +208,7 @@ bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
     for (const wxString& arg : args) argv.push_back(arg.wc_str());
     argv.push_back(nullptr);
 
-    if (wxExecute(argv.data(), wxEXEC_ASYNC) == 0)
-    {
+    if (wxExecute(argv.data(), wxEXEC_ASYNC) == 0) {
         wxLogError(_("Cannot start the comparator '%s'"), comparator);
         return false;
     }
@@ -240,8 +224,7 @@ const wxString QelPrintCaption(const wxFileName& filename)
 
 const wxString QelPrintHeader(const wxFileName& filename)
 {
-    if (filename.FileExists())
-    {
+    if (filename.FileExists()) {
         return QelGetEndOfText(
             filename.GetFullPath() + " " + filename.GetModificationTime().Format(), 80);
     }

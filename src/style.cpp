@@ -44,7 +44,7 @@ wxString ExpandDefaultFont(const wxString& value)
 
     wxString result(value);
     result.Replace("default-font",
-        wxString::Format("face:%s,size:%d", font.GetFaceName(), font.GetPointSize()));
+                   wxString::Format("face:%s,size:%d", font.GetFaceName(), font.GetPointSize()));
     if (font.GetStyle() == wxFONTSTYLE_ITALIC || font.GetStyle() == wxFONTSTYLE_SLANT)
         result += ",italic";
     if (font.GetWeight() == wxFONTWEIGHT_BOLD) result += ",bold";
@@ -113,8 +113,7 @@ bool QelStyleSpecIsValid(const wxString& spec)
         if (colour.empty()) return false;
         if (colour[0] == '#') {
             if (!IsHexColour(colour)) return false;
-        }
-        else if (!wxColour(colour).IsOk()) {
+        } else if (!wxColour(colour).IsOk()) {
             return false;
         }
     }

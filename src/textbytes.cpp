@@ -17,8 +17,7 @@ namespace {
 locale_t UnicodeLocale()
 {
     static const locale_t locale = [] {
-        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"})
-        {
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
             const locale_t l = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(nullptr));
             if (l != static_cast<locale_t>(nullptr)) return l;
         }
@@ -36,11 +35,9 @@ size_t CountByte(const char* p, size_t n, unsigned char c)
     const uint64_t pattern = ones * c;
     size_t count = 0;
     size_t i = 0;
-    while (i + 8 <= n)
-    {
+    while (i + 8 <= n) {
         uint64_t sums = 0;
-        for (int k = 0; k < 255 && i + 8 <= n; ++k, i += 8)
-        {
+        for (int k = 0; k < 255 && i + 8 <= n; ++k, i += 8) {
             uint64_t word;
             std::memcpy(&word, p + i, 8);
             const uint64_t x = word ^ pattern; // zero bytes where c was
@@ -59,35 +56,34 @@ size_t CountByte(const char* p, size_t n, unsigned char c)
 size_t CheckUtf8(const unsigned char* s, size_t n, bool* ok)
 {
     size_t i = 0;
-    while (i < n)
-    {
+    while (i < n) {
         uint64_t word;
-        if (i + 8 <= n && (std::memcpy(&word, s + i, 8), (word & 0x8080808080808080ULL) == 0))
-        {
+        if (i + 8 <= n && (std::memcpy(&word, s + i, 8), (word & 0x8080808080808080ULL) == 0)) {
             i += 8;
             continue;
         }
         const unsigned char c = s[i];
-        if (c < 0x80)
-        {
+        if (c < 0x80) {
             ++i;
             continue;
         }
         size_t len = 0;
         uint32_t cp = 0;
-        if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1F;
-        else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0F;
-        else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07;
-        else return *ok = false, i;
-        for (size_t k = 1; k < len; ++k)
-        {
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2, cp = c & 0x1F;
+        else if (c >= 0xE0 && c <= 0xEF)
+            len = 3, cp = c & 0x0F;
+        else if (c >= 0xF0 && c <= 0xF4)
+            len = 4, cp = c & 0x07;
+        else
+            return *ok = false, i;
+        for (size_t k = 1; k < len; ++k) {
             if (i + k >= n) return i;
             if ((s[i + k] & 0xC0) != 0x80) return *ok = false, i;
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-        {
+        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
+            || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
             return *ok = false, i;
         }
         i += len;
@@ -104,14 +100,12 @@ bool IsValidUtf8(const unsigned char* s, size_t n)
 size_t FindHighByte(const char* s, size_t from, size_t n)
 {
     size_t i = from;
-    for (; i + 8 <= n; i += 8)
-    {
+    for (; i + 8 <= n; i += 8) {
         uint64_t word;
         std::memcpy(&word, s + i, 8);
         if ((word & 0x8080808080808080ULL) != 0) break;
     }
-    for (; i < n; ++i)
-    {
+    for (; i < n; ++i) {
         if (static_cast<unsigned char>(s[i]) >= 0x80) return i;
     }
     return npos;
@@ -125,8 +119,8 @@ bool IsAsciiText(const char* text, size_t length)
 size_t CountLineEnds(const char* d, size_t a, size_t b)
 {
     size_t count = CountByte(d + a, b - a, '\n');
-    for (const char* p = d + a; (p = static_cast<const char*>(std::memchr(p, '\r', d + b - p))) != nullptr; ++p)
-    {
+    for (const char* p = d + a;
+         (p = static_cast<const char*>(std::memchr(p, '\r', d + b - p))) != nullptr; ++p) {
         if (p + 1 == d + b || p[1] != '\n') ++count;
     }
     return count;
@@ -142,11 +136,9 @@ size_t DecodeUtf8(const char* text, size_t length, wchar_t* out)
 {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
     size_t count = 0;
-    for (size_t i = 0; i < length;)
-    {
+    for (size_t i = 0; i < length;) {
         const unsigned char c = s[i];
-        if (c < 0x80)
-        {
+        if (c < 0x80) {
             out[count++] = c;
             ++i;
             continue;
@@ -162,14 +154,12 @@ size_t DecodeUtf8(const char* text, size_t length, wchar_t* out)
 
 bool AppendEncoded(const wxString& text, bool latin1, std::string& out)
 {
-    if (!latin1)
-    {
+    if (!latin1) {
         const wxScopedCharBuffer utf8 = text.utf8_str();
         out.append(utf8.data(), utf8.length());
         return true;
     }
-    for (const wxUniChar c : text)
-    {
+    for (const wxUniChar c : text) {
         if (c.GetValue() > 0xFF) return false;
         out.push_back(static_cast<char>(c.GetValue()));
     }
@@ -178,13 +168,17 @@ bool AppendEncoded(const wxString& text, bool latin1, std::string& out)
 
 std::unique_ptr<wxMBConv> WideConverter(QelTextEncoding encoding)
 {
-    switch (encoding)
-    {
-    case QelTextEncoding::utf16le: return std::make_unique<wxMBConvUTF16LE>();
-    case QelTextEncoding::utf16be: return std::make_unique<wxMBConvUTF16BE>();
-    case QelTextEncoding::utf32le: return std::make_unique<wxMBConvUTF32LE>();
-    case QelTextEncoding::utf32be: return std::make_unique<wxMBConvUTF32BE>();
-    default: return std::unique_ptr<wxMBConv>();
+    switch (encoding) {
+    case QelTextEncoding::utf16le:
+        return std::make_unique<wxMBConvUTF16LE>();
+    case QelTextEncoding::utf16be:
+        return std::make_unique<wxMBConvUTF16BE>();
+    case QelTextEncoding::utf32le:
+        return std::make_unique<wxMBConvUTF32LE>();
+    case QelTextEncoding::utf32be:
+        return std::make_unique<wxMBConvUTF32BE>();
+    default:
+        return std::unique_ptr<wxMBConv>();
     }
 }
 
@@ -207,9 +201,9 @@ wchar_t QelFoldCase(wchar_t c)
 
 bool QelIsWordCharacter(wchar_t c)
 {
-    if (c < 0x80)
-    {
-        return c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (c < 0x80) {
+        return c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')
+            || (c >= 'A' && c <= 'Z');
     }
     const locale_t locale = qeltext::UnicodeLocale();
     return locale ? iswalnum_l(c, locale) != 0 : iswalnum(c) != 0;

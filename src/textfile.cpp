@@ -100,8 +100,7 @@ bool QelTextFile::RunSteps()
     const Keys& keys = GetKeys();
     m_Stats.Elements().Set(keys.files, 1);
 
-    if (m_Tool.IsCount())
-    {
+    if (m_Tool.IsCount()) {
         const QelStat& stat = m_FileName.GetStat();
         m_Stats.Elements().Inc(keys.totalSize, stat.IsOk() ? static_cast<long>(stat.st_size) : 0L);
         m_Stats.Elements().Inc(keys.lines, static_cast<long>(CountLines()));
@@ -109,10 +108,9 @@ bool QelTextFile::RunSteps()
 
     if (m_Data.size() > m_Begin && !Parse()) return false;
 
-    if (m_Tool.IsStatisticsType())
-    {
-        if (m_Tool.GetId() == ID_TOOL_REPORT_KEYWORD && !m_FileName.GetLexer().GetKeywords().empty())
-        {
+    if (m_Tool.IsStatisticsType()) {
+        if (m_Tool.GetId() == ID_TOOL_REPORT_KEYWORD
+            && !m_FileName.GetLexer().GetKeywords().empty()) {
             IncActionsCompleted(1);
         }
         ReportStatistics();
@@ -134,8 +132,7 @@ bool QelTextFile::ReadFile()
     m_Fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st;
     const int error = m_Fd < 0 || fstat(m_Fd, &st) != 0 ? errno : 0;
-    if (error != 0 || !S_ISREG(st.st_mode))
-    {
+    if (error != 0 || !S_ISREG(st.st_mode)) {
         CloseFile();
         wxLogError(_("Cannot open file '%s': %s"), path,
                    error != 0 ? wxSysErrorMsgStr(error) : wxString(_("not a regular file")));
@@ -149,13 +146,11 @@ bool QelTextFile::ReadFile()
     m_Eof = !m_Streaming;
     m_FileSize = static_cast<uint64_t>(std::max<off_t>(st.st_size, 0));
     const bool ok = m_Streaming ? FillWindow(0) : ReadAll(static_cast<size_t>(m_FileSize));
-    if (!ok)
-    {
+    if (!ok) {
         wxLogError(_("Cannot read file '%s': %s"), path, wxSysErrorMsgStr(errno));
         return false;
     }
-    if (!m_Streaming)
-    {
+    if (!m_Streaming) {
         CloseFile();
         DetectByteOrderMark();
     }
@@ -167,8 +162,7 @@ bool QelTextFile::ReadAll(size_t size)
 {
     m_Data.resize(size + 1);
     size_t used = 0;
-    for (;;)
-    {
+    for (;;) {
         if (used == m_Data.size()) m_Data.resize(m_Data.size() * 2);
         const ssize_t n = read(m_Fd, &m_Data[used], m_Data.size() - used);
         if (n < 0 && errno == EINTR) continue;
@@ -196,16 +190,15 @@ bool QelTextFile::StartsWithByteOrderMark() const
     const auto starts = [&](const char* bom, size_t length) {
         return static_cast<size_t>(n) >= length && std::memcmp(head, bom, length) == 0;
     };
-    return starts("\xEF\xBB\xBF", 3) || starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2) ||
-           starts("\0\0\xFE\xFF", 4);
+    return starts("\xEF\xBB\xBF", 3) || starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2)
+        || starts("\0\0\xFE\xFF", 4);
 }
 
 // Keeps the data from keep_from on (the start of a line not yet complete)
 // and reads on until the window holds a whole line or the file ends.
 bool QelTextFile::FillWindow(size_t keep_from)
 {
-    if (m_OutStarted)
-    {
+    if (m_OutStarted) {
         FlushTo(keep_from);
         m_Copied -= keep_from;
     }
@@ -213,8 +206,7 @@ bool QelTextFile::FillWindow(size_t keep_from)
     m_WindowOffset += keep_from;
     m_HasCR = -1;
 
-    for (bool complete = false; !complete && !m_Eof;)
-    {
+    for (bool complete = false; !complete && !m_Eof;) {
         // One byte more than the file had left, so that a short read tells
         // its end (a regular file reads short only there).
         const size_t old = m_Data.size();
@@ -230,8 +222,9 @@ bool QelTextFile::FillWindow(size_t keep_from)
         // A CR at the very end may still be followed by its LF.
         const size_t from = old > 0 ? old - 1 : 0;
         const char* d = m_Data.data();
-        complete = std::memchr(d + from, '\n', m_Data.size() - from) != nullptr ||
-            (m_Data.size() > from + 1 && std::memchr(d + from, '\r', m_Data.size() - from - 1) != nullptr);
+        complete = std::memchr(d + from, '\n', m_Data.size() - from) != nullptr
+            || (m_Data.size() > from + 1
+                && std::memchr(d + from, '\r', m_Data.size() - from - 1) != nullptr);
     }
     return true;
 }
@@ -254,14 +247,12 @@ void QelTextFile::DetectByteOrderMark()
         return m_Data.size() >= n && std::memcmp(m_Data.data(), bom, n) == 0;
     };
 
-    if (starts("\xEF\xBB\xBF", 3))
-    {
+    if (starts("\xEF\xBB\xBF", 3)) {
         // A UTF-8 mark before text that is no UTF-8 is just Latin-1 text.
         const bool utf8 = IsValidUtf8(Bytes(m_Data) + 3, m_Data.size() - 3);
         m_Encoding = utf8 ? QelTextEncoding::utf8 : QelTextEncoding::latin1;
         m_EncodingKnown = true;
-        if (utf8)
-        {
+        if (utf8) {
             m_Bom.assign(m_Data, 0, 3);
             m_Begin = 3;
         }
@@ -269,10 +260,14 @@ void QelTextFile::DetectByteOrderMark()
     }
 
     // UTF-32 first: its little-endian mark starts like UTF-16's.
-    if (starts("\xFF\xFE\0\0", 4)) DecodeWide(QelTextEncoding::utf32le, 4);
-    else if (starts("\0\0\xFE\xFF", 4)) DecodeWide(QelTextEncoding::utf32be, 4);
-    else if (starts("\xFF\xFE", 2)) DecodeWide(QelTextEncoding::utf16le, 2);
-    else if (starts("\xFE\xFF", 2)) DecodeWide(QelTextEncoding::utf16be, 2);
+    if (starts("\xFF\xFE\0\0", 4))
+        DecodeWide(QelTextEncoding::utf32le, 4);
+    else if (starts("\0\0\xFE\xFF", 4))
+        DecodeWide(QelTextEncoding::utf32be, 4);
+    else if (starts("\xFF\xFE", 2))
+        DecodeWide(QelTextEncoding::utf16le, 2);
+    else if (starts("\xFE\xFF", 2))
+        DecodeWide(QelTextEncoding::utf16be, 2);
 }
 
 // UTF-16 and UTF-32 text is held as UTF-8 and written back in its encoding.
@@ -281,11 +276,10 @@ void QelTextFile::DecodeWide(QelTextEncoding encoding, size_t bom_length)
 {
     const std::unique_ptr<wxMBConv> conv = qeltext::WideConverter(encoding);
     size_t length = 0;
-    const wxWCharBuffer wide =
-        conv->cMB2WC(m_Data.data() + bom_length, m_Data.size() - bom_length, &length);
+    const wxWCharBuffer wide
+        = conv->cMB2WC(m_Data.data() + bom_length, m_Data.size() - bom_length, &length);
     m_EncodingKnown = true;
-    if (wide.data() == nullptr || length == wxCONV_FAILED)
-    {
+    if (wide.data() == nullptr || length == wxCONV_FAILED) {
         m_Encoding = QelTextEncoding::latin1;
         return;
     }
@@ -308,7 +302,8 @@ QelTextEncoding QelTextFile::GetEncoding() const
 void QelTextFile::DetectEncoding() const
 {
     if (m_EncodingKnown) return;
-    const bool utf8 = m_Streaming ? IsFileUtf8() : IsValidUtf8(Bytes(m_Data) + m_Begin, m_Data.size() - m_Begin);
+    const bool utf8 = m_Streaming ? IsFileUtf8()
+                                  : IsValidUtf8(Bytes(m_Data) + m_Begin, m_Data.size() - m_Begin);
     m_Encoding = utf8 ? QelTextEncoding::utf8 : QelTextEncoding::latin1;
     m_EncodingKnown = true;
 }
@@ -318,8 +313,7 @@ bool QelTextFile::IsFileUtf8() const
 {
     std::string buffer;
     uint64_t offset = 0;
-    for (;;)
-    {
+    for (;;) {
         const size_t carried = buffer.size();
         buffer.resize(carried + m_ReadChunk);
         const ssize_t n = ReadAt(&buffer[carried], m_ReadChunk, offset);
@@ -345,16 +339,14 @@ QelTextFile::Line QelTextFile::LineAt(size_t begin)
     const size_t size = m_Data.size();
     if (m_HasCR < 0) m_HasCR = std::memchr(d + m_Begin, '\r', size - m_Begin) != nullptr;
 
-    if (m_HasCR == 0)
-    {
+    if (m_HasCR == 0) {
         const void* lf = std::memchr(d + begin, '\n', size - begin);
         if (lf == nullptr) return {begin, size, size};
         const size_t end = static_cast<const char*>(lf) - d;
         return {begin, end, end + 1};
     }
 
-    for (size_t i = begin; i < size; ++i)
-    {
+    for (size_t i = begin; i < size; ++i) {
         if (d[i] == '\n') return {begin, i, i + 1};
         if (d[i] == '\r') return {begin, i, (i + 1 < size && d[i + 1] == '\n') ? i + 2 : i + 1};
     }

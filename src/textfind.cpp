@@ -27,19 +27,20 @@ bool QelTextFile::Parse()
 
     if (!PrepareFind()) return false;
 
-    if (m_Tool.GetId() == ID_TOOL_REPLACE_IN_FILES)
-    {
+    if (m_Tool.GetId() == ID_TOOL_REPLACE_IN_FILES) {
         const wxString path = m_FileName.GetFullPath();
-        const bool readOnly = m_FileName.GetStat().IsReadOnly() || !wxFileName::IsFileWritable(path);
-        const bool binary = std::memchr(m_Data.data() + m_Begin, '\0', m_Data.size() - m_Begin) != nullptr;
-        if (readOnly || binary)
-        {
+        const bool readOnly
+            = m_FileName.GetStat().IsReadOnly() || !wxFileName::IsFileWritable(path);
+        const bool binary
+            = std::memchr(m_Data.data() + m_Begin, '\0', m_Data.size() - m_Begin) != nullptr;
+        if (readOnly || binary) {
             // Said only where there was something to replace.
             DetectEncoding();
-            if (m_Finder->MakeSearch(IsLatin1()).Next(m_Data, m_Begin, m_Data.size()) != npos)
-            {
-                if (readOnly) wxLogError(_("Cannot replace in read-only file '%s'"), path);
-                else wxLogWarning(_("Skipped binary file '%s'"), path);
+            if (m_Finder->MakeSearch(IsLatin1()).Next(m_Data, m_Begin, m_Data.size()) != npos) {
+                if (readOnly)
+                    wxLogError(_("Cannot replace in read-only file '%s'"), path);
+                else
+                    wxLogWarning(_("Skipped binary file '%s'"), path);
             }
             return false;
         }
@@ -50,16 +51,15 @@ bool QelTextFile::Parse()
 bool QelTextFile::PrepareFind()
 {
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
-    if (frd->GetFindString().empty())
-    {
+    if (frd->GetFindString().empty()) {
         wxFAIL_MSG("find or replace in files without a find text");
         return false;
     }
 
     m_Finder = &Finder::Get(*frd);
-    if (!m_Finder->IsValid())
-    {
-        wxLogError(_("The find text %s is not a valid regular expression"), QelQuoted(m_Finder->GetFind()));
+    if (!m_Finder->IsValid()) {
+        wxLogError(_("The find text %s is not a valid regular expression"),
+                   QelQuoted(m_Finder->GetFind()));
         // The traversal that runs this scanner stops: every file would fail.
         QelDir::Cancel();
         return false;
@@ -75,13 +75,12 @@ bool QelTextFile::FindLines()
     size_t index = 0; // lines before pos
     size_t pos = m_Begin;
 
-    for (;;)
-    {
+    for (;;) {
         FindInWindow(search, pos, index);
         if (m_Eof || m_FinishedAction) return true;
-        if (!FillWindow(pos))
-        {
-            wxLogError(_("Cannot read file '%s': %s"), m_FileName.GetFullPath(), wxSysErrorMsgStr(errno));
+        if (!FillWindow(pos)) {
+            wxLogError(_("Cannot read file '%s': %s"), m_FileName.GetFullPath(),
+                       wxSysErrorMsgStr(errno));
             return false;
         }
         pos = 0;
@@ -96,11 +95,9 @@ void QelTextFile::FindInWindow(Search& search, size_t& pos, size_t& index)
     const bool replace = m_Tool.GetId() == ID_TOOL_REPLACE_IN_FILES;
     const size_t limit = CompleteEnd();
 
-    while (pos < limit && !m_FinishedAction)
-    {
+    while (pos < limit && !m_FinishedAction) {
         const size_t candidate = search.Next(m_Data, pos, limit);
-        if (candidate == npos)
-        {
+        if (candidate == npos) {
             // Line numbers go on in the next window; the last needs none.
             if (!m_Eof) index += qeltext::CountLineEnds(m_Data.data(), pos, limit);
             pos = limit;
@@ -108,15 +105,13 @@ void QelTextFile::FindInWindow(Search& search, size_t& pos, size_t& index)
         }
 
         m_Line = LineAt(pos);
-        while (m_Line.next <= candidate)
-        {
+        while (m_Line.next <= candidate) {
             ++index;
             m_Line = LineAt(m_Line.next);
         }
         m_CurrentLine = index + m_LineShift;
 
-        if (MatchLine(m_Line))
-        {
+        if (MatchLine(m_Line)) {
             Report(m_CurrentLine);
             if (replace) ReplaceLineText(m_Line, m_LineText);
         }
@@ -132,27 +127,20 @@ bool QelTextFile::MatchLine(const Line& line)
     wxString replaced;
     long count = 0;
 
-    if (m_Finder->IsRegex())
-    {
-        if (replace)
-        {
+    if (m_Finder->IsRegex()) {
+        if (replace) {
             size_t n = 0;
             replaced = QelRegexReplace(m_Finder->RegEx(), m_LineText, m_Finder->GetReplace(), &n);
             count = static_cast<long>(n);
-        }
-        else
-        {
+        } else {
             count = m_Finder->RegEx().Matches(m_LineText) ? 1 : 0;
         }
-    }
-    else
-    {
+    } else {
         count = m_Finder->MatchLiteral(m_LineText, m_Folded, replace ? &replaced : nullptr);
     }
 
     if (count == 0) return false;
-    if (replace)
-    {
+    if (replace) {
         m_LineText = replaced;
         m_Replaced += count;
         m_Modified = true;
@@ -171,21 +159,19 @@ bool QelTextFile::EncodeText(const wxString& text, std::string& out)
 
 void QelTextFile::FlushTo(size_t offset)
 {
-    if (!m_OutStarted)
-    {
+    if (!m_OutStarted) {
         m_Out.reserve(m_Bom.size() + m_WindowOffset + m_Data.size() - m_Begin + 256);
         m_Out = m_Bom;
         // A streamed scan has the text before its window on disk only.
-        if (m_WindowOffset > 0)
-        {
+        if (m_WindowOffset > 0) {
             m_Out.resize(m_WindowOffset);
-            if (ReadAt(&m_Out[0], m_WindowOffset, 0) != static_cast<ssize_t>(m_WindowOffset)) m_EncodeFailed = true;
+            if (ReadAt(&m_Out[0], m_WindowOffset, 0) != static_cast<ssize_t>(m_WindowOffset))
+                m_EncodeFailed = true;
         }
         m_Copied = m_Begin;
         m_OutStarted = true;
     }
-    if (offset > m_Copied)
-    {
+    if (offset > m_Copied) {
         m_Out.append(m_Data, m_Copied, offset - m_Copied);
         m_Copied = offset;
     }
@@ -213,19 +199,15 @@ bool QelTextFile::WriteBack()
     const wxString path = m_FileName.GetFullPath();
     const bool replace = m_Tool.GetId() == ID_TOOL_REPLACE_IN_FILES;
 
-    if (!replace && (m_FileName.GetStat().IsReadOnly() || !wxFileName::IsFileWritable(path)))
-    {
+    if (!replace && (m_FileName.GetStat().IsReadOnly() || !wxFileName::IsFileWritable(path))) {
         return true; // a read-only file is left as it is
     }
 
     FlushTo(m_Data.size());
     std::string bytes;
-    if (m_EncodeFailed || !EncodeOutput(bytes))
-    {
+    if (m_EncodeFailed || !EncodeOutput(bytes)) {
         wxLogError(_("The new text cannot be written in the encoding of '%s'"), path);
-    }
-    else
-    {
+    } else {
         if (DoWriteFile(path, bytes)) return true;
         wxLogError(_("The changes to '%s' were not written"), path);
     }
@@ -238,8 +220,7 @@ bool QelTextFile::WriteBack()
 bool QelTextFile::EncodeOutput(std::string& out)
 {
     const std::unique_ptr<wxMBConv> conv = qeltext::WideConverter(m_Encoding);
-    if (!conv)
-    {
+    if (!conv) {
         out = std::move(m_Out);
         return true;
     }

@@ -8,8 +8,7 @@
 namespace qeltext {
 
 // Element counter names, translated once per run.
-struct Keys
-{
+struct Keys {
     wxString files = _("Files");
     wxString totalSize = _("Total Size");
     wxString lines = _("Lines");

@@ -13,7 +13,8 @@ namespace {
 
 bool IsBrace(wchar_t c)
 {
-    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}';
+    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{'
+        || c == '}';
 }
 
 bool IsCodewordSeparator(wchar_t c)
@@ -28,8 +29,7 @@ bool QelTextFile::ParseLines()
     DetectEncoding();
     size_t index = 0;
 
-    for (size_t pos = m_Begin; pos < m_Data.size() && !m_FinishedAction; ++index)
-    {
+    for (size_t pos = m_Begin; pos < m_Data.size() && !m_FinishedAction; ++index) {
         m_Line = LineAt(pos);
         m_CurrentLine = index + m_LineShift;
         m_IsLastLine = m_Line.next >= m_Data.size();
@@ -58,39 +58,42 @@ bool QelTextFile::ParseLine(const wxString& line)
 void QelTextFile::ParseColumn(const wchar_t* text, size_t i, size_t n)
 {
     const wchar_t c = text[i];
-    if (m_IsCommentStatement)
-    {
+    if (m_IsCommentStatement) {
         m_Comments += c;
         if (m_Tool.IsCount()) ++m_Pending.commentSize;
-    }
-    else if (c == '"')
-    {
+    } else if (c == '"') {
         m_IsString = !m_IsString;
     }
 
-    if (m_IsString)
-    {
+    if (m_IsString) {
         m_LineHoldsCode = true;
         return;
     }
 
     // Column 0 only starts the current word; it is never judged as (part
     // of) a comment marker and makes no code by itself.
-    if (i == 0)
-    {
+    if (i == 0) {
         if (!IsSpace(c)) m_Word = c;
         return;
     }
 
     // The window: the last characters up to this column, as many as begin1.
     const size_t w = std::min(i + 1, m_Begin1.length());
-    switch (CheckForComment(std::wstring_view(text + i + 1 - w, w)))
-    {
-    case COMMENT_NONE: CodeCharacter(c); break;
-    case COMMENT_BEGIN: if (!m_IsCommentStatement) CommentStatementStart(); break;
-    case COMMENT_END: CommentStatementEnd(); break;
-    case COMMENT_BOTH: m_IsCommentStatement ? CommentStatementEnd() : CommentStatementStart(); break;
-    case COMMENT_INCOMPLETE: break;
+    switch (CheckForComment(std::wstring_view(text + i + 1 - w, w))) {
+    case COMMENT_NONE:
+        CodeCharacter(c);
+        break;
+    case COMMENT_BEGIN:
+        if (!m_IsCommentStatement) CommentStatementStart();
+        break;
+    case COMMENT_END:
+        CommentStatementEnd();
+        break;
+    case COMMENT_BOTH:
+        m_IsCommentStatement ? CommentStatementEnd() : CommentStatementStart();
+        break;
+    case COMMENT_INCOMPLETE:
+        break;
     }
 
     if (m_InWord && (IsCodewordSeparator(c) || i == n - 1)) EndWord();
@@ -116,8 +119,7 @@ bool QelTextFile::EndParsedLine(size_t length)
     const qeltext::Keys& keys = qeltext::GetKeys();
     QelStatistics<long>& elements = m_Stats.Elements();
 
-    if (m_LineHoldsCode)
-    {
+    if (m_LineHoldsCode) {
         const long linesOfCode = elements.Inc(keys.linesOfCode, 1);
         // The revision history is looked for in the header only.
         if (m_Tool.GetId() == ID_TOOL_REPORT_REVISION && linesOfCode > 5) m_FinishedAction = true;
@@ -126,8 +128,7 @@ bool QelTextFile::EndParsedLine(size_t length)
     m_EmptyLine = length == 0;
     if (m_EmptyLine) elements.Inc(keys.emptyLines, 1);
 
-    if (m_IsCommentStatement && !m_IsLastLine && m_Tool.IsCount())
-    {
+    if (m_IsCommentStatement && !m_IsLastLine && m_Tool.IsCount()) {
         m_Pending.commentSize += 1; // the default line end, "\n"
     }
 
@@ -141,18 +142,16 @@ bool QelTextFile::EndParsedLine(size_t length)
 
 void QelTextFile::EndWord()
 {
-    if (m_Tool.GetId() == ID_TOOL_REPORT_KEYWORD && m_FileName.GetLexer().IsKeyword(m_Word))
-    {
+    if (m_Tool.GetId() == ID_TOOL_REPORT_KEYWORD && m_FileName.GetLexer().IsKeyword(m_Word)) {
         m_Stats.Keywords().Inc(m_Word, 1);
     }
     m_InWord = false;
     m_Word.clear();
 }
 
-QelCommentType QelTextFile::CheckCommentSyntax(
-    const std::wstring& syntax_begin,
-    const std::wstring& syntax_end,
-    std::wstring_view text) const
+QelCommentType QelTextFile::CheckCommentSyntax(const std::wstring& syntax_begin,
+                                               const std::wstring& syntax_end,
+                                               std::wstring_view text) const
 {
     if (text == syntax_begin) return text == syntax_end ? COMMENT_BOTH : COMMENT_BEGIN;
     if (text == syntax_end) return COMMENT_END;
@@ -160,8 +159,7 @@ QelCommentType QelTextFile::CheckCommentSyntax(
     const auto startsWith = [text](const std::wstring& marker) {
         return marker.size() >= text.size() && marker.compare(0, text.size(), text) == 0;
     };
-    if (startsWith(syntax_begin) || (!syntax_end.empty() && startsWith(syntax_end)))
-    {
+    if (startsWith(syntax_begin) || (!syntax_end.empty() && startsWith(syntax_end))) {
         return COMMENT_INCOMPLETE;
     }
     return COMMENT_NONE;
@@ -172,15 +170,13 @@ QelCommentType QelTextFile::CheckForComment(std::wstring_view text)
     if (m_Begin2.empty()) return CheckCommentSyntax(m_Begin1, m_End1, text);
 
     QelCommentType one = COMMENT_NONE;
-    if (m_SyntaxType == SYNTAX_NONE || m_SyntaxType == SYNTAX_ONE)
-    {
+    if (m_SyntaxType == SYNTAX_NONE || m_SyntaxType == SYNTAX_ONE) {
         one = CheckCommentSyntax(m_Begin1, m_End1, text);
         if (one == COMMENT_BEGIN) m_SyntaxType = SYNTAX_ONE;
     }
 
     QelCommentType two = COMMENT_NONE;
-    if (m_SyntaxType == SYNTAX_NONE || m_SyntaxType == SYNTAX_TWO)
-    {
+    if (m_SyntaxType == SYNTAX_NONE || m_SyntaxType == SYNTAX_TWO) {
         two = CheckCommentSyntax(m_Begin2, m_End2, text);
         if (two == COMMENT_BEGIN) m_SyntaxType = SYNTAX_TWO;
     }
@@ -188,8 +184,7 @@ QelCommentType QelTextFile::CheckForComment(std::wstring_view text)
     QelCommentType verdict = one;
     if (one == COMMENT_NONE || (one == COMMENT_INCOMPLETE && two != COMMENT_NONE)) verdict = two;
 
-    if (verdict == COMMENT_END)
-    {
+    if (verdict == COMMENT_END) {
         // No comment of either syntax is open: nothing ends.
         if (m_SyntaxType == SYNTAX_NONE) verdict = COMMENT_NONE;
         m_LastSyntaxType = m_SyntaxType;

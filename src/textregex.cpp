@@ -20,17 +20,17 @@ size_t SkipBracket(const std::wstring& p, size_t i)
     ++i;
     if (i < p.size() && p[i] == '^') ++i;
     if (i < p.size() && p[i] == ']') ++i; // a leading "]" is literal
-    while (i < p.size())
-    {
-        if (p[i] == '\\') i += 2;
-        else if (p[i] == '[' && i + 1 < p.size() && p[i + 1] == ':')
-        {
+    while (i < p.size()) {
+        if (p[i] == '\\')
+            i += 2;
+        else if (p[i] == '[' && i + 1 < p.size() && p[i + 1] == ':') {
             const size_t end = p.find(L":]", i + 2);
             if (end == npos) return npos;
             i = end + 2;
-        }
-        else if (p[i] == ']') return i + 1;
-        else ++i;
+        } else if (p[i] == ']')
+            return i + 1;
+        else
+            ++i;
     }
     return npos;
 }
@@ -51,8 +51,7 @@ bool IsSimpleEscape(wchar_t c)
 }
 
 // Collects runs of literal text; the longest one found so far is kept.
-class Runs
-{
+class Runs {
 public:
     void Add(wchar_t c) { m_Run += c; }
 
@@ -92,37 +91,42 @@ size_t ReadEscape(const std::wstring& p, size_t i, bool top, Runs& runs)
 // inside a group nothing counts as required.
 void ReadCharacter(wchar_t c, int& depth, Runs& runs)
 {
-    if (c == '(') ++depth, runs.End();
-    else if (c == ')') depth = std::max(0, depth - 1), runs.End();
-    else if (depth > 0) {}
-    else if (c == '*' || c == '?') runs.DropLast();
-    else if (c == '+' || c == '{' || c == '.' || c == '^' || c == '$' || c >= 0x80) runs.End();
-    else runs.Add(c);
+    if (c == '(')
+        ++depth, runs.End();
+    else if (c == ')')
+        depth = std::max(0, depth - 1), runs.End();
+    else if (depth > 0) {
+    } else if (c == '*' || c == '?')
+        runs.DropLast();
+    else if (c == '+' || c == '{' || c == '.' || c == '^' || c == '$' || c >= 0x80)
+        runs.End();
+    else
+        runs.Add(c);
 }
 
 // Appends the replacement of one match: "&" and "\0" are the match, "\1"
 // to "\9" its groups, a backslash makes the next character literal.
-void AppendReplacement(
-    const wxRegEx& re, const wxString& text, const wxString& replacement, wxString& out)
+void AppendReplacement(const wxRegEx& re, const wxString& text, const wxString& replacement,
+                       wxString& out)
 {
-    for (size_t i = 0; i < replacement.length(); ++i)
-    {
+    for (size_t i = 0; i < replacement.length(); ++i) {
         const wxUniChar c = replacement[i];
         size_t group = npos;
-        if (c == '&') group = 0;
-        else if (c == '\\' && i + 1 < replacement.length())
-        {
+        if (c == '&')
+            group = 0;
+        else if (c == '\\' && i + 1 < replacement.length()) {
             const wxUniChar next = replacement[++i];
-            if (next >= '0' && next <= '9') group = next.GetValue() - '0';
-            else out += next;
-        }
-        else out += c;
+            if (next >= '0' && next <= '9')
+                group = next.GetValue() - '0';
+            else
+                out += next;
+        } else
+            out += c;
 
         size_t start = 0;
         size_t length = 0;
         const bool known = group != npos && group < re.GetMatchCount();
-        if (known && re.GetMatch(&start, &length, group) && start != npos)
-        {
+        if (known && re.GetMatch(&start, &length, group) && start != npos) {
             out += text.substr(start, length);
         }
     }
@@ -133,27 +137,26 @@ void AppendReplacement(
 wxString QelRegexRequiredText(const wxString& pattern)
 {
     const std::wstring p = pattern.ToStdWstring();
-    if (p.find(L"(?") != npos || p.find(L"(*") != npos) return wxString(); // options may change anything
+    if (p.find(L"(?") != npos || p.find(L"(*") != npos)
+        return wxString(); // options may change anything
 
     Runs runs;
     int depth = 0;
-    for (size_t i = 0; i < p.size();)
-    {
+    for (size_t i = 0; i < p.size();) {
         const wchar_t c = p[i];
         size_t next = i + 1;
-        if (c == '\\') next = ReadEscape(p, i, depth == 0, runs);
-        else if (c == '[')
-        {
+        if (c == '\\')
+            next = ReadEscape(p, i, depth == 0, runs);
+        else if (c == '[') {
             next = SkipBracket(p, i);
             if (depth == 0) runs.End();
-        }
-        else if (c == '{' && depth == 0 && SkipRepeatCount(p, i) != npos)
-        {
+        } else if (c == '{' && depth == 0 && SkipRepeatCount(p, i) != npos) {
             runs.DropLast();
             next = SkipRepeatCount(p, i);
-        }
-        else if (c == '|' && depth == 0) return wxString();
-        else ReadCharacter(c, depth, runs);
+        } else if (c == '|' && depth == 0)
+            return wxString();
+        else
+            ReadCharacter(c, depth, runs);
 
         if (next == npos) return wxString();
         i = next;
@@ -162,8 +165,8 @@ wxString QelRegexRequiredText(const wxString& pattern)
     return wxString(runs.Best());
 }
 
-wxString QelRegexReplace(
-    const wxRegEx& re, const wxString& text, const wxString& replacement, size_t* count)
+wxString QelRegexReplace(const wxRegEx& re, const wxString& text, const wxString& replacement,
+                         size_t* count)
 {
     const size_t n = text.length();
     wxString out;
@@ -171,8 +174,7 @@ wxString QelRegexReplace(
     size_t lastEnd = npos;
     *count = 0;
 
-    while (pos <= n)
-    {
+    while (pos <= n) {
         // Matched from pos on, as the toolkit's own replace does.
         const wxString rest = text.substr(pos);
         size_t start = 0;
@@ -180,8 +182,7 @@ wxString QelRegexReplace(
         if (!re.Matches(rest, pos > 0 ? wxRE_NOTBOL : 0) || !re.GetMatch(&start, &len, 0)) break;
 
         // An empty match right after the previous match is not one more.
-        if (len == 0 && pos + start == lastEnd)
-        {
+        if (len == 0 && pos + start == lastEnd) {
             if (pos + start >= n) break;
             out += rest.substr(0, start + 1);
             pos += start + 1;
@@ -195,8 +196,7 @@ wxString QelRegexReplace(
         lastEnd = pos;
 
         // After an empty match the next character is copied: the loop moves on.
-        if (len == 0)
-        {
+        if (len == 0) {
             if (pos >= n) break;
             out += text[pos++];
         }

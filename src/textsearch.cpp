@@ -20,8 +20,7 @@ namespace {
 
 bool IsAscii(const wxString& text)
 {
-    for (const wxUniChar c : text)
-    {
+    for (const wxUniChar c : text) {
         if (c.GetValue() >= 0x80) return false;
     }
     return true;
@@ -32,15 +31,16 @@ bool IsAscii(const wxString& text)
 // The prefilter.
 
 QelTextFile::Search::Search(Kind kind, std::string needle, bool fold, bool high)
-    : m_Kind(kind), m_Needle(std::move(needle)), m_Fold(fold), m_High(high)
+    : m_Kind(kind)
+    , m_Needle(std::move(needle))
+    , m_Fold(fold)
+    , m_High(high)
 {
     if (m_Kind == Kind::bytes && m_Needle.empty() && !m_High) m_Kind = Kind::all;
-    if (m_Fold)
-    {
+    if (m_Fold) {
         for (char& c : m_Needle) c = static_cast<char>(AsciiUpper(static_cast<unsigned char>(c)));
         std::fill(std::begin(m_Shift), std::end(m_Shift), m_Needle.size());
-        for (size_t k = 0; k + 1 < m_Needle.size(); ++k)
-        {
+        for (size_t k = 0; k + 1 < m_Needle.size(); ++k) {
             m_Shift[static_cast<unsigned char>(m_Needle[k])] = m_Needle.size() - 1 - k;
         }
     }
@@ -52,14 +52,12 @@ size_t QelTextFile::Search::Next(const std::string& data, size_t from, size_t li
     if (m_Kind == Kind::all) return from;
 
     size_t found = npos;
-    if (!m_Needle.empty())
-    {
+    if (!m_Needle.empty()) {
         found = Cached(m_NeedleCache, from, [&] { return FindNeedle(data, from, limit); });
     }
-    if (m_High)
-    {
-        const size_t high =
-            Cached(m_HighCache, from, [&] { return qeltext::FindHighByte(data.data(), from, limit); });
+    if (m_High) {
+        const size_t high = Cached(m_HighCache, from,
+                                   [&] { return qeltext::FindHighByte(data.data(), from, limit); });
         found = std::min(found, high);
     }
     return found;
@@ -71,11 +69,9 @@ void QelTextFile::Search::Reset()
     m_HighCache = Cache();
 }
 
-template <class F>
-size_t QelTextFile::Search::Cached(Cache& cache, size_t from, F find)
+template <class F> size_t QelTextFile::Search::Cached(Cache& cache, size_t from, F find)
 {
-    if (cache.from == npos || from < cache.from || (cache.at != npos && from > cache.at))
-    {
+    if (cache.from == npos || from < cache.from || (cache.at != npos && from > cache.at)) {
         cache.from = from;
         cache.at = find();
     }
@@ -84,8 +80,7 @@ size_t QelTextFile::Search::Cached(Cache& cache, size_t from, F find)
 
 size_t QelTextFile::Search::FindNeedle(const std::string& data, size_t from, size_t limit) const
 {
-    if (!m_Fold)
-    {
+    if (!m_Fold) {
         const void* at = memmem(data.data() + from, limit - from, m_Needle.data(), m_Needle.size());
         return at == nullptr ? npos : static_cast<const char*>(at) - data.data();
     }
@@ -99,11 +94,9 @@ size_t QelTextFile::Search::FindFolded(const std::string& data, size_t from, siz
     const unsigned char* n = reinterpret_cast<const unsigned char*>(m_Needle.data());
     const size_t m = m_Needle.size();
     const size_t last = m - 1;
-    for (size_t i = from; i + m <= limit;)
-    {
+    for (size_t i = from; i + m <= limit;) {
         const unsigned char c = AsciiUpper(t[i + last]);
-        if (c == n[last])
-        {
+        if (c == n[last]) {
             size_t k = last;
             while (k > 0 && AsciiUpper(t[i + k - 1]) == n[k - 1]) --k;
             if (k == 0) return i;
@@ -129,15 +122,17 @@ QelTextFile::Finder::Finder(const QelFindReplaceData& frd)
     , m_MatchWord(frd.MatchWord())
     , m_Regex(frd.UseRegularExpression())
 {
-    if (m_Regex) CompileRegex();
-    else CompileLiteral();
+    if (m_Regex)
+        CompileRegex();
+    else
+        CompileLiteral();
 }
 
 bool QelTextFile::Finder::IsFor(const QelFindReplaceData& frd) const
 {
-    return m_Find == frd.GetFindString() && m_Replace == frd.GetReplaceString() &&
-        m_MatchCase == frd.MatchCase() && m_MatchWord == frd.MatchWord() &&
-        m_Regex == frd.UseRegularExpression();
+    return m_Find == frd.GetFindString() && m_Replace == frd.GetReplaceString()
+        && m_MatchCase == frd.MatchCase() && m_MatchWord == frd.MatchWord()
+        && m_Regex == frd.UseRegularExpression();
 }
 
 bool QelTextFile::Finder::NeedsEncoding() const
@@ -147,8 +142,7 @@ bool QelTextFile::Finder::NeedsEncoding() const
 
 QelTextFile::Search QelTextFile::Finder::MakeSearch(bool latin1) const
 {
-    if (NeedsEncoding())
-    {
+    if (NeedsEncoding()) {
         std::string needle;
         if (!qeltext::AppendEncoded(m_Find, latin1, needle)) return Search(Search::Kind::none);
         return Search(Search::Kind::bytes, needle);
@@ -156,13 +150,13 @@ QelTextFile::Search QelTextFile::Finder::MakeSearch(bool latin1) const
     return Search(Search::Kind::bytes, m_Ascii, !m_MatchCase, m_HighAny || (m_HighUtf8 && !latin1));
 }
 
-long QelTextFile::Finder::MatchLiteral(const wxString& line, std::wstring& folded, wxString* replaced) const
+long QelTextFile::Finder::MatchLiteral(const wxString& line, std::wstring& folded,
+                                       wxString* replaced) const
 {
     const wchar_t* text = line.wc_str();
     const size_t n = line.length();
     std::wstring_view hay(text, n);
-    if (!m_MatchCase)
-    {
+    if (!m_MatchCase) {
         folded.assign(text, n);
         for (wchar_t& c : folded) c = QelFoldCase(c);
         hay = folded;
@@ -170,12 +164,11 @@ long QelTextFile::Finder::MatchLiteral(const wxString& line, std::wstring& folde
 
     long count = 0;
     size_t copied = 0;
-    for (size_t at = hay.find(m_Needle); at != npos; at = hay.find(m_Needle, at))
-    {
+    for (size_t at = hay.find(m_Needle); at != npos; at = hay.find(m_Needle, at)) {
         const size_t end = at + m_Needle.size();
-        if (m_MatchWord && ((at > 0 && QelIsWordCharacter(text[at - 1])) ||
-                            (end < n && QelIsWordCharacter(text[end]))))
-        {
+        if (m_MatchWord
+            && ((at > 0 && QelIsWordCharacter(text[at - 1]))
+                || (end < n && QelIsWordCharacter(text[end])))) {
             ++at;
             continue;
         }
@@ -206,8 +199,7 @@ void QelTextFile::Finder::CompileLiteral()
 {
     m_Valid = true;
     m_Needle = m_Find.ToStdWstring();
-    if (!m_MatchCase)
-    {
+    if (!m_MatchCase) {
         for (wchar_t& c : m_Needle) c = QelFoldCase(c);
     }
     // The longest ASCII run of the text; any line holding a non-ASCII
@@ -215,15 +207,13 @@ void QelTextFile::Finder::CompileLiteral()
     // characters apart).
     size_t best = 0;
     size_t bestLength = 0;
-    for (size_t i = 0; i < m_Needle.size();)
-    {
+    for (size_t i = 0; i < m_Needle.size();) {
         size_t j = i;
         while (j < m_Needle.size() && m_Needle[j] < 0x80) ++j;
         if (j - i > bestLength) best = i, bestLength = j - i;
         i = j + 1;
     }
-    for (size_t k = best; k < best + bestLength; ++k)
-    {
+    for (size_t k = best; k < best + bestLength; ++k) {
         m_Ascii.push_back(static_cast<char>(m_Needle[k]));
     }
     m_HighAny = m_Ascii.empty();

@@ -17,12 +17,12 @@ class QelFindReplaceData;
 // the bytes of a text that every match holds (with ASCII letters in either
 // case when folding), or also any non-ASCII byte. It never misses a match;
 // the line found is then matched exactly.
-class QelTextFile::Search
-{
+class QelTextFile::Search {
 public:
     enum class Kind { all, none, bytes };
 
-    Search(Kind kind = Kind::all, std::string needle = std::string(), bool fold = false, bool high = false);
+    Search(Kind kind = Kind::all, std::string needle = std::string(), bool fold = false,
+           bool high = false);
 
     // The first place in [from, limit) where a match that ends before
     // limit may start.
@@ -33,10 +33,12 @@ public:
 
 private:
     // A result found from `from` stays right for any later start up to it.
-    struct Cache { size_t from = std::string::npos; size_t at = std::string::npos; };
+    struct Cache {
+        size_t from = std::string::npos;
+        size_t at = std::string::npos;
+    };
 
-    template <class F>
-    static size_t Cached(Cache& cache, size_t from, F find);
+    template <class F> static size_t Cached(Cache& cache, size_t from, F find);
 
     size_t FindNeedle(const std::string& data, size_t from, size_t limit) const;
     size_t FindFolded(const std::string& data, size_t from, size_t limit) const;
@@ -52,8 +54,7 @@ private:
 
 // The compiled find settings of a run, kept while the settings stay the same
 // (a traversal scans thousands of files with them).
-class QelTextFile::Finder
-{
+class QelTextFile::Finder {
 public:
     // The finder for the current settings; a new one when they changed.
     static const Finder& Get(const QelFindReplaceData& frd);

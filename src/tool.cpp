@@ -20,14 +20,17 @@ QelTool::QelTool(int type)
     if (!m_ToolInfo.empty()) return;
 
     AddInfo(ID_TOOL_RECENT_REVISION, _("Recent revision from"), wxEmptyString, wxEmptyString);
-    AddInfo(ID_TOOL_REPORT_REVISION, _("Reported %ld revisions in"), _("Report &Revision"), wxEmptyString);
+    AddInfo(ID_TOOL_REPORT_REVISION, _("Reported %ld revisions in"), _("Report &Revision"),
+            wxEmptyString);
     AddInfo(ID_TOOL_REPORT_COUNT, _("Counted"), _("Report &Count"), wxEmptyString);
     AddInfo(ID_TOOL_FIND_IN_FILES, _("Found %ld matches in"), wxEmptyString, wxEmptyString);
     AddInfo(ID_TOOL_REPLACE_IN_FILES, _("Replaced %ld matches in"), wxEmptyString, wxEmptyString);
-    AddInfo(ID_TOOL_REPORT_KEYWORD, _("Reported %ld keywords in"), _("Report &Keyword"), wxEmptyString);
+    AddInfo(ID_TOOL_REPORT_KEYWORD, _("Reported %ld keywords in"), _("Report &Keyword"),
+            wxEmptyString);
 }
 
-void QelTool::AddInfo(int tool_id, const wxString& info, const wxString& text, const wxString& helptext)
+void QelTool::AddInfo(int tool_id, const wxString& info, const wxString& text,
+                      const wxString& helptext)
 {
     m_ToolInfo[tool_id] = QelToolInfo(Translated(info), Translated(text), Translated(helptext));
 }
@@ -44,8 +47,7 @@ wxString QelTool::LogText(const QelStatistics<long>& stat) const
 
     // Substituted as text: a translation with other % directives must not be
     // taken as a format.
-    if (text.Contains("%ld"))
-    {
+    if (text.Contains("%ld")) {
         text.Replace("%ld", wxString::Format("%ld", stat.Get(_("Actions Completed"))));
     }
 
@@ -57,8 +59,7 @@ void QelTool::Log(const QelStatistics<long>* stat) const
 {
     wxCHECK_RET(stat != nullptr, "no statistics");
 
-    if (stat->Get(_("Files")) != 0 && IsCount())
-    {
+    if (stat->Get(_("Files")) != 0 && IsCount()) {
         wxLogMessage("%s", stat->Get());
     }
 

@@ -28,8 +28,7 @@ void QelListToConfig(const std::list<wxString>& l, const wxString& config)
     if (cfg == nullptr) return;
 
     wxString value;
-    for (const auto& item : l)
-        value << item << QelGetFieldSeparator();
+    for (const auto& item : l) value << item << QelGetFieldSeparator();
     cfg->Write(config, value);
 }
 
@@ -62,8 +61,7 @@ void QelComboBoxFromList(wxComboBox* cb, const std::list<wxString>& text)
     wxCHECK_RET(cb != nullptr, "no combo box");
 
     cb->Clear();
-    for (const auto& item : text)
-        cb->Append(item);
+    for (const auto& item : text) cb->Append(item);
     cb->SetValue(text.front());
 }
 
@@ -73,8 +71,8 @@ std::list<wxString> QelComboBoxToList(const wxComboBox* cb, size_t max_items)
     return QelHistoryList(cb->GetValue(), cb->GetStrings(), max_items);
 }
 
-std::list<wxString> QelHistoryList(
-    const wxString& value, const wxArrayString& items, size_t max_items)
+std::list<wxString> QelHistoryList(const wxString& value, const wxArrayString& items,
+                                   size_t max_items)
 {
     // A history holds at least the value just used.
     if (max_items < 1) max_items = 1;
@@ -84,14 +82,10 @@ std::list<wxString> QelHistoryList(
     const int found = items.Index(value, true);
 
     if (found == wxNOT_FOUND) {
-        for (size_t i = 0; i < count && i < max_items - 1; ++i)
-            l.push_back(items[i]);
-    }
-    else if (found == 0) {
-        for (size_t i = 1; i < count && i < max_items; ++i)
-            l.push_back(items[i]);
-    }
-    else {
+        for (size_t i = 0; i < count && i < max_items - 1; ++i) l.push_back(items[i]);
+    } else if (found == 0) {
+        for (size_t i = 1; i < count && i < max_items; ++i) l.push_back(items[i]);
+    } else {
         // Moving a value up from inside the history keeps its length.
         for (const auto& item : items)
             if (item != value) l.push_back(item);
@@ -150,8 +144,7 @@ wxString QelSkipWhiteSpace(const wxString& text, const wxString& replace_with)
         if (white.find(c) != wxString::npos) {
             if (!in_run) result += replace_with;
             in_run = true;
-        }
-        else {
+        } else {
             result += c;
             in_run = false;
         }
@@ -177,12 +170,8 @@ wxString QelGetWord(wxString& text, bool use_other_field_separators, bool use_pa
     return word;
 }
 
-wxString QelAlignText(
-    const wxString& lines,
-    const wxString& header,
-    bool fill_out_with_space,
-    bool fill_out,
-    const QelLexer& lexer)
+wxString QelAlignText(const wxString& lines, const wxString& header, bool fill_out_with_space,
+                      bool fill_out, const QelLexer& lexer)
 {
     const size_t width = static_cast<size_t>(std::max(0, lexer.UsableCharactersPerLine()));
     const wxString indent(' ', header.length());
@@ -199,8 +188,7 @@ wxString QelAlignText(
             result << lexer.MakeSingleLineComment(line, fill_out_with_space, fill_out) << "\n";
             line = indent + word;
             on_header_line = false;
-        }
-        else {
+        } else {
             const bool directly = (on_header_line && first_word) || line.empty();
             if (!directly) line += ' ';
             line += word;

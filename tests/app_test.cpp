@@ -22,9 +22,9 @@ void WriteCatalog(const wxString& mo)
     TempDir work;
     const wxString po = work.File("c.po");
     ASSERT_TRUE(WriteBytes(po,
-        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
-        "msgid \"Find what\"\nmsgstr \"Zoek naar\"\n\n"
-        "msgid \"Match case\"\nmsgstr \"Hoofdlettergevoelig\"\n"));
+                           "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                           "msgid \"Find what\"\nmsgstr \"Zoek naar\"\n\n"
+                           "msgid \"Match case\"\nmsgstr \"Hoofdlettergevoelig\"\n"));
     int rc = -1;
     qeltest::Run("msgfmt -o " + ShellQuote(mo) + " " + ShellQuote(po), &rc);
     ASSERT_EQ(rc, 0) << "msgfmt failed for " << mo;
@@ -55,17 +55,32 @@ TEST(Version, RecordsLibraryNameAndNumbers)
 
 TEST(Ids, BlocksBoundTheirCommands)
 {
-    const int editorIds[] = {ID_EDIT_READ_FILE, ID_EDIT_COMPARE_RECENT, ID_EDIT_CONTROL_CHAR,
-        ID_EDIT_HEX_DEC_CALLTIP, ID_EDIT_UPPERCASE, ID_EDIT_LOWERCASE, ID_EDIT_FOLD_TOGGLE,
-        ID_EDIT_FOLD_ALL, ID_EDIT_UNFOLD_ALL, ID_EDIT_EOL_DOS, ID_EDIT_EOL_UNIX, ID_EDIT_EOL_MAC,
-        ID_EDIT_HEX, ID_EDIT_MARKER_NEXT, ID_EDIT_MARKER_PREVIOUS, ID_EDIT_ZOOM_IN, ID_EDIT_ZOOM_OUT};
+    const int editorIds[] = {ID_EDIT_READ_FILE,
+                             ID_EDIT_COMPARE_RECENT,
+                             ID_EDIT_CONTROL_CHAR,
+                             ID_EDIT_HEX_DEC_CALLTIP,
+                             ID_EDIT_UPPERCASE,
+                             ID_EDIT_LOWERCASE,
+                             ID_EDIT_FOLD_TOGGLE,
+                             ID_EDIT_FOLD_ALL,
+                             ID_EDIT_UNFOLD_ALL,
+                             ID_EDIT_EOL_DOS,
+                             ID_EDIT_EOL_UNIX,
+                             ID_EDIT_EOL_MAC,
+                             ID_EDIT_HEX,
+                             ID_EDIT_MARKER_NEXT,
+                             ID_EDIT_MARKER_PREVIOUS,
+                             ID_EDIT_ZOOM_IN,
+                             ID_EDIT_ZOOM_OUT};
     for (int id : editorIds) {
         EXPECT_LT(ID_EDIT_STC_LOWEST, id);
         EXPECT_GT(ID_EDIT_STC_HIGHEST, id);
         EXPECT_NE(id, 6033);
     }
-    const int reportIds[] = {ID_TOOL_FIND_IN_FILES, ID_TOOL_REPLACE_IN_FILES, ID_TOOL_REPORT_COUNT,
-        ID_TOOL_REPORT_VERSION, ID_TOOL_REPORT_REVISION, ID_TOOL_REPORT_KEYWORD, ID_TOOL_REPORT_SQL};
+    const int reportIds[]
+        = {ID_TOOL_FIND_IN_FILES,  ID_TOOL_REPLACE_IN_FILES, ID_TOOL_REPORT_COUNT,
+           ID_TOOL_REPORT_VERSION, ID_TOOL_REPORT_REVISION,  ID_TOOL_REPORT_KEYWORD,
+           ID_TOOL_REPORT_SQL};
     for (int id : reportIds) {
         EXPECT_LT(ID_TOOL_REPORT_LOWEST, id);
         EXPECT_GT(ID_TOOL_REPORT_HIGHEST, id);

@@ -9,10 +9,13 @@
 
 namespace {
 
-class RecordingArt : public wxArtProvider
-{
+class RecordingArt : public wxArtProvider {
 public:
-    struct Request { wxArtID id; wxArtClient client; wxSize size; };
+    struct Request {
+        wxArtID id;
+        wxArtClient client;
+        wxSize size;
+    };
     std::vector<Request> requests;
 
 protected:
@@ -23,8 +26,7 @@ protected:
     }
 };
 
-class StockArt : public ::testing::Test
-{
+class StockArt : public ::testing::Test {
 protected:
     void SetUp() override { wxArtProvider::Push(m_Art = new RecordingArt); }
     void TearDown() override { wxArtProvider::Delete(m_Art); }
@@ -34,7 +36,12 @@ protected:
 
 TEST_F(StockArt, AsksForTheMappedArtOnly)
 {
-    struct Row { int id; wxArtClient client; wxSize size; const char* art; };
+    struct Row {
+        int id;
+        wxArtClient client;
+        wxSize size;
+        const char* art;
+    };
     const Row rows[] = {
         {wxID_OPEN, wxART_TOOLBAR, wxDefaultSize, "wxART_FILE_OPEN"},
         {wxID_EXIT, wxART_OTHER, wxSize(24, 24), "wxART_QUIT"},
@@ -47,8 +54,7 @@ TEST_F(StockArt, AsksForTheMappedArtOnly)
         {wxID_VIEW_DETAILS, wxART_TOOLBAR, wxDefaultSize, nullptr},
         {wxID_VIEW_LIST, wxART_TOOLBAR, wxDefaultSize, nullptr},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.id);
         m_Art->requests.clear();
         const wxBitmap bitmap = QelStockArt(row.id).GetBitmap(row.client, row.size);
@@ -57,8 +63,7 @@ TEST_F(StockArt, AsksForTheMappedArtOnly)
         if (row.art == nullptr) continue;
         EXPECT_EQ(m_Art->requests[0].id, row.art);
         EXPECT_EQ(m_Art->requests[0].client, row.client);
-        if (row.size != wxDefaultSize)
-        {
+        if (row.size != wxDefaultSize) {
             EXPECT_EQ(m_Art->requests[0].size, row.size);
         }
     }

@@ -51,11 +51,16 @@ protected:
     void SetUp() override
     {
         int rc = -1;
-        qeltest::Run("cd " + qeltest::ShellQuote(Root()) + " && mkdir -p sub/deeper/deepest Mixed .hid empty && "
-            "touch a.txt B.TXT c.log Makefile .f.txt 'with blank.Txt' sub/d.txt sub/E.Log sub/deeper/f.TxT "
-            "  sub/deeper/g.c sub/deeper/deepest/h.txt Mixed/ReadMe.md .hid/e.txt && "
-            "ln -s a.txt link.txt && ln -s missing dangling.txt && ln -s .. sub/loop && ln -s ../.. sub/deeper/up && "
-            "mkfifo pipe.txt sub/pipe.log", &rc);
+        qeltest::Run(
+            "cd " + qeltest::ShellQuote(Root())
+                + " && mkdir -p sub/deeper/deepest Mixed .hid empty && "
+                  "touch a.txt B.TXT c.log Makefile .f.txt 'with blank.Txt' sub/d.txt sub/E.Log "
+                  "sub/deeper/f.TxT "
+                  "  sub/deeper/g.c sub/deeper/deepest/h.txt Mixed/ReadMe.md .hid/e.txt && "
+                  "ln -s a.txt link.txt && ln -s missing dangling.txt && ln -s .. sub/loop && ln "
+                  "-s ../.. sub/deeper/up && "
+                  "mkfifo pipe.txt sub/pipe.log",
+            &rc);
         ASSERT_EQ(rc, 0);
     }
 
@@ -65,8 +70,11 @@ protected:
     Paths Find(const std::string& tests, const char* options = "-L") const
     {
         Paths paths;
-        for (const wxString& line : wxStringTokenize(wxString::FromUTF8(qeltest::Run(wxString("find ") + options + " " +
-                 qeltest::ShellQuote(Root()) + " " + tests + " 2>/dev/null")), "\n"))
+        for (const wxString& line :
+             wxStringTokenize(wxString::FromUTF8(qeltest::Run(wxString("find ") + options + " "
+                                                              + qeltest::ShellQuote(Root()) + " "
+                                                              + tests + " 2>/dev/null")),
+                              "\n"))
             paths.insert(line.utf8_string());
         return paths;
     }
@@ -81,20 +89,30 @@ protected:
 TEST_F(DirTraversal, AgreesWithFind)
 {
     const std::string all = "-type f", dirs = "-mindepth 1 -type d", visible = " -not -path '*/.*'";
-    struct Row { const char* spec; int flags; std::string files; std::string count; std::string dirs; };
+    struct Row {
+        const char* spec;
+        int flags;
+        std::string files;
+        std::string count;
+        std::string dirs;
+    };
     const Row rows[] = {
-        {"*.txt;*.log", wxDIR_DEFAULT, "-type f \\( -iname '*.txt' -o -iname '*.log' \\)", all, dirs},
-        {"*.c;*.md;makefile", wxDIR_DEFAULT, "-type f \\( -iname '*.c' -o -iname '*.md' -o -iname makefile \\)", all, dirs},
+        {"*.txt;*.log", wxDIR_DEFAULT, "-type f \\( -iname '*.txt' -o -iname '*.log' \\)", all,
+         dirs},
+        {"*.c;*.md;makefile", wxDIR_DEFAULT,
+         "-type f \\( -iname '*.c' -o -iname '*.md' -o -iname makefile \\)", all, dirs},
         {"*;", wxDIR_DEFAULT, all, all, dirs},
         {";*.C", wxDIR_DEFAULT, "-type f -iname '*.c'", all, dirs},
         {"*.h;;", wxDIR_DEFAULT, "-false", all, dirs},
-        {"*.txt; *.log", wxDIR_DEFAULT, "-type f -iname '*.txt'", all, dirs},  // the blank is the pattern's
+        {"*.txt; *.log", wxDIR_DEFAULT, "-type f -iname '*.txt'", all,
+         dirs}, // the blank is the pattern's
         {"with *;x", wxDIR_DEFAULT, "-type f -iname 'with *'", all, dirs},
         {"*.TXT", wxDIR_DEFAULT, "-type f -name '*.TXT'", "-type f -name '*.TXT'", dirs},
         {"*", wxDIR_DEFAULT, all, all, dirs},
         {"", wxDIR_DEFAULT, "-false", all, dirs},
         {"*.txt;*.log", wxDIR_FILES | wxDIR_DIRS,
-         "-type f" + visible + " \\( -iname '*.txt' -o -iname '*.log' \\)", all + visible, dirs + visible},
+         "-type f" + visible + " \\( -iname '*.txt' -o -iname '*.log' \\)", all + visible,
+         dirs + visible},
         {"*", wxDIR_FILES | wxDIR_HIDDEN, "-maxdepth 1 -type f", "-maxdepth 1 -type f", "-false"},
         {"*", wxDIR_DIRS | wxDIR_HIDDEN, "-false", "-false", dirs},
     };
@@ -147,7 +165,8 @@ TEST_F(DirTraversal, CancelStopsEveryLevelAndOneWalkRunsAtATime)
         if (path.EndsWith("/deeper")) QelDir::Cancel();
     };
     fromDir.FindFiles();
-    for (const auto& file : fromDir.m_Files) EXPECT_EQ(file.find("/deeper/"), std::string::npos) << file;
+    for (const auto& file : fromDir.m_Files)
+        EXPECT_EQ(file.find("/deeper/"), std::string::npos) << file;
     EXPECT_EQ(fromDir.m_Dirs.count(m_Temp.File("sub/deeper/deepest").utf8_string()), 0u);
 
     // A cancel while no walk runs is forgotten by the next one.
@@ -188,9 +207,9 @@ TEST_F(DirTraversal, YieldsToPendingEvents)
     bool handled = false, seenDuringWalk = false;
     wxTheApp->CallAfter([&handled] { handled = true; });
     RecordingDir dir(Root(), "*", wxDIR_DEFAULT);
-    dir.m_OnFile = [&](const wxString&) {  // a slow hook: the walk must yield between two calls
+    dir.m_OnFile = [&](const wxString&) { // a slow hook: the walk must yield between two calls
         seenDuringWalk = seenDuringWalk || handled;
-        for (wxStopWatch watch; !handled && watch.Time() < 100;) {}
+        for (wxStopWatch watch; !handled && watch.Time() < 100;) { }
     };
     dir.FindFiles();
     EXPECT_TRUE(seenDuringWalk);
@@ -198,12 +217,18 @@ TEST_F(DirTraversal, YieldsToPendingEvents)
 
 TEST(MatchesOneOf, IgnoresCaseAndSplitsAtSemicolons)
 {
-    struct Row { const char* name; const char* pattern; bool want; };
-    for (const Row& row : {Row{"Main.CPP", "*.cpp;*.h", true}, Row{"main.hpp", "*.cpp;*.h", false},
-                           Row{"a.c", ";*.c", true}, Row{"x", "", false}, Row{".bashrc", "*rc", true},
-                           Row{"a.log", "*.txt; *.log", false},
-                           Row{"/some/dir/readme", "*.md;README", true}}) {  // the name, not the folder
-        EXPECT_EQ(QelMatchesOneOf(wxFileName(row.name), row.pattern), row.want) << row.name << " / " << row.pattern;
+    struct Row {
+        const char* name;
+        const char* pattern;
+        bool want;
+    };
+    for (const Row& row :
+         {Row{"Main.CPP", "*.cpp;*.h", true}, Row{"main.hpp", "*.cpp;*.h", false},
+          Row{"a.c", ";*.c", true}, Row{"x", "", false}, Row{".bashrc", "*rc", true},
+          Row{"a.log", "*.txt; *.log", false},
+          Row{"/some/dir/readme", "*.md;README", true}}) { // the name, not the folder
+        EXPECT_EQ(QelMatchesOneOf(wxFileName(row.name), row.pattern), row.want)
+            << row.name << " / " << row.pattern;
     }
 }
 

@@ -40,15 +40,16 @@ std::string Bytes(const wxCharBuffer& buffer)
 }
 
 struct UmaskGuard {
-    explicit UmaskGuard(mode_t mask) : old(umask(mask)) {}
+    explicit UmaskGuard(mode_t mask)
+        : old(umask(mask))
+    { }
     ~UmaskGuard() { umask(old); }
     mode_t old;
 };
 
 // What `write` returns; with `full`, writes beyond 4 KiB fail meanwhile as
 // on a full disk (as root too).
-template <typename Write>
-bool OnDisk(bool full, Write write)
+template <typename Write> bool OnDisk(bool full, Write write)
 {
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
@@ -65,16 +66,18 @@ bool OnDisk(bool full, Write write)
 // "hook(flag)", or "hook(flag,open)" when the handle was open inside it.
 class RecordingFile : public QelFile {
 public:
-    explicit RecordingFile(bool open_file = true) : QelFile(open_file) {}
+    explicit RecordingFile(bool open_file = true)
+        : QelFile(open_file)
+    { }
 
     bool GetContentsChanged() const override { return changed; }
     void ResetContentsChanged() override { changed = false; }
 
     std::string hooks;
-    wxString first_bound;             // the bound path inside the first hook
+    wxString first_bound; // the bound path inside the first hook
     std::string content;
-    std::string target_while_saving;  // the bound file as the save hook saw it
-    size_t unchecked_bytes = 0;       // written after the content, results ignored
+    std::string target_while_saving; // the bound file as the save hook saw it
+    size_t unchecked_bytes = 0;      // written after the content, results ignored
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
 
 protected:
@@ -94,18 +97,22 @@ protected:
         Record("save", save_as);
         target_while_saving = ReadBytes(GetFileName().GetFullPath());
         if (!save_ok || !IsOpened())
-            return save_ok && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
+            return save_ok
+                && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
         Write(content.data(), content.size());
         const std::string piece(1024, 'x');
-        for (size_t done = 0; done < unchecked_bytes; done += piece.size()) Write(piece.data(), piece.size());
+        for (size_t done = 0; done < unchecked_bytes; done += piece.size())
+            Write(piece.data(), piece.size());
         return true;
     }
 
 private:
     bool Record(const char* hook, bool flag)
     {
-        if (hooks.empty()) first_bound = GetFileName().GetFullPath();
-        else hooks += " ";
+        if (hooks.empty())
+            first_bound = GetFileName().GetFullPath();
+        else
+            hooks += " ";
         hooks += std::string(hook) + (flag ? "(1" : "(0") + (IsOpened() ? ",open)" : ")");
         return true;
     }
@@ -143,8 +150,8 @@ protected:
     {
         wxString name = file.GetFileName().GetFullPath();
         name.Replace(m_Files.Path() + "/", "");
-        return "[" + file.hooks + "] " + name.utf8_string() + (file.changed ? " changed" : "") +
-               (file.IsOpened() ? " open" : "") + " '" + file.content + "'";
+        return "[" + file.hooks + "] " + name.utf8_string() + (file.changed ? " changed" : "")
+            + (file.IsOpened() ? " open" : "") + " '" + file.content + "'";
     }
 
     qeltest::TempDir m_Files;
@@ -175,10 +182,11 @@ TEST_F(FileBinding, LoadSaveAndReloadWithAndWithoutTheHandle)
         EXPECT_EQ(ReadBytes(path), "saved");
         ASSERT_TRUE(WriteBytes(path, "changed"));
         Touch(path);
-        EXPECT_TRUE(file.CheckSync());  // a reload always finds the handle open
+        EXPECT_TRUE(file.CheckSync()); // a reload always finds the handle open
         const std::string open = open_file ? ",open" : "";
-        EXPECT_EQ(State(file), "[confirm(0) load(0" + open + ") save(0" + open + ") saved(0) confirm(1) load(1,open)] " +
-                               name.utf8_string() + " 'changed'");
+        EXPECT_EQ(State(file),
+                  "[confirm(0) load(0" + open + ") save(0" + open
+                      + ") saved(0) confirm(1) load(1,open)] " + name.utf8_string() + " 'changed'");
     }
 }
 
@@ -188,7 +196,13 @@ TEST_F(FileBinding, LoadThatDoesNotHappenKeepsBindingContentsAndChangedMark)
 {
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
     const wxString other = Make("b.txt", "other");
-    struct Row { const char* name; wxString target; bool confirm; bool load_ok; std::string hooks; };
+    struct Row {
+        const char* name;
+        wxString target;
+        bool confirm;
+        bool load_ok;
+        std::string hooks;
+    };
     const Row rows[] = {
         {"missing file", m_Files.File("missing.txt"), true, true, ""},
         {"a folder", m_Files.File("folder"), true, true, ""},
@@ -232,7 +246,7 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     EXPECT_TRUE(file.CheckSync());
     EXPECT_FALSE(file.GetFileName().GetStat().IsReadOnly());
 
-    wxConfigBase* config = wxConfigBase::Set(nullptr);  // no settings: allowed
+    wxConfigBase* config = wxConfigBase::Set(nullptr); // no settings: allowed
     Touch(path, 20);
     const bool reloaded = file.CheckSync();
     wxConfigBase::Set(config);
@@ -251,7 +265,12 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
 // Idle events keep calling CheckSync: one question per change on disk.
 TEST_F(FileBinding, ReloadThatDoesNotHappenKeepsChangesUntilTheNextChange)
 {
-    struct Row { const char* name; bool confirm; bool load_ok; std::string hooks; };
+    struct Row {
+        const char* name;
+        bool confirm;
+        bool load_ok;
+        std::string hooks;
+    };
     for (const Row& row : {Row{"cancelled", false, true, "confirm(1)"},
                            Row{"load hook failed", true, false, "confirm(1) load(1,open)"}}) {
         SCOPED_TRACE(row.name);
@@ -289,13 +308,14 @@ TEST_F(FileBinding, SaveAndSaveAs)
     file.changed = true;
     ASSERT_TRUE(file.FileSave());
     EXPECT_EQ(ModeOf(path), 0640);  // 0666 less the umask, as a plain create
-    EXPECT_FALSE(file.CheckSync());  // our own save is no outside change
+    EXPECT_FALSE(file.CheckSync()); // our own save is no outside change
 
     file.content = "new contents";
     file.changed = true;
     qeltest::LogCapture log;
     ASSERT_TRUE(file.FileSave());
-    EXPECT_EQ(State(file), "[new(0) save(0,open) saved(0) save(0,open) saved(0)] new.txt 'new contents'");
+    EXPECT_EQ(State(file),
+              "[new(0) save(0,open) saved(0) save(0,open) saved(0)] new.txt 'new contents'");
     EXPECT_EQ(file.target_while_saving, "fresh");
     EXPECT_EQ(ReadBytes(path), "new contents");
     EXPECT_EQ(Listing(m_Files.Path()), "new.txt\n");
@@ -314,7 +334,7 @@ TEST_F(FileBinding, SaveAndSaveAs)
     EXPECT_EQ(ReadBytes(path), "new contents");
     EXPECT_EQ(log.CountLevel(wxLOG_Error), 0u) << log.Dump();
 
-    Touch(path);  // only the new file is followed
+    Touch(path); // only the new file is followed
     EXPECT_FALSE(file.CheckSync());
     Touch(other);
     EXPECT_TRUE(file.CheckSync());
@@ -328,14 +348,15 @@ TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
     struct Row {
         const char* name;
-        wxString save_as;  // empty: save under the bound name
+        wxString save_as; // empty: save under the bound name
         bool save_ok;
-        bool full_disk;    // the hook writes more than fits, ignoring the errors
+        bool full_disk; // the hook writes more than fits, ignoring the errors
         std::string hooks;
-        wxString logged;   // the path the message names; empty for no message
+        wxString logged; // the path the message names; empty for no message
     };
     const Row rows[] = {
-        {"folder is a file", m_Files.File("plain/x.txt"), true, false, "", m_Files.File("plain/x.txt")},
+        {"folder is a file", m_Files.File("plain/x.txt"), true, false, "",
+         m_Files.File("plain/x.txt")},
         {"folder is missing", m_Files.File("no/x.txt"), true, false, "", m_Files.File("no/x.txt")},
         {"target is a folder", m_Files.File("folder"), true, false, "", m_Files.File("folder")},
         {"save hook failed", "", false, false, "save(0,open)", ""},
@@ -386,7 +407,8 @@ TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
     ASSERT_TRUE(wxMkdir(m_Files.File("sub")));
     const wxString real = Make("sub/real.txt", "old");
     qeltest::Run("chmod 0751 " + ShellQuote(real));
-    qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && ln -s sub/real.txt link && ln -s link chain");
+    qeltest::Run("cd " + ShellQuote(m_Files.Path())
+                 + " && ln -s sub/real.txt link && ln -s link chain");
 
     for (const char* name : {"sub/real.txt", "link", "chain"}) {
         SCOPED_TRACE(name);
@@ -394,8 +416,9 @@ TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
         ASSERT_TRUE(file.FileLoad(QelFileName(m_Files.File(name))));
         file.content = std::string("written through ") + name;
         ASSERT_TRUE(file.FileSave());
-        EXPECT_EQ(State(file), "[confirm(0) load(0,open) save(0,open) saved(0)] " + std::string(name) +
-                               " 'written through " + name + "'");
+        EXPECT_EQ(State(file),
+                  "[confirm(0) load(0,open) save(0,open) saved(0)] " + std::string(name)
+                      + " 'written through " + name + "'");
         EXPECT_EQ(ReadBytes(real), file.content);
         EXPECT_EQ(ModeOf(real), 0751);
         EXPECT_EQ(qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && readlink link chain"),
@@ -416,12 +439,14 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
     for (wxFileOffset offset : {0, 4, 9, 10, 11, 1000}) {
         SCOPED_TRACE(offset);
         const wxCharBuffer bytes = file.Read(offset);
-        EXPECT_EQ(Bytes(bytes), qeltest::Run(wxString::Format("tail -c +%d ", int(offset) + 1) + ShellQuote(path)));
+        EXPECT_EQ(
+            Bytes(bytes),
+            qeltest::Run(wxString::Format("tail -c +%d ", int(offset) + 1) + ShellQuote(path)));
         EXPECT_EQ(bytes.data()[bytes.length()], '\0');
     }
     EXPECT_EQ(file.Read(-1).length(), 0u);
 
-    qeltest::LogCapture log;  // closed handles: the file was missing, or never opened
+    qeltest::LogCapture log; // closed handles: the file was missing, or never opened
     EXPECT_EQ(QelFile(wxFileName(temp.File("missing.txt")), wxFile::read).Read(0).length(), 0u);
     EXPECT_EQ(QelFile().Read(0).length(), 0u);
 }
@@ -434,30 +459,41 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
     qeltest::Run("ln -s sub/later.txt " + ShellQuote(temp.File("dangling")));
     const wxString neu = temp.File(wxString::FromUTF8("neu ä.txt"));
     const std::string big(64 * 1024, 'y');
-    const wxString longest = temp.File(wxString('n', 251) + ".txt");  // 255 bytes, the limit
+    const wxString longest = temp.File(wxString('n', 251) + ".txt"); // 255 bytes, the limit
 
     // `written` gets the bytes, or keeps its own when `error` is logged.
-    struct Row { const char* name; wxString path; std::string bytes; bool full_disk; wxString written; const char* error; };
+    struct Row {
+        const char* name;
+        wxString path;
+        std::string bytes;
+        bool full_disk;
+        wxString written;
+        const char* error;
+    };
     const Row rows[] = {
         {"new", neu, "abc", false, neu, nullptr},
         {"empty over a longer one", neu, "", false, neu, nullptr},
         {"binary", temp.File("bin"), "\0\x01\xff"s, false, temp.File("bin"), nullptr},
-        {"longest name", longest, "long", false, longest, nullptr},  // the temporary one is shorter
-        {"link to a file not yet there", temp.File("dangling"), "made", false, temp.File("sub/later.txt"), nullptr},
+        {"longest name", longest, "long", false, longest, nullptr}, // the temporary one is shorter
+        {"link to a file not yet there", temp.File("dangling"), "made", false,
+         temp.File("sub/later.txt"), nullptr},
         {"folder is a file", temp.File("bin/x"), big, false, temp.File("bin"), "Not a directory"},
         {"full disk", temp.File("bin"), big, true, temp.File("bin"), "File too large"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         qeltest::LogCapture log;
-        EXPECT_EQ(OnDisk(row.full_disk, [&] { return QelWriteFileAtomic(row.path, row.bytes.data(), row.bytes.size()); }),
+        EXPECT_EQ(OnDisk(row.full_disk,
+                         [&] {
+                             return QelWriteFileAtomic(row.path, row.bytes.data(),
+                                                       row.bytes.size());
+                         }),
                   row.error == nullptr);
         if (row.error == nullptr) {
             EXPECT_EQ(ReadBytes(row.written), row.bytes);
             EXPECT_EQ(ModeOf(row.written), 0644);
             EXPECT_TRUE(log.Records().empty()) << log.Dump();
-        }
-        else {
+        } else {
             EXPECT_EQ(ReadBytes(row.written), "\0\x01\xff"s);
             EXPECT_TRUE(log.Has(row.path) && log.Has(row.error)) << log.Dump();
         }

@@ -29,7 +29,8 @@ TEST(QelFileName, StatusIsTakenOnceOfThePathAsGiven)
     QelFileName assigned;
     assigned = original;
     qeltest::SetModificationTime(file, 1300000010);
-    for (const QelFileName* name : std::initializer_list<const QelFileName*>{&original, &copied, &assigned})
+    for (const QelFileName* name :
+         std::initializer_list<const QelFileName*>{&original, &copied, &assigned})
         EXPECT_EQ(name->GetStat().st_mtime, 1300000000);
     EXPECT_EQ(assigned.GetFullPath(), file);
     EXPECT_EQ(QelFileName(file).GetStat().st_mtime, 1300000010);
@@ -41,7 +42,7 @@ TEST(QelFileName, StatusIsTakenOnceOfThePathAsGiven)
 }
 
 // Its own settings file, as the lexers read "theme"; the lexers go with it.
-class QelFileNameLexer : public qeltest::ConfigTest {};
+class QelFileNameLexer : public qeltest::ConfigTest { };
 
 TEST_F(QelFileNameLexer, IsLookedUpOnceWhenTheNameIsMade)
 {
@@ -49,7 +50,10 @@ TEST_F(QelFileNameLexer, IsLookedUpOnceWhenTheNameIsMade)
     const QelFileName early("A.CPP");
     qeltest::InstallLexers(QEL_TEST_DATA_DIR "/file/lexers.xml");
 
-    struct Row { const char* name; const char* lexer; };
+    struct Row {
+        const char* name;
+        const char* lexer;
+    };
     for (const Row& row : {Row{"A.CPP", "cpp"}, Row{"dir/b.h", "cpp"}, Row{"x.py", "python"},
                            Row{"x.txt", ""}, Row{"cpp", ""}}) {
         SCOPED_TRACE(row.name);

@@ -32,7 +32,7 @@ TEST_F(FindReplaceData, HistoriesNewestFirstStoredAtOnce)
 {
     QelFindReplaceData* frd = Frd();
     EXPECT_EQ(frd->GetFindString() + ShowList(frd->GetFindStrings()), "{}");
-    frd->SetFindStrings({"a", "b", "c", "a"});  // a list is taken as it is
+    frd->SetFindStrings({"a", "b", "c", "a"}); // a list is taken as it is
     EXPECT_EQ(frd->GetFindString(), "a");
     frd->SetFindString("b");
     frd->SetFindString("d");
@@ -40,7 +40,9 @@ TEST_F(FindReplaceData, HistoriesNewestFirstStoredAtOnce)
     // In the list format under the label (the settings file escapes its blank).
     ConfigText();
     int rc = -1;
-    qeltest::Run("grep -qaP '^Find\\\\ what=d\\x0bb\\x0ba\\x0bc\\x0ba\\x0b$' " + qeltest::ShellQuote(ConfigPath()), &rc);
+    qeltest::Run("grep -qaP '^Find\\\\ what=d\\x0bb\\x0ba\\x0bc\\x0ba\\x0b$' "
+                     + qeltest::ShellQuote(ConfigPath()),
+                 &rc);
     EXPECT_EQ(rc, 0) << ConfigText();
 
     for (const char* value : {"x", "y", "x"}) frd->SetReplaceString(value);
@@ -50,7 +52,9 @@ TEST_F(FindReplaceData, HistoriesNewestFirstStoredAtOnce)
     // An empty list gives empty strings, not the front of an empty list.
     frd->SetFindStrings({});
     frd->SetReplaceStrings({});
-    EXPECT_EQ(frd->GetFindString() + frd->GetReplaceString() + ShowList(QelListFromConfig("Find what")), "{}");
+    EXPECT_EQ(frd->GetFindString() + frd->GetReplaceString()
+                  + ShowList(QelListFromConfig("Find what")),
+              "{}");
 }
 
 TEST_F(FindReplaceData, OptionsAndEditorFlags)
@@ -59,9 +63,9 @@ TEST_F(FindReplaceData, OptionsAndEditorFlags)
     EXPECT_EQ(frd->GetFlags(), wxFR_DOWN);
     EXPECT_TRUE(frd->Set("Regular expression", true));
     EXPECT_EQ(frd->STCFlags(), wxSTC_FIND_REGEXP);
-    EXPECT_TRUE(frd->Set("Match whole word", true));  // turns the expression off
+    EXPECT_TRUE(frd->Set("Match whole word", true)); // turns the expression off
     EXPECT_EQ(frd->STCFlags(), wxSTC_FIND_WHOLEWORD);
-    frd->SetUseRegularExpression(true);                // but not the other way round
+    frd->SetUseRegularExpression(true); // but not the other way round
     EXPECT_TRUE(frd->Set("Match case", true));
     EXPECT_EQ(frd->STCFlags(), wxSTC_FIND_REGEXP | wxSTC_FIND_WHOLEWORD | wxSTC_FIND_MATCHCASE);
 
@@ -72,7 +76,8 @@ TEST_F(FindReplaceData, OptionsAndEditorFlags)
     EXPECT_EQ(frd->STCFlags(), wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE);
 
     // Other labels are refused and touch nothing.
-    for (const char* label : {"Search down", "Find what", "match case"}) EXPECT_FALSE(frd->Set(label, false)) << label;
+    for (const char* label : {"Search down", "Find what", "match case"})
+        EXPECT_FALSE(frd->Set(label, false)) << label;
     EXPECT_FALSE(frd->Get("Find what", nullptr, 0));
     EXPECT_EQ(frd->GetFlags(), wxFR_MATCHCASE);
 }
@@ -101,8 +106,9 @@ TEST_F(FindReplaceData, CompiledExpressionAgreesWithGrep)
         for (const char* line : {"a FOOBAR", "fbar", "foobaz", "xx", "xxxx", "FoBaZ!", "XXX"}) {
             SCOPED_TRACE(std::string(line) + (matchCase ? " match case" : " ignore case"));
             qeltest::WriteBytes(temp.File("t"), std::string(line) + "\n");
-            const std::string grep = qeltest::Run(wxString("grep -Ec") + (matchCase ? " " : "i ") +
-                qeltest::ShellQuote(pattern) + " " + qeltest::ShellQuote(temp.File("t")));
+            const std::string grep = qeltest::Run(wxString("grep -Ec") + (matchCase ? " " : "i ")
+                                                  + qeltest::ShellQuote(pattern) + " "
+                                                  + qeltest::ShellQuote(temp.File("t")));
             EXPECT_EQ(frd->GetRegularExpression().Matches(line), grep == "1\n");
         }
     }
@@ -116,7 +122,7 @@ TEST_F(FindReplaceData, PersistsAcrossInstancesThroughTheFile)
     frd->SetMatchCase(true);
     frd->SetUseRegularExpression(true);
     frd->SetSearchDown(false);
-    EXPECT_FALSE(wxConfigBase::Get()->HasEntry("Match case"));  // options go at deletion
+    EXPECT_FALSE(wxConfigBase::Get()->HasEntry("Match case")); // options go at deletion
     Restart();
 
     frd = Frd();
@@ -150,7 +156,7 @@ TEST_F(FindReplaceData, SetReturnsThePreviousWithoutDeletingIt)
 
     QelFindReplaceData* second = Frd();
     EXPECT_EQ(QelFindReplaceData::Set(taken.release()), second);
-    delete second;  // not installed: the installed one stays
+    delete second; // not installed: the installed one stays
     EXPECT_EQ(QelFindReplaceData::Get(false), first);
     delete first;
     EXPECT_EQ(QelFindReplaceData::Get(false), nullptr);

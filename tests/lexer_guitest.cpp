@@ -46,7 +46,8 @@ protected:
 TEST_F(LexerStcTest, RecordsReachTheControl)
 {
     Install();
-    QelStyle{XmlElement(R"(<style no="3,4">fore:#FF0000,bold,face:Monaco</style>)").Node()}.Apply(m_Stc);
+    QelStyle{XmlElement(R"(<style no="3,4">fore:#FF0000,bold,face:Monaco</style>)").Node()}.Apply(
+        m_Stc);
     for (int no : {3, 4}) {
         EXPECT_EQ(m_Stc->StyleGetForeground(no), wxColour(255, 0, 0)) << no;
         EXPECT_TRUE(m_Stc->StyleGetBold(no) && m_Stc->StyleGetFaceName(no) == "Monaco") << no;
@@ -69,13 +70,17 @@ TEST_F(LexerStcTest, RecordsReachTheControl)
 
     // "under" only as "true"; a colour only when given.
     m_Stc->IndicatorSetForeground(2, wxColour(0, 0, 255));
-    for (const char* xml : {R"(<indicator no="1">2,red,true</indicator>)",
-                            R"(<indicator no="3">4,red,TRUE</indicator>)",
-                            R"(<indicator no="2">6</indicator>)"})
+    for (const char* xml :
+         {R"(<indicator no="1">2,red,true</indicator>)",
+          R"(<indicator no="3">4,red,TRUE</indicator>)", R"(<indicator no="2">6</indicator>)"})
         QelIndicator{XmlElement(xml).Node()}.Apply(m_Stc);
     EXPECT_EQ(m_Stc->IndicatorGetForeground(1), wxColour(255, 0, 0));
     EXPECT_EQ(m_Stc->IndicatorGetForeground(2), wxColour(0, 0, 255));
-    struct Shown { int no; int style; bool under; };
+    struct Shown {
+        int no;
+        int style;
+        bool under;
+    };
     for (const Shown& shown : {Shown{1, 2, true}, Shown{3, 4, false}, Shown{2, 6, false}}) {
         EXPECT_EQ(m_Stc->IndicatorGetStyle(shown.no), shown.style) << shown.no;
         EXPECT_EQ(m_Stc->IndicatorGetUnder(shown.no), shown.under) << shown.no;
@@ -83,7 +88,7 @@ TEST_F(LexerStcTest, RecordsReachTheControl)
 
     m_Stc->SetLexerLanguage("cpp");
     QelProperty("fold", "1").Apply(m_Stc);
-    QelProperty("fold", "").Apply(m_Stc);  // invalid: not applied
+    QelProperty("fold", "").Apply(m_Stc); // invalid: not applied
     EXPECT_EQ(m_Stc->GetProperty("fold"), "1");
     QelProperty("fold", "1").ApplyReset(m_Stc);
     EXPECT_EQ(m_Stc->GetProperty("fold"), "");
@@ -94,15 +99,20 @@ TEST_F(LexerStcTest, RecordsReachTheControl)
 TEST_F(LexerStcTest, RefusedRecordsNeverReachTheControl)
 {
     Install();
-    struct Row { const char* value; bool ok; };
+    struct Row {
+        const char* value;
+        bool ok;
+    };
     for (const Row& row : {Row{"fore:red", true}, Row{"back:black,bold", true}, Row{"RED", true},
                            Row{"fore:nosuchcolour", false}, Row{"bold,back:notacolour", false}}) {
         SCOPED_TRACE(row.value);
         qeltest::LogCapture log;
-        const QelStyle style{XmlElement(wxString("\n<style no=\"7\">") + row.value + "</style>").Node()};
+        const QelStyle style{
+            XmlElement(wxString("\n<style no=\"7\">") + row.value + "</style>").Node()};
         EXPECT_EQ(style.IsOk(), row.ok);
-        EXPECT_EQ(log.Has(wxString("Illegal style: ") + row.value + " on line: 2"), !row.ok) << log.Dump();
-        style.Apply(m_Stc);  // an assertion here fails the test
+        EXPECT_EQ(log.Has(wxString("Illegal style: ") + row.value + " on line: 2"), !row.ok)
+            << log.Dump();
+        style.Apply(m_Stc); // an assertion here fails the test
     }
 
     // No numbers: the default style is reset, not set.
@@ -131,7 +141,10 @@ TEST_F(LexerStcTest, DefaultFontExpandsOnlyInThemeMacros)
     EXPECT_TRUE(QelStyle{XmlElement(fonted).Node()}.GetValue().StartsWith(wxString::Format(
         "face:%s,size:%d,fore:black", system.GetFaceName(), system.GetPointSize())));
 
-    struct Row { wxFont font; const char* want; };
+    struct Row {
+        wxFont font;
+        const char* want;
+    };
     const Row rows[] = {
         {wxFont(wxFontInfo(12).FaceName("DejaVu Sans Mono").Bold()),
          "face:DejaVu Sans Mono,size:12,fore:black,bold"},
@@ -183,13 +196,23 @@ TEST_F(LexerStcTest, ApplyLexerColoursWithTheControlsOwnLexer)
 TEST_F(LexerStcTest, LexerByNameOrFirstLine)
 {
     Install();
-    struct Row { const char* name; const char* text; bool show; bool ok; const char* lexer; int scintilla; const char* message; };
+    struct Row {
+        const char* name;
+        const char* text;
+        bool show;
+        bool ok;
+        const char* lexer;
+        int scintilla;
+        const char* message;
+    };
     const Row rows[] = {
         {"", "<?xml version=\"1.0\"?>\n<a/>\n", true, true, "xml", wxSTC_LEX_XML, ""},
         {"", "// a comment\nint x;\n", true, true, "cpp", wxSTC_LEX_CPP, ""},
-        {"", "#!/bin/sh\n", true, true, "", wxSTC_LEX_NULL, ""},  // guessed "bash", which the file lacks
+        {"", "#!/bin/sh\n", true, true, "", wxSTC_LEX_NULL,
+         ""}, // guessed "bash", which the file lacks
         {"", "plain\n", true, true, "", wxSTC_LEX_NULL, ""},
-        {"nosuchlexer", "plain\n", true, false, "nosuchlexer", wxSTC_LEX_NULL, "1: Lexer is not known: nosuchlexer\n"},
+        {"nosuchlexer", "plain\n", true, false, "nosuchlexer", wxSTC_LEX_NULL,
+         "1: Lexer is not known: nosuchlexer\n"},
         {"nosuchlexer", "plain\n", false, false, "nosuchlexer", wxSTC_LEX_NULL, ""},
         {"undefined", "plain\n", true, false, "", wxSTC_LEX_NULL, ""},
     };

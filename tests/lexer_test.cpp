@@ -24,7 +24,10 @@ protected:
 </macro></lexers>)");
     }
 
-    QelLexer FromXml(const wxString& xml) const { return QelLexer(qeltest::XmlElement(xml).Node(), m_Lexers); }
+    QelLexer FromXml(const wxString& xml) const
+    {
+        return QelLexer(qeltest::XmlElement(xml).Node(), m_Lexers);
+    }
 
     QelLexers* m_Lexers = nullptr;
 };
@@ -35,14 +38,18 @@ protected:
 // refuses the text, keeping what was stored before it.
 TEST_F(LexerTest, SetKeywords)
 {
-    struct Row { const char* text; bool ok; Sets sets; };
+    struct Row {
+        const char* text;
+        bool ok;
+        Sets sets;
+    };
     const Row rows[] = {
         {"if else int:1 char", true, {{0, {"else", "if"}}, {1, {"char", "int"}}}},
         {"a b:2 c", true, {{0, {"a"}}, {2, {"b", "c"}}}},
         {"a:7", true, {{7, {"a"}}}},
         {"", true, {{0, {}}}},
-        {"x:1 y:2 z:1", true, {{1, {"x"}}, {2, {"y"}}}},  // a set is not reopened
-        {"a:x b", true, {{0, {"a", "b"}}}},               // no number reads as 0
+        {"x:1 y:2 z:1", true, {{1, {"x"}}, {2, {"y"}}}}, // a set is not reopened
+        {"a:x b", true, {{0, {"a", "b"}}}},              // no number reads as 0
         {"  one\ttwo\r\nthree:1\n\tfour ", true, {{0, {"one", "two"}}, {1, {"four", "three"}}}},
         {"a:8", false, {}},
         {"p q:-1 r", false, {}},
@@ -61,7 +68,7 @@ TEST_F(LexerTest, KeywordQueries)
 {
     QelLexer lexer;
     ASSERT_TRUE(lexer.SetKeywords("if else int:1 char x:2 z:1"));
-    EXPECT_TRUE(lexer.IsKeyword("z"));  // a keyword also when its set was not kept
+    EXPECT_TRUE(lexer.IsKeyword("z")); // a keyword also when its set was not kept
     EXPECT_FALSE(lexer.IsKeyword("Z"));
     EXPECT_EQ(lexer.GetKeywordsString(0) + "|" + lexer.GetKeywordsString(5), "else if|");
     EXPECT_EQ(lexer.GetKeywordsString(-1), "char else if int x z");
@@ -69,9 +76,9 @@ TEST_F(LexerTest, KeywordQueries)
     EXPECT_TRUE(lexer.KeywordStartsWith("ch"));
     EXPECT_FALSE(lexer.KeywordStartsWith("intx"));
 
-    ASSERT_TRUE(lexer.SetKeywords("Int"));  // replaced, not added
+    ASSERT_TRUE(lexer.SetKeywords("Int")); // replaced, not added
     EXPECT_FALSE(lexer.IsKeyword("z"));
-    EXPECT_FALSE(lexer.KeywordStartsWith("in"));  // the word is lowered, not the keyword
+    EXPECT_FALSE(lexer.KeywordStartsWith("in")); // the word is lowered, not the keyword
 }
 
 TEST_F(LexerTest, ReadsItsElementLaterElementsWin)
@@ -89,10 +96,11 @@ TEST_F(LexerTest, ReadsItsElementLaterElementsWin)
     EXPECT_TRUE(lexer.IsOk());
     EXPECT_EQ(lexer.GetScintillaLexer(), "cpp");
     EXPECT_EQ(lexer.GetExtensions(), "*.cpp;*.h");
-    EXPECT_EQ(lexer.GetCommentBegin() + lexer.GetCommentEnd() + lexer.GetCommentBegin2() +
-              "|" + lexer.GetCommentEnd2(), "/**///|");
+    EXPECT_EQ(lexer.GetCommentBegin() + lexer.GetCommentEnd() + lexer.GetCommentBegin2() + "|"
+                  + lexer.GetCommentEnd2(),
+              "/**///|");
     EXPECT_EQ(lexer.GetKeywordsSets(), (Sets{{1, {"char", "else", "if", "int"}}}));
-    ASSERT_EQ(lexer.GetProperties().size(), 2u);  // valid or not
+    ASSERT_EQ(lexer.GetProperties().size(), 2u); // valid or not
     EXPECT_TRUE(log.Has("Illegal property name: x or value:  on line: 5")) << log.Dump();
     ASSERT_EQ(lexer.GetStyles().size(), 3u);
     EXPECT_EQ(lexer.GetStyles()[0].GetValue(), "fore:#008000");
@@ -113,12 +121,13 @@ TEST_F(LexerTest, MatchTakesTheThemeStyles)
     const QelLexer lexer = FromXml(
         R"(<lexer name="cpp" match="SCE_C_"><styles><style no="9">eol</style></styles></lexer>)");
     std::vector<std::pair<std::set<int>, wxString>> styles;
-    for (const auto& style : lexer.GetStyles()) styles.emplace_back(style.GetNo(), style.GetValue());
+    for (const auto& style : lexer.GetStyles())
+        styles.emplace_back(style.GetNo(), style.GetValue());
     const std::vector<std::pair<std::set<int>, wxString>> want{
         {{1}, "fore:#008000"}, {{2}, "fore:#008000"}, {{5}, "bold"}, {{9}, "eol"}};
     EXPECT_EQ(styles, want);
 
-    wxConfigBase::Get()->Write("theme", "nosuch");  // no theme: nothing matched
+    wxConfigBase::Get()->Write("theme", "nosuch"); // no theme: nothing matched
     EXPECT_TRUE(FromXml(R"(<lexer name="cpp" match="SCE_C_"/>)").GetStyles().empty());
 }
 
@@ -126,7 +135,15 @@ TEST_F(LexerTest, MatchTakesTheThemeStyles)
 // repeats the last character of the start.
 TEST_F(LexerTest, SingleCommentLines)
 {
-    struct Row { const char* begin; const char* end; const char* text; bool space; bool fill; int usable; wxString want; };
+    struct Row {
+        const char* begin;
+        const char* end;
+        const char* text;
+        bool space;
+        bool fill;
+        int usable;
+        wxString want;
+    };
     const Row rows[] = {
         {"/*", "*/", "abc", false, true, 74, "/* abc" + wxString(' ', 71) + " */"},
         {"/*", "*/", "", false, true, 74, "/*" + wxString('*', 76) + "*/"},
@@ -135,12 +152,13 @@ TEST_F(LexerTest, SingleCommentLines)
         {"//", "", "abc", false, true, 77, "// abc"},
         {"//", "", "", false, true, 77, wxString('/', 80)},
         {"#", "", "", false, false, 78, "##"},
-        {"#", "#", "", false, true, 76, "#-" + wxString('-', 76) + "-#"},    // begin equals end
-        {"", "-->", "", false, true, 76, "-" + wxString('-', 76) + "--->"},  // no begin: '-'
+        {"#", "#", "", false, true, 76, "#-" + wxString('-', 76) + "-#"},   // begin equals end
+        {"", "-->", "", false, true, 76, "-" + wxString('-', 76) + "--->"}, // no begin: '-'
         {"", "", "abc", false, true, 80, "abc"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(wxString::Format("%s %s '%s' %d %d", row.begin, row.end, row.text, row.space, row.fill));
+        SCOPED_TRACE(wxString::Format("%s %s '%s' %d %d", row.begin, row.end, row.text, row.space,
+                                      row.fill));
         const QelLexer lexer = FromXml(wxString::Format(
             R"(<lexer name="cpp"><comments begin1="%s" end1="%s"/></lexer>)", row.begin, row.end));
         EXPECT_EQ(lexer.UsableCharactersPerLine(), row.usable);
@@ -169,15 +187,16 @@ TEST_F(LexerTest, CopiesShareUntilChanged)
     const QelLexer original = FromXml(R"(<lexer name="cpp" extensions="*.c"><keywords>int</keywords>
   <properties><property name="fold">1</property></properties></lexer>)");
     QelLexer copy = original;
-    EXPECT_EQ(&copy.GetKeywords(), &original.GetKeywords());  // one block for both
+    EXPECT_EQ(&copy.GetKeywords(), &original.GetKeywords()); // one block for both
     EXPECT_TRUE(copy.IsOk());
 
-    copy.SetProperty("fold", "0");  // replaces
-    copy.SetProperty("fold.comment", "1");  // adds
+    copy.SetProperty("fold", "0");         // replaces
+    copy.SetProperty("fold.comment", "1"); // adds
     copy.SetKeywords("char");
     auto properties = [](const QelLexer& lexer) {
         wxString text;
-        for (const auto& property : lexer.GetProperties()) text << property.GetName() << "=" << property.GetValue() << " ";
+        for (const auto& property : lexer.GetProperties())
+            text << property.GetName() << "=" << property.GetValue() << " ";
         return text;
     };
     EXPECT_EQ(properties(copy), "fold=0 fold.comment=1 ");
@@ -185,5 +204,5 @@ TEST_F(LexerTest, CopiesShareUntilChanged)
     EXPECT_EQ(properties(original), "fold=1 ");
     EXPECT_EQ(original.GetKeywordsString(), "int");
 
-    EXPECT_EQ(&QelLexer().GetKeywords(), &QelLexer().GetKeywords());  // empty lexers share too
+    EXPECT_EQ(&QelLexer().GetKeywords(), &QelLexer().GetKeywords()); // empty lexers share too
 }

@@ -50,7 +50,11 @@ const char* const FIXTURE = R"(<lexers>
 // selects `select` (none for -1) and ends the dialog with `result`.
 class ExpectChoice : public wxExpectModalBase<wxSingleChoiceDialog, ExpectChoice> {
 public:
-    ExpectChoice(int select, int result, std::string* seen) : m_Select(select), m_Result(result), m_Seen(seen) {}
+    ExpectChoice(int select, int result, std::string* seen)
+        : m_Select(select)
+        , m_Result(result)
+        , m_Seen(seen)
+    { }
 
 protected:
     int OnInvoked(wxSingleChoiceDialog* dialog) const override
@@ -59,8 +63,8 @@ protected:
         for (wxWindow* child : dialog->GetChildren())
             if (auto* list = dynamic_cast<wxListBox*>(child)) strings = list->GetStrings();
         const std::list<wxString> choices(strings.begin(), strings.end());
-        *m_Seen = dialog->GetTitle().utf8_string() + " " + qeltest::ShowList(choices) + " at " +
-                  std::to_string(dialog->GetSelection());
+        *m_Seen = dialog->GetTitle().utf8_string() + " " + qeltest::ShowList(choices) + " at "
+            + std::to_string(dialog->GetSelection());
         if (m_Select >= 0) dialog->SetSelection(m_Select);
         return m_Result;
     }
@@ -73,8 +77,9 @@ private:
 // The control's caret and edge colours.
 std::string CaretAndEdge(const wxStyledTextCtrl* stc)
 {
-    return (stc->GetCaretForeground().GetAsString(wxC2S_HTML_SYNTAX) + " " +
-            stc->GetEdgeColour().GetAsString(wxC2S_HTML_SYNTAX)).utf8_string();
+    return (stc->GetCaretForeground().GetAsString(wxC2S_HTML_SYNTAX) + " "
+            + stc->GetEdgeColour().GetAsString(wxC2S_HTML_SYNTAX))
+        .utf8_string();
 }
 
 class LexersStcTest : public qeltest::StcTest {
@@ -82,8 +87,7 @@ protected:
     QelLexers& InstallFixture() { return qeltest::InstallLexers(m_Temp, FIXTURE); }
 
     // What `show` returned, its dialog answered as ExpectChoice does.
-    template <typename Show>
-    bool Answer(Show show, int select, int result, std::string* seen)
+    template <typename Show> bool Answer(Show show, int select, int result, std::string* seen)
     {
         bool ok = false;
         wxTEST_DIALOG(ok = show(), ExpectChoice(select, result, seen));
@@ -108,16 +112,17 @@ TEST_F(LexersStcTest, GlobalRecordsAndThemeColours)
     lexers.ApplyProperties(m_Stc);
     lexers.ApplyHexStyles(m_Stc);
     // The default style reaches every style through StyleClearAll.
-    for (int no : {wxSTC_STYLE_DEFAULT, 5}) EXPECT_EQ(m_Stc->StyleGetForeground(no), wxColour(0, 0, 255)) << no;
+    for (int no : {wxSTC_STYLE_DEFAULT, 5})
+        EXPECT_EQ(m_Stc->StyleGetForeground(no), wxColour(0, 0, 255)) << no;
     EXPECT_EQ(m_Stc->StyleGetForeground(wxSTC_STYLE_LINENUMBER), wxColour(0, 255, 0));
     EXPECT_EQ(m_Stc->StyleGetForeground(wxSTC_STYLE_BRACELIGHT), wxColour(255, 0, 255));
     EXPECT_EQ(m_Stc->IndicatorGetStyle(2), 3);
     EXPECT_EQ(m_Stc->IndicatorGetForeground(2), wxColour(255, 0, 0));
     EXPECT_TRUE(m_Stc->IndicatorGetUnder(2));
-    EXPECT_EQ(m_Stc->GetMarkerSymbolDefined(1), wxSTC_MARK_ARROWDOWN);  // the macro BOX, 6
+    EXPECT_EQ(m_Stc->GetMarkerSymbolDefined(1), wxSTC_MARK_ARROWDOWN); // the macro BOX, 6
     EXPECT_EQ(m_Stc->GetMarkerSymbolDefined(5), wxSTC_MARK_ARROW);
     EXPECT_EQ(m_Stc->GetProperty("fold"), "1");
-    auto* second = new wxStyledTextCtrl(m_Frame);  // its own colours are not taken
+    auto* second = new wxStyledTextCtrl(m_Frame); // its own colours are not taken
     second->SetCaretForeground(wxColour(0, 0, 255));
     lexers.ApplyGlobalStyles(second);
     EXPECT_EQ(CaretAndEdge(m_Stc) + " " + CaretAndEdge(second), "#FF0000 #00FF00 #FF0000 #00FF00");
@@ -151,15 +156,23 @@ TEST_F(LexersStcTest, ChoiceDialogs)
     }
     QelLexers& lexers = InstallFixture();
     std::string seen;
-    struct Row { const char* lexer; int select; int result; bool ok; const char* want; int preselected; };
-    for (const Row& row : {Row{"cpp", 2, wxID_OK, true, "", 0},  // the empty entry: no lexer
-                           Row{"", 1, wxID_OK, true, "python", 2},
-                           Row{"python", 0, wxID_CANCEL, false, "python", 1},
-                           Row{"nosuch", -1, wxID_CANCEL, false, "nosuch", 0}}) {  // no choice: first row
+    struct Row {
+        const char* lexer;
+        int select;
+        int result;
+        bool ok;
+        const char* want;
+        int preselected;
+    };
+    for (const Row& row :
+         {Row{"cpp", 2, wxID_OK, true, "", 0}, // the empty entry: no lexer
+          Row{"", 1, wxID_OK, true, "python", 2}, Row{"python", 0, wxID_CANCEL, false, "python", 1},
+          Row{"nosuch", -1, wxID_CANCEL, false, "nosuch", 0}}) { // no choice: first row
         SCOPED_TRACE(row.lexer);
         wxString lexer = row.lexer;
         EXPECT_EQ(Answer([&] { return lexers.ShowDialog(m_Frame, lexer, "Enter Lexer"); },
-                         row.select, row.result, &seen), row.ok);
+                         row.select, row.result, &seen),
+                  row.ok);
         EXPECT_EQ(lexer, row.want);
         EXPECT_EQ(seen, "Enter Lexer {[cpp][python][]} at " + std::to_string(row.preselected));
     }
@@ -167,10 +180,10 @@ TEST_F(LexersStcTest, ChoiceDialogs)
     // The theme dialog stores the choice and reads the file again.
     auto show = [&] { return lexers.ShowThemeDialog(m_Frame, "Enter Theme"); };
     EXPECT_TRUE(Answer(show, 1, wxID_OK, &seen));
-    EXPECT_EQ(seen, "Enter Theme {[][broken][xcode]} at 2");  // the theme in effect
+    EXPECT_EQ(seen, "Enter Theme {[][broken][xcode]} at 2"); // the theme in effect
     EXPECT_EQ(wxConfigBase::Get()->Read("theme"), "broken");
     EXPECT_EQ(lexers.GetTheme(), "broken");
-    EXPECT_TRUE(lexers.GetThemeMacros().empty());  // all read again for "broken"
+    EXPECT_TRUE(lexers.GetThemeMacros().empty()); // all read again for "broken"
 
     EXPECT_FALSE(Answer(show, 0, wxID_CANCEL, &seen));
     EXPECT_EQ(wxConfigBase::Get()->Read("theme"), "broken");
@@ -180,7 +193,8 @@ TEST_F(LexersStcTest, ChoiceDialogs)
 // samples with the shipped file's settings.
 TEST_F(LexersStcTest, ShippedLexersColourSamples)
 {
-    wxConfigBase::Get()->Write("Default font", wxToString(wxFont(wxFontInfo(11).FaceName("DejaVu Sans Mono"))));
+    wxConfigBase::Get()->Write("Default font",
+                               wxToString(wxFont(wxFontInfo(11).FaceName("DejaVu Sans Mono"))));
     qeltest::LogCapture log;
     for (const auto& entry : qeltest::InstallLexers(SHIPPED).GetLexers()) {
         EXPECT_TRUE(QelLexer().ApplyLexer(entry.first, m_Stc)) << entry.first;
@@ -188,22 +202,39 @@ TEST_F(LexersStcTest, ShippedLexersColourSamples)
     }
     EXPECT_TRUE(log.Records().empty()) << log.Dump();
 
-    struct Sample { const char* lexer; const char* text; int pos; int style; };
+    struct Sample {
+        const char* lexer;
+        const char* text;
+        int pos;
+        int style;
+    };
     const Sample samples[] = {
-        {"cpp", "int x; // c", 0, wxSTC_C_WORD}, {"cpp", "int x; // c", 7, wxSTC_C_COMMENTLINE},
-        {"cpp", "class A extends B {}", 8, wxSTC_C_WORD},  // Java
-        {"cpp", "function f() { return 1; }", 0, wxSTC_C_WORD},  // JavaScript
-        {"python", "def f(): pass", 0, wxSTC_P_WORD}, {"python", "# c", 0, wxSTC_P_COMMENTLINE},
-        {"bash", "if true; then echo; fi", 0, wxSTC_SH_WORD}, {"makefile", "# c\n", 0, wxSTC_MAKE_COMMENT},
-        {"cmake", "project(x)", 0, wxSTC_CMAKE_COMMANDS}, {"xml", "<a b=\"c\"/>", 1, wxSTC_H_TAG},
-        {"hypertext", "<html><body>", 1, wxSTC_H_TAG}, {"css", "a { color: red; }", 0, wxSTC_CSS_TAG},
-        {"sql", "select x from y", 0, wxSTC_SQL_WORD}, {"perl", "my $x = 1;", 0, wxSTC_PL_WORD},
-        {"ruby", "def x; end", 0, wxSTC_RB_WORD}, {"lua", "local x = 1", 0, wxSTC_LUA_WORD},
-        {"pascal", "begin end.", 0, wxSTC_PAS_WORD}, {"fortran", "program x", 0, wxSTC_F_WORD},
-        {"ada", "begin null; end;", 0, wxSTC_ADA_WORD}, {"latex", "\\begin{x}", 0, wxSTC_L_COMMAND},
-        {"diff", "+added\n", 0, wxSTC_DIFF_ADDED}, {"props", "[section]\n", 0, wxSTC_PROPS_SECTION},
-        {"batch", "rem x\n", 0, wxSTC_BAT_COMMENT}, {"yaml", "# c\n", 0, wxSTC_YAML_COMMENT},
-        {"markdown", "# Title\n", 0, wxSTC_MARKDOWN_HEADER1}, {"tcl", "set x 1", 0, wxSTC_TCL_WORD},
+        {"cpp", "int x; // c", 0, wxSTC_C_WORD},
+        {"cpp", "int x; // c", 7, wxSTC_C_COMMENTLINE},
+        {"cpp", "class A extends B {}", 8, wxSTC_C_WORD},       // Java
+        {"cpp", "function f() { return 1; }", 0, wxSTC_C_WORD}, // JavaScript
+        {"python", "def f(): pass", 0, wxSTC_P_WORD},
+        {"python", "# c", 0, wxSTC_P_COMMENTLINE},
+        {"bash", "if true; then echo; fi", 0, wxSTC_SH_WORD},
+        {"makefile", "# c\n", 0, wxSTC_MAKE_COMMENT},
+        {"cmake", "project(x)", 0, wxSTC_CMAKE_COMMANDS},
+        {"xml", "<a b=\"c\"/>", 1, wxSTC_H_TAG},
+        {"hypertext", "<html><body>", 1, wxSTC_H_TAG},
+        {"css", "a { color: red; }", 0, wxSTC_CSS_TAG},
+        {"sql", "select x from y", 0, wxSTC_SQL_WORD},
+        {"perl", "my $x = 1;", 0, wxSTC_PL_WORD},
+        {"ruby", "def x; end", 0, wxSTC_RB_WORD},
+        {"lua", "local x = 1", 0, wxSTC_LUA_WORD},
+        {"pascal", "begin end.", 0, wxSTC_PAS_WORD},
+        {"fortran", "program x", 0, wxSTC_F_WORD},
+        {"ada", "begin null; end;", 0, wxSTC_ADA_WORD},
+        {"latex", "\\begin{x}", 0, wxSTC_L_COMMAND},
+        {"diff", "+added\n", 0, wxSTC_DIFF_ADDED},
+        {"props", "[section]\n", 0, wxSTC_PROPS_SECTION},
+        {"batch", "rem x\n", 0, wxSTC_BAT_COMMENT},
+        {"yaml", "# c\n", 0, wxSTC_YAML_COMMENT},
+        {"markdown", "# Title\n", 0, wxSTC_MARKDOWN_HEADER1},
+        {"tcl", "set x 1", 0, wxSTC_TCL_WORD},
         {"lisp", "(defun f ())", 1, wxSTC_LISP_KEYWORD},
     };
     for (const Sample& s : samples) {
@@ -241,23 +272,31 @@ std::string Mutate(const std::string& text, std::mt19937& rng)
     static const std::regex colour(R"(#[0-9A-F]{6})");
     static const std::regex content(R"(>[^<>]+<)");
     static const std::regex closing(R"(</[a-z]+>)");
-    static const char* const numbers[] = {"-1", "256", "32", "8", "40", "99999999999", "", "x", "+3"};
+    static const char* const numbers[]
+        = {"-1", "256", "32", "8", "40", "99999999999", "", "x", "+3"};
     static const char* const colours[] = {"#12", "", "nosuchcolour", "#GGGGGG", "red", "#1234567"};
 
     // Replaces group `group` of one match of `re`, picked at random.
     auto change = [&](const std::regex& re, size_t group, const std::string& with) {
-        const std::vector<std::smatch> all(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator());
+        const std::vector<std::smatch> all(std::sregex_iterator(text.begin(), text.end(), re),
+                                           std::sregex_iterator());
         if (all.empty()) return text;
         const std::smatch& m = all[rng() % all.size()];
         return std::string(text).replace(size_t(m.position(group)), size_t(m.length(group)), with);
     };
     switch (rng() % 6) {
-    case 0: return change(attribute, 0, "");
-    case 1: return change(number, 2, numbers[rng() % std::size(numbers)]);
-    case 2: return change(colour, 0, colours[rng() % std::size(colours)]);
-    case 3: return change(content, 0, "><");
-    case 4: return change(closing, 0, "");
-    default: return text.substr(0, rng() % text.size());
+    case 0:
+        return change(attribute, 0, "");
+    case 1:
+        return change(number, 2, numbers[rng() % std::size(numbers)]);
+    case 2:
+        return change(colour, 0, colours[rng() % std::size(colours)]);
+    case 3:
+        return change(content, 0, "><");
+    case 4:
+        return change(closing, 0, "");
+    default:
+        return text.substr(0, rng() % text.size());
     }
 }
 
@@ -279,8 +318,9 @@ TEST_F(LexersStcTest, MutatedShippedFilesNeverAssert)
 
         qeltest::LogCapture log;
         QelLexers& lexers = qeltest::InstallLexers(file);
-        const bool wellFormed = qeltest::Run("xmllint --noout " + qeltest::ShellQuote(file) +
-                                             " 2>/dev/null && echo ok") == "ok\n";
+        const bool wellFormed = qeltest::Run("xmllint --noout " + qeltest::ShellQuote(file)
+                                             + " 2>/dev/null && echo ok")
+            == "ok\n";
         if (!wellFormed) {
             ++malformed;
             EXPECT_TRUE(log.Has("Lexers file could not be loaded: " + file)) << i;
@@ -288,7 +328,8 @@ TEST_F(LexersStcTest, MutatedShippedFilesNeverAssert)
         }
         // Whatever was read is applied; the assertion handler fails the test
         // at the first toolkit assertion.
-        for (const char* name : {"cpp", "python", "hypertext", ""}) QelLexer().ApplyLexer(name, m_Stc);
+        for (const char* name : {"cpp", "python", "hypertext", ""})
+            QelLexer().ApplyLexer(name, m_Stc);
         lexers.ApplyHexStyles(m_Stc);
         lexers.ApplyMarkers(m_Stc);
         // The generator is seeded: the number names the mutation again.

@@ -56,7 +56,7 @@ TEST_F(LexersTest, TheInstalledObject)
     EXPECT_EQ(lexers->Count(), 0u);
     EXPECT_EQ(log.Dump(), "2: Lexers file not found: " + m_Temp.File("lexers.xml") + "\n");
 
-    std::unique_ptr<QelLexers> first(QelLexers::Set(nullptr));  // handed back, not deleted
+    std::unique_ptr<QelLexers> first(QelLexers::Set(nullptr)); // handed back, not deleted
     qeltest::WriteBytes(m_Temp.File("lexers.xml"), SMALL);
     log.Clear();
     EXPECT_EQ(QelLexers::Get()->Count(), 2u);
@@ -69,7 +69,10 @@ TEST_F(LexersTest, TheInstalledObject)
 // and nothing refused reaches the tables.
 TEST_F(LexersTest, FaultsAreReportedWithTheirLines)
 {
-    struct Fault { const char* grep; const char* message; };
+    struct Fault {
+        const char* grep;
+        const char* message;
+    };
     const Fault faults[] = {
         {"<def no=\"RED\">#00FF00", "Macro: RED on line: %d already exists"},
         {"fore:#00FF00</def>", "Macro style: WORD on line: %d already exists"},
@@ -96,16 +99,16 @@ TEST_F(LexersTest, FaultsAreReportedWithTheirLines)
         {"y:99999999999999", "Keywords could not be set on line: %d"},
     };
     // Number lists have no line in their message.
-    const char* const lists[] = {
-        "Illegal style: 1,2,x", "Illegal style: 3,,4", "Illegal style: 256",
-        "Illegal style: -1", "Illegal style: 99999999999"};
+    const char* const lists[]
+        = {"Illegal style: 1,2,x", "Illegal style: 3,,4", "Illegal style: 256", "Illegal style: -1",
+           "Illegal style: 99999999999"};
 
     qeltest::LogCapture log;
     const QelLexers& lexers = qeltest::InstallLexers(FAULTS);
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.grep);
-        const std::string line = qeltest::Run("grep -nF -- " + qeltest::ShellQuote(fault.grep) + " " +
-                                              qeltest::ShellQuote(FAULTS) + " | cut -d: -f1");
+        const std::string line = qeltest::Run("grep -nF -- " + qeltest::ShellQuote(fault.grep) + " "
+                                              + qeltest::ShellQuote(FAULTS) + " | cut -d: -f1");
         ASSERT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << "one line holds " << fault.grep;
         EXPECT_EQ(log.Count(wxString::Format(fault.message, std::stoi(line))), 1u) << log.Dump();
     }
@@ -136,7 +139,7 @@ TEST_F(LexersTest, FaultsAreReportedWithTheirLines)
     }
     EXPECT_EQ(lexers.GetStyles()[1].GetNo(), (std::set<int>{3, 4}));
     ASSERT_EQ(lexers.GetGlobalProperties().size(), 3u);
-    EXPECT_EQ(lexers.GetGlobalProperties()[0].GetName(), "0");  // a property without name
+    EXPECT_EQ(lexers.GetGlobalProperties()[0].GetName(), "0"); // a property without name
 
     // The nameless lexer is kept under the empty name; a failed keyword text
     // keeps what it stored before the bad token.
@@ -159,12 +162,19 @@ TEST_F(LexersTest, ThemeInEffect)
   <global><marker no="1">0</marker></global>
   <macro><themes><theme name="xcode"/></themes></macro>
 </lexers>)";
-    struct Row { const char* name; const char* setting; std::string xml; const char* want; bool global; };
-    for (const Row& row : {Row{"default is xcode", nullptr, SMALL, "xcode", true},
-                           Row{"configured", "dark", SMALL, "dark", true},
-                           Row{"unknown is none", "nosuch", SMALL, "", false},
-                           Row{"file without themes", nullptr, "<lexers><lexer name=\"cpp\"/></lexers>", "", false},
-                           Row{"global before the themes", nullptr, globalFirst, "xcode", false}}) {
+    struct Row {
+        const char* name;
+        const char* setting;
+        std::string xml;
+        const char* want;
+        bool global;
+    };
+    for (const Row& row :
+         {Row{"default is xcode", nullptr, SMALL, "xcode", true},
+          Row{"configured", "dark", SMALL, "dark", true},
+          Row{"unknown is none", "nosuch", SMALL, "", false},
+          Row{"file without themes", nullptr, "<lexers><lexer name=\"cpp\"/></lexers>", "", false},
+          Row{"global before the themes", nullptr, globalFirst, "xcode", false}}) {
         SCOPED_TRACE(row.name);
         wxConfigBase::Get()->DeleteEntry("theme");
         if (row.setting != nullptr) wxConfigBase::Get()->Write("theme", row.setting);
@@ -210,7 +220,8 @@ TEST_F(LexersTest, InFilesAndAddWhatWrittenOnlyWhenAbsent)
 {
     EXPECT_EQ(InstallText(R"(<lexers><lexer name="xml" extensions="*.xml"/><lexer name="a"/>
   <lexer name="c" extensions="*.C"/><lexer name="html" extensions="*.htm;*.html"/></lexers>)")
-                  .GetLexerExtensions(), "*.C\x0B*.htm;*.html");
+                  .GetLexerExtensions(),
+              "*.C\x0B*.htm;*.html");
 
     wxConfigBase::Get()->DeleteEntry("Add what");
     wxConfigBase::Get()->Write("In files", "*.txt");
@@ -242,13 +253,21 @@ TEST_F(LexersTest, Lookups)
     EXPECT_EQ(lexers.FindByFileName(wxFileName("/x/notes.Md")).GetScintillaLexer(), "b");
     EXPECT_FALSE(lexers.FindByFileName(wxFileName("/x/y.c")).IsOk());
 
-    struct Row { const char* text; const char* want; };
+    struct Row {
+        const char* text;
+        const char* want;
+    };
     const Row rows[] = {
-        {"<HTML><body>", "hypertext"}, {" //x", ""}, {"// comment", "cpp"},
-        {"#!/bin/sh\n", "bash"}, {"#! /bin/bash\n", "bash"}, {"#!/usr/bin/env bash", ""},
-        {"echo #!/bin/sh", "bash"},      // the expression is not anchored
-        {"<?xml #!/bin/sh", ""},  // no xml lexer, and the later rules are not tried
-        {"plain", ""}, {"", ""},
+        {"<HTML><body>", "hypertext"},
+        {" //x", ""},
+        {"// comment", "cpp"},
+        {"#!/bin/sh\n", "bash"},
+        {"#! /bin/bash\n", "bash"},
+        {"#!/usr/bin/env bash", ""},
+        {"echo #!/bin/sh", "bash"}, // the expression is not anchored
+        {"<?xml #!/bin/sh", ""},    // no xml lexer, and the later rules are not tried
+        {"plain", ""},
+        {"", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -258,7 +277,8 @@ TEST_F(LexersTest, Lookups)
     // Entries without patterns or with a '|' are left out; matching ones go first.
     const wxString others = "|b (*.TXT;*.md) |*.TXT;*.md|bash (*.sh) |*.sh|cpp (*.cpp) |*.cpp"
                             "|hypertext (*.html) |*.html";
-    EXPECT_EQ(lexers.BuildWildCards(wxFileName("x.zzz")), "All Files (*)|*|a (*.txt) |*.txt" + others);
+    EXPECT_EQ(lexers.BuildWildCards(wxFileName("x.zzz")),
+              "All Files (*)|*|a (*.txt) |*.txt" + others);
     EXPECT_EQ(lexers.BuildWildCards(wxFileName("x.txt")),
               "b (*.TXT;*.md) |*.TXT;*.md|a (*.txt) |*.txt|All Files (*)|*|bash (*.sh) |*.sh"
               "|cpp (*.cpp) |*.cpp|hypertext (*.html) |*.html");
@@ -273,7 +293,8 @@ TEST_F(LexersTest, ShippedFile)
     EXPECT_GE(lexers.Count(), 25u);
     EXPECT_EQ(lexers.GetThemes(), (std::vector<wxString>{"", "dark", "xcode"}));
     EXPECT_TRUE(lexers.GetDefaultStyle().IsOk());
-    for (int no : {0, 1, 25, 26, 27, 28, 29, 30, 31}) EXPECT_TRUE(lexers.MarkerIsLoaded(QelMarker(no))) << no;
+    for (int no : {0, 1, 25, 26, 27, 28, 29, 30, 31})
+        EXPECT_TRUE(lexers.MarkerIsLoaded(QelMarker(no))) << no;
     EXPECT_FALSE(lexers.GetStylesHex().empty());
     EXPECT_FALSE(lexers.GetGlobalProperties().empty());
 
@@ -286,25 +307,30 @@ TEST_F(LexersTest, ShippedFile)
         EXPECT_EQ(lexer.GetKeywords().empty(), noKeywords.count(name) > 0);
         // A theme style name left over means a typo in the file.
         for (const auto& style : lexer.GetStyles())
-            EXPECT_TRUE(style.GetValue().Contains(":") || style.GetValue() == "bold" ||
-                        style.GetValue() == "italic") << style.GetValue();
+            EXPECT_TRUE(style.GetValue().Contains(":") || style.GetValue() == "bold"
+                        || style.GetValue() == "italic")
+                << style.GetValue();
         // A file named after its own first pattern finds it.
         wxString sample = lexer.GetExtensions().BeforeFirst(';');
         sample.Replace("*", "sample");
         EXPECT_EQ(lexers.FindByFileName(wxFileName(sample)).GetScintillaLexer(), name) << sample;
     }
 
-    struct Sample { const char* file; const char* lexer; };
+    struct Sample {
+        const char* file;
+        const char* lexer;
+    };
     const Sample samples[] = {
-        {"main.c", "cpp"}, {"view.CPP", "cpp"}, {"Main.java", "cpp"}, {"app.js", "cpp"},
-        {"tool.py", "python"}, {"build.sh", "bash"}, {"Makefile", "makefile"},
-        {"CMakeLists.txt", "cmake"}, {"layout.xml", "xml"}, {"index.html", "hypertext"},
-        {"site.css", "css"}, {"schema.sql", "sql"}, {"script.pl", "perl"}, {"Rakefile", "ruby"},
-        {"init.lua", "lua"}, {"unit.pas", "pascal"}, {"solver.f90", "fortran"}, {"old.f", "f77"},
-        {"pkg.adb", "ada"}, {"paper.tex", "latex"}, {"fix.patch", "diff"},
-        {"app.properties", "props"}, {"setup.ini", "props"}, {"run.bat", "batch"},
-        {"ci.yml", "yaml"}, {"README.md", "markdown"}, {"gui.tcl", "tcl"}, {"init.el", "lisp"},
-        {"tindrel.prj", "xml"}, {"httpd.conf", "conf"},
+        {"main.c", "cpp"},           {"view.CPP", "cpp"},         {"Main.java", "cpp"},
+        {"app.js", "cpp"},           {"tool.py", "python"},       {"build.sh", "bash"},
+        {"Makefile", "makefile"},    {"CMakeLists.txt", "cmake"}, {"layout.xml", "xml"},
+        {"index.html", "hypertext"}, {"site.css", "css"},         {"schema.sql", "sql"},
+        {"script.pl", "perl"},       {"Rakefile", "ruby"},        {"init.lua", "lua"},
+        {"unit.pas", "pascal"},      {"solver.f90", "fortran"},   {"old.f", "f77"},
+        {"pkg.adb", "ada"},          {"paper.tex", "latex"},      {"fix.patch", "diff"},
+        {"app.properties", "props"}, {"setup.ini", "props"},      {"run.bat", "batch"},
+        {"ci.yml", "yaml"},          {"README.md", "markdown"},   {"gui.tcl", "tcl"},
+        {"init.el", "lisp"},         {"tindrel.prj", "xml"},      {"httpd.conf", "conf"},
     };
     for (const Sample& s : samples) {
         SCOPED_TRACE(s.file);

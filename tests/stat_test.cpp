@@ -17,7 +17,9 @@ using qeltest::ShellQuote;
 std::string Fields(const QelStat& stat)
 {
     return wxString::Format("%lld %lld %x\n", static_cast<long long>(stat.st_size),
-        static_cast<long long>(stat.st_mtime), static_cast<unsigned>(stat.st_mode)).utf8_string();
+                            static_cast<long long>(stat.st_mtime),
+                            static_cast<unsigned>(stat.st_mode))
+        .utf8_string();
 }
 
 } // namespace
@@ -31,11 +33,13 @@ TEST(QelStat, AgreesWithStat)
     ASSERT_TRUE(qeltest::WriteBytes(plain, "12345"));
     ASSERT_TRUE(qeltest::WriteBytes(wide, "1234567"));
 
-    for (const wxString& path : {plain, wide, temp.Path(), wxString(), temp.File("missing"), plain + "/x"}) {
+    for (const wxString& path :
+         {plain, wide, temp.Path(), wxString(), temp.File("missing"), plain + "/x"}) {
         SCOPED_TRACE(path.utf8_string());
         const QelStat stat(path);
         int rc = -1;
-        const std::string out = qeltest::Run("stat -c '%s %Y %f' " + ShellQuote(path) + " 2>/dev/null", &rc);
+        const std::string out
+            = qeltest::Run("stat -c '%s %Y %f' " + ShellQuote(path) + " 2>/dev/null", &rc);
         EXPECT_EQ(stat.IsOk(), rc == 0);
         EXPECT_EQ(Fields(stat), rc == 0 ? out : "0 0 0\n");
         EXPECT_EQ(stat.IsReadOnly(), false);
@@ -47,8 +51,12 @@ TEST(QelStat, ReadOnlyIsTheOwnerWriteBitOnly)
     qeltest::TempDir temp;
     const wxString file = temp.File("f.txt");
     ASSERT_TRUE(qeltest::WriteBytes(file, "x"));
-    struct Row { const char* mode; bool read_only; };
-    for (const Row& row : {Row{"444", true}, Row{"244", false}, Row{"477", true}, Row{"200", false}}) {
+    struct Row {
+        const char* mode;
+        bool read_only;
+    };
+    for (const Row& row :
+         {Row{"444", true}, Row{"244", false}, Row{"477", true}, Row{"200", false}}) {
         SCOPED_TRACE(row.mode);
         qeltest::Run(wxString("chmod ") + row.mode + " " + ShellQuote(file));
         EXPECT_EQ(QelStat(file).IsReadOnly(), row.read_only);
@@ -86,14 +94,16 @@ TEST(QelStat, ModificationTimeIsLocalTimeAsDatePrintsIt)
 
     const char* old = std::getenv("TZ");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-    for (const char* zone : {"UTC", "XYZ-3", "ABC+10"}) {  // POSIX zones: "XYZ-3" is east
+    for (const char* zone : {"UTC", "XYZ-3", "ABC+10"}) { // POSIX zones: "XYZ-3" is east
         SCOPED_TRACE(zone);
         setenv("TZ", zone, 1);
         tzset();
         EXPECT_EQ(QelStat(file).GetModificationTime().utf8_string() + "\n",
                   qeltest::Run("date -d @1299334029 '+%F %T'"));
     }
-    if (saved) setenv("TZ", saved->c_str(), 1);
-    else unsetenv("TZ");
+    if (saved)
+        setenv("TZ", saved->c_str(), 1);
+    else
+        unsetenv("TZ");
     tzset();
 }

@@ -20,8 +20,7 @@ using qeltest::ShellQuote;
 
 // The clipboard belongs to the display, which the test processes that CTest
 // runs side by side share: the tests that use it take turns.
-struct ClipboardLock
-{
+struct ClipboardLock {
     ClipboardLock() { flock(m_Fd, LOCK_EX); }
     ~ClipboardLock() { close(m_Fd); }
     ClipboardLock(const ClipboardLock&) = delete;
@@ -37,17 +36,20 @@ TEST(QelClipboard, TextBothWaysWithAnotherClient)
 
     // xclip goes to the background to serve the text; wait until it does.
     qeltest::Run("printf 'h\\303\\251llo\\nworld' | xclip -selection clipboard >/dev/null 2>&1");
-    ASSERT_TRUE(qeltest::PumpUntil([] {
-        return qeltest::Run("timeout 5 xclip -o -selection clipboard 2>/dev/null") == "h\xc3\xa9llo\nworld";
-    }, 10000));
+    ASSERT_TRUE(qeltest::PumpUntil(
+        [] {
+            return qeltest::Run("timeout 5 xclip -o -selection clipboard 2>/dev/null")
+                == "h\xc3\xa9llo\nworld";
+        },
+        10000));
     EXPECT_EQ(QelClipboardGet(), wxString::FromUTF8("h\xc3\xa9llo\nworld"));
 
     qeltest::TempDir temp;
     const wxString out = temp.File("out");
     ASSERT_TRUE(QelClipboardAdd("xyz"));
     // We must answer the request while xclip waits: it runs in the background.
-    qeltest::Run("(timeout 10 xclip -o -selection clipboard > " + ShellQuote(out) + ".part; mv " +
-                 ShellQuote(out) + ".part " + ShellQuote(out) + ") >/dev/null 2>&1 &");
+    qeltest::Run("(timeout 10 xclip -o -selection clipboard > " + ShellQuote(out) + ".part; mv "
+                 + ShellQuote(out) + ".part " + ShellQuote(out) + ") >/dev/null 2>&1 &");
     ASSERT_TRUE(qeltest::PumpUntil([&] { return wxFileName::FileExists(out); }, 10000));
     EXPECT_EQ(qeltest::ReadBytes(out), "xyz");
 }
@@ -71,14 +73,16 @@ TEST(QelClipboard, NoTextOnTheClipboard)
 
 TEST(FindResult, StatusTexts)
 {
-    struct Row { bool next, recursive; const char* text; };
+    struct Row {
+        bool next, recursive;
+        const char* text;
+    };
     const Row rows[] = {
         {true, false, "Searching for 'a b' hit bottom"},
         {false, false, "Searching for 'a b' hit top"},
         {true, true, "'a b' not found"}, // with a bell
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         qeltest::LogCapture log;
         QelFindResult(" a\n\t b ", row.next, row.recursive);
         ASSERT_EQ(log.Records().size(), 1u);
@@ -89,15 +93,15 @@ TEST(FindResult, StatusTexts)
 
 // The comparator: a script that writes the arguments it received, in a
 // folder that is first on PATH.
-class QelComparator : public qeltest::ConfigTest
-{
+class QelComparator : public qeltest::ConfigTest {
 protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
         const std::string part = ShellQuote(m_Out + ".part").utf8_string();
-        qeltest::WriteBytes(m_Script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + part + "\nmv " + part + " " +
-                                      ShellQuote(m_Out).utf8_string() + "\n");
+        qeltest::WriteBytes(m_Script,
+                            "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + part + "\nmv " + part + " "
+                                + ShellQuote(m_Out).utf8_string() + "\n");
         qeltest::Run("chmod +x " + ShellQuote(m_Script));
         wxGetEnv("PATH", &m_Path);
         wxSetEnv("PATH", m_Temp.Path() + ":" + m_Path);
@@ -127,18 +131,24 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
     const wxString older = File("old \"quoted\" \\ name.txt", "2020-01-01");
     const wxString newer = File("new file.txt", "2021-01-01");
     const wxString twin = File("twin.txt", "2020-01-01");
-    struct Row { wxString setting; wxString file1, file2; std::string options; wxString first, second; size_t errors; };
+    struct Row {
+        wxString setting;
+        wxString file1, file2;
+        std::string options;
+        wxString first, second;
+        size_t errors;
+    };
     const Row rows[] = {
         {m_Script + " --two", newer, older, "--two\n", older, newer, 0},
-        {"cmp.sh", older, twin, "", twin, older, 0}, // found through PATH; equal times put the second first
+        {"cmp.sh", older, twin, "", twin, older,
+         0}, // found through PATH; equal times put the second first
         // Nothing starts.
         {"", older, newer, "", "", "", 0}, // comparison turned off
         {"/no/such/comparator", older, newer, "", "", "", 1},
         {"no-such-comparator-anywhere", older, newer, "", "", "", 1},
         {"cmp.sh", older, m_Temp.File("missing.txt"), "", "", "", 1},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.setting + " " + row.file2);
         std::remove(m_Out.fn_str());
         wxConfigBase::Get()->Write("Comparator", row.setting);
@@ -146,15 +156,15 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
         qeltest::LogCapture log;
         ASSERT_EQ(QelCompareFile(wxFileName(row.file1), wxFileName(row.file2)), runs);
         EXPECT_EQ(log.CountLevel(wxLOG_Error), row.errors) << log.Dump();
-        if (!runs)
-        {
+        if (!runs) {
             EXPECT_EQ(log.Count("Compared"), 0u);
             qeltest::Pump(100);
             EXPECT_FALSE(wxFileName::FileExists(m_Out));
             continue;
         }
         ASSERT_TRUE(qeltest::PumpUntil([&] { return wxFileName::FileExists(m_Out); }, 10000));
-        EXPECT_EQ(qeltest::ReadBytes(m_Out), row.options + row.first.utf8_string() + "\n" + row.second.utf8_string() + "\n");
+        EXPECT_EQ(qeltest::ReadBytes(m_Out),
+                  row.options + row.first.utf8_string() + "\n" + row.second.utf8_string() + "\n");
         ASSERT_EQ(log.Records().size(), 1u) << log.Dump();
         EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
         EXPECT_EQ(log.Records()[0].text, "Compared: \"" + row.first + "\" \"" + row.second + "\"");

@@ -31,8 +31,7 @@ wxString Trimmed(const std::string& text)
 
 // A folder whose path holds no version-like part: only the leftmost such part
 // counts, and a temporary name with digits would be that part.
-struct LettersDir
-{
+struct LettersDir {
     LettersDir()
     {
         std::random_device random;
@@ -45,16 +44,25 @@ struct LettersDir
 
 TEST(VersionFolderPattern, FindsTheLeftmostVersionPart)
 {
-    struct Row { const char* path; int start; int length; };
+    struct Row {
+        const char* path;
+        int start;
+        int length;
+    };
     const Row rows[] = {
-        {"/src/rel1/a.txt", 4, 5}, {"/data2/src/rel1/a.txt", 0, 6}, {"/x/build990308/y", 2, 12},
-        {"/x/release-2.9.2/y", 2, 14}, {"/x/7/y", 2, 2}, {"/x/v1.2.3.4.5/y", 2, 9}, {"/src/rel/a.txt", -1, 0},
-        {"/src/a|b1", 6, 3}, {"c:\\src\\rel1\\a.txt", 6, 5},
+        {"/src/rel1/a.txt", 4, 5},
+        {"/data2/src/rel1/a.txt", 0, 6},
+        {"/x/build990308/y", 2, 12},
+        {"/x/release-2.9.2/y", 2, 14},
+        {"/x/7/y", 2, 2},
+        {"/x/v1.2.3.4.5/y", 2, 9},
+        {"/src/rel/a.txt", -1, 0},
+        {"/src/a|b1", 6, 3},
+        {"c:\\src\\rel1\\a.txt", 6, 5},
     };
     const wxRegEx pattern(QelVersionFolderPattern());
     ASSERT_TRUE(pattern.IsValid());
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         size_t start = 0;
         size_t length = 0;
@@ -68,46 +76,79 @@ TEST(VersionFolderPattern, FindsTheLeftmostVersionPart)
 
 TEST(FindOtherFileName, NewestOtherVersionOrWhyNone)
 {
-    struct Tree
-    {
+    struct Tree {
         const char* name;
         std::vector<std::pair<const char*, const char*>> files; // path and time
         const char* file;                                       // whose other version is looked for
-        const char* want;                                       // null: none is found, and the log says why
+        const char* want; // null: none is found, and the log says why
         wxLogLevel level;
         const char* message;
     };
     const Tree trees[] = {
         {"newest sibling",
-         {{"src/rel1/a.txt", "2020-01-01 10:00"}, {"src/rel2/a.txt", "2020-03-01 10:00"},
-          {"src/rel3/a.txt", "2019-01-01 10:00"}, {"src/rel4/a.txt", "2020-01-01 10:00"}, // same time: not newer
-          {"src/rel5/b.txt", "2021-01-01 10:00"}},                                          // another file
-         "src/rel1/a.txt", "src/rel2/a.txt", 0, nullptr},
+         {{"src/rel1/a.txt", "2020-01-01 10:00"},
+          {"src/rel2/a.txt", "2020-03-01 10:00"},
+          {"src/rel3/a.txt", "2019-01-01 10:00"},
+          {"src/rel4/a.txt", "2020-01-01 10:00"},  // same time: not newer
+          {"src/rel5/b.txt", "2021-01-01 10:00"}}, // another file
+         "src/rel1/a.txt",
+         "src/rel2/a.txt",
+         0,
+         nullptr},
         // The siblings of the leftmost version part are searched.
         {"leftmost part",
-         {{"data2/src/rel1/a.txt", "2020-01-01"}, {"data2/src/rel2/a.txt", "2021-01-01"},
+         {{"data2/src/rel1/a.txt", "2020-01-01"},
+          {"data2/src/rel2/a.txt", "2021-01-01"},
           {"data3/src/rel1/a.txt", "2019-01-01"}},
-         "data2/src/rel1/a.txt", "data3/src/rel1/a.txt", 0, nullptr},
+         "data2/src/rel1/a.txt",
+         "data3/src/rel1/a.txt",
+         0,
+         nullptr},
         // Upper-case folders count; one that differs only in case is another folder.
-        {"case", {{"src/REL2/a.txt", "2020-01-01"}, {"src/rel2/a.txt", "2022-01-01"}, {"src/Rel1/a.txt", "2019-01-01"}},
-         "src/REL2/a.txt", "src/Rel1/a.txt", 0, nullptr},
-        {"no version part", {{"src/plain/a.txt", "2020-01-01"}}, "src/plain/a.txt", nullptr, wxLOG_Status,
+        {"case",
+         {{"src/REL2/a.txt", "2020-01-01"},
+          {"src/rel2/a.txt", "2022-01-01"},
+          {"src/Rel1/a.txt", "2019-01-01"}},
+         "src/REL2/a.txt",
+         "src/Rel1/a.txt",
+         0,
+         nullptr},
+        {"no version part",
+         {{"src/plain/a.txt", "2020-01-01"}},
+         "src/plain/a.txt",
+         nullptr,
+         wxLOG_Status,
          "No version information found"},
-        {"alone", {{"src/rel1/a.txt", "2020-01-01"}}, "src/rel1/a.txt", nullptr, wxLOG_Status, "No files found"},
-        {"missing file", {{"src/rel1/a.txt", "2020-01-01"}}, "src/rel1/gone.txt", nullptr, wxLOG_Error, "does not exist"},
-        {"missing folder", {{"src/rel1/a.txt", "2020-01-01"}}, "gone/rel1/a.txt", nullptr, wxLOG_Error,
+        {"alone",
+         {{"src/rel1/a.txt", "2020-01-01"}},
+         "src/rel1/a.txt",
+         nullptr,
+         wxLOG_Status,
+         "No files found"},
+        {"missing file",
+         {{"src/rel1/a.txt", "2020-01-01"}},
+         "src/rel1/gone.txt",
+         nullptr,
+         wxLOG_Error,
+         "does not exist"},
+        {"missing folder",
+         {{"src/rel1/a.txt", "2020-01-01"}},
+         "gone/rel1/a.txt",
+         nullptr,
+         wxLOG_Error,
          "Cannot open folder"},
     };
-    for (const Tree& tree : trees)
-    {
+    for (const Tree& tree : trees) {
         SCOPED_TRACE(tree.name);
         LettersDir root;
         for (const auto& [path, date] : tree.files) MakeFile(root.path + "/" + path, date);
 
         wxFileName found("/untouched");
         qeltest::LogCapture log;
-        ASSERT_EQ(QelFindOtherFileName(wxFileName(root.path + "/" + tree.file), &found), tree.want != nullptr);
-        EXPECT_EQ(found.GetFullPath(), tree.want ? root.path + "/" + tree.want : wxString("/untouched"));
+        ASSERT_EQ(QelFindOtherFileName(wxFileName(root.path + "/" + tree.file), &found),
+                  tree.want != nullptr);
+        EXPECT_EQ(found.GetFullPath(),
+                  tree.want ? root.path + "/" + tree.want : wxString("/untouched"));
         ASSERT_EQ(log.Records().size(), tree.message ? 1u : 0u) << log.Dump();
         if (tree.message == nullptr) continue;
         EXPECT_EQ(log.Records()[0].level, tree.level);
@@ -123,16 +164,22 @@ TEST(FindOtherFileName, NewestSiblingAsLsSortsIt)
     MakeFile(root.path + "/src/rel3/a.txt", "2020-02-01");
     wxFileName found;
     ASSERT_TRUE(QelFindOtherFileName(wxFileName(file), &found));
-    EXPECT_EQ(found.GetFullPath(), Trimmed(qeltest::Run("ls -t " + ShellQuote(root.path) + "/src/*/a.txt | head -1")));
+    EXPECT_EQ(found.GetFullPath(),
+              Trimmed(qeltest::Run("ls -t " + ShellQuote(root.path) + "/src/*/a.txt | head -1")));
 }
 
 TEST(LogStatus, ShowsNameWordAndTime)
 {
     qeltest::TempDir temp;
-    const wxString file = MakeFile(temp.File("notes 100%.txt"), "2011-03-05 14:07:09"); // not a format
+    const wxString file
+        = MakeFile(temp.File("notes 100%.txt"), "2011-03-05 14:07:09"); // not a format
     const wxString time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(file) + " +%c"));
 
-    struct Row { wxFileName name; long flags; wxString text; };
+    struct Row {
+        wxFileName name;
+        long flags;
+        wxString text;
+    };
     const Row rows[] = {
         {wxFileName(file), 0, "notes 100%.txt Modified " + time},
         {wxFileName(file), STAT_SYNC, "notes 100%.txt Synchronized " + time},
@@ -141,8 +188,7 @@ TEST(LogStatus, ShowsNameWordAndTime)
         {wxFileName(temp.File("gone.txt")), 0, "gone.txt"},
         {wxFileName(), STAT_FULLPATH, ""}, // nothing at all
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         qeltest::LogCapture log;
         QelLogStatus(row.name, row.flags);
@@ -156,7 +202,8 @@ TEST(LogStatus, ShowsNameWordAndTime)
 TEST(PrintTexts, HeaderCaptionAndFooter)
 {
     qeltest::TempDir temp;
-    const wxString path = MakeFile(temp.File(wxString('d', 100)) + "/file.txt", "2011-03-05 14:07:09");
+    const wxString path
+        = MakeFile(temp.File(wxString('d', 100)) + "/file.txt", "2011-03-05 14:07:09");
     const wxString time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(path) + " +%c"));
 
     const wxString header = QelPrintHeader(wxFileName(path));

@@ -28,8 +28,7 @@ using LineSet = std::set<std::string>;
 
 // A scanner that records what its hooks receive: each reported line as grep
 // -n prints it ("number:text", numbered from 1).
-class Recorder : public QelTextFile
-{
+class Recorder : public QelTextFile {
 public:
     using QelTextFile::QelTextFile;
 
@@ -60,8 +59,7 @@ protected:
 // every edge case of a window edge happen in small files.
 const size_t readChunks[] = {0, 1, 2, 3, 7};
 
-class Scanner : public qeltest::ConfigTest
-{
+class Scanner : public qeltest::ConfigTest {
 protected:
     void SetUp() override
     {
@@ -78,7 +76,8 @@ protected:
     }
 
     // The find settings that grep's options name (-i, -w, -E).
-    static void SetFind(const wxString& find, const std::string& grep = "-F", const wxString& replace = wxString())
+    static void SetFind(const wxString& find, const std::string& grep = "-F",
+                        const wxString& replace = wxString())
     {
         const auto has = [&grep](char option) { return grep.find(option) != std::string::npos; };
         QelFindReplaceData* frd = QelFindReplaceData::Get();
@@ -107,32 +106,44 @@ protected:
         return link;
     }
 
-    static wxString Data(const char* name) { return wxString(QEL_TEST_DATA_DIR "/textfile/") + name; }
+    static wxString Data(const char* name)
+    {
+        return wxString(QEL_TEST_DATA_DIR "/textfile/") + name;
+    }
 };
 
 // The test files of find and replace: name, bytes, and a command that writes
 // their text as UTF-8 lines, as the scanner sees them (no mark, no CR).
-struct TextCase
-{
+struct TextCase {
     const char* name;
     std::string bytes;
-    const char* text;   // %s is the quoted path
+    const char* text; // %s is the quoted path
     bool latin1;
 };
 
 const std::vector<TextCase>& TextCases()
 {
     static const std::vector<TextCase> cases = {
-        {"latin1.txt", "caf\xe9 au lait\nCAF\xc9 noir\nfoo bar\nfoobar\nFOO_x foo\n\xe9t\xe9 foo\xe9\nsans\n",
+        {"latin1.txt",
+         "caf\xe9 au lait\nCAF\xc9 noir\nfoo bar\nfoobar\nFOO_x foo\n\xe9t\xe9 foo\xe9\nsans\n",
          "iconv -f LATIN1 -t UTF-8 %s", true},
-        {"bom.txt", "\xEF\xBB\xBF" "foo first\nsecond caf\xc3\xa9\nCAF\xc3\x89 Foo\nlast\n", "tail -c +4 %s", false},
+        {"bom.txt",
+         "\xEF\xBB\xBF"
+         "foo first\nsecond caf\xc3\xa9\nCAF\xc3\x89 Foo\nlast\n",
+         "tail -c +4 %s", false},
         // A UTF-8 mark before text that is not UTF-8: Latin-1 text, mark included.
-        {"oddbom.txt", "\xEF\xBB\xBF" "caf\xe9 foo\nFOO\n", "iconv -f LATIN1 -t UTF-8 %s", true},
-        {"crlf.txt", "alpha foo\r\nbeta\r\nfoo_bar foo\r\nFoo\r\n\r\nfoofoo\r\n", "sed 's/\\r$//' %s", false},
+        {"oddbom.txt",
+         "\xEF\xBB\xBF"
+         "caf\xe9 foo\nFOO\n",
+         "iconv -f LATIN1 -t UTF-8 %s", true},
+        {"crlf.txt", "alpha foo\r\nbeta\r\nfoo_bar foo\r\nFoo\r\n\r\nfoofoo\r\n",
+         "sed 's/\\r$//' %s", false},
         {"noeol.txt", "x\nfoo\n\nlast foo", "cat %s", false},
         {"utf8.txt",
-         "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 foo\n\xd0\x9f\xd0\xa0\xd0\x98\xd0\x92\xd0\x95\xd0\xa2 m\n"
-         "stra\xc3\x9f" "e foo_1\nabc_d abc\n(abc)\nxABCx\nabc_d\n",
+         "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
+         "foo\n\xd0\x9f\xd0\xa0\xd0\x98\xd0\x92\xd0\x95\xd0\xa2 m\n"
+         "stra\xc3\x9f"
+         "e foo_1\nabc_d abc\n(abc)\nxABCx\nabc_d\n",
          "cat %s", false},
     };
     return cases;
@@ -149,8 +160,7 @@ LineSet Lines(const wxString& command)
     const std::string out = qeltest::Run(command);
     LineSet lines;
     size_t start = 0;
-    for (size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
-    {
+    for (size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
         lines.insert(out.substr(start, end - start));
     }
     return lines;
@@ -159,37 +169,48 @@ LineSet Lines(const wxString& command)
 // The lines grep -n prints for the text a command writes.
 LineSet Grep(const wxString& textCommand, const wxString& options, const wxString& pattern)
 {
-    return Lines(textCommand + " | LC_ALL=C.UTF-8 grep -n " + options + " -e " + ShellQuote(pattern));
+    return Lines(textCommand + " | LC_ALL=C.UTF-8 grep -n " + options + " -e "
+                 + ShellQuote(pattern));
 }
 
 TEST_F(Scanner, FindReportsTheLinesGrepPrints)
 {
     const std::pair<const char*, const char*> searches[] = {
-        {"foo", "-F"}, {"foo", "-Fi"}, {"foo", "-Fw"}, {"foo", "-Fiw"}, {"caf\xc3\xa9", "-F"}, {"caf\xc3\xa9", "-Fi"},
-        {"CAF\xc3\x89", "-Fiw"}, {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
-        {"abc", "-Fw"}, {"abc", "-Fiw"}, // "abc_d abc": every occurrence is tried
-        {"o", "-F"}, {"fo+", "-E"}, {"^(foo|alpha)", "-E"}, {"FO+", "-Ei"}, {"caf.", "-E"},
-        {"[a-z]+_[a-z0-9]", "-E"}, {"o$", "-E"}, {"\\(abc\\)", "-E"},
+        {"foo", "-F"},
+        {"foo", "-Fi"},
+        {"foo", "-Fw"},
+        {"foo", "-Fiw"},
+        {"caf\xc3\xa9", "-F"},
+        {"caf\xc3\xa9", "-Fi"},
+        {"CAF\xc3\x89", "-Fiw"},
+        {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
+        {"abc", "-Fw"},
+        {"abc", "-Fiw"}, // "abc_d abc": every occurrence is tried
+        {"o", "-F"},
+        {"fo+", "-E"},
+        {"^(foo|alpha)", "-E"},
+        {"FO+", "-Ei"},
+        {"caf.", "-E"},
+        {"[a-z]+_[a-z0-9]", "-E"},
+        {"o$", "-E"},
+        {"\\(abc\\)", "-E"},
     };
 
     size_t matched = 0;                 // so that agreeing on nothing cannot pass
     std::map<std::string, LineSet> all; // "path:line" of each search in all files
     const wxString folder = m_Temp.File("files");
     ASSERT_TRUE(wxFileName::Mkdir(folder));
-    for (const TextCase& file : TextCases())
-    {
+    for (const TextCase& file : TextCases()) {
         const wxString path = folder + "/" + file.name;
         ASSERT_TRUE(WriteBytes(path, file.bytes));
-        for (const auto& [text, grep] : searches)
-        {
+        for (const auto& [text, grep] : searches) {
             const wxString pattern = wxString::FromUTF8(text);
             SCOPED_TRACE(std::string(file.name) + " grep " + grep + " " + text);
             SetFind(pattern, grep);
             const LineSet expected = Grep(TextCommand(file, path), grep, pattern);
             matched += expected.size();
 
-            for (size_t chunk : readChunks)
-            {
+            for (size_t chunk : readChunks) {
                 SCOPED_TRACE(chunk);
                 QelTextFile::SetReadChunkSize(chunk);
                 Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
@@ -197,9 +218,9 @@ TEST_F(Scanner, FindReportsTheLinesGrepPrints)
                 EXPECT_EQ(scanner.reported, expected);
                 EXPECT_EQ(scanner.Counter("Actions Completed"), static_cast<long>(expected.size()));
                 EXPECT_EQ(scanner.Counter("Files"), 1);
-                for (size_t line : scanner.lines)
-                {
-                    all[grep + std::string(" ") + text].insert(path.utf8_string() + ":" + std::to_string(line + 1));
+                for (size_t line : scanner.lines) {
+                    all[grep + std::string(" ") + text].insert(path.utf8_string() + ":"
+                                                               + std::to_string(line + 1));
                 }
             }
         }
@@ -208,10 +229,11 @@ TEST_F(Scanner, FindReportsTheLinesGrepPrints)
 
     // ASCII text is found on the same lines in each encoding, so grep -R can
     // read the raw bytes of the folder.
-    for (const std::string grep : {"-F", "-Fi"})
-    {
+    for (const std::string grep : {"-F", "-Fi"}) {
         SCOPED_TRACE(grep);
-        EXPECT_EQ(all[grep + " foo"], Lines("LC_ALL=C grep -Rn " + grep + " foo " + ShellQuote(folder) + " | cut -d: -f1,2"));
+        EXPECT_EQ(
+            all[grep + " foo"],
+            Lines("LC_ALL=C grep -Rn " + grep + " foo " + ShellQuote(folder) + " | cut -d: -f1,2"));
     }
 }
 
@@ -221,15 +243,14 @@ TEST_F(Scanner, LineNumbersAddUpOverWindows)
     // that hold no match are only counted.
     std::string text;
     const char* ends[] = {"\n", "\r\n", "\r"};
-    for (int line = 0; line < 3000; ++line)
-    {
-        text += std::string(1 + line % 37, 'x') + (line % 500 == 499 ? " foo" : "") + ends[line % 3];
+    for (int line = 0; line < 3000; ++line) {
+        text
+            += std::string(1 + line % 37, 'x') + (line % 500 == 499 ? " foo" : "") + ends[line % 3];
     }
     const wxString path = Write("long.txt", text + "last foo");
     SetFind("foo");
 
-    for (size_t chunk : {size_t(0), size_t(100), size_t(4096), size_t(5)})
-    {
+    for (size_t chunk : {size_t(0), size_t(100), size_t(4096), size_t(5)}) {
         SCOPED_TRACE(chunk);
         QelTextFile::SetReadChunkSize(chunk);
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
@@ -242,9 +263,8 @@ TEST_F(Scanner, LineNumbersAddUpOverWindows)
 // to a file of mode 0640: the bytes, the link and the mode must be the same.
 TEST_F(Scanner, ReplaceWritesWhatSedWrites)
 {
-    struct Row
-    {
-        const char* find;    // UTF-8, with the options of grep below
+    struct Row {
+        const char* find; // UTF-8, with the options of grep below
         const char* grep;
         const char* replace; // UTF-8
         const char* sed;     // the sed -E script; in the C locale where it runs on Latin-1 too
@@ -267,20 +287,21 @@ TEST_F(Scanner, ReplaceWritesWhatSedWrites)
         {"a*", "-E", "-", "s/a*/-/g", false, false, true, false},
     };
 
-    for (const Row& rc : rows)
-    {
+    for (const Row& rc : rows) {
         const wxString find = wxString::FromUTF8(rc.find);
-        for (const TextCase& file : TextCases())
-        {
+        for (const TextCase& file : TextCases()) {
             const bool crlf = std::string(file.name) == "crlf.txt";
-            const bool ascii = std::none_of(file.bytes.begin(), file.bytes.end(), [](char c) { return c & 0x80; });
-            if ((file.latin1 && !rc.latin1Too) || (crlf && !rc.crlfToo) || (!ascii && rc.asciiOnly)) continue;
+            const bool ascii = std::none_of(file.bytes.begin(), file.bytes.end(),
+                                            [](char c) { return c & 0x80; });
+            if ((file.latin1 && !rc.latin1Too) || (crlf && !rc.crlfToo) || (!ascii && rc.asciiOnly))
+                continue;
             SCOPED_TRACE(std::string(file.name) + " sed " + rc.sed);
 
             const wxString ours = WriteLinked(wxString("ours-") + file.name, file.bytes);
             const wxString theirs = WriteLinked(wxString("sed-") + file.name, file.bytes);
-            qeltest::Run(wxString("LC_ALL=") + (rc.latin1Too ? "C" : "C.UTF-8") + " sed -E -i --follow-symlinks " +
-                ShellQuote(wxString::FromUTF8(rc.sed)) + " " + ShellQuote(theirs));
+            qeltest::Run(wxString("LC_ALL=") + (rc.latin1Too ? "C" : "C.UTF-8")
+                         + " sed -E -i --follow-symlinks " + ShellQuote(wxString::FromUTF8(rc.sed))
+                         + " " + ShellQuote(theirs));
 
             SetFind(find, rc.grep, wxString::FromUTF8(rc.replace));
             Recorder scanner{QelFileName(ours), QelTool(ID_TOOL_REPLACE_IN_FILES)};
@@ -288,19 +309,22 @@ TEST_F(Scanner, ReplaceWritesWhatSedWrites)
 
             int differs = 0;
             qeltest::Run("cmp " + ShellQuote(ours) + " " + ShellQuote(theirs), &differs);
-            EXPECT_EQ(differs, 0) << "ours:  " << ReadBytes(ours) << "\nsed:   " << ReadBytes(theirs);
+            EXPECT_EQ(differs, 0) << "ours:  " << ReadBytes(ours)
+                                  << "\nsed:   " << ReadBytes(theirs);
             const wxString kinds = "stat -c '%a %F' ";
-            EXPECT_EQ(qeltest::Run(kinds + ShellQuote(ours) + " " + ShellQuote(ours + ".target")),
-                      qeltest::Run(kinds + ShellQuote(theirs) + " " + ShellQuote(theirs + ".target")));
+            EXPECT_EQ(
+                qeltest::Run(kinds + ShellQuote(ours) + " " + ShellQuote(ours + ".target")),
+                qeltest::Run(kinds + ShellQuote(theirs) + " " + ShellQuote(theirs + ".target")));
 
             // Each reported line carries its new text.
             const LineSet after = Grep(TextCommand(file, theirs), "", "");
-            EXPECT_TRUE(std::includes(after.begin(), after.end(), scanner.reported.begin(), scanner.reported.end()));
+            EXPECT_TRUE(std::includes(after.begin(), after.end(), scanner.reported.begin(),
+                                      scanner.reported.end()));
 
-            if (rc.count)
-            {
-                const std::string count = qeltest::Run(TextCommand(file, Write("orig", file.bytes)) +
-                    " | LC_ALL=C.UTF-8 grep -o " + rc.grep + " -e " + ShellQuote(find) + " | wc -l");
+            if (rc.count) {
+                const std::string count = qeltest::Run(TextCommand(file, Write("orig", file.bytes))
+                                                       + " | LC_ALL=C.UTF-8 grep -o " + rc.grep
+                                                       + " -e " + ShellQuote(find) + " | wc -l");
                 EXPECT_EQ(scanner.Counter("Actions Completed"), std::stol(count));
             }
         }
@@ -312,9 +336,10 @@ TEST_F(Scanner, ReplaceKeepsUtf16AndItsMark)
     const wxString source = Write("utf8.txt", "foo bar\r\nx \xc3\xa9 foo\r\n");
     const wxString path = m_Temp.File("utf16.txt");
     const wxString expected = m_Temp.File("expected.txt");
-    qeltest::Run("{ printf '\\377\\376'; iconv -f UTF-8 -t UTF-16LE " + ShellQuote(source) + "; } > " + ShellQuote(path));
-    qeltest::Run("{ printf '\\377\\376'; sed 's/foo/baz/g' " + ShellQuote(source) + " | iconv -f UTF-8 -t UTF-16LE; } > " +
-        ShellQuote(expected));
+    qeltest::Run("{ printf '\\377\\376'; iconv -f UTF-8 -t UTF-16LE " + ShellQuote(source)
+                 + "; } > " + ShellQuote(path));
+    qeltest::Run("{ printf '\\377\\376'; sed 's/foo/baz/g' " + ShellQuote(source)
+                 + " | iconv -f UTF-8 -t UTF-16LE; } > " + ShellQuote(expected));
 
     SetFind("foo", "-F", "baz");
     Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
@@ -327,7 +352,14 @@ TEST_F(Scanner, ReplaceKeepsUtf16AndItsMark)
 
 TEST_F(Scanner, ReplaceThatCannotBeWrittenChangesNothing)
 {
-    struct Row { const char* name; std::string bytes; mode_t mode; const char* replace; bool failWrite; const char* message; };
+    struct Row {
+        const char* name;
+        std::string bytes;
+        mode_t mode;
+        const char* replace;
+        bool failWrite;
+        const char* message;
+    };
     const Row rows[] = {
         {"readonly.txt", "foo\n", 0444, "bar", false, "read-only"},
         {"binary.bin", std::string("foo\0bar\n", 8), 0644, "bar", false, "binary"},
@@ -335,8 +367,7 @@ TEST_F(Scanner, ReplaceThatCannotBeWrittenChangesNothing)
         {"latin1.txt", "caf\xe9 foo\n", 0644, "\xd0\xb6", false, "encoding"},
         {"failing.txt", "foo foo\nfoo\n", 0644, "bar", true, "not written"},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const wxString path = Write(row.name, row.bytes);
         chmod(path.fn_str(), row.mode);
@@ -359,7 +390,15 @@ TEST_F(Scanner, RunThatCannotStartSaysWhy)
     const wxString fifo = m_Temp.File("pipe"); // would block a plain open
     ASSERT_EQ(mkfifo(fifo.fn_str(), 0644), 0);
     const wxString file = Write("f.txt", "a(\nfoo\n");
-    struct Row { const char* name; wxString path; const char* find; const char* grep; const char* message; int asserts; long files; };
+    struct Row {
+        const char* name;
+        wxString path;
+        const char* find;
+        const char* grep;
+        const char* message;
+        int asserts;
+        long files;
+    };
     const Row rows[] = {
         {"empty find text", file, "", "-F", nullptr, 1, 1},
         {"invalid regex", file, "a(", "-E", "not a valid regular expression", 0, 1},
@@ -367,8 +406,7 @@ TEST_F(Scanner, RunThatCannotStartSaysWhy)
         {"named pipe", fifo, "foo", "-F", "not a regular file", 0, 0},
         {"folder", m_Temp.Path(), "foo", "-F", "not a regular file", 0, 0},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetFind(row.find, row.grep);
         qeltest::LogCapture log;
@@ -380,7 +418,9 @@ TEST_F(Scanner, RunThatCannotStartSaysWhy)
         EXPECT_EQ(scanner.Counter("Files"), row.files);
         EXPECT_EQ(log.Records().size(), row.message ? 1u : 0u) << log.Dump();
         EXPECT_EQ(log.CountLevel(wxLOG_Error), log.Records().size());
-        if (row.message) { EXPECT_EQ(log.Count(row.message), 1u) << log.Dump(); }
+        if (row.message) {
+            EXPECT_EQ(log.Count(row.message), 1u) << log.Dump();
+        }
     }
     EXPECT_TRUE(QelDir::Cancelled()); // every other file would fail the same way
 }
@@ -388,8 +428,7 @@ TEST_F(Scanner, RunThatCannotStartSaysWhy)
 TEST_F(Scanner, InsertLineFromAHook)
 {
     SetFind("foo");
-    for (size_t chunk : readChunks)
-    {
+    for (size_t chunk : readChunks) {
         SCOPED_TRACE(chunk);
         QelTextFile::SetReadChunkSize(chunk);
         const wxString path = Write("f.c", "a\nfoo\nb\r\nfoo\nend");
@@ -408,7 +447,11 @@ TEST_F(Scanner, InsertLineFromAHook)
 // than begin1's window only ends at the start of a line.
 TEST_F(Scanner, CountTool)
 {
-    struct Row { const char* name; const char* text; long lines, empty, code, words, comments, commentSize; };
+    struct Row {
+        const char* name;
+        const char* text;
+        long lines, empty, code, words, comments, commentSize;
+    };
     const Row rows[] = {
         {"sample.c", nullptr, 16, 2, 7, 24, 4, 95}, // no text: the sample file of that name
         {"sample.py", nullptr, 9, 2, 7, 17, 1, 11},
@@ -425,42 +468,54 @@ TEST_F(Scanner, CountTool)
         {"nomarkers.txt", "abcd", 1, 0, 0, 0, 2, 1},
         {"empty.c", "", 0, 0, 0, 0, 0, 0},
     };
-    const char* names[] = {"Files", "Total Size", "Lines", "Empty Lines", "Lines Of Code", "Words Of Code",
-                           "Comments", "Comment Size", "Actions Completed"};
+    const char* names[]
+        = {"Files",         "Total Size", "Lines",        "Empty Lines",      "Lines Of Code",
+           "Words Of Code", "Comments",   "Comment Size", "Actions Completed"};
     QelFileStatistics sum;
     wxString samples;
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const wxString path = row.text ? Write(row.name, row.text) : Data(row.name);
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_COUNT)};
         ASSERT_TRUE(scanner.RunTool());
         EXPECT_EQ(scanner.statisticsCalls, 1);
-        const long want[] = {1, static_cast<long>(wxFileName::GetSize(path).GetValue()), row.lines, row.empty,
-                             row.code, row.words, row.comments, row.commentSize, 0};
-        for (size_t k = 0; k < std::size(names); ++k) EXPECT_EQ(scanner.Counter(names[k]), want[k]) << names[k];
-        if (row.text == nullptr)
-        {
+        const long want[] = {1,
+                             static_cast<long>(wxFileName::GetSize(path).GetValue()),
+                             row.lines,
+                             row.empty,
+                             row.code,
+                             row.words,
+                             row.comments,
+                             row.commentSize,
+                             0};
+        for (size_t k = 0; k < std::size(names); ++k)
+            EXPECT_EQ(scanner.Counter(names[k]), want[k]) << names[k];
+        if (row.text == nullptr) {
             samples += " " + ShellQuote(path);
             sum += scanner.GetStatistics();
         }
     }
     EXPECT_EQ(sum.GetElements().Get("Files"), 4);
-    EXPECT_EQ(sum.GetElements().Get("Lines"), std::stol(qeltest::Run("cat" + samples + " | awk 'END{print NR}'")));
-    EXPECT_EQ(sum.GetElements().Get("Total Size"), std::stol(qeltest::Run("cat" + samples + " | wc -c")));
+    EXPECT_EQ(sum.GetElements().Get("Lines"),
+              std::stol(qeltest::Run("cat" + samples + " | awk 'END{print NR}'")));
+    EXPECT_EQ(sum.GetElements().Get("Total Size"),
+              std::stol(qeltest::Run("cat" + samples + " | wc -c")));
 }
 
 TEST_F(Scanner, KeywordReport)
 {
-    struct Row { const char* name; wxString path; const char* keywords; };
+    struct Row {
+        const char* name;
+        wxString path;
+        const char* keywords;
+    };
     const Row rows[] = {
         {"sample.c", Data("sample.c"), "int: 4\nreturn: 2\nvoid: 1"},
         {"if x", Write("a.c", "if x\n"), "if: 1"},
         {"x if", Write("b.c", "x if\n"), ""}, // column 0 merges with the next word
         {"indented", Write("c.c", "  if (a) return;\n"), "if: 1\nreturn: 1"},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Recorder scanner{QelFileName(row.path), QelTool(ID_TOOL_REPORT_KEYWORD)};
         ASSERT_TRUE(scanner.RunTool());
@@ -474,15 +529,29 @@ TEST_F(Scanner, KeywordReport)
 
 TEST(RegexRequiredText, IsTextEveryMatchHolds)
 {
-    struct Row { const char* pattern; const char* text; };
-    const Row rows[] = {
-        {"wx[A-Z][a-z]+Ctrl", "Ctrl"}, {"fo+", "fo"}, {"abc?d", "ab"}, {"ab{2}cd", "cd"},
-        {"a{x}", "x}"}, {"\\bword\\b", "word"}, {"a\\.b\\(c", "a.b(c"}, {"x*", ""},
-        {"abc|def", ""}, {"(abc|def)ghi", "ghi"}, {"(?i)abc", ""}, {"[]x]yz", "yz"},
-        {"[[:alpha:]]+one", "one"}, {"^start.end$", "start"}, {"\\x41BC", ""}, {"caf\xc3\xa9s", "caf"},
+    struct Row {
+        const char* pattern;
+        const char* text;
     };
-    for (const Row& row : rows)
-    {
+    const Row rows[] = {
+        {"wx[A-Z][a-z]+Ctrl", "Ctrl"},
+        {"fo+", "fo"},
+        {"abc?d", "ab"},
+        {"ab{2}cd", "cd"},
+        {"a{x}", "x}"},
+        {"\\bword\\b", "word"},
+        {"a\\.b\\(c", "a.b(c"},
+        {"x*", ""},
+        {"abc|def", ""},
+        {"(abc|def)ghi", "ghi"},
+        {"(?i)abc", ""},
+        {"[]x]yz", "yz"},
+        {"[[:alpha:]]+one", "one"},
+        {"^start.end$", "start"},
+        {"\\x41BC", ""},
+        {"caf\xc3\xa9s", "caf"},
+    };
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern);
         EXPECT_EQ(QelRegexRequiredText(wxString::FromUTF8(row.pattern)), row.text);
     }
@@ -490,16 +559,25 @@ TEST(RegexRequiredText, IsTextEveryMatchHolds)
 
 TEST(RegexReplace, MovesOnAfterEmptyMatches)
 {
-    struct Row { const char* pattern; const char* text; const char* replacement; const char* result; size_t count; };
+    struct Row {
+        const char* pattern;
+        const char* text;
+        const char* replacement;
+        const char* result;
+        size_t count;
+    };
     const Row rows[] = {
         // Empty matches everywhere; a group that took no part or does not
         // exist; escaped "&" and backslash. The sed comparison has the rest.
-        {"x*", "abc", "-", "-a-b-c-", 4}, {"a*", "baaac", "-", "-b-c-", 3}, {"^", "abc", ">", ">abc", 1},
-        {"(a)(b)?", "ab a", "\\2\\1\\3", "ba a", 2}, {"a", "aa", "\\&\\\\", "&\\&\\", 2},
-        {"z", "abc", "-", "abc", 0}, {"", "", "-", "-", 1},
+        {"x*", "abc", "-", "-a-b-c-", 4},
+        {"a*", "baaac", "-", "-b-c-", 3},
+        {"^", "abc", ">", ">abc", 1},
+        {"(a)(b)?", "ab a", "\\2\\1\\3", "ba a", 2},
+        {"a", "aa", "\\&\\\\", "&\\&\\", 2},
+        {"z", "abc", "-", "abc", 0},
+        {"", "", "-", "-", 1},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern + std::string(" on ") + row.text);
         const wxRegEx re(row.pattern);
         ASSERT_TRUE(re.IsValid());
@@ -512,8 +590,11 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
 TEST(ScannerRules, CaseFoldingNeverCrossesIntoAscii)
 {
     // The long s and the dotless i stay as they are.
-    const std::pair<wchar_t, wchar_t> folds[] = {
-        {L'a', L'A'}, {L'\u00e9', L'\u00c9'}, {L'\u0434', L'\u0414'}, {L'\u017f', L'\u017f'}, {L'\u0131', L'\u0131'}};
+    const std::pair<wchar_t, wchar_t> folds[] = {{L'a', L'A'},
+                                                 {L'\u00e9', L'\u00c9'},
+                                                 {L'\u0434', L'\u0414'},
+                                                 {L'\u017f', L'\u017f'},
+                                                 {L'\u0131', L'\u0131'}};
     for (const auto& [c, upper] : folds) EXPECT_EQ(QelFoldCase(c), upper) << static_cast<int>(c);
     EXPECT_TRUE(QelIsWordCharacter(L'_') && QelIsWordCharacter(L'\u00e9'));
     EXPECT_FALSE(QelIsWordCharacter(L'-') || QelIsWordCharacter(L'\u00a0'));

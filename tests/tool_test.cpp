@@ -15,14 +15,14 @@ TEST(Tool, PredicatesAtTheEdgesOfTheRanges)
 {
     // The kinds of each id: find, report, count, revision (RCS), statistics.
     const std::pair<int, std::string> rows[] = {
-        {6100, "v"}, {6126, ""}, {6127, "fr"}, {6128, "fr"}, {6129, "rcs"},
-        {6130, "r"}, {6131, "rv"}, {6132, "rs"}, {6142, "r"}, {6143, ""},
+        {6100, "v"}, {6126, ""},   {6127, "fr"}, {6128, "fr"}, {6129, "rcs"},
+        {6130, "r"}, {6131, "rv"}, {6132, "rs"}, {6142, "r"},  {6143, ""},
     };
-    for (const auto& [id, kinds] : rows)
-    {
+    for (const auto& [id, kinds] : rows) {
         const QelTool tool(id);
-        const std::string got = std::string(tool.IsFindType() ? "f" : "") + (tool.IsReportType() ? "r" : "") +
-            (tool.IsCount() ? "c" : "") + (tool.IsRCSType() ? "v" : "") + (tool.IsStatisticsType() ? "s" : "");
+        const std::string got = std::string(tool.IsFindType() ? "f" : "")
+            + (tool.IsReportType() ? "r" : "") + (tool.IsCount() ? "c" : "")
+            + (tool.IsRCSType() ? "v" : "") + (tool.IsStatisticsType() ? "s" : "");
         EXPECT_EQ(got, kinds) << id;
     }
     // Tools without a row of their own leave the shared table as it was.
@@ -32,7 +32,12 @@ TEST(Tool, PredicatesAtTheEdgesOfTheRanges)
 // The status text, and for the count tool the statistics as a message.
 TEST(Tool, LogShowsTheEndOfRunText)
 {
-    struct Row { int id; long files, actions; const char* text; bool message; };
+    struct Row {
+        int id;
+        long files, actions;
+        const char* text;
+        bool message;
+    };
     const Row rows[] = {
         {ID_TOOL_FIND_IN_FILES, 3, 12, "Found 12 matches in 3 file(s)", false},
         {ID_TOOL_FIND_IN_FILES, 4, -1, "Found 0 matches in 4 file(s)", false},
@@ -44,8 +49,7 @@ TEST(Tool, LogShowsTheEndOfRunText)
         {ID_TOOL_REPORT_COUNT, 5, -1, "Counted 5 file(s)", true},
         {ID_TOOL_REPORT_COUNT, 0, -1, "Counted 0 file(s)", false},
     };
-    for (const Row& row : rows)
-    {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         QelStatistics<long> stat;
         stat.Set("Files", row.files);
@@ -57,8 +61,7 @@ TEST(Tool, LogShowsTheEndOfRunText)
         ASSERT_EQ(log.Records().size(), row.message ? 2u : 1u) << log.Dump();
         EXPECT_EQ(log.Records().back().level, wxLOG_Status);
         EXPECT_EQ(log.Records().back().text, row.text);
-        if (row.message)
-        {
+        if (row.message) {
             EXPECT_EQ(log.Records()[0].level, wxLOG_Message);
             EXPECT_EQ(log.Records()[0].text, stat.Get());
         }

@@ -51,7 +51,7 @@ protected:
 TEST_F(UtilControls, HistoryRoundTripThroughTheSettingsFile)
 {
     m_Combo->SetValue("typed");
-    QelComboBoxFromList(m_Combo, {});  // nothing stored yet: the box stays
+    QelComboBoxFromList(m_Combo, {}); // nothing stored yet: the box stays
     EXPECT_EQ(Items(m_Combo), ShowList({"b", "c", "d"}));
     EXPECT_EQ(m_Combo->GetValue(), "typed");
 
@@ -63,7 +63,7 @@ TEST_F(UtilControls, HistoryRoundTripThroughTheSettingsFile)
 
     m_Combo->SetValue("*.cpp;*.h");
     QelListToConfig(QelComboBoxToList(m_Combo, 3), "In files");
-    EXPECT_EQ(Items(m_Combo), ShowList({"one", "two words ", "three"}));  // reading changes nothing
+    EXPECT_EQ(Items(m_Combo), ShowList({"one", "two words ", "three"})); // reading changes nothing
     Reopen();
     wxComboBox* again = new wxComboBox(m_Frame, wxID_ANY);
     QelComboBoxFromList(again, QelListFromConfig("In files"));
@@ -79,13 +79,13 @@ TEST_F(UtilControls, FindOptionsShownInACheckList)
     const char* const labels[] = {"Match whole word", "Match case", "Regular expression"};
     auto show = [&] {
         for (int i = 0; i < 3; ++i) EXPECT_TRUE(frd->Get(labels[i], m_Check, i)) << labels[i];
-        return std::to_string(m_Check->IsChecked(0)) + std::to_string(m_Check->IsChecked(1)) +
-               std::to_string(m_Check->IsChecked(2));
+        return std::to_string(m_Check->IsChecked(0)) + std::to_string(m_Check->IsChecked(1))
+            + std::to_string(m_Check->IsChecked(2));
     };
     EXPECT_EQ(show(), "011");
-    frd->SetMatchWord(true);  // turns the expression off
+    frd->SetMatchWord(true); // turns the expression off
     EXPECT_EQ(show(), "110");
-    EXPECT_FALSE(frd->Get("Search down", m_Check, 1));  // not an option of the list
+    EXPECT_FALSE(frd->Get("Search down", m_Check, 1)); // not an option of the list
     EXPECT_TRUE(m_Check->IsChecked(1));
 }
 
@@ -96,12 +96,16 @@ TEST(IconID, ByExistenceFolderAndExtension)
     ASSERT_TRUE(qeltest::WriteBytes(temp.File("main.cpp"), "int main() {}\n"));
     ASSERT_TRUE(wxFileName::Mkdir(temp.File("folder.cpp")));
 
-    struct Row { wxFileName name; int icon; };
-    for (const Row& row : {Row{wxFileName(temp.File("missing.cpp")), wxFileIconsTable::computer},
-                           Row{wxFileName(temp.File("folder.cpp")), wxFileIconsTable::folder},
-                           Row{wxFileName::DirName(temp.Path()), wxFileIconsTable::folder},
-                           Row{wxFileName(temp.File("Makefile")), wxFileIconsTable::file},
-                           Row{wxFileName(temp.File("main.cpp")), wxTheFileIconsTable->GetIconID("cpp")}}) {
+    struct Row {
+        wxFileName name;
+        int icon;
+    };
+    for (const Row& row :
+         {Row{wxFileName(temp.File("missing.cpp")), wxFileIconsTable::computer},
+          Row{wxFileName(temp.File("folder.cpp")), wxFileIconsTable::folder},
+          Row{wxFileName::DirName(temp.Path()), wxFileIconsTable::folder},
+          Row{wxFileName(temp.File("Makefile")), wxFileIconsTable::file},
+          Row{wxFileName(temp.File("main.cpp")), wxTheFileIconsTable->GetIconID("cpp")}}) {
         EXPECT_EQ(QelGetIconID(row.name), row.icon) << row.name.GetFullPath();
     }
 }

@@ -21,8 +21,7 @@
 
 namespace {
 
-class PrintingScanner : public QelTextFile
-{
+class PrintingScanner : public QelTextFile {
 public:
     using QelTextFile::QelTextFile;
 
@@ -34,10 +33,11 @@ protected:
     }
 };
 
-class FindWalk : public QelDir
-{
+class FindWalk : public QelDir {
 public:
-    explicit FindWalk(const wxString& folder) : QelDir(folder, "*") {}
+    explicit FindWalk(const wxString& folder)
+        : QelDir(folder, "*")
+    { }
 
     long matches = 0;
     long files = 0;
@@ -59,13 +59,13 @@ int main(int argc, char** argv)
     bool matchCase = true;
     bool regex = false;
     int arg = 1;
-    for (; arg < argc && argv[arg][0] == '-'; ++arg)
-    {
-        if (std::strcmp(argv[arg], "-i") == 0) matchCase = false;
-        else if (std::strcmp(argv[arg], "-E") == 0) regex = true;
+    for (; arg < argc && argv[arg][0] == '-'; ++arg) {
+        if (std::strcmp(argv[arg], "-i") == 0)
+            matchCase = false;
+        else if (std::strcmp(argv[arg], "-E") == 0)
+            regex = true;
     }
-    if (argc - arg != 2)
-    {
+    if (argc - arg != 2) {
         std::fprintf(stderr, "usage: %s [-i] [-E] PATTERN FOLDER\n", argv[0]);
         return 2;
     }
@@ -73,7 +73,8 @@ int main(int argc, char** argv)
     wxInitializer initializer;
     if (!initializer.IsOk()) return 1;
     // Settings in memory only: nothing is read or written.
-    delete wxConfigBase::Set(new wxFileConfig(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString, 0));
+    delete wxConfigBase::Set(
+        new wxFileConfig(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString, 0));
 
     QelFindReplaceData* frd = QelFindReplaceData::Get();
     frd->SetMatchCase(matchCase);

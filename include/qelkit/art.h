@@ -9,17 +9,15 @@
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 
-class QelStockArt
-{
+class QelStockArt {
 public:
     // The first object made fills the table shared by all.
     explicit QelStockArt(wxWindowID id);
 
     // The art provider's bitmap for the id, when the id is a stock id with a
     // row in the table; else an invalid bitmap.
-    const wxBitmap GetBitmap(
-        const wxArtClient& client = wxART_OTHER,
-        const wxSize& bitmap_size = wxDefaultSize) const;
+    const wxBitmap GetBitmap(const wxArtClient& client = wxART_OTHER,
+                             const wxSize& bitmap_size = wxDefaultSize) const;
 
     // Stock id to art-provider id.
     static const std::map<wxWindowID, wxString>& GetArtIDs() noexcept { return m_ArtIDs; }

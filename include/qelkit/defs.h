@@ -64,8 +64,8 @@ enum QelToolId {
 // Bits not listed here pass through untouched.
 enum QelEditorFlags {
     EDITOR_READ_ONLY = 0x01,
-    EDITOR_HEX = 0x02,        // hexadecimal dump, always read-only
-    EDITOR_FROM_LINK = 0x20,  // opened from a link in another editor
+    EDITOR_HEX = 0x02,           // hexadecimal dump, always read-only
+    EDITOR_FROM_LINK = 0x20,     // opened from a link in another editor
     EDITOR_OPEN_PROJECT = 0x100, // open as a project page, not an editor
 };
 
@@ -97,7 +97,7 @@ constexpr int QEL_MARGIN_DIVIDER = 1;
 constexpr int QEL_MARGIN_FOLDING = 2;
 constexpr int QEL_MARKER_CHANGE = 1;
 constexpr int QEL_STYLE_DEFAULT = 32;
-constexpr int QEL_MARKER_MAX = 31;   // markers and indicators run from 0
+constexpr int QEL_MARKER_MAX = 31; // markers and indicators run from 0
 constexpr int QEL_INDICATOR_MAX = 31;
 
 // The notebooks of the main window; their window ids are also passed to the

@@ -12,8 +12,7 @@ class wxFileName;
 // loops end), one traversal runs at a time in the process, a running one can
 // be cancelled, and pending events are processed every few tens of
 // milliseconds so that the user interface stays responsive.
-class QelDir : public wxDir
-{
+class QelDir : public wxDir {
 public:
     // Opens the folder; `flags` are the toolkit's wxDIR_FILES, wxDIR_DIRS,
     // wxDIR_HIDDEN (and wxDIR_NO_FOLLOW to leave links alone).
@@ -35,8 +34,8 @@ public:
     static bool GetIsBusy() { return m_IsBusy; }
 
     // Hooks, called with full paths; the base ones do nothing.
-    virtual void OnDir(const wxString& WXUNUSED(dir)) {}
-    virtual void OnFile(const wxString& WXUNUSED(file)) {}
+    virtual void OnDir(const wxString& WXUNUSED(dir)) { }
+    virtual void OnFile(const wxString& WXUNUSED(file)) { }
 
 private:
     const wxString m_FileSpec;

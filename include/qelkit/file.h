@@ -19,11 +19,9 @@
 // permission bits (a new file gets 0666 less the umask); when path is a
 // symbolic link the link stays and the file it points to is replaced.
 // Logs the path and the system error on failure.
-[[nodiscard]] bool QelWriteFileAtomic(
-    const wxString& path, const void* data, size_t size);
+[[nodiscard]] bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size);
 
-class QelFile : public wxFile
-{
+class QelFile : public wxFile {
 public:
     // Not bound. With open_file true, loads and saves open the handle around
     // the hooks (read mode for DoFileLoad, write mode for DoFileSave); with
@@ -43,7 +41,7 @@ public:
     virtual bool GetContentsChanged() const { return false; }
 
     // Marks the object as equal to the file.
-    virtual void ResetContentsChanged() {}
+    virtual void ResetContentsChanged() { }
 
     // Binds to an existing file (made absolute) and loads it. False, with the
     // binding unchanged, when the file does not exist, the load was not
@@ -110,6 +108,6 @@ private:
 
     bool m_OpenFile;
     bool m_WriteFailed = false; // a write during the save hook fell short
-    QelFileName m_FileName; // the file now: its status is re-taken on every check
-    QelStat m_Stat;         // the file at the last load or save
+    QelFileName m_FileName;     // the file now: its status is re-taken on every check
+    QelStat m_Stat;             // the file at the last load or save
 };

@@ -11,8 +11,7 @@
 
 class QelFile;
 
-class QelFileName : public wxFileName
-{
+class QelFileName : public wxFileName {
 public:
     // Empty name, empty lexer, status of the empty path (not ok).
     QelFileName();

@@ -16,8 +16,7 @@ class wxCheckListBox;
 // translated option labels, which are also their configuration keys.
 // One process-wide instance: read from the configuration when first asked
 // for, written back to it when deleted.
-class QelFindReplaceData : public wxFindReplaceData
-{
+class QelFindReplaceData : public wxFindReplaceData {
 public:
     // Writes histories and options to the configuration.
     ~QelFindReplaceData() override;

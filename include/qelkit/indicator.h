@@ -7,8 +7,7 @@ class wxStyledTextCtrl;
 class wxXmlNode;
 class QelLexers;
 
-class QelIndicator
-{
+class QelIndicator {
 public:
     // Number -1, style -1, colour unset, not under; then reads the element
     // when one is given, with macros from `lexers` (installed object if null).

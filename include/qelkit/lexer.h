@@ -17,8 +17,7 @@ class wxStyledTextCtrl;
 class wxXmlNode;
 class QelLexers;
 
-class QelLexer
-{
+class QelLexer {
 public:
     // The empty lexer: every text and container empty, not ok.
     QelLexer();
@@ -55,11 +54,8 @@ public:
     // Becomes the lexer named `lexer` (or, for a name without a lexer, the
     // one guessed from the control's first line), sets it on the control and
     // applies it. Returns whether the control knows the lexer.
-    bool ApplyLexer(
-        const wxString& lexer,
-        wxStyledTextCtrl* stc,
-        bool show_error = true,
-        bool clear = true);
+    bool ApplyLexer(const wxString& lexer, wxStyledTextCtrl* stc, bool show_error = true,
+                    bool clear = true);
 
     // Sends keywords, styles, properties, indicators and markers to the
     // control (the last three and the keywords only with a theme in effect)
@@ -87,10 +83,8 @@ public:
     int UsableCharactersPerLine() const;
 
     // One comment line around the text, padded to 80 columns when asked.
-    wxString MakeSingleLineComment(
-        const wxString& text,
-        bool fill_out_with_space = false,
-        bool fill_out = true) const;
+    wxString MakeSingleLineComment(const wxString& text, bool fill_out_with_space = false,
+                                   bool fill_out = true) const;
 
     // The text as wrapped comment lines, no line feed after the last.
     wxString MakeComment(const wxString& text, bool fill_out_with_space, bool fill_out) const;
@@ -105,11 +99,8 @@ private:
     void Set(const wxXmlNode* node, const QelLexers& lexers);
     void AutoMatch(const wxString& lexer, const QelLexers& lexers);
     std::vector<QelStyle> ParseNodeStyles(const wxXmlNode* node, const QelLexers& lexers) const;
-    wxString GetFormattedText(
-        const wxString& lines,
-        const wxString& header,
-        bool fill_out_with_space,
-        bool fill_out) const;
+    wxString GetFormattedText(const wxString& lines, const wxString& header,
+                              bool fill_out_with_space, bool fill_out) const;
 
     // The data to change, no longer shared with other copies.
     Data& Edit();
@@ -117,6 +108,6 @@ private:
     // One data block shared by every empty lexer: making one allocates nothing.
     static const std::shared_ptr<Data>& EmptyData();
 
-    std::shared_ptr<Data> m_Data;  // shared between copies; never changed while shared
+    std::shared_ptr<Data> m_Data; // shared between copies; never changed while shared
     bool m_IsOk = false;
 };

@@ -20,8 +20,7 @@ class wxStyledTextCtrl;
 class wxWindow;
 class wxXmlNode;
 
-class QelLexers
-{
+class QelLexers {
 public:
     using StringMap = std::map<wxString, wxString>;
 
@@ -107,7 +106,7 @@ private:
 
     std::map<wxString, QelLexer> m_Lexers;
     StringMap m_Macros;
-    StringMap m_DefaultColours;   // the control's own colours, taken once
+    StringMap m_DefaultColours; // the control's own colours, taken once
     StringMap m_TempColours;
     StringMap m_TempMacros;
     std::map<wxString, StringMap> m_ThemeColours;

@@ -7,8 +7,7 @@ class wxStyledTextCtrl;
 class wxXmlNode;
 class QelLexers;
 
-class QelMarker
-{
+class QelMarker {
 public:
     // Number -1, symbol -1, colours unset; then reads the element when one
     // is given, with macros from `lexers` (the installed object when null).

@@ -7,8 +7,7 @@
 class wxStyledTextCtrl;
 class wxXmlNode;
 
-class QelProperty
-{
+class QelProperty {
 public:
     // Empty name and value; then reads the element when one is given.
     explicit QelProperty(const wxXmlNode* node = nullptr);

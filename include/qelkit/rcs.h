@@ -6,8 +6,7 @@
 #include <wx/datetime.h>
 #include <wx/string.h>
 
-class QelRCS
-{
+class QelRCS {
 public:
     // Empty texts, an invalid time, the date-only format.
     QelRCS();

@@ -8,8 +8,7 @@
 
 // The status record's fields (st_mode, st_mtime, st_size ...) are read
 // directly by users. The record is zero while no status call succeeded.
-class QelStat : public stat
-{
+class QelStat : public stat {
 public:
     // Stores the path exactly as given (not made absolute) and takes its
     // status at once. An empty path is not ok and is never passed to stat().

@@ -8,9 +8,7 @@
 // A map from counter name to value. Names are compared exactly (code-point
 // order, case-sensitive). A name that was never set reads as 0 and is not
 // added by reading. The system uses it with T = long only.
-template <class T>
-class QelStatistics
-{
+template <class T> class QelStatistics {
 public:
     // Stores the value under the key and returns it.
     const T Set(const wxString& key, T value)
@@ -35,8 +33,7 @@ public:
     const wxString Get() const
     {
         wxString text;
-        for (const auto& item : m_Items)
-        {
+        for (const auto& item : m_Items) {
             if (!text.empty()) text += "\n";
             text += item.first + ": ";
             text << item.second;
@@ -61,8 +58,7 @@ private:
 // ("Files", "Lines", "Actions Completed" ...; the names pass through the
 // translation lookup before use) and one counter per keyword of the file's
 // lexer, keyed by the keyword itself.
-class QelFileStatistics
-{
+class QelFileStatistics {
 public:
     QelFileStatistics& operator+=(const QelFileStatistics& other)
     {

@@ -13,8 +13,7 @@ class wxStyledTextCtrl;
 class wxXmlNode;
 class QelLexers;
 
-class QelStyle
-{
+class QelStyle {
 public:
     // No numbers, empty value: not valid.
     QelStyle() = default;
@@ -41,8 +40,8 @@ public:
 private:
     void SetNo(const wxString& text, const QelLexers& lexers);
 
-    std::set<int> m_No;   // style numbers 0..255
-    wxString m_Value;     // as StyleSetSpec takes it
+    std::set<int> m_No; // style numbers 0..255
+    wxString m_Value;   // as StyleSetSpec takes it
 };
 
 // Helpers shared by the records.

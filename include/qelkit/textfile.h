@@ -46,8 +46,7 @@ enum class QelTextEncoding { utf8, latin1, utf16le, utf16be, utf32le, utf32be };
 // whole word does not apply). A replace changes only the replaced text: the
 // file keeps its encoding, byte-order mark, line ends and mode; a symbolic
 // link stays a link and its target is written.
-class QelTextFile
-{
+class QelTextFile {
 public:
     QelTextFile(const QelFileName& filename, const QelTool& tool);
     virtual ~QelTextFile();
@@ -86,7 +85,7 @@ public:
     void InsertLine(const wxString& line);
 
     // Count and keyword reports: once after the file was parsed.
-    virtual void ReportStatistics() {}
+    virtual void ReportStatistics() { }
 
     // Find in files reads a window of whole lines at a time, in reads of
     // this size (0: the default, 1 MiB). Tests make it small.
@@ -103,13 +102,15 @@ protected:
 
     // Find and replace: each matching line. Revision report: each revision
     // that ends, with the index of its last line; GetRCS() holds it.
-    virtual void Report(size_t WXUNUSED(line)) {}
+    virtual void Report(size_t WXUNUSED(line)) { }
 
     // Replaces the file at path by bytes; the test seam for a failed write.
     virtual bool DoWriteFile(const wxString& path, const std::string& bytes);
 
 private:
-    struct Line { size_t begin, end, next; }; // content [begin, end), next line at next
+    struct Line {
+        size_t begin, end, next;
+    }; // content [begin, end), next line at next
 
     class Search;
 
@@ -146,10 +147,8 @@ private:
     void FlushTo(size_t offset);
 
     QelCommentType CheckForComment(std::wstring_view text);
-    QelCommentType CheckCommentSyntax(
-        const std::wstring& syntax_begin,
-        const std::wstring& syntax_end,
-        std::wstring_view text) const;
+    QelCommentType CheckCommentSyntax(const std::wstring& syntax_begin,
+                                      const std::wstring& syntax_end, std::wstring_view text) const;
     const std::wstring& CommentBegin() const;
     const std::wstring& CommentEnd() const;
     void CommentStatementStart();
@@ -189,7 +188,7 @@ private:
     bool m_Streaming = false;
     bool m_Eof = true;
     uint64_t m_WindowOffset = 0;
-    uint64_t m_FileSize = 0;  // as the status said when opened
+    uint64_t m_FileSize = 0; // as the status said when opened
     std::string m_Data;
     size_t m_Begin = 0;
     std::string m_Bom;
@@ -197,13 +196,13 @@ private:
     mutable bool m_EncodingKnown = false;
     int m_HasCR = -1;
 
-    Line m_Line{0, 0, 0};      // the line being scanned
-    size_t m_CurrentLine = 0;  // its index, lines inserted before it included
-    size_t m_LineShift = 0;    // lines inserted so far
+    Line m_Line{0, 0, 0};     // the line being scanned
+    size_t m_CurrentLine = 0; // its index, lines inserted before it included
+    size_t m_LineShift = 0;   // lines inserted so far
     bool m_IsLastLine = false;
     wxString m_LineText;
-    std::wstring m_Wide;       // decoding buffer
-    std::wstring m_Folded;     // the line in upper case, for matching
+    std::wstring m_Wide;   // decoding buffer
+    std::wstring m_Folded; // the line in upper case, for matching
 
     // The line being parsed: whether it holds code, and the word of code
     // being read.
@@ -212,7 +211,11 @@ private:
     wxString m_Word;
 
     // Counts of the line being parsed, added to m_Stats at its end.
-    struct Pending { long words = 0; long comments = 0; long commentSize = 0; };
+    struct Pending {
+        long words = 0;
+        long comments = 0;
+        long commentSize = 0;
+    };
     Pending m_Pending;
 
     // The text written back: m_Data up to m_Copied with the changes made so
@@ -250,8 +253,5 @@ wxString QelRegexRequiredText(const wxString& pattern);
 // empty match next to the previous match is not replaced; the loop always
 // moves on, so patterns such as "$" or "x*" end. *count receives the number
 // of replacements.
-wxString QelRegexReplace(
-    const wxRegEx& re,
-    const wxString& text,
-    const wxString& replacement,
-    size_t* count);
+wxString QelRegexReplace(const wxRegEx& re, const wxString& text, const wxString& replacement,
+                         size_t* count);

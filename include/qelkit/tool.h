@@ -12,17 +12,15 @@
 #include <qelkit/statistics.h>
 
 // One row of the tool table.
-class QelToolInfo
-{
+class QelToolInfo {
 public:
     // Note the order: info, menu text, help text.
-    QelToolInfo(
-        const wxString& info = wxEmptyString,
-        const wxString& text = wxEmptyString,
-        const wxString& helptext = wxEmptyString)
-        : m_Info(info), m_HelpText(helptext), m_Text(text)
-    {
-    }
+    QelToolInfo(const wxString& info = wxEmptyString, const wxString& text = wxEmptyString,
+                const wxString& helptext = wxEmptyString)
+        : m_Info(info)
+        , m_HelpText(helptext)
+        , m_Text(text)
+    { }
 
     // End-of-run text; may hold "%ld" for the number of actions.
     const wxString& GetInfo() const noexcept { return m_Info; }
@@ -36,8 +34,7 @@ private:
     wxString m_Text;
 };
 
-class QelTool
-{
+class QelTool {
 public:
     // Any id is accepted; one without a row has no texts. The first tool
     // made fills the table with the texts of the language active then.

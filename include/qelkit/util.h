@@ -36,8 +36,8 @@ void QelComboBoxFromList(wxComboBox* cb, const std::list<wxString>& text);
 std::list<wxString> QelComboBoxToList(const wxComboBox* cb, size_t max_items);
 
 // The same rule on plain data: `value` first, then `items` without it.
-std::list<wxString> QelHistoryList(
-    const wxString& value, const wxArrayString& items, size_t max_items);
+std::list<wxString> QelHistoryList(const wxString& value, const wxArrayString& items,
+                                   size_t max_items);
 
 // Text helpers.
 
@@ -62,19 +62,13 @@ wxString QelSkipWhiteSpace(const wxString& text, const wxString& replace_with = 
 // Takes the first word off `text` (which keeps the rest, left-trimmed) and
 // returns it. Words are separated by blanks and tabs, with ":" added by
 // use_other_field_separators; use_path_separator makes "/" the only one.
-wxString QelGetWord(
-    wxString& text,
-    bool use_other_field_separators = false,
-    bool use_path_separator = false);
+wxString QelGetWord(wxString& text, bool use_other_field_separators = false,
+                    bool use_path_separator = false);
 
 // The words of `lines` wrapped into comment lines of the lexer's width,
 // the first line starting with `header`; no line feed after the last line.
-wxString QelAlignText(
-    const wxString& lines,
-    const wxString& header,
-    bool fill_out_with_space,
-    bool fill_out,
-    const QelLexer& lexer);
+wxString QelAlignText(const wxString& lines, const wxString& header, bool fill_out_with_space,
+                      bool fill_out, const QelLexer& lexer);
 
 // The text with "@PAGENUM@" and "@PAGESCNT@" replaced by the two numbers.
 wxString QelTranslate(const wxString& text, int pageNum, int numPages);

@@ -27,16 +27,16 @@ namespace {
 int g_ExpectAssertDepth = 0;
 int g_AssertCount = 0;
 
-void TestAssertHandler(const wxString& file, int line, const wxString& func,
-                       const wxString& cond, const wxString& msg)
+void TestAssertHandler(const wxString& file, int line, const wxString& func, const wxString& cond,
+                       const wxString& msg)
 {
     if (g_ExpectAssertDepth > 0) {
         ++g_AssertCount;
         return;
     }
     ADD_FAILURE_AT(file.utf8_str().data(), line)
-        << "toolkit assertion in " << func.utf8_str().data() << ": "
-        << cond.utf8_str().data() << " " << msg.utf8_str().data();
+        << "toolkit assertion in " << func.utf8_str().data() << ": " << cond.utf8_str().data()
+        << " " << msg.utf8_str().data();
 }
 
 } // namespace
@@ -88,11 +88,9 @@ std::string Run(const wxString& command, int* exitCode)
     }
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
     const int status = pclose(pipe);
-    if (exitCode != nullptr)
-        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (exitCode != nullptr) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
 }
 
@@ -111,12 +109,12 @@ void SetModificationTime(const wxString& path, long seconds)
 std::string ShowList(const std::list<wxString>& list)
 {
     std::string text = "{";
-    for (const auto& item : list)
-        text += "[" + item.utf8_string() + "]";
+    for (const auto& item : list) text += "[" + item.utf8_string() + "]";
     return text + "}";
 }
 
-CwdGuard::CwdGuard(const wxString& folder) : m_Old(wxGetCwd())
+CwdGuard::CwdGuard(const wxString& folder)
+    : m_Old(wxGetCwd())
 {
     wxSetWorkingDirectory(folder);
 }
@@ -158,8 +156,7 @@ size_t LogCapture::CountLevel(wxLogLevel level) const
 wxString LogCapture::Dump() const
 {
     wxString text;
-    for (const auto& record : m_Records)
-        text << record.level << ": " << record.text << "\n";
+    for (const auto& record : m_Records) text << record.level << ": " << record.text << "\n";
     return text;
 }
 
@@ -198,8 +195,8 @@ void InstallTestHandlers()
 void ConfigTest::SetUp()
 {
     m_ConfigPath = m_Temp.File("settings.ini");
-    m_Previous = wxConfigBase::Set(
-        new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+    m_Previous
+        = wxConfigBase::Set(new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
 }
 
 void ConfigTest::TearDown()
@@ -213,8 +210,7 @@ void ConfigTest::Reopen()
 {
     wxConfigBase* config = wxConfigBase::Get(false);
     if (config != nullptr) config->Flush();
-    delete wxConfigBase::Set(
-        new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+    delete wxConfigBase::Set(new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
 }
 
 std::string ConfigTest::ConfigText()
