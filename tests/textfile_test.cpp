@@ -64,9 +64,8 @@ protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
-        auto* lexers = new QelLexers(wxFileName(QEL_TEST_DATA_DIR "/textfile/lexers.xml"));
-        ASSERT_TRUE(lexers->Read());
-        delete QelLexers::Set(lexers);
+        ASSERT_FALSE(
+            qeltest::InstallLexers(QEL_TEST_DATA_DIR "/textfile/lexers.xml").GetLexers().empty());
     }
 
     void TearDown() override
