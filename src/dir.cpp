@@ -106,7 +106,7 @@ private:
     const int m_Flags;
     const bool m_Hidden;
     const bool m_Follow;
-    // The toolkit's own filter: the spec when it holds one pattern.
+    // The toolkit's own filter: the wildcard when it holds one pattern.
     const bool m_UseFilter;
     const wxString m_Filter;
     const bool m_MatchAll;

@@ -84,7 +84,7 @@ protected:
 
 // OnFile gets each regular file once that matches one of the ";"-separated
 // patterns ignoring case, OnDir every folder once (loops end), and the count
-// is of the toolkit's own filter: the spec with one pattern (case first), all
+// is of the toolkit's own filter: the wildcard with one pattern (case first), all
 // files with ";".
 TEST_F(DirTraversal, AgreesWithFind)
 {

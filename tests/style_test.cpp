@@ -39,7 +39,7 @@ protected:
 
 // Numbers must be whole and fit an int, else the record is refused; symbols
 // are read as atoi reads them, saturated. Colours the control would assert on
-// make a style specification invalid.
+// make a style definition invalid.
 TEST(RecordHelpers, NumbersAndColours)
 {
     struct Number {

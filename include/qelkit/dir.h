@@ -1,4 +1,4 @@
-// Folder traversal with a file specification of ";"-separated wildcards.
+// Folder traversal over the files that match a list of ";"-separated wildcards.
 #pragma once
 
 #include <wx/dir.h>
@@ -20,7 +20,7 @@ public:
     virtual ~QelDir() = default;
 
     // Runs the traversal. Returns the number of regular files walked that pass
-    // the toolkit's own (case-sensitive) filter: the spec itself when it holds
+    // the toolkit's own (case-sensitive) filter: the wildcard itself when it holds
     // one pattern, every file when it holds ";". Returns 0 at once when the
     // folder could not be opened (logged) or another traversal is running.
     size_t FindFiles();

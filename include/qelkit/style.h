@@ -1,4 +1,4 @@
-// A style of lexers.xml: one style specification for one or more style
+// A style of lexers.xml: one style definition for one or more style
 // numbers of the editor control, and the parsing helpers that all the
 // lexer records (styles, markers, indicators) share.
 #pragma once
@@ -26,7 +26,7 @@ public:
     QelStyle(const wxString& no, const wxString& value, const QelLexers* lexers = nullptr);
 
     // Resets the control's default style when there are no numbers, else
-    // sets the specification on every number in ascending order.
+    // sets the definition on every number in ascending order.
     void Apply(wxStyledTextCtrl* stc) const;
 
     // Whether style number 32, the control's default style, is one of ours.
@@ -62,7 +62,7 @@ int QelLeadingNumber(const wxString& text);
 // for a text the toolkit does not take, the empty text included.
 wxColour QelColourFromText(const wxString& text);
 
-// The colour items ("fore:", "back:") of a style specification that the
+// The colour items ("fore:", "back:") of a style definition that the
 // control cannot turn into a colour; a value with one is refused while
 // reading, as the control's own parser would assert on it.
 bool QelStyleSpecIsValid(const wxString& spec);
