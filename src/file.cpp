@@ -108,11 +108,14 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
     const wxFileName target(m_Target);
     const wxString folder = target.GetPath(wxPATH_GET_SEPARATOR);
 
+    // The name is shortened to 64 bytes on disk, so that a long one cannot
+    // exceed the limit, whatever the width of its characters.
+    wxString name = target.GetFullName().Left(64);
+    while (name.fn_str().length() > 64) name.RemoveLast();
+
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // The name is shortened so that a long one cannot exceed the limit.
         const wxString candidate = folder
-            + wxString::Format(".%s.%ld-%u.tmp", target.GetFullName().Left(64),
-                               static_cast<long>(getpid()), counter++);
+            + wxString::Format(".%s.%ld-%u.tmp", name, static_cast<long>(getpid()), counter++);
 
         // A new file gets 0666 less the umask, as a plain create would.
         m_Fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
@@ -247,8 +250,12 @@ bool QelFile::MakeAbsolute()
         return false;
     }
 
+    // Both under the absolute path, also for a file not there yet: a status
+    // kept under a relative one would follow another file after a change of
+    // the working folder.
     const wxString fullpath = m_FileName.GetFullPath();
-    return m_FileName.m_Stat.Sync(fullpath) && m_Stat.Sync(fullpath);
+    const bool exists = m_FileName.m_Stat.Sync(fullpath);
+    return m_Stat.Sync(fullpath) && exists;
 }
 
 bool QelFile::Get(bool synced)
@@ -279,7 +286,7 @@ bool QelFile::FileLoad(const QelFileName& filename)
 
     // Asked while still bound to the current file, so that saving the
     // changes first writes them where they belong.
-    if (!DoFileLoadConfirm(false)) {
+    if (!Confirm(false)) {
         return false;
     }
 
@@ -391,8 +398,10 @@ bool QelFile::Write(const wxString& text, const wxMBConv& conv)
 bool QelFile::CheckSync()
 {
     // m_Stat, not the current status: a file that was loaded, deleted and
-    // then created again is followed again.
-    if (IsOpened() || !m_Stat.IsOk()) {
+    // then created again is followed again. Nothing happens while a load asks
+    // its question either: an idle event in the dialog's event loop must not
+    // ask a second one and reload.
+    if (IsOpened() || m_Confirming || !m_Stat.IsOk()) {
         return false;
     }
 
@@ -401,12 +410,15 @@ bool QelFile::CheckSync()
         return false;
     }
 
-    if (!m_FileName.m_Stat.Sync() || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime) {
+    // Only a regular file can be reloaded: a folder reads as nothing, and the
+    // open of a named pipe would block until someone writes to it.
+    if (!m_FileName.m_Stat.Sync() || !S_ISREG(m_FileName.m_Stat.st_mode)
+        || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime) {
         return false;
     }
 
     const QelStat seen = m_FileName.m_Stat;
-    const bool reloaded = DoFileLoadConfirm(true) && Get(true);
+    const bool reloaded = Confirm(true) && Get(true);
 
     // Also after a cancelled or failed reload: it is not tried again until
     // the file changes again.
@@ -431,6 +443,10 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
 
     const size_t count = static_cast<size_t>(length - seek_position);
     wxCharBuffer buffer(count);
+    if (buffer.data() == nullptr) {
+        wxLogError(_("Not enough memory to read file '%s'"), GetFileName().GetFullPath());
+        return wxCharBuffer(size_t{0});
+    }
     size_t got = 0;
 
     while (got < count) {
@@ -446,6 +462,14 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
     }
 
     return buffer;
+}
+
+bool QelFile::Confirm(bool synced)
+{
+    m_Confirming = true;
+    const bool confirmed = DoFileLoadConfirm(synced);
+    m_Confirming = false;
+    return confirmed;
 }
 
 bool QelFile::DoFileLoadConfirm(bool)

@@ -1,5 +1,7 @@
 #include <qelkit/util.h>
 
+#include <climits>
+
 #include <wx/combobox.h>
 #include <wx/config.h>
 #include <wx/dirctrl.h>
@@ -129,6 +131,8 @@ int QelGetLineNumber(const wxString& text)
 
     long line = 0;
     if (!text.Mid(colon + 1).ToLong(&line, 10)) return 0;
+    // A number that an int cannot hold is no line number either.
+    if (line < INT_MIN || line > INT_MAX) return 0;
     return static_cast<int>(line);
 }
 

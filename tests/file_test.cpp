@@ -1,5 +1,6 @@
 // The file binding on real files: load, new, save, save as, reload after an
 // outside change, and the atomic replacement of the file on disk.
+#include <algorithm>
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
@@ -79,9 +80,18 @@ public:
     std::string target_while_saving; // the bound file as the save hook saw it
     size_t unchecked_bytes = 0;      // written after the content, results ignored
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
+    bool check_in_confirm = false; // an idle event while the question is shown
+    std::string nested;            // what CheckSync did then
 
 protected:
-    bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
+    bool DoFileLoadConfirm(bool synced) override
+    {
+        if (check_in_confirm) {
+            check_in_confirm = false;
+            nested = CheckSync() ? "reloaded" : "refused";
+        }
+        return Record("confirm", synced) && confirm;
+    }
     void DoFileNew() override { Record("new", false); }
     void DoFileSaved(bool save_as) override { Record("saved", save_as); }
 
@@ -195,6 +205,7 @@ TEST_F(FileBinding, LoadSaveAndReloadWithAndWithoutTheHandle)
 TEST_F(FileBinding, LoadThatDoesNotHappenKeepsBindingContentsAndChangedMark)
 {
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
+    qeltest::Run("mkfifo " + ShellQuote(m_Files.File("pipe")));
     const wxString other = Make("b.txt", "other");
     struct Row {
         const char* name;
@@ -206,6 +217,7 @@ TEST_F(FileBinding, LoadThatDoesNotHappenKeepsBindingContentsAndChangedMark)
     const Row rows[] = {
         {"missing file", m_Files.File("missing.txt"), true, true, ""},
         {"a folder", m_Files.File("folder"), true, true, ""},
+        {"a named pipe", m_Files.File("pipe"), true, true, ""},
         {"confirmation refused", other, false, true, "confirm(0)"},
         {"load hook failed", other, true, false, "confirm(0) load(0,open)"},
     };
@@ -233,9 +245,11 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     ASSERT_TRUE(WriteBytes(path, "new"));
     qeltest::Run("chmod 0444 " + ShellQuote(path));
     Touch(path);
+    file.check_in_confirm = true;
     EXPECT_TRUE(file.CheckSync());
     EXPECT_FALSE(file.CheckSync());
     EXPECT_EQ(State(file), "[confirm(1) load(1,open)] a.txt 'new'");
+    EXPECT_EQ(file.nested, "refused");
     EXPECT_TRUE(file.GetFileName().GetStat().IsReadOnly());
 
     qeltest::Run("chmod 0644 " + ShellQuote(path));
@@ -254,6 +268,14 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
 
     ASSERT_TRUE(wxRemoveFile(path));
     EXPECT_FALSE(file.CheckSync());
+    // Nothing to reload from a folder or a named pipe (whose open would block).
+    long seconds = 30;
+    for (const char* make : {"mkdir", "mkfifo"}) {
+        qeltest::Run(make + (" " + ShellQuote(path)));
+        Touch(path, ++seconds);
+        EXPECT_FALSE(file.CheckSync()) << make;
+        qeltest::Run("rm -r " + ShellQuote(path));
+    }
     EXPECT_EQ(file.content, "new");
     ASSERT_TRUE(WriteBytes(path, "back again"));
     Touch(path, 60);
@@ -336,8 +358,12 @@ TEST_F(FileBinding, SaveAndSaveAs)
 
     Touch(path); // only the new file is followed
     EXPECT_FALSE(file.CheckSync());
+    ASSERT_TRUE(wxMkdir(m_Files.File("sub")));
+    Make("sub/other.txt", "not ours");
+    qeltest::CwdGuard cwd(m_Files.File("sub")); // the name was relative to another folder
     Touch(other);
     EXPECT_TRUE(file.CheckSync());
+    EXPECT_FALSE(file.CheckSync()); // one change, one reload
 }
 
 // A failed save is no success: the file on disk, the binding and the changed
@@ -446,6 +472,25 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
     }
     EXPECT_EQ(file.Read(-1).length(), 0u);
 
+    // A file larger than memory can hold gives nothing, not a crash.
+    const wxString huge = temp.File("huge");
+    qeltest::Run("truncate -s 1T " + ShellQuote(huge));
+    QelFile sparse(wxFileName(huge), wxFile::read);
+    ASSERT_TRUE(sparse.IsOpened());
+    {
+        // Bound the address space, so that the allocation fails whatever the
+        // machine's overcommit policy.
+        rlimit old{};
+        getrlimit(RLIMIT_AS, &old);
+        const rlimit bounded{std::min<rlim_t>(old.rlim_max, rlim_t(64) << 30), old.rlim_max};
+        setrlimit(RLIMIT_AS, &bounded);
+        qeltest::LogCapture log;
+        const wxCharBuffer bytes = sparse.Read(0);
+        setrlimit(RLIMIT_AS, &old);
+        EXPECT_EQ(bytes.length(), 0u);
+        EXPECT_TRUE(log.Has(huge)) << log.Dump();
+    }
+
     qeltest::LogCapture log; // closed handles: the file was missing, or never opened
     EXPECT_EQ(QelFile(wxFileName(temp.File("missing.txt")), wxFile::read).Read(0).length(), 0u);
     EXPECT_EQ(QelFile().Read(0).length(), 0u);
@@ -460,6 +505,9 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
     const wxString neu = temp.File(wxString::FromUTF8("neu ä.txt"));
     const std::string big(64 * 1024, 'y');
     const wxString longest = temp.File(wxString('n', 251) + ".txt"); // 255 bytes, the limit
+    wxString wide; // 252 bytes in 66 characters: four bytes each but the extension
+    for (int i = 0; i < 62; ++i) wide += wxString::FromUTF8("\xF0\x9F\x98\x80");
+    wide = temp.File(wide + ".txt");
 
     // `written` gets the bytes, or keeps its own when `error` is logged.
     struct Row {
@@ -475,6 +523,7 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
         {"empty over a longer one", neu, "", false, neu, nullptr},
         {"binary", temp.File("bin"), "\0\x01\xff"s, false, temp.File("bin"), nullptr},
         {"longest name", longest, "long", false, longest, nullptr}, // the temporary one is shorter
+        {"long name of wide characters", wide, "wide", false, wide, nullptr},
         {"link to a file not yet there", temp.File("dangling"), "made", false,
          temp.File("sub/later.txt"), nullptr},
         {"folder is a file", temp.File("bin/x"), big, false, temp.File("bin"), "Not a directory"},

@@ -109,8 +109,11 @@ TEST(TextHelpers, LineNumberAfterTheLastColon)
         int want;
     };
     const Row rows[] = {
-        {"main.txt:120", 120}, {"main.txt:120:5", 5}, {"/a:b/c.cpp:33", 33}, {"f: 7", 7},
-        {"main.txt:12a", 0},   {"f:7 ", 0},           {"main.txt:", 0},      {"main.txt", 0},
+        {"main.txt:120", 120}, {"main.txt:120:5", 5},
+        {"/a:b/c.cpp:33", 33}, {"f: 7", 7},
+        {"main.txt:12a", 0},   {"f:7 ", 0},
+        {"main.txt:", 0},      {"main.txt", 0},
+        {"f:4294967297", 0},   {"f:2147483647", 2147483647}, // no line number wraps round
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);

@@ -59,6 +59,7 @@ public:
 
     // Reloads the object when the file's modification time differs from the
     // one at the last load or save and "AllowSync" (default true) is on.
+    // Refused while a load or save is under way, its question included.
     // True only when the object was reloaded.
     bool CheckSync();
 
@@ -102,12 +103,14 @@ protected:
 
 private:
     bool Assign(const QelFileName& filename);
+    bool Confirm(bool synced);
     bool Get(bool synced);
     bool MakeAbsolute();
     bool Save(bool save_as);
 
     bool m_OpenFile;
     bool m_WriteFailed = false; // a write during the save hook fell short
+    bool m_Confirming = false;  // DoFileLoadConfirm is running
     QelFileName m_FileName;     // the file now: its status is re-taken on every check
     QelStat m_Stat;             // the file at the last load or save
 };
