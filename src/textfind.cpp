@@ -130,7 +130,8 @@ bool QelTextFile::MatchLine(const Line& line)
     if (m_Finder->IsRegex()) {
         if (replace) {
             size_t n = 0;
-            replaced = QelRegexReplace(m_Finder->RegEx(), m_LineText, m_Finder->GetReplace(), &n);
+            replaced = QelRegexReplace(m_Finder->RegEx(), m_LineText, m_Finder->GetReplace(), &n,
+                                       &m_Finder->FollowRegEx());
             count = static_cast<long>(n);
         } else {
             count = m_Finder->RegEx().Matches(m_LineText) ? 1 : 0;

@@ -165,32 +165,50 @@ wxString QelRegexRequiredText(const wxString& pattern)
     return wxString(runs.Best());
 }
 
+wxString QelRegexFollowPattern(const wxString& pattern)
+{
+    // Verbs must stay at the very start, a comment of the extended syntax
+    // could swallow the closing parenthesis, and \G or a recursion into
+    // the whole pattern would take the look-behind in.
+    for (const char* part : {"(*", "#", "\\G", "(?R", "(?0"})
+        if (pattern.Contains(part)) return wxString();
+    return "(?<=[\\s\\S])(?:" + pattern + ")";
+}
+
 wxString QelRegexReplace(const wxRegEx& re, const wxString& text, const wxString& replacement,
-                         size_t* count)
+                         size_t* count, const wxRegEx* follow)
 {
     const size_t n = text.length();
+    const bool context = follow != nullptr && follow->IsValid();
     wxString out;
     size_t pos = 0;
     size_t lastEnd = npos;
     *count = 0;
 
     while (pos <= n) {
-        // Matched from pos on, as the toolkit's own replace does.
-        const wxString rest = text.substr(pos);
+        // Matched from pos on, as the toolkit's own replace does; with the
+        // character before pos in front where it can be, so that a word
+        // boundary or a look-behind sees it.
+        const size_t from = context && pos > 0 ? pos - 1 : pos;
+        const wxRegEx& matcher = from < pos ? *follow : re;
+        const wxString rest = text.substr(from);
         size_t start = 0;
         size_t len = 0;
-        if (!re.Matches(rest, pos > 0 ? wxRE_NOTBOL : 0) || !re.GetMatch(&start, &len, 0)) break;
+        if (!matcher.Matches(rest, pos > 0 ? wxRE_NOTBOL : 0) || !matcher.GetMatch(&start, &len, 0)
+            || start < pos - from)
+            break;
+        start -= pos - from; // from pos on
 
         // An empty match right after the previous match is not one more.
         if (len == 0 && pos + start == lastEnd) {
             if (pos + start >= n) break;
-            out += rest.substr(0, start + 1);
+            out += text.substr(pos, start + 1);
             pos += start + 1;
             continue;
         }
 
-        out += rest.substr(0, start);
-        AppendReplacement(re, rest, replacement, out);
+        out += text.substr(pos, start);
+        AppendReplacement(matcher, rest, replacement, out);
         ++*count;
         pos += start + len;
         lastEnd = pos;

@@ -186,7 +186,10 @@ void QelTextFile::Finder::CompileRegex()
 {
     {
         wxLogNull quiet; // the caller says what went wrong, once
-        m_Valid = m_RegEx.Compile(m_Find, m_MatchCase ? wxRE_DEFAULT : wxRE_DEFAULT | wxRE_ICASE);
+        const int flags = m_MatchCase ? wxRE_DEFAULT : wxRE_DEFAULT | wxRE_ICASE;
+        m_Valid = m_RegEx.Compile(m_Find, flags);
+        const wxString follow = QelRegexFollowPattern(m_Find);
+        if (m_Valid && !follow.empty()) m_Follow.Compile(follow, flags);
     }
     m_Ascii = QelRegexRequiredText(m_Find).ToStdString();
     // Without match case the toolkit also matches K to the Kelvin sign

@@ -62,6 +62,7 @@ public:
     bool IsValid() const { return m_Valid; }
     bool IsRegex() const { return m_Regex; }
     const wxRegEx& RegEx() const { return m_RegEx; }
+    const wxRegEx& FollowRegEx() const { return m_Follow; }
     const wxString& GetFind() const { return m_Find; }
     const wxString& GetReplace() const { return m_Replace; }
 
@@ -90,6 +91,7 @@ private:
     const bool m_Regex;
     bool m_Valid = false;
     wxRegEx m_RegEx;
+    wxRegEx m_Follow;      // see QelRegexReplace
     std::wstring m_Needle; // the literal, folded without match case
     std::string m_Ascii;   // ASCII text every match holds
     bool m_HighAny = false;

@@ -282,6 +282,9 @@ TEST_F(Scanner, ReplaceWritesWhatSedWrites)
         {"fo+", "-E", "<&>", "s/fo+/<&>/g", true, true, false, true},
         {"(o)(o)", "-E", "\\2-\\1", "s/(o)(o)/\\2-\\1/g", true, true, false, true},
         {"$", "-E", ";", "s/$/;/", false, false, false, false},
+        // Later matches see the character before them.
+        {"\\bfoo", "-E", "X", "s/\\bfoo/X/g", true, true, false, true},
+        {"\\Bo", "-E", "0", "s/\\Bo/0/g", false, true, false, true},
         {"x*", "-E", "-", "s/x*/-/g", false, false, true, false},
         {"a*", "-E", "-", "s/a*/-/g", false, false, true, false},
     };
@@ -575,13 +578,19 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
         {"a", "aa", "\\&\\\\", "&\\&\\", 2},
         {"z", "abc", "-", "abc", 0},
         {"", "", "-", "-", 1},
+        // A boundary or look-behind after the previous match sees its text.
+        {"\\bab", "abab ab", "X", "Xab X", 2},
+        {"(?<=a)b", "abbab", "X", "aXbaX", 2},
+        {"\\Bb", "bbb", "X", "bXX", 2},
+        {"\\b", "ab cd", "|", "|ab| |cd|", 4},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern + std::string(" on ") + row.text);
         const wxRegEx re(row.pattern);
-        ASSERT_TRUE(re.IsValid());
+        const wxRegEx follow(QelRegexFollowPattern(row.pattern));
+        ASSERT_TRUE(re.IsValid() && follow.IsValid());
         size_t count = 99;
-        EXPECT_EQ(QelRegexReplace(re, row.text, row.replacement, &count), row.result);
+        EXPECT_EQ(QelRegexReplace(re, row.text, row.replacement, &count, &follow), row.result);
         EXPECT_EQ(count, row.count);
     }
 }

@@ -253,5 +253,12 @@ wxString QelRegexRequiredText(const wxString& pattern);
 // empty match next to the previous match is not replaced; the loop always
 // moves on, so patterns such as "$" or "x*" end. *count receives the number
 // of replacements.
+// With `follow` (the same expression compiled from QelRegexFollowPattern),
+// every match after the first is looked for with the character before it
+// in view, so that "\b", "\B" and look-behinds see what precedes it.
 wxString QelRegexReplace(const wxRegEx& re, const wxString& text, const wxString& replacement,
-                         size_t* count);
+                         size_t* count, const wxRegEx* follow = nullptr);
+
+// The pattern of `follow` above: the expression that cannot match at the
+// start of its text. Empty when the pattern cannot be wrapped so.
+wxString QelRegexFollowPattern(const wxString& pattern);
