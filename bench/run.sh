@@ -16,21 +16,7 @@ bench="$build/bench/qel_dir_bench"
 [ -x "$bench" ] || { echo "build qel_dir_bench first: cmake --build $build --target qel_dir_bench" >&2; exit 2; }
 [ "$folder" = /tmp/qel-bench-tree ] && "$here/make_tree.sh" "$folder" >/dev/null
 
-now() { date +%s%N; }
-
-# Best wall time in ms of a shell command over $rounds runs.
-best() {
-    sh -c "$1" >/dev/null 2>&1
-    b=""
-    i=0
-    while [ $i -lt "$rounds" ]; do
-        t0=$(now); sh -c "$1" >/dev/null 2>&1; t1=$(now)
-        t=$(( (t1 - t0) / 1000 ))
-        if [ -z "$b" ] || [ $t -lt $b ]; then b=$t; fi
-        i=$((i + 1))
-    done
-    echo $b
-}
+. "$here/timing.sh"
 
 find_cmd="find -L '$folder' -type f 2>/dev/null | wc -l"
 qel_cmd="'$bench' '$folder'"
@@ -46,8 +32,8 @@ find -L "$folder" -type f -printf '%h\t%f\n' 2>/dev/null >"$files"
 unique_count=$(awk -F'\t' 'NR == FNR { id[$2] = $1; next } { print id[$1] "/" $2 }' "$dirs" "$files" | sort -u | wc -l)
 rm -f "$dirs" "$files"
 
-find_us=$(best "$find_cmd")
-qel_us=$(best "$qel_cmd")
+find_us=$(best_us "$find_cmd")
+qel_us=$(best_us "$qel_cmd")
 # The walk alone, timed inside the program: "walk: N files, best of R: X ms".
 walk_ms=$("$bench" "$folder" '*' "$rounds" 2>&1 >/dev/null | sed -n 's/.*: \([0-9.]*\) ms$/\1/p')
 

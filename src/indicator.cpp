@@ -23,19 +23,12 @@ QelIndicator::QelIndicator(const wxXmlNode* node, const QelLexers* lexers)
     const int line = node->GetLineNumber();
 
     const wxString no = expand(node->GetAttribute("no", "0"));
-    if (!QelToWholeNumber(no, &m_No)) {
-        m_No = -1;
-        wxLogError(_("Illegal indicator: %s on line: %d"), no, line);
-        return;
-    }
+    if (!QelReadRecordNumber(no, &m_No, _("Illegal indicator: %s on line: %d"), line)) return;
 
     const auto items = QelSplitItems(node->GetNodeContent().Strip(wxString::both));
     const wxString style = expand(items.empty() ? wxString() : items[0]);
-    if (!QelToWholeNumber(style, &m_Style)) {
-        m_Style = -1;
-        wxLogError(_("Illegal indicator style: %s on line: %d"), style, line);
+    if (!QelReadRecordNumber(style, &m_Style, _("Illegal indicator style: %s on line: %d"), line))
         return;
-    }
 
     if (items.size() > 1) {
         m_ForegroundColour = QelColourFromText(expand(items[1].Strip(wxString::both)));

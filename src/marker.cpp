@@ -22,11 +22,7 @@ QelMarker::QelMarker(const wxXmlNode* node, const QelLexers* lexers)
     const int line = node->GetLineNumber();
 
     const wxString no = expand(node->GetAttribute("no", "0"));
-    if (!QelToWholeNumber(no, &m_No)) {
-        m_No = -1;
-        wxLogError(_("Illegal marker: %s on line: %d"), no, line);
-        return;
-    }
+    if (!QelReadRecordNumber(no, &m_No, _("Illegal marker: %s on line: %d"), line)) return;
 
     const auto items = QelSplitItems(node->GetNodeContent().Strip(wxString::both));
     // The symbol is read as C's atoi reads it: a leading number, else 0.

@@ -74,6 +74,14 @@ bool QelToWholeNumber(const wxString& text, int* number)
     return true;
 }
 
+bool QelReadRecordNumber(const wxString& text, int* number, const wxString& message, int line)
+{
+    if (QelToWholeNumber(text, number)) return true;
+    *number = -1;
+    wxLogError(message, text, line);
+    return false;
+}
+
 int QelLeadingNumber(const wxString& text)
 {
     size_t i = 0;

@@ -12,6 +12,7 @@
 # the walk, which enters a folder only once, read the same files. ROUNDS
 # (default 5) runs follow a warm-up.
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
 build=${1:?usage: run.sh BUILD_DIR [SOURCE] [ROUNDS]}
 source=${2:-/usr/include}
 rounds=${3:-5}
@@ -32,20 +33,11 @@ largest=$(find "$name" -type f -printf '%s\n' | sort -n | tail -1)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-now() { date +%s%N; }
+. "$here/../timing.sh"
 
 # Best wall time in ms of a command over $rounds runs, after a warm-up.
 best_ms() {
-    sh -c "$1" >/dev/null 2>&1
-    b=""
-    i=0
-    while [ $i -lt "$rounds" ]; do
-        t0=$(now); sh -c "$1" >/dev/null 2>&1; t1=$(now)
-        t=$(( (t1 - t0) / 1000 ))
-        if [ -z "$b" ] || [ $t -lt "$b" ]; then b=$t; fi
-        i=$((i + 1))
-    done
-    awk "BEGIN { printf \"%.0f\", $b / 1000 }"
+    awk "BEGIN { printf \"%.0f\", $(best_us "$1") / 1000 }"
 }
 
 # Peak resident memory in KB of a command.

@@ -54,6 +54,10 @@ std::vector<wxString> QelSplitItems(const wxString& text);
 // an int; false for anything else, overflow included.
 bool QelToWholeNumber(const wxString& text, int* number);
 
+// A record's whole number: on anything else sets -1 and logs the message,
+// a format that takes the text and the line number.
+bool QelReadRecordNumber(const wxString& text, int* number, const wxString& message, int line);
+
 // The number at the start of the text as C's atoi reads it (leading white
 // space skipped, 0 when no digits follow), saturated instead of overflowing.
 int QelLeadingNumber(const wxString& text);
