@@ -83,6 +83,13 @@ enum QelMenuStyle {
     MENU_NO_CONTENT = 0x04,
     MENU_OFFER_CLEAR = 0x08,
     MENU_OFFER_PASTE = 0x10,
+
+    // The same bits under the names the editor's code uses.
+    MENU_IS_READ_ONLY = MENU_READ_ONLY,
+    MENU_IS_SELECTED = MENU_HAS_SELECTION,
+    MENU_IS_EMPTY = MENU_NO_CONTENT,
+    MENU_CAN_CLEAR = MENU_OFFER_CLEAR,
+    MENU_CAN_PASTE = MENU_OFFER_PASTE,
 };
 
 // The flags of the file status line.
