@@ -6,6 +6,7 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
+#include <qelkit/filedlg.h>
 #include <qelkit/stc.h>
 
 namespace {
@@ -41,23 +42,26 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
 {
     if (!GetContentsChanged()) return true;
 
-    const wxString& path = GetFileName().GetFullPath();
+    if (!synced) {
+        QelFileDialog dialog(m_STC, this, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
+                             wxFD_OPEN);
+        return dialog.ShowModalIfChanged(false) != wxID_CANCEL;
+    }
 
     // A reload must say that the file changed: Yes then writes the user's
     // text over someone else's, which must never happen unasked.
-    const wxString question = synced
-        ? wxString::Format(_("%s was changed on disk."), path) + "\n"
-            + _("Save your changes over it (Yes), drop them and load the file (No), or keep "
-                "them unsaved (Cancel)?")
-        : (path.empty() ? _("Save changes") + "?" : _("Save changes to") + ": " + path + "?");
+    const wxString& path = GetFileName().GetFullPath();
+    const wxString question = wxString::Format(_("%s was changed on disk."), path) + "\n"
+        + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
+            "unsaved (Cancel)?");
 
     wxMessageDialog dialog(m_STC, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
 
     switch (dialog.ShowModal()) {
     case wxID_YES:
         // Saved through a handle of its own: nothing is open yet. A save
-        // that failed keeps the text and cancels the load.
-        return !path.empty() && FileSave();
+        // that failed keeps the text and cancels the reload.
+        return FileSave();
     case wxID_NO:
         ResetContentsChanged();
         return true;
