@@ -8,6 +8,7 @@
 
 #include <qelkit/filedlg.h>
 #include <qelkit/frame.h>
+#include <qelkit/stc.h>
 
 namespace {
 
@@ -85,14 +86,34 @@ wxArrayString QelOpenCommandNames(const wxString& text, const wxString& folder,
     return names;
 }
 
-void QelOpenFilesDialog(QelFrame* frame, long style, const wxString& wildcards,
-                        bool WXUNUSED(ask_for_continue), long file_flags, int dir_flags)
+namespace {
+
+void OpenPaths(QelFrame* frame, const wxFileDialog& dialog, long file_flags, int dir_flags)
 {
-    wxFileDialog dialog(frame, _("Select Files"), wxEmptyString, wxEmptyString, wildcards, style);
-    if (dialog.ShowModal() == wxID_CANCEL) return;
     wxArrayString paths;
-    dialog.GetPaths(paths);
+    if (dialog.HasFlag(wxFD_MULTIPLE)) {
+        dialog.GetPaths(paths);
+    } else {
+        paths.push_back(dialog.GetPath());
+    }
     QelOpenFiles(frame, paths, file_flags, dir_flags);
+}
+
+} // namespace
+
+void QelOpenFilesDialog(QelFrame* frame, long style, const wxString& wildcards,
+                        bool ask_for_continue, long file_flags, int dir_flags)
+{
+    const wxString caption = _("Select Files");
+    QelSTC* stc = frame->GetSTC();
+    if (stc == nullptr) {
+        wxFileDialog dialog(frame, caption, wxEmptyString, wxEmptyString, wildcards, style);
+        if (dialog.ShowModal() != wxID_CANCEL) OpenPaths(frame, dialog, file_flags, dir_flags);
+        return;
+    }
+    QelFileDialog dialog(frame, &stc->GetFile(), caption, wildcards, style);
+    const int result = ask_for_continue ? dialog.ShowModalIfChanged(true) : dialog.ShowModal();
+    if (result != wxID_CANCEL) OpenPaths(frame, dialog, file_flags, dir_flags);
 }
 
 QelDirOpenFile::QelDirOpenFile(QelFrame* frame, const wxString& fullpath, const wxString& filespec,
