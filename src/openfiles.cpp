@@ -86,21 +86,6 @@ wxArrayString QelOpenCommandNames(const wxString& text, const wxString& folder,
     return names;
 }
 
-namespace {
-
-void OpenPaths(QelFrame* frame, const wxFileDialog& dialog, long file_flags, int dir_flags)
-{
-    wxArrayString paths;
-    if (dialog.HasFlag(wxFD_MULTIPLE)) {
-        dialog.GetPaths(paths);
-    } else {
-        paths.push_back(dialog.GetPath());
-    }
-    QelOpenFiles(frame, paths, file_flags, dir_flags);
-}
-
-} // namespace
-
 void QelOpenFilesDialog(QelFrame* frame, long style, const wxString& wildcards,
                         bool ask_for_continue, long file_flags, int dir_flags)
 {
@@ -108,12 +93,14 @@ void QelOpenFilesDialog(QelFrame* frame, long style, const wxString& wildcards,
     QelSTC* stc = frame->GetSTC();
     if (stc == nullptr) {
         wxFileDialog dialog(frame, caption, wxEmptyString, wxEmptyString, wildcards, style);
-        if (dialog.ShowModal() != wxID_CANCEL) OpenPaths(frame, dialog, file_flags, dir_flags);
+        if (dialog.ShowModal() != wxID_CANCEL)
+            QelOpenFiles(frame, QelFileDialogPaths(dialog), file_flags, dir_flags);
         return;
     }
     QelFileDialog dialog(frame, &stc->GetFile(), caption, wildcards, style);
     const int result = ask_for_continue ? dialog.ShowModalIfChanged(true) : dialog.ShowModal();
-    if (result != wxID_CANCEL) OpenPaths(frame, dialog, file_flags, dir_flags);
+    if (result != wxID_CANCEL)
+        QelOpenFiles(frame, QelFileDialogPaths(dialog), file_flags, dir_flags);
 }
 
 QelDirOpenFile::QelDirOpenFile(QelFrame* frame, const wxString& fullpath, const wxString& filespec,
