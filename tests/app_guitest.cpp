@@ -28,7 +28,7 @@ ProgramRun RunProgram(const TempDir& dir, const std::string& settings)
     }
 
     ProgramRun run;
-    qeltest::Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./tindrel 2>stderr.txt",
+    qeltest::Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./tindrel --quit 2>stderr.txt",
                  &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     run.logText = ReadBytes(dir.File("tindrel.log"));
