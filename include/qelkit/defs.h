@@ -40,6 +40,18 @@ enum QelEditorCommandId {
     ID_EDIT_STC_HIGHEST = 6045,
 };
 
+// Selection commands of the edit menus and list views.
+enum QelEditSelectId {
+    ID_EDIT_SELECT_NONE = 6015,
+    ID_EDIT_SELECT_INVERT = 6016,
+};
+
+// The "Sort On" entries of a list's menu: the lowest id plus the column number.
+enum QelListViewId {
+    ID_COLUMN_SORT_LOWEST = 1000,
+    ID_COLUMN_SORT_HIGHEST = 1255,
+};
+
 // Version-control commands of a menu start here.
 constexpr int ID_VCS_LOWEST = 6047;
 
