@@ -160,6 +160,7 @@ protected:
 
 struct SortCase {
     const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const SortCase& c) { return os << c.name; }
     const char* column;
     QelSortType method;
     bool match_case;
@@ -225,6 +226,7 @@ TEST_F(ListViewTest, SortingAnEmptyListReportsButRunsNoHooks)
 
 struct TextCase {
     const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const TextCase& c) { return os << c.name; }
     const char* text;
     bool added;
     const char* rows;
@@ -287,6 +289,7 @@ TEST_F(ListViewTest, DropIsRefusedWhileRowsAreSelected)
 
 struct DeleteCase {
     const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const DeleteCase& c) { return os << c.name; }
     std::vector<long> selected;
     int rows_left;
     const char* selected_after;
@@ -330,6 +333,7 @@ TEST_F(ListViewTest, SelectionCommands)
 
 struct FindCase {
     const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const FindCase& c) { return os << c.name; }
     long selected; // -1: none
     const char* text;
     bool down;
@@ -399,6 +403,7 @@ TEST_F(ListViewTest, GotoDialogAsksOnlyAListThatIsShownWithRows)
 
 struct PageCase {
     const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const PageCase& c) { return os << c.name; }
     long style;
     const char* first_line;
 };
