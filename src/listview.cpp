@@ -246,6 +246,12 @@ void QelListView::InsertColumn(const QelColumn& col)
     m_Columns.push_back(copy);
 }
 
+bool QelListView::DeleteItem(long item)
+{
+    if (item >= 0 && item < GetItemCount() && IsSelected(item)) Select(item, false);
+    return wxListView::DeleteItem(item);
+}
+
 int QelListView::FindColumn(const wxString& name) const
 {
     for (size_t i = 0; i < m_Columns.size(); i++) {

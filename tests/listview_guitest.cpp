@@ -11,7 +11,10 @@
 #include <wx/stattext.h>
 #include <wx/testing.h>
 
+#include <qelkit/frame.h>
 #include <qelkit/frd.h>
+#include <qelkit/menu.h>
+#include <qelkit/statusbar.h>
 #include <qelkit/listview.h>
 #include <qelkit/status.h>
 
@@ -27,6 +30,7 @@ public:
     CountingList(wxWindow* parent, long style)
         : QelListView(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, style)
     { }
+    using QelListView::GetMenuStyle;
     void ItemsUpdate() override { ++m_Updates; }
     void AfterSorting() override { ++m_AfterSorts; }
     int m_Updates = 0;
@@ -96,9 +100,9 @@ protected:
         ConfigTest::TearDown();
     }
 
-    CountingList* MakeList(long style)
+    CountingList* MakeList(long style, wxWindow* parent = nullptr)
     {
-        auto* lv = new CountingList(m_Frame, style);
+        auto* lv = new CountingList(parent ? parent : m_Frame, style);
         lv->InsertColumn(QelColumn("Name", QelColumn::COL_STRING));
         lv->InsertColumn(QelColumn("Count", QelColumn::COL_INT));
         lv->InsertColumn(QelColumn("Ratio", QelColumn::COL_FLOAT));
@@ -327,6 +331,62 @@ TEST_F(ListViewTest, SelectionCommands)
     EXPECT_EQ(Selected(m_List), "0,1,2,3");
     Command(m_List, wxID_CLEAR);
     EXPECT_EQ(m_List->GetItemCount(), 0);
+}
+
+// The ids of a menu, a submenu's items in brackets.
+wxString MenuIds(const wxMenu& menu)
+{
+    wxString ids;
+    for (const wxMenuItem* item : menu.GetMenuItems()) {
+        if (item->IsSeparator()) {
+            ids += "- ";
+        } else if (item->IsSubMenu()) {
+            ids += item->GetItemLabelText() + "[ " + MenuIds(*item->GetSubMenu()) + "] ";
+        } else {
+            ids += wxString::Format("%d ", item->GetId());
+        }
+    }
+    return ids;
+}
+
+TEST_F(ListViewTest, PopupOffersSortingOnlyWithRowsAndNoSelection)
+{
+    const struct {
+        const char* name;
+        int rows;
+        long selected;
+        const char* ids;
+    } cases[] = {
+        {"Empty", 0, -1, "5033 "},
+        {"Rows", 4, -1, "5033 5037 5034 6016 - Sort On[ 1000 1001 1002 1003 ] "},
+        {"Selection", 4, 1, "5031 5032 5033 6015 6016 5038 "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_List->DeleteAllItems();
+        for (int i = 0; i < c.rows; i++) Fill(m_List, {kRows[i]});
+        if (c.selected != -1) m_List->Select(c.selected);
+        QelMenu menu(m_List->GetMenuStyle());
+        m_List->BuildPopupMenu(&menu);
+        EXPECT_EQ(MenuIds(menu), c.ids);
+    }
+}
+
+TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)
+{
+    auto* frame = new QelFrame(nullptr, wxID_ANY, "counts");
+    frame->SetupStatusBar({QelStatusBarPane(), QelStatusBarPane("PaneInfo", 60)});
+    CountingList* lv = MakeList(wxLC_REPORT, frame);
+    Fill(lv, kRows);
+    lv->Select(0);
+    lv->Select(2);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "4,2");
+    Command(lv, wxID_DELETE);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "2,1");
+    Command(lv, wxID_CLEAR);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "0");
+    frame->Destroy();
+    qeltest::Pump(0);
 }
 
 // --- find ---

@@ -84,6 +84,10 @@ public:
     using wxListView::GetItemText;
     using wxListView::InsertColumn;
 
+    // Deselects the row before deleting it: the toolkit's selected count
+    // would otherwise still count a row deleted while selected.
+    bool DeleteItem(long item);
+
     // Appends the column at the right end and keeps a copy of it.
     void InsertColumn(const QelColumn& col);
     // The number of the first column with exactly that name, else -1.
