@@ -1,10 +1,5 @@
 // The report list with typed columns: sorting by value, the text form of
 // rows, the clipboard, deleting, finding and printing, on real hidden lists.
-#include <sys/file.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/testing.h>
@@ -33,15 +28,6 @@ public:
     void AfterSorting() override { ++m_AfterSorts; }
     int m_Updates = 0;
     int m_AfterSorts = 0;
-};
-
-// The clipboard belongs to the display that parallel test processes share.
-struct ClipboardLock {
-    ClipboardLock() { flock(m_Fd, LOCK_EX); }
-    ~ClipboardLock() { close(m_Fd); }
-    ClipboardLock(const ClipboardLock&) = delete;
-    ClipboardLock& operator=(const ClipboardLock&) = delete;
-    const int m_Fd = open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666);
 };
 
 // Rows of the sorting and finding cases: Name, Count, Ratio, When.
@@ -221,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
 {
-    ClipboardLock lock;
+    qeltest::ClipboardLock lock;
     Fill(m_List, kRows);
     ASSERT_TRUE(QelClipboardAdd("kept"));
     Command(m_List, wxID_COPY); // nothing selected
