@@ -19,6 +19,7 @@
 // Process-wide objects that tests may create; each owner adds its line below.
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
+#include <qelkit/printing.h>
 
 namespace qeltest {
 
@@ -184,6 +185,7 @@ void ResetSingletons()
 {
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    delete QelPrinting::Set(nullptr);
 }
 
 void InstallTestHandlers()
