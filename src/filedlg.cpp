@@ -1,5 +1,6 @@
 #include <qelkit/filedlg.h>
 
+#include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
@@ -24,7 +25,13 @@ bool QelFileDialog::SaveUnnamed()
     wxFileDialog dialog(GetParent(), _("Save As"), GetDirectory(), wxEmptyString, GetWildcard(),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) return false;
-    return m_File->FileSave(QelFileName(dialog.GetPath()));
+    // GTK's chooser knows no path before it was shown (a dialog answered
+    // by a test hook), but it keeps the folder and name it was given.
+    wxString path = dialog.GetPath();
+    if (path.empty() && !dialog.GetFilename().empty())
+        path = wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath();
+    if (path.empty()) return false;
+    return m_File->FileSave(QelFileName(path));
 }
 
 int QelFileDialog::ShowModalIfChanged(bool show_modal)

@@ -250,6 +250,32 @@ void StcTest::SetUp()
     m_Stc = new wxStyledTextCtrl(m_Frame);
 }
 
+void EditorTest::SetUp()
+{
+    ConfigTest::SetUp();
+    m_Frame = new wxFrame(nullptr, wxID_ANY, "editors");
+}
+
+void EditorTest::TearDown()
+{
+    m_Frame->Destroy();
+    Pump(0);
+    ConfigTest::TearDown();
+}
+
+wxString EditorTest::WriteFile(const wxString& name, const std::string& bytes)
+{
+    const wxString path = m_Temp.File(name);
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+    return path;
+}
+
+std::string TextBytes(wxStyledTextCtrl* stc)
+{
+    const wxCharBuffer text = stc->GetTextRaw();
+    return std::string(text.data(), text.length());
+}
+
 void StcTest::TearDown()
 {
     m_Frame->Destroy();
