@@ -22,6 +22,9 @@
 #include <wx/tglbtn.h>
 #include <wx/valtext.h>
 
+#include <qelkit/listviewfile.h>
+#include <qelkit/stc.h>
+
 namespace {
 
 constexpr int WIDTH = 200;       // ordinary controls
@@ -159,7 +162,7 @@ wxFlexGridSizer* QelConfigItem::Layout(wxWindow* parent, wxSizer* sizer, bool re
 
     CreateWindow(parent, readonly);
     // A control that was not made is left out; the reason was reported.
-    if (m_Window == nullptr || m_Window->GetHandle() == nullptr) return fgz;
+    if (!HasWindow()) return fgz;
 
     wxFlexGridSizer* result = fgz;
     if (m_Type == CONFIG_COMBOBOXDIR) {
@@ -258,6 +261,9 @@ void QelConfigItem::CreateWindow(wxWindow* parent, bool readonly)
                                   m_Style | wxTE_RIGHT | textReadOnly,
                                   wxTextValidator(wxFILTER_NUMERIC));
         break;
+    case CONFIG_LISTVIEW_FOLDER:
+        m_Window = new QelListViewFolder(parent, m_Id, pos, wxSize(WIDTH, WIDTH));
+        break;
     case CONFIG_RADIOBOX: {
         wxArrayString names;
         for (const auto& choice : m_Choices) names.Add(choice.second);
@@ -291,6 +297,13 @@ void QelConfigItem::CreateWindow(wxWindow* parent, bool readonly)
         m_Window = new wxTextCtrl(parent, m_Id, wxEmptyString, pos, TextSize(m_Style),
                                   m_Style | textReadOnly);
         break;
+    case CONFIG_STC: {
+        auto* stc = new QelSTC(parent, wxEmptyString, 0, wxEmptyString, EDITOR_MENU_ALL, m_Id, pos,
+                               size, 0);
+        if (!m_Default.empty()) stc->SetLexer(m_Default, false);
+        m_Window = stc;
+        break;
+    }
     case CONFIG_TOGGLEBUTTON:
         m_Window = new wxToggleButton(parent, m_Id, m_Label, pos, size, 0);
         break;
@@ -308,11 +321,15 @@ void QelConfigItem::CreateWindow(wxWindow* parent, bool readonly)
     if (readonly && (m_Type == CONFIG_SPINCTRL || m_Type == CONFIG_SPINCTRL_DOUBLE))
         m_Window->Disable();
 
-    wxCHECK_RET(m_Window != nullptr && m_Window->GetHandle() != nullptr,
-                "the item \"" + m_Label + "\" has no window");
+    wxCHECK_RET(HasWindow(), "the item \"" + m_Label + "\" has no window");
 
     m_SizerFlags = wxSizerFlags().Border(wxALL).Left();
     if (!KeepsNaturalSize(m_Type)) m_SizerFlags.Expand();
+}
+
+bool QelConfigItem::HasWindow() const
+{
+    return m_Window != nullptr && m_Window->GetHandle() != nullptr;
 }
 
 void QelConfigItem::AddStaticText(wxSizer* sizer) const

@@ -17,6 +17,8 @@
 #include <wx/tglbtn.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/listviewfile.h>
+#include <qelkit/stc.h>
 #include <qelkit/style.h>
 #include <qelkit/util.h>
 
@@ -51,7 +53,7 @@ template <typename Control> void BoolToConfig(Control* control, const wxString& 
 
 bool QelConfigItem::ToConfig(bool save) const
 {
-    wxCHECK_MSG(m_Window != nullptr, false, "the item \"" + m_Label + "\" has no window");
+    wxCHECK_MSG(HasWindow(), false, "the item \"" + m_Label + "\" has no window");
 
     switch (m_Type) {
     case CONFIG_BUTTON:
@@ -71,6 +73,8 @@ bool QelConfigItem::ToConfig(bool save) const
     case CONFIG_DIRPICKERCTRL:
     case CONFIG_FILEPICKERCTRL:
     case CONFIG_INT:
+    case CONFIG_LISTVIEW_FOLDER:
+    case CONFIG_STC:
     case CONFIG_STRING:
         return ToConfigText(save);
     default:
@@ -194,7 +198,7 @@ bool QelConfigItem::ToConfigChoices(bool save) const
     return true;
 }
 
-// Combo boxes, pickers of paths and the text fields.
+// Combo boxes, pickers of paths, the folder list and the text fields.
 bool QelConfigItem::ToConfigText(bool save) const
 {
     wxConfigBase& cfg = Config();
@@ -236,6 +240,23 @@ bool QelConfigItem::ToConfigText(bool save) const
             cfg.Write(m_Label, QelLeadingNumber(text->GetValue()));
         else
             text->ChangeValue(wxString::Format("%ld", cfg.ReadLong(m_Label, 0)));
+        return true;
+    }
+    case CONFIG_LISTVIEW_FOLDER: {
+        // One folder per line.
+        auto* list = static_cast<QelListViewFolder*>(m_Window);
+        if (save)
+            cfg.Write(m_Label, list->GetFolders());
+        else
+            list->SetFolders(cfg.Read(m_Label, wxEmptyString));
+        return true;
+    }
+    case CONFIG_STC: {
+        auto* stc = static_cast<QelSTC*>(m_Window);
+        if (save)
+            cfg.Write(m_Label, stc->GetText());
+        else
+            stc->SetText(cfg.Read(m_Label, wxEmptyString));
         return true;
     }
     case CONFIG_STRING: {

@@ -24,6 +24,9 @@
 
 #include <qelkit/configitem.h>
 #include <qelkit/frd.h>
+#include <qelkit/lexers.h>
+#include <qelkit/listviewfile.h>
+#include <qelkit/stc.h>
 
 #include "testing.h"
 
@@ -189,6 +192,17 @@ INSTANTIATE_TEST_SUITE_P(
             "2.5",
             [](wxWindow* w) { return wxString::FromCDouble(As<wxSpinCtrlDouble>(w)->GetValue()); },
             "2.5", [](wxWindow* w) { As<wxSpinCtrlDouble>(w)->SetValue(3.5); }, "3.5"},
+        RoundTrip{"FolderList", [] { return QelConfigItem("Include", CONFIG_LISTVIEW_FOLDER); },
+                  "/tmp\n/usr\n",
+                  [](wxWindow* w) {
+                      return wxString::Format("%d:", As<QelListViewFolder>(w)->GetItemCount())
+                          + As<QelListViewFolder>(w)->GetFolders();
+                  },
+                  "2:/tmp\n/usr\n",
+                  [](wxWindow* w) { As<QelListViewFolder>(w)->SetFolders("/var\n"); }, "/var\n"},
+        RoundTrip{"Editor", [] { return QelConfigItem("Header", "", "", 0, CONFIG_STC); },
+                  "// one\n// two", [](wxWindow* w) { return As<QelSTC>(w)->GetText(); },
+                  "// one\n// two", [](wxWindow* w) { As<QelSTC>(w)->SetText("x\ny"); }, "x\ny"},
         RoundTrip{"String", [] { return QelConfigItem("Name"); }, "abc",
                   [](wxWindow* w) { return As<wxTextCtrl>(w)->GetValue(); }, "abc",
                   [](wxWindow* w) { As<wxTextCtrl>(w)->ChangeValue("two words"); }, "two words"}),
@@ -239,6 +253,13 @@ TEST_F(ConfigItemTest, MissingKeysGiveTheDefaults)
          "1.5"},
         {"String", QelConfigItem("Name"), [](wxWindow* w) { return As<wxTextCtrl>(w)->GetValue(); },
          ""},
+        {"FolderList", QelConfigItem("Include", CONFIG_LISTVIEW_FOLDER),
+         [](wxWindow* w) {
+             return wxString::Format("%d", As<QelListViewFolder>(w)->GetItemCount());
+         },
+         "0"},
+        {"Editor", QelConfigItem("Header", "", "", 0, CONFIG_STC),
+         [](wxWindow* w) { return As<QelSTC>(w)->GetText(); }, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -246,6 +267,23 @@ TEST_F(ConfigItemTest, MissingKeysGiveTheDefaults)
         ASSERT_NE(item.GetWindow(), nullptr);
         EXPECT_EQ(row.shown(item.GetWindow()), row.want);
         EXPECT_FALSE(Cfg().HasEntry(item.GetLabel())) << "loading wrote the key";
+    }
+}
+
+TEST_F(ConfigItemTest, EditorTakesTheLexerItsValueNames)
+{
+    qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+    const struct {
+        const char* name;
+        wxString value;
+        wxString want;
+    } rows[] = {{"Named", "cpp", "cpp"}, {"Empty", "", ""}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto* stc = Control<QelSTC>(Lay(QelConfigItem("Header", row.value, "", 0, CONFIG_STC)));
+        ASSERT_NE(stc, nullptr);
+        EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), row.want);
+        EXPECT_EQ(stc->GetLexer().IsOk(), !row.want.empty());
     }
 }
 

@@ -86,6 +86,8 @@ public:
     const wxString& GetPage() const { return m_Page; }
     QelConfigType GetType() const { return m_Type; }
     wxWindow* GetWindow() const { return m_Window; }
+    // The control exists: made by the item, or the caller's window created.
+    bool HasWindow() const;
     bool GetAddLabel() const { return m_AddLabel; }
     int GetId() const { return m_Id; }
     int GetMaxItems() const { return m_MaxItems; }
