@@ -11,6 +11,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
+#include <qelkit/vcs.h>
 
 namespace {
 
@@ -92,6 +93,10 @@ bool QelApp::OnInit()
     m_Locale.Init(QelLanguageFromConfig(wxConfigBase::Get()), 0);
     m_CatalogDir = QelCatalogDir(m_Locale.GetCanonicalName());
     QelAddCatalogs(m_Locale, m_CatalogDir);
+
+    // Without a readable vcs.xml the program runs without version control.
+    QelVCS vcs(QelResourceFile("vcs.xml"));
+    QelVCS::Read();
     return true;
 }
 
@@ -147,4 +152,5 @@ void QelDeleteSingletons()
     // configuration still exists.
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    QelVCS::Clear();
 }

@@ -19,6 +19,7 @@
 // Process-wide objects that tests may create; each owner adds its line below.
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
+#include <qelkit/vcs.h>
 
 namespace qeltest {
 
@@ -92,6 +93,24 @@ std::string Run(const wxString& command, int* exitCode)
     const int status = pclose(pipe);
     if (exitCode != nullptr) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
+}
+
+ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings)
+{
+    const wxString copy = dir.File(wxFileName(exe).GetFullName());
+    EXPECT_TRUE(wxCopyFile(exe, copy));
+    wxFileName(copy).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
+    if (!settings.empty()) {
+        EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
+    }
+
+    ProgramRun run;
+    Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
+            + ShellQuote(wxFileName(exe).GetFullName()) + " 2>stderr.txt",
+        &run.exitCode);
+    run.stderrText = ReadBytes(dir.File("stderr.txt"));
+    run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
+    return run;
 }
 
 wxString ShellQuote(const wxString& text)
@@ -184,6 +203,7 @@ void ResetSingletons()
 {
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    QelVCS::Clear();
 }
 
 void InstallTestHandlers()
