@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -253,6 +256,17 @@ void StcTest::TearDown()
     m_Frame->Destroy();
     Pump(0);
     ConfigTest::TearDown();
+}
+
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    close(m_Fd);
 }
 
 void Pump(int milliseconds)

@@ -155,6 +155,19 @@ protected:
     wxStyledTextCtrl* m_Stc = nullptr;
 };
 
+// GUI binary only: the clipboard belongs to the display, which the test
+// processes run side by side share; tests that use it hold this lock.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& done, int milliseconds);
