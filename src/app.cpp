@@ -11,6 +11,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
+#include <qelkit/printing.h>
 
 namespace {
 
@@ -147,4 +148,5 @@ void QelDeleteSingletons()
     // configuration still exists.
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    delete QelPrinting::Set(nullptr);
 }

@@ -7,10 +7,9 @@
 #include <locale.h>
 #include <wctype.h>
 
-#include <wx/stc/stc.h>
-
 #include <qelkit/frd.h>
 #include <qelkit/status.h>
+#include <qelkit/stc.h>
 #include <qelkit/util.h>
 
 wxString QelVi::m_LastCommand;
@@ -58,7 +57,7 @@ wxString ToggledCase(const wxString& text)
 
 } // namespace
 
-QelVi::QelVi(wxStyledTextCtrl* stc)
+QelVi::QelVi(QelSTC* stc)
     : m_MarkerSymbol(0)
     , m_SearchFlags(wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE)
     , m_STC(stc)
@@ -189,7 +188,7 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
 {
     const bool writable = !IsReadOnly();
     const wxUniChar last = command.Last();
-    wxStyledTextCtrl* stc = m_STC;
+    QelSTC* stc = m_STC;
 
     if (writable && command.EndsWith("cw")) {
         if (!stc->GetSelectedText().empty()) stc->GotoPos(stc->GetSelectionStart());
@@ -269,7 +268,7 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
 {
     const wxUniChar last = command.Last();
     if (last.GetValue() > 126) return false;
-    wxStyledTextCtrl* stc = m_STC;
+    QelSTC* stc = m_STC;
 
     switch (last.GetValue()) {
     case '0':
@@ -388,7 +387,7 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
 
 bool QelVi::DoMotion(wxUniChar c, int count)
 {
-    wxStyledTextCtrl* stc = m_STC;
+    QelSTC* stc = m_STC;
     switch (c.GetValue()) {
     case 2:
         Repeat(stc, count, [stc] { stc->PageUp(); });
@@ -443,7 +442,7 @@ void QelVi::MoveLines(int count, bool down)
 void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
 {
     if (IsReadOnly()) return;
-    wxStyledTextCtrl* stc = m_STC;
+    QelSTC* stc = m_STC;
     if (!dot) {
         if (m_InsertMode) stc->EndUndoAction();
         m_InsertMode = true;

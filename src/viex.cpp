@@ -7,9 +7,10 @@
 #include <wx/config.h>
 #include <wx/file.h>
 #include <wx/filename.h>
-#include <wx/stc/stc.h>
+#include <wx/tokenzr.h>
 
-#include <qelkit/defs.h>
+#include <qelkit/stc.h>
+
 #include <qelkit/status.h>
 #include <qelkit/util.h>
 
@@ -20,14 +21,6 @@ namespace {
 int LineStart(const wxStyledTextCtrl* stc, int line)
 {
     return line >= stc->GetLineCount() ? stc->GetLength() : stc->PositionFromLine(line);
-}
-
-// A replacement that refers to a tagged group ("\1" to "\9").
-bool IsTargetRE(const wxString& replacement)
-{
-    for (char digit = '1'; digit <= '9'; ++digit)
-        if (replacement.Contains(wxString("\\") + digit)) return true;
-    return false;
 }
 
 // A pattern without any character that the editor's regular expressions
@@ -120,16 +113,6 @@ bool QelVi::ExecCommand(const wxString& command)
     }
     HideViBar();
     return true;
-}
-
-bool QelVi::ExecModeLine(const wxString& text)
-{
-    if (!m_IsActive) return false;
-    const int vi = text.Find("vi:");
-    if (vi == wxNOT_FOUND) return false;
-    wxString options = text.Mid(vi + 3).Trim(false);
-    if (!options.StartsWith("set ", &options)) return false;
-    return DoCommandSet(options.BeforeFirst('\n').BeforeFirst('\r').Trim(false), false);
 }
 
 bool QelVi::DoCommandRange(const wxString& command)
@@ -317,7 +300,7 @@ bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxStrin
     const int from_end = m_STC->GetLength() - LineStart(m_STC, e);
     int count = 0;
     m_STC->BeginUndoAction();
-    if (IsLiteral(pattern) && !IsTargetRE(replacement)) {
+    if (IsLiteral(pattern) && !QelIsTargetRE(replacement)) {
         // One pass over the bytes and one replacement of the range.
         const int stop = m_STC->GetLength() - from_end;
         std::string text(m_STC->GetTextRangeRaw(start, stop).data(), stop - start);
@@ -328,7 +311,7 @@ bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxStrin
             m_STC->ReplaceTargetRaw(text.data(), static_cast<int>(text.size()));
         }
     } else {
-        const bool re = IsTargetRE(replacement);
+        const bool re = QelIsTargetRE(replacement);
         m_STC->SetSearchFlags(m_SearchFlags);
         while (start <= m_STC->GetLength() - from_end) {
             m_STC->SetTargetRange(start, m_STC->GetLength() - from_end);
@@ -347,23 +330,43 @@ bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxStrin
     return true;
 }
 
-bool QelVi::DoCommandSet(const wxString& command, bool store)
+int QelViTabStop(const wxString& option)
 {
-    if (command.StartsWith("ts") || command.StartsWith("tabstop")) {
-        // The leading digits after "=", so that "ts=4:" of a mode line reads 4.
-        long value = 0;
-        for (const wxUniChar c : command.AfterFirst('=')) {
-            if (c < '0' || c > '9' || value > 256) break;
-            value = value * 10 + (c.GetValue() - '0');
-        }
-        if (value > 0 && value <= 256) {
-            m_STC->SetTabWidth(static_cast<int>(value));
-            if (store) wxConfigBase::Get()->Write(_("Tab width"), value);
-            return true;
+    const wxString name = option.BeforeFirst('=');
+    if (name != "ts" && name != "tabstop") return 0;
+
+    long value = 0;
+    if (!option.AfterFirst('=').ToLong(&value) || value <= 0 || value > 1000) return 0;
+    return static_cast<int>(value);
+}
+
+bool QelVi::DoCommandSet(const wxString& command)
+{
+    const int width = QelViTabStop(command.Strip(wxString::both));
+    if (width == 0) {
+        Bell();
+        return false;
+    }
+    m_STC->SetTabWidth(width);
+    wxConfigBase::Get()->Write(_("Tab width"), static_cast<long>(width));
+    return true;
+}
+
+int QelVi::ApplyModeLine(const wxString& options)
+{
+    if (!m_IsActive) return 0;
+
+    // vim's mode lines end their option list with ":" and may separate the
+    // options by blanks or colons.
+    int taken = 0;
+    wxStringTokenizer tokens(options, " \t:");
+    while (tokens.HasMoreTokens()) {
+        if (const int width = QelViTabStop(tokens.GetNextToken()); width > 0) {
+            m_STC->SetTabWidth(width);
+            ++taken;
         }
     }
-    Bell();
-    return false;
+    return taken;
 }
 
 void QelVi::DeleteAddressMarkers(const wxString& begin, const wxString& end)

@@ -13,9 +13,10 @@ namespace qeltest {
 
 void ViTest::SetUp()
 {
-    StcTest::SetUp();
+    EditorTest::SetUp();
     m_Lock = std::make_unique<ClipboardLock>();
     m_Frame->SetSize(600, 400);
+    m_Stc = new QelSTC(m_Frame);
     m_Stc->SetEOLMode(wxSTC_EOL_LF);
     // vim's defaults without a vimrc: a tab for each shift of 8 columns.
     m_Stc->SetUseTabs(true);
@@ -24,23 +25,15 @@ void ViTest::SetUp()
     // Up and down keep the caret's x, which is vim's column in a fixed font.
     m_Stc->StyleSetFont(wxSTC_STYLE_DEFAULT, wxFont(wxFontInfo(10).Family(wxFONTFAMILY_TELETYPE)));
     m_Stc->StyleClearAll();
-    m_Vi = std::make_unique<QelVi>(m_Stc);
+    m_Vi = &m_Stc->GetVi();
     m_Vi->Use(true);
-    // As the editor hands its keys to its vi.
-    m_Stc->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
-        if (m_Vi->OnChar(event)) event.Skip();
-    });
-    m_Stc->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
-        if (!m_Vi->GetIsActive() || m_Vi->OnKeyDown(event)) event.Skip();
-    });
 }
 
 void ViTest::TearDown()
 {
     m_Vi->Use(false);
-    m_Vi.reset();
     m_Lock.reset();
-    StcTest::TearDown();
+    EditorTest::TearDown();
 }
 
 void ViTest::SetText(const std::string& text, int line, int column)

@@ -1,13 +1,11 @@
-// The vi tests' editor: a hidden editor control whose keys go to a QelVi
-// first, as the editor's own handlers hand them over, and vim run on the
-// same text and keys for comparison.
+// The vi tests' editor: a hidden editor control with vi switched on, driven
+// by key events, and vim run on the same text and keys for comparison.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include <wx/stc/stc.h>
-
+#include <qelkit/stc.h>
 #include <qelkit/vi.h>
 
 #include "testing.h"
@@ -16,7 +14,7 @@ namespace qeltest {
 
 // Keys as vim writes them: plain characters, and "<Esc>", "<CR>", "<BS>",
 // "<Tab>" and "<C-x>" for the special ones.
-class ViTest : public StcTest {
+class ViTest : public EditorTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -34,7 +32,8 @@ protected:
     std::string RunVim(const std::string& text, int line, int column, const std::string& keys,
                        std::string* caret = nullptr) const;
 
-    std::unique_ptr<QelVi> m_Vi;
+    QelSTC* m_Stc = nullptr;
+    QelVi* m_Vi = nullptr;
 
 private:
     void SendKey(int key_code, int unicode, bool control);

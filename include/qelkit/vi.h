@@ -10,13 +10,13 @@
 
 #include <qelkit/marker.h>
 
-class wxStyledTextCtrl;
+class QelSTC;
 
 class QelVi {
 public:
     // Bound to the editor it drives for the whole of its life; off, in
     // normal mode.
-    explicit QelVi(wxStyledTextCtrl* stc);
+    explicit QelVi(QelSTC* stc);
     ~QelVi();
     QelVi(const QelVi&) = delete;
     QelVi& operator=(const QelVi&) = delete;
@@ -28,7 +28,7 @@ public:
     bool GetIsActive() const { return m_IsActive; }
     bool GetInsertMode() const { return m_InsertMode; }
     int GetSearchFlags() const { return m_SearchFlags; }
-    wxStyledTextCtrl* GetSTC() { return m_STC; }
+    QelSTC* GetSTC() { return m_STC; }
     // The normal-mode command typed so far (a count or the start of a
     // longer command).
     const wxString& GetCommand() const { return m_Command; }
@@ -43,10 +43,16 @@ public:
     // One ex command, without its leading ":"; true when carried out.
     bool ExecCommand(const wxString& command);
 
-    // The options of a "vi: set ..." mode line of a file. Only "set"
-    // options are taken and none of them is stored in the settings: nothing
-    // in a file may run a command, write a file or change text.
-    bool ExecModeLine(const wxString& text);
+    // One "set" option without the word "set ": "ts=N" or "tabstop=N" sets
+    // the tab width and stores it as the "Tab width" setting. False (and the
+    // bell) for any other option or a width below 1.
+    bool DoCommandSet(const wxString& command);
+
+    // The options of a file's mode line ("ts=4 sw=4" or "ts=4:"), applied to
+    // this editor only, and only while the emulation is on. Options that are
+    // not understood are passed over; nothing in them is ever run as a
+    // command, and the settings are not touched. The number of options taken.
+    int ApplyModeLine(const wxString& options);
 
     // The insert mode ends without replaying (the document is being
     // replaced under it), closing its undo group.
@@ -95,7 +101,6 @@ private:
     bool Write(const wxString& begin, const wxString& end, const wxString& filename) const;
     bool Substitute(const wxString& begin, const wxString& end, const wxString& pattern,
                     const wxString& replacement) const;
-    bool DoCommandSet(const wxString& command, bool store = true);
     void DeleteAddressMarkers(const wxString& begin, const wxString& end);
 
     // What vi needs of its editor and frame (viedit.cpp).
@@ -121,7 +126,7 @@ private:
     bool m_SearchForward = true;
     int m_InsertRepeatCount = 1;
     int m_SearchFlags;
-    wxStyledTextCtrl* m_STC;
+    QelSTC* m_STC;
     wxString m_Command;
     wxString m_InsertText;
     mutable int m_BellCount = 0;
@@ -130,3 +135,7 @@ private:
     static wxString m_LastCommand;
     static wxString m_LastFindCharCommand;
 };
+
+// The tab width of one "ts=N" or "tabstop=N" option; 0 when the option is
+// another one or the width is not a whole number above 0.
+int QelViTabStop(const wxString& option);

@@ -22,6 +22,7 @@
 // Process-wide objects that tests may create; each owner adds its line below.
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
+#include <qelkit/printing.h>
 
 namespace qeltest {
 
@@ -187,6 +188,7 @@ void ResetSingletons()
 {
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    delete QelPrinting::Set(nullptr);
 }
 
 void InstallTestHandlers()
@@ -249,6 +251,32 @@ void StcTest::SetUp()
     ConfigTest::SetUp();
     m_Frame = new wxFrame(nullptr, wxID_ANY, "test");
     m_Stc = new wxStyledTextCtrl(m_Frame);
+}
+
+void EditorTest::SetUp()
+{
+    ConfigTest::SetUp();
+    m_Frame = new wxFrame(nullptr, wxID_ANY, "editors");
+}
+
+void EditorTest::TearDown()
+{
+    m_Frame->Destroy();
+    Pump(0);
+    ConfigTest::TearDown();
+}
+
+wxString EditorTest::WriteFile(const wxString& name, const std::string& bytes)
+{
+    const wxString path = m_Temp.File(name);
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+    return path;
+}
+
+std::string TextBytes(wxStyledTextCtrl* stc)
+{
+    const wxCharBuffer text = stc->GetTextRaw();
+    return std::string(text.data(), text.length());
 }
 
 void StcTest::TearDown()

@@ -168,6 +168,22 @@ private:
     int m_Fd;
 };
 
+// GUI binary only: ConfigTest with a hidden frame to hold editors, and
+// files written into the temporary folder.
+class EditorTest : public ConfigTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the bytes to the named file in the temporary folder; its path.
+    wxString WriteFile(const wxString& name, const std::string& bytes);
+
+    wxFrame* m_Frame = nullptr;
+};
+
+// All bytes of an editor's document.
+std::string TextBytes(wxStyledTextCtrl* stc);
+
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& done, int milliseconds);
