@@ -7,9 +7,19 @@
 #include <wx/msgdlg.h>
 
 #include <qelkit/filedlg.h>
+#include <qelkit/lexers.h>
 #include <qelkit/stc.h>
 
 namespace {
+
+// The lexer of the bound file; a name made before the lexers were read
+// carries none, so it is looked up again.
+wxString LexerOf(const QelFileName& filename)
+{
+    const QelLexer& lexer = filename.GetLexer();
+    if (!lexer.GetScintillaLexer().empty()) return lexer.GetScintillaLexer();
+    return QelLexers::Get(true)->FindByFileName(filename).GetScintillaLexer();
+}
 
 bool IsLogExtension(const wxFileName& filename)
 {
@@ -75,7 +85,7 @@ bool QelSTCFile::DoFileLoad(bool synced)
     ReadFromFile(synced && IsLogTail(GetFileName(), m_STC->GetTextLength()));
 
     if (!(m_STC->GetFlags() & EDITOR_HEX)) {
-        m_STC->SetLexer(GetFileName().GetLexer().GetScintillaLexer(), true);
+        m_STC->SetLexer(LexerOf(GetFileName()), true);
         if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
     }
 
@@ -157,7 +167,7 @@ void QelSTCFile::DoFileSaved(bool save_as)
 {
     if (save_as) {
         m_STC->SetName(GetFileName().GetFullPath());
-        m_STC->SetLexer(GetFileName().GetLexer().GetScintillaLexer(), false);
+        m_STC->SetLexer(LexerOf(GetFileName()), false);
     }
 
     m_STC->MarkerDeleteAllChange();
@@ -169,7 +179,7 @@ void QelSTCFile::DoFileNew()
     m_STC->SetName(GetFileName().GetFullPath());
     m_STC->PropertiesMessage();
     m_STC->ClearDocument();
-    m_STC->SetLexer(GetFileName().GetLexer().GetScintillaLexer(), false);
+    m_STC->SetLexer(LexerOf(GetFileName()), false);
 }
 
 bool QelSTCFile::Read(const wxString& name)
