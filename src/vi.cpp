@@ -24,16 +24,40 @@ constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 // of stepping line by line.
 constexpr int MaxLineSteps = 100;
 
+// Caret commands that scroll the view cost so much each that a huge count
+// is taken as this many.
+constexpr int MaxCommandSteps = 10000;
+
 // Runs a caret or scroll command up to `count` times, stopping as soon as it
 // no longer moves anything (a huge count must not freeze the editor).
 template <typename Step> void Repeat(wxStyledTextCtrl* stc, int count, Step step)
 {
+    count = std::min(count, MaxCommandSteps);
     for (int i = 0; i < count; ++i) {
         const int pos = stc->GetCurrentPos();
         const int top = stc->GetFirstVisibleLine();
         step();
         if (stc->GetCurrentPos() == pos && stc->GetFirstVisibleLine() == top) break;
     }
+}
+
+// The position `count` whole characters (a line end is one) from `pos`,
+// at most the document's bounds.
+int StepChars(wxStyledTextCtrl* stc, int pos, int count, bool forward)
+{
+    // Each step passes at least one byte.
+    if (forward && count >= stc->GetLength() - pos) return stc->GetLength();
+    if (!forward && count >= pos) return 0;
+    for (int i = 0; i < count; ++i)
+        pos = forward ? stc->PositionAfter(pos) : stc->PositionBefore(pos);
+    return pos;
+}
+
+// Puts the caret there, as the column that up and down then keep.
+void MoveCaret(wxStyledTextCtrl* stc, int pos)
+{
+    stc->GotoPos(pos);
+    stc->ChooseCaretX();
 }
 
 // Lower case to upper, anything else to lower, by the Unicode tables
@@ -191,7 +215,7 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
     QelSTC* stc = m_STC;
 
     if (writable && command.EndsWith("cw")) {
-        if (!stc->GetSelectedText().empty()) stc->GotoPos(stc->GetSelectionStart());
+        if (!stc->GetSelectedText().empty()) MoveCaret(stc, stc->GetSelectionStart());
         const int pos = stc->GetCurrentPos();
         Repeat(stc, count, [stc] { stc->WordRightEndExtend(); });
         if (dot) {
@@ -403,10 +427,10 @@ bool QelVi::DoMotion(wxUniChar c, int count)
         break;
     case ' ':
     case 'l':
-        Repeat(stc, count, [stc] { stc->CharRight(); });
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, true));
         break;
     case 'h':
-        Repeat(stc, count, [stc] { stc->CharLeft(); });
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, false));
         break;
     case 'w':
         Repeat(stc, count, [stc] { stc->WordRight(); });
@@ -436,7 +460,7 @@ void QelVi::MoveLines(int count, bool down)
     }
     // A far jump keeps the caret's column.
     const int column = m_STC->GetColumn(m_STC->GetCurrentPos());
-    m_STC->GotoPos(m_STC->FindColumn(static_cast<int>(target), column));
+    MoveCaret(m_STC, m_STC->FindColumn(static_cast<int>(target), column));
 }
 
 void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
@@ -509,7 +533,7 @@ bool QelVi::ReplaceChars(wxUniChar c, int count)
     m_STC->SetTargetRange(start, end);
     m_STC->ReplaceTarget(wxString(c, count));
     MarkTargetChange();
-    m_STC->GotoPos(start);
+    MoveCaret(m_STC, start);
     return true;
 }
 
@@ -518,16 +542,11 @@ void QelVi::DeleteChars(int count, bool forward)
     // Steps over whole characters (a line end is one), and ends at the
     // document's bounds.
     const int caret = m_STC->GetCurrentPos();
-    int other = caret;
-    for (int i = 0; i < count; ++i) {
-        const int next = forward ? m_STC->PositionAfter(other) : m_STC->PositionBefore(other);
-        if (next == other) break;
-        other = next;
-    }
+    const int other = StepChars(m_STC, caret, count, forward);
     if (other == caret || IsReadOnly()) return;
     const int from = std::min(caret, other);
     m_STC->DeleteRange(from, std::max(caret, other) - from);
-    m_STC->GotoPos(from);
+    MoveCaret(m_STC, from);
 }
 
 void QelVi::FindWord(bool find_next) const
@@ -548,7 +567,7 @@ void QelVi::GotoBrace() const
     const int caret = m_STC->GetCurrentPos();
     int match = m_STC->BraceMatch(caret);
     if (match == wxSTC_INVALID_POSITION && caret > 0) match = m_STC->BraceMatch(caret - 1);
-    if (match != wxSTC_INVALID_POSITION) m_STC->GotoPos(match);
+    if (match != wxSTC_INVALID_POSITION) MoveCaret(m_STC, match);
 }
 
 void QelVi::Put(bool after) const

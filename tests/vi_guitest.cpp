@@ -275,3 +275,177 @@ INSTANTIATE_TEST_SUITE_P(QelVi, ViOracle, ::testing::ValuesIn(ViCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+// Keys whose result the editor decides on its own: where vim's differs, or
+// where the written behaviour would corrupt the text or never end.
+struct KeyCase {
+    const char* name;
+    const char* text;
+    int line;
+    int column;
+    const char* keys;
+    const char* want;
+    int bells;
+    const char* pending; // what stays of the command afterwards
+};
+
+const KeyCase KeyCases[] = {
+    // "r" never replaces a line break, nor adds at the document end.
+    {"ReplacePastLineEnd", "abc\ndef\n", 1, 1, "5rx", "abc\ndef\n", 1, ""},
+    {"ReplaceAtDocumentEnd", "abc", 1, 4, "rx", "abc", 1, ""},
+    {"ReplaceCountOverLastChar", "abc", 1, 3, "3rx", "abc", 1, ""},
+    {"ReplaceWholeCharacters",
+     "\xc3\xa9\xc3\xa9"
+     "a\n",
+     1, 1, "2r\xe2\x82\xac",
+     "\xe2\x82\xac\xe2\x82\xac"
+     "a\n",
+     0, ""},
+    {"ToggleAtDocumentEnd", "ab", 1, 3, "~", "ab", 0, ""},
+    {"DeleteCharsStopsAtDocumentEnd", "abc\ndef\n", 2, 2, "999999999x", "abc\nd", 0, ""},
+    {"DeleteBackStopsAtDocumentStart", "abc\n", 1, 3, "999999999X", "c\n", 0, ""},
+    // "." replays what was stored before it, never itself.
+    {"DotWithCountReplaysStored", "abcdef\n", 1, 1, "x3..", "def\n", 0, ""},
+    {"DotAfterPutRepeatsEarlier", "a\nb\nc\nd\n", 1, 1, "ddP.", "a\nc\nd\n", 0, ""},
+    {"MarkJoinsLines", "a\nb\n", 1, 1, "mJ", "a b\n", 0, ""},
+    {"UnsetMarkRings", "a\nb\n", 1, 1, "'b", "a\nb\n", 1, ""},
+    {"CountStaysPending", "a\n", 1, 1, "10", "a\n", 0, "10"},
+    {"EscapeRingsAndClears", "a\n", 1, 1, "12<Esc>", "a\n", 1, ""},
+    {"InsertRepeatOnce", "ab\n", 1, 1, "3ix<Esc>.", "xxxxab\n", 0, ""},
+    {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", "aba\n", 0, ""},
+    {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", "a\n\tb\n\t", 0, ""},
+    {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", "a\nb ", 0, ""},
+};
+
+class ViKeys : public ViTest, public ::testing::WithParamInterface<KeyCase> { };
+
+TEST_P(ViKeys, Result)
+{
+    const KeyCase& c = GetParam();
+    SetText(c.text, c.line, c.column);
+    const int bells = m_Vi->GetBellCount();
+    Type(c.keys);
+    EXPECT_EQ(Text(), c.want);
+    EXPECT_EQ(m_Vi->GetBellCount() - bells, c.bells);
+    EXPECT_EQ(m_Vi->GetCommand(), c.pending);
+}
+
+INSTANTIATE_TEST_SUITE_P(QelVi, ViKeys, ::testing::ValuesIn(KeyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViTest, HugeCountsReturnAtOnce)
+{
+    std::string text;
+    for (int i = 0; i < 200000; ++i) text += "line " + std::to_string(i) + "\n";
+    SetText(text);
+    for (const char* keys :
+         {"999999999j", "999999999k", "999999999l", "999999999w", "999999999<C-g>"}) {
+        SCOPED_TRACE(keys);
+        wxStopWatch watch;
+        Type(keys);
+        EXPECT_LT(watch.Time(), 2000);
+    }
+    Type("999999999j");
+    EXPECT_EQ(Caret(), "200001,1");
+}
+
+TEST_F(ViTest, ReturnRepeatsWithTheDocumentsLineEnd)
+{
+    for (const int eol : {wxSTC_EOL_LF, wxSTC_EOL_CRLF, wxSTC_EOL_CR}) {
+        SCOPED_TRACE(eol);
+        SetText("ab");
+        m_Stc->SetEOLMode(eol);
+        const std::string end = m_Stc->GetEOL().utf8_string();
+        Type("3ix<CR><Esc>");
+        EXPECT_EQ(Text(), "x" + end + "x" + end + "x" + end + "ab");
+        Type(".");
+        EXPECT_EQ(Text(), "x" + end + "x" + end + "x" + end + "x" + end + "ab");
+    }
+}
+
+TEST_F(ViTest, LeavingInsertModeClosesItsUndoGroup)
+{
+    const std::function<void()> leave[] = {
+        [this] { m_Vi->Use(false); },
+        [this] { m_Stc->SetText("again"); },
+    };
+    for (const auto& how : leave) {
+        SetText("ab");
+        m_Vi->Use(true);
+        Type("ixy");
+        ASSERT_TRUE(m_Vi->GetInsertMode());
+        how();
+        EXPECT_FALSE(m_Vi->GetInsertMode());
+        const std::string before = Text();
+        m_Stc->InsertText(0, "Q");
+        m_Stc->Undo();
+        // Only the last edit goes: it was not merged into an open group.
+        EXPECT_EQ(Text(), before);
+    }
+}
+
+TEST_F(ViTest, LinesMessagesAndMarks)
+{
+    qeltest::LogCapture log;
+    SetText("1\n2\n3\n4\n5\n6\n7\n8\n");
+    Type("3dd");
+    EXPECT_EQ(Text(), "4\n5\n6\n7\n8\n");
+    EXPECT_TRUE(log.Has("3 fewer lines")) << log.Dump();
+    log.Clear();
+    Type("dd2yy");
+    EXPECT_TRUE(log.Has("2 lines yanked")) << log.Dump();
+    EXPECT_FALSE(log.Has("fewer")) << "\"dd\" tells nothing";
+
+    SetText("1\n2\n3\n4\n5\n6\n7\n8\n", 7);
+    Type("ma");
+    EXPECT_TRUE(m_Stc->MarkerGet(6) & 1);
+    Type("gmagjj");
+    EXPECT_FALSE(m_Stc->MarkerGet(6) & 1) << "a mark set again moves";
+    EXPECT_TRUE(m_Stc->MarkerGet(0) & 1);
+    Type("'a");
+    EXPECT_EQ(m_Stc->GetSelectedText(), "1");
+}
+
+TEST_F(ViTest, ReadOnlyEditorMovesButNeverChanges)
+{
+    SetText("one two\nthree\n");
+    m_Stc->SetReadOnly(true);
+    const int bells = m_Vi->GetBellCount();
+    Type("cw");
+    EXPECT_EQ(Caret(), "1,5") << "\"cw\" ends as \"w\"";
+    Type("~xXDddrxiabc<Esc>>>");
+    EXPECT_EQ(Text(), "one two\nthree\n");
+    EXPECT_FALSE(m_Vi->GetInsertMode());
+    EXPECT_FALSE(m_Stc->GetModify());
+    EXPECT_EQ(m_Vi->GetBellCount() - bells, 1) << "the Escape only";
+}
+
+TEST_F(ViTest, SearchesWithTheSharedFindString)
+{
+    SetText("ab x ab y ab\n");
+    Type("*");
+    EXPECT_EQ(QelFindReplaceData::Get()->GetFindString(), "\\<ab\\>");
+    EXPECT_EQ(m_Stc->GetSelectionStart(), 0) << "the search starts at the caret";
+    Type("n");
+    EXPECT_EQ(m_Stc->GetSelectionStart(), 5);
+    Type("2n");
+    EXPECT_EQ(m_Stc->GetSelectionStart(), 0) << "after a wrap";
+    Type("N");
+    EXPECT_EQ(m_Stc->GetSelectionStart(), 10);
+    const int bells = m_Vi->GetBellCount();
+    SetText("  \n");
+    Type("*");
+    EXPECT_EQ(m_Vi->GetBellCount() - bells, 1) << "no word at the caret";
+}
+
+TEST_F(ViTest, OffPassesEveryKey)
+{
+    m_Vi->Use(false);
+    SetText("ab\n");
+    Type("dd<Esc>x");
+    EXPECT_EQ(Text(), "ddxab\n");
+}
+
+} // namespace
