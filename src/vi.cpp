@@ -8,6 +8,7 @@
 #include <wctype.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/process.h>
 #include <qelkit/status.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>

@@ -9,6 +9,7 @@
 #include <wx/filename.h>
 #include <wx/tokenzr.h>
 
+#include <qelkit/process.h>
 #include <qelkit/stc.h>
 
 #include <qelkit/status.h>
@@ -94,10 +95,8 @@ bool QelVi::ExecCommand(const wxString& command)
         ShowViMessage(wxString::Format("%d", line));
         return true;
     } else if (command.StartsWith("!")) {
-        // Shell commands need the process runner, which this editor does
-        // not have.
-        Bell();
-        return false;
+        if (!m_Process) m_Process = std::make_unique<QelProcess>();
+        m_Process->Execute(command.AfterFirst('!'), 0, wxEmptyString);
     } else if (command.IsNumber()) {
         long line = 0;
         if (!command.ToLong(&line)) line = command.StartsWith("-") ? 1 : m_STC->GetLineCount();

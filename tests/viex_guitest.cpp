@@ -100,7 +100,6 @@ const ExCase ExCases[] = {
     {"YankBackwardsRange", "a\nb\n", 1, "2,1y", false, "a\nb\n", "", 1},
     {"YankLastLines", "a\nb\n", 1, "1,$y", true, "a\nb\n", "2 lines yanked", 0},
     {"Unknown", "a\n", 1, "frobnicate", false, "a\n", "", 1},
-    {"ShellWithoutRunner", "a\n", 1, "!touch x", false, "a\n", "", 1},
     {"GoToNumber", "a\nb\nc\n", 1, "2", true, "a\nb\nc\n", "", 0},
     {"DeleteLine", "a\nb\nc\n", 2, "d", true, "a\nc\n", "", 0},
 };
@@ -269,11 +268,20 @@ TEST_F(ViExTest, QuitWithoutSavingGivesUpOnlyThisEditor)
     EXPECT_EQ(m_Posted, "close ") << "the frame may still ask about other documents";
 }
 
+TEST_F(ViExTest, ShellCommandRunsInTheBackground)
+{
+    SetText("a\n");
+    const wxString marker = m_Temp.File("ran");
+    EXPECT_TRUE(Exec("!touch " + marker));
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return wxFileExists(marker); }, 5000));
+    EXPECT_EQ(Text(), "a\n");
+}
+
 TEST_F(ViExTest, OffRefusesEverything)
 {
     SetText("a\nb\n");
     m_Vi->Use(false);
-    for (const char* command : {"d", "1,2d", "set ts=3", "q"}) {
+    for (const char* command : {"d", "1,2d", "set ts=3", "q", "!touch x"}) {
         SCOPED_TRACE(command);
         EXPECT_FALSE(Exec(command));
     }

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include <wx/event.h>
 #include <wx/string.h>
 
 #include <qelkit/marker.h>
 
+class QelProcess;
 class QelSTC;
 
 class QelVi {
@@ -126,6 +128,7 @@ private:
     bool m_SearchForward = true;
     int m_InsertRepeatCount = 1;
     int m_SearchFlags;
+    std::unique_ptr<QelProcess> m_Process; // runs "!" commands; made on first use
     QelSTC* m_STC;
     wxString m_Command;
     wxString m_InsertText;
