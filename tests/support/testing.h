@@ -179,6 +179,19 @@ protected:
     wxStyledTextCtrl* m_Stc = nullptr;
 };
 
+// GUI binary only: the clipboard belongs to the display, which the test
+// processes run side by side share; tests that use it hold this lock.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // GUI binary only: ConfigTest with a hidden frame to hold editors, and
 // files written into the temporary folder.
 class EditorTest : public ConfigTest {
