@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -179,6 +182,17 @@ ExpectAsserts::~ExpectAsserts()
 int ExpectAsserts::Count() const
 {
     return g_AssertCount;
+}
+
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    if (m_Fd >= 0) flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    if (m_Fd >= 0) close(m_Fd);
 }
 
 void ResetSingletons()

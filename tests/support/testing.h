@@ -52,6 +52,19 @@ void SetModificationTime(const wxString& path, long seconds);
 // A list of texts as "{[a][b]}", for failure output.
 std::string ShowList(const std::list<wxString>& list);
 
+// The clipboard belongs to the display, which the test processes that CTest
+// runs side by side share: the tests that use it take turns while holding this.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // Goes to a folder and back to the earlier working folder when it goes.
 class CwdGuard {
 public:
