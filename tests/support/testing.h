@@ -184,6 +184,19 @@ protected:
 // All bytes of an editor's document.
 std::string TextBytes(wxStyledTextCtrl* stc);
 
+// The clipboard belongs to the display, which the test processes that CTest
+// runs side by side share: the tests that use it take turns through this lock.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& done, int milliseconds);
