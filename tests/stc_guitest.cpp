@@ -2,8 +2,6 @@
 // read-only following, zoom and text.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
-#include <wx/menu.h>
-#include <wx/uiaction.h>
 
 #include <qelkit/stc.h>
 
@@ -174,33 +172,6 @@ TEST_F(StcControl, ZoomIsSharedWithLaterEditors)
     EXPECT_EQ(a.GetZoom(), -1);
     EXPECT_EQ(QelSTC(m_Frame).GetZoom(), -1);
     command(ID_EDIT_ZOOM_IN, base + 1);
-}
-
-// GTK's menu mnemonics see Alt+letter only when the editor lets it pass.
-TEST_F(StcControl, AltLetterReachesTheMenuBar)
-{
-    auto* file = new wxMenu;
-    file->Append(wxID_OPEN);
-    auto* bar = new wxMenuBar;
-    bar->Append(file, "&File");
-    m_Frame->SetMenuBar(bar);
-    QelSTC* stc = new QelSTC(m_Frame, "text");
-    bool opened = false;
-    m_Frame->Bind(wxEVT_MENU_OPEN, [&opened](wxMenuEvent& event) {
-        opened = true;
-        event.Skip();
-    });
-
-    m_Frame->Show();
-    stc->SetFocus();
-    ASSERT_TRUE(PumpUntil([stc] { return stc->HasFocus(); }, 3000));
-
-    wxUIActionSimulator keys;
-    keys.Char('f', wxMOD_ALT);
-    EXPECT_TRUE(PumpUntil([&opened] { return opened; }, 3000));
-    keys.Char(WXK_ESCAPE);
-    Pump(100);
-    EXPECT_EQ(stc->GetText(), "text");
 }
 
 } // namespace
