@@ -1,6 +1,7 @@
 // The report list with typed columns: sorting by value, the text form of
 // rows, the clipboard, deleting, finding and printing, on real hidden lists.
 #include <gtest/gtest.h>
+#include <wx/clipbrd.h>
 #include <wx/frame.h>
 #include <wx/testing.h>
 
@@ -233,6 +234,9 @@ TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
     m_List->Select(1, false);
     EXPECT_TRUE(target.OnDropText(0, 0, "e\t5"));
     EXPECT_EQ(Names(m_List), "a,d,e");
+
+    wxClipboardLocker locker; // give the clipboard up for the tests that follow
+    wxTheClipboard->Clear();
 }
 
 // --- editing ---
