@@ -264,11 +264,48 @@ void StcTest::SetUp()
     m_Stc = new wxStyledTextCtrl(m_Frame);
 }
 
+void EditorTest::SetUp()
+{
+    ConfigTest::SetUp();
+    m_Frame = new wxFrame(nullptr, wxID_ANY, "editors");
+}
+
+void EditorTest::TearDown()
+{
+    m_Frame->Destroy();
+    Pump(0);
+    ConfigTest::TearDown();
+}
+
+wxString EditorTest::WriteFile(const wxString& name, const std::string& bytes)
+{
+    const wxString path = m_Temp.File(name);
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+    return path;
+}
+
+std::string TextBytes(wxStyledTextCtrl* stc)
+{
+    const wxCharBuffer text = stc->GetTextRaw();
+    return std::string(text.data(), text.length());
+}
+
 void StcTest::TearDown()
 {
     m_Frame->Destroy();
     Pump(0);
     ConfigTest::TearDown();
+}
+
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    close(m_Fd);
 }
 
 void Pump(int milliseconds)

@@ -168,6 +168,35 @@ protected:
     wxStyledTextCtrl* m_Stc = nullptr;
 };
 
+// GUI binary only: ConfigTest with a hidden frame to hold editors, and
+// files written into the temporary folder.
+class EditorTest : public ConfigTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the bytes to the named file in the temporary folder; its path.
+    wxString WriteFile(const wxString& name, const std::string& bytes);
+
+    wxFrame* m_Frame = nullptr;
+};
+
+// All bytes of an editor's document.
+std::string TextBytes(wxStyledTextCtrl* stc);
+
+// The clipboard belongs to the display, which the test processes that CTest
+// runs side by side share: the tests that use it take turns through this lock.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& done, int milliseconds);
