@@ -43,6 +43,17 @@ std::string ReadBytes(const wxString& path);
 // Runs a command through /bin/sh and returns what it printed on stdout.
 std::string Run(const wxString& command, int* exitCode = nullptr);
 
+// What a run of a program copied into a folder left behind.
+struct ProgramRun {
+    int exitCode = -1;
+    std::string stderrText;
+    std::string logText;
+};
+
+// Copies the program into the folder, so that its settings file and log land
+// there, and starts it with the given settings (none when empty).
+ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings);
+
 // Quotes a path for the shell.
 wxString ShellQuote(const wxString& text);
 
@@ -166,6 +177,19 @@ protected:
 
     wxFrame* m_Frame = nullptr;
     wxStyledTextCtrl* m_Stc = nullptr;
+};
+
+// GUI binary only: the clipboard belongs to the display, which the test
+// processes run side by side share; tests that use it hold this lock.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
 };
 
 // GUI binary only: ConfigTest with a hidden frame to hold editors, and
