@@ -317,17 +317,6 @@ void StcTest::TearDown()
     ConfigTest::TearDown();
 }
 
-ClipboardLock::ClipboardLock()
-    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
-{
-    flock(m_Fd, LOCK_EX);
-}
-
-ClipboardLock::~ClipboardLock()
-{
-    close(m_Fd);
-}
-
 void Pump(int milliseconds)
 {
     PumpUntil([] { return false; }, milliseconds);

@@ -179,19 +179,6 @@ protected:
     wxStyledTextCtrl* m_Stc = nullptr;
 };
 
-// GUI binary only: the clipboard belongs to the display, which the test
-// processes run side by side share; tests that use it hold this lock.
-class ClipboardLock {
-public:
-    ClipboardLock();
-    ~ClipboardLock();
-    ClipboardLock(const ClipboardLock&) = delete;
-    ClipboardLock& operator=(const ClipboardLock&) = delete;
-
-private:
-    int m_Fd;
-};
-
 // GUI binary only: ConfigTest with a hidden frame to hold editors, and
 // files written into the temporary folder.
 class EditorTest : public ConfigTest {
@@ -207,19 +194,6 @@ protected:
 
 // All bytes of an editor's document.
 std::string TextBytes(wxStyledTextCtrl* stc);
-
-// The clipboard belongs to the display, which the test processes that CTest
-// runs side by side share: the tests that use it take turns through this lock.
-class ClipboardLock {
-public:
-    ClipboardLock();
-    ~ClipboardLock();
-    ClipboardLock(const ClipboardLock&) = delete;
-    ClipboardLock& operator=(const ClipboardLock&) = delete;
-
-private:
-    int m_Fd;
-};
 
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
