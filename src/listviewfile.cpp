@@ -216,15 +216,18 @@ void QelListViewFileName::ItemsUpdate()
 void QelListViewFileName::DeleteDoubles()
 {
     const long before = GetItemCount();
+    // Nothing is remembered at the start, and rows without a file name are
+    // never doubles: the last row, and lines of output naming no file, stay.
+    bool has_kept = false;
     time_t kept_time = 0;
     wxString kept_name;
     for (long row = before - 1; row >= 0; row--) {
-        const QelListItem item(this, row);
-        const time_t mtime = item.GetFileName().GetStat().st_mtime;
         const wxString name = GetItemText(row, _("File Name"));
-        if (mtime == kept_time && name == kept_name) {
+        const time_t mtime = QelListItem(this, row).GetFileName().GetStat().st_mtime;
+        if (has_kept && !name.empty() && mtime == kept_time && name == kept_name) {
             DeleteItem(row);
         } else {
+            has_kept = true;
             kept_time = mtime;
             kept_name = name;
         }
