@@ -1,12 +1,13 @@
 #include <qelkit/listview.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
 #include <wx/artprov.h>
-#include <wx/busyinfo.h>
+#include <wx/utils.h>
 #include <wx/config.h>
 #include <wx/datetime.h>
 #include <wx/dirctrl.h>

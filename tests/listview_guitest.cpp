@@ -177,6 +177,27 @@ TEST_F(ListViewTest, HeaderClicksAndSortHooks)
     EXPECT_EQ(m_List->GetSortedColumn(), 2);
 }
 
+TEST_F(ListViewTest, ArtListsShowTheSortDirectionInTheHeader)
+{
+    auto* lv = new QelListView(m_Frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT,
+                               QelListView::IMAGE_ART);
+    lv->InsertColumn(QelColumn("Name"));
+    auto header_image = [lv] {
+        wxListItem col;
+        col.SetMask(wxLIST_MASK_IMAGE);
+        lv->GetColumn(0, col);
+        return col.GetImage();
+    };
+    lv->SortColumn(0, SORT_ASCENDING); // no art images yet: no indicator
+    EXPECT_EQ(header_image(), -1);
+    EXPECT_EQ(lv->GetArtID("wxART_FILE_OPEN"), 0);
+    lv->SortColumn(0, SORT_ASCENDING);
+    EXPECT_EQ(header_image(), 1);
+    lv->SortColumn(0, SORT_DESCENDING);
+    EXPECT_EQ(header_image(), 2);
+    EXPECT_EQ(lv->GetArtID("wxART_GO_DOWN"), 1);
+}
+
 // --- text form ---
 
 struct TextCase {
