@@ -63,16 +63,18 @@ std::vector<Col> OwnColumns(QelListViewFileName::ListType type)
 
 } // namespace
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(QelListViewFileName, QelListView)
     EVT_LIST_ITEM_ACTIVATED(wxID_ANY, QelListViewFileName::OnList)
-        EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListViewFileName::OnList)
-            EVT_MENU(wxID_ADD, QelListViewFileName::OnCommand) wxEND_EVENT_TABLE()
+    EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListViewFileName::OnList)
+    EVT_MENU(wxID_ADD, QelListViewFileName::OnCommand)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                QelListViewFileName::QelListViewFileName(wxWindow* parent, ListType type,
-                                                         wxWindowID id, const QelLexer* lexer,
-                                                         const wxPoint& pos, const wxSize& size,
-                                                         long style, const wxValidator& validator,
-                                                         const wxString& name)
+QelListViewFileName::QelListViewFileName(wxWindow* parent, ListType type, wxWindowID id,
+                                         const QelLexer* lexer, const wxPoint& pos,
+                                         const wxSize& size, long style,
+                                         const wxValidator& validator, const wxString& name)
     : QelListView(parent, id, pos, size, style, IMAGE_FILE_ICON, validator, name)
     , m_Type(type)
 {
