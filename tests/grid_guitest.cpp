@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <wx/clipbrd.h>
 #include <wx/fdrepdlg.h>
 #include <wx/filename.h>
 #include <wx/html/htmlwin.h>
@@ -171,6 +172,10 @@ TEST_F(GridTest, BlockThroughTheClipboard)
     Command(wxID_CUT);
     EXPECT_EQ(ClipboardByXclip(m_Temp), "a\tb\nc\td\n");
     EXPECT_EQ(Changes(), "5,1= 5,2= 6,1= 6,2=d");
+
+    // Give the clipboard up, so that the next user finds it ours no longer.
+    wxClipboardLocker locker;
+    wxTheClipboard->Clear();
 }
 
 TEST_F(GridTest, FindWalksColumnsAndWrapsOnce)
@@ -210,6 +215,15 @@ TEST_F(GridTest, FindWalksColumnsAndWrapsOnce)
     wxFindDialogEvent event(wxEVT_FIND_NEXT);
     m_Grid->ProcessWindowEvent(event);
     EXPECT_EQ(m_Grid->GetGridCursorCoords(), wxGridCellCoords(5, 2));
+
+    // The find text comes from a one-line selection, else from the cursor's cell.
+    Select("5,1,5,2");
+    EXPECT_EQ(m_Grid->GetFindString(), "v51\tv52");
+    Select("1,0,2,0");
+    EXPECT_EQ(m_Grid->GetFindString(), "v51\tv52");
+    Select("");
+    m_Grid->SetGridCursor(3, 1);
+    EXPECT_EQ(m_Grid->GetFindString(), "v31");
 
     Reset(0, 0);
     EXPECT_FALSE(m_Grid->FindNext("x", true));
