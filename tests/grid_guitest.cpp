@@ -344,6 +344,7 @@ TEST_F(GridTest, StatisticsViewFollowsItsTable)
     ASSERT_EQ(view->GetNumberRows(), 2);
     EXPECT_EQ(view->GetCellValue(0, 0) + "=" + view->GetCellValue(0, 1), "Lines=5");
     EXPECT_EQ(view->GetCellValue(1, 0) + "=" + view->GetCellValue(1, 1), "Files=7");
+    EXPECT_FALSE(view->IsAllowedDropSelection(wxGridCellCoords(1, 0), "x"));
 
     delete view; // the table outlives its view
     EXPECT_EQ(statistics.Set("Lines", 9), 9);
