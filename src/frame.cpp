@@ -12,8 +12,10 @@
 #include <wx/stc/stc.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/lexers.h>
 #include <qelkit/openfiles.h>
 #include <qelkit/printing.h>
+#include <qelkit/stc.h>
 #include <qelkit/util.h>
 
 QelStatusBar* QelFrame::m_StatusBar = nullptr;
@@ -36,6 +38,27 @@ public:
 private:
     QelFrame* m_Frame;
 };
+
+// The window itself or the nearest parent of the type inside its top-level
+// window: lists and grids are composite, and the focus is one of their
+// inner windows.
+template <class T> T* OwnerOfType(wxWindow* window)
+{
+    for (; window != nullptr; window = window->GetParent()) {
+        if (auto* found = dynamic_cast<T*>(window)) return found;
+        if (window->IsTopLevel()) break;
+    }
+    return nullptr;
+}
+
+// The find focus wins over the keyboard focus while it is shown.
+template <class T> T* FocusOfType(wxWindow* find_focus)
+{
+    if (find_focus != nullptr && find_focus->IsShown()) {
+        if (T* found = OwnerOfType<T>(find_focus)) return found;
+    }
+    return OwnerOfType<T>(wxWindow::FindFocus());
+}
 
 } // namespace
 
@@ -102,17 +125,27 @@ QelListView* QelFrame::GetListView()
 
 QelSTC* QelFrame::GetSTC()
 {
-    return nullptr;
+    return FocusOfType<QelSTC>(m_FindFocus.get());
 }
 
-bool QelFrame::OpenFile(const QelFileName& WXUNUSED(filename), int WXUNUSED(line_number),
-                        const wxString& WXUNUSED(match), long WXUNUSED(flags))
+bool QelFrame::OpenFile(const QelFileName& filename, int line_number, const wxString& match,
+                        long flags)
 {
-    return false;
+    QelSTC* stc = GetSTC();
+    return stc != nullptr && stc->Open(filename, line_number, match, flags);
 }
 
-void QelFrame::StatusBarDoubleClicked(const wxString& WXUNUSED(pane))
-{ }
+void QelFrame::StatusBarDoubleClicked(const wxString& pane)
+{
+    QelSTC* stc = GetSTC();
+    if (pane == "PaneInfo") {
+        if (stc != nullptr) stc->GotoDialog(_("Enter Line Number"));
+    } else if (pane == "PaneLexer") {
+        if (stc == nullptr || QelLexers::Get()->Count() == 0) return;
+        wxString name = stc->GetLexer().GetScintillaLexer();
+        if (QelLexers::Get()->ShowDialog(this, name, _("Enter Lexer"))) stc->SetLexer(name, true);
+    }
+}
 
 void QelFrame::SetMenuBar(wxMenuBar* bar)
 {
@@ -145,6 +178,32 @@ QelStatusBar* QelFrame::SetupStatusBar(const std::vector<QelStatusBarPane>& pane
 void QelFrame::StatusText(const wxString& text, const wxString& pane)
 {
     if (m_StatusBar != nullptr) m_StatusBar->SetStatusText(text, pane);
+}
+
+void QelFrame::UpdateStatusBar(QelSTC* stc, const wxString& pane)
+{
+    wxCHECK_RET(stc != nullptr, "no editor");
+    if (pane == "PaneFileType") {
+        StatusText(QelFileTypeText(stc->GetFlags(), stc->GetEOLMode()), pane);
+    } else if (pane == "PaneLexer") {
+        StatusText(stc->GetLexer().GetScintillaLexer(), pane);
+    } else if (pane == "PaneInfo") {
+        const int caret = stc->GetCurrentPos();
+        const int line = stc->LineFromPosition(caret);
+        // The editor's own selected text is empty for a rectangle.
+        const QelPaneInfoState state{caret,
+                                     stc->GetLineCount(),
+                                     line,
+                                     stc->PositionFromLine(line),
+                                     stc->GetSelectionStart(),
+                                     stc->GetSelectionEnd(),
+                                     stc->SelectionIsRectangle(),
+                                     stc->wxStyledTextCtrl::GetSelectedText()};
+        StatusText(QelFormatPaneInfo(state), pane);
+    } else {
+        wxFAIL_MSG("Assert failure");
+        StatusText(wxEmptyString, pane);
+    }
 }
 
 void QelFrame::UpdateStatusBar(const wxListView* lv)
@@ -204,6 +263,7 @@ void QelFrame::OnUpdateUI(wxUpdateUIEvent& event)
         event.Check(GetStatusBar() != nullptr && GetStatusBar()->IsShown());
         break;
     case ID_STATUSBAR:
+        if (QelSTC* stc = GetSTC(); stc != nullptr) UpdateStatusBar(stc, "PaneInfo");
         break;
     default:
         wxFAIL_MSG("Assert failure");
@@ -218,6 +278,8 @@ void QelFrame::ShowFindDialog(bool replace)
         m_FindReplaceDialog = nullptr;
     }
     m_FindFocus = wxWindow::FindFocus();
+    // A one-line selection of the editor becomes the find string.
+    if (QelSTC* stc = GetSTC(); stc != nullptr) stc->GetFindString();
     m_FindReplaceDialog = replace
         ? new wxFindReplaceDialog(this, QelFindReplaceData::Get(true), _("Replace"),
                                   wxFR_REPLACEDIALOG)
@@ -252,6 +314,11 @@ void QelFrame::ToggleTitleBar()
 void QelFrame::OpenCommand(const wxString& names)
 {
     wxString folder;
+    if (QelSTC* stc = GetSTC(); stc != nullptr) {
+        folder = stc->GetFileName().GetPath(wxPATH_GET_VOLUME);
+        if (!folder.empty() && names.find_first_of("*?") != wxString::npos)
+            wxSetWorkingDirectory(folder);
+    }
     wxArrayString missing;
     const wxArrayString files = QelOpenCommandNames(names, folder, &missing);
     for (const auto& name : missing) wxLogError("%s", _("Cannot locate file") + ": " + name);

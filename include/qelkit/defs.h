@@ -79,8 +79,25 @@ enum QelListViewId {
     ID_COLUMN_SORT_HIGHEST = 1255,
 };
 
-// Version-control commands of a menu start here.
-constexpr int ID_VCS_LOWEST = 6047;
+// Item buttons of a configuration dialog must lie below wxID_LOWEST; the
+// folder items of the system's dialogs use this one for their combo box
+// and its browse button.
+constexpr int ID_BROWSE_FOLDER = 1000;
+
+// Sent to the top window when a command run in the background has ended.
+enum QelProcessId {
+    ID_TERMINATED_PROCESS = 6010,
+};
+
+// Version-control commands: one block for the commands on documents, one for
+// the commands on the base folder. Command number n of a system has the
+// identifier lowest + 1 + n.
+enum QelVCSId {
+    ID_EDIT_VCS_LOWEST = 6046,
+    ID_EDIT_VCS_HIGHEST = 6071,
+    ID_VCS_LOWEST = 6072,
+    ID_VCS_HIGHEST = 6097,
+};
 
 // Tools that run over files and folders; the report tools form a block of
 // their own inside the tool block.

@@ -64,6 +64,8 @@ public:
     static QelStatusBar* GetSharedStatusBar() { return m_StatusBar; }
     // Sets the text of the named pane of the shared status bar, if any.
     static void StatusText(const wxString& text, const wxString& pane);
+    // The text of "PaneInfo", "PaneLexer" or "PaneFileType" for an editor.
+    static void UpdateStatusBar(QelSTC* stc, const wxString& pane);
     // Item count, with the selected count when there is a selection, in
     // "PaneInfo"; a hidden list changes nothing.
     static void UpdateStatusBar(const wxListView* lv);

@@ -23,6 +23,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/printing.h>
+#include <qelkit/vcs.h>
 
 namespace qeltest {
 
@@ -96,6 +97,24 @@ std::string Run(const wxString& command, int* exitCode)
     const int status = pclose(pipe);
     if (exitCode != nullptr) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
+}
+
+ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings)
+{
+    const wxString copy = dir.File(wxFileName(exe).GetFullName());
+    EXPECT_TRUE(wxCopyFile(exe, copy));
+    wxFileName(copy).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
+    if (!settings.empty()) {
+        EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
+    }
+
+    ProgramRun run;
+    Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
+            + ShellQuote(wxFileName(exe).GetFullName()) + " --quit 2>stderr.txt",
+        &run.exitCode);
+    run.stderrText = ReadBytes(dir.File("stderr.txt"));
+    run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
+    return run;
 }
 
 wxString ShellQuote(const wxString& text)
@@ -184,11 +203,23 @@ int ExpectAsserts::Count() const
     return g_AssertCount;
 }
 
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    if (m_Fd >= 0) flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    if (m_Fd >= 0) close(m_Fd);
+}
+
 void ResetSingletons()
 {
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
     delete QelPrinting::Set(nullptr);
+    QelVCS::Clear();
 }
 
 void InstallTestHandlers()
@@ -284,17 +315,6 @@ void StcTest::TearDown()
     m_Frame->Destroy();
     Pump(0);
     ConfigTest::TearDown();
-}
-
-ClipboardLock::ClipboardLock()
-    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
-{
-    flock(m_Fd, LOCK_EX);
-}
-
-ClipboardLock::~ClipboardLock()
-{
-    close(m_Fd);
 }
 
 void Pump(int milliseconds)
