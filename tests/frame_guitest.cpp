@@ -12,7 +12,10 @@
 
 #include <qelkit/frame.h>
 #include <qelkit/frd.h>
+#include <qelkit/grid.h>
+#include <qelkit/listview.h>
 #include <qelkit/stc.h>
+#include <qelkit/vcsentry.h>
 
 #include "frames.h"
 #include "testing.h"
@@ -299,6 +302,69 @@ TEST_F(FrameTest, InfoPaneDoubleClickAsksForALine)
     auto* stc = new QelSTC(&frame, "a\nb\nc\n");
     frame.SetFindFocus(stc);
     wxTEST_DIALOG(frame.StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+}
+
+TEST_F(FrameTest, ListsAndGridsAreFoundFromTheirInnerWindows)
+{
+    auto* list = new QelListView(m_Frame.get());
+    auto* grid = new QelGrid(m_Frame.get());
+    grid->CreateGrid(2, 2);
+    struct Row {
+        const char* name;
+        wxWindow* focus;
+        QelListView* list;
+        QelGrid* grid;
+    };
+    const Row rows[] = {
+        {"ListItself", list, list, nullptr},
+        {"ListInner", list->GetChildren().front(), list, nullptr},
+        {"GridInner", grid->GetGridWindow(), nullptr, grid},
+        {"Frame", m_Frame.get(), nullptr, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_Frame->SetFindFocus(row.focus);
+        EXPECT_EQ(m_Frame->GetListView(), row.list);
+        EXPECT_EQ(m_Frame->GetGrid(), row.grid);
+        EXPECT_EQ(m_Frame->GetSTC(), nullptr);
+    }
+}
+
+TEST_F(FrameTest, ReplaceEventsToAListArePostedOnce)
+{
+    int arrived = 0;
+    m_Frame->Bind(wxEVT_FIND_REPLACE_ALL, [&arrived](wxFindDialogEvent& event) {
+        ++arrived;
+        event.Skip();
+    });
+    auto* list = new QelListView(m_Frame.get());
+    m_Frame->SetFindFocus(list->GetChildren().front());
+    wxFindDialogEvent replace(wxEVT_FIND_REPLACE_ALL, wxID_ANY);
+    m_Frame->ProcessWindowEvent(replace);
+    qeltest::Pump(100);
+    EXPECT_EQ(arrived, 1);
+}
+
+TEST_F(FrameTest, InfoPaneDoubleClickOnAList)
+{
+    auto* list = new QelListView(m_Frame.get());
+    list->InsertColumn(0, "c");
+    for (int i = 0; i < 3; ++i) list->InsertItem(i, "row");
+    m_Frame->SetFindFocus(list);
+    // The recording frame records the call; the base asks for an item.
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+}
+
+TEST_F(FrameTest, VersionControlOutputGoesToTheEditor)
+{
+    const QelVCSEntry vcs; // no run: its output is empty
+    EXPECT_EQ(vcs.GetOutput(), "");
+    wxTEST_DIALOG(EXPECT_TRUE(m_Frame->QelFrame::OpenFile(QelFileName("x.c"), vcs)),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+    QelSTC* stc = Editor("before");
+    wxTestingModalHook nothing;
+    EXPECT_TRUE(m_Frame->QelFrame::OpenFile(QelFileName("x.c"), vcs));
+    EXPECT_EQ(stc->GetText(), "");
 }
 
 } // namespace
