@@ -6,7 +6,6 @@
 #include <memory>
 
 #include <gtest/gtest.h>
-#include <wx/clipbrd.h>
 #include <wx/fdrepdlg.h>
 #include <wx/filename.h>
 #include <wx/html/htmlwin.h>
@@ -172,10 +171,6 @@ TEST_F(GridTest, BlockThroughTheClipboard)
     Command(wxID_CUT);
     EXPECT_EQ(ClipboardByXclip(m_Temp), "a\tb\nc\td\n");
     EXPECT_EQ(Changes(), "5,1= 5,2= 6,1= 6,2=d");
-
-    // Give the clipboard up, so that the next user finds it ours no longer.
-    wxClipboardLocker locker;
-    wxTheClipboard->Clear();
 }
 
 TEST_F(GridTest, FindWalksColumnsAndWrapsOnce)
