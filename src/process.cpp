@@ -277,13 +277,18 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
         link.lineno = line.AfterFirst(':').BeforeFirst(':');
     }
     if (atoi(link.lineno.utf8_str()) == 0) link.lineno.clear();
+    if (link.path.empty()) return QelOutputLink();
 
-    wxFileName fn(link.path);
-    if (link.path.empty() || !fn.IsOk()) return QelOutputLink();
-    if (fn.IsRelative()) fn.MakeAbsolute(base_dir);
-    fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
-    if (!fn.FileExists()) return QelOutputLink();
-    link.path = fn.GetFullPath();
+    // Output may be long: only a path that names a file gets the full work.
+    const wxString base = base_dir.empty() ? wxGetCwd() : base_dir;
+    wxString full = link.path.StartsWith("/") ? link.path : base + "/" + link.path;
+    if (!wxFileExists(full)) return QelOutputLink();
+    if (full.Contains("/.")) {
+        wxFileName fn(full);
+        fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        full = fn.GetFullPath();
+    }
+    link.path = full;
     return link;
 }
 
@@ -333,6 +338,12 @@ wxString QelJoinCommand(const wxArrayString& args)
         line += plain ? arg : "'" + arg + "'";
     }
     return line;
+}
+
+wxWindow* QelTopWindow()
+{
+    auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp);
+    return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
 QelProcess::QelProcess()
@@ -552,11 +563,9 @@ void QelProcess::OnTerminate(int, int status)
         }
     }
     wxLogStatus(_("Ready"));
-    if (auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp); app != nullptr) {
-        if (wxWindow* top = app->GetTopWindow(); top != nullptr) {
-            wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
-            wxPostEvent(top, event);
-        }
+    if (wxWindow* top = QelTopWindow(); top != nullptr) {
+        wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
+        wxPostEvent(top, event);
     }
 }
 
