@@ -251,8 +251,22 @@ public:
 
     void Detach() { m_Owner = nullptr; }
 
+    // The owner has what it needs to take the end; an end that came before
+    // is handed on now.
+    void Started()
+    {
+        m_Started = true;
+        if (m_EndedEarly) OnTerminate(static_cast<int>(GetPid()), m_Status);
+    }
+
     void OnTerminate(int pid, int status) override
     {
+        // A child that ends at once is reported while it is being started.
+        if (!m_Started) {
+            m_EndedEarly = true;
+            m_Status = status;
+            return;
+        }
         if (m_Owner != nullptr) m_Owner->ChildEnded(pid, status);
         delete this;
     }
@@ -263,6 +277,9 @@ public:
 
 private:
     QelProcess* m_Owner;
+    bool m_Started = false;
+    bool m_EndedEarly = false;
+    int m_Status = 0;
 };
 
 QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
@@ -500,6 +517,7 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
         return 0;
     }
     SetPid(pid);
+    child->SetPid(pid);
     child->Attach();
     child->m_Dir = dir;
     m_Child = child;
@@ -509,6 +527,7 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     // the background and are copied freely.
     if (m_Timer == nullptr) m_Timer = new wxTimer(this);
     m_Timer->Start(POLL_BUSY_MS); // the first output soon, then as it comes
+    child->Started();
     return pid;
 }
 
