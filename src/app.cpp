@@ -11,6 +11,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
+#include <qelkit/printing.h>
 #include <qelkit/vcs.h>
 
 namespace {
@@ -152,5 +153,6 @@ void QelDeleteSingletons()
     // configuration still exists.
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    delete QelPrinting::Set(nullptr);
     QelVCS::Clear();
 }

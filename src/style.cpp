@@ -38,7 +38,7 @@ wxString ExpandDefaultFont(const wxString& value)
     if (!value.Contains("default-font")) return value;
     if (wxTheApp == nullptr || !wxTheApp->IsGUI()) return value;
 
-    wxFont font = wxSystemSettings::GetFont(wxSYS_OEM_FIXED_FONT);
+    wxFont font = QelDefaultEditorFont();
     if (const wxConfigBase* config = wxConfigBase::Get(false); config != nullptr)
         font = config->ReadObject(_("Default font"), font);
 
@@ -53,6 +53,11 @@ wxString ExpandDefaultFont(const wxString& value)
 }
 
 } // namespace
+
+wxFont QelDefaultEditorFont()
+{
+    return wxFont(wxFontInfo(10).Family(wxFONTFAMILY_TELETYPE));
+}
 
 std::vector<wxString> QelSplitItems(const wxString& text)
 {

@@ -8,6 +8,7 @@
 #include <wx/stc/stc.h>
 
 #include <qelkit/lexers.h>
+#include <qelkit/style.h>
 
 #include "testing.h"
 
@@ -136,7 +137,7 @@ TEST_F(LexerStcTest, RefusedRecordsNeverReachTheControl)
 TEST_F(LexerStcTest, DefaultFontExpandsOnlyInThemeMacros)
 {
     Install();
-    const wxFont system = wxSystemSettings::GetFont(wxSYS_OEM_FIXED_FONT);
+    const wxFont system = QelDefaultEditorFont();
     const wxString fonted = R"(<style no="1">FONTED</style>)";
     EXPECT_TRUE(QelStyle{XmlElement(fonted).Node()}.GetValue().StartsWith(wxString::Format(
         "face:%s,size:%d,fore:black", system.GetFaceName(), system.GetPointSize())));

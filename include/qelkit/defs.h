@@ -7,6 +7,33 @@
 
 #include <wx/defs.h>
 
+// Commands a keyed notebook runs over all its editor pages.
+enum QelAllPagesId {
+    ID_ALL_LOWEST = 6001,
+    ID_ALL_CLOSE = 6002,
+    ID_ALL_CONFIG_GET = 6003,
+    ID_ALL_SAVE = 6004,
+    ID_ALL_STC_SET_LEXER = 6005,
+    ID_ALL_STC_SET_LEXER_THEME = 6006,
+    ID_ALL_HIGHEST = 6007,
+};
+
+// The view toggles of the frames; the panes' block lies between the two
+// bounds.
+enum QelViewId {
+    ID_VIEW_MENUBAR = 6019,
+    ID_VIEW_STATUSBAR = 6020,
+    ID_VIEW_TITLEBAR = 6021,
+    ID_VIEW_PANE_LOWEST = 6022,
+    ID_VIEW_FINDBAR = 6023,
+    ID_VIEW_TOOLBAR = 6024,
+    ID_VIEW_PANE_HIGHEST = 6025,
+};
+
+// The window id of the frame's status bar; its update event keeps the
+// position pane current.
+constexpr int ID_STATUSBAR = 900;
+
 // Editor commands, with the editor's own block of commands.
 enum QelEditorCommandId {
     ID_SHELL_COMMAND = 6008,
@@ -39,6 +66,23 @@ enum QelEditorCommandId {
     ID_EDIT_ZOOM_OUT = 6044,
     ID_EDIT_STC_HIGHEST = 6045,
 };
+
+// Selection commands of the edit menus and list views.
+enum QelEditSelectId {
+    ID_EDIT_SELECT_NONE = 6015,
+    ID_EDIT_SELECT_INVERT = 6016,
+};
+
+// The "Sort On" entries of a list's menu: the lowest id plus the column number.
+enum QelListViewId {
+    ID_COLUMN_SORT_LOWEST = 1000,
+    ID_COLUMN_SORT_HIGHEST = 1255,
+};
+
+// Item buttons of a configuration dialog must lie below wxID_LOWEST; the
+// folder items of the system's dialogs use this one for their combo box
+// and its browse button.
+constexpr int ID_BROWSE_FOLDER = 1000;
 
 // Sent to the top window when a command run in the background has ended.
 enum QelProcessId {

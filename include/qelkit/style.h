@@ -9,9 +9,14 @@
 #include <wx/colour.h>
 #include <wx/string.h>
 
+class wxFont;
 class wxStyledTextCtrl;
 class wxXmlNode;
 class QelLexers;
+
+// The editor font when the settings name none: the toolkit's fixed-width
+// family (the system's own fixed font is a proportional one on GTK).
+wxFont QelDefaultEditorFont();
 
 class QelStyle {
 public:

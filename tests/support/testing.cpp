@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -19,6 +22,7 @@
 // Process-wide objects that tests may create; each owner adds its line below.
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
+#include <qelkit/printing.h>
 #include <qelkit/vcs.h>
 
 namespace qeltest {
@@ -106,7 +110,7 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
 
     ProgramRun run;
     Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
-            + ShellQuote(wxFileName(exe).GetFullName()) + " 2>stderr.txt",
+            + ShellQuote(wxFileName(exe).GetFullName()) + " --quit 2>stderr.txt",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
@@ -199,10 +203,22 @@ int ExpectAsserts::Count() const
     return g_AssertCount;
 }
 
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    if (m_Fd >= 0) flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    if (m_Fd >= 0) close(m_Fd);
+}
+
 void ResetSingletons()
 {
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
+    delete QelPrinting::Set(nullptr);
     QelVCS::Clear();
 }
 
@@ -266,6 +282,32 @@ void StcTest::SetUp()
     ConfigTest::SetUp();
     m_Frame = new wxFrame(nullptr, wxID_ANY, "test");
     m_Stc = new wxStyledTextCtrl(m_Frame);
+}
+
+void EditorTest::SetUp()
+{
+    ConfigTest::SetUp();
+    m_Frame = new wxFrame(nullptr, wxID_ANY, "editors");
+}
+
+void EditorTest::TearDown()
+{
+    m_Frame->Destroy();
+    Pump(0);
+    ConfigTest::TearDown();
+}
+
+wxString EditorTest::WriteFile(const wxString& name, const std::string& bytes)
+{
+    const wxString path = m_Temp.File(name);
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+    return path;
+}
+
+std::string TextBytes(wxStyledTextCtrl* stc)
+{
+    const wxCharBuffer text = stc->GetTextRaw();
+    return std::string(text.data(), text.length());
 }
 
 void StcTest::TearDown()

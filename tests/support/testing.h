@@ -63,6 +63,19 @@ void SetModificationTime(const wxString& path, long seconds);
 // A list of texts as "{[a][b]}", for failure output.
 std::string ShowList(const std::list<wxString>& list);
 
+// The clipboard belongs to the display, which the test processes that CTest
+// runs side by side share: the tests that use it take turns while holding this.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // Goes to a folder and back to the earlier working folder when it goes.
 class CwdGuard {
 public:
@@ -165,6 +178,22 @@ protected:
     wxFrame* m_Frame = nullptr;
     wxStyledTextCtrl* m_Stc = nullptr;
 };
+
+// GUI binary only: ConfigTest with a hidden frame to hold editors, and
+// files written into the temporary folder.
+class EditorTest : public ConfigTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the bytes to the named file in the temporary folder; its path.
+    wxString WriteFile(const wxString& name, const std::string& bytes);
+
+    wxFrame* m_Frame = nullptr;
+};
+
+// All bytes of an editor's document.
+std::string TextBytes(wxStyledTextCtrl* stc);
 
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);

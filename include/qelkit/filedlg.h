@@ -1,0 +1,36 @@
+// The file dialog bound to one file object, and the one prompt to save a
+// changed file before it is closed, replaced or saved under another name.
+#pragma once
+
+#include <wx/arrstr.h>
+#include <wx/filedlg.h>
+
+class QelFile;
+
+class QelFileDialog : public wxFileDialog {
+public:
+    // Opens in the file's folder with its name; the default wildcard becomes
+    // the lexers' wildcards for a file with a valid name. file is not owned
+    // and must outlive the dialog.
+    QelFileDialog(wxWindow* parent, QelFile* file,
+                  const wxString& message = wxFileSelectorPromptStr,
+                  const wxString& wildcard = wxFileSelectorDefaultWildcardStr,
+                  long style = wxFD_DEFAULT_STYLE, const wxPoint& pos = wxDefaultPosition,
+                  const wxSize& size = wxDefaultSize, const wxString& name = wxFileDialogNameStr);
+
+    // Asks whether a changed file is to be saved: Yes saves it (a file that
+    // never had a name is first given one with a Save dialog), No forgets
+    // the changes. Returns wxID_CANCEL when the user cancels, or when the
+    // save was cancelled or failed, so that the caller keeps the document.
+    // Otherwise the result of ShowModal when show_modal, else wxID_OK.
+    int ShowModalIfChanged(bool show_modal = false);
+
+private:
+    bool SaveUnnamed();
+
+    QelFile* m_File;
+};
+
+// The paths chosen in a file dialog that was answered (one or, with
+// wxFD_MULTIPLE, several).
+wxArrayString QelFileDialogPaths(const wxFileDialog& dialog);

@@ -1,0 +1,68 @@
+// The frame's tabbed notebook whose pages are found by a key, usually the
+// full path of the document a page shows.
+#pragma once
+
+#include <map>
+
+#include <wx/aui/auibook.h>
+#include <wx/bitmap.h>
+#include <wx/string.h>
+
+#include <qelkit/defs.h>
+
+class QelManagedFrame;
+
+class QelNotebook : public wxAuiNotebook {
+public:
+    // frame (may be null) is told about page changes, closes and the loss of
+    // the last page.
+    QelNotebook(wxWindow* parent, QelManagedFrame* frame = nullptr, wxWindowID id = wxID_ANY,
+                const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
+                long style = wxAUI_NB_DEFAULT_STYLE);
+
+    // Adds page under key, with the key as tab text when text is empty.
+    // Null, adding nothing, when the key is in use or the toolkit refuses.
+    wxWindow* AddPage(wxWindow* page, const wxString& key, const wxString& text = wxEmptyString,
+                      bool select = false, const wxBitmap& bitmap = wxNullBitmap);
+    wxWindow* InsertPage(size_t page_idx, wxWindow* page, const wxString& key,
+                         const wxString& text = wxEmptyString, bool select = false,
+                         const wxBitmap& bitmap = wxNullBitmap);
+
+    // Deletes (destroys) the page of key.
+    bool DeletePage(const wxString& key);
+    // Deleting by index also forgets the page's key.
+    bool DeletePage(size_t page) override;
+
+    wxWindow* GetPageByKey(const wxString& key) const;
+    // The page's index, or wxNOT_FOUND.
+    int GetPageIndexByKey(const wxString& key) const;
+    // The key of page; empty (and an assertion) for a page without key.
+    wxString GetKeyByPage(wxWindow* page) const;
+
+    // Selects and returns the page of key; null for an unknown key.
+    wxWindow* SelectPage(const wxString& key);
+
+    // Re-keys the page of key under new_key with tab text text (and bitmap
+    // when valid). False for an unknown key, and for a new_key that another
+    // page holds.
+    bool SetPageText(const wxString& key, const wxString& new_key, const wxString& text,
+                     const wxBitmap& bitmap = wxNullBitmap);
+    using wxAuiNotebook::SetPageText;
+
+    // Runs the command id (ID_ALL_*) over every editor page, last to first.
+    // False when a close was cancelled or refused by a failed save, or when
+    // a save failed.
+    bool ForEach(int id);
+
+    size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
+
+private:
+    void ErasePage(const wxString& key);
+    void ErasePage(wxWindow* page);
+    void OnNotebook(wxAuiNotebookEvent& event);
+
+    QelManagedFrame* m_Frame;
+    std::map<wxString, wxWindow*> m_MapPages;
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,197 @@
+// The styled-text editor control: one document, bound to one file, with its
+// lexer, find and replace, settings, editing aids and vi emulation.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <wx/filefn.h>
+#include <wx/font.h>
+#include <wx/stc/stc.h>
+
+#include <qelkit/defs.h>
+#include <qelkit/filename.h>
+#include <qelkit/lexer.h>
+#include <qelkit/marker.h>
+#include <qelkit/stcfile.h>
+#include <qelkit/vi.h>
+
+class wxFindDialogEvent;
+class QelConfigDialog;
+
+// The flag word of the options dialog.
+enum QelEditorConfigFlags {
+    EDITOR_CONFIG_MODELESS = 0x01,
+    EDITOR_CONFIG_APPLY = 0x02,
+    EDITOR_CONFIG_NO_INCLUDE_DIRECTORY = 0x04,
+};
+
+class QelSTC : public wxStyledTextCtrl {
+public:
+    // An editor that opens a file.
+    QelSTC(wxWindow* parent, const QelFileName& filename, int line_number = 0,
+           const wxString& match = wxEmptyString, long flags = 0, long menu_flags = EDITOR_MENU_ALL,
+           wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+           const wxSize& size = wxDefaultSize, long style = 0);
+
+    // An editor that shows a text; the title becomes the window name.
+    explicit QelSTC(wxWindow* parent, const wxString& value = wxEmptyString, long win_flags = 0,
+                    const wxString& title = wxEmptyString, long menu_flags = EDITOR_MENU_ALL,
+                    wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+                    const wxSize& size = wxDefaultSize, long style = 0);
+
+    // A second editor on the file of stc, under the same parent, read again
+    // from disk; the lexer comes from the file name, not from stc.
+    explicit QelSTC(const QelSTC& stc);
+    QelSTC& operator=(const QelSTC&) = delete;
+
+    // Loads a file, or with the file already shown and a line above 0 only
+    // goes to that line. A failed load leaves the editor, its flags and its
+    // binding as they were.
+    virtual bool Open(const QelFileName& filename, int line_number = 0,
+                      const wxString& match = wxEmptyString, long flags = 0);
+
+    // File status and the status-bar panes; flags 0 or STAT_SYNC.
+    virtual void PropertiesMessage(long flags = 0);
+
+    // Line-end mode and vi mode line from the start of the document.
+    void GuessType();
+
+    // Applies the named lexer (with folding when fold); false when the
+    // control does not know it.
+    bool SetLexer(const wxString& lexer, bool fold = false);
+    void SetLexerProperty(const wxString& name, const wxString& value);
+
+    // Replaces the whole document by the text (UTF-8 in the control).
+    void SetText(const wxString& value);
+    void ClearDocument();
+
+    // The line end of the current end-of-line mode.
+    wxString GetEOL() const;
+
+    // Converts every line end and sets the mode; refused when read-only.
+    void EOLModeUpdate(int eol_mode);
+
+    void PositionSave();
+    void PositionRestore();
+    void ResetMargins(bool divider_margin = true);
+
+    QelFile& GetFile() { return m_File; }
+    const QelFileName& GetFileName() const { return m_File.GetFileName(); }
+    const QelLexer& GetLexer() const { return m_Lexer; }
+    QelVi& GetVi() { return m_vi; }
+    const QelVi& GetVi() const { return m_vi; }
+    long GetFlags() const { return m_Flags; }
+    bool MacroIsRecording() const { return m_MacroIsRecording; }
+    bool MacroIsRecorded() const { return !m_Macro.empty(); }
+
+    // Find, replace and go-to.
+    bool FindNext(const wxString& text, int search_flags, bool find_next = true);
+    bool FindNext(bool find_next = true);
+    bool ReplaceNext(const wxString& find_text, const wxString& replace_text, int search_flags,
+                     bool find_next = true);
+    bool ReplaceNext(bool find_next = true);
+    int ReplaceAll(const wxString& find_text, const wxString& replace_text);
+    bool GotoDialog(const wxString& caption = _("Enter Line Number"));
+    void GotoLineAndSelect(int line_number, const wxString& text = wxEmptyString);
+    wxString GetFindString() const;
+    wxString GetSelectedText() const;
+    wxString GetWordAtPos(int pos) const;
+    wxString GetTextAtCurrentPos() const;
+    long GetGotoLineNumber() const { return m_GotoLineNumber; }
+
+    // Settings and the options dialog.
+    void ConfigGet();
+    static int ConfigDialog(wxWindow* parent, const wxString& title = _("Editor Options"),
+                            long flags = 0, wxWindowID id = wxID_ANY);
+    const wxPathList& GetPathList() const { return m_PathList; }
+
+    // Editing aids.
+    bool CheckBrace(int pos);
+    bool SmartIndentation();
+    void Indent(int begin, int end, bool forward);
+    void Indent(int lines, bool forward);
+    void CheckAutoComp(const wxUniChar& c);
+    void Fold(bool foldall = false);
+    void FoldAll();
+    void MarkerAddChange(int line);
+    void MarkTargetChange();
+    void MarkerDeleteAllChange();
+    void MarkerNext(bool next);
+    int GetLineNumberAtCurrentPos() const;
+
+    // The hexadecimal dump of the bytes, added at the caret; start is the
+    // offset of the first byte.
+    void AddTextHexMode(wxFileOffset start, const char* bytes, size_t size);
+
+    // The zoom level shared by the editors, once one editor made it known.
+    static std::optional<int> GetSharedZoom() { return m_Zoom; }
+
+protected:
+    void OnChar(wxKeyEvent& event);
+    void OnCommand(wxCommandEvent& event);
+    void OnFindDialog(wxFindDialogEvent& event);
+    void OnIdle(wxIdleEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnKeyUp(wxKeyEvent& event);
+    void OnStyledText(wxStyledTextEvent& event);
+
+private:
+    friend class QelSTCFile; // fills the include folders from a catalog
+
+    void Initialize();
+    void BindEvents();
+    bool FileReadOnlyAttributeChanged();
+    void Zoom(int step);
+
+    const int m_MarginDividerNumber = QEL_MARGIN_DIVIDER;
+    const int m_MarginFoldingNumber = QEL_MARGIN_FOLDING;
+    const int m_MarginLineNumber = QEL_MARGIN_LINE_NUMBER;
+    const QelMarker m_MarkerChange{QEL_MARKER_CHANGE};
+    const long m_MenuFlags;
+
+    int m_SavedPos = 0;
+    int m_SavedSelectionStart = -1;
+    int m_SavedSelectionEnd = -1;
+    long m_Flags;
+    long m_GotoLineNumber = 1;
+    bool m_MacroIsRecording = false;
+    bool m_FoldAllPending = false; // a fold of the whole text waits for idle time
+
+    QelLexer m_Lexer;
+    QelSTCFile m_File;
+    QelVi m_vi;
+    wxFont m_DefaultFont;
+    wxPathList m_PathList;
+
+    static QelConfigDialog* m_ConfigDialog;
+    static std::vector<wxString> m_Macro;
+    static std::optional<int> m_Zoom;
+};
+
+// Pure helpers of the editor, over the bytes or text they look at.
+
+// The line-end mode (wxSTC_EOL_CRLF, _LF or _CR) of a sample from the start
+// of a document, tested in that order; -1 when it holds no line end. A CR
+// as the very last byte of a sample cut from a longer text does not count:
+// its LF may lie just past the cut.
+int QelGuessEOLMode(const std::string& sample, bool truncated);
+
+// The options of a vi mode line ("vi: set ts=4:") in the sample, the text
+// after "set " to the end of its line; empty when there is none.
+wxString QelModeLineOptions(const std::string& sample);
+
+// The text between the first pair of delimiters that fits on the line:
+// double quotes, angle brackets, ": " and ":", single quotes; trimmed.
+wxString QelTextInDelimiters(const wxString& line);
+
+// Whether a replacement refers to tagged parts (\1 to \9) of a match.
+bool QelIsTargetRE(const wxString& target);
+
+// The leading blanks and tabs of a line.
+std::string QelLeadingWhiteSpace(const std::string& line);
+
+// The hexadecimal dump of the bytes: lines of 16, each with the offset
+// (from start), the bytes in hexadecimal and as characters, and eol.
+std::string QelHexDump(wxFileOffset start, const char* bytes, size_t size, const char* eol);

@@ -1,0 +1,48 @@
+// The binding of one editor control to its file: how the file's bytes get
+// into the document and back, and what a change on disk does to it.
+#pragma once
+
+#include <wx/string.h>
+
+#include <qelkit/file.h>
+
+class QelSTC;
+
+class QelSTCFile : public QelFile {
+public:
+    // Bound to the editor that owns it (never null, not owned).
+    explicit QelSTCFile(QelSTC* stc);
+
+    bool GetContentsChanged() const override;
+    void ResetContentsChanged() override;
+
+    // Inserts the bytes of the file `name` at the caret; a relative name is
+    // taken from the bound file's folder. False, with a status message, when
+    // the file cannot be read or the document is read-only.
+    bool Read(const wxString& name);
+    using QelFile::Read;
+
+    // Whether a synchronising read takes only the new tail of the file: a
+    // file whose extension is "log" in any case, with a document longer than
+    // 1024 positions.
+    static bool IsLogTail(const wxFileName& filename, int text_length);
+
+protected:
+    bool DoFileLoadConfirm(bool synced) override;
+    bool DoFileLoad(bool synced) override;
+    void DoFileNew() override;
+    bool DoFileSave(bool save_as) override;
+    void DoFileSaved(bool save_as) override;
+
+private:
+    void ReadFromFile(bool get_only_new_data);
+    void AddBasePathToPathList();
+
+    QelSTC* m_STC;
+    wxFileOffset m_PreviousLength = 0; // the file's length at the last read
+};
+
+// The folder named by a catalog's "Basepath:" header line, given the line's
+// text from "Basepath:" on; empty when there is none. The value runs from
+// the blank after the colon to three characters before the line end.
+wxString QelBasePathOf(const wxString& line);

@@ -1,0 +1,76 @@
+#include <qelkit/filedlg.h>
+
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+
+#include <qelkit/file.h>
+#include <qelkit/lexers.h>
+
+QelFileDialog::QelFileDialog(wxWindow* parent, QelFile* file, const wxString& message,
+                             const wxString& wildcard, long style, const wxPoint& pos,
+                             const wxSize& size, const wxString& name)
+    : wxFileDialog(parent, message, file->GetFileName().GetPath(wxPATH_GET_VOLUME),
+                   file->GetFileName().GetFullName(), wildcard, style, pos, size, name)
+    , m_File(file)
+{
+    if (wildcard == wxFileSelectorDefaultWildcardStr && m_File->GetFileName().IsOk())
+        SetWildcard(QelLexers::Get()->BuildWildCards(m_File->GetFileName()));
+}
+
+bool QelFileDialog::SaveUnnamed()
+{
+    // A save dialog of its own: this one may be an open dialog, which would
+    // not let the user type a new name.
+    wxFileDialog dialog(GetParent(), _("Save As"), GetDirectory(), wxEmptyString, GetWildcard(),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    const wxArrayString paths = QelFileDialogPaths(dialog);
+    return !paths.empty() && m_File->FileSave(QelFileName(paths[0]));
+}
+
+int QelFileDialog::ShowModalIfChanged(bool show_modal)
+{
+    if (m_File->GetContentsChanged()) {
+        const bool named = m_File->GetFileName().IsOk();
+        const wxString question = named
+            ? _("Save changes to") + ": " + m_File->GetFileName().GetFullPath() + "?"
+            : _("Save changes") + "?";
+        switch (wxMessageBox(question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION)) {
+        case wxYES: {
+            // The caller closes or replaces the document after this: a save
+            // that did not happen must stop it.
+            const bool saved = named ? m_File->FileSave() : SaveUnnamed();
+            if (!saved) {
+                wxLogError("%s",
+                           named
+                               ? _("Changes not saved") + ": " + m_File->GetFileName().GetFullPath()
+                               : _("Changes not saved"));
+                return wxID_CANCEL;
+            }
+            break;
+        }
+        case wxNO:
+            m_File->ResetContentsChanged();
+            break;
+        default:
+            return wxID_CANCEL;
+        }
+    }
+    return show_modal ? ShowModal() : wxID_OK;
+}
+
+wxArrayString QelFileDialogPaths(const wxFileDialog& dialog)
+{
+    wxArrayString paths;
+    if (dialog.HasFlag(wxFD_MULTIPLE)) {
+        dialog.GetPaths(paths);
+    } else if (!dialog.GetPath().empty()) {
+        paths.push_back(dialog.GetPath());
+    }
+    // GTK's chooser knows no path before it was shown (a dialog answered by
+    // a test hook), but it keeps the folder and name it was given.
+    if (paths.empty() && !dialog.GetFilename().empty())
+        paths.push_back(wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath());
+    return paths;
+}

@@ -1,0 +1,182 @@
+#include <qelkit/notebook.h>
+
+#include <wx/log.h>
+
+#include <qelkit/filedlg.h>
+#include <qelkit/managedframe.h>
+#include <qelkit/stc.h>
+
+wxBEGIN_EVENT_TABLE(QelNotebook, wxAuiNotebook)
+    EVT_AUINOTEBOOK_PAGE_CHANGED(wxID_ANY, QelNotebook::OnNotebook)
+        EVT_AUINOTEBOOK_PAGE_CLOSE(wxID_ANY, QelNotebook::OnNotebook) wxEND_EVENT_TABLE()
+
+            QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
+                                     const wxPoint& pos, const wxSize& size, long style)
+    : wxAuiNotebook(parent, id, pos, size, style)
+    , m_Frame(frame)
+{ }
+
+wxWindow* QelNotebook::AddPage(wxWindow* page, const wxString& key, const wxString& text,
+                               bool select, const wxBitmap& bitmap)
+{
+    return InsertPage(GetPageCount(), page, key, text, select, bitmap);
+}
+
+wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxString& key,
+                                  const wxString& text, bool select, const wxBitmap& bitmap)
+{
+    if (m_MapPages.count(key) > 0) return nullptr;
+    // A page-changed event raised here reaches the frame before the key is
+    // known.
+    if (!wxAuiNotebook::InsertPage(page_idx, page, text.empty() ? key : text, select, bitmap)) {
+        wxFAIL_MSG("Assert failure");
+        return nullptr;
+    }
+    m_MapPages[key] = page;
+    return page;
+}
+
+bool QelNotebook::DeletePage(const wxString& key)
+{
+    const auto it = m_MapPages.find(key);
+    wxCHECK_MSG(it != m_MapPages.end(), false, "unknown page key " + key);
+    const int index = GetPageIndex(it->second);
+    if (index == wxNOT_FOUND || !wxAuiNotebook::DeletePage(index)) {
+        wxFAIL_MSG("Assert failure");
+        return false;
+    }
+    ErasePage(key);
+    return true;
+}
+
+bool QelNotebook::DeletePage(size_t page)
+{
+    wxWindow* window = page < GetPageCount() ? GetPage(page) : nullptr;
+    if (!wxAuiNotebook::DeletePage(page)) return false;
+    ErasePage(window);
+    return true;
+}
+
+wxWindow* QelNotebook::GetPageByKey(const wxString& key) const
+{
+    const auto it = m_MapPages.find(key);
+    return it == m_MapPages.end() ? nullptr : it->second;
+}
+
+int QelNotebook::GetPageIndexByKey(const wxString& key) const
+{
+    wxWindow* page = GetPageByKey(key);
+    return page == nullptr ? wxNOT_FOUND : GetPageIndex(page);
+}
+
+wxString QelNotebook::GetKeyByPage(wxWindow* page) const
+{
+    for (const auto& [key, window] : m_MapPages)
+        if (window == page) return key;
+    wxFAIL_MSG("Assert failure");
+    return wxString();
+}
+
+wxWindow* QelNotebook::SelectPage(const wxString& key)
+{
+    const int index = GetPageIndexByKey(key);
+    if (index == wxNOT_FOUND) return nullptr;
+    SetSelection(index);
+    return GetPage(index);
+}
+
+bool QelNotebook::SetPageText(const wxString& key, const wxString& new_key, const wxString& text,
+                              const wxBitmap& bitmap)
+{
+    const auto it = m_MapPages.find(key);
+    if (it == m_MapPages.end()) return false;
+    wxWindow* page = it->second;
+    // Taking a key another page holds would leave that page without one.
+    const auto other = m_MapPages.find(new_key);
+    if (other != m_MapPages.end() && other->second != page) return false;
+
+    m_MapPages.erase(it);
+    m_MapPages[new_key] = page;
+    const int index = GetPageIndex(page);
+    if (!wxAuiNotebook::SetPageText(index, text)) wxFAIL_MSG("Assert failure");
+    if (bitmap.IsOk()) SetPageBitmap(index, bitmap);
+    return true;
+}
+
+void QelNotebook::ErasePage(const wxString& key)
+{
+    if (m_MapPages.erase(key) == 0) return;
+    if (m_MapPages.empty() && m_Frame != nullptr) m_Frame->SyncCloseAll(GetId());
+}
+
+void QelNotebook::ErasePage(wxWindow* page)
+{
+    for (const auto& [key, window] : m_MapPages) {
+        if (window == page) {
+            ErasePage(wxString(key));
+            return;
+        }
+    }
+}
+
+void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
+{
+    const int selection = event.GetSelection();
+    wxWindow* page = selection >= 0 && static_cast<size_t>(selection) < GetPageCount()
+        ? GetPage(selection)
+        : nullptr;
+
+    if (event.GetEventType() == wxEVT_AUINOTEBOOK_PAGE_CHANGED) {
+        event.Skip();
+        if (m_Frame != nullptr) m_Frame->OnNotebook(GetId(), page);
+        return;
+    }
+
+    // A page close.
+    if (m_Frame != nullptr && !m_Frame->AllowClose(GetId(), page)) {
+        event.Veto();
+        return;
+    }
+    ErasePage(page);
+    event.Skip();
+}
+
+bool QelNotebook::ForEach(int id)
+{
+    bool result = true;
+    for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
+        auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
+        if (stc == nullptr) {
+            wxFAIL_MSG("Assert failure");
+            continue;
+        }
+        switch (id) {
+        case ID_ALL_CLOSE: {
+            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
+                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
+            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
+            DeletePage(GetKeyByPage(stc));
+            break;
+        }
+        case ID_ALL_CONFIG_GET:
+            stc->ConfigGet();
+            break;
+        case ID_ALL_SAVE:
+            if (stc->GetFile().GetContentsChanged() && !stc->GetFile().FileSave()) {
+                wxLogError("%s",
+                           _("Cannot save file") + ": "
+                               + stc->GetFile().GetFileName().GetFullPath());
+                result = false;
+            }
+            break;
+        case ID_ALL_STC_SET_LEXER:
+        case ID_ALL_STC_SET_LEXER_THEME:
+            stc->SetLexer(stc->GetLexer().GetScintillaLexer(), true);
+            break;
+        default:
+            wxFAIL_MSG("Assert failure");
+            break;
+        }
+    }
+    return result;
+}

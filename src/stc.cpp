@@ -1,0 +1,471 @@
+#include <qelkit/stc.h>
+
+#include <algorithm>
+
+#include <wx/accel.h>
+#include <wx/config.h>
+#include <wx/fdrepdlg.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+
+#include <qelkit/lexers.h>
+#include <qelkit/status.h>
+
+#include "stcpanes.h"
+
+QelConfigDialog* QelSTC::m_ConfigDialog = nullptr;
+std::vector<wxString> QelSTC::m_Macro;
+std::optional<int> QelSTC::m_Zoom;
+
+QelSTC::QelSTC(wxWindow* parent, const QelFileName& filename, int line_number,
+               const wxString& match, long flags, long menu_flags, wxWindowID id,
+               const wxPoint& pos, const wxSize& size, long style)
+    : wxStyledTextCtrl(parent, id, pos, size, style)
+    , m_MenuFlags(menu_flags)
+    , m_Flags(flags)
+    , m_File(this)
+    , m_vi(this)
+{
+    Initialize();
+    Open(filename, line_number, match, flags);
+}
+
+QelSTC::QelSTC(wxWindow* parent, const wxString& value, long win_flags, const wxString& title,
+               long menu_flags, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
+    : wxStyledTextCtrl(parent, id, pos, size, style, title)
+    , m_MenuFlags(menu_flags)
+    , m_Flags(win_flags)
+    , m_File(this)
+    , m_vi(this)
+{
+    Initialize();
+    PropertiesMessage();
+
+    if (value.empty()) return;
+
+    if (m_Flags & EDITOR_HEX) {
+        const wxScopedCharBuffer bytes = value.utf8_str();
+        AddTextHexMode(0, bytes.data(), bytes.length());
+    } else {
+        SetText(value);
+    }
+
+    GuessType();
+
+    if (m_Flags & (EDITOR_READ_ONLY | EDITOR_HEX)) SetReadOnly(true);
+}
+
+QelSTC::QelSTC(const QelSTC& stc)
+    : wxStyledTextCtrl(stc.GetParent(), wxID_ANY)
+    , m_MenuFlags(stc.m_MenuFlags)
+    , m_Flags(stc.m_Flags)
+    , m_GotoLineNumber(stc.m_GotoLineNumber)
+    , m_File(this)
+    , m_vi(this)
+{
+    Initialize();
+
+    if (stc.GetFileName().IsOk()) Open(stc.GetFileName(), -1, wxEmptyString, m_Flags);
+}
+
+void QelSTC::Initialize()
+{
+    m_DefaultFont = wxConfigBase::Get(true)->ReadObject(_("Default font"), QelDefaultEditorFont());
+
+    BindEvents();
+
+    // New documents get the platform's line end.
+    SetEOLMode(wxSTC_EOL_LF);
+    SetBackSpaceUnIndents(true);
+    SetMouseDwellTime(1000);
+
+    SetMarginType(m_MarginLineNumber, wxSTC_MARGIN_NUMBER);
+    SetMarginType(m_MarginDividerNumber, wxSTC_MARGIN_SYMBOL);
+    SetMarginType(m_MarginFoldingNumber, wxSTC_MARGIN_SYMBOL);
+    SetMarginMask(m_MarginFoldingNumber, wxSTC_MASK_FOLDERS);
+    SetMarginSensitive(m_MarginFoldingNumber, true);
+
+    if (m_Zoom)
+        SetZoom(*m_Zoom);
+    else
+        m_Zoom = GetZoom();
+
+    UsePopUp(wxSTC_POPUP_NEVER);
+
+    static const wxAcceleratorEntry keys[] = {
+        {wxACCEL_CTRL, 'Z', wxID_UNDO},
+        {wxACCEL_CTRL, 'Y', wxID_REDO},
+        {wxACCEL_CTRL, 'D', ID_EDIT_HEX_DEC_CALLTIP},
+        {wxACCEL_NORMAL, WXK_F3, ID_EDIT_FIND_NEXT},
+        {wxACCEL_NORMAL, WXK_F4, ID_EDIT_FIND_PREVIOUS},
+        {wxACCEL_NORMAL, WXK_F7, wxID_SORT_ASCENDING},
+        {wxACCEL_NORMAL, WXK_F8, wxID_SORT_DESCENDING},
+        {wxACCEL_NORMAL, WXK_F9, ID_EDIT_FOLD_ALL},
+        {wxACCEL_NORMAL, WXK_F10, ID_EDIT_UNFOLD_ALL},
+        {wxACCEL_NORMAL, WXK_F11, ID_EDIT_UPPERCASE},
+        {wxACCEL_NORMAL, WXK_F12, ID_EDIT_LOWERCASE},
+        {wxACCEL_NORMAL, WXK_DELETE, wxID_DELETE},
+        {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},
+        {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
+        {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},
+        {wxACCEL_CTRL, '=', ID_EDIT_ZOOM_IN},
+        {wxACCEL_CTRL, '-', ID_EDIT_ZOOM_OUT},
+        {wxACCEL_CTRL, '9', ID_EDIT_MARKER_NEXT},
+        {wxACCEL_CTRL, '0', ID_EDIT_MARKER_PREVIOUS},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(keys), keys));
+
+    // The settings' font first: the global styles copy the default style.
+    StyleSetFont(wxSTC_STYLE_DEFAULT, m_DefaultFont);
+    QelLexers::Get(true)->ApplyGlobalStyles(this);
+    ConfigGet();
+}
+
+void QelSTC::BindEvents()
+{
+    Bind(wxEVT_CHAR, &QelSTC::OnChar, this);
+    Bind(wxEVT_IDLE, &QelSTC::OnIdle, this);
+    Bind(wxEVT_KEY_DOWN, &QelSTC::OnKeyDown, this);
+    Bind(wxEVT_KEY_UP, &QelSTC::OnKeyUp, this);
+
+    for (const auto type :
+         {wxEVT_FIND, wxEVT_FIND_NEXT, wxEVT_FIND_REPLACE, wxEVT_FIND_REPLACE_ALL})
+        Bind(type, &QelSTC::OnFindDialog, this);
+
+    for (const int id : {int(ID_EDIT_FIND_NEXT), int(ID_EDIT_FIND_PREVIOUS), int(wxID_DELETE),
+                         int(wxID_JUMP_TO), int(wxID_SELECTALL)})
+        Bind(wxEVT_MENU, &QelSTC::OnCommand, this, id);
+    Bind(wxEVT_MENU, &QelSTC::OnCommand, this, ID_EDIT_STC_LOWEST, ID_EDIT_STC_HIGHEST);
+    Bind(wxEVT_MENU, &QelSTC::OnCommand, this, wxID_CUT, wxID_CLEAR);
+    Bind(wxEVT_MENU, &QelSTC::OnCommand, this, wxID_UNDO, wxID_REDO);
+
+    for (const auto type : {wxEVT_STC_CHARADDED, wxEVT_STC_DWELLEND, wxEVT_STC_MARGINCLICK})
+        Bind(type, &QelSTC::OnStyledText, this);
+}
+
+bool QelSTC::Open(const QelFileName& filename, int line_number, const wxString& match, long flags)
+{
+    if (line_number > 0 && GetFileName() == filename) {
+        GotoLineAndSelect(line_number, match);
+        PropertiesMessage();
+        return true;
+    }
+
+    // The load reads the flags (a dump or text); they stay only when it worked.
+    const long previous_flags = m_Flags;
+    m_Flags = flags;
+
+    if (!m_File.FileLoad(filename)) {
+        m_Flags = previous_flags;
+        QelShowPane(wxEmptyString, "PaneInfo");
+        return false;
+    }
+
+    SetName(GetFileName().GetFullPath());
+
+    if (line_number >= 1) {
+        GotoLineAndSelect(line_number, match);
+    } else if (line_number == -1) {
+        if (match.empty())
+            DocumentEnd();
+        else
+            FindNext(match, 0, false);
+    } else if (!match.empty()) {
+        FindNext(match, 0, true);
+    }
+
+    return true;
+}
+
+void QelSTC::PropertiesMessage(long flags)
+{
+    QelLogStatus(GetFileName(), flags);
+
+    if (flags != STAT_SYNC) {
+        QelUpdatePane(this, "PaneFileType");
+        QelUpdatePane(this, "PaneLexer");
+    }
+
+    QelUpdatePane(this, "PaneInfo");
+}
+
+void QelSTC::GuessType()
+{
+    if (!(m_Flags & EDITOR_HEX)) {
+        // Raw bytes: the text getters give nothing for a Latin-1 start.
+        const int length = GetTextLength();
+        const int size = std::min(length, 256);
+        const wxCharBuffer raw = GetTextRangeRaw(0, size);
+        const std::string sample(raw.data(), std::min<size_t>(raw.length(), size));
+
+        if (const wxString options = QelModeLineOptions(sample); !options.empty())
+            m_vi.ApplyModeLine(options);
+
+        const int eol = QelGuessEOLMode(sample, length > size);
+        if (eol < 0) return;
+        SetEOLMode(eol);
+    }
+
+    QelUpdatePane(this, "PaneFileType");
+}
+
+bool QelSTC::SetLexer(const wxString& lexer, bool fold)
+{
+    if (!m_Lexer.ApplyLexer(lexer, this, false, fold)) return false;
+
+    if (fold) Fold(false);
+    if (lexer == "diff") SetEdgeMode(wxSTC_EDGE_NONE);
+
+    QelShowPane(m_Lexer.GetScintillaLexer(), "PaneLexer");
+    return true;
+}
+
+void QelSTC::SetLexerProperty(const wxString& name, const wxString& value)
+{
+    m_Lexer.SetProperty(name, value);
+    m_Lexer.Apply(this, true);
+}
+
+void QelSTC::SetText(const wxString& value)
+{
+    ClearDocument();
+    const wxScopedCharBuffer bytes = value.utf8_str();
+    AddTextRaw(bytes.data(), static_cast<int>(bytes.length()));
+    DocumentStart();
+    EmptyUndoBuffer();
+}
+
+void QelSTC::ClearDocument()
+{
+    m_vi.LeaveInsertMode(); // an insert cannot go on into another document
+    SetReadOnly(false);
+    ClearAll();
+    QelShowPane(wxEmptyString, "PaneInfo");
+    EmptyUndoBuffer();
+    SetSavePoint();
+}
+
+wxString QelSTC::GetEOL() const
+{
+    switch (GetEOLMode()) {
+    case wxSTC_EOL_CR:
+        return "\r";
+    case wxSTC_EOL_LF:
+        return "\n";
+    case wxSTC_EOL_CRLF:
+        return "\r\n";
+    default:
+        wxFAIL_MSG("unknown end of line mode");
+        return "\r\n";
+    }
+}
+
+void QelSTC::EOLModeUpdate(int eol_mode)
+{
+    if (GetReadOnly()) {
+        wxLogStatus(_("Document is readonly"));
+        return;
+    }
+
+    ConvertEOLs(eol_mode);
+    SetEOLMode(eol_mode);
+    QelUpdatePane(this, "PaneFileType");
+}
+
+bool QelSTC::FileReadOnlyAttributeChanged()
+{
+    if (!(m_Flags & EDITOR_HEX)) {
+        SetReadOnly(GetFileName().GetStat().IsReadOnly());
+        wxLogStatus(_("Readonly attribute changed"));
+    }
+    return true;
+}
+
+void QelSTC::PositionSave()
+{
+    m_SavedPos = GetCurrentPos();
+    m_SavedSelectionStart = GetSelectionStart();
+    m_SavedSelectionEnd = GetSelectionEnd();
+}
+
+void QelSTC::PositionRestore()
+{
+    if (m_SavedSelectionStart != -1 && m_SavedSelectionEnd != -1)
+        SetSelection(m_SavedSelectionStart, m_SavedSelectionEnd);
+    else
+        SetSelection(m_SavedPos, m_SavedPos);
+
+    SetCurrentPos(m_SavedPos);
+    EnsureCaretVisible();
+}
+
+void QelSTC::ResetMargins(bool divider_margin)
+{
+    SetMarginWidth(m_MarginFoldingNumber, 0);
+    SetMarginWidth(m_MarginLineNumber, 0);
+    if (divider_margin) SetMarginWidth(m_MarginDividerNumber, 0);
+}
+
+void QelSTC::Zoom(int step)
+{
+    m_Zoom = m_Zoom.value_or(GetZoom()) + step;
+    SetZoom(*m_Zoom);
+}
+
+void QelSTC::OnChar(wxKeyEvent& event)
+{
+    const bool pass = m_vi.OnChar(event);
+
+    if (!pass) return;
+
+    if (GetReadOnly() && wxIsalnum(event.GetUnicodeKey())) {
+        wxLogStatus(_("Document is readonly"));
+        return;
+    }
+
+    if (!m_vi.GetIsActive()) CheckAutoComp(event.GetUnicodeKey());
+
+    event.Skip();
+}
+
+void QelSTC::OnKeyDown(wxKeyEvent& event)
+{
+    // Alt with a letter belongs to the menu bar's mnemonics: the control does
+    // not type it, and consuming it here would keep it from the menus.
+    if (event.GetModifiers() == wxMOD_ALT) {
+        event.Skip();
+        return;
+    }
+
+    if (m_vi.GetIsActive() && !m_vi.OnKeyDown(event)) return;
+
+    if (event.GetKeyCode() == WXK_RETURN && SmartIndentation()) return;
+
+    event.Skip();
+}
+
+void QelSTC::OnIdle(wxIdleEvent& event)
+{
+    event.Skip();
+
+    // The read-only state before the check: a reload sets it from the
+    // file's attribute, which is the change to be told.
+    const bool was_read_only = GetReadOnly();
+
+    if (!m_File.CheckSync() || (m_Flags & EDITOR_READ_ONLY)) return;
+
+    const QelStat& stat = GetFileName().GetStat();
+    if (stat.IsOk() && stat.IsReadOnly() != was_read_only) FileReadOnlyAttributeChanged();
+}
+
+void QelSTC::OnStyledText(wxStyledTextEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+
+    if (type == wxEVT_STC_CHARADDED) {
+        MarkerAddChange(GetCurrentLine());
+    } else if (type == wxEVT_STC_DWELLEND) {
+        if (CallTipActive()) CallTipCancel();
+    } else if (type == wxEVT_STC_MARGINCLICK) {
+        if (event.GetMargin() != m_MarginFoldingNumber) return;
+        const int line = LineFromPosition(event.GetPosition());
+        if (GetFoldLevel(line) & wxSTC_FOLDLEVELHEADERFLAG) ToggleFold(line);
+    } else {
+        event.Skip();
+    }
+}
+
+void QelSTC::OnCommand(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case wxID_UNDO:
+        if (CanUndo()) Undo();
+        break;
+    case wxID_REDO:
+        if (CanRedo()) Redo();
+        break;
+    case wxID_CUT:
+        Cut();
+        break;
+    case wxID_COPY:
+        Copy();
+        break;
+    case wxID_PASTE:
+        Paste();
+        break;
+    case wxID_CLEAR:
+    case wxID_DELETE:
+        Clear();
+        break;
+    case wxID_SELECTALL:
+        SelectAll();
+        break;
+    case wxID_JUMP_TO:
+        GotoDialog();
+        break;
+    case ID_EDIT_FIND_NEXT:
+        FindNext(true);
+        break;
+    case ID_EDIT_FIND_PREVIOUS:
+        FindNext(false);
+        break;
+    case ID_EDIT_READ_FILE:
+        m_File.Read(event.GetString());
+        break;
+    case ID_EDIT_FOLD_ALL:
+        FoldAll();
+        break;
+    case ID_EDIT_UNFOLD_ALL:
+        wxStyledTextCtrl::FoldAll(wxSTC_FOLDACTION_EXPAND);
+        break;
+    case ID_EDIT_EOL_DOS:
+        EOLModeUpdate(wxSTC_EOL_CRLF);
+        break;
+    case ID_EDIT_EOL_UNIX:
+        EOLModeUpdate(wxSTC_EOL_LF);
+        break;
+    case ID_EDIT_EOL_MAC:
+        EOLModeUpdate(wxSTC_EOL_CR);
+        break;
+    case ID_EDIT_MARKER_NEXT:
+        MarkerNext(true);
+        break;
+    case ID_EDIT_MARKER_PREVIOUS:
+        MarkerNext(false);
+        break;
+    case ID_EDIT_ZOOM_IN:
+        Zoom(1);
+        break;
+    case ID_EDIT_ZOOM_OUT:
+        Zoom(-1);
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+int QelGuessEOLMode(const std::string& sample, bool truncated)
+{
+    if (sample.find("\r\n") != std::string::npos) return wxSTC_EOL_CRLF;
+    if (sample.find('\n') != std::string::npos) return wxSTC_EOL_LF;
+
+    const size_t cr = sample.find('\r');
+    if (cr == std::string::npos || (truncated && cr + 1 == sample.size())) return -1;
+    return wxSTC_EOL_CR;
+}
+
+wxString QelModeLineOptions(const std::string& sample)
+{
+    for (size_t at = sample.find("vi:"); at != std::string::npos; at = sample.find("vi:", at + 1)) {
+        size_t pos = at + 3;
+        while (pos < sample.size() && sample[pos] == ' ') ++pos;
+        if (sample.compare(pos, 4, "set ") != 0) continue;
+
+        pos += 4;
+        const size_t end = sample.find_first_of("\r\n", pos);
+        const std::string options = sample.substr(pos, end == std::string::npos ? end : end - pos);
+        // Options are plain ASCII; anything else is not an option of ours.
+        return wxString::From8BitData(options.data(), options.size()).Strip(wxString::both);
+    }
+    return wxEmptyString;
+}

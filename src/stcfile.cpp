@@ -1,0 +1,229 @@
+#include <qelkit/stcfile.h>
+
+#include <algorithm>
+
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+
+#include <qelkit/filedlg.h>
+#include <qelkit/lexers.h>
+#include <qelkit/stc.h>
+
+namespace {
+
+// The lexer of the bound file; a name made before the lexers were read
+// carries none, so it is looked up again.
+wxString LexerOf(const QelFileName& filename)
+{
+    const QelLexer& lexer = filename.GetLexer();
+    if (!lexer.GetScintillaLexer().empty()) return lexer.GetScintillaLexer();
+    return QelLexers::Get(true)->FindByFileName(filename).GetScintillaLexer();
+}
+
+bool IsLogExtension(const wxFileName& filename)
+{
+    return filename.GetExt().Lower() == "log";
+}
+
+} // namespace
+
+QelSTCFile::QelSTCFile(QelSTC* stc)
+    : QelFile(true)
+    , m_STC(stc)
+{ }
+
+bool QelSTCFile::GetContentsChanged() const
+{
+    return m_STC->GetModify();
+}
+
+void QelSTCFile::ResetContentsChanged()
+{
+    m_STC->SetSavePoint();
+}
+
+bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
+{
+    return IsLogExtension(filename) && text_length > 1024;
+}
+
+bool QelSTCFile::DoFileLoadConfirm(bool synced)
+{
+    if (!GetContentsChanged()) return true;
+
+    if (!synced) {
+        QelFileDialog dialog(m_STC, this, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
+                             wxFD_OPEN);
+        return dialog.ShowModalIfChanged(false) != wxID_CANCEL;
+    }
+
+    // A reload must say that the file changed: Yes then writes the user's
+    // text over someone else's, which must never happen unasked.
+    const wxString& path = GetFileName().GetFullPath();
+    const wxString question = wxString::Format(_("%s was changed on disk."), path) + "\n"
+        + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
+            "unsaved (Cancel)?");
+
+    wxMessageDialog dialog(m_STC, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        // Saved through a handle of its own: nothing is open yet. A save
+        // that failed keeps the text and cancels the reload.
+        return FileSave();
+    case wxID_NO:
+        ResetContentsChanged();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool QelSTCFile::DoFileLoad(bool synced)
+{
+    ReadFromFile(synced && IsLogTail(GetFileName(), m_STC->GetTextLength()));
+
+    if (!(m_STC->GetFlags() & EDITOR_HEX)) {
+        m_STC->SetLexer(LexerOf(GetFileName()), true);
+        if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
+    }
+
+    if (!synced) wxLogStatus("%s", _("Opened") + ": " + GetFileName().GetFullPath());
+
+    m_STC->PropertiesMessage(synced ? STAT_SYNC : 0);
+
+    if (GetFileName().GetExt() == "log") m_STC->SetEdgeMode(wxSTC_EDGE_NONE);
+
+    return true;
+}
+
+void QelSTCFile::ReadFromFile(bool get_only_new_data)
+{
+    m_STC->GetVi().LeaveInsertMode(); // its undo group ends with the old text
+    m_STC->SetReadOnly(false);
+
+    const bool caret_at_end = m_STC->GetCurrentPos() >= m_STC->GetTextLength() - 1;
+    const int selection_start = m_STC->GetSelectionStart();
+    const int selection_end = m_STC->GetSelectionEnd();
+
+    const wxFileOffset length = Length();
+    const wxFileOffset offset
+        = (get_only_new_data && length > m_PreviousLength) ? m_PreviousLength : 0;
+
+    if (offset == 0) m_STC->ClearDocument();
+
+    m_PreviousLength = length;
+
+    const wxCharBuffer buffer = QelFile::Read(offset);
+    const int size = static_cast<int>(buffer.length());
+
+    // No undo history is kept for what was read: it is thrown away below.
+    m_STC->SetUndoCollection(false);
+
+    if (m_STC->GetFlags() & EDITOR_HEX) {
+        // A tail's dump goes after the dump already shown, not to the caret.
+        if (offset > 0) m_STC->DocumentEnd();
+        m_STC->AddTextHexMode(offset, buffer.data(), buffer.length());
+    } else {
+        m_STC->ConfigGet();
+        m_STC->SetControlCharSymbol(0);
+        if (get_only_new_data)
+            m_STC->AppendTextRaw(buffer.data(), size);
+        else
+            m_STC->AddTextRaw(buffer.data(), size);
+    }
+
+    m_STC->SetUndoCollection(true);
+
+    if (!get_only_new_data) {
+        m_STC->GuessType();
+        m_STC->DocumentStart();
+    } else if (caret_at_end) {
+        m_STC->DocumentEnd();
+    }
+
+    if (selection_start != selection_end) m_STC->SetSelection(selection_start, selection_end);
+
+    if ((m_STC->GetFlags() & (EDITOR_READ_ONLY | EDITOR_HEX))
+        || GetFileName().GetStat().IsReadOnly())
+        m_STC->SetReadOnly(true);
+
+    m_STC->EmptyUndoBuffer();
+}
+
+bool QelSTCFile::DoFileSave(bool)
+{
+    // The document of a dump is its text, not the file's bytes.
+    if (m_STC->GetFlags() & EDITOR_HEX) {
+        wxLogStatus(_("Document is readonly"));
+        return false;
+    }
+
+    const wxCharBuffer text = m_STC->GetTextRaw();
+    return Write(text.data(), text.length()) == text.length();
+}
+
+void QelSTCFile::DoFileSaved(bool save_as)
+{
+    if (save_as) {
+        m_STC->SetName(GetFileName().GetFullPath());
+        m_STC->SetLexer(LexerOf(GetFileName()), false);
+    }
+
+    m_STC->MarkerDeleteAllChange();
+    wxLogStatus("%s", _("Saved") + ": " + GetFileName().GetFullPath());
+}
+
+void QelSTCFile::DoFileNew()
+{
+    m_STC->SetName(GetFileName().GetFullPath());
+    m_STC->PropertiesMessage();
+    m_STC->ClearDocument();
+    m_STC->SetLexer(LexerOf(GetFileName()), false);
+}
+
+bool QelSTCFile::Read(const wxString& name)
+{
+    if (m_STC->GetReadOnly()) {
+        wxLogStatus(_("Document is readonly"));
+        return false;
+    }
+
+    wxFileName filename(name);
+    if (filename.IsRelative()) filename.MakeAbsolute(GetFileName().GetPath(wxPATH_GET_VOLUME));
+
+    QelFile file(filename, wxFile::read);
+
+    if (!file.IsOpened()) {
+        wxLogStatus(_("file: %s does not exist"), filename.GetFullPath());
+        return false;
+    }
+
+    const wxCharBuffer buffer = file.Read(wxFileOffset{0});
+    m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));
+    return true;
+}
+
+void QelSTCFile::AddBasePathToPathList()
+{
+    const int end = std::min(1000, m_STC->GetTextLength());
+    const int pos = m_STC->FindText(0, end, "Basepath:", wxSTC_FIND_WHOLEWORD);
+    if (pos < 0) return;
+
+    const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(pos));
+    const wxString folder = QelBasePathOf(m_STC->GetTextRange(pos, line_end));
+    if (!folder.empty()) m_STC->m_PathList.Add(folder);
+}
+
+wxString QelBasePathOf(const wxString& line)
+{
+    const wxString key = "Basepath:";
+    if (!line.StartsWith(key)) return wxEmptyString;
+
+    // "Basepath: ../src\n" as written in a catalog header: the folder ends
+    // three characters before the line end (the "\n" escape and the quote).
+    const size_t from = key.length() + 1;
+    if (line.length() < from + 3) return wxEmptyString;
+    return line.Mid(from, line.length() - 3 - from);
+}

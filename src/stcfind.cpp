@@ -1,0 +1,257 @@
+// Find, replace and go-to of the editor control.
+#include <qelkit/stc.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include <wx/fdrepdlg.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/numdlg.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/status.h>
+#include <qelkit/util.h>
+
+bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
+{
+    if (text.empty()) return false;
+
+    // The first attempt runs from the caret (or the selection start going
+    // back) to the end; the second, after the wrap report, from the other end.
+    for (const bool wrapped : {false, true}) {
+        int start = 0;
+        int end = 0;
+
+        if (find_next) {
+            start = wrapped ? 0 : GetCurrentPos();
+            end = GetTextLength();
+        } else {
+            start = wrapped ? GetTextLength() : GetSelectionStart();
+            if (start == -1) start = GetCurrentPos();
+        }
+
+        SetTargetStart(start);
+        SetTargetEnd(end);
+        SetSearchFlags(search_flags);
+
+        if (SearchInTarget(text) < 0) {
+            QelFindResult(text, find_next, wrapped);
+            continue;
+        }
+
+        wxLogStatus(wxEmptyString);
+        if (GetTargetStart() != GetTargetEnd()) SetSelection(GetTargetStart(), GetTargetEnd());
+        EnsureVisible(LineFromPosition(GetTargetStart()));
+        EnsureCaretVisible();
+        return true;
+    }
+
+    return false;
+}
+
+bool QelSTC::FindNext(bool find_next)
+{
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+    return FindNext(frd->GetFindString(), frd->STCFlags(), find_next);
+}
+
+bool QelSTC::ReplaceNext(const wxString& find_text, const wxString& replace_text, int search_flags,
+                         bool find_next)
+{
+    if (find_text.empty()) return false;
+
+    SetSearchFlags(search_flags);
+
+    // The selection is replaced only when it is a match itself; the search
+    // within it also gives a regular expression's groups from this match.
+    bool found = false;
+    if (const int from = GetSelectionStart(), to = GetSelectionEnd();
+        from != to && !SelectionIsRectangle()) {
+        SetTargetStart(from);
+        SetTargetEnd(to);
+        found = SearchInTarget(find_text) == from && GetTargetEnd() == to;
+    }
+
+    if (!found) {
+        SetTargetStart(GetCurrentPos());
+        SetTargetEnd(GetTextLength());
+        if (SearchInTarget(find_text) < 0) return false;
+    }
+
+    MarkTargetChange();
+
+    if ((search_flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text))
+        ReplaceTargetRE(replace_text);
+    else
+        ReplaceTarget(replace_text);
+
+    SetCurrentPos(GetTargetEnd());
+    SetAnchor(GetTargetEnd());
+    FindNext(find_text, search_flags, find_next);
+    return true;
+}
+
+bool QelSTC::ReplaceNext(bool find_next)
+{
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+    return ReplaceNext(frd->GetFindString(), frd->GetReplaceString(), frd->STCFlags(), find_next);
+}
+
+int QelSTC::ReplaceAll(const wxString& find_text, const wxString& replace_text)
+{
+    if (find_text.empty()) return 0;
+
+    // A selection over more than one line limits the replacements to it.
+    const bool in_selection = !GetSelectedText().empty()
+        && LineFromPosition(GetSelectionEnd()) > LineFromPosition(GetSelectionStart());
+    const int from_end = in_selection ? GetTextLength() - GetSelectionEnd() : 0;
+
+    const int flags = QelFindReplaceData::Get()->STCFlags();
+    const bool is_re = (flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text);
+    const wxScopedCharBuffer replacement = replace_text.utf8_str();
+
+    SetTargetStart(in_selection ? GetSelectionStart() : 0);
+    SetTargetEnd(GetTextLength() - from_end);
+    SetSearchFlags(flags);
+
+    int count = 0;
+    BeginUndoAction();
+
+    // A match of nothing ends the run: replacing it would find it again.
+    while (SearchInTarget(find_text) >= 0 && GetTargetEnd() > GetTargetStart()) {
+        const int target_start = GetTargetStart();
+        MarkTargetChange();
+
+        const int length = is_re
+            ? ReplaceTargetRE(replace_text)
+            : ReplaceTargetRaw(replacement.data(), static_cast<int>(replacement.length()));
+        ++count;
+
+        SetTargetStart(target_start + length);
+        SetTargetEnd(GetTextLength() - from_end);
+    }
+
+    EndUndoAction();
+    wxLogStatus(_("Replaced: %d occurrences of: %s"), count, find_text);
+    return count;
+}
+
+void QelSTC::OnFindDialog(wxFindDialogEvent& event)
+{
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+    const wxEventType type = event.GetEventType();
+
+    if (type == wxEVT_FIND || type == wxEVT_FIND_NEXT)
+        FindNext(frd->SearchDown());
+    else if (type == wxEVT_FIND_REPLACE)
+        ReplaceNext(frd->SearchDown());
+    else if (type == wxEVT_FIND_REPLACE_ALL)
+        ReplaceAll(frd->GetFindString(), frd->GetReplaceString());
+}
+
+bool QelSTC::GotoDialog(const wxString& caption)
+{
+    const int lines = GetLineCount();
+    // The last line gone to may lie past the end after text was removed.
+    const long initial = std::clamp<long>(m_GotoLineNumber, 1, lines);
+
+    const long answer = wxGetNumberFromUser(_("Input") + wxString::Format(" 1 - %d:", lines),
+                                            wxEmptyString, caption, initial, 1, lines, this);
+    if (answer < 0) return false;
+
+    GotoLineAndSelect(static_cast<int>(answer));
+    return true;
+}
+
+void QelSTC::GotoLineAndSelect(int line_number, const wxString& text)
+{
+    line_number = std::clamp(line_number, 1, GetLineCount());
+
+    GotoLine(line_number - 1);
+    EnsureVisible(line_number - 1);
+    m_GotoLineNumber = line_number;
+
+    SetTargetStart(PositionFromLine(line_number - 1));
+    SetTargetEnd(GetLineEndPosition(line_number - 1));
+
+    if (!text.empty()) {
+        SetSearchFlags(QelFindReplaceData::Get()->STCFlags());
+        if (SearchInTarget(text) < 0) {
+            QelFindResult(text, true, true);
+            return;
+        }
+    }
+
+    SetSelection(GetTargetStart(), GetTargetEnd());
+}
+
+wxString QelSTC::GetFindString() const
+{
+    QelFindReplaceData* frd = QelFindReplaceData::Get();
+    const wxString selection = GetSelectedText();
+
+    if (!selection.empty() && QelGetNumberOfLines(selection) == 1) {
+        bool take = true;
+        if (frd->UseRegularExpression())
+            for (const wxUniChar c : selection) take = take && wxIsalnum(c);
+        if (take) frd->SetFindString(selection);
+    }
+
+    return frd->GetFindString();
+}
+
+wxString QelSTC::GetSelectedText() const
+{
+    if (SelectionIsRectangle()) return wxEmptyString;
+    return const_cast<QelSTC*>(this)->wxStyledTextCtrl::GetSelectedText();
+}
+
+wxString QelSTC::GetWordAtPos(int pos) const
+{
+    auto* self = const_cast<QelSTC*>(this);
+    const int word_start = self->WordStartPosition(pos, true);
+    const int word_end = self->WordEndPosition(pos, true);
+
+    if (word_start == word_end && word_start < GetTextLength()) {
+        const wxString c = self->GetTextRange(word_start, word_start + 1);
+        return (c.empty() || wxIsspace(c[0])) ? wxString() : c;
+    }
+
+    return self->GetTextRange(word_start, word_end);
+}
+
+wxString QelSTC::GetTextAtCurrentPos() const
+{
+    const wxString selection = GetSelectedText();
+    if (!selection.empty()) return QelGetNumberOfLines(selection) < 2 ? selection : wxString();
+
+    auto* self = const_cast<QelSTC*>(this);
+    return QelTextInDelimiters(self->GetLine(self->GetCurrentLine()));
+}
+
+wxString QelTextInDelimiters(const wxString& line)
+{
+    static const struct {
+        const char* open;
+        const char* close;
+    } pairs[] = {{"\"", "\""}, {"<", ">"}, {": ", ":"}, {"'", "'"}};
+
+    for (const auto& pair : pairs) {
+        const size_t open = line.find(pair.open);
+        const size_t close = line.rfind(pair.close);
+        const size_t from = open + strlen(pair.open);
+        if (open == wxString::npos || close == wxString::npos || close <= open || close < from)
+            continue;
+        return line.Mid(from, close - from).Strip(wxString::both);
+    }
+
+    return wxEmptyString;
+}
+
+bool QelIsTargetRE(const wxString& target)
+{
+    for (char digit = '1'; digit <= '9'; ++digit)
+        if (target.Contains(wxString("\\") + digit)) return true;
+    return false;
+}

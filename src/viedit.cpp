@@ -1,0 +1,84 @@
+// vi emulation: what it needs of its editor and of the application's frame.
+#include <qelkit/vi.h>
+
+#include <wx/app.h>
+#include <wx/utils.h>
+
+#include <qelkit/stc.h>
+
+bool QelVi::IsReadOnly() const
+{
+    return m_STC->GetReadOnly();
+}
+
+wxString QelVi::GetEOL() const
+{
+    return m_STC->GetEOL();
+}
+
+bool QelVi::FindNext(const wxString& text, bool find_next) const
+{
+    return m_STC->FindNext(text, m_SearchFlags, find_next);
+}
+
+void QelVi::GotoLineAndSelect(int line_number) const
+{
+    m_STC->GotoLineAndSelect(line_number);
+}
+
+void QelVi::MarkTargetChange() const
+{
+    m_STC->MarkTargetChange();
+}
+
+void QelVi::MarkerAddChange(int line) const
+{
+    m_STC->MarkerAddChange(line);
+}
+
+void QelVi::IndentLines(int begin, int end, bool forward) const
+{
+    m_STC->Indent(begin, end, forward);
+}
+
+void QelVi::SetFolding(bool fold) const
+{
+    m_STC->SetLexerProperty("fold", fold ? "1" : "0");
+    m_STC->Fold(fold);
+}
+
+void QelVi::ShowViMessage(const wxString& text) const
+{
+    wxLogStatus(text);
+}
+
+void QelVi::GetViCommand(const wxString&)
+{ }
+
+void QelVi::HideViBar() const
+{ }
+
+void QelVi::PostCommand(int id, const wxString& text) const
+{
+    wxWindow* top = wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr;
+    if (top == nullptr) return;
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetString(text);
+    wxPostEvent(top, event);
+}
+
+void QelVi::PostClose(bool can_veto) const
+{
+    wxWindow* top = wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr;
+    if (top == nullptr) return;
+    wxCloseEvent event(wxEVT_CLOSE_WINDOW, 0);
+    event.SetEventObject(top);
+    event.SetCanVeto(can_veto);
+    wxPostEvent(top, event);
+}
+
+void QelVi::Bell() const
+{
+    ++m_BellCount;
+    wxBell();
+}

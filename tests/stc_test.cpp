@@ -1,0 +1,136 @@
+// The editor's pure helpers: line-end guessing, mode lines, link texts,
+// replacement texts, the hexadecimal dump, catalog base paths, tab stops.
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include <qelkit/stc.h>
+#include <qelkit/vi.h>
+
+#include "testing.h"
+
+using namespace qeltest;
+
+TEST(StcEol, TakesTheFirstKindFoundInOrder)
+{
+    const struct {
+        const char* name;
+        std::string sample;
+        bool truncated;
+        int want;
+    } rows[] = {
+        {"crlf before lf", "a\r\nb\nc", false, wxSTC_EOL_CRLF},
+        {"lf", "a\nb", false, wxSTC_EOL_LF},
+        {"cr", "a\rb", false, wxSTC_EOL_CR},
+        {"none", "abc", false, -1},
+        {"latin1", "caf\xE9\nbar\n", false, wxSTC_EOL_LF},
+        {"crlf at the cut", std::string(254, 'x') + "\r\n", true, wxSTC_EOL_CRLF},
+        {"cr cut off its lf", std::string(255, 'x') + "\r", true, -1},
+        {"cr ending a short text", "abc\r", false, wxSTC_EOL_CR},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(QelGuessEOLMode(row.sample, row.truncated), row.want);
+    }
+}
+
+TEST(StcModeLine, GivesOnlyTheOptionsAfterViSet)
+{
+    const struct {
+        const char* sample;
+        const char* want;
+    } rows[] = {
+        {"# vi: set ts=4\n", "ts=4"},
+        {"a: b\n# vi: set ts=4\nmore", "ts=4"},
+        {"# :!touch /tmp/x\n# vi: set ts=4", "ts=4"},
+        {"/* vi:set ts=8 sw=8: */\n", "ts=8 sw=8: */"},
+        {"# vim: set ts=4", ""},
+        {"# vi: ts=4", ""},
+        {"no mode line", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sample);
+        EXPECT_EQ(QelModeLineOptions(row.sample), row.want);
+    }
+}
+
+TEST(StcModeLine, TabStopOptions)
+{
+    const struct {
+        const char* option;
+        int want;
+    } rows[] = {{"ts=4", 4}, {"tabstop=8", 8}, {"ts=0", 0}, {"ts=-2", 0},
+                {"sw=4", 0}, {"ts=x", 0},      {"ts", 0},   {"!rm -rf x", 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.option);
+        EXPECT_EQ(QelViTabStop(row.option), row.want);
+    }
+}
+
+TEST(StcText, DelimitedTextAndReplacementGroups)
+{
+    const struct {
+        const char* line;
+        const char* want;
+    } rows[] = {
+        {"#include <stdio.h>\n", "stdio.h"},
+        {"x = \"a.txt\";", "a.txt"},
+        {"#include \"a.h\" // <b.h>", "a.h"},
+        {"error: main.c: 12", "main.c"},
+        {"say 'hi' ", "hi"},
+        {"plain", ""},
+        {"\"", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        EXPECT_EQ(QelTextInDelimiters(row.line), row.want);
+    }
+
+    EXPECT_TRUE(QelIsTargetRE("\\1X"));
+    EXPECT_TRUE(QelIsTargetRE("a\\9"));
+    EXPECT_FALSE(QelIsTargetRE("\\0 and \\n"));
+    EXPECT_FALSE(QelIsTargetRE(""));
+}
+
+TEST(StcText, CatalogBasePath)
+{
+    EXPECT_EQ(QelBasePathOf("Basepath: ../src\\n\""), "../src");
+    EXPECT_EQ(QelBasePathOf("Basepath: x"), "");
+    EXPECT_EQ(QelBasePathOf("Basepath:"), "");
+    EXPECT_EQ(QelBasePathOf("Other: ../src\\n\""), "");
+}
+
+// The dump agrees with hexdump -C in the offset and byte columns, whatever
+// the start offset and however short the last line.
+TEST(StcHexDump, AgreesWithHexdump)
+{
+    TempDir dir;
+    std::mt19937 random(7);
+    for (const size_t size : {1, 7, 8, 9, 16, 17, 100}) {
+        for (const long start : {0L, 0x30L}) {
+            SCOPED_TRACE(testing::Message() << size << " bytes from " << start);
+            std::string bytes(size, '\0');
+            for (char& c : bytes) c = static_cast<char>(random());
+            const wxString path = dir.File("data");
+            ASSERT_TRUE(WriteBytes(path, std::string(start, 'p') + bytes));
+
+            std::istringstream want(
+                qeltest::Run(wxString::Format("hexdump -C -v -s %ld %s", start, ShellQuote(path))));
+            std::istringstream got(QelHexDump(start, bytes.data(), bytes.size(), "\n"));
+            std::string want_line;
+            std::string got_line;
+            size_t lines = 0;
+            while (std::getline(got, got_line)) {
+                ASSERT_TRUE(std::getline(want, want_line));
+                EXPECT_EQ(got_line.substr(0, 8), want_line.substr(0, 8));
+                EXPECT_EQ(got_line.substr(8, 2), ": ");
+                EXPECT_EQ(got_line.substr(10, 50), want_line.substr(10, 50));
+                EXPECT_EQ(got_line.size(), 60 + std::min<size_t>(16, size - 16 * lines));
+                ++lines;
+            }
+            EXPECT_EQ(lines, (size + 15) / 16);
+        }
+    }
+}
