@@ -4,7 +4,50 @@
 #include <wx/app.h>
 #include <wx/utils.h>
 
+#include <qelkit/managedframe.h>
 #include <qelkit/stc.h>
+
+namespace {
+
+// The frame's command bar, once the frame has one: each call goes to the
+// frame when it offers the operation (the int overload), else it is left
+// to the caller (the long one).
+template <typename Frame>
+auto ShowMessage(Frame* frame, const wxString& text, int)
+    -> decltype(frame->ShowViMessage(text), bool())
+{
+    frame->ShowViMessage(text);
+    return true;
+}
+template <typename Frame> bool ShowMessage(Frame*, const wxString&, long)
+{
+    return false;
+}
+
+template <typename Frame>
+auto OpenBar(Frame* frame, QelVi* vi, const wxString& command, int)
+    -> decltype(frame->GetViCommand(vi, command), void())
+{
+    frame->GetViCommand(vi, command);
+}
+template <typename Frame> void OpenBar(Frame*, QelVi*, const wxString&, long)
+{ }
+
+template <typename Frame> auto HideBar(Frame* frame, int) -> decltype(frame->HideViBar(), void())
+{
+    frame->HideViBar();
+}
+template <typename Frame> void HideBar(Frame*, long)
+{ }
+
+// Looked up at each use: the top window changes while the program starts,
+// and an editor in a dialog may have no managed frame at all.
+QelManagedFrame* GetManagedFrame()
+{
+    return wxTheApp != nullptr ? dynamic_cast<QelManagedFrame*>(wxTheApp->GetTopWindow()) : nullptr;
+}
+
+} // namespace
 
 bool QelVi::IsReadOnly() const
 {
@@ -49,14 +92,20 @@ void QelVi::SetFolding(bool fold) const
 
 void QelVi::ShowViMessage(const wxString& text) const
 {
-    wxLogStatus(text);
+    QelManagedFrame* frame = GetManagedFrame();
+    if (frame == nullptr || !ShowMessage(frame, text, 0)) wxLogStatus(text);
 }
 
-void QelVi::GetViCommand(const wxString&)
-{ }
+void QelVi::GetViCommand(const wxString& command)
+{
+    if (QelManagedFrame* frame = GetManagedFrame(); frame != nullptr)
+        OpenBar(frame, this, command, 0);
+}
 
 void QelVi::HideViBar() const
-{ }
+{
+    if (QelManagedFrame* frame = GetManagedFrame(); frame != nullptr) HideBar(frame, 0);
+}
 
 void QelVi::PostCommand(int id, const wxString& text) const
 {
