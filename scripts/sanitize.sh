@@ -12,7 +12,7 @@ cmake --build "$build" -j"$(nproc)"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp
-export UBSAN_OPTIONS=print_stacktrace=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run=("$root/scripts/ctest.sh" "$build" "$@")
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${run[@]}"
