@@ -5,6 +5,7 @@
 
 #include <wx/dnd.h>
 #include <wx/fdrepdlg.h>
+#include <wx/html/htmprint.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
@@ -14,6 +15,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/grid.h>
 #include <qelkit/listview.h>
+#include <qelkit/printing.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcsentry.h>
 
@@ -365,6 +367,41 @@ TEST_F(FrameTest, VersionControlOutputGoesToTheEditor)
     wxTestingModalHook nothing;
     EXPECT_TRUE(m_Frame->QelFrame::OpenFile(QelFileName("x.c"), vcs));
     EXPECT_EQ(stc->GetText(), "");
+}
+
+TEST_F(FrameTest, ViewItemsAreCheckedByWhatIsShown)
+{
+    m_Frame->SetMenuBar(new wxMenuBar);
+    auto checked = [this](int id) {
+        wxUpdateUIEvent event(id);
+        m_Frame->ProcessWindowEvent(event);
+        return event.GetChecked();
+    };
+    EXPECT_TRUE(checked(ID_VIEW_MENUBAR));
+    EXPECT_TRUE(checked(ID_VIEW_STATUSBAR));
+    Command(ID_VIEW_MENUBAR);
+    Command(ID_VIEW_STATUSBAR);
+    EXPECT_FALSE(checked(ID_VIEW_MENUBAR));
+    EXPECT_FALSE(checked(ID_VIEW_STATUSBAR));
+}
+
+TEST_F(FrameTest, PrintingIsMadeForTheFrame)
+{
+    QelPrinting* printing = QelPrinting::Get(false);
+    ASSERT_NE(printing, nullptr);
+    wxHtmlEasyPrinting* html = printing->GetHtmlPrinter();
+    EXPECT_EQ(html->GetParentWindow(), m_Frame.get());
+    EXPECT_EQ(html->GetPageSetupData()->GetMarginTopLeft(), wxPoint(15, 5));
+    EXPECT_EQ(html->GetPageSetupData()->GetMarginBottomRight(), wxPoint(15, 5));
+    EXPECT_NE(printing->GetPrinter(), nullptr);
+
+    EXPECT_EQ(QelPrinting::Set(nullptr), printing);
+    EXPECT_EQ(QelPrinting::Get(false), nullptr);
+    EXPECT_EQ(QelPrinting::Set(printing), nullptr);
+
+    // A frame that goes leaves no dangling parent behind.
+    m_Frame.reset();
+    EXPECT_EQ(html->GetParentWindow(), nullptr);
 }
 
 } // namespace
