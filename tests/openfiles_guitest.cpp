@@ -102,30 +102,6 @@ TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
     }
 }
 
-// Opens a wildcard again from inside the scan of another.
-class NestingFrame : public RecordingFrame {
-public:
-    bool OpenFile(const QelFileName& filename, int line, const wxString& match, long flags) override
-    {
-        if (opens.empty()) {
-            wxArrayString names;
-            names.push_back("*.c");
-            QelOpenFiles(this, names, 0, wxDIR_FILES);
-        }
-        return RecordingFrame::OpenFile(filename, line, match, flags);
-    }
-};
-
-TEST_F(OpenFilesTest, WildcardDuringAScanOpensNothing)
-{
-    qeltest::CwdGuard cwd(m_Temp.Path());
-    NestingFrame frame;
-    wxArrayString names;
-    names.push_back("*.h");
-    QelOpenFiles(&frame, names, 0, wxDIR_FILES);
-    EXPECT_EQ(Opened(frame), std::vector<std::string>{"a.h@0"});
-}
-
 TEST_F(OpenFilesTest, DialogOpensTheChosenFiles)
 {
     const wxString chosen = m_Temp.File("n.c");
