@@ -44,20 +44,24 @@ TEST_F(StcFile, SavesTheBytesItRead)
     const struct {
         const char* name;
         std::string bytes;
+        int lines;
     } rows[] = {
         {"utf8",
          "Gr\xC3\xBC\xC3\x9F"
-         "e\n\xE6\x97\xA5\n"},
-        {"latin1", "caf\xE9\nna\xEFve\n"},
-        {"crlf", "a\r\nb\r\n"},
-        {"cr", "a\rb\r"},
-        {"mixed", "a\r\nb\nc\rd"},
-        {"binary", std::string("\x00\x01\xFF\xFE\x00z\x80\n\r\x00", 10)},
+         "e\n\xE6\x97\xA5\n",
+         3},
+        {"latin1", "caf\xE9\nna\xEFve\n", 3},
+        {"crlf", "a\r\nb\r\n", 3},
+        {"cr", "a\rb\r", 3},
+        {"mixed", "a\r\nb\nc\rd", 4},
+        {"binary", std::string("\x00\x01\xFF\xFE\x00z\x80\n\r\x00", 10), 3},
+        {"crlf across read blocks", std::string((1 << 20) - 1, 'x') + "\r\n\xC3\xA9\r\n", 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QelSTC* stc = Open(row.name, row.bytes);
         EXPECT_EQ(TextBytes(stc), row.bytes);
+        EXPECT_EQ(stc->GetLineCount(), row.lines);
 
         stc->InsertTextRaw(1, "X");
         ASSERT_TRUE(stc->GetFile().FileSave());
