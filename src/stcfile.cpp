@@ -161,12 +161,16 @@ void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool appen
     if (length <= offset || Seek(offset) == wxInvalidOffset) return;
     m_STC->Allocate(static_cast<int>(m_STC->GetTextLength() + (length - offset)) + 1);
 
+    // Up to the length taken: what grows meanwhile is the next tail.
     std::vector<char> block(kReadBlock);
-    for (ssize_t n; (n = wxFile::Read(block.data(), block.size())) > 0;) {
+    for (wxFileOffset left = length - offset; left > 0;) {
+        const ssize_t n = wxFile::Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
+        if (n <= 0) break;
         if (append)
             m_STC->AppendTextRaw(block.data(), static_cast<int>(n));
         else
             m_STC->AddTextRaw(block.data(), static_cast<int>(n));
+        left -= n;
     }
 }
 

@@ -27,7 +27,11 @@ open_once() {
     t0=$(now)
     "$@" >/dev/null 2>&1 &
     pid=$!
-    until xdotool search --name "^$name" >/dev/null 2>&1; do sleep 0.005; done
+    n=0
+    until xdotool search --name "^$name" >/dev/null 2>&1; do
+        sleep 0.005; n=$((n + 1))
+        [ $n -lt 12000 ] || { echo "no window for $name" >&2; kill $pid; exit 1; }
+    done
     t1=$(now)
     last=-1
     while :; do
@@ -45,11 +49,11 @@ best() {
     bt=""; bm=""
     i=0
     while [ $i -lt "$rounds" ]; do
-        set -- $(open_once "$@")
-        if [ -z "$bt" ] || [ "$1" -lt "$bt" ]; then bt=$1; fi
-        if [ -z "$bm" ] || [ "$2" -gt "$bm" ]; then bm=$2; fi
+        r=$(open_once "$@")
+        t=${r% *}; m=${r#* }
+        if [ -z "$bt" ] || [ "$t" -lt "$bt" ]; then bt=$t; fi
+        if [ -z "$bm" ] || [ "$m" -gt "$bm" ]; then bm=$m; fi
         i=$((i + 1))
-        shift 2 || true
     done
     echo "$bt $bm"
 }
@@ -57,13 +61,13 @@ best() {
 printf '%-8s %10s %12s %10s %12s %8s %8s\n' file tindrel_ms tindrel_MB scite_ms scite_MB time_x mem_x
 for file in big.c big.log; do
     path=$inputs/$file
-    set -- $(best "$file" "$tindrel" "$path"); t_ms=$1; t_kb=$2
-    set -- $(best "$file" SciTE "$path"); s_ms=$1; s_kb=$2
+    r=$(best "$file" "$tindrel" "$path"); t_ms=${r% *}; t_kb=${r#* }
+    r=$(best "$file" SciTE "$path"); s_ms=${r% *}; s_kb=${r#* }
     awk -v f=$file -v a=$t_ms -v b=$t_kb -v c=$s_ms -v d=$s_kb 'BEGIN {
         printf "%-8s %10d %12.1f %10d %12.1f %8.2f %8.2f\n", f, a, b / 1024, c, d / 1024, a / c, b / d }'
 done
 
 out=$(mktemp)
-"$build/bench/stc/qel_stc_bench" foo barbaz "$inputs/foo.txt" "$out" 2>&1 | grep -v ": "
+"$build/bench/stc/qel_stc_bench" foo barbaz "$inputs/foo.txt" "$out" 2>&1 | grep "^replace all"
 sed 's/foo/barbaz/g' "$inputs/foo.txt" | cmp - "$out" && echo "replace-all output equals sed's"
 rm -f "$out"
