@@ -1,6 +1,5 @@
 // The editor's file binding: byte-exact round trips, failed saves, the
 // sync prompts, log tails, the hexadecimal view and reading a file in.
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
@@ -71,21 +70,6 @@ TEST_F(StcFile, SavesTheBytesItRead)
         want.insert(1, "X");
         EXPECT_TRUE(Same(stc->GetFileName().GetFullPath(), WriteFile("want", want)));
     }
-}
-
-TEST_F(StcFile, SaveKeepsThePermissionBits)
-{
-    QelSTC* stc = Open("mode.txt", "text\n");
-    const wxString path = stc->GetFileName().GetFullPath();
-    chmod(path.fn_str(), 0640);
-
-    stc->DocumentEnd();
-    stc->AddText("more");
-    ASSERT_TRUE(stc->GetFile().FileSave());
-    struct stat st = {};
-    ASSERT_EQ(stat(path.fn_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(ReadBytes(path), "text\nmore");
 }
 
 // A save that cannot be written keeps the document modified, the file as it
