@@ -4,7 +4,6 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -68,8 +67,12 @@ int LiveInGroup(long pgid)
     DIR* proc = opendir("/proc");
     while (dirent* entry = readdir(proc)) {
         if (!isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
-        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        // A process may go while it is read: stdio just reads nothing then.
+        FILE* stat = fopen((std::string("/proc/") + entry->d_name + "/stat").c_str(), "r");
+        if (stat == nullptr) continue;
+        char buffer[1024];
+        const std::string text(buffer, fread(buffer, 1, sizeof(buffer), stat));
+        fclose(stat);
         const size_t close = text.rfind(')');
         if (close == std::string::npos) continue;
         std::istringstream fields(text.substr(close + 2));
