@@ -327,8 +327,9 @@ TEST_F(ViTest, HugeCountsReturnAtOnce)
     std::string text;
     for (int i = 0; i < 200000; ++i) text += "line " + std::to_string(i) + "\n";
     SetText(text);
-    for (const char* keys :
-         {"999999999j", "999999999k", "999999999l", "999999999w", "999999999<C-g>"}) {
+    QelFindReplaceData::Get()->SetFindString("line");
+    for (const char* keys : {"999999999j", "999999999k", "999999999l", "999999999w",
+                             "999999999<C-g>", "999999999fe", "999999999n", "999999999yw"}) {
         SCOPED_TRACE(keys);
         wxStopWatch watch;
         Type(keys);
