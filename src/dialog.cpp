@@ -39,7 +39,8 @@ void QelDialog::LayoutSizers(bool add_separator_line)
     m_TopSizer->AddGrowableCol(0);
     m_UserSizer->AddGrowableCol(0);
 
-    const wxSizerFlags flags = wxSizerFlags().Expand().Center().Border();
+    // Expand alone: the toolkit refuses expansion together with centring.
+    const wxSizerFlags flags = wxSizerFlags().Expand().Border();
     const int border = wxSizerFlags::GetDefaultBorder();
 
     m_TopSizer->AddSpacer(border);

@@ -79,6 +79,11 @@ enum QelListViewId {
     ID_COLUMN_SORT_HIGHEST = 1255,
 };
 
+// Item buttons of a configuration dialog must lie below wxID_LOWEST; the
+// folder items of the system's dialogs use this one for their combo box
+// and its browse button.
+constexpr int ID_BROWSE_FOLDER = 1000;
+
 // Sent to the top window when a command run in the background has ended.
 enum QelProcessId {
     ID_TERMINATED_PROCESS = 6010,

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/evtloop.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -110,7 +111,7 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
 
     ProgramRun run;
     Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
-            + ShellQuote(wxFileName(exe).GetFullName()) + " 2>stderr.txt",
+            + ShellQuote(wxFileName(exe).GetFullName()) + " --quit 2>stderr.txt",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
@@ -201,6 +202,24 @@ ExpectAsserts::~ExpectAsserts()
 int ExpectAsserts::Count() const
 {
     return g_AssertCount;
+}
+
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    if (m_Fd >= 0) flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    // Give the clipboard up while still holding the lock: a process that
+    // still believes it owns the clipboard clears it when it exits, which
+    // would wipe out what the next test has put there meanwhile.
+    if (wxTheClipboard->Open()) {
+        wxTheClipboard->Clear();
+        wxTheClipboard->Close();
+    }
+    if (m_Fd >= 0) close(m_Fd);
 }
 
 void ResetSingletons()
@@ -304,17 +323,6 @@ void StcTest::TearDown()
     m_Frame->Destroy();
     Pump(0);
     ConfigTest::TearDown();
-}
-
-ClipboardLock::ClipboardLock()
-    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
-{
-    flock(m_Fd, LOCK_EX);
-}
-
-ClipboardLock::~ClipboardLock()
-{
-    close(m_Fd);
 }
 
 void Pump(int milliseconds)

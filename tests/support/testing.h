@@ -63,6 +63,20 @@ void SetModificationTime(const wxString& path, long seconds);
 // A list of texts as "{[a][b]}", for failure output.
 std::string ShowList(const std::list<wxString>& list);
 
+// The clipboard belongs to the display, which the test processes that CTest
+// runs side by side share: the tests that use it take turns while holding this,
+// which gives the clipboard up when it goes.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
+
 // Goes to a folder and back to the earlier working folder when it goes.
 class CwdGuard {
 public:
@@ -164,19 +178,6 @@ protected:
 
     wxFrame* m_Frame = nullptr;
     wxStyledTextCtrl* m_Stc = nullptr;
-};
-
-// GUI binary only: the clipboard belongs to the display, which the test
-// processes run side by side share; tests that use it hold this lock.
-class ClipboardLock {
-public:
-    ClipboardLock();
-    ~ClipboardLock();
-    ClipboardLock(const ClipboardLock&) = delete;
-    ClipboardLock& operator=(const ClipboardLock&) = delete;
-
-private:
-    int m_Fd;
 };
 
 // GUI binary only: ConfigTest with a hidden frame to hold editors, and

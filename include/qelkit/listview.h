@@ -1,0 +1,170 @@
+// The report list of the system: a list view in report mode whose columns
+// are typed, so that a click on a header sorts by integer, date, float or
+// text value. Rows have a text form (cells joined by a tab, rows by the line
+// end) used by the clipboard, drag and drop and the settings dialogs.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include <wx/dnd.h>
+#include <wx/listctrl.h>
+
+class QelMenu;
+class wxFindDialogEvent;
+class QelListView;
+
+// How a sort treats the direction of a column; stored in the settings by number.
+enum QelSortType {
+    SORT_KEEP = 1, // the column's last direction
+    SORT_ASCENDING = 2,
+    SORT_DESCENDING = 3,
+    SORT_TOGGLE = 4, // the other direction than last time
+};
+
+// One column: its name is the item text; the type decides how cells compare.
+class QelColumn : public wxListItem {
+public:
+    enum QelColumnType {
+        COL_INT = 1,
+        COL_DATE = 2, // ISO date, a blank, ISO time
+        COL_FLOAT = 3,
+        COL_STRING = 4,
+    };
+
+    // Width 0 takes the type's default; the column number is -1 until the
+    // column is inserted into a list.
+    QelColumn(const wxString& name = wxEmptyString, QelColumnType type = COL_STRING, int width = 0);
+    ~QelColumn() override = default;
+
+    QelColumnType GetType() const noexcept { return m_Type; }
+    bool GetIsSortedAscending() const noexcept { return m_IsSortedAscending; }
+    void SetIsSortedAscending(QelSortType sort_method);
+
+private:
+    QelColumnType m_Type;
+    bool m_IsSortedAscending = false;
+};
+
+// Compares two cells of a column of that type for sorting ascending:
+// negative, 0 or positive. Numbers and times compare by value, texts in
+// code-point order, upper-cased first unless match_case.
+int QelCompareCells(QelColumn::QelColumnType type, const wxString& a, const wxString& b,
+                    bool match_case);
+
+// Refuses a drop while the list has selected rows, else adds the rows.
+class ListViewDropTarget : public wxTextDropTarget {
+public:
+    explicit ListViewDropTarget(QelListView* lv)
+        : m_ListView(lv)
+    { }
+    ~ListViewDropTarget() override = default;
+    bool OnDropText(wxCoord x, wxCoord y, const wxString& text) override;
+
+private:
+    QelListView* m_ListView; // not owned: the list owns this target
+};
+
+class QelListView : public wxListView {
+public:
+    enum QelImageType {
+        IMAGE_NONE = 0,
+        IMAGE_ART = 1,       // art-provider images added through GetArtID
+        IMAGE_FILE_ICON = 2, // the toolkit's shared file icons
+        IMAGE_OWN = 3,
+    };
+
+    QelListView(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+                const wxSize& size = wxDefaultSize, long style = wxLC_REPORT,
+                QelImageType image_type = IMAGE_NONE,
+                const wxValidator& validator = wxDefaultValidator,
+                const wxString& name = wxListCtrlNameStr);
+    ~QelListView() override;
+
+    using wxListView::GetItemText;
+    using wxListView::InsertColumn;
+
+    // Deselects the row before deleting it: the toolkit's selected count
+    // would otherwise still count a row deleted while selected.
+    bool DeleteItem(long item);
+
+    // Appends the column at the right end and keeps a copy of it.
+    void InsertColumn(const QelColumn& col);
+    // The number of the first column with exactly that name, else -1.
+    int FindColumn(const wxString& name) const;
+    // The cell of the row in the named column; empty when there is no such column.
+    wxString GetItemText(long item_number, const wxString& col_name) const;
+    const std::vector<QelColumn>& GetColumns() const noexcept { return m_Columns; }
+    // The column last sorted on, -1 for none.
+    int GetSortedColumn() const noexcept { return m_SortedColumnNo; }
+
+    // Sorts the rows on the column; -1 (an unknown name) does nothing.
+    void SortColumn(int column_no, QelSortType sort_method);
+    void SortColumn(const wxString& column_name, QelSortType sort_method);
+    void SortColumnReset();
+
+    // The image-list index of an art image (IMAGE_ART lists), added on first use.
+    int GetArtID(const wxString& artid);
+
+    // Text form of rows: rows end with the line end, cells are separated by
+    // the field separator.
+    virtual bool ItemFromText(const wxString& text);
+    virtual wxString ItemToText(long item_number) const;
+    // Hooks run after a sort with rows and after deleting rows.
+    virtual void ItemsUpdate() { }
+    virtual void AfterSorting() { }
+    // Appends this list's entries to its context menu.
+    virtual void BuildPopupMenu(QelMenu* menu);
+
+    // Editing.
+    void CopySelectedItemsToClipboard();
+    void EditDelete();
+    void EditClearAll();
+    void EditSelectAll();
+    void EditSelectNone();
+    void EditInvertAll();
+
+    // Selects the next (find_next) or previous row holding the text; wraps
+    // once. False when not found on the first pass, even when the wrapped
+    // pass found it.
+    bool FindNext(const wxString& text, bool find_next);
+    // Asks for a row number and selects that row.
+    bool GotoDialog(const wxString& caption = wxEmptyString);
+
+    // The list as an HTML table, for printing.
+    wxString BuildPage() const;
+    void Print();
+    void PrintPreview();
+
+    wxChar GetFieldSeparator() const noexcept { return m_FieldSeparator; }
+
+protected:
+    // The counts of this list on the frame's status bar.
+    void UpdateStatusBar();
+    // The context menu's style bits for the list's state.
+    long GetMenuStyle() const;
+
+private:
+    struct SortContext;
+    static int wxCALLBACK CompareFunctionCB(wxIntPtr item1, wxIntPtr item2, wxIntPtr sort_data);
+
+    bool FindInRows(const wxString& text, bool find_next, bool wrapped);
+    void PopupSortMenu();
+
+    void OnCommand(wxCommandEvent& event);
+    void OnFindDialog(wxFindDialogEvent& event);
+    void OnList(wxListEvent& event);
+    void OnMouse(wxMouseEvent& event);
+    void OnShow(wxShowEvent& event);
+
+    const wxChar m_FieldSeparator = '\t';
+    const QelImageType m_ImageType;
+    const int m_ImageHeight = 16;
+    const int m_ImageWidth = 16;
+    int m_SortedColumnNo = -1;
+    int m_ToBeSortedColumnNo = -1; // the column whose header was right-clicked
+    std::map<wxString, int> m_ArtIDs;
+    std::vector<QelColumn> m_Columns; // entry i describes column i
+
+    wxDECLARE_EVENT_TABLE();
+};

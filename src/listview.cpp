@@ -1,0 +1,622 @@
+#include <qelkit/listview.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+#include <wx/artprov.h>
+#include <wx/utils.h>
+#include <wx/config.h>
+#include <wx/datetime.h>
+#include <wx/dirctrl.h>
+#include <wx/fdrepdlg.h>
+#include <wx/imaglist.h>
+#include <wx/numdlg.h>
+#include <wx/settings.h>
+#include <wx/textbuf.h>
+#include <wx/tokenzr.h>
+
+#include <qelkit/defs.h>
+#include <qelkit/frd.h>
+#include <qelkit/status.h>
+
+namespace {
+
+// What a cell is compared by, worked out once per cell before sorting.
+struct CellKey {
+    long long whole = 0; // integers; dates as milliseconds since 1970 (signed)
+    double real = 0;     // floats; NaN is turned into -infinity to keep the order total
+    std::string text;    // texts, as UTF-8, so bytes compare in code-point order
+};
+
+CellKey MakeKey(QelColumn::QelColumnType type, const wxString& cell, bool match_case)
+{
+    CellKey key;
+    switch (type) {
+    case QelColumn::COL_INT:
+        key.whole = std::strtoll(cell.utf8_str(), nullptr, 10);
+        break;
+    case QelColumn::COL_DATE: {
+        // Empty or unreadable cells sort as 1970-01-01 00:00:00.
+        wxDateTime dt;
+        if (!cell.empty() && dt.ParseISOCombined(cell, ' ')) key.whole = dt.GetValue().GetValue();
+        break;
+    }
+    case QelColumn::COL_FLOAT:
+        key.real = std::strtod(cell.utf8_str(), nullptr);
+        if (std::isnan(key.real)) key.real = -std::numeric_limits<double>::infinity();
+        break;
+    case QelColumn::COL_STRING:
+        key.text = (match_case ? cell : cell.Upper()).utf8_string();
+        break;
+    default:
+        wxFAIL_MSG("unknown column type");
+    }
+    return key;
+}
+
+template <typename T> int Order(const T& a, const T& b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int CompareKeys(QelColumn::QelColumnType type, const CellKey& a, const CellKey& b)
+{
+    switch (type) {
+    case QelColumn::COL_INT:
+    case QelColumn::COL_DATE:
+        return Order(a.whole, b.whole);
+    case QelColumn::COL_FLOAT:
+        return Order(a.real, b.real);
+    case QelColumn::COL_STRING:
+        return Order(a.text, b.text);
+    default:
+        wxFAIL_MSG("unknown column type");
+        return 0;
+    }
+}
+
+wxString EscapeHtml(const wxString& text)
+{
+    wxString escaped;
+    escaped.reserve(text.length());
+    for (const wxUniChar c : text) {
+        switch (c.GetValue()) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+bool MatchCaseIsOn()
+{
+    return QelFindReplaceData::Get()->MatchCase();
+}
+
+} // namespace
+
+// --- columns ---
+
+QelColumn::QelColumn(const wxString& name, QelColumnType type, int width)
+    : m_Type(type)
+{
+    int align = wxLIST_FORMAT_LEFT;
+    int default_width = 100;
+    switch (type) {
+    case COL_INT:
+        align = wxLIST_FORMAT_RIGHT;
+        default_width = 60;
+        break;
+    case COL_DATE:
+        default_width = 150;
+        break;
+    case COL_FLOAT:
+        align = wxLIST_FORMAT_RIGHT;
+        default_width = 80;
+        break;
+    case COL_STRING:
+        break;
+    default:
+        wxFAIL_MSG("unknown column type");
+    }
+    SetText(name);
+    SetColumn(-1);
+    SetAlign(static_cast<wxListColumnFormat>(align));
+    SetWidth(width == 0 ? default_width : width);
+}
+
+void QelColumn::SetIsSortedAscending(QelSortType sort_method)
+{
+    switch (sort_method) {
+    case SORT_KEEP:
+        break;
+    case SORT_ASCENDING:
+        m_IsSortedAscending = true;
+        break;
+    case SORT_DESCENDING:
+        m_IsSortedAscending = false;
+        break;
+    case SORT_TOGGLE:
+        m_IsSortedAscending = !m_IsSortedAscending;
+        break;
+    default:
+        wxFAIL_MSG("unknown sort type");
+    }
+}
+
+int QelCompareCells(QelColumn::QelColumnType type, const wxString& a, const wxString& b,
+                    bool match_case)
+{
+    return CompareKeys(type, MakeKey(type, a, match_case), MakeKey(type, b, match_case));
+}
+
+bool ListViewDropTarget::OnDropText(wxCoord, wxCoord, const wxString& text)
+{
+    if (m_ListView->GetSelectedItemCount() > 0) return false;
+    return m_ListView->ItemFromText(text);
+}
+
+// --- the list ---
+
+// The keys of the sorted column, one per row; during a sort every row's
+// item data is its index in this table.
+struct QelListView::SortContext {
+    QelColumn::QelColumnType type;
+    bool ascending;
+    std::vector<CellKey> keys;
+};
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(QelListView, wxListView)
+    EVT_FIND(wxID_ANY, QelListView::OnFindDialog)
+    EVT_FIND_NEXT(wxID_ANY, QelListView::OnFindDialog)
+    EVT_LIST_BEGIN_DRAG(wxID_ANY, QelListView::OnList)
+    EVT_LIST_COL_CLICK(wxID_ANY, QelListView::OnList)
+    EVT_LIST_COL_RIGHT_CLICK(wxID_ANY, QelListView::OnList)
+    EVT_LIST_ITEM_DESELECTED(wxID_ANY, QelListView::OnList)
+    EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListView::OnList)
+    EVT_MENU(wxID_DELETE, QelListView::OnCommand)
+    EVT_MENU(wxID_SELECTALL, QelListView::OnCommand)
+    EVT_MENU(wxID_SORT_ASCENDING, QelListView::OnCommand)
+    EVT_MENU(wxID_SORT_DESCENDING, QelListView::OnCommand)
+    EVT_MENU(ID_EDIT_SELECT_INVERT, QelListView::OnCommand)
+    EVT_MENU(ID_EDIT_SELECT_NONE, QelListView::OnCommand)
+    EVT_MENU_RANGE(wxID_CUT, wxID_CLEAR, QelListView::OnCommand)
+    EVT_MENU_RANGE(ID_COLUMN_SORT_LOWEST, ID_COLUMN_SORT_HIGHEST, QelListView::OnCommand)
+    EVT_RIGHT_DOWN(QelListView::OnMouse)
+    EVT_SHOW(QelListView::OnShow)
+wxEND_EVENT_TABLE();
+// clang-format on
+
+QelListView::QelListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                         long style, QelImageType image_type, const wxValidator& validator,
+                         const wxString& name)
+    : wxListView(parent, id, pos, size, style, validator, name)
+    , m_ImageType(image_type)
+{
+    SetDropTarget(new ListViewDropTarget(this));
+
+    switch (m_ImageType) {
+    case IMAGE_NONE:
+        break;
+    case IMAGE_ART:
+    case IMAGE_OWN:
+        AssignImageList(new wxImageList(m_ImageWidth, m_ImageHeight, true, 0), wxIMAGE_LIST_SMALL);
+        break;
+    case IMAGE_FILE_ICON:
+        SetImageList(wxTheFileIconsTable->GetSmallImageList(), wxIMAGE_LIST_SMALL);
+        break;
+    default:
+        wxFAIL_MSG("unknown image type");
+    }
+
+    SetFont(wxConfigBase::Get()->ReadObject(_("List Font"),
+                                            wxSystemSettings::GetFont(wxSYS_OEM_FIXED_FONT)));
+
+    wxAcceleratorEntry entries[] = {
+        {wxACCEL_NORMAL, WXK_DELETE, wxID_DELETE},
+        {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},
+        {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
+        {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(entries), entries));
+}
+
+QelListView::~QelListView() = default;
+
+void QelListView::InsertColumn(const QelColumn& col)
+{
+    QelColumn copy(col);
+    const long number = GetColumnCount();
+    wxListView::InsertColumn(number, copy);
+    copy.SetColumn(GetColumnCount() - 1);
+    m_Columns.push_back(copy);
+}
+
+bool QelListView::DeleteItem(long item)
+{
+    if (item >= 0 && item < GetItemCount() && IsSelected(item)) Select(item, false);
+    return wxListView::DeleteItem(item);
+}
+
+int QelListView::FindColumn(const wxString& name) const
+{
+    for (size_t i = 0; i < m_Columns.size(); i++) {
+        if (m_Columns[i].GetText() == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+wxString QelListView::GetItemText(long item_number, const wxString& col_name) const
+{
+    const int col = FindColumn(col_name);
+    return col == -1 ? wxString() : wxListView::GetItemText(item_number, col);
+}
+
+// --- sorting ---
+
+void QelListView::SortColumn(int column_no, QelSortType sort_method)
+{
+    if (column_no < 0 || column_no >= static_cast<int>(m_Columns.size())) return;
+
+    SortColumnReset();
+    QelColumn& col = m_Columns[column_no];
+    col.SetIsSortedAscending(sort_method);
+
+    {
+        wxBusyCursor wait;
+        SortContext context{col.GetType(), col.GetIsSortedAscending(), {}};
+        const bool match_case = MatchCaseIsOn();
+        const long count = GetItemCount();
+        context.keys.reserve(count);
+        for (long i = 0; i < count; i++) {
+            context.keys.push_back(
+                MakeKey(col.GetType(), wxListView::GetItemText(i, column_no), match_case));
+            SetItemData(i, i);
+        }
+        SortItems(CompareFunctionCB, reinterpret_cast<wxIntPtr>(&context));
+    }
+
+    m_SortedColumnNo = column_no;
+
+    if (!m_ArtIDs.empty()) {
+        SetColumnImage(column_no,
+                       GetArtID(col.GetIsSortedAscending() ? "wxART_GO_DOWN" : "wxART_GO_UP"));
+    }
+
+    if (GetItemCount() > 0) {
+        ItemsUpdate();
+        AfterSorting();
+    }
+
+    wxLogStatus("%s", _("Sorted on") + ": " + col.GetText());
+}
+
+void QelListView::SortColumn(const wxString& column_name, QelSortType sort_method)
+{
+    SortColumn(FindColumn(column_name), sort_method);
+}
+
+void QelListView::SortColumnReset()
+{
+    if (m_SortedColumnNo != -1 && !m_ArtIDs.empty()) ClearColumnImage(m_SortedColumnNo);
+    m_SortedColumnNo = -1;
+}
+
+int wxCALLBACK QelListView::CompareFunctionCB(wxIntPtr item1, wxIntPtr item2, wxIntPtr sort_data)
+{
+    const auto* context = reinterpret_cast<const SortContext*>(sort_data);
+    const int order = CompareKeys(context->type, context->keys[item1], context->keys[item2]);
+    return context->ascending ? order : -order;
+}
+
+int QelListView::GetArtID(const wxString& artid)
+{
+    wxImageList* images = GetImageList(wxIMAGE_LIST_SMALL);
+    if (images == nullptr || m_ImageType != IMAGE_ART) {
+        wxFAIL_MSG("the list has no art images");
+        return 0;
+    }
+    const auto found = m_ArtIDs.find(artid);
+    if (found != m_ArtIDs.end()) return found->second;
+
+    m_ArtIDs[artid] = images->GetImageCount();
+    return images->Add(
+        wxArtProvider::GetBitmap(artid, wxART_OTHER, wxSize(m_ImageWidth, m_ImageHeight)));
+}
+
+// --- text form ---
+
+wxString QelListView::ItemToText(long item_number) const
+{
+    wxString text;
+    for (int col = 0; col < GetColumnCount(); col++) {
+        if (col > 0) text += m_FieldSeparator;
+        text += wxListView::GetItemText(item_number, col);
+    }
+    return text;
+}
+
+bool QelListView::ItemFromText(const wxString& text)
+{
+    if (text.empty()) return false;
+
+    bool added = false;
+    // The default tokenizer mode drops empty lines and empty cells.
+    wxStringTokenizer lines(text, wxTextBuffer::GetEOL());
+    while (lines.HasMoreTokens()) {
+        const wxString line = lines.GetNextToken();
+        wxStringTokenizer cells(line, wxString(m_FieldSeparator));
+        const long row
+            = InsertItem(GetItemCount(), cells.HasMoreTokens() ? cells.GetNextToken() : line);
+        for (int col = 1; col < GetColumnCount() && cells.HasMoreTokens(); col++) {
+            SetItem(row, col, cells.GetNextToken());
+        }
+        added = true;
+    }
+
+    if (added) {
+        if (wxConfigBase::Get()->ReadBool("List/SortSync", true)) {
+            SortColumn(_("Modified"), SORT_KEEP);
+        } else {
+            SortColumnReset();
+        }
+    }
+    return added;
+}
+
+// --- editing ---
+
+void QelListView::CopySelectedItemsToClipboard()
+{
+    if (GetSelectedItemCount() == 0) return;
+
+    wxBusyCursor wait;
+    wxString text;
+    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
+        text += ItemToText(item) + wxTextBuffer::GetEOL();
+    }
+    QelClipboardAdd(text);
+}
+
+void QelListView::EditDelete()
+{
+    if (GetSelectedItemCount() == 0) return;
+
+    long deleted = -1;
+    for (long item = GetFirstSelected(); item != -1; item = GetFirstSelected()) {
+        DeleteItem(item);
+        deleted = item;
+    }
+    // The row that followed the last deleted one takes the selection.
+    if (deleted < GetItemCount()) Select(deleted);
+    ItemsUpdate();
+}
+
+void QelListView::EditClearAll()
+{
+    DeleteAllItems();
+    UpdateStatusBar();
+}
+
+void QelListView::EditSelectAll()
+{
+    for (long item = 0; item < GetItemCount(); item++) Select(item);
+}
+
+void QelListView::EditSelectNone()
+{
+    for (long item = 0; item < GetItemCount(); item++) Select(item, false);
+}
+
+void QelListView::EditInvertAll()
+{
+    for (long item = 0; item < GetItemCount(); item++) Select(item, !IsSelected(item));
+}
+
+// --- find and go to ---
+
+bool QelListView::FindNext(const wxString& text, bool find_next)
+{
+    return FindInRows(text, find_next, false);
+}
+
+bool QelListView::FindInRows(const wxString& text, bool find_next, bool wrapped)
+{
+    if (text.empty()) return false;
+
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+    const bool match_case = frd->MatchCase();
+    const bool match_word = frd->MatchWord();
+    const wxString what = match_case ? text : text.Upper();
+    const long first = GetFirstSelected();
+    const long count = GetItemCount();
+    const int columns = std::max(1, GetColumnCount());
+
+    // Downward from the row after the selection, upward from the row before
+    // it; the wrapped pass covers the whole list.
+    const long step = find_next ? 1 : -1;
+    const long end = find_next ? count : -1;
+    long start = first == -1 ? 0 : first + step;
+    if (wrapped) start = find_next ? 0 : count - 1;
+
+    long match = -1;
+    for (long row = start; row != end && match == -1; row += step) {
+        for (int col = 0; col < columns; col++) {
+            const wxString cell = wxListView::GetItemText(row, col);
+            const wxString seen = match_case ? cell : cell.Upper();
+            if (match_word ? seen == what : seen.Contains(what)) {
+                match = row;
+                break;
+            }
+        }
+    }
+
+    if (match == -1) {
+        QelFindResult(text, find_next, wrapped);
+        if (!wrapped) FindInRows(text, find_next, true);
+        return false;
+    }
+
+    Select(match);
+    EnsureVisible(match);
+    if (first != -1 && first != match) Select(first, false);
+    return true;
+}
+
+void QelListView::OnFindDialog(wxFindDialogEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+    if (type != wxEVT_FIND && type != wxEVT_FIND_NEXT) {
+        wxFAIL_MSG("unexpected find event");
+        return;
+    }
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+    FindNext(frd->GetFindString(), frd->SearchDown());
+}
+
+bool QelListView::GotoDialog(const wxString& caption)
+{
+    const long count = GetItemCount();
+    if (!IsShown() || count == 0) return false;
+
+    const long first = GetFirstSelected();
+    const long initial = first == -1 ? 1 : first + 1;
+    const long chosen = wxGetNumberFromUser(_("Input") + wxString::Format(" (1 - %ld):", count),
+                                            wxEmptyString, caption, initial, 1, count, nullptr);
+    if (chosen < 0) return false;
+
+    Select(initial - 1, false);
+    Select(chosen - 1);
+    EnsureVisible(chosen - 1);
+    return true;
+}
+
+// --- printing ---
+
+wxString QelListView::BuildPage() const
+{
+    const wxString eol = wxTextBuffer::GetEOL();
+    const bool rules = (GetWindowStyleFlag() & (wxLC_HRULES | wxLC_VRULES)) != 0;
+
+    wxString page = "<TABLE ";
+    page += rules ? "border=1" : "border=0";
+    page += " cellpadding=4 cellspacing=0 >" + eol;
+    page += "<tr>" + eol;
+    for (const QelColumn& col : m_Columns) {
+        page += "<td><i>" + EscapeHtml(col.GetText()) + "</i>" + eol;
+    }
+    for (long row = 0; row < GetItemCount(); row++) {
+        page += "<tr>" + eol;
+        for (size_t col = 0; col < m_Columns.size(); col++) {
+            page += "<td>" + EscapeHtml(wxListView::GetItemText(row, col)) + eol;
+        }
+    }
+    page += "</TABLE>" + eol;
+    return page;
+}
+
+// --- events ---
+
+long QelListView::GetMenuStyle() const
+{
+    long style = MENU_OFFER_PASTE;
+    const bool has_rows = GetItemCount() > 0;
+    const bool has_selection = GetSelectedItemCount() > 0;
+    if (has_selection) style |= MENU_HAS_SELECTION;
+    if (!has_rows) style |= MENU_NO_CONTENT;
+    if (has_rows && !has_selection) style |= MENU_OFFER_CLEAR;
+    return style;
+}
+
+void QelListView::OnCommand(wxCommandEvent& event)
+{
+    const int id = event.GetId();
+    if (id >= ID_COLUMN_SORT_LOWEST && id <= ID_COLUMN_SORT_HIGHEST) {
+        SortColumn(id - ID_COLUMN_SORT_LOWEST, SORT_TOGGLE);
+    } else {
+        switch (id) {
+        case wxID_CUT:
+            CopySelectedItemsToClipboard();
+            EditDelete();
+            break;
+        case wxID_COPY:
+            CopySelectedItemsToClipboard();
+            break;
+        case wxID_PASTE:
+            ItemFromText(QelClipboardGet());
+            break;
+        case wxID_CLEAR:
+            EditClearAll();
+            break;
+        case wxID_SELECTALL:
+            EditSelectAll();
+            break;
+        case wxID_DELETE:
+            EditDelete();
+            break;
+        case wxID_SORT_ASCENDING:
+            SortColumn(m_ToBeSortedColumnNo, SORT_ASCENDING);
+            break;
+        case wxID_SORT_DESCENDING:
+            SortColumn(m_ToBeSortedColumnNo, SORT_DESCENDING);
+            break;
+        case ID_EDIT_SELECT_NONE:
+            EditSelectNone();
+            break;
+        case ID_EDIT_SELECT_INVERT:
+            EditInvertAll();
+            break;
+        default:
+            wxFAIL_MSG("unexpected command");
+        }
+    }
+    UpdateStatusBar();
+}
+
+void QelListView::OnList(wxListEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_LIST_COL_CLICK) {
+        long method = wxConfigBase::Get()->ReadLong("List/SortMethod", SORT_TOGGLE);
+        if (method < SORT_KEEP || method > SORT_TOGGLE) method = SORT_TOGGLE;
+        SortColumn(event.GetColumn(), static_cast<QelSortType>(method));
+    } else if (type == wxEVT_LIST_COL_RIGHT_CLICK) {
+        m_ToBeSortedColumnNo = event.GetColumn();
+        PopupSortMenu();
+    } else if (type == wxEVT_LIST_ITEM_SELECTED || type == wxEVT_LIST_ITEM_DESELECTED) {
+        UpdateStatusBar();
+    } else if (type == wxEVT_LIST_BEGIN_DRAG) {
+        wxString text;
+        for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
+            text += ItemToText(item) + wxTextBuffer::GetEOL();
+        }
+        if (text.empty()) return;
+        wxTextDataObject data(text);
+        wxDropSource source(data, this);
+        source.DoDragDrop(wxDrag_AllowMove);
+    } else {
+        wxFAIL_MSG("unexpected list event");
+    }
+}
+
+void QelListView::OnShow(wxShowEvent& event)
+{
+    event.Skip();
+    UpdateStatusBar();
+}

@@ -1,0 +1,312 @@
+// Configuration items with their real controls in a hidden frame: the
+// control each kind makes, its place in the sizers, and its value in the
+// settings file.
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/commandlinkbutton.h>
+#include <wx/frame.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+
+#include <qelkit/configitem.h>
+#include <qelkit/frd.h>
+
+#include "configcontrols.h"
+#include "testing.h"
+
+namespace {
+
+using qeltest::Edit;
+using qeltest::Shown;
+
+// A hidden frame whose vertical sizer takes the items.
+class ConfigItemTest : public qeltest::ConfigTest {
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        m_Frame = new wxFrame(nullptr, wxID_ANY, "items");
+        m_Sizer = new wxBoxSizer(wxVERTICAL);
+        m_Frame->SetSizer(m_Sizer);
+    }
+    void TearDown() override
+    {
+        m_Frame->Destroy();
+        qeltest::Pump(0);
+        ConfigTest::TearDown();
+    }
+
+    // The item laid out in the frame: control made and loaded.
+    QelConfigItem Lay(QelConfigItem item, bool readonly = false)
+    {
+        item.Layout(m_Frame, m_Sizer, readonly, nullptr);
+        return item;
+    }
+
+    static wxConfigBase& Cfg() { return *wxConfigBase::Get(); }
+    static wxString Stored(const wxString& key) { return Cfg().Read(key, "<missing>"); }
+
+    wxFrame* m_Frame = nullptr;
+    wxBoxSizer* m_Sizer = nullptr;
+};
+
+const std::map<long, const wxString> g_Flags{{1, "A"}, {2, "B"}, {4, "C"}};
+const std::map<long, const wxString> g_Modes{{0, "None"}, {1, "Word"}, {2, "Line"}};
+
+// Values at the edges of their kinds (the dialog test takes every kind
+// through the settings file): the stored value shows as soon as the control
+// exists, the edit is saved in the stored form; "-" stores nothing.
+TEST_F(ConfigItemTest, EdgeValuesShowAndSave)
+{
+    const struct {
+        const char* name;
+        QelConfigItem item;
+        wxString stored, shown, edit, saved;
+    } rows[] = {
+        // clang-format off
+        {"FlagsShareBits", {"Flags", g_Flags}, "5", "A;C;", "C;", "4"},
+        {"FlagsNoneChecked", {"Flags", g_Flags}, "6", "B;C;", "", "0"},
+        {"ComboBoxKeepsMaxItems", {"In", CONFIG_COMBOBOX, "", false, -1, 3}, "b\va\vz\v", "b/3", "c", "c\vb\va\v"},
+        {"ComboBoxMissing", {"In", CONFIG_COMBOBOX}, "-", "/0", "foo", "foo\v"},
+        {"Font", {"Font", CONFIG_FONTPICKERCTRL}, "Serif Bold 17", "Serif Bold 17", "Sans 9", "Sans 9"},
+        {"IntLeadingDigits", {"Count", CONFIG_INT}, "42", "42", "12abc", "12"},
+        {"IntNoDigits", {"Count", CONFIG_INT}, "-7", "-7", "abc", "0"},
+        {"RadioBoxUnknownValue", {"Mode", g_Modes, true}, "7", "None", "None", "0"},
+        {"SliderBelowZero", {"Zoom", -5, 20, "", CONFIG_SLIDER}, "-2", "-2", "-3", "-3"},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Cfg().DeleteAll();
+        if (row.stored != "-") Cfg().Write(row.item.GetLabel(), row.stored);
+        const QelConfigItem item = Lay(row.item);
+        ASSERT_TRUE(item.HasWindow());
+        EXPECT_EQ(Shown(item.GetWindow()), row.shown);
+        Edit(item.GetWindow(), row.edit);
+        EXPECT_TRUE(item.ToConfig(true));
+        Reopen();
+        EXPECT_EQ(Stored(item.GetLabel()), row.saved);
+    }
+}
+
+TEST_F(ConfigItemTest, MissingKeysGiveTheDefaultsAndWriteNothing)
+{
+    const struct {
+        QelConfigItem item;
+        wxString shown;
+    } rows[] = {
+        // clang-format off
+        {{"Show", CONFIG_CHECKBOX}, "0"}, {{"Back", CONFIG_COLOUR}, "#FFFFFF"},
+        {{"Font", CONFIG_FONTPICKERCTRL}, wxSystemSettings::GetFont(wxSYS_OEM_FIXED_FONT).GetNativeFontInfoDesc()},
+        {{"Count", CONFIG_INT}, "0"}, {{"Zoom", 3.7, 9, "", CONFIG_SLIDER}, "3"}, {{"Edge", 8, 500}, "8"},
+        {{"Step", 1.5, 4, "", CONFIG_SPINCTRL_DOUBLE, 0, 0.5}, "1.5"},
+        {{"Include", CONFIG_LISTVIEW_FOLDER}, ""}, {{"Header", "", "", 0, CONFIG_STC}, ""},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.item.GetLabel());
+        EXPECT_EQ(Shown(Lay(row.item).GetWindow()), row.shown);
+        EXPECT_FALSE(Cfg().HasEntry(row.item.GetLabel()));
+    }
+    // A file picker keeps its path when nothing usable is stored.
+    const QelConfigItem picker = Lay({"File", CONFIG_FILEPICKERCTRL});
+    Edit(picker.GetWindow(), "/etc/hosts");
+    Cfg().Write("File", "");
+    EXPECT_TRUE(picker.ToConfig(false));
+    EXPECT_EQ(Shown(picker.GetWindow()), "/etc/hosts");
+}
+
+TEST_F(ConfigItemTest, FindSettingsTakeTheirHistoriesAndOptions)
+{
+    QelFindReplaceData* frd = QelFindReplaceData::Get();
+    for (const wxString& label :
+         {frd->GetTextFindWhat(), frd->GetTextReplaceWith(), wxString("In")}) {
+        const QelConfigItem item = Lay({label, CONFIG_COMBOBOX});
+        Edit(item.GetWindow(), "needle " + label);
+        EXPECT_TRUE(item.ToConfig(true));
+        EXPECT_EQ(Stored(label), "needle " + label + "\v");
+    }
+    EXPECT_EQ(frd->GetFindString(), "needle Find what");
+    EXPECT_EQ(frd->GetReplaceString(), "needle Replace with");
+
+    // Rows named like the find options are the find settings' own.
+    frd->SetMatchCase(true);
+    Cfg().Write("Zeta", true);
+    const QelConfigItem names
+        = Lay(QelConfigItem(std::set<wxString>{"Zeta", "Match case", "Other"}));
+    EXPECT_EQ(Shown(names.GetWindow()), "Match case;Zeta;");
+    Edit(names.GetWindow(), "Other;");
+    EXPECT_TRUE(names.ToConfig(true));
+    EXPECT_FALSE(frd->MatchCase());
+    EXPECT_EQ(Stored("Other") + Stored("Zeta"), "10");
+    EXPECT_FALSE(Cfg().HasEntry("Match case"));
+}
+
+// A window of the caller's own, made and stored through the callbacks.
+bool g_UserSaved = false;
+void CreateUserText(wxWindow* user, wxWindow* parent, bool readonly)
+{
+    static_cast<wxTextCtrl*>(user)->Create(parent, wxID_ANY, readonly ? "ro" : "rw");
+}
+bool SaveUserText(wxWindow*, bool save)
+{
+    g_UserSaved = save;
+    return save;
+}
+
+TEST_F(ConfigItemTest, UserWindowIsTheCallersAndValuelessKindsStoreNothing)
+{
+    auto* text = new wxTextCtrl;
+    const QelConfigItem user
+        = Lay({"Mine", text, CreateUserText, SaveUserText, "", false, true, -1}, true);
+    EXPECT_EQ(text->GetParent(), m_Frame);
+    EXPECT_EQ(text->GetValue(), "ro");
+    EXPECT_FALSE(user.ToConfig(false));
+    EXPECT_TRUE(user.ToConfig(true) && g_UserSaved);
+
+    const QelConfigItem items[] = {
+        {"Bare", new wxTextCtrl(m_Frame, wxID_ANY), nullptr, nullptr, "", false, true, -1},
+        {"Info", "text", "", 0, CONFIG_STATICTEXT},
+        {"Go", CONFIG_BUTTON},
+        {"Main\tnote", CONFIG_COMMAND_LINK_BUTTON},
+        {"Home", "https://example.org", "", 0, CONFIG_HYPERLINKCTRL},
+        {wxLI_HORIZONTAL, ""},
+    };
+    for (const QelConfigItem& made : items) {
+        SCOPED_TRACE(made.GetLabel());
+        EXPECT_EQ(Lay(made).ToConfig(true), made.GetType() == CONFIG_USER);
+        EXPECT_FALSE(Cfg().HasEntry(made.GetLabel()));
+    }
+}
+
+// Regression: an item whose window was not made was placed in the sizer
+// and loaded through a null pointer after the assertion.
+TEST_F(ConfigItemTest, AnItemWithoutWindowIsReportedAndLeftOut)
+{
+    auto* uncreated = new wxTextCtrl; // its create callback is missing
+    const QelConfigItem rows[] = {
+        {"NoWindow", nullptr, nullptr, nullptr, "", false, true, -1},
+        {"NeverCreated", uncreated, nullptr, nullptr, "", false, true, -1},
+        {"KindOutOfRange", CONFIG_ITEM_MAX},
+    };
+    for (QelConfigItem item : rows) {
+        SCOPED_TRACE(item.GetLabel());
+        wxFlexGridSizer grid(2, 0, 0);
+        qeltest::ExpectAsserts asserts;
+        EXPECT_EQ(item.Layout(m_Frame, m_Sizer, false, &grid), &grid);
+        EXPECT_FALSE(item.ToConfig(false));
+        EXPECT_EQ(asserts.Count(), 2);
+        EXPECT_EQ(m_Sizer->GetItemCount() + grid.GetItemCount(), 0u);
+    }
+    delete uncreated;
+}
+
+TEST_F(ConfigItemTest, ControlsTakeTheirSizesAndReadOnlyStopsTyping)
+{
+    const struct {
+        QelConfigItem item;
+        wxSize size; // height -1: one line
+        bool typingStops;
+    } rows[] = {
+        // clang-format off
+        {{"Name"}, {200, -1}, true}, {{"Text", "", "", wxTE_MULTILINE}, {200, 200}, true},
+        {{"Info", "", "", wxTE_MULTILINE, CONFIG_STATICTEXT}, {200, 200}, false},
+        {{"Count", CONFIG_INT}, {75, -1}, true}, {{"Edge", 0, 9}, {75, -1}, true},
+        {{"Step", 0, 9, "", CONFIG_SPINCTRL_DOUBLE}, {75, -1}, true},
+        {{"In", CONFIG_COMBOBOX}, {250, -1}, false}, {{"Dir", CONFIG_DIRPICKERCTRL}, {200, -1}, true},
+        {{"File", CONFIG_FILEPICKERCTRL}, {200, -1}, true}, {{"Show", CONFIG_CHECKBOX}, {-1, -1}, false},
+        // clang-format on
+    };
+    const int line = Lay({"Probe"}).GetWindow()->GetSize().y;
+    const auto typeable = [](wxWindow* w) {
+        if (auto* picker = dynamic_cast<wxPickerBase*>(w))
+            return picker->GetTextCtrl()->IsEditable();
+        if (auto* text = dynamic_cast<wxTextCtrl*>(w)) return text->IsEditable();
+        return w->IsEnabled();
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.item.GetLabel());
+        wxWindow* w = Lay(row.item).GetWindow();
+        EXPECT_TRUE(row.size.x < 0 || w->GetSize().x == row.size.x) << w->GetSize().x;
+        EXPECT_TRUE(row.size.y > 0 ? w->GetSize().y == row.size.y : w->GetSize().y < 2 * line);
+        EXPECT_TRUE(typeable(w));
+        EXPECT_EQ(typeable(Lay(row.item, true).GetWindow()), !row.typingStops);
+    }
+}
+
+// A command link's label holds its note after the first tab; an editor's
+// value names its lexer.
+TEST_F(ConfigItemTest, LabelAndValueShapeTheControl)
+{
+    const std::pair<wxString, wxString> links[]
+        = {{"Main\tNote\tmore", "Main|Note\tmore"}, {"Only", "Only|"}};
+    for (const auto& link : links) {
+        auto* button = dynamic_cast<wxCommandLinkButton*>(
+            Lay({link.first, CONFIG_COMMAND_LINK_BUTTON}).GetWindow());
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->GetMainLabel() + "|" + button->GetNote(), link.second);
+    }
+
+    qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+    for (const wxString lexer : {"cpp", ""}) {
+        auto* stc = dynamic_cast<QelSTC*>(Lay({"Header", lexer, "", 0, CONFIG_STC}).GetWindow());
+        ASSERT_NE(stc, nullptr);
+        EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), lexer);
+    }
+}
+
+wxString LabelAt(wxSizer* sizer, size_t i)
+{
+    auto* text = dynamic_cast<wxStaticText*>(sizer->GetItem(i)->GetWindow());
+    return text != nullptr ? text->GetLabel() : "<no label>";
+}
+
+// Labelled items of one kind share a two-column grid; an unlabelled item
+// goes to the page sizer, another kind starts a new grid.
+TEST_F(ConfigItemTest, ConsecutiveLabelledItemsShareOneGrid)
+{
+    QelConfigItem items[] = {{"First"},
+                             {"Second"},
+                             {"Plain", "", "", 0, CONFIG_STRING, false, false},
+                             {"Third"},
+                             {"Show", CONFIG_CHECKBOX, "", false, -1, 25, true},
+                             {"Count", CONFIG_INT}};
+    // As the dialog does: the grid of the item before when of the same kind.
+    std::vector<wxFlexGridSizer*> grids;
+    int kind = -1;
+    for (auto& item : items) {
+        grids.push_back(
+            item.Layout(m_Frame, m_Sizer, false, item.GetType() == kind ? grids.back() : nullptr));
+        kind = item.GetType();
+    }
+    wxFlexGridSizer* grid = grids[0];
+    ASSERT_NE(grids[5], nullptr);
+    EXPECT_NE(grids[5], grid);
+    EXPECT_EQ(grids, std::vector<wxFlexGridSizer*>({grid, grid, grid, grid, nullptr, grids[5]}));
+
+    // The page sizer: the grid, the two unlabelled controls, the new grid.
+    ASSERT_EQ(m_Sizer->GetItemCount(), 4u);
+    EXPECT_EQ(m_Sizer->GetItem(size_t(1))->GetWindow(), items[2].GetWindow());
+    EXPECT_EQ(m_Sizer->GetItem(size_t(2))->GetWindow(), items[4].GetWindow());
+    ASSERT_EQ(grid->GetItemCount(), 6u);
+    EXPECT_EQ(LabelAt(grid, 0) + LabelAt(grid, 2) + LabelAt(grid, 4), "First:Second:Third:");
+    EXPECT_EQ(grid->GetItem(size_t(5))->GetWindow(), items[3].GetWindow());
+}
+
+TEST_F(ConfigItemTest, FolderRowHasItsLabelAndABrowseButtonWithTheComboBoxId)
+{
+    QelConfigItem item("Folder", CONFIG_COMBOBOXDIR, "", false, 1000, 25, false);
+    wxFlexGridSizer* row = item.Layout(m_Frame, m_Sizer, false, nullptr);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->GetItemCount(), 3u);
+    EXPECT_EQ(LabelAt(row, 0), "Folder:");
+    EXPECT_EQ(row->GetItem(size_t(1))->GetWindow(), item.GetWindow());
+    auto* button = dynamic_cast<wxButton*>(row->GetItem(size_t(2))->GetWindow());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetId(), 1000);
+    EXPECT_EQ(item.GetWindow()->GetId(), 1000);
+}
+
+} // namespace

@@ -1,0 +1,295 @@
+// File lists and their rows: columns by list type, rows filled from real
+// files in a temporary folder, the read-only colour, rows of missing files,
+// the text form of file rows and the folder-type prompt.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/regex.h>
+#include <wx/testing.h>
+#include <wx/textdlg.h>
+
+#include <qelkit/lexer.h>
+#include <qelkit/lexers.h>
+#include <qelkit/listitem.h>
+#include <qelkit/listviewfile.h>
+#include <qelkit/menu.h>
+
+#include "testing.h"
+
+namespace {
+
+using LV = QelListViewFileName;
+
+class FileListTest : public qeltest::ConfigTest {
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        m_Frame = new wxFrame(nullptr, wxID_ANY, "file lists");
+        m_Dir = m_Temp.File("data");
+        ASSERT_TRUE(wxFileName::Mkdir(m_Dir));
+        ASSERT_TRUE(qeltest::WriteBytes(m_Dir + "/a.txt", "hello"));
+        ASSERT_TRUE(qeltest::WriteBytes(m_Dir + "/b.cpp", "int b;\n"));
+        ASSERT_TRUE(wxFileName::Mkdir(m_Dir + "/sub"));
+    }
+    void TearDown() override
+    {
+        m_Frame->Destroy();
+        qeltest::Pump(0);
+        ConfigTest::TearDown();
+    }
+
+    LV* MakeList(LV::ListType type, const QelLexer* lexer = nullptr)
+    {
+        return new LV(m_Frame, type, wxID_ANY, lexer);
+    }
+
+    static long Add(LV* lv, const wxString& path, const wxString& spec = wxEmptyString)
+    {
+        QelListItem(lv, QelFileName(path), spec).Insert(-1);
+        return lv->GetItemCount() - 1;
+    }
+
+    static wxString Columns(const LV* lv)
+    {
+        wxString text;
+        for (const QelColumn& col : lv->GetColumns()) {
+            text += (text.empty() ? "" : ",") + col.GetText();
+        }
+        return text;
+    }
+
+    wxFrame* m_Frame = nullptr;
+    wxString m_Dir;
+};
+
+// --- columns ---
+
+struct ColumnCase {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const ColumnCase& c) { return os << c.name; }
+    LV::ListType type;
+    const char* window_name;
+    const char* columns;
+};
+
+class FileListColumns : public FileListTest, public ::testing::WithParamInterface<ColumnCase> { };
+
+TEST_P(FileListColumns, FollowTheListType)
+{
+    QelLexers& lexers = qeltest::InstallLexers(m_Temp, "<lexers/>");
+    const QelLexer cpp(
+        qeltest::XmlElement("<lexer name=\"cpp\"><keywords>int class</keywords></lexer>").Node(),
+        &lexers);
+    const LV* lv = MakeList(GetParam().type, &cpp);
+    EXPECT_EQ(lv->GetName(), GetParam().window_name);
+    EXPECT_EQ(Columns(lv), GetParam().columns);
+    EXPECT_EQ(lv->InReportView(), GetParam().type != LV::LIST_FOLDER);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, FileListColumns,
+    ::testing::Values(ColumnCase{"Folder", LV::LIST_FOLDER, "Folder", ""},
+                      ColumnCase{"Keywords", LV::LIST_KEYWORD, "Keywords cpp",
+                                 "File Name,class,int,Keywords,Modified,In Folder,Type,Size"},
+                      ColumnCase{"Process", LV::LIST_PROCESS, "Process Output",
+                                 "Line,Line No,File Name,Modified,In Folder,Type,Size"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- rows from files ---
+
+struct RowCase {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const RowCase& c) { return os << c.name; }
+    LV::ListType type;
+    const char* entry; // inside the data folder
+    const char* spec;
+    const char* cells; // "File Name|In Folder|Type|Size", "@" for the folder
+    bool has_image;
+    bool has_time;
+};
+
+class FileListRows : public FileListTest, public ::testing::WithParamInterface<RowCase> { };
+
+TEST_P(FileListRows, FillTheFileColumnsFromTheFile)
+{
+    const RowCase& c = GetParam();
+    LV* lv = MakeList(c.type);
+    const wxString path = m_Dir + "/" + c.entry;
+    const long row = Add(lv, path, c.spec);
+
+    wxString cells;
+    for (const char* col : {"File Name", "In Folder", "Type", "Size"}) {
+        cells += (cells.empty() ? "" : "|") + lv->GetItemText(row, col);
+    }
+    cells.Replace(m_Dir, "@");
+    EXPECT_EQ(cells, c.cells);
+    EXPECT_EQ(lv->GetItemData(row), 0);
+    wxListItem info;
+    info.SetId(row);
+    info.SetMask(wxLIST_MASK_IMAGE);
+    ASSERT_TRUE(lv->GetItem(info));
+    EXPECT_EQ(info.GetImage() != -1, c.has_image);
+    const wxRegEx iso("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$");
+    EXPECT_EQ(iso.Matches(lv->GetItemText(row, "Modified")), c.has_time);
+
+    // The row names the same file again, even when the file is missing.
+    EXPECT_EQ(QelListItem(lv, row).GetFileName().GetFullPath(), path);
+    EXPECT_EQ(QelListItem(lv, row).GetFileSpec(), lv->GetItemText(row, "Type"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileListRows,
+    ::testing::Values(
+        RowCase{"File", LV::LIST_FIND, "a.txt", "", "a.txt|@|txt|5", true, true},
+        RowCase{"FolderWithSpec", LV::LIST_FIND, "sub", "*.h", "sub|@|*.h|", true, true},
+        RowCase{"ProcessList", LV::LIST_PROCESS, "b.cpp", "", "b.cpp|@|cpp|7", true, true},
+        // A missing file keeps its folder; its other columns stay empty.
+        RowCase{"MissingFile", LV::LIST_FILE, "gone.txt", "", "gone.txt|@||", false, false},
+        RowCase{"MissingFolder", LV::LIST_FILE, "nofolder/gone.txt", "",
+                "@/nofolder/gone.txt|@/nofolder||", false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileListTest, ReadOnlyFilesUseTheListColourAlsoAfterSorting)
+{
+    const wxString locked = m_Dir + "/locked.txt";
+    ASSERT_TRUE(qeltest::WriteBytes(locked, "x"));
+    ASSERT_TRUE(wxFileName(locked).SetPermissions(wxPOSIX_USER_READ));
+    const struct {
+        const char* setting; // nullptr: no key
+        wxColour colour;
+    } cases[] = {{nullptr, *wxRED}, {"BLUE", *wxBLUE}, {"rgb(0, 128, 0)", wxColour(0, 128, 0)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting ? c.setting : "absent");
+        if (c.setting) wxConfigBase::Get()->Write("List Colour", c.setting);
+        LV* lv = MakeList(LV::LIST_FIND);
+        Add(lv, locked);
+        Add(lv, m_Dir + "/a.txt");
+        lv->SortColumn("File Name", SORT_DESCENDING); // sorting borrows the item data
+        ASSERT_EQ(lv->GetItemText(0, "File Name"), "locked.txt");
+        EXPECT_EQ(lv->GetItemData(0) * 10 + lv->GetItemData(1), 10);
+        EXPECT_TRUE(QelListItem(lv, 0).IsReadOnly());
+        EXPECT_FALSE(QelListItem(lv, 1).IsReadOnly());
+        EXPECT_EQ(lv->GetItemTextColour(0), c.colour);
+        EXPECT_EQ(lv->GetItemTextColour(1), *wxBLACK);
+    }
+}
+
+// --- text form ---
+
+TEST_F(FileListTest, RowsReadBackFromTheirTextForm)
+{
+    LV* project = MakeList(LV::LIST_FILE);
+    Add(project, m_Dir + "/a.txt");
+    Add(project, m_Dir + "/sub", "*.h");
+    Add(project, m_Dir + "/gone.txt");
+    EXPECT_EQ(project->ItemToText(0), m_Dir + "/a.txt\ttxt");
+    EXPECT_EQ(project->ItemToText(1), m_Dir + "/sub\t*.h");
+    EXPECT_EQ(project->ItemToText(2), m_Dir + "/gone.txt\t");
+
+    LV* copy = MakeList(LV::LIST_FILE);
+    for (long row = 0; row < 3; row++) EXPECT_TRUE(copy->ItemFromText(project->ItemToText(row)));
+    ASSERT_EQ(copy->GetItemCount(), 3);
+    for (long row = 0; row < 3; row++) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(QelListItem(copy, row).GetFileName().GetFullPath(),
+                  QelListItem(project, row).GetFileName().GetFullPath());
+        EXPECT_EQ(copy->ItemToText(row), project->ItemToText(row));
+    }
+
+    // Other lists carry their own cells after the path and the type.
+    LV* found = MakeList(LV::LIST_FIND);
+    const long row = Add(found, m_Dir + "/a.txt");
+    QelListItem(found, row).SetItem("Line", "hello");
+    QelListItem(found, row).SetItem("Match", "hell"); // empty cells would collapse
+    QelListItem(found, row).SetItem("Line No", "1");
+    LV* again = MakeList(LV::LIST_FIND);
+    EXPECT_TRUE(again->ItemFromText(found->ItemToText(row)));
+    EXPECT_EQ(again->ItemToText(0), found->ItemToText(row));
+}
+
+TEST_F(FileListTest, FolderListTakesOneFolderPerLine)
+{
+    auto* folders = new QelListViewFolder(m_Frame);
+    folders->SetFolders("/tmp/a\n/tmp/b\n");
+    ASSERT_EQ(folders->GetItemCount(), 2);
+    EXPECT_EQ(folders->GetItemText(1, 0), "/tmp/b");
+    EXPECT_EQ(folders->GetFolders(), "/tmp/a\n/tmp/b\n");
+    folders->SetFolders("/tmp/c");
+    EXPECT_EQ(folders->GetFolders(), "/tmp/c\n");
+    QelMenu menu(MENU_OFFER_PASTE);
+    folders->BuildPopupMenu(&menu);
+    const wxMenuItem* last = menu.FindItemByPosition(menu.GetMenuItemCount() - 1);
+    EXPECT_EQ(last->GetId(), wxID_ADD);
+
+    LV* files = MakeList(LV::LIST_FIND);
+    EXPECT_TRUE(files->ItemFromText("\t\t")); // a line of separators names its row
+    EXPECT_EQ(files->GetItemText(0, "File Name"), "\t\t");
+}
+
+TEST_F(FileListTest, DeleteDoublesComparesNeighboursOnly)
+{
+    const struct {
+        const char* name;
+        std::vector<const char*> files;
+        const char* left;
+    } cases[] = {
+        {"Neighbours", {"b.cpp", "a.txt", "a.txt"}, "b.cpp,a.txt"},
+        {"Apart", {"a.txt", "b.cpp", "a.txt"}, "a.txt,b.cpp,a.txt"},
+        // Rows naming no file are no doubles, not even of the empty start.
+        {"NoFileName", {"", "", "a.txt", ""}, ",,a.txt,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LV* lv = MakeList(LV::LIST_FIND);
+        for (const char* file : c.files) {
+            if (*file)
+                Add(lv, m_Dir + "/" + file);
+            else
+                lv->InsertItem(lv->GetItemCount(), wxString());
+        }
+        lv->DeleteDoubles();
+        wxString left;
+        for (long row = 0; row < lv->GetItemCount(); row++) {
+            left += (row > 0 ? "," : "") + lv->GetItemText(row, "File Name");
+        }
+        EXPECT_EQ(left, c.left);
+    }
+}
+
+// --- activation and revisions ---
+
+// Notes the dialog's title and ends it with OK after entering `value`.
+class ExpectEntry : public wxExpectModalBase<wxTextEntryDialog, ExpectEntry> {
+public:
+    ExpectEntry(const wxString& value, wxString* title)
+        : m_Value(value)
+        , m_Title(title)
+    { }
+
+protected:
+    int OnInvoked(wxTextEntryDialog* dialog) const override
+    {
+        *m_Title = dialog->GetTitle() + ":" + dialog->GetValue();
+        dialog->SetValue(m_Value);
+        return wxID_OK;
+    }
+
+private:
+    wxString m_Value;
+    wxString* m_Title;
+};
+
+TEST_F(FileListTest, ActivatingAFolderRowAsksForItsType)
+{
+    LV* lv = MakeList(LV::LIST_FIND);
+    const long file = Add(lv, m_Dir + "/a.txt");
+    const long folder = Add(lv, m_Dir + "/sub", "*.h");
+    wxString seen;
+    // A dialog for the file row would take the one expected answer.
+    wxTEST_DIALOG(lv->ItemActivated(file); lv->ItemActivated(folder), ExpectEntry("*.cpp", &seen));
+    EXPECT_EQ(seen, "Folder Type:*.h");
+    EXPECT_EQ(lv->GetItemText(folder, "Type"), "*.cpp");
+    EXPECT_EQ(lv->GetItemText(file, "Type"), "txt");
+}
+
+} // namespace

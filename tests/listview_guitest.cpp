@@ -1,0 +1,420 @@
+// The report list with typed columns: sorting by value, the text form of
+// rows, the clipboard, deleting, finding and printing, on real hidden lists.
+#include <gtest/gtest.h>
+#include <wx/clipbrd.h>
+#include <wx/frame.h>
+#include <wx/testing.h>
+
+#include <qelkit/frame.h>
+#include <qelkit/frd.h>
+#include <qelkit/menu.h>
+#include <qelkit/statusbar.h>
+#include <qelkit/listview.h>
+#include <qelkit/status.h>
+
+#include "testing.h"
+
+namespace {
+
+using Cells = std::vector<wxString>;
+
+// Counts the hooks that a sort and a delete run.
+class CountingList : public QelListView {
+public:
+    CountingList(wxWindow* parent, long style)
+        : QelListView(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, style)
+    { }
+    using QelListView::GetMenuStyle;
+    void ItemsUpdate() override { ++m_Updates; }
+    void AfterSorting() override { ++m_AfterSorts; }
+    int m_Updates = 0;
+    int m_AfterSorts = 0;
+};
+
+// Rows of the sorting and finding cases: Name, Count, Ratio, When.
+const std::vector<Cells> kRows = {
+    {"b", "10", "2.9", "2020-01-01 00:00:00"},
+    {"a", "9", "2.1", "1969-12-31 23:59:59"},
+    {"C", "-3", "10.5", "1970-01-01 00:00:01"},
+    {"d", "100", "-0.5", ""},
+};
+
+class ListViewTest : public qeltest::ConfigTest {
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        m_Frame = new wxFrame(nullptr, wxID_ANY, "lists");
+        m_List = MakeList(wxLC_REPORT);
+    }
+    void TearDown() override
+    {
+        m_Frame->Destroy();
+        qeltest::Pump(0);
+        ConfigTest::TearDown();
+    }
+
+    CountingList* MakeList(long style, wxWindow* parent = nullptr)
+    {
+        auto* lv = new CountingList(parent ? parent : m_Frame, style);
+        lv->InsertColumn(QelColumn("Name", QelColumn::COL_STRING));
+        lv->InsertColumn(QelColumn("Count", QelColumn::COL_INT));
+        lv->InsertColumn(QelColumn("Ratio", QelColumn::COL_FLOAT));
+        lv->InsertColumn(QelColumn("When", QelColumn::COL_DATE));
+        return lv;
+    }
+
+    static void Fill(QelListView* lv, const std::vector<Cells>& rows)
+    {
+        for (const Cells& row : rows) {
+            const long item = lv->InsertItem(lv->GetItemCount(), row[0]);
+            for (size_t col = 1; col < row.size(); col++) lv->SetItem(item, col, row[col]);
+        }
+    }
+
+    // Rows joined by ";", cells by "|".
+    static wxString Dump(const QelListView* lv)
+    {
+        wxString text;
+        for (long row = 0; row < lv->GetItemCount(); row++) {
+            if (row > 0) text += ";";
+            for (int col = 0; col < lv->GetColumnCount(); col++) {
+                text += (col > 0 ? "|" : "") + lv->GetItemText(row, col);
+            }
+        }
+        return text;
+    }
+
+    static wxString Names(const QelListView* lv)
+    {
+        wxString text;
+        for (long row = 0; row < lv->GetItemCount(); row++) {
+            text += (row > 0 ? "," : "") + lv->GetItemText(row, "Name");
+        }
+        return text;
+    }
+
+    static wxString Selected(const QelListView* lv)
+    {
+        wxString text;
+        for (long row = lv->GetFirstSelected(); row != -1; row = lv->GetNextSelected(row)) {
+            text += (text.empty() ? "" : ",") + wxString::Format("%ld", row);
+        }
+        return text;
+    }
+
+    static void Command(QelListView* lv, int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetEventObject(lv);
+        lv->ProcessWindowEvent(event);
+    }
+
+    wxFrame* m_Frame = nullptr;
+    CountingList* m_List = nullptr;
+};
+
+// --- sorting ---
+
+struct SortCase {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const SortCase& c) { return os << c.name; }
+    const char* column;
+    QelSortType method;
+    bool match_case;
+    const char* names;
+};
+
+class ListViewSort : public ListViewTest, public ::testing::WithParamInterface<SortCase> { };
+
+TEST_P(ListViewSort, OrdersRowsByTheColumnsValues)
+{
+    const SortCase& c = GetParam();
+    QelFindReplaceData::Get()->SetMatchCase(c.match_case);
+    Fill(m_List, kRows);
+    m_List->SortColumn(c.column, c.method);
+    EXPECT_EQ(Names(m_List), c.names);
+    EXPECT_EQ(m_List->GetSortedColumn(), m_List->FindColumn(c.column));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, ListViewSort,
+    ::testing::Values(SortCase{"IntsByValue", "Count", SORT_ASCENDING, false, "C,a,b,d"},
+                      SortCase{"IntsDescending", "Count", SORT_DESCENDING, false, "d,b,a,C"},
+                      // 2.1 and 2.9 are told apart, not truncated to the same whole number.
+                      SortCase{"FloatsByRealValue", "Ratio", SORT_ASCENDING, false, "d,a,b,C"},
+                      // 1969 comes before 1970: times before the epoch are negative.
+                      SortCase{"DatesAcrossTheEpoch", "When", SORT_ASCENDING, false, "a,d,C,b"},
+                      SortCase{"DatesDescending", "When", SORT_DESCENDING, false, "b,C,d,a"},
+                      SortCase{"TextIgnoringCase", "Name", SORT_ASCENDING, false, "a,b,C,d"},
+                      SortCase{"TextUpperCaseFirst", "Name", SORT_ASCENDING, true, "C,a,b,d"},
+                      SortCase{"TextDescendingWithCase", "Name", SORT_DESCENDING, true, "d,b,a,C"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Header clicks toggle a fresh column ascending, then descending; an empty
+// list is marked sorted without running the hooks; unknown columns do nothing.
+TEST_F(ListViewTest, HeaderClicksAndSortHooks)
+{
+    qeltest::LogCapture log;
+    m_List->SortColumn("Count", SORT_TOGGLE);
+    EXPECT_TRUE(log.Has("Sorted on: Count")) << log.Dump();
+    EXPECT_EQ(m_List->m_Updates + m_List->m_AfterSorts, 0);
+
+    Fill(m_List, kRows);
+    wxListEvent click(wxEVT_LIST_COL_CLICK, m_List->GetId());
+    click.SetEventObject(m_List);
+    click.SetColumn(2);
+    m_List->ProcessWindowEvent(click);
+    EXPECT_EQ(Names(m_List), "d,a,b,C");
+    m_List->ProcessWindowEvent(click);
+    EXPECT_EQ(Names(m_List), "C,b,a,d");
+    EXPECT_EQ(m_List->m_Updates * 10 + m_List->m_AfterSorts, 22);
+
+    log.Clear();
+    m_List->SortColumn("Nope", SORT_TOGGLE);
+    m_List->SortColumn(4, SORT_TOGGLE);
+    EXPECT_EQ(log.Records().size(), 0u) << log.Dump();
+    EXPECT_EQ(m_List->GetSortedColumn(), 2);
+}
+
+TEST_F(ListViewTest, ArtListsShowTheSortDirectionInTheHeader)
+{
+    auto* lv = new QelListView(m_Frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT,
+                               QelListView::IMAGE_ART);
+    lv->InsertColumn(QelColumn("Name"));
+    auto header_image = [lv] {
+        wxListItem col;
+        col.SetMask(wxLIST_MASK_IMAGE);
+        lv->GetColumn(0, col);
+        return col.GetImage();
+    };
+    lv->SortColumn(0, SORT_ASCENDING); // no art images yet: no indicator
+    EXPECT_EQ(header_image(), -1);
+    EXPECT_EQ(lv->GetArtID("wxART_FILE_OPEN"), 0);
+    lv->SortColumn(0, SORT_ASCENDING);
+    EXPECT_EQ(header_image(), 1);
+    lv->SortColumn(0, SORT_DESCENDING);
+    EXPECT_EQ(header_image(), 2);
+    EXPECT_EQ(lv->GetArtID("wxART_GO_DOWN"), 1);
+}
+
+// --- text form ---
+
+struct TextCase {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const TextCase& c) { return os << c.name; }
+    const char* text;
+    bool added;
+    const char* rows;
+};
+
+class ListViewText : public ListViewTest, public ::testing::WithParamInterface<TextCase> { };
+
+TEST_P(ListViewText, ReadsRowsCellByCell)
+{
+    const TextCase& c = GetParam();
+    EXPECT_EQ(m_List->ItemFromText(c.text), c.added);
+    EXPECT_EQ(Dump(m_List), c.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ListViewText,
+    ::testing::Values(TextCase{"Empty", "", false, ""},
+                      TextCase{"TwoRows", "x\t1\t1.5\ty\nz\t2", true, "x|1|1.5|y;z|2||"},
+                      // Empty lines and empty cells give no token.
+                      TextCase{"EmptyCellsCollapse", "\n\nx\t\t3\n", true, "x|3||"},
+                      TextCase{"SeparatorsOnly", "\t\t", true, "\t\t|||"},
+                      TextCase{"ExtraCellsDropped", "a\tb\tc\td\te", true, "a|b|c|d"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
+{
+    qeltest::ClipboardLock lock;
+    Fill(m_List, kRows);
+    ASSERT_TRUE(QelClipboardAdd("kept"));
+    Command(m_List, wxID_COPY); // nothing selected
+    EXPECT_EQ(QelClipboardGet(), "kept");
+
+    m_List->Select(0);
+    m_List->Select(2);
+    Command(m_List, wxID_COPY);
+    EXPECT_EQ(QelClipboardGet(),
+              "b\t10\t2.9\t2020-01-01 00:00:00\nC\t-3\t10.5\t1970-01-01 00:00:01\n");
+
+    CountingList* other = MakeList(wxLC_REPORT);
+    Command(other, wxID_PASTE);
+    EXPECT_EQ(Dump(other), "b|10|2.9|2020-01-01 00:00:00;C|-3|10.5|1970-01-01 00:00:01");
+
+    Command(m_List, wxID_CUT);
+    EXPECT_EQ(Names(m_List), "a,d");
+    EXPECT_EQ(QelClipboardGet(), other->ItemToText(0) + "\n" + other->ItemToText(1) + "\n");
+
+    ListViewDropTarget target(m_List); // no drop while rows are selected
+    m_List->Select(1);
+    EXPECT_FALSE(target.OnDropText(0, 0, "e\t5"));
+    m_List->Select(1, false);
+    EXPECT_TRUE(target.OnDropText(0, 0, "e\t5"));
+    EXPECT_EQ(Names(m_List), "a,d,e");
+
+    wxClipboardLocker locker; // give the clipboard up for the tests that follow
+    wxTheClipboard->Clear();
+}
+
+// --- editing ---
+
+struct DeleteCase {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const DeleteCase& c) { return os << c.name; }
+    std::vector<long> selected;
+    int rows_left;
+    const char* selected_after;
+};
+
+class ListViewDelete : public ListViewTest, public ::testing::WithParamInterface<DeleteCase> { };
+
+TEST_P(ListViewDelete, SelectsTheRowAfterTheLastDeleted)
+{
+    const DeleteCase& c = GetParam();
+    for (int i = 0; i < 7; i++) Fill(m_List, {{wxString::Format("r%d", i)}});
+    for (long row : c.selected) m_List->Select(row);
+    Command(m_List, wxID_DELETE);
+    EXPECT_EQ(m_List->GetItemCount(), c.rows_left);
+    EXPECT_EQ(Selected(m_List), c.selected_after);
+    EXPECT_EQ(m_List->m_Updates, c.selected.empty() ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ListViewDelete,
+                         ::testing::Values(DeleteCase{"TwoRows", {2, 5}, 5, "4"},
+                                           DeleteCase{"LastRow", {6}, 6, ""},
+                                           DeleteCase{"FirstRow", {0}, 6, "0"},
+                                           DeleteCase{"NoSelection", {}, 7, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The ids of a menu, a submenu's items in brackets.
+wxString MenuIds(const wxMenu& menu)
+{
+    wxString ids;
+    for (const wxMenuItem* item : menu.GetMenuItems()) {
+        if (item->IsSeparator()) {
+            ids += "- ";
+        } else if (item->IsSubMenu()) {
+            ids += item->GetItemLabelText() + "[ " + MenuIds(*item->GetSubMenu()) + "] ";
+        } else {
+            ids += wxString::Format("%d ", item->GetId());
+        }
+    }
+    return ids;
+}
+
+TEST_F(ListViewTest, PopupOffersSortingOnlyWithRowsAndNoSelection)
+{
+    const struct {
+        const char* name;
+        int rows;
+        long selected;
+        const char* ids;
+    } cases[] = {
+        {"Empty", 0, -1, "5033 "},
+        {"Rows", 4, -1, "5033 5037 5034 6016 - Sort On[ 1000 1001 1002 1003 ] "},
+        {"Selection", 4, 1, "5031 5032 5033 6015 6016 5038 "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_List->DeleteAllItems();
+        for (int i = 0; i < c.rows; i++) Fill(m_List, {kRows[i]});
+        if (c.selected != -1) m_List->Select(c.selected);
+        QelMenu menu(m_List->GetMenuStyle());
+        m_List->BuildPopupMenu(&menu);
+        EXPECT_EQ(MenuIds(menu), c.ids);
+    }
+}
+
+TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)
+{
+    auto* frame = new QelFrame(nullptr, wxID_ANY, "counts");
+    frame->SetupStatusBar({QelStatusBarPane(), QelStatusBarPane("PaneInfo", 60)});
+    CountingList* lv = MakeList(wxLC_REPORT, frame);
+    Fill(lv, kRows);
+    lv->Select(0);
+    lv->Select(2);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "4,2");
+    Command(lv, wxID_DELETE);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "2,1");
+    Command(lv, wxID_CLEAR);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "0");
+    frame->Destroy();
+    qeltest::Pump(0);
+}
+
+// --- find ---
+
+struct FindCase {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& os, const FindCase& c) { return os << c.name; }
+    long selected; // -1: none
+    const char* text;
+    bool down;
+    bool match_case;
+    bool match_word;
+    bool found;
+    const char* selected_after;
+    std::vector<const char*> reports;
+};
+
+class ListViewFind : public ListViewTest, public ::testing::WithParamInterface<FindCase> { };
+
+TEST_P(ListViewFind, SelectsTheMatchingRowAndWrapsOnce)
+{
+    const FindCase& c = GetParam();
+    QelFindReplaceData::Get()->SetMatchCase(c.match_case);
+    QelFindReplaceData::Get()->SetMatchWord(c.match_word);
+    Fill(m_List, kRows);
+    if (c.selected != -1) m_List->Select(c.selected);
+
+    qeltest::LogCapture log;
+    EXPECT_EQ(m_List->FindNext(c.text, c.down), c.found);
+    EXPECT_EQ(Selected(m_List), c.selected_after);
+    ASSERT_EQ(log.Records().size(), c.reports.size()) << log.Dump();
+    for (size_t i = 0; i < c.reports.size(); i++) {
+        EXPECT_TRUE(log.Records()[i].text.Contains(c.reports[i])) << log.Dump();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ListViewFind,
+    ::testing::Values(
+        FindCase{"EmptyText", 0, "", true, false, false, false, "0", {}},
+        FindCase{"NextRowDown", 0, "100", true, false, false, true, "3", {}},
+        FindCase{"CaseIgnored", -1, "c", true, false, false, true, "2", {}},
+        FindCase{"WholeCell", -1, "10", true, false, true, true, "0", {}},
+        FindCase{"PartOfCell", 0, "10", true, false, false, true, "2", {}},
+        FindCase{"Upward", 3, "b", false, false, false, true, "0", {}},
+        // The wrapped pass selects the row, but the search still answers false.
+        FindCase{"OnlyAboveWraps", 2, "a", true, false, false, false, "1", {"hit bottom"}},
+        FindCase{"CaseMatters", -1, "c", true, true, false, false, "", {"hit bottom", "not found"}},
+        FindCase{"Nowhere", 1, "zzz", false, false, false, false, "1", {"hit top", "not found"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- printing ---
+
+TEST_F(ListViewTest, PageIsATableWithEscapedCells)
+{
+    const struct {
+        long style;
+        const char* border;
+    } cases[] = {{wxLC_REPORT, "border=0"},
+                 {wxLC_REPORT | wxLC_HRULES, "border=1"},
+                 {wxLC_REPORT | wxLC_VRULES, "border=1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        CountingList* lv = MakeList(c.style);
+        Fill(lv, {{"a<b", "1", "2.5", "x & \"y\""}});
+        EXPECT_EQ(lv->BuildPage(),
+                  "<TABLE " + wxString(c.border)
+                      + " cellpadding=4 cellspacing=0 >\n<tr>\n<td><i>Name</i>\n<td><i>Count</i>\n"
+                        "<td><i>Ratio</i>\n<td><i>When</i>\n<tr>\n<td>a&lt;b\n<td>1\n<td>2.5\n"
+                        "<td>x &amp; &quot;y&quot;\n</TABLE>\n");
+    }
+}
+
+} // namespace
