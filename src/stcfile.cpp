@@ -119,7 +119,11 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
     const int size = static_cast<int>(buffer.length());
 
     // No undo history is kept for what was read: it is thrown away below.
+    // Nor is the read told as a change: the toolkit would copy all of it
+    // into the event, as wide characters.
     m_STC->SetUndoCollection(false);
+    const int mod_mask = m_STC->GetModEventMask();
+    m_STC->SetModEventMask(0);
 
     if (m_STC->GetFlags() & EDITOR_HEX) {
         // A tail's dump goes after the dump already shown, not to the caret.
@@ -134,6 +138,7 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
             m_STC->AddTextRaw(buffer.data(), size);
     }
 
+    m_STC->SetModEventMask(mod_mask);
     m_STC->SetUndoCollection(true);
 
     if (!get_only_new_data) {
