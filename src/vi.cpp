@@ -562,11 +562,20 @@ bool QelVi::ReplaceChars(wxUniChar c, int count)
 
 void QelVi::DeleteChars(int count, bool forward)
 {
-    // Steps over whole characters (a line end is one), and ends at the
-    // document's bounds.
+    if (IsReadOnly()) return;
+    // A selection (the character "f" found) goes first, as the editor's own
+    // keys take it: "x" deletes its last character, "X" all of it.
+    if (m_STC->GetSelectionStart() != m_STC->GetSelectionEnd()) {
+        const int end = m_STC->GetSelectionEnd();
+        const int from = forward ? m_STC->PositionBefore(end) : m_STC->GetSelectionStart();
+        m_STC->DeleteRange(from, end - from);
+        MoveCaret(m_STC, from);
+        if (--count == 0) return;
+    }
+    // Then whole characters (a line end is one), up to the document's bounds.
     const int caret = m_STC->GetCurrentPos();
     const int other = StepChars(m_STC, caret, count, forward);
-    if (other == caret || IsReadOnly()) return;
+    if (other == caret) return;
     const int from = std::min(caret, other);
     m_STC->DeleteRange(from, std::max(caret, other) - from);
     MoveCaret(m_STC, from);

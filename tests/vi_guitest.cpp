@@ -221,9 +221,11 @@ const ViCase ViCases[] = {
     {"DeletePutLine", "a\nb\nc\n", 1, 1, "ddp", true, "", ""},
     {"Undo", "abc\n", 1, 1, "xxu", false, "", ""},
     // Finding.
-    {"FindChar", "a.b.c\n", 1, 1, "2f.x", false, "a..c\n",
-     "\"f\" searches a regular expression (\".\" is any character) and selects the match; "
-     "\"x\" deletes after it"},
+    {"FindChar", "a.b.c\n", 1, 1, "2f.x", false, "ab.c\n",
+     "\"f\" searches a regular expression, where \".\" is any character"},
+    {"FindCharDelete", "a-b-c\n", 1, 1, "2f-x", false, "", ""},
+    {"FindCharBackDelete", "a-b-c\n", 1, 5, "F-X", false, "a-bc\n",
+     "\"X\" takes the character found, vim the one before it"},
     {"FindCharRepeat", "a-b-c-d\n", 1, 1, "f-;D", false, "", ""},
     // Ex commands typed in normal mode.
     {"ExDeleteRange", "1\n2\n3\n4\n5\n", 1, 1, ":2,3d<CR>", false, "", ""},
