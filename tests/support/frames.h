@@ -72,19 +72,16 @@ public:
     bool allow_close = true;
 };
 
-// A hidden managed frame with its bars and one editor, LF line ends, that is
-// the find focus.
+// A hidden managed frame with its bars and one editor (LF line ends) that
+// is the find focus, with keys typed into its entries as character events.
 class BarsTest : public ConfigTest {
 protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
         m_Frame = std::make_unique<QelManagedFrame>(nullptr, wxID_ANY, "bars");
-        m_Frame->SetSize(800, 400);
         m_Stc = new QelSTC(m_Frame.get());
         m_Stc->SetEOLMode(wxSTC_EOL_LF);
-        m_Frame->GetManager().AddPane(m_Stc, wxAuiPaneInfo().Name("EDITOR").CenterPane());
-        m_Frame->GetManager().Update();
         m_Frame->SetFindFocus(m_Stc);
     }
     void TearDown() override
@@ -93,48 +90,34 @@ protected:
         ConfigTest::TearDown();
     }
 
-    // The editor's text with the caret at pos and nothing selected.
-    void SetText(const wxString& text, int pos = 0)
+    void SetText(const wxString& text, int caret = 0)
     {
         m_Stc->SetText(text);
-        m_Stc->SetSelection(pos, pos);
+        m_Stc->SetSelection(caret, caret);
     }
-
-    // One key as a character event; true when the window consumed it.
+    // True when the window consumed the key.
     static bool Key(wxWindow* window, int key_code)
     {
         wxKeyEvent key(wxEVT_CHAR);
-        key.SetEventObject(window);
-        key.m_keyCode = key_code;
-        key.m_uniChar = key_code;
+        key.m_keyCode = key.m_uniChar = key_code;
         return window->ProcessWindowEvent(key);
     }
-
-    // Types into an entry as the user does: each key as a character event,
-    // and the ones the entry is left with inserted at its insertion point.
+    // The keys the entry leaves to its native handling are inserted.
     static void Type(wxTextCtrl* entry, const wxString& text)
     {
         for (const wxUniChar c : text)
             if (!Key(entry, static_cast<int>(c.GetValue()))) entry->WriteText(wxString(c));
     }
-
-    // Return in an entry: the key, then the text-enter event it makes.
     static void Enter(wxTextCtrl* entry)
     {
-        if (Key(entry, WXK_RETURN)) return;
         wxCommandEvent enter(wxEVT_TEXT_ENTER, entry->GetId());
-        enter.SetEventObject(entry);
-        enter.SetString(entry->GetValue());
-        entry->ProcessWindowEvent(enter);
+        if (!Key(entry, WXK_RETURN)) entry->ProcessWindowEvent(enter);
     }
-
-    // The editor's selection as "start,end".
     std::string Selection() const
     {
         return std::to_string(m_Stc->GetSelectionStart()) + ","
             + std::to_string(m_Stc->GetSelectionEnd());
     }
-
     bool PaneShown(const wxString& name) { return m_Frame->GetManager().GetPane(name).IsShown(); }
 
     std::unique_ptr<QelManagedFrame> m_Frame;
