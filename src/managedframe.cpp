@@ -70,7 +70,7 @@ wxPanel* QelManagedFrame::CreateViPanel()
 
     auto* sizer = new wxFlexGridSizer(2, 0, 0);
     sizer->AddGrowableCol(1);
-    sizer->Add(m_viTextPrefix, wxSizerFlags().Expand());
+    sizer->Add(m_viTextPrefix, wxSizerFlags().CenterVertical().Border(wxLEFT | wxRIGHT));
     sizer->Add(m_viTextCtrl, wxSizerFlags().Expand());
     panel->SetSizerAndFit(sizer);
     return panel;
