@@ -19,6 +19,7 @@ const char* const ViBar = "VIBAR";
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(QelManagedFrame, QelFrame)
+    EVT_MENU(wxID_PREFERENCES, QelManagedFrame::OnCommand)
     EVT_MENU_RANGE(ID_VIEW_PANE_LOWEST, ID_VIEW_PANE_HIGHEST, QelManagedFrame::OnCommand)
     EVT_UPDATE_UI_RANGE(ID_VIEW_PANE_LOWEST, ID_VIEW_PANE_HIGHEST, QelManagedFrame::OnUpdateUI)
 wxEND_EVENT_TABLE()
@@ -172,6 +173,13 @@ void QelManagedFrame::OnCommand(wxCommandEvent& event)
         break;
     case ID_VIEW_TOOLBAR:
         TogglePane("TOOLBAR");
+        break;
+    case wxID_PREFERENCES:
+        // One shared modeless dialog; its Apply reaches OnCommandConfigDialog.
+        QelSTC::ConfigDialog(this, _("Editor Options"),
+                             EDITOR_CONFIG_MODELESS | EDITOR_CONFIG_APPLY
+                                 | EDITOR_CONFIG_NO_INCLUDE_DIRECTORY,
+                             wxID_PREFERENCES);
         break;
     default:
         wxFAIL;

@@ -251,8 +251,22 @@ public:
 
     void Detach() { m_Owner = nullptr; }
 
+    // The owner has what it needs to take the end; an end that came before
+    // is handed on now.
+    void Started()
+    {
+        m_Started = true;
+        if (m_EndedEarly) OnTerminate(static_cast<int>(GetPid()), m_Status);
+    }
+
     void OnTerminate(int pid, int status) override
     {
+        // A child that ends at once is reported while it is being started.
+        if (!m_Started) {
+            m_EndedEarly = true;
+            m_Status = status;
+            return;
+        }
         if (m_Owner != nullptr) m_Owner->ChildEnded(pid, status);
         delete this;
     }
@@ -263,6 +277,9 @@ public:
 
 private:
     QelProcess* m_Owner;
+    bool m_Started = false;
+    bool m_EndedEarly = false;
+    int m_Status = 0;
 };
 
 QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
@@ -277,13 +294,18 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
         link.lineno = line.AfterFirst(':').BeforeFirst(':');
     }
     if (atoi(link.lineno.utf8_str()) == 0) link.lineno.clear();
+    if (link.path.empty()) return QelOutputLink();
 
-    wxFileName fn(link.path);
-    if (link.path.empty() || !fn.IsOk()) return QelOutputLink();
-    if (fn.IsRelative()) fn.MakeAbsolute(base_dir);
-    fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
-    if (!fn.FileExists()) return QelOutputLink();
-    link.path = fn.GetFullPath();
+    // Output may be long: only a path that names a file gets the full work.
+    const wxString base = base_dir.empty() ? wxGetCwd() : base_dir;
+    wxString full = link.path.StartsWith("/") ? link.path : base + "/" + link.path;
+    if (!wxFileExists(full)) return QelOutputLink();
+    if (full.Contains("/.")) {
+        wxFileName fn(full);
+        fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        full = fn.GetFullPath();
+    }
+    link.path = full;
     return link;
 }
 
@@ -333,6 +355,12 @@ wxString QelJoinCommand(const wxArrayString& args)
         line += plain ? arg : "'" + arg + "'";
     }
     return line;
+}
+
+wxWindow* QelTopWindow()
+{
+    auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp);
+    return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
 QelProcess::QelProcess()
@@ -489,6 +517,7 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
         return 0;
     }
     SetPid(pid);
+    child->SetPid(pid);
     child->Attach();
     child->m_Dir = dir;
     m_Child = child;
@@ -498,6 +527,7 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     // the background and are copied freely.
     if (m_Timer == nullptr) m_Timer = new wxTimer(this);
     m_Timer->Start(POLL_BUSY_MS); // the first output soon, then as it comes
+    child->Started();
     return pid;
 }
 
@@ -552,11 +582,9 @@ void QelProcess::OnTerminate(int, int status)
         }
     }
     wxLogStatus(_("Ready"));
-    if (auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp); app != nullptr) {
-        if (wxWindow* top = app->GetTopWindow(); top != nullptr) {
-            wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
-            wxPostEvent(top, event);
-        }
+    if (wxWindow* top = QelTopWindow(); top != nullptr) {
+        wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
+        wxPostEvent(top, event);
     }
 }
 

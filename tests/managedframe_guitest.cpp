@@ -163,6 +163,16 @@ TEST_F(ViBarTest, ViewCommandsTogglePanesAndTheirChecks)
             EXPECT_EQ(update.GetChecked(), shown);
         }
     }
+    // The editor options open once, as one modeless dialog.
+    for (int i = 0; i < 2; ++i) {
+        wxCommandEvent options(wxEVT_MENU, wxID_PREFERENCES);
+        m_Frame->ProcessWindowEvent(options);
+    }
+    int dialogs = 0;
+    for (const wxWindow* child : m_Frame->GetChildren())
+        dialogs += child->IsTopLevel() && child->GetId() == wxID_PREFERENCES && child->IsShown();
+    EXPECT_EQ(dialogs, 1);
+
     // Neither an unknown pane nor a bound of the block does anything else.
     qeltest::ExpectAsserts asserts;
     m_Frame->TogglePane("NOPE");

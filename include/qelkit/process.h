@@ -14,6 +14,7 @@
 #include <wx/utils.h>
 
 class wxCommandEvent;
+class wxWindow;
 class wxTimer;
 class wxTimerEvent;
 
@@ -48,6 +49,10 @@ wxArrayString QelSplitCommand(const wxString& command);
 // The argument vector as one line for messages and titles; arguments with
 // blanks or quotes are shown in single quotes.
 wxString QelJoinCommand(const wxArrayString& args);
+
+// The application's top window; null when there is none, also in a program
+// without windows.
+wxWindow* QelTopWindow();
 
 class QelProcessChild;
 

@@ -31,7 +31,42 @@ public:
     // The systems by name, in plain character order.
     static const std::map<wxString, QelVCSEntry>& GetEntries();
 
+    // The request of a menu command on documents (full paths; none: the
+    // base folder); menu_id -1 keeps the first command.
+    QelVCS(const wxArrayString& files, int menu_id = -1);
+
+    // Version control is on ("VCS" is not 0).
+    bool Use() const;
+    // Empty when off, "Auto" for the automatic choice, else the system's name.
+    wxString GetName() const;
+    // The first document, else the first "Base folder".
+    wxString GetFile() const;
+    const wxString& GetCaption() const { return m_Caption; }
     const QelVCSEntry& GetEntry() const { return m_Entry; }
+
+    // The system of a file under the "VCS" setting; the empty entry when none.
+    static QelVCSEntry FindEntry(const wxFileName& fn);
+    // The file lies under the system that FindEntry finds for it.
+    static bool DirExists(const wxFileName& fn);
+
+    // Administrative folders. A system is found by a folder named after it
+    // (CVS) or after it with a leading dot (.svn) beside the file; some are
+    // also found in the folders above. A file inside such a folder is not
+    // under version control. A path naming an existing folder is searched
+    // from that folder itself.
+    static bool CheckPath(const wxString& name, const wxFileName& fn);
+    static bool CheckPathAll(const wxString& name, const wxFileName& fn);
+    // Systems kept in one folder at the top of the working tree.
+    static bool IsCheckPathAllVCS(const wxString& name);
+    // The folder that holds the administrative folder; empty when none.
+    static wxString GetRoot(const wxString& name, const wxFileName& fn);
+    // The file's path below that folder, with '/' between the names.
+    static wxString GetRelativeFile(const wxString& name, const wxFileName& fn);
+
+    // Runs the current command on the request's files, to its end: for
+    // systems kept at the top of the tree in the repository root with the
+    // files relative to it, for the others in the first file's folder.
+    long Execute();
 
 private:
     static std::map<wxString, QelVCSEntry>& Entries();

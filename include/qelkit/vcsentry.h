@@ -29,6 +29,29 @@ public:
     // Appends the "command" children of a "commands" element.
     void AddCommands(const wxXmlNode* node);
 
+    // Makes the command of a menu identifier current; other identifiers
+    // (-1 among them) keep the current one.
+    void SetCommand(int menu_id);
+    // The settings key of the current command's flags: "vcsflags/<name><no>".
+    const wxString& GetFlagsKey() const { return m_FlagsKey; }
+
+    // The executable: the setting under the system's name.
+    wxString GetBin() const;
+    // The flags typed for the command ("Flags").
+    wxString GetFlags() const;
+
+    // The arguments of a run of the current command on `args`, from the
+    // executable on: prefix flags, command and subcommand, flags, the commit
+    // comment, then `args` (dropped for help). Nothing is joined or quoted.
+    wxArrayString GetArgv(const wxArrayString& args) const;
+
+    // Runs the current command on `args` in `wd` to its end. Returns its exit
+    // code, or -1 when there is no executable or it did not start.
+    using QelProcess::Execute;
+    long Execute(const wxArrayString& args, const QelLexer& lexer, const wxString& wd);
+    // The lexer of the file the last command ran on.
+    const QelLexer& GetLexer() const { return m_Lexer; }
+
     const wxString& GetName() const { return m_Name; }
     int GetNo() const { return m_No; }
     bool SupportKeywordExpansion() const { return m_SupportKeywordExpansion; }
