@@ -12,6 +12,7 @@
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
 #include <qelkit/printing.h>
+#include <qelkit/vcs.h>
 
 namespace {
 
@@ -93,6 +94,10 @@ bool QelApp::OnInit()
     m_Locale.Init(QelLanguageFromConfig(wxConfigBase::Get()), 0);
     m_CatalogDir = QelCatalogDir(m_Locale.GetCanonicalName());
     QelAddCatalogs(m_Locale, m_CatalogDir);
+
+    // Without a readable vcs.xml the program runs without version control.
+    QelVCS vcs(QelResourceFile("vcs.xml"));
+    QelVCS::Read();
     return true;
 }
 
@@ -149,4 +154,5 @@ void QelDeleteSingletons()
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
     delete QelPrinting::Set(nullptr);
+    QelVCS::Clear();
 }

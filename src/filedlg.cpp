@@ -25,13 +25,8 @@ bool QelFileDialog::SaveUnnamed()
     wxFileDialog dialog(GetParent(), _("Save As"), GetDirectory(), wxEmptyString, GetWildcard(),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) return false;
-    // GTK's chooser knows no path before it was shown (a dialog answered
-    // by a test hook), but it keeps the folder and name it was given.
-    wxString path = dialog.GetPath();
-    if (path.empty() && !dialog.GetFilename().empty())
-        path = wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath();
-    if (path.empty()) return false;
-    return m_File->FileSave(QelFileName(path));
+    const wxArrayString paths = QelFileDialogPaths(dialog);
+    return !paths.empty() && m_File->FileSave(QelFileName(paths[0]));
 }
 
 int QelFileDialog::ShowModalIfChanged(bool show_modal)
@@ -63,4 +58,19 @@ int QelFileDialog::ShowModalIfChanged(bool show_modal)
         }
     }
     return show_modal ? ShowModal() : wxID_OK;
+}
+
+wxArrayString QelFileDialogPaths(const wxFileDialog& dialog)
+{
+    wxArrayString paths;
+    if (dialog.HasFlag(wxFD_MULTIPLE)) {
+        dialog.GetPaths(paths);
+    } else if (!dialog.GetPath().empty()) {
+        paths.push_back(dialog.GetPath());
+    }
+    // GTK's chooser knows no path before it was shown (a dialog answered by
+    // a test hook), but it keeps the folder and name it was given.
+    if (paths.empty() && !dialog.GetFilename().empty())
+        paths.push_back(wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath());
+    return paths;
 }

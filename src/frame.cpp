@@ -8,12 +8,18 @@
 #include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/persist/toplevel.h>
 #include <wx/stc/stc.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/grid.h>
+#include <qelkit/lexers.h>
+#include <qelkit/listview.h>
 #include <qelkit/openfiles.h>
 #include <qelkit/printing.h>
+#include <qelkit/stc.h>
+#include <qelkit/vcsentry.h>
 #include <qelkit/util.h>
 
 QelStatusBar* QelFrame::m_StatusBar = nullptr;
@@ -36,6 +42,27 @@ public:
 private:
     QelFrame* m_Frame;
 };
+
+// The window itself or the nearest parent of the type inside its top-level
+// window: lists and grids are composite, and the focus is one of their
+// inner windows.
+template <class T> T* OwnerOfType(wxWindow* window)
+{
+    for (; window != nullptr; window = window->GetParent()) {
+        if (auto* found = dynamic_cast<T*>(window)) return found;
+        if (window->IsTopLevel()) break;
+    }
+    return nullptr;
+}
+
+// The find focus wins over the keyboard focus while it is shown.
+template <class T> T* FocusOfType(wxWindow* find_focus)
+{
+    if (find_focus != nullptr && find_focus->IsShown()) {
+        if (T* found = OwnerOfType<T>(find_focus)) return found;
+    }
+    return OwnerOfType<T>(wxWindow::FindFocus());
+}
 
 } // namespace
 
@@ -92,27 +119,52 @@ void QelFrame::Initialize()
 
 QelGrid* QelFrame::GetGrid()
 {
-    return nullptr;
+    return FocusOfType<QelGrid>(m_FindFocus.get());
 }
 
 QelListView* QelFrame::GetListView()
 {
-    return nullptr;
+    return FocusOfType<QelListView>(m_FindFocus.get());
 }
 
 QelSTC* QelFrame::GetSTC()
 {
-    return nullptr;
+    return FocusOfType<QelSTC>(m_FindFocus.get());
 }
 
-bool QelFrame::OpenFile(const QelFileName& WXUNUSED(filename), int WXUNUSED(line_number),
-                        const wxString& WXUNUSED(match), long WXUNUSED(flags))
+bool QelFrame::OpenFile(const QelFileName& filename, int line_number, const wxString& match,
+                        long flags)
 {
-    return false;
+    QelSTC* stc = GetSTC();
+    return stc != nullptr && stc->Open(filename, line_number, match, flags);
 }
 
-void QelFrame::StatusBarDoubleClicked(const wxString& WXUNUSED(pane))
-{ }
+bool QelFrame::OpenFile(const QelFileName& WXUNUSED(filename), const QelVCSEntry& vcs,
+                        long WXUNUSED(flags))
+{
+    if (QelSTC* stc = GetSTC(); stc != nullptr) {
+        stc->SetText(vcs.GetOutput());
+    } else {
+        wxMessageBox(vcs.GetOutput(), wxMessageBoxCaptionStr, wxOK | wxCENTRE);
+    }
+    return true;
+}
+
+void QelFrame::StatusBarDoubleClicked(const wxString& pane)
+{
+    QelSTC* stc = GetSTC();
+    if (pane == "PaneInfo") {
+        if (stc != nullptr) {
+            stc->GotoDialog(_("Enter Line Number"));
+        } else if (QelListView* lv = GetListView(); lv != nullptr) {
+            lv->GotoDialog(_("Enter Item Number"));
+        }
+    } else if (pane == "PaneLexer") {
+        if (stc == nullptr || QelLexers::Get()->Count() == 0) return;
+        wxString name = stc->GetLexer().GetScintillaLexer();
+        if (QelLexers::Get()->ShowDialog(this, name, _("Enter Lexer"))) stc->SetLexer(name, true);
+    }
+}
 
 void QelFrame::SetMenuBar(wxMenuBar* bar)
 {
@@ -145,6 +197,32 @@ QelStatusBar* QelFrame::SetupStatusBar(const std::vector<QelStatusBarPane>& pane
 void QelFrame::StatusText(const wxString& text, const wxString& pane)
 {
     if (m_StatusBar != nullptr) m_StatusBar->SetStatusText(text, pane);
+}
+
+void QelFrame::UpdateStatusBar(QelSTC* stc, const wxString& pane)
+{
+    wxCHECK_RET(stc != nullptr, "no editor");
+    if (pane == "PaneFileType") {
+        StatusText(QelFileTypeText(stc->GetFlags(), stc->GetEOLMode()), pane);
+    } else if (pane == "PaneLexer") {
+        StatusText(stc->GetLexer().GetScintillaLexer(), pane);
+    } else if (pane == "PaneInfo") {
+        const int caret = stc->GetCurrentPos();
+        const int line = stc->LineFromPosition(caret);
+        // The editor's own selected text is empty for a rectangle.
+        const QelPaneInfoState state{caret,
+                                     stc->GetLineCount(),
+                                     line,
+                                     stc->PositionFromLine(line),
+                                     stc->GetSelectionStart(),
+                                     stc->GetSelectionEnd(),
+                                     stc->SelectionIsRectangle(),
+                                     stc->wxStyledTextCtrl::GetSelectedText()};
+        StatusText(QelFormatPaneInfo(state), pane);
+    } else {
+        wxFAIL_MSG("Assert failure");
+        StatusText(wxEmptyString, pane);
+    }
 }
 
 void QelFrame::UpdateStatusBar(const wxListView* lv)
@@ -204,6 +282,7 @@ void QelFrame::OnUpdateUI(wxUpdateUIEvent& event)
         event.Check(GetStatusBar() != nullptr && GetStatusBar()->IsShown());
         break;
     case ID_STATUSBAR:
+        if (QelSTC* stc = GetSTC(); stc != nullptr) UpdateStatusBar(stc, "PaneInfo");
         break;
     default:
         wxFAIL_MSG("Assert failure");
@@ -218,6 +297,8 @@ void QelFrame::ShowFindDialog(bool replace)
         m_FindReplaceDialog = nullptr;
     }
     m_FindFocus = wxWindow::FindFocus();
+    // A one-line selection of the editor becomes the find string.
+    if (QelSTC* stc = GetSTC(); stc != nullptr) stc->GetFindString();
     m_FindReplaceDialog = replace
         ? new wxFindReplaceDialog(this, QelFindReplaceData::Get(true), _("Replace"),
                                   wxFR_REPLACEDIALOG)
@@ -234,12 +315,20 @@ void QelFrame::OnFindDialog(wxFindDialogEvent& event)
         return;
     }
     if (m_FindFocus == nullptr) return;
+    // The focus of a list or grid is one of its inner windows: the event
+    // goes to the list or grid itself.
+    wxWindow* target = m_FindFocus.get();
+    if (QelListView* lv = OwnerOfType<QelListView>(target); lv != nullptr) {
+        target = lv;
+    } else if (QelGrid* grid = OwnerOfType<QelGrid>(target); grid != nullptr) {
+        target = grid;
+    }
     // The copy must not come back here: a window that does not handle this
-    // kind of find event would pass it up to the frame, which would post it
-    // again, for ever.
+    // kind of find event (a list or grid does not replace) would pass it up
+    // to the frame, which would post it again, for ever.
     wxEvent* copy = event.Clone();
     copy->StopPropagation();
-    wxQueueEvent(m_FindFocus.get(), copy);
+    wxQueueEvent(target, copy);
 }
 
 void QelFrame::ToggleTitleBar()
@@ -252,6 +341,11 @@ void QelFrame::ToggleTitleBar()
 void QelFrame::OpenCommand(const wxString& names)
 {
     wxString folder;
+    if (QelSTC* stc = GetSTC(); stc != nullptr) {
+        folder = stc->GetFileName().GetPath(wxPATH_GET_VOLUME);
+        if (!folder.empty() && names.find_first_of("*?") != wxString::npos)
+            wxSetWorkingDirectory(folder);
+    }
     wxArrayString missing;
     const wxArrayString files = QelOpenCommandNames(names, folder, &missing);
     for (const auto& name : missing) wxLogError("%s", _("Cannot locate file") + ": " + name);

@@ -3,6 +3,7 @@
 #include <wx/config.h>
 #include <wx/longlong.h>
 
+#include <qelkit/frame.h>
 #include <qelkit/listview.h>
 #include <qelkit/rcs.h>
 #include <qelkit/util.h>
@@ -65,6 +66,7 @@ void QelListItem::Insert(long index)
         return;
     }
     SetId(row);
+    QelFrame::UpdateStatusBar(m_ListView);
     Update();
     if (name_col > 0) SetItem(name_col, name);
 }

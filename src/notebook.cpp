@@ -1,6 +1,10 @@
 #include <qelkit/notebook.h>
 
+#include <wx/log.h>
+
+#include <qelkit/filedlg.h>
 #include <qelkit/managedframe.h>
+#include <qelkit/stc.h>
 
 wxBEGIN_EVENT_TABLE(QelNotebook, wxAuiNotebook)
     EVT_AUINOTEBOOK_PAGE_CHANGED(wxID_ANY, QelNotebook::OnNotebook)
@@ -135,4 +139,44 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
     }
     ErasePage(page);
     event.Skip();
+}
+
+bool QelNotebook::ForEach(int id)
+{
+    bool result = true;
+    for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
+        auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
+        if (stc == nullptr) {
+            wxFAIL_MSG("Assert failure");
+            continue;
+        }
+        switch (id) {
+        case ID_ALL_CLOSE: {
+            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
+                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
+            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
+            DeletePage(GetKeyByPage(stc));
+            break;
+        }
+        case ID_ALL_CONFIG_GET:
+            stc->ConfigGet();
+            break;
+        case ID_ALL_SAVE:
+            if (stc->GetFile().GetContentsChanged() && !stc->GetFile().FileSave()) {
+                wxLogError("%s",
+                           _("Cannot save file") + ": "
+                               + stc->GetFile().GetFileName().GetFullPath());
+                result = false;
+            }
+            break;
+        case ID_ALL_STC_SET_LEXER:
+        case ID_ALL_STC_SET_LEXER_THEME:
+            stc->SetLexer(stc->GetLexer().GetScintillaLexer(), true);
+            break;
+        default:
+            wxFAIL_MSG("Assert failure");
+            break;
+        }
+    }
+    return result;
 }

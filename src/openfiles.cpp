@@ -8,6 +8,7 @@
 
 #include <qelkit/filedlg.h>
 #include <qelkit/frame.h>
+#include <qelkit/stc.h>
 
 namespace {
 
@@ -86,13 +87,20 @@ wxArrayString QelOpenCommandNames(const wxString& text, const wxString& folder,
 }
 
 void QelOpenFilesDialog(QelFrame* frame, long style, const wxString& wildcards,
-                        bool WXUNUSED(ask_for_continue), long file_flags, int dir_flags)
+                        bool ask_for_continue, long file_flags, int dir_flags)
 {
-    wxFileDialog dialog(frame, _("Select Files"), wxEmptyString, wxEmptyString, wildcards, style);
-    if (dialog.ShowModal() == wxID_CANCEL) return;
-    wxArrayString paths;
-    dialog.GetPaths(paths);
-    QelOpenFiles(frame, paths, file_flags, dir_flags);
+    const wxString caption = _("Select Files");
+    QelSTC* stc = frame->GetSTC();
+    if (stc == nullptr) {
+        wxFileDialog dialog(frame, caption, wxEmptyString, wxEmptyString, wildcards, style);
+        if (dialog.ShowModal() != wxID_CANCEL)
+            QelOpenFiles(frame, QelFileDialogPaths(dialog), file_flags, dir_flags);
+        return;
+    }
+    QelFileDialog dialog(frame, &stc->GetFile(), caption, wildcards, style);
+    const int result = ask_for_continue ? dialog.ShowModalIfChanged(true) : dialog.ShowModal();
+    if (result != wxID_CANCEL)
+        QelOpenFiles(frame, QelFileDialogPaths(dialog), file_flags, dir_flags);
 }
 
 QelDirOpenFile::QelDirOpenFile(QelFrame* frame, const wxString& fullpath, const wxString& filespec,

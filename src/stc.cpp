@@ -243,6 +243,7 @@ void QelSTC::SetText(const wxString& value)
 
 void QelSTC::ClearDocument()
 {
+    m_vi.LeaveInsertMode(); // an insert cannot go on into another document
     SetReadOnly(false);
     ClearAll();
     QelShowPane(wxEmptyString, "PaneInfo");

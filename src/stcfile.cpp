@@ -104,6 +104,7 @@ bool QelSTCFile::DoFileLoad(bool synced)
 
 void QelSTCFile::ReadFromFile(bool get_only_new_data)
 {
+    m_STC->GetVi().LeaveInsertMode(); // its undo group ends with the old text
     m_STC->SetReadOnly(false);
 
     const bool caret_at_end = m_STC->GetCurrentPos() >= m_STC->GetTextLength() - 1;

@@ -1,64 +1,667 @@
+// vi emulation: keys, modes and the normal-mode commands.
 #include <qelkit/vi.h>
 
-#include <wx/config.h>
-#include <wx/intl.h>
-#include <wx/tokenzr.h>
-#include <wx/utils.h>
+#include <algorithm>
+#include <cwctype>
 
+#include <locale.h>
+#include <wctype.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/process.h>
+#include <qelkit/status.h>
 #include <qelkit/stc.h>
+#include <qelkit/util.h>
+
+wxString QelVi::m_LastCommand;
+wxString QelVi::m_LastFindCharCommand;
+
+namespace {
+
+// An insert repeated by a count stops growing past this many characters.
+constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
+
+// Moves that go further than this jump to the target line at once instead
+// of stepping line by line.
+constexpr int MaxLineSteps = 100;
+
+// Caret commands that scroll the view cost so much each that a huge count
+// is taken as this many.
+constexpr int MaxCommandSteps = 10000;
+
+// Runs a caret or scroll command up to `count` times, stopping as soon as it
+// no longer moves anything (a huge count must not freeze the editor).
+template <typename Step> void Repeat(wxStyledTextCtrl* stc, int count, Step step)
+{
+    count = std::min(count, MaxCommandSteps);
+    for (int i = 0; i < count; ++i) {
+        const int pos = stc->GetCurrentPos();
+        const int top = stc->GetFirstVisibleLine();
+        step();
+        if (stc->GetCurrentPos() == pos && stc->GetFirstVisibleLine() == top) break;
+    }
+}
+
+// The position `count` whole characters (a line end is one) from `pos`,
+// at most the document's bounds.
+int StepChars(wxStyledTextCtrl* stc, int pos, int count, bool forward)
+{
+    // Each step passes at least one byte.
+    if (forward && count >= stc->GetLength() - pos) return stc->GetLength();
+    if (!forward && count >= pos) return 0;
+    for (int i = 0; i < count; ++i)
+        pos = forward ? stc->PositionAfter(pos) : stc->PositionBefore(pos);
+    return pos;
+}
+
+// Puts the caret there, as the column that up and down then keep.
+void MoveCaret(wxStyledTextCtrl* stc, int pos)
+{
+    stc->GotoPos(pos);
+    stc->ChooseCaretX();
+}
+
+// Lower case to upper, anything else to lower, by the Unicode tables
+// whatever locale the program runs in.
+wxString ToggledCase(const wxString& text)
+{
+    static const locale_t utf8
+        = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    wxString result;
+    for (const wxUniChar c : text) {
+        const wint_t w = c.GetValue();
+        if (utf8 == static_cast<locale_t>(nullptr))
+            result += wxUniChar(
+                static_cast<wxUint32>(std::iswlower(w) ? std::towupper(w) : std::towlower(w)));
+        else
+            result += wxUniChar(static_cast<wxUint32>(iswlower_l(w, utf8) ? towupper_l(w, utf8)
+                                                                          : towlower_l(w, utf8)));
+    }
+    return result;
+}
+
+} // namespace
 
 QelVi::QelVi(QelSTC* stc)
-    : m_STC(stc)
+    : m_MarkerSymbol(0)
+    , m_SearchFlags(wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE)
+    , m_STC(stc)
 { }
 
-bool QelVi::OnChar(const wxKeyEvent&)
+QelVi::~QelVi() = default;
+
+void QelVi::Use(bool mode)
 {
-    // Normal and insert mode commands come with the emulation itself; until
-    // then the editor handles every key as an ordinary editor.
-    return true;
+    if (!mode) {
+        LeaveInsertMode();
+        m_Command.clear();
+    }
+    m_IsActive = mode;
 }
 
-bool QelVi::OnKeyDown(const wxKeyEvent&)
+void QelVi::LeaveInsertMode()
 {
-    return true;
+    if (!m_InsertMode) return;
+    m_InsertMode = false;
+    m_STC->EndUndoAction();
 }
 
-int QelViTabStop(const wxString& option)
+int QelVi::GetCount(const wxString& command)
 {
-    const wxString name = option.BeforeFirst('=');
-    if (name != "ts" && name != "tabstop") return 0;
-
-    long value = 0;
-    if (!option.AfterFirst('=').ToLong(&value) || value <= 0 || value > 1000) return 0;
-    return static_cast<int>(value);
+    long long count = 0;
+    for (const wxUniChar c : command) {
+        if (c < '0' || c > '9') break;
+        count = std::min<long long>(count * 10 + (c.GetValue() - '0'), MaxCount);
+    }
+    return count > 0 ? static_cast<int>(count) : 1;
 }
 
-bool QelVi::DoCommandSet(const wxString& command)
+bool QelVi::IsRepeatable(const wxString& command)
 {
-    const int width = QelViTabStop(command.Strip(wxString::both));
-    if (width == 0) {
-        wxBell();
+    // A command ending in "." replays the stored one: storing it would make
+    // the next "." call itself without end.
+    if (command.empty() || command.Last() == '.') return false;
+    if (command.length() > 1) return !command.Matches("m?");
+    return wxString("aiopxACDIORX~").Find(command[0]) != wxNOT_FOUND;
+}
+
+bool QelVi::OnChar(const wxKeyEvent& event)
+{
+    if (!m_IsActive) return true;
+    const int key = event.GetUnicodeKey();
+    if (key == WXK_NONE) return true;
+    if (m_InsertMode) {
+        m_InsertText += wxUniChar(key);
+        return true;
+    }
+    if (event.GetModifiers() & wxMOD_ALT) return true;
+
+    m_Command += wxUniChar(key);
+    const wxString command = m_Command;
+    if (DoCommand(command, false)) {
+        if (IsRepeatable(command)) m_LastCommand = command;
+        m_Command.clear();
+    }
+    return false;
+}
+
+bool QelVi::OnKeyDown(const wxKeyEvent& event)
+{
+    if (!m_IsActive) return false;
+    switch (event.GetKeyCode()) {
+    case WXK_TAB:
+        return m_InsertMode;
+    case WXK_BACK:
+        if (m_InsertMode) {
+            if (m_InsertText.length() > 1) m_InsertText.RemoveLast();
+            return true;
+        }
+        m_STC->CharLeft();
+        return false;
+    case WXK_RETURN:
+        if (m_InsertMode) {
+            // Recorded as the document's line end, so that a repeat adds
+            // the same line end as the one typed.
+            m_InsertText += GetEOL();
+            return true;
+        }
+        MoveLines(GetCount(m_Command), true);
+        m_Command.clear();
+        return false;
+    case WXK_ESCAPE:
+        if (m_InsertMode) {
+            const size_t repeat = m_InsertRepeatCount - 1;
+            if (repeat > 0 && !m_InsertText.empty()) {
+                const size_t times = std::min(repeat, MaxRepeatedInsert / m_InsertText.length());
+                wxString text;
+                text.reserve(times * m_InsertText.length());
+                for (size_t i = 0; i < times; ++i) text += m_InsertText;
+                m_STC->AddText(text);
+            }
+            LeaveInsertMode();
+        } else {
+            Bell();
+        }
+        if (!m_STC->GetSelectedText().empty()) {
+            const int caret = m_STC->GetCurrentPos();
+            m_STC->SetSelection(caret, caret);
+        }
+        m_Command.clear();
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool QelVi::DoCommand(const wxString& command, bool dot)
+{
+    if (command.empty()) return false;
+    if (command[0] == ':') {
+        if (command == ":") {
+            GetViCommand(command);
+            return true;
+        }
+        return DoCommandRange(command);
+    }
+    HideViBar();
+    const int count = GetCount(command);
+    if (DoMultiCharCommand(command, count, dot)) return true;
+    return DoSingleCharCommand(command, count, dot);
+}
+
+bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
+{
+    const bool writable = !IsReadOnly();
+    const wxUniChar last = command.Last();
+    QelSTC* stc = m_STC;
+
+    if (writable && command.EndsWith("cw")) {
+        if (!stc->GetSelectedText().empty()) MoveCaret(stc, stc->GetSelectionStart());
+        const int pos = stc->GetCurrentPos();
+        Repeat(stc, count, [stc] { stc->WordRightEndExtend(); });
+        if (dot) {
+            stc->ReplaceSelection(m_InsertText);
+        } else {
+            const int end = stc->GetCurrentPos();
+            InsertMode('i', 1, false, false);
+            stc->SetCurrentPos(pos);
+            stc->SetAnchor(end);
+        }
+    } else if (writable && command == "cc") {
+        stc->Home();
+        stc->DelLineRight();
+        if (dot && !m_InsertText.empty())
+            stc->ReplaceSelection(m_InsertText);
+        else
+            InsertMode('i', 1, false, false);
+    } else if (writable && command.EndsWith("dd")) {
+        Delete(count);
+    } else if (writable && (command == "d0" || command == "d$")) {
+        if (command == "d0")
+            stc->HomeExtend();
+        else
+            stc->LineEndExtend();
+        stc->Cut();
+    } else if (writable && command.EndsWith("dw")) {
+        stc->BeginUndoAction();
+        const int pos = stc->GetCurrentPos();
+        Repeat(stc, count, [stc] { stc->WordRight(); });
+        stc->SetSelection(pos, stc->GetCurrentPos());
+        stc->Cut();
+        stc->EndUndoAction();
+    } else if (writable && command.Matches("*r?")) {
+        ReplaceChars(last, count);
+    } else if (command.Matches("*f?") || command.Matches("*F?")) {
+        const bool forward = command[command.length() - 2] == 'f';
+        for (int i = 0; i < count && FindNext(wxString(last), forward); ++i) { }
+        m_LastFindCharCommand = command;
+    } else if (command.Matches("*J")) {
+        const int line = stc->LineFromPosition(stc->GetCurrentPos());
+        const int last_line = stc->GetLineCount() - 1;
+        stc->BeginUndoAction();
+        stc->SetTargetRange(
+            stc->PositionFromLine(line),
+            stc->PositionFromLine(std::min<long long>(last_line, 1LL * line + count)));
+        stc->LinesJoin();
+        stc->EndUndoAction();
+    } else if (command.Matches("m?")) {
+        SetMarker(last);
+    } else if (command.EndsWith("yw")) {
+        Repeat(stc, count, [stc] { stc->WordRightEnd(); });
+        for (int i = 0; i < count; ++i) stc->WordLeftExtend();
+        stc->Copy();
+    } else if (command.EndsWith("yy")) {
+        Yank(count);
+    } else if (command == "zc" || command == "zo" || command == "zE" || command == "zf") {
+        Fold(command);
+    } else if (command == "ZZ") {
+        PostCommand(wxID_SAVE);
+        PostClose(true);
+    } else if (writable && (command.EndsWith(">>") || command.EndsWith("<<"))) {
+        const int line = stc->LineFromPosition(stc->GetCurrentPos());
+        const int end = std::min<long long>(1LL * line + count - 1, stc->GetLineCount() - 1);
+        IndentLines(line, end, command.EndsWith(">>"));
+    } else if (command.Matches("'?")) {
+        GotoMarker(last);
+    } else {
         return false;
     }
-
-    m_STC->SetTabWidth(width);
-    wxConfigBase::Get()->Write(_("Tab width"), static_cast<long>(width));
     return true;
 }
 
-int QelVi::ApplyModeLine(const wxString& options)
+bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
 {
-    if (!m_IsActive) return 0;
+    const wxUniChar last = command.Last();
+    if (last.GetValue() > 126) return false;
+    QelSTC* stc = m_STC;
 
-    // vim's mode lines end their option list with ":" and may separate the
-    // options by blanks or colons.
-    int taken = 0;
-    wxStringTokenizer tokens(options, " \t:");
-    while (tokens.HasMoreTokens()) {
-        if (const int width = QelViTabStop(tokens.GetNextToken()); width > 0) {
-            m_STC->SetTabWidth(width);
-            ++taken;
-        }
+    switch (last.GetValue()) {
+    case '0':
+    case '^':
+        if (command.length() > 1) return false;
+        stc->Home();
+        break;
+    case '$':
+        stc->LineEnd();
+        break;
+    case '{':
+        stc->ParaUp();
+        break;
+    case '}':
+        stc->ParaDown();
+        break;
+    case 'g':
+        stc->DocumentStart();
+        break;
+    case 'G':
+        if (count == 1)
+            stc->DocumentEnd();
+        else
+            stc->GotoLine(std::min(count - 1, stc->GetLineCount() - 1));
+        break;
+    case 'H':
+        stc->GotoLine(stc->GetFirstVisibleLine());
+        break;
+    case 'M':
+        stc->GotoLine(stc->GetFirstVisibleLine() + stc->LinesOnScreen() / 2);
+        break;
+    case 'L':
+        stc->GotoLine(stc->GetFirstVisibleLine() + stc->LinesOnScreen());
+        break;
+    case 'j':
+        MoveLines(count, true);
+        break;
+    case 'k':
+        MoveLines(count, false);
+        break;
+    case '%':
+        GotoBrace();
+        break;
+    case '*':
+        FindWord(true);
+        break;
+    case '#':
+        FindWord(false);
+        break;
+    case 'n':
+    case 'N': {
+        const wxString text = QelFindReplaceData::Get()->GetFindString();
+        const bool forward = (last == 'n') == m_SearchForward;
+        for (int i = 0; i < count && FindNext(text, forward); ++i) { }
+        break;
     }
-    return taken;
+    case '/':
+    case '?':
+        GetViCommand(command);
+        break;
+    case '.':
+        // Only the outermost "." replays: a stored command never ends in
+        // ".", and the depth guard stops any other way back here.
+        if (m_DotDepth > 0 || !IsRepeatable(m_LastCommand)) {
+            Bell();
+            break;
+        }
+        ++m_DotDepth;
+        DoCommand(m_LastCommand, true);
+        --m_DotDepth;
+        break;
+    case ';':
+        if (!m_LastFindCharCommand.empty()) DoCommand(m_LastFindCharCommand, false);
+        break;
+    case 'a':
+    case 'i':
+    case 'o':
+    case 'A':
+    case 'C':
+    case 'I':
+    case 'O':
+        InsertMode(last, count, false, dot);
+        break;
+    case 'R':
+        InsertMode('R', count, true, dot);
+        break;
+    case 'D':
+        if (!IsReadOnly()) {
+            stc->LineEndExtend();
+            stc->Cut();
+        }
+        break;
+    case 'x':
+        DeleteChars(count, true);
+        break;
+    case 'X':
+        DeleteChars(count, false);
+        break;
+    case 'p':
+        Put(true);
+        break;
+    case 'P':
+        Put(false);
+        break;
+    case 'u':
+        stc->Undo();
+        break;
+    case '~':
+        ToggleCase();
+        break;
+    default:
+        return DoMotion(last, count);
+    }
+    return true;
+}
+
+bool QelVi::DoMotion(wxUniChar c, int count)
+{
+    QelSTC* stc = m_STC;
+    switch (c.GetValue()) {
+    case 2:
+        Repeat(stc, count, [stc] { stc->PageUp(); });
+        break;
+    case 7:
+        Repeat(stc, count, [stc] { stc->PageDown(); });
+        break;
+    case 16:
+        Repeat(stc, count, [stc] { stc->LineScrollUp(); });
+        break;
+    case 17:
+        Repeat(stc, count, [stc] { stc->LineScrollDown(); });
+        break;
+    case ' ':
+    case 'l':
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, true));
+        break;
+    case 'h':
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, false));
+        break;
+    case 'w':
+        Repeat(stc, count, [stc] { stc->WordRight(); });
+        break;
+    case 'b':
+        Repeat(stc, count, [stc] { stc->WordLeft(); });
+        break;
+    case 'e':
+        Repeat(stc, count, [stc] { stc->WordRightEnd(); });
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void QelVi::MoveLines(int count, bool down)
+{
+    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+    const long long target = down
+        ? std::min<long long>(1LL * line + count, m_STC->GetLineCount() - 1)
+        : std::max<long long>(1LL * line - count, 0);
+    const int steps = static_cast<int>(down ? target - line : line - target);
+    if (steps <= MaxLineSteps) {
+        for (int i = 0; i < steps; ++i) down ? m_STC->LineDown() : m_STC->LineUp();
+        return;
+    }
+    // A far jump keeps the caret's column.
+    const int column = m_STC->GetColumn(m_STC->GetCurrentPos());
+    MoveCaret(m_STC, m_STC->FindColumn(static_cast<int>(target), column));
+}
+
+void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
+{
+    if (IsReadOnly()) return;
+    QelSTC* stc = m_STC;
+    if (!dot) {
+        if (m_InsertMode) stc->EndUndoAction();
+        m_InsertMode = true;
+        m_InsertText.clear();
+        m_InsertRepeatCount = repeat;
+        stc->BeginUndoAction();
+    }
+    switch (c.GetValue()) {
+    case 'a':
+        stc->CharRight();
+        break;
+    case 'A':
+        stc->LineEnd();
+        break;
+    case 'I':
+        stc->Home();
+        break;
+    case 'o':
+        stc->LineEnd();
+        stc->NewLine();
+        break;
+    case 'O':
+        stc->Home();
+        stc->NewLine();
+        stc->LineUp();
+        break;
+    case 'C':
+    case 'R': {
+        const int caret = stc->GetCurrentPos();
+        stc->SetSelectionStart(caret);
+        stc->SetSelectionEnd(stc->GetLineEndPosition(stc->LineFromPosition(caret)));
+        break;
+    }
+    default:
+        break;
+    }
+    if (!dot) {
+        stc->SetOvertype(overtype);
+        return;
+    }
+    stc->SetTargetStart(stc->GetCurrentPos());
+    if (c == 'R' || c == 'C')
+        stc->ReplaceSelection(m_InsertText);
+    else
+        stc->AddText(m_InsertText);
+    stc->SetTargetEnd(stc->GetCurrentPos());
+    MarkTargetChange();
+}
+
+bool QelVi::ReplaceChars(wxUniChar c, int count)
+{
+    // Whole characters up to the line end only: with too few of them left
+    // nothing changes, as the line break is never replaced.
+    const int start = m_STC->GetCurrentPos();
+    const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(start));
+    int end = start;
+    for (int i = 0; i < count; ++i) {
+        if (end >= line_end) {
+            Bell();
+            return false;
+        }
+        end = m_STC->PositionAfter(end);
+    }
+    m_STC->SetTargetRange(start, end);
+    m_STC->ReplaceTarget(wxString(c, count));
+    MarkTargetChange();
+    MoveCaret(m_STC, start);
+    return true;
+}
+
+void QelVi::DeleteChars(int count, bool forward)
+{
+    // Steps over whole characters (a line end is one), and ends at the
+    // document's bounds.
+    const int caret = m_STC->GetCurrentPos();
+    const int other = StepChars(m_STC, caret, count, forward);
+    if (other == caret || IsReadOnly()) return;
+    const int from = std::min(caret, other);
+    m_STC->DeleteRange(from, std::max(caret, other) - from);
+    MoveCaret(m_STC, from);
+}
+
+void QelVi::FindWord(bool find_next) const
+{
+    const int caret = m_STC->GetCurrentPos();
+    const wxString word = m_STC->GetTextRange(m_STC->WordStartPosition(caret, true),
+                                              m_STC->WordEndPosition(caret, true));
+    if (word.empty()) {
+        Bell();
+        return;
+    }
+    QelFindReplaceData::Get()->SetFindString("\\<" + word + "\\>");
+    FindNext(QelFindReplaceData::Get()->GetFindString(), find_next);
+}
+
+void QelVi::GotoBrace() const
+{
+    const int caret = m_STC->GetCurrentPos();
+    int match = m_STC->BraceMatch(caret);
+    if (match == wxSTC_INVALID_POSITION && caret > 0) match = m_STC->BraceMatch(caret - 1);
+    if (match != wxSTC_INVALID_POSITION) MoveCaret(m_STC, match);
+}
+
+void QelVi::Put(bool after) const
+{
+    const bool lines = QelGetNumberOfLines(QelClipboardGet()) > 1;
+    if (lines) {
+        if (after) m_STC->LineDown();
+        m_STC->Home();
+    }
+    m_STC->Paste();
+    if (lines && after) m_STC->LineUp();
+}
+
+void QelVi::ToggleCase() const
+{
+    const int caret = m_STC->GetCurrentPos();
+    const int next = m_STC->PositionAfter(caret);
+    if (next == caret) return; // the document end
+    if (!IsReadOnly()) {
+        const wxString text = m_STC->GetTextRange(caret, next);
+        const wxString converted = ToggledCase(text);
+        if (converted != text) m_STC->Replace(caret, next, converted);
+    }
+    m_STC->CharRight();
+    MarkerAddChange(m_STC->LineFromPosition(m_STC->GetCurrentPos()));
+}
+
+void QelVi::Delete(int lines) const
+{
+    if (IsReadOnly()) return;
+    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+    const int before = m_STC->GetLineCount();
+    const int start = m_STC->PositionFromLine(line);
+    const int end
+        = 1LL * line + lines < before ? m_STC->PositionFromLine(line + lines) : m_STC->GetLength();
+    m_STC->SetSelection(start, end);
+    if (start < end)
+        m_STC->Cut();
+    else
+        m_STC->DeleteBack();
+    if (lines > 1)
+        ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
+}
+
+void QelVi::Yank(int lines) const
+{
+    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+    const int start = m_STC->PositionFromLine(line);
+    const int end = 1LL * line + lines < m_STC->GetLineCount()
+        ? m_STC->PositionFromLine(line + lines)
+        : m_STC->GetLength();
+    m_STC->CopyRange(start, end);
+    if (lines > 1)
+        ShowViMessage(
+            wxString::Format(_("%d lines yanked"), QelGetNumberOfLines(QelClipboardGet()) - 1));
+}
+
+void QelVi::DeleteMarker(const wxUniChar& marker)
+{
+    const auto it = m_Markers.find(marker);
+    if (it == m_Markers.end()) return;
+    m_STC->MarkerDelete(it->second - 1, m_MarkerSymbol.GetNo());
+    m_Markers.erase(it);
+}
+
+void QelVi::SetMarker(const wxUniChar& marker)
+{
+    DeleteMarker(marker);
+    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+    m_Markers[marker] = line + 1;
+    m_STC->MarkerAdd(line, m_MarkerSymbol.GetNo());
+}
+
+void QelVi::GotoMarker(const wxUniChar& marker)
+{
+    const auto it = m_Markers.find(marker);
+    if (it == m_Markers.end())
+        Bell();
+    else
+        GotoLineAndSelect(it->second);
+}
+
+void QelVi::Fold(const wxString& command) const
+{
+    if (command == "zE" || command == "zf") {
+        SetFolding(command == "zf");
+        return;
+    }
+    const int caret_line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+    const int line = (m_STC->GetFoldLevel(caret_line) & wxSTC_FOLDLEVELHEADERFLAG)
+        ? caret_line
+        : m_STC->GetFoldParent(caret_line);
+    if (line < 0) return;
+    const bool expanded = m_STC->GetFoldExpanded(line);
+    if ((command == "zc") == expanded) m_STC->ToggleFold(line);
 }

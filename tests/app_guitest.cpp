@@ -10,29 +10,9 @@ using namespace qeltest;
 
 namespace {
 
-// Copies the program into a folder of its own, so that its settings file and
-// log land there, and starts it with the given settings.
-struct ProgramRun {
-    int exitCode = -1;
-    std::string stderrText;
-    std::string logText;
-};
-
 ProgramRun RunProgram(const TempDir& dir, const std::string& settings)
 {
-    const wxString exe = dir.File("tindrel");
-    EXPECT_TRUE(wxCopyFile(QEL_TINDREL_EXE, exe));
-    wxFileName(exe).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
-    if (!settings.empty()) {
-        EXPECT_TRUE(WriteBytes(dir.File("tindrel.ini"), settings));
-    }
-
-    ProgramRun run;
-    qeltest::Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./tindrel --quit 2>stderr.txt",
-                 &run.exitCode);
-    run.stderrText = ReadBytes(dir.File("stderr.txt"));
-    run.logText = ReadBytes(dir.File("tindrel.log"));
-    return run;
+    return qeltest::RunProgram(QEL_TINDREL_EXE, dir, settings);
 }
 
 } // namespace

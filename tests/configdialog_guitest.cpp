@@ -388,7 +388,8 @@ TEST_F(ConfigDialogTest, ItemButtonsBrowseOrReachTheFrameWithoutSaving)
 {
     Cfg().Write("Folder", "/tmp\v");
     QelConfigDialog* dlg = Make({{"Folder", CONFIG_COMBOBOXDIR, "", true, ID_BROWSE_FOLDER},
-                                 {"Go", CONFIG_BUTTON, "", false, 100}});
+                                 {"Go", CONFIG_BUTTON, "", false, 100},
+                                 {"Again", CONFIG_BUTTON, "", false, 100}});
     wxWindow* browse = nullptr;
     for (wxWindow* child : dlg->GetChildren())
         if (dynamic_cast<wxButton*>(child) && child->GetId() == ID_BROWSE_FOLDER) browse = child;

@@ -1,68 +1,291 @@
-// The program's main window, driven from outside as a person would: start
-// it on files, find its window by the file's name, type and save.
-#include <gtest/gtest.h>
-#include <wx/filename.h>
+// The frame base: pane texts of editors and lists, the view toggles, the
+// open command, drops, the find focus and the routing of find events.
+#include <wx/dnd.h>
+#include <wx/fdrepdlg.h>
+#include <wx/html/htmprint.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/testing.h>
 
+#include <qelkit/frd.h>
+#include <qelkit/grid.h>
+#include <qelkit/listview.h>
+#include <qelkit/printing.h>
+#include <qelkit/stc.h>
+#include <qelkit/vcsentry.h>
+
+#include "frames.h"
 #include "testing.h"
 
-using namespace qeltest;
+using qeltest::RecordingFrame;
 
 namespace {
 
-// Starts tindrel on the file, waits for a window titled with its name,
-// types the keys into it and ends the program; what the window was called.
-std::string TypeInto(const wxString& file, const wxString& keys, const wxString& title)
+class FrameTest : public qeltest::FrameTest {
+protected:
+    void SetUp() override
+    {
+        qeltest::FrameTest::SetUp();
+        m_Frame->SetupStatusBar({QelStatusBarPane(-3), QelStatusBarPane("PaneFileType", 50),
+                                 QelStatusBarPane("PaneInfo", 100)});
+    }
+    static wxString Pane(const wxString& name)
+    {
+        QelStatusBar* bar = QelFrame::GetSharedStatusBar();
+        return bar->GetStatusText(bar->GetFieldNo(name));
+    }
+    void Command(int id, const wxString& text = wxEmptyString)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetString(text);
+        m_Frame->ProcessWindowEvent(event);
+    }
+    // Posts a find event through the frame; the number that reached it.
+    int FindEventsAtFrame(const wxEventTypeTag<wxFindDialogEvent>& type)
+    {
+        int arrived = 0;
+        auto count = [&arrived](wxFindDialogEvent& event) {
+            ++arrived;
+            event.Skip();
+        };
+        m_Frame->Bind(type, count);
+        wxFindDialogEvent event(type, wxID_ANY);
+        m_Frame->ProcessWindowEvent(event);
+        qeltest::Pump(100);
+        m_Frame->Unbind(type, count);
+        return arrived;
+    }
+    QelSTC* Editor(const wxString& text, long flags = 0) // the find focus
+    {
+        auto* stc = new QelSTC(m_Frame.get(), text, flags);
+        m_Frame->SetFindFocus(stc);
+        return stc;
+    }
+    QelListView* List(int rows)
+    {
+        auto* list = new QelListView(m_Frame.get());
+        list->InsertColumn(0, "c");
+        for (int i = 0; i < rows; ++i) list->InsertItem(i, "row");
+        return list;
+    }
+};
+
+TEST_F(FrameTest, EditorPaneTexts)
 {
-    const wxString name = wxFileName(file).GetFullName();
-    // The window is asked for its title until it shows the one expected (a
-    // loaded machine may take its time), for at most 20 seconds.
-    const wxString script = wxString::Format(
-        "%s %s & pid=$!\n"
-        "for i in $(seq 200); do w=$(xdotool search --name '^%s' | head -1); "
-        "[ -n \"$w\" ] && break; sleep 0.1; done\n"
-        "xdotool windowfocus --sync $w; sleep 0.3\n"
-        "%s\n"
-        "for i in $(seq 200); do t=$(xdotool getwindowname $w); [ \"$t\" = %s ] && break; "
-        "sleep 0.1; done\n"
-        "echo \"$t\"; kill $pid; wait $pid\n",
-        ShellQuote(QEL_TINDREL_EXE), ShellQuote(file), name, keys, ShellQuote(title));
-    // A display of its own: key presses must not meet other tests' windows.
-    return Run("timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh -c " + ShellQuote(script));
+    wxString text;
+    for (int i = 0; i < 10; ++i) text += "0123456789\n";
+    QelSTC* stc = Editor(text);
+    const struct {
+        int anchor, caret;
+        const char* info;
+    } rows[] = {{20, 0, "11"}, {44, 76, "7,3,32"}, {13, 17, "2,7,4"}, {25, 25, "3,4"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.info);
+        stc->SetSelection(row.anchor, row.caret);
+        // The status bar's own update event keeps the position current.
+        wxUpdateUIEvent update(ID_STATUSBAR);
+        QelFrame::GetSharedStatusBar()->ProcessWindowEvent(update);
+        EXPECT_EQ(Pane("PaneInfo"), row.info);
+    }
+    EXPECT_EQ(QelFormatPaneInfo({17, 11, 1, 11, 13, 28, true, "23\n23"}), "2,7,5"); // rectangle
+    stc->SetEOLMode(wxSTC_EOL_CR);
+    QelFrame::UpdateStatusBar(stc, "PaneFileType");
+    EXPECT_EQ(Pane("PaneFileType"), "MAC");
+    QelFrame::UpdateStatusBar(Editor("", EDITOR_HEX), "PaneFileType");
+    EXPECT_EQ(Pane("PaneFileType"), "HEX");
+    EXPECT_EQ(QelFileTypeText(0, wxSTC_EOL_CRLF) + QelFileTypeText(0, wxSTC_EOL_LF)
+                  + QelFileTypeText(0, 7),
+              "DOSUNIXUNKNOWN");
 }
 
-TEST(Program, OpensEditsAndSavesFiles)
+TEST_F(FrameTest, ListPaneTextAndViewChecks)
 {
-    TempDir dir;
+    QelListView* list = List(5);
+    QelFrame::StatusText("before", "PaneInfo");
+    list->Hide();
+    QelFrame::UpdateStatusBar(list);
+    EXPECT_EQ(Pane("PaneInfo"), "before");
+    list->Show();
+    QelFrame::UpdateStatusBar(list);
+    EXPECT_EQ(Pane("PaneInfo"), "5");
+    list->Select(1);
+    list->Select(3);
+    QelFrame::UpdateStatusBar(list);
+    EXPECT_EQ(Pane("PaneInfo"), "5,2");
+
+    m_Frame->SetMenuBar(new wxMenuBar);
+    for (const bool shown : {true, false}) {
+        for (const int id : {ID_VIEW_MENUBAR, ID_VIEW_STATUSBAR}) {
+            wxUpdateUIEvent event(id);
+            m_Frame->ProcessWindowEvent(event);
+            EXPECT_EQ(event.GetChecked(), shown) << id;
+            Command(id);
+        }
+    }
+}
+
+TEST_F(FrameTest, MenuBarFollowsSettingUntilFirstCommand)
+{
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored);
+        wxConfigBase::Get()->Write("ShowMenuBar", stored);
+        {
+            RecordingFrame frame;
+            frame.SetMenuBar(new wxMenuBar);
+            EXPECT_EQ(frame.GetMenuBar() != nullptr, stored);
+            for (const bool shown : {!stored, stored}) {
+                wxCommandEvent toggle(wxEVT_MENU, ID_VIEW_MENUBAR);
+                frame.ProcessWindowEvent(toggle);
+                EXPECT_EQ(frame.GetMenuBar() != nullptr, shown);
+            }
+        }
+        EXPECT_EQ(wxConfigBase::Get()->ReadBool("ShowMenuBar", !stored), stored);
+    }
+}
+
+TEST_F(FrameTest, TitleBarToggle)
+{
+    RecordingFrame bare(wxRESIZE_BORDER);
+    wxCommandEvent toggle(wxEVT_MENU, ID_VIEW_TITLEBAR);
+    bare.ProcessWindowEvent(toggle);
+    EXPECT_EQ(bare.GetWindowStyleFlag(), wxDEFAULT_FRAME_STYLE);
+    bare.ProcessWindowEvent(toggle);
+    EXPECT_EQ(bare.GetWindowStyleFlag(), wxDEFAULT_FRAME_STYLE & ~wxCAPTION);
+}
+
+TEST_F(FrameTest, OpenCommandBesideTheEditorAndDrops)
+{
+    const wxString folder = m_Temp.Path();
+    for (const char* name : {"x.c", "a.txt", "notes.txt", "b.h"})
+        ASSERT_TRUE(qeltest::WriteBytes(m_Temp.File(name), "text\n"));
+    ASSERT_TRUE(Editor("")->Open(QelFileName(m_Temp.File("x.c"))));
+    const wxString elsewhere = m_Temp.File("elsewhere");
+    ASSERT_TRUE(wxMkdir(elsewhere));
+    qeltest::CwdGuard cwd(elsewhere);
+    qeltest::LogCapture log;
+
+    Command(wxID_OPEN, "a.txt missing.txt notes.txt:12\t*.h /abs/other.c");
+    EXPECT_EQ(wxGetCwd(), folder);
+    EXPECT_TRUE(log.Has("Cannot locate file: missing.txt")) << log.Dump();
+    const std::vector<wxString> paths
+        = {folder + "/a.txt", folder + "/notes.txt", folder + "/b.h", "/abs/other.c"};
+    EXPECT_EQ(m_Frame->OpenedPaths(), paths);
+    ASSERT_EQ(m_Frame->opens.size(), 4u);
+    EXPECT_EQ(m_Frame->opens[1].line, 12);
+
+    // Every drop is accepted, whatever opening gives.
+    auto* target = dynamic_cast<wxFileDropTarget*>(m_Frame->GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(1, m_Temp.File("nowhere.txt"))));
+    EXPECT_EQ(m_Frame->OpenedPaths().back(), m_Temp.File("nowhere.txt"));
+}
+
+TEST_F(FrameTest, OpenFileAndOutputGoToTheEditor)
+{
+    QelFrame frame(nullptr, wxID_ANY, "plain");
+    ASSERT_TRUE(qeltest::WriteBytes(m_Temp.File("f.txt"), "loaded\n"));
+    const QelVCSEntry vcs; // no run: its output is empty
+    EXPECT_FALSE(frame.OpenFile(QelFileName(m_Temp.File("f.txt"))));
+    wxTEST_DIALOG(EXPECT_TRUE(frame.OpenFile(QelFileName("x.c"), vcs)),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+
+    auto* stc = new QelSTC(&frame, "");
+    frame.SetFindFocus(stc);
+    EXPECT_TRUE(frame.OpenFile(QelFileName(m_Temp.File("f.txt"))));
+    EXPECT_EQ(stc->GetText(), "loaded\n");
+    wxTestingModalHook nothing;
+    EXPECT_TRUE(frame.OpenFile(QelFileName("x.c"), vcs));
+    EXPECT_EQ(stc->GetText(), "");
+}
+
+TEST_F(FrameTest, OneFindDialogAtATime)
+{
+    auto count = [this] {
+        int dialogs = 0;
+        for (wxWindow* child : m_Frame->GetChildren())
+            dialogs += dynamic_cast<wxFindReplaceDialog*>(child) != nullptr
+                && !wxPendingDelete.Member(child);
+        return dialogs;
+    };
+    Command(wxID_FIND);
+    Command(wxID_REPLACE);
+    qeltest::Pump(50);
+    EXPECT_EQ(count(), 1);
+    EXPECT_TRUE(m_Frame->GetFindReplaceDialog()->HasFlag(wxFR_REPLACEDIALOG));
+    wxFindDialogEvent close(wxEVT_FIND_CLOSE, wxID_ANY);
+    m_Frame->ProcessWindowEvent(close);
+    EXPECT_EQ(m_Frame->GetFindReplaceDialog(), nullptr);
+}
+
+TEST_F(FrameTest, FindEventsReachTheFindFocusOnce)
+{
+    // A window that does not handle the event must not pass it back up to
+    // the frame, which would post it again for ever.
+    m_Frame->SetFindFocus(new wxPanel(m_Frame.get()));
+    EXPECT_EQ(FindEventsAtFrame(wxEVT_FIND_REPLACE), 1);
+    m_Frame->SetFindFocus(List(2)->GetChildren().front());
+    EXPECT_EQ(FindEventsAtFrame(wxEVT_FIND_REPLACE_ALL), 1);
+
+    QelSTC* stc = Editor("hay needle hay");
+    QelFindReplaceData::Get()->SetFindString("needle");
+    QelFindReplaceData::Get()->SetFlags(wxFR_DOWN);
+    FindEventsAtFrame(wxEVT_FIND_NEXT);
+    EXPECT_EQ(stc->GetSelectedText(), "needle");
+
+    // A find focus that was destroyed is forgotten.
+    delete stc;
+    EXPECT_EQ(m_Frame->GetFindFocus(), nullptr);
+    EXPECT_EQ(FindEventsAtFrame(wxEVT_FIND), 1);
+}
+
+TEST_F(FrameTest, ListsAndGridsAreFoundFromTheirInnerWindows)
+{
+    QelListView* list = List(0);
+    auto* grid = new QelGrid(m_Frame.get());
+    grid->CreateGrid(2, 2);
     const struct {
         const char* name;
-        std::string bytes;
-        const char* keys;
-        std::string want;
-        const char* title; // the window's at the end; the file's name when null
-    } rows[] = {
-        {"t1.c", "int x;\n",
-         "xdotool type --window $w '//a'; xdotool key --window $w Return ctrl+s", "//a\nint x;\n",
-         nullptr},
-        {"crlf.txt", "a\r\nb\r\n", "xdotool key --window $w End Return x ctrl+s", "a\r\nx\r\nb\r\n",
-         nullptr},
-        {"latin1.txt", "caf\xE9\n", "xdotool key --window $w Delete ctrl+s", "af\xE9\n", nullptr},
-        {"new.txt", "", "xdotool type --window $w 'new'; xdotool key --window $w ctrl+s", "new",
-         nullptr},
-        // Alt+F reaches the File menu, whose C closes the page; typed into
-        // the editor it would change the file's title and text.
-        {"alt.txt", "alt\n", "xdotool key --window $w alt+f; sleep 0.3; xdotool key --window $w c",
-         "alt\n", "tindrel"},
-    };
+        wxWindow* focus;
+        QelListView* list;
+        QelGrid* grid;
+    } rows[] = {{"ListItself", list, list, nullptr},
+                {"ListInner", list->GetChildren().front(), list, nullptr},
+                {"GridInner", grid->GetGridWindow(), nullptr, grid},
+                {"Frame", m_Frame.get(), nullptr, nullptr}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const wxString path = dir.File(row.name);
-        if (!row.bytes.empty()) {
-            ASSERT_TRUE(WriteBytes(path, row.bytes));
-        }
-        const wxString want = row.title ? row.title : row.name;
-        EXPECT_EQ(TypeInto(path, row.keys, want), want + "\n");
-        EXPECT_EQ(ReadBytes(path), row.want);
+        m_Frame->SetFindFocus(row.focus);
+        EXPECT_EQ(m_Frame->GetListView(), row.list);
+        EXPECT_EQ(m_Frame->GetGrid(), row.grid);
+        EXPECT_EQ(m_Frame->GetSTC(), nullptr);
     }
+}
+
+TEST_F(FrameTest, InfoPaneDoubleClickAsksForALineOrItem)
+{
+    {
+        wxTestingModalHook nothing; // no editor, no list: no dialog
+        m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo");
+    }
+    m_Frame->SetFindFocus(List(3));
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+    Editor("a\nb\n");
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+}
+
+TEST_F(FrameTest, PrintingIsMadeForTheFrame)
+{
+    QelPrinting* printing = QelPrinting::Get(false);
+    ASSERT_NE(printing, nullptr);
+    wxHtmlEasyPrinting* html = printing->GetHtmlPrinter();
+    EXPECT_EQ(html->GetParentWindow(), m_Frame.get());
+    EXPECT_EQ(html->GetPageSetupData()->GetMarginTopLeft(), wxPoint(15, 5));
+    EXPECT_EQ(html->GetPageSetupData()->GetMarginBottomRight(), wxPoint(15, 5));
+    EXPECT_EQ(QelPrinting::Set(nullptr), printing);
+    EXPECT_EQ(QelPrinting::Set(printing), nullptr);
+    m_Frame.reset(); // leaves no dangling parent behind
+    EXPECT_EQ(html->GetParentWindow(), nullptr);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include <qelkit/lexers.h>
 #include <qelkit/listitem.h>
 #include <qelkit/listviewfile.h>
-#include <qelkit/rcs.h>
+#include <qelkit/menu.h>
 
 #include "testing.h"
 
@@ -88,26 +88,12 @@ TEST_P(FileListColumns, FollowTheListType)
 
 INSTANTIATE_TEST_SUITE_P(
     Types, FileListColumns,
-    ::testing::Values(
-        ColumnCase{"Folder", LV::LIST_FOLDER, "Folder", ""},
-        ColumnCase{"Keywords", LV::LIST_KEYWORD, "Keywords cpp",
-                   "File Name,class,int,Keywords,Modified,In Folder,Type,Size"},
-        ColumnCase{"Process", LV::LIST_PROCESS, "Process Output",
-                   "Line,Line No,File Name,Modified,In Folder,Type,Size"},
-        ColumnCase{"Replace", LV::LIST_REPLACE, "Replace Results",
-                   "File Name,Line,Match,Line No,Replaced,Modified,In Folder,Type,Size"},
-        ColumnCase{"Revisions", LV::LIST_REVISION, "Revisions",
-                   "File Name,Revision Comment,Date,Initials,Line No,Revision,Modified,In "
-                   "Folder,Type,Size"}),
+    ::testing::Values(ColumnCase{"Folder", LV::LIST_FOLDER, "Folder", ""},
+                      ColumnCase{"Keywords", LV::LIST_KEYWORD, "Keywords cpp",
+                                 "File Name,class,int,Keywords,Modified,In Folder,Type,Size"},
+                      ColumnCase{"Process", LV::LIST_PROCESS, "Process Output",
+                                 "Line,Line No,File Name,Modified,In Folder,Type,Size"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(FileListTest, TypeDescriptionsOutsideTheRangeAreEmpty)
-{
-    EXPECT_EQ(LV::GetTypeDescription(LV::LIST_FIND), "Find Results");
-    qeltest::ExpectAsserts asserts;
-    EXPECT_EQ(LV::GetTypeDescription(LV::LIST_AFTER_LAST), "");
-    EXPECT_EQ(asserts.Count(), 1);
-}
 
 // --- rows from files ---
 
@@ -163,50 +149,30 @@ INSTANTIATE_TEST_SUITE_P(
                 "@/nofolder/gone.txt|@/nofolder||", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FileListTest, ProcessListShowsTheNameInItsThirdColumn)
+TEST_F(FileListTest, ReadOnlyFilesUseTheListColourAlsoAfterSorting)
 {
-    LV* lv = MakeList(LV::LIST_PROCESS);
-    const long row = Add(lv, m_Dir + "/a.txt");
-    EXPECT_EQ(lv->GetItemText(row, 0), "");
-    EXPECT_EQ(lv->GetItemText(row, 2), "a.txt");
-}
-
-struct ColourCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const ColourCase& c) { return os << c.name; }
-    const char* setting; // nullptr: no key
-    unsigned char red, green, blue;
-};
-
-class FileListColour : public FileListTest, public ::testing::WithParamInterface<ColourCase> { };
-
-TEST_P(FileListColour, ReadOnlyFilesUseTheListColourAlsoAfterSorting)
-{
-    if (GetParam().setting) wxConfigBase::Get()->Write("List Colour", GetParam().setting);
     const wxString locked = m_Dir + "/locked.txt";
     ASSERT_TRUE(qeltest::WriteBytes(locked, "x"));
-    ASSERT_TRUE(wxFileName(locked).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_GROUP_READ
-                                                  | wxPOSIX_OTHERS_READ));
-    LV* lv = MakeList(LV::LIST_FIND);
-    Add(lv, locked);
-    Add(lv, m_Dir + "/a.txt");
-    lv->SortColumn("File Name", SORT_DESCENDING); // sorting borrows the item data
-
-    ASSERT_EQ(lv->GetItemText(0, "File Name"), "locked.txt");
-    EXPECT_EQ(lv->GetItemData(0), 1);
-    EXPECT_EQ(lv->GetItemData(1), 0);
-    EXPECT_TRUE(QelListItem(lv, 0).IsReadOnly());
-    EXPECT_FALSE(QelListItem(lv, 1).IsReadOnly());
-    const ColourCase& c = GetParam();
-    EXPECT_EQ(lv->GetItemTextColour(0), wxColour(c.red, c.green, c.blue));
-    EXPECT_EQ(lv->GetItemTextColour(1), *wxBLACK);
+    ASSERT_TRUE(wxFileName(locked).SetPermissions(wxPOSIX_USER_READ));
+    const struct {
+        const char* setting; // nullptr: no key
+        wxColour colour;
+    } cases[] = {{nullptr, *wxRED}, {"BLUE", *wxBLUE}, {"rgb(0, 128, 0)", wxColour(0, 128, 0)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting ? c.setting : "absent");
+        if (c.setting) wxConfigBase::Get()->Write("List Colour", c.setting);
+        LV* lv = MakeList(LV::LIST_FIND);
+        Add(lv, locked);
+        Add(lv, m_Dir + "/a.txt");
+        lv->SortColumn("File Name", SORT_DESCENDING); // sorting borrows the item data
+        ASSERT_EQ(lv->GetItemText(0, "File Name"), "locked.txt");
+        EXPECT_EQ(lv->GetItemData(0) * 10 + lv->GetItemData(1), 10);
+        EXPECT_TRUE(QelListItem(lv, 0).IsReadOnly());
+        EXPECT_FALSE(QelListItem(lv, 1).IsReadOnly());
+        EXPECT_EQ(lv->GetItemTextColour(0), c.colour);
+        EXPECT_EQ(lv->GetItemTextColour(1), *wxBLACK);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Settings, FileListColour,
-                         ::testing::Values(ColourCase{"Absent", nullptr, 255, 0, 0},
-                                           ColourCase{"Named", "BLUE", 0, 0, 255},
-                                           ColourCase{"Rgb", "rgb(0, 128, 0)", 0, 128, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- text form ---
 
@@ -250,6 +216,10 @@ TEST_F(FileListTest, FolderListTakesOneFolderPerLine)
     EXPECT_EQ(folders->GetFolders(), "/tmp/a\n/tmp/b\n");
     folders->SetFolders("/tmp/c");
     EXPECT_EQ(folders->GetFolders(), "/tmp/c\n");
+    QelMenu menu(MENU_OFFER_PASTE);
+    folders->BuildPopupMenu(&menu);
+    const wxMenuItem* last = menu.FindItemByPosition(menu.GetMenuItemCount() - 1);
+    EXPECT_EQ(last->GetId(), wxID_ADD);
 
     LV* files = MakeList(LV::LIST_FIND);
     EXPECT_TRUE(files->ItemFromText("\t\t")); // a line of separators names its row
@@ -265,11 +235,18 @@ TEST_F(FileListTest, DeleteDoublesComparesNeighboursOnly)
     } cases[] = {
         {"Neighbours", {"b.cpp", "a.txt", "a.txt"}, "b.cpp,a.txt"},
         {"Apart", {"a.txt", "b.cpp", "a.txt"}, "a.txt,b.cpp,a.txt"},
+        // Rows naming no file are no doubles, not even of the empty start.
+        {"NoFileName", {"", "", "a.txt", ""}, ",,a.txt,"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LV* lv = MakeList(LV::LIST_FIND);
-        for (const char* file : c.files) Add(lv, m_Dir + "/" + file);
+        for (const char* file : c.files) {
+            if (*file)
+                Add(lv, m_Dir + "/" + file);
+            else
+                lv->InsertItem(lv->GetItemCount(), wxString());
+        }
         lv->DeleteDoubles();
         wxString left;
         for (long row = 0; row < lv->GetItemCount(); row++) {
@@ -313,21 +290,6 @@ TEST_F(FileListTest, ActivatingAFolderRowAsksForItsType)
     EXPECT_EQ(seen, "Folder Type:*.h");
     EXPECT_EQ(lv->GetItemText(folder, "Type"), "*.cpp");
     EXPECT_EQ(lv->GetItemText(file, "Type"), "txt");
-}
-
-TEST_F(FileListTest, RevisionColumnsComeFromTheRevision)
-{
-    LV* lv = MakeList(LV::LIST_REVISION);
-    const long row = Add(lv, m_Dir + "/a.txt");
-    QelRCS rcs;
-    wxString header = "1.2 200131 120000 ab fixed it";
-    ASSERT_TRUE(rcs.SetRevision(header));
-    QelListItem(lv, row).UpdateRevisionList(rcs);
-    wxString cells;
-    for (const char* col : {"Revision", "Date", "Initials", "Revision Comment"}) {
-        cells += lv->GetItemText(row, col) + "|";
-    }
-    EXPECT_EQ(cells, "1.2|2020-01-31 12:00:00|ab|fixed it|");
 }
 
 } // namespace

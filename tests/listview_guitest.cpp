@@ -1,14 +1,8 @@
 // The report list with typed columns: sorting by value, the text form of
 // rows, the clipboard, deleting, finding and printing, on real hidden lists.
-#include <sys/file.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <wx/clipbrd.h>
 #include <wx/frame.h>
-#include <wx/numdlg.h>
-#include <wx/stattext.h>
 #include <wx/testing.h>
 
 #include <qelkit/frame.h>
@@ -35,46 +29,6 @@ public:
     void AfterSorting() override { ++m_AfterSorts; }
     int m_Updates = 0;
     int m_AfterSorts = 0;
-};
-
-// The clipboard belongs to the display that parallel test processes share.
-struct ClipboardLock {
-    ClipboardLock() { flock(m_Fd, LOCK_EX); }
-    ~ClipboardLock() { close(m_Fd); }
-    ClipboardLock(const ClipboardLock&) = delete;
-    ClipboardLock& operator=(const ClipboardLock&) = delete;
-    const int m_Fd = open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666);
-};
-
-// Notes the dialog's title and texts, enters `number` and ends it with `result`.
-class ExpectNumber : public wxExpectModalBase<wxNumberEntryDialog, ExpectNumber> {
-public:
-    ExpectNumber(long number, int result, wxString* seen)
-        : m_Number(number)
-        , m_Result(result)
-        , m_Seen(seen)
-    { }
-
-protected:
-    // The entered value is kept in a protected member until OK is pressed.
-    struct Access : wxNumberEntryDialog {
-        static constexpr long wxNumberEntryDialog::*value = &Access::m_value;
-    };
-
-    int OnInvoked(wxNumberEntryDialog* dialog) const override
-    {
-        *m_Seen = dialog->GetTitle();
-        for (wxWindow* child : dialog->GetChildren()) {
-            if (auto* text = dynamic_cast<wxStaticText*>(child)) *m_Seen += "|" + text->GetLabel();
-        }
-        dialog->*Access::value = m_Number;
-        return m_Result;
-    }
-
-private:
-    long m_Number;
-    int m_Result;
-    wxString* m_Seen;
 };
 
 // Rows of the sorting and finding cases: Name, Count, Ratio, When.
@@ -197,33 +151,51 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{"TextDescendingWithCase", "Name", SORT_DESCENDING, true, "d,b,a,C"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ListViewTest, HeaderClicksToggleAFreshColumnAscendingThenDescending)
-{
-    Fill(m_List, kRows);
-    wxListEvent click(wxEVT_LIST_COL_CLICK, m_List->GetId());
-    click.SetEventObject(m_List);
-    click.SetColumn(1);
-    m_List->ProcessWindowEvent(click);
-    EXPECT_EQ(Names(m_List), "C,a,b,d");
-    m_List->ProcessWindowEvent(click);
-    EXPECT_EQ(Names(m_List), "d,b,a,C");
-    EXPECT_EQ(m_List->m_Updates, 2);
-    EXPECT_EQ(m_List->m_AfterSorts, 2);
-}
-
-TEST_F(ListViewTest, SortingAnEmptyListReportsButRunsNoHooks)
+// Header clicks toggle a fresh column ascending, then descending; an empty
+// list is marked sorted without running the hooks; unknown columns do nothing.
+TEST_F(ListViewTest, HeaderClicksAndSortHooks)
 {
     qeltest::LogCapture log;
     m_List->SortColumn("Count", SORT_TOGGLE);
     EXPECT_TRUE(log.Has("Sorted on: Count")) << log.Dump();
-    EXPECT_EQ(m_List->GetSortedColumn(), 1);
     EXPECT_EQ(m_List->m_Updates + m_List->m_AfterSorts, 0);
 
-    log.Clear(); // an unknown name or number changes nothing
+    Fill(m_List, kRows);
+    wxListEvent click(wxEVT_LIST_COL_CLICK, m_List->GetId());
+    click.SetEventObject(m_List);
+    click.SetColumn(2);
+    m_List->ProcessWindowEvent(click);
+    EXPECT_EQ(Names(m_List), "d,a,b,C");
+    m_List->ProcessWindowEvent(click);
+    EXPECT_EQ(Names(m_List), "C,b,a,d");
+    EXPECT_EQ(m_List->m_Updates * 10 + m_List->m_AfterSorts, 22);
+
+    log.Clear();
     m_List->SortColumn("Nope", SORT_TOGGLE);
     m_List->SortColumn(4, SORT_TOGGLE);
     EXPECT_EQ(log.Records().size(), 0u) << log.Dump();
-    EXPECT_EQ(m_List->GetSortedColumn(), 1);
+    EXPECT_EQ(m_List->GetSortedColumn(), 2);
+}
+
+TEST_F(ListViewTest, ArtListsShowTheSortDirectionInTheHeader)
+{
+    auto* lv = new QelListView(m_Frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT,
+                               QelListView::IMAGE_ART);
+    lv->InsertColumn(QelColumn("Name"));
+    auto header_image = [lv] {
+        wxListItem col;
+        col.SetMask(wxLIST_MASK_IMAGE);
+        lv->GetColumn(0, col);
+        return col.GetImage();
+    };
+    lv->SortColumn(0, SORT_ASCENDING); // no art images yet: no indicator
+    EXPECT_EQ(header_image(), -1);
+    EXPECT_EQ(lv->GetArtID("wxART_FILE_OPEN"), 0);
+    lv->SortColumn(0, SORT_ASCENDING);
+    EXPECT_EQ(header_image(), 1);
+    lv->SortColumn(0, SORT_DESCENDING);
+    EXPECT_EQ(header_image(), 2);
+    EXPECT_EQ(lv->GetArtID("wxART_GO_DOWN"), 1);
 }
 
 // --- text form ---
@@ -257,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
 {
-    ClipboardLock lock;
+    qeltest::ClipboardLock lock;
     Fill(m_List, kRows);
     ASSERT_TRUE(QelClipboardAdd("kept"));
     Command(m_List, wxID_COPY); // nothing selected
@@ -276,17 +248,16 @@ TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
     Command(m_List, wxID_CUT);
     EXPECT_EQ(Names(m_List), "a,d");
     EXPECT_EQ(QelClipboardGet(), other->ItemToText(0) + "\n" + other->ItemToText(1) + "\n");
-}
 
-TEST_F(ListViewTest, DropIsRefusedWhileRowsAreSelected)
-{
-    Fill(m_List, kRows);
-    ListViewDropTarget target(m_List);
+    ListViewDropTarget target(m_List); // no drop while rows are selected
     m_List->Select(1);
     EXPECT_FALSE(target.OnDropText(0, 0, "e\t5"));
     m_List->Select(1, false);
     EXPECT_TRUE(target.OnDropText(0, 0, "e\t5"));
-    EXPECT_EQ(Names(m_List), "b,a,C,d,e");
+    EXPECT_EQ(Names(m_List), "a,d,e");
+
+    wxClipboardLocker locker; // give the clipboard up for the tests that follow
+    wxTheClipboard->Clear();
 }
 
 // --- editing ---
@@ -318,20 +289,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, ListViewDelete,
                                            DeleteCase{"FirstRow", {0}, 6, "0"},
                                            DeleteCase{"NoSelection", {}, 7, ""}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ListViewTest, SelectionCommands)
-{
-    Fill(m_List, kRows);
-    m_List->Select(1);
-    Command(m_List, ID_EDIT_SELECT_INVERT);
-    EXPECT_EQ(Selected(m_List), "0,2,3");
-    Command(m_List, ID_EDIT_SELECT_NONE);
-    EXPECT_EQ(Selected(m_List), "");
-    Command(m_List, wxID_SELECTALL);
-    EXPECT_EQ(Selected(m_List), "0,1,2,3");
-    Command(m_List, wxID_CLEAR);
-    EXPECT_EQ(m_List->GetItemCount(), 0);
-}
 
 // The ids of a menu, a submenu's items in brackets.
 wxString MenuIds(const wxMenu& menu)
@@ -438,57 +395,26 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"Nowhere", 1, "zzz", false, false, false, false, "1", {"hit top", "not found"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ListViewTest, GotoDialogAsksOnlyAListThatIsShownWithRows)
-{
-    EXPECT_FALSE(m_List->GotoDialog("Enter Item Number")); // no rows
-    Fill(m_List, kRows);
-    m_List->Hide();
-    EXPECT_FALSE(m_List->GotoDialog("Enter Item Number"));
-    m_List->Show();
-    m_List->Select(2);
-    bool result = true;
-    wxString seen;
-    wxTEST_DIALOG(result = m_List->GotoDialog("Enter Item Number"),
-                  ExpectNumber(1, wxID_CANCEL, &seen));
-    EXPECT_FALSE(result);
-    EXPECT_EQ(Selected(m_List), "2");
-    wxTEST_DIALOG(result = m_List->GotoDialog("Enter Item Number"),
-                  ExpectNumber(4, wxID_OK, &seen));
-    EXPECT_TRUE(result);
-    EXPECT_EQ(seen, "Enter Item Number|Input (1 - 4):");
-    EXPECT_EQ(Selected(m_List), "3");
-}
-
 // --- printing ---
 
-struct PageCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const PageCase& c) { return os << c.name; }
-    long style;
-    const char* first_line;
-};
-
-class ListViewPage : public ListViewTest, public ::testing::WithParamInterface<PageCase> { };
-
-TEST_P(ListViewPage, TableWithEscapedCells)
+TEST_F(ListViewTest, PageIsATableWithEscapedCells)
 {
-    CountingList* lv = MakeList(GetParam().style);
-    Fill(lv, {{"a<b", "1", "2.5", "x & \"y\""}});
-    const wxString expected = wxString(GetParam().first_line)
-        + "\n<tr>\n<td><i>Name</i>\n"
-          "<td><i>Count</i>\n<td><i>Ratio</i>\n<td><i>When</i>\n<tr>\n<td>a&lt;b\n<td>1\n"
-          "<td>2.5\n<td>x &amp; &quot;y&quot;\n</TABLE>\n";
-    EXPECT_EQ(lv->BuildPage(), expected);
+    const struct {
+        long style;
+        const char* border;
+    } cases[] = {{wxLC_REPORT, "border=0"},
+                 {wxLC_REPORT | wxLC_HRULES, "border=1"},
+                 {wxLC_REPORT | wxLC_VRULES, "border=1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        CountingList* lv = MakeList(c.style);
+        Fill(lv, {{"a<b", "1", "2.5", "x & \"y\""}});
+        EXPECT_EQ(lv->BuildPage(),
+                  "<TABLE " + wxString(c.border)
+                      + " cellpadding=4 cellspacing=0 >\n<tr>\n<td><i>Name</i>\n<td><i>Count</i>\n"
+                        "<td><i>Ratio</i>\n<td><i>When</i>\n<tr>\n<td>a&lt;b\n<td>1\n<td>2.5\n"
+                        "<td>x &amp; &quot;y&quot;\n</TABLE>\n");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ListViewPage,
-    ::testing::Values(PageCase{"NoRules", wxLC_REPORT,
-                               "<TABLE border=0 cellpadding=4 cellspacing=0 >"},
-                      PageCase{"HorizontalRules", wxLC_REPORT | wxLC_HRULES,
-                               "<TABLE border=1 cellpadding=4 cellspacing=0 >"},
-                      PageCase{"VerticalRules", wxLC_REPORT | wxLC_VRULES,
-                               "<TABLE border=1 cellpadding=4 cellspacing=0 >"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

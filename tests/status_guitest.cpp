@@ -1,9 +1,6 @@
 // The clipboard through a real X server, the bell, and the external
 // comparator started as a real process.
-#include <fcntl.h>
 #include <stdio.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <wx/clipbrd.h>
@@ -16,18 +13,8 @@
 
 namespace {
 
+using qeltest::ClipboardLock;
 using qeltest::ShellQuote;
-
-// The clipboard belongs to the display, which the test processes that CTest
-// runs side by side share: the tests that use it take turns.
-struct ClipboardLock {
-    ClipboardLock() { flock(m_Fd, LOCK_EX); }
-    ~ClipboardLock() { close(m_Fd); }
-    ClipboardLock(const ClipboardLock&) = delete;
-    ClipboardLock& operator=(const ClipboardLock&) = delete;
-
-    const int m_Fd = open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666);
-};
 
 TEST(QelClipboard, TextBothWaysWithAnotherClient)
 {

@@ -84,8 +84,20 @@ enum QelListViewId {
 // and its browse button.
 constexpr int ID_BROWSE_FOLDER = 1000;
 
-// Version-control commands of a menu start here.
-constexpr int ID_VCS_LOWEST = 6047;
+// Sent to the top window when a command run in the background has ended.
+enum QelProcessId {
+    ID_TERMINATED_PROCESS = 6010,
+};
+
+// Version-control commands: one block for the commands on documents, one for
+// the commands on the base folder. Command number n of a system has the
+// identifier lowest + 1 + n.
+enum QelVCSId {
+    ID_EDIT_VCS_LOWEST = 6046,
+    ID_EDIT_VCS_HIGHEST = 6071,
+    ID_VCS_LOWEST = 6072,
+    ID_VCS_HIGHEST = 6097,
+};
 
 // Tools that run over files and folders; the report tools form a block of
 // their own inside the tool block.

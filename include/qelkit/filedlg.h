@@ -2,6 +2,7 @@
 // changed file before it is closed, replaced or saved under another name.
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/filedlg.h>
 
 class QelFile;
@@ -29,3 +30,7 @@ private:
 
     QelFile* m_File;
 };
+
+// The paths chosen in a file dialog that was answered (one or, with
+// wxFD_MULTIPLE, several).
+wxArrayString QelFileDialogPaths(const wxFileDialog& dialog);

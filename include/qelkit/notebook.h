@@ -49,6 +49,11 @@ public:
                      const wxBitmap& bitmap = wxNullBitmap);
     using wxAuiNotebook::SetPageText;
 
+    // Runs the command id (ID_ALL_*) over every editor page, last to first.
+    // False when a close was cancelled or refused by a failed save, or when
+    // a save failed.
+    bool ForEach(int id);
+
     size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
 
 private:

@@ -3,17 +3,29 @@
 
 #include <map>
 
+#include <wx/event.h>
 #include <wx/string.h>
+#include <wx/weakref.h>
+
+template <class T> class QelGridStatistics;
+
+// Shows one counter in a statistics grid view: the key in column 0 and the
+// value in column 1 of the row, or of a new row at the bottom when row is not
+// one of the grid's. Returns the row used.
+int QelStatisticsShowRow(wxEvtHandler* view, int row, const wxString& key, const wxString& value);
 
 // A map from counter name to value. Names are compared exactly (code-point
 // order, case-sensitive). A name that was never set reads as 0 and is not
-// added by reading. The system uses it with T = long only.
+// added by reading. The system uses it with T = long only. A table may be
+// shown in a grid view (QelGridStatistics), which every Set keeps current;
+// copies share the view, and a destroyed view is simply no longer updated.
 template <class T> class QelStatistics {
 public:
     // Stores the value under the key and returns it.
     const T Set(const wxString& key, T value)
     {
         m_Items[key] = value;
+        if (m_Grid) ShowRow(key, value);
         return value;
     }
 
@@ -50,8 +62,27 @@ public:
         return *this;
     }
 
+    // Mirrors the table into the view from now on, every counter it holds
+    // first; null detaches it.
+    void SetGrid(QelGridStatistics<T>* grid)
+    {
+        m_Grid = grid;
+        m_Rows.clear();
+        if (grid != nullptr)
+            for (const auto& item : m_Items) ShowRow(item.first, item.second);
+    }
+
 private:
+    void ShowRow(const wxString& key, T value)
+    {
+        const auto row = m_Rows.find(key);
+        m_Rows[key] = QelStatisticsShowRow(m_Grid.get(), row == m_Rows.end() ? -1 : row->second,
+                                           key, wxString() << value);
+    }
+
     std::map<wxString, T> m_Items;
+    std::map<wxString, int> m_Rows; // the view's row of each counter shown there
+    wxWeakRef<wxEvtHandler> m_Grid;
 };
 
 // The counters of one scanned file, or of many summed: the element counters

@@ -1,32 +1,49 @@
-// The vi emulation of one editor. While it is off every key goes to the
-// editor unchanged; switched on by the "vi mode" setting.
+// The vi emulation of an editor control: normal mode with counts, operators,
+// marks, searches and repeat, insert mode, and the ex commands typed after
+// ":" with their line ranges.
 #pragma once
+
+#include <map>
+#include <memory>
 
 #include <wx/event.h>
 #include <wx/string.h>
 
+#include <qelkit/marker.h>
+
+class QelProcess;
 class QelSTC;
 
 class QelVi {
 public:
-    // Off, bound to the editor that owns it (never null, not owned).
+    // Bound to the editor it drives for the whole of its life; off, in
+    // normal mode.
     explicit QelVi(QelSTC* stc);
-
+    ~QelVi();
     QelVi(const QelVi&) = delete;
     QelVi& operator=(const QelVi&) = delete;
 
-    // Switches the emulation on or off.
-    void Use(bool mode) { m_IsActive = mode; }
+    // Switches the emulation on or off; switching off leaves insert mode
+    // and closes its undo group.
+    void Use(bool mode);
 
     bool GetIsActive() const { return m_IsActive; }
     bool GetInsertMode() const { return m_InsertMode; }
     int GetSearchFlags() const { return m_SearchFlags; }
     QelSTC* GetSTC() { return m_STC; }
+    // The normal-mode command typed so far (a count or the start of a
+    // longer command).
+    const wxString& GetCommand() const { return m_Command; }
+    // How often a command failed with the bell since construction.
+    int GetBellCount() const { return m_BellCount; }
 
-    // Key handlers: true lets the editor handle the key itself, false means
-    // the emulation consumed it.
+    // The editor's key handlers ask here first: true means the editor
+    // handles the key itself, false that vi consumed it.
     bool OnChar(const wxKeyEvent& event);
     bool OnKeyDown(const wxKeyEvent& event);
+
+    // One ex command, without its leading ":"; true when carried out.
+    bool ExecCommand(const wxString& command);
 
     // One "set" option without the word "set ": "ts=N" or "tabstop=N" sets
     // the tab width and stores it as the "Tab width" setting. False (and the
@@ -39,11 +56,87 @@ public:
     // command, and the settings are not touched. The number of options taken.
     int ApplyModeLine(const wxString& options);
 
+    // The insert mode ends without replaying (the document is being
+    // replaced under it), closing its undo group.
+    void LeaveInsertMode();
+
+    // Counts beyond this are taken as this.
+    static constexpr int MaxCount = 100000000;
+
+    // The count that leads a command: its leading digits, clamped; none or
+    // 0 gives 1.
+    static int GetCount(const wxString& command);
+
+    // Whether "." is to repeat a command that was just carried out.
+    static bool IsRepeatable(const wxString& command);
+
 private:
-    QelSTC* m_STC;
-    bool m_IsActive = false;
+    // Normal mode (vi.cpp).
+    bool DoCommand(const wxString& command, bool dot);
+    bool DoMultiCharCommand(const wxString& command, int count, bool dot);
+    bool DoSingleCharCommand(const wxString& command, int count, bool dot);
+    bool DoMotion(wxUniChar c, int count);
+    void InsertMode(wxUniChar c, int repeat, bool overtype, bool dot);
+    bool ReplaceChars(wxUniChar c, int count);
+    void DeleteChars(int count, bool forward);
+    void MoveLines(int count, bool down);
+    void FindWord(bool find_next) const;
+    void GotoBrace() const;
+    void Put(bool after) const;
+    void ToggleCase() const;
+    void Delete(int lines) const;
+    void Yank(int lines) const;
+    void DeleteMarker(const wxUniChar& marker);
+    void SetMarker(const wxUniChar& marker);
+    void GotoMarker(const wxUniChar& marker);
+    void Fold(const wxString& command) const;
+
+    // Ex commands (viex.cpp).
+    bool DoCommandRange(const wxString& command);
+    int ToLineNumber(const wxString& address) const;
+    bool GetLines(const wxString& begin, const wxString& end, int& b, int& e) const;
+    bool SetSelection(const wxString& begin, const wxString& end) const;
+    bool Indent(const wxString& begin, const wxString& end, bool forward);
+    bool Delete(const wxString& begin, const wxString& end);
+    bool Yank(const wxString& begin, const wxString& end) const;
+    bool Move(const wxString& begin, const wxString& end, const wxString& destination);
+    bool Write(const wxString& begin, const wxString& end, const wxString& filename) const;
+    bool Substitute(const wxString& begin, const wxString& end, const wxString& pattern,
+                    const wxString& replacement) const;
+    void DeleteAddressMarkers(const wxString& begin, const wxString& end);
+
+    // What vi needs of its editor and frame (viedit.cpp).
+    bool IsReadOnly() const;
+    wxString GetEOL() const;
+    bool FindNext(const wxString& text, bool find_next) const;
+    void GotoLineAndSelect(int line_number) const;
+    void MarkTargetChange() const;
+    void MarkerAddChange(int line) const;
+    void IndentLines(int begin, int end, bool forward) const;
+    void SetFolding(bool fold) const;
+    void ShowViMessage(const wxString& text) const;
+    void GetViCommand(const wxString& command);
+    void HideViBar() const;
+    void PostCommand(int id, const wxString& text = wxEmptyString) const;
+    void PostClose(bool can_veto) const;
+    void Bell() const;
+
+    QelMarker m_MarkerSymbol;
+    std::map<wxUniChar, int> m_Markers; // mark to 1-based line, as when set
     bool m_InsertMode = false;
-    int m_SearchFlags = 0x200004; // regular expression, match case
+    bool m_IsActive = false;
+    bool m_SearchForward = true;
+    int m_InsertRepeatCount = 1;
+    int m_SearchFlags;
+    std::unique_ptr<QelProcess> m_Process; // runs "!" commands; made on first use
+    QelSTC* m_STC;
+    wxString m_Command;
+    wxString m_InsertText;
+    mutable int m_BellCount = 0;
+    int m_DotDepth = 0; // "." replaying a command now
+
+    static wxString m_LastCommand;
+    static wxString m_LastFindCharCommand;
 };
 
 // The tab width of one "ts=N" or "tabstop=N" option; 0 when the option is

@@ -4,9 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/evtloop.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -20,6 +24,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/printing.h>
+#include <qelkit/vcs.h>
 
 namespace qeltest {
 
@@ -93,6 +98,24 @@ std::string Run(const wxString& command, int* exitCode)
     const int status = pclose(pipe);
     if (exitCode != nullptr) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
+}
+
+ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings)
+{
+    const wxString copy = dir.File(wxFileName(exe).GetFullName());
+    EXPECT_TRUE(wxCopyFile(exe, copy));
+    wxFileName(copy).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
+    if (!settings.empty()) {
+        EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
+    }
+
+    ProgramRun run;
+    Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
+            + ShellQuote(wxFileName(exe).GetFullName()) + " --quit 2>stderr.txt",
+        &run.exitCode);
+    run.stderrText = ReadBytes(dir.File("stderr.txt"));
+    run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
+    return run;
 }
 
 wxString ShellQuote(const wxString& text)
@@ -181,11 +204,30 @@ int ExpectAsserts::Count() const
     return g_AssertCount;
 }
 
+ClipboardLock::ClipboardLock()
+    : m_Fd(open("/tmp/qeltest-clipboard.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+{
+    if (m_Fd >= 0) flock(m_Fd, LOCK_EX);
+}
+
+ClipboardLock::~ClipboardLock()
+{
+    // Give the clipboard up while still holding the lock: a process that
+    // still believes it owns the clipboard clears it when it exits, which
+    // would wipe out what the next test has put there meanwhile.
+    if (wxTheClipboard->Open()) {
+        wxTheClipboard->Clear();
+        wxTheClipboard->Close();
+    }
+    if (m_Fd >= 0) close(m_Fd);
+}
+
 void ResetSingletons()
 {
     delete QelFindReplaceData::Set(nullptr);
     delete QelLexers::Set(nullptr);
     delete QelPrinting::Set(nullptr);
+    QelVCS::Clear();
 }
 
 void InstallTestHandlers()

@@ -43,6 +43,17 @@ std::string ReadBytes(const wxString& path);
 // Runs a command through /bin/sh and returns what it printed on stdout.
 std::string Run(const wxString& command, int* exitCode = nullptr);
 
+// What a run of a program copied into a folder left behind.
+struct ProgramRun {
+    int exitCode = -1;
+    std::string stderrText;
+    std::string logText;
+};
+
+// Copies the program into the folder, so that its settings file and log land
+// there, and starts it with the given settings (none when empty).
+ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings);
+
 // Quotes a path for the shell.
 wxString ShellQuote(const wxString& text);
 
@@ -51,6 +62,20 @@ void SetModificationTime(const wxString& path, long seconds);
 
 // A list of texts as "{[a][b]}", for failure output.
 std::string ShowList(const std::list<wxString>& list);
+
+// The clipboard belongs to the display, which the test processes that CTest
+// runs side by side share: the tests that use it take turns while holding this,
+// which gives the clipboard up when it goes.
+class ClipboardLock {
+public:
+    ClipboardLock();
+    ~ClipboardLock();
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+
+private:
+    int m_Fd;
+};
 
 // Goes to a folder and back to the earlier working folder when it goes.
 class CwdGuard {

@@ -1,0 +1,629 @@
+#include <qelkit/process.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <wx/app.h>
+#include <wx/cmdline.h>
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/regex.h>
+#include <wx/stopwatch.h>
+#include <wx/timer.h>
+#include <wx/tokenzr.h>
+#include <wx/wfstream.h>
+#include <wx/window.h>
+
+#include <qelkit/defs.h>
+#include <qelkit/util.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr int POLL_IDLE_MS = 1000; // a quiet child is looked at once a second
+constexpr int POLL_BUSY_MS = 10;   // while output flows, soon again
+constexpr int TICK_BUDGET_MS = 40; // longest a tick may keep the event loop
+constexpr size_t CHUNK = 65536;
+
+wxString DecodeLine(const char* data, size_t size)
+{
+    if (size == 0) return wxString();
+    wxString line = wxString::FromUTF8(data, size);
+    if (line.empty()) line = wxString(data, wxConvISO8859_1, size);
+    return line;
+}
+
+// One pipe from the child, read without ever waiting.
+struct Pipe {
+    int fd = -1;
+    QelLineBuffer buffer;
+
+    // Reads at most one chunk; false when nothing was there.
+    bool ReadChunk(std::vector<wxString>& lines)
+    {
+        if (fd < 0) return false;
+        char data[CHUNK];
+        while (true) {
+            const ssize_t got = ::read(fd, data, sizeof(data));
+            if (got > 0) {
+                buffer.Add(data, static_cast<size_t>(got), lines);
+                return true;
+            }
+            if (got < 0 && errno == EINTR) continue;
+            if (got == 0) fd = -1; // the last writer has gone
+            return false;
+        }
+    }
+};
+
+int PipeFd(wxInputStream* stream)
+{
+    const auto* file = dynamic_cast<wxFileInputStream*>(stream);
+    if (file == nullptr || file->GetFile() == nullptr) return -1;
+    const int fd = file->GetFile()->fd();
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    return fd;
+}
+
+wxString JoinLines(const std::vector<wxString>& lines)
+{
+    wxString text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += '\n';
+        text += lines[i];
+    }
+    return text;
+}
+
+// The environment of a child: ours with the extra variables on top.
+wxEnvVariableHashMap ChildEnv(const std::map<wxString, wxString>& extra)
+{
+    wxEnvVariableHashMap env;
+    if (extra.empty()) return env; // an empty map makes the child inherit ours
+    wxGetEnvMap(&env);
+    for (const auto& [name, value] : extra) env[name] = value;
+    return env;
+}
+
+bool IsExecutableFile(const wxString& path)
+{
+    return wxFileName::FileExists(path) && wxFileName::IsFileExecutable(path);
+}
+
+// The program a command names, as the child will find it; empty when none.
+wxString FindProgram(const wxString& program, const wxString& dir, const wxString& path_var)
+{
+    if (program.empty()) return wxString();
+    if (program.Contains("/")) {
+        wxFileName fn(program);
+        fn.MakeAbsolute(dir);
+        return IsExecutableFile(fn.GetFullPath()) ? fn.GetFullPath() : wxString();
+    }
+    wxStringTokenizer folders(path_var, ":", wxTOKEN_RET_EMPTY_ALL);
+    while (folders.HasMoreTokens()) {
+        wxString folder = folders.GetNextToken();
+        if (folder.empty()) folder = dir;
+        const wxString candidate = folder + "/" + program;
+        if (IsExecutableFile(candidate)) return candidate;
+    }
+    return wxString();
+}
+
+// Arguments and environment as the C strings the system calls take.
+class CStrings {
+public:
+    explicit CStrings(const wxArrayString& texts)
+    {
+        for (const auto& text : texts) m_Bytes.emplace_back(text.utf8_str().data());
+        for (auto& bytes : m_Bytes) m_Pointers.push_back(bytes.data());
+        m_Pointers.push_back(nullptr);
+    }
+    char* const* Get() { return m_Pointers.data(); }
+
+private:
+    std::vector<std::string> m_Bytes;
+    std::vector<char*> m_Pointers;
+};
+
+wxArrayString EnvStrings(const std::map<wxString, wxString>& extra)
+{
+    wxArrayString strings;
+    if (extra.empty()) {
+        for (char** var = environ; *var != nullptr; ++var)
+            strings.push_back(wxString::FromUTF8(*var));
+        return strings;
+    }
+    for (const auto& [name, value] : ChildEnv(extra)) strings.push_back(name + "=" + value);
+    return strings;
+}
+
+struct SyncResult {
+    int error = 0; // errno of a failed start
+    int status = -1;
+    std::vector<wxString> out;
+    std::vector<wxString> err;
+};
+
+// Runs a program to its end: its input is empty (nothing can wait for a
+// user), it leads a process group of its own, and both pipes are read while
+// it runs, so it never blocks on a full pipe.
+SyncResult RunToEnd(const wxString& program, const wxArrayString& args, const wxString& dir,
+                    const std::map<wxString, wxString>& extra)
+{
+    SyncResult result;
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0) {
+        result.error = errno;
+        return result;
+    }
+    if (pipe(errPipe) != 0) {
+        result.error = errno;
+        close(outPipe[0]), close(outPipe[1]);
+        return result;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
+        posix_spawn_file_actions_addclose(&actions, fd);
+    const wxScopedCharBuffer dirBytes = dir.utf8_str();
+    posix_spawn_file_actions_addchdir_np(&actions, dirBytes.data());
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+
+    CStrings argv(args);
+    CStrings envp(EnvStrings(extra));
+    pid_t pid = 0;
+    result.error
+        = posix_spawn(&pid, program.utf8_str().data(), &actions, &attr, argv.Get(), envp.Get());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
+    fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
+
+    if (result.error == 0) {
+        Pipe out, err;
+        out.fd = outPipe[0];
+        err.fd = errPipe[0];
+        bool ended = false;
+        int status = 0;
+        while (!ended && (out.fd >= 0 || err.fd >= 0)) {
+            pollfd fds[2] = {{out.fd, POLLIN, 0}, {err.fd, POLLIN, 0}};
+            if (poll(fds, 2, 50) > 0) {
+                out.ReadChunk(result.out);
+                err.ReadChunk(result.err);
+            }
+            ended = waitpid(pid, &status, WNOHANG) == pid;
+        }
+        if (!ended) waitpid(pid, &status, 0);
+        // A background job the child left may still hold the pipes, even
+        // keep writing: take what is there and stop.
+        wxStopWatch watch;
+        while ((out.ReadChunk(result.out) || err.ReadChunk(result.err))
+               && watch.Time() < TICK_BUDGET_MS * 25) { }
+        out.buffer.Flush(result.out);
+        err.buffer.Flush(result.err);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    close(outPipe[0]);
+    close(errPipe[0]);
+    return result;
+}
+
+// Stops a child with every process it started. Just after the start the
+// child may not lead its process group yet: then it has started nothing.
+wxKillError KillGroup(long pid, wxSignal sig)
+{
+    const wxKillError result = wxProcess::Kill(pid, sig, wxKILL_CHILDREN);
+    return result == wxKILL_NO_PROCESS ? wxProcess::Kill(pid, sig, wxKILL_NOCHILDREN) : result;
+}
+
+} // namespace
+
+// The process that wx starts and watches for a QelProcess. It outlives its
+// owner when the owner goes first, and deletes itself once the child ended.
+class QelProcessChild : public wxProcess {
+public:
+    explicit QelProcessChild(QelProcess* owner)
+        : wxProcess(wxPROCESS_REDIRECT)
+        , m_Owner(owner)
+    { }
+
+    void Attach()
+    {
+        m_Out.fd = PipeFd(GetInputStream());
+        m_Err.fd = PipeFd(GetErrorStream());
+    }
+
+    void Detach() { m_Owner = nullptr; }
+
+    // The owner has what it needs to take the end; an end that came before
+    // is handed on now.
+    void Started()
+    {
+        m_Started = true;
+        if (m_EndedEarly) OnTerminate(static_cast<int>(GetPid()), m_Status);
+    }
+
+    void OnTerminate(int pid, int status) override
+    {
+        // A child that ends at once is reported while it is being started.
+        if (!m_Started) {
+            m_EndedEarly = true;
+            m_Status = status;
+            return;
+        }
+        if (m_Owner != nullptr) m_Owner->ChildEnded(pid, status);
+        delete this;
+    }
+
+    Pipe m_Out;
+    Pipe m_Err;
+    wxString m_Dir; // the folder the child runs in
+
+private:
+    QelProcess* m_Owner;
+    bool m_Started = false;
+    bool m_EndedEarly = false;
+    int m_Status = 0;
+};
+
+QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
+{
+    QelOutputLink link;
+    static wxRegEx inOnLine(".*in (.*) on line (.*)");
+    if (line.Contains(" on line ") && inOnLine.Matches(line)) {
+        link.path = inOnLine.GetMatch(line, 1);
+        link.lineno = inOnLine.GetMatch(line, 2);
+    } else {
+        link.path = line.BeforeFirst(':');
+        link.lineno = line.AfterFirst(':').BeforeFirst(':');
+    }
+    if (atoi(link.lineno.utf8_str()) == 0) link.lineno.clear();
+    if (link.path.empty()) return QelOutputLink();
+
+    // Output may be long: only a path that names a file gets the full work.
+    const wxString base = base_dir.empty() ? wxGetCwd() : base_dir;
+    wxString full = link.path.StartsWith("/") ? link.path : base + "/" + link.path;
+    if (!wxFileExists(full)) return QelOutputLink();
+    if (full.Contains("/.")) {
+        wxFileName fn(full);
+        fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        full = fn.GetFullPath();
+    }
+    link.path = full;
+    return link;
+}
+
+void QelLineBuffer::Add(const char* data, size_t size, std::vector<wxString>& lines)
+{
+    const char* end = data + size;
+    while (data < end) {
+        const char* eol = static_cast<const char*>(memchr(data, '\n', end - data));
+        if (eol == nullptr) {
+            m_Pending.append(data, end);
+            return;
+        }
+        const char* start = data;
+        size_t length = eol - data;
+        if (!m_Pending.empty()) {
+            m_Pending.append(data, eol);
+            start = m_Pending.data();
+            length = m_Pending.size();
+        }
+        if (length > 0 && start[length - 1] == '\r') --length;
+        lines.push_back(DecodeLine(start, length));
+        m_Pending.clear();
+        data = eol + 1;
+    }
+}
+
+void QelLineBuffer::Flush(std::vector<wxString>& lines)
+{
+    if (m_Pending.empty()) return;
+    size_t length = m_Pending.size();
+    if (m_Pending[length - 1] == '\r') --length;
+    lines.push_back(DecodeLine(m_Pending.data(), length));
+    m_Pending.clear();
+}
+
+wxArrayString QelSplitCommand(const wxString& command)
+{
+    return wxCmdLineParser::ConvertStringToArgs(command, wxCMD_LINE_SPLIT_UNIX);
+}
+
+wxString QelJoinCommand(const wxArrayString& args)
+{
+    wxString line;
+    for (const auto& arg : args) {
+        if (!line.empty()) line += ' ';
+        const bool plain = !arg.empty() && arg.find_first_of(" \t\"'\\$") == wxString::npos;
+        line += plain ? arg : "'" + arg + "'";
+    }
+    return line;
+}
+
+wxWindow* QelTopWindow()
+{
+    auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp);
+    return app != nullptr ? app->GetTopWindow() : nullptr;
+}
+
+QelProcess::QelProcess()
+    : wxProcess(wxPROCESS_REDIRECT)
+    , m_Command(QelConfigFirstOf(_("Process")))
+{
+    BindEvents();
+}
+
+QelProcess::QelProcess(const QelProcess& process)
+    : wxProcess(wxPROCESS_DEFAULT)
+{
+    BindEvents();
+    *this = process;
+}
+
+QelProcess& QelProcess::operator=(const QelProcess& process)
+{
+    if (this == &process) return *this;
+    m_Error = process.m_Error;
+    m_ExitCode = process.m_ExitCode;
+    m_Command = process.m_Command;
+    m_Output = process.m_Output;
+    m_WorkingDir = process.m_WorkingDir;
+    m_Env = process.m_Env;
+    return *this;
+}
+
+QelProcess::~QelProcess()
+{
+    if (m_Child != nullptr) {
+        m_Child->Detach();
+        KillGroup(GetPid(), wxSIGKILL);
+    }
+    delete m_Timer;
+}
+
+void QelProcess::BindEvents()
+{
+    Bind(wxEVT_TIMER, &QelProcess::OnTimer, this);
+    Bind(wxEVT_MENU, &QelProcess::OnCommand, this, ID_SHELL_COMMAND, ID_SHELL_COMMAND_STOP);
+}
+
+const wxString& QelProcess::GetWorkingDirKey()
+{
+    static const wxString key("Process folder");
+    return key;
+}
+
+bool QelProcess::IsRunning() const
+{
+    return m_Child != nullptr && GetPid() > 0;
+}
+
+bool QelProcess::IsSelected() const
+{
+    return !m_Command.empty() || !QelConfigFirstOf(_("Process")).empty();
+}
+
+void QelProcess::SetEnv(const wxString& name, const wxString& value)
+{
+    m_Env[name] = value;
+}
+
+wxString QelProcess::ResolveWorkingDir(const wxString& wd) const
+{
+    wxString dir = wd.empty() ? QelConfigFirstOf(GetWorkingDirKey()) : wd;
+    if (dir.empty()) return wxGetCwd();
+    wxFileName fn = wxFileName::DirName(dir);
+    fn.MakeAbsolute();
+    return fn.GetPath();
+}
+
+wxString QelProcess::CheckStart(const wxArrayString& args, const wxString& dir) const
+{
+    if (args.empty() || args[0].empty()) return _("no command given");
+    if (!wxFileName::DirExists(dir)) return wxString::Format(_("no folder %s"), dir);
+    if (FindProgramOf(args, dir).empty()) return _("command not found");
+    return wxString();
+}
+
+bool QelProcess::IsBusy(int flags) const
+{
+    // One background child per runner: its output and end have one place.
+    if ((flags & wxEXEC_SYNC) || !IsRunning()) return false;
+    wxLogStatus(_("Process is running"));
+    return true;
+}
+
+wxString QelProcess::FindProgramOf(const wxArrayString& args, const wxString& dir) const
+{
+    const auto path = m_Env.find("PATH");
+    return FindProgram(args[0], dir,
+                       path != m_Env.end() ? path->second : wxString(wxGetenv("PATH")));
+}
+
+long QelProcess::Execute(const wxString& command, int flags, const wxString& wd)
+{
+    if (IsBusy(flags)) return 0;
+    const wxString line = command.empty() ? QelConfigFirstOf(_("Process")) : command;
+    if (line.empty()) {
+        wxLogError(_("No command to run"));
+        return -1;
+    }
+    const long result = Execute(QelSplitCommand(line), flags, wd);
+    m_Command = line;
+    return result;
+}
+
+long QelProcess::Execute(const wxArrayString& args, int flags, const wxString& wd)
+{
+    if (IsBusy(flags)) return 0;
+    m_Command = QelJoinCommand(args);
+    m_WorkingDir = ResolveWorkingDir(wd);
+    const wxString reason = CheckStart(args, m_WorkingDir);
+    if (!reason.empty()) {
+        wxLogError(_("Cannot run %s: %s"), m_Command, reason);
+        if (flags & wxEXEC_SYNC) m_Error = true;
+        return flags & wxEXEC_SYNC ? -1 : 0;
+    }
+    return flags & wxEXEC_SYNC ? ExecuteSync(args, flags, m_WorkingDir)
+                               : ExecuteAsync(args, flags, m_WorkingDir);
+}
+
+long QelProcess::ExecuteSync(const wxArrayString& args, int, const wxString& dir)
+{
+    SyncResult run = RunToEnd(FindProgramOf(args, dir), args, dir, m_Env);
+    m_Error = run.error != 0;
+    if (m_Error) {
+        wxLogError(_("Cannot run %s: %s"), m_Command, wxString(strerror(run.error)));
+        m_Output.clear();
+        return -1;
+    }
+    wxLogVerbose("%s: %s", _("Execute"), m_Command);
+    m_ExitCode = run.status;
+    // A line end between the two parts, so that a warning never joins the
+    // first line of the output.
+    m_Output = JoinLines(run.err);
+    if (!run.err.empty() && !run.out.empty()) m_Output += '\n';
+    m_Output += JoinLines(run.out);
+    return run.status;
+}
+
+long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxString& dir)
+{
+    auto* child = new QelProcessChild(this);
+    wxExecuteEnv env;
+    env.cwd = dir;
+    env.env = ChildEnv(m_Env);
+    const long pid = wxExecute(CStrings(args).Get(), flags | wxEXEC_MAKE_GROUP_LEADER, child, &env);
+    if (pid <= 0) {
+        delete child;
+        wxLogError(_("Cannot run %s: %s"), m_Command, _("the process could not be made"));
+        return 0;
+    }
+    SetPid(pid);
+    child->SetPid(pid);
+    child->Attach();
+    child->m_Dir = dir;
+    m_Child = child;
+    wxLogVerbose("%s: %s", _("Execute"), m_Command);
+    ReportCreate();
+    // Made on the first background run: most process objects run nothing in
+    // the background and are copied freely.
+    if (m_Timer == nullptr) m_Timer = new wxTimer(this);
+    m_Timer->Start(POLL_BUSY_MS); // the first output soon, then as it comes
+    child->Started();
+    return pid;
+}
+
+bool QelProcess::CheckInput(int budget_ms)
+{
+    if (m_Child == nullptr) return false;
+    wxStopWatch watch;
+    bool any = false;
+    std::vector<wxString> out, err;
+    while (budget_ms < 0 || watch.Time() < budget_ms) {
+        out.clear();
+        err.clear();
+        const bool gotOut = m_Child->m_Out.ReadChunk(out);
+        const bool gotErr = m_Child->m_Err.ReadChunk(err);
+        for (const auto* lines : {&out, &err})
+            for (const auto& line : *lines) {
+                const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir);
+                ReportAdd(line, link.path, link.lineno);
+            }
+        if (!gotOut && !gotErr) break;
+        any = true;
+    }
+    return any;
+}
+
+void QelProcess::OnTimer(wxTimerEvent&)
+{
+    const bool busy = CheckInput(TICK_BUDGET_MS);
+    const int interval = busy ? POLL_BUSY_MS : POLL_IDLE_MS;
+    if (m_Timer->GetInterval() != interval && m_Child != nullptr) m_Timer->Start(interval);
+}
+
+void QelProcess::ChildEnded(int pid, int status)
+{
+    OnTerminate(pid, status);
+    m_Child = nullptr;
+}
+
+void QelProcess::OnTerminate(int, int status)
+{
+    if (m_Timer != nullptr) m_Timer->Stop();
+    m_ExitCode = status;
+    if (m_Child != nullptr) {
+        // Everything still in the pipes, however many blank lines it holds.
+        CheckInput(-1);
+        std::vector<wxString> rest;
+        m_Child->m_Out.buffer.Flush(rest);
+        m_Child->m_Err.buffer.Flush(rest);
+        for (const auto& line : rest) {
+            const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir);
+            ReportAdd(line, link.path, link.lineno);
+        }
+    }
+    wxLogStatus(_("Ready"));
+    if (wxWindow* top = QelTopWindow(); top != nullptr) {
+        wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
+        wxPostEvent(top, event);
+    }
+}
+
+wxKillError QelProcess::Kill(wxSignal sig)
+{
+    if (!IsRunning()) return wxKILL_NO_PROCESS;
+    if (m_Timer != nullptr) m_Timer->Stop();
+    wxLogStatus(_("Stopped"));
+    DeletePendingEvents();
+    return KillGroup(GetPid(), sig);
+}
+
+void QelProcess::OnCommand(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case ID_SHELL_COMMAND:
+        if (m_Child != nullptr && m_Child->GetOutputStream() != nullptr) {
+            wxString text = event.GetString();
+            if (!text.EndsWith("\n")) text += '\n';
+            const wxScopedCharBuffer bytes = text.utf8_str();
+            m_Child->GetOutputStream()->Write(bytes.data(), bytes.length());
+        }
+        break;
+    case ID_SHELL_COMMAND_STOP:
+        Kill(wxSIGKILL);
+        break;
+    default:
+        wxFAIL_MSG("unexpected command");
+    }
+}
+
+void QelProcess::ShowOutput(const wxString&) const
+{
+    // The shared output window shows the text; without one there is nothing
+    // to show it in.
+}
+
+void QelProcess::ReportAdd(const wxString&, const wxString&, const wxString&)
+{ }
+
+void QelProcess::ReportCreate()
+{ }

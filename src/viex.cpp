@@ -1,0 +1,375 @@
+// vi emulation: ex commands, line addresses and range operations.
+#include <qelkit/vi.h>
+
+#include <algorithm>
+#include <string>
+
+#include <wx/config.h>
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/tokenzr.h>
+
+#include <qelkit/process.h>
+#include <qelkit/stc.h>
+
+#include <qelkit/status.h>
+#include <qelkit/util.h>
+
+namespace {
+
+// The start of a 0-based line; the document end for the line after the
+// last one and beyond.
+int LineStart(const wxStyledTextCtrl* stc, int line)
+{
+    return line >= stc->GetLineCount() ? stc->GetLength() : stc->PositionFromLine(line);
+}
+
+// A pattern without any character that the editor's regular expressions
+// treat specially matches itself.
+bool IsLiteral(const wxString& pattern)
+{
+    return pattern.find_first_of(".[]*+?^$\\") == wxString::npos;
+}
+
+// Replaces every occurrence of `find` in `text`; returns how many.
+int ReplaceLiteral(std::string& text, const std::string& find, const std::string& replace)
+{
+    std::string result;
+    int count = 0;
+    size_t from = 0;
+    for (size_t at = text.find(find); at != std::string::npos; at = text.find(find, from)) {
+        if (count++ == 0) result.reserve(text.size());
+        result.append(text, from, at - from).append(replace);
+        from = at + find.size();
+    }
+    if (count == 0) return 0;
+    result.append(text, from, std::string::npos);
+    text.swap(result);
+    return count;
+}
+
+} // namespace
+
+bool QelVi::ExecCommand(const wxString& command)
+{
+    if (!m_IsActive || command.empty()) return false;
+    const wxString argument
+        = command.Contains(" ") ? command.AfterFirst(' ').Trim(false) : wxString();
+
+    if (command == "$") {
+        m_STC->DocumentEnd();
+    } else if (command == "close") {
+        PostCommand(wxID_CLOSE);
+    } else if (command == "d") {
+        Delete(1);
+    } else if (command.StartsWith("e")) {
+        PostCommand(wxID_OPEN, argument);
+    } else if (command == "n") {
+        PostCommand(ID_DOCUMENT_NEXT);
+    } else if (command == "prev") {
+        PostCommand(ID_DOCUMENT_PREVIOUS);
+    } else if (command == "q") {
+        PostClose(true);
+    } else if (command == "q!") {
+        // Only this editor's changes are given up; the frame still asks
+        // about every other modified document.
+        m_STC->SetSavePoint();
+        PostClose(true);
+    } else if (command.StartsWith("r")) {
+        PostCommand(ID_EDIT_READ_FILE, argument);
+    } else if (command.StartsWith("set ")) {
+        return DoCommandSet(command.Mid(4));
+    } else if (command.StartsWith("w")) {
+        if (argument.empty())
+            PostCommand(wxID_SAVE);
+        else
+            PostCommand(wxID_SAVEAS, argument);
+    } else if (command == "x") {
+        PostCommand(wxID_SAVE);
+        PostClose(true);
+    } else if (command == "y") {
+        Yank(1);
+    } else if (command.EndsWith("=")) {
+        const int line = ToLineNumber(command.BeforeLast('='));
+        if (line == 0) return false;
+        ShowViMessage(wxString::Format("%d", line));
+        return true;
+    } else if (command.StartsWith("!")) {
+        if (!m_Process) m_Process = std::make_unique<QelProcess>();
+        m_Process->Execute(command.AfterFirst('!'), 0, wxEmptyString);
+    } else if (command.IsNumber()) {
+        long line = 0;
+        if (!command.ToLong(&line)) line = command.StartsWith("-") ? 1 : m_STC->GetLineCount();
+        GotoLineAndSelect(
+            static_cast<int>(std::max(1L, std::min<long>(line, m_STC->GetLineCount()))));
+    } else {
+        if (!DoCommandRange(":" + command)) {
+            Bell();
+            return false;
+        }
+        m_LastCommand = ":" + command;
+        m_InsertText.clear();
+    }
+    HideViBar();
+    return true;
+}
+
+bool QelVi::DoCommandRange(const wxString& command)
+{
+    const wxString text = command.AfterFirst(':');
+    const size_t op_pos = text.find_first_of("dmsyw><");
+    if (text.empty() || op_pos == wxString::npos) return false;
+    const wxString range = text.Left(op_pos);
+    const wxUniChar op = text[op_pos];
+    const wxString argument = text.Mid(op_pos + 1);
+
+    wxString begin, end;
+    if (range == ".") {
+        begin = end = ".";
+    } else if (range == "%") {
+        begin = "1";
+        end = "$";
+    } else {
+        begin = range.BeforeFirst(',');
+        end = range.AfterFirst(',');
+    }
+    if (begin.empty() || end.empty()) return false;
+
+    switch (op.GetValue()) {
+    case 'm':
+        return Move(begin, end, argument);
+    case '>':
+        return Indent(begin, end, true);
+    case '<':
+        return Indent(begin, end, false);
+    case 'd':
+        return Delete(begin, end);
+    case 'w':
+        return Write(begin, end, argument);
+    case 'y':
+        return Yank(begin, end);
+    default:
+        break;
+    }
+    // "s/pattern/replacement/flags": what stands before the first "/" and
+    // after the third is ignored.
+    if (argument.empty()) return false;
+    const wxString rest = argument.AfterFirst('/');
+    const wxString pattern = rest.BeforeFirst('/');
+    const wxString replacement = rest.AfterFirst('/').BeforeFirst('/');
+    if (pattern.empty()) return false;
+    return Substitute(begin, end, pattern, replacement);
+}
+
+int QelVi::ToLineNumber(const wxString& address) const
+{
+    wxString s = QelSkipWhiteSpace(address, "");
+    long long marks = 0;
+    for (size_t quote = s.find('\''); quote != wxString::npos; quote = s.find('\'')) {
+        if (quote + 1 >= s.length()) {
+            Bell();
+            return 0;
+        }
+        const auto it = m_Markers.find(s[quote + 1]);
+        if (it == m_Markers.end()) {
+            Bell();
+            return 0;
+        }
+        // A sign right before the mark applies to it.
+        if (quote > 0 && (s[quote - 1] == '-' || s[quote - 1] == '+')) {
+            marks += s[quote - 1] == '-' ? -it->second : it->second;
+            s.erase(quote - 1, 3);
+        } else {
+            marks += it->second;
+            s.erase(quote, 2);
+        }
+    }
+    long long current = 0, last = 0, number = 0;
+    if (s.Replace(".", "") > 0) current = m_STC->LineFromPosition(m_STC->GetCurrentPos()) + 1;
+    if (s.Replace("$", "") > 0) last = m_STC->GetLineCount();
+    if (!s.empty()) {
+        if (!s.IsNumber()) {
+            Bell();
+            return 0;
+        }
+        long value = 0;
+        if (!s.ToLong(&value)) value = s.StartsWith("-") ? -MaxCount : MaxCount;
+        number = std::max<long long>(-MaxCount, std::min<long long>(value, MaxCount));
+        if (number == 0) {
+            Bell();
+            return 0;
+        }
+    }
+    const long long sum = marks + current + last + number;
+    return static_cast<int>(
+        std::max<long long>(1, std::min<long long>(sum, m_STC->GetLineCount())));
+}
+
+bool QelVi::GetLines(const wxString& begin, const wxString& end, int& b, int& e) const
+{
+    b = ToLineNumber(begin);
+    e = b > 0 ? ToLineNumber(end) : 0;
+    return b > 0 && e >= b;
+}
+
+bool QelVi::SetSelection(const wxString& begin, const wxString& end) const
+{
+    int b, e;
+    if (!GetLines(begin, end, b, e)) return false;
+    m_STC->SetSelection(LineStart(m_STC, b - 1), LineStart(m_STC, e));
+    return true;
+}
+
+bool QelVi::Indent(const wxString& begin, const wxString& end, bool forward)
+{
+    int b, e;
+    if (IsReadOnly() || !GetLines(begin, end, b, e)) return false;
+    IndentLines(b - 1, e - 1, forward);
+    return true;
+}
+
+bool QelVi::Delete(const wxString& begin, const wxString& end)
+{
+    if (IsReadOnly()) return false;
+    const int before = m_STC->GetLineCount();
+    if (!SetSelection(begin, end)) return false;
+    const bool several = ToLineNumber(end) > ToLineNumber(begin);
+    m_STC->Cut();
+    DeleteAddressMarkers(begin, end);
+    if (several)
+        ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
+    return true;
+}
+
+bool QelVi::Yank(const wxString& begin, const wxString& end) const
+{
+    int b, e;
+    if (!GetLines(begin, end, b, e)) return false;
+    m_STC->CopyRange(LineStart(m_STC, b - 1), LineStart(m_STC, e));
+    const int lines = QelGetNumberOfLines(QelClipboardGet()) - 1;
+    if (lines > 1) ShowViMessage(wxString::Format(_("%d lines yanked"), lines));
+    return true;
+}
+
+bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& destination)
+{
+    int b, e;
+    if (IsReadOnly()) return false;
+    const int d = ToLineNumber(destination);
+    if (d == 0 || !GetLines(begin, end, b, e)) return false;
+    DeleteAddressMarkers(begin, end);
+
+    // The lines stay in memory on their way: a clipboard that another
+    // program takes in between cannot lose them.
+    const int from = LineStart(m_STC, b - 1);
+    const int to = LineStart(m_STC, e);
+    const wxCharBuffer text = m_STC->GetTextRangeRaw(from, to);
+    m_STC->BeginUndoAction();
+    m_STC->DeleteRange(from, to - from);
+    const int at = LineStart(m_STC, d - 1);
+    m_STC->GotoPos(at);
+    m_STC->InsertTextRaw(at, text.data());
+    m_STC->EndUndoAction();
+    if (e > b) ShowViMessage(wxString::Format(_("%d lines moved"), e - b + 1));
+    return true;
+}
+
+bool QelVi::Write(const wxString& begin, const wxString& end, const wxString& filename) const
+{
+    int b, e;
+    if (!GetLines(begin, end, b, e)) return false;
+    // Never over an existing file, the editor's own above all.
+    const wxString name = wxString(filename).Trim(false);
+    wxFile file;
+    if (name.empty() || wxFileName::Exists(name) || !file.Create(name, false)) return false;
+    const int from = LineStart(m_STC, b - 1);
+    const int to = LineStart(m_STC, e);
+    const wxCharBuffer text = m_STC->GetTextRangeRaw(from, to);
+    return file.Write(text.data(), to - from) == static_cast<size_t>(to - from) && file.Close();
+}
+
+bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxString& pattern,
+                       const wxString& replacement) const
+{
+    int b, e;
+    if (IsReadOnly() || !GetLines(begin, end, b, e)) return false;
+    int start = LineStart(m_STC, b - 1);
+    // The range end is kept as a distance from the document end, so that it
+    // follows replacements that add or remove lines.
+    const int from_end = m_STC->GetLength() - LineStart(m_STC, e);
+    int count = 0;
+    m_STC->BeginUndoAction();
+    if (IsLiteral(pattern) && !QelIsTargetRE(replacement)) {
+        // One pass over the bytes and one replacement of the range.
+        const int stop = m_STC->GetLength() - from_end;
+        std::string text(m_STC->GetTextRangeRaw(start, stop).data(), stop - start);
+        count = ReplaceLiteral(text, pattern.utf8_string(), replacement.utf8_string());
+        if (count > 0) {
+            m_STC->SetTargetRange(start, stop);
+            MarkTargetChange();
+            m_STC->ReplaceTargetRaw(text.data(), static_cast<int>(text.size()));
+        }
+    } else {
+        const bool re = QelIsTargetRE(replacement);
+        m_STC->SetSearchFlags(m_SearchFlags);
+        while (start <= m_STC->GetLength() - from_end) {
+            m_STC->SetTargetRange(start, m_STC->GetLength() - from_end);
+            if (m_STC->SearchInTarget(pattern) < 0) break;
+            const int found = m_STC->GetTargetStart();
+            if (m_STC->GetTargetEnd() <= found) break; // an empty match
+            MarkTargetChange();
+            const int length
+                = re ? m_STC->ReplaceTargetRE(replacement) : m_STC->ReplaceTarget(replacement);
+            start = found + length;
+            ++count;
+        }
+    }
+    m_STC->EndUndoAction();
+    ShowViMessage(wxString::Format(_("Replaced: %d occurrences of: %s"), count, pattern));
+    return true;
+}
+
+int QelViTabStop(const wxString& option)
+{
+    const wxString name = option.BeforeFirst('=');
+    if (name != "ts" && name != "tabstop") return 0;
+
+    long value = 0;
+    if (!option.AfterFirst('=').ToLong(&value) || value <= 0 || value > 1000) return 0;
+    return static_cast<int>(value);
+}
+
+bool QelVi::DoCommandSet(const wxString& command)
+{
+    const int width = QelViTabStop(command.Strip(wxString::both));
+    if (width == 0) {
+        Bell();
+        return false;
+    }
+    m_STC->SetTabWidth(width);
+    wxConfigBase::Get()->Write(_("Tab width"), static_cast<long>(width));
+    return true;
+}
+
+int QelVi::ApplyModeLine(const wxString& options)
+{
+    if (!m_IsActive) return 0;
+
+    // vim's mode lines end their option list with ":" and may separate the
+    // options by blanks or colons.
+    int taken = 0;
+    wxStringTokenizer tokens(options, " \t:");
+    while (tokens.HasMoreTokens()) {
+        if (const int width = QelViTabStop(tokens.GetNextToken()); width > 0) {
+            m_STC->SetTabWidth(width);
+            ++taken;
+        }
+    }
+    return taken;
+}
+
+void QelVi::DeleteAddressMarkers(const wxString& begin, const wxString& end)
+{
+    for (const wxString& address : {begin, end})
+        if (address.length() > 1 && address[0] == '\'') DeleteMarker(address[1]);
+}

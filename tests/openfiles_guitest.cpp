@@ -1,0 +1,121 @@
+// Opening files through a frame: names, "name:line", wildcards from the
+// working folder, and the file dialog, with real files in a temporary folder.
+#include <algorithm>
+
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+
+#include <qelkit/openfiles.h>
+#include <qelkit/stc.h>
+
+#include "frames.h"
+#include "testing.h"
+
+using qeltest::RecordingFrame;
+
+namespace {
+
+TEST(OpenName, ReadsWildcardsAndLines)
+{
+    // Names that exist are covered with real files below.
+    const struct {
+        const char* text;
+        bool wildcard;
+        const char* file;
+        int line;
+    } rows[] = {{"notes.txt:abc", false, "notes.txt", 0},
+                {"a:b:7", false, "a", 0},
+                {"*.c:10", true, "*.c:10", 0},
+                {"q?.txt", true, "q?.txt", 0},
+                {"/d:x/n.txt:3", false, "/d:x/n.txt", 3},
+                {"plain", false, "plain", 0}};
+    for (const auto& row : rows) {
+        const QelOpenName open = QelParseOpenName(row.text, false);
+        EXPECT_EQ(open.kind == QelOpenName::Kind::wildcard, row.wildcard) << row.text;
+        EXPECT_EQ(open.name, row.file) << row.text;
+        EXPECT_EQ(open.line, row.line) << row.text;
+    }
+}
+
+class OpenFilesTest : public qeltest::ConfigTest {
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        ASSERT_TRUE(wxMkdir(m_Temp.File("sub")));
+        for (const char* name : {"a.h", "sub/b.h", "q?.txt", "x:5", "n.c"})
+            ASSERT_TRUE(qeltest::WriteBytes(m_Temp.File(name), "text\n"));
+    }
+
+    // The opened paths relative to the folder, sorted, with their lines.
+    std::vector<std::string> Opened(const RecordingFrame& frame) const
+    {
+        std::vector<std::string> opened;
+        for (const auto& open : frame.opens) {
+            wxString path = open.path;
+            path.Replace(m_Temp.Path() + "/", "");
+            opened.push_back(wxString::Format("%s@%d", path, open.line).utf8_string());
+        }
+        std::sort(opened.begin(), opened.end());
+        return opened;
+    }
+};
+
+TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
+{
+    struct Row {
+        const char* name;
+        std::vector<wxString> names;
+        int dir_flags;
+        std::vector<std::string> opened;
+    };
+    const Row rows[] = {
+        {"WildcardRecursive", {"*.h"}, wxDIR_DEFAULT, {"a.h@0", "sub/b.h@0"}},
+        {"WildcardFolderOnly", {"*.h"}, wxDIR_FILES, {"a.h@0"}},
+        {"WildcardWithFolderPart", {"sub/*.h"}, wxDIR_DEFAULT, {}},
+        {"ExistingQuestionMark", {"q?.txt"}, wxDIR_DEFAULT, {"q?.txt@0"}},
+        {"ExistingColon", {"x:5"}, wxDIR_DEFAULT, {"x:5@0"}},
+        {"RelativeLine", {"n.c:12"}, wxDIR_DEFAULT, {"n.c@12"}},
+        {"Normalised", {"./sub/../a.h", "sub/b.h:2"}, wxDIR_FILES, {"a.h@0", "sub/b.h@2"}},
+        {"Missing", {"none.txt"}, wxDIR_FILES, {"none.txt@0"}},
+        {"Empty", {}, wxDIR_DEFAULT, {}},
+    };
+    qeltest::CwdGuard cwd(m_Temp.Path());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordingFrame frame;
+        wxArrayString names;
+        for (const auto& name : row.names) names.push_back(name);
+        QelOpenFiles(&frame, names, EDITOR_READ_ONLY, row.dir_flags);
+        EXPECT_EQ(Opened(frame), row.opened);
+        for (const auto& open : frame.opens) EXPECT_EQ(open.flags, EDITOR_READ_ONLY);
+    }
+}
+
+TEST_F(OpenFilesTest, DialogOpensTheChosenFiles)
+{
+    const wxString chosen = m_Temp.File("n.c");
+    {
+        RecordingFrame frame;
+        wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN),
+                      wxExpectModal<wxFileDialog>(chosen, wxID_CANCEL));
+        EXPECT_TRUE(frame.opens.empty());
+        wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN), wxExpectModal<wxFileDialog>(chosen));
+        EXPECT_EQ(frame.OpenedPaths(), std::vector<wxString>{chosen});
+    }
+    {
+        // A changed editor is offered to be saved first; Cancel stops there.
+        RecordingFrame frame;
+        auto* stc = new QelSTC(&frame, "");
+        ASSERT_TRUE(stc->Open(QelFileName(chosen)));
+        stc->AppendText("more");
+        frame.SetFindFocus(stc);
+        wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN, wxFileSelectorDefaultWildcardStr, true),
+                      wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+        EXPECT_TRUE(frame.opens.empty());
+        EXPECT_EQ(qeltest::ReadBytes(chosen), "text\n");
+    }
+}
+
+} // namespace

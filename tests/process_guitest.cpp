@@ -1,0 +1,270 @@
+// Commands run in the background while the event loop runs: every line
+// reported with its link, the end announced, input typed for the child,
+// stopping a child with everything it started, and a busy runner.
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <qelkit/defs.h>
+#include <qelkit/process.h>
+
+#include "testing.h"
+
+using qeltest::LogCapture;
+using qeltest::PumpUntil;
+
+namespace {
+
+struct Reported {
+    wxString line, path, lineno;
+};
+
+// Keeps what a background run reports.
+class Recorder : public QelProcess {
+public:
+    void ReportAdd(const wxString& line, const wxString& path, const wxString& lineno) override
+    {
+        m_Lines.push_back({line, path, lineno});
+    }
+    void ReportCreate() override { ++m_Creates; }
+
+    wxArrayString Lines() const
+    {
+        wxArrayString lines;
+        for (const auto& reported : m_Lines) lines.push_back(reported.line);
+        return lines;
+    }
+
+    std::vector<Reported> m_Lines;
+    int m_Creates = 0;
+};
+
+wxArrayString Args(std::initializer_list<const char*> args)
+{
+    wxArrayString array;
+    for (const char* arg : args) array.push_back(arg);
+    return array;
+}
+
+wxArrayString Split(const std::string& text)
+{
+    wxArrayString lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(wxString::FromUTF8(line));
+    return lines;
+}
+
+// Processes of a group that have not ended.
+int LiveInGroup(long pgid)
+{
+    int live = 0;
+    DIR* proc = opendir("/proc");
+    while (dirent* entry = readdir(proc)) {
+        if (!isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        const size_t close = text.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream fields(text.substr(close + 2));
+        char state = 0;
+        long ppid = 0, pgrp = 0;
+        fields >> state >> ppid >> pgrp;
+        if (pgrp == pgid && state != 'Z' && state != 'X') ++live;
+    }
+    closedir(proc);
+    return live;
+}
+
+class ProcessGuiTest : public qeltest::ConfigTest {
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        m_Frame = new wxFrame(nullptr, wxID_ANY, "top");
+        wxTheApp->SetTopWindow(m_Frame);
+        m_Frame->Bind(
+            wxEVT_MENU, [this](wxCommandEvent&) { ++m_Terminated; }, ID_TERMINATED_PROCESS);
+    }
+    void TearDown() override
+    {
+        wxTheApp->SetTopWindow(nullptr);
+        m_Frame->Destroy();
+        qeltest::Pump(0);
+        ConfigTest::TearDown();
+    }
+
+    // Runs to the end; false when it did not end in time.
+    bool RunToEnd(Recorder& process, const wxArrayString& args, const wxString& wd = "")
+    {
+        if (process.Execute(args, wxEXEC_ASYNC, wd) <= 0) return false;
+        return PumpUntil([&] { return !process.IsRunning() && m_Terminated > 0; }, 20000);
+    }
+
+    wxFrame* m_Frame = nullptr;
+    int m_Terminated = 0;
+};
+
+} // namespace
+
+TEST_F(ProcessGuiTest, EveryLineIsReportedAndTheEndAnnounced)
+{
+    struct Row {
+        const char* name;
+        const char* script;
+        int status;
+        std::string lines; // in order, as sorted text when `sorted`
+        bool sorted;
+    };
+    const Row rows[] = {
+        {"BlankLinesKeptAfterTheEnd", "printf 'a\\n\\n\\nb\\n'", 0, "a\n\n\nb\n", false},
+        {"ErrorAndOutputApart", "echo o; echo e >&2; exit 4", 4, "e\no\n", true},
+        {"UnfinishedLastLine", "printf 'x\\ny'", 0, "x\ny\n", false},
+        {"ManyLinesInOrder", "seq 1 50000", 0, qeltest::Run("seq 1 50000"), false},
+        {"Latin1", "printf 'caf\\351\\n'", 0, "caf\xc3\xa9\n", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_Terminated = 0;
+        LogCapture log;
+        Recorder process;
+        ASSERT_TRUE(RunToEnd(process, Args({"sh", "-c", row.script})));
+        EXPECT_EQ(process.m_Creates, 1);
+        EXPECT_EQ(process.GetExitCode(), row.status);
+        wxArrayString lines = process.Lines();
+        if (row.sorted) lines.Sort();
+        EXPECT_EQ(lines, Split(row.lines));
+        EXPECT_EQ(m_Terminated, 1);
+        EXPECT_EQ(log.Count("Ready"), 1u) << log.Dump();
+    }
+}
+
+// A prompt without a line end must not hold the event loop while the child
+// waits; the prompt is still reported when the child ends.
+TEST_F(ProcessGuiTest, APromptWithoutLineEndDoesNotStallTheLoop)
+{
+    Recorder process;
+    ASSERT_GT(process.Execute(Args({"sh", "-c", "printf 'Password: '; sleep 1"}), wxEXEC_ASYNC), 0);
+    wxStopWatch watch;
+    long last = 0, longest = 0;
+    wxTimer probe;
+    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        longest = std::max(longest, watch.Time() - last);
+        last = watch.Time();
+    });
+    probe.Start(20);
+    EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 5000));
+    probe.Stop();
+    EXPECT_LT(longest, 200);
+    EXPECT_EQ(process.Lines(), Split("Password: "));
+}
+
+TEST_F(ProcessGuiTest, StoppingKillsTheChildAndWhatItStarted)
+{
+    Recorder process;
+    const long pid
+        = process.Execute(Args({"sh", "-c", "sleep 30 & sleep 30; echo late"}), wxEXEC_ASYNC);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(PumpUntil([&] { return LiveInGroup(pid) >= 3; }, 5000)) << LiveInGroup(pid);
+
+    LogCapture log;
+    wxStopWatch watch;
+    EXPECT_EQ(process.Kill(wxSIGKILL), wxKILL_OK);
+    EXPECT_TRUE(PumpUntil([&] { return LiveInGroup(pid) == 0; }, 250)) << LiveInGroup(pid);
+    EXPECT_LT(watch.Time(), 250);
+    EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 5000));
+    EXPECT_EQ(process.Kill(wxSIGKILL), wxKILL_NO_PROCESS);
+    EXPECT_TRUE(log.Has("Stopped")) << log.Dump();
+    EXPECT_EQ(process.Lines().size(), 0u);
+
+    // The stop button of the output window does the same.
+    const long again = process.Execute(Args({"sleep", "30"}), wxEXEC_ASYNC);
+    ASSERT_GT(again, 0);
+    wxCommandEvent stop(wxEVT_MENU, ID_SHELL_COMMAND_STOP);
+    process.ProcessEvent(stop); // at once: the child may not lead its group yet
+    EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 2000));
+    EXPECT_EQ(LiveInGroup(again), 0);
+}
+
+TEST_F(ProcessGuiTest, AGoneRunnerTakesItsChildrenWithIt)
+{
+    auto process = std::make_unique<Recorder>();
+    const long pid = process->Execute(Args({"sh", "-c", "sleep 30 & sleep 30"}), wxEXEC_ASYNC);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(PumpUntil([&] { return LiveInGroup(pid) >= 2; }, 5000));
+    process.reset();
+    EXPECT_TRUE(PumpUntil([&] { return LiveInGroup(pid) == 0; }, 1000));
+    qeltest::Pump(100); // the end of the child reaches no one
+    EXPECT_EQ(m_Terminated, 0);
+}
+
+TEST_F(ProcessGuiTest, ABusyRunnerRefusesASecondRun)
+{
+    Recorder process;
+    const long pid = process.Execute(Args({"sleep", "30"}), wxEXEC_ASYNC);
+    ASSERT_GT(pid, 0);
+    LogCapture log;
+    EXPECT_EQ(process.Execute("echo second"), 0);
+    EXPECT_TRUE(log.Has("Process is running")) << log.Dump();
+    EXPECT_EQ(process.GetPid(), pid);
+    EXPECT_TRUE(process.IsRunning());
+    EXPECT_EQ(process.GetCommand(), "sleep 30");
+    // A run to the end next to it is still allowed.
+    EXPECT_EQ(process.Execute("echo beside", wxEXEC_SYNC), 0);
+    EXPECT_EQ(process.GetOutput(), "beside");
+    EXPECT_EQ(process.Kill(), wxKILL_OK);
+    EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 2000));
+    EXPECT_TRUE(RunToEnd(process, Args({"echo", "third"})));
+    EXPECT_EQ(process.Lines(), Split("third"));
+}
+
+TEST_F(ProcessGuiTest, TypedLinesReachTheChild)
+{
+    Recorder process;
+    ASSERT_GT(process.Execute(Args({"cat"}), wxEXEC_ASYNC), 0);
+    for (const char* typed : {"hello", "two words\n"}) {
+        wxCommandEvent command(wxEVT_MENU, ID_SHELL_COMMAND);
+        command.SetString(typed);
+        process.ProcessEvent(command);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return process.Lines().size() == 2; }, 3000));
+    EXPECT_EQ(process.Lines(), Split("hello\ntwo words\n"));
+    EXPECT_EQ(process.Kill(), wxKILL_OK);
+    EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 2000));
+}
+
+// make runs in the makefile's folder; the files its lines name are found
+// there, wherever the editor itself is.
+TEST_F(ProcessGuiTest, MakeLinesLinkToFilesOfItsFolder)
+{
+    qeltest::TempDir elsewhere;
+    wxFileName::Mkdir(m_Temp.File("src"));
+    qeltest::WriteBytes(m_Temp.File("src/x.c"), "int main(void) { return 0; }\n");
+    qeltest::WriteBytes(m_Temp.File("Makefile"),
+                        "all:\n"
+                        "\t@echo 'src/x.c:12: warning: unused variable'\n"
+                        "\t@echo 'gone.c:3: error: missing'\n"
+                        "\t@echo 'src/x.c: In function main'\n");
+    qeltest::CwdGuard cwd(elsewhere.Path());
+    Recorder process;
+    ASSERT_TRUE(RunToEnd(process, Args({"make"}), m_Temp.Path()));
+    const std::string printed
+        = qeltest::Run("cd " + qeltest::ShellQuote(m_Temp.Path()) + " && make");
+    EXPECT_EQ(process.Lines(), Split(printed));
+    ASSERT_EQ(process.m_Lines.size(), 3u);
+    const struct {
+        wxString path;
+        const char* lineno;
+    } want[] = {{m_Temp.File("src/x.c"), "12"}, {"", ""}, {m_Temp.File("src/x.c"), ""}};
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(process.m_Lines[i].path, want[i].path);
+        EXPECT_EQ(process.m_Lines[i].lineno, want[i].lineno);
+    }
+}

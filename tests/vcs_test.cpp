@@ -1,0 +1,353 @@
+// The version-control systems of vcs.xml: numbering and order, commands with
+// their menu placement and kinds, the command limit, faulty files, the "VCS"
+// setting, and the shipped file checked against the real programs.
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/config.h>
+
+#include <qelkit/vcs.h>
+
+#include "testing.h"
+
+using qeltest::LogCapture;
+
+namespace {
+
+const wxString SHIPPED = QEL_SOURCE_DIR "/data/vcs.xml";
+
+class VcsTest : public qeltest::ConfigTest {
+protected:
+    // Writes the text as vcs.xml of the test's folder and reads it.
+    bool ReadText(const std::string& xml)
+    {
+        const wxString file = m_Temp.File("vcs.xml");
+        qeltest::WriteBytes(file, xml);
+        QelVCS vcs{wxFileName(file)};
+        return QelVCS::Read();
+    }
+
+    static std::string Names()
+    {
+        std::string names;
+        for (const auto& [name, entry] : QelVCS::GetEntries())
+            names += wxString::Format("%s=%d ", name, entry.GetNo()).ToStdString();
+        return names;
+    }
+
+    static const QelVCSEntry& Entry(const wxString& name)
+    {
+        static const QelVCSEntry none;
+        const auto it = QelVCS::GetEntries().find(name);
+        return it == QelVCS::GetEntries().end() ? none : it->second;
+    }
+};
+
+std::string Systems(std::initializer_list<const char*> names)
+{
+    std::string xml = "<root>\n";
+    for (const char* name : names)
+        xml += std::string("<vcs name=\"") + name + "\"><commands><command>log</command>"
+            + "</commands></vcs>\n";
+    return xml + "</root>\n";
+}
+
+} // namespace
+
+TEST_F(VcsTest, SystemsAreNumberedInFileOrderAndKeptInNameOrder)
+{
+    struct Row {
+        const char* name;
+        std::string xml;
+        const char* want;
+    };
+    const Row rows[] = {
+        {"ThreeSystems", Systems({"svn", "git", "cvs"}), "cvs=4 git=3 svn=2 "},
+        {"DuplicateDroppedAndItsNumberReused", Systems({"svn", "svn", "git"}), "git=3 svn=2 "},
+        {"CaseSensitiveOrder", Systems({"git", "CVS", "bzr"}), "CVS=3 bzr=4 git=2 "},
+        {"OtherElementsIgnored",
+         "<r><tool name=\"x\"/><vcs name=\"hg\"><command>x</command><commands>"
+         "<command>log</command></commands></vcs><x><vcs name=\"no\"/></x></r>",
+         "hg=2 "},
+        {"NoSystems", "<vcs-commands/>", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LogCapture log;
+        EXPECT_TRUE(ReadText(row.xml));
+        EXPECT_EQ(Names(), row.want);
+        EXPECT_EQ(log.Records().size(), 0u) << log.Dump();
+    }
+}
+
+TEST_F(VcsTest, CommandsCarryTheirPlacementKindAndSubcommand)
+{
+    ASSERT_TRUE(ReadText(R"(<vcs-commands>
+  <vcs name="x">
+    <commands>
+      <command> &amp;Commit </command>
+      <command type="main separator">co&amp;mmit</command>
+      <command type="popup">diff -u</command>
+      <command type="popup main">annotate</command>
+      <command type="separator">show</command>
+    </commands>
+    <ignored><command>never</command></ignored>
+    <commands>
+      <command submenu="&amp;Branch" subcommand="list">branch</command>
+      <command subcommand="pop">stash</command>
+      <command submenu="Tools">gc</command>
+      <command>help</command>
+      <command>&amp;log</command>
+    </commands>
+  </vcs>
+</vcs-commands>
+)"));
+    struct Row {
+        const char* run;     // GetCommand(true, false)
+        const char* label;   // GetCommand(false, true)
+        const char* submenu; // GetSubMenu()
+        long type;
+        const char* kinds; // c commit, d diff, h help, l history, o open, s subcommand
+    };
+    const Row rows[] = {
+        {"Commit", "&Commit", "", 0x01, ""},      {"commit", "co&mmit", "", 0x14, "c"},
+        {"diff -u", "diff -u", "", 0x02, "do"},   {"annotate", "annotate", "", 0x02, ""},
+        {"show", "show", "", 0x11, "o"},          {"branch list", "branch", "&Branch", 0x01, "s"},
+        {"stash pop", "stash", "pop", 0x01, "s"}, {"gc", "gc", "Tools", 0x01, ""},
+        {"help", "help", "", 0x01, "hs"},         {"log", "&log", "", 0x01, "lo"},
+    };
+    const std::vector<QelVCSCommand>& commands = Entry("x").GetCommands();
+    ASSERT_EQ(commands.size(), std::size(rows));
+    for (size_t i = 0; i < commands.size(); ++i) {
+        const QelVCSCommand& command = commands[i];
+        const Row& row = rows[i];
+        SCOPED_TRACE(row.run);
+        EXPECT_EQ(command.GetNo(), static_cast<int>(i));
+        EXPECT_EQ(command.GetCommand(true, false), row.run);
+        EXPECT_EQ(command.GetCommand(false, true), row.label);
+        EXPECT_EQ(command.GetSubMenu(), row.submenu);
+        EXPECT_EQ(command.GetType(), row.type);
+        std::string kinds;
+        if (command.IsCommit()) kinds += 'c';
+        if (command.IsDiff()) kinds += 'd';
+        if (command.IsHelp()) kinds += 'h';
+        if (command.IsHistory()) kinds += 'l';
+        if (command.IsOpen()) kinds += 'o';
+        if (command.UseSubcommand()) kinds += 's';
+        EXPECT_EQ(kinds, row.kinds);
+        EXPECT_EQ(command.UseFlags(), !command.IsHelp());
+    }
+}
+
+TEST_F(VcsTest, KindsOfSingleWords)
+{
+    struct Row {
+        const char* command;
+        bool add, blame, checkout, commit, update, open;
+    };
+    const Row rows[] = {
+        {"add", true, false, false, false, false, false},
+        {"print", false, true, false, false, false, true},
+        {"co", false, false, true, false, false, false},
+        {"delta", false, false, false, true, false, false},
+        {"ci", false, false, false, true, false, false},
+        {"up", false, false, false, false, true, false},
+        {"get", false, false, false, false, false, true},
+        {"prt", false, false, false, false, false, true},
+        {"Add", false, false, false, false, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.command);
+        const QelVCSCommand command(row.command, 0);
+        EXPECT_EQ(command.IsAdd(), row.add);
+        EXPECT_EQ(command.IsBlame(), row.blame);
+        EXPECT_EQ(command.IsCheckout(), row.checkout);
+        EXPECT_EQ(command.IsCommit(), row.commit);
+        EXPECT_EQ(command.IsUpdate(), row.update);
+        EXPECT_EQ(command.IsOpen(), row.open);
+    }
+}
+
+// The 25th command would get the bound of the identifier block, so a system
+// holds one command less than the block's width.
+TEST_F(VcsTest, CommandsBeyondTheIdentifierBlockAreRefused)
+{
+    std::string xml = "<r><vcs name=\"many\"><commands>";
+    for (int i = 0; i < 27; ++i) xml += "<command>c" + std::to_string(i) + "</command>";
+    xml += "</commands></vcs></r>";
+    LogCapture log;
+    ASSERT_TRUE(ReadText(xml));
+    const auto& commands = Entry("many").GetCommands();
+    ASSERT_EQ(commands.size(), 24u);
+    EXPECT_EQ(commands.back().GetCommand(), "c23");
+    EXPECT_EQ(ID_EDIT_VCS_LOWEST + 1 + commands.back().GetNo(), ID_EDIT_VCS_HIGHEST - 1);
+    EXPECT_EQ(ID_VCS_LOWEST + 1 + commands.back().GetNo(), ID_VCS_HIGHEST - 1);
+    EXPECT_EQ(log.Count("Reached commands limit: 24"), 3u) << log.Dump();
+}
+
+TEST_F(VcsTest, SystemsWithoutNameOrCommands)
+{
+    LogCapture log;
+    ASSERT_TRUE(ReadText("<r>\n"
+                         "<vcs name=\"empty\"/>\n"
+                         "<vcs name=\"nocmd\"><commands/></vcs>\n"
+                         "<vcs keyword-expansion=\"true\">\n"
+                         "  <commands><command>log</command></commands></vcs>\n"
+                         "</r>\n"));
+    EXPECT_EQ(Names(), "=4 empty=2 nocmd=3 ");
+    EXPECT_EQ(log.Dump(),
+              "1: No commands found for: empty\n"
+              "1: No commands found for: nocmd\n"
+              "1: Missing vcs on line: 4\n"
+              "1: No commands found for: \n");
+    for (const char* name : {"", "empty", "nocmd"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(Entry(name).GetCommands().size(), 1u);
+        EXPECT_EQ(Entry(name).GetCommand().GetCommand(), "");
+        EXPECT_EQ(Entry(name).GetCommand().GetType(), 0);
+    }
+}
+
+TEST_F(VcsTest, Attributes)
+{
+    ASSERT_TRUE(ReadText(R"(<r>
+<vcs name="a" keyword-expansion="true" flags-location="prefix"><commands><command>x</command></commands></vcs>
+<vcs name="b" keyword-expansion="TRUE" flags-location="Prefix"><commands><command>x</command></commands></vcs>
+<vcs name="c"><commands><command>x</command></commands></vcs>
+</r>)"));
+    EXPECT_TRUE(Entry("a").SupportKeywordExpansion());
+    EXPECT_TRUE(Entry("a").HasPrefixFlags());
+    for (const char* name : {"b", "c"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(Entry(name).SupportKeywordExpansion());
+        EXPECT_FALSE(Entry(name).HasPrefixFlags());
+    }
+    EXPECT_FALSE(QelVCSEntry().SupportKeywordExpansion());
+    EXPECT_EQ(QelVCSEntry().GetNo(), -1);
+}
+
+// A malformed file is named with the place of the fault; what was read
+// before stays.
+TEST_F(VcsTest, MalformedOrMissingFileKeepsTheSystems)
+{
+    ASSERT_TRUE(ReadText(Systems({"git", "svn"})));
+    wxConfigBase::Get()->Write("VCS", 3L);
+    struct Row {
+        const char* name;
+        const char* xml; // null: no file
+        const char* message;
+    };
+    const Row rows[] = {
+        {"MismatchedTag", "<r>\n<vcs name=\"x\">\n<commands></vcs>\n</r>\n", "at line 3"},
+        {"CommentWithTwoDashes", "<r>\n<!-- a -- b -->\n</r>\n", "at line 2"},
+        {"Empty", "", "vcs.xml"},
+        {"Missing", nullptr, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const wxString file = m_Temp.File(wxString(row.name) + "/vcs.xml");
+        wxFileName::Mkdir(m_Temp.File(row.name));
+        if (row.xml != nullptr) qeltest::WriteBytes(file, row.xml);
+        LogCapture log;
+        QelVCS vcs{wxFileName(file)};
+        EXPECT_FALSE(QelVCS::Read());
+        EXPECT_EQ(Names(), "git=2 svn=3 ");
+        EXPECT_EQ(wxConfigBase::Get()->ReadLong("VCS", 0), 3);
+        if (row.message == nullptr) {
+            EXPECT_EQ(log.Records().size(), 0u) << log.Dump();
+            continue;
+        }
+        ASSERT_EQ(log.Records().size(), 1u) << log.Dump();
+        EXPECT_EQ(log.Records()[0].level, wxLOG_Error);
+        EXPECT_TRUE(log.Has(file)) << log.Dump();
+        EXPECT_TRUE(log.Has(row.message)) << log.Dump();
+    }
+}
+
+TEST_F(VcsTest, AutomaticChoiceIsRestoredWhenSystemsComeOrGo)
+{
+    struct Step {
+        const char* name;
+        std::string xml;
+        long before; // 0: no "VCS" key
+        long after;
+    };
+    const Step steps[] = {
+        {"FirstReadWithoutKey", Systems({"git", "svn"}), 0, 1},
+        {"SameCountKeepsTheChoice", Systems({"git", "hg"}), 3, 3},
+        {"OneFewerResets", Systems({"git"}), 3, 1},
+        {"OneMoreResets", Systems({"git", "svn"}), 2, 1},
+        {"KeyRemovedIsWrittenAgain", Systems({"git", "bzr"}), 0, 1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        wxConfigBase* config = wxConfigBase::Get();
+        if (step.before == 0)
+            config->DeleteEntry("VCS");
+        else
+            config->Write("VCS", step.before);
+        ASSERT_TRUE(ReadText(step.xml));
+        EXPECT_EQ(config->ReadLong("VCS", 0), step.after);
+    }
+}
+
+TEST_F(VcsTest, ShippedFileReadsWithoutMessages)
+{
+    LogCapture log;
+    QelVCS vcs{wxFileName(SHIPPED)};
+    ASSERT_TRUE(QelVCS::Read());
+    EXPECT_EQ(log.Records().size(), 0u) << log.Dump();
+    EXPECT_EQ(Names(), "CVS=5 bzr=6 git=2 mercurial=4 svn=3 ");
+    for (const auto& [name, entry] : QelVCS::GetEntries()) {
+        SCOPED_TRACE(name.ToStdString());
+        std::set<wxString> runs;
+        bool popupOnly = false, mainOnly = false;
+        for (const QelVCSCommand& command : entry.GetCommands()) {
+            runs.insert(command.GetCommand(true, false));
+            const long place = command.GetType() & VCS_MENU_PLACES;
+            EXPECT_TRUE(place == VCS_MENU_BOTH || place == VCS_MENU_POPUP || place == VCS_MENU_MAIN)
+                << command.GetCommand();
+            popupOnly |= place == VCS_MENU_POPUP;
+            mainOnly |= place == VCS_MENU_MAIN;
+        }
+        EXPECT_EQ(runs.size(), entry.GetCommands().size()) << "a command is there twice";
+        for (const char* common : {"add", "commit", "diff", "log", "status"})
+            EXPECT_EQ(runs.count(common), 1u) << common;
+        EXPECT_TRUE(popupOnly);
+        if (name != "CVS") {
+            EXPECT_TRUE(mainOnly);
+        }
+    }
+    EXPECT_EQ(Entry("git").GetCommands()[1].GetCommand(true, false), "blame");
+    EXPECT_EQ(Entry("git").GetCommands()[1].GetType(), VCS_MENU_POPUP);
+    EXPECT_TRUE(Entry("svn").SupportKeywordExpansion());
+    EXPECT_FALSE(Entry("git").SupportKeywordExpansion());
+    EXPECT_TRUE(Entry("CVS").HasPrefixFlags());
+}
+
+// Every command of the systems installed here is one the program knows.
+TEST_F(VcsTest, ShippedCommandsAreKnownToTheInstalledPrograms)
+{
+    QelVCS vcs{wxFileName(SHIPPED)};
+    ASSERT_TRUE(QelVCS::Read());
+    struct Program {
+        const char* system;
+        const char* known; // the check; %s is the command with its subcommand
+        int status;
+    };
+    const Program programs[] = {
+        {"git", "git %s -h >/dev/null 2>&1", 129},
+        {"svn", "svn help %s >/dev/null 2>&1", 0},
+    };
+    for (const Program& program : programs) {
+        for (const QelVCSCommand& command : Entry(program.system).GetCommands()) {
+            const wxString run = command.GetCommand(true, false);
+            SCOPED_TRACE(std::string(program.system) + " " + run.ToStdString());
+            if (command.IsHelp()) continue;
+            int status = -1;
+            qeltest::Run(wxString::Format(program.known, run), &status);
+            EXPECT_EQ(status, program.status);
+        }
+    }
+}

@@ -1,0 +1,305 @@
+// vi ex commands on a real editor control: addresses, ranges, substitute,
+// move, write and set, the events posted to the top window, and the mode
+// line of an opened file.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/config.h>
+#include <wx/frame.h>
+
+#include <qelkit/status.h>
+
+#include "vi_harness.h"
+
+namespace {
+
+using qeltest::ViTest;
+
+// The top window records what the ex commands post to it.
+class ViExTest : public ViTest {
+protected:
+    void SetUp() override
+    {
+        ViTest::SetUp();
+        m_PreviousTop = wxTheApp->GetTopWindow();
+        wxTheApp->SetTopWindow(m_Frame);
+        m_Frame->Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+            m_Posted += wxString::Format("%d[%s] ", event.GetId(), event.GetString());
+        });
+        m_Frame->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+            m_Posted += event.CanVeto() ? "close " : "close! ";
+            event.Veto();
+        });
+    }
+    void TearDown() override
+    {
+        wxTheApp->SetTopWindow(m_PreviousTop);
+        ViTest::TearDown();
+    }
+
+    // Runs the command as the command bar does, and what it posted.
+    bool Exec(const wxString& command)
+    {
+        m_Posted.clear();
+        const bool done = m_Vi->ExecCommand(command);
+        wxTheApp->ProcessPendingEvents();
+        return done;
+    }
+
+    static std::string Lines(int count)
+    {
+        std::string text;
+        for (int i = 1; i <= count; ++i) text += std::to_string(i) + "\n";
+        return text;
+    }
+
+    wxString m_Posted;
+    wxWindow* m_PreviousTop = nullptr;
+};
+
+// One ex command on a text: whether it is carried out, the text after it,
+// the message shown and the bells.
+struct ExCase {
+    const char* name;
+    const char* text;
+    int line;
+    const char* command;
+    bool done;
+    const char* want;
+    const char* message;
+    int bells;
+};
+
+const ExCase ExCases[] = {
+    {"DeleteRange", "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n", 1, "1,3d", true, "4\n5\n6\n7\n8\n9\n10\n",
+     "3 fewer lines", 0},
+    {"DeleteCurrentLine", "a\nb\nc\n", 2, ".d", true, "a\nc\n", "", 0},
+    {"DeleteWithOneAddress", "a\nb\n", 1, "5d", false, "a\nb\n", "", 1},
+    {"DeleteBackwardsRange", "a\nb\nc\n", 1, "3,1d", false, "a\nb\nc\n", "", 1},
+    {"DeleteFromMark", "a\nb\nc\nd\n", 1, "'q,.d", false, "a\nb\nc\nd\n", "", 2},
+    {"MoveDown", "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n", 1, "2,4m 8", true,
+     "1\n5\n6\n7\n8\n9\n10\n2\n3\n4\n11\n12\n", "3 lines moved", 0},
+    {"MoveToZero", "a\nb\n", 1, "1,1m0", false, "a\nb\n", "", 2},
+    {"SubstituteEveryMatch", "aXa\nbab\n", 1, "%s/a/b/", true, "bXb\nbbb\n",
+     "Replaced: 3 occurrences of: a", 0},
+    {"SubstituteWithG", "aXa\nbab\n", 1, "%s/a/b/g", true, "bXb\nbbb\n",
+     "Replaced: 3 occurrences of: a", 0},
+    {"SubstituteRegex", "x1 x22\ny3\n", 1, "1,1s/x[0-9]+/n/", true, "n n\ny3\n",
+     "Replaced: 2 occurrences of: x[0-9]+", 0},
+    {"SubstituteWithoutRange", "abc\n", 1, "s/a/b/", false, "abc\n", "", 1},
+    {"SubstituteWithoutPattern", "abc\n", 1, "%s", false, "abc\n", "", 1},
+    // Replacements that add line breaks still end, and reach the range end.
+    {"SubstituteAddingLineBreak", "ab\n", 1, "1,1s/\\(b\\)/\\1\\nb/", true, "ab\nb\n",
+     "Replaced: 1 occurrences of: \\(b\\)", 0},
+    {"SubstituteAddingLineBreaks", "ab\nab\ncd\n", 1, "1,2s/\\(b\\)/\\1\\n\\n\\n/", true,
+     "ab\n\n\n\nab\n\n\n\ncd\n", "Replaced: 2 occurrences of: \\(b\\)", 0},
+    {"SubstituteLiteralAddsLines", "a;b;c\nd;e\n", 1, "1,1s/;/\n/", true, "a\nb\nc\nd;e\n",
+     "Replaced: 2 occurrences of: ;", 0},
+    {"ShiftRight", "a\nb\nc\n", 1, "2,3>", true, "a\n\tb\n\tc\n", "", 0},
+    {"YankBackwardsRange", "a\nb\n", 1, "2,1y", false, "a\nb\n", "", 1},
+    {"YankLastLines", "a\nb\n", 1, "1,$y", true, "a\nb\n", "2 lines yanked", 0},
+    {"Unknown", "a\n", 1, "frobnicate", false, "a\n", "", 1},
+};
+
+class ViEx : public ViExTest, public ::testing::WithParamInterface<ExCase> { };
+
+TEST_P(ViEx, Result)
+{
+    const ExCase& c = GetParam();
+    SetText(c.text, c.line);
+    qeltest::LogCapture log;
+    const int bells = m_Vi->GetBellCount();
+    EXPECT_EQ(Exec(c.command), c.done);
+    EXPECT_EQ(Text(), c.want);
+    EXPECT_EQ(m_Vi->GetBellCount() - bells, c.bells);
+    if (*c.message != '\0')
+        EXPECT_TRUE(log.Has(c.message)) << log.Dump();
+    else
+        EXPECT_EQ(log.Records().size(), 0u) << log.Dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(QelVi, ViEx, ::testing::ValuesIn(ExCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Addresses read through "=", which shows the line number they name; 0 is
+// a refused address.
+struct AddressCase {
+    const char* address;
+    int line;
+};
+
+TEST_F(ViExTest, Addresses)
+{
+    SetText(Lines(10), 4);
+    Type("jjmaggmb"); // mark a on line 6, b on line 1
+    const AddressCase cases[] = {
+        {"$", 11},
+        {".", 1},
+        {"'a", 6},
+        {"'a+2", 8},
+        {"'a-'b", 5},
+        {"5-'b", 4},
+        {"$-1", 10},
+        {"-5", 1},
+        {"99", 11},
+        {"'z", 0},
+        {"'", 0},
+        {"0", 0},
+        {"+0", 0},
+        {"x", 0},
+        {"1 0", 10},
+        {"", 1},
+        {"99999999999999999", 11},
+        {"-99999999999999999", 1},
+    };
+    for (const AddressCase& c : cases) {
+        SCOPED_TRACE(c.address);
+        qeltest::LogCapture log;
+        const int bells = m_Vi->GetBellCount();
+        EXPECT_EQ(Exec(wxString(c.address) + "="), c.line != 0);
+        if (c.line != 0)
+            EXPECT_TRUE(log.Has(wxString::Format("%d", c.line))) << log.Dump();
+        else
+            EXPECT_EQ(m_Vi->GetBellCount() - bells, 1);
+    }
+}
+
+TEST_F(ViExTest, RangeDeleteMovesClipboardAndRepeats)
+{
+    SetText(Lines(10));
+    ASSERT_TRUE(Exec("1,3d"));
+    EXPECT_EQ(QelClipboardGet(), "1\n2\n3\n");
+    Type(".");
+    EXPECT_EQ(Text(), "7\n8\n9\n10\n");
+}
+
+TEST_F(ViExTest, MoveIsOneUndoStepAndKeepsNoClipboard)
+{
+    QelClipboardAdd("untouched");
+    SetText(Lines(12));
+    ASSERT_TRUE(Exec("2,4m 8"));
+    EXPECT_EQ(QelClipboardGet(), "untouched");
+    m_Stc->Undo();
+    EXPECT_EQ(Text(), Lines(12));
+}
+
+TEST_F(ViExTest, GoToLineSelectsIt)
+{
+    SetText("a\nbb\nc\n");
+    for (const auto& [command, selected] :
+         {std::pair{"2", "bb"}, {"0", "a"}, {"-3", "a"}, {"99", ""}, {"$", ""}}) {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(Exec(command));
+        EXPECT_EQ(m_Stc->GetSelectedText(), selected);
+    }
+    EXPECT_EQ(Caret(), "4,1");
+}
+
+TEST_F(ViExTest, WriteRangeToNewFilesOnly)
+{
+    const qeltest::CwdGuard cwd(m_Temp.Path());
+    SetText("l1\nl2\nl3\n");
+    m_Stc->SetSavePoint();
+    ASSERT_TRUE(Exec("1,2wout.txt"));
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("out.txt")), "l1\nl2\n");
+    EXPECT_FALSE(m_Stc->GetModify());
+    ASSERT_TRUE(Exec("2,3w   spaced.txt"));
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("spaced.txt")), "l2\nl3\n");
+    // An existing file, the editor's own above all, is never written over.
+    ASSERT_TRUE(qeltest::WriteBytes(m_Temp.File("own.txt"), "mine\n"));
+    for (const char* command : {"1,2wout.txt", "%w own.txt", "1,2w", "1,2wno/such/folder/x"}) {
+        SCOPED_TRACE(command);
+        EXPECT_FALSE(Exec(command));
+    }
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("out.txt")), "l1\nl2\n");
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("own.txt")), "mine\n");
+}
+
+TEST_F(ViExTest, SetTabStop)
+{
+    SetText("a\n");
+    ASSERT_TRUE(Exec("set ts=4"));
+    EXPECT_EQ(m_Stc->GetTabWidth(), 4);
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong(_("Tab width"), 0), 4);
+    for (const char* command : {"set ts=0", "set ai", "set tabstop=x"}) {
+        SCOPED_TRACE(command);
+        EXPECT_FALSE(Exec(command));
+    }
+    EXPECT_EQ(m_Stc->GetTabWidth(), 4);
+}
+
+TEST_F(ViExTest, PostedCommands)
+{
+    SetText("a\n");
+    const std::pair<const char*, wxString> cases[] = {
+        {"close", wxString::Format("%d[] ", wxID_CLOSE)},
+        {"e", wxString::Format("%d[] ", wxID_OPEN)},
+        {"e  a b.txt", wxString::Format("%d[a b.txt] ", wxID_OPEN)},
+        {"n", wxString::Format("%d[] ", ID_DOCUMENT_NEXT)},
+        {"prev", wxString::Format("%d[] ", ID_DOCUMENT_PREVIOUS)},
+        {"r other.txt", wxString::Format("%d[other.txt] ", ID_EDIT_READ_FILE)},
+        {"w", wxString::Format("%d[] ", wxID_SAVE)},
+        {"wq", wxString::Format("%d[] ", wxID_SAVE)},
+        {"w  new.txt", wxString::Format("%d[new.txt] ", wxID_SAVEAS)},
+        {"x", wxString::Format("%d[] close ", wxID_SAVE)},
+        {"q", "close "},
+    };
+    for (const auto& [command, posted] : cases) {
+        SCOPED_TRACE(command);
+        EXPECT_TRUE(Exec(command));
+        EXPECT_EQ(m_Posted, posted);
+    }
+    m_Posted.clear();
+    Type("ZZ");
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_EQ(m_Posted, wxString::Format("%d[] close ", wxID_SAVE));
+}
+
+TEST_F(ViExTest, QuitWithoutSavingGivesUpOnlyThisEditor)
+{
+    SetText("a\n");
+    Type("x");
+    ASSERT_TRUE(m_Stc->GetModify());
+    EXPECT_TRUE(Exec("q!"));
+    EXPECT_FALSE(m_Stc->GetModify());
+    EXPECT_EQ(m_Posted, "close ") << "the frame may still ask about other documents";
+}
+
+TEST_F(ViExTest, ShellCommandRunsInTheBackground)
+{
+    SetText("a\n");
+    const wxString marker = m_Temp.File("ran");
+    EXPECT_TRUE(Exec("!touch " + marker));
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return wxFileExists(marker); }, 5000));
+    EXPECT_EQ(Text(), "a\n");
+}
+
+TEST_F(ViExTest, OffRefusesEverything)
+{
+    SetText("a\nb\n");
+    m_Vi->Use(false);
+    for (const char* command : {"d", "1,2d", "set ts=3", "q", "!touch x"}) {
+        SCOPED_TRACE(command);
+        EXPECT_FALSE(Exec(command));
+    }
+    EXPECT_EQ(Text(), "a\nb\n");
+    EXPECT_EQ(m_Posted, "");
+}
+
+TEST_F(ViExTest, ModeLineOnlySetsOptions)
+{
+    const wxString marker = m_Temp.File("ran");
+    const wxString file = m_Temp.File("mode.txt");
+    const std::string text
+        = "x:!touch " + marker.utf8_string() + " vi: set ts=3 :\nx:1,$d vi: set ts=5\n";
+    ASSERT_TRUE(qeltest::WriteBytes(file, text));
+    wxConfigBase::Get()->Write(_("vi mode"), true);
+    wxConfigBase::Get()->Write(_("Tab width"), 8L);
+    QelSTC* editor = new QelSTC(m_Frame, QelFileName(file));
+    ASSERT_TRUE(editor->GetVi().GetIsActive());
+    EXPECT_EQ(editor->GetTabWidth(), 3);
+    EXPECT_EQ(qeltest::TextBytes(editor), text);
+    EXPECT_FALSE(wxFileExists(marker));
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong(_("Tab width"), 0), 8) << "a file changes no setting";
+}
+
+} // namespace
