@@ -64,6 +64,15 @@ template <class T> T* FocusOfType(wxWindow* find_focus)
     return OwnerOfType<T>(wxWindow::FindFocus());
 }
 
+// The editor's line-end and hex menu, once the editor offers one.
+template <typename Editor>
+auto ShowFileTypeMenu(Editor* stc, int) -> decltype(stc->FileTypeMenu(), void())
+{
+    stc->FileTypeMenu();
+}
+template <typename Editor> void ShowFileTypeMenu(Editor*, long)
+{ }
+
 } // namespace
 
 wxBEGIN_EVENT_TABLE(QelFrame, wxFrame) EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
@@ -163,6 +172,8 @@ void QelFrame::StatusBarDoubleClicked(const wxString& pane)
         if (stc == nullptr || QelLexers::Get()->Count() == 0) return;
         wxString name = stc->GetLexer().GetScintillaLexer();
         if (QelLexers::Get()->ShowDialog(this, name, _("Enter Lexer"))) stc->SetLexer(name, true);
+    } else if (pane == "PaneFileType") {
+        if (stc != nullptr) ShowFileTypeMenu(stc, 0);
     }
 }
 

@@ -6,6 +6,19 @@
 #include <qelkit/managedframe.h>
 #include <qelkit/stc.h>
 
+namespace {
+
+// The vi bar of a managed frame closes with the page that used it; a frame
+// without one has nothing to hide.
+template <typename Frame> auto HideViBar(Frame* frame, int) -> decltype(frame->HideViBar(), void())
+{
+    frame->HideViBar();
+}
+template <typename Frame> void HideViBar(Frame*, long)
+{ }
+
+} // namespace
+
 wxBEGIN_EVENT_TABLE(QelNotebook, wxAuiNotebook)
     EVT_AUINOTEBOOK_PAGE_CHANGED(wxID_ANY, QelNotebook::OnNotebook)
         EVT_AUINOTEBOOK_PAGE_CLOSE(wxID_ANY, QelNotebook::OnNotebook) wxEND_EVENT_TABLE()
@@ -138,6 +151,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
         return;
     }
     ErasePage(page);
+    if (m_Frame != nullptr) HideViBar(m_Frame, 0);
     event.Skip();
 }
 
