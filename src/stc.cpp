@@ -8,10 +8,10 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 
+#include <qelkit/frame.h>
 #include <qelkit/lexers.h>
 #include <qelkit/status.h>
 
-#include "stcpanes.h"
 
 QelConfigDialog* QelSTC::m_ConfigDialog = nullptr;
 std::vector<wxString> QelSTC::m_Macro;
@@ -160,7 +160,7 @@ bool QelSTC::Open(const QelFileName& filename, int line_number, const wxString& 
 
     if (!m_File.FileLoad(filename)) {
         m_Flags = previous_flags;
-        QelShowPane(wxEmptyString, "PaneInfo");
+        QelFrame::StatusText(wxEmptyString, "PaneInfo");
         return false;
     }
 
@@ -185,11 +185,11 @@ void QelSTC::PropertiesMessage(long flags)
     QelLogStatus(GetFileName(), flags);
 
     if (flags != STAT_SYNC) {
-        QelUpdatePane(this, "PaneFileType");
-        QelUpdatePane(this, "PaneLexer");
+        QelFrame::UpdateStatusBar(this, "PaneFileType");
+        QelFrame::UpdateStatusBar(this, "PaneLexer");
     }
 
-    QelUpdatePane(this, "PaneInfo");
+    QelFrame::UpdateStatusBar(this, "PaneInfo");
 }
 
 void QelSTC::GuessType()
@@ -209,7 +209,7 @@ void QelSTC::GuessType()
         SetEOLMode(eol);
     }
 
-    QelUpdatePane(this, "PaneFileType");
+    QelFrame::UpdateStatusBar(this, "PaneFileType");
 }
 
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
@@ -219,7 +219,7 @@ bool QelSTC::SetLexer(const wxString& lexer, bool fold)
     if (fold) Fold(false);
     if (lexer == "diff") SetEdgeMode(wxSTC_EDGE_NONE);
 
-    QelShowPane(m_Lexer.GetScintillaLexer(), "PaneLexer");
+    QelFrame::StatusText(m_Lexer.GetScintillaLexer(), "PaneLexer");
     return true;
 }
 
@@ -246,7 +246,7 @@ void QelSTC::ClearDocument()
     m_vi.LeaveInsertMode(); // an insert cannot go on into another document
     SetReadOnly(false);
     ClearAll();
-    QelShowPane(wxEmptyString, "PaneInfo");
+    QelFrame::StatusText(wxEmptyString, "PaneInfo");
     EmptyUndoBuffer();
     SetSavePoint();
 }
@@ -275,7 +275,7 @@ void QelSTC::EOLModeUpdate(int eol_mode)
 
     ConvertEOLs(eol_mode);
     SetEOLMode(eol_mode);
-    QelUpdatePane(this, "PaneFileType");
+    QelFrame::UpdateStatusBar(this, "PaneFileType");
 }
 
 bool QelSTC::FileReadOnlyAttributeChanged()
