@@ -253,13 +253,12 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
         if (CanRedo()) menu.Append(wxID_REDO);
     }
 
-    // F10 opens the menu bar on GTK and Ctrl+T is the frame's: folding is
-    // labelled with the one key that reaches the editor.
+    // Toggling has no key of the editor's own (Ctrl+T is the frame's).
     if (sel.empty() && GetProperty("fold") == "1" && m_Lexer.IsOk() && !lexer.empty()) {
         menu.AppendSeparator();
         menu.Append(ID_EDIT_FOLD_TOGGLE, _("&Toggle Fold"));
         menu.Append(ID_EDIT_FOLD_ALL, _("&Fold All Lines") + "\tF9");
-        menu.Append(ID_EDIT_UNFOLD_ALL, _("&Unfold All Lines"));
+        menu.Append(ID_EDIT_UNFOLD_ALL, _("&Unfold All Lines") + "\tF10");
     }
 }
 
