@@ -77,6 +77,9 @@ void QelSTC::Initialize()
     // New documents get the platform's line end.
     SetEOLMode(wxSTC_EOL_LF);
     SetBackSpaceUnIndents(true);
+    // Changes of text only: styling and folding a large file would send an
+    // event for every line.
+    SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT);
     SetMouseDwellTime(1000);
 
     SetMarginType(m_MarginLineNumber, wxSTC_MARGIN_NUMBER);
@@ -232,7 +235,10 @@ void QelSTC::SetText(const wxString& value)
 {
     ClearDocument();
     const wxScopedCharBuffer bytes = value.utf8_str();
+    const int mod_mask = GetModEventMask();
+    SetModEventMask(0);
     AddTextRaw(bytes.data(), static_cast<int>(bytes.length()));
+    SetModEventMask(mod_mask);
     DocumentStart();
     EmptyUndoBuffer();
 }
