@@ -21,6 +21,7 @@
 #include <wx/wfstream.h>
 #include <wx/window.h>
 
+#include <qelkit/configdialog.h>
 #include <qelkit/defs.h>
 #include <qelkit/util.h>
 
@@ -420,6 +421,16 @@ bool QelProcess::IsSelected() const
     return !m_Command.empty() || !QelConfigFirstOf(_("Process")).empty();
 }
 
+int QelProcess::ConfigDialog(wxWindow* parent, const wxString& title)
+{
+    QelConfigDialog dialog(parent,
+                           {QelConfigItem(_("Process"), CONFIG_COMBOBOX),
+                            QelConfigItem(GetWorkingDirKey(), CONFIG_COMBOBOXDIR, wxEmptyString,
+                                          true, ID_BROWSE_FOLDER)},
+                           title);
+    return dialog.ShowModal();
+}
+
 void QelProcess::SetEnv(const wxString& name, const wxString& value)
 {
     m_Env[name] = value;
@@ -460,6 +471,9 @@ wxString QelProcess::FindProgramOf(const wxArrayString& args, const wxString& di
 long QelProcess::Execute(const wxString& command, int flags, const wxString& wd)
 {
     if (IsBusy(flags)) return 0;
+    if (command.empty() && m_Command.empty()
+        && ConfigDialog(QelTopWindow(), _("Select Process")) == wxID_CANCEL)
+        return -1;
     const wxString line = command.empty() ? QelConfigFirstOf(_("Process")) : command;
     if (line.empty()) {
         wxLogError(_("No command to run"));

@@ -4,6 +4,7 @@
 #include <wx/log.h>
 #include <wx/xml/xml.h>
 
+#include <qelkit/configdialog.h>
 #include <qelkit/filename.h>
 #include <qelkit/util.h>
 
@@ -290,4 +291,62 @@ long QelVCS::Execute()
         if (m_Files.empty()) args.push_back(fn.GetFullPath());
     }
     return m_Entry.Execute(args, fn.GetLexer(), wd);
+}
+
+int QelVCS::GetRadioColumns(size_t choices)
+{
+    switch (choices) {
+    case 6:
+    case 11:
+        return 3;
+    case 7:
+    case 8:
+    case 12:
+    case 16:
+        return 4;
+    default:
+        return 5;
+    }
+}
+
+int QelVCS::ConfigDialog(wxWindow* parent, const wxString& title)
+{
+    if (Entries().empty()) return wxID_CANCEL;
+    std::map<long, const wxString> choices{{0, _("None")}, {1, "Auto"}};
+    for (const auto& [name, entry] : Entries()) choices.emplace(entry.GetNo(), name);
+    std::vector<QelConfigItem> items{QelConfigItem(
+        "VCS", choices, true, wxEmptyString, GetRadioColumns(choices.size()), wxRA_SPECIFY_COLS)};
+    for (const auto& [name, entry] : Entries()) items.emplace_back(name, CONFIG_FILEPICKERCTRL);
+    QelConfigDialog dialog(parent, items, title);
+    return dialog.ShowModal();
+}
+
+bool QelVCS::GetDir(wxWindow* parent)
+{
+    if (!Use()) return false;
+    QelConfigDialog dialog(parent,
+                           {QelConfigItem(_("Base folder"), CONFIG_COMBOBOXDIR, wxEmptyString, true,
+                                          ID_BROWSE_FOLDER)},
+                           _("Select VCS Folder"));
+    const auto base = [] { return wxFileName(QelConfigFirstOf(_("Base folder"))); };
+    bool ask = base().GetFullPath().empty();
+    if (!ask) {
+        m_Entry = FindEntry(base());
+        ask = m_Entry.GetName().empty();
+    }
+    if (ask && dialog.ShowModal() == wxID_CANCEL) return false;
+    m_Entry = FindEntry(base());
+    return !m_Entry.GetName().empty();
+}
+
+int QelVCS::ShowDialog(wxWindow* parent) const
+{
+    return m_Entry.ShowDialog(parent, m_Caption, m_Files.empty());
+}
+
+int QelVCS::Request(wxWindow* parent)
+{
+    if (ShowDialog(parent) == wxID_CANCEL || Execute() < 0) return wxID_CANCEL;
+    m_Entry.ShowOutput(m_Caption);
+    return wxID_OK;
 }

@@ -5,6 +5,7 @@
 #include <wx/log.h>
 #include <wx/xml/xml.h>
 
+#include <qelkit/configdialog.h>
 #include <qelkit/util.h>
 
 namespace {
@@ -126,4 +127,27 @@ long QelVCSEntry::Execute(const wxArrayString& args, const QelLexer& lexer, cons
     wxArrayString argv = GetArgv(args);
     argv.insert(argv.begin(), bin);
     return QelProcess::Execute(argv, wxEXEC_SYNC, wd);
+}
+
+int QelVCSEntry::ShowDialog(wxWindow* parent, const wxString& caption, bool add_folder) const
+{
+    const QelVCSCommand& command = GetCommand();
+    std::vector<QelConfigItem> items;
+    if (command.IsCommit()) items.emplace_back(_("Revision comment"), CONFIG_COMBOBOX, "", true);
+    if (add_folder && !command.IsHelp()) {
+        items.emplace_back(_("Base folder"), CONFIG_COMBOBOXDIR, "", true, ID_BROWSE_FOLDER);
+        if (command.IsAdd()) items.emplace_back(_("Path"), CONFIG_COMBOBOX, "", true);
+    }
+    wxConfigBase* config = wxConfigBase::Get();
+    if (command.UseFlags()) {
+        config->Write(_("Flags"), config->Read(m_FlagsKey, wxString()));
+        items.emplace_back(_("Flags"));
+    }
+    if (HasPrefixFlags()) items.emplace_back(_("Prefix flags"));
+    if (command.UseSubcommand()) items.emplace_back(_("Subcommand"));
+
+    QelConfigDialog dialog(parent, items, caption);
+    const int result = dialog.ShowModal();
+    if (result == wxID_OK && command.UseFlags()) config->Write(m_FlagsKey, GetFlags());
+    return result;
 }

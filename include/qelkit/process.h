@@ -83,12 +83,16 @@ public:
     // The folder the last run was started in.
     const wxString& GetWorkingDir() const { return m_WorkingDir; }
 
+    // The modal dialog that chooses the command and its folder; returns
+    // wxID_OK or wxID_CANCEL.
+    static int ConfigDialog(wxWindow* parent, const wxString& title);
+
     // An extra environment variable for later runs (the rest is inherited).
     void SetEnv(const wxString& name, const wxString& value);
 
     // Runs a command line, split into words without a shell (pipes and
     // variables need "sh -c"). An empty command runs the first entry of
-    // "Process". wxEXEC_SYNC in `flags` waits; otherwise the run is in the
+    // "Process", chosen first in the dialog when there is none. wxEXEC_SYNC in `flags` waits; otherwise the run is in the
     // background. An empty `wd` means the first entry of "Process folder".
     // Returns the exit code (synchronous), the process id (background; 0 when
     // it did not start), or -1 when there is no command or it did not start.

@@ -7,6 +7,8 @@
 #include <wx/filename.h>
 #include <wx/string.h>
 
+class wxWindow;
+
 #include <qelkit/vcsentry.h>
 
 class QelVCS {
@@ -62,6 +64,20 @@ public:
     static wxString GetRoot(const wxString& name, const wxFileName& fn);
     // The file's path below that folder, with '/' between the names.
     static wxString GetRelativeFile(const wxString& name, const wxFileName& fn);
+
+    // The dialog that sets "VCS" and the executables; wxID_CANCEL at once
+    // without systems.
+    static int ConfigDialog(wxWindow* parent, const wxString& title);
+    // Columns of the radio box of that dialog for a number of choices.
+    static int GetRadioColumns(size_t choices);
+    // Makes sure a base folder under version control is known, asking for
+    // one when needed; false when cancelled, off or none is found.
+    bool GetDir(wxWindow* parent);
+    // The command's dialog; asks for a base folder when there are no files.
+    int ShowDialog(wxWindow* parent) const;
+    // Dialog, run and output: wxID_OK, or wxID_CANCEL when cancelled or the
+    // command did not start.
+    int Request(wxWindow* parent);
 
     // Runs the current command on the request's files, to its end: for
     // systems kept at the top of the tree in the repository root with the

@@ -12,6 +12,7 @@
 #include <qelkit/process.h>
 #include <qelkit/vcscommand.h>
 
+class wxWindow;
 class wxXmlNode;
 
 // As many commands as a menu block has identifiers.
@@ -39,6 +40,12 @@ public:
     wxString GetBin() const;
     // The flags typed for the command ("Flags").
     wxString GetFlags() const;
+
+    // The command's dialog: the commit comment, the base folder (and for an
+    // add, the path) when `add_folder`, the flags, prefix flags and the
+    // subcommand as the command uses them. OK keeps the flags for the
+    // command. Returns the modal result.
+    int ShowDialog(wxWindow* parent, const wxString& caption, bool add_folder) const;
 
     // The arguments of a run of the current command on `args`, from the
     // executable on: prefix flags, command and subcommand, flags, the commit
