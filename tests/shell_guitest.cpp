@@ -4,6 +4,7 @@
 
 #include <wx/clipbrd.h>
 
+#include <qelkit/process.h>
 #include <qelkit/shell.h>
 
 #include "testing.h"
@@ -286,6 +287,43 @@ TEST_F(ShellTest, TypingReachesThePromptWithViOn)
     EXPECT_FALSE(m_Shell->GetVi().GetIsActive());
     EXPECT_EQ(Text(), ">ls");
     EXPECT_EQ(m_Shell->GetName(), "SHELL");
+}
+
+} // namespace
+
+namespace {
+
+// The process runner as the shell's handler: lines typed reach the running
+// child, its output comes back into the same shell, Ctrl+C stops it.
+TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
+{
+    wxTheApp->SetTopWindow(m_Frame);
+    delete m_Shell;
+    m_Shell = nullptr;
+    {
+        QelProcess process;
+        ASSERT_GT(process.Execute("cat"), 0);
+        m_Shell = dynamic_cast<QelSTCShell*>(QelProcess::GetSTC());
+        ASSERT_NE(m_Shell, nullptr);
+        EXPECT_EQ(m_Shell->GetCommandHandler(), &process);
+        EXPECT_TRUE(m_Shell->GetParent()->IsShown());
+
+        Type("hello\r");
+        EXPECT_TRUE(qeltest::PumpUntil([&] { return Text() == ">hello\n>hello\n"; }, 5000))
+            << Text();
+        Type("^C");
+        EXPECT_TRUE(qeltest::PumpUntil([&] { return !process.IsRunning(); }, 5000));
+
+        // A synchronous run leaves the shell a plain editor showing its output.
+        ASSERT_EQ(process.Execute("echo hi", wxEXEC_SYNC), 0);
+        process.ShowOutput("caption");
+        EXPECT_EQ(Text(), "hi");
+        EXPECT_EQ(m_Shell->GetParent()->GetLabel(), "caption");
+        EXPECT_FALSE(m_Shell->GetShellEnabled());
+    }
+    // The shell outlives the process and no longer posts to it.
+    EXPECT_EQ(m_Shell->GetCommandHandler(), nullptr);
+    wxTheApp->SetTopWindow(nullptr);
 }
 
 } // namespace
