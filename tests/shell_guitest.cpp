@@ -1,5 +1,5 @@
-// The shell driven by key events on a hidden frame, its commands answered by
-// a handler that records them and writes the next prompt, as a process does.
+// The shell driven by key events on a hidden frame, its commands answered
+// the way the process runner answers them: recorded, then a new prompt.
 #include <map>
 
 #include <wx/clipbrd.h>
@@ -11,33 +11,16 @@
 
 namespace {
 
-using Commands = std::list<wxString>;
-
-// Receives the shell's command events.
-class Recorder : public wxEvtHandler {
-public:
-    explicit Recorder(QelSTCShell*& shell)
-        : m_Shell(shell)
-    {
-        Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
-            ids.push_back(event.GetId());
-            if (event.GetId() != ID_SHELL_COMMAND) return;
-            posted.push_back(event.GetString());
-            m_Shell->Prompt(wxEmptyString, true);
-        });
-    }
-    Commands posted;
-    std::vector<int> ids;
-
-private:
-    QelSTCShell*& m_Shell;
-};
-
 class ShellTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
         EditorTest::SetUp();
+        m_Handler.Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+            m_Posted += (m_Posted.empty() ? "" : "|")
+                + (event.GetId() == ID_SHELL_COMMAND ? event.GetString() : "STOP");
+            if (event.GetId() == ID_SHELL_COMMAND) m_Shell->Prompt(wxEmptyString, true);
+        });
         Make();
     }
 
@@ -45,11 +28,14 @@ protected:
     {
         delete m_Shell;
         m_Shell = new QelSTCShell(m_Frame, ">", command_end, true, save);
-        m_Shell->SetEventHandler(&m_Recorder);
+        m_Shell->SetEventHandler(&m_Handler);
+        m_Posted.clear();
     }
 
-    // Characters as typed; "\r" is Return, "\b" Backspace, "\x1" Up, "\x2"
-    // Down, "\x3" Home, and "^" before a capital letter holds Control.
+    // Typed keys: "\r" Return, "\b" Backspace, "\x1" Up, "\x2" Down, "\x3"
+    // Home, "^C" Control with C. Not typed: "@n" puts the caret at n, "{mn"
+    // selects m to n, "#P", "#D", "#X" paste, delete and cut from the menu,
+    // "~" disables the shell.
     void Type(const std::string& keys)
     {
         static const std::map<char, int> named{{'\r', WXK_RETURN},
@@ -57,14 +43,28 @@ protected:
                                                {'\x1', WXK_UP},
                                                {'\x2', WXK_DOWN},
                                                {'\x3', WXK_HOME}};
+        static const std::map<char, int> menu{
+            {'P', wxID_PASTE}, {'D', wxID_DELETE}, {'X', wxID_CUT}};
         for (size_t i = 0; i < keys.size(); ++i) {
             const char c = keys[i];
-            if (const auto key = named.find(c); key != named.end())
+            if (const auto key = named.find(c); key != named.end()) {
                 Send(key->second, key->second < WXK_START ? key->second : 0);
-            else if (c == '^' && ++i < keys.size())
-                Send(keys[i], keys[i] - 'A' + 1, wxMOD_CONTROL);
-            else
+            } else if (c == '^') {
+                Send(keys[i + 1], keys[i + 1] - 'A' + 1, wxMOD_CONTROL);
+                ++i;
+            } else if (c == '@') {
+                m_Shell->GotoPos(keys[++i] - '0');
+            } else if (c == '{') {
+                m_Shell->SetSelection(keys[i + 1] - '0', keys[i + 2] - '0');
+                i += 2;
+            } else if (c == '#') {
+                wxCommandEvent event(wxEVT_MENU, menu.at(keys[++i]));
+                m_Shell->ProcessWindowEvent(event);
+            } else if (c == '~') {
+                m_Shell->EnableShell(false);
+            } else {
                 Send(wxToupper(c), c, wxIsupper(c) ? wxMOD_SHIFT : wxMOD_NONE);
+            }
             // The handler answers before the next key, as in the program.
             wxTheApp->ProcessPendingEvents();
         }
@@ -86,112 +86,13 @@ protected:
     }
 
     std::string Text() const { return std::string(m_Shell->GetText().utf8_str()); }
-    std::string LastLine() const
-    {
-        return std::string(m_Shell->GetLine(m_Shell->GetLineCount() - 1).utf8_str());
-    }
 
     QelSTCShell* m_Shell = nullptr;
-    Recorder m_Recorder{m_Shell};
+    wxEvtHandler m_Handler;
+    wxString m_Posted; // the posted commands, "|" between them
 };
 
-TEST_F(ShellTest, HistoryKeepsEachCommandOnceAndListsIt)
-{
-    Type("ls\rpwd\rls\r");
-    EXPECT_EQ(m_Recorder.posted, (Commands{"ls", "pwd", "ls"}));
-    EXPECT_EQ(m_Shell->GetCommands(), (Commands{"pwd", "ls"}));
-
-    Type("history\r");
-    EXPECT_EQ(Text(), ">ls\n>pwd\n>ls\n>history\n1 pwd\n2 ls\n3 history\n>");
-    EXPECT_EQ(m_Recorder.posted.size(), 3u) << "history is not run by the handler";
-
-    // An empty line gets a new prompt and posts nothing.
-    Type("\r");
-    EXPECT_EQ(LastLine(), ">");
-    EXPECT_EQ(m_Recorder.posted.size(), 3u);
-}
-
-TEST_F(ShellTest, RecallByNumberAndPrefix)
-{
-    const struct {
-        const char* name;
-        const char* typed;
-        const char* posted; // nullptr: nothing posted
-        const char* tail;   // the end of the document
-    } rows[] = {
-        {"Number", "!1", "pwd", "!1\npwd\n>"},
-        {"Prefix", "!l", "ls", "!l\nls\n>"},
-        {"LoneMark", "!", "ls", "!\nls\n>"},
-        {"BeyondHistory", "!9", nullptr, "!9\n!9: event not found\n>"},
-        {"UnknownPrefix", "!x", nullptr, "!x\n!x: event not found\n>"},
-        {"HugeNumber", "!99999999999999999999", nullptr, ": event not found\n>"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Make();
-        Type("pwd\rls\r");
-        m_Recorder.posted.clear();
-        Type(std::string(row.typed) + "\r");
-        EXPECT_EQ(m_Recorder.posted, row.posted ? Commands{row.posted} : Commands{});
-        EXPECT_EQ(m_Shell->GetCommands(), (Commands{"pwd", "ls"})) << "a recall keeps its place";
-        EXPECT_TRUE(wxString(Text()).EndsWith(row.tail)) << Text();
-    }
-}
-
-TEST_F(ShellTest, UpAndDownBrowseTheHistory)
-{
-    const struct {
-        const char* name;
-        const char* history; // typed first
-        const char* keys;
-        const char* line;
-    } rows[] = {
-        {"UpShowsNewest", "pwd\rls\r", "\x1", ">ls"},
-        {"UpTwice", "pwd\rls\r", "\x1\x1", ">pwd"},
-        {"UpStopsAtOldest", "pwd\rls\r", "\x1\x1\x1", ">pwd"},
-        {"DownBack", "pwd\rls\r", "\x1\x1\x2", ">ls"},
-        {"DownPastNewest", "pwd\rls\r", "\x1\x1\x2\x2", ">"},
-        {"TypingEndsBrowsing", "pwd\rls\r", "\x1\x1x\x1", ">ls"},
-        // Stepping back through nothing leaves the typed command as it is.
-        {"EmptyHistory", "", "ab\x1\x1", ">ab"},
-        {"EmptyHistoryDown", "", "ab\x2", ">ab"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Make();
-        Type(row.history);
-        Type(row.keys);
-        EXPECT_EQ(LastLine(), row.line);
-        EXPECT_EQ(m_Shell->GetCurrentPos(), m_Shell->GetLength());
-    }
-}
-
-TEST_F(ShellTest, OldOutputIsProtected)
-{
-    const struct {
-        const char* name;
-        int caret; // -1: the end
-        const char* keys;
-        const char* text;
-    } rows[] = {
-        {"LetterMovesToEnd", 0, "x", ">ls\n>abx"},
-        {"CapitalMovesToEnd", 1, "X", ">ls\n>abX"},
-        {"BackspaceAtCommandStart", 5, "\b\b", ">ls\n>ab"},
-        {"BackspaceInOutput", 2, "\b", ">ls\n>ab"},
-        {"BackspaceInCommand", -1, "\b", ">ls\n>a"},
-        {"HomeSkipsPrompt", -1, "\x3z", ">ls\n>zab"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Make();
-        Type("ls\rab");
-        m_Shell->GotoPos(row.caret < 0 ? m_Shell->GetLength() : row.caret);
-        Type(row.keys);
-        EXPECT_EQ(Text(), row.text);
-    }
-}
-
-TEST_F(ShellTest, CommandsThatRemoveOrPasteKeepOldOutput)
+TEST_F(ShellTest, KeysAndCommands)
 {
     qeltest::ClipboardLock lock;
     ASSERT_TRUE(wxTheClipboard->Open());
@@ -200,52 +101,53 @@ TEST_F(ShellTest, CommandsThatRemoveOrPasteKeepOldOutput)
 
     const struct {
         const char* name;
-        int id; // 0: Ctrl+V typed
-        int from, to;
-        const char* text;
-    } rows[] = {
-        {"PasteInOutput", wxID_PASTE, 1, 1, ">ls\n>abcd"},
-        {"CtrlVInOutput", 0, 1, 1, ">ls\n>abcd"},
-        {"DeleteInOutput", wxID_DELETE, 1, 1, ">ls\n>ab"},
-        {"CutAcrossPrompt", wxID_CUT, 2, 6, ">ls\n>ab"},
-        {"CutInCommand", wxID_CUT, 5, 6, ">ls\n>b"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Make();
-        Type("ls\rab");
-        m_Shell->SetSelection(row.from, row.to);
-        if (row.id == 0) {
-            Type("^V");
-        } else {
-            wxCommandEvent event(wxEVT_MENU, row.id);
-            m_Shell->ProcessWindowEvent(event);
-        }
-        EXPECT_EQ(Text(), row.text);
-    }
-}
-
-TEST_F(ShellTest, CommandEnd)
-{
-    const struct {
-        const char* name;
+        const char* end; // command end
         const char* keys;
-        Commands posted;
         const char* text;
+        const char* posted;
     } rows[] = {
-        {"WithoutEndGoesOn", "ls\r", {}, ">ls\n"},
-        {"EndPostsWithIt", "ls;\r", {"ls;"}, ">ls;\n>"},
-        {"TwoLines", "ls\r-l;\r", {"ls\n-l;"}, ">ls\n-l;\n>"},
-        {"History", "ls;\rhistory;\r", {"ls;"}, ">ls;\n>history;\n1 ls;\n2 history;\n>"},
-        {"RecallByPrefix", "ls;\r!l;\r", {"ls;", "ls;"}, ">ls;\n>!l;\nls;\n>"},
+        {"History", "", "ls\rpwd\rls\rhistory\r",
+         ">ls\n>pwd\n>ls\n>history\n1 pwd\n2 ls\n3 history\n>", "ls|pwd|ls"},
+        {"EmptyLine", "", "\r", ">\n>", ""},
+        {"RecallKeepsPlace", "", "pwd\rls\r!1\rhistory\r",
+         ">pwd\n>ls\n>!1\npwd\n>history\n1 pwd\n2 ls\n3 history\n>", "pwd|ls|pwd"},
+        {"RecallPrefix", "", "pwd\rls\r!l\r", ">pwd\n>ls\n>!l\nls\n>", "pwd|ls|ls"},
+        {"RecallNewest", "", "pwd\rls\r!\r", ">pwd\n>ls\n>!\nls\n>", "pwd|ls|ls"},
+        {"RecallBeyond", "", "pwd\r!9\r", ">pwd\n>!9\n!9: event not found\n>", "pwd"},
+        {"RecallUnknown", "", "pwd\r!x\r", ">pwd\n>!x\n!x: event not found\n>", "pwd"},
+        {"RecallHuge", "", "!99999999999\r", ">!99999999999\n!99999999999: event not found\n>", ""},
+        {"UpNewest", "", "pwd\rls\r\x1", ">pwd\n>ls\n>ls", "pwd|ls"},
+        {"UpStopsAtOldest", "", "pwd\rls\r\x1\x1\x1", ">pwd\n>ls\n>pwd", "pwd|ls"},
+        {"DownBack", "", "pwd\rls\r\x1\x1\x2", ">pwd\n>ls\n>ls", "pwd|ls"},
+        {"DownPastNewest", "", "pwd\rls\r\x1\x2\x2", ">pwd\n>ls\n>", "pwd|ls"},
+        {"TypingEndsBrowsing", "", "pwd\rls\r\x1\x1x\x1", ">pwd\n>ls\n>ls", "pwd|ls"},
+        // Stepping through an empty history leaves the typed command alone.
+        {"UpEmptyHistory", "", "ab\x1\x2", ">ab", ""},
+        {"LetterInOutput", "", "ls\rab@0x", ">ls\n>abx", "ls"},
+        {"CapitalInOutput", "", "ls\rab@1X", ">ls\n>abX", "ls"},
+        {"BackAtCommandStart", "", "ls\rab@5\b\b", ">ls\n>ab", "ls"},
+        {"BackInOutput", "", "ls\rab@2\b", ">ls\n>ab", "ls"},
+        {"BackInCommand", "", "ls\rab\b", ">ls\n>a", "ls"},
+        {"HomeSkipsPrompt", "", "ls\rab\x3z", ">ls\n>zab", "ls"},
+        {"PasteInOutput", "", "ls\rab@1#P", ">ls\n>abcd", "ls"},
+        {"CtrlVInOutput", "", "ls\rab@1^V", ">ls\n>abcd", "ls"},
+        {"DeleteInOutput", "", "ls\rab@1#D", ">ls\n>ab", "ls"},
+        {"CutAcrossPrompt", "", "ls\rab{26#X", ">ls\n>ab", "ls"},
+        {"CutInCommand", "", "ls\rab{56#X", ">ls\n>b", "ls"},
+        {"Stop", "", "^C^Q", ">", "STOP|STOP"},
+        {"Disabled", "", "~ls\r^Q", ">ls\n", ""},
+        {"EndMissing", ";", "ls\r", ">ls\n", ""},
+        {"EndPosted", ";", "ls;\r", ">ls;\n>", "ls;"},
+        {"EndOnNextLine", ";", "ls\r-l;\r", ">ls\n-l;\n>", "ls\n-l;"},
+        {"EndHistory", ";", "ls;\rhistory;\r", ">ls;\n>history;\n1 ls;\n2 history;\n>", "ls;"},
+        {"EndRecall", ";", "ls;\r!l;\r", ">ls;\n>!l;\nls;\n>", "ls;|ls;"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Make(";");
-        m_Recorder.posted.clear();
+        Make(row.end);
         Type(row.keys);
-        EXPECT_EQ(m_Recorder.posted, row.posted);
         EXPECT_EQ(Text(), row.text);
+        EXPECT_EQ(m_Posted, row.posted);
     }
 }
 
@@ -256,27 +158,15 @@ TEST_F(ShellTest, HistoryStoredUnderShell)
     Type("a\rb\rc\r");
     Make(wxEmptyString, 2); // the first one writes its history as it goes
     EXPECT_EQ(wxConfigBase::Get()->Read("Shell"), stored);
-    EXPECT_EQ(m_Shell->GetCommands(), (Commands{"b", "c"}));
+    Type("\x1\x1\x1");
+    EXPECT_EQ(Text(), ">b");
 
     // Without a count the history is neither read nor written.
     Make();
-    EXPECT_TRUE(m_Shell->GetCommands().empty());
-    Type("d\r");
+    Type("d\r\x1\x1");
+    EXPECT_EQ(Text(), ">d\n>d");
     Make();
     EXPECT_EQ(wxConfigBase::Get()->Read("Shell"), stored);
-}
-
-TEST_F(ShellTest, DisabledShellIsAPlainEditor)
-{
-    m_Shell->EnableShell(false);
-    Type("ls\r");
-    m_Shell->Prompt("out", true);
-    EXPECT_EQ(Text(), ">ls\n");
-    EXPECT_TRUE(m_Recorder.ids.empty());
-
-    m_Shell->EnableShell(true);
-    Type("^C^Q");
-    EXPECT_EQ(m_Recorder.ids, (std::vector<int>{ID_SHELL_COMMAND_STOP, ID_SHELL_COMMAND_STOP}));
 }
 
 TEST_F(ShellTest, TypingReachesThePromptWithViOn)
@@ -284,14 +174,9 @@ TEST_F(ShellTest, TypingReachesThePromptWithViOn)
     wxConfigBase::Get()->Write(_("vi mode"), true);
     Make();
     Type("ls");
-    EXPECT_FALSE(m_Shell->GetVi().GetIsActive());
     EXPECT_EQ(Text(), ">ls");
     EXPECT_EQ(m_Shell->GetName(), "SHELL");
 }
-
-} // namespace
-
-namespace {
 
 // The process runner as the shell's handler: lines typed reach the running
 // child, its output comes back into the same shell, Ctrl+C stops it.
@@ -305,7 +190,6 @@ TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
         ASSERT_GT(process.Execute("cat"), 0);
         m_Shell = dynamic_cast<QelSTCShell*>(QelProcess::GetSTC());
         ASSERT_NE(m_Shell, nullptr);
-        EXPECT_EQ(m_Shell->GetCommandHandler(), &process);
         EXPECT_TRUE(m_Shell->GetParent()->IsShown());
 
         Type("hello\r");
