@@ -18,11 +18,14 @@
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 #include <wx/tokenzr.h>
+#include <wx/weakref.h>
 #include <wx/wfstream.h>
 #include <wx/window.h>
 
 #include <qelkit/configdialog.h>
 #include <qelkit/defs.h>
+#include <qelkit/shell.h>
+#include <qelkit/stcdlg.h>
 #include <qelkit/util.h>
 
 extern char** environ;
@@ -378,6 +381,32 @@ wxWindow* QelTopWindow()
     return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
+namespace {
+
+// The output window shared by every process object: a shell in a dialog that
+// is a child of the top window and goes with it.
+wxWeakRef<QelSTCEntryDialog> g_Dialog;
+
+QelSTCShell* SharedShell()
+{
+    return g_Dialog ? g_Dialog->GetSTCShell() : nullptr;
+}
+
+// Made by the first run once there is a window to hold it; a program
+// without windows shows no output window.
+void MakeSharedDialog(const wxString& caption, QelProcess* handler)
+{
+    if (g_Dialog) return;
+    wxWindow* top = QelTopWindow();
+    if (top == nullptr) return;
+    g_Dialog = new QelSTCEntryDialog(top, caption, wxEmptyString, wxEmptyString, wxOK, true,
+                                     wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                     wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "QelSTCEntryDialog");
+    g_Dialog->GetSTCShell()->SetEventHandler(handler);
+}
+
+} // namespace
+
 QelProcess::QelProcess()
     : wxProcess(wxPROCESS_REDIRECT)
     , m_Command(QelConfigFirstOf(_("Process")))
@@ -406,6 +435,9 @@ QelProcess& QelProcess::operator=(const QelProcess& process)
 
 QelProcess::~QelProcess()
 {
+    // The shell would otherwise post what is typed next to a dead object.
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr && shell->GetCommandHandler() == this)
+        shell->SetEventHandler(nullptr);
     if (m_Child != nullptr) {
         m_Child->Detach();
         KillGroup(GetPid(), wxSIGKILL);
@@ -502,6 +534,7 @@ long QelProcess::Execute(const wxArrayString& args, int flags, const wxString& w
 {
     if (IsBusy(flags)) return 0;
     m_Command = QelJoinCommand(args);
+    MakeSharedDialog(m_Command, this);
     m_WorkingDir = ResolveWorkingDir(wd);
     const wxString reason = CheckStart(args, m_WorkingDir);
     if (!reason.empty()) {
@@ -515,6 +548,8 @@ long QelProcess::Execute(const wxArrayString& args, int flags, const wxString& w
 
 long QelProcess::ExecuteSync(const wxArrayString& args, int, const wxString& dir)
 {
+    // Nothing typed can reach a child that is run to its end.
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->EnableShell(false);
     SyncResult run = RunToEnd(FindProgramOf(args, dir), args, dir, m_Env);
     m_Error = run.error != 0;
     if (m_Error) {
@@ -550,6 +585,11 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     child->m_Dir = dir;
     m_Child = child;
     wxLogVerbose("%s: %s", _("Execute"), m_Command);
+    // What is typed in the shell goes to the child running now.
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) {
+        shell->EnableShell(true);
+        shell->SetEventHandler(this);
+    }
     ReportCreate();
     // Made on the first background run: most process objects run nothing in
     // the background and are copied freely.
@@ -615,6 +655,7 @@ void QelProcess::OnTerminate(int, int status)
         wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
         wxPostEvent(top, event);
     }
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, false);
 }
 
 wxKillError QelProcess::Kill(wxSignal sig)
@@ -623,6 +664,7 @@ wxKillError QelProcess::Kill(wxSignal sig)
     if (m_Timer != nullptr) m_Timer->Stop();
     wxLogStatus(_("Stopped"));
     DeletePendingEvents();
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, true);
     return KillGroup(GetPid(), sig);
 }
 
@@ -636,6 +678,8 @@ void QelProcess::OnCommand(wxCommandEvent& event)
             const wxScopedCharBuffer bytes = text.utf8_str();
             m_Child->GetOutputStream()->Write(bytes.data(), bytes.length());
         }
+        if (QelSTCShell* shell = SharedShell(); shell != nullptr)
+            shell->Prompt(wxEmptyString, true);
         break;
     case ID_SHELL_COMMAND_STOP:
         Kill(wxSIGKILL);
@@ -645,14 +689,31 @@ void QelProcess::OnCommand(wxCommandEvent& event)
     }
 }
 
-void QelProcess::ShowOutput(const wxString&) const
+QelSTC* QelProcess::GetSTC()
 {
-    // The shared output window shows the text; without one there is nothing
-    // to show it in.
+    return g_Dialog ? g_Dialog->GetSTC() : nullptr;
 }
 
-void QelProcess::ReportAdd(const wxString&, const wxString&, const wxString&)
-{ }
+void QelProcess::ShowOutput(const wxString& caption) const
+{
+    if (m_Error || !g_Dialog) return;
+    g_Dialog->GetSTC()->SetText(m_Output);
+    g_Dialog->SetTitle(caption.empty() ? m_Command : caption);
+    g_Dialog->Show();
+}
+
+void QelProcess::ReportAdd(const wxString& line, const wxString&, const wxString&)
+{
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr)
+        shell->AppendText(line + shell->GetEOL());
+}
 
 void QelProcess::ReportCreate()
-{ }
+{
+    QelSTCShell* shell = SharedShell();
+    if (shell == nullptr) return;
+    g_Dialog->SetTitle(m_Command);
+    shell->ClearDocument();
+    shell->Prompt(wxEmptyString, true);
+    g_Dialog->Show();
+}
