@@ -275,7 +275,8 @@ void Walker::Yield()
     const auto now = steady_clock::now();
     if (now - m_LastYield < milliseconds(30)) return;
     m_LastYield = now;
-    if (wxTheApp != nullptr) wxTheApp->Yield(true);
+    // The console base holds Yield: a headless program has no GUI app object.
+    if (wxAppConsole* app = wxAppConsole::GetInstance()) app->Yield(true);
 }
 
 } // namespace
