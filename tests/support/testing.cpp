@@ -347,10 +347,11 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds)
 {
     wxStopWatch watch;
     while (true) {
-        if (wxTheApp != nullptr) {
-            wxTheApp->Yield(true);
-            wxTheApp->ProcessPendingEvents();
-            wxTheApp->ProcessIdle();
+        // The console base: a headless test binary has no GUI app object.
+        if (wxAppConsole* app = wxAppConsole::GetInstance()) {
+            app->Yield(true);
+            app->ProcessPendingEvents();
+            app->ProcessIdle();
         }
         if (done()) return true;
         if (watch.Time() >= milliseconds) return false;
