@@ -197,6 +197,8 @@ TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
             << Text();
         Type("^C");
         EXPECT_TRUE(qeltest::PumpUntil([&] { return !process.IsRunning(); }, 5000));
+        // Prompted once by the stop; the end of the child adds no second one.
+        EXPECT_EQ(Text(), ">hello\n>hello\n\n>");
 
         // A synchronous run leaves the shell a plain editor showing its output.
         ASSERT_EQ(process.Execute("echo hi", wxEXEC_SYNC), 0);
