@@ -61,6 +61,8 @@ Frame::Frame()
     SetMenuBar(MakeMenuBar());
     SetupStatusBar({QelStatusBarPane(), QelStatusBarPane("PaneFileType", 60),
                     QelStatusBarPane("PaneLexer", 80), QelStatusBarPane("PaneInfo", 100)});
+    GetManager().AddPane(m_Editors, wxAuiPaneInfo().Name("EDITORS").CenterPane());
+    GetManager().Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &Frame::OnClose, this);
     Bind(wxEVT_IDLE, &Frame::OnIdle, this);

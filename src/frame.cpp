@@ -66,22 +66,26 @@ template <class T> T* FocusOfType(wxWindow* find_focus)
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(QelFrame, wxFrame) EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
-    EVT_FIND_CLOSE(wxID_ANY, QelFrame::OnFindDialog) EVT_FIND_NEXT(wxID_ANY, QelFrame::OnFindDialog)
-        EVT_FIND_REPLACE(wxID_ANY, QelFrame::OnFindDialog)
-            EVT_FIND_REPLACE_ALL(wxID_ANY, QelFrame::OnFindDialog) EVT_MENU(wxID_FIND,
-                                                                            QelFrame::OnCommand)
-                EVT_MENU(wxID_REPLACE, QelFrame::OnCommand) EVT_MENU(wxID_OPEN, QelFrame::OnCommand)
-                    EVT_MENU(ID_VIEW_MENUBAR, QelFrame::OnCommand) EVT_MENU(ID_VIEW_STATUSBAR,
-                                                                            QelFrame::OnCommand)
-                        EVT_MENU(ID_VIEW_TITLEBAR, QelFrame::OnCommand)
-                            EVT_UPDATE_UI(ID_VIEW_MENUBAR, QelFrame::OnUpdateUI)
-                                EVT_UPDATE_UI(ID_VIEW_STATUSBAR, QelFrame::OnUpdateUI)
-                                    EVT_UPDATE_UI(ID_STATUSBAR, QelFrame::OnUpdateUI)
-                                        wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(QelFrame, wxFrame)
+    EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_CLOSE(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_NEXT(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_REPLACE(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_REPLACE_ALL(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_MENU(wxID_FIND, QelFrame::OnCommand)
+    EVT_MENU(wxID_REPLACE, QelFrame::OnCommand)
+    EVT_MENU(wxID_OPEN, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_MENUBAR, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_STATUSBAR, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_TITLEBAR, QelFrame::OnCommand)
+    EVT_UPDATE_UI(ID_VIEW_MENUBAR, QelFrame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_VIEW_STATUSBAR, QelFrame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_STATUSBAR, QelFrame::OnUpdateUI)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                                            QelFrame::QelFrame(wxWindow* parent, wxWindowID id,
-                                                               const wxString& title, long style)
+QelFrame::QelFrame(wxWindow* parent, wxWindowID id, const wxString& title, long style)
     : wxFrame(parent, id, title, wxDefaultPosition, wxDefaultSize, style, "QelFrame")
 {
     Initialize();
@@ -163,6 +167,8 @@ void QelFrame::StatusBarDoubleClicked(const wxString& pane)
         if (stc == nullptr || QelLexers::Get()->Count() == 0) return;
         wxString name = stc->GetLexer().GetScintillaLexer();
         if (QelLexers::Get()->ShowDialog(this, name, _("Enter Lexer"))) stc->SetLexer(name, true);
+    } else if (pane == "PaneFileType") {
+        if (stc != nullptr) stc->FileTypeMenu();
     }
 }
 

@@ -35,7 +35,7 @@ namespace {
 constexpr int POLL_IDLE_MS = 1000; // a quiet child is looked at once a second
 constexpr int POLL_BUSY_MS = 10;   // while output flows, soon again
 constexpr int TICK_BUDGET_MS = 40; // longest a tick may keep the event loop
-constexpr size_t CHUNK = 65536;
+constexpr size_t CHUNK = 16384;    // small enough to keep within a tick's budget
 
 wxString DecodeLine(const char* data, size_t size)
 {
@@ -277,7 +277,8 @@ public:
 
     Pipe m_Out;
     Pipe m_Err;
-    wxString m_Dir; // the folder the child runs in
+    wxString m_Dir;                       // the folder the child runs in
+    std::map<wxString, wxString> m_Known; // paths of its output: full path, or empty
 
 private:
     QelProcess* m_Owner;
@@ -286,7 +287,8 @@ private:
     int m_Status = 0;
 };
 
-QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
+QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
+                                 std::map<wxString, wxString>* known)
 {
     QelOutputLink link;
     static wxRegEx inOnLine(".*in (.*) on line (.*)");
@@ -294,21 +296,33 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
         link.path = inOnLine.GetMatch(line, 1);
         link.lineno = inOnLine.GetMatch(line, 2);
     } else {
-        link.path = line.BeforeFirst(':');
-        link.lineno = line.AfterFirst(':').BeforeFirst(':');
+        const size_t colon = line.find(':');
+        link.path = line.substr(0, colon);
+        if (colon != wxString::npos) link.lineno = line.AfterFirst(':').BeforeFirst(':');
     }
-    if (atoi(link.lineno.utf8_str()) == 0) link.lineno.clear();
+    if (!link.lineno.empty() && wxAtoi(link.lineno) == 0) link.lineno.clear();
     if (link.path.empty()) return QelOutputLink();
 
-    // Output may be long: only a path that names a file gets the full work.
+    if (known != nullptr) {
+        // Output names the same files again and again.
+        if (const auto it = known->find(link.path); it != known->end()) {
+            if (it->second.empty()) return QelOutputLink();
+            link.path = it->second;
+            return link;
+        }
+        if (known->size() > 4096) known->clear();
+    }
     const wxString base = base_dir.empty() ? wxGetCwd() : base_dir;
     wxString full = link.path.StartsWith("/") ? link.path : base + "/" + link.path;
-    if (!wxFileExists(full)) return QelOutputLink();
-    if (full.Contains("/.")) {
+    if (!wxFileExists(full)) {
+        full.clear();
+    } else if (full.Contains("/.")) {
         wxFileName fn(full);
         fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
         full = fn.GetFullPath();
     }
+    if (known != nullptr) (*known)[link.path] = full;
+    if (full.empty()) return QelOutputLink();
     link.path = full;
     return link;
 }
@@ -609,7 +623,8 @@ bool QelProcess::CheckInput(int budget_ms)
         const bool gotErr = m_Child->m_Err.ReadChunk(err);
         for (const auto* lines : {&out, &err})
             for (const auto& line : *lines) {
-                const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir);
+                const QelOutputLink link
+                    = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
                 ReportAdd(line, link.path, link.lineno);
             }
         if (!gotOut && !gotErr) break;
@@ -642,7 +657,7 @@ void QelProcess::OnTerminate(int, int status)
         m_Child->m_Out.buffer.Flush(rest);
         m_Child->m_Err.buffer.Flush(rest);
         for (const auto& line : rest) {
-            const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir);
+            const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
             ReportAdd(line, link.path, link.lineno);
         }
     }

@@ -9,41 +9,12 @@
 
 namespace {
 
-// The frame's command bar, once the frame has one: each call goes to the
-// frame when it offers the operation (the int overload), else it is left
-// to the caller (the long one).
-template <typename Frame>
-auto ShowMessage(Frame* frame, const wxString& text, int)
-    -> decltype(frame->ShowViMessage(text), bool())
+// The frame whose vi bar serves the editor: its own frame when that is a
+// managed one, else the application's top window (an editor in a dialog).
+// Looked up on each use, so none is needed while frames are being built.
+QelManagedFrame* ViFrame(QelSTC* stc)
 {
-    frame->ShowViMessage(text);
-    return true;
-}
-template <typename Frame> bool ShowMessage(Frame*, const wxString&, long)
-{
-    return false;
-}
-
-template <typename Frame>
-auto OpenBar(Frame* frame, QelVi* vi, const wxString& command, int)
-    -> decltype(frame->GetViCommand(vi, command), void())
-{
-    frame->GetViCommand(vi, command);
-}
-template <typename Frame> void OpenBar(Frame*, QelVi*, const wxString&, long)
-{ }
-
-template <typename Frame> auto HideBar(Frame* frame, int) -> decltype(frame->HideViBar(), void())
-{
-    frame->HideViBar();
-}
-template <typename Frame> void HideBar(Frame*, long)
-{ }
-
-// Looked up at each use: the top window changes while the program starts,
-// and an editor in a dialog may have no managed frame at all.
-QelManagedFrame* GetManagedFrame()
-{
+    if (auto* frame = dynamic_cast<QelManagedFrame*>(wxGetTopLevelParent(stc))) return frame;
     return wxTheApp != nullptr ? dynamic_cast<QelManagedFrame*>(wxTheApp->GetTopWindow()) : nullptr;
 }
 
@@ -92,19 +63,21 @@ void QelVi::SetFolding(bool fold) const
 
 void QelVi::ShowViMessage(const wxString& text) const
 {
-    QelManagedFrame* frame = GetManagedFrame();
-    if (frame == nullptr || !ShowMessage(frame, text, 0)) wxLogStatus(text);
+    if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr)
+        frame->ShowViMessage(text);
+    else
+        wxLogStatus(text);
 }
 
 void QelVi::GetViCommand(const wxString& command)
 {
-    if (QelManagedFrame* frame = GetManagedFrame(); frame != nullptr)
-        OpenBar(frame, this, command, 0);
+    if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr)
+        frame->GetViCommand(this, command);
 }
 
 void QelVi::HideViBar() const
 {
-    if (QelManagedFrame* frame = GetManagedFrame(); frame != nullptr) HideBar(frame, 0);
+    if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr) frame->HideViBar();
 }
 
 void QelVi::PostCommand(int id, const wxString& text) const

@@ -262,7 +262,7 @@ TEST_F(FrameTest, ListsAndGridsAreFoundFromTheirInnerWindows)
     }
 }
 
-TEST_F(FrameTest, InfoPaneDoubleClickAsksForALineOrItem)
+TEST_F(FrameTest, PaneDoubleClicksAskForALineItemOrLexer)
 {
     {
         wxTestingModalHook nothing; // no editor, no list: no dialog
@@ -272,6 +272,8 @@ TEST_F(FrameTest, InfoPaneDoubleClickAsksForALineOrItem)
     wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
     Editor("a\nb\n");
     wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+    qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneLexer"), wxExpectAny(wxID_CANCEL));
 }
 
 TEST_F(FrameTest, PrintingIsMadeForTheFrame)

@@ -1,5 +1,5 @@
-// The program's main window, driven from outside as a person would: start
-// it on files, find its window by the file's name, type and save.
+// The program, driven from outside as a person would: start it on files,
+// find its window by the file's name, type and save.
 #include <gtest/gtest.h>
 #include <wx/filename.h>
 
@@ -11,17 +11,21 @@ namespace {
 
 // Starts tindrel on the file, waits for a window titled with its name,
 // types the keys into it and ends the program; what the window was called.
-std::string TypeInto(const wxString& file, const wxString& keys)
+std::string TypeInto(const wxString& file, const wxString& keys, const wxString& title)
 {
     const wxString name = wxFileName(file).GetFullName();
-    const wxString script
-        = wxString::Format("%s %s & pid=$!\n"
-                           "for i in $(seq 100); do w=$(xdotool search --name '^%s' | head -1); "
-                           "[ -n \"$w\" ] && break; sleep 0.1; done\n"
-                           "xdotool windowfocus --sync $w; sleep 0.3\n"
-                           "%s\n"
-                           "sleep 0.5; xdotool getwindowname $w; kill $pid; wait $pid\n",
-                           ShellQuote(QEL_TINDREL_EXE), ShellQuote(file), name, keys);
+    // The window is asked for its title until it shows the one expected (a
+    // loaded machine may take its time), for at most 20 seconds.
+    const wxString script = wxString::Format(
+        "%s %s & pid=$!\n"
+        "for i in $(seq 200); do w=$(xdotool search --name '^%s' | head -1); "
+        "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+        "xdotool windowfocus --sync $w; sleep 0.3\n"
+        "%s\n"
+        "for i in $(seq 200); do t=$(xdotool getwindowname $w); [ \"$t\" = %s ] && break; "
+        "sleep 0.1; done\n"
+        "echo \"$t\"; kill $pid; wait $pid\n",
+        ShellQuote(QEL_TINDREL_EXE), ShellQuote(file), name, keys, ShellQuote(title));
     // A display of its own: key presses must not meet other tests' windows.
     return Run("timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh -c " + ShellQuote(script));
 }
@@ -55,8 +59,8 @@ TEST(Program, OpensEditsAndSavesFiles)
         if (!row.bytes.empty()) {
             ASSERT_TRUE(WriteBytes(path, row.bytes));
         }
-        const std::string title = TypeInto(path, row.keys);
-        EXPECT_EQ(title, std::string(row.title ? row.title : row.name) + "\n");
+        const wxString want = row.title ? row.title : row.name;
+        EXPECT_EQ(TypeInto(path, row.keys, want), want + "\n");
         EXPECT_EQ(ReadBytes(path), row.want);
     }
 }

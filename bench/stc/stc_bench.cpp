@@ -20,6 +20,19 @@
 
 namespace {
 
+// The process's peak resident memory in kB, from /proc.
+long PeakKilobytes()
+{
+    long kb = 0;
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1) break;
+        std::fclose(status);
+    }
+    return kb;
+}
+
 double Seconds(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -45,8 +58,9 @@ public:
 
         auto start = std::chrono::steady_clock::now();
         auto* stc = new QelSTC(frame, QelFileName(input));
-        std::fprintf(stderr, "open: %.3f s, %d lines, lexer %s\n", Seconds(start),
-                     stc->GetLineCount(), stc->GetLexer().GetScintillaLexer().utf8_str().data());
+        std::fprintf(stderr, "open: %.3f s, %d lines, lexer %s, peak %ld kB\n", Seconds(start),
+                     stc->GetLineCount(), stc->GetLexer().GetScintillaLexer().utf8_str().data(),
+                     PeakKilobytes());
 
         if (!output.empty()) {
             QelFindReplaceData* frd = QelFindReplaceData::Get();

@@ -28,7 +28,10 @@ struct QelOutputLink {
 
 // Finds "message in <path> on line <n>" or "<path>:<n>..." in an output line.
 // A relative path counts from `base_dir`, the folder the command ran in.
-QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir);
+// `known` keeps the paths resolved so far in one run (an empty full path:
+// no such file), so that output that names the same files again is cheap.
+QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
+                                 std::map<wxString, wxString>* known = nullptr);
 
 // Cuts bytes into lines as they arrive. A line ends at a line feed; a carriage
 // return before it is dropped. Lines are UTF-8, else taken as Latin-1.

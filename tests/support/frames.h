@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <qelkit/managedframe.h>
+#include <qelkit/stc.h>
 
 #include "testing.h"
 
@@ -69,6 +70,51 @@ protected:
         ConfigTest::TearDown();
     }
     std::unique_ptr<RecordingFrame> m_Frame;
+};
+
+// FrameTest with one editor (LF line ends) that is the find focus, and keys
+// typed into the frame's entries as character events.
+class BarsTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        m_Stc = new QelSTC(m_Frame.get());
+        m_Stc->SetEOLMode(wxSTC_EOL_LF);
+        m_Frame->SetFindFocus(m_Stc);
+    }
+
+    void SetText(const wxString& text, int caret = 0)
+    {
+        m_Stc->SetText(text);
+        m_Stc->SetSelection(caret, caret);
+    }
+    // True when the window consumed the key.
+    static bool Key(wxWindow* window, int key_code)
+    {
+        wxKeyEvent key(wxEVT_CHAR);
+        key.m_keyCode = key.m_uniChar = key_code;
+        return window->ProcessWindowEvent(key);
+    }
+    // The keys the entry leaves to its native handling are inserted.
+    static void Type(wxTextCtrl* entry, const wxString& text)
+    {
+        for (const wxUniChar c : text)
+            if (!Key(entry, static_cast<int>(c.GetValue()))) entry->WriteText(wxString(c));
+    }
+    static void Enter(wxTextCtrl* entry)
+    {
+        wxCommandEvent enter(wxEVT_TEXT_ENTER, entry->GetId());
+        if (!Key(entry, WXK_RETURN)) entry->ProcessWindowEvent(enter);
+    }
+    std::string Selection() const
+    {
+        return std::to_string(m_Stc->GetSelectionStart()) + ","
+            + std::to_string(m_Stc->GetSelectionEnd());
+    }
+    bool PaneShown(const wxString& name) { return m_Frame->GetManager().GetPane(name).IsShown(); }
+
+    QelSTC* m_Stc = nullptr;
 };
 
 } // namespace qeltest
