@@ -377,8 +377,10 @@ wxString QelJoinCommand(const wxArrayString& args)
 
 wxWindow* QelTopWindow()
 {
-    auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp);
-    return app != nullptr ? app->GetTopWindow() : nullptr;
+    // Asked of the instance itself: a console program's application object is
+    // no window application, and even a checked cast would treat it as one.
+    wxAppConsole* app = wxAppConsole::GetInstance();
+    return app != nullptr && app->IsGUI() ? static_cast<wxApp*>(app)->GetTopWindow() : nullptr;
 }
 
 namespace {
