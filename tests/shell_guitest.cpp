@@ -133,7 +133,7 @@ TEST_F(ShellTest, KeysAndCommands)
         {"CtrlVInOutput", "", "ls\rab@1^V", ">ls\n>abcd", "ls"},
         {"DeleteInOutput", "", "ls\rab@1#D", ">ls\n>ab", "ls"},
         {"CutAcrossPrompt", "", "ls\rab{26#X", ">ls\n>ab", "ls"},
-        {"CutInCommand", "", "ls\rab{56#X", ">ls\n>b", "ls"},
+        {"DeleteInCommand", "", "ls\rab{56#D", ">ls\n>b", "ls"},
         {"Stop", "", "^C^Q", ">", "STOP|STOP"},
         {"Disabled", "", "~ls\r^Q", ">ls\n", ""},
         {"EndMissing", ";", "ls\r", ">ls\n", ""},
