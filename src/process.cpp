@@ -377,10 +377,8 @@ wxString QelJoinCommand(const wxArrayString& args)
 
 wxWindow* QelTopWindow()
 {
-    // Asked of the instance itself: a console program's application object is
-    // no window application, and even a checked cast would treat it as one.
-    wxAppConsole* app = wxAppConsole::GetInstance();
-    return app != nullptr && app->IsGUI() ? static_cast<wxApp*>(app)->GetTopWindow() : nullptr;
+    auto* app = dynamic_cast<wxApp*>(wxAppConsole::GetInstance());
+    return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
 namespace {
