@@ -405,6 +405,17 @@ void MakeSharedDialog(const wxString& caption, QelProcess* handler)
     g_Dialog->GetSTCShell()->SetEventHandler(handler);
 }
 
+// A new prompt in the shared shell, unless it shows an empty one already: a
+// stopped child is prompted for by the stop and again by its end, and a
+// second prompt on the line would go into the next command.
+void PromptShell(bool add_eol)
+{
+    QelSTCShell* shell = SharedShell();
+    if (shell == nullptr || shell->GetLineText(shell->GetLineCount() - 1) == shell->GetPrompt())
+        return;
+    shell->Prompt(wxEmptyString, add_eol);
+}
+
 } // namespace
 
 QelProcess::QelProcess()
@@ -655,7 +666,7 @@ void QelProcess::OnTerminate(int, int status)
         wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
         wxPostEvent(top, event);
     }
-    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, false);
+    PromptShell(false);
 }
 
 wxKillError QelProcess::Kill(wxSignal sig)
@@ -664,7 +675,7 @@ wxKillError QelProcess::Kill(wxSignal sig)
     if (m_Timer != nullptr) m_Timer->Stop();
     wxLogStatus(_("Stopped"));
     DeletePendingEvents();
-    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, true);
+    PromptShell(true);
     return KillGroup(GetPid(), sig);
 }
 
@@ -678,8 +689,7 @@ void QelProcess::OnCommand(wxCommandEvent& event)
             const wxScopedCharBuffer bytes = text.utf8_str();
             m_Child->GetOutputStream()->Write(bytes.data(), bytes.length());
         }
-        if (QelSTCShell* shell = SharedShell(); shell != nullptr)
-            shell->Prompt(wxEmptyString, true);
+        PromptShell(true);
         break;
     case ID_SHELL_COMMAND_STOP:
         Kill(wxSIGKILL);
