@@ -43,6 +43,8 @@ wxMenuBar* MakeMenuBar()
     edit->Append(ID_EDIT_FIND_NEXT, _("Find &Next") + "\tF3");
     edit->Append(ID_EDIT_FIND_PREVIOUS, _("Find &Previous") + "\tF4");
     edit->Append(wxID_JUMP_TO, _("&Go To Line...") + "\tCtrl+G");
+    edit->AppendSeparator();
+    edit->Append(wxID_PREFERENCES, _("Editor &Options..."));
 
     auto* bar = new wxMenuBar;
     bar->Append(file, _("&File"));
@@ -59,12 +61,21 @@ Frame::Frame()
     SetMenuBar(MakeMenuBar());
     SetupStatusBar({QelStatusBarPane(), QelStatusBarPane("PaneFileType", 60),
                     QelStatusBarPane("PaneLexer", 80), QelStatusBarPane("PaneInfo", 100)});
+    GetManager().AddPane(m_Editors, wxAuiPaneInfo().Name("EDITORS").CenterPane());
+    GetManager().Update();
 
     Bind(wxEVT_CLOSE_WINDOW, &Frame::OnClose, this);
     Bind(wxEVT_IDLE, &Frame::OnIdle, this);
     for (const int id : {wxID_SAVE, wxID_SAVEAS, wxID_CLOSE, wxID_EXIT})
         Bind(wxEVT_MENU, &Frame::OnFile, this, id);
     Bind(wxEVT_MENU, &Frame::OnEdit, this, wxID_CUT, wxID_CLEAR);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
+            QelSTC::ConfigDialog(this, _("Editor Options"),
+                                 EDITOR_CONFIG_MODELESS | EDITOR_CONFIG_APPLY, wxID_PREFERENCES);
+        },
+        wxID_PREFERENCES);
     Bind(wxEVT_MENU, &Frame::OnEdit, this, wxID_UNDO, wxID_REDO);
     for (const int id : {int(wxID_SELECTALL), int(wxID_JUMP_TO), int(ID_EDIT_FIND_NEXT),
                          int(ID_EDIT_FIND_PREVIOUS)})

@@ -1,5 +1,7 @@
 #include <qelkit/configdialog.h>
 
+#include <set>
+
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/checklst.h>
@@ -95,6 +97,7 @@ void QelConfigDialog::LayoutItems(int rows, int cols, int bookctrl_style)
     wxFlexGridSizer* grid = nullptr; // none yet: the first item starts a page
     wxFlexGridSizer* labelGrid = nullptr;
     int kind = -1;
+    std::set<int> boundIds;
 
     for (auto& item : m_ConfigItems) {
         // Without a book all items share one grid, whatever pages they name.
@@ -116,7 +119,9 @@ void QelConfigDialog::LayoutItems(int rows, int cols, int bookctrl_style)
             = item.Layout(parent, grid, readonly, item.GetType() == kind ? labelGrid : nullptr);
         kind = item.GetType();
 
-        if ((kind == CONFIG_BUTTON || kind == CONFIG_COMBOBOXDIR) && item.HasWindow())
+        // Once per id: a click reaches the first item of its id only once.
+        if ((kind == CONFIG_BUTTON || kind == CONFIG_COMBOBOXDIR) && item.HasWindow()
+            && boundIds.insert(item.GetWindow()->GetId()).second)
             Bind(wxEVT_BUTTON, &QelConfigDialog::OnCommand, this, item.GetWindow()->GetId());
         GrowRowOfLastItem(grid, rows);
     }

@@ -58,9 +58,39 @@ bool KeepsNaturalSize(QelConfigType type)
 }
 
 // A picker that must not be typed into keeps its browse button.
-void MakePickerReadOnly(wxPickerBase* picker, bool readonly)
+template <typename Picker> Picker* ReadOnlyPicker(Picker* picker, bool readonly)
 {
     if (readonly && picker->GetTextCtrl() != nullptr) picker->GetTextCtrl()->SetEditable(false);
+    return picker;
+}
+
+template <typename Control> Control* WithMarkup(Control* control, const wxString& label)
+{
+    control->SetLabelMarkup(label);
+    return control;
+}
+
+// An editor shows its text with the lexer named, if any.
+QelSTC* WithLexer(QelSTC* stc, const wxString& lexer)
+{
+    if (!lexer.empty()) stc->SetLexer(lexer, false);
+    return stc;
+}
+
+// The rows of a list or radio box: names in ascending value order, or the
+// names of a set in its order.
+wxArrayString Names(const std::map<long, const wxString>& choices)
+{
+    wxArrayString names;
+    for (const auto& choice : choices) names.Add(choice.second);
+    return names;
+}
+
+wxArrayString Names(const std::set<wxString>& choices)
+{
+    wxArrayString names;
+    for (const auto& choice : choices) names.Add(choice);
+    return names;
 }
 
 } // namespace
@@ -188,143 +218,108 @@ wxFlexGridSizer* QelConfigItem::Layout(wxWindow* parent, wxSizer* sizer, bool re
 
 void QelConfigItem::CreateWindow(wxWindow* parent, bool readonly)
 {
-    const wxPoint pos = wxDefaultPosition;
-    const wxSize size = wxDefaultSize;
-    const wxSize sizeNumber(WIDTH_NUMBER, -1);
-    const long textReadOnly = readonly ? wxTE_READONLY : 0;
-
-    switch (m_Type) {
-    case CONFIG_BUTTON: {
-        auto* button = new wxButton(parent, m_Id, wxEmptyString, pos, size, 0);
-        button->SetLabelMarkup(m_Label);
-        m_Window = button;
-        break;
-    }
-    case CONFIG_CHECKBOX:
-        m_Window = new wxCheckBox(parent, m_Id, m_Label, pos, size, 0);
-        break;
-    case CONFIG_CHECKLISTBOX: {
-        wxArrayString rows;
-        for (const auto& choice : m_Choices) rows.Add(choice.second);
-        m_Window = new wxCheckListBox(parent, m_Id, pos, size, rows, 0);
-        break;
-    }
-    case CONFIG_CHECKLISTBOX_NONAME: {
-        wxArrayString rows;
-        for (const auto& choice : m_ChoicesBool) rows.Add(choice);
-        m_Window = new wxCheckListBox(parent, m_Id, pos, size, rows, 0);
-        break;
-    }
-    case CONFIG_COLOUR:
-        // The toolkit's own colour button on this platform.
-        m_Window
-            = new wxColourPickerWidget(parent, m_Id, *wxBLACK, pos, size, wxCLRBTN_DEFAULT_STYLE);
-        break;
-    case CONFIG_COMBOBOX:
-    case CONFIG_COMBOBOXDIR:
-        m_Window = new wxComboBox(parent, m_Id, wxEmptyString, pos, wxSize(WIDTH_COMBOBOX, -1), 0,
-                                  nullptr, 0);
-        break;
-    case CONFIG_COMMAND_LINK_BUTTON:
-        m_Window = new wxCommandLinkButton(parent, m_Id, m_Label.BeforeFirst('\t'),
-                                           m_Label.AfterFirst('\t'), pos, size, 0);
-        break;
-    case CONFIG_DIRPICKERCTRL: {
-        auto* picker = new wxDirPickerCtrl(
-            parent, m_Id, wxEmptyString, wxGetTranslation(wxDirSelectorPromptStr), pos,
-            wxSize(WIDTH, -1), wxDIRP_USE_TEXTCTRL | wxDIRP_DIR_MUST_EXIST);
-        MakePickerReadOnly(picker, readonly);
-        m_Window = picker;
-        break;
-    }
-    case CONFIG_FILEPICKERCTRL: {
-        auto* picker = new wxFilePickerCtrl(
-            parent, m_Id, wxEmptyString, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
-            pos, wxSize(WIDTH, -1), wxFLP_USE_TEXTCTRL | wxFLP_OPEN | wxFLP_FILE_MUST_EXIST);
-        MakePickerReadOnly(picker, readonly);
-        m_Window = picker;
-        break;
-    }
-    case CONFIG_FONTPICKERCTRL: {
-        auto* picker
-            = new wxFontPickerCtrl(parent, m_Id, wxNullFont, pos, size, wxFNTP_FONTDESC_AS_LABEL);
-        MakePickerReadOnly(picker, readonly);
-        m_Window = picker;
-        break;
-    }
-    case CONFIG_HYPERLINKCTRL:
-        m_Window = new wxHyperlinkCtrl(parent, m_Id, m_Label, m_Default, pos, wxSize(WIDTH, -1),
-                                       wxHL_DEFAULT_STYLE);
-        break;
-    case CONFIG_INT:
-        m_Window = new wxTextCtrl(parent, m_Id, wxEmptyString, pos, sizeNumber,
-                                  m_Style | wxTE_RIGHT | textReadOnly,
-                                  wxTextValidator(wxFILTER_NUMERIC));
-        break;
-    case CONFIG_LISTVIEW_FOLDER:
-        m_Window = new QelListViewFolder(parent, m_Id, pos, wxSize(WIDTH, WIDTH));
-        break;
-    case CONFIG_RADIOBOX: {
-        wxArrayString names;
-        for (const auto& choice : m_Choices) names.Add(choice.second);
-        m_Window
-            = new wxRadioBox(parent, m_Id, m_Label, pos, size, names, m_MajorDimension, m_Style);
-        break;
-    }
-    case CONFIG_SLIDER:
-        m_Window = new wxSlider(parent, m_Id, 0, static_cast<int>(m_Min), static_cast<int>(m_Max),
-                                pos, sizeNumber, m_Style);
-        break;
-    case CONFIG_SPINCTRL:
-        m_Window = new wxSpinCtrl(parent, m_Id, wxEmptyString, pos, sizeNumber,
-                                  wxSP_ARROW_KEYS | textReadOnly, static_cast<int>(m_Min),
-                                  static_cast<int>(m_Max), 0);
-        break;
-    case CONFIG_SPINCTRL_DOUBLE:
-        m_Window = new wxSpinCtrlDouble(parent, m_Id, wxEmptyString, pos, sizeNumber,
-                                        wxSP_ARROW_KEYS | textReadOnly, m_Min, m_Max, m_Min, m_Inc);
-        break;
-    case CONFIG_STATICLINE:
-        m_Window = new wxStaticLine(parent, wxID_ANY, pos, size, m_Style);
-        break;
-    case CONFIG_STATICTEXT: {
-        auto* text = new wxStaticText(parent, m_Id, wxEmptyString, pos, TextSize(m_Style), m_Style);
-        text->SetLabelMarkup(m_Label);
-        m_Window = text;
-        break;
-    }
-    case CONFIG_STRING:
-        m_Window = new wxTextCtrl(parent, m_Id, wxEmptyString, pos, TextSize(m_Style),
-                                  m_Style | textReadOnly);
-        break;
-    case CONFIG_STC: {
-        auto* stc = new QelSTC(parent, wxEmptyString, 0, wxEmptyString, EDITOR_MENU_ALL, m_Id, pos,
-                               size, 0);
-        if (!m_Default.empty()) stc->SetLexer(m_Default, false);
-        m_Window = stc;
-        break;
-    }
-    case CONFIG_TOGGLEBUTTON:
-        m_Window = new wxToggleButton(parent, m_Id, m_Label, pos, size, 0);
-        break;
-    case CONFIG_USER:
-        if (m_UserWindowCreate != nullptr && m_Window != nullptr)
-            m_UserWindowCreate(m_Window, parent, readonly);
-        break;
-    default:
+    if (m_Type <= CONFIG_ITEM_MIN || m_Type >= CONFIG_ITEM_MAX) {
         wxFAIL_MSG("Assert failure");
         return;
     }
+    if (m_Type != CONFIG_USER)
+        m_Window = NewControl(parent, readonly);
+    else if (m_UserWindowCreate != nullptr && m_Window != nullptr)
+        m_UserWindowCreate(m_Window, parent, readonly);
+
+    wxCHECK_RET(HasWindow(), "the item \"" + m_Label + "\" has no window");
 
     // The spin controls of this toolkit ignore the read-only style: a
     // read-only dialog disables them, so that they take no typing either.
     if (readonly && (m_Type == CONFIG_SPINCTRL || m_Type == CONFIG_SPINCTRL_DOUBLE))
         m_Window->Disable();
 
-    wxCHECK_RET(HasWindow(), "the item \"" + m_Label + "\" has no window");
-
     m_SizerFlags = wxSizerFlags().Border(wxALL).Left();
     if (!KeepsNaturalSize(m_Type)) m_SizerFlags.Expand();
+}
+
+wxWindow* QelConfigItem::NewControl(wxWindow* parent, bool readonly) const
+{
+    const wxPoint pos = wxDefaultPosition;
+    const wxSize size = wxDefaultSize;
+    const wxSize sizeNumber(WIDTH_NUMBER, -1);
+    const long textReadOnly = readonly ? wxTE_READONLY : 0;
+
+    switch (m_Type) {
+    case CONFIG_BUTTON:
+        return WithMarkup(new wxButton(parent, m_Id, wxEmptyString, pos, size, 0), m_Label);
+    case CONFIG_CHECKBOX:
+        return new wxCheckBox(parent, m_Id, m_Label, pos, size, 0);
+    case CONFIG_CHECKLISTBOX:
+        return new wxCheckListBox(parent, m_Id, pos, size, Names(m_Choices), 0);
+    case CONFIG_CHECKLISTBOX_NONAME:
+        return new wxCheckListBox(parent, m_Id, pos, size, Names(m_ChoicesBool), 0);
+    case CONFIG_COLOUR:
+        // The toolkit's own colour button on this platform.
+        return new wxColourPickerWidget(parent, m_Id, *wxBLACK, pos, size, wxCLRBTN_DEFAULT_STYLE);
+    case CONFIG_COMBOBOX:
+    case CONFIG_COMBOBOXDIR:
+        return new wxComboBox(parent, m_Id, wxEmptyString, pos, wxSize(WIDTH_COMBOBOX, -1), 0,
+                              nullptr, 0);
+    case CONFIG_COMMAND_LINK_BUTTON:
+        return new wxCommandLinkButton(parent, m_Id, m_Label.BeforeFirst('\t'),
+                                       m_Label.AfterFirst('\t'), pos, size, 0);
+    case CONFIG_DIRPICKERCTRL:
+        return ReadOnlyPicker(new wxDirPickerCtrl(parent, m_Id, wxEmptyString,
+                                                  wxGetTranslation(wxDirSelectorPromptStr), pos,
+                                                  wxSize(WIDTH, -1),
+                                                  wxDIRP_USE_TEXTCTRL | wxDIRP_DIR_MUST_EXIST),
+                              readonly);
+    case CONFIG_FILEPICKERCTRL:
+        return ReadOnlyPicker(
+            new wxFilePickerCtrl(parent, m_Id, wxEmptyString, wxFileSelectorPromptStr,
+                                 wxFileSelectorDefaultWildcardStr, pos, wxSize(WIDTH, -1),
+                                 wxFLP_USE_TEXTCTRL | wxFLP_OPEN | wxFLP_FILE_MUST_EXIST),
+            readonly);
+    case CONFIG_FONTPICKERCTRL:
+        return ReadOnlyPicker(
+            new wxFontPickerCtrl(parent, m_Id, wxNullFont, pos, size, wxFNTP_FONTDESC_AS_LABEL),
+            readonly);
+    case CONFIG_HYPERLINKCTRL:
+        return new wxHyperlinkCtrl(parent, m_Id, m_Label, m_Default, pos, wxSize(WIDTH, -1),
+                                   wxHL_DEFAULT_STYLE);
+    case CONFIG_INT:
+        return new wxTextCtrl(parent, m_Id, wxEmptyString, pos, sizeNumber,
+                              m_Style | wxTE_RIGHT | textReadOnly,
+                              wxTextValidator(wxFILTER_NUMERIC));
+    case CONFIG_LISTVIEW_FOLDER:
+        return new QelListViewFolder(parent, m_Id, pos, wxSize(WIDTH, WIDTH));
+    case CONFIG_RADIOBOX:
+        return new wxRadioBox(parent, m_Id, m_Label, pos, size, Names(m_Choices), m_MajorDimension,
+                              m_Style);
+    case CONFIG_SLIDER:
+        return new wxSlider(parent, m_Id, 0, static_cast<int>(m_Min), static_cast<int>(m_Max), pos,
+                            sizeNumber, m_Style);
+    case CONFIG_SPINCTRL:
+        return new wxSpinCtrl(parent, m_Id, wxEmptyString, pos, sizeNumber,
+                              wxSP_ARROW_KEYS | textReadOnly, static_cast<int>(m_Min),
+                              static_cast<int>(m_Max), 0);
+    case CONFIG_SPINCTRL_DOUBLE:
+        return new wxSpinCtrlDouble(parent, m_Id, wxEmptyString, pos, sizeNumber,
+                                    wxSP_ARROW_KEYS | textReadOnly, m_Min, m_Max, m_Min, m_Inc);
+    case CONFIG_STATICLINE:
+        return new wxStaticLine(parent, wxID_ANY, pos, size, m_Style);
+    case CONFIG_STATICTEXT:
+        return WithMarkup(
+            new wxStaticText(parent, m_Id, wxEmptyString, pos, TextSize(m_Style), m_Style),
+            m_Label);
+    case CONFIG_STRING:
+        return new wxTextCtrl(parent, m_Id, wxEmptyString, pos, TextSize(m_Style),
+                              m_Style | textReadOnly);
+    case CONFIG_STC:
+        return WithLexer(new QelSTC(parent, wxEmptyString, 0, wxEmptyString, EDITOR_MENU_ALL, m_Id,
+                                    pos, size, 0),
+                         m_Default);
+    case CONFIG_TOGGLEBUTTON:
+        return new wxToggleButton(parent, m_Id, m_Label, pos, size, 0);
+    default:
+        return nullptr;
+    }
 }
 
 bool QelConfigItem::HasWindow() const

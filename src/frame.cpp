@@ -8,14 +8,18 @@
 #include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/persist/toplevel.h>
 #include <wx/stc/stc.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/grid.h>
 #include <qelkit/lexers.h>
+#include <qelkit/listview.h>
 #include <qelkit/openfiles.h>
 #include <qelkit/printing.h>
 #include <qelkit/stc.h>
+#include <qelkit/vcsentry.h>
 #include <qelkit/util.h>
 
 QelStatusBar* QelFrame::m_StatusBar = nullptr;
@@ -62,22 +66,26 @@ template <class T> T* FocusOfType(wxWindow* find_focus)
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(QelFrame, wxFrame) EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
-    EVT_FIND_CLOSE(wxID_ANY, QelFrame::OnFindDialog) EVT_FIND_NEXT(wxID_ANY, QelFrame::OnFindDialog)
-        EVT_FIND_REPLACE(wxID_ANY, QelFrame::OnFindDialog)
-            EVT_FIND_REPLACE_ALL(wxID_ANY, QelFrame::OnFindDialog) EVT_MENU(wxID_FIND,
-                                                                            QelFrame::OnCommand)
-                EVT_MENU(wxID_REPLACE, QelFrame::OnCommand) EVT_MENU(wxID_OPEN, QelFrame::OnCommand)
-                    EVT_MENU(ID_VIEW_MENUBAR, QelFrame::OnCommand) EVT_MENU(ID_VIEW_STATUSBAR,
-                                                                            QelFrame::OnCommand)
-                        EVT_MENU(ID_VIEW_TITLEBAR, QelFrame::OnCommand)
-                            EVT_UPDATE_UI(ID_VIEW_MENUBAR, QelFrame::OnUpdateUI)
-                                EVT_UPDATE_UI(ID_VIEW_STATUSBAR, QelFrame::OnUpdateUI)
-                                    EVT_UPDATE_UI(ID_STATUSBAR, QelFrame::OnUpdateUI)
-                                        wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(QelFrame, wxFrame)
+    EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_CLOSE(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_NEXT(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_REPLACE(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_REPLACE_ALL(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_MENU(wxID_FIND, QelFrame::OnCommand)
+    EVT_MENU(wxID_REPLACE, QelFrame::OnCommand)
+    EVT_MENU(wxID_OPEN, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_MENUBAR, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_STATUSBAR, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_TITLEBAR, QelFrame::OnCommand)
+    EVT_UPDATE_UI(ID_VIEW_MENUBAR, QelFrame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_VIEW_STATUSBAR, QelFrame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_STATUSBAR, QelFrame::OnUpdateUI)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                                            QelFrame::QelFrame(wxWindow* parent, wxWindowID id,
-                                                               const wxString& title, long style)
+QelFrame::QelFrame(wxWindow* parent, wxWindowID id, const wxString& title, long style)
     : wxFrame(parent, id, title, wxDefaultPosition, wxDefaultSize, style, "QelFrame")
 {
     Initialize();
@@ -115,12 +123,12 @@ void QelFrame::Initialize()
 
 QelGrid* QelFrame::GetGrid()
 {
-    return nullptr;
+    return FocusOfType<QelGrid>(m_FindFocus.get());
 }
 
 QelListView* QelFrame::GetListView()
 {
-    return nullptr;
+    return FocusOfType<QelListView>(m_FindFocus.get());
 }
 
 QelSTC* QelFrame::GetSTC()
@@ -135,15 +143,32 @@ bool QelFrame::OpenFile(const QelFileName& filename, int line_number, const wxSt
     return stc != nullptr && stc->Open(filename, line_number, match, flags);
 }
 
+bool QelFrame::OpenFile(const QelFileName& WXUNUSED(filename), const QelVCSEntry& vcs,
+                        long WXUNUSED(flags))
+{
+    if (QelSTC* stc = GetSTC(); stc != nullptr) {
+        stc->SetText(vcs.GetOutput());
+    } else {
+        wxMessageBox(vcs.GetOutput(), wxMessageBoxCaptionStr, wxOK | wxCENTRE);
+    }
+    return true;
+}
+
 void QelFrame::StatusBarDoubleClicked(const wxString& pane)
 {
     QelSTC* stc = GetSTC();
     if (pane == "PaneInfo") {
-        if (stc != nullptr) stc->GotoDialog(_("Enter Line Number"));
+        if (stc != nullptr) {
+            stc->GotoDialog(_("Enter Line Number"));
+        } else if (QelListView* lv = GetListView(); lv != nullptr) {
+            lv->GotoDialog(_("Enter Item Number"));
+        }
     } else if (pane == "PaneLexer") {
         if (stc == nullptr || QelLexers::Get()->Count() == 0) return;
         wxString name = stc->GetLexer().GetScintillaLexer();
         if (QelLexers::Get()->ShowDialog(this, name, _("Enter Lexer"))) stc->SetLexer(name, true);
+    } else if (pane == "PaneFileType") {
+        if (stc != nullptr) stc->FileTypeMenu();
     }
 }
 
@@ -296,12 +321,20 @@ void QelFrame::OnFindDialog(wxFindDialogEvent& event)
         return;
     }
     if (m_FindFocus == nullptr) return;
+    // The focus of a list or grid is one of its inner windows: the event
+    // goes to the list or grid itself.
+    wxWindow* target = m_FindFocus.get();
+    if (QelListView* lv = OwnerOfType<QelListView>(target); lv != nullptr) {
+        target = lv;
+    } else if (QelGrid* grid = OwnerOfType<QelGrid>(target); grid != nullptr) {
+        target = grid;
+    }
     // The copy must not come back here: a window that does not handle this
-    // kind of find event would pass it up to the frame, which would post it
-    // again, for ever.
+    // kind of find event (a list or grid does not replace) would pass it up
+    // to the frame, which would post it again, for ever.
     wxEvent* copy = event.Clone();
     copy->StopPropagation();
-    wxQueueEvent(m_FindFocus.get(), copy);
+    wxQueueEvent(target, copy);
 }
 
 void QelFrame::ToggleTitleBar()

@@ -1,5 +1,7 @@
 #include <qelkit/lexer.h>
 
+#include <algorithm>
+
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/stc/stc.h>
@@ -233,6 +235,19 @@ void QelLexer::SetProperty(const wxString& name, const wxString& value)
     data.m_Properties.emplace_back(name, value);
 }
 
+namespace {
+
+// Colours the start of the text at once; the control colours the rest when
+// it is shown or asked for it (fold levels, style queries further on). A
+// whole large file would keep its window from showing for seconds.
+void ColouriseStart(wxStyledTextCtrl* stc)
+{
+    constexpr int kColourNow = 1 << 20;
+    stc->Colourise(0, std::min(stc->GetLength(), kColourNow) - 1);
+}
+
+} // namespace
+
 void QelLexer::Apply(wxStyledTextCtrl* stc, bool clear) const
 {
     QelLexers& lexers = *QelLexers::Get(true);
@@ -250,7 +265,7 @@ void QelLexer::Apply(wxStyledTextCtrl* stc, bool clear) const
     }
     if (clear) lexers.ApplyGlobalStyles(stc);
     if (!theme) {
-        stc->Colourise(0, stc->GetLength() - 1);
+        ColouriseStart(stc);
         return;
     }
 
@@ -260,7 +275,7 @@ void QelLexer::Apply(wxStyledTextCtrl* stc, bool clear) const
     // Own properties and styles last, so that they win over global ones.
     for (const auto& property : m_Data->m_Properties) property.Apply(stc);
     for (const auto& style : m_Data->m_Styles) style.Apply(stc);
-    stc->Colourise(0, stc->GetLength() - 1);
+    ColouriseStart(stc);
 }
 
 bool QelLexer::ApplyLexer(const wxString& lexer, wxStyledTextCtrl* stc, bool show_error, bool clear)

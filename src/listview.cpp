@@ -1,12 +1,13 @@
 #include <qelkit/listview.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
 #include <wx/artprov.h>
-#include <wx/busyinfo.h>
+#include <wx/utils.h>
 #include <wx/config.h>
 #include <wx/datetime.h>
 #include <wx/dirctrl.h>
@@ -180,30 +181,31 @@ struct QelListView::SortContext {
     std::vector<CellKey> keys;
 };
 
-wxBEGIN_EVENT_TABLE(QelListView, wxListView) EVT_FIND(wxID_ANY, QelListView::OnFindDialog)
-    EVT_FIND_NEXT(wxID_ANY, QelListView::OnFindDialog) EVT_LIST_BEGIN_DRAG(wxID_ANY,
-                                                                           QelListView::OnList)
-        EVT_LIST_COL_CLICK(wxID_ANY, QelListView::OnList) EVT_LIST_COL_RIGHT_CLICK(
-            wxID_ANY, QelListView::OnList) EVT_LIST_ITEM_DESELECTED(wxID_ANY, QelListView::OnList)
-            EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListView::OnList) EVT_MENU(wxID_DELETE,
-                                                                           QelListView::OnCommand)
-                EVT_MENU(wxID_SELECTALL, QelListView::OnCommand) EVT_MENU(wxID_SORT_ASCENDING,
-                                                                          QelListView::OnCommand)
-                    EVT_MENU(wxID_SORT_DESCENDING, QelListView::OnCommand)
-                        EVT_MENU(ID_EDIT_SELECT_INVERT, QelListView::OnCommand)
-                            EVT_MENU(ID_EDIT_SELECT_NONE, QelListView::OnCommand)
-                                EVT_MENU_RANGE(wxID_CUT, wxID_CLEAR, QelListView::OnCommand)
-                                    EVT_MENU_RANGE(ID_COLUMN_SORT_LOWEST, ID_COLUMN_SORT_HIGHEST,
-                                                   QelListView::OnCommand)
-                                        EVT_RIGHT_DOWN(QelListView::OnMouse)
-                                            EVT_SHOW(QelListView::OnShow) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(QelListView, wxListView)
+    EVT_FIND(wxID_ANY, QelListView::OnFindDialog)
+    EVT_FIND_NEXT(wxID_ANY, QelListView::OnFindDialog)
+    EVT_LIST_BEGIN_DRAG(wxID_ANY, QelListView::OnList)
+    EVT_LIST_COL_CLICK(wxID_ANY, QelListView::OnList)
+    EVT_LIST_COL_RIGHT_CLICK(wxID_ANY, QelListView::OnList)
+    EVT_LIST_ITEM_DESELECTED(wxID_ANY, QelListView::OnList)
+    EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListView::OnList)
+    EVT_MENU(wxID_DELETE, QelListView::OnCommand)
+    EVT_MENU(wxID_SELECTALL, QelListView::OnCommand)
+    EVT_MENU(wxID_SORT_ASCENDING, QelListView::OnCommand)
+    EVT_MENU(wxID_SORT_DESCENDING, QelListView::OnCommand)
+    EVT_MENU(ID_EDIT_SELECT_INVERT, QelListView::OnCommand)
+    EVT_MENU(ID_EDIT_SELECT_NONE, QelListView::OnCommand)
+    EVT_MENU_RANGE(wxID_CUT, wxID_CLEAR, QelListView::OnCommand)
+    EVT_MENU_RANGE(ID_COLUMN_SORT_LOWEST, ID_COLUMN_SORT_HIGHEST, QelListView::OnCommand)
+    EVT_RIGHT_DOWN(QelListView::OnMouse)
+    EVT_SHOW(QelListView::OnShow)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                                                QelListView::QelListView(
-                                                    wxWindow* parent, wxWindowID id,
-                                                    const wxPoint& pos, const wxSize& size,
-                                                    long style, QelImageType image_type,
-                                                    const wxValidator& validator,
-                                                    const wxString& name)
+QelListView::QelListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                         long style, QelImageType image_type, const wxValidator& validator,
+                         const wxString& name)
     : wxListView(parent, id, pos, size, style, validator, name)
     , m_ImageType(image_type)
 {

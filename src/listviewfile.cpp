@@ -63,16 +63,18 @@ std::vector<Col> OwnColumns(QelListViewFileName::ListType type)
 
 } // namespace
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(QelListViewFileName, QelListView)
     EVT_LIST_ITEM_ACTIVATED(wxID_ANY, QelListViewFileName::OnList)
-        EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListViewFileName::OnList)
-            EVT_MENU(wxID_ADD, QelListViewFileName::OnCommand) wxEND_EVENT_TABLE()
+    EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListViewFileName::OnList)
+    EVT_MENU(wxID_ADD, QelListViewFileName::OnCommand)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                QelListViewFileName::QelListViewFileName(wxWindow* parent, ListType type,
-                                                         wxWindowID id, const QelLexer* lexer,
-                                                         const wxPoint& pos, const wxSize& size,
-                                                         long style, const wxValidator& validator,
-                                                         const wxString& name)
+QelListViewFileName::QelListViewFileName(wxWindow* parent, ListType type, wxWindowID id,
+                                         const QelLexer* lexer, const wxPoint& pos,
+                                         const wxSize& size, long style,
+                                         const wxValidator& validator, const wxString& name)
     : QelListView(parent, id, pos, size, style, IMAGE_FILE_ICON, validator, name)
     , m_Type(type)
 {
@@ -216,15 +218,18 @@ void QelListViewFileName::ItemsUpdate()
 void QelListViewFileName::DeleteDoubles()
 {
     const long before = GetItemCount();
+    // Nothing is remembered at the start, and rows without a file name are
+    // never doubles: the last row, and lines of output naming no file, stay.
+    bool has_kept = false;
     time_t kept_time = 0;
     wxString kept_name;
     for (long row = before - 1; row >= 0; row--) {
-        const QelListItem item(this, row);
-        const time_t mtime = item.GetFileName().GetStat().st_mtime;
         const wxString name = GetItemText(row, _("File Name"));
-        if (mtime == kept_time && name == kept_name) {
+        const time_t mtime = QelListItem(this, row).GetFileName().GetStat().st_mtime;
+        if (has_kept && !name.empty() && mtime == kept_time && name == kept_name) {
             DeleteItem(row);
         } else {
+            has_kept = true;
             kept_time = mtime;
             kept_name = name;
         }

@@ -3,7 +3,7 @@
 #include <qelkit/listview.h>
 #include <qelkit/listviewfile.h>
 
-#include <wx/busyinfo.h>
+#include <wx/utils.h>
 #include <wx/html/htmprint.h>
 
 #include <qelkit/defs.h>

@@ -8,10 +8,11 @@
 
 wxBEGIN_EVENT_TABLE(QelNotebook, wxAuiNotebook)
     EVT_AUINOTEBOOK_PAGE_CHANGED(wxID_ANY, QelNotebook::OnNotebook)
-        EVT_AUINOTEBOOK_PAGE_CLOSE(wxID_ANY, QelNotebook::OnNotebook) wxEND_EVENT_TABLE()
+    EVT_AUINOTEBOOK_PAGE_CLOSE(wxID_ANY, QelNotebook::OnNotebook)
+wxEND_EVENT_TABLE()
 
-            QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
-                                     const wxPoint& pos, const wxSize& size, long style)
+QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
+                         const wxPoint& pos, const wxSize& size, long style)
     : wxAuiNotebook(parent, id, pos, size, style)
     , m_Frame(frame)
 { }
@@ -138,6 +139,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
         return;
     }
     ErasePage(page);
+    if (m_Frame != nullptr) m_Frame->HideViBar();
     event.Skip();
 }
 

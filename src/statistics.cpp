@@ -11,6 +11,9 @@ int QelStatisticsShowRow(wxEvtHandler* view, int row, const wxString& key, const
         grid->AppendRows(1);
         row = grid->GetNumberRows() - 1;
         grid->SetCellValue(row, 0, key);
+        // The counters are the table's: no paste, drop or cut may change them.
+        grid->SetReadOnly(row, 0);
+        grid->SetReadOnly(row, 1);
         grid->AutoSizeColumn(0);
     }
     grid->SetCellValue(row, 1, value);

@@ -77,6 +77,9 @@ void QelSTC::Initialize()
     // New documents get the platform's line end.
     SetEOLMode(wxSTC_EOL_LF);
     SetBackSpaceUnIndents(true);
+    // Changes of text only: styling and folding a large file would send an
+    // event for every line.
+    SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT);
     SetMouseDwellTime(1000);
 
     SetMarginType(m_MarginLineNumber, wxSTC_MARGIN_NUMBER);
@@ -141,6 +144,8 @@ void QelSTC::BindEvents()
 
     for (const auto type : {wxEVT_STC_CHARADDED, wxEVT_STC_DWELLEND, wxEVT_STC_MARGINCLICK})
         Bind(type, &QelSTC::OnStyledText, this);
+
+    BindCommandEvents();
 }
 
 bool QelSTC::Open(const QelFileName& filename, int line_number, const wxString& match, long flags)
@@ -230,7 +235,10 @@ void QelSTC::SetText(const wxString& value)
 {
     ClearDocument();
     const wxScopedCharBuffer bytes = value.utf8_str();
+    const int mod_mask = GetModEventMask();
+    SetModEventMask(0);
     AddTextRaw(bytes.data(), static_cast<int>(bytes.length()));
+    SetModEventMask(mod_mask);
     DocumentStart();
     EmptyUndoBuffer();
 }
@@ -306,12 +314,6 @@ void QelSTC::ResetMargins(bool divider_margin)
     if (divider_margin) SetMarginWidth(m_MarginDividerNumber, 0);
 }
 
-void QelSTC::Zoom(int step)
-{
-    m_Zoom = m_Zoom.value_or(GetZoom()) + step;
-    SetZoom(*m_Zoom);
-}
-
 void QelSTC::OnChar(wxKeyEvent& event)
 {
     const bool pass = m_vi.OnChar(event);
@@ -371,75 +373,6 @@ void QelSTC::OnStyledText(wxStyledTextEvent& event)
         const int line = LineFromPosition(event.GetPosition());
         if (GetFoldLevel(line) & wxSTC_FOLDLEVELHEADERFLAG) ToggleFold(line);
     } else {
-        event.Skip();
-    }
-}
-
-void QelSTC::OnCommand(wxCommandEvent& event)
-{
-    switch (event.GetId()) {
-    case wxID_UNDO:
-        if (CanUndo()) Undo();
-        break;
-    case wxID_REDO:
-        if (CanRedo()) Redo();
-        break;
-    case wxID_CUT:
-        Cut();
-        break;
-    case wxID_COPY:
-        Copy();
-        break;
-    case wxID_PASTE:
-        Paste();
-        break;
-    case wxID_CLEAR:
-    case wxID_DELETE:
-        Clear();
-        break;
-    case wxID_SELECTALL:
-        SelectAll();
-        break;
-    case wxID_JUMP_TO:
-        GotoDialog();
-        break;
-    case ID_EDIT_FIND_NEXT:
-        FindNext(true);
-        break;
-    case ID_EDIT_FIND_PREVIOUS:
-        FindNext(false);
-        break;
-    case ID_EDIT_READ_FILE:
-        m_File.Read(event.GetString());
-        break;
-    case ID_EDIT_FOLD_ALL:
-        FoldAll();
-        break;
-    case ID_EDIT_UNFOLD_ALL:
-        wxStyledTextCtrl::FoldAll(wxSTC_FOLDACTION_EXPAND);
-        break;
-    case ID_EDIT_EOL_DOS:
-        EOLModeUpdate(wxSTC_EOL_CRLF);
-        break;
-    case ID_EDIT_EOL_UNIX:
-        EOLModeUpdate(wxSTC_EOL_LF);
-        break;
-    case ID_EDIT_EOL_MAC:
-        EOLModeUpdate(wxSTC_EOL_CR);
-        break;
-    case ID_EDIT_MARKER_NEXT:
-        MarkerNext(true);
-        break;
-    case ID_EDIT_MARKER_PREVIOUS:
-        MarkerNext(false);
-        break;
-    case ID_EDIT_ZOOM_IN:
-        Zoom(1);
-        break;
-    case ID_EDIT_ZOOM_OUT:
-        Zoom(-1);
-        break;
-    default:
         event.Skip();
     }
 }

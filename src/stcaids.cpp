@@ -42,7 +42,11 @@ bool QelSTC::CheckBrace(int pos)
 void QelSTC::OnKeyUp(wxKeyEvent& event)
 {
     event.Skip();
-    if (!CheckBrace(GetCurrentPos())) CheckBrace(GetCurrentPos() - 1);
+    if (m_Flags & EDITOR_HEX) {
+        if (!CheckBraceHex(GetCurrentPos())) CheckBraceHex(GetCurrentPos() - 1);
+    } else if (!CheckBrace(GetCurrentPos())) {
+        CheckBrace(GetCurrentPos() - 1);
+    }
 }
 
 bool QelSTC::SmartIndentation()
@@ -230,8 +234,12 @@ void QelSTC::AddTextHexMode(wxFileOffset start, const char* bytes, size_t size)
     SetViewEOL(false);
     SetViewWhiteSpace(wxSTC_WS_INVISIBLE);
 
+    // A dump is never undone: recording it would hold it twice.
+    const bool undo = GetUndoCollection();
+    SetUndoCollection(false);
     const std::string dump = QelHexDump(start, bytes, size, GetEOL().utf8_str());
     AddTextRaw(dump.data(), static_cast<int>(dump.size()));
+    SetUndoCollection(undo);
 }
 
 std::string QelLeadingWhiteSpace(const std::string& line)
@@ -262,8 +270,10 @@ std::string QelHexDump(wxFileOffset start, const char* bytes, size_t size, const
         dump.append((16 - n) * 3 + 1, ' ');
 
         for (size_t i = 0; i < n; ++i) {
-            const char c = bytes[first + i];
-            dump += (c == 0 || c == '\t' || c == '\n' || c == '\r') ? '.' : c;
+            // One byte per column, and valid text: high bytes show as ".".
+            const auto c = static_cast<unsigned char>(bytes[first + i]);
+            const bool dot = c == 0 || c == '\t' || c == '\n' || c == '\r' || c >= 0x7F;
+            dump += dot ? '.' : static_cast<char>(c);
         }
 
         dump += line_end;

@@ -1,6 +1,7 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
+#include <vector>
 
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -20,6 +21,9 @@ wxString LexerOf(const QelFileName& filename)
     if (!lexer.GetScintillaLexer().empty()) return lexer.GetScintillaLexer();
     return QelLexers::Get(true)->FindByFileName(filename).GetScintillaLexer();
 }
+
+// The bytes read from a file at a time.
+constexpr size_t kReadBlock = 1 << 20;
 
 bool IsLogExtension(const wxFileName& filename)
 {
@@ -115,25 +119,25 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
 
     m_PreviousLength = length;
 
-    const wxCharBuffer buffer = QelFile::Read(offset);
-    const int size = static_cast<int>(buffer.length());
-
     // No undo history is kept for what was read: it is thrown away below.
+    // Nor is the read told as a change: the toolkit would copy all of it
+    // into the event, as wide characters.
     m_STC->SetUndoCollection(false);
+    const int mod_mask = m_STC->GetModEventMask();
+    m_STC->SetModEventMask(0);
 
     if (m_STC->GetFlags() & EDITOR_HEX) {
+        const wxCharBuffer buffer = QelFile::Read(offset);
         // A tail's dump goes after the dump already shown, not to the caret.
         if (offset > 0) m_STC->DocumentEnd();
         m_STC->AddTextHexMode(offset, buffer.data(), buffer.length());
     } else {
         m_STC->ConfigGet();
         m_STC->SetControlCharSymbol(0);
-        if (get_only_new_data)
-            m_STC->AppendTextRaw(buffer.data(), size);
-        else
-            m_STC->AddTextRaw(buffer.data(), size);
+        SendBlocks(offset, length, get_only_new_data);
     }
 
+    m_STC->SetModEventMask(mod_mask);
     m_STC->SetUndoCollection(true);
 
     if (!get_only_new_data) {
@@ -150,6 +154,25 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
         m_STC->SetReadOnly(true);
 
     m_STC->EmptyUndoBuffer();
+}
+
+void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append)
+{
+    // The file goes to the control block by block: it is never held twice.
+    if (length <= offset || Seek(offset) == wxInvalidOffset) return;
+    m_STC->Allocate(static_cast<int>(m_STC->GetTextLength() + (length - offset)) + 1);
+
+    // Up to the length taken: what grows meanwhile is the next tail.
+    std::vector<char> block(kReadBlock);
+    for (wxFileOffset left = length - offset; left > 0;) {
+        const ssize_t n = wxFile::Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
+        if (n <= 0) break;
+        if (append)
+            m_STC->AppendTextRaw(block.data(), static_cast<int>(n));
+        else
+            m_STC->AddTextRaw(block.data(), static_cast<int>(n));
+        left -= n;
+    }
 }
 
 bool QelSTCFile::DoFileSave(bool)

@@ -13,6 +13,14 @@
 #include <qelkit/status.h>
 #include <qelkit/util.h>
 
+namespace {
+
+// The control's message that searches the target for bytes (SCI_SEARCHINTARGET):
+// the toolkit's call converts the text again for every search.
+constexpr int kSearchInTarget = 2197;
+
+} // namespace
+
 bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
 {
     if (text.empty()) return false;
@@ -109,6 +117,7 @@ int QelSTC::ReplaceAll(const wxString& find_text, const wxString& replace_text)
 
     const int flags = QelFindReplaceData::Get()->STCFlags();
     const bool is_re = (flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text);
+    const wxScopedCharBuffer find = find_text.utf8_str();
     const wxScopedCharBuffer replacement = replace_text.utf8_str();
 
     SetTargetStart(in_selection ? GetSelectionStart() : 0);
@@ -116,22 +125,33 @@ int QelSTC::ReplaceAll(const wxString& find_text, const wxString& replace_text)
     SetSearchFlags(flags);
 
     int count = 0;
+    int marked = -1; // the last line marked as changed
     BeginUndoAction();
 
+    // Nobody listens to the single changes of a replace-all; telling each of
+    // them costs more than the replacing.
+    const int mod_mask = GetModEventMask();
+    SetModEventMask(0);
+
     // A match of nothing ends the run: replacing it would find it again.
-    while (SearchInTarget(find_text) >= 0 && GetTargetEnd() > GetTargetStart()) {
+    while (SendMsg(kSearchInTarget, find.length(), wxIntPtr(find.data())) >= 0
+           && GetTargetEnd() > GetTargetStart()) {
         const int target_start = GetTargetStart();
-        MarkTargetChange();
+
+        // Each line once: many matches on one line are common.
+        if (LineFromPosition(GetTargetEnd()) > marked) MarkTargetChange();
 
         const int length = is_re
             ? ReplaceTargetRE(replace_text)
             : ReplaceTargetRaw(replacement.data(), static_cast<int>(replacement.length()));
         ++count;
 
+        marked = LineFromPosition(target_start + length);
         SetTargetStart(target_start + length);
         SetTargetEnd(GetTextLength() - from_end);
     }
 
+    SetModEventMask(mod_mask);
     EndUndoAction();
     wxLogStatus(_("Replaced: %d occurrences of: %s"), count, find_text);
     return count;

@@ -27,7 +27,7 @@ constexpr int MaxLineSteps = 100;
 
 // Caret commands that scroll the view cost so much each that a huge count
 // is taken as this many.
-constexpr int MaxCommandSteps = 10000;
+constexpr int MaxCommandSteps = 1000;
 
 // Runs a caret or scroll command up to `count` times, stopping as soon as it
 // no longer moves anything (a huge count must not freeze the editor).
@@ -213,62 +213,36 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
 {
     const bool writable = !IsReadOnly();
     const wxUniChar last = command.Last();
-    QelSTC* stc = m_STC;
 
     if (writable && command.EndsWith("cw")) {
-        if (!stc->GetSelectedText().empty()) MoveCaret(stc, stc->GetSelectionStart());
-        const int pos = stc->GetCurrentPos();
-        Repeat(stc, count, [stc] { stc->WordRightEndExtend(); });
-        if (dot) {
-            stc->ReplaceSelection(m_InsertText);
-        } else {
-            const int end = stc->GetCurrentPos();
-            InsertMode('i', 1, false, false);
-            stc->SetCurrentPos(pos);
-            stc->SetAnchor(end);
-        }
+        ChangeWords(count, dot);
     } else if (writable && command == "cc") {
-        stc->Home();
-        stc->DelLineRight();
+        m_STC->Home();
+        m_STC->DelLineRight();
         if (dot && !m_InsertText.empty())
-            stc->ReplaceSelection(m_InsertText);
+            m_STC->ReplaceSelection(m_InsertText);
         else
             InsertMode('i', 1, false, false);
     } else if (writable && command.EndsWith("dd")) {
         Delete(count);
     } else if (writable && (command == "d0" || command == "d$")) {
-        if (command == "d0")
-            stc->HomeExtend();
-        else
-            stc->LineEndExtend();
-        stc->Cut();
+        command == "d0" ? m_STC->HomeExtend() : m_STC->LineEndExtend();
+        m_STC->Cut();
     } else if (writable && command.EndsWith("dw")) {
-        stc->BeginUndoAction();
-        const int pos = stc->GetCurrentPos();
-        Repeat(stc, count, [stc] { stc->WordRight(); });
-        stc->SetSelection(pos, stc->GetCurrentPos());
-        stc->Cut();
-        stc->EndUndoAction();
+        DeleteWords(count);
     } else if (writable && command.Matches("*r?")) {
         ReplaceChars(last, count);
     } else if (command.Matches("*f?") || command.Matches("*F?")) {
-        const bool forward = command[command.length() - 2] == 'f';
-        for (int i = 0; i < count && FindNext(wxString(last), forward); ++i) { }
+        FindChar(last, count, command[command.length() - 2] == 'f');
         m_LastFindCharCommand = command;
     } else if (command.Matches("*J")) {
-        const int line = stc->LineFromPosition(stc->GetCurrentPos());
-        const int last_line = stc->GetLineCount() - 1;
-        stc->BeginUndoAction();
-        stc->SetTargetRange(
-            stc->PositionFromLine(line),
-            stc->PositionFromLine(std::min<long long>(last_line, 1LL * line + count)));
-        stc->LinesJoin();
-        stc->EndUndoAction();
+        JoinLines(count);
     } else if (command.Matches("m?")) {
         SetMarker(last);
     } else if (command.EndsWith("yw")) {
+        QelSTC* stc = m_STC;
         Repeat(stc, count, [stc] { stc->WordRightEnd(); });
-        for (int i = 0; i < count; ++i) stc->WordLeftExtend();
+        Repeat(stc, count, [stc] { stc->WordLeftExtend(); });
         stc->Copy();
     } else if (command.EndsWith("yy")) {
         Yank(count);
@@ -278,8 +252,8 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
         PostCommand(wxID_SAVE);
         PostClose(true);
     } else if (writable && (command.EndsWith(">>") || command.EndsWith("<<"))) {
-        const int line = stc->LineFromPosition(stc->GetCurrentPos());
-        const int end = std::min<long long>(1LL * line + count - 1, stc->GetLineCount() - 1);
+        const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+        const int end = std::min<long long>(1LL * line + count - 1, m_STC->GetLineCount() - 1);
         IndentLines(line, end, command.EndsWith(">>"));
     } else if (command.Matches("'?")) {
         GotoMarker(last);
@@ -287,6 +261,54 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
         return false;
     }
     return true;
+}
+
+void QelVi::ChangeWords(int count, bool dot)
+{
+    QelSTC* stc = m_STC;
+    if (!stc->GetSelectedText().empty()) MoveCaret(stc, stc->GetSelectionStart());
+    const int pos = stc->GetCurrentPos();
+    Repeat(stc, count, [stc] { stc->WordRightEndExtend(); });
+    if (dot) {
+        stc->ReplaceSelection(m_InsertText);
+        return;
+    }
+    // The words stay selected, so that what is typed replaces them.
+    const int end = stc->GetCurrentPos();
+    InsertMode('i', 1, false, false);
+    stc->SetCurrentPos(pos);
+    stc->SetAnchor(end);
+}
+
+void QelVi::DeleteWords(int count)
+{
+    QelSTC* stc = m_STC;
+    stc->BeginUndoAction();
+    const int pos = stc->GetCurrentPos();
+    Repeat(stc, count, [stc] { stc->WordRight(); });
+    stc->SetSelection(pos, stc->GetCurrentPos());
+    stc->Cut();
+    stc->EndUndoAction();
+}
+
+void QelVi::FindChar(wxUniChar c, int count, bool forward) const
+{
+    // Searches wrap around: a count beyond the matches there are would
+    // only go round and round.
+    count = std::min(count, MaxCommandSteps);
+    for (int i = 0; i < count && FindNext(wxString(c), forward); ++i) { }
+}
+
+void QelVi::JoinLines(int count)
+{
+    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
+    const int last_line = m_STC->GetLineCount() - 1;
+    m_STC->BeginUndoAction();
+    m_STC->SetTargetRange(
+        m_STC->PositionFromLine(line),
+        m_STC->PositionFromLine(std::min<long long>(last_line, 1LL * line + count)));
+    m_STC->LinesJoin();
+    m_STC->EndUndoAction();
 }
 
 bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
@@ -347,7 +369,7 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
     case 'N': {
         const wxString text = QelFindReplaceData::Get()->GetFindString();
         const bool forward = (last == 'n') == m_SearchForward;
-        for (int i = 0; i < count && FindNext(text, forward); ++i) { }
+        for (int i = 0; i < std::min(count, MaxCommandSteps) && FindNext(text, forward); ++i) { }
         break;
     }
     case '/':
@@ -540,11 +562,20 @@ bool QelVi::ReplaceChars(wxUniChar c, int count)
 
 void QelVi::DeleteChars(int count, bool forward)
 {
-    // Steps over whole characters (a line end is one), and ends at the
-    // document's bounds.
+    if (IsReadOnly()) return;
+    // A selection (the character "f" found) goes first, as the editor's own
+    // keys take it: "x" deletes its last character, "X" all of it.
+    if (m_STC->GetSelectionStart() != m_STC->GetSelectionEnd()) {
+        const int end = m_STC->GetSelectionEnd();
+        const int from = forward ? m_STC->PositionBefore(end) : m_STC->GetSelectionStart();
+        m_STC->DeleteRange(from, end - from);
+        MoveCaret(m_STC, from);
+        if (--count == 0) return;
+    }
+    // Then whole characters (a line end is one), up to the document's bounds.
     const int caret = m_STC->GetCurrentPos();
     const int other = StepChars(m_STC, caret, count, forward);
-    if (other == caret || IsReadOnly()) return;
+    if (other == caret) return;
     const int from = std::min(caret, other);
     m_STC->DeleteRange(from, std::max(caret, other) - from);
     MoveCaret(m_STC, from);

@@ -4,7 +4,21 @@
 #include <wx/app.h>
 #include <wx/utils.h>
 
+#include <qelkit/managedframe.h>
 #include <qelkit/stc.h>
+
+namespace {
+
+// The frame whose vi bar serves the editor: its own frame when that is a
+// managed one, else the application's top window (an editor in a dialog).
+// Looked up on each use, so none is needed while frames are being built.
+QelManagedFrame* ViFrame(QelSTC* stc)
+{
+    if (auto* frame = dynamic_cast<QelManagedFrame*>(wxGetTopLevelParent(stc))) return frame;
+    return wxTheApp != nullptr ? dynamic_cast<QelManagedFrame*>(wxTheApp->GetTopWindow()) : nullptr;
+}
+
+} // namespace
 
 bool QelVi::IsReadOnly() const
 {
@@ -49,14 +63,22 @@ void QelVi::SetFolding(bool fold) const
 
 void QelVi::ShowViMessage(const wxString& text) const
 {
-    wxLogStatus(text);
+    if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr)
+        frame->ShowViMessage(text);
+    else
+        wxLogStatus(text);
 }
 
-void QelVi::GetViCommand(const wxString&)
-{ }
+void QelVi::GetViCommand(const wxString& command)
+{
+    if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr)
+        frame->GetViCommand(this, command);
+}
 
 void QelVi::HideViBar() const
-{ }
+{
+    if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr) frame->HideViBar();
+}
 
 void QelVi::PostCommand(int id, const wxString& text) const
 {

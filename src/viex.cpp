@@ -268,7 +268,8 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
     m_STC->DeleteRange(from, to - from);
     const int at = LineStart(m_STC, d - 1);
     m_STC->GotoPos(at);
-    m_STC->InsertTextRaw(at, text.data());
+    m_STC->SetTargetRange(at, at);
+    m_STC->ReplaceTargetRaw(text.data(), to - from); // NUL bytes included
     m_STC->EndUndoAction();
     if (e > b) ShowViMessage(wxString::Format(_("%d lines moved"), e - b + 1));
     return true;

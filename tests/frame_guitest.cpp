@@ -1,18 +1,19 @@
-// The frame base: status texts of an editor and a list, the menu bar and
-// title bar toggles, the open command, dropped files and the routing of
-// find dialog events to the find focus.
-#include <memory>
-
+// The frame base: pane texts of editors and lists, the view toggles, the
+// open command, drops, the find focus and the routing of find events.
 #include <wx/dnd.h>
 #include <wx/fdrepdlg.h>
-#include <wx/listctrl.h>
+#include <wx/html/htmprint.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/testing.h>
 
-#include <qelkit/frame.h>
 #include <qelkit/frd.h>
+#include <qelkit/grid.h>
+#include <qelkit/listview.h>
+#include <qelkit/printing.h>
 #include <qelkit/stc.h>
+#include <qelkit/vcsentry.h>
 
 #include "frames.h"
 #include "testing.h"
@@ -21,113 +22,86 @@ using qeltest::RecordingFrame;
 
 namespace {
 
-class FrameTest : public qeltest::ConfigTest {
+class FrameTest : public qeltest::FrameTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = std::make_unique<RecordingFrame>();
-        m_Frame->SetSize(800, 400);
+        qeltest::FrameTest::SetUp();
         m_Frame->SetupStatusBar({QelStatusBarPane(-3), QelStatusBarPane("PaneFileType", 50),
-                                 QelStatusBarPane("PaneInfo", 100),
-                                 QelStatusBarPane("PaneLexer", 75)});
+                                 QelStatusBarPane("PaneInfo", 100)});
     }
-    void TearDown() override
-    {
-        m_Frame.reset();
-        ConfigTest::TearDown();
-    }
-
-    wxString Pane(const wxString& name) const
+    static wxString Pane(const wxString& name)
     {
         QelStatusBar* bar = QelFrame::GetSharedStatusBar();
         return bar->GetStatusText(bar->GetFieldNo(name));
     }
-
     void Command(int id, const wxString& text = wxEmptyString)
     {
         wxCommandEvent event(wxEVT_MENU, id);
         event.SetString(text);
         m_Frame->ProcessWindowEvent(event);
     }
-
-    // An editor on the frame that is the find focus.
-    QelSTC* Editor(const wxString& text, long flags = 0)
+    // Posts a find event through the frame; the number that reached it.
+    int FindEventsAtFrame(const wxEventTypeTag<wxFindDialogEvent>& type)
+    {
+        int arrived = 0;
+        auto count = [&arrived](wxFindDialogEvent& event) {
+            ++arrived;
+            event.Skip();
+        };
+        m_Frame->Bind(type, count);
+        wxFindDialogEvent event(type, wxID_ANY);
+        m_Frame->ProcessWindowEvent(event);
+        qeltest::Pump(100);
+        m_Frame->Unbind(type, count);
+        return arrived;
+    }
+    QelSTC* Editor(const wxString& text, long flags = 0) // the find focus
     {
         auto* stc = new QelSTC(m_Frame.get(), text, flags);
         m_Frame->SetFindFocus(stc);
         return stc;
     }
-
-    std::unique_ptr<RecordingFrame> m_Frame;
+    QelListView* List(int rows)
+    {
+        auto* list = new QelListView(m_Frame.get());
+        list->InsertColumn(0, "c");
+        for (int i = 0; i < rows; ++i) list->InsertItem(i, "row");
+        return list;
+    }
 };
 
-TEST(PaneText, InfoAndFileType)
-{
-    struct Row {
-        const char* name;
-        QelPaneInfoState state;
-        const char* text;
-    };
-    const Row rows[] = {
-        {"CaretAtStartShowsLines", {0, 11, 0, 0, 0, 20, false, "x"}, "11"},
-        {"NoSelection", {25, 11, 2, 22, 25, 25, false, ""}, "3,4"},
-        {"InLine", {17, 11, 1, 11, 13, 17, false, "2345"}, "2,7,4"},
-        {"OverLines", {76, 11, 6, 66, 44, 76, false, "a\nb\nc"}, "7,3,32"},
-        {"Rectangle", {17, 11, 1, 11, 13, 28, true, "23\n23"}, "2,7,5"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(QelFormatPaneInfo(row.state), row.text);
-    }
-    EXPECT_EQ(QelFileTypeText(EDITOR_HEX, wxSTC_EOL_CRLF), "HEX");
-    EXPECT_EQ(QelFileTypeText(0, wxSTC_EOL_CRLF), "DOS");
-    EXPECT_EQ(QelFileTypeText(0, wxSTC_EOL_CR), "MAC");
-    EXPECT_EQ(QelFileTypeText(0, wxSTC_EOL_LF), "UNIX");
-    EXPECT_EQ(QelFileTypeText(0, 7), "UNKNOWN");
-}
-
-TEST_F(FrameTest, EditorStatusTexts)
+TEST_F(FrameTest, EditorPaneTexts)
 {
     wxString text;
     for (int i = 0; i < 10; ++i) text += "0123456789\n";
     QelSTC* stc = Editor(text);
-    struct Row {
-        const char* name;
+    const struct {
         int anchor, caret;
         const char* info;
-    };
-    const Row rows[] = {
-        {"CaretAtStart", 20, 0, "11"},
-        {"Lines5To7", 44, 76, "7,3,32"},
-        {"InLine2", 13, 17, "2,7,4"},
-        {"Caret", 25, 25, "3,4"},
-    };
+    } rows[] = {{20, 0, "11"}, {44, 76, "7,3,32"}, {13, 17, "2,7,4"}, {25, 25, "3,4"}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(row.info);
         stc->SetSelection(row.anchor, row.caret);
-        QelFrame::UpdateStatusBar(stc, "PaneInfo");
+        // The status bar's own update event keeps the position current.
+        wxUpdateUIEvent update(ID_STATUSBAR);
+        QelFrame::GetSharedStatusBar()->ProcessWindowEvent(update);
         EXPECT_EQ(Pane("PaneInfo"), row.info);
     }
-    // The status bar's own update event keeps the position current.
-    stc->SetSelection(13, 13);
-    wxUpdateUIEvent update(ID_STATUSBAR);
-    QelFrame::GetSharedStatusBar()->ProcessWindowEvent(update);
-    EXPECT_EQ(Pane("PaneInfo"), "2,3");
-
+    EXPECT_EQ(QelFormatPaneInfo({17, 11, 1, 11, 13, 28, true, "23\n23"}), "2,7,5"); // rectangle
     stc->SetEOLMode(wxSTC_EOL_CR);
     QelFrame::UpdateStatusBar(stc, "PaneFileType");
     EXPECT_EQ(Pane("PaneFileType"), "MAC");
     QelFrame::UpdateStatusBar(Editor("", EDITOR_HEX), "PaneFileType");
     EXPECT_EQ(Pane("PaneFileType"), "HEX");
+    EXPECT_EQ(QelFileTypeText(0, wxSTC_EOL_CRLF) + QelFileTypeText(0, wxSTC_EOL_LF)
+                  + QelFileTypeText(0, 7),
+              "DOSUNIXUNKNOWN");
 }
 
-TEST_F(FrameTest, ListStatusTexts)
+TEST_F(FrameTest, ListPaneTextAndViewChecks)
 {
-    auto* list
-        = new wxListView(m_Frame.get(), wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
-    list->InsertColumn(0, "c");
-    for (int i = 0; i < 5; ++i) list->InsertItem(i, "row");
+    QelListView* list = List(5);
     QelFrame::StatusText("before", "PaneInfo");
     list->Hide();
     QelFrame::UpdateStatusBar(list);
@@ -139,32 +113,34 @@ TEST_F(FrameTest, ListStatusTexts)
     list->Select(3);
     QelFrame::UpdateStatusBar(list);
     EXPECT_EQ(Pane("PaneInfo"), "5,2");
+
+    m_Frame->SetMenuBar(new wxMenuBar);
+    for (const bool shown : {true, false}) {
+        for (const int id : {ID_VIEW_MENUBAR, ID_VIEW_STATUSBAR}) {
+            wxUpdateUIEvent event(id);
+            m_Frame->ProcessWindowEvent(event);
+            EXPECT_EQ(event.GetChecked(), shown) << id;
+            Command(id);
+        }
+    }
 }
 
 TEST_F(FrameTest, MenuBarFollowsSettingUntilFirstCommand)
 {
-    struct Row {
-        const char* name;
-        bool stored;
-        std::vector<bool> shown; // after creation, then after each toggle
-    };
-    const Row rows[] = {{"StoredHidden", false, {false, true, false}},
-                        {"StoredShown", true, {true, false, true}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        wxConfigBase::Get()->Write("ShowMenuBar", row.stored);
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored);
+        wxConfigBase::Get()->Write("ShowMenuBar", stored);
         {
             RecordingFrame frame;
             frame.SetMenuBar(new wxMenuBar);
-            EXPECT_EQ(frame.GetMenuBar() != nullptr, row.shown[0]);
-            for (size_t i = 1; i < row.shown.size(); ++i) {
+            EXPECT_EQ(frame.GetMenuBar() != nullptr, stored);
+            for (const bool shown : {!stored, stored}) {
                 wxCommandEvent toggle(wxEVT_MENU, ID_VIEW_MENUBAR);
                 frame.ProcessWindowEvent(toggle);
-                EXPECT_EQ(frame.GetMenuBar() != nullptr, row.shown[i]) << i;
+                EXPECT_EQ(frame.GetMenuBar() != nullptr, shown);
             }
         }
-        EXPECT_EQ(wxConfigBase::Get()->ReadBool("ShowMenuBar", !row.shown.back()),
-                  row.shown.back());
+        EXPECT_EQ(wxConfigBase::Get()->ReadBool("ShowMenuBar", !stored), stored);
     }
 }
 
@@ -178,127 +154,140 @@ TEST_F(FrameTest, TitleBarToggle)
     EXPECT_EQ(bare.GetWindowStyleFlag(), wxDEFAULT_FRAME_STYLE & ~wxCAPTION);
 }
 
-TEST_F(FrameTest, OpenCommandBesideTheEditor)
+TEST_F(FrameTest, OpenCommandBesideTheEditorAndDrops)
 {
-    // The editor shows x.c in the folder; names are looked up there.
     const wxString folder = m_Temp.Path();
     for (const char* name : {"x.c", "a.txt", "notes.txt", "b.h"})
         ASSERT_TRUE(qeltest::WriteBytes(m_Temp.File(name), "text\n"));
-    QelSTC* stc = Editor("");
-    ASSERT_TRUE(stc->Open(QelFileName(m_Temp.File("x.c"))));
-
+    ASSERT_TRUE(Editor("")->Open(QelFileName(m_Temp.File("x.c"))));
     const wxString elsewhere = m_Temp.File("elsewhere");
     ASSERT_TRUE(wxMkdir(elsewhere));
     qeltest::CwdGuard cwd(elsewhere);
     qeltest::LogCapture log;
-    Command(wxID_OPEN, "a.txt missing.txt notes.txt:12\t*.h /abs/other.c");
 
+    Command(wxID_OPEN, "a.txt missing.txt notes.txt:12\t*.h /abs/other.c");
     EXPECT_EQ(wxGetCwd(), folder);
     EXPECT_TRUE(log.Has("Cannot locate file: missing.txt")) << log.Dump();
+    const std::vector<wxString> paths
+        = {folder + "/a.txt", folder + "/notes.txt", folder + "/b.h", "/abs/other.c"};
+    EXPECT_EQ(m_Frame->OpenedPaths(), paths);
     ASSERT_EQ(m_Frame->opens.size(), 4u);
-    const RecordingFrame::Open expected[] = {{folder + "/a.txt", 0, 0},
-                                             {folder + "/notes.txt", 12, 0},
-                                             {folder + "/b.h", 0, 0},
-                                             {"/abs/other.c", 0, 0}};
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(m_Frame->opens[i].path, expected[i].path);
-        EXPECT_EQ(m_Frame->opens[i].line, expected[i].line);
-    }
-}
+    EXPECT_EQ(m_Frame->opens[1].line, 12);
 
-TEST_F(FrameTest, DroppedFilesAreAlwaysAccepted)
-{
+    // Every drop is accepted, whatever opening gives.
     auto* target = dynamic_cast<wxFileDropTarget*>(m_Frame->GetDropTarget());
     ASSERT_NE(target, nullptr);
-    wxArrayString names;
-    names.push_back(m_Temp.File("nowhere.txt"));
-    EXPECT_TRUE(target->OnDropFiles(0, 0, names));
-    EXPECT_EQ(m_Frame->OpenedPaths(), std::vector<wxString>{m_Temp.File("nowhere.txt")});
+    EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(1, m_Temp.File("nowhere.txt"))));
+    EXPECT_EQ(m_Frame->OpenedPaths().back(), m_Temp.File("nowhere.txt"));
 }
 
-TEST_F(FrameTest, OpenFileLoadsIntoTheCurrentEditor)
+TEST_F(FrameTest, OpenFileAndOutputGoToTheEditor)
 {
     QelFrame frame(nullptr, wxID_ANY, "plain");
     ASSERT_TRUE(qeltest::WriteBytes(m_Temp.File("f.txt"), "loaded\n"));
+    const QelVCSEntry vcs; // no run: its output is empty
     EXPECT_FALSE(frame.OpenFile(QelFileName(m_Temp.File("f.txt"))));
+    wxTEST_DIALOG(EXPECT_TRUE(frame.OpenFile(QelFileName("x.c"), vcs)),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+
     auto* stc = new QelSTC(&frame, "");
     frame.SetFindFocus(stc);
-    EXPECT_EQ(frame.GetSTC(), stc);
     EXPECT_TRUE(frame.OpenFile(QelFileName(m_Temp.File("f.txt"))));
     EXPECT_EQ(stc->GetText(), "loaded\n");
+    wxTestingModalHook nothing;
+    EXPECT_TRUE(frame.OpenFile(QelFileName("x.c"), vcs));
+    EXPECT_EQ(stc->GetText(), "");
 }
 
 TEST_F(FrameTest, OneFindDialogAtATime)
 {
     auto count = [this] {
         int dialogs = 0;
-        for (const wxWindow* child : m_Frame->GetChildren())
-            if (dynamic_cast<const wxFindReplaceDialog*>(child) != nullptr
-                && !wxPendingDelete.Member(const_cast<wxWindow*>(child)))
-                ++dialogs;
+        for (wxWindow* child : m_Frame->GetChildren())
+            dialogs += dynamic_cast<wxFindReplaceDialog*>(child) != nullptr
+                && !wxPendingDelete.Member(child);
         return dialogs;
     };
     Command(wxID_FIND);
     Command(wxID_REPLACE);
     qeltest::Pump(50);
     EXPECT_EQ(count(), 1);
-    ASSERT_NE(m_Frame->GetFindReplaceDialog(), nullptr);
     EXPECT_TRUE(m_Frame->GetFindReplaceDialog()->HasFlag(wxFR_REPLACEDIALOG));
-
-    wxFindDialogEvent close(wxEVT_FIND_CLOSE, m_Frame->GetFindReplaceDialog()->GetId());
+    wxFindDialogEvent close(wxEVT_FIND_CLOSE, wxID_ANY);
     m_Frame->ProcessWindowEvent(close);
-    qeltest::Pump(50);
-    EXPECT_EQ(count(), 0);
     EXPECT_EQ(m_Frame->GetFindReplaceDialog(), nullptr);
 }
 
 TEST_F(FrameTest, FindEventsReachTheFindFocusOnce)
 {
-    // A window that handles no find event must not send it back up to the
-    // frame, which would post it again for ever.
-    int arrived = 0;
-    m_Frame->Bind(wxEVT_FIND_REPLACE, [&arrived](wxFindDialogEvent& event) {
-        ++arrived;
-        event.Skip();
-    });
+    // A window that does not handle the event must not pass it back up to
+    // the frame, which would post it again for ever.
     m_Frame->SetFindFocus(new wxPanel(m_Frame.get()));
-    wxFindDialogEvent replace(wxEVT_FIND_REPLACE, wxID_ANY);
-    m_Frame->ProcessWindowEvent(replace);
-    qeltest::Pump(100);
-    EXPECT_EQ(arrived, 1);
+    EXPECT_EQ(FindEventsAtFrame(wxEVT_FIND_REPLACE), 1);
+    m_Frame->SetFindFocus(List(2)->GetChildren().front());
+    EXPECT_EQ(FindEventsAtFrame(wxEVT_FIND_REPLACE_ALL), 1);
 
-    // An editor as find focus does the search.
     QelSTC* stc = Editor("hay needle hay");
     QelFindReplaceData::Get()->SetFindString("needle");
     QelFindReplaceData::Get()->SetFlags(wxFR_DOWN);
-    wxFindDialogEvent next(wxEVT_FIND_NEXT, wxID_ANY);
-    m_Frame->ProcessWindowEvent(next);
-    qeltest::PumpUntil([stc] { return stc->GetSelectionStart() == 4; }, 500);
+    FindEventsAtFrame(wxEVT_FIND_NEXT);
     EXPECT_EQ(stc->GetSelectedText(), "needle");
-}
 
-TEST_F(FrameTest, DestroyedFindFocusIsForgotten)
-{
-    auto* panel = new wxPanel(m_Frame.get());
-    m_Frame->SetFindFocus(panel);
-    delete panel;
+    // A find focus that was destroyed is forgotten.
+    delete stc;
     EXPECT_EQ(m_Frame->GetFindFocus(), nullptr);
-    EXPECT_EQ(m_Frame->GetSTC(), nullptr);
-    wxFindDialogEvent find(wxEVT_FIND, wxID_ANY);
-    m_Frame->ProcessWindowEvent(find); // dropped, nothing to post to
+    EXPECT_EQ(FindEventsAtFrame(wxEVT_FIND), 1);
 }
 
-TEST_F(FrameTest, InfoPaneDoubleClickAsksForALine)
+TEST_F(FrameTest, ListsAndGridsAreFoundFromTheirInnerWindows)
 {
-    QelFrame frame(nullptr, wxID_ANY, "plain");
-    {
-        wxTestingModalHook nothing; // no editor: no dialog
-        frame.StatusBarDoubleClicked("PaneInfo");
+    QelListView* list = List(0);
+    auto* grid = new QelGrid(m_Frame.get());
+    grid->CreateGrid(2, 2);
+    const struct {
+        const char* name;
+        wxWindow* focus;
+        QelListView* list;
+        QelGrid* grid;
+    } rows[] = {{"ListItself", list, list, nullptr},
+                {"ListInner", list->GetChildren().front(), list, nullptr},
+                {"GridInner", grid->GetGridWindow(), nullptr, grid},
+                {"Frame", m_Frame.get(), nullptr, nullptr}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_Frame->SetFindFocus(row.focus);
+        EXPECT_EQ(m_Frame->GetListView(), row.list);
+        EXPECT_EQ(m_Frame->GetGrid(), row.grid);
+        EXPECT_EQ(m_Frame->GetSTC(), nullptr);
     }
-    auto* stc = new QelSTC(&frame, "a\nb\nc\n");
-    frame.SetFindFocus(stc);
-    wxTEST_DIALOG(frame.StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+}
+
+TEST_F(FrameTest, PaneDoubleClicksAskForALineItemOrLexer)
+{
+    {
+        wxTestingModalHook nothing; // no editor, no list: no dialog
+        m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo");
+    }
+    m_Frame->SetFindFocus(List(3));
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+    Editor("a\nb\n");
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneInfo"), wxExpectAny(wxID_CANCEL));
+    qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+    wxTEST_DIALOG(m_Frame->QelFrame::StatusBarDoubleClicked("PaneLexer"), wxExpectAny(wxID_CANCEL));
+}
+
+TEST_F(FrameTest, PrintingIsMadeForTheFrame)
+{
+    QelPrinting* printing = QelPrinting::Get(false);
+    ASSERT_NE(printing, nullptr);
+    wxHtmlEasyPrinting* html = printing->GetHtmlPrinter();
+    EXPECT_EQ(html->GetParentWindow(), m_Frame.get());
+    EXPECT_EQ(html->GetPageSetupData()->GetMarginTopLeft(), wxPoint(15, 5));
+    EXPECT_EQ(html->GetPageSetupData()->GetMarginBottomRight(), wxPoint(15, 5));
+    EXPECT_EQ(QelPrinting::Set(nullptr), printing);
+    EXPECT_EQ(QelPrinting::Set(printing), nullptr);
+    m_Frame.reset(); // leaves no dangling parent behind
+    EXPECT_EQ(html->GetParentWindow(), nullptr);
 }
 
 } // namespace

@@ -211,6 +211,15 @@ TEST_F(GridTest, FindWalksColumnsAndWrapsOnce)
     m_Grid->ProcessWindowEvent(event);
     EXPECT_EQ(m_Grid->GetGridCursorCoords(), wxGridCellCoords(5, 2));
 
+    // The find text comes from a one-line selection, else from the cursor's cell.
+    Select("5,1,5,2");
+    EXPECT_EQ(m_Grid->GetFindString(), "v51\tv52");
+    Select("1,0,2,0");
+    EXPECT_EQ(m_Grid->GetFindString(), "v51\tv52");
+    Select("");
+    m_Grid->SetGridCursor(3, 1);
+    EXPECT_EQ(m_Grid->GetFindString(), "v31");
+
     Reset(0, 0);
     EXPECT_FALSE(m_Grid->FindNext("x", true));
     EXPECT_FALSE(m_Grid->FindNext("x", false));
@@ -330,6 +339,7 @@ TEST_F(GridTest, StatisticsViewFollowsItsTable)
     ASSERT_EQ(view->GetNumberRows(), 2);
     EXPECT_EQ(view->GetCellValue(0, 0) + "=" + view->GetCellValue(0, 1), "Lines=5");
     EXPECT_EQ(view->GetCellValue(1, 0) + "=" + view->GetCellValue(1, 1), "Files=7");
+    EXPECT_FALSE(view->IsAllowedDropSelection(wxGridCellCoords(1, 0), "x"));
 
     delete view; // the table outlives its view
     EXPECT_EQ(statistics.Set("Lines", 9), 9);

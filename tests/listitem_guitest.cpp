@@ -235,11 +235,18 @@ TEST_F(FileListTest, DeleteDoublesComparesNeighboursOnly)
     } cases[] = {
         {"Neighbours", {"b.cpp", "a.txt", "a.txt"}, "b.cpp,a.txt"},
         {"Apart", {"a.txt", "b.cpp", "a.txt"}, "a.txt,b.cpp,a.txt"},
+        // Rows naming no file are no doubles, not even of the empty start.
+        {"NoFileName", {"", "", "a.txt", ""}, ",,a.txt,"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LV* lv = MakeList(LV::LIST_FIND);
-        for (const char* file : c.files) Add(lv, m_Dir + "/" + file);
+        for (const char* file : c.files) {
+            if (*file)
+                Add(lv, m_Dir + "/" + file);
+            else
+                lv->InsertItem(lv->GetItemCount(), wxString());
+        }
         lv->DeleteDoubles();
         wxString left;
         for (long row = 0; row < lv->GetItemCount(); row++) {

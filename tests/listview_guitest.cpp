@@ -1,6 +1,7 @@
 // The report list with typed columns: sorting by value, the text form of
 // rows, the clipboard, deleting, finding and printing, on real hidden lists.
 #include <gtest/gtest.h>
+#include <wx/clipbrd.h>
 #include <wx/frame.h>
 #include <wx/testing.h>
 
@@ -176,6 +177,27 @@ TEST_F(ListViewTest, HeaderClicksAndSortHooks)
     EXPECT_EQ(m_List->GetSortedColumn(), 2);
 }
 
+TEST_F(ListViewTest, ArtListsShowTheSortDirectionInTheHeader)
+{
+    auto* lv = new QelListView(m_Frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT,
+                               QelListView::IMAGE_ART);
+    lv->InsertColumn(QelColumn("Name"));
+    auto header_image = [lv] {
+        wxListItem col;
+        col.SetMask(wxLIST_MASK_IMAGE);
+        lv->GetColumn(0, col);
+        return col.GetImage();
+    };
+    lv->SortColumn(0, SORT_ASCENDING); // no art images yet: no indicator
+    EXPECT_EQ(header_image(), -1);
+    EXPECT_EQ(lv->GetArtID("wxART_FILE_OPEN"), 0);
+    lv->SortColumn(0, SORT_ASCENDING);
+    EXPECT_EQ(header_image(), 1);
+    lv->SortColumn(0, SORT_DESCENDING);
+    EXPECT_EQ(header_image(), 2);
+    EXPECT_EQ(lv->GetArtID("wxART_GO_DOWN"), 1);
+}
+
 // --- text form ---
 
 struct TextCase {
@@ -233,6 +255,9 @@ TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
     m_List->Select(1, false);
     EXPECT_TRUE(target.OnDropText(0, 0, "e\t5"));
     EXPECT_EQ(Names(m_List), "a,d,e");
+
+    wxClipboardLocker locker; // give the clipboard up for the tests that follow
+    wxTheClipboard->Clear();
 }
 
 // --- editing ---

@@ -12,29 +12,6 @@
 
 using namespace qeltest;
 
-TEST(StcEol, TakesTheFirstKindFoundInOrder)
-{
-    const struct {
-        const char* name;
-        std::string sample;
-        bool truncated;
-        int want;
-    } rows[] = {
-        {"crlf before lf", "a\r\nb\nc", false, wxSTC_EOL_CRLF},
-        {"lf", "a\nb", false, wxSTC_EOL_LF},
-        {"cr", "a\rb", false, wxSTC_EOL_CR},
-        {"none", "abc", false, -1},
-        {"latin1", "caf\xE9\nbar\n", false, wxSTC_EOL_LF},
-        {"crlf at the cut", std::string(254, 'x') + "\r\n", true, wxSTC_EOL_CRLF},
-        {"cr cut off its lf", std::string(255, 'x') + "\r", true, -1},
-        {"cr ending a short text", "abc\r", false, wxSTC_EOL_CR},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(QelGuessEOLMode(row.sample, row.truncated), row.want);
-    }
-}
-
 TEST(StcModeLine, GivesOnlyTheOptionsAfterViSet)
 {
     const struct {
@@ -92,14 +69,6 @@ TEST(StcText, DelimitedTextAndReplacementGroups)
     EXPECT_TRUE(QelIsTargetRE("a\\9"));
     EXPECT_FALSE(QelIsTargetRE("\\0 and \\n"));
     EXPECT_FALSE(QelIsTargetRE(""));
-}
-
-TEST(StcText, CatalogBasePath)
-{
-    EXPECT_EQ(QelBasePathOf("Basepath: ../src\\n\""), "../src");
-    EXPECT_EQ(QelBasePathOf("Basepath: x"), "");
-    EXPECT_EQ(QelBasePathOf("Basepath:"), "");
-    EXPECT_EQ(QelBasePathOf("Other: ../src\\n\""), "");
 }
 
 // The dump agrees with hexdump -C in the offset and byte columns, whatever

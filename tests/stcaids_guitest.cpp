@@ -133,13 +133,8 @@ TEST_F(StcAids, MarkersWrapAndChangesAreCleared)
     EXPECT_EQ(file.MarkerGet(1) & (1 << QEL_MARKER_CHANGE), 0);
 }
 
-TEST_F(StcAids, BracesAndLineNumbers)
+TEST_F(StcAids, LineNumberAtTheCaret)
 {
-    m_Stc->SetText("f(a[1]);");
-    EXPECT_TRUE(m_Stc->CheckBrace(1));
-    EXPECT_EQ(m_Stc->BraceMatch(1), 6);
-    EXPECT_FALSE(m_Stc->CheckBrace(2));
-
     const struct {
         const char* line;
         int want;

@@ -85,7 +85,6 @@ const ExCase ExCases[] = {
      "Replaced: 3 occurrences of: a", 0},
     {"SubstituteRegex", "x1 x22\ny3\n", 1, "1,1s/x[0-9]+/n/", true, "n n\ny3\n",
      "Replaced: 2 occurrences of: x[0-9]+", 0},
-    {"SubstituteNoMatch", "abc\n", 1, "%s/z/y/", true, "abc\n", "Replaced: 0 occurrences of: z", 0},
     {"SubstituteWithoutRange", "abc\n", 1, "s/a/b/", false, "abc\n", "", 1},
     {"SubstituteWithoutPattern", "abc\n", 1, "%s", false, "abc\n", "", 1},
     // Replacements that add line breaks still end, and reach the range end.
@@ -96,12 +95,9 @@ const ExCase ExCases[] = {
     {"SubstituteLiteralAddsLines", "a;b;c\nd;e\n", 1, "1,1s/;/\n/", true, "a\nb\nc\nd;e\n",
      "Replaced: 2 occurrences of: ;", 0},
     {"ShiftRight", "a\nb\nc\n", 1, "2,3>", true, "a\n\tb\n\tc\n", "", 0},
-    {"ShiftLeft", "\ta\n\tb\n", 1, "%<", true, "a\nb\n", "", 0},
     {"YankBackwardsRange", "a\nb\n", 1, "2,1y", false, "a\nb\n", "", 1},
     {"YankLastLines", "a\nb\n", 1, "1,$y", true, "a\nb\n", "2 lines yanked", 0},
     {"Unknown", "a\n", 1, "frobnicate", false, "a\n", "", 1},
-    {"GoToNumber", "a\nb\nc\n", 1, "2", true, "a\nb\nc\n", "", 0},
-    {"DeleteLine", "a\nb\nc\n", 2, "d", true, "a\nc\n", "", 0},
 };
 
 class ViEx : public ViExTest, public ::testing::WithParamInterface<ExCase> { };

@@ -106,6 +106,7 @@ public:
 
 private:
     void CreateWindow(wxWindow* parent, bool readonly);
+    wxWindow* NewControl(wxWindow* parent, bool readonly) const;
     void AddStaticText(wxSizer* sizer) const;
     wxFlexGridSizer* AddBrowseButton(wxSizer* sizer) const;
 

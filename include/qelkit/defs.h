@@ -30,6 +30,16 @@ enum QelViewId {
     ID_VIEW_PANE_HIGHEST = 6025,
 };
 
+// The controls of the frame's tool bar and find bar; window ids local to
+// the bars, no menu commands.
+enum QelToolBarId {
+    ID_FIND_MATCH_WHOLE_WORD = 100,
+    ID_FIND_MATCH_CASE = 101,
+    ID_FIND_REGULAR_EXPRESSION = 102,
+    ID_TOOLBAR_HEX = 103,
+    ID_TOOLBAR_SYNC = 104,
+};
+
 // The window id of the frame's status bar; its update event keeps the
 // position pane current.
 constexpr int ID_STATUSBAR = 900;

@@ -17,6 +17,7 @@
 class QelGrid;
 class QelListView;
 class QelSTC;
+class QelVCSEntry;
 class wxFindDialogEvent;
 class wxFindReplaceDialog;
 class wxListView;
@@ -39,6 +40,10 @@ public:
     // The base loads the file into the current editor; false without one.
     virtual bool OpenFile(const QelFileName& filename, int line_number = 0,
                           const wxString& match = wxEmptyString, long flags = 0);
+
+    // The output of a version-control run: into the current editor, else
+    // in a message box.
+    virtual bool OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long flags = 0);
 
     // A double click on the named pane ("" for the unnamed one).
     virtual void StatusBarDoubleClicked(const wxString& pane);

@@ -18,7 +18,9 @@
 #include <qelkit/vi.h>
 
 class wxFindDialogEvent;
+class wxMenu;
 class QelConfigDialog;
+class QelMenu;
 
 // The flag word of the options dialog.
 enum QelEditorConfigFlags {
@@ -125,12 +127,51 @@ public:
     // offset of the first byte.
     void AddTextHexMode(wxFileOffset start, const char* bytes, size_t size);
 
+    // Pairs a byte's hexadecimal digits with its character in a dump;
+    // false when pos is on neither.
+    bool CheckBraceHex(int pos);
+    // Shows the selection or the word at pos in hexadecimal and decimal as
+    // a call tip, and puts the text on the clipboard.
+    void HexDecCalltip(int pos);
+    // Enters a character by its code (0 to 255), or tells the code of the
+    // one selected character in a read-only editor.
+    void ControlCharDialog(const wxString& caption = _("Enter Control Character"));
+    // Switches into or out of the dump (flags with EDITOR_HEX toggled): into
+    // it from the document's bytes, out of it by reading the file again.
+    // When that read fails the dump stays, with a message saying why.
+    bool Reload(long flags);
+
+    // Commands of the context menu and the status bar.
+    void FileTypeMenu();
+    // The check items of the line-end and hex menu, checked as the editor is.
+    void AppendFileTypeItems(wxMenu& menu);
+    void SortSelectionDialog(bool sort_ascending,
+                             const wxString& caption = _("Enter Sort Position"));
+    // Sorts the selected whole lines on their bytes from column (from 1) on;
+    // false when there is nothing to sort or the document is read-only.
+    bool SortSelection(bool sort_ascending, int column);
+    // Opens the file named by link ("name" or "name:line"), or with filename
+    // given only stores the found file's name there.
+    bool LinkOpen(const wxString& link_with_line, int line_number = 0,
+                  wxString* filename = nullptr);
+    void Cut() override;
+    void Paste() override;
+
+    // Keyboard macros, one recording for all editors.
+    void StartRecord();
+    void StopRecord();
+    void MacroPlayback();
+    // The recorded macro, one "message wparam text" record per action.
+    static const std::vector<wxString>& GetMacro() { return m_Macro; }
+
     // The zoom level shared by the editors, once one editor made it known.
     static std::optional<int> GetSharedZoom() { return m_Zoom; }
 
 protected:
+    virtual void BuildPopupMenu(QelMenu& menu);
     void OnChar(wxKeyEvent& event);
     void OnCommand(wxCommandEvent& event);
+    void OnMouse(wxMouseEvent& event);
     void OnFindDialog(wxFindDialogEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnKeyDown(wxKeyEvent& event);
@@ -142,6 +183,8 @@ private:
 
     void Initialize();
     void BindEvents();
+    void BindCommandEvents();
+    void OnMacroEvent(wxStyledTextEvent& event);
     bool FileReadOnlyAttributeChanged();
     void Zoom(int step);
 
@@ -195,3 +238,17 @@ std::string QelLeadingWhiteSpace(const std::string& line);
 // The hexadecimal dump of the bytes: lines of 16, each with the offset
 // (from start), the bytes in hexadecimal and as characters, and eol.
 std::string QelHexDump(wxFileOffset start, const char* bytes, size_t size, const char* eol);
+
+// The column paired with a column of a dump line holding n bytes; -1 in the
+// offset field, -2 on a blank or past the line's bytes.
+int QelHexPartnerColumn(int column, int n);
+
+// The call-tip text of a word: its first character's code when that is a
+// control or high character, else the word as a decimal and as a
+// hexadecimal number; empty when it is neither.
+wxString QelHexDecText(const wxString& word);
+
+// The lines of text (each ending in eol) sorted on their bytes from column
+// (from 1) on, stably; descending is the exact reverse. Empty lines go.
+std::string QelSortLines(const std::string& text, const std::string& eol, size_t column,
+                         bool ascending);

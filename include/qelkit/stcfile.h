@@ -36,6 +36,7 @@ protected:
 
 private:
     void ReadFromFile(bool get_only_new_data);
+    void SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
     void AddBasePathToPathList();
 
     QelSTC* m_STC;

@@ -76,6 +76,10 @@ private:
     bool DoMultiCharCommand(const wxString& command, int count, bool dot);
     bool DoSingleCharCommand(const wxString& command, int count, bool dot);
     bool DoMotion(wxUniChar c, int count);
+    void ChangeWords(int count, bool dot);
+    void DeleteWords(int count);
+    void FindChar(wxUniChar c, int count, bool forward) const;
+    void JoinLines(int count);
     void InsertMode(wxUniChar c, int repeat, bool overtype, bool dot);
     bool ReplaceChars(wxUniChar c, int count);
     void DeleteChars(int count, bool forward);

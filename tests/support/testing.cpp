@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/evtloop.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -211,6 +212,13 @@ ClipboardLock::ClipboardLock()
 
 ClipboardLock::~ClipboardLock()
 {
+    // Give the clipboard up while still holding the lock: a process that
+    // still believes it owns the clipboard clears it when it exits, which
+    // would wipe out what the next test has put there meanwhile.
+    if (wxTheClipboard->Open()) {
+        wxTheClipboard->Clear();
+        wxTheClipboard->Close();
+    }
     if (m_Fd >= 0) close(m_Fd);
 }
 

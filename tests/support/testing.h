@@ -64,7 +64,8 @@ void SetModificationTime(const wxString& path, long seconds);
 std::string ShowList(const std::list<wxString>& list);
 
 // The clipboard belongs to the display, which the test processes that CTest
-// runs side by side share: the tests that use it take turns while holding this.
+// runs side by side share: the tests that use it take turns while holding this,
+// which gives the clipboard up when it goes.
 class ClipboardLock {
 public:
     ClipboardLock();

@@ -1,0 +1,391 @@
+// Commands of the editor control: the command handler, the context menu,
+// the line-end menu, sorting lines, links and the clipboard overrides.
+#include <qelkit/stc.h>
+
+#include <algorithm>
+#include <climits>
+
+#include <wx/config.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/numdlg.h>
+#include <wx/utils.h>
+
+#include <qelkit/filedlg.h>
+#include <qelkit/frame.h>
+#include <qelkit/lexers.h>
+#include <qelkit/menu.h>
+#include <qelkit/status.h>
+#include <qelkit/util.h>
+#include <qelkit/vcs.h>
+
+namespace {
+
+// The zoom levels that the control draws differently.
+constexpr int kZoomMin = -10;
+constexpr int kZoomMax = 20;
+
+} // namespace
+
+void QelSTC::BindCommandEvents()
+{
+    for (const int id : {int(ID_EDIT_OPEN_LINK), int(ID_EDIT_OPEN_BROWSER), int(wxID_FIND),
+                         int(wxID_REPLACE), int(wxID_SORT_ASCENDING), int(wxID_SORT_DESCENDING)})
+        Bind(wxEVT_MENU, &QelSTC::OnCommand, this, id);
+
+    Bind(wxEVT_LEFT_UP, &QelSTC::OnMouse, this);
+    Bind(wxEVT_RIGHT_UP, &QelSTC::OnMouse, this);
+    Bind(wxEVT_STC_MACRORECORD, &QelSTC::OnMacroEvent, this);
+}
+
+void QelSTC::Zoom(int step)
+{
+    m_Zoom = std::clamp(m_Zoom.value_or(GetZoom()) + step, kZoomMin, kZoomMax);
+    SetZoom(*m_Zoom);
+}
+
+void QelSTC::OnCommand(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case wxID_UNDO:
+        Undo();
+        break;
+    case wxID_REDO:
+        Redo();
+        break;
+    case wxID_CUT:
+        Cut();
+        break;
+    case wxID_COPY:
+        Copy();
+        break;
+    case wxID_PASTE:
+        Paste();
+        break;
+    case wxID_SELECTALL:
+        SelectAll();
+        break;
+    case wxID_DELETE:
+        if (!GetReadOnly()) {
+            Clear();
+            MarkerAddChange(GetCurrentLine());
+        }
+        break;
+    case wxID_FIND:
+    case wxID_REPLACE:
+        GetFindString(); // the selection becomes what the dialog looks for
+        event.Skip();
+        break;
+    case wxID_JUMP_TO:
+        GotoDialog();
+        break;
+    case wxID_SORT_ASCENDING:
+    case wxID_SORT_DESCENDING:
+        SortSelectionDialog(event.GetId() == wxID_SORT_ASCENDING);
+        break;
+    case ID_EDIT_FIND_NEXT:
+        FindNext(true);
+        break;
+    case ID_EDIT_FIND_PREVIOUS:
+        FindNext(false);
+        break;
+    case ID_EDIT_OPEN_LINK:
+        if (const wxString sel = GetSelectedText(); sel.empty())
+            LinkOpen(GetTextAtCurrentPos(), GetLineNumberAtCurrentPos());
+        else
+            LinkOpen(sel, QelGetLineNumber(sel));
+        break;
+    case ID_EDIT_OPEN_BROWSER:
+        wxLaunchDefaultBrowser(GetFileName().GetFullPath(), 0);
+        break;
+    case ID_EDIT_READ_FILE:
+        m_File.Read(event.GetString());
+        break;
+    case ID_EDIT_COMPARE_RECENT:
+        if (wxFileName other; QelFindOtherFileName(GetFileName(), &other))
+            QelCompareFile(GetFileName(), other);
+        break;
+    case ID_EDIT_CONTROL_CHAR:
+        ControlCharDialog();
+        break;
+    case ID_EDIT_HEX_DEC_CALLTIP:
+        HexDecCalltip(GetCurrentPos());
+        break;
+    case ID_EDIT_UPPERCASE:
+    case ID_EDIT_LOWERCASE:
+        if (event.GetId() == ID_EDIT_UPPERCASE)
+            UpperCase();
+        else
+            LowerCase();
+        TargetFromSelection();
+        MarkTargetChange();
+        break;
+    case ID_EDIT_FOLD_TOGGLE: {
+        const int line = GetCurrentLine();
+        ToggleFold((GetFoldLevel(line) & wxSTC_FOLDLEVELHEADERFLAG) ? line : GetFoldParent(line));
+        break;
+    }
+    case ID_EDIT_FOLD_ALL:
+        FoldAll();
+        break;
+    case ID_EDIT_UNFOLD_ALL:
+        wxStyledTextCtrl::FoldAll(wxSTC_FOLDACTION_EXPAND);
+        break;
+    case ID_EDIT_EOL_DOS:
+        EOLModeUpdate(wxSTC_EOL_CRLF);
+        break;
+    case ID_EDIT_EOL_UNIX:
+        EOLModeUpdate(wxSTC_EOL_LF);
+        break;
+    case ID_EDIT_EOL_MAC:
+        EOLModeUpdate(wxSTC_EOL_CR);
+        break;
+    case ID_EDIT_HEX: {
+        QelFileDialog dlg(this, &m_File, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
+                          wxFD_OPEN);
+        if (dlg.ShowModalIfChanged(false) == wxID_CANCEL) break;
+        Reload(m_Flags ^ EDITOR_HEX);
+        QelFrame::UpdateStatusBar(this, "PaneFileType");
+        break;
+    }
+    case ID_EDIT_MARKER_NEXT:
+        MarkerNext(true);
+        break;
+    case ID_EDIT_MARKER_PREVIOUS:
+        MarkerNext(false);
+        break;
+    case ID_EDIT_ZOOM_IN:
+        Zoom(1);
+        break;
+    case ID_EDIT_ZOOM_OUT:
+        Zoom(-1);
+        break;
+    default:
+        wxFAIL_MSG("Assert failure");
+    }
+}
+
+void QelSTC::OnMouse(wxMouseEvent& event)
+{
+    if (event.LeftUp()) {
+        PropertiesMessage();
+        event.Skip();
+        if (m_Flags & EDITOR_HEX) {
+            if (!CheckBraceHex(GetCurrentPos())) CheckBraceHex(GetCurrentPos() - 1);
+        } else if (!CheckBrace(GetCurrentPos())) {
+            CheckBrace(GetCurrentPos() - 1);
+        }
+        return;
+    }
+
+    if (m_MenuFlags == EDITOR_MENU_NONE) {
+        event.Skip();
+        return;
+    }
+
+    long style = 0;
+    if (GetReadOnly()) style |= MENU_IS_READ_ONLY;
+    if (!GetSelectedText().empty()) style |= MENU_IS_SELECTED;
+    if (GetLength() == 0) style |= MENU_IS_EMPTY;
+    if (CanPaste()) style |= MENU_CAN_PASTE;
+
+    QelMenu menu(style);
+    BuildPopupMenu(menu);
+    if (menu.GetMenuItemCount() > 0) PopupMenu(&menu);
+}
+
+void QelSTC::BuildPopupMenu(QelMenu& menu)
+{
+    const wxString sel = GetSelectedText();
+    const bool read_only = GetReadOnly();
+
+    if (m_MenuFlags & EDITOR_MENU_OPEN_LINK) {
+        if (wxString filename; LinkOpen(GetTextAtCurrentPos(), 0, &filename)) {
+            menu.AppendSeparator();
+            menu.Append(ID_EDIT_OPEN_LINK, _("Open") + " " + filename);
+        }
+    }
+
+    if (GetFileName().FileExists() && sel.empty()) {
+        // The version-control submenu comes with the menu that builds it;
+        // without a system the comparator offers the recent version.
+        if (!QelVCS::DirExists(GetFileName())
+            && !wxConfigBase::Get(true)->Read(_("Comparator"), wxEmptyString).empty()) {
+            menu.AppendSeparator();
+            menu.Append(ID_EDIT_COMPARE_RECENT, QelEllipsed(_("&Compare Recent Version")));
+        }
+    }
+
+    const wxString lexer = m_Lexer.GetScintillaLexer();
+    if (sel.empty() && (lexer == "hypertext" || lexer == "xml")) {
+        menu.AppendSeparator();
+        menu.Append(ID_EDIT_OPEN_BROWSER, _("&Open In Browser"));
+    }
+
+    if (!m_vi.GetIsActive() && GetLength() > 0) {
+        menu.AppendSeparator();
+        menu.Append(wxID_FIND);
+        if (!read_only) menu.Append(wxID_REPLACE);
+    }
+
+    menu.AppendSeparator();
+    menu.AppendEdit(false);
+
+    if (!read_only && !sel.empty()) {
+        auto* selection = new QelMenu(menu);
+        selection->Append(ID_EDIT_UPPERCASE, _("&Uppercase") + "\tF11");
+        selection->Append(ID_EDIT_LOWERCASE, _("&Lowercase") + "\tF12");
+        if (QelGetNumberOfLines(sel) > 1) {
+            auto* sort = new QelMenu(menu);
+            sort->Append(wxID_SORT_ASCENDING);
+            sort->Append(wxID_SORT_DESCENDING);
+            selection->AppendSeparator();
+            selection->AppendSubMenu(sort, _("&Sort"));
+        }
+        menu.AppendSeparator();
+        menu.AppendSubMenu(selection, _("&Selection"));
+    }
+
+    if (!read_only && (CanUndo() || CanRedo())) {
+        menu.AppendSeparator();
+        if (CanUndo()) menu.Append(wxID_UNDO);
+        if (CanRedo()) menu.Append(wxID_REDO);
+    }
+
+    // F10 opens the menu bar on GTK and Ctrl+T is the frame's: folding is
+    // labelled with the one key that reaches the editor.
+    if (sel.empty() && GetProperty("fold") == "1" && m_Lexer.IsOk() && !lexer.empty()) {
+        menu.AppendSeparator();
+        menu.Append(ID_EDIT_FOLD_TOGGLE, _("&Toggle Fold"));
+        menu.Append(ID_EDIT_FOLD_ALL, _("&Fold All Lines") + "\tF9");
+        menu.Append(ID_EDIT_UNFOLD_ALL, _("&Unfold All Lines"));
+    }
+}
+
+void QelSTC::AppendFileTypeItems(wxMenu& menu)
+{
+    menu.AppendCheckItem(ID_EDIT_EOL_DOS, "&DOS");
+    menu.AppendCheckItem(ID_EDIT_EOL_MAC, "&MAC");
+    menu.AppendCheckItem(ID_EDIT_EOL_UNIX, "&UNIX");
+    menu.AppendSeparator();
+    menu.AppendCheckItem(ID_EDIT_HEX, "&HEX");
+
+    if (m_Flags & EDITOR_HEX)
+        menu.Check(ID_EDIT_HEX, true);
+    else if (const int eol = GetEOLMode(); eol >= 0 && eol <= 2)
+        menu.FindItemByPosition(eol)->Check(true);
+}
+
+void QelSTC::FileTypeMenu()
+{
+    wxMenu menu;
+    AppendFileTypeItems(menu);
+    PopupMenu(&menu);
+}
+
+void QelSTC::SortSelectionDialog(bool sort_ascending, const wxString& caption)
+{
+    const int pos = GetCurrentPos();
+    const long column
+        = wxGetNumberFromUser(_("Input") + ":", wxEmptyString, caption,
+                              pos - PositionFromLine(LineFromPosition(pos)) + 1, 1, INT_MAX, this);
+    if (column > 0) SortSelection(sort_ascending, column);
+}
+
+bool QelSTC::SortSelection(bool sort_ascending, int column)
+{
+    if (GetReadOnly() || column < 1) return false;
+
+    const int start_line = LineFromPosition(GetSelectionStart());
+    const int start_pos = PositionFromLine(start_line);
+    const int end_pos = PositionFromLine(LineFromPosition(GetSelectionEnd()));
+    if (end_pos <= start_pos) return false;
+
+    wxBusyCursor wait;
+
+    // Bytes, not text: a Latin-1 selection has no text form to sort.
+    SetSelection(start_pos, end_pos);
+    const wxCharBuffer raw = GetSelectedTextRaw();
+    const std::string eol(GetEOL().utf8_str());
+    const std::string sorted = QelSortLines(std::string(raw.data(), raw.length()), eol,
+                                            static_cast<size_t>(column), sort_ascending);
+
+    size_t lines = 0;
+    for (size_t at = sorted.find(eol); at != std::string::npos; at = sorted.find(eol, at + 1))
+        ++lines;
+
+    ReplaceSelectionRaw(sorted.c_str());
+    SetSelection(start_pos, PositionFromLine(start_line + static_cast<int>(lines)));
+    return true;
+}
+
+bool QelSTC::LinkOpen(const wxString& link_with_line, int line_number, wxString* filename)
+{
+    wxString link = link_with_line;
+    if (link.AfterFirst(':').IsNumber()) link = link.BeforeFirst(':');
+
+    if (link.empty() || wxFileName::IsPathSeparator(link.Last())) return false;
+
+    wxFileName file(link);
+    wxString fullpath;
+
+    if (file.FileExists()) {
+        file.MakeAbsolute();
+        fullpath = file.GetFullPath();
+    } else if (file.IsRelative()
+               && file.MakeAbsolute(GetFileName().GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR))
+               && file.FileExists()) {
+        fullpath = file.GetFullPath();
+    }
+
+    if (fullpath.empty()) fullpath = m_PathList.FindAbsoluteValidPath(link);
+    if (fullpath.empty()) return false;
+
+    if (filename != nullptr) {
+        *filename = wxFileName(fullpath).GetFullName();
+        return true;
+    }
+
+    return Open(QelFileName(fullpath), line_number, wxEmptyString, GetFlags() | EDITOR_FROM_LINK);
+}
+
+void QelSTC::Cut()
+{
+    wxStyledTextCtrl::Cut();
+    MarkerAddChange(GetCurrentLine());
+}
+
+void QelSTC::Paste()
+{
+    const int line = GetCurrentLine();
+    wxStyledTextCtrl::Paste();
+
+    if (!QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)) return;
+    for (int i = line; i <= GetCurrentLine(); ++i) MarkerAddChange(i);
+}
+
+std::string QelSortLines(const std::string& text, const std::string& eol, size_t column,
+                         bool ascending)
+{
+    std::vector<std::pair<std::string, std::string>> lines; // key, line with its end
+
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = eol.empty() ? std::string::npos : text.find(eol, begin);
+        if (end == std::string::npos) end = text.size();
+        if (end > begin) {
+            const std::string line = text.substr(begin, end - begin);
+            lines.emplace_back(column - 1 < line.size() ? line.substr(column - 1) : std::string(),
+                               line + eol);
+        }
+        begin = end + eol.size();
+    }
+
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (!ascending) std::reverse(lines.begin(), lines.end());
+
+    std::string sorted;
+    sorted.reserve(text.size() + eol.size());
+    for (const auto& line : lines) sorted += line.second;
+    return sorted;
+}

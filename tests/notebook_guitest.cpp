@@ -1,0 +1,170 @@
+// The keyed notebook: pages found by key, re-keyed, deleted and closed with
+// the frame asked, and commands run over its editor pages with real files.
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/testing.h>
+
+#include <qelkit/notebook.h>
+#include <qelkit/stc.h>
+
+#include "frames.h"
+#include "testing.h"
+
+namespace {
+
+class NotebookTest : public qeltest::FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        m_Book = new QelNotebook(m_Frame.get(), m_Frame.get(), ID_NOTEBOOK_LISTS);
+    }
+
+    wxWindow* Panel(const wxString& key) { return m_Book->AddPage(new wxPanel(m_Book), key); }
+
+    // An editor page on a file holding its name, changed when asked.
+    QelSTC* Editor(const wxString& name, bool changed = true)
+    {
+        const wxString path = m_Temp.File(name);
+        EXPECT_TRUE(qeltest::WriteBytes(path, name.utf8_string()));
+        auto* stc = new QelSTC(m_Book, QelFileName(path));
+        if (changed) stc->AppendText("+");
+        EXPECT_EQ(m_Book->AddPage(stc, path), stc);
+        return stc;
+    }
+
+    // Sends the close event of a tab; true when the toolkit may close it.
+    bool Close(wxWindow* page)
+    {
+        wxAuiNotebookEvent event(wxEVT_AUINOTEBOOK_PAGE_CLOSE, m_Book->GetId());
+        event.SetSelection(m_Book->GetPageIndex(page));
+        event.SetEventObject(m_Book);
+        m_Book->ProcessWindowEvent(event);
+        return event.IsAllowed();
+    }
+
+    QelNotebook* m_Book = nullptr;
+};
+
+TEST_F(NotebookTest, PagesByKey)
+{
+    wxWindow* a = Panel("a");
+    wxWindow* b = m_Book->AddPage(new wxPanel(m_Book), "b", "Bee");
+    EXPECT_EQ(m_Book->GetPageText(0) + m_Book->GetPageText(1), "aBee");
+    auto* again = new wxPanel(m_Book);
+    EXPECT_EQ(m_Book->AddPage(again, "a"), nullptr);
+    again->Destroy();
+    wxWindow* first = m_Book->InsertPage(0, new wxPanel(m_Book), "first");
+    EXPECT_EQ(m_Book->GetPage(0), first);
+    EXPECT_EQ(m_Book->GetPageCount(), 3u);
+    EXPECT_EQ(m_Book->GetPageIndexByKey("b"), 2);
+    EXPECT_EQ(m_Book->GetPageIndexByKey("x"), wxNOT_FOUND);
+    EXPECT_EQ(m_Book->GetKeyByPage(a), "a");
+    EXPECT_EQ(m_Book->SelectPage("x"), nullptr);
+    EXPECT_EQ(m_Book->SelectPage("a"), a);
+
+    // Re-keying: never onto a key that another page holds.
+    const struct {
+        const char *key, *new_key;
+        bool result;
+    } rows[] = {{"nokey", "c", false}, {"a", "b", false}, {"a", "c", true}, {"c", "c", true}};
+    for (const auto& row : rows)
+        EXPECT_EQ(m_Book->SetPageText(row.key, row.new_key, row.new_key), row.result) << row.key;
+    EXPECT_EQ(m_Book->GetPageByKey("a"), nullptr);
+    EXPECT_EQ(m_Book->GetPageByKey("c"), a);
+    EXPECT_EQ(m_Book->GetPageByKey("b"), b);
+    EXPECT_EQ(m_Book->GetPageText(1), "c");
+}
+
+TEST_F(NotebookTest, DeletingTheLastPageTellsTheFrameOnce)
+{
+    Panel("a");
+    Panel("b");
+    EXPECT_TRUE(m_Book->DeletePage("a"));
+    EXPECT_TRUE(m_Frame->sync_close_all.empty());
+    EXPECT_TRUE(m_Book->DeletePage(size_t{0})); // by index: the key goes too
+    EXPECT_EQ(m_Book->GetKeyCount(), 0u);
+    EXPECT_EQ(m_Frame->sync_close_all, std::vector<int>{ID_NOTEBOOK_LISTS});
+    qeltest::ExpectAsserts asserts;
+    EXPECT_FALSE(m_Book->DeletePage("a"));
+    EXPECT_EQ(asserts.Count(), 1);
+}
+
+TEST_F(NotebookTest, CloseAsksTheFrameAboutThatPage)
+{
+    wxWindow* a = Panel("a");
+    wxWindow* b = Panel("b");
+    m_Book->SelectPage("b");
+    EXPECT_EQ(m_Frame->GetFindFocus(), b); // the page change made it the find focus
+    m_Book->SelectPage("a");
+
+    m_Frame->allow_close = false;
+    EXPECT_FALSE(Close(b));
+    EXPECT_EQ(m_Book->GetPageByKey("b"), b);
+    // A tab that is not the selected one: only its page is asked about and
+    // forgotten.
+    m_Frame->allow_close = true;
+    EXPECT_TRUE(Close(b));
+    EXPECT_EQ(m_Frame->closes_asked, (std::vector<wxWindow*>{b, b}));
+    EXPECT_EQ(m_Book->GetPageByKey("b"), nullptr);
+    EXPECT_EQ(m_Book->GetPageByKey("a"), a);
+}
+
+TEST_F(NotebookTest, CloseAllStopsAtCancel)
+{
+    QelSTC* first = Editor("1.txt");
+    QelSTC* middle = Editor("2.txt");
+    Editor("3.txt");
+    bool result = true;
+    wxTEST_DIALOG(result = m_Book->ForEach(ID_ALL_CLOSE), wxExpectModal<wxMessageDialog>(wxID_NO),
+                  wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(m_Book->GetPageCount(), 2u);
+    EXPECT_EQ(m_Book->GetPage(0), first);
+    EXPECT_EQ(m_Book->GetPage(1), middle);
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("3.txt")), "3.txt");
+}
+
+TEST_F(NotebookTest, CloseAllKeepsPagesThatCouldNotBeSaved)
+{
+    const wxString folder = m_Temp.File("gone");
+    ASSERT_TRUE(wxMkdir(folder));
+    Editor("ok.txt");
+    Editor("gone/lost.txt");
+    ASSERT_TRUE(wxRemoveFile(folder + "/lost.txt") && wxRmdir(folder));
+
+    qeltest::LogCapture log;
+    bool result = true;
+    wxTEST_DIALOG(result = m_Book->ForEach(ID_ALL_CLOSE), wxExpectModal<wxMessageDialog>(wxID_YES));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(m_Book->GetPageCount(), 2u);
+
+    // Save all: the saved file is written, the failed one reported.
+    log.Clear();
+    EXPECT_FALSE(m_Book->ForEach(ID_ALL_SAVE));
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("ok.txt")), "ok.txt+");
+    EXPECT_TRUE(log.Has("lost.txt")) << log.Dump();
+
+    ASSERT_TRUE(wxMkdir(folder));
+    EXPECT_TRUE(m_Book->ForEach(ID_ALL_SAVE));
+    EXPECT_EQ(qeltest::ReadBytes(folder + "/lost.txt"), "gone/lost.txt+");
+    wxTestingModalHook nothing; // all saved: closing asks nothing
+    EXPECT_TRUE(m_Book->ForEach(ID_ALL_CLOSE));
+    EXPECT_EQ(m_Book->GetPageCount(), 0u);
+    EXPECT_EQ(m_Frame->sync_close_all.size(), 1u);
+}
+
+TEST_F(NotebookTest, CommandsSkipOtherPages)
+{
+    Panel("panel");
+    QelSTC* stc = Editor("e.txt", false);
+    qeltest::ExpectAsserts asserts;
+    EXPECT_TRUE(m_Book->ForEach(ID_ALL_CONFIG_GET));
+    EXPECT_EQ(asserts.Count(), 1);
+    EXPECT_TRUE(m_Book->ForEach(ID_ALL_STC_SET_LEXER));
+    EXPECT_EQ(m_Book->GetPage(1), stc);
+    EXPECT_TRUE(m_Book->ForEach(ID_VIEW_MENUBAR)); // no such command: asserted per page
+    EXPECT_EQ(asserts.Count(), 4);
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+// The frame's tool bar and find bar on a real frame and editor.
+#include <gtest/gtest.h>
+#include <wx/accel.h>
+#include <wx/checkbox.h>
+#include <wx/config.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/toolbar.h>
+
+#include "frames.h"
+
+namespace {
+
+// A click on a box of a bar: its new state, then its event. Returns the
+// state it had.
+bool Click(wxWindow* bar, int id, bool value)
+{
+    auto* box = wxDynamicCast(bar->FindWindow(id), wxCheckBox);
+    const bool was = box->GetValue();
+    box->SetValue(value);
+    wxCommandEvent event(wxEVT_CHECKBOX, id);
+    event.SetEventObject(box);
+    box->ProcessWindowEvent(event);
+    return was;
+}
+
+class FindBarTest : public qeltest::BarsTest {
+protected:
+    void SetUp() override
+    {
+        BarsTest::SetUp();
+        m_Bar = dynamic_cast<QelFindToolBar*>(m_Frame->GetManager().GetPane("FINDBAR").window);
+        m_Entry = m_Bar->GetFindCtrl();
+    }
+
+    // The entry emptied and given the focus, as by a click.
+    void FocusEntry()
+    {
+        m_Entry->ChangeValue(wxEmptyString);
+        wxFocusEvent focus(wxEVT_SET_FOCUS);
+        m_Entry->ProcessWindowEvent(focus);
+    }
+
+    QelFindToolBar* m_Bar = nullptr;
+    QelTextCtrl* m_Entry = nullptr;
+};
+
+TEST_F(FindBarTest, FindsIncrementallyWithTheOptionBoxes)
+{
+    struct Row {
+        const char* name;
+        const char* text;
+        int caret;
+        bool whole_word, match_case, regex;
+        const char* typed;
+        const char *after_first, *after_typed; // selections
+    };
+    const Row rows[] = {
+        {"FromCaretAtFocus", "0123456789 ab ab", 10, false, false, false, "ab", "11,12", "11,13"},
+        {"CaseIgnored", "xx AB ab", 0, false, false, false, "ab", "3,4", "3,5"},
+        {"CaseMatched", "xx AB ab", 0, false, true, false, "ab", "6,7", "6,8"},
+        {"InsideWords", "xaby ab", 0, false, false, false, "ab", "1,2", "1,3"},
+        {"WholeWords", "xaby ab", 0, true, false, false, "ab", "0,0", "5,7"},
+        {"RegexOn", "a1 b22 b3", 0, false, false, true, "b[0-9]+", "3,4", "3,6"},
+        {"RegexOff", "a1 b22 b3", 0, false, false, false, "b[0-9]+", "3,4", "0,0"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetText(row.text, row.caret);
+        Click(m_Bar, ID_FIND_MATCH_WHOLE_WORD, row.whole_word);
+        Click(m_Bar, ID_FIND_MATCH_CASE, row.match_case);
+        Click(m_Bar, ID_FIND_REGULAR_EXPRESSION, row.regex);
+        FocusEntry();
+        const wxString typed(row.typed);
+        Type(m_Entry, typed.Left(1));
+        EXPECT_EQ(Selection(), row.after_first);
+        Type(m_Entry, typed.Mid(1));
+        EXPECT_EQ(Selection(), row.after_typed);
+    }
+    // Whole word turns regular expressions off; that box keeps its check.
+    Click(m_Bar, ID_FIND_REGULAR_EXPRESSION, true);
+    Click(m_Bar, ID_FIND_MATCH_WHOLE_WORD, true);
+    EXPECT_EQ(QelFindReplaceData::Get()->STCFlags(), wxSTC_FIND_WHOLEWORD);
+    EXPECT_TRUE(Click(m_Bar, ID_FIND_REGULAR_EXPRESSION, true));
+}
+
+TEST_F(FindBarTest, EnterToolsAndTheirState)
+{
+    SetText("foo bar foo foo");
+    FocusEntry();
+    Type(m_Entry, "foo");
+    ASSERT_EQ(Selection(), "0,3");
+    Enter(m_Entry);
+    EXPECT_EQ(Selection(), "8,11");
+    EXPECT_EQ(QelFindReplaceData::Get()->GetFindStrings().front(), "foo");
+
+    struct Row {
+        int tool;
+        const char* after;
+    };
+    // Previous from the selection, next from its end, each wrapping once.
+    const Row rows[] = {{wxID_UP, "0,3"}, {wxID_UP, "12,15"}, {wxID_DOWN, "0,3"}};
+    for (const Row& row : rows) {
+        wxCommandEvent tool(wxEVT_MENU, row.tool);
+        m_Bar->ProcessWindowEvent(tool);
+        EXPECT_EQ(Selection(), row.after);
+    }
+
+    // An empty entry: Enter changes nothing, the tools are disabled.
+    m_Entry->ChangeValue(wxEmptyString);
+    Enter(m_Entry);
+    EXPECT_EQ(Selection(), "0,3");
+    for (const bool empty : {true, false}) {
+        m_Entry->ChangeValue(empty ? "" : "a");
+        m_Bar->UpdateWindowUI(wxUPDATE_UI_FROMIDLE);
+        EXPECT_EQ(m_Bar->GetToolEnabled(wxID_DOWN), !empty);
+        EXPECT_EQ(m_Bar->GetToolEnabled(wxID_UP), !empty);
+    }
+}
+
+// On GTK the Delete accelerator runs before the entry sees the key; passed
+// on as a command, the frame forwarded it to the editor, which deleted there.
+TEST_F(FindBarTest, DeleteKeyDeletesInTheEntry)
+{
+    m_Frame->Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { m_Stc->Clear(); }, wxID_DELETE);
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = WXK_DELETE;
+    const int command = m_Entry->GetAcceleratorTable()->GetCommand(key);
+    ASSERT_EQ(command, wxID_DELETE);
+
+    const struct {
+        long from, to; // the entry's selection
+        const char* after;
+    } rows[] = {{1, 1, "ac"}, {0, 2, "c"}, {3, 3, "abc"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.after);
+        SetText("hello", 1);
+        m_Entry->ChangeValue("abc");
+        m_Entry->SetSelection(row.from, row.to);
+        wxCommandEvent event(wxEVT_MENU, command);
+        m_Entry->HandleWindowEvent(event);
+        EXPECT_EQ(m_Entry->GetValue(), row.after);
+        EXPECT_EQ(m_Stc->GetText(), "hello");
+    }
+}
+
+TEST_F(FindBarTest, HexSyncAndStockTools)
+{
+    QelToolBar* bar = m_Frame->GetToolBar();
+    // A first start shows "Hex" cleared and "Sync" set; a click writes.
+    EXPECT_FALSE(Click(bar, ID_TOOLBAR_HEX, true));
+    EXPECT_TRUE(Click(bar, ID_TOOLBAR_SYNC, false));
+    EXPECT_TRUE(wxConfigBase::Get()->ReadBool("HexMode", false));
+    EXPECT_FALSE(wxConfigBase::Get()->ReadBool("AllowSync", true));
+
+    // A stock id takes the stock art and label, another id what it is given.
+    const wxBitmap bitmap(16, 16);
+    for (const int id : {int(wxID_OPEN), ID_TOOL_LOWEST + 1}) {
+        const wxAuiToolBarItem* item = bar->AddTool(id, "lbl", bitmap, "help");
+        const bool stock = id == wxID_OPEN;
+        EXPECT_EQ(item->GetLabel(), stock ? "" : "lbl");
+        EXPECT_EQ(item->GetShortHelp(), stock ? "Open..." : "help");
+        EXPECT_TRUE(item->GetBitmapBundle().IsOk());
+    }
+}
+
+} // namespace
