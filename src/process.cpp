@@ -34,7 +34,7 @@ namespace {
 
 constexpr int POLL_IDLE_MS = 1000; // a quiet child is looked at once a second
 constexpr int POLL_BUSY_MS = 10;   // while output flows, soon again
-constexpr int TICK_BUDGET_MS = 40; // longest a tick may keep the event loop
+constexpr int TICK_BUDGET_MS = 25; // longest a tick may keep the event loop
 constexpr size_t CHUNK = 16384;    // small enough to keep within a tick's budget
 
 wxString DecodeLine(const char* data, size_t size)
