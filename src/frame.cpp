@@ -64,33 +64,28 @@ template <class T> T* FocusOfType(wxWindow* find_focus)
     return OwnerOfType<T>(wxWindow::FindFocus());
 }
 
-// The editor's line-end and hex menu, once the editor offers one.
-template <typename Editor>
-auto ShowFileTypeMenu(Editor* stc, int) -> decltype(stc->FileTypeMenu(), void())
-{
-    stc->FileTypeMenu();
-}
-template <typename Editor> void ShowFileTypeMenu(Editor*, long)
-{ }
-
 } // namespace
 
-wxBEGIN_EVENT_TABLE(QelFrame, wxFrame) EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
-    EVT_FIND_CLOSE(wxID_ANY, QelFrame::OnFindDialog) EVT_FIND_NEXT(wxID_ANY, QelFrame::OnFindDialog)
-        EVT_FIND_REPLACE(wxID_ANY, QelFrame::OnFindDialog)
-            EVT_FIND_REPLACE_ALL(wxID_ANY, QelFrame::OnFindDialog) EVT_MENU(wxID_FIND,
-                                                                            QelFrame::OnCommand)
-                EVT_MENU(wxID_REPLACE, QelFrame::OnCommand) EVT_MENU(wxID_OPEN, QelFrame::OnCommand)
-                    EVT_MENU(ID_VIEW_MENUBAR, QelFrame::OnCommand) EVT_MENU(ID_VIEW_STATUSBAR,
-                                                                            QelFrame::OnCommand)
-                        EVT_MENU(ID_VIEW_TITLEBAR, QelFrame::OnCommand)
-                            EVT_UPDATE_UI(ID_VIEW_MENUBAR, QelFrame::OnUpdateUI)
-                                EVT_UPDATE_UI(ID_VIEW_STATUSBAR, QelFrame::OnUpdateUI)
-                                    EVT_UPDATE_UI(ID_STATUSBAR, QelFrame::OnUpdateUI)
-                                        wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(QelFrame, wxFrame)
+    EVT_FIND(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_CLOSE(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_NEXT(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_REPLACE(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_FIND_REPLACE_ALL(wxID_ANY, QelFrame::OnFindDialog)
+    EVT_MENU(wxID_FIND, QelFrame::OnCommand)
+    EVT_MENU(wxID_REPLACE, QelFrame::OnCommand)
+    EVT_MENU(wxID_OPEN, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_MENUBAR, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_STATUSBAR, QelFrame::OnCommand)
+    EVT_MENU(ID_VIEW_TITLEBAR, QelFrame::OnCommand)
+    EVT_UPDATE_UI(ID_VIEW_MENUBAR, QelFrame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_VIEW_STATUSBAR, QelFrame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_STATUSBAR, QelFrame::OnUpdateUI)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                                            QelFrame::QelFrame(wxWindow* parent, wxWindowID id,
-                                                               const wxString& title, long style)
+QelFrame::QelFrame(wxWindow* parent, wxWindowID id, const wxString& title, long style)
     : wxFrame(parent, id, title, wxDefaultPosition, wxDefaultSize, style, "QelFrame")
 {
     Initialize();
@@ -173,7 +168,7 @@ void QelFrame::StatusBarDoubleClicked(const wxString& pane)
         wxString name = stc->GetLexer().GetScintillaLexer();
         if (QelLexers::Get()->ShowDialog(this, name, _("Enter Lexer"))) stc->SetLexer(name, true);
     } else if (pane == "PaneFileType") {
-        if (stc != nullptr) ShowFileTypeMenu(stc, 0);
+        if (stc != nullptr) stc->FileTypeMenu();
     }
 }
 

@@ -6,25 +6,13 @@
 #include <qelkit/managedframe.h>
 #include <qelkit/stc.h>
 
-namespace {
-
-// The vi bar of a managed frame closes with the page that used it; a frame
-// without one has nothing to hide.
-template <typename Frame> auto HideViBar(Frame* frame, int) -> decltype(frame->HideViBar(), void())
-{
-    frame->HideViBar();
-}
-template <typename Frame> void HideViBar(Frame*, long)
-{ }
-
-} // namespace
-
 wxBEGIN_EVENT_TABLE(QelNotebook, wxAuiNotebook)
     EVT_AUINOTEBOOK_PAGE_CHANGED(wxID_ANY, QelNotebook::OnNotebook)
-        EVT_AUINOTEBOOK_PAGE_CLOSE(wxID_ANY, QelNotebook::OnNotebook) wxEND_EVENT_TABLE()
+    EVT_AUINOTEBOOK_PAGE_CLOSE(wxID_ANY, QelNotebook::OnNotebook)
+wxEND_EVENT_TABLE()
 
-            QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
-                                     const wxPoint& pos, const wxSize& size, long style)
+QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
+                         const wxPoint& pos, const wxSize& size, long style)
     : wxAuiNotebook(parent, id, pos, size, style)
     , m_Frame(frame)
 { }
@@ -151,7 +139,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
         return;
     }
     ErasePage(page);
-    if (m_Frame != nullptr) HideViBar(m_Frame, 0);
+    if (m_Frame != nullptr) m_Frame->HideViBar();
     event.Skip();
 }
 

@@ -33,11 +33,12 @@ QelStatusBarPane::QelStatusBarPane(const wxString& name, int width, const wxStri
     , m_No(m_Total++)
 { }
 
-wxBEGIN_EVENT_TABLE(QelStatusBar, wxStatusBar) EVT_LEFT_DCLICK(QelStatusBar::OnMouse)
-    EVT_RIGHT_DCLICK(QelStatusBar::OnMouse) wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(QelStatusBar, wxStatusBar)
+    EVT_LEFT_DCLICK(QelStatusBar::OnMouse)
+    EVT_RIGHT_DCLICK(QelStatusBar::OnMouse)
+wxEND_EVENT_TABLE()
 
-        QelStatusBar::QelStatusBar(QelFrame* parent, wxWindowID id, long style,
-                                   const wxString& name)
+QelStatusBar::QelStatusBar(QelFrame* parent, wxWindowID id, long style, const wxString& name)
     : wxStatusBar(parent, id, style, name)
     , m_Frame(parent)
 {
