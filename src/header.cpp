@@ -110,12 +110,6 @@ int QelHeader::ShowDialog(wxWindow* parent, const wxString& title) const
     return dlg.ShowModal();
 }
 
-wxString QelHeader::ShowDialog(const QelFileName* filename, wxWindow* parent) const
-{
-    if (ShowDialog(parent) != wxID_OK) return wxEmptyString;
-    return Get(filename);
-}
-
 const wxString QelHeader::Get(const QelFileName* filename) const
 {
     const wxString author = Read(m_TextAuthor);

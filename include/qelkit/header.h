@@ -27,9 +27,6 @@ public:
     // no author is stored; wxID_OK stores the answers, wxID_CANCEL nothing.
     int ShowDialog(wxWindow* parent, const wxString& title = _("File Purpose")) const;
 
-    // The same dialog; the header for the file after OK, else empty.
-    wxString ShowDialog(const QelFileName* filename, wxWindow* parent) const;
-
     // The header text for the file, ending with an empty line; an empty C
     // header file gets an include guard after it.
     const wxString Get(const QelFileName* filename) const;
