@@ -204,7 +204,8 @@ TEST_F(PrintingTest, PreviewOpensAFrameTitledWithTheFile)
     ASSERT_NE(preview, nullptr) << log.Dump();
     EXPECT_EQ(preview->GetLabel(), m_Path);
     EXPECT_EQ(log.CountLevel(wxLOG_Error), 0u) << log.Dump();
-    preview->Destroy();
+    preview->Close(true); // closing, not destroying, gives the other windows back
+    qeltest::Pump(0);
 }
 
 } // namespace
