@@ -50,8 +50,8 @@ QelPrinting* QelPrinting::Set(QelPrinting* printing)
 
 namespace {
 
-// Millimetres to pixels. The divisor is 22.4, not 25.4: the printed text
-// comes out larger than the paper's true scale would give.
+// Millimetres to screen pixels at 22.4 mm to the inch, not 25.4: together
+// with the scale below this sets the size of the printed text.
 int MillimetresToPixels(int millimetres, int ppi)
 {
     return static_cast<int>(static_cast<double>(millimetres * ppi) / 22.4);

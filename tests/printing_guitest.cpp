@@ -48,24 +48,6 @@ protected:
     double m_Scale = 0; // of the last page printed
 };
 
-TEST_F(PrintingTest, UnsetPaperBecomesA4InPageAndPrintRectangles)
-{
-    const struct {
-        int ppi;
-        wxRect page, print;
-    } rows[] = {{72, {0, 0, 675, 954}, {48, 16, 579, 922}},
-                {96, {0, 0, 900, 1272}, {64, 21, 772, 1230}}};
-    QelSTC* stc = Editor(3);
-    for (const auto& row : rows) {
-        delete QelPrinting::Set(nullptr);
-        QelPrintout printout(stc);
-        Prepare(printout, row.ppi);
-        EXPECT_EQ(printout.GetPageRect(), row.page) << row.ppi;
-        EXPECT_EQ(printout.GetPrintRect(), row.print) << row.ppi;
-        EXPECT_EQ(PageSetup()->GetPaperId(), wxPAPER_A4);
-    }
-}
-
 TEST_F(PrintingTest, PagesBreakAtLineStartsAndEndAtTheDocumentEnd)
 {
     for (const int lines : {0, 1, 2000}) {
@@ -158,6 +140,10 @@ TEST_F(PrintingTest, HeaderAndFooterCarryTheFileAndThePageNumbers)
     // above the print area; footer text from half the right edge, and its
     // rule, on the bottom edge.
     const wxRect r = printout.GetPrintRect();
+    // Unset paper is A4: 210 by 297 mm less the margins, 72 pixels to 22.4 mm.
+    EXPECT_EQ(printout.GetPageRect(), wxRect(0, 0, 675, 954));
+    EXPECT_EQ(r, wxRect(48, 16, 579, 922));
+    EXPECT_EQ(PageSetup()->GetPaperId(), wxPAPER_A4);
     const auto decorations = [&](const wxString& footer) {
         wxBitmap bitmap(600, 800, 24);
         wxMemoryDC dc(bitmap);
