@@ -377,7 +377,7 @@ wxString QelJoinCommand(const wxArrayString& args)
 
 wxWindow* QelTopWindow()
 {
-    auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp);
+    auto* app = dynamic_cast<wxApp*>(wxAppConsole::GetInstance());
     return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
