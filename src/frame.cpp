@@ -20,6 +20,7 @@
 #include <qelkit/printing.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcsentry.h>
+#include <qelkit/vcsmenu.h>
 #include <qelkit/util.h>
 
 QelStatusBar* QelFrame::m_StatusBar = nullptr;
@@ -143,11 +144,11 @@ bool QelFrame::OpenFile(const QelFileName& filename, int line_number, const wxSt
     return stc != nullptr && stc->Open(filename, line_number, match, flags);
 }
 
-bool QelFrame::OpenFile(const QelFileName& WXUNUSED(filename), const QelVCSEntry& vcs,
-                        long WXUNUSED(flags))
+bool QelFrame::OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long WXUNUSED(flags))
 {
     if (QelSTC* stc = GetSTC(); stc != nullptr) {
         stc->SetText(vcs.GetOutput());
+        QelVCSCommandOnSTC(vcs.GetCommand(), filename.GetLexer(), stc);
     } else {
         wxMessageBox(vcs.GetOutput(), wxMessageBoxCaptionStr, wxOK | wxCENTRE);
     }

@@ -208,10 +208,12 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
     }
 
     if (GetFileName().FileExists() && sel.empty()) {
-        // The version-control submenu comes with the menu that builds it;
-        // without a system the comparator offers the recent version.
-        if (!QelVCS::DirExists(GetFileName())
-            && !wxConfigBase::Get(true)->Read(_("Comparator"), wxEmptyString).empty()) {
+        // A file under version control gets its system's commands; any
+        // other the comparator's recent version, when there is a comparator.
+        if (QelVCS::DirExists(GetFileName())) {
+            menu.AppendSeparator();
+            menu.AppendVCS(GetFileName());
+        } else if (!wxConfigBase::Get(true)->Read(_("Comparator"), wxEmptyString).empty()) {
             menu.AppendSeparator();
             menu.Append(ID_EDIT_COMPARE_RECENT, QelEllipsed(_("&Compare Recent Version")));
         }

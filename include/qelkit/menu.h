@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <wx/artprov.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/string.h>
 
@@ -51,6 +52,11 @@ public:
     void AppendBars();
     // Page setup, print preview and print.
     void AppendPrint();
+    // For a file: the version-control submenu of the system the file is
+    // under. For no file (an invalid name): the commands of the base folder's
+    // system, asking for the folder when needed. False when nothing was
+    // added.
+    bool AppendVCS(const wxFileName& filename = wxFileName());
     // Tools have no submenu of their own: adds nothing, returns false.
     bool AppendTools(int itemid = wxID_ANY);
 

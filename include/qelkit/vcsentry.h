@@ -12,6 +12,7 @@
 #include <qelkit/process.h>
 #include <qelkit/vcscommand.h>
 
+class wxMenu;
 class wxWindow;
 class wxXmlNode;
 
@@ -29,6 +30,11 @@ public:
 
     // Appends the "command" children of a "commands" element.
     void AddCommands(const wxXmlNode* node);
+
+    // Appends the commands to `menu` from identifier base_id on, those of a
+    // popup or of a main menu, in their submenus and with their separators.
+    // Returns the number of items `menu` then holds.
+    int BuildMenu(int base_id, wxMenu* menu, bool is_popup) const;
 
     // Makes the command of a menu identifier current; other identifiers
     // (-1 among them) keep the current one.
@@ -56,6 +62,10 @@ public:
     // code, or -1 when there is no executable or it did not start.
     using QelProcess::Execute;
     long Execute(const wxArrayString& args, const QelLexer& lexer, const wxString& wd);
+    // Styles the shared output editor for the current command, then shows
+    // the output as a process does.
+    void ShowOutput(const wxString& caption = wxEmptyString) const override;
+
     // The lexer of the file the last command ran on.
     const QelLexer& GetLexer() const { return m_Lexer; }
 
