@@ -5,7 +5,6 @@
 #include <wx/testing.h>
 
 #include <fstream>
-#include <memory>
 
 #include <qelkit/configdialog.h>
 #include <qelkit/frame.h>
@@ -90,15 +89,10 @@ protected:
                        " && printf 'int z;\\n' >> f.c && printf 'int y;\\n' >> g.c");
         m_Outside = m_Temp.File("out.c");
         std::ofstream(m_Outside.ToStdString()) << "int x;\n";
-        ReadVcs(QEL_SOURCE_DIR "/data/vcs.xml");
+        QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
+        ASSERT_TRUE(QelVCS::Read());
         wxConfigBase::Get()->Write("git", "git");
         wxConfigBase::Get()->Write("VCS", 1);
-    }
-
-    static void ReadVcs(const wxString& file)
-    {
-        QelVCS vcs{wxFileName(file)};
-        ASSERT_TRUE(QelVCS::Read());
     }
 
     static int IdOf(const wxString& run)
@@ -112,94 +106,40 @@ protected:
     wxString m_Root, m_Outside;
 };
 
-TEST_F(VcsMenuTest, CommandsAreLaidOutByPlaceSubmenuAndSeparator)
-{
-    const wxString xml = m_Temp.File("vcs.xml");
-    std::ofstream(xml.ToStdString()) << R"(<vcses>
-  <vcs name="x"><commands>
-    <command>&amp;Diff</command>
-    <command type="popup" submenu="S">b</command>
-    <command type="popup" submenu="S">c</command>
-    <command type="main separator">d</command>
-  </commands></vcs>
-  <vcs name="y"><commands>
-    <command submenu="T">e</command>
-    <command type="main">f</command>
-  </commands></vcs>
-</vcses>
-)";
-    ReadVcs(xml);
-
-    struct Case {
-        const char* name;
-        const char* vcs;
-        bool popup;
-        int base;
-        const char* layout;
-    } cases[] = {
-        {"main menu", "x", false, ID_VCS_LOWEST + 1, "&Diff...#0|-|S{}|-|d...#3|-"},
-        {"popup menu", "x", true, ID_EDIT_VCS_LOWEST + 1, "&Diff...#0|-|S{b...#1|c...#2}|-"},
-        {"submenu first", "y", true, ID_EDIT_VCS_LOWEST + 1, "-|T{e...#0}|-"},
-        {"submenu first, main", "y", false, ID_VCS_LOWEST + 1, "-|T{e...#0}|-|f...#1"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        wxMenu menu;
-        const int count = QelVCS::GetEntries().at(c.vcs).BuildMenu(c.base, &menu, c.popup);
-        EXPECT_EQ(Layout(&menu, c.base), c.layout);
-        EXPECT_EQ(count, static_cast<int>(menu.GetMenuItemCount()));
-    }
-}
-
-TEST_F(VcsMenuTest, FilesInAndOutOfARepositoryGetTheirMenus)
+TEST_F(VcsMenuTest, FilesAndBaseFolderGetTheirMenus)
 {
     wxConfigBase::Get()->Write(_("Comparator"), "cmp");
-    wxMenu expected;
-    QelVCS::GetEntries().at("git").BuildMenu(ID_EDIT_VCS_LOWEST + 1, &expected, true);
-
+    wxConfigBase::Get()->Write(_("Base folder"), m_Root);
     struct Case {
         const char* name;
         wxString file;
-        bool appended;
-        bool compare; // the editor's popup offers the comparator instead
+        int base;
+        const char* layout;
     } cases[] = {
-        {"in a repository", m_Root + "/f.c", true, false},
-        {"outside any repository", m_Outside, false, true},
+        {"file in a repository", m_Root + "/f.c", ID_EDIT_VCS_LOWEST + 1,
+         "git{&add...#0|&blame...#1|&commit...#2|-|&diff...#3|&log...#4|s&how...#5|"
+         "&status...#6|-|&restore...#7|r&m...#8|-|&Branch{}|-|S&tash{}|-}"},
+        {"file outside any repository", m_Outside, ID_EDIT_VCS_LOWEST + 1, ""},
+        {"base folder", wxEmptyString, ID_VCS_LOWEST + 1,
+         "&add...#0|&commit...#2|-|&diff...#3|&log...#4|&status...#6|-|&fetch...#9|"
+         "&pull...#10|p&ush...#11|-|-|&Branch{branch...#12|branch...#13}|-|"
+         "S&tash{stash...#14|stash...#15|stash...#16}|-|&help...#17"},
     };
     wxFrame frame(nullptr, wxID_ANY, "top");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QelMenu menu;
-        EXPECT_EQ(menu.AppendVCS(wxFileName(c.file)), c.appended);
-        ASSERT_EQ(menu.GetMenuItemCount(), c.appended ? 1u : 0u);
-        if (c.appended) {
-            const wxMenuItem* item = menu.FindItemByPosition(0);
-            EXPECT_EQ(item->GetItemLabel(), "git");
-            EXPECT_EQ(Layout(item->GetSubMenu(), 0), Layout(&expected, 0));
-            EXPECT_NE(item->GetSubMenu()->FindItem(IdOf("blame")), nullptr);
-            EXPECT_EQ(item->GetSubMenu()->FindItem(IdOf("fetch")), nullptr);
-        }
+        EXPECT_EQ(menu.AppendVCS(wxFileName(c.file)), *c.layout != 0);
+        EXPECT_EQ(Layout(&menu, c.base), c.layout);
+        if (c.file.empty()) continue;
 
         PopupSTC stc(&frame, "");
         ASSERT_TRUE(stc.Open(QelFileName(c.file)));
         QelMenu popup;
         stc.BuildPopupMenu(popup);
-        EXPECT_EQ(popup.FindItem(IdOf("diff")) != nullptr, c.appended);
-        EXPECT_EQ(popup.FindItem(ID_EDIT_COMPARE_RECENT) != nullptr, c.compare);
+        EXPECT_EQ(popup.FindItem(IdOf("diff")) != nullptr, *c.layout != 0);
+        EXPECT_EQ(popup.FindItem(ID_EDIT_COMPARE_RECENT) == nullptr, *c.layout != 0);
     }
-}
-
-TEST_F(VcsMenuTest, BaseFolderMenuHoldsTheMainCommands)
-{
-    wxConfigBase::Get()->Write(_("Base folder"), m_Root);
-    QelMenu menu;
-    ASSERT_TRUE(menu.AppendVCS());
-    const int base = ID_VCS_LOWEST + 1;
-    wxMenu expected;
-    QelVCS::GetEntries().at("git").BuildMenu(base, &expected, false);
-    EXPECT_EQ(Layout(&menu, base), Layout(&expected, base));
-    EXPECT_NE(menu.FindItem(base + IdOf("fetch") - ID_EDIT_VCS_LOWEST - 1), nullptr);
-    EXPECT_EQ(menu.FindItem(base + IdOf("blame") - ID_EDIT_VCS_LOWEST - 1), nullptr);
 }
 
 TEST_F(VcsMenuTest, OpenCommandsBecomePagesWithTheirLexer)
