@@ -18,11 +18,14 @@
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 #include <wx/tokenzr.h>
+#include <wx/weakref.h>
 #include <wx/wfstream.h>
 #include <wx/window.h>
 
 #include <qelkit/configdialog.h>
 #include <qelkit/defs.h>
+#include <qelkit/shell.h>
+#include <qelkit/stcdlg.h>
 #include <qelkit/util.h>
 
 extern char** environ;
@@ -32,7 +35,7 @@ namespace {
 constexpr int POLL_IDLE_MS = 1000; // a quiet child is looked at once a second
 constexpr int POLL_BUSY_MS = 10;   // while output flows, soon again
 constexpr int TICK_BUDGET_MS = 40; // longest a tick may keep the event loop
-constexpr size_t CHUNK = 65536;
+constexpr size_t CHUNK = 16384;    // small enough to keep within a tick's budget
 
 wxString DecodeLine(const char* data, size_t size)
 {
@@ -274,7 +277,8 @@ public:
 
     Pipe m_Out;
     Pipe m_Err;
-    wxString m_Dir; // the folder the child runs in
+    wxString m_Dir;                       // the folder the child runs in
+    std::map<wxString, wxString> m_Known; // paths of its output: full path, or empty
 
 private:
     QelProcess* m_Owner;
@@ -283,7 +287,8 @@ private:
     int m_Status = 0;
 };
 
-QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
+QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
+                                 std::map<wxString, wxString>* known)
 {
     QelOutputLink link;
     static wxRegEx inOnLine(".*in (.*) on line (.*)");
@@ -291,21 +296,33 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir)
         link.path = inOnLine.GetMatch(line, 1);
         link.lineno = inOnLine.GetMatch(line, 2);
     } else {
-        link.path = line.BeforeFirst(':');
-        link.lineno = line.AfterFirst(':').BeforeFirst(':');
+        const size_t colon = line.find(':');
+        link.path = line.substr(0, colon);
+        if (colon != wxString::npos) link.lineno = line.AfterFirst(':').BeforeFirst(':');
     }
-    if (atoi(link.lineno.utf8_str()) == 0) link.lineno.clear();
+    if (!link.lineno.empty() && wxAtoi(link.lineno) == 0) link.lineno.clear();
     if (link.path.empty()) return QelOutputLink();
 
-    // Output may be long: only a path that names a file gets the full work.
+    if (known != nullptr) {
+        // Output names the same files again and again.
+        if (const auto it = known->find(link.path); it != known->end()) {
+            if (it->second.empty()) return QelOutputLink();
+            link.path = it->second;
+            return link;
+        }
+        if (known->size() > 4096) known->clear();
+    }
     const wxString base = base_dir.empty() ? wxGetCwd() : base_dir;
     wxString full = link.path.StartsWith("/") ? link.path : base + "/" + link.path;
-    if (!wxFileExists(full)) return QelOutputLink();
-    if (full.Contains("/.")) {
+    if (!wxFileExists(full)) {
+        full.clear();
+    } else if (full.Contains("/.")) {
         wxFileName fn(full);
         fn.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
         full = fn.GetFullPath();
     }
+    if (known != nullptr) (*known)[link.path] = full;
+    if (full.empty()) return QelOutputLink();
     link.path = full;
     return link;
 }
@@ -364,6 +381,32 @@ wxWindow* QelTopWindow()
     return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
+namespace {
+
+// The output window shared by every process object: a shell in a dialog that
+// is a child of the top window and goes with it.
+wxWeakRef<QelSTCEntryDialog> g_Dialog;
+
+QelSTCShell* SharedShell()
+{
+    return g_Dialog ? g_Dialog->GetSTCShell() : nullptr;
+}
+
+// Made by the first run once there is a window to hold it; a program
+// without windows shows no output window.
+void MakeSharedDialog(const wxString& caption, QelProcess* handler)
+{
+    if (g_Dialog) return;
+    wxWindow* top = QelTopWindow();
+    if (top == nullptr) return;
+    g_Dialog = new QelSTCEntryDialog(top, caption, wxEmptyString, wxEmptyString, wxOK, true,
+                                     wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                     wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "QelSTCEntryDialog");
+    g_Dialog->GetSTCShell()->SetEventHandler(handler);
+}
+
+} // namespace
+
 QelProcess::QelProcess()
     : wxProcess(wxPROCESS_REDIRECT)
     , m_Command(QelConfigFirstOf(_("Process")))
@@ -392,6 +435,9 @@ QelProcess& QelProcess::operator=(const QelProcess& process)
 
 QelProcess::~QelProcess()
 {
+    // The shell would otherwise post what is typed next to a dead object.
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr && shell->GetCommandHandler() == this)
+        shell->SetEventHandler(nullptr);
     if (m_Child != nullptr) {
         m_Child->Detach();
         KillGroup(GetPid(), wxSIGKILL);
@@ -488,6 +534,7 @@ long QelProcess::Execute(const wxArrayString& args, int flags, const wxString& w
 {
     if (IsBusy(flags)) return 0;
     m_Command = QelJoinCommand(args);
+    MakeSharedDialog(m_Command, this);
     m_WorkingDir = ResolveWorkingDir(wd);
     const wxString reason = CheckStart(args, m_WorkingDir);
     if (!reason.empty()) {
@@ -501,6 +548,8 @@ long QelProcess::Execute(const wxArrayString& args, int flags, const wxString& w
 
 long QelProcess::ExecuteSync(const wxArrayString& args, int, const wxString& dir)
 {
+    // Nothing typed can reach a child that is run to its end.
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->EnableShell(false);
     SyncResult run = RunToEnd(FindProgramOf(args, dir), args, dir, m_Env);
     m_Error = run.error != 0;
     if (m_Error) {
@@ -536,6 +585,11 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     child->m_Dir = dir;
     m_Child = child;
     wxLogVerbose("%s: %s", _("Execute"), m_Command);
+    // What is typed in the shell goes to the child running now.
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) {
+        shell->EnableShell(true);
+        shell->SetEventHandler(this);
+    }
     ReportCreate();
     // Made on the first background run: most process objects run nothing in
     // the background and are copied freely.
@@ -558,7 +612,8 @@ bool QelProcess::CheckInput(int budget_ms)
         const bool gotErr = m_Child->m_Err.ReadChunk(err);
         for (const auto* lines : {&out, &err})
             for (const auto& line : *lines) {
-                const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir);
+                const QelOutputLink link
+                    = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
                 ReportAdd(line, link.path, link.lineno);
             }
         if (!gotOut && !gotErr) break;
@@ -591,7 +646,7 @@ void QelProcess::OnTerminate(int, int status)
         m_Child->m_Out.buffer.Flush(rest);
         m_Child->m_Err.buffer.Flush(rest);
         for (const auto& line : rest) {
-            const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir);
+            const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
             ReportAdd(line, link.path, link.lineno);
         }
     }
@@ -600,6 +655,7 @@ void QelProcess::OnTerminate(int, int status)
         wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
         wxPostEvent(top, event);
     }
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, false);
 }
 
 wxKillError QelProcess::Kill(wxSignal sig)
@@ -608,6 +664,7 @@ wxKillError QelProcess::Kill(wxSignal sig)
     if (m_Timer != nullptr) m_Timer->Stop();
     wxLogStatus(_("Stopped"));
     DeletePendingEvents();
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, true);
     return KillGroup(GetPid(), sig);
 }
 
@@ -621,6 +678,8 @@ void QelProcess::OnCommand(wxCommandEvent& event)
             const wxScopedCharBuffer bytes = text.utf8_str();
             m_Child->GetOutputStream()->Write(bytes.data(), bytes.length());
         }
+        if (QelSTCShell* shell = SharedShell(); shell != nullptr)
+            shell->Prompt(wxEmptyString, true);
         break;
     case ID_SHELL_COMMAND_STOP:
         Kill(wxSIGKILL);
@@ -630,14 +689,31 @@ void QelProcess::OnCommand(wxCommandEvent& event)
     }
 }
 
-void QelProcess::ShowOutput(const wxString&) const
+QelSTC* QelProcess::GetSTC()
 {
-    // The shared output window shows the text; without one there is nothing
-    // to show it in.
+    return g_Dialog ? g_Dialog->GetSTC() : nullptr;
 }
 
-void QelProcess::ReportAdd(const wxString&, const wxString&, const wxString&)
-{ }
+void QelProcess::ShowOutput(const wxString& caption) const
+{
+    if (m_Error || !g_Dialog) return;
+    g_Dialog->GetSTC()->SetText(m_Output);
+    g_Dialog->SetTitle(caption.empty() ? m_Command : caption);
+    g_Dialog->Show();
+}
+
+void QelProcess::ReportAdd(const wxString& line, const wxString&, const wxString&)
+{
+    if (QelSTCShell* shell = SharedShell(); shell != nullptr)
+        shell->AppendText(line + shell->GetEOL());
+}
 
 void QelProcess::ReportCreate()
-{ }
+{
+    QelSTCShell* shell = SharedShell();
+    if (shell == nullptr) return;
+    g_Dialog->SetTitle(m_Command);
+    shell->ClearDocument();
+    shell->Prompt(wxEmptyString, true);
+    g_Dialog->Show();
+}

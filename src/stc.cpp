@@ -8,10 +8,10 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 
+#include <qelkit/frame.h>
 #include <qelkit/lexers.h>
 #include <qelkit/status.h>
 
-#include "stcpanes.h"
 
 QelConfigDialog* QelSTC::m_ConfigDialog = nullptr;
 std::vector<wxString> QelSTC::m_Macro;
@@ -162,7 +162,7 @@ bool QelSTC::Open(const QelFileName& filename, int line_number, const wxString& 
 
     if (!m_File.FileLoad(filename)) {
         m_Flags = previous_flags;
-        QelShowPane(wxEmptyString, "PaneInfo");
+        QelFrame::StatusText(wxEmptyString, "PaneInfo");
         return false;
     }
 
@@ -187,11 +187,11 @@ void QelSTC::PropertiesMessage(long flags)
     QelLogStatus(GetFileName(), flags);
 
     if (flags != STAT_SYNC) {
-        QelUpdatePane(this, "PaneFileType");
-        QelUpdatePane(this, "PaneLexer");
+        QelFrame::UpdateStatusBar(this, "PaneFileType");
+        QelFrame::UpdateStatusBar(this, "PaneLexer");
     }
 
-    QelUpdatePane(this, "PaneInfo");
+    QelFrame::UpdateStatusBar(this, "PaneInfo");
 }
 
 void QelSTC::GuessType()
@@ -211,7 +211,7 @@ void QelSTC::GuessType()
         SetEOLMode(eol);
     }
 
-    QelUpdatePane(this, "PaneFileType");
+    QelFrame::UpdateStatusBar(this, "PaneFileType");
 }
 
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
@@ -221,7 +221,7 @@ bool QelSTC::SetLexer(const wxString& lexer, bool fold)
     if (fold) Fold(false);
     if (lexer == "diff") SetEdgeMode(wxSTC_EDGE_NONE);
 
-    QelShowPane(m_Lexer.GetScintillaLexer(), "PaneLexer");
+    QelFrame::StatusText(m_Lexer.GetScintillaLexer(), "PaneLexer");
     return true;
 }
 
@@ -248,7 +248,7 @@ void QelSTC::ClearDocument()
     m_vi.LeaveInsertMode(); // an insert cannot go on into another document
     SetReadOnly(false);
     ClearAll();
-    QelShowPane(wxEmptyString, "PaneInfo");
+    QelFrame::StatusText(wxEmptyString, "PaneInfo");
     EmptyUndoBuffer();
     SetSavePoint();
 }
@@ -277,7 +277,7 @@ void QelSTC::EOLModeUpdate(int eol_mode)
 
     ConvertEOLs(eol_mode);
     SetEOLMode(eol_mode);
-    QelUpdatePane(this, "PaneFileType");
+    QelFrame::UpdateStatusBar(this, "PaneFileType");
 }
 
 bool QelSTC::FileReadOnlyAttributeChanged()

@@ -8,7 +8,6 @@
 #include <wx/config.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/numdlg.h>
 #include <wx/utils.h>
 
 #include <qelkit/filedlg.h>
@@ -18,6 +17,8 @@
 #include <qelkit/status.h>
 #include <qelkit/util.h>
 #include <qelkit/vcs.h>
+
+#include "stcnumber.h"
 
 namespace {
 
@@ -252,13 +253,12 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
         if (CanRedo()) menu.Append(wxID_REDO);
     }
 
-    // F10 opens the menu bar on GTK and Ctrl+T is the frame's: folding is
-    // labelled with the one key that reaches the editor.
+    // Toggling has no key of the editor's own (Ctrl+T is the frame's).
     if (sel.empty() && GetProperty("fold") == "1" && m_Lexer.IsOk() && !lexer.empty()) {
         menu.AppendSeparator();
         menu.Append(ID_EDIT_FOLD_TOGGLE, _("&Toggle Fold"));
         menu.Append(ID_EDIT_FOLD_ALL, _("&Fold All Lines") + "\tF9");
-        menu.Append(ID_EDIT_UNFOLD_ALL, _("&Unfold All Lines"));
+        menu.Append(ID_EDIT_UNFOLD_ALL, _("&Unfold All Lines") + "\tF10");
     }
 }
 
@@ -287,8 +287,8 @@ void QelSTC::SortSelectionDialog(bool sort_ascending, const wxString& caption)
 {
     const int pos = GetCurrentPos();
     const long column
-        = wxGetNumberFromUser(_("Input") + ":", wxEmptyString, caption,
-                              pos - PositionFromLine(LineFromPosition(pos)) + 1, 1, INT_MAX, this);
+        = QelAskNumber(_("Input") + ":", wxEmptyString, caption,
+                       pos - PositionFromLine(LineFromPosition(pos)) + 1, 1, INT_MAX, this);
     if (column > 0) SortSelection(sort_ascending, column);
 }
 
@@ -304,17 +304,18 @@ bool QelSTC::SortSelection(bool sort_ascending, int column)
     wxBusyCursor wait;
 
     // Bytes, not text: a Latin-1 selection has no text form to sort.
-    SetSelection(start_pos, end_pos);
-    const wxCharBuffer raw = GetSelectedTextRaw();
+    const wxCharBuffer raw = GetTextRangeRaw(start_pos, end_pos);
     const std::string eol(GetEOL().utf8_str());
-    const std::string sorted = QelSortLines(std::string(raw.data(), raw.length()), eol,
-                                            static_cast<size_t>(column), sort_ascending);
+    const std::string sorted
+        = QelSortLines(std::string(raw.data(), static_cast<size_t>(end_pos - start_pos)), eol,
+                       static_cast<size_t>(column), sort_ascending);
 
     size_t lines = 0;
     for (size_t at = sorted.find(eol); at != std::string::npos; at = sorted.find(eol, at + 1))
         ++lines;
 
-    ReplaceSelectionRaw(sorted.c_str());
+    SetTargetRange(start_pos, end_pos);
+    ReplaceTargetRaw(sorted.data(), static_cast<int>(sorted.size()));
     SetSelection(start_pos, PositionFromLine(start_line + static_cast<int>(lines)));
     return true;
 }

@@ -6,8 +6,11 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/numdlg.h>
+#include <wx/spinctrl.h>
 
 #include <qelkit/status.h>
+
+#include "stcnumber.h"
 
 namespace {
 
@@ -23,7 +26,20 @@ int& RememberedCode()
     return code;
 }
 
+class NumberDialog : public wxNumberEntryDialog {
+public:
+    using wxNumberEntryDialog::wxNumberEntryDialog;
+    long Entered() const { return m_spinctrl->GetValue(); }
+};
+
 } // namespace
+
+long QelAskNumber(const wxString& message, const wxString& prompt, const wxString& caption,
+                  long value, long min, long max, wxWindow* parent)
+{
+    NumberDialog dlg(parent, message, prompt, caption, value, min, max);
+    return dlg.ShowModal() == wxID_OK ? dlg.Entered() : -1;
+}
 
 int QelHexPartnerColumn(int column, int n)
 {
@@ -104,8 +120,8 @@ void QelSTC::ControlCharDialog(const wxString& caption)
 
     if (code >= 0) RememberedCode() = code;
 
-    const long value = wxGetNumberFromUser(wxEmptyString, _("Input") + " 0 - 255:", caption,
-                                           RememberedCode(), 0, 255, this);
+    const long value = QelAskNumber(wxEmptyString, _("Input") + " 0 - 255:", caption,
+                                    RememberedCode(), 0, 255, this);
     if (value < 0) return;
 
     // Always the one byte of that code, selected or not: the dialog is

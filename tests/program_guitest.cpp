@@ -1,5 +1,5 @@
-// The program's main window, driven from outside as a person would: start
-// it on files, find its window by the file's name, type and save.
+// The program, driven from outside as a person would: start it on files,
+// find its window by the file's name, type and save.
 #include <gtest/gtest.h>
 #include <wx/filename.h>
 

@@ -13,6 +13,7 @@
 #include <wx/string.h>
 #include <wx/utils.h>
 
+class QelSTC;
 class wxCommandEvent;
 class wxWindow;
 class wxTimer;
@@ -27,7 +28,10 @@ struct QelOutputLink {
 
 // Finds "message in <path> on line <n>" or "<path>:<n>..." in an output line.
 // A relative path counts from `base_dir`, the folder the command ran in.
-QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir);
+// `known` keeps the paths resolved so far in one run (an empty full path:
+// no such file), so that output that names the same files again is cheap.
+QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
+                                 std::map<wxString, wxString>* known = nullptr);
 
 // Cuts bytes into lines as they arrive. A line ends at a line feed; a carriage
 // return before it is dropped. Lines are UTF-8, else taken as Latin-1.
@@ -109,11 +113,19 @@ public:
     // and the top window gets ID_TERMINATED_PROCESS.
     void OnTerminate(int pid, int status) override;
 
-    // Shows the output of the last synchronous run.
+    // The editor of the output window that all process objects share: a
+    // shell made by the first run once there is a top window; null before.
+    // What is typed in it goes to the child last started in the background.
+    static QelSTC* GetSTC();
+
+    // Shows the output of the last synchronous run in the shared window,
+    // titled with the caption (else the command).
     virtual void ShowOutput(const wxString& caption = wxEmptyString) const;
-    // One line of output of a background run, with the file and line it names.
+    // One line of output of a background run, with the file and line it
+    // names; appended to the shared window's shell.
     virtual void ReportAdd(const wxString& line, const wxString& path, const wxString& lineno);
-    // A background run has started.
+    // A background run has started: the shared window is cleared, given a
+    // prompt and shown.
     virtual void ReportCreate();
 
 private:

@@ -1,0 +1,213 @@
+// The shell driven by key events on a hidden frame, its commands answered
+// the way the process runner answers them: recorded, then a new prompt.
+#include <map>
+
+#include <wx/clipbrd.h>
+
+#include <qelkit/process.h>
+#include <qelkit/shell.h>
+
+#include "testing.h"
+
+namespace {
+
+class ShellTest : public qeltest::EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        m_Handler.Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+            m_Posted += (m_Posted.empty() ? "" : "|")
+                + (event.GetId() == ID_SHELL_COMMAND ? event.GetString() : "STOP");
+            if (event.GetId() == ID_SHELL_COMMAND) m_Shell->Prompt(wxEmptyString, true);
+        });
+        Make();
+    }
+
+    void Make(const wxString& command_end = wxEmptyString, int save = -1)
+    {
+        delete m_Shell;
+        m_Shell = new QelSTCShell(m_Frame, ">", command_end, true, save);
+        m_Shell->SetEventHandler(&m_Handler);
+        m_Posted.clear();
+    }
+
+    // Typed keys: "\r" Return, "\b" Backspace, "\x1" Up, "\x2" Down, "\x3"
+    // Home, "^C" Control with C. Not typed: "@n" puts the caret at n, "{mn"
+    // selects m to n, "#P", "#D", "#X" paste, delete and cut from the menu,
+    // "~" disables the shell.
+    void Type(const std::string& keys)
+    {
+        static const std::map<char, int> named{{'\r', WXK_RETURN},
+                                               {'\b', WXK_BACK},
+                                               {'\x1', WXK_UP},
+                                               {'\x2', WXK_DOWN},
+                                               {'\x3', WXK_HOME}};
+        static const std::map<char, int> menu{
+            {'P', wxID_PASTE}, {'D', wxID_DELETE}, {'X', wxID_CUT}};
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const char c = keys[i];
+            if (const auto key = named.find(c); key != named.end()) {
+                Send(key->second, key->second < WXK_START ? key->second : 0);
+            } else if (c == '^') {
+                Send(keys[i + 1], keys[i + 1] - 'A' + 1, wxMOD_CONTROL);
+                ++i;
+            } else if (c == '@') {
+                m_Shell->GotoPos(keys[++i] - '0');
+            } else if (c == '{') {
+                m_Shell->SetSelection(keys[i + 1] - '0', keys[i + 2] - '0');
+                i += 2;
+            } else if (c == '#') {
+                wxCommandEvent event(wxEVT_MENU, menu.at(keys[++i]));
+                m_Shell->ProcessWindowEvent(event);
+            } else if (c == '~') {
+                m_Shell->EnableShell(false);
+            } else {
+                Send(wxToupper(c), c, wxIsupper(c) ? wxMOD_SHIFT : wxMOD_NONE);
+            }
+            // The handler answers before the next key, as in the program.
+            wxTheApp->ProcessPendingEvents();
+        }
+    }
+
+    void Send(int key_code, int unicode, int modifiers = wxMOD_NONE)
+    {
+        wxKeyEvent down(wxEVT_KEY_DOWN);
+        down.SetEventObject(m_Shell);
+        down.m_keyCode = key_code;
+        down.m_uniChar = unicode;
+        down.m_controlDown = modifiers & wxMOD_CONTROL;
+        down.m_shiftDown = modifiers & wxMOD_SHIFT;
+        if (m_Shell->ProcessWindowEvent(down)) return;
+        wxKeyEvent chr(down);
+        chr.SetEventType(wxEVT_CHAR);
+        chr.m_keyCode = unicode;
+        m_Shell->ProcessWindowEvent(chr);
+    }
+
+    std::string Text() const { return std::string(m_Shell->GetText().utf8_str()); }
+
+    QelSTCShell* m_Shell = nullptr;
+    wxEvtHandler m_Handler;
+    wxString m_Posted; // the posted commands, "|" between them
+};
+
+TEST_F(ShellTest, KeysAndCommands)
+{
+    qeltest::ClipboardLock lock;
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->SetData(new wxTextDataObject("cd"));
+    wxTheClipboard->Close();
+
+    const struct {
+        const char* name;
+        const char* end; // command end
+        const char* keys;
+        const char* text;
+        const char* posted;
+    } rows[] = {
+        {"History", "", "ls\rpwd\rls\rhistory\r",
+         ">ls\n>pwd\n>ls\n>history\n1 pwd\n2 ls\n3 history\n>", "ls|pwd|ls"},
+        {"EmptyLine", "", "\r", ">\n>", ""},
+        {"RecallKeepsPlace", "", "pwd\rls\r!1\rhistory\r",
+         ">pwd\n>ls\n>!1\npwd\n>history\n1 pwd\n2 ls\n3 history\n>", "pwd|ls|pwd"},
+        {"RecallPrefix", "", "pwd\rls\r!l\r", ">pwd\n>ls\n>!l\nls\n>", "pwd|ls|ls"},
+        {"RecallNewest", "", "pwd\rls\r!\r", ">pwd\n>ls\n>!\nls\n>", "pwd|ls|ls"},
+        {"RecallBeyond", "", "pwd\r!9\r", ">pwd\n>!9\n!9: event not found\n>", "pwd"},
+        {"RecallUnknown", "", "pwd\r!x\r", ">pwd\n>!x\n!x: event not found\n>", "pwd"},
+        {"RecallHuge", "", "!99999999999\r", ">!99999999999\n!99999999999: event not found\n>", ""},
+        {"UpNewest", "", "pwd\rls\r\x1", ">pwd\n>ls\n>ls", "pwd|ls"},
+        {"UpStopsAtOldest", "", "pwd\rls\r\x1\x1\x1", ">pwd\n>ls\n>pwd", "pwd|ls"},
+        {"DownBack", "", "pwd\rls\r\x1\x1\x2", ">pwd\n>ls\n>ls", "pwd|ls"},
+        {"DownPastNewest", "", "pwd\rls\r\x1\x2\x2", ">pwd\n>ls\n>", "pwd|ls"},
+        {"TypingEndsBrowsing", "", "pwd\rls\r\x1\x1x\x1", ">pwd\n>ls\n>ls", "pwd|ls"},
+        // Stepping through an empty history leaves the typed command alone.
+        {"UpEmptyHistory", "", "ab\x1\x2", ">ab", ""},
+        {"LetterInOutput", "", "ls\rab@0x", ">ls\n>abx", "ls"},
+        {"CapitalInOutput", "", "ls\rab@1X", ">ls\n>abX", "ls"},
+        {"BackAtCommandStart", "", "ls\rab@5\b\b", ">ls\n>ab", "ls"},
+        {"BackInOutput", "", "ls\rab@2\b", ">ls\n>ab", "ls"},
+        {"BackInCommand", "", "ls\rab\b", ">ls\n>a", "ls"},
+        {"HomeSkipsPrompt", "", "ls\rab\x3z", ">ls\n>zab", "ls"},
+        {"PasteInOutput", "", "ls\rab@1#P", ">ls\n>abcd", "ls"},
+        {"CtrlVInOutput", "", "ls\rab@1^V", ">ls\n>abcd", "ls"},
+        {"DeleteInOutput", "", "ls\rab@1#D", ">ls\n>ab", "ls"},
+        {"CutAcrossPrompt", "", "ls\rab{26#X", ">ls\n>ab", "ls"},
+        {"CutInCommand", "", "ls\rab{56#X", ">ls\n>b", "ls"},
+        {"Stop", "", "^C^Q", ">", "STOP|STOP"},
+        {"Disabled", "", "~ls\r^Q", ">ls\n", ""},
+        {"EndMissing", ";", "ls\r", ">ls\n", ""},
+        {"EndPosted", ";", "ls;\r", ">ls;\n>", "ls;"},
+        {"EndOnNextLine", ";", "ls\r-l;\r", ">ls\n-l;\n>", "ls\n-l;"},
+        {"EndHistory", ";", "ls;\rhistory;\r", ">ls;\n>history;\n1 ls;\n2 history;\n>", "ls;"},
+        {"EndRecall", ";", "ls;\r!l;\r", ">ls;\n>!l;\nls;\n>", "ls;|ls;"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Make(row.end);
+        Type(row.keys);
+        EXPECT_EQ(Text(), row.text);
+        EXPECT_EQ(m_Posted, row.posted);
+    }
+}
+
+TEST_F(ShellTest, HistoryStoredUnderShell)
+{
+    const wxString stored = wxString("c") + wxUniChar(3) + "b" + wxUniChar(3);
+    Make(wxEmptyString, 2);
+    Type("a\rb\rc\r");
+    Make(wxEmptyString, 2); // the first one writes its history as it goes
+    EXPECT_EQ(wxConfigBase::Get()->Read("Shell"), stored);
+    Type("\x1\x1\x1");
+    EXPECT_EQ(Text(), ">b");
+
+    // Without a count the history is neither read nor written.
+    Make();
+    Type("d\r\x1\x1");
+    EXPECT_EQ(Text(), ">d\n>d");
+    Make();
+    EXPECT_EQ(wxConfigBase::Get()->Read("Shell"), stored);
+}
+
+TEST_F(ShellTest, TypingReachesThePromptWithViOn)
+{
+    wxConfigBase::Get()->Write(_("vi mode"), true);
+    Make();
+    Type("ls");
+    EXPECT_EQ(Text(), ">ls");
+    EXPECT_EQ(m_Shell->GetName(), "SHELL");
+}
+
+// The process runner as the shell's handler: lines typed reach the running
+// child, its output comes back into the same shell, Ctrl+C stops it.
+TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
+{
+    wxTheApp->SetTopWindow(m_Frame);
+    delete m_Shell;
+    m_Shell = nullptr;
+    {
+        QelProcess process;
+        ASSERT_GT(process.Execute("cat"), 0);
+        m_Shell = dynamic_cast<QelSTCShell*>(QelProcess::GetSTC());
+        ASSERT_NE(m_Shell, nullptr);
+        EXPECT_TRUE(m_Shell->GetParent()->IsShown());
+
+        Type("hello\r");
+        EXPECT_TRUE(qeltest::PumpUntil([&] { return Text() == ">hello\n>hello\n"; }, 5000))
+            << Text();
+        Type("^C");
+        EXPECT_TRUE(qeltest::PumpUntil([&] { return !process.IsRunning(); }, 5000));
+
+        // A synchronous run leaves the shell a plain editor showing its output.
+        ASSERT_EQ(process.Execute("echo hi", wxEXEC_SYNC), 0);
+        process.ShowOutput("caption");
+        EXPECT_EQ(Text(), "hi");
+        EXPECT_EQ(m_Shell->GetParent()->GetLabel(), "caption");
+        EXPECT_FALSE(m_Shell->GetShellEnabled());
+    }
+    // The shell outlives the process and no longer posts to it.
+    EXPECT_EQ(m_Shell->GetCommandHandler(), nullptr);
+    wxTheApp->SetTopWindow(nullptr);
+}
+
+} // namespace

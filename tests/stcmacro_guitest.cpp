@@ -1,0 +1,98 @@
+// Keyboard macros recorded from real key presses and played back.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/sizer.h>
+#include <wx/uiaction.h>
+
+#include <qelkit/stc.h>
+
+#include "testing.h"
+
+using namespace qeltest;
+
+namespace {
+
+class StcMacro : public EditorTest {
+protected:
+    // A shown editor with the keyboard focus.
+    QelSTC* Focused()
+    {
+        auto* stc = new QelSTC(m_Frame);
+        m_Frame->SetSizer(new wxBoxSizer(wxVERTICAL));
+        m_Frame->GetSizer()->Add(stc, 1, wxEXPAND);
+        m_Frame->Show();
+        m_Frame->Raise();
+        stc->SetFocus();
+        PumpUntil([stc] { return stc->HasFocus(); }, 3000);
+        return stc;
+    }
+};
+
+TEST_F(StcMacro, TypedKeysPlayBackInAnotherEditor)
+{
+    QelSTC* a = Focused();
+    ASSERT_TRUE(a->HasFocus());
+
+    LogCapture log;
+    a->StartRecord();
+    wxUIActionSimulator sim;
+    sim.Text("h ");
+    Pump(100);
+    a->ReplaceSelection(wxString::FromUTF8("\xc3\xa9")); // sent, not typed: reported first
+    sim.Text("llo");
+    sim.Char(WXK_RETURN);
+    PumpUntil([a] { return a->GetLineCount() == 2; }, 3000);
+    a->StopRecord();
+    EXPECT_TRUE(log.Has("Macro is recorded"));
+
+    const std::string typed = "h \xc3\xa9llo\n";
+    ASSERT_EQ(TextBytes(a), typed);
+    const std::vector<wxString>& records = QelSTC::GetMacro();
+    ASSERT_EQ(records.size(), 7u) << ShowList({records.begin(), records.end()});
+    EXPECT_EQ(records[1], "2170 0  ");
+    EXPECT_EQ(records[2], wxString::FromUTF8("2170 0 \xc3\xa9"));
+    EXPECT_EQ(records.back(), "2170 0 \n"); // Return, as the document's line end
+
+    const struct {
+        int eol;
+        const char* want;
+    } rows[] = {
+        {wxSTC_EOL_LF, "h \xc3\xa9llo\n"},
+        {wxSTC_EOL_CRLF, "h \xc3\xa9llo\r\n"},
+        {wxSTC_EOL_CR, "h \xc3\xa9llo\r"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.eol);
+        QelSTC b(m_Frame);
+        b.SetEOLMode(row.eol);
+        b.MacroPlayback();
+        EXPECT_EQ(TextBytes(&b), row.want);
+    }
+    EXPECT_TRUE(log.Has("Macro played back"));
+}
+
+TEST_F(StcMacro, RecordingsReplaceAndExcludeEachOther)
+{
+    QelSTC a(m_Frame);
+    QelSTC b(m_Frame);
+    LogCapture log;
+
+    a.StartRecord();
+    a.AddText("abc"); // length first: played back from the stored text only
+    b.StartRecord();
+    EXPECT_FALSE(b.MacroIsRecording());
+    a.StopRecord();
+    ASSERT_TRUE(a.MacroIsRecorded());
+    EXPECT_EQ(QelSTC::GetMacro().front(), "2001 3 abc");
+    b.MacroPlayback();
+    EXPECT_EQ(TextBytes(&b), "abc");
+
+    // A recording with nothing in it empties the earlier macro.
+    log.Clear();
+    b.StartRecord();
+    b.StopRecord();
+    EXPECT_FALSE(b.MacroIsRecorded());
+    EXPECT_FALSE(log.Has("Macro is recorded"));
+}
+
+} // namespace
