@@ -18,7 +18,6 @@
 wxBEGIN_EVENT_TABLE(QelListViewWithFrame, QelListViewFileName)
     EVT_MENU_RANGE(ID_LIST_LOWEST, ID_LIST_HIGHEST, QelListViewWithFrame::OnCommand)
     EVT_MENU_RANGE(ID_TOOL_LOWEST, ID_TOOL_HIGHEST, QelListViewWithFrame::OnCommand)
-    EVT_MENU_RANGE(ID_EDIT_VCS_LOWEST, ID_EDIT_VCS_HIGHEST, QelListViewWithFrame::OnCommand)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -83,7 +82,7 @@ void QelListViewWithFrame::ItemActivated(long item_number)
 void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
 {
     const std::vector<long> rows = Selection();
-    bool exists = true, is_folder = false, read_only = false, is_make = false;
+    bool exists = true, is_folder = false, read_only = false;
     wxString path;
     if (!rows.empty()) {
         const QelListItem item(const_cast<QelListViewWithFrame*>(this), rows.front());
@@ -92,7 +91,6 @@ void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
         exists = file.GetStat().IsOk();
         is_folder = wxFileName::DirExists(path);
         read_only = file.GetStat().IsReadOnly();
-        is_make = file.GetLexer().GetScintillaLexer() == "makefile";
     }
     const bool comparator = !wxConfigBase::Get()->Read(_("Comparator"), wxEmptyString).empty();
 
@@ -105,14 +103,9 @@ void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
         menu->AppendSeparator();
         menu->Append(ID_LIST_COMPARE, _("C&ompare"));
     }
-    if (rows.size() == 1 && is_make) {
+    if (!rows.empty() && exists && !is_folder && comparator && !QelVCS(wxArrayString()).Use()) {
         menu->AppendSeparator();
-        menu->Append(ID_LIST_RUN_MAKE, _("&Make"));
-    }
-    if (!rows.empty() && exists && !is_folder && !QelVCS(wxArrayString()).Use()) {
-        menu->AppendSeparator();
-        if (comparator) menu->Append(ID_LIST_COMPARE_RECENT, _("&Compare Recent Version"));
-        menu->Append(ID_LIST_VERSION_LIST, _("&Version List"));
+        menu->Append(ID_LIST_COMPARE_RECENT, _("&Compare Recent Version"));
     }
     if (!rows.empty() && exists && GetType() != LIST_FIND && GetType() != LIST_REPLACE
         && (m_MenuFlags & LIST_MENU_FIND) != 0) {
@@ -190,11 +183,6 @@ void QelListViewWithFrame::OnCommand(wxCommandEvent& event)
                 QelCompareFile(file, other);
             }
         }
-    } else if (id == ID_LIST_RUN_MAKE || id == ID_LIST_VERSION_LIST
-               || (id > ID_EDIT_VCS_LOWEST && id < ID_EDIT_VCS_HIGHEST)) {
-        // Make, the version list and version control on rows are run by
-        // the frame's report commands.
-        event.Skip();
     } else {
         wxFAIL;
     }

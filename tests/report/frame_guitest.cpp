@@ -88,38 +88,6 @@ TEST_F(HistoryTest, VanishedEntriesAreDroppedAndStayDropped)
     }
 }
 
-TEST_F(HistoryTest, TheMirrorListShowsEachExistingFileOnceNewestFirst)
-{
-    const wxString a = Write("a.txt", "a\n"), b = Write("b.txt", "b\n"), c = Write("c.txt", "c\n");
-    ReportFrame* frame = Start();
-    for (const wxString& path : {a, b, c}) frame->SetRecentFile(path);
-    ASSERT_TRUE(wxRemoveFile(b));
-    auto* list = new QelListViewWithFrame(frame, frame, QelListViewFileName::LIST_HISTORY);
-    frame->SetRecentFile(a);
-    std::vector<wxString> rows;
-    for (long row = 0; row < list->GetItemCount(); row++) {
-        rows.push_back(QelListItem(list, row).GetFileName().GetFullPath());
-    }
-    EXPECT_EQ(rows, (std::vector<wxString>{a, c}));
-}
-
-TEST_F(HistoryTest, CloseIsRefusedWhileTheProcessRuns)
-{
-    ReportFrame* frame = Start();
-    frame->SetRecentProject(Write("p.prj", "<project/>\n"));
-    ASSERT_GT(frame->GetProcess()->Execute("sleep 5", wxEXEC_ASYNC, m_Temp.Path()), 0);
-    {
-        qeltest::LogCapture log;
-        EXPECT_FALSE(Stop(false));
-        EXPECT_TRUE(log.Has("Process is running"));
-    }
-    EXPECT_FALSE(wxConfigBase::Get()->Exists("RecentProject0"));
-    frame->GetProcess()->Kill();
-    ASSERT_TRUE(qeltest::PumpUntil([&] { return !frame->GetProcess()->IsRunning(); }, 5000));
-    EXPECT_TRUE(Stop(false));
-    EXPECT_TRUE(wxConfigBase::Get()->Exists("RecentProject0"));
-}
-
 TEST_F(HistoryTest, TitleMarksUnsavedChanges)
 {
     struct Row {
@@ -136,26 +104,6 @@ TEST_F(HistoryTest, TitleMarksUnsavedChanges)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(QelFrameWithHistory::TitleMark(row.title, row.modified), row.result);
-    }
-
-    struct Live {
-        const char* name;
-        const char* window_name;
-        const char* title;
-    };
-    const Live live[] = {{"Editor", "f.c", "f.c *"}, {"Shell", "SHELL", "f.c"}};
-    ReportFrame* frame = Start();
-    for (const Live& row : live) {
-        SCOPED_TRACE(row.name);
-        frame->SetTitle("f.c");
-        frame->m_Stc->SetName(row.window_name);
-        frame->m_Stc->AddText("changed");
-        wxIdleEvent idle;
-        frame->ProcessWindowEvent(idle);
-        EXPECT_EQ(frame->GetTitle(), row.title);
-        frame->m_Stc->SetSavePoint();
-        frame->ProcessWindowEvent(idle);
-        EXPECT_EQ(frame->GetTitle(), "f.c");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <qelkit/listitem.h>
 #include <qelkit/report/process.h>
 #include <qelkit/report/textfile.h>
+#include <qelkit/stc.h>
 
 #include "reportframe.h"
 
@@ -58,39 +59,41 @@ protected:
     std::vector<wxString> m_Files;
 };
 
-TEST_F(ToolRunTest, CountsAgreeWithWcAndGrep)
+TEST_F(ToolRunTest, ReportsAgreeWithWcAndGrep)
 {
-    ASSERT_TRUE(Selected({m_Temp.Path()}, "*.c")->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
-    QelListView* list = m_Frame->m_Lists[Type::LIST_COUNT];
-    ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->GetItemCount(), static_cast<int>(m_Files.size()));
-    for (const wxString& file : m_Files) {
-        SCOPED_TRACE(file.utf8_string());
-        const long row = RowOf(list, file);
-        ASSERT_NE(row, -1);
-        EXPECT_EQ(list->GetItemText(row, "Lines").utf8_string(), Count("cat", file));
-        EXPECT_EQ(list->GetItemText(row, "Empty Lines").utf8_string(), Count("grep '^$'", file));
-    }
-}
-
-TEST_F(ToolRunTest, KeywordsAgreeWithGrep)
-{
-    ASSERT_TRUE(Selected(m_Files)->RunItems(QelTool(ID_TOOL_REPORT_KEYWORD)));
-    ASSERT_EQ(m_Frame->m_Lists.count(Type::LIST_KEYWORD), 1u);
-    QelListView* list = m_Frame->m_Lists[Type::LIST_KEYWORD];
-    ASSERT_EQ(list->GetItemCount(), static_cast<int>(m_Files.size()));
-    for (const wxString& file : m_Files) {
-        SCOPED_TRACE(file.utf8_string());
-        const long row = RowOf(list, file);
-        ASSERT_NE(row, -1);
-        long total = 0;
-        for (const char* keyword : {"int", "return", "if", "while", "char"}) {
-            SCOPED_TRACE(keyword);
-            const std::string expected = Count(wxString("grep -ow ") + keyword, file);
-            EXPECT_EQ(list->GetItemText(row, keyword).utf8_string(), expected);
-            total += std::stol(expected);
+    struct Row {
+        const char* name;
+        int tool;
+        Type type;
+        std::vector<std::pair<const char*, const char*>> columns; // column, command
+    };
+    const Row rows[] = {
+        {"Count",
+         ID_TOOL_REPORT_COUNT,
+         Type::LIST_COUNT,
+         {{"Lines", "cat"}, {"Empty Lines", "grep '^$'"}}},
+        {"Keyword",
+         ID_TOOL_REPORT_KEYWORD,
+         Type::LIST_KEYWORD,
+         {{"int", "grep -ow int"},
+          {"return", "grep -ow return"},
+          {"while", "grep -ow while"},
+          {"Keywords", "grep -owE 'int|return|if|while|char'"}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(Selected({m_Temp.Path()}, "*.c")->RunItems(QelTool(row.tool)));
+        QelListView* list = m_Frame->m_Lists[row.type];
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->GetItemCount(), static_cast<int>(m_Files.size()));
+        for (const wxString& file : m_Files) {
+            const long row_no = RowOf(list, file);
+            ASSERT_NE(row_no, -1) << file;
+            for (const auto& [column, command] : row.columns) {
+                EXPECT_EQ(list->GetItemText(row_no, column).utf8_string(), Count(command, file))
+                    << file << " " << column;
+            }
         }
-        EXPECT_EQ(list->GetItemText(row, "Keywords").utf8_string(), std::to_string(total));
     }
 }
 
@@ -194,6 +197,8 @@ TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
     qeltest::Pump(50);
     EXPECT_EQ(process->GetListView(), nullptr);
     EXPECT_EQ(list->GetItemCount(), 3);
+    ASSERT_NE(QelProcess::GetSTC(), nullptr);
+    EXPECT_NE(QelProcess::GetSTC()->GetText().Find("again"), wxNOT_FOUND);
 }
 
 } // namespace
