@@ -103,7 +103,15 @@ void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
         menu->AppendSeparator();
         menu->Append(ID_LIST_COMPARE, _("C&ompare"));
     }
-    if (!rows.empty() && exists && !is_folder && comparator && !QelVCS(wxArrayString()).Use()) {
+    const bool vcs = QelVCS(wxArrayString()).Use();
+    if (rows.size() == 1 && GetType() != LIST_FILE && !vcs && exists && !is_folder && comparator) {
+        const wxString other = ProjectFile();
+        if (!other.empty() && other != path) {
+            menu->AppendSeparator();
+            menu->Append(ID_LIST_COMPARE, _("&Compare With") + " " + QelGetEndOfText(other, 15));
+        }
+    }
+    if (!rows.empty() && exists && !is_folder && comparator && !vcs) {
         menu->AppendSeparator();
         menu->Append(ID_LIST_COMPARE_RECENT, _("&Compare Recent Version"));
     }
@@ -151,6 +159,13 @@ bool QelListViewWithFrame::RunItems(const QelTool& tool)
     return true;
 }
 
+wxString QelListViewWithFrame::ProjectFile()
+{
+    QelListView* project = m_Frame->Activate(LIST_FILE);
+    if (project == nullptr || project->GetSelectedItemCount() != 1) return wxEmptyString;
+    return QelListItem(project, project->GetFirstSelected()).GetFileName().GetFullPath();
+}
+
 void QelListViewWithFrame::Compare(const std::vector<long>& rows)
 {
     for (size_t i = 0; i + 1 < rows.size(); i += 2) {
@@ -174,7 +189,14 @@ void QelListViewWithFrame::OnCommand(wxCommandEvent& event)
                 files.push_back(row);
             }
         }
-        Compare(files);
+        if (files.size() == 1) {
+            const wxString other = ProjectFile();
+            if (!other.empty()) {
+                QelCompareFile(QelFileName(other), QelListItem(this, files[0]).GetFileName());
+            }
+        } else {
+            Compare(files);
+        }
     } else if (id == ID_LIST_COMPARE_RECENT) {
         for (const long row : rows) {
             const QelFileName file = QelListItem(this, row).GetFileName();

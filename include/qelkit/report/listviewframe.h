@@ -36,6 +36,8 @@ private:
     // The selected rows, in selection order.
     std::vector<long> Selection() const;
     void Compare(const std::vector<long>& rows);
+    // The one selected file of the current project; empty when none.
+    wxString ProjectFile();
     void OnCommand(wxCommandEvent& event);
 
     const long m_MenuFlags;
