@@ -2,11 +2,14 @@
 
 #include <wx/app.h>
 #include <wx/filename.h>
+#include <wx/html/htmprint.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/notebook.h>
+#include <qelkit/printing.h>
+#include <qelkit/util.h>
 #include <qelkit/stc.h>
 
 namespace {
@@ -26,6 +29,10 @@ wxMenuBar* MakeMenuBar()
     file->Append(wxID_SAVE);
     file->Append(wxID_SAVEAS);
     file->Append(wxID_CLOSE);
+    file->AppendSeparator();
+    file->Append(wxID_PRINT_SETUP, QelEllipsed(_("Page &Setup")));
+    file->Append(wxID_PREVIEW);
+    file->Append(wxID_PRINT);
     file->AppendSeparator();
     file->Append(wxID_EXIT);
 
@@ -69,6 +76,8 @@ Frame::Frame()
     for (const int id : {wxID_SAVE, wxID_SAVEAS, wxID_CLOSE, wxID_EXIT})
         Bind(wxEVT_MENU, &Frame::OnFile, this, id);
     Bind(wxEVT_MENU, &Frame::OnEdit, this, wxID_CUT, wxID_CLEAR);
+    for (const int id : {wxID_PRINT, wxID_PRINT_SETUP, wxID_PREVIEW})
+        Bind(wxEVT_MENU, &Frame::OnPrint, this, id);
     Bind(
         wxEVT_MENU,
         [this](wxCommandEvent&) {
@@ -201,6 +210,21 @@ void Frame::OnFile(wxCommandEvent& event)
                                    stc->GetFileName().GetFullName());
     }
     UpdateTitle();
+}
+
+void Frame::OnPrint(wxCommandEvent& event)
+{
+    if (event.GetId() == wxID_PRINT_SETUP) {
+        QelPrinting::Get()->GetHtmlPrinter()->PageSetup();
+        return;
+    }
+    // An empty document has no page to print.
+    QelSTC* stc = GetSTC();
+    if (stc == nullptr || stc->GetLength() == 0) return;
+    if (event.GetId() == wxID_PRINT)
+        stc->Print(true);
+    else
+        stc->PrintPreview();
 }
 
 void Frame::OnIdle(wxIdleEvent& event)

@@ -30,6 +30,7 @@ private:
     void OnEdit(wxCommandEvent& event);
     void OnFile(wxCommandEvent& event);
     void OnIdle(wxIdleEvent& event);
+    void OnPrint(wxCommandEvent& event);
     void UpdateTitle();
 
     QelNotebook* m_Editors;

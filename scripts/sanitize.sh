@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$build" -j"$(nproc)"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
-export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run=("$root/scripts/ctest.sh" "$build" "$@")
 if [ -z "${DISPLAY:-}" ]; then

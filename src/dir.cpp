@@ -275,7 +275,7 @@ void Walker::Yield()
     const auto now = steady_clock::now();
     if (now - m_LastYield < milliseconds(30)) return;
     m_LastYield = now;
-    if (wxTheApp != nullptr) wxTheApp->Yield(true);
+    if (wxAppConsole* app = wxAppConsole::GetInstance()) app->Yield(true);
 }
 
 } // namespace

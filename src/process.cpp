@@ -34,7 +34,7 @@ namespace {
 
 constexpr int POLL_IDLE_MS = 1000; // a quiet child is looked at once a second
 constexpr int POLL_BUSY_MS = 10;   // while output flows, soon again
-constexpr int TICK_BUDGET_MS = 40; // longest a tick may keep the event loop
+constexpr int TICK_BUDGET_MS = 25; // longest a tick may keep the event loop
 constexpr size_t CHUNK = 16384;    // small enough to keep within a tick's budget
 
 wxString DecodeLine(const char* data, size_t size)
@@ -377,7 +377,7 @@ wxString QelJoinCommand(const wxArrayString& args)
 
 wxWindow* QelTopWindow()
 {
-    auto* app = wxDynamicCast(wxAppConsole::GetInstance(), wxApp);
+    auto* app = dynamic_cast<wxApp*>(wxAppConsole::GetInstance());
     return app != nullptr ? app->GetTopWindow() : nullptr;
 }
 
@@ -403,6 +403,17 @@ void MakeSharedDialog(const wxString& caption, QelProcess* handler)
                                      wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                      wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "QelSTCEntryDialog");
     g_Dialog->GetSTCShell()->SetEventHandler(handler);
+}
+
+// A new prompt in the shared shell, unless it shows an empty one already: a
+// stopped child is prompted for by the stop and again by its end, and a
+// second prompt on the line would go into the next command.
+void PromptShell(bool add_eol)
+{
+    QelSTCShell* shell = SharedShell();
+    if (shell == nullptr || shell->GetLineText(shell->GetLineCount() - 1) == shell->GetPrompt())
+        return;
+    shell->Prompt(wxEmptyString, add_eol);
 }
 
 } // namespace
@@ -655,7 +666,7 @@ void QelProcess::OnTerminate(int, int status)
         wxCommandEvent event(wxEVT_MENU, ID_TERMINATED_PROCESS);
         wxPostEvent(top, event);
     }
-    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, false);
+    PromptShell(false);
 }
 
 wxKillError QelProcess::Kill(wxSignal sig)
@@ -664,7 +675,7 @@ wxKillError QelProcess::Kill(wxSignal sig)
     if (m_Timer != nullptr) m_Timer->Stop();
     wxLogStatus(_("Stopped"));
     DeletePendingEvents();
-    if (QelSTCShell* shell = SharedShell(); shell != nullptr) shell->Prompt(wxEmptyString, true);
+    PromptShell(true);
     return KillGroup(GetPid(), sig);
 }
 
@@ -678,8 +689,7 @@ void QelProcess::OnCommand(wxCommandEvent& event)
             const wxScopedCharBuffer bytes = text.utf8_str();
             m_Child->GetOutputStream()->Write(bytes.data(), bytes.length());
         }
-        if (QelSTCShell* shell = SharedShell(); shell != nullptr)
-            shell->Prompt(wxEmptyString, true);
+        PromptShell(true);
         break;
     case ID_SHELL_COMMAND_STOP:
         Kill(wxSIGKILL);

@@ -41,7 +41,7 @@ QelSTCShell::QelSTCShell(wxWindow* parent, const wxString& prompt, const wxStrin
 {
     // Bound after the editor's own handlers, so these run first.
     Bind(wxEVT_KEY_DOWN, &QelSTCShell::OnKey, this);
-    for (const int id : {int(wxID_PASTE), int(wxID_CUT), int(wxID_CLEAR), int(wxID_DELETE)})
+    for (const int id : {int(wxID_PASTE), int(wxID_CUT), int(wxID_DELETE)})
         Bind(wxEVT_MENU, &QelSTCShell::OnCommand, this, id);
     Bind(wxEVT_STC_CHARADDED, &QelSTCShell::OnStyledText, this);
 
@@ -264,7 +264,7 @@ void QelSTCShell::OnCommand(wxCommandEvent& event)
         if (GetCurrentPos() < m_CommandStartPosition) DocumentEnd();
         Paste();
     } else if (RemovesOnlyCommand()) {
-        // Cut, clear and the Delete key's accelerator: old output stays.
+        // Cut and the Delete key's accelerator: old output stays.
         event.Skip();
     }
 }

@@ -168,7 +168,7 @@ bool QelFindOtherFileName(const wxFileName& filename, wxFileName* lastfile)
                 }
             }
         }
-        if (wxTheApp != nullptr) wxTheApp->Yield(true);
+        if (wxAppConsole* app = wxAppConsole::GetInstance()) app->Yield(true);
     }
 
     if (!found) wxLogStatus("%s", _("No files found"));

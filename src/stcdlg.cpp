@@ -36,6 +36,13 @@ QelSTCEntryDialog::QelSTCEntryDialog(wxWindow* parent, const wxString& caption,
     Bind(wxEVT_MENU, &QelSTCEntryDialog::OnCommand, this, wxID_REPLACE);
 }
 
+QelSTCEntryDialog::~QelSTCEntryDialog()
+{
+    // The kept size is saved on the destroy event. Sent now, while this is
+    // still a dialog, not from the window base's destructor.
+    SendDestroyEvent();
+}
+
 QelSTCShell* QelSTCEntryDialog::GetSTCShell()
 {
     return dynamic_cast<QelSTCShell*>(m_STC);

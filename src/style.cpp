@@ -36,7 +36,8 @@ bool IsHexColour(const wxString& text)
 wxString ExpandDefaultFont(const wxString& value)
 {
     if (!value.Contains("default-font")) return value;
-    if (wxTheApp == nullptr || !wxTheApp->IsGUI()) return value;
+    const wxAppConsole* app = wxAppConsole::GetInstance();
+    if (app == nullptr || !app->IsGUI()) return value;
 
     wxFont font = QelDefaultEditorFont();
     if (const wxConfigBase* config = wxConfigBase::Get(false); config != nullptr)

@@ -8,7 +8,6 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
-#include <qelkit/version.h>
 
 #include "testing.h"
 
@@ -41,139 +40,77 @@ protected:
 
 } // namespace
 
-TEST(Version, RecordsLibraryNameAndNumbers)
-{
-    const wxVersionInfo info = QelGetVersionInfo();
-    EXPECT_EQ(info.GetName(), "Qelkit");
-    EXPECT_EQ(info.GetMajor(), 1);
-    EXPECT_EQ(info.GetMinor(), 1);
-    EXPECT_EQ(info.GetMicro(), 0);
-    EXPECT_EQ(info.GetDescription(), "Qelkit 1.1.0");
-    EXPECT_EQ(info.GetVersionString(), "Qelkit 1.1");
-    EXPECT_FALSE(info.HasCopyright());
-}
-
-TEST(Ids, BlocksBoundTheirCommands)
-{
-    const int editorIds[] = {ID_EDIT_READ_FILE,
-                             ID_EDIT_COMPARE_RECENT,
-                             ID_EDIT_CONTROL_CHAR,
-                             ID_EDIT_HEX_DEC_CALLTIP,
-                             ID_EDIT_UPPERCASE,
-                             ID_EDIT_LOWERCASE,
-                             ID_EDIT_FOLD_TOGGLE,
-                             ID_EDIT_FOLD_ALL,
-                             ID_EDIT_UNFOLD_ALL,
-                             ID_EDIT_EOL_DOS,
-                             ID_EDIT_EOL_UNIX,
-                             ID_EDIT_EOL_MAC,
-                             ID_EDIT_HEX,
-                             ID_EDIT_MARKER_NEXT,
-                             ID_EDIT_MARKER_PREVIOUS,
-                             ID_EDIT_ZOOM_IN,
-                             ID_EDIT_ZOOM_OUT};
-    for (int id : editorIds) {
-        EXPECT_LT(ID_EDIT_STC_LOWEST, id);
-        EXPECT_GT(ID_EDIT_STC_HIGHEST, id);
-        EXPECT_NE(id, 6033);
-    }
-    const int reportIds[]
-        = {ID_TOOL_FIND_IN_FILES,  ID_TOOL_REPLACE_IN_FILES, ID_TOOL_REPORT_COUNT,
-           ID_TOOL_REPORT_VERSION, ID_TOOL_REPORT_REVISION,  ID_TOOL_REPORT_KEYWORD,
-           ID_TOOL_REPORT_SQL};
-    for (int id : reportIds) {
-        EXPECT_LT(ID_TOOL_REPORT_LOWEST, id);
-        EXPECT_GT(ID_TOOL_REPORT_HIGHEST, id);
-    }
-    EXPECT_LT(ID_TOOL_LOWEST, ID_TOOL_RECENT_REVISION);
-    EXPECT_GT(wxID_HIGHEST, 0);
-    EXPECT_LT(wxID_HIGHEST, ID_SHELL_COMMAND);
-}
-
-TEST_F(AppTest, SettingsFileIsNamedAfterTheApplicationInLowerCase)
+// The settings file in lower case, the resources beside the executable.
+TEST_F(AppTest, FilesAreLookedUpBesideTheExecutable)
 {
     QelSetPathsOverride(m_Temp.Path());
     EXPECT_EQ(QelConfigFileName("Tindrel").GetFullPath(), m_Temp.File("tindrel.ini"));
-    EXPECT_EQ(QelConfigFileName("tindrel").GetFullPath(), m_Temp.File("tindrel.ini"));
-}
-
-TEST_F(AppTest, ResourcesAreLookedUpBesideTheExecutable)
-{
-    QelSetPathsOverride(m_Temp.Path());
     EXPECT_EQ(QelResourceFile("lexers.xml").GetFullPath(), m_Temp.File("lexers.xml"));
     EXPECT_EQ(QelCatalogDir("nl_NL"), m_Temp.File("locale/nl_NL/LC_MESSAGES"));
     EXPECT_EQ(QelWritableDir(), m_Temp.Path());
 }
 
-TEST_F(AppTest, LanguageComesFromTheSettingWhenItNamesALanguage)
+// A setting that names no language falls back to the system's, with a warning.
+TEST_F(AppTest, LanguageFromTheSetting)
 {
-    EXPECT_EQ(QelLanguageFromConfig(wxConfigBase::Get()), wxLANGUAGE_DEFAULT);
-
-    wxConfigBase::Get()->Write("LANG", static_cast<long>(wxLANGUAGE_DUTCH));
-    EXPECT_EQ(QelLanguageFromConfig(wxConfigBase::Get()), wxLANGUAGE_DUTCH);
-}
-
-TEST_F(AppTest, UnknownLanguageFallsBackToTheSystemLanguageWithAWarning)
-{
-    for (long bad : {static_cast<long>(wxLANGUAGE_UNKNOWN), 99999L, -7L}) {
-        SCOPED_TRACE(bad);
+    struct Row {
+        long stored; // -1000: nothing stored
+        int want;
+        size_t warnings;
+    };
+    for (const Row& row :
+         {Row{-1000, wxLANGUAGE_DEFAULT, 0}, Row{wxLANGUAGE_DUTCH, wxLANGUAGE_DUTCH, 0},
+          Row{wxLANGUAGE_UNKNOWN, wxLANGUAGE_DEFAULT, 1}, Row{99999, wxLANGUAGE_DEFAULT, 1},
+          Row{-7, wxLANGUAGE_DEFAULT, 1}}) {
+        SCOPED_TRACE(row.stored);
+        if (row.stored != -1000) wxConfigBase::Get()->Write("LANG", row.stored);
         LogCapture log;
-        wxConfigBase::Get()->Write("LANG", bad);
-        EXPECT_EQ(QelLanguageFromConfig(wxConfigBase::Get()), wxLANGUAGE_DEFAULT);
-        EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
+        EXPECT_EQ(QelLanguageFromConfig(wxConfigBase::Get()), row.want);
+        EXPECT_EQ(log.CountLevel(wxLOG_Warning), row.warnings) << log.Dump();
     }
 }
 
 TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
 {
+    wxLocale locale;
+    {
+        LogCapture quiet; // the locale itself is not installed here
+        locale.Init(wxLANGUAGE_DUTCH, 0);
+    }
+    {
+        LogCapture log; // a missing folder is silent
+        const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
+        EXPECT_TRUE(none.added.empty() && none.failed.empty());
+        EXPECT_TRUE(log.Records().empty()) << log.Dump();
+        EXPECT_EQ(wxGetTranslation("Find what"), "Find what");
+    }
     const wxString dir = m_Temp.File("nl");
     ASSERT_TRUE(wxFileName::Mkdir(dir + "/sub", 0777, wxPATH_MKDIR_FULL));
     WriteCatalog(dir + "/b.mo");
     WriteCatalog(dir + "/sub/a.mo");
     ASSERT_TRUE(WriteBytes(dir + "/README", "not a catalog\n"));
 
-    wxLocale locale;
-    {
-        LogCapture quiet; // the locale itself is not installed here
-        locale.Init(wxLANGUAGE_DUTCH, 0);
-    }
     LogCapture log;
     const QelCatalogsResult result = QelAddCatalogs(locale, dir);
-
     wxArrayString added = result.added;
     added.Sort();
     EXPECT_EQ(wxJoin(added, ','), "a,b");
     EXPECT_EQ(wxJoin(result.failed, ','), "README");
-    EXPECT_TRUE(wxTranslations::Get()->IsLoaded("a"));
-    EXPECT_TRUE(wxTranslations::Get()->IsLoaded("b"));
+    EXPECT_TRUE(wxTranslations::Get()->IsLoaded("a") && wxTranslations::Get()->IsLoaded("b"));
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
     EXPECT_EQ(wxGetTranslation("Match case"), "Hoofdlettergevoelig");
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
 }
 
-TEST_F(AppTest, MissingCatalogFolderIsSilent)
-{
-    wxLocale locale;
-    LogCapture log;
-    const QelCatalogsResult result = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
-    EXPECT_TRUE(result.added.empty());
-    EXPECT_TRUE(result.failed.empty());
-    EXPECT_TRUE(log.Records().empty()) << log.Dump();
-    EXPECT_EQ(wxGetTranslation("Find what"), "Find what");
-}
-
-TEST_F(AppTest, DeletingSingletonsThatWereNeverMadeDoesNothing)
-{
-    LogCapture log;
-    QelDeleteSingletons();
-    QelDeleteSingletons();
-    EXPECT_TRUE(log.Records().empty()) << log.Dump();
-}
-
-TEST_F(AppTest, FindSettingsAreWrittenBackBeforeTheConfigurationGoes)
+// The find settings are written back before the configuration goes; deleting
+// singletons that are gone already does nothing.
+TEST_F(AppTest, DeletingSingletonsWritesTheFindSettingsOnce)
 {
     QelFindReplaceData::Get()->SetMatchCase(true);
+    LogCapture log;
     QelDeleteSingletons();
+    QelDeleteSingletons();
+    EXPECT_TRUE(log.Records().empty()) << log.Dump();
     EXPECT_EQ(QelFindReplaceData::Get(false), nullptr);
     EXPECT_EQ(QelLexers::Get(false), nullptr);
     EXPECT_NE(ConfigText().find("Match\\ case=1"), std::string::npos) << ConfigText();

@@ -203,9 +203,10 @@ TEST_F(DirTraversal, FolderThatCannotBeOpenedIsReported)
 // Pending events are processed during a long walk, not only after it.
 TEST_F(DirTraversal, YieldsToPendingEvents)
 {
-    ASSERT_NE(wxTheApp, nullptr);
+    wxAppConsole* app = wxAppConsole::GetInstance();
+    ASSERT_NE(app, nullptr);
     bool handled = false, seenDuringWalk = false;
-    wxTheApp->CallAfter([&handled] { handled = true; });
+    app->CallAfter([&handled] { handled = true; });
     RecordingDir dir(Root(), "*", wxDIR_DEFAULT);
     dir.m_OnFile = [&](const wxString&) { // a slow hook: the walk must yield between two calls
         seenDuringWalk = seenDuringWalk || handled;

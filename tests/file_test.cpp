@@ -388,20 +388,25 @@ TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
         {"save hook failed", "", false, false, "save(0,open)", ""},
         {"save as hook failed", m_Files.File("b.txt"), false, false, "save(1,open)", ""},
         {"full disk", "", true, true, "save(0,open)", m_Files.File("a.txt")},
+        // One write larger than the room left is cut short without an error:
+        // the save must still fail rather than put a truncated file in place.
+        {"short write", "", true, true, "save(0,open)", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFile file;
         const wxString old_path = LoadOld(file);
-        file.content = "unsaved";
+        const bool shortWrite = std::string(row.name) == "short write";
+        const std::string unsaved = shortWrite ? std::string(64 * 1024, 'z') : "unsaved";
+        file.content = unsaved;
         file.changed = true;
         file.save_ok = row.save_ok;
-        file.unchecked_bytes = row.full_disk ? 64 * 1024 : 0;
+        file.unchecked_bytes = row.full_disk && !shortWrite ? 64 * 1024 : 0;
         qeltest::LogCapture log;
         EXPECT_FALSE(OnDisk(row.full_disk, [&] {
             return file.FileSave(row.save_as.empty() ? QelFileName() : QelFileName(row.save_as));
         }));
-        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed 'unsaved'");
+        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed '" + unsaved + "'");
         EXPECT_EQ(ReadBytes(old_path), "old");
         EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nfolder\nplain\n");
         EXPECT_TRUE(row.logged.empty() || log.Has(row.logged)) << log.Dump();
@@ -410,22 +415,6 @@ TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
         EXPECT_TRUE(file.CheckSync());
         EXPECT_EQ(file.content, "old");
     }
-}
-
-// A single write larger than the room left is cut short without an error;
-// the save must still fail rather than put a truncated file in place.
-TEST_F(FileBinding, ShortWriteOnAFullDiskFailsTheSave)
-{
-    RecordingFile file;
-    const wxString old_path = LoadOld(file);
-    file.content = std::string(64 * 1024, 'z');
-    file.changed = true;
-    qeltest::LogCapture log;
-    EXPECT_FALSE(OnDisk(true, [&] { return file.FileSave(); }));
-    const std::string on_disk = ReadBytes(old_path);
-    EXPECT_TRUE(on_disk == "old") << "on disk now: " << on_disk.size() << " bytes";
-    EXPECT_TRUE(file.GetContentsChanged());
-    EXPECT_EQ(Listing(m_Files.Path()), "a.txt\n");
 }
 
 TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
@@ -477,7 +466,7 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
     qeltest::Run("truncate -s 1T " + ShellQuote(huge));
     QelFile sparse(wxFileName(huge), wxFile::read);
     ASSERT_TRUE(sparse.IsOpened());
-    {
+    if (!qeltest::kAddressSanitizer) {
         // Bound the address space, so that the allocation fails whatever the
         // machine's overcommit policy.
         rlimit old{};

@@ -26,8 +26,7 @@ std::string TypeInto(const wxString& file, const wxString& keys, const wxString&
         "sleep 0.1; done\n"
         "echo \"$t\"; kill $pid; wait $pid\n",
         ShellQuote(QEL_TINDREL_EXE), ShellQuote(file), name, keys, ShellQuote(title));
-    // A display of its own: key presses must not meet other tests' windows.
-    return Run("timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh -c " + ShellQuote(script));
+    return RunOnOwnDisplay(script);
 }
 
 TEST(Program, OpensEditsAndSavesFiles)

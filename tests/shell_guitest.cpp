@@ -133,7 +133,7 @@ TEST_F(ShellTest, KeysAndCommands)
         {"CtrlVInOutput", "", "ls\rab@1^V", ">ls\n>abcd", "ls"},
         {"DeleteInOutput", "", "ls\rab@1#D", ">ls\n>ab", "ls"},
         {"CutAcrossPrompt", "", "ls\rab{26#X", ">ls\n>ab", "ls"},
-        {"CutInCommand", "", "ls\rab{56#X", ">ls\n>b", "ls"},
+        {"DeleteInCommand", "", "ls\rab{56#D", ">ls\n>b", "ls"},
         {"Stop", "", "^C^Q", ">", "STOP|STOP"},
         {"Disabled", "", "~ls\r^Q", ">ls\n", ""},
         {"EndMissing", ";", "ls\r", ">ls\n", ""},
@@ -197,6 +197,8 @@ TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
             << Text();
         Type("^C");
         EXPECT_TRUE(qeltest::PumpUntil([&] { return !process.IsRunning(); }, 5000));
+        // Prompted once by the stop; the end of the child adds no second one.
+        EXPECT_EQ(Text(), ">hello\n>hello\n\n>");
 
         // A synchronous run leaves the shell a plain editor showing its output.
         ASSERT_EQ(process.Execute("echo hi", wxEXEC_SYNC), 0);

@@ -1,11 +1,15 @@
-// File status compared with stat(1) and date(1).
+// File status compared with stat(1) and date(1); file names take their status
+// once, of the path as given, and look their lexer up once, when made.
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
+#include <qelkit/filename.h>
+#include <qelkit/lexers.h>
 #include <qelkit/stat.h>
 
 #include "testing.h"
@@ -44,22 +48,13 @@ TEST(QelStat, AgreesWithStat)
         EXPECT_EQ(Fields(stat), rc == 0 ? out : "0 0 0\n");
         EXPECT_EQ(stat.IsReadOnly(), false);
     }
-}
 
-TEST(QelStat, ReadOnlyIsTheOwnerWriteBitOnly)
-{
-    qeltest::TempDir temp;
-    const wxString file = temp.File("f.txt");
-    ASSERT_TRUE(qeltest::WriteBytes(file, "x"));
-    struct Row {
-        const char* mode;
-        bool read_only;
-    };
-    for (const Row& row :
-         {Row{"444", true}, Row{"244", false}, Row{"477", true}, Row{"200", false}}) {
-        SCOPED_TRACE(row.mode);
-        qeltest::Run(wxString("chmod ") + row.mode + " " + ShellQuote(file));
-        EXPECT_EQ(QelStat(file).IsReadOnly(), row.read_only);
+    // Read-only is the owner's write bit only.
+    using Mode = std::pair<const char*, bool>;
+    for (const auto& [mode, readOnly] :
+         {Mode{"444", true}, Mode{"244", false}, Mode{"477", true}, Mode{"200", false}}) {
+        qeltest::Run(wxString("chmod ") + mode + " " + ShellQuote(plain));
+        EXPECT_EQ(QelStat(plain).IsReadOnly(), readOnly) << mode;
     }
 }
 
@@ -106,4 +101,65 @@ TEST(QelStat, ModificationTimeIsLocalTimeAsDatePrintsIt)
     else
         unsetenv("TZ");
     tzset();
+}
+
+TEST(QelFileName, StatusIsTakenOnceOfThePathAsGiven)
+{
+    qeltest::TempDir temp;
+    const wxString file = temp.File("f.txt");
+    ASSERT_TRUE(qeltest::WriteBytes(file, "x"));
+    qeltest::SetModificationTime(file, 1300000000);
+
+    {
+        qeltest::CwdGuard cwd(temp.Path());
+        const QelFileName relative("f.txt");
+        EXPECT_TRUE(relative.GetStat().IsOk());
+        EXPECT_EQ(relative.GetStat().GetFullPath(), "f.txt");
+        EXPECT_FALSE(QelFileName("missing.txt").GetStat().IsOk());
+    }
+    EXPECT_EQ(QelFileName(wxFileName(temp.Path(), "f.txt")).GetStat().GetFullPath(), file);
+
+    const QelFileName original(file);
+    const QelFileName copied(original);
+    QelFileName assigned;
+    assigned = original;
+    qeltest::SetModificationTime(file, 1300000010);
+    for (const QelFileName* name :
+         std::initializer_list<const QelFileName*>{&original, &copied, &assigned})
+        EXPECT_EQ(name->GetStat().st_mtime, 1300000000);
+    EXPECT_EQ(assigned.GetFullPath(), file);
+    EXPECT_EQ(QelFileName(file).GetStat().st_mtime, 1300000010);
+
+    assigned = QelFileName();
+    EXPECT_FALSE(assigned.IsOk());
+    EXPECT_FALSE(assigned.GetStat().IsOk());
+    EXPECT_EQ(assigned.GetStat().st_mtime, 0);
+}
+
+// Its own settings file, as the lexers read "theme"; the lexers go with it.
+class QelFileNameLexer : public qeltest::ConfigTest { };
+
+TEST_F(QelFileNameLexer, IsLookedUpOnceWhenTheNameIsMade)
+{
+    ASSERT_EQ(QelLexers::Get(false), nullptr);
+    const QelFileName early("A.CPP");
+    qeltest::InstallLexers(QEL_TEST_DATA_DIR "/file/lexers.xml");
+
+    struct Row {
+        const char* name;
+        const char* lexer;
+    };
+    for (const Row& row : {Row{"A.CPP", "cpp"}, Row{"dir/b.h", "cpp"}, Row{"x.py", "python"},
+                           Row{"x.txt", ""}, Row{"cpp", ""}}) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(QelFileName(row.name).GetLexer().GetScintillaLexer(), row.lexer);
+        EXPECT_EQ(QelFileName(wxFileName(row.name)).GetLexer().GetScintillaLexer(), row.lexer);
+    }
+
+    // Made before the lexers were there: no second lookup, not even by copying.
+    QelFileName copy(early);
+    EXPECT_EQ(early.GetLexer().GetScintillaLexer(), "");
+    EXPECT_EQ(copy.GetLexer().GetScintillaLexer(), "");
+    copy = QelFileName("x.py");
+    EXPECT_EQ(copy.GetLexer().GetScintillaLexer(), "python");
 }

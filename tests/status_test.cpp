@@ -1,7 +1,5 @@
 // Status texts, the search for other versions of a file and the print texts.
 #include <random>
-#include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -76,72 +74,41 @@ TEST(VersionFolderPattern, FindsTheLeftmostVersionPart)
 
 TEST(FindOtherFileName, NewestOtherVersionOrWhyNone)
 {
+    // The files as "path@time;..."; `want` null: none is found, and the log says why.
     struct Tree {
         const char* name;
-        std::vector<std::pair<const char*, const char*>> files; // path and time
-        const char* file;                                       // whose other version is looked for
-        const char* want; // null: none is found, and the log says why
+        const char* files;
+        const char* file; // whose other version is looked for
+        const char* want;
         wxLogLevel level;
         const char* message;
     };
+    const char* const one = "src/rel1/a.txt@2020-01-01";
     const Tree trees[] = {
+        // The same time is not newer; another file name does not count.
         {"newest sibling",
-         {{"src/rel1/a.txt", "2020-01-01 10:00"},
-          {"src/rel2/a.txt", "2020-03-01 10:00"},
-          {"src/rel3/a.txt", "2019-01-01 10:00"},
-          {"src/rel4/a.txt", "2020-01-01 10:00"},  // same time: not newer
-          {"src/rel5/b.txt", "2021-01-01 10:00"}}, // another file
-         "src/rel1/a.txt",
-         "src/rel2/a.txt",
-         0,
-         nullptr},
+         "src/rel1/a.txt@2020-01-01 10:00;src/rel2/a.txt@2020-03-01 10:00;"
+         "src/rel3/a.txt@2019-01-01;src/rel4/a.txt@2020-01-01 10:00;src/rel5/b.txt@2021-01-01",
+         "src/rel1/a.txt", "src/rel2/a.txt", 0, nullptr},
         // The siblings of the leftmost version part are searched.
         {"leftmost part",
-         {{"data2/src/rel1/a.txt", "2020-01-01"},
-          {"data2/src/rel2/a.txt", "2021-01-01"},
-          {"data3/src/rel1/a.txt", "2019-01-01"}},
-         "data2/src/rel1/a.txt",
-         "data3/src/rel1/a.txt",
-         0,
-         nullptr},
+         "data2/src/rel1/a.txt@2020-01-01;data2/src/rel2/a.txt@2021-01-01;"
+         "data3/src/rel1/a.txt@2019-01-01",
+         "data2/src/rel1/a.txt", "data3/src/rel1/a.txt", 0, nullptr},
         // Upper-case folders count; one that differs only in case is another folder.
-        {"case",
-         {{"src/REL2/a.txt", "2020-01-01"},
-          {"src/rel2/a.txt", "2022-01-01"},
-          {"src/Rel1/a.txt", "2019-01-01"}},
-         "src/REL2/a.txt",
-         "src/Rel1/a.txt",
-         0,
-         nullptr},
-        {"no version part",
-         {{"src/plain/a.txt", "2020-01-01"}},
-         "src/plain/a.txt",
-         nullptr,
-         wxLOG_Status,
+        {"case", "src/REL2/a.txt@2020-01-01;src/rel2/a.txt@2022-01-01;src/Rel1/a.txt@2019-01-01",
+         "src/REL2/a.txt", "src/Rel1/a.txt", 0, nullptr},
+        {"no version part", "src/plain/a.txt@2020-01-01", "src/plain/a.txt", nullptr, wxLOG_Status,
          "No version information found"},
-        {"alone",
-         {{"src/rel1/a.txt", "2020-01-01"}},
-         "src/rel1/a.txt",
-         nullptr,
-         wxLOG_Status,
-         "No files found"},
-        {"missing file",
-         {{"src/rel1/a.txt", "2020-01-01"}},
-         "src/rel1/gone.txt",
-         nullptr,
-         wxLOG_Error,
-         "does not exist"},
-        {"missing folder",
-         {{"src/rel1/a.txt", "2020-01-01"}},
-         "gone/rel1/a.txt",
-         nullptr,
-         wxLOG_Error,
-         "Cannot open folder"},
+        {"alone", one, "src/rel1/a.txt", nullptr, wxLOG_Status, "No files found"},
+        {"missing file", one, "src/rel1/gone.txt", nullptr, wxLOG_Error, "does not exist"},
+        {"missing folder", one, "gone/rel1/a.txt", nullptr, wxLOG_Error, "Cannot open folder"},
     };
     for (const Tree& tree : trees) {
         SCOPED_TRACE(tree.name);
         LettersDir root;
-        for (const auto& [path, date] : tree.files) MakeFile(root.path + "/" + path, date);
+        for (const wxString& file : wxSplit(tree.files, ';', '\0'))
+            MakeFile(root.path + "/" + file.BeforeFirst('@'), file.AfterFirst('@').utf8_str());
 
         wxFileName found("/untouched");
         qeltest::LogCapture log;
@@ -154,18 +121,6 @@ TEST(FindOtherFileName, NewestOtherVersionOrWhyNone)
         EXPECT_EQ(log.Records()[0].level, tree.level);
         EXPECT_TRUE(log.Records()[0].text.Contains(tree.message)) << log.Dump();
     }
-}
-
-TEST(FindOtherFileName, NewestSiblingAsLsSortsIt)
-{
-    LettersDir root;
-    const wxString file = MakeFile(root.path + "/src/rel1/a.txt", "2020-01-01");
-    MakeFile(root.path + "/src/rel2/a.txt", "2020-03-01");
-    MakeFile(root.path + "/src/rel3/a.txt", "2020-02-01");
-    wxFileName found;
-    ASSERT_TRUE(QelFindOtherFileName(wxFileName(file), &found));
-    EXPECT_EQ(found.GetFullPath(),
-              Trimmed(qeltest::Run("ls -t " + ShellQuote(root.path) + "/src/*/a.txt | head -1")));
 }
 
 TEST(LogStatus, ShowsNameWordAndTime)

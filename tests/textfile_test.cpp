@@ -352,76 +352,70 @@ TEST_F(Scanner, ReplaceKeepsUtf16AndItsMark)
     EXPECT_EQ(ReadBytes(path), ReadBytes(expected));
 }
 
-TEST_F(Scanner, ReplaceThatCannotBeWrittenChangesNothing)
-{
-    struct Row {
-        const char* name;
-        std::string bytes;
-        mode_t mode;
-        const char* replace;
-        bool failWrite;
-        const char* message;
-    };
-    const Row rows[] = {
-        {"readonly.txt", "foo\n", 0444, "bar", false, "read-only"},
-        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "bar", false, "binary"},
-        // Latin-1 has no Cyrillic letters: the file cannot take the text.
-        {"latin1.txt", "caf\xe9 foo\n", 0644, "\xd0\xb6", false, "encoding"},
-        {"failing.txt", "foo foo\nfoo\n", 0644, "bar", true, "not written"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const wxString path = Write(row.name, row.bytes);
-        chmod(path.fn_str(), row.mode);
-        SetFind("foo", "-F", wxString::FromUTF8(row.replace));
-
-        qeltest::LogCapture log;
-        Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPLACE_IN_FILES)};
-        scanner.failWrite = row.failWrite;
-        EXPECT_FALSE(scanner.RunTool());
-        EXPECT_EQ(ReadBytes(path), row.bytes);
-        EXPECT_EQ(scanner.Counter("Files"), 1);
-        EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
-        EXPECT_EQ(log.Count(path), 1u) << log.Dump();
-        EXPECT_EQ(log.Count(row.message), 1u) << log.Dump();
-    }
-}
-
-TEST_F(Scanner, RunThatCannotStartSaysWhy)
+// A run that cannot start, or a replacement that cannot be written, says why
+// once, changes no file, and cancels the rest when every file would fail alike.
+TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
 {
     const wxString fifo = m_Temp.File("pipe"); // would block a plain open
     ASSERT_EQ(mkfifo(fifo.fn_str(), 0644), 0);
-    const wxString file = Write("f.txt", "a(\nfoo\n");
     struct Row {
         const char* name;
-        wxString path;
+        std::string bytes; // written to the file with this mode, unless the mode is 0
+        mode_t mode;
+        int tool;
         const char* find;
         const char* grep;
+        const char* replace;
+        bool failWrite;
         const char* message;
         int asserts;
         long files;
     };
+    const int find = ID_TOOL_FIND_IN_FILES, replace = ID_TOOL_REPLACE_IN_FILES;
     const Row rows[] = {
-        {"empty find text", file, "", "-F", nullptr, 1, 1},
-        {"invalid regex", file, "a(", "-E", "not a valid regular expression", 0, 1},
-        {"missing file", m_Temp.File("missing.txt"), "foo", "-F", "missing.txt", 0, 0},
-        {"named pipe", fifo, "foo", "-F", "not a regular file", 0, 0},
-        {"folder", m_Temp.Path(), "foo", "-F", "not a regular file", 0, 0},
+        {"readonly.txt", "foo\n", 0444, replace, "foo", "-F", "bar", false, "read-only", 0, 1},
+        {"binary.bin", std::string("foo\0bar\n", 8), 0644, replace, "foo", "-F", "bar", false,
+         "binary", 0, 1},
+        // Latin-1 has no Cyrillic letters: the file cannot take the text.
+        {"latin1.txt", "caf\xe9 foo\n", 0644, replace, "foo", "-F", "\xd0\xb6", false, "encoding",
+         0, 1},
+        {"failing.txt", "foo foo\nfoo\n", 0644, replace, "foo", "-F", "bar", true, "not written", 0,
+         1},
+        {"empty.txt", "a(\nfoo\n", 0644, find, "", "-F", "", false, nullptr, 1, 1},
+        {"regex.txt", "a(\nfoo\n", 0644, find, "a(", "-E", "", false,
+         "not a valid regular expression", 0, 1},
+        {"missing.txt", "", 0, find, "foo", "-F", "", false, "missing.txt", 0, 0},
+        {"pipe", "", 0, find, "foo", "-F", "", false, "not a regular file", 0, 0},
+        {"", "", 0, find, "foo", "-F", "", false, "not a regular file", 0, 0}, // the folder
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        SetFind(row.find, row.grep);
+        const wxString path = row.name[0] ? m_Temp.File(row.name) : m_Temp.Path();
+        if (row.mode != 0) {
+            ASSERT_TRUE(WriteBytes(path, row.bytes));
+            chmod(path.fn_str(), row.mode);
+        }
+        SetFind(row.find, row.grep, wxString::FromUTF8(row.replace));
         qeltest::LogCapture log;
         qeltest::ExpectAsserts asserts;
-        Recorder scanner{QelFileName(row.path), QelTool(ID_TOOL_FIND_IN_FILES)};
+        Recorder scanner{QelFileName(path), QelTool(row.tool)};
+        scanner.failWrite = row.failWrite;
         EXPECT_FALSE(scanner.RunTool());
-        EXPECT_TRUE(scanner.lines.empty());
         EXPECT_EQ(asserts.Count(), row.asserts);
         EXPECT_EQ(scanner.Counter("Files"), row.files);
+        EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
+        if (row.mode != 0) {
+            EXPECT_EQ(ReadBytes(path), row.bytes);
+        }
         EXPECT_EQ(log.Records().size(), row.message ? 1u : 0u) << log.Dump();
-        EXPECT_EQ(log.CountLevel(wxLOG_Error), log.Records().size());
         if (row.message) {
             EXPECT_EQ(log.Count(row.message), 1u) << log.Dump();
+        }
+        if (row.tool == replace) { // the matches were found, the file not written
+            EXPECT_EQ(log.Count(path), 1u) << log.Dump();
+        } else {
+            EXPECT_TRUE(scanner.lines.empty());
+            EXPECT_EQ(log.CountLevel(wxLOG_Error), log.Records().size());
         }
     }
     EXPECT_TRUE(QelDir::Cancelled()); // every other file would fail the same way

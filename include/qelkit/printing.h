@@ -1,9 +1,15 @@
 // The process-wide printing objects: the page setup with the HTML printer
-// that prints lists and grids, and the printer that prints editors.
+// that prints lists and grids, and the printer that prints editors; and the
+// printout of one editor, page by page with a header and a footer.
 #pragma once
 
+#include <vector>
+
+#include <wx/gdicmn.h>
+#include <wx/print.h>
+
 class wxHtmlEasyPrinting;
-class wxPrinter;
+class wxStyledTextCtrl;
 
 class QelPrinting {
 public:
@@ -27,4 +33,37 @@ private:
     wxPrinter* m_Printer;
 
     static QelPrinting* m_Self;
+};
+
+// The text of a styled-text control on the pages of the shared page setup,
+// with a header (the file and its time) above and a footer (the page
+// number) below each page. Geometry is in screen pixels.
+class QelPrintout : public wxPrintout {
+public:
+    explicit QelPrintout(wxStyledTextCtrl* owner);
+
+    // The whole paper, and the part inside the margins; set when the
+    // toolkit prepares a run.
+    const wxRect& GetPageRect() const noexcept { return m_PageRect; }
+    const wxRect& GetPrintRect() const noexcept { return m_PrintRect; }
+    // The document position where each page starts, then the position
+    // after the last page.
+    const std::vector<int>& GetPageBreaks() const noexcept { return m_PageBreaks; }
+    int GetPageCount() const noexcept { return static_cast<int>(m_PageBreaks.size()) - 1; }
+
+private:
+    void OnPreparePrinting() override;
+    bool HasPage(int pageNum) override;
+    bool OnPrintPage(int pageNum) override;
+    void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override;
+
+    void CountPages();
+    // False when the device or the page has no size: nothing can be drawn.
+    bool SetScale(wxDC* dc);
+    void DrawHeaderAndFooter(wxDC& dc, int pageNum) const;
+
+    wxRect m_PageRect;
+    wxRect m_PrintRect;
+    std::vector<int> m_PageBreaks;
+    wxStyledTextCtrl* m_Owner;
 };

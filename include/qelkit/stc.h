@@ -157,6 +157,11 @@ public:
     void Cut() override;
     void Paste() override;
 
+    // Printing through the shared page setup: the print dialog first when
+    // prompt; the preview in a frame of its own.
+    void Print(bool prompt = true);
+    void PrintPreview();
+
     // Keyboard macros, one recording for all editors.
     void StartRecord();
     void StopRecord();

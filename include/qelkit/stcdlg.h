@@ -20,6 +20,7 @@ public:
                       const wxSize& size = wxDefaultSize,
                       long style = wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER,
                       const wxString& name = "QelSTCEntryDialog");
+    ~QelSTCEntryDialog() override;
 
     QelSTC* GetSTC() { return m_STC; }
     // Null when the dialog holds a plain editor.

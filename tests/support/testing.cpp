@@ -100,6 +100,19 @@ std::string Run(const wxString& command, int* exitCode)
     return output;
 }
 
+std::string RunOnOwnDisplay(const wxString& script, int seconds, int* exitCode)
+{
+    const wxString wrapped
+        = "fd=$(mktemp)\n"
+          "Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>\"$fd\" 2>/dev/null & xpid=$!\n"
+          "for i in $(seq 200); do [ -s \"$fd\" ] && break; sleep 0.05; done\n"
+          "export DISPLAY=:$(head -1 \"$fd\"); rm -f \"$fd\"\n"
+          "(\n"
+        + script
+        + "\n)\nrc=$?; kill $xpid; wait $xpid 2>/dev/null; exit $rc\n";
+    return Run(wxString::Format("timeout %d sh -c ", seconds) + ShellQuote(wrapped), exitCode);
+}
+
 ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings)
 {
     const wxString copy = dir.File(wxFileName(exe).GetFullName());
@@ -334,10 +347,11 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds)
 {
     wxStopWatch watch;
     while (true) {
-        if (wxTheApp != nullptr) {
-            wxTheApp->Yield(true);
-            wxTheApp->ProcessPendingEvents();
-            wxTheApp->ProcessIdle();
+        // The console base: a headless test binary has no GUI app object.
+        if (wxAppConsole* app = wxAppConsole::GetInstance()) {
+            app->Yield(true);
+            app->ProcessPendingEvents();
+            app->ProcessIdle();
         }
         if (done()) return true;
         if (watch.Time() >= milliseconds) return false;

@@ -19,6 +19,14 @@ class wxStyledTextCtrl;
 
 namespace qeltest {
 
+// Address-space limits and the address sanitizer's shadow memory do not mix:
+// tests that exhaust memory on purpose leave that part out under it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 // A fresh folder under the system's temporary folder, removed with all its
 // contents when the object goes.
 class TempDir {
@@ -42,6 +50,12 @@ std::string ReadBytes(const wxString& path);
 
 // Runs a command through /bin/sh and returns what it printed on stdout.
 std::string Run(const wxString& command, int* exitCode = nullptr);
+
+// Runs a shell script on a virtual display of its own (the server picks a
+// free display number itself, so parallel runs never collide), bounded to
+// `seconds`; what it printed on stdout. For tests that send real key events,
+// which must not reach other tests' windows.
+std::string RunOnOwnDisplay(const wxString& script, int seconds = 60, int* exitCode = nullptr);
 
 // What a run of a program copied into a folder left behind.
 struct ProgramRun {

@@ -1,0 +1,78 @@
+// Opens a file as a hexadecimal dump in a hidden editor control, timing the
+// open and reporting the peak memory on stderr, and writes the dump:
+//
+//   qel_hex_bench INPUT OUTPUT
+//
+// Run under a display (Xvfb).
+#include <chrono>
+#include <cstdio>
+
+#include <wx/app.h>
+#include <wx/fileconf.h>
+#include <wx/frame.h>
+#include <wx/log.h>
+
+#include <qelkit/file.h>
+#include <qelkit/stc.h>
+
+namespace {
+
+// The process's peak resident memory in kB, from /proc.
+long PeakKilobytes()
+{
+    long kb = 0;
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1) break;
+        std::fclose(status);
+    }
+    return kb;
+}
+
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        if (argc != 3) {
+            std::fprintf(stderr, "usage: qel_hex_bench INPUT OUTPUT\n");
+            return false;
+        }
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+        wxLog::SetLogLevel(wxLOG_Warning);
+        wxConfigBase::Set(new wxFileConfig("", "", wxFileName::CreateTempFileName("qelhex")));
+        auto* frame = new wxFrame(nullptr, wxID_ANY, "bench");
+
+        const long before = PeakKilobytes();
+        const auto start = std::chrono::steady_clock::now();
+        auto* stc = new QelSTC(frame, QelFileName(argv[1]), 0, wxEmptyString, EDITOR_HEX);
+        const double seconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fprintf(stderr, "hex open: %.3f s, %d lines, peak %ld kB (%ld kB before)\n", seconds,
+                     stc->GetLineCount(), PeakKilobytes(), before);
+
+        const wxCharBuffer text = stc->GetTextRaw();
+        m_Ok = QelWriteFileAtomic(argv[2], text.data(), text.length());
+
+        frame->Destroy();
+        CallAfter([this] { ExitMainLoop(); });
+        return true;
+    }
+    int OnRun() override
+    {
+        wxApp::OnRun();
+        return m_Ok ? 0 : 1;
+    }
+
+private:
+    bool m_Ok = false;
+};
+
+} // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(BenchApp);
+
+int main(int argc, char** argv)
+{
+    return wxEntry(argc, argv);
+}

@@ -1,0 +1,197 @@
+// The printout of a real editor drawn into a memory device context at a
+// fixed resolution, and the preview frame; never a printer or its dialog.
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/html/htmprint.h>
+#include <wx/prntbase.h>
+
+#include <qelkit/printing.h>
+#include <qelkit/stc.h>
+#include <qelkit/status.h>
+
+#include "testing.h"
+
+namespace {
+
+// Printer and screen alike at `ppi` on a device of 600 by 800 pixels, so
+// that the printout draws at its fixed scale of 0.8.
+class PrintingTest : public qeltest::EditorTest {
+protected:
+    QelSTC* Editor(int lines)
+    {
+        std::string text;
+        for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + "\n";
+        m_Path = WriteFile("doc.txt", text);
+        return new QelSTC(m_Frame, QelFileName(m_Path));
+    }
+    void Prepare(wxPrintout& printout, int ppi = 72, wxSize page = wxSize(600, 800))
+    {
+        m_Dc.SelectObject(m_Bitmap);
+        m_Dc.SetBackground(*wxWHITE_BRUSH);
+        m_Dc.Clear();
+        printout.SetDC(&m_Dc);
+        printout.SetPPIScreen(ppi, ppi);
+        printout.SetPPIPrinter(ppi, ppi);
+        printout.SetPageSizePixels(page.x, page.y);
+        printout.OnPreparePrinting();
+    }
+    static wxPageSetupDialogData* PageSetup()
+    {
+        return QelPrinting::Get()->GetHtmlPrinter()->GetPageSetupData();
+    }
+
+    wxString m_Path;
+    wxBitmap m_Bitmap{600, 800, 24};
+    wxMemoryDC m_Dc;
+    double m_Scale = 0; // of the last page printed
+};
+
+TEST_F(PrintingTest, PagesBreakAtLineStartsAndEndAtTheDocumentEnd)
+{
+    for (const int lines : {0, 1, 2000}) {
+        SCOPED_TRACE(lines);
+        QelSTC* stc = Editor(lines);
+        QelPrintout printout(stc);
+        wxPrintout& base = printout;
+        Prepare(printout);
+        const auto& breaks = printout.GetPageBreaks();
+        const int count = printout.GetPageCount();
+        EXPECT_EQ(count == 0, lines == 0);
+        EXPECT_EQ(count > 1, lines == 2000) << count;
+        EXPECT_EQ(breaks.back(), stc->GetLength());
+        // Full pages hold the same number of lines, each page starting a line.
+        for (int i = 1; i < count; ++i) {
+            const int line = stc->LineFromPosition(breaks[i]);
+            EXPECT_EQ(stc->PositionFromLine(line), breaks[i]) << "page " << i;
+            EXPECT_EQ(line, i * stc->LineFromPosition(breaks[1])) << "page " << i;
+        }
+        int info[4] = {};
+        base.GetPageInfo(&info[0], &info[1], &info[2], &info[3]);
+        EXPECT_EQ(wxString::Format("%d %d %d %d", info[0], info[1], info[2], info[3]),
+                  wxString::Format("1 %d 1 %d", count, count));
+        for (const int page : {-1, 0, 1, count, count + 1})
+            EXPECT_EQ(base.HasPage(page), page >= 1 && page <= count) << "page " << page;
+        if (count > 0) {
+            EXPECT_TRUE(base.OnPrintPage(count));
+        }
+        qeltest::ExpectAsserts asserts;
+        EXPECT_FALSE(base.OnPrintPage(count + 1));
+        EXPECT_EQ(asserts.Count(), 1);
+        stc->Destroy();
+    }
+}
+
+TEST_F(PrintingTest, PagesThatCannotBeCountedEndTheRunCleanly)
+{
+    const struct {
+        const char* name;
+        int margins; // millimetres on each side
+        wxSize page; // pixels
+        bool dc;
+        int asserts, errors; // besides the assertion for page 1
+    } rows[] = {{"MarginsOverThePaper", 160, {600, 800}, true, 0, 1},
+                {"PageOfNoPixels", 5, {0, 0}, true, 0, 0},
+                {"NoDeviceContext", 5, {600, 800}, false, 1, 0}};
+    QelSTC* stc = Editor(50);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PageSetup()->SetMarginTopLeft(wxPoint(row.margins, row.margins));
+        PageSetup()->SetMarginBottomRight(wxPoint(row.margins, row.margins));
+        QelPrintout printout(stc);
+        wxPrintout& base = printout;
+        qeltest::LogCapture log;
+        qeltest::ExpectAsserts asserts;
+        Prepare(printout, 72, row.page);
+        if (!row.dc) {
+            printout.SetDC(nullptr);
+            base.OnPreparePrinting();
+        }
+        EXPECT_EQ(printout.GetPageCount(), 0);
+        EXPECT_FALSE(base.OnPrintPage(1));
+        EXPECT_EQ(asserts.Count(), row.asserts + 1);
+        EXPECT_EQ(log.CountLevel(wxLOG_Error), size_t(row.errors)) << log.Dump();
+    }
+}
+
+// The image's rows above `top` and below `bottom`, where the header and the
+// footer go, as grey levels.
+std::string Bands(const wxBitmap& bitmap, int top, int bottom)
+{
+    const wxImage image = bitmap.ConvertToImage();
+    std::string out;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; (y < top || y > bottom) && x < image.GetWidth(); ++x)
+            out += char('0' + image.GetRed(x, y) / 64);
+    return out;
+}
+
+TEST_F(PrintingTest, HeaderAndFooterCarryTheFileAndThePageNumbers)
+{
+    QelSTC* stc = Editor(300);
+    QelPrintout printout(stc);
+    wxPrintout& base = printout;
+    Prepare(printout);
+    const int count = printout.GetPageCount();
+    ASSERT_GE(count, 3);
+
+    // The decorations as they should be: header text 23 and its rule 8 units
+    // above the print area; footer text from half the right edge, and its
+    // rule, on the bottom edge.
+    const wxRect r = printout.GetPrintRect();
+    // Unset paper is A4: 210 by 297 mm less the margins, 72 pixels to 22.4 mm.
+    EXPECT_EQ(printout.GetPageRect(), wxRect(0, 0, 675, 954));
+    EXPECT_EQ(r, wxRect(48, 16, 579, 922));
+    EXPECT_EQ(PageSetup()->GetPaperId(), wxPAPER_A4);
+    const auto decorations = [&](const wxString& footer) {
+        wxBitmap bitmap(600, 800, 24);
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        dc.SetUserScale(m_Scale, m_Scale);
+        dc.SetFont(wxNORMAL_FONT->Bold());
+        dc.DrawText(QelPrintHeader(wxFileName(m_Path)), r.x, r.y - 23);
+        dc.DrawLine(r.x, r.y - 8, r.GetRight(), r.y - 8);
+        dc.DrawText(footer, r.GetRight() / 2, r.GetBottom());
+        dc.DrawLine(r.x, r.GetBottom(), r.GetRight(), r.GetBottom());
+        return bitmap;
+    };
+
+    for (const int page : {1, count}) {
+        SCOPED_TRACE(page);
+        m_Dc.Clear();
+        ASSERT_TRUE(base.OnPrintPage(page));
+        double sy = 0;
+        m_Dc.GetUserScale(&m_Scale, &sy);
+        EXPECT_NEAR(m_Scale, 0.8, 1e-6);
+        const int top = m_Dc.LogicalToDeviceY(r.y) - 2;
+        const int bottom = m_Dc.LogicalToDeviceY(r.GetBottom()) + 2;
+        m_Dc.SelectObject(wxNullBitmap);
+        const std::string printed = Bands(m_Bitmap, top, bottom);
+        const auto looksLike = [&](const wxString& footer) {
+            return printed == Bands(decorations(footer), top, bottom);
+        };
+        EXPECT_TRUE(looksLike(wxString::Format("Page %d of %d", page, count)));
+        EXPECT_FALSE(looksLike(wxString::Format("Page %d of %d", page == 1 ? count : 1, count)));
+        EXPECT_FALSE(looksLike("Page @PAGENUM@ of @PAGESCNT@"));
+        m_Dc.SelectObject(m_Bitmap);
+    }
+}
+
+TEST_F(PrintingTest, PreviewOpensAFrameTitledWithTheFile)
+{
+    QelSTC* stc = Editor(100);
+    qeltest::LogCapture log;
+    stc->PrintPreview();
+    wxWindow* preview = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+        if (dynamic_cast<wxPreviewFrame*>(w) != nullptr) preview = w;
+    ASSERT_NE(preview, nullptr) << log.Dump();
+    EXPECT_EQ(preview->GetLabel(), m_Path);
+    EXPECT_EQ(log.CountLevel(wxLOG_Error), 0u) << log.Dump();
+    preview->Close(true); // closing, not destroying, gives the other windows back
+    qeltest::Pump(0);
+}
+
+} // namespace
