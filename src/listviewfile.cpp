@@ -45,7 +45,7 @@ std::vector<Col> OwnColumns(QelListViewFileName::ListType type)
                 Col(_("Line No"), Col::COL_INT)};
     case LV::LIST_REPLACE:
         return {Col(_("Line"), Col::COL_STRING, 250), Col(_("Match"), Col::COL_STRING),
-                Col(_("Line No"), Col::COL_INT), Col(_("Replaced"), Col::COL_INT)};
+                Col(_("Line No"), Col::COL_INT), Col(_("Replaced"), Col::COL_STRING)};
     case LV::LIST_PROCESS:
         return {Col(_("Line"), Col::COL_STRING, 250), Col(_("Line No"), Col::COL_INT),
                 Col(_("File Name"), Col::COL_STRING)};

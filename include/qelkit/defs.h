@@ -126,6 +126,42 @@ enum QelToolId {
     ID_TOOL_HIGHEST = 6144,
 };
 
+// The recent-files and recent-projects menus of the frame with history:
+// entry i of a history has the identifier lowest + i.
+enum QelRecentId {
+    ID_RECENT_FILE_LOWEST = wxID_FILE1, // 5051
+    ID_RECENT_FILE_HIGHEST = 5076,
+    ID_RECENT_PROJECT_LOWEST = 5077,
+    ID_RECENT_PROJECT_HIGHEST = 5102,
+};
+
+// Commands of the lists bound to the frame.
+enum QelListCommandId {
+    ID_LIST_LOWEST = 6145,
+    ID_LIST_COMPARE = 6146,
+    ID_LIST_COMPARE_RECENT = 6147,
+    ID_LIST_OPEN_ITEM = 6148,
+    ID_LIST_RUN_MAKE = 6149,
+    ID_LIST_VERSION_LIST = 6150,
+    ID_LIST_HIGHEST = 6151,
+};
+
+// Commands of the frame with history; its command range runs between the
+// two bounds.
+enum QelFrameHistoryId {
+    ID_FRAME_HISTORY_LOWEST = 6102,
+    ID_PROJECT_SAVE = 6160,
+    ID_FIND_IN_FILES = 6161,
+    ID_REPLACE_IN_FILES = 6162,
+    ID_FRAME_HISTORY_HIGHEST = 6163,
+};
+
+// What the popup menu of a list bound to the frame offers.
+enum QelListMenuFlags {
+    LIST_MENU_FIND = 0x01, // find and replace in the selected rows
+    LIST_MENU_TOOL = 0x02, // the tools
+};
+
 // The flag word of an editor: how it was opened and what it shows.
 // Bits not listed here pass through untouched.
 enum QelEditorFlags {

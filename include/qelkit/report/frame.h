@@ -1,0 +1,97 @@
+// The frame of the report library: recent files and projects with their
+// "Open Recent" menus, a list that mirrors the recent files, the title mark
+// of unsaved changes, and the process whose output goes into a list.
+// Activate and GetProject are how the library reaches the application's
+// list pages and its current project.
+#pragma once
+
+#include <wx/filehistory.h>
+
+#include <qelkit/listviewfile.h>
+#include <qelkit/managedframe.h>
+
+class QelConfigDialog;
+class QelListView;
+class QelListViewFile;
+class QelProcessListView;
+class wxMenu;
+
+class QelFrameWithHistory : public QelManagedFrame {
+public:
+    // The projects stored by the last close are read here; the files when
+    // the derived frame calls UseFileHistory.
+    QelFrameWithHistory(wxWindow* parent, wxWindowID id, const wxString& title, size_t maxFiles = 9,
+                        size_t maxProjects = 0, long style = wxDEFAULT_FRAME_STYLE);
+    ~QelFrameWithHistory() override;
+
+    // The list page of a type, made on first use; null here.
+    virtual QelListView* Activate(QelListViewFileName::ListType WXUNUSED(type),
+                                  const QelLexer* WXUNUSED(lexer) = nullptr)
+    {
+        return nullptr;
+    }
+    // The current project list; null here.
+    virtual QelListViewFile* GetProject() { return nullptr; }
+
+    // Opens through the base frame; a file that opened becomes the most
+    // recent one, a failed load is not recorded.
+    using QelFrame::OpenFile;
+    bool OpenFile(const QelFileName& filename, int line_number = 0,
+                  const wxString& match = wxEmptyString, long flags = 0) override;
+
+    QelProcessListView* GetProcess() { return m_Process; }
+    wxString GetRecentFile() const { return Entry(m_FileHistory, 0); }
+    wxString GetRecentProject() const { return Entry(m_ProjectHistory, 0); }
+    const wxFileHistory& GetFileHistory() const { return m_FileHistory; }
+    const wxFileHistory& GetProjectHistory() const { return m_ProjectHistory; }
+
+    // Empty texts are ignored.
+    void SetRecentFile(const wxString& file);
+    void SetRecentProject(const wxString& project);
+
+    // Appends the "Open Recent" submenu under id; the file history is read
+    // from the settings here.
+    void UseFileHistory(wxWindowID id, wxMenu* menu);
+    // The same for projects; nothing when no project is remembered at all.
+    void UseProjectHistory(wxWindowID id, wxMenu* menu);
+    // The list shows the recent files that exist, newest first, from now on.
+    void UseFileHistoryList(QelListView* list);
+    // The recent files as a popup menu at the mouse; nothing when empty.
+    void FileHistoryPopupMenu();
+
+    // The title with or without the mark " *" of unsaved changes; titles of
+    // two characters or fewer keep their mark.
+    static wxString TitleMark(const wxString& title, bool modified);
+
+    // The settings labels of the find in files dialogs.
+    const wxString& GetTextInFiles() const { return m_TextInFiles; }
+    const wxString& GetTextInFolder() const { return m_TextInFolder; }
+    const wxString& GetTextRecursive() const { return m_TextRecursive; }
+
+protected:
+    // Does the current editor or project hold unsaved changes?
+    bool IsModified();
+
+    // The find in files dialogs; made and destroyed by the find code.
+    QelConfigDialog* m_FiFDialog = nullptr;
+    QelConfigDialog* m_RiFDialog = nullptr;
+
+private:
+    static wxString Entry(const wxFileHistory& history, size_t index);
+    void UseHistory(wxWindowID id, wxMenu* menu, wxFileHistory& history);
+    void DoRecent(wxFileHistory& history, size_t index, long flags);
+
+    void OnClose(wxCloseEvent& event);
+    void OnCommand(wxCommandEvent& event);
+    void OnIdle(wxIdleEvent& event);
+
+    wxFileHistory m_FileHistory;
+    QelListView* m_FileHistoryList = nullptr; // not owned
+    wxFileHistory m_ProjectHistory;
+    QelProcessListView* m_Process = nullptr; // owned
+    const wxString m_TextInFiles;
+    const wxString m_TextInFolder;
+    const wxString m_TextRecursive;
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,79 @@
+// Tool runs whose results become rows of the frame's report lists: the
+// scanner of one file, a folder walk that runs a tool on every file, and a
+// folder walk that adds what it finds to a list.
+#pragma once
+
+#include <qelkit/dir.h>
+#include <qelkit/statistics.h>
+#include <qelkit/textfile.h>
+
+class QelFrameWithHistory;
+class QelListView;
+
+// Scans one file and reports into the list of the run set up last.
+class QelTextFileWithListView : public QelTextFile {
+public:
+    QelTextFileWithListView(const QelFileName& filename, const QelTool& tool);
+
+    // Prepares a run: false when the tool's report list cannot be had (the
+    // run must not start).
+    static bool SetupTool(const QelTool& tool, QelFrameWithHistory* frame);
+
+    // Count and keyword reports: one row for the file.
+    void ReportStatistics() override;
+
+protected:
+    // Find, replace and revision report: one row for the line.
+    void Report(size_t line) override;
+
+private:
+    static QelFrameWithHistory* m_Frame;
+    static QelListView* m_Report;
+};
+
+// One tool run at a time: a run asked for while another goes on is refused
+// with a status text; the report list is set up for the run.
+class QelToolRun {
+public:
+    QelToolRun(const QelTool& tool, QelFrameWithHistory* frame);
+    ~QelToolRun();
+    QelToolRun(const QelToolRun&) = delete;
+    QelToolRun& operator=(const QelToolRun&) = delete;
+
+    // The run may go on.
+    bool IsOk() const { return m_Ok; }
+    static bool IsBusy() { return m_Busy; }
+
+private:
+    bool m_Ok = false;
+    bool m_Owner = false;
+    static bool m_Busy;
+};
+
+// Runs a tool on every file of a folder tree and sums the statistics.
+class QelDirTool : public QelDir {
+public:
+    QelDirTool(const QelTool& tool, const wxString& fullpath, const wxString& filespec,
+               int flags = wxDIR_FILES);
+
+    void OnFile(const wxString& file) override;
+    const QelFileStatistics& GetStatistics() const { return m_Statistics; }
+
+private:
+    QelFileStatistics m_Statistics;
+    const QelTool m_Tool;
+};
+
+// Adds every file, and each folder when "Add folders" is on, to a list.
+class QelDirWithListView : public QelDir {
+public:
+    QelDirWithListView(QelListView* listview, const wxString& fullpath, const wxString& filespec,
+                       int flags = wxDIR_FILES);
+
+    void OnDir(const wxString& dir) override;
+    void OnFile(const wxString& file) override;
+
+private:
+    QelListView* m_ListView; // not owned
+    const bool m_AddFolders;
+};

@@ -1,0 +1,211 @@
+#include <qelkit/report/listviewframe.h>
+
+#include <cstdlib>
+
+#include <wx/config.h>
+#include <wx/filename.h>
+
+#include <qelkit/lexers.h>
+#include <qelkit/listitem.h>
+#include <qelkit/menu.h>
+#include <qelkit/report/frame.h>
+#include <qelkit/report/textfile.h>
+#include <qelkit/status.h>
+#include <qelkit/util.h>
+#include <qelkit/vcs.h>
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(QelListViewWithFrame, QelListViewFileName)
+    EVT_MENU_RANGE(ID_LIST_LOWEST, ID_LIST_HIGHEST, QelListViewWithFrame::OnCommand)
+    EVT_MENU_RANGE(ID_TOOL_LOWEST, ID_TOOL_HIGHEST, QelListViewWithFrame::OnCommand)
+wxEND_EVENT_TABLE();
+// clang-format on
+
+QelListViewWithFrame::QelListViewWithFrame(wxWindow* parent, QelFrameWithHistory* frame,
+                                           ListType type, wxWindowID id, long menu_flags,
+                                           const QelLexer* lexer, const wxPoint& pos,
+                                           const wxSize& size, long style,
+                                           const wxValidator& validator, const wxString& name)
+    : QelListViewFileName(parent, type, id, lexer, pos, size, style, validator, name)
+    , m_MenuFlags(menu_flags)
+    , m_Frame(frame)
+{
+    if (type == LIST_HISTORY) m_Frame->UseFileHistoryList(this);
+}
+
+QelListViewFileName::ListType QelListViewWithFrame::GetTypeTool(const QelTool& tool)
+{
+    switch (tool.GetId()) {
+    case ID_TOOL_FIND_IN_FILES:
+        return LIST_FIND;
+    case ID_TOOL_REPLACE_IN_FILES:
+        return LIST_REPLACE;
+    case ID_TOOL_REPORT_COUNT:
+        return LIST_COUNT;
+    case ID_TOOL_REPORT_VERSION:
+        return LIST_VERSION;
+    case ID_TOOL_REPORT_REVISION:
+        return LIST_REVISION;
+    case ID_TOOL_REPORT_KEYWORD:
+        return LIST_KEYWORD;
+    case ID_TOOL_REPORT_SQL:
+        return LIST_SQL;
+    default:
+        wxFAIL;
+        return LIST_FILE;
+    }
+}
+
+std::vector<long> QelListViewWithFrame::Selection() const
+{
+    std::vector<long> rows;
+    for (long row = GetFirstSelected(); row != -1; row = GetNextSelected(row)) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void QelListViewWithFrame::ItemActivated(long item_number)
+{
+    const QelListItem item(this, item_number);
+    if (!wxFileName::FileExists(item.GetFileName().GetFullPath())) {
+        QelListViewFileName::ItemActivated(item_number);
+        return;
+    }
+    const int line = std::atoi(GetItemText(item_number, _("Line No")).utf8_str());
+    const wxString match
+        = GetItemText(item_number, GetType() == LIST_REPLACE ? _("Replaced") : _("Match"));
+    m_Frame->OpenFile(QelFileName(item.GetFileName().GetFullPath()), line, match, 0);
+    SetFocus();
+}
+
+void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
+{
+    const std::vector<long> rows = Selection();
+    bool exists = true, is_folder = false, read_only = false;
+    wxString path;
+    if (!rows.empty()) {
+        const QelListItem item(const_cast<QelListViewWithFrame*>(this), rows.front());
+        const QelFileName& file = item.GetFileName();
+        path = file.GetFullPath();
+        exists = file.GetStat().IsOk();
+        is_folder = wxFileName::DirExists(path);
+        read_only = file.GetStat().IsReadOnly();
+    }
+    const bool comparator = !wxConfigBase::Get()->Read(_("Comparator"), wxEmptyString).empty();
+
+    if (!rows.empty() && exists) {
+        menu->Append(ID_LIST_OPEN_ITEM, _("&Open"));
+        menu->AppendSeparator();
+    }
+    QelListViewFileName::BuildPopupMenu(menu);
+    if (rows.size() > 1 && exists && comparator) {
+        menu->AppendSeparator();
+        menu->Append(ID_LIST_COMPARE, _("C&ompare"));
+    }
+    const bool vcs = QelVCS(wxArrayString()).Use();
+    if (rows.size() == 1 && GetType() != LIST_FILE && !vcs && exists && !is_folder && comparator) {
+        const wxString other = ProjectFile();
+        if (!other.empty() && other != path) {
+            menu->AppendSeparator();
+            menu->Append(ID_LIST_COMPARE, _("&Compare With") + " " + QelGetEndOfText(other, 15));
+        }
+    }
+    if (!rows.empty() && exists && !is_folder && comparator && !vcs) {
+        menu->AppendSeparator();
+        menu->Append(ID_LIST_COMPARE_RECENT, _("&Compare Recent Version"));
+    }
+    if (!rows.empty() && exists && GetType() != LIST_FIND && GetType() != LIST_REPLACE
+        && (m_MenuFlags & LIST_MENU_FIND) != 0) {
+        menu->AppendSeparator();
+        menu->Append(ID_TOOL_FIND_IN_FILES, QelEllipsed(_("Find In Selection")));
+        if (!read_only)
+            menu->Append(ID_TOOL_REPLACE_IN_FILES, QelEllipsed(_("Replace In Selection")));
+    }
+    if (!rows.empty() && exists && (m_MenuFlags & LIST_MENU_TOOL) != 0
+        && QelLexers::Get()->Count() > 0) {
+        menu->AppendSeparator();
+        menu->AppendTools();
+    }
+}
+
+bool QelListViewWithFrame::RunItems(const QelTool& tool)
+{
+    const int id = tool.GetId();
+    if ((id == ID_TOOL_REPORT_COUNT && GetType() == LIST_COUNT)
+        || (id == ID_TOOL_REPORT_KEYWORD && GetType() == LIST_KEYWORD)
+        || (id == ID_TOOL_REPORT_SQL && GetType() == LIST_SQL)) {
+        return false;
+    }
+    const std::vector<long> rows = Selection();
+    const QelToolRun run(tool, m_Frame);
+    if (!run.IsOk()) return false;
+    QelFileStatistics total;
+    for (const long row : rows) {
+        const QelListItem item(this, row);
+        const wxString path = item.GetFileName().GetFullPath();
+        if (wxFileName::DirExists(path)) {
+            QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),
+                           wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+            dir.FindFiles();
+            total += dir.GetStatistics();
+        } else {
+            QelTextFileWithListView file(item.GetFileName(), tool);
+            file.RunTool();
+            total += file.GetStatistics();
+        }
+    }
+    tool.Log(&total.GetElements());
+    return true;
+}
+
+wxString QelListViewWithFrame::ProjectFile()
+{
+    QelListView* project = m_Frame->Activate(LIST_FILE);
+    if (project == nullptr || project->GetSelectedItemCount() != 1) return wxEmptyString;
+    return QelListItem(project, project->GetFirstSelected()).GetFileName().GetFullPath();
+}
+
+void QelListViewWithFrame::Compare(const std::vector<long>& rows)
+{
+    for (size_t i = 0; i + 1 < rows.size(); i += 2) {
+        QelCompareFile(QelListItem(this, rows[i]).GetFileName(),
+                       QelListItem(this, rows[i + 1]).GetFileName());
+    }
+}
+
+void QelListViewWithFrame::OnCommand(wxCommandEvent& event)
+{
+    const int id = event.GetId();
+    const std::vector<long> rows = Selection();
+    if (id > ID_TOOL_LOWEST && id < ID_TOOL_HIGHEST) {
+        RunItems(QelTool(id));
+    } else if (id == ID_LIST_OPEN_ITEM) {
+        for (const long row : rows) ItemActivated(row);
+    } else if (id == ID_LIST_COMPARE) {
+        std::vector<long> files;
+        for (const long row : rows) {
+            if (!wxFileName::DirExists(QelListItem(this, row).GetFileName().GetFullPath())) {
+                files.push_back(row);
+            }
+        }
+        if (files.size() == 1) {
+            const wxString other = ProjectFile();
+            if (!other.empty()) {
+                QelCompareFile(QelFileName(other), QelListItem(this, files[0]).GetFileName());
+            }
+        } else {
+            Compare(files);
+        }
+    } else if (id == ID_LIST_COMPARE_RECENT) {
+        for (const long row : rows) {
+            const QelFileName file = QelListItem(this, row).GetFileName();
+            wxFileName other;
+            if (!wxFileName::DirExists(file.GetFullPath()) && QelFindOtherFileName(file, &other)) {
+                QelCompareFile(file, other);
+            }
+        }
+    } else {
+        wxFAIL;
+    }
+}

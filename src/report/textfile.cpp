@@ -1,0 +1,147 @@
+#include <qelkit/report/textfile.h>
+
+#include <wx/config.h>
+#include <wx/log.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/listitem.h>
+#include <qelkit/listview.h>
+#include <qelkit/report/frame.h>
+#include <qelkit/report/listviewframe.h>
+
+QelFrameWithHistory* QelTextFileWithListView::m_Frame = nullptr;
+QelListView* QelTextFileWithListView::m_Report = nullptr;
+bool QelToolRun::m_Busy = false;
+
+namespace {
+
+// One statistic of the file under the column of the same name.
+void SetItemColumnStatistics(QelListItem& item, const wxString& col,
+                             const QelStatistics<long>& stat)
+{
+    item.SetItem(col, wxString::Format("%ld", stat.Get(col)));
+}
+
+// A new row of the report list for the file.
+QelListItem AddRow(QelListView* list, const QelFileName& file)
+{
+    QelListItem item(list, file);
+    item.Insert();
+    return item;
+}
+
+} // namespace
+
+QelTextFileWithListView::QelTextFileWithListView(const QelFileName& filename, const QelTool& tool)
+    : QelTextFile(filename, tool)
+{ }
+
+bool QelTextFileWithListView::SetupTool(const QelTool& tool, QelFrameWithHistory* frame)
+{
+    m_Frame = frame;
+    if (tool.IsReportType() && tool.GetId() != ID_TOOL_REPORT_KEYWORD) {
+        m_Report = frame->Activate(QelListViewWithFrame::GetTypeTool(tool));
+        if (m_Report == nullptr) return false;
+    }
+    return true;
+}
+
+void QelTextFileWithListView::Report(size_t line)
+{
+    wxCHECK_RET(m_Report != nullptr, "no report list");
+    QelListItem item = AddRow(m_Report, GetFileName());
+    item.SetItem(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+    switch (GetTool().GetId()) {
+    case ID_TOOL_REPLACE_IN_FILES:
+        item.SetItem(_("Replaced"), frd->GetReplaceString());
+        [[fallthrough]];
+    case ID_TOOL_FIND_IN_FILES: {
+        wxString text = GetCurrentLine();
+        item.SetItem(_("Line"), text.Trim(false).Trim(true));
+        item.SetItem(_("Match"), frd->GetFindString());
+        break;
+    }
+    case ID_TOOL_REPORT_REVISION:
+        item.UpdateRevisionList(GetRCS());
+        break;
+    default:
+        wxFAIL;
+    }
+}
+
+void QelTextFileWithListView::ReportStatistics()
+{
+    const int id = GetTool().GetId();
+    if (id == ID_TOOL_REPORT_KEYWORD) {
+        m_Report = m_Frame->Activate(QelListViewFileName::LIST_KEYWORD, &GetFileName().GetLexer());
+        if (m_Report == nullptr) return;
+    }
+    wxCHECK_RET(m_Report != nullptr, "no report list");
+    QelListItem item = AddRow(m_Report, GetFileName());
+    if (id == ID_TOOL_REPORT_COUNT) {
+        for (const wxString& col : {_("Lines"), _("Lines Of Code"), _("Empty Lines"),
+                                    _("Words Of Code"), _("Comments"), _("Comment Size")}) {
+            SetItemColumnStatistics(item, col, GetStatistics().GetElements());
+        }
+    } else if (id == ID_TOOL_REPORT_KEYWORD) {
+        // The keyword columns lie between the file's columns and "Keywords".
+        const QelStatistics<long>& keywords = GetStatistics().GetKeywords();
+        const int last = m_Report->FindColumn(_("Keywords"));
+        const int first = last - static_cast<int>(GetFileName().GetLexer().GetKeywords().size());
+        long total = 0;
+        for (int col = first; col >= 0 && col < last; col++) {
+            const long count = keywords.Get(m_Report->GetColumns()[col].GetText());
+            item.SetItem(col, wxString::Format("%ld", count));
+            total += count;
+        }
+        item.SetItem(_("Keywords"), wxString::Format("%ld", total));
+    } else {
+        wxFAIL;
+    }
+}
+
+QelToolRun::QelToolRun(const QelTool& tool, QelFrameWithHistory* frame)
+{
+    if (m_Busy) {
+        wxLogStatus(_("A tool is running"));
+        return;
+    }
+    m_Owner = m_Busy = true;
+    m_Ok = QelTextFileWithListView::SetupTool(tool, frame);
+}
+
+QelToolRun::~QelToolRun()
+{
+    if (m_Owner) m_Busy = false;
+}
+
+QelDirTool::QelDirTool(const QelTool& tool, const wxString& fullpath, const wxString& filespec,
+                       int flags)
+    : QelDir(fullpath, filespec, flags)
+    , m_Tool(tool)
+{ }
+
+void QelDirTool::OnFile(const wxString& file)
+{
+    QelTextFileWithListView scanner(QelFileName(file), m_Tool);
+    scanner.RunTool();
+    m_Statistics += scanner.GetStatistics();
+}
+
+QelDirWithListView::QelDirWithListView(QelListView* listview, const wxString& fullpath,
+                                       const wxString& filespec, int flags)
+    : QelDir(fullpath, filespec, flags)
+    , m_ListView(listview)
+    , m_AddFolders(wxConfigBase::Get()->ReadBool(_("Add folders"), true))
+{ }
+
+void QelDirWithListView::OnFile(const wxString& file)
+{
+    QelListItem(m_ListView, QelFileName(file), GetFileSpec()).Insert();
+}
+
+void QelDirWithListView::OnDir(const wxString& dir)
+{
+    if (m_AddFolders) QelListItem(m_ListView, QelFileName(dir), GetFileSpec()).Insert();
+}

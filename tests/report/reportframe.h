@@ -1,0 +1,91 @@
+// A hidden frame with history for the report tests: one editor, and the
+// list pages that Activate makes on first use (none when switched off).
+#pragma once
+
+#include <map>
+
+#include <wx/menu.h>
+
+#include <qelkit/report/frame.h>
+#include <qelkit/report/listviewframe.h>
+#include <qelkit/stc.h>
+
+#include "testing.h"
+
+namespace qeltest {
+
+class ReportFrame : public QelFrameWithHistory {
+public:
+    explicit ReportFrame(size_t files = 9, size_t projects = 4)
+        : QelFrameWithHistory(nullptr, wxID_ANY, "report", files, projects)
+    {
+        m_Stc = new QelSTC(this);
+        SetFindFocus(m_Stc);
+        auto* bar = new wxMenuBar();
+        m_FileMenu = new wxMenu();
+        m_ProjectMenu = new wxMenu();
+        UseFileHistory(wxID_ANY, m_FileMenu);
+        UseProjectHistory(wxID_ANY, m_ProjectMenu);
+        bar->Append(m_FileMenu, "File");
+        bar->Append(m_ProjectMenu, "Project");
+        SetMenuBar(bar);
+    }
+
+    QelListView* Activate(QelListViewFileName::ListType type, const QelLexer* lexer) override
+    {
+        if (!m_ListsOn) return nullptr;
+        auto& list = m_Lists[type];
+        if (list == nullptr) list = new QelListViewWithFrame(this, this, type, wxID_ANY, 3, lexer);
+        return list;
+    }
+    QelSTC* GetSTC() override { return m_Stc; }
+
+    // Sends a menu command to the frame as a menu would.
+    void Command(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        ProcessWindowEvent(event);
+    }
+
+    QelSTC* m_Stc;
+    wxMenu* m_FileMenu;
+    wxMenu* m_ProjectMenu;
+    bool m_ListsOn = true;
+    std::map<int, QelListViewWithFrame*> m_Lists;
+};
+
+// ConfigTest with a frame made by Start and closed by Stop as a user would.
+class ReportFrameTest : public ConfigTest {
+protected:
+    void TearDown() override
+    {
+        Stop();
+        ConfigTest::TearDown();
+    }
+    ReportFrame* Start(size_t files = 9, size_t projects = 4)
+    {
+        Stop();
+        m_Frame = new ReportFrame(files, projects);
+        return m_Frame;
+    }
+    // Closes the frame; true when it went.
+    bool Stop(bool force = true)
+    {
+        if (m_Frame == nullptr) return true;
+        if (!m_Frame->Close(force)) return false;
+        m_Frame = nullptr;
+        Pump(0);
+        return true;
+    }
+    // A file with the text in the temporary folder; its path.
+    wxString Write(const wxString& name, const std::string& text)
+    {
+        const wxString path = m_Temp.File(name);
+        EXPECT_TRUE(WriteBytes(path, text)) << path;
+        return path;
+    }
+
+    ReportFrame* m_Frame = nullptr;
+};
+
+} // namespace qeltest

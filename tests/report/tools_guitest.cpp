@@ -1,0 +1,204 @@
+// Tool runs over real trees reported into the frame's lists, checked
+// against wc and grep; rows that open their file at their line; the
+// output of a background process as rows of the process list.
+#include <gtest/gtest.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/listitem.h>
+#include <qelkit/report/process.h>
+#include <qelkit/report/textfile.h>
+#include <qelkit/stc.h>
+
+#include "reportframe.h"
+
+namespace {
+
+using qeltest::ReportFrame;
+using Type = QelListViewFileName::ListType;
+
+class ToolRunTest : public qeltest::ReportFrameTest {
+protected:
+    void SetUp() override
+    {
+        ReportFrameTest::SetUp();
+        qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+        ASSERT_TRUE(wxFileName::Mkdir(m_Temp.File("src/sub"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+        m_Files = {
+            Write("top.c", "int x;\n\nint y;\n"),
+            Write("src/a.c", "int main()\n{\n\n    return 0;\n\n}\n"),
+            Write("src/sub/b.c", "\tif (x) return x; \nwhile (y) { if (y) y--; }\nchar zed;\n"),
+        };
+        m_Frame = Start();
+    }
+
+    // A list holding rows for the paths, all of them selected.
+    QelListViewWithFrame* Selected(const std::vector<wxString>& paths,
+                                   const wxString& spec = wxEmptyString)
+    {
+        auto* list = new QelListViewWithFrame(m_Frame, m_Frame, QelListViewFileName::LIST_FILE);
+        for (const wxString& path : paths) QelListItem(list, QelFileName(path), spec).Insert();
+        for (long row = 0; row < list->GetItemCount(); row++) list->Select(row);
+        return list;
+    }
+
+    // The row of the list for the file; -1 when none.
+    static long RowOf(QelListView* list, const wxString& path, long from = 0)
+    {
+        for (long row = from; row < list->GetItemCount(); row++) {
+            if (QelListItem(list, row).GetFileName().GetFullPath() == path) return row;
+        }
+        return -1;
+    }
+
+    static std::string Count(const wxString& command, const wxString& path)
+    {
+        std::string out = qeltest::Run(command + " " + qeltest::ShellQuote(path) + " | wc -l");
+        return std::to_string(std::stol(out));
+    }
+
+    std::vector<wxString> m_Files;
+};
+
+TEST_F(ToolRunTest, ReportsAgreeWithWcAndGrep)
+{
+    struct Row {
+        const char* name;
+        int tool;
+        Type type;
+        std::vector<std::pair<const char*, const char*>> columns; // column, command
+    };
+    const Row rows[] = {
+        {"Count",
+         ID_TOOL_REPORT_COUNT,
+         Type::LIST_COUNT,
+         {{"Lines", "cat"}, {"Empty Lines", "grep '^$'"}}},
+        {"Keyword",
+         ID_TOOL_REPORT_KEYWORD,
+         Type::LIST_KEYWORD,
+         {{"int", "grep -ow int"},
+          {"return", "grep -ow return"},
+          {"while", "grep -ow while"},
+          {"Keywords", "grep -owE 'int|return|if|while|char'"}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(Selected({m_Temp.Path()}, "*.c")->RunItems(QelTool(row.tool)));
+        QelListView* list = m_Frame->m_Lists[row.type];
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->GetItemCount(), static_cast<int>(m_Files.size()));
+        for (const wxString& file : m_Files) {
+            const long row_no = RowOf(list, file);
+            ASSERT_NE(row_no, -1) << file;
+            for (const auto& [column, command] : row.columns) {
+                EXPECT_EQ(list->GetItemText(row_no, column).utf8_string(), Count(command, file))
+                    << file << " " << column;
+            }
+        }
+    }
+}
+
+TEST_F(ToolRunTest, ASecondRunCannotStartWhileOneRuns)
+{
+    QelListViewWithFrame* list = Selected(m_Files);
+    {
+        const QelToolRun running(QelTool(ID_TOOL_REPORT_COUNT), m_Frame);
+        ASSERT_TRUE(running.IsOk());
+        qeltest::LogCapture log;
+        EXPECT_FALSE(list->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
+        EXPECT_TRUE(log.Has("A tool is running")) << log.Dump();
+        EXPECT_EQ(m_Frame->m_Lists[Type::LIST_COUNT]->GetItemCount(), 0);
+    }
+    EXPECT_TRUE(list->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
+    EXPECT_EQ(m_Frame->m_Lists[Type::LIST_COUNT]->GetItemCount(), 3);
+    // A report does not run on a list of its own kind.
+    m_Frame->m_Lists[Type::LIST_COUNT]->Select(0);
+    EXPECT_FALSE(m_Frame->m_Lists[Type::LIST_COUNT]->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
+}
+
+TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
+{
+    struct Row {
+        const char* name;
+        int tool;
+        Type type;
+        const char* selected; // what activating the row selects
+        int file;
+        const char* line; // the "Line" of the first row
+    };
+    const Row rows[] = {
+        {"Find", ID_TOOL_FIND_IN_FILES, Type::LIST_FIND, "y", 2, "while (y) { if (y) y--; }"},
+        {"Replace", ID_TOOL_REPLACE_IN_FILES, Type::LIST_REPLACE, "why", 0, "int why;"},
+    };
+    QelFindReplaceData* frd = QelFindReplaceData::Get();
+    frd->SetMatchWord(true);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const wxString file = m_Files[row.file];
+        const std::string grep
+            = qeltest::Run("grep -nw y " + qeltest::ShellQuote(file) + " | cut -d: -f1");
+        frd->SetFindString("y");
+        frd->SetReplaceString("why");
+        ASSERT_TRUE(Selected({file})->RunItems(QelTool(row.tool)));
+        QelListViewWithFrame* list = m_Frame->m_Lists[row.type];
+        ASSERT_NE(list, nullptr);
+        std::string lines;
+        for (long r = 0; r < list->GetItemCount(); r++)
+            lines += list->GetItemText(r, "Line No") + "\n";
+        EXPECT_EQ(lines, grep);
+        ASSERT_GE(list->GetItemCount(), 1);
+        EXPECT_EQ(list->GetItemText(0, "Line").utf8_string(), row.line);
+
+        list->ItemActivated(0);
+        QelSTC* stc = m_Frame->m_Stc;
+        EXPECT_EQ(stc->GetFileName().GetFullPath(), file);
+        EXPECT_EQ(stc->GetCurrentLine() + 1,
+                  std::stoi(list->GetItemText(0, "Line No").utf8_string()));
+        EXPECT_EQ(stc->GetSelectedText(), row.selected);
+        EXPECT_EQ(m_Frame->GetRecentFile(), file);
+    }
+    // Replaced texts sort as texts.
+    QelListView* replaced = m_Frame->m_Lists[Type::LIST_REPLACE];
+    EXPECT_EQ(replaced->GetColumns()[replaced->FindColumn("Replaced")].GetType(),
+              QelColumn::COL_STRING);
+}
+
+TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
+{
+    const wxString run_dir = m_Temp.File("src");
+    QelProcessListView* process = m_Frame->GetProcess();
+    const qeltest::CwdGuard cwd(m_Temp.File("src/sub"));
+    ASSERT_GT(process->Execute("sh -c 'echo a.c:4: warning; echo hello; echo missing.c:2: x'",
+                               wxEXEC_ASYNC, run_dir),
+              0);
+    ASSERT_TRUE(qeltest::PumpUntil([&] { return !process->IsRunning(); }, 5000));
+    qeltest::Pump(50);
+    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetItemCount(), 3);
+    struct Row {
+        const char *line, *file_name, *line_no;
+    };
+    const Row rows[]
+        = {{"a.c:4: warning", "a.c", "4"}, {"hello", "", ""}, {"missing.c:2: x", "", ""}};
+    for (long r = 0; r < 3; r++) {
+        SCOPED_TRACE(rows[r].line);
+        EXPECT_EQ(list->GetItemText(r, "Line"), rows[r].line);
+        EXPECT_EQ(list->GetItemText(r, "File Name"), rows[r].file_name);
+        EXPECT_EQ(list->GetItemText(r, "Line No"), rows[r].line_no);
+    }
+    list->ItemActivated(0);
+    EXPECT_EQ(m_Frame->m_Stc->GetFileName().GetFullPath(), m_Files[1]);
+    EXPECT_EQ(m_Frame->m_Stc->GetCurrentLine(), 3);
+
+    // Without a process list the lines go to the base process.
+    m_Frame->m_ListsOn = false;
+    ASSERT_GT(process->Execute("echo again", wxEXEC_ASYNC, run_dir), 0);
+    ASSERT_TRUE(qeltest::PumpUntil([&] { return !process->IsRunning(); }, 5000));
+    qeltest::Pump(50);
+    EXPECT_EQ(process->GetListView(), nullptr);
+    EXPECT_EQ(list->GetItemCount(), 3);
+    ASSERT_NE(QelProcess::GetSTC(), nullptr);
+    EXPECT_NE(QelProcess::GetSTC()->GetText().Find("again"), wxNOT_FOUND);
+}
+
+} // namespace
