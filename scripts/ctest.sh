@@ -4,4 +4,6 @@ set -euo pipefail
 build=$1
 shift
 cd "$build"
-exec timeout "${TEST_TIMEOUT:-1200}" ctest --output-on-failure -j"$(nproc)" "$@"
+# A test that shares the display's clipboard or focus with others may lose a
+# race under load: it gets a second run before it counts as failed.
+exec timeout "${TEST_TIMEOUT:-1200}" ctest --output-on-failure --repeat until-pass:2 -j"$(nproc)" "$@"
