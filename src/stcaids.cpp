@@ -235,11 +235,14 @@ void QelSTC::AddTextHexMode(wxFileOffset start, const char* bytes, size_t size)
     SetViewEOL(false);
     SetViewWhiteSpace(wxSTC_WS_INVISIBLE);
 
-    // A dump is never undone: recording it would hold it twice. Room for
-    // all of it is made first, and it is made and added a slice at a time,
-    // so it is never held outside the control as a whole.
+    // A dump is never undone: recording it would hold it twice. Nor is it
+    // told as a change: the toolkit would copy it into the event as wide
+    // characters. Room for all of it is made first, and it is made and added
+    // a slice at a time, so it is never held outside the control as a whole.
     const bool undo = GetUndoCollection();
     SetUndoCollection(false);
+    const int mod_mask = GetModEventMask();
+    SetModEventMask(0);
     const wxCharBuffer eol = GetEOL().utf8_str();
     constexpr size_t kLine = 76; // 16 bytes at an offset below 2^32, no line end
     const size_t lines = (size + 15) / 16;
@@ -253,6 +256,7 @@ void QelSTC::AddTextHexMode(wxFileOffset start, const char* bytes, size_t size)
                          std::min(kSlice, size - first), eol.data());
         AddTextRaw(dump.data(), static_cast<int>(dump.size()));
     }
+    SetModEventMask(mod_mask);
     SetUndoCollection(undo);
 }
 
