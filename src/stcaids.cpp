@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include <wx/config.h>
 #include <wx/intl.h>
@@ -234,11 +235,28 @@ void QelSTC::AddTextHexMode(wxFileOffset start, const char* bytes, size_t size)
     SetViewEOL(false);
     SetViewWhiteSpace(wxSTC_WS_INVISIBLE);
 
-    // A dump is never undone: recording it would hold it twice.
+    // A dump is never undone: recording it would hold it twice. Nor is it
+    // told as a change: the toolkit would copy it into the event as wide
+    // characters. Room for all of it is made first, and it is made and added
+    // a slice at a time, so it is never held outside the control as a whole.
     const bool undo = GetUndoCollection();
     SetUndoCollection(false);
-    const std::string dump = QelHexDump(start, bytes, size, GetEOL().utf8_str());
-    AddTextRaw(dump.data(), static_cast<int>(dump.size()));
+    const int mod_mask = GetModEventMask();
+    SetModEventMask(0);
+    const wxCharBuffer eol = GetEOL().utf8_str();
+    constexpr size_t kLine = 76; // 16 bytes at an offset below 2^32, no line end
+    const size_t lines = (size + 15) / 16;
+    Allocate(GetLength() + static_cast<int>(lines * (kLine + eol.length())) + 1);
+
+    constexpr size_t kSlice = 16 << 16; // bytes of the file per slice
+    std::string dump;
+    for (size_t first = 0; first < size; first += kSlice) {
+        dump.clear();
+        QelHexDumpAppend(dump, start + static_cast<wxFileOffset>(first), bytes + first,
+                         std::min(kSlice, size - first), eol.data());
+        AddTextRaw(dump.data(), static_cast<int>(dump.size()));
+    }
+    SetModEventMask(mod_mask);
     SetUndoCollection(undo);
 }
 
@@ -247,37 +265,83 @@ std::string QelLeadingWhiteSpace(const std::string& line)
     return line.substr(0, line.find_first_not_of(" \t"));
 }
 
-std::string QelHexDump(wxFileOffset start, const char* bytes, size_t size, const char* eol)
-{
-    const std::string line_end(eol);
-    std::string dump;
-    dump.reserve(size / 16 * (76 + line_end.size()) + 80);
+namespace {
 
-    char field[32];
+// Each byte as two hexadecimal digits and as its character in a dump.
+struct HexTables {
+    char digits[256][2];
+    char shown[256];
+
+    HexTables()
+    {
+        const char* hex = "0123456789abcdef";
+        for (int c = 0; c < 256; ++c) {
+            digits[c][0] = hex[c >> 4];
+            digits[c][1] = hex[c & 0xF];
+            // One byte per column, and valid text: high bytes show as ".".
+            const bool dot = c == 0 || c == '\t' || c == '\n' || c == '\r' || c >= 0x7F;
+            shown[c] = dot ? '.' : static_cast<char>(c);
+        }
+    }
+};
+
+const HexTables& Tables()
+{
+    static const HexTables tables;
+    return tables;
+}
+
+// The offset in at least eight hexadecimal digits; returns the end.
+char* PutOffset(char* out, unsigned long long offset)
+{
+    int digits = 8;
+    while (digits < 16 && (offset >> (4 * digits)) != 0) ++digits;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        *out++ = "0123456789abcdef"[(offset >> shift) & 0xF];
+    return out;
+}
+
+// The blanks after the offset and the bytes field, with the extra blank
+// after the eighth byte and one before the characters.
+constexpr size_t kBytesField = 2 + 16 * 3 + 2;
+
+} // namespace
+
+void QelHexDumpAppend(std::string& dump, wxFileOffset start, const char* bytes, size_t size,
+                      const char* eol)
+{
+    const HexTables& tables = Tables();
+    const size_t eol_size = std::strlen(eol);
+    const size_t old_size = dump.size();
+    // At most: a 16 digit offset, the bytes field, 16 characters and eol.
+    dump.resize(old_size + (size + 15) / 16 * (16 + kBytesField + 16 + eol_size));
+
+    char* out = &dump[old_size];
     for (size_t first = 0; first < size; first += 16) {
         const size_t n = std::min<size_t>(16, size - first);
+        const auto* line = reinterpret_cast<const unsigned char*>(bytes + first);
 
-        snprintf(field, sizeof field, "%08llx: ", static_cast<unsigned long long>(start + first));
-        dump += field;
-
+        out = PutOffset(out, static_cast<unsigned long long>(start) + first);
+        *out++ = ':';
+        std::memset(out, ' ', kBytesField - 1);
         for (size_t i = 0; i < n; ++i) {
-            snprintf(field, sizeof field, "%02x ", static_cast<unsigned char>(bytes[first + i]));
-            dump += field;
-            if (i == 7) dump += ' ';
+            char* pair = out + 1 + 3 * i + (i >= 8 ? 1 : 0);
+            pair[0] = tables.digits[line[i]][0];
+            pair[1] = tables.digits[line[i]][1];
         }
+        out += kBytesField - 1;
 
-        if (n < 8) dump += ' ';
-        dump.append((16 - n) * 3 + 1, ' ');
-
-        for (size_t i = 0; i < n; ++i) {
-            // One byte per column, and valid text: high bytes show as ".".
-            const auto c = static_cast<unsigned char>(bytes[first + i]);
-            const bool dot = c == 0 || c == '\t' || c == '\n' || c == '\r' || c >= 0x7F;
-            dump += dot ? '.' : static_cast<char>(c);
-        }
-
-        dump += line_end;
+        for (size_t i = 0; i < n; ++i) *out++ = tables.shown[line[i]];
+        std::memcpy(out, eol, eol_size);
+        out += eol_size;
     }
 
+    dump.resize(static_cast<size_t>(out - dump.data()));
+}
+
+std::string QelHexDump(wxFileOffset start, const char* bytes, size_t size, const char* eol)
+{
+    std::string dump;
+    QelHexDumpAppend(dump, start, bytes, size, eol);
     return dump;
 }

@@ -127,10 +127,9 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
     m_STC->SetModEventMask(0);
 
     if (m_STC->GetFlags() & EDITOR_HEX) {
-        const wxCharBuffer buffer = QelFile::Read(offset);
         // A tail's dump goes after the dump already shown, not to the caret.
         if (offset > 0) m_STC->DocumentEnd();
-        m_STC->AddTextHexMode(offset, buffer.data(), buffer.length());
+        SendHexBlocks(offset, length);
     } else {
         m_STC->ConfigGet();
         m_STC->SetControlCharSymbol(0);
@@ -173,6 +172,33 @@ void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool appen
             m_STC->AddTextRaw(block.data(), static_cast<int>(n));
         left -= n;
     }
+}
+
+void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)
+{
+    // The dump of each block goes to the control as it is read, into room
+    // made for all of it: the file is never held whole beside its dump.
+    const wxFileOffset size = std::max<wxFileOffset>(0, length - offset);
+    constexpr int kLongestLine = 78; // at an offset below 2^32, with CR LF
+    m_STC->Allocate(m_STC->GetTextLength() + static_cast<int>((size + 15) / 16 * kLongestLine) + 1);
+
+    std::vector<char> block(size > 0 && Seek(offset) != wxInvalidOffset ? kReadBlock : 0);
+    wxFileOffset at = offset;
+    do {
+        // Whole blocks, so that no dump line is split between two.
+        const size_t want = static_cast<size_t>(
+            std::min<wxFileOffset>(block.size(), std::max<wxFileOffset>(0, length - at)));
+        size_t got = 0;
+        while (got < want) {
+            const ssize_t n = wxFile::Read(block.data() + got, want - got);
+            if (n <= 0) break; // a read error is logged by wxFile; a shrunk file just ends
+            got += static_cast<size_t>(n);
+        }
+        // Also with nothing read: the control is set up for a dump.
+        m_STC->AddTextHexMode(at, block.data(), got);
+        at += static_cast<wxFileOffset>(got);
+        if (got < want) break;
+    } while (at < length && !block.empty());
 }
 
 bool QelSTCFile::DoFileSave(bool)

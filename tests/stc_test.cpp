@@ -1,5 +1,6 @@
 // The editor's pure helpers: line-end guessing, mode lines, link texts,
 // replacement texts, the hexadecimal dump, catalog base paths, tab stops.
+#include <cstring>
 #include <random>
 #include <sstream>
 
@@ -101,5 +102,28 @@ TEST(StcHexDump, AgreesWithHexdump)
             }
             EXPECT_EQ(lines, (size + 15) / 16);
         }
+    }
+}
+
+// Offsets past eight digits grow the offset field, as hexdump's do; the
+// line end is the one asked for.
+TEST(StcHexDump, WideOffsetsAndLineEnds)
+{
+    const struct {
+        long long start;
+        const char* bytes;
+        const char* eol;
+        const char* want;
+    } rows[] = {
+        {0xFFFFFFF0LL, "A\x7f", "\n",
+         "fffffff0: 41 7f                                             A.\n"},
+        {0x123456789LL, "\t~", "\r\n",
+         "123456789: 09 7e                                             .~\r\n"},
+        {0x7FFFFFFFFFFFFFF0LL, " ", "\r",
+         "7ffffffffffffff0: 20                                                 \r"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.want);
+        EXPECT_EQ(QelHexDump(row.start, row.bytes, std::strlen(row.bytes), row.eol), row.want);
     }
 }

@@ -244,6 +244,10 @@ std::string QelLeadingWhiteSpace(const std::string& line);
 // (from start), the bytes in hexadecimal and as characters, and eol.
 std::string QelHexDump(wxFileOffset start, const char* bytes, size_t size, const char* eol);
 
+// The same dump added to the end of dump.
+void QelHexDumpAppend(std::string& dump, wxFileOffset start, const char* bytes, size_t size,
+                      const char* eol);
+
 // The column paired with a column of a dump line holding n bytes; -1 in the
 // offset field, -2 on a blank or past the line's bytes.
 int QelHexPartnerColumn(int column, int n);

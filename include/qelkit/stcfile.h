@@ -37,6 +37,7 @@ protected:
 private:
     void ReadFromFile(bool get_only_new_data);
     void SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
+    void SendHexBlocks(wxFileOffset offset, wxFileOffset length);
     void AddBasePathToPathList();
 
     QelSTC* m_STC;
