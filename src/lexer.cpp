@@ -242,7 +242,7 @@ namespace {
 // whole large file would keep its window from showing for seconds.
 void ColouriseStart(wxStyledTextCtrl* stc)
 {
-    constexpr int kColourNow = 1 << 20;
+    constexpr int kColourNow = 1 << 16;
     stc->Colourise(0, std::min(stc->GetLength(), kColourNow) - 1);
 }
 
@@ -251,7 +251,9 @@ void ColouriseStart(wxStyledTextCtrl* stc)
 void QelLexer::Apply(wxStyledTextCtrl* stc, bool clear) const
 {
     QelLexers& lexers = *QelLexers::Get(true);
-    if (clear) stc->ClearDocumentStyle();
+    // Text never styled nor folded (a file just read) has nothing to clear:
+    // clearing sets every byte's style one by one.
+    if (clear && (stc->GetEndStyled() > 0 || !stc->GetAllLinesVisible())) stc->ClearDocumentStyle();
     for (const auto& property : m_Data->m_Properties) property.ApplyReset(stc);
     for (int n = 0; n <= MAX_KEYWORD_SET; ++n) stc->SetKeyWords(n, wxString());
 

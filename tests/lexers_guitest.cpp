@@ -522,6 +522,33 @@ TEST_F(LexerStcTest, ApplyLexerColoursWithTheControlsOwnLexer)
     EXPECT_EQ(m_Stc->GetProperty("fold.comment"), "");
 }
 
+// Applying with clear shows every line again, whether folded by the lexer's
+// levels or hidden on text never styled, and the text is styled anew.
+TEST_F(LexerStcTest, ApplyLexerWithClearShowsAllLines)
+{
+    Install();
+    const struct {
+        const char* name;
+        bool style_first;
+    } rows[] = {{"styled and folded", true}, {"never styled, lines hidden", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_Stc->SetText("int f()\n{\n    return 0;\n}\n");
+        ASSERT_EQ(m_Stc->GetEndStyled(), 0);
+        if (row.style_first) {
+            ASSERT_TRUE(QelLexer().ApplyLexer("cpp", m_Stc, false, true));
+            m_Stc->Colourise(0, -1);
+            m_Stc->ToggleFold(1);
+        } else {
+            m_Stc->HideLines(2, 3);
+        }
+        ASSERT_FALSE(m_Stc->GetAllLinesVisible());
+        EXPECT_TRUE(QelLexer().ApplyLexer("cpp", m_Stc, false, true));
+        EXPECT_TRUE(m_Stc->GetAllLinesVisible());
+        EXPECT_EQ(m_Stc->GetStyleAt(0), wxSTC_C_WORD);
+    }
+}
+
 // Without a name the lexer is guessed from the first line; a name the control
 // does not know is reported when asked, a name without a lexer never.
 TEST_F(LexerStcTest, LexerByNameOrFirstLine)
