@@ -13,7 +13,7 @@ class QelRCS;
 class QelListItem : public wxListItem {
 public:
     // The row's file: "In Folder" joined with "File Name" (the name alone
-    // when it is a full path or no folder is shown); the spec from "Type".
+    // when it is a full path or no folder is shown); the file patterns from "Type".
     QelListItem(QelListView* lv, long itemnumber);
     // A row not yet in the list (index -1).
     QelListItem(QelListView* listview, const QelFileName& filename,
