@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include "log.h"
+
 #include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/html/htmprint.h>
@@ -7,6 +9,7 @@
 #include <wx/sizer.h>
 
 #include <qelkit/filedlg.h>
+#include <qelkit/paths.h>
 #include <qelkit/notebook.h>
 #include <qelkit/printing.h>
 #include <qelkit/util.h>
@@ -61,10 +64,13 @@ wxMenuBar* MakeMenuBar()
 
 } // namespace
 
-Frame::Frame()
-    : QelManagedFrame(nullptr, wxID_ANY, wxTheApp->GetAppName())
-    , m_Editors(new QelNotebook(this, this, ID_NOTEBOOK_EDITORS))
+Frame::Frame(bool)
+    : QelManagedFrame(nullptr, wxID_ANY, wxTheApp->GetAppDisplayName())
+    , m_LogFile(QelLogFileName(wxTheApp->GetAppName()).GetFullPath())
 {
+    m_LogTarget = new QelLogStderr(QelOpenLogFile(m_LogFile), this);
+    m_OldLog = wxLog::SetActiveTarget(m_LogTarget);
+    m_Editors = new QelNotebook(this, this, ID_NOTEBOOK_EDITORS);
     SetMenuBar(MakeMenuBar());
     SetupStatusBar({QelStatusBarPane(), QelStatusBarPane("PaneFileType", 60),
                     QelStatusBarPane("PaneLexer", 80), QelStatusBarPane("PaneInfo", 100)});
@@ -91,6 +97,28 @@ Frame::Frame()
         Bind(wxEVT_MENU, &Frame::OnEdit, this, id);
 
     SetSize(FromDIP(wxSize(900, 700)));
+}
+
+Frame::~Frame()
+{
+    RemoveLog();
+    delete m_OldLog;
+}
+
+void Frame::RemoveLog()
+{
+    // The target we replaced takes the messages of the shut-down; a frame
+    // destroyed without a close leaves no target pointing at it.
+    if (m_LogTarget != nullptr && wxLog::GetActiveTarget() == m_LogTarget) {
+        delete wxLog::SetActiveTarget(m_OldLog);
+        m_OldLog = nullptr;
+    }
+    m_LogTarget = nullptr;
+}
+
+void Frame::Log(wxLogLevel, const wxString& msg, const wxLogRecordInfo& info)
+{
+    m_LogText += wxDateTime(wxLongLong(info.timestampMS)).Format("%x %X") + " " + msg + "\n";
 }
 
 QelSTC* Frame::GetSTC()
@@ -168,6 +196,7 @@ void Frame::OnClose(wxCloseEvent& event)
             return;
         }
     }
+    RemoveLog();
     event.Skip();
 }
 
@@ -236,7 +265,8 @@ void Frame::OnIdle(wxIdleEvent& event)
 void Frame::UpdateTitle()
 {
     const QelSTC* stc = GetSTC();
-    wxString title = stc == nullptr ? wxTheApp->GetAppName() : stc->GetFileName().GetFullName();
+    wxString title
+        = stc == nullptr ? wxTheApp->GetAppDisplayName() : stc->GetFileName().GetFullName();
     if (stc != nullptr && stc->GetModify()) title += " *";
     if (GetTitle() != title) SetTitle(title);
 }
