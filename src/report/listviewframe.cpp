@@ -137,6 +137,10 @@ bool QelListViewWithFrame::RunItems(const QelTool& tool)
         || (id == ID_TOOL_REPORT_SQL && GetType() == LIST_SQL)) {
         return false;
     }
+    if ((id == ID_TOOL_FIND_IN_FILES || id == ID_TOOL_REPLACE_IN_FILES)
+        && m_Frame->FindInSelectionDialog(id, false) != wxID_OK) {
+        return false;
+    }
     const std::vector<long> rows = Selection();
     const QelToolRun run(tool, m_Frame);
     if (!run.IsOk()) return false;
