@@ -37,10 +37,9 @@ public:
     void PropertiesMessage(long flags = 0) override;
 
 private:
+    void BindCommands();
     // The version-control commands on this editor's file.
     void OnCommand(wxCommandEvent& command);
 
     QelFrameWithHistory* m_Frame; // not owned; outlives the editor
-
-    wxDECLARE_EVENT_TABLE();
 };
