@@ -264,7 +264,7 @@ void QelListViewFile::AddEntries(const QelProjectFile::Entries& entries)
         if (entry.kind == QelProjectEntry::PROJECT_FOLDER && !item.GetFileName().GetStat().IsOk()) {
             SetItem(item.GetId(), type_col, entry.spec);
         }
-        m_Kinds[QelListItem(this, item.GetId()).GetFileName().GetFullPath()] = entry.kind;
+        m_Kinds[item.GetFileName().GetFullPath()] = entry.kind;
     }
     Thaw();
 }
@@ -407,7 +407,7 @@ bool QelListViewFile::DoFileSave(bool)
 
 // --- following changes on disk ---
 
-long QelListViewFile::SyncStep()
+long QelListViewFile::SyncStep(long max_rows)
 {
     if (!IsShown() || GetItemCount() == 0 || !wxConfigBase::Get()->ReadBool("AllowSync", true)) {
         return 0;
@@ -439,7 +439,7 @@ long QelListViewFile::SyncStep()
         }
         m_ItemNumber++;
         checked++;
-    } while (std::chrono::steady_clock::now() - start < kSyncBudget);
+    } while (checked != max_rows && std::chrono::steady_clock::now() - start < kSyncBudget);
 
     CheckSync();
     return checked;
