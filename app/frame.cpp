@@ -425,6 +425,9 @@ void Frame::OnNotebook(wxAuiNotebookEvent& WXUNUSED(event))
 
 void Frame::OnClose(wxCloseEvent& event)
 {
+    // The layout as the user left it: closing the projects below hides
+    // their pane, and the next start would never reopen a project.
+    const wxString perspective = GetManager().SavePerspective();
     if (event.CanVeto()) {
         if (GetProcess()->IsRunning()) {
             wxLogStatus(_("Process is running"));
@@ -445,7 +448,7 @@ void Frame::OnClose(wxCloseEvent& event)
         wxLogWarning(_("Closed without saving changes"));
     }
     RemoveLog();
-    wxConfigBase::Get()->Write(kPerspective, GetManager().SavePerspective());
+    wxConfigBase::Get()->Write(kPerspective, perspective);
     event.Skip();
 }
 
