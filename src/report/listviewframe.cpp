@@ -150,7 +150,7 @@ bool QelListViewWithFrame::RunItems(const QelTool& tool)
         const wxString path = item.GetFileName().GetFullPath();
         if (wxFileName::DirExists(path)) {
             QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),
-                           wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+                           wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN | wxDIR_NO_FOLLOW);
             dir.FindFiles();
             total += dir.GetStatistics();
         } else {
