@@ -13,7 +13,6 @@
 #include <qelkit/report/dirctrl.h>
 #include <qelkit/report/process.h>
 #include <qelkit/status.h>
-#include <qelkit/vcs.h>
 
 #include "reportframe.h"
 
@@ -71,12 +70,7 @@ protected:
 
 TEST_F(ExplorerTest, PopupOffersWhatTheFirstSelectedEntryAllows)
 {
-    const wxString repo = m_Temp.File("repo");
-    qeltest::Run("git init -q " + ShellQuote(repo) + " && cd " + ShellQuote(repo)
-                 + " && echo x > t.c && git add t.c");
-    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
-    ASSERT_TRUE(QelVCS::Read());
-    wxConfigBase::Get()->Write("git", "git");
+    const wxString repo = GitTree("repo");
     const wxString find = "|-|Find In Selection...|Replace In Selection...";
     struct Row {
         const char* name;

@@ -13,7 +13,6 @@
 #include <qelkit/report/listviewfile.h>
 #include <qelkit/report/process.h>
 #include <qelkit/report/util.h>
-#include <qelkit/vcs.h>
 
 #include "reportframe.h"
 
@@ -163,12 +162,7 @@ TEST_F(ReportUtilTest, ListPopupsOfferWhatTheRowAllows)
     const wxString makefile = Write("Makefile", "all:\n");
     const wxString folder = m_Temp.File("sub");
     ASSERT_TRUE(wxFileName::Mkdir(folder));
-    const wxString repo = m_Temp.File("repo");
-    qeltest::Run("git init -q " + ShellQuote(repo) + " && cd " + ShellQuote(repo)
-                 + " && echo x > t.c && git add t.c");
-    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
-    ASSERT_TRUE(QelVCS::Read());
-    wxConfigBase::Get()->Write("git", "git");
+    const wxString repo = GitTree("repo");
 
     enum { open, make, version, find, replace, vcs_menu, count };
     struct Row {
