@@ -22,20 +22,13 @@ using qeltest::Edit;
 using qeltest::Shown;
 
 // A hidden frame whose vertical sizer takes the items.
-class ConfigItemTest : public qeltest::ConfigTest {
+class ConfigItemTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "items");
+        EditorTest::SetUp();
         m_Sizer = new wxBoxSizer(wxVERTICAL);
         m_Frame->SetSizer(m_Sizer);
-    }
-    void TearDown() override
-    {
-        m_Frame->Destroy();
-        qeltest::Pump(0);
-        ConfigTest::TearDown();
     }
 
     // The item laid out in the frame: control made and loaded.
@@ -48,7 +41,6 @@ protected:
     static wxConfigBase& Cfg() { return *wxConfigBase::Get(); }
     static wxString Stored(const wxString& key) { return Cfg().Read(key, "<missing>"); }
 
-    wxFrame* m_Frame = nullptr;
     wxBoxSizer* m_Sizer = nullptr;
 };
 
