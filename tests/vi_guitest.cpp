@@ -237,6 +237,11 @@ const ViCase ViCases[] = {
      "the lines land at the start of the destination line of the shortened document"},
 };
 
+void PrintTo(const ViCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ViOracle : public ViTest, public ::testing::WithParamInterface<ViCase> { };
 
 TEST_P(ViOracle, SameResultAsVim)
@@ -307,6 +312,11 @@ const KeyCase KeyCases[] = {
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", "a\n\tb\n\t", 0, ""},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", "a\nb ", 0, ""},
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ViKeys : public ViTest, public ::testing::WithParamInterface<KeyCase> { };
 
