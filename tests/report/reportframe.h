@@ -5,6 +5,9 @@
 #include <map>
 
 #include <wx/menu.h>
+#include <wx/testing.h>
+
+#include <qelkit/configdialog.h>
 
 #include <qelkit/report/frame.h>
 #include <qelkit/report/listviewframe.h>
@@ -52,6 +55,27 @@ public:
     wxMenu* m_ProjectMenu;
     bool m_ListsOn = true;
     std::map<int, QelListViewWithFrame*> m_Lists;
+};
+
+// Answers a modal settings dialog as a user who presses the button `id`:
+// OK stores what the dialog shows.
+class ExpectConfigDialog : public wxExpectModalBase<QelConfigDialog, ExpectConfigDialog> {
+public:
+    explicit ExpectConfigDialog(int id)
+        : m_Id(id)
+    { }
+
+protected:
+    int OnInvoked(QelConfigDialog* dialog) const override
+    {
+        wxCommandEvent event(wxEVT_BUTTON, m_Id);
+        event.SetEventObject(dialog);
+        dialog->ProcessWindowEvent(event);
+        return m_Id;
+    }
+
+private:
+    int m_Id;
 };
 
 // ConfigTest with a frame made by Start and closed by Stop as a user would.
