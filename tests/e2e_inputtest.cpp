@@ -1,5 +1,7 @@
 // The program as a person uses it: started on files on a display of its
 // own, driven by real key events, its files compared on disk afterwards.
+#include <regex>
+
 #include <gtest/gtest.h>
 
 #include <wx/filename.h>
@@ -165,6 +167,35 @@ finish
 )sh");
     EXPECT_EQ(out, "second start: exit 0\nhanded over\nwindows: 1\nopened at line 2\nexit 0\n")
         << Read("stderr.txt");
+}
+
+// The layout and the recent files come back after a restart. SIGTERM ends
+// the program as Quit does and keeps both.
+TEST_F(EndToEnd, LayoutAndRecentFilesComeBackAfterARestart)
+{
+    Write("a.txt", "a\n");
+    Write("b.c", "int b;\n");
+    const std::string out = Drive(R"sh(
+start a.txt b.c
+wait_for 'title_has b.c'
+keys alt+v; keys t
+file_menu q
+finish
+grep '^Perspective=' tindrel.ini > first.txt
+start
+wait_for 'title_has b.c' && echo "recent file reopened"
+kill -TERM $pid
+finish
+grep '^Perspective=' tindrel.ini > second.txt
+cmp -s first.txt second.txt && echo "same layout"
+)sh");
+    EXPECT_EQ(out, "exit 0\nrecent file reopened\nexit 0\nsame layout\n") << Read("tindrel.ini");
+    // The tool bar, shown at a first start, was hidden in the first run.
+    const std::string perspective = Read("second.txt");
+    std::smatch state;
+    ASSERT_TRUE(std::regex_search(perspective, state, std::regex("name=TOOLBAR;[^|]*state=(\\d+)")))
+        << perspective;
+    EXPECT_EQ(std::stoul(state[1]) & 2u, 2u) << perspective; // hidden
 }
 
 // --help prints the usage and ends before any window, leaving nothing behind.
