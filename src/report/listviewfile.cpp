@@ -145,7 +145,9 @@ bool QelProjectFile::Read(const wxString& path, Entries* entries, wxString* erro
 std::string QelProjectFile::Text(const Entries& entries, const wxString& project_name,
                                  const wxDateTime& when)
 {
-    const wxString app = wxTheApp != nullptr ? wxTheApp->GetAppDisplayName() : wxString();
+    const wxString app = wxAppConsole::GetInstance() != nullptr
+        ? wxAppConsole::GetInstance()->GetAppDisplayName()
+        : wxString();
     auto* root = new wxXmlNode(wxXML_ELEMENT_NODE, ROOT);
     wxXmlNode* last = new wxXmlNode(
         wxXML_COMMENT_NODE, wxEmptyString,
