@@ -3,6 +3,7 @@
 // folder walk that adds what it finds to a list.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <qelkit/dir.h>
@@ -38,7 +39,8 @@ private:
     };
     void AddLineRow(size_t line, const wxString& text);
 
-    std::vector<Row> m_Pending; // replace rows waiting for the write
+    std::vector<Row> m_Pending;             // replace rows waiting for the write
+    std::unique_ptr<QelFileName> m_RowName; // with status and lexer
     static QelFrameWithHistory* m_Frame;
     static QelListView* m_Report;
 };
