@@ -22,6 +22,7 @@
 
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
+#include <qelkit/util.h>
 #include <qelkit/listitem.h>
 #include <qelkit/report/frame.h>
 #include <qelkit/report/listviewframe.h>
@@ -106,6 +107,9 @@ public:
             QelLexers::Get()->Read();
         }
         m_Frame = new BenchFrame();
+        // The program's lists make the file icons when they first show a
+        // file, long before a find; so does the bench, before its clock.
+        QelGetIconID(wxFileName(argv[0]));
         SetTopWindow(m_Frame);
         wxConfigBase* config = wxConfigBase::Get();
         config->Write(m_Frame->GetTextInFolder(), argv[arg + 1]);

@@ -15,6 +15,7 @@
 QelFrameWithHistory* QelTextFileWithListView::m_Frame = nullptr;
 QelListView* QelTextFileWithListView::m_Report = nullptr;
 bool QelToolRun::m_Busy = false;
+bool QelToolRun::m_Cancelled = false;
 
 namespace {
 
@@ -140,7 +141,14 @@ QelToolRun::QelToolRun(const QelTool& tool, QelFrameWithHistory* frame)
         return;
     }
     m_Owner = m_Busy = true;
+    m_Cancelled = false;
     m_Ok = QelTextFileWithListView::SetupTool(tool, frame);
+}
+
+void QelToolRun::Cancel()
+{
+    m_Cancelled = true;
+    QelDir::Cancel();
 }
 
 QelToolRun::~QelToolRun()

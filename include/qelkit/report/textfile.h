@@ -58,10 +58,16 @@ public:
     bool IsOk() const { return m_Ok; }
     static bool IsBusy() { return m_Busy; }
 
+    // Stops the running tool: its folder walk at the next entry, and the
+    // run before its next file or folder.
+    static void Cancel();
+    bool IsCancelled() const { return m_Owner && m_Cancelled; }
+
 private:
     bool m_Ok = false;
     bool m_Owner = false;
     static bool m_Busy;
+    static bool m_Cancelled;
 };
 
 // Runs a tool on every file of a folder tree and sums the statistics.
