@@ -8,6 +8,7 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/listitem.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
@@ -152,8 +153,8 @@ wxString QelFrameWithHistory::TitleMark(const wxString& title, bool modified)
 
 bool QelFrameWithHistory::IsModified()
 {
-    // A changed project is found by the project page itself, which marks
-    // the title through GetProject once projects exist.
+    QelListViewFile* project = GetProject();
+    if (project != nullptr && project->GetContentsChanged()) return true;
     QelSTC* stc = GetSTC();
     return stc != nullptr && stc->GetModify() && stc->GetName() != "SHELL";
 }
@@ -201,9 +202,7 @@ void QelFrameWithHistory::OnCommand(wxCommandEvent& event)
     } else if (id == ID_FIND_IN_FILES || id == ID_REPLACE_IN_FILES) {
         ShowFindInFilesDialog(id);
     } else if (id == ID_PROJECT_SAVE) {
-        // Saving projects belongs to the classes that derive from this
-        // frame; they handle the command before it.
-        event.Skip();
+        if (QelListViewFile* project = GetProject(); project != nullptr) project->FileSave();
     } else {
         wxFAIL;
     }
