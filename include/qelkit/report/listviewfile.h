@@ -120,6 +120,8 @@ protected:
 private:
     // Appends the entries as rows and remembers them.
     void AddEntries(const QelProjectFile::Entries& entries);
+    // The full path a row names, from its name and folder cells.
+    wxString RowPath(long row, int name_col, int folder_col) const;
     // Remembers what rows first .. last-1 are.
     void Remember(long first, long last);
     void Changed();
