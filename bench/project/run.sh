@@ -16,7 +16,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 export QEL_LEXERS=${QEL_LEXERS-$here/../../data/lexers.xml}
 prj=$("$here/make_project.sh" "$files")
 tree=$(dirname "$prj")/tree
+t0=$(date +%s%N)
 found=$(find "$tree" -type f | wc -l)
+t1=$(date +%s%N)
+echo "find -type f | wc -l: $found files in $(( (t1 - t0) / 1000000 )) ms"
 echo "project: $prj ($(grep -c '<file>' "$prj") files, $(grep -c '<folder' "$prj") folders)"
 if [ -n "${DISPLAY:-}" ]; then
   exec "$bench" "$prj" "$tree" "$found" "$rounds"
