@@ -423,7 +423,10 @@ bool QelListViewFile::DoFileSave(bool)
 
 long QelListViewFile::SyncStep(long max_rows)
 {
-    if (!IsShown() || GetItemCount() == 0 || !wxConfigBase::Get()->ReadBool("AllowSync", true)) {
+    // A folder walk (AddItems among them) lets events run meanwhile: the
+    // rows it is adding must not be reloaded under it.
+    if (!IsShown() || GetItemCount() == 0 || QelDir::GetIsBusy()
+        || !wxConfigBase::Get()->ReadBool("AllowSync", true)) {
         return 0;
     }
 
