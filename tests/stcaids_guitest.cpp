@@ -119,6 +119,7 @@ TEST_F(StcAids, LongDocumentsFoldAsStyled)
         const bool xml = row.name == std::string("xml root");
         auto* stc = new QelSTC(m_Frame, QelFileName(WriteFile(xml ? "a.xml" : "a.c", row.text)));
         const int lines = stc->GetLineCount();
+        Pump(0); // folding starts once the window could show
         const auto expect = [&](const std::vector<int>& want) {
             std::vector<int> every;
             for (int line = 0; line + 2 < lines; line += 3) every.push_back(line);
@@ -141,6 +142,7 @@ TEST_F(StcAids, LongDocumentsFoldAsShown)
 {
     // 360 KB: only its start is styled on opening.
     auto* stc = new QelSTC(m_Frame, QelFileName(WriteFile("long.c", Functions(20000))));
+    Pump(0);
     EXPECT_FALSE(stc->GetFoldExpanded(0));
     EXPECT_TRUE(stc->GetFoldExpanded(30000));
     EXPECT_LT(stc->GetEndStyled(), stc->PositionFromLine(30000));
