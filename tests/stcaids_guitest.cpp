@@ -147,25 +147,32 @@ TEST_F(StcAids, LongDocumentsFoldAsShown)
     EXPECT_TRUE(stc->GetFoldExpanded(30000));
     EXPECT_LT(stc->GetEndStyled(), stc->PositionFromLine(30000));
 
+    // Lines taken out above where folding goes on move that place up.
+    int open = 0;
+    while (!stc->GetFoldExpanded(open)) open += 3;
+    stc->DeleteRange(0, stc->PositionFromLine(30));
+    const int last = stc->GetLineCount() - 1;
+
     m_Frame->Show();
     stc->GotoLine(30001); // inside the block of line 30000, which stays open
     ASSERT_TRUE(PumpUntil([&] { return !stc->GetFoldExpanded(29997); }, 5000));
+    EXPECT_FALSE(stc->GetFoldExpanded(open - 30));
     EXPECT_TRUE(stc->GetFoldExpanded(30000));
     EXPECT_TRUE(stc->GetLineVisible(30001));
     EXPECT_FALSE(stc->GetFoldExpanded(30003));
     // Nor was more styled than what was shown and a little beyond.
-    EXPECT_TRUE(stc->GetFoldExpanded(59997));
+    EXPECT_TRUE(stc->GetFoldExpanded(last - 3));
     EXPECT_LT(stc->GetEndStyled(), stc->PositionFromLine(40000));
 
     // Once all is unfolded, nothing shown later folds.
     wxCommandEvent unfold(wxEVT_MENU, ID_EDIT_UNFOLD_ALL);
     stc->ProcessWindowEvent(unfold);
     EXPECT_TRUE(stc->GetFoldExpanded(29997));
-    stc->GotoLine(60000);
+    stc->GotoLine(last);
     stc->Update();
     Pump(50);
     EXPECT_GT(stc->GetFirstVisibleLine(), 50000);
-    EXPECT_TRUE(stc->GetFoldExpanded(59994) && stc->GetFoldExpanded(59997));
+    EXPECT_TRUE(stc->GetFoldExpanded(last - 6) && stc->GetFoldExpanded(last - 3));
 }
 
 TEST_F(StcAids, XmlRootStaysOpen)
