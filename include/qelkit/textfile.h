@@ -59,7 +59,7 @@ public:
     // running folder traversal is cancelled), replace meets a read-only or
     // binary file, or the write-back fails (an error with the path; the
     // file's replacements are then taken out of "Actions Completed").
-    bool RunTool();
+    virtual bool RunTool();
 
     const QelFileName& GetFileName() const noexcept { return m_FileName; }
     const QelRCS& GetRCS() const noexcept { return m_RCS; }

@@ -8,6 +8,7 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/listitem.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
@@ -152,8 +153,8 @@ wxString QelFrameWithHistory::TitleMark(const wxString& title, bool modified)
 
 bool QelFrameWithHistory::IsModified()
 {
-    // A changed project is found by the project page itself, which marks
-    // the title through GetProject once projects exist.
+    QelListViewFile* project = GetProject();
+    if (project != nullptr && project->GetContentsChanged()) return true;
     QelSTC* stc = GetSTC();
     return stc != nullptr && stc->GetModify() && stc->GetName() != "SHELL";
 }
@@ -198,10 +199,10 @@ void QelFrameWithHistory::OnCommand(wxCommandEvent& event)
         DoRecent(m_ProjectHistory, id - ID_RECENT_PROJECT_LOWEST, EDITOR_OPEN_PROJECT);
     } else if (id == ID_TERMINATED_PROCESS) {
         wxBell();
-    } else if (id == ID_PROJECT_SAVE || id == ID_FIND_IN_FILES || id == ID_REPLACE_IN_FILES) {
-        // Saving projects and finding in files belong to the classes that
-        // derive from this frame; they handle these commands before it.
-        event.Skip();
+    } else if (id == ID_FIND_IN_FILES || id == ID_REPLACE_IN_FILES) {
+        ShowFindInFilesDialog(id);
+    } else if (id == ID_PROJECT_SAVE) {
+        if (QelListViewFile* project = GetProject(); project != nullptr) project->FileSave();
     } else {
         wxFAIL;
     }

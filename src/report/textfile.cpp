@@ -48,26 +48,41 @@ bool QelTextFileWithListView::SetupTool(const QelTool& tool, QelFrameWithHistory
 
 void QelTextFileWithListView::Report(size_t line)
 {
+    wxString text = GetCurrentLine();
+    text.Trim(false).Trim(true);
+    if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES) {
+        m_Pending.push_back({line, text});
+    } else if (GetTool().GetId() == ID_TOOL_FIND_IN_FILES) {
+        AddLineRow(line, text);
+    } else {
+        wxCHECK_RET(m_Report != nullptr, "no report list");
+        wxCHECK_RET(GetTool().GetId() == ID_TOOL_REPORT_REVISION, "no line report");
+        AddRow(m_Report, GetFileName()).UpdateRevisionList(GetRCS());
+    }
+}
+
+void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
+{
     wxCHECK_RET(m_Report != nullptr, "no report list");
     QelListItem item = AddRow(m_Report, GetFileName());
     item.SetItem(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
-    switch (GetTool().GetId()) {
-    case ID_TOOL_REPLACE_IN_FILES:
+    if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES)
         item.SetItem(_("Replaced"), frd->GetReplaceString());
-        [[fallthrough]];
-    case ID_TOOL_FIND_IN_FILES: {
-        wxString text = GetCurrentLine();
-        item.SetItem(_("Line"), text.Trim(false).Trim(true));
-        item.SetItem(_("Match"), frd->GetFindString());
-        break;
+    item.SetItem(_("Line"), text);
+    item.SetItem(_("Match"), frd->GetFindString());
+}
+
+bool QelTextFileWithListView::RunTool()
+{
+    m_Pending.clear();
+    const bool ok = QelTextFile::RunTool();
+    // A file that could not be written shows no replacements.
+    if (ok) {
+        for (const Row& row : m_Pending) AddLineRow(row.line, row.text);
     }
-    case ID_TOOL_REPORT_REVISION:
-        item.UpdateRevisionList(GetRCS());
-        break;
-    default:
-        wxFAIL;
-    }
+    m_Pending.clear();
+    return ok;
 }
 
 void QelTextFileWithListView::ReportStatistics()
@@ -126,7 +141,8 @@ void QelDirTool::OnFile(const wxString& file)
 {
     QelTextFileWithListView scanner(QelFileName(file), m_Tool);
     scanner.RunTool();
-    m_Statistics += scanner.GetStatistics();
+    // A failed write counts as no replacement.
+    if (!scanner.IsWriteFailed()) m_Statistics += scanner.GetStatistics();
 }
 
 QelDirWithListView::QelDirWithListView(QelListView* listview, const wxString& fullpath,

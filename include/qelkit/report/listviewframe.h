@@ -35,7 +35,12 @@ public:
 private:
     // The selected rows, in selection order.
     std::vector<long> Selection() const;
+    // Of the rows, those whose path is not a folder.
+    std::vector<long> FileRows(const std::vector<long>& rows);
+    // The rows compared in pairs: first with second, third with fourth.
     void Compare(const std::vector<long>& rows);
+    // The other versions of the rows' files into the frame's version list.
+    void VersionList(const std::vector<long>& rows);
     // The one selected file of the current project; empty when none.
     wxString ProjectFile();
     void OnCommand(wxCommandEvent& event);

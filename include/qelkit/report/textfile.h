@@ -3,6 +3,8 @@
 // folder walk that adds what it finds to a list.
 #pragma once
 
+#include <vector>
+
 #include <qelkit/dir.h>
 #include <qelkit/statistics.h>
 #include <qelkit/textfile.h>
@@ -22,11 +24,21 @@ public:
     // Count and keyword reports: one row for the file.
     void ReportStatistics() override;
 
+    // A replace shows its rows only once the file was written.
+    bool RunTool() override;
+
 protected:
     // Find, replace and revision report: one row for the line.
     void Report(size_t line) override;
 
 private:
+    struct Row {
+        size_t line;
+        wxString text;
+    };
+    void AddLineRow(size_t line, const wxString& text);
+
+    std::vector<Row> m_Pending; // replace rows waiting for the write
     static QelFrameWithHistory* m_Frame;
     static QelListView* m_Report;
 };

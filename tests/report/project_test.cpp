@@ -1,0 +1,132 @@
+// The project file format on its own: what is written reads back the same
+// (also through Python's XML parser), any root is read, and a malformed or
+// unstorable project is reported and never written.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <qelkit/report/listviewfile.h>
+
+#include "testing.h"
+
+using qeltest::ReadBytes;
+using qeltest::ShellQuote;
+using E = QelProjectEntry;
+using Entries = QelProjectFile::Entries;
+
+namespace {
+
+std::string Show(const Entries& entries)
+{
+    std::string text;
+    for (const E& e : entries) {
+        text += (e.kind == E::PROJECT_FILE ? "file " : "folder ") + e.path.utf8_string() + " ["
+            + e.spec.utf8_string() + "]\n";
+    }
+    return text;
+}
+
+class ProjectFileTest : public qeltest::ConfigTest { };
+
+TEST_F(ProjectFileTest, WrittenProjectsReadBackTheSame)
+{
+    const struct {
+        const char* name; // of the project file, in its comment
+        const char* comment;
+        Entries entries;
+    } cases[] = {
+        {"p.prj",
+         "p.prj",
+         {{E::PROJECT_FILE, "/t/a.c", ""},
+          {E::PROJECT_FOLDER, "/t/src", "*.c;*.h"},
+          {E::PROJECT_FOLDER, "/t/gone", ""}}},
+        {"a--b.prj", "a- -b.prj", {{E::PROJECT_FILE, "/t/x--y", ""}}},
+        {"x---", "x- - -", {{E::PROJECT_FOLDER, "/t/-", "-*--"}}},
+        {"marks.prj",
+         "marks.prj",
+         {{E::PROJECT_FILE, "/t/a&b <c> \"d\" 'e'.txt", ""},
+          {E::PROJECT_FOLDER, L"/t/caf\u00e9 \u65e5\u672c", L"*.\u00e9;* .x"},
+          {E::PROJECT_FILE, "/t/line\rfeed\tand\ttab", ""}}},
+        {"empty.prj", "empty.prj", {}},
+    };
+    const char* python = "import sys, xml.etree.ElementTree as T\n"
+                         "for e in T.parse(sys.argv[1]).getroot():\n"
+                         "    print(e.tag, e.text, '[' + (e.get('extensions') or '') + ']')\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const wxString path = m_Temp.File(c.name);
+        ASSERT_TRUE(QelProjectFile::Write(path, c.entries));
+        Entries read{{E::PROJECT_FILE, "stale", ""}};
+        wxString error;
+        ASSERT_TRUE(QelProjectFile::Read(path, &read, &error)) << error;
+        EXPECT_EQ(Show(read), Show(c.entries));
+        EXPECT_EQ(qeltest::Run("python3 -c " + ShellQuote(python) + " " + ShellQuote(path)),
+                  Show(c.entries));
+        // The root, then the comment naming the project, then the rows.
+        const std::string text = ReadBytes(path);
+        EXPECT_EQ(text.find("<files>\n  <!--"), 39u) << text;
+        EXPECT_NE(text.find(std::string(" project ") + c.comment + " "), std::string::npos);
+    }
+}
+
+TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
+{
+    const struct {
+        const char* xml;
+        Entries entries;
+    } cases[] = {
+        {"<project><file>/a</file><folder extensions=\"*.h\">/b</folder><folder>/c</folder>"
+         "</project>",
+         {{E::PROJECT_FILE, "/a", ""},
+          {E::PROJECT_FOLDER, "/b", "*.h"},
+          {E::PROJECT_FOLDER, "/c", ""}}},
+        {"<files><!-- c --><other>/x</other>text<file>/a</file><file/><?pi x?></files>",
+         {{E::PROJECT_FILE, "/a", ""}}},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><files><file> /caf\xe9 </file></files>",
+         {{E::PROJECT_FILE, L" /caf\u00e9 ", ""}}},
+    };
+    for (const auto& c : cases) {
+        Entries read;
+        wxString error;
+        ASSERT_TRUE(QelProjectFile::Parse(c.xml, &read, &error)) << c.xml << error;
+        EXPECT_EQ(Show(read), Show(c.entries)) << c.xml;
+    }
+}
+
+TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
+{
+    const struct {
+        const char* xml;
+        int line;
+    } malformed[] = {
+        {"<?xml version=\"1.0\"?>\n<files>\n  <!-- a--b -->\n</files>\n", 3},
+        {"<files>\n  <file>/a</file>\n  <file>/b\n</files>\n", 4},
+        {"", 1},
+    };
+    const wxString path = m_Temp.File("p.prj");
+    for (const auto& c : malformed) {
+        SCOPED_TRACE(c.xml);
+        ASSERT_TRUE(qeltest::WriteBytes(path, c.xml));
+        Entries read{{E::PROJECT_FILE, "stale", ""}};
+        wxString error;
+        EXPECT_FALSE(QelProjectFile::Read(path, &read, &error));
+        EXPECT_TRUE(read.empty());
+        EXPECT_TRUE(error.Contains(path) && error.Contains(wxString::Format("line %d", c.line)))
+            << error;
+    }
+
+    // A control character cannot be held by XML 1.0, not even escaped.
+    const std::string before = "<files><file>/old</file></files>\n";
+    for (const Entries& entries : {Entries{{E::PROJECT_FILE, "/t/a\x01z", ""}},
+                                   Entries{{E::PROJECT_FOLDER, "/t/d", "*.c\x1f"}}}) {
+        SCOPED_TRACE(Show(entries));
+        ASSERT_TRUE(qeltest::WriteBytes(path, before));
+        qeltest::LogCapture log;
+        EXPECT_FALSE(QelProjectFile::Write(path, entries));
+        EXPECT_TRUE(log.Has(path)) << log.Dump();
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+    EXPECT_EQ(qeltest::Run("ls -A " + ShellQuote(m_Temp.Path())), "p.prj\n");
+}
+
+} // namespace
