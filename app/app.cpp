@@ -13,7 +13,7 @@ public:
         SetAppName("tindrel");
         if (!QelApp::OnInit()) return false;
 
-        auto* frame = new Frame();
+        auto* frame = new Frame(m_Files.empty());
         frame->Show();
         QelOpenFiles(frame, m_Files);
 

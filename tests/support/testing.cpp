@@ -137,6 +137,11 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
     const wxString copy = dir.File(wxFileName(exe).GetFullName());
     EXPECT_TRUE(wxCopyFile(exe, copy));
     wxFileName(copy).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
+    // The program ships with its lexers beside it; a test may bring its own.
+    const wxString lexers = wxFileName(wxFileName(exe).GetPath(), "lexers.xml").GetFullPath();
+    if (!wxFileExists(dir.File("lexers.xml")) && wxFileExists(lexers)) {
+        EXPECT_TRUE(wxCopyFile(lexers, dir.File("lexers.xml")));
+    }
     if (!settings.empty()) {
         EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
     }

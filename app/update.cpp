@@ -1,0 +1,6 @@
+#include "frame.h"
+
+void Frame::OnUpdateUI(wxUpdateUIEvent& event)
+{
+    event.Skip();
+}
