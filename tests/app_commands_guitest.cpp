@@ -5,14 +5,12 @@
 #include <wx/testing.h>
 #include <wx/textdlg.h>
 
-#include <qelkit/configdialog.h>
 #include <qelkit/notebook.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcs.h>
 
 #include "defs.h"
-#include "frame.h"
-#include "testing.h"
+#include "app_frame_harness.h"
 
 using namespace qeltest;
 
@@ -57,22 +55,8 @@ private:
     wxString m_Value;
 };
 
-class CommandsTest : public ConfigTest {
+class CommandsTest : public AppFrameTest {
 protected:
-    void SetUp() override
-    {
-        ConfigTest::SetUp();
-        InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
-        m_Frame = new Frame(false);
-    }
-
-    void TearDown() override
-    {
-        // Unsaved test edits must not ask anything on the way out.
-        delete m_Frame;
-        ConfigTest::TearDown();
-    }
-
     // Runs a menu command through the window's event tables as a menu
     // does; true when a handler took it.
     bool Command(int id, const wxString& text = wxEmptyString)
@@ -100,8 +84,6 @@ protected:
     }
 
     QelNotebook* Editors() { return m_Frame->GetEditors(); }
-
-    Frame* m_Frame = nullptr;
 };
 
 TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
@@ -206,6 +188,27 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
     m_Frame->GetManager().GetPane("ASCIITABLE").Show();
     EXPECT_TRUE(Update(ID_VIEW_ASCII_TABLE).GetChecked());
     EXPECT_FALSE(Update(ID_VIEW_OUTPUT).GetChecked());
+}
+
+// Exit asks like closing the window does; Close closes the page it is on,
+// also a second view of a file, whose key is not the file's.
+TEST_F(CommandsTest, ExitAsksAndCloseTakesItsOwnPage)
+{
+    QelSTC* stc = Open("a.txt", "a\n");
+    EXPECT_TRUE(Command(ID_SPLIT));
+    ASSERT_EQ(Editors()->GetPageCount(), 2u);
+    auto* view = dynamic_cast<QelSTC*>(Editors()->GetPage(0));
+    ASSERT_NE(view, stc);
+    EXPECT_EQ(view->GetText(), stc->GetText());
+    ASSERT_EQ(m_Frame->GetSTC(), view);
+    EXPECT_TRUE(Command(wxID_CLOSE));
+    ASSERT_EQ(Editors()->GetPageCount(), 1u);
+    EXPECT_EQ(Editors()->GetPage(0), stc);
+
+    stc->AppendText("b");
+    wxTEST_DIALOG(Command(wxID_EXIT), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_FALSE(m_Frame->IsBeingDeleted());
+    EXPECT_EQ(Editors()->GetPageByKey(m_Temp.File("a.txt")), stc);
 }
 
 TEST_F(CommandsTest, MacroRecordAndPlaybackThroughTheMenu)

@@ -6,8 +6,7 @@
 
 #include <qelkit/stc.h>
 
-#include "frame.h"
-#include "testing.h"
+#include "app_frame_harness.h"
 
 using namespace qeltest;
 
@@ -27,22 +26,7 @@ protected:
     void Exit(wxDialog*) override { }
 };
 
-class FrameKeys : public ConfigTest {
-protected:
-    void SetUp() override
-    {
-        ConfigTest::SetUp();
-        InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
-        m_Frame = new Frame(false);
-    }
-    void TearDown() override
-    {
-        delete m_Frame;
-        ConfigTest::TearDown();
-    }
-
-    Frame* m_Frame = nullptr;
-};
+using FrameKeys = AppFrameTest;
 
 // Ctrl+P prints from the menu, but in vi's command mode it scrolls up a
 // line, and Ctrl+Q, which the window leaves alone, scrolls down.
