@@ -52,7 +52,9 @@ class BenchApp : public wxApp {
 public:
     bool OnInit() override
     {
+        // Messages go to stderr, never into a window at the exit.
         delete wxLog::SetActiveTarget(new wxLogStderr());
+        wxLog::DontCreateOnDemand();
         return true;
     }
 
@@ -137,8 +139,6 @@ public:
         }
 
         delete frame;
-        // The frame's log target would show what is left in a window.
-        delete wxLog::SetActiveTarget(new wxLogStderr());
         std::fflush(stdout);
         wxFileName::Rmdir(work, wxPATH_RMDIR_RECURSIVE);
         return ok ? 0 : 1;

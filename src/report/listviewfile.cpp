@@ -25,7 +25,7 @@ const wxString FOLDER_NODE = "folder";
 const wxString EXTENSIONS = "extensions";
 
 // One step of following the rows may take this long.
-constexpr std::chrono::microseconds kSyncBudget(500);
+constexpr std::chrono::microseconds kSyncBudget(300);
 constexpr int kSyncInterval = 100; // milliseconds between steps
 
 // Keeps the last error or warning logged while alive instead of showing it.
@@ -210,7 +210,9 @@ QelListViewFile::QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, c
     , m_TextInFolder(_("In folder"))
     , m_SyncTimer(this)
 {
-    const QelFileName filename(file);
+    wxFileName absolute(file);
+    if (!file.empty()) absolute.MakeAbsolute();
+    const QelFileName filename(absolute);
     if (!filename.GetStat().IsOk()) {
         FileNew(filename); // saved there when asked, nothing written now
     } else {

@@ -123,9 +123,11 @@ TEST_F(ProjectTest, FailedSaveIsNoSuccess)
     m_Frame->Command(ID_PROJECT_SAVE);
     EXPECT_TRUE(list->GetContentsChanged());
     EXPECT_TRUE(log.Has(prj)) << log.Dump();
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return m_Frame->GetTitle() == "report *"; }, 1000));
     ASSERT_TRUE(wxRemoveFile(m_Temp.File("d")) && wxMkdir(m_Temp.File("d")));
     m_Frame->Command(ID_PROJECT_SAVE);
     EXPECT_FALSE(list->GetContentsChanged());
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return m_Frame->GetTitle() == "report"; }, 1000));
     EXPECT_EQ(Saved(prj), list->GetEntries());
 }
 
@@ -245,11 +247,13 @@ TEST_F(ProjectTest, SortAndSyncStepOverDeletedRows)
 
 TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
 {
+    const wxString prj = m_Temp.File("p.prj");
     const Entries entries{{E::PROJECT_FILE, Write("a.c", "a\n"), ""},
                           {E::PROJECT_FILE, Write("b.c", "b\n"), ""}};
+    wxConfigBase::Get()->Write(_("In folder"), m_Temp.Path());
+    wxConfigBase::Get()->Write(_("Add what"), "*.c");
     for (const bool read_only : {false, true}) {
         SCOPED_TRACE(read_only);
-        const wxString prj = m_Temp.File("p.prj");
         wxRemoveFile(prj);
         QelListViewFile* list = Open(prj, entries);
         ASSERT_EQ(chmod(prj.fn_str(), read_only ? 0444 : 0644), 0);
@@ -262,31 +266,22 @@ TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
         wxCommandEvent del(wxEVT_MENU, wxID_DELETE);
         list->ProcessWindowEvent(del);
         list->ItemFromText(Write("c.c", "c\n"));
-        wxConfigBase::Get()->Write(_("In folder"), m_Temp.Path());
-        wxConfigBase::Get()->Write(_("Add what"), "*.c");
         EXPECT_EQ(list->AddItems() > 0, !read_only);
         EXPECT_EQ(list->GetItemCount() == 2, read_only);
         EXPECT_EQ(list->GetContentsChanged(), !read_only);
     }
-}
 
-TEST_F(ProjectTest, AddItemsDialogAndStatus)
-{
-    const wxString prj = m_Temp.File("p.prj");
-    QelListViewFile* list = Open(prj, Entries{{E::PROJECT_FILE, Write("a.c", "a\n"), ""}});
+    // The add command shows the dialog; a click below the rows names the project.
     wxCommandEvent add(wxEVT_MENU, wxID_ADD);
-    list->ProcessWindowEvent(add);
-    QelConfigDialog* dialog = list->GetAddItemsDialog();
-    EXPECT_TRUE(dialog->IsShown());
-    EXPECT_EQ(dialog->GetId(), wxID_ADD);
+    m_ProjectFrame->m_Project->ProcessWindowEvent(add);
+    QelConfigDialog* dialog = m_ProjectFrame->m_Project->GetAddItemsDialog();
+    EXPECT_TRUE(dialog->IsShown() && dialog->GetId() == wxID_ADD);
     EXPECT_EQ(dialog->GetTitle(), "Add Items");
-    EXPECT_EQ(dialog->GetConfigItems().size(), 3u);
     dialog->Hide();
-
     qeltest::LogCapture log;
     wxMouseEvent click(wxEVT_LEFT_DOWN);
     click.SetPosition(wxPoint(5, 5000));
-    list->ProcessWindowEvent(click);
+    m_ProjectFrame->m_Project->ProcessWindowEvent(click);
     EXPECT_TRUE(log.Has("p.prj Modified")) << log.Dump();
 }
 

@@ -9,7 +9,6 @@
 #include <wx/testing.h>
 
 #include <qelkit/report/stc.h>
-#include <qelkit/vcs.h>
 
 #include "reportframe.h"
 
@@ -125,16 +124,12 @@ TEST_F(FrameEditorTest, TitleNamesTheEditorAndMarksReadOnly)
 
 TEST_F(FrameEditorTest, VersionControlCommandOffersToSaveFirst)
 {
-    const wxString root = m_Temp.File("w");
+    const wxString root = GitTree("w");
     const wxString marker = m_Temp.File("marker");
     const wxString script = Write("fakegit",
                                   "#!/bin/sh\nfor a; do last=$a; done\ncat \"$last\" > "
                                       + ShellQuote(marker).utf8_string() + "\n");
     ASSERT_EQ(chmod(script.utf8_str(), 0755), 0);
-    qeltest::Run("git init -q " + ShellQuote(root) + " && cd " + ShellQuote(root)
-                 + " && printf 'int a;\\n' > f.c && git add f.c");
-    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
-    ASSERT_TRUE(QelVCS::Read());
     wxConfigBase::Get()->Write("git", script);
     wxConfigBase::Get()->Write("VCS", 1);
     int status = -1;
@@ -150,14 +145,14 @@ TEST_F(FrameEditorTest, VersionControlCommandOffersToSaveFirst)
         const char* on_disk; // the file afterwards, what the command saw
     };
     const Row rows[] = {
-        {"Cancel", wxCANCEL, false, "int a;\n"},
-        {"No", wxNO, true, "int a;\n"},
-        {"Yes", wxYES, true, "int a;\nint b;\n"},
+        {"Cancel", wxCANCEL, false, "x\n"},
+        {"No", wxNO, true, "x\n"},
+        {"Yes", wxYES, true, "x\nint b;\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         wxRemoveFile(marker);
-        auto* editor = new QelSTCWithFrame(m_Pages, m_Pages, QelFileName(root + "/f.c"));
+        auto* editor = new QelSTCWithFrame(m_Pages, m_Pages, QelFileName(root + "/t.c"));
         editor->DocumentEnd();
         editor->AddText("int b;\n");
         ASSERT_TRUE(editor->GetModify());
@@ -172,7 +167,7 @@ TEST_F(FrameEditorTest, VersionControlCommandOffersToSaveFirst)
                           wxExpectModal<wxMessageDialog>(row.answer));
             EXPECT_FALSE(wxFileExists(marker));
         }
-        EXPECT_EQ(qeltest::ReadBytes(root + "/f.c"), row.on_disk);
+        EXPECT_EQ(qeltest::ReadBytes(root + "/t.c"), row.on_disk);
         editor->Destroy();
     }
 }

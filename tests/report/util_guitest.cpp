@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 #include <wx/aui/auibook.h>
 #include <wx/config.h>
+#include <wx/testing.h>
 
 #include <qelkit/lexers.h>
 #include <qelkit/listitem.h>
 #include <qelkit/menu.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/process.h>
 #include <qelkit/report/util.h>
-#include <qelkit/vcs.h>
 
 #include "reportframe.h"
 
@@ -161,12 +162,7 @@ TEST_F(ReportUtilTest, ListPopupsOfferWhatTheRowAllows)
     const wxString makefile = Write("Makefile", "all:\n");
     const wxString folder = m_Temp.File("sub");
     ASSERT_TRUE(wxFileName::Mkdir(folder));
-    const wxString repo = m_Temp.File("repo");
-    qeltest::Run("git init -q " + ShellQuote(repo) + " && cd " + ShellQuote(repo)
-                 + " && echo x > t.c && git add t.c");
-    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
-    ASSERT_TRUE(QelVCS::Read());
-    wxConfigBase::Get()->Write("git", "git");
+    const wxString repo = GitTree("repo");
 
     enum { open, make, version, find, replace, vcs_menu, count };
     struct Row {
@@ -224,6 +220,45 @@ TEST_F(ReportUtilTest, SetFontOnEveryPageRefreshesItsRows)
             EXPECT_EQ(page->GetFont().GetPointSize() == 17, given.IsOk());
         }
     }
+}
+
+TEST_F(ReportUtilTest, CloseAllProjectsStopsAtTheFirstCancel)
+{
+    const wxString file = Write("f.c", "int f;\n");
+    auto* notebook = new wxAuiNotebook(m_Frame);
+    std::vector<QelListViewFile*> projects;
+    std::vector<wxString> paths;
+    for (int i = 0; i < 3; i++) {
+        paths.push_back(m_Temp.File(wxString::Format("p%d.prj", i)));
+        ASSERT_TRUE(QelProjectFile::Write(paths.back(), {}));
+        projects.push_back(new QelListViewFile(notebook, m_Frame, paths.back()));
+        notebook->AddPage(projects.back(), wxString::Format("p%d", i));
+        // The first project is left unchanged: it is closed without a question.
+        if (i > 0) {
+            ASSERT_TRUE(projects.back()->ItemFromText(file));
+        }
+    }
+    bool closed = true;
+    // From the last page: p2 is closed without saving, Cancel on p1 stops.
+    wxTEST_DIALOG(closed = QelForEach(notebook, ID_LIST_ALL_CLOSE),
+                  wxExpectModal<wxMessageDialog>(wxNO), wxExpectModal<wxMessageDialog>(wxCANCEL));
+    EXPECT_FALSE(closed);
+    ASSERT_EQ(notebook->GetPageCount(), 2u);
+    EXPECT_EQ(notebook->GetPage(0), projects[0]);
+    EXPECT_EQ(notebook->GetPage(1), projects[1]);
+    QelProjectFile::Entries entries;
+    wxString error;
+    ASSERT_TRUE(QelProjectFile::Read(paths[2], &entries, &error)) << error;
+    EXPECT_TRUE(entries.empty());
+
+    // Yes saves p1; p0 holds no changes and is closed without a question.
+    wxTEST_DIALOG(closed = QelForEach(notebook, ID_LIST_ALL_CLOSE),
+                  wxExpectModal<wxMessageDialog>(wxYES));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(notebook->GetPageCount(), 0u);
+    ASSERT_TRUE(QelProjectFile::Read(paths[1], &entries, &error)) << error;
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].path, file);
 }
 
 TEST_F(ReportUtilTest, CountOverTwoFoldersLogsEachFolderThenTheTotal)
