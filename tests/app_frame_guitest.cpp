@@ -15,6 +15,7 @@
 #include <qelkit/stc.h>
 #include <qelkit/toolbar.h>
 #include <qelkit/vcs.h>
+#include <qelkit/vcsentry.h>
 
 #include "defs.h"
 #include "frame.h"
@@ -357,3 +358,23 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
 }
 
 } // namespace
+
+TEST_F(AppFrame, VersionControlOutputStandsBeforeItsFileAndIsRefreshed)
+{
+    QelVCS(wxFileName(QEL_SOURCE_DIR "/data/vcs.xml"));
+    ASSERT_TRUE(QelVCS::Read());
+    QelVCSEntry entry = QelVCS::GetEntries().begin()->second;
+    const wxString a = File("a.txt");
+    Make(false);
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
+    for (const char* output : {"one", "two"}) {
+        SCOPED_TRACE(output);
+        static_cast<QelProcess&>(entry).Execute(wxString("echo ") + output, wxEXEC_SYNC);
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a), entry, EDITOR_READ_ONLY));
+        ASSERT_EQ(Keys().size(), 2u);
+        EXPECT_EQ(Keys()[1], a);
+        EXPECT_TRUE(Editor()->GetText().Contains(output)) << Editor()->GetText();
+        EXPECT_TRUE(Editor()->GetReadOnly());
+    }
+    QelVCS::Clear();
+}
