@@ -442,12 +442,12 @@ void Frame::OnClose(wxCloseEvent& event)
             event.Veto();
             return;
         }
-    } else if (HasUnsavedChanges()) {
-        // A close that cannot be refused loses the changes; the log keeps
-        // a trace of it.
-        wxLogWarning(_("Closed without saving changes"));
     }
+    // A close that cannot be refused loses the changes; the log keeps a
+    // trace of it, through the target that outlives this window.
+    const bool lost = !event.CanVeto() && HasUnsavedChanges();
     RemoveLog();
+    if (lost) wxLogWarning(_("Closed without saving changes"));
     wxConfigBase::Get()->Write(kPerspective, perspective);
     event.Skip();
 }
