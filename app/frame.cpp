@@ -296,14 +296,18 @@ bool Frame::OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long f
 bool Frame::NewFile(bool as_project)
 {
     if (as_project) {
-        const wxString name = wxString::Format("%s%d", _("project"), m_NewProjectNo);
         // Beside the settings: the executable's folder is not writable once
-        // installed, and a project there could never be saved.
-        const wxString path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        // installed, and a project there could never be saved. A number
+        // whose file a past run saved is passed over, or saving the new
+        // project would overwrite it.
+        wxString name, path;
+        do {
+            name = wxString::Format("%s%d", _("project"), m_NewProjectNo++);
+            path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        } while (wxFileExists(path) || m_Projects->GetPageByKey(path) != nullptr);
         auto* project = new QelListViewFile(m_Projects, this, path, wxID_ANY, kListMenu,
                                             wxDefaultPosition, wxDefaultSize, kListStyle);
         project->FileNew(QelFileName(path));
-        m_NewProjectNo++;
         m_Projects->AddPage(project, path, name, true);
         ShowPane("PROJECTS");
         return true;

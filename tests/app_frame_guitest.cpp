@@ -266,6 +266,13 @@ TEST_F(AppFrame, NewFilesAndListPages)
     EXPECT_TRUE(Shown("OUTPUT"));
     EXPECT_EQ(m_Frame->GetLists()->GetPageCount(), 1u);
 
+    // A project a past run saved keeps its name to itself.
+    const wxString saved = File("project1.prj", "<files/>\n");
+    ASSERT_TRUE(m_Frame->NewFile(true));
+    EXPECT_EQ(m_Frame->GetProjects()->GetKeyByPage(m_Frame->GetProject()),
+              m_Temp.File("project2.prj"));
+    EXPECT_EQ(ReadBytes(saved), "<files/>\n");
+
     wxConfigBase::Get()->Write("HexMode", true);
     EXPECT_FALSE(m_Frame->NewFile(false));
 }
