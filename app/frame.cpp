@@ -24,6 +24,7 @@
 
 #include "defs.h"
 #include "edittools.h"
+#include "log.h"
 
 namespace {
 
@@ -458,7 +459,9 @@ void Frame::OnClose(wxCloseEvent& event)
 
 void Frame::InstallLog()
 {
-    m_LogFile = wxFileName(QelWritableDir(), wxTheApp->GetAppName().Lower() + ".log").GetFullPath();
+    m_LogFile = QelLogFileName(wxTheApp->GetAppName()).GetFullPath();
+    m_LogTarget = new QelLogStderr(QelOpenLogFile(m_LogFile), this);
+    m_OldLog = wxLog::SetActiveTarget(m_LogTarget);
 }
 
 void Frame::RemoveLog()
