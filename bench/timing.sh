@@ -25,6 +25,13 @@ hold_display() {
     trap 'kill $holder 2>/dev/null' EXIT
 }
 
+# warm_up_display PROGRAM: one start of the program on a small file, ended
+# once its window shows.
+warm_up_display() {
+    echo warm-up > "$HOME/warm-up.txt"
+    measure_start "warm-up" VmRSS "$1" "$HOME/warm-up.txt" >/dev/null
+}
+
 # measure_start PATTERN FIELD COMMAND...: starts the command, waits for a
 # visible window whose name matches the pattern, then until the program's CPU
 # time stops growing; prints "milliseconds-to-window kB", the kB being that

@@ -15,6 +15,7 @@
 #include <qelkit/stc.h>
 #include <qelkit/toolbar.h>
 #include <qelkit/vcs.h>
+#include <qelkit/vcsentry.h>
 
 #include "defs.h"
 #include "frame.h"
@@ -72,6 +73,12 @@ protected:
         if (!m_Frame->AllowClose(ID_NOTEBOOK_EDITORS, page)) return false;
         QelNotebook* book = m_Frame->GetEditors();
         return book->DeletePage(book->GetPageIndex(page));
+    }
+    // Start-up messages reach the window's log text once it has its own
+    // log target, else the capture.
+    bool Logged(const LogCapture& log, const wxString& text)
+    {
+        return log.Has(text) || m_Frame->GetLogText().Contains(text);
     }
     wxString File(const wxString& name, const std::string& bytes = "text\n")
     {
@@ -202,8 +209,7 @@ TEST_F(AppFrame, RecentDocumentsReopened)
         EXPECT_EQ(Keys(), row.keys);
         EXPECT_EQ(Shown("PROJECTS"), row.projects_after);
         EXPECT_EQ(m_Frame->GetProject() != nullptr, row.projects_after);
-        EXPECT_EQ(m_Frame->GetLogText().Contains("Cannot open file: " + a), row.file_gone)
-            << m_Frame->GetLogText();
+        EXPECT_EQ(Logged(log, "Cannot open file: " + a), row.file_gone) << log.Dump();
         Destroy();
         wxRemoveFile(prj);
     }
@@ -259,6 +265,13 @@ TEST_F(AppFrame, NewFilesAndListPages)
     EXPECT_EQ(m_Frame->Activate(QelListViewFileName::LIST_FIND), find);
     EXPECT_TRUE(Shown("OUTPUT"));
     EXPECT_EQ(m_Frame->GetLists()->GetPageCount(), 1u);
+
+    // A project a past run saved keeps its name to itself.
+    const wxString saved = File("project1.prj", "<files/>\n");
+    ASSERT_TRUE(m_Frame->NewFile(true));
+    EXPECT_EQ(m_Frame->GetProjects()->GetKeyByPage(m_Frame->GetProject()),
+              m_Temp.File("project2.prj"));
+    EXPECT_EQ(ReadBytes(saved), "<files/>\n");
 
     wxConfigBase::Get()->Write("HexMode", true);
     EXPECT_FALSE(m_Frame->NewFile(false));
@@ -328,6 +341,7 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
 {
     const wxString a = File("a.txt");
     WriteBytes(m_Temp.File("b.txt"), "b\n");
+    LogCapture log; // under the window's own log target, which the close removes
     wxConfigBase* config = wxConfigBase::Get();
     config->Write(_("In folder"), m_Temp.Path());
     config->Write(_("Add what"), "b.txt");
@@ -351,10 +365,30 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
     PumpUntil([this] { return !m_Frame->GetProcess()->IsRunning(); }, 2000);
 
     // A close that cannot be refused loses the edit, and says so once.
-    LogCapture log;
+    log.Clear();
     EXPECT_TRUE(CloseWindow(true));
     EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
     EXPECT_EQ(ReadBytes(a), "text\n");
 }
 
 } // namespace
+
+TEST_F(AppFrame, VersionControlOutputStandsBeforeItsFileAndIsRefreshed)
+{
+    QelVCS(wxFileName(QEL_SOURCE_DIR "/data/vcs.xml"));
+    ASSERT_TRUE(QelVCS::Read());
+    QelVCSEntry entry = QelVCS::GetEntries().begin()->second;
+    const wxString a = File("a.txt");
+    Make(false);
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
+    for (const char* output : {"one", "two"}) {
+        SCOPED_TRACE(output);
+        static_cast<QelProcess&>(entry).Execute(wxString("echo ") + output, wxEXEC_SYNC);
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a), entry, EDITOR_READ_ONLY));
+        ASSERT_EQ(Keys().size(), 2u);
+        EXPECT_EQ(Keys()[1], a);
+        EXPECT_TRUE(Editor()->GetText().Contains(output)) << Editor()->GetText();
+        EXPECT_TRUE(Editor()->GetReadOnly());
+    }
+    QelVCS::Clear();
+}

@@ -25,6 +25,8 @@ printf '#include <stdio.h>\n\nint main(void)\n{\n    printf("hello\\n");\n    re
 . "$here/../timing.sh"
 hold_display
 trap 'kill $holder 2>/dev/null; rm -rf "$work"' EXIT
+# The first GTK program on a display pays for probing its OpenGL visuals.
+warm_up_display "$work/tindrel/tindrel"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
