@@ -17,6 +17,7 @@
 
 #include <qelkit/frd.h>
 #include <qelkit/listitem.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/textfile.h>
 
 #include "reportframe.h"
@@ -411,6 +412,32 @@ TEST_F(FindInFilesTest, DialogsOfferTheirOptionsAndCancelStopsTheWalk)
     EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 0);
     EXPECT_TRUE(log.Has("not a valid regular expression")) << log.Dump();
     EXPECT_FALSE(log.Has("Found"));
+}
+
+TEST_F(FindInFilesTest, ProjectAddItemsAndOtherDialogsPassThroughTheFrame)
+{
+    struct ProjectFrame : qeltest::ReportFrame {
+        QelListViewFile* GetProject() override { return project; }
+        QelListViewFile* project = nullptr;
+    };
+    Stop();
+    auto* frame = new ProjectFrame();
+    m_Frame = frame;
+    frame->project = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
+    wxConfigBase* config = wxConfigBase::Get();
+    config->Write(_("In folder"), m_Tree);
+    config->Write(_("Add what"), "*.txt");
+    config->Write(_("Add files"), true);
+    config->Write(_("Add folders"), false);
+    config->Write(_("Recursive"), false);
+    frame->OnCommandConfigDialog(wxID_ADD, wxID_OK);
+    const std::string files = qeltest::Run("find " + ShellQuote(m_Tree)
+                                           + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l");
+    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
+    // The editor's settings dialog applies through the base frame.
+    frame->OnCommandConfigDialog(wxID_PREFERENCES, wxID_APPLY);
+    frame->OnCommandConfigDialog(wxID_ADD, wxID_CANCEL);
+    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
 }
 
 } // namespace
