@@ -24,6 +24,7 @@
 
 #include "defs.h"
 #include "edittools.h"
+#include "log.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ wxBEGIN_EVENT_TABLE(Frame, DecoratedFrame)
     EVT_MENU_RANGE(ID_ALL_LOWEST, ID_ALL_HIGHEST, Frame::OnCommand)
     EVT_MENU_RANGE(ID_EDIT_STC_LOWEST, ID_EDIT_STC_HIGHEST, Frame::OnCommand)
     EVT_MENU_RANGE(ID_TOOL_LOWEST, ID_TOOL_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_EDIT_VCS_LOWEST, ID_EDIT_VCS_HIGHEST, Frame::OnCommand)
     EVT_MENU_RANGE(ID_VCS_LOWEST, ID_VCS_HIGHEST, Frame::OnCommand)
     EVT_UPDATE_UI(ID_ALL_CLOSE, Frame::OnUpdateUI)
     EVT_UPDATE_UI(ID_ALL_SAVE, Frame::OnUpdateUI)
@@ -296,14 +298,18 @@ bool Frame::OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long f
 bool Frame::NewFile(bool as_project)
 {
     if (as_project) {
-        const wxString name = wxString::Format("%s%d", _("project"), m_NewProjectNo);
         // Beside the settings: the executable's folder is not writable once
-        // installed, and a project there could never be saved.
-        const wxString path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        // installed, and a project there could never be saved. A number
+        // whose file a past run saved is passed over, or saving the new
+        // project would overwrite it.
+        wxString name, path;
+        do {
+            name = wxString::Format("%s%d", _("project"), m_NewProjectNo++);
+            path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        } while (wxFileExists(path) || m_Projects->GetPageByKey(path) != nullptr);
         auto* project = new QelListViewFile(m_Projects, this, path, wxID_ANY, kListMenu,
                                             wxDefaultPosition, wxDefaultSize, kListStyle);
         project->FileNew(QelFileName(path));
-        m_NewProjectNo++;
         m_Projects->AddPage(project, path, name, true);
         ShowPane("PROJECTS");
         return true;
@@ -425,6 +431,9 @@ void Frame::OnNotebook(wxAuiNotebookEvent& WXUNUSED(event))
 
 void Frame::OnClose(wxCloseEvent& event)
 {
+    // The layout as the user left it: closing the projects below hides
+    // their pane, and the next start would never reopen a project.
+    const wxString perspective = GetManager().SavePerspective();
     if (event.CanVeto()) {
         if (GetProcess()->IsRunning()) {
             wxLogStatus(_("Process is running"));
@@ -439,19 +448,21 @@ void Frame::OnClose(wxCloseEvent& event)
             event.Veto();
             return;
         }
-    } else if (HasUnsavedChanges()) {
-        // A close that cannot be refused loses the changes; the log keeps
-        // a trace of it.
-        wxLogWarning(_("Closed without saving changes"));
     }
+    // A close that cannot be refused loses the changes; the log keeps a
+    // trace of it, through the target that outlives this window.
+    const bool lost = !event.CanVeto() && HasUnsavedChanges();
     RemoveLog();
-    wxConfigBase::Get()->Write(kPerspective, GetManager().SavePerspective());
+    if (lost) wxLogWarning(_("Closed without saving changes"));
+    wxConfigBase::Get()->Write(kPerspective, perspective);
     event.Skip();
 }
 
 void Frame::InstallLog()
 {
-    m_LogFile = wxFileName(QelWritableDir(), wxTheApp->GetAppName().Lower() + ".log").GetFullPath();
+    m_LogFile = QelLogFileName(wxTheApp->GetAppName()).GetFullPath();
+    m_LogTarget = new QelLogStderr(QelOpenLogFile(m_LogFile), this);
+    m_OldLog = wxLog::SetActiveTarget(m_LogTarget);
 }
 
 void Frame::RemoveLog()
