@@ -90,7 +90,7 @@ QelFileStatistics QelRun(const QelListItem& item, const QelTool& tool)
     }
     // A folder row without patterns stands for all of its files.
     QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),
-                   wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+                   wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN | wxDIR_NO_FOLLOW);
     if (dir.FindFiles() > 0 && tool.IsCount() && item.GetListView() != nullptr
         && item.GetListView()->GetSelectedItemCount() > 1) {
         tool.Log(&dir.GetStatistics().GetElements());

@@ -8,6 +8,7 @@
 #include <wx/config.h>
 
 #include <qelkit/configdialog.h>
+#include <qelkit/dir.h>
 #include <qelkit/menu.h>
 #include <qelkit/report/listviewfile.h>
 
@@ -123,9 +124,11 @@ TEST_F(ProjectTest, FailedSaveIsNoSuccess)
     m_Frame->Command(ID_PROJECT_SAVE);
     EXPECT_TRUE(list->GetContentsChanged());
     EXPECT_TRUE(log.Has(prj)) << log.Dump();
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return m_Frame->GetTitle() == "report *"; }, 1000));
     ASSERT_TRUE(wxRemoveFile(m_Temp.File("d")) && wxMkdir(m_Temp.File("d")));
     m_Frame->Command(ID_PROJECT_SAVE);
     EXPECT_FALSE(list->GetContentsChanged());
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return m_Frame->GetTitle() == "report"; }, 1000));
     EXPECT_EQ(Saved(prj), list->GetEntries());
 }
 
@@ -241,15 +244,31 @@ TEST_F(ProjectTest, SortAndSyncStepOverDeletedRows)
     list->EditDelete();
     EXPECT_EQ(list->SyncStep(1), 0);
     EXPECT_EQ(list->GetSyncRow(), 0);
+
+    // No step while a folder walk (which lets events run) goes on.
+    struct Walk : QelDir {
+        Walk(QelListViewFile* list, const wxString& folder)
+            : QelDir(folder, "*.c", wxDIR_FILES)
+            , m_List(list)
+        { }
+        void OnFile(const wxString&) override { m_Checked += m_List->SyncStep(); }
+        QelListViewFile* m_List;
+        long m_Checked = 0;
+    } walk(list, m_Temp.Path());
+    EXPECT_EQ(walk.FindFiles(), 3u);
+    EXPECT_EQ(walk.m_Checked, 0);
+    EXPECT_GT(list->SyncStep(), 0);
 }
 
 TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
 {
+    const wxString prj = m_Temp.File("p.prj");
     const Entries entries{{E::PROJECT_FILE, Write("a.c", "a\n"), ""},
                           {E::PROJECT_FILE, Write("b.c", "b\n"), ""}};
+    wxConfigBase::Get()->Write(_("In folder"), m_Temp.Path());
+    wxConfigBase::Get()->Write(_("Add what"), "*.c");
     for (const bool read_only : {false, true}) {
         SCOPED_TRACE(read_only);
-        const wxString prj = m_Temp.File("p.prj");
         wxRemoveFile(prj);
         QelListViewFile* list = Open(prj, entries);
         ASSERT_EQ(chmod(prj.fn_str(), read_only ? 0444 : 0644), 0);
@@ -262,32 +281,27 @@ TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
         wxCommandEvent del(wxEVT_MENU, wxID_DELETE);
         list->ProcessWindowEvent(del);
         list->ItemFromText(Write("c.c", "c\n"));
-        wxConfigBase::Get()->Write(_("In folder"), m_Temp.Path());
-        wxConfigBase::Get()->Write(_("Add what"), "*.c");
         EXPECT_EQ(list->AddItems() > 0, !read_only);
         EXPECT_EQ(list->GetItemCount() == 2, read_only);
         EXPECT_EQ(list->GetContentsChanged(), !read_only);
     }
-}
 
-TEST_F(ProjectTest, AddItemsDialogAndStatus)
-{
-    const wxString prj = m_Temp.File("p.prj");
-    QelListViewFile* list = Open(prj, Entries{{E::PROJECT_FILE, Write("a.c", "a\n"), ""}});
+    // The add command shows the dialog; a click below the rows names the project.
     wxCommandEvent add(wxEVT_MENU, wxID_ADD);
-    list->ProcessWindowEvent(add);
-    QelConfigDialog* dialog = list->GetAddItemsDialog();
-    EXPECT_TRUE(dialog->IsShown());
-    EXPECT_EQ(dialog->GetId(), wxID_ADD);
+    m_ProjectFrame->m_Project->ProcessWindowEvent(add);
+    QelConfigDialog* dialog = m_ProjectFrame->m_Project->GetAddItemsDialog();
+    EXPECT_TRUE(dialog->IsShown() && dialog->GetId() == wxID_ADD);
     EXPECT_EQ(dialog->GetTitle(), "Add Items");
-    EXPECT_EQ(dialog->GetConfigItems().size(), 3u);
     dialog->Hide();
-
     qeltest::LogCapture log;
-    wxMouseEvent click(wxEVT_LEFT_DOWN);
-    click.SetPosition(wxPoint(5, 5000));
-    list->ProcessWindowEvent(click);
-    EXPECT_TRUE(log.Has("p.prj Modified")) << log.Dump();
+    // The click lands on the rows' window inside the list, which passes it on.
+    for (wxWindow* child : m_ProjectFrame->m_Project->GetChildren()) {
+        wxMouseEvent click(wxEVT_LEFT_DOWN);
+        click.SetPosition(wxPoint(5, 5000));
+        click.SetEventObject(child);
+        child->ProcessWindowEvent(click);
+    }
+    EXPECT_EQ(log.Count("p.prj Modified"), 1u) << log.Dump();
 }
 
 } // namespace

@@ -43,6 +43,7 @@ public:
         return list;
     }
     QelSTC* GetSTC() override { return m_Stc; }
+    QelConfigDialog* FindDialog(bool replace) const { return replace ? m_RiFDialog : m_FiFDialog; }
 
     // Sends a menu command to the frame as a menu would.
     void Command(int id)
