@@ -1,242 +1,484 @@
 #include "frame.h"
 
 #include <wx/app.h>
-#include <wx/filename.h>
-#include <wx/html/htmprint.h>
-#include <wx/menu.h>
-#include <wx/sizer.h>
+#include <wx/artprov.h>
+#include <wx/config.h>
+#include <wx/dirctrl.h>
+#include <wx/filedlg.h>
+#include <wx/imaglist.h>
 
 #include <qelkit/filedlg.h>
+#include <qelkit/lexers.h>
 #include <qelkit/notebook.h>
-#include <qelkit/printing.h>
+#include <qelkit/openfiles.h>
+#include <qelkit/paths.h>
+#include <qelkit/report/dirctrl.h>
+#include <qelkit/report/listviewfile.h>
+#include <qelkit/report/listviewframe.h>
+#include <qelkit/report/process.h>
+#include <qelkit/report/stc.h>
+#include <qelkit/report/util.h>
 #include <qelkit/util.h>
-#include <qelkit/stc.h>
+#include <qelkit/vcsentry.h>
+#include <qelkit/vcsmenu.h>
+
+#include "defs.h"
+#include "edittools.h"
+#include "log.h"
 
 namespace {
 
-// Asks to save a changed editor; false when the user keeps it open.
-bool SaveChangesOf(wxWindow* parent, QelSTC* stc)
+// The toolkit's default notebook style with close buttons on every tab, the
+// notebook's close button and the window list.
+constexpr long kNotebookStyle = wxAUI_NB_DEFAULT_STYLE | wxAUI_NB_CLOSE_ON_ALL_TABS
+    | wxAUI_NB_CLOSE_BUTTON | wxAUI_NB_WINDOWLIST_BUTTON;
+constexpr long kListStyle = wxLC_LIST | wxLC_HRULES | wxLC_VRULES | wxBORDER_SUNKEN;
+constexpr long kListMenu = LIST_MENU_FIND | LIST_MENU_TOOL;
+
+const wxString kPerspective = "Perspective";
+
+// Captions come back from a saved layout in the language it was saved in:
+// they are set again after loading.
+struct PaneCaption {
+    const char* name;
+    wxString caption;
+};
+
+std::vector<PaneCaption> Captions()
 {
-    QelFileDialog dialog(parent, &stc->GetFile(), wxFileSelectorPromptStr,
-                         wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    return dialog.ShowModalIfChanged(false) != wxID_CANCEL;
+    return {{"FILES", _("Files")},      {"PROJECTS", _("Projects")},
+            {"DIRCTRL", _("Explorer")}, {"ASCIITABLE", _("Ascii Table")},
+            {"HISTORY", _("History")},  {"OUTPUT", _("Output")}};
 }
 
-wxMenuBar* MakeMenuBar()
+wxBitmap FileIcon(const wxFileName& file)
 {
-    auto* file = new wxMenu;
-    file->Append(wxID_OPEN);
-    file->Append(wxID_SAVE);
-    file->Append(wxID_SAVEAS);
-    file->Append(wxID_CLOSE);
-    file->AppendSeparator();
-    file->Append(wxID_PRINT_SETUP, QelEllipsed(_("Page &Setup")));
-    file->Append(wxID_PREVIEW);
-    file->Append(wxID_PRINT);
-    file->AppendSeparator();
-    file->Append(wxID_EXIT);
+    if (wxTheFileIconsTable == nullptr) return wxNullBitmap;
+    return wxTheFileIconsTable->GetSmallImageList()->GetBitmap(QelGetIconID(file));
+}
 
-    auto* edit = new wxMenu;
-    edit->Append(wxID_UNDO);
-    edit->Append(wxID_REDO);
-    edit->AppendSeparator();
-    edit->Append(wxID_CUT);
-    edit->Append(wxID_COPY);
-    edit->Append(wxID_PASTE);
-    edit->Append(wxID_SELECTALL);
-    edit->AppendSeparator();
-    edit->Append(wxID_FIND);
-    edit->Append(wxID_REPLACE);
-    edit->Append(ID_EDIT_FIND_NEXT, _("Find &Next") + "\tF3");
-    edit->Append(ID_EDIT_FIND_PREVIOUS, _("Find &Previous") + "\tF4");
-    edit->Append(wxID_JUMP_TO, _("&Go To Line...") + "\tCtrl+G");
-    edit->AppendSeparator();
-    edit->Append(wxID_PREFERENCES, _("Editor &Options..."));
+bool HexMode()
+{
+    return wxConfigBase::Get()->ReadBool("HexMode", false);
+}
 
-    auto* bar = new wxMenuBar;
-    bar->Append(file, _("&File"));
-    bar->Append(edit, _("&Edit"));
-    return bar;
+// A page that can be opened holds a regular file that can be read: a folder,
+// a device or a file without read permission would give an empty page whose
+// save writes into it.
+bool CanOpen(const wxString& path)
+{
+    return wxFileName::FileExists(path) && wxFileName::IsFileReadable(path);
 }
 
 } // namespace
 
-Frame::Frame()
-    : QelManagedFrame(nullptr, wxID_ANY, wxTheApp->GetAppName())
-    , m_Editors(new QelNotebook(this, this, ID_NOTEBOOK_EDITORS))
+// clang-format off
+wxBEGIN_EVENT_TABLE(Frame, DecoratedFrame)
+    EVT_CLOSE(Frame::OnClose)
+    EVT_AUINOTEBOOK_BG_DCLICK(ID_NOTEBOOK_EDITORS, Frame::OnNotebook)
+    EVT_MENU(wxID_DELETE, Frame::OnCommand)
+    EVT_MENU(wxID_EXECUTE, Frame::OnCommand)
+    EVT_MENU(wxID_JUMP_TO, Frame::OnCommand)
+    EVT_MENU(wxID_SELECTALL, Frame::OnCommand)
+    EVT_MENU(wxID_STOP, Frame::OnCommand)
+    EVT_MENU(ID_DOCUMENT_NEXT, Frame::OnCommand)
+    EVT_MENU(ID_DOCUMENT_PREVIOUS, Frame::OnCommand)
+    EVT_MENU_RANGE(wxID_CUT, wxID_CLEAR, Frame::OnCommand)
+    EVT_MENU_RANGE(wxID_CLOSE, wxID_PREFERENCES, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_APP_LOWEST, ID_APP_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_ALL_LOWEST, ID_ALL_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_EDIT_STC_LOWEST, ID_EDIT_STC_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_TOOL_LOWEST, ID_TOOL_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_EDIT_VCS_LOWEST, ID_EDIT_VCS_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_VCS_LOWEST, ID_VCS_HIGHEST, Frame::OnCommand)
+    EVT_UPDATE_UI(ID_ALL_CLOSE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_ALL_SAVE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_EXECUTE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_JUMP_TO, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_PRINT, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_PREVIEW, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_REPLACE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_UNDO, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_REDO, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(wxID_STOP, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_EDIT_ADD_HEADER, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_EDIT_CONTROL_CHAR, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_EDIT_INSERT_SEQUENCE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_EDIT_MACRO_PLAYBACK, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_EDIT_MACRO_START_RECORD, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_EDIT_MACRO_STOP_RECORD, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_OPTION_VCS, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_PROJECT_SAVE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_RECENT_FILE_MENU, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_RECENT_PROJECT_MENU, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_PROJECT_SORT_SYNC, Frame::OnUpdateUI)
+    EVT_UPDATE_UI(ID_TOOL_REPORT_REVISION, Frame::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(wxID_SAVE, wxID_SAVEAS, Frame::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS, Frame::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(ID_EDIT_FOLD_TOGGLE, ID_EDIT_UNFOLD_ALL, Frame::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(ID_OPTION_LIST_SORT_ASCENDING, ID_OPTION_LIST_SORT_TOGGLE, Frame::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(ID_PROJECT_OPENTEXT, ID_PROJECT_SAVEAS, Frame::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(ID_VIEW_FILES, ID_VIEW_ASCII_TABLE, Frame::OnUpdateUI)
+wxEND_EVENT_TABLE();
+// clang-format on
+
+Frame::Frame(bool open_recent)
+    : m_ProjectWildcard(_("Project Files") + " (*.prj)|*.prj")
 {
-    SetMenuBar(MakeMenuBar());
-    SetupStatusBar({QelStatusBarPane(), QelStatusBarPane("PaneFileType", 60),
-                    QelStatusBarPane("PaneLexer", 80), QelStatusBarPane("PaneInfo", 100)});
-    GetManager().AddPane(m_Editors, wxAuiPaneInfo().Name("EDITORS").CenterPane());
-    GetManager().Update();
+    InstallLog();
 
-    Bind(wxEVT_CLOSE_WINDOW, &Frame::OnClose, this);
-    Bind(wxEVT_IDLE, &Frame::OnIdle, this);
-    for (const int id : {wxID_SAVE, wxID_SAVEAS, wxID_CLOSE, wxID_EXIT})
-        Bind(wxEVT_MENU, &Frame::OnFile, this, id);
-    Bind(wxEVT_MENU, &Frame::OnEdit, this, wxID_CUT, wxID_CLEAR);
-    for (const int id : {wxID_PRINT, wxID_PRINT_SETUP, wxID_PREVIEW})
-        Bind(wxEVT_MENU, &Frame::OnPrint, this, id);
-    Bind(
-        wxEVT_MENU,
-        [this](wxCommandEvent&) {
-            QelSTC::ConfigDialog(this, _("Editor Options"),
-                                 EDITOR_CONFIG_MODELESS | EDITOR_CONFIG_APPLY, wxID_PREFERENCES);
-        },
-        wxID_PREFERENCES);
-    Bind(wxEVT_MENU, &Frame::OnEdit, this, wxID_UNDO, wxID_REDO);
-    for (const int id : {int(wxID_SELECTALL), int(wxID_JUMP_TO), int(ID_EDIT_FIND_NEXT),
-                         int(ID_EDIT_FIND_PREVIOUS)})
-        Bind(wxEVT_MENU, &Frame::OnEdit, this, id);
+    m_Editors = new QelNotebook(this, this, ID_NOTEBOOK_EDITORS, wxDefaultPosition, wxDefaultSize,
+                                kNotebookStyle);
+    m_Lists = new QelNotebook(this, this, ID_NOTEBOOK_LISTS, wxDefaultPosition, wxDefaultSize,
+                              kNotebookStyle);
+    m_Projects = new QelNotebook(this, this, ID_NOTEBOOK_PROJECTS, wxDefaultPosition, wxDefaultSize,
+                                 kNotebookStyle);
+    m_History = new QelListViewWithFrame(this, this, QelListViewFileName::LIST_HISTORY,
+                                         ID_LISTVIEW_HISTORY, kListMenu, nullptr, wxDefaultPosition,
+                                         wxDefaultSize, kListStyle);
+    m_DirCtrl = new QelGenericDirCtrl(this, this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                      wxDIRCTRL_3D_INTERNAL | wxDIRCTRL_MULTIPLE);
+    auto* ascii = new QelSTC(this, wxEmptyString, 0, wxEmptyString, EDITOR_MENU_ALL);
+    FillAsciiTable(ascii);
 
-    SetSize(FromDIP(wxSize(900, 700)));
+    wxAuiManager& manager = GetManager();
+    const std::vector<PaneCaption> captions = Captions();
+    manager.AddPane(m_Editors,
+                    wxAuiPaneInfo().Name("FILES").CenterPane().MaximizeButton(true).Caption(
+                        captions[0].caption));
+    manager.AddPane(m_Projects,
+                    wxAuiPaneInfo()
+                        .Name("PROJECTS")
+                        .Left()
+                        .MaximizeButton(true)
+                        .MinSize(150, -1)
+                        .Caption(captions[1].caption));
+    manager.AddPane(m_DirCtrl, wxAuiPaneInfo().Name("DIRCTRL").Left().Caption(captions[2].caption));
+    manager.AddPane(ascii, wxAuiPaneInfo().Name("ASCIITABLE").Left().Caption(captions[3].caption));
+    manager.AddPane(m_History, wxAuiPaneInfo().Name("HISTORY").Left().Caption(captions[4].caption));
+    manager.AddPane(m_Lists,
+                    wxAuiPaneInfo()
+                        .Name("OUTPUT")
+                        .Bottom()
+                        .MaximizeButton(true)
+                        .MinSize(250, 100)
+                        .Row(0)
+                        .Caption(captions[5].caption));
+
+    RestoreLayout(open_recent);
+    StatusText(QelLexers::Get(true)->GetTheme(), "PaneTheme");
+    manager.Update();
 }
 
-QelSTC* Frame::GetSTC()
+Frame::~Frame()
 {
-    const int page = m_Editors->GetSelection();
-    return page == wxNOT_FOUND ? nullptr : dynamic_cast<QelSTC*>(m_Editors->GetPage(page));
+    // A frame destroyed without its close (an error path, a test) must not
+    // leave the toolkit logging into it.
+    RemoveLog();
+    delete m_OldLog;
+}
+
+void Frame::RestoreLayout(bool open_recent)
+{
+    wxAuiManager& manager = GetManager();
+    const wxString perspective = wxConfigBase::Get()->Read(kPerspective, wxEmptyString);
+    if (!perspective.empty()) {
+        manager.LoadPerspective(perspective, true);
+        for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
+    } else {
+        for (const char* name : {"ASCIITABLE", "DIRCTRL", "HISTORY", "PROJECTS"})
+            manager.GetPane(name).Hide();
+    }
+    manager.GetPane("OUTPUT").Hide();
+    HideViBar();
+
+    if (!open_recent) {
+        manager.GetPane("PROJECTS").Hide();
+        return;
+    }
+    if (const wxString file = GetRecentFile(); !file.empty())
+        Frame::OpenFile(QelFileName(file));
+    else
+        NewFile(false);
+    if (!manager.GetPane("PROJECTS").IsShown()) return;
+    if (const wxString project = GetRecentProject(); !project.empty())
+        Frame::OpenFile(QelFileName(project), 0, wxEmptyString, EDITOR_OPEN_PROJECT);
+    else
+        manager.GetPane("PROJECTS").Hide();
+}
+
+wxString Frame::EditorKey(const wxFileName& filename)
+{
+    wxFileName name(filename);
+    name.Normalize(wxPATH_NORM_TILDE | wxPATH_NORM_ABSOLUTE | wxPATH_NORM_DOTS);
+    return name.GetFullPath();
+}
+
+wxString Frame::ListKey(QelListViewFileName::ListType type, const QelLexer* lexer)
+{
+    wxString key = QelListViewFileName::GetTypeDescription(type);
+    if (lexer != nullptr) key += " " + lexer->GetScintillaLexer();
+    return key;
 }
 
 bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxString& match,
                      long flags)
 {
-    wxFileName absolute(filename);
-    absolute.MakeAbsolute();
-    const wxString key = absolute.GetFullPath();
+    const wxString key = EditorKey(filename);
+    if (!CanOpen(key)) {
+        wxLogError("%s", _("Cannot open file") + ": " + key);
+        return false;
+    }
+    const QelFileName file(key);
+    if ((flags & EDITOR_OPEN_PROJECT) != 0) return OpenProject(file, key);
 
-    if (auto* page = dynamic_cast<QelSTC*>(m_Editors->SelectPage(key)); page != nullptr) {
-        if (line_number > 0) page->GotoLineAndSelect(line_number, match);
-        UpdateTitle();
+    if (!IsPaneShown("FILES")) {
+        GetManager().GetPane("FILES").Show();
+        if (wxAuiPaneInfo& projects = GetManager().GetPane("PROJECTS"); projects.IsMaximized())
+            GetManager().RestorePane(projects);
+        GetManager().Update();
+    }
+
+    if (auto* stc = dynamic_cast<QelSTC*>(m_Editors->SelectPage(key)); stc != nullptr) {
+        if (line_number > 0)
+            stc->GotoLineAndSelect(line_number, match);
+        else if (!match.empty())
+            stc->FindNext(match, 0, true);
         return true;
     }
 
-    QelSTC* stc = nullptr;
-    if (absolute.FileExists()) {
-        stc = new QelSTC(m_Editors, QelFileName(key), line_number, match, flags);
-        if (stc->GetFileName().GetFullPath() != key) {
-            stc->Destroy();
-            return false;
-        }
-    } else {
-        stc = new QelSTC(m_Editors);
-        stc->GetFile().FileNew(QelFileName(key));
-    }
-
-    m_Editors->AddPage(stc, key, absolute.GetFullName(), true);
-    stc->SetFocus();
-    UpdateTitle();
+    if (HexMode()) flags |= EDITOR_HEX;
+    auto* stc = new QelSTCWithFrame(m_Editors, this, file, line_number, match, flags);
+    m_Editors->AddPage(stc, key, file.GetFullName(), true, FileIcon(file));
+    if (IsPaneShown("DIRCTRL")) m_DirCtrl->ExpandAndSelectPath(key);
+    if (key == m_LogFile) stc->DocumentEnd();
+    if (file.GetExt() == "prj") stc->SetEdgeMode(wxSTC_EDGE_NONE);
     return true;
 }
 
-bool Frame::AllowClose(int id, wxWindow* page)
+bool Frame::OpenProject(const QelFileName& file, const wxString& key)
 {
-    if (auto* stc = dynamic_cast<QelSTC*>(page); stc != nullptr && !SaveChangesOf(this, stc))
-        return false;
-    return QelManagedFrame::AllowClose(id, page);
+    if (m_Projects->SelectPage(key) == nullptr) {
+        auto* project = new QelListViewFile(m_Projects, this, key, wxID_ANY, kListMenu,
+                                            wxDefaultPosition, wxDefaultSize, kListStyle);
+        m_Projects->AddPage(project, key, file.GetName(), true,
+                            wxArtProvider::GetBitmap(wxART_NORMAL_FILE, wxART_OTHER));
+    }
+    ShowPane("PROJECTS");
+    return true;
 }
 
-void Frame::OnCommandConfigDialog(int dialogid, int commandid)
+bool Frame::OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long flags)
 {
-    for (size_t i = 0; i < m_Editors->GetPageCount(); ++i)
-        if (auto* stc = dynamic_cast<QelSTC*>(m_Editors->GetPage(i)); stc != nullptr)
-            stc->ConfigGet();
-    QelManagedFrame::OnCommandConfigDialog(dialogid, commandid);
+    const QelFileName file(EditorKey(filename));
+    const wxString unique = vcs.GetCommand().GetCommand(true, false) + " " + vcs.GetFlags();
+    const wxString key = file.GetFullPath() + unique;
+    const wxString title = file.GetFullName() + " " + unique;
+
+    auto* stc = dynamic_cast<QelSTC*>(m_Editors->SelectPage(key));
+    if (stc != nullptr) {
+        // The command ran again: its page shows the new output, not the old.
+        stc->SetReadOnly(false);
+        stc->SetText(vcs.GetOutput());
+        stc->EmptyUndoBuffer();
+        stc->SetSavePoint();
+        stc->SetReadOnly((flags & EDITOR_READ_ONLY) != 0);
+    } else {
+        stc = new QelSTCWithFrame(m_Editors, this, vcs.GetOutput(), flags, title);
+        const int index = m_Editors->GetPageIndexByKey(file.GetFullPath());
+        if (index == wxNOT_FOUND)
+            m_Editors->AddPage(stc, key, title, true);
+        else
+            m_Editors->InsertPage(index, stc, key, title, true);
+    }
+    QelVCSCommandOnSTC(vcs.GetCommand(), file.GetLexer(), stc);
+    return true;
 }
 
-void Frame::OnNotebook(int id, wxWindow* page)
+bool Frame::NewFile(bool as_project)
 {
-    QelManagedFrame::OnNotebook(id, page);
-    if (auto* stc = dynamic_cast<QelSTC*>(page); stc != nullptr) stc->PropertiesMessage();
-    UpdateTitle();
+    if (as_project) {
+        // Beside the settings: the executable's folder is not writable once
+        // installed, and a project there could never be saved. A number
+        // whose file a past run saved is passed over, or saving the new
+        // project would overwrite it.
+        wxString name, path;
+        do {
+            name = wxString::Format("%s%d", _("project"), m_NewProjectNo++);
+            path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        } while (wxFileExists(path) || m_Projects->GetPageByKey(path) != nullptr);
+        auto* project = new QelListViewFile(m_Projects, this, path, wxID_ANY, kListMenu,
+                                            wxDefaultPosition, wxDefaultSize, kListStyle);
+        project->FileNew(QelFileName(path));
+        m_Projects->AddPage(project, path, name, true);
+        ShowPane("PROJECTS");
+        return true;
+    }
+    if (HexMode()) return false;
+    const wxString name = wxString::Format("%s%d", _("textfile"), m_NewFileNo);
+    auto* stc = new QelSTCWithFrame(m_Editors, this);
+    stc->GetFile().FileNew(QelFileName(name));
+    m_NewFileNo++;
+    m_Editors->AddPage(stc, name, name, true);
+    ShowPane("FILES");
+    return true;
+}
+
+QelListViewWithFrame* Frame::AddPage(QelListViewFileName::ListType type, const QelLexer* lexer)
+{
+    const wxString key = ListKey(type, lexer);
+    if (wxWindow* page = m_Lists->GetPageByKey(key); page != nullptr)
+        return dynamic_cast<QelListViewWithFrame*>(page);
+    if (type == QelListViewFileName::LIST_FILE) return nullptr;
+    auto* list = new QelListViewWithFrame(m_Lists, this, type, wxID_ANY, kListMenu, lexer,
+                                          wxDefaultPosition, wxDefaultSize, kListStyle);
+    m_Lists->AddPage(list, key, key, true);
+    return list;
+}
+
+QelListView* Frame::Activate(QelListViewFileName::ListType type, const QelLexer* lexer)
+{
+    if (type == QelListViewFileName::LIST_FILE) return GetProject();
+    QelListViewWithFrame* list = AddPage(type, lexer);
+    ShowPane("OUTPUT");
+    return list;
+}
+
+QelListViewFile* Frame::GetProject()
+{
+    const int selection = m_Projects->GetSelection();
+    if (!m_Projects->IsShown() || selection == wxNOT_FOUND) return nullptr;
+    return dynamic_cast<QelListViewFile*>(m_Projects->GetPage(selection));
+}
+
+bool Frame::DialogProjectOpen()
+{
+    wxFileDialog dialog(this, _("Select Projects"), QelWritableDir(), wxEmptyString,
+                        m_ProjectWildcard, wxFD_OPEN | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    QelOpenFiles(this, QelFileDialogPaths(dialog), EDITOR_OPEN_PROJECT, wxDIR_DEFAULT);
+    return true;
+}
+
+bool Frame::AllowCloseAll(int id)
+{
+    switch (id) {
+    case ID_NOTEBOOK_EDITORS:
+        return m_Editors->ForEach(ID_ALL_CLOSE);
+    case ID_NOTEBOOK_PROJECTS:
+        return QelForEach(m_Projects, ID_LIST_ALL_CLOSE, wxNullFont);
+    default:
+        wxFAIL_MSG("no notebook of pages to close");
+        return true;
+    }
 }
 
 void Frame::SyncCloseAll(int id)
 {
-    QelManagedFrame::SyncCloseAll(id);
-    QelFrame::StatusText(wxEmptyString, "PaneInfo");
-    UpdateTitle();
+    DecoratedFrame::SyncCloseAll(id);
+    switch (id) {
+    case ID_NOTEBOOK_EDITORS:
+        // The window is closing: no unnamed file to stand in.
+        if (!m_Closing) NewFile(false);
+        break;
+    case ID_NOTEBOOK_LISTS:
+        ShowPane("OUTPUT", false);
+        break;
+    case ID_NOTEBOOK_PROJECTS:
+        ShowPane("PROJECTS", false);
+        break;
+    default:
+        wxFAIL_MSG("unknown notebook");
+        break;
+    }
+}
+
+bool Frame::HasUnsavedChanges()
+{
+    for (size_t page = 0; page < m_Editors->GetPageCount(); page++)
+        if (auto* stc = dynamic_cast<QelSTC*>(m_Editors->GetPage(page));
+            stc != nullptr && stc->GetFile().GetContentsChanged())
+            return true;
+    for (size_t page = 0; page < m_Projects->GetPageCount(); page++)
+        if (auto* project = dynamic_cast<QelFile*>(m_Projects->GetPage(page));
+            project != nullptr && project->GetContentsChanged())
+            return true;
+    return false;
+}
+
+QelSTC* Frame::GetAsciiTable()
+{
+    return dynamic_cast<QelSTC*>(GetManager().GetPane("ASCIITABLE").window);
+}
+
+void Frame::ShowPane(const wxString& name, bool show)
+{
+    wxAuiPaneInfo& pane = GetManager().GetPane(name);
+    if (!pane.IsOk() || pane.IsShown() == show) return;
+    pane.Show(show);
+    GetManager().Update();
+}
+
+bool Frame::IsPaneShown(const wxString& name)
+{
+    return GetManager().GetPane(name).IsShown();
+}
+
+void Frame::OnNotebook(wxAuiNotebookEvent& WXUNUSED(event))
+{
+    FileHistoryPopupMenu();
 }
 
 void Frame::OnClose(wxCloseEvent& event)
 {
-    for (size_t i = 0; event.CanVeto() && i < m_Editors->GetPageCount(); ++i) {
-        auto* stc = dynamic_cast<QelSTC*>(m_Editors->GetPage(i));
-        if (stc != nullptr && !SaveChangesOf(this, stc)) {
+    // The layout as the user left it: closing the projects below hides
+    // their pane, and the next start would never reopen a project.
+    const wxString perspective = GetManager().SavePerspective();
+    if (event.CanVeto()) {
+        if (GetProcess()->IsRunning()) {
+            wxLogStatus(_("Process is running"));
+            event.Veto();
+            return;
+        }
+        m_Closing = true;
+        const bool allowed
+            = AllowCloseAll(ID_NOTEBOOK_PROJECTS) && AllowCloseAll(ID_NOTEBOOK_EDITORS);
+        m_Closing = false;
+        if (!allowed) {
             event.Veto();
             return;
         }
     }
+    // A close that cannot be refused loses the changes; the log keeps a
+    // trace of it, through the target that outlives this window.
+    const bool lost = !event.CanVeto() && HasUnsavedChanges();
+    RemoveLog();
+    if (lost) wxLogWarning(_("Closed without saving changes"));
+    wxConfigBase::Get()->Write(kPerspective, perspective);
     event.Skip();
 }
 
-void Frame::OnEdit(wxCommandEvent& event)
+void Frame::InstallLog()
 {
-    // The editor passes on what it does not handle; that comes back here.
-    QelSTC* stc = GetSTC();
-    if (m_Forwarding || stc == nullptr) return;
-
-    m_Forwarding = true;
-    stc->GetEventHandler()->ProcessEvent(event);
-    m_Forwarding = false;
+    m_LogFile = QelLogFileName(wxTheApp->GetAppName()).GetFullPath();
+    m_LogTarget = new QelLogStderr(QelOpenLogFile(m_LogFile), this);
+    m_OldLog = wxLog::SetActiveTarget(m_LogTarget);
 }
 
-void Frame::OnFile(wxCommandEvent& event)
+void Frame::RemoveLog()
 {
-    QelSTC* stc = GetSTC();
-
-    switch (event.GetId()) {
-    case wxID_EXIT:
-        Close();
-        return;
-    case wxID_CLOSE:
-        if (stc != nullptr && AllowClose(ID_NOTEBOOK_EDITORS, stc))
-            m_Editors->DeletePage(m_Editors->GetSelection());
-        return;
+    if (m_LogTarget != nullptr && wxLog::GetActiveTarget() == m_LogTarget) {
+        // The target we replaced takes over again for the messages of the
+        // shutdown.
+        wxLog::SetActiveTarget(m_OldLog);
+        m_OldLog = nullptr;
+        delete m_LogTarget;
     }
-
-    if (stc == nullptr) return;
-
-    if (event.GetId() == wxID_SAVE && stc->GetFileName().IsOk()) {
-        stc->GetFile().FileSave();
-    } else {
-        QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
-                             wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-        if (dialog.ShowModal() != wxID_OK) return;
-        const wxString old_key = m_Editors->GetKeyByPage(stc);
-        if (stc->GetFile().FileSave(QelFileName(dialog.GetPath())))
-            m_Editors->SetPageText(old_key, stc->GetFileName().GetFullPath(),
-                                   stc->GetFileName().GetFullName());
-    }
-    UpdateTitle();
+    m_LogTarget = nullptr;
 }
 
-void Frame::OnPrint(wxCommandEvent& event)
+void Frame::Log(wxLogLevel WXUNUSED(level), const wxString& msg, const wxLogRecordInfo& info)
 {
-    if (event.GetId() == wxID_PRINT_SETUP) {
-        QelPrinting::Get()->GetHtmlPrinter()->PageSetup();
-        return;
-    }
-    // An empty document has no page to print.
-    QelSTC* stc = GetSTC();
-    if (stc == nullptr || stc->GetLength() == 0) return;
-    if (event.GetId() == wxID_PRINT)
-        stc->Print(true);
-    else
-        stc->PrintPreview();
-}
-
-void Frame::OnIdle(wxIdleEvent& event)
-{
-    event.Skip();
-    UpdateTitle();
-}
-
-void Frame::UpdateTitle()
-{
-    const QelSTC* stc = GetSTC();
-    wxString title = stc == nullptr ? wxTheApp->GetAppName() : stc->GetFileName().GetFullName();
-    if (stc != nullptr && stc->GetModify()) title += " *";
-    if (GetTitle() != title) SetTitle(title);
+    const wxDateTime when(wxLongLong(info.timestampMS));
+    m_LogText += when.Format("%x %X") + " " + msg + "\n";
 }

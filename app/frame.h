@@ -1,38 +1,119 @@
-// The main window of tindrel: one editor page per open file, keyed by the
-// file's absolute path, and the menus that open, edit and save them.
+// The main window of tindrel: the editors, lists and projects notebooks,
+// the history list, the explorer and the ASCII table in dockable panes whose
+// layout is kept between runs, and the documents opened, made, closed and
+// synced in them.
 #pragma once
 
-#include <qelkit/managedframe.h>
+#include <wx/log.h>
 
+#include <qelkit/listviewfile.h>
+
+#include "decorated.h"
+
+class QelGenericDirCtrl;
+class QelLexer;
+class QelListViewFile;
+class QelListViewWithFrame;
 class QelNotebook;
+class QelSTC;
+class wxAuiNotebookEvent;
 
-class Frame : public QelManagedFrame {
+class Frame : public DecoratedFrame {
 public:
-    Frame();
+    // With open_recent (no file named at start) the most recent file and,
+    // when its pane was shown, the most recent project are opened again.
+    explicit Frame(bool open_recent);
+    ~Frame() override;
 
-    // The editor of the selected page; null without one.
-    QelSTC* GetSTC() override;
+    // Documents.
 
-    // Selects the page of the file, or opens it in a new page; a name that
-    // does not exist yet gets an empty page that saving creates.
+    // Selects the page of the file, or opens it in a new one; false (and
+    // "Cannot open file" logged) for anything but a readable regular file.
+    // The name is made absolute and normalised first: one page per file.
+    using DecoratedFrame::OpenFile;
     bool OpenFile(const QelFileName& filename, int line_number = 0,
                   const wxString& match = wxEmptyString, long flags = 0) override;
-
-    bool AllowClose(int id, wxWindow* page) override;
-    void OnCommandConfigDialog(int dialogid, int commandid) override;
-    void OnNotebook(int id, wxWindow* page) override;
+    // The output of a version-control command on the file, in a page of its
+    // own before the file's page; the same command again refreshes it.
+    bool OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long flags = 0) override;
+    // A new unnamed text file (false in hex mode) or project page.
+    bool NewFile(bool as_project);
+    // The list page of a type (and lexer), made on first use; null for
+    // LIST_FILE without a page.
+    QelListViewWithFrame* AddPage(QelListViewFileName::ListType type,
+                                  const QelLexer* lexer = nullptr);
+    // The list that reports of the type go to, with the output pane shown;
+    // for LIST_FILE the current project.
+    QelListView* Activate(QelListViewFileName::ListType type,
+                          const QelLexer* lexer = nullptr) override;
+    // The selected project when the projects pane is shown; else null.
+    QelListViewFile* GetProject() override;
+    // Asks for project files and opens them; false when cancelled.
+    bool DialogProjectOpen();
+    // Offers every page of notebook id to be saved and closes it; false
+    // when the user cancelled or a save failed.
+    bool AllowCloseAll(int id);
+    // Notebook id lost its last page.
     void SyncCloseAll(int id) override;
 
-    QelNotebook* GetEditors() const { return m_Editors; }
+    // Commands (commands.cpp).
+    void OnCommandConfigDialog(int dialogid, int commandid) override;
+    void StatusBarDoubleClicked(const wxString& pane) override;
+    void StatusBarDoubleClickedRight(const wxString& pane) override;
+
+    // Log: appends a line to the run's log text.
+    void Log(wxLogLevel level, const wxString& msg, const wxLogRecordInfo& info);
+
+    QelNotebook* GetEditors() { return m_Editors; }
+    QelNotebook* GetLists() { return m_Lists; }
+    QelNotebook* GetProjects() { return m_Projects; }
+    QelListViewWithFrame* GetHistory() { return m_History; }
+    QelGenericDirCtrl* GetDirCtrl() { return m_DirCtrl; }
+    // The editor of the "ASCIITABLE" pane.
+    QelSTC* GetAsciiTable();
+    const wxString& GetLogFile() const { return m_LogFile; }
+    const wxString& GetLogText() const { return m_LogText; }
+    const wxString& GetProjectWildcard() const { return m_ProjectWildcard; }
+
+    // Shows the pane (when hidden) and applies the layout.
+    void ShowPane(const wxString& name, bool show = true);
+    bool IsPaneShown(const wxString& name);
+
+    // The key of an editor page for a file name: its full path, made
+    // absolute against the working folder and normalised.
+    static wxString EditorKey(const wxFileName& filename);
+    // The key of a list page: the type's description, and the lexer's
+    // Scintilla name when given.
+    static wxString ListKey(QelListViewFileName::ListType type, const QelLexer* lexer);
+
+    using DecoratedFrame::OnNotebook;
 
 private:
-    void OnClose(wxCloseEvent& event);
-    void OnEdit(wxCommandEvent& event);
-    void OnFile(wxCommandEvent& event);
-    void OnIdle(wxIdleEvent& event);
-    void OnPrint(wxCommandEvent& event);
-    void UpdateTitle();
+    // Does an editor or project page hold unsaved changes?
+    bool HasUnsavedChanges();
+    bool OpenProject(const QelFileName& filename, const wxString& key);
+    void InstallLog();
+    void RemoveLog();
+    void RestoreLayout(bool open_recent);
 
-    QelNotebook* m_Editors;
-    bool m_Forwarding = false; // an edit command is on its way to the editor
+    void OnClose(wxCloseEvent& event);
+    void OnCommand(wxCommandEvent& event);   // commands.cpp
+    void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
+    void OnNotebook(wxAuiNotebookEvent& event);
+
+    int m_NewFileNo = 1;
+    int m_NewProjectNo = 1;
+    QelGenericDirCtrl* m_DirCtrl = nullptr;
+    QelListViewWithFrame* m_History = nullptr;
+    QelNotebook* m_Editors = nullptr;
+    QelNotebook* m_Lists = nullptr;
+    QelNotebook* m_Projects = nullptr;
+    const wxString m_ProjectWildcard;
+    wxString m_LogFile;
+    wxString m_LogText;
+    wxLog* m_OldLog = nullptr;    // the target before ours; owned while ours is active
+    wxLog* m_LogTarget = nullptr; // ours, while active
+    bool m_Closing = false;       // a close is under way: no new unnamed page
+
+    wxDECLARE_EVENT_TABLE();
 };

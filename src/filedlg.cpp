@@ -22,17 +22,23 @@ bool QelFileDialog::SaveUnnamed()
 {
     // A save dialog of its own: this one may be an open dialog, which would
     // not let the user type a new name.
-    wxFileDialog dialog(GetParent(), _("Save As"), GetDirectory(), wxEmptyString, GetWildcard(),
+    wxFileDialog dialog(GetParent(), _("Save As"), GetDirectory(),
+                        m_File->GetFileName().GetFullName(), GetWildcard(),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) return false;
     const wxArrayString paths = QelFileDialogPaths(dialog);
-    return !paths.empty() && m_File->FileSave(QelFileName(paths[0]));
+    if (paths.empty()) return false;
+    if (m_File->FileSave(QelFileName(paths[0]))) return true;
+    wxLogError("%s", _("Cannot save file") + ": " + paths[0]);
+    return false;
 }
 
 int QelFileDialog::ShowModalIfChanged(bool show_modal)
 {
     if (m_File->GetContentsChanged()) {
-        const bool named = m_File->GetFileName().IsOk();
+        // A new document named only for its tab ("textfile1") has no
+        // folder: it was never saved, and saving it means choosing a place.
+        const bool named = m_File->GetFileName().IsOk() && m_File->GetFileName().IsAbsolute();
         const wxString question = named
             ? _("Save changes to") + ": " + m_File->GetFileName().GetFullPath() + "?"
             : _("Save changes") + "?";
@@ -40,12 +46,11 @@ int QelFileDialog::ShowModalIfChanged(bool show_modal)
         case wxYES: {
             // The caller closes or replaces the document after this: a save
             // that did not happen must stop it.
-            const bool saved = named ? m_File->FileSave() : SaveUnnamed();
-            if (!saved) {
+            if (!named) {
+                if (!SaveUnnamed()) return wxID_CANCEL;
+            } else if (!m_File->FileSave()) {
                 wxLogError("%s",
-                           named
-                               ? _("Changes not saved") + ": " + m_File->GetFileName().GetFullPath()
-                               : _("Changes not saved"));
+                           _("Cannot save file") + ": " + m_File->GetFileName().GetFullPath());
                 return wxID_CANCEL;
             }
             break;

@@ -12,7 +12,6 @@
 #include <qelkit/lexers.h>
 #include <qelkit/status.h>
 
-
 QelConfigDialog* QelSTC::m_ConfigDialog = nullptr;
 std::vector<wxString> QelSTC::m_Macro;
 std::optional<int> QelSTC::m_Zoom;
@@ -144,6 +143,8 @@ void QelSTC::BindEvents()
 
     for (const auto type : {wxEVT_STC_CHARADDED, wxEVT_STC_DWELLEND, wxEVT_STC_MARGINCLICK})
         Bind(type, &QelSTC::OnStyledText, this);
+    Bind(wxEVT_STC_MODIFIED, &QelSTC::OnModified, this);
+    Bind(wxEVT_STC_PAINTED, &QelSTC::OnPainted, this);
 
     BindCommandEvents();
 }
@@ -216,6 +217,7 @@ void QelSTC::GuessType()
 
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
 {
+    m_FoldLine = -1; // the levels to fold by are the new lexer's
     if (!m_Lexer.ApplyLexer(lexer, this, false, fold)) return false;
 
     if (fold) Fold(false);
@@ -246,6 +248,7 @@ void QelSTC::SetText(const wxString& value)
 void QelSTC::ClearDocument()
 {
     m_vi.LeaveInsertMode(); // an insert cannot go on into another document
+    m_FoldLine = -1;
     SetReadOnly(false);
     ClearAll();
     QelFrame::StatusText(wxEmptyString, "PaneInfo");
@@ -375,6 +378,23 @@ void QelSTC::OnStyledText(wxStyledTextEvent& event)
     } else {
         event.Skip();
     }
+}
+
+void QelSTC::OnModified(wxStyledTextEvent& event)
+{
+    event.Skip();
+
+    // Lines added or removed above the next line to fold move it.
+    if (m_FoldLine < 0 || event.GetLinesAdded() == 0) return;
+    const int line = LineFromPosition(event.GetPosition());
+    if (line < m_FoldLine) m_FoldLine = std::max(line + 1, m_FoldLine + event.GetLinesAdded());
+}
+
+void QelSTC::OnPainted(wxStyledTextEvent& event)
+{
+    event.Skip();
+    // Painting styled the lines shown: what they start may fold now.
+    if (m_FoldLine >= 0) FoldStyled();
 }
 
 int QelGuessEOLMode(const std::string& sample, bool truncated)

@@ -25,6 +25,22 @@ wxString& CompletionWord()
 
 constexpr int kAllMarkers = 0xFFFF;
 
+// How far past its header a block's end is looked for while a long document
+// folds as it is shown: a longer block stays open and its inner blocks fold,
+// so that showing the start of a file never styles all of it.
+constexpr int kFoldLookahead = 1 << 20;
+
+// The text styled at a time while a block's end is looked for.
+constexpr int kStyleStep = 1 << 12;
+
+// Whether a line of level belongs to the block of a header of level header:
+// blank lines do, and lines of a deeper level.
+bool InFoldBlock(int header, int level)
+{
+    return (level & wxSTC_FOLDLEVELWHITEFLAG) != 0
+        || (level & wxSTC_FOLDLEVELNUMBERMASK) > (header & wxSTC_FOLDLEVELNUMBERMASK);
+}
+
 } // namespace
 
 bool QelSTC::CheckBrace(int pos)
@@ -137,6 +153,8 @@ void QelSTC::CheckAutoComp(const wxUniChar& c)
 
 void QelSTC::Fold(bool foldall)
 {
+    m_FoldLine = -1;
+
     if (GetProperty("fold") != "1" || !m_Lexer.IsOk() || m_Lexer.GetScintillaLexer().empty()) {
         SetMarginWidth(m_MarginFoldingNumber, 0);
         return;
@@ -148,12 +166,19 @@ void QelSTC::Fold(bool foldall)
 
     if (foldall) {
         FoldAll();
-    } else if (GetLineCount() > config->ReadLong(_("Auto fold"), 1500) && !m_FoldAllPending) {
-        // Folding needs the whole text styled: done once the window shows.
-        m_FoldAllPending = true;
+    } else if (GetLineCount() > config->ReadLong(_("Auto fold"), 1500)) {
+        // Fold levels exist only for styled text, and styling all of a long
+        // text takes long and much memory: it folds as it gets styled, that
+        // is as it is shown, starting with what is styled already once the
+        // window shows (the first fold sets up a state for every line).
+        m_FoldLine = 0;
         CallAfter([this] {
-            m_FoldAllPending = false;
-            FoldAll();
+            if (m_FoldLine < 0) return;
+            const int lines = GetLineCount();
+            FoldLines(GetEndStyled() >= GetLength() ? lines : LineFromPosition(GetEndStyled()) - 1,
+                      kFoldLookahead, GetCurrentLine());
+            if (m_FoldLine >= lines) m_FoldLine = -1;
+            FoldStyled();
         });
     }
 }
@@ -163,27 +188,77 @@ void QelSTC::FoldAll()
     if (GetProperty("fold") != "1") return;
 
     const int current = GetCurrentLine();
-    const bool xml = m_Lexer.GetScintillaLexer() == "xml";
-
-    // Fold levels exist only for styled text.
     Colourise(0, -1);
-
-    for (int line = 0; line < GetLineCount();) {
-        const int level = GetFoldLevel(line);
-        const int last = GetLastChild(line, level);
-
-        // The root element of an XML file stays open.
-        if (xml && (level & (wxSTC_FOLDLEVELNUMBERMASK | wxSTC_FOLDLEVELHEADERFLAG)) == 0x2400) {
-            ++line;
-        } else if (line + 1 < last) {
-            if (GetFoldExpanded(line)) ToggleFold(line);
-            line = last + 1;
-        } else {
-            ++line;
-        }
-    }
-
+    m_FoldLine = 0;
+    FoldLines(GetLineCount(), -1, -1);
+    m_FoldLine = -1;
     GotoLine(current);
+}
+
+void QelSTC::StyleTo(int pos)
+{
+    const int styled = GetEndStyled();
+    if (pos > styled) Colourise(PositionFromLine(LineFromPosition(styled)), pos);
+}
+
+int QelSTC::FoldBlockEnd(int line, int level, int limit)
+{
+    const int lines = GetLineCount();
+    int next = line + 1;
+    for (; next < lines; ++next) {
+        // A line's level is known once the line after it is styled.
+        const int need = next + 2 < lines ? PositionFromLine(next + 2) : GetLength();
+        if (const int styled = GetEndStyled(); need > styled) {
+            if (limit >= 0 && styled >= limit) return -1;
+            StyleTo(std::min(GetLength(), std::max(need, styled + kStyleStep)));
+            if (GetEndStyled() <= styled) return -1; // a lexer that styles nothing
+        }
+        if (!InFoldBlock(level, GetFoldLevel(next))) break;
+    }
+    return next - 1;
+}
+
+bool QelSTC::FoldLines(int end, int limit, int keep)
+{
+    const bool xml = m_Lexer.GetScintillaLexer() == "xml";
+    bool folded = false;
+
+    while (m_FoldLine < end) {
+        const int line = m_FoldLine++;
+        const int level = GetFoldLevel(line);
+        // The root element of an XML file stays open.
+        if (!(level & wxSTC_FOLDLEVELHEADERFLAG)
+            || (xml && (level & (wxSTC_FOLDLEVELNUMBERMASK | wxSTC_FOLDLEVELHEADERFLAG)) == 0x2400))
+            continue;
+
+        const int last = FoldBlockEnd(line, level, limit < 0 ? -1 : PositionFromLine(line) + limit);
+        if (last < line + 2 || (keep > line && keep <= last)) continue;
+
+        if (GetFoldExpanded(line)) {
+            ToggleFold(line);
+            folded = true;
+        }
+        m_FoldLine = last + 1;
+    }
+    return folded;
+}
+
+void QelSTC::FoldStyled()
+{
+    // The line at the top stays there while the lines above it fold.
+    const int top = DocLineFromVisible(GetFirstVisibleLine());
+
+    // Up to the last line shown; each fold brings more lines into view.
+    for (int pass = 0; m_FoldLine >= 0 && pass < 100; ++pass) {
+        const int lines = GetLineCount();
+        const int bottom = DocLineFromVisible(GetFirstVisibleLine() + LinesOnScreen()) + 1;
+        if (m_FoldLine > bottom) break;
+        // Levels are known of the lines before the last one styled.
+        StyleTo(bottom + 2 < lines ? PositionFromLine(bottom + 2) : GetLength());
+        if (FoldLines(std::min(bottom + 1, lines), kFoldLookahead, GetCurrentLine()))
+            SetFirstVisibleLine(VisibleFromDocLine(top));
+        if (m_FoldLine >= lines) m_FoldLine = -1;
+    }
 }
 
 void QelSTC::MarkerAddChange(int line)

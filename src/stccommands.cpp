@@ -130,6 +130,7 @@ void QelSTC::OnCommand(wxCommandEvent& event)
         FoldAll();
         break;
     case ID_EDIT_UNFOLD_ALL:
+        m_FoldLine = -1; // nor does what is shown later fold
         wxStyledTextCtrl::FoldAll(wxSTC_FOLDACTION_EXPAND);
         break;
     case ID_EDIT_EOL_DOS:

@@ -1,6 +1,6 @@
 // Configuration items with their real controls in a hidden frame: the
 // control each kind makes, its place in the sizers, and its value in the
-// settings file.
+// settings file; copies of items.
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,20 +22,13 @@ using qeltest::Edit;
 using qeltest::Shown;
 
 // A hidden frame whose vertical sizer takes the items.
-class ConfigItemTest : public qeltest::ConfigTest {
+class ConfigItemTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "items");
+        EditorTest::SetUp();
         m_Sizer = new wxBoxSizer(wxVERTICAL);
         m_Frame->SetSizer(m_Sizer);
-    }
-    void TearDown() override
-    {
-        m_Frame->Destroy();
-        qeltest::Pump(0);
-        ConfigTest::TearDown();
     }
 
     // The item laid out in the frame: control made and loaded.
@@ -48,7 +41,6 @@ protected:
     static wxConfigBase& Cfg() { return *wxConfigBase::Get(); }
     static wxString Stored(const wxString& key) { return Cfg().Read(key, "<missing>"); }
 
-    wxFrame* m_Frame = nullptr;
     wxBoxSizer* m_Sizer = nullptr;
 };
 
@@ -293,6 +285,19 @@ TEST_F(ConfigItemTest, ConsecutiveLabelledItemsShareOneGrid)
     ASSERT_EQ(grid->GetItemCount(), 6u);
     EXPECT_EQ(LabelAt(grid, 0) + LabelAt(grid, 2) + LabelAt(grid, 4), "First:Second:Third:");
     EXPECT_EQ(grid->GetItem(size_t(5))->GetWindow(), items[3].GetWindow());
+}
+
+// A copy assigned over an item of another kind takes all of it.
+TEST(ConfigItem, CopiesAssignOverAnotherKind)
+{
+    std::vector<QelConfigItem> items(2, QelConfigItem("Name"));
+    items[1] = QelConfigItem("Mode", g_Modes, true, "Page", 2, 4, 3);
+    items[0] = QelConfigItem("Folder", CONFIG_COMBOBOXDIR, "", true);
+    EXPECT_EQ(items[1].GetType(), CONFIG_RADIOBOX);
+    EXPECT_EQ(items[1].GetPage() + items[1].GetLabel(), "PageMode");
+    EXPECT_EQ(items[1].GetColumns(), 3);
+    EXPECT_TRUE(items[0].GetIsRequired());
+    EXPECT_EQ(items[0].GetColumns(), -1);
 }
 
 TEST_F(ConfigItemTest, FolderRowHasItsLabelAndABrowseButtonWithTheComboBoxId)

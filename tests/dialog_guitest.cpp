@@ -108,7 +108,7 @@ TEST_F(FileDialogTest, FailedSaveAnswersCancel)
                   wxExpectModal<wxMessageDialog>(wxID_YES));
     EXPECT_EQ(result, wxID_CANCEL);
     EXPECT_TRUE(file.changed);
-    EXPECT_TRUE(log.Has("Changes not saved")) << log.Dump();
+    EXPECT_TRUE(log.Has("Cannot save file: " + m_Path)) << log.Dump();
     ASSERT_TRUE(wxMkdir(m_Temp.Path()));
 }
 

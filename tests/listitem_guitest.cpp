@@ -19,23 +19,16 @@ namespace {
 
 using LV = QelListViewFileName;
 
-class FileListTest : public qeltest::ConfigTest {
+class FileListTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "file lists");
+        EditorTest::SetUp();
         m_Dir = m_Temp.File("data");
         ASSERT_TRUE(wxFileName::Mkdir(m_Dir));
         ASSERT_TRUE(qeltest::WriteBytes(m_Dir + "/a.txt", "hello"));
         ASSERT_TRUE(qeltest::WriteBytes(m_Dir + "/b.cpp", "int b;\n"));
         ASSERT_TRUE(wxFileName::Mkdir(m_Dir + "/sub"));
-    }
-    void TearDown() override
-    {
-        m_Frame->Destroy();
-        qeltest::Pump(0);
-        ConfigTest::TearDown();
     }
 
     LV* MakeList(LV::ListType type, const QelLexer* lexer = nullptr)
@@ -58,96 +51,76 @@ protected:
         return text;
     }
 
-    wxFrame* m_Frame = nullptr;
     wxString m_Dir;
 };
 
-// --- columns ---
-
-struct ColumnCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const ColumnCase& c) { return os << c.name; }
-    LV::ListType type;
-    const char* window_name;
-    const char* columns;
-};
-
-class FileListColumns : public FileListTest, public ::testing::WithParamInterface<ColumnCase> { };
-
-TEST_P(FileListColumns, FollowTheListType)
+TEST_F(FileListTest, ColumnsFollowTheListType)
 {
     QelLexers& lexers = qeltest::InstallLexers(m_Temp, "<lexers/>");
     const QelLexer cpp(
         qeltest::XmlElement("<lexer name=\"cpp\"><keywords>int class</keywords></lexer>").Node(),
         &lexers);
-    const LV* lv = MakeList(GetParam().type, &cpp);
-    EXPECT_EQ(lv->GetName(), GetParam().window_name);
-    EXPECT_EQ(Columns(lv), GetParam().columns);
-    EXPECT_EQ(lv->InReportView(), GetParam().type != LV::LIST_FOLDER);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, FileListColumns,
-    ::testing::Values(ColumnCase{"Folder", LV::LIST_FOLDER, "Folder", ""},
-                      ColumnCase{"Keywords", LV::LIST_KEYWORD, "Keywords cpp",
-                                 "File Name,class,int,Keywords,Modified,In Folder,Type,Size"},
-                      ColumnCase{"Process", LV::LIST_PROCESS, "Process Output",
-                                 "Line,Line No,File Name,Modified,In Folder,Type,Size"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// --- rows from files ---
-
-struct RowCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const RowCase& c) { return os << c.name; }
-    LV::ListType type;
-    const char* entry; // inside the data folder
-    const char* spec;
-    const char* cells; // "File Name|In Folder|Type|Size", "@" for the folder
-    bool has_image;
-    bool has_time;
-};
-
-class FileListRows : public FileListTest, public ::testing::WithParamInterface<RowCase> { };
-
-TEST_P(FileListRows, FillTheFileColumnsFromTheFile)
-{
-    const RowCase& c = GetParam();
-    LV* lv = MakeList(c.type);
-    const wxString path = m_Dir + "/" + c.entry;
-    const long row = Add(lv, path, c.spec);
-
-    wxString cells;
-    for (const char* col : {"File Name", "In Folder", "Type", "Size"}) {
-        cells += (cells.empty() ? "" : "|") + lv->GetItemText(row, col);
+    const struct {
+        LV::ListType type;
+        const char* window_name;
+        const char* columns;
+    } cases[] = {
+        {LV::LIST_FOLDER, "Folder", ""},
+        {LV::LIST_KEYWORD, "Keywords cpp",
+         "File Name,class,int,Keywords,Modified,In Folder,Type,Size"},
+        {LV::LIST_PROCESS, "Process Output", "Line,Line No,File Name,Modified,In Folder,Type,Size"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window_name);
+        const LV* lv = MakeList(c.type, &cpp);
+        EXPECT_EQ(lv->GetName(), c.window_name);
+        EXPECT_EQ(Columns(lv), c.columns);
+        EXPECT_EQ(lv->InReportView(), c.type != LV::LIST_FOLDER);
     }
-    cells.Replace(m_Dir, "@");
-    EXPECT_EQ(cells, c.cells);
-    EXPECT_EQ(lv->GetItemData(row), 0);
-    wxListItem info;
-    info.SetId(row);
-    info.SetMask(wxLIST_MASK_IMAGE);
-    ASSERT_TRUE(lv->GetItem(info));
-    EXPECT_EQ(info.GetImage() != -1, c.has_image);
-    const wxRegEx iso("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$");
-    EXPECT_EQ(iso.Matches(lv->GetItemText(row, "Modified")), c.has_time);
-
-    // The row names the same file again, even when the file is missing.
-    EXPECT_EQ(QelListItem(lv, row).GetFileName().GetFullPath(), path);
-    EXPECT_EQ(QelListItem(lv, row).GetFileSpec(), lv->GetItemText(row, "Type"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, FileListRows,
-    ::testing::Values(
-        RowCase{"File", LV::LIST_FIND, "a.txt", "", "a.txt|@|txt|5", true, true},
-        RowCase{"FolderWithSpec", LV::LIST_FIND, "sub", "*.h", "sub|@|*.h|", true, true},
-        RowCase{"ProcessList", LV::LIST_PROCESS, "b.cpp", "", "b.cpp|@|cpp|7", true, true},
+TEST_F(FileListTest, RowsFillTheFileColumnsFromTheFile)
+{
+    const struct {
+        const char* name;
+        LV::ListType type;
+        const char* entry; // inside the data folder
+        const char* spec;
+        const char* cells; // "File Name|In Folder|Type|Size", "@" for the folder
+        bool exists;       // an image and a modification time
+    } cases[] = {
+        {"File", LV::LIST_FIND, "a.txt", "", "a.txt|@|txt|5", true},
+        {"FolderWithSpec", LV::LIST_FIND, "sub", "*.h", "sub|@|*.h|", true},
+        {"ProcessList", LV::LIST_PROCESS, "b.cpp", "", "b.cpp|@|cpp|7", true},
         // A missing file keeps its folder; its other columns stay empty.
-        RowCase{"MissingFile", LV::LIST_FILE, "gone.txt", "", "gone.txt|@||", false, false},
-        RowCase{"MissingFolder", LV::LIST_FILE, "nofolder/gone.txt", "",
-                "@/nofolder/gone.txt|@/nofolder||", false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"MissingFile", LV::LIST_FILE, "gone.txt", "", "gone.txt|@||", false},
+        {"MissingFolder", LV::LIST_FILE, "nofolder/gone.txt", "",
+         "@/nofolder/gone.txt|@/nofolder||", false},
+    };
+    const wxRegEx iso("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LV* lv = MakeList(c.type);
+        const wxString path = m_Dir + "/" + c.entry;
+        const long row = Add(lv, path, c.spec);
+        wxString cells;
+        for (const char* col : {"File Name", "In Folder", "Type", "Size"})
+            cells += (cells.empty() ? "" : "|") + lv->GetItemText(row, col);
+        cells.Replace(m_Dir, "@");
+        EXPECT_EQ(cells, c.cells);
+        EXPECT_EQ(lv->GetItemData(row), 0);
+        wxListItem info;
+        info.SetId(row);
+        info.SetMask(wxLIST_MASK_IMAGE);
+        ASSERT_TRUE(lv->GetItem(info));
+        EXPECT_EQ(info.GetImage() != -1, c.exists);
+        EXPECT_EQ(iso.Matches(lv->GetItemText(row, "Modified")), c.exists);
+
+        // The row names the same file again, even when the file is missing.
+        EXPECT_EQ(QelListItem(lv, row).GetFileName().GetFullPath(), path);
+        EXPECT_EQ(QelListItem(lv, row).GetFileSpec(), lv->GetItemText(row, "Type"));
+    }
+}
 
 TEST_F(FileListTest, ReadOnlyFilesUseTheListColourAlsoAfterSorting)
 {

@@ -39,19 +39,12 @@ const std::vector<Cells> kRows = {
     {"d", "100", "-0.5", ""},
 };
 
-class ListViewTest : public qeltest::ConfigTest {
+class ListViewTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "lists");
+        EditorTest::SetUp();
         m_List = MakeList(wxLC_REPORT);
-    }
-    void TearDown() override
-    {
-        m_Frame->Destroy();
-        qeltest::Pump(0);
-        ConfigTest::TearDown();
     }
 
     CountingList* MakeList(long style, wxWindow* parent = nullptr)
@@ -110,46 +103,41 @@ protected:
         lv->ProcessWindowEvent(event);
     }
 
-    wxFrame* m_Frame = nullptr;
     CountingList* m_List = nullptr;
 };
 
 // --- sorting ---
 
-struct SortCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const SortCase& c) { return os << c.name; }
-    const char* column;
-    QelSortType method;
-    bool match_case;
-    const char* names;
-};
-
-class ListViewSort : public ListViewTest, public ::testing::WithParamInterface<SortCase> { };
-
-TEST_P(ListViewSort, OrdersRowsByTheColumnsValues)
+TEST_F(ListViewTest, SortOrdersRowsByTheColumnsValues)
 {
-    const SortCase& c = GetParam();
-    QelFindReplaceData::Get()->SetMatchCase(c.match_case);
-    Fill(m_List, kRows);
-    m_List->SortColumn(c.column, c.method);
-    EXPECT_EQ(Names(m_List), c.names);
-    EXPECT_EQ(m_List->GetSortedColumn(), m_List->FindColumn(c.column));
+    const struct {
+        const char* name;
+        const char* column;
+        QelSortType method;
+        bool match_case;
+        const char* names;
+    } cases[] = {
+        {"IntsByValue", "Count", SORT_ASCENDING, false, "C,a,b,d"},
+        {"IntsDescending", "Count", SORT_DESCENDING, false, "d,b,a,C"},
+        // 2.1 and 2.9 are told apart, not truncated to the same whole number.
+        {"FloatsByRealValue", "Ratio", SORT_ASCENDING, false, "d,a,b,C"},
+        // 1969 comes before 1970: times before the epoch are negative.
+        {"DatesAcrossTheEpoch", "When", SORT_ASCENDING, false, "a,d,C,b"},
+        {"DatesDescending", "When", SORT_DESCENDING, false, "b,C,d,a"},
+        {"TextIgnoringCase", "Name", SORT_ASCENDING, false, "a,b,C,d"},
+        {"TextUpperCaseFirst", "Name", SORT_ASCENDING, true, "C,a,b,d"},
+        {"TextDescendingWithCase", "Name", SORT_DESCENDING, true, "d,b,a,C"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QelFindReplaceData::Get()->SetMatchCase(c.match_case);
+        m_List->DeleteAllItems();
+        Fill(m_List, kRows);
+        m_List->SortColumn(c.column, c.method);
+        EXPECT_EQ(Names(m_List), c.names);
+        EXPECT_EQ(m_List->GetSortedColumn(), m_List->FindColumn(c.column));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, ListViewSort,
-    ::testing::Values(SortCase{"IntsByValue", "Count", SORT_ASCENDING, false, "C,a,b,d"},
-                      SortCase{"IntsDescending", "Count", SORT_DESCENDING, false, "d,b,a,C"},
-                      // 2.1 and 2.9 are told apart, not truncated to the same whole number.
-                      SortCase{"FloatsByRealValue", "Ratio", SORT_ASCENDING, false, "d,a,b,C"},
-                      // 1969 comes before 1970: times before the epoch are negative.
-                      SortCase{"DatesAcrossTheEpoch", "When", SORT_ASCENDING, false, "a,d,C,b"},
-                      SortCase{"DatesDescending", "When", SORT_DESCENDING, false, "b,C,d,a"},
-                      SortCase{"TextIgnoringCase", "Name", SORT_ASCENDING, false, "a,b,C,d"},
-                      SortCase{"TextUpperCaseFirst", "Name", SORT_ASCENDING, true, "C,a,b,d"},
-                      SortCase{"TextDescendingWithCase", "Name", SORT_DESCENDING, true, "d,b,a,C"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Header clicks toggle a fresh column ascending, then descending; an empty
 // list is marked sorted without running the hooks; unknown columns do nothing.
@@ -200,32 +188,28 @@ TEST_F(ListViewTest, ArtListsShowTheSortDirectionInTheHeader)
 
 // --- text form ---
 
-struct TextCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const TextCase& c) { return os << c.name; }
-    const char* text;
-    bool added;
-    const char* rows;
-};
-
-class ListViewText : public ListViewTest, public ::testing::WithParamInterface<TextCase> { };
-
-TEST_P(ListViewText, ReadsRowsCellByCell)
+TEST_F(ListViewTest, TextFormIsReadCellByCell)
 {
-    const TextCase& c = GetParam();
-    EXPECT_EQ(m_List->ItemFromText(c.text), c.added);
-    EXPECT_EQ(Dump(m_List), c.rows);
+    const struct {
+        const char* name;
+        const char* text;
+        bool added;
+        const char* rows;
+    } cases[] = {
+        {"Empty", "", false, ""},
+        {"TwoRows", "x\t1\t1.5\ty\nz\t2", true, "x|1|1.5|y;z|2||"},
+        // Empty lines and empty cells give no token.
+        {"EmptyCellsCollapse", "\n\nx\t\t3\n", true, "x|3||"},
+        {"SeparatorsOnly", "\t\t", true, "\t\t|||"},
+        {"ExtraCellsDropped", "a\tb\tc\td\te", true, "a|b|c|d"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_List->DeleteAllItems();
+        EXPECT_EQ(m_List->ItemFromText(c.text), c.added);
+        EXPECT_EQ(Dump(m_List), c.rows);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ListViewText,
-    ::testing::Values(TextCase{"Empty", "", false, ""},
-                      TextCase{"TwoRows", "x\t1\t1.5\ty\nz\t2", true, "x|1|1.5|y;z|2||"},
-                      // Empty lines and empty cells give no token.
-                      TextCase{"EmptyCellsCollapse", "\n\nx\t\t3\n", true, "x|3||"},
-                      TextCase{"SeparatorsOnly", "\t\t", true, "\t\t|||"},
-                      TextCase{"ExtraCellsDropped", "a\tb\tc\td\te", true, "a|b|c|d"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
 {
@@ -262,33 +246,30 @@ TEST_F(ListViewTest, CopyCutAndPasteCarryTheTextForm)
 
 // --- editing ---
 
-struct DeleteCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const DeleteCase& c) { return os << c.name; }
-    std::vector<long> selected;
-    int rows_left;
-    const char* selected_after;
-};
-
-class ListViewDelete : public ListViewTest, public ::testing::WithParamInterface<DeleteCase> { };
-
-TEST_P(ListViewDelete, SelectsTheRowAfterTheLastDeleted)
+TEST_F(ListViewTest, DeleteSelectsTheRowAfterTheLastDeleted)
 {
-    const DeleteCase& c = GetParam();
-    for (int i = 0; i < 7; i++) Fill(m_List, {{wxString::Format("r%d", i)}});
-    for (long row : c.selected) m_List->Select(row);
-    Command(m_List, wxID_DELETE);
-    EXPECT_EQ(m_List->GetItemCount(), c.rows_left);
-    EXPECT_EQ(Selected(m_List), c.selected_after);
-    EXPECT_EQ(m_List->m_Updates, c.selected.empty() ? 0 : 1);
+    const struct {
+        const char* name;
+        std::vector<long> selected;
+        int rows_left;
+        const char* selected_after;
+    } cases[] = {
+        {"TwoRows", {2, 5}, 5, "4"},
+        {"LastRow", {6}, 6, ""},
+        {"FirstRow", {0}, 6, "0"},
+        {"NoSelection", {}, 7, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CountingList* lv = MakeList(wxLC_REPORT);
+        for (int i = 0; i < 7; i++) Fill(lv, {{wxString::Format("r%d", i)}});
+        for (long row : c.selected) lv->Select(row);
+        Command(lv, wxID_DELETE);
+        EXPECT_EQ(lv->GetItemCount(), c.rows_left);
+        EXPECT_EQ(Selected(lv), c.selected_after);
+        EXPECT_EQ(lv->m_Updates, c.selected.empty() ? 0 : 1);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, ListViewDelete,
-                         ::testing::Values(DeleteCase{"TwoRows", {2, 5}, 5, "4"},
-                                           DeleteCase{"LastRow", {6}, 6, ""},
-                                           DeleteCase{"FirstRow", {0}, 6, "0"},
-                                           DeleteCase{"NoSelection", {}, 7, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // The ids of a menu, a submenu's items in brackets.
 wxString MenuIds(const wxMenu& menu)
@@ -348,52 +329,42 @@ TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)
 
 // --- find ---
 
-struct FindCase {
-    const char* name;
-    friend std::ostream& operator<<(std::ostream& os, const FindCase& c) { return os << c.name; }
-    long selected; // -1: none
-    const char* text;
-    bool down;
-    bool match_case;
-    bool match_word;
-    bool found;
-    const char* selected_after;
-    std::vector<const char*> reports;
-};
-
-class ListViewFind : public ListViewTest, public ::testing::WithParamInterface<FindCase> { };
-
-TEST_P(ListViewFind, SelectsTheMatchingRowAndWrapsOnce)
+TEST_F(ListViewTest, FindSelectsTheMatchingRowAndWrapsOnce)
 {
-    const FindCase& c = GetParam();
-    QelFindReplaceData::Get()->SetMatchCase(c.match_case);
-    QelFindReplaceData::Get()->SetMatchWord(c.match_word);
-    Fill(m_List, kRows);
-    if (c.selected != -1) m_List->Select(c.selected);
-
-    qeltest::LogCapture log;
-    EXPECT_EQ(m_List->FindNext(c.text, c.down), c.found);
-    EXPECT_EQ(Selected(m_List), c.selected_after);
-    ASSERT_EQ(log.Records().size(), c.reports.size()) << log.Dump();
-    for (size_t i = 0; i < c.reports.size(); i++) {
-        EXPECT_TRUE(log.Records()[i].text.Contains(c.reports[i])) << log.Dump();
+    const struct {
+        const char* name;
+        long selected; // -1: none
+        const char* text;
+        bool down, match_case, match_word, found;
+        const char* selected_after;
+        std::vector<const char*> reports;
+    } cases[] = {
+        {"EmptyText", 0, "", true, false, false, false, "0", {}},
+        {"NextRowDown", 0, "100", true, false, false, true, "3", {}},
+        {"CaseIgnored", -1, "c", true, false, false, true, "2", {}},
+        {"WholeCell", -1, "10", true, false, true, true, "0", {}},
+        {"PartOfCell", 0, "10", true, false, false, true, "2", {}},
+        {"Upward", 3, "b", false, false, false, true, "0", {}},
+        // The wrapped pass selects the row, but the search still answers false.
+        {"OnlyAboveWraps", 2, "a", true, false, false, false, "1", {"hit bottom"}},
+        {"CaseMatters", -1, "c", true, true, false, false, "", {"hit bottom", "not found"}},
+        {"Nowhere", 1, "zzz", false, false, false, false, "1", {"hit top", "not found"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QelFindReplaceData::Get()->SetMatchCase(c.match_case);
+        QelFindReplaceData::Get()->SetMatchWord(c.match_word);
+        m_List->DeleteAllItems();
+        Fill(m_List, kRows);
+        if (c.selected != -1) m_List->Select(c.selected);
+        qeltest::LogCapture log;
+        EXPECT_EQ(m_List->FindNext(c.text, c.down), c.found);
+        EXPECT_EQ(Selected(m_List), c.selected_after);
+        ASSERT_EQ(log.Records().size(), c.reports.size()) << log.Dump();
+        for (size_t i = 0; i < c.reports.size(); i++)
+            EXPECT_TRUE(log.Records()[i].text.Contains(c.reports[i])) << log.Dump();
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ListViewFind,
-    ::testing::Values(
-        FindCase{"EmptyText", 0, "", true, false, false, false, "0", {}},
-        FindCase{"NextRowDown", 0, "100", true, false, false, true, "3", {}},
-        FindCase{"CaseIgnored", -1, "c", true, false, false, true, "2", {}},
-        FindCase{"WholeCell", -1, "10", true, false, true, true, "0", {}},
-        FindCase{"PartOfCell", 0, "10", true, false, false, true, "2", {}},
-        FindCase{"Upward", 3, "b", false, false, false, true, "0", {}},
-        // The wrapped pass selects the row, but the search still answers false.
-        FindCase{"OnlyAboveWraps", 2, "a", true, false, false, false, "1", {"hit bottom"}},
-        FindCase{"CaseMatters", -1, "c", true, true, false, false, "", {"hit bottom", "not found"}},
-        FindCase{"Nowhere", 1, "zzz", false, false, false, false, "1", {"hit top", "not found"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // --- printing ---
 

@@ -65,12 +65,11 @@ int LiveInGroup(long pgid)
         wxString::Format("ps -eo pgid=,stat= | awk '$1 == %ld && $2 !~ /^Z/' | wc -l", pgid)));
 }
 
-class ProcessGuiTest : public qeltest::ConfigTest {
+class ProcessGuiTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "top");
+        EditorTest::SetUp();
         wxTheApp->SetTopWindow(m_Frame);
         m_Frame->Bind(
             wxEVT_MENU, [this](wxCommandEvent&) { ++m_Terminated; }, ID_TERMINATED_PROCESS);
@@ -78,9 +77,7 @@ protected:
     void TearDown() override
     {
         wxTheApp->SetTopWindow(nullptr);
-        m_Frame->Destroy();
-        qeltest::Pump(0);
-        ConfigTest::TearDown();
+        EditorTest::TearDown();
     }
 
     // Runs to the end; false when it did not end in time.
@@ -90,7 +87,6 @@ protected:
         return PumpUntil([&] { return !process.IsRunning() && m_Terminated > 0; }, 20000);
     }
 
-    wxFrame* m_Frame = nullptr;
     int m_Terminated = 0;
 };
 

@@ -1,8 +1,6 @@
 // The editor's pure helpers: line-end guessing, mode lines, link texts,
 // replacement texts, the hexadecimal dump, catalog base paths, tab stops.
 #include <cstring>
-#include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -72,41 +70,9 @@ TEST(StcText, DelimitedTextAndReplacementGroups)
     EXPECT_FALSE(QelIsTargetRE(""));
 }
 
-// The dump agrees with hexdump -C in the offset and byte columns, whatever
-// the start offset and however short the last line.
-TEST(StcHexDump, AgreesWithHexdump)
-{
-    TempDir dir;
-    std::mt19937 random(7);
-    for (const size_t size : {1, 7, 8, 9, 16, 17, 100}) {
-        for (const long start : {0L, 0x30L}) {
-            SCOPED_TRACE(testing::Message() << size << " bytes from " << start);
-            std::string bytes(size, '\0');
-            for (char& c : bytes) c = static_cast<char>(random());
-            const wxString path = dir.File("data");
-            ASSERT_TRUE(WriteBytes(path, std::string(start, 'p') + bytes));
-
-            std::istringstream want(
-                qeltest::Run(wxString::Format("hexdump -C -v -s %ld %s", start, ShellQuote(path))));
-            std::istringstream got(QelHexDump(start, bytes.data(), bytes.size(), "\n"));
-            std::string want_line;
-            std::string got_line;
-            size_t lines = 0;
-            while (std::getline(got, got_line)) {
-                ASSERT_TRUE(std::getline(want, want_line));
-                EXPECT_EQ(got_line.substr(0, 8), want_line.substr(0, 8));
-                EXPECT_EQ(got_line.substr(8, 2), ": ");
-                EXPECT_EQ(got_line.substr(10, 50), want_line.substr(10, 50));
-                EXPECT_EQ(got_line.size(), 60 + std::min<size_t>(16, size - 16 * lines));
-                ++lines;
-            }
-            EXPECT_EQ(lines, (size + 15) / 16);
-        }
-    }
-}
-
 // Offsets past eight digits grow the offset field, as hexdump's do; the
-// line end is the one asked for.
+// line end is the one asked for. The editor's dump is compared with hexdump
+// itself (stchex_guitest).
 TEST(StcHexDump, WideOffsetsAndLineEnds)
 {
     const struct {

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
+#include <string>
+#include <vector>
+
 #include <qelkit/stc.h>
 
 #include "testing.h"
@@ -72,23 +75,104 @@ TEST_F(StcAids, IndentShiftsOnlyWhiteSpace)
     }
 }
 
-TEST_F(StcAids, LongDocumentsFoldOnceShown)
+// A C text of functions of three lines ("int fN() {", "  x;", "}"), the
+// last line end left out unless eol.
+std::string Functions(int count, bool eol = true)
 {
-    for (const int functions : {500, 501}) {
-        SCOPED_TRACE(functions);
-        std::string text;
-        for (int i = 0; i < functions; ++i) text += "int f" + std::to_string(i) + "() {\n  x;\n}\n";
-        QelSTC* stc = new QelSTC(m_Frame,
-                                 QelFileName(WriteFile("long.c", text.substr(0, text.size() - 1))));
-        const int lines = stc->GetLineCount();
-        ASSERT_EQ(lines, functions * 3);
-        EXPECT_EQ(stc->GetMarginWidth(QEL_MARGIN_FOLDING), 16);
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "int f" + std::to_string(i) + "() {\n  x;\n}\n";
+    if (!eol) text.pop_back();
+    return text;
+}
 
-        Pump(0);
-        int collapsed = 0;
-        for (int line = 0; line < lines; line += 3) collapsed += stc->GetFoldExpanded(line) ? 0 : 1;
-        EXPECT_EQ(collapsed, lines > 1500 ? functions : 0);
+// The lines of the editor's collapsed fold headers.
+std::vector<int> Collapsed(QelSTC* stc)
+{
+    std::vector<int> lines;
+    for (int line = 0; line < stc->GetLineCount(); ++line)
+        if (!stc->GetFoldExpanded(line)) lines.push_back(line);
+    return lines;
+}
+
+TEST_F(StcAids, LongDocumentsFoldAsStyled)
+{
+    // Each text is folded on opening (styled whole, it is short) and by
+    // FoldAll; a block reaching further than the text styled while it is
+    // shown stays open on opening, FoldAll closes it.
+    const std::string guard = "#ifndef G\n" + Functions(70000) + "#endif\n";
+    const struct {
+        const char* name;
+        std::string text;
+        std::vector<int> opened, all; // collapsed lines; {-1}: every third from 0
+    } rows[] = {
+        {"1500 lines", Functions(500, false), {}, {-1}},
+        {"1501 lines", Functions(500), {-1}, {-1}},
+        {"blocks of two lines", std::string(1600, '\n') + "int f() {\n}", {}, {}},
+        {"xml root",
+         "<root>\n" + std::string(1600, '\n') + "<a>\n<b/>\n</a>\n</root>\n",
+         {1601},
+         {1601}},
+        {"guard past the look-ahead", guard, {1}, {0}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const bool xml = row.name == std::string("xml root");
+        auto* stc = new QelSTC(m_Frame, QelFileName(WriteFile(xml ? "a.xml" : "a.c", row.text)));
+        const int lines = stc->GetLineCount();
+        Pump(0); // folding starts once the window could show
+        const auto expect = [&](const std::vector<int>& want) {
+            std::vector<int> every;
+            for (int line = 0; line + 2 < lines; line += 3) every.push_back(line);
+            const std::vector<int> got = Collapsed(stc);
+            if (want == std::vector<int>{-1})
+                EXPECT_EQ(got, every);
+            else if (row.text == guard)
+                EXPECT_EQ(got.at(0), want.at(0)); // the inner ones depend on what was styled
+            else
+                EXPECT_EQ(got, want);
+        };
+        expect(row.opened);
+        stc->FoldAll();
+        expect(row.all);
+        stc->Destroy();
     }
+}
+
+TEST_F(StcAids, LongDocumentsFoldAsShown)
+{
+    // 360 KB: only its start is styled on opening.
+    auto* stc = new QelSTC(m_Frame, QelFileName(WriteFile("long.c", Functions(20000))));
+    Pump(0);
+    EXPECT_FALSE(stc->GetFoldExpanded(0));
+    EXPECT_TRUE(stc->GetFoldExpanded(30000));
+    EXPECT_LT(stc->GetEndStyled(), stc->PositionFromLine(30000));
+
+    // Lines taken out above where folding goes on move that place up.
+    int open = 0;
+    while (!stc->GetFoldExpanded(open)) open += 3;
+    stc->DeleteRange(0, stc->PositionFromLine(30));
+    const int last = stc->GetLineCount() - 1;
+
+    m_Frame->Show();
+    stc->GotoLine(30001); // inside the block of line 30000, which stays open
+    ASSERT_TRUE(PumpUntil([&] { return !stc->GetFoldExpanded(29997); }, 5000));
+    EXPECT_FALSE(stc->GetFoldExpanded(open - 30));
+    EXPECT_TRUE(stc->GetFoldExpanded(30000));
+    EXPECT_TRUE(stc->GetLineVisible(30001));
+    EXPECT_FALSE(stc->GetFoldExpanded(30003));
+    // Nor was more styled than what was shown and a little beyond.
+    EXPECT_TRUE(stc->GetFoldExpanded(last - 3));
+    EXPECT_LT(stc->GetEndStyled(), stc->PositionFromLine(40000));
+
+    // Once all is unfolded, nothing shown later folds.
+    wxCommandEvent unfold(wxEVT_MENU, ID_EDIT_UNFOLD_ALL);
+    stc->ProcessWindowEvent(unfold);
+    EXPECT_TRUE(stc->GetFoldExpanded(29997));
+    stc->GotoLine(last);
+    stc->Update();
+    Pump(50);
+    EXPECT_GT(stc->GetFirstVisibleLine(), 50000);
+    EXPECT_TRUE(stc->GetFoldExpanded(last - 6) && stc->GetFoldExpanded(last - 3));
 }
 
 TEST_F(StcAids, XmlRootStaysOpen)

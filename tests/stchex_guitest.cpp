@@ -42,6 +42,7 @@ void ExpectLikeHexdump(const std::string& dump, const std::string& want, const s
         const size_t n = std::min<size_t>(16, bytes.size() - first);
         ASSERT_EQ(got.size(), 60 + n);
         EXPECT_EQ(got.substr(0, 8) + got.substr(10, 50), line.substr(0, 8) + line.substr(10, 50));
+        EXPECT_EQ(got.substr(8, 2), ": ");
         for (size_t i = 0; i < n; ++i) {
             const auto c = static_cast<unsigned char>(bytes[first + i]);
             const bool kept = c > 0 && c < 32 && c != '\t' && c != '\n' && c != '\r';

@@ -25,24 +25,15 @@ std::string Items(const wxComboBox* cb)
 }
 
 // A hidden frame with a combo box and a check list, both holding b, c, d.
-class UtilControls : public qeltest::ConfigTest {
+class UtilControls : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "controls");
+        EditorTest::SetUp();
         const wxString items[] = {"b", "c", "d"};
         m_Combo = new wxComboBox(m_Frame, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 3, items);
         m_Check = new wxCheckListBox(m_Frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 3, items);
     }
-    void TearDown() override
-    {
-        m_Frame->Destroy();
-        qeltest::Pump(0);
-        ConfigTest::TearDown();
-    }
-
-    wxFrame* m_Frame = nullptr;
     wxComboBox* m_Combo = nullptr;
     wxCheckListBox* m_Check = nullptr;
 };

@@ -38,12 +38,11 @@ protected:
     int m_Answer;
 };
 
-class VcsDialogTest : public qeltest::ConfigTest {
+class VcsDialogTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
-        ConfigTest::SetUp();
-        m_Frame = new wxFrame(nullptr, wxID_ANY, "top");
+        EditorTest::SetUp();
         m_Root = m_Temp.File("w");
         m_File = m_Root + "/f.c";
         qeltest::Run("mkdir -p " + ShellQuote(m_Root) + " && cd " + ShellQuote(m_Root)
@@ -53,12 +52,6 @@ protected:
         ASSERT_TRUE(QelVCS::Read());
         Cfg()->Write("git", "git");
     }
-    void TearDown() override
-    {
-        m_Frame->Destroy();
-        ConfigTest::TearDown();
-    }
-
     static wxConfigBase* Cfg() { return wxConfigBase::Get(); }
 
     static int IdOf(const wxString& run)
@@ -69,7 +62,6 @@ protected:
         return -1;
     }
 
-    wxFrame* m_Frame = nullptr;
     wxString m_Root, m_File;
 };
 

@@ -237,6 +237,11 @@ const ViCase ViCases[] = {
      "the lines land at the start of the destination line of the shortened document"},
 };
 
+void PrintTo(const ViCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ViOracle : public ViTest, public ::testing::WithParamInterface<ViCase> { };
 
 TEST_P(ViOracle, SameResultAsVim)
@@ -302,11 +307,15 @@ const KeyCase KeyCases[] = {
     {"UnsetMarkRings", "a\nb\n", 1, 1, "'b", "a\nb\n", 1, ""},
     {"CountStaysPending", "a\n", 1, 1, "10", "a\n", 0, "10"},
     {"EscapeRingsAndClears", "a\n", 1, 1, "12<Esc>", "a\n", 1, ""},
-    {"InsertRepeatOnce", "ab\n", 1, 1, "3ix<Esc>.", "xxxxab\n", 0, ""},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", "aba\n", 0, ""},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", "a\n\tb\n\t", 0, ""},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", "a\nb ", 0, ""},
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ViKeys : public ViTest, public ::testing::WithParamInterface<KeyCase> { };
 

@@ -100,6 +100,11 @@ const ExCase ExCases[] = {
     {"Unknown", "a\n", 1, "frobnicate", false, "a\n", "", 1},
 };
 
+void PrintTo(const ExCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ViEx : public ViExTest, public ::testing::WithParamInterface<ExCase> { };
 
 TEST_P(ViEx, Result)

@@ -146,6 +146,19 @@ enum QelListCommandId {
     ID_LIST_HIGHEST = 6151,
 };
 
+// Commands run over every page of a notebook of lists.
+enum QelListAllId {
+    ID_LIST_ALL_SET_FONT = 6153,
+    ID_LIST_ALL_CLOSE = 6159,
+};
+
+// Commands of the explorer's popup menu; 6156 and 6157 carry no command.
+enum QelTreeId {
+    ID_TREE_OPEN = 6154,
+    ID_TREE_COPY = 6155,
+    ID_TREE_RUN_MAKE = 6158,
+};
+
 // Commands of the frame with history; its command range runs between the
 // two bounds.
 enum QelFrameHistoryId {

@@ -182,6 +182,8 @@ protected:
     void OnKeyDown(wxKeyEvent& event);
     void OnKeyUp(wxKeyEvent& event);
     void OnStyledText(wxStyledTextEvent& event);
+    void OnModified(wxStyledTextEvent& event);
+    void OnPainted(wxStyledTextEvent& event);
 
 private:
     friend class QelSTCFile; // fills the include folders from a catalog
@@ -191,6 +193,19 @@ private:
     void BindCommandEvents();
     void OnMacroEvent(wxStyledTextEvent& event);
     bool FileReadOnlyAttributeChanged();
+    // Styles the text up to pos, from the start of the first line not styled.
+    void StyleTo(int pos);
+    // Collapses the blocks starting on the lines from m_FoldLine up to end,
+    // as FoldAll does; a block whose end lies more than limit bytes past its
+    // header (limit -1: none) or that holds line keep stays open, its inner
+    // blocks collapse. True when a block was collapsed.
+    bool FoldLines(int end, int limit, int keep);
+    // The last line of the block of the header line with the level; -1 when
+    // it reaches beyond the position limit (-1: none).
+    int FoldBlockEnd(int line, int level, int limit);
+    // Folds what was styled since the last call, and what that brings into
+    // view, keeping the top line where it is.
+    void FoldStyled();
     void Zoom(int step);
 
     const int m_MarginDividerNumber = QEL_MARGIN_DIVIDER;
@@ -205,7 +220,9 @@ private:
     long m_Flags;
     long m_GotoLineNumber = 1;
     bool m_MacroIsRecording = false;
-    bool m_FoldAllPending = false; // a fold of the whole text waits for idle time
+    // A long document folds as it gets styled: the next line to look at,
+    // -1 when nothing waits to fold.
+    int m_FoldLine = -1;
 
     QelLexer m_Lexer;
     QelSTCFile m_File;

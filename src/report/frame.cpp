@@ -199,12 +199,10 @@ void QelFrameWithHistory::OnCommand(wxCommandEvent& event)
         DoRecent(m_ProjectHistory, id - ID_RECENT_PROJECT_LOWEST, EDITOR_OPEN_PROJECT);
     } else if (id == ID_TERMINATED_PROCESS) {
         wxBell();
+    } else if (id == ID_FIND_IN_FILES || id == ID_REPLACE_IN_FILES) {
+        ShowFindInFilesDialog(id);
     } else if (id == ID_PROJECT_SAVE) {
         if (QelListViewFile* project = GetProject(); project != nullptr) project->FileSave();
-    } else if (id == ID_FIND_IN_FILES || id == ID_REPLACE_IN_FILES) {
-        // Finding in files belongs to the classes that derive from this
-        // frame; they handle these commands before it.
-        event.Skip();
     } else {
         wxFAIL;
     }

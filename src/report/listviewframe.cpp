@@ -10,14 +10,31 @@
 #include <qelkit/menu.h>
 #include <qelkit/report/frame.h>
 #include <qelkit/report/textfile.h>
+#include <qelkit/report/util.h>
 #include <qelkit/status.h>
 #include <qelkit/util.h>
 #include <qelkit/vcs.h>
+#include <qelkit/vcsmenu.h>
+
+namespace {
+
+bool HasComparator()
+{
+    return !wxConfigBase::Get()->Read(_("Comparator"), wxEmptyString).empty();
+}
+
+bool UsesVersionControl()
+{
+    return QelVCS(wxArrayString()).Use();
+}
+
+} // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(QelListViewWithFrame, QelListViewFileName)
     EVT_MENU_RANGE(ID_LIST_LOWEST, ID_LIST_HIGHEST, QelListViewWithFrame::OnCommand)
     EVT_MENU_RANGE(ID_TOOL_LOWEST, ID_TOOL_HIGHEST, QelListViewWithFrame::OnCommand)
+    EVT_MENU_RANGE(ID_EDIT_VCS_LOWEST, ID_EDIT_VCS_HIGHEST, QelListViewWithFrame::OnCommand)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -82,20 +99,20 @@ void QelListViewWithFrame::ItemActivated(long item_number)
 void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
 {
     const std::vector<long> rows = Selection();
-    bool exists = true, is_folder = false, read_only = false;
-    wxString path;
+    bool exists = true, is_folder = false, read_only = false, is_make = false;
+    QelFileName file;
     if (!rows.empty()) {
-        const QelListItem item(const_cast<QelListViewWithFrame*>(this), rows.front());
-        const QelFileName& file = item.GetFileName();
-        path = file.GetFullPath();
+        file = QelListItem(this, rows.front()).GetFileName();
         exists = file.GetStat().IsOk();
-        is_folder = wxFileName::DirExists(path);
+        is_folder = wxFileName::DirExists(file.GetFullPath());
         read_only = file.GetStat().IsReadOnly();
+        is_make = file.GetLexer().GetScintillaLexer() == "makefile";
     }
-    const bool comparator = !wxConfigBase::Get()->Read(_("Comparator"), wxEmptyString).empty();
+    const bool comparator = HasComparator();
+    const bool vcs = UsesVersionControl();
 
     if (!rows.empty() && exists) {
-        menu->Append(ID_LIST_OPEN_ITEM, _("&Open"));
+        menu->Append(ID_LIST_OPEN_ITEM, _("&Open"), wxEmptyString, wxART_FILE_OPEN);
         menu->AppendSeparator();
     }
     QelListViewFileName::BuildPopupMenu(menu);
@@ -103,27 +120,49 @@ void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
         menu->AppendSeparator();
         menu->Append(ID_LIST_COMPARE, _("C&ompare"));
     }
-    const bool vcs = QelVCS(wxArrayString()).Use();
-    if (rows.size() == 1 && GetType() != LIST_FILE && !vcs && exists && !is_folder && comparator) {
-        const wxString other = ProjectFile();
-        if (!other.empty() && other != path) {
+    if (rows.size() == 1) {
+        if (is_make) {
             menu->AppendSeparator();
-            menu->Append(ID_LIST_COMPARE, _("&Compare With") + " " + QelGetEndOfText(other, 15));
+            menu->Append(ID_LIST_RUN_MAKE, _("&Make"));
+        }
+        if (GetType() != LIST_FILE && !vcs && exists && !is_folder && comparator) {
+            const wxString other = ProjectFile();
+            if (!other.empty() && other != file.GetFullPath()) {
+                menu->AppendSeparator();
+                menu->Append(ID_LIST_COMPARE,
+                             _("&Compare With") + " " + QelGetEndOfText(other, 15));
+            }
         }
     }
-    if (!rows.empty() && exists && !is_folder && comparator && !vcs) {
-        menu->AppendSeparator();
-        menu->Append(ID_LIST_COMPARE_RECENT, _("&Compare Recent Version"));
+    if (!rows.empty() && exists) AppendSelectionItems(menu, file, is_folder, read_only);
+}
+
+void QelListViewWithFrame::AppendSelectionItems(QelMenu* menu, const QelFileName& file,
+                                                bool is_folder, bool read_only)
+{
+    const bool comparator = HasComparator();
+    const bool vcs = UsesVersionControl();
+    if (!is_folder) {
+        if (!vcs) {
+            menu->AppendSeparator();
+            if (comparator) menu->Append(ID_LIST_COMPARE_RECENT, _("&Compare Recent Version"));
+            menu->Append(ID_LIST_VERSION_LIST, _("&Version List"));
+        }
+        if (QelVCS::DirExists(file)) {
+            menu->AppendSeparator();
+            menu->AppendVCS(file);
+        }
     }
-    if (!rows.empty() && exists && GetType() != LIST_FIND && GetType() != LIST_REPLACE
+    if (GetType() != LIST_FIND && GetType() != LIST_REPLACE
         && (m_MenuFlags & LIST_MENU_FIND) != 0) {
         menu->AppendSeparator();
-        menu->Append(ID_TOOL_FIND_IN_FILES, QelEllipsed(_("Find In Selection")));
+        menu->Append(ID_TOOL_FIND_IN_FILES,
+                     QelEllipsed(m_Frame->GetFindInCaption(ID_TOOL_FIND_IN_FILES)));
         if (!read_only)
-            menu->Append(ID_TOOL_REPLACE_IN_FILES, QelEllipsed(_("Replace In Selection")));
+            menu->Append(ID_TOOL_REPLACE_IN_FILES,
+                         QelEllipsed(m_Frame->GetFindInCaption(ID_TOOL_REPLACE_IN_FILES)));
     }
-    if (!rows.empty() && exists && (m_MenuFlags & LIST_MENU_TOOL) != 0
-        && QelLexers::Get()->Count() > 0) {
+    if ((m_MenuFlags & LIST_MENU_TOOL) != 0 && QelLexers::Get()->Count() > 0) {
         menu->AppendSeparator();
         menu->AppendTools();
     }
@@ -137,24 +176,12 @@ bool QelListViewWithFrame::RunItems(const QelTool& tool)
         || (id == ID_TOOL_REPORT_SQL && GetType() == LIST_SQL)) {
         return false;
     }
+    if (tool.IsFindType() && m_Frame->FindInSelectionDialog(id, false) != wxID_OK) return false;
     const std::vector<long> rows = Selection();
     const QelToolRun run(tool, m_Frame);
     if (!run.IsOk()) return false;
     QelFileStatistics total;
-    for (const long row : rows) {
-        const QelListItem item(this, row);
-        const wxString path = item.GetFileName().GetFullPath();
-        if (wxFileName::DirExists(path)) {
-            QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),
-                           wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
-            dir.FindFiles();
-            total += dir.GetStatistics();
-        } else {
-            QelTextFileWithListView file(item.GetFileName(), tool);
-            file.RunTool();
-            total += file.GetStatistics();
-        }
-    }
+    for (const long row : rows) total += QelRun(QelListItem(this, row), tool);
     tool.Log(&total.GetElements());
     return true;
 }
@@ -174,36 +201,59 @@ void QelListViewWithFrame::Compare(const std::vector<long>& rows)
     }
 }
 
+std::vector<long> QelListViewWithFrame::FileRows(const std::vector<long>& rows)
+{
+    std::vector<long> files;
+    for (const long row : rows) {
+        if (!wxFileName::DirExists(QelListItem(this, row).GetFileName().GetFullPath()))
+            files.push_back(row);
+    }
+    return files;
+}
+
+void QelListViewWithFrame::VersionList(const std::vector<long>& rows)
+{
+    QelListViewFileName* versions
+        = dynamic_cast<QelListViewFileName*>(m_Frame->Activate(LIST_VERSION));
+    wxCHECK_RET(versions != nullptr, "no version list");
+    bool found = false;
+    for (const long row : rows) {
+        if (QelFindOtherFileName(QelListItem(this, row).GetFileName(), versions)) found = true;
+    }
+    if (!found) return;
+    versions->SortColumn(_("Modified"), SORT_DESCENDING);
+    versions->DeleteDoubles();
+}
+
 void QelListViewWithFrame::OnCommand(wxCommandEvent& event)
 {
     const int id = event.GetId();
     const std::vector<long> rows = Selection();
     if (id > ID_TOOL_LOWEST && id < ID_TOOL_HIGHEST) {
         RunItems(QelTool(id));
+    } else if (id > ID_EDIT_VCS_LOWEST && id < ID_EDIT_VCS_HIGHEST) {
+        wxArrayString paths;
+        for (const long row : rows)
+            paths.push_back(QelListItem(this, row).GetFileName().GetFullPath());
+        QelVCSExecute(m_Frame, id, paths);
     } else if (id == ID_LIST_OPEN_ITEM) {
         for (const long row : rows) ItemActivated(row);
+    } else if (id == ID_LIST_RUN_MAKE) {
+        if (!rows.empty()) QelMake(m_Frame, QelListItem(this, rows.front()).GetFileName());
+    } else if (id == ID_LIST_VERSION_LIST) {
+        VersionList(FileRows(rows));
+    } else if (id == ID_LIST_COMPARE && rows.size() == 1) {
+        const std::vector<long> files = FileRows(rows);
+        const wxString other = ProjectFile();
+        if (!files.empty() && !other.empty())
+            QelCompareFile(QelFileName(other), QelListItem(this, files[0]).GetFileName());
     } else if (id == ID_LIST_COMPARE) {
-        std::vector<long> files;
-        for (const long row : rows) {
-            if (!wxFileName::DirExists(QelListItem(this, row).GetFileName().GetFullPath())) {
-                files.push_back(row);
-            }
-        }
-        if (files.size() == 1) {
-            const wxString other = ProjectFile();
-            if (!other.empty()) {
-                QelCompareFile(QelFileName(other), QelListItem(this, files[0]).GetFileName());
-            }
-        } else {
-            Compare(files);
-        }
+        Compare(FileRows(rows));
     } else if (id == ID_LIST_COMPARE_RECENT) {
-        for (const long row : rows) {
+        for (const long row : FileRows(rows)) {
             const QelFileName file = QelListItem(this, row).GetFileName();
             wxFileName other;
-            if (!wxFileName::DirExists(file.GetFullPath()) && QelFindOtherFileName(file, &other)) {
-                QelCompareFile(file, other);
-            }
+            if (QelFindOtherFileName(file, &other)) QelCompareFile(file, other);
         }
     } else {
         wxFAIL;

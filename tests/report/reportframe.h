@@ -5,10 +5,14 @@
 #include <map>
 
 #include <wx/menu.h>
+#include <wx/testing.h>
+
+#include <qelkit/configdialog.h>
 
 #include <qelkit/report/frame.h>
 #include <qelkit/report/listviewframe.h>
 #include <qelkit/stc.h>
+#include <qelkit/vcs.h>
 
 #include "testing.h"
 
@@ -39,6 +43,7 @@ public:
         return list;
     }
     QelSTC* GetSTC() override { return m_Stc; }
+    QelConfigDialog* FindDialog(bool replace) const { return replace ? m_RiFDialog : m_FiFDialog; }
 
     // Sends a menu command to the frame as a menu would.
     void Command(int id)
@@ -52,6 +57,27 @@ public:
     wxMenu* m_ProjectMenu;
     bool m_ListsOn = true;
     std::map<int, QelListViewWithFrame*> m_Lists;
+};
+
+// Answers a modal settings dialog as a user who presses the button `id`:
+// OK stores what the dialog shows.
+class ExpectConfigDialog : public wxExpectModalBase<QelConfigDialog, ExpectConfigDialog> {
+public:
+    explicit ExpectConfigDialog(int id)
+        : m_Id(id)
+    { }
+
+protected:
+    int OnInvoked(QelConfigDialog* dialog) const override
+    {
+        wxCommandEvent event(wxEVT_BUTTON, m_Id);
+        event.SetEventObject(dialog);
+        dialog->ProcessWindowEvent(event);
+        return m_Id;
+    }
+
+private:
+    int m_Id;
 };
 
 // ConfigTest with a frame made by Start and closed by Stop as a user would.
@@ -76,6 +102,19 @@ protected:
         m_Frame = nullptr;
         Pump(0);
         return true;
+    }
+    // A git working tree in the temporary folder with the tracked file t.c,
+    // and the version-control systems read from vcs.xml with "git" as the
+    // program; the tree's path.
+    wxString GitTree(const wxString& name)
+    {
+        const wxString tree = m_Temp.File(name);
+        qeltest::Run("git init -q " + ShellQuote(tree) + " && cd " + ShellQuote(tree)
+                     + " && echo x > t.c && git add t.c");
+        QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
+        EXPECT_TRUE(QelVCS::Read());
+        wxConfigBase::Get()->Write("git", "git");
+        return tree;
     }
     // A file with the text in the temporary folder; its path.
     wxString Write(const wxString& name, const std::string& text)

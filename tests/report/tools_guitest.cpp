@@ -138,7 +138,10 @@ TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
             = qeltest::Run("grep -nw y " + qeltest::ShellQuote(file) + " | cut -d: -f1");
         frd->SetFindString("y");
         frd->SetReplaceString("why");
-        ASSERT_TRUE(Selected({file})->RunItems(QelTool(row.tool)));
+        bool ran = false;
+        wxTEST_DIALOG(ran = Selected({file})->RunItems(QelTool(row.tool)),
+                      qeltest::ExpectConfigDialog(wxID_OK));
+        ASSERT_TRUE(ran);
         QelListViewWithFrame* list = m_Frame->m_Lists[row.type];
         ASSERT_NE(list, nullptr);
         std::string lines;

@@ -59,6 +59,26 @@ TempDir::TempDir()
     m_Path = wxString::FromUTF8(buffer.data());
 }
 
+TempDir::TempDir(bool letters_only)
+    : TempDir()
+{
+    if (!letters_only || m_Path.empty()) return;
+    // The random part of mkdtemp's name may hold digits: a folder named
+    // with letters only is made beside it, each digit spelled as a letter.
+    wxString letters = wxFileName(m_Path).GetFullName();
+    for (wxUniCharRef c : letters)
+        if (c >= '0' && c <= '9') c = wxUniChar('a' + (c - '0'));
+    const wxString plain = wxFileName(m_Path).GetPath() + "/" + letters + "-letters";
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(m_Path.utf8_string()), ec);
+    if (!wxFileName::Mkdir(plain, 0700)) {
+        ADD_FAILURE() << "cannot make a temporary folder";
+        m_Path.clear();
+        return;
+    }
+    m_Path = plain;
+}
+
 TempDir::~TempDir()
 {
     if (m_Path.empty()) return;
@@ -108,8 +128,7 @@ std::string RunOnOwnDisplay(const wxString& script, int seconds, int* exitCode)
           "for i in $(seq 200); do [ -s \"$fd\" ] && break; sleep 0.05; done\n"
           "export DISPLAY=:$(head -1 \"$fd\"); rm -f \"$fd\"\n"
           "(\n"
-        + script
-        + "\n)\nrc=$?; kill $xpid; wait $xpid 2>/dev/null; exit $rc\n";
+        + script + "\n)\nrc=$?; kill $xpid; wait $xpid 2>/dev/null; exit $rc\n";
     return Run(wxString::Format("timeout %d sh -c ", seconds) + ShellQuote(wrapped), exitCode);
 }
 
@@ -118,13 +137,22 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
     const wxString copy = dir.File(wxFileName(exe).GetFullName());
     EXPECT_TRUE(wxCopyFile(exe, copy));
     wxFileName(copy).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
+    // The program ships with its lexers beside it; a test may bring its own.
+    const wxString lexers = wxFileName(wxFileName(exe).GetPath(), "lexers.xml").GetFullPath();
+    if (!wxFileExists(dir.File("lexers.xml")) && wxFileExists(lexers)) {
+        EXPECT_TRUE(wxCopyFile(lexers, dir.File("lexers.xml")));
+    }
     if (!settings.empty()) {
         EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
     }
 
+    // Start-up alone: once its window shows, the program is asked to end.
     ProgramRun run;
-    Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
-            + ShellQuote(wxFileName(exe).GetFullName()) + " --quit 2>stderr.txt",
+    Run("cd " + ShellQuote(dir.Path()) + " && ./" + ShellQuote(wxFileName(exe).GetFullName())
+            + " 2>stderr.txt & pid=$!\n"
+              "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
+              "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
+              "kill -TERM $pid 2>/dev/null; wait $pid",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));

@@ -32,6 +32,9 @@ constexpr bool kAddressSanitizer = false;
 class TempDir {
 public:
     TempDir();
+    // With letters_only the path holds no digit (for code that reads
+    // version numbers out of paths).
+    explicit TempDir(bool letters_only);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

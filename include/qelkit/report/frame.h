@@ -68,6 +68,22 @@ public:
     const wxString& GetTextInFolder() const { return m_TextInFolder; }
     const wxString& GetTextRecursive() const { return m_TextRecursive; }
 
+    // Find (ID_FIND_IN_FILES) or replace (ID_REPLACE_IN_FILES) in the files
+    // of the folder that the dialog's stored settings name.
+    void FindInFiles(int dialogid);
+    // Asks the selection dialog for tool id (ID_TOOL_FIND_IN_FILES or
+    // ID_TOOL_REPLACE_IN_FILES), then runs it over the files and folders;
+    // folders are always walked with their sub-folders.
+    void FindInSelection(const wxArrayString& files, int id);
+    // The modal dialog for a run over a selection: wxID_OK or wxID_CANCEL.
+    // add_in_files adds the "In files" patterns (a folder is selected).
+    int FindInSelectionDialog(int id, bool add_in_files = false);
+    // The label of the find or replace in a selection for tool id.
+    wxString GetFindInCaption(int id) const;
+    // OK and Cancel of the modeless find dialogs, and OK of a project's
+    // add items dialog (wxID_ADD); other dialogs go to the base frame.
+    void OnCommandConfigDialog(int dialogid, int commandid) override;
+
 protected:
     // Does the current editor or project hold unsaved changes?
     bool IsModified();
@@ -79,6 +95,9 @@ protected:
 private:
     static wxString Entry(const wxFileHistory& history, size_t index);
     void UseHistory(wxWindowID id, wxMenu* menu, wxFileHistory& history);
+    void CreateDialogs();
+    // Shows the find or replace in files dialog (modeless).
+    void ShowFindInFilesDialog(int dialogid);
     void DoRecent(wxFileHistory& history, size_t index, long flags);
 
     void OnClose(wxCloseEvent& event);

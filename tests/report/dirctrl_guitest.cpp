@@ -1,0 +1,178 @@
+// The explorer pane on a real folder: selection, the popup menu for files,
+// folders, makefiles and version-controlled entries, copying the selected
+// paths, opening them, make and find in the selection.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <wx/config.h>
+#include <wx/testing.h>
+#include <wx/treectrl.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/menu.h>
+#include <qelkit/report/dirctrl.h>
+#include <qelkit/report/process.h>
+#include <qelkit/status.h>
+
+#include "reportframe.h"
+
+namespace {
+
+using Type = QelListViewFileName::ListType;
+using qeltest::ShellQuote;
+
+// A menu as text: labels, "-" for separators, "label{}" for submenus.
+wxString Layout(const wxMenu& menu)
+{
+    wxString text;
+    for (const wxMenuItem* item : menu.GetMenuItems()) {
+        if (!text.empty()) text += "|";
+        text += item->IsSeparator() ? wxString("-") : item->GetItemLabel();
+        if (item->IsSubMenu()) text += "{}";
+    }
+    return text;
+}
+
+class ExplorerTest : public qeltest::ReportFrameTest {
+protected:
+    void SetUp() override
+    {
+        ReportFrameTest::SetUp();
+        qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+        ASSERT_TRUE(wxFileName::Mkdir(m_Temp.File("sub")));
+        m_A = Write("a.c", "int a;\n");
+        m_B = Write("b.c", "int b;\nint bb;\n");
+        Write("sub/c.c", "int c;\n");
+        m_Make = Write("Makefile", "all:\n\t@echo ran\n");
+        m_Frame = Start();
+        m_Dir = new QelGenericDirCtrl(m_Frame, m_Frame);
+    }
+
+    // Selects exactly the paths, in the order given.
+    wxArrayString Select(const std::vector<wxString>& paths)
+    {
+        m_Dir->ExpandAndSelectPath(paths.front());
+        for (size_t i = 1; i < paths.size(); i++) m_Dir->SelectPath(paths[i], true);
+        wxArrayString selected;
+        m_Dir->GetPaths(selected);
+        return selected;
+    }
+
+    void Command(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        m_Dir->ProcessWindowEvent(event);
+    }
+
+    QelGenericDirCtrl* m_Dir = nullptr;
+    wxString m_A, m_B, m_Make;
+};
+
+TEST_F(ExplorerTest, PopupOffersWhatTheFirstSelectedEntryAllows)
+{
+    const wxString repo = GitTree("repo");
+    const wxString find = "|-|Find In Selection...|Replace In Selection...";
+    struct Row {
+        const char* name;
+        std::vector<wxString> selected;
+        long vcs;
+        wxString layout;
+    };
+    const Row rows[] = {
+        {"Folder", {m_Temp.File("sub")}, 0, "&Copy" + find},
+        {"File", {m_A}, 0, "&Open|-|&Copy" + find},
+        {"FolderThenFile", {m_Temp.File("sub"), m_A}, 0, "&Copy" + find},
+        {"Makefile", {m_Make}, 0, "&Open|-|&Copy|-|&Make" + find},
+        {"TrackedFile", {repo + "/t.c"}, 1, "&Open|-|&Copy|-|git{}" + find},
+        {"TrackedFolder", {repo}, 1, "&Copy|-|git{}" + find},
+        {"UntrackedFileWithVersionControlOn", {m_A}, 1, "&Open|-|&Copy" + find},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        wxConfigBase::Get()->Write("VCS", row.vcs);
+        const wxArrayString selected = Select(row.selected);
+        ASSERT_EQ(selected.size(), row.selected.size());
+        QelMenu menu(MENU_OFFER_PASTE);
+        m_Dir->BuildPopupMenu(&menu, selected[0]);
+        EXPECT_EQ(Layout(menu), row.layout);
+    }
+}
+
+TEST_F(ExplorerTest, CopyPutsEverySelectedPathOnTheClipboard)
+{
+    const qeltest::ClipboardLock lock;
+    EXPECT_EQ(Select({m_A, m_B}), wxArrayString(2, std::vector<wxString>{m_A, m_B}.data()));
+    Command(ID_TREE_COPY);
+    const wxString want = m_A + "\n" + m_B + "\n";
+    EXPECT_TRUE(qeltest::PumpUntil([&] { return QelClipboardGet() == want; }, 5000))
+        << QelClipboardGet();
+}
+
+TEST_F(ExplorerTest, SelectedFilesOpenThroughTheFrame)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> open;
+    };
+    const Row rows[] = {
+        {"Activated",
+         [&] {
+             wxTreeEvent event(wxEVT_TREE_ITEM_ACTIVATED, m_Dir->GetTreeCtrl(),
+                               m_Dir->GetTreeCtrl()->GetFocusedItem());
+             m_Dir->ProcessWindowEvent(event);
+         }},
+        {"OpenCommand", [&] { Command(ID_TREE_OPEN); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_Frame->SetRecentFile(m_Make);
+        Select({m_A, m_B});
+        row.open();
+        EXPECT_EQ(m_Frame->m_Stc->GetFileName().GetFullPath(), m_B);
+        ASSERT_GE(m_Frame->GetFileHistory().GetCount(), 2u);
+        EXPECT_EQ(m_Frame->GetFileHistory().GetHistoryFile(0), m_B);
+        EXPECT_EQ(m_Frame->GetFileHistory().GetHistoryFile(1), m_A);
+    }
+}
+
+TEST_F(ExplorerTest, SelectionShowsTheFullPathAndNoSelectionLeavesEventsToTheToolkit)
+{
+    {
+        qeltest::LogCapture log;
+        Select({m_B});
+        EXPECT_TRUE(log.Has(m_B + " Modified")) << log.Dump();
+    }
+    m_Dir->UnselectAll();
+    for (const wxEventType type : {wxEVT_TREE_ITEM_MENU, wxEVT_TREE_ITEM_ACTIVATED}) {
+        SCOPED_TRACE(type);
+        wxTreeEvent event(type, m_Dir->GetTreeCtrl());
+        m_Dir->OnTree(event);
+        EXPECT_TRUE(event.GetSkipped());
+    }
+}
+
+TEST_F(ExplorerTest, MakeAndFindRunOnTheSelection)
+{
+    Select({m_Make});
+    Command(ID_TREE_RUN_MAKE);
+    QelProcessListView* process = m_Frame->GetProcess();
+    ASSERT_TRUE(qeltest::PumpUntil([&] { return !process->IsRunning(); }, 10000));
+    qeltest::Pump(50);
+    EXPECT_EQ(process->GetWorkingDir(), m_Temp.Path());
+    QelListView* output = m_Frame->m_Lists[Type::LIST_PROCESS];
+    ASSERT_NE(output, nullptr);
+    ASSERT_EQ(output->GetItemCount(), 1);
+    EXPECT_EQ(output->GetItemText(0, "Line"), "ran");
+
+    QelFindReplaceData::Get()->SetFindString("int");
+    wxConfigBase::Get()->Write(m_Frame->GetTextInFiles(), "*.c");
+    Select({m_Temp.File("sub"), m_B});
+    wxTEST_DIALOG(Command(ID_TOOL_FIND_IN_FILES), qeltest::ExpectConfigDialog(wxID_OK));
+    QelListView* found = m_Frame->m_Lists[Type::LIST_FIND];
+    ASSERT_NE(found, nullptr);
+    const std::string grep = qeltest::Run("grep -Rn int " + ShellQuote(m_Temp.File("sub")) + " "
+                                          + ShellQuote(m_B) + " | wc -l");
+    EXPECT_EQ(found->GetItemCount(), std::stoi(grep));
+}
+
+} // namespace

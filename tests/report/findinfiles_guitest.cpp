@@ -1,0 +1,416 @@
+// Find and replace in files and in a selection through the frame, its
+// dialogs and its result lists, over a generated tree checked against grep
+// and sed run on the same tree.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <set>
+
+#include <wx/checklst.h>
+#include <wx/config.h>
+#include <wx/timer.h>
+
+#include <qelkit/frd.h>
+#include <qelkit/listitem.h>
+#include <qelkit/report/textfile.h>
+
+#include "reportframe.h"
+
+namespace {
+
+using qeltest::ExpectConfigDialog;
+using qeltest::ShellQuote;
+using Type = QelListViewFileName::ListType;
+
+struct Search {
+    const char* find;
+    bool match_case;
+    bool word;
+    bool regex;
+};
+
+class FindInFilesTest : public qeltest::ReportFrameTest {
+protected:
+    void SetUp() override
+    {
+        ReportFrameTest::SetUp();
+        m_Tree = m_Temp.File("t");
+        MakeTree(m_Tree);
+        m_Frame = Start();
+    }
+
+    // Nested folders, Latin-1, CRLF, no final newline, a byte-order mark,
+    // a binary file, hidden entries, links to a file and a folder, a loop.
+    static void MakeTree(const wxString& root)
+    {
+        const std::pair<const char*, std::string> files[] = {
+            {"a.txt", "foo bar\nfood\nno match\nFOO upper\n  \tfoo indented  \n"},
+            {"B.TXT", "Foo in caps\nfoo\n"},
+            {"c.log", "abc_foo foo\nfoo_bar\nxfoo\n"},
+            {"latin1.txt", "caf\xe9 foo\n\xe9t\xe9\nfoooo\n"},
+            {"crlf.txt", "foo\r\nbar\r\nfoo foo\r\n"},
+            {"nofinal.txt", "one\nfoo end"},
+            {"bom.txt",
+             "\xef\xbb\xbf"
+             "foo first\nsecond foo\n"},
+            {"bin.dat", std::string("foo\0\x01\x02 binary\nfoo again\n", 24)},
+            {".dot.txt", "foo dot\n"},
+            {".hidden/h.txt", "hidden foo\n"},
+            {"sub/deep/d.txt", "deep fooo\nFoO\n"},
+            {"sub/exec.sh", "#!/bin/sh\necho foo\n"},
+            {"v2/f.txt", "x foo\n"},
+        };
+        for (const auto& [name, text] : files) {
+            const wxString path = root + "/" + name;
+            wxFileName::Mkdir(wxFileName(path).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+            ASSERT_TRUE(qeltest::WriteBytes(path, text)) << path;
+        }
+        const wxString sh = "cd " + ShellQuote(root)
+            + " && chmod 640 a.txt && chmod 755 sub/exec.sh && ln -s v2 latest"
+              " && ln -s .. v2/up && ln -s ../a.txt sub/flink.txt";
+        qeltest::Run(sh);
+    }
+
+    static void Settings(const Search& s, const wxString& replace = wxEmptyString)
+    {
+        QelFindReplaceData* frd = QelFindReplaceData::Get();
+        frd->SetMatchCase(s.match_case);
+        frd->SetMatchWord(s.word);
+        frd->SetUseRegularExpression(s.regex);
+        frd->SetFindString(s.find);
+        frd->SetReplaceString(replace);
+    }
+
+    void Where(const wxString& folder, const wxString& spec, bool recursive)
+    {
+        wxConfigBase* config = wxConfigBase::Get();
+        config->Write(m_Frame->GetTextInFolder(), folder);
+        config->Write(m_Frame->GetTextInFiles(), spec);
+        config->Write(m_Frame->GetTextRecursive(), recursive);
+    }
+
+    QelListViewWithFrame* List(Type type)
+    {
+        QelListViewWithFrame*& list = m_Frame->m_Lists[type];
+        if (list != nullptr) list->DeleteAllItems();
+        return list;
+    }
+
+    // The rows as sorted "path:line", paths relative to the folder.
+    static std::vector<std::string> Rows(QelListView* list, const wxString& folder)
+    {
+        std::vector<std::string> rows;
+        for (long r = 0; list != nullptr && r < list->GetItemCount(); r++) {
+            wxString path = QelListItem(list, r).GetFileName().GetFullPath();
+            path.StartsWith(folder + "/", &path);
+            rows.push_back((path + ":" + list->GetItemText(r, _("Line No"))).utf8_string());
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // grep's "path:line:text" output as sorted "path:line".
+    static std::vector<std::string> Grep(const wxString& folder, const wxString& command)
+    {
+        const std::string out
+            = qeltest::Run("cd " + ShellQuote(folder) + " && LC_ALL=C grep -a -H -n " + command
+                           + " | cut -d: -f1,2 | sed 's|^\\./||'");
+        std::vector<std::string> rows;
+        for (size_t pos = 0; pos < out.size();) {
+            const size_t end = out.find('\n', pos);
+            rows.push_back(out.substr(pos, end - pos));
+            pos = end == std::string::npos ? out.size() : end + 1;
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // The tree's entries with their types, modes and link targets.
+    static std::string Listing(const wxString& folder)
+    {
+        return qeltest::Run("cd " + ShellQuote(folder)
+                            + " && find . -printf '%P %y %m %l\\n' | sort");
+    }
+
+    wxString Copy(const wxString& name)
+    {
+        const wxString copy = m_Temp.File(name);
+        qeltest::Run("cp -a " + ShellQuote(m_Tree) + " " + ShellQuote(copy));
+        return copy;
+    }
+
+    wxString m_Tree;
+};
+
+TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
+{
+    struct Case {
+        const char* name;
+        Search search;
+        const char* spec;
+        bool recursive;
+        const char* grep; // grep options and files, from inside the folder
+    };
+    // grep -r, as the walk, passes over links met inside the tree; a
+    // pattern of the file spec matches names in either case.
+    const Case cases[] = {
+        {"literal, match case", {"foo", true, false, false}, "*", true, "-r -F -e foo ."},
+        {"match case off", {"FOO", false, false, false}, "*", true, "-r -i -F -e FOO ."},
+        {"whole word", {"foo", true, true, false}, "*", true, "-r -w -F -e foo ."},
+        {"regular expression",
+         {"fo+ [a-z]", true, false, true},
+         "*",
+         true,
+         "-r -E -e 'fo+ [a-z]' ."},
+        {"several patterns",
+         {"foo", true, false, false},
+         "*.txt;*.log",
+         true,
+         "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
+        {"not recursive, hidden files too",
+         {"foo", false, false, false},
+         "*",
+         false,
+         "-d skip -i -F -e foo -- * .[!.]*"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings(c.search);
+        Where(m_Tree, c.spec, c.recursive);
+        QelListViewWithFrame* list = List(Type::LIST_FIND);
+        qeltest::LogCapture log;
+        m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
+        list = m_Frame->m_Lists[Type::LIST_FIND];
+        ASSERT_NE(list, nullptr);
+        const std::vector<std::string> want = Grep(m_Tree, c.grep);
+        EXPECT_EQ(Rows(list, m_Tree), want);
+        EXPECT_TRUE(log.Has(wxString::Format("Found %zu matches in", want.size()))) << log.Dump();
+
+        ASSERT_GT(list->GetItemCount(), 0);
+        const long row = list->GetItemCount() - 1;
+        list->ItemActivated(row);
+        QelSTC* stc = m_Frame->m_Stc;
+        EXPECT_EQ(stc->GetFileName().GetFullPath(),
+                  QelListItem(list, row).GetFileName().GetFullPath());
+        EXPECT_EQ(wxString::Format("%d", stc->GetCurrentLine() + 1),
+                  list->GetItemText(row, _("Line No")));
+        if (!c.search.regex) {
+            EXPECT_EQ(stc->GetSelectedText().Upper(), wxString("FOO"));
+        }
+    }
+}
+
+TEST_F(FindInFilesTest, ReplaceEqualsSedAndKeepsModesLinksAndBytes)
+{
+    struct Case {
+        const char* name;
+        Search search;
+        const char* replace;
+        const char* sed; // the sed script
+    };
+    const Case cases[] = {
+        {"literal", {"foo", true, false, false}, "bar", "s/foo/bar/g"},
+        {"match case off", {"FOO", false, false, false}, "Bar", "s/foo/Bar/gI"},
+        {"regular expression",
+         {"fo(o+)", true, false, true},
+         "<\\1|&>",
+         "s/fo\\(o\\+\\)/<\\1|&>/g"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const wxString ours = Copy(wxString::Format("ours%d", n));
+        const wxString theirs = Copy(wxString::Format("sed%d", n++));
+        // sed over every regular file but the binary one, which is skipped.
+        qeltest::Run("cd " + ShellQuote(theirs) + " && find . -type f ! -name bin.dat -exec "
+                     + "env LC_ALL=C sed -i " + ShellQuote(c.sed) + " {} +");
+        Settings(c.search, c.replace);
+        Where(ours, "*", true);
+        List(Type::LIST_REPLACE);
+        qeltest::LogCapture log;
+        m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK);
+        QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_REPLACE];
+        ASSERT_NE(list, nullptr);
+
+        EXPECT_EQ(qeltest::Run("diff -r --no-dereference " + ShellQuote(ours) + " "
+                               + ShellQuote(theirs) + " 2>&1"),
+                  "");
+        EXPECT_EQ(Listing(ours), Listing(m_Tree));
+        EXPECT_EQ(qeltest::ReadBytes(ours + "/bin.dat"), qeltest::ReadBytes(m_Tree + "/bin.dat"));
+        // One row per changed line, as grep finds them before.
+        const std::string changed = qeltest::Run(
+            "cd " + ShellQuote(m_Tree) + " && LC_ALL=C grep -r -a -c "
+            + (c.search.match_case ? "" : "-i ") + (c.search.regex ? "-E 'fo(o+)'" : "-F foo")
+            + " --exclude=bin.dat . | awk -F: '{ s += $2 } END { print s }'");
+        EXPECT_EQ(list->GetItemCount(), std::stol(changed));
+        const int col = list->FindColumn(_("Replaced"));
+        ASSERT_GE(col, 0);
+        EXPECT_EQ(list->GetColumns()[col].GetType(), QelColumn::COL_STRING);
+        EXPECT_EQ(list->GetItemText(0, _("Replaced")), c.replace);
+    }
+}
+
+TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
+{
+    // The process may write no file over 16 KB: the big file's write fails,
+    // whoever runs the test.
+    const std::string big = "foo\n" + std::string(32 * 1024, 'x') + "\n";
+    ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/big.txt", big));
+    const wxString others = " a.txt bom.txt crlf.txt latin1.txt nofinal.txt .dot.txt";
+    const wxString occurrences
+        = "cd " + ShellQuote(m_Tree) + " && cat" + others + " | grep -o foo | wc -l";
+    const long before = std::stol(qeltest::Run(occurrences));
+    const std::vector<std::string> rows = Grep(m_Tree, "-F -e foo" + others);
+    Settings({"foo", true, false, false}, "bar");
+    Where(m_Tree, "*.txt", false);
+    List(Type::LIST_REPLACE);
+    qeltest::LogCapture log;
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 16 * 1024;
+    sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, handler);
+
+    EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/big.txt"), big);
+    EXPECT_TRUE(log.Has(m_Tree + "/big.txt")) << log.Dump();
+    EXPECT_GE(log.CountLevel(wxLOG_Error), 1u);
+    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_REPLACE];
+    ASSERT_NE(list, nullptr);
+    // The other top-level *.txt files, the hidden one too, are replaced; a
+    // single pattern matches the letter case it has.
+    EXPECT_EQ(Rows(list, m_Tree), rows);
+    EXPECT_EQ(std::stol(qeltest::Run(occurrences)), 0);
+    EXPECT_TRUE(log.Has(wxString::Format("Replaced %ld matches in 6 file(s)", before)))
+        << log.Dump();
+}
+
+TEST_F(FindInFilesTest, SelectionsOfFoldersFilesAndListRows)
+{
+    struct Case {
+        const char* name;
+        int tool;
+        std::vector<const char*> selected;
+        const char* grep; // the rows wanted, found in the tree before
+        const char* sed;  // for a replace
+    };
+    const Case cases[] = {
+        // A selected folder has its sub-folders searched, "Recursive" off.
+        {"find, folder and file",
+         ID_TOOL_FIND_IN_FILES,
+         {"sub", "a.txt"},
+         "-r -F -e foo sub a.txt",
+         nullptr},
+        {"replace, files",
+         ID_TOOL_REPLACE_IN_FILES,
+         {"crlf.txt", "c.log"},
+         "-F -e foo crlf.txt c.log",
+         "s/foo/bar/g"},
+    };
+    for (const Case& c : cases) {
+        for (const bool rows : {false, true}) {
+            SCOPED_TRACE(wxString(c.name) + (rows ? ", list rows" : ", explorer"));
+            const wxString tree = Copy(wxString::Format("sel%d%d", c.tool, rows));
+            const wxString oracle = Copy(wxString::Format("sed%d%d", c.tool, rows));
+            Settings({"foo", true, false, false}, "bar");
+            Where(tree, "*", false);
+            wxArrayString names;
+            for (const char* name : c.selected) names.push_back(tree + "/" + name);
+            const bool replace = c.tool == ID_TOOL_REPLACE_IN_FILES;
+            const Type type = replace ? Type::LIST_REPLACE : Type::LIST_FIND;
+            List(type);
+            if (rows) {
+                auto* list = new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_FILE);
+                for (const wxString& name : names) QelListItem(list, QelFileName(name)).Insert();
+                for (long r = 0; r < list->GetItemCount(); r++) list->Select(r);
+                wxTEST_DIALOG(list->RunItems(QelTool(c.tool)), ExpectConfigDialog(wxID_OK));
+            } else {
+                wxTEST_DIALOG(m_Frame->FindInSelection(names, c.tool), ExpectConfigDialog(wxID_OK));
+            }
+            QelListViewWithFrame* list = m_Frame->m_Lists[type];
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(Rows(list, tree), Grep(m_Tree, c.grep));
+            if (!replace) continue;
+            wxString files;
+            for (const char* name : c.selected) files += " " + ShellQuote(name);
+            qeltest::Run("cd " + ShellQuote(oracle) + " && sed -i " + ShellQuote(c.sed) + files);
+            EXPECT_EQ(qeltest::Run("diff -r --no-dereference " + ShellQuote(tree) + " "
+                                   + ShellQuote(oracle) + " 2>&1"),
+                      "");
+        }
+    }
+}
+
+TEST_F(FindInFilesTest, DialogsOfferTheirOptionsAndCancelStopsTheWalk)
+{
+    // Replace offers no whole word; find does.
+    for (const bool replace : {false, true}) {
+        m_Frame->Command(replace ? ID_REPLACE_IN_FILES : ID_FIND_IN_FILES);
+        QelConfigDialog* dialog = m_Frame->FindDialog(replace);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->IsShown());
+        wxArrayString labels;
+        for (const QelConfigItem& item : dialog->GetConfigItems()) {
+            if (auto* box = dynamic_cast<wxCheckListBox*>(item.GetWindow()))
+                labels = box->GetStrings();
+        }
+        EXPECT_EQ(labels.Index(_("Match whole word")) != wxNOT_FOUND, !replace);
+        EXPECT_NE(labels.Index(_("Recursive")), wxNOT_FOUND);
+        dialog->Hide();
+    }
+
+    const wxString many = m_Temp.File("many");
+    qeltest::Run("mkdir -p " + ShellQuote(many) + " && cd " + ShellQuote(many)
+                 + " && for d in $(seq 50); do mkdir $d; for f in $(seq 100); do echo foo > $d/$f; "
+                   "done; done");
+    Settings({"foo", true, false, false});
+    Where(many, "*", true);
+    struct Case {
+        const char* name;
+        int during; // button pressed on the dialog while the run goes on
+        int after;  // that many ms after OK; -1: at the first turn of the loop
+        const char* status;
+        bool all; // every row found
+    };
+    const Case cases[] = {
+        {"Cancel before the walk", wxID_CANCEL, -1, "Cancelled", false},
+        {"Cancel during the walk", wxID_CANCEL, 50, "Cancelled", false},
+        {"a second OK", wxID_OK, 50, "A tool is running", true},
+        {"nothing", 0, 0, "Found 5000 matches in 5000 file(s)", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        List(Type::LIST_FIND);
+        qeltest::LogCapture log;
+        const auto press
+            = [this, c] { m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, c.during); };
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [press](wxTimerEvent&) { press(); });
+        if (c.after < 0) m_Frame->CallAfter(press);
+        if (c.after > 0) timer.StartOnce(c.after);
+        m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
+        const long count = m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount();
+        EXPECT_EQ(count == 5000, c.all) << count;
+        EXPECT_TRUE(log.Has(c.status)) << log.Dump();
+        EXPECT_FALSE(QelDir::GetIsBusy());
+    }
+
+    // An expression that does not compile starts nothing.
+    Settings({"fo(o", true, false, true});
+    List(Type::LIST_FIND);
+    qeltest::LogCapture log;
+    m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
+    EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 0);
+    EXPECT_TRUE(log.Has("not a valid regular expression")) << log.Dump();
+    EXPECT_FALSE(log.Has("Found"));
+}
+
+} // namespace

@@ -1,0 +1,291 @@
+// The report utilities on a hidden frame: make on real makefiles whose
+// output rows open the right file, the version list over sibling version
+// folders, the popup menus of the lists, commands over every page of a
+// notebook, and the count report over folders checked against wc.
+#include <gtest/gtest.h>
+#include <wx/aui/auibook.h>
+#include <wx/config.h>
+#include <wx/testing.h>
+
+#include <qelkit/lexers.h>
+#include <qelkit/listitem.h>
+#include <qelkit/menu.h>
+#include <qelkit/report/listviewfile.h>
+#include <qelkit/report/process.h>
+#include <qelkit/report/util.h>
+
+#include "reportframe.h"
+
+namespace {
+
+using Type = QelListViewFileName::ListType;
+using qeltest::ShellQuote;
+
+class ReportUtilTest : public qeltest::ReportFrameTest {
+protected:
+    void SetUp() override
+    {
+        ReportFrameTest::SetUp();
+        qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+        m_Frame = Start();
+    }
+
+    // A list of the type with rows for the paths, all of them selected.
+    QelListViewWithFrame* Selected(Type type, const std::vector<wxString>& paths)
+    {
+        auto* list = new QelListViewWithFrame(m_Frame, m_Frame, type);
+        for (const wxString& path : paths) QelListItem(list, QelFileName(path)).Insert();
+        for (long row = 0; row < list->GetItemCount(); row++) list->Select(row);
+        return list;
+    }
+
+    static void Command(wxWindow* window, int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        window->ProcessWindowEvent(event);
+    }
+
+    static std::vector<wxString> Column(QelListView* list, const wxString& column)
+    {
+        std::vector<wxString> cells;
+        for (long row = 0; row < list->GetItemCount(); row++)
+            cells.push_back(list->GetItemText(row, column));
+        return cells;
+    }
+
+    void WaitForProcess()
+    {
+        ASSERT_TRUE(qeltest::PumpUntil([&] { return !m_Frame->GetProcess()->IsRunning(); }, 10000));
+        qeltest::Pump(50);
+    }
+};
+
+TEST_F(ReportUtilTest, MakeRunsInTheMakefilesFolderAndItsOutputOpensTheRightFile)
+{
+    // A src.c in the current folder too: a link resolved there would open it.
+    const wxString elsewhere = m_Temp.File("elsewhere");
+    ASSERT_TRUE(wxFileName::Mkdir(elsewhere));
+    Write("elsewhere/src.c", "wrong\nfile\n");
+    const qeltest::CwdGuard cwd(elsewhere);
+    for (const char* folder : {"p", "a b"}) {
+        SCOPED_TRACE(folder);
+        const wxString dir = m_Temp.File(folder);
+        ASSERT_TRUE(wxFileName::Mkdir(dir));
+        const wxString src = Write(wxString(folder) + "/src.c", "int a;\nint b;\n");
+        const wxString makefile
+            = Write(wxString(folder) + "/Makefile",
+                    "all:\n\t@echo \"src.c:2: warning: boom\"\n\t@echo done\n\t@false\n");
+        std::vector<wxString> want;
+        for (const wxString& line : wxSplit(qeltest::Run("cd " + ShellQuote(dir) + " && make -f "
+                                                         + ShellQuote(makefile) + " 2>&1"),
+                                            '\n'))
+            if (!line.empty()) want.push_back(line);
+        ASSERT_EQ(want.size(), 3u);
+
+        if (QelListView* old = m_Frame->m_Lists[Type::LIST_PROCESS]) old->DeleteAllItems();
+        ASSERT_TRUE(QelMake(m_Frame, wxFileName(makefile)));
+        WaitForProcess();
+        EXPECT_EQ(m_Frame->GetProcess()->GetWorkingDir(), dir);
+        QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
+        ASSERT_NE(list, nullptr);
+        std::vector<wxString> got = Column(list, "Line");
+        std::sort(got.begin(), got.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(got, want);
+
+        long warning = -1;
+        for (long row = 0; row < list->GetItemCount(); row++)
+            if (list->GetItemText(row, "Line").StartsWith("src.c:2:")) warning = row;
+        ASSERT_NE(warning, -1);
+        EXPECT_EQ(list->GetItemText(warning, "Line No"), "2");
+        list->ItemActivated(warning);
+        EXPECT_EQ(m_Frame->m_Stc->GetFileName().GetFullPath(), src);
+        EXPECT_EQ(m_Frame->m_Stc->GetCurrentLine(), 1);
+    }
+}
+
+TEST_F(ReportUtilTest, MakeWhileAProcessRunsIsRefused)
+{
+    const wxString makefile = Write("Makefile", "all:\n\t@echo ran\n");
+    QelProcessListView* process = m_Frame->GetProcess();
+    ASSERT_GT(process->Execute("sleep 5", wxEXEC_ASYNC, m_Temp.Path()), 0);
+    {
+        qeltest::LogCapture log;
+        EXPECT_FALSE(QelMake(m_Frame, wxFileName(makefile)));
+        EXPECT_TRUE(log.Has("Process is running")) << log.Dump();
+    }
+    process->Kill();
+    WaitForProcess();
+    EXPECT_TRUE(QelMake(m_Frame, wxFileName(makefile)));
+    WaitForProcess();
+    EXPECT_EQ(Column(m_Frame->m_Lists[Type::LIST_PROCESS], "Line").back(), "ran");
+}
+
+TEST_F(ReportUtilTest, VersionListHoldsTheOtherVersionsNewestFirst)
+{
+    const qeltest::TempDir root(true);
+    std::vector<wxString> files;
+    long seconds = 1000;
+    for (const char* version : {"lib-1.1", "lib-1.2", "lib-1.3"}) {
+        const wxString dir = root.File(wxString(version) + "/src");
+        ASSERT_TRUE(wxFileName::Mkdir(dir, 0755, wxPATH_MKDIR_FULL));
+        files.push_back(dir + "/a.txt");
+        ASSERT_TRUE(qeltest::WriteBytes(files.back(), version));
+        qeltest::SetModificationTime(files.back(), seconds += 1000);
+    }
+    QelListViewWithFrame* list = Selected(Type::LIST_FILE, {files[1]});
+    // A second run finds the same copies again: they are not listed twice.
+    for (int run = 1; run <= 2; run++) {
+        SCOPED_TRACE(run);
+        Command(list, ID_LIST_VERSION_LIST);
+        QelListView* versions = m_Frame->m_Lists[Type::LIST_VERSION];
+        ASSERT_NE(versions, nullptr);
+        std::vector<wxString> paths;
+        for (long row = 0; row < versions->GetItemCount(); row++)
+            paths.push_back(QelListItem(versions, row).GetFileName().GetFullPath());
+        EXPECT_EQ(paths, (std::vector<wxString>{files[2], files[0]}));
+    }
+
+    const wxString plain = root.File("plain.txt");
+    ASSERT_TRUE(qeltest::WriteBytes(plain, "x\n"));
+    qeltest::LogCapture log;
+    Command(Selected(Type::LIST_FILE, {plain}), ID_LIST_VERSION_LIST);
+    EXPECT_TRUE(log.Has("No version information found")) << log.Dump();
+    EXPECT_EQ(m_Frame->m_Lists[Type::LIST_VERSION]->GetItemCount(), 2);
+}
+
+TEST_F(ReportUtilTest, ListPopupsOfferWhatTheRowAllows)
+{
+    const wxString file = Write("f.c", "int f;\n");
+    const wxString read_only = Write("ro.c", "int r;\n");
+    ASSERT_EQ(chmod(read_only.utf8_str(), 0444), 0);
+    const wxString makefile = Write("Makefile", "all:\n");
+    const wxString folder = m_Temp.File("sub");
+    ASSERT_TRUE(wxFileName::Mkdir(folder));
+    const wxString repo = GitTree("repo");
+
+    enum { open, make, version, find, replace, vcs_menu, count };
+    struct Row {
+        const char* name;
+        Type type;
+        wxString path;
+        long vcs; // the "VCS" setting
+        bool offered[count];
+    };
+    const Row rows[] = {
+        {"File", Type::LIST_FILE, file, 0, {true, false, true, true, true, false}},
+        {"ReadOnlyFile", Type::LIST_FILE, read_only, 0, {true, false, true, true, false, false}},
+        {"Makefile", Type::LIST_PROCESS, makefile, 0, {true, true, true, true, true, false}},
+        {"Folder", Type::LIST_FILE, folder, 0, {true, false, false, true, true, false}},
+        {"FindResults", Type::LIST_FIND, file, 0, {true, false, true, false, false, false}},
+        {"ReplaceResults", Type::LIST_REPLACE, file, 0, {true, false, true, false, false, false}},
+        {"VersionControlOn", Type::LIST_FILE, file, 1, {true, false, false, true, true, false}},
+        {"TrackedFile", Type::LIST_FILE, repo + "/t.c", 1, {true, false, false, true, true, true}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        wxConfigBase::Get()->Write("VCS", row.vcs);
+        QelMenu menu;
+        Selected(row.type, {row.path})->BuildPopupMenu(&menu);
+        const bool offered[count] = {
+            menu.FindItem(ID_LIST_OPEN_ITEM) != nullptr,
+            menu.FindItem(ID_LIST_RUN_MAKE) != nullptr,
+            menu.FindItem(ID_LIST_VERSION_LIST) != nullptr,
+            menu.FindItem(ID_TOOL_FIND_IN_FILES) != nullptr,
+            menu.FindItem(ID_TOOL_REPLACE_IN_FILES) != nullptr,
+            menu.FindItem("git") != wxNOT_FOUND,
+        };
+        for (int i = 0; i < count; i++) EXPECT_EQ(offered[i], row.offered[i]) << "item " << i;
+    }
+}
+
+TEST_F(ReportUtilTest, SetFontOnEveryPageRefreshesItsRows)
+{
+    const wxString file = Write("f.txt", "12345\n");
+    auto* notebook = new wxAuiNotebook(m_Frame);
+    std::vector<QelListViewWithFrame*> pages;
+    for (int i = 0; i < 2; i++) {
+        pages.push_back(new QelListViewWithFrame(notebook, m_Frame, Type::LIST_FILE));
+        QelListItem(pages.back(), QelFileName(file)).Insert();
+        notebook->AddPage(pages.back(), wxString::Format("page%d", i));
+    }
+    const wxFont font(wxFontInfo(17).Family(wxFONTFAMILY_TELETYPE));
+    for (const wxFont& given : {wxNullFont, font}) {
+        SCOPED_TRACE(given.IsOk() ? "ValidFont" : "NullFont");
+        ASSERT_TRUE(qeltest::WriteBytes(file, std::string(given.IsOk() ? 40 : 20, 'x')));
+        const wxString size = given.IsOk() ? "40" : "20";
+        EXPECT_TRUE(QelForEach(notebook, ID_LIST_ALL_SET_FONT, given));
+        for (QelListViewWithFrame* page : pages) {
+            EXPECT_EQ(page->GetItemText(0, "Size"), size);
+            EXPECT_EQ(page->GetFont().GetPointSize() == 17, given.IsOk());
+        }
+    }
+}
+
+TEST_F(ReportUtilTest, CloseAllProjectsStopsAtTheFirstCancel)
+{
+    const wxString file = Write("f.c", "int f;\n");
+    auto* notebook = new wxAuiNotebook(m_Frame);
+    std::vector<QelListViewFile*> projects;
+    std::vector<wxString> paths;
+    for (int i = 0; i < 3; i++) {
+        paths.push_back(m_Temp.File(wxString::Format("p%d.prj", i)));
+        ASSERT_TRUE(QelProjectFile::Write(paths.back(), {}));
+        projects.push_back(new QelListViewFile(notebook, m_Frame, paths.back()));
+        notebook->AddPage(projects.back(), wxString::Format("p%d", i));
+        // The first project is left unchanged: it is closed without a question.
+        if (i > 0) {
+            ASSERT_TRUE(projects.back()->ItemFromText(file));
+        }
+    }
+    bool closed = true;
+    // From the last page: p2 is closed without saving, Cancel on p1 stops.
+    wxTEST_DIALOG(closed = QelForEach(notebook, ID_LIST_ALL_CLOSE),
+                  wxExpectModal<wxMessageDialog>(wxNO), wxExpectModal<wxMessageDialog>(wxCANCEL));
+    EXPECT_FALSE(closed);
+    ASSERT_EQ(notebook->GetPageCount(), 2u);
+    EXPECT_EQ(notebook->GetPage(0), projects[0]);
+    EXPECT_EQ(notebook->GetPage(1), projects[1]);
+    QelProjectFile::Entries entries;
+    wxString error;
+    ASSERT_TRUE(QelProjectFile::Read(paths[2], &entries, &error)) << error;
+    EXPECT_TRUE(entries.empty());
+
+    // Yes saves p1; p0 holds no changes and is closed without a question.
+    wxTEST_DIALOG(closed = QelForEach(notebook, ID_LIST_ALL_CLOSE),
+                  wxExpectModal<wxMessageDialog>(wxYES));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(notebook->GetPageCount(), 0u);
+    ASSERT_TRUE(QelProjectFile::Read(paths[1], &entries, &error)) << error;
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].path, file);
+}
+
+TEST_F(ReportUtilTest, CountOverTwoFoldersLogsEachFolderThenTheTotal)
+{
+    for (const char* folder : {"one", "two/deep"})
+        ASSERT_TRUE(wxFileName::Mkdir(m_Temp.File(folder), 0755, wxPATH_MKDIR_FULL));
+    Write("one/a.c", "a\n\nb\n");
+    Write("one/b.c", "\n\n");
+    Write("two/deep/c.c", "c\nd\ne\n\n");
+    qeltest::LogCapture log;
+    ASSERT_TRUE(Selected(Type::LIST_FILE, {m_Temp.File("one"), m_Temp.File("two")})
+                    ->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
+    std::vector<wxString> lines;
+    for (const auto& record : log.Records())
+        for (const wxString& line : wxSplit(record.text, '\n'))
+            if (line.StartsWith("Lines: ")) lines.push_back(line);
+    const auto wc = [](const wxString& dir) {
+        return "Lines: "
+            + wxString(std::to_string(std::stol(
+                qeltest::Run("find " + ShellQuote(dir) + " -type f -exec cat {} + | wc -l"))));
+    };
+    EXPECT_EQ(
+        lines,
+        (std::vector<wxString>{wc(m_Temp.File("one")), wc(m_Temp.File("two")), wc(m_Temp.Path())}))
+        << log.Dump();
+    EXPECT_EQ(log.Count("file(s)"), 3u) << log.Dump();
+    EXPECT_EQ(m_Frame->m_Lists[Type::LIST_COUNT]->GetItemCount(), 3);
+}
+
+} // namespace
