@@ -186,6 +186,9 @@ void Frame::RestoreLayout(bool open_recent)
         manager.LoadPerspective(perspective, true);
         for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
     } else {
+        // The first start: no size was kept either, and the toolkit's
+        // default is too small for an editor.
+        SetSize(FromDIP(wxSize(900, 700)));
         for (const char* name : {"ASCIITABLE", "DIRCTRL", "HISTORY", "PROJECTS"})
             manager.GetPane(name).Hide();
     }
