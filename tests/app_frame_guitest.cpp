@@ -138,6 +138,7 @@ TEST_F(AppFrame, TwoFramesInOneRunKeepTheirOwnPanes)
 {
     // The second frame's panes must number from 0 again: numbering on over
     // the run wrote past the end of its field widths.
+    wxLog* const before = wxLog::GetActiveTarget();
     Make();
     auto* first = m_Frame.get();
     m_Frame = nullptr;
@@ -147,6 +148,12 @@ TEST_F(AppFrame, TwoFramesInOneRunKeepTheirOwnPanes)
     delete first;
     QelFrame::StatusText("y", "PaneInfo");
     EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(2), "y");
+    // Its log target went with it; the second one's still logs, and after
+    // it the one from before both.
+    wxLogMessage("after the first");
+    EXPECT_TRUE(m_Frame->GetLogText().Contains("after the first"));
+    Destroy();
+    EXPECT_EQ(wxLog::GetActiveTarget(), before);
 }
 
 TEST_F(AppFrame, FirstStartLayoutAndPerspectiveKeptByTheSettings)
