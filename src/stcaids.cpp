@@ -169,14 +169,17 @@ void QelSTC::Fold(bool foldall)
     } else if (GetLineCount() > config->ReadLong(_("Auto fold"), 1500)) {
         // Fold levels exist only for styled text, and styling all of a long
         // text takes long and much memory: it folds as it gets styled, that
-        // is as it is shown, starting with what is styled already.
+        // is as it is shown, starting with what is styled already once the
+        // window shows (the first fold sets up a state for every line).
         m_FoldLine = 0;
-        const int lines = GetLineCount();
-        const int styled
-            = GetEndStyled() >= GetLength() ? lines : LineFromPosition(GetEndStyled()) - 1;
-        FoldLines(styled, kFoldLookahead, GetCurrentLine());
-        if (m_FoldLine >= lines) m_FoldLine = -1;
-        FoldStyled();
+        CallAfter([this] {
+            if (m_FoldLine < 0) return;
+            const int lines = GetLineCount();
+            FoldLines(GetEndStyled() >= GetLength() ? lines : LineFromPosition(GetEndStyled()) - 1,
+                      kFoldLookahead, GetCurrentLine());
+            if (m_FoldLine >= lines) m_FoldLine = -1;
+            FoldStyled();
+        });
     }
 }
 

@@ -6,6 +6,7 @@
 #include <wx/textdlg.h>
 
 #include <qelkit/notebook.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcs.h>
 
@@ -209,6 +210,25 @@ TEST_F(CommandsTest, ExitAsksAndCloseTakesItsOwnPage)
     wxTEST_DIALOG(Command(wxID_EXIT), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
     EXPECT_FALSE(m_Frame->IsBeingDeleted());
     EXPECT_EQ(Editors()->GetPageByKey(m_Temp.File("a.txt")), stc);
+}
+
+// Closing a project with unsaved changes asks first.
+TEST_F(CommandsTest, ProjectCloseAsks)
+{
+    const wxString item = m_Temp.File("item.txt");
+    ASSERT_TRUE(WriteBytes(item, "x"));
+    for (const int answer : {wxID_CANCEL, wxID_NO}) {
+        SCOPED_TRACE(answer);
+        if (m_Frame->GetProjects()->GetPageCount() == 0) {
+            ASSERT_TRUE(Command(ID_PROJECT_NEW));
+        }
+        QelListViewFile* project = m_Frame->GetProject();
+        ASSERT_NE(project, nullptr);
+        ASSERT_TRUE(project->ItemFromText(item));
+        ASSERT_TRUE(project->GetContentsChanged());
+        wxTEST_DIALOG(Command(ID_PROJECT_CLOSE), wxExpectModal<wxMessageDialog>(answer));
+        EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), answer == wxID_CANCEL ? 1u : 0u);
+    }
 }
 
 TEST_F(CommandsTest, MacroRecordAndPlaybackThroughTheMenu)

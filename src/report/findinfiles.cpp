@@ -3,6 +3,7 @@
 // every matching line into the frame's find or replace results list.
 #include <qelkit/report/frame.h>
 
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/log.h>
 #include <wx/regex.h>
@@ -116,8 +117,8 @@ void QelFrameWithHistory::OnCommandConfigDialog(int dialogid, int commandid)
         }
         break;
     case wxID_CANCEL:
-        if (QelDir::GetIsBusy()) {
-            QelDir::Cancel();
+        if (QelToolRun::IsBusy() || QelDir::GetIsBusy()) {
+            QelToolRun::Cancel();
             wxLogStatus(_("Cancelled"));
         }
         break;
@@ -146,9 +147,11 @@ void QelFrameWithHistory::FindInFiles(int dialogid)
     int flags = wxDIR_FILES | wxDIR_HIDDEN | wxDIR_NO_FOLLOW;
     if (wxConfigBase::Get()->ReadBool(m_TextRecursive, true)) flags |= wxDIR_DIRS;
 
+    // The list page and the status text show before the walk begins.
+    if (wxTheApp != nullptr) wxTheApp->Yield(true);
     QelDirTool dir(tool, QelConfigFirstOf(m_TextInFolder), QelConfigFirstOf(m_TextInFiles), flags);
-    dir.FindFiles();
-    if (QelDir::Cancelled()) {
+    if (!run.IsCancelled()) dir.FindFiles();
+    if (run.IsCancelled()) {
         wxLogStatus(_("Cancelled"));
         return;
     }
@@ -201,7 +204,7 @@ void QelFrameWithHistory::FindInSelection(const wxArrayString& files, int id)
             dir.FindFiles();
             sum += dir.GetStatistics();
         }
-        if (QelDir::Cancelled()) {
+        if (run.IsCancelled()) {
             wxLogStatus(_("Cancelled"));
             return;
         }

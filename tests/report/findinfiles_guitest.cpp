@@ -13,6 +13,7 @@
 
 #include <wx/checklst.h>
 #include <wx/config.h>
+#include <wx/timer.h>
 
 #include <qelkit/frd.h>
 #include <qelkit/listitem.h>
@@ -374,23 +375,27 @@ TEST_F(FindInFilesTest, DialogsOfferTheirOptionsAndCancelStopsTheWalk)
     Where(many, "*", true);
     struct Case {
         const char* name;
-        int during; // button pressed on the dialog while the walk runs
+        int during; // button pressed on the dialog while the run goes on
+        int after;  // that many ms after OK; -1: at the first turn of the loop
         const char* status;
         bool all; // every row found
     };
     const Case cases[] = {
-        {"Cancel", wxID_CANCEL, "Cancelled", false},
-        {"a second OK", wxID_OK, "A tool is running", true},
-        {"nothing", 0, "Found 5000 matches in 5000 file(s)", true},
+        {"Cancel before the walk", wxID_CANCEL, -1, "Cancelled", false},
+        {"Cancel during the walk", wxID_CANCEL, 50, "Cancelled", false},
+        {"a second OK", wxID_OK, 50, "A tool is running", true},
+        {"nothing", 0, 0, "Found 5000 matches in 5000 file(s)", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         List(Type::LIST_FIND);
         qeltest::LogCapture log;
-        if (c.during != 0) {
-            m_Frame->CallAfter(
-                [this, c] { m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, c.during); });
-        }
+        const auto press
+            = [this, c] { m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, c.during); };
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [press](wxTimerEvent&) { press(); });
+        if (c.after < 0) m_Frame->CallAfter(press);
+        if (c.after > 0) timer.StartOnce(c.after);
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
         const long count = m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount();
         EXPECT_EQ(count == 5000, c.all) << count;

@@ -8,6 +8,7 @@
 #include <wx/config.h>
 
 #include <qelkit/configdialog.h>
+#include <qelkit/dir.h>
 #include <qelkit/menu.h>
 #include <qelkit/report/listviewfile.h>
 
@@ -243,6 +244,20 @@ TEST_F(ProjectTest, SortAndSyncStepOverDeletedRows)
     list->EditDelete();
     EXPECT_EQ(list->SyncStep(1), 0);
     EXPECT_EQ(list->GetSyncRow(), 0);
+
+    // No step while a folder walk (which lets events run) goes on.
+    struct Walk : QelDir {
+        Walk(QelListViewFile* list, const wxString& folder)
+            : QelDir(folder, "*.c", wxDIR_FILES)
+            , m_List(list)
+        { }
+        void OnFile(const wxString&) override { m_Checked += m_List->SyncStep(); }
+        QelListViewFile* m_List;
+        long m_Checked = 0;
+    } walk(list, m_Temp.Path());
+    EXPECT_EQ(walk.FindFiles(), 3u);
+    EXPECT_EQ(walk.m_Checked, 0);
+    EXPECT_GT(list->SyncStep(), 0);
 }
 
 TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
@@ -279,10 +294,14 @@ TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
     EXPECT_EQ(dialog->GetTitle(), "Add Items");
     dialog->Hide();
     qeltest::LogCapture log;
-    wxMouseEvent click(wxEVT_LEFT_DOWN);
-    click.SetPosition(wxPoint(5, 5000));
-    m_ProjectFrame->m_Project->ProcessWindowEvent(click);
-    EXPECT_TRUE(log.Has("p.prj Modified")) << log.Dump();
+    // The click lands on the rows' window inside the list, which passes it on.
+    for (wxWindow* child : m_ProjectFrame->m_Project->GetChildren()) {
+        wxMouseEvent click(wxEVT_LEFT_DOWN);
+        click.SetPosition(wxPoint(5, 5000));
+        click.SetEventObject(child);
+        child->ProcessWindowEvent(click);
+    }
+    EXPECT_EQ(log.Count("p.prj Modified"), 1u) << log.Dump();
 }
 
 } // namespace

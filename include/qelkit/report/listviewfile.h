@@ -97,8 +97,8 @@ public:
     // every few tenths of a second while the list is shown: checks rows from
     // where the last step stopped, for about half a millisecond, refreshes
     // the rows whose file changed, re-sorts once per pass, then checks the
-    // project file itself. The number of rows checked; at most max_rows
-    // when that is above 0.
+    // project file itself; nothing while a folder walk runs. The number of
+    // rows checked; at most max_rows when that is above 0.
     long SyncStep(long max_rows = 0);
     // The row that the next step checks first.
     long GetSyncRow() const { return m_ItemNumber; }
@@ -120,6 +120,8 @@ protected:
 private:
     // Appends the entries as rows and remembers them.
     void AddEntries(const QelProjectFile::Entries& entries);
+    // The full path a row names, from its name and folder cells.
+    wxString RowPath(long row, int name_col, int folder_col) const;
     // Remembers what rows first .. last-1 are.
     void Remember(long first, long last);
     void Changed();
