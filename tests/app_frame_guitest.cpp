@@ -206,7 +206,6 @@ TEST_F(AppFrame, RecentDocumentsReopened)
         if (row.file_gone) wxRemoveFile(a);
 
         // The frame's own log target takes the messages of its construction.
-        LogCapture log;
         Make(row.open_recent);
         EXPECT_EQ(Keys(), row.keys);
         EXPECT_EQ(Shown("PROJECTS"), row.projects_after);
