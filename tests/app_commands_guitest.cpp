@@ -196,6 +196,16 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
 TEST_F(CommandsTest, ExitAsksAndCloseTakesItsOwnPage)
 {
     QelSTC* stc = Open("a.txt", "a\n");
+    // The character table's editor is no page: nothing to close or split.
+    QelSTC* table = m_Frame->GetAsciiTable();
+    m_Frame->ShowPane("ASCIITABLE");
+    m_Frame->SetFindFocus(table);
+    ASSERT_EQ(m_Frame->GetSTC(), table);
+    for (const int id : {int(wxID_CLOSE), int(wxID_SAVEAS), int(ID_SPLIT)})
+        EXPECT_TRUE(Command(id));
+    EXPECT_EQ(Editors()->GetPageCount(), 1u);
+
+    m_Frame->SetFindFocus(stc);
     EXPECT_TRUE(Command(ID_SPLIT));
     ASSERT_EQ(Editors()->GetPageCount(), 2u);
     auto* view = dynamic_cast<QelSTC*>(Editors()->GetPage(0));
