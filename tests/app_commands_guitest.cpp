@@ -106,6 +106,16 @@ TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
     EXPECT_EQ(Editors()->GetPageByKey(fresh), stc);
     EXPECT_EQ(Editors()->GetPageByKey(a), nullptr);
 
+    // A new file was never saved anywhere: Save asks where, as Save As does.
+    ASSERT_TRUE(m_Frame->NewFile(false));
+    QelSTC* unnamed = m_Frame->GetSTC();
+    unnamed->AppendText("new\n");
+    const wxString chosen = m_Temp.File("chosen.txt");
+    wxTEST_DIALOG(Command(wxID_SAVE), ExpectSavePath(chosen, &style));
+    EXPECT_EQ(ReadBytes(chosen), "new\n");
+    EXPECT_EQ(Editors()->GetPageByKey(chosen), unnamed);
+    Editors()->SelectPage(fresh);
+
     // A name carried by the command (vi's write) asks for an existing file.
     const struct {
         const char* name;
