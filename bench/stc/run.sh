@@ -35,7 +35,7 @@ echo warm-up > "$HOME/warm-up.txt"
 "$tindrel" -q "$HOME/warm-up.txt" >/dev/null 2>&1
 
 # Starts the command, waits for a window whose name starts with the file's
-# name, waits until the program's CPU time stops growing, then prints
+# name or its path, waits until the program's CPU time stops growing, then prints
 # "milliseconds-to-window peak-kB" and ends the program.
 open_once() {
     name=$1; shift
@@ -43,7 +43,7 @@ open_once() {
     "$@" >/dev/null 2>&1 &
     pid=$!
     n=0
-    until xdotool search --name "^$name" >/dev/null 2>&1; do
+    until xdotool search --name "(^|/)$name" >/dev/null 2>&1; do
         sleep 0.005; n=$((n + 1))
         kill -0 $pid 2>/dev/null || {
             status=0; wait $pid || status=$?
