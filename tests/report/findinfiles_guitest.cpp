@@ -408,6 +408,23 @@ TEST_F(FindInFilesTest, DialogsOfferTheirOptionsAndCancelStopsTheWalk)
         EXPECT_FALSE(QelDir::GetIsBusy());
     }
 
+    // Closing the results page while the run goes on stops the run; the
+    // next run gets a page of its own.
+    {
+        qeltest::LogCapture log;
+        wxTimer closer;
+        closer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            delete m_Frame->m_Lists[Type::LIST_FIND];
+            m_Frame->m_Lists.erase(Type::LIST_FIND);
+        });
+        closer.StartOnce(50);
+        m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
+        EXPECT_TRUE(log.Has("Cancelled")) << log.Dump();
+        EXPECT_FALSE(QelDir::GetIsBusy());
+        m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
+        EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 2000);
+    }
+
     // An expression that does not compile starts nothing.
     Settings({"fo(o", true, false, true});
     List(Type::LIST_FIND);
