@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/config.h>
@@ -65,6 +67,14 @@ bool HexMode()
 // A page that can be opened holds a regular file that can be read: a folder,
 // a device or a file without read permission would give an empty page whose
 // save writes into it.
+// The main windows whose log targets are in use, in the order they were
+// installed (tests make several in one run).
+std::vector<Frame*>& LoggingFrames()
+{
+    static std::vector<Frame*> frames;
+    return frames;
+}
+
 bool CanOpen(const wxString& path)
 {
     return wxFileName::FileExists(path) && wxFileName::IsFileReadable(path);
@@ -186,6 +196,9 @@ void Frame::RestoreLayout(bool open_recent)
         manager.LoadPerspective(perspective, true);
         for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
     } else {
+        // The first start: no size was kept either, and the toolkit's
+        // default is too small for an editor.
+        SetSize(FromDIP(wxSize(900, 700)));
         for (const char* name : {"ASCIITABLE", "DIRCTRL", "HISTORY", "PROJECTS"})
             manager.GetPane(name).Hide();
     }
@@ -463,17 +476,34 @@ void Frame::InstallLog()
     m_LogFile = QelLogFileName(wxTheApp->GetAppName()).GetFullPath();
     m_LogTarget = new QelLogStderr(QelOpenLogFile(m_LogFile), this);
     m_OldLog = wxLog::SetActiveTarget(m_LogTarget);
+    LoggingFrames().push_back(this);
 }
 
 void Frame::RemoveLog()
 {
-    if (m_LogTarget != nullptr && wxLog::GetActiveTarget() == m_LogTarget) {
+    if (m_LogTarget == nullptr) return;
+    std::vector<Frame*>& frames = LoggingFrames();
+    frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
+    if (wxLog::GetActiveTarget() == m_LogTarget) {
         // The target we replaced takes over again for the messages of the
         // shutdown.
         wxLog::SetActiveTarget(m_OldLog);
+    } else if (auto above = std::find_if(frames.begin(), frames.end(),
+                                         [this](Frame* f) { return f->m_OldLog == m_LogTarget; });
+               above != frames.end()) {
+        // A second window put its target over ours: it hands ours's
+        // predecessor back when it goes.
+        (*above)->m_OldLog = m_OldLog;
+    } else {
+        // A target of someone else's holds ours as its predecessor: ours
+        // cannot be taken out of that chain, so it and the one before it
+        // stay where they are.
         m_OldLog = nullptr;
-        delete m_LogTarget;
+        m_LogTarget = nullptr;
+        return;
     }
+    m_OldLog = nullptr;
+    delete m_LogTarget;
     m_LogTarget = nullptr;
 }
 
