@@ -148,14 +148,18 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
 
     // Start-up alone: once its window shows, the program is asked to end.
     ProgramRun run;
-    Run("cd " + ShellQuote(dir.Path()) + " && ./" + ShellQuote(wxFileName(exe).GetFullName())
+    Run("cd " + ShellQuote(dir.Path()) + " || exit 1\n./"
+            + ShellQuote(wxFileName(exe).GetFullName())
             + " 2>stderr.txt & pid=$!\n"
               "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
               "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
+              "sleep 0.3; for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
+              "xdotool getwindowname $w; done >windows.txt\n"
               "kill -TERM $pid 2>/dev/null; wait $pid",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
+    run.windows = ReadBytes(dir.File("windows.txt"));
     return run;
 }
 

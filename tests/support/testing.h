@@ -65,6 +65,7 @@ struct ProgramRun {
     int exitCode = -1;
     std::string stderrText;
     std::string logText;
+    std::string windows; // the titles of its visible windows, one a line
 };
 
 // Copies the program into the folder, so that its settings file and log land
