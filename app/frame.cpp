@@ -185,7 +185,6 @@ Frame::~Frame()
     // A frame destroyed without its close (an error path, a test) must not
     // leave the toolkit logging into it.
     RemoveLog();
-    delete m_OldLog;
 }
 
 void Frame::RestoreLayout(bool open_recent)
