@@ -57,7 +57,8 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     // can only be caught from here on. A request to terminate (the end of a
     // session, kill) closes the window as Quit does, but without questions,
     // so that the settings are kept.
-    if (!loop->IsMain() || m_Terminable) return;
+    // Leaving the main loop reactivates the one before it: none.
+    if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
     m_Terminable = SetSignalHandler(SIGTERM, [](int) {
         App& app = wxGetApp();
         if (app.m_Frame)

@@ -205,6 +205,13 @@ bool EditorCommand(Frame* frame, wxCommandEvent& event, QelSTC* stc)
         return false;
     }
     if (stc == nullptr) return true;
+    // The editor of a pane (the character table) is no page to close, save
+    // under a new key or split.
+    const bool page = frame->GetEditors()->GetPageIndex(stc) != wxNOT_FOUND;
+    if (!page
+        && (event.GetId() == wxID_CLOSE || event.GetId() == wxID_SAVEAS
+            || event.GetId() == ID_SPLIT))
+        return true;
 
     switch (event.GetId()) {
     case wxID_CLOSE:
@@ -392,8 +399,13 @@ void Frame::OnCommand(wxCommandEvent& event)
         return;
     }
     if (id >= ID_TOOL_LOWEST && id <= ID_TOOL_HIGHEST) {
-        if (wxWindow* focus = wxWindow::FindFocus(); focus != nullptr && focus != this)
+        // The lists and the explorer take these; from any other window the
+        // command comes back here, and ends.
+        if (wxWindow* focus = wxWindow::FindFocus();
+            focus != nullptr && focus != this && event.GetEventObject() != focus) {
+            event.SetEventObject(focus);
             wxPostEvent(focus, event);
+        }
         return;
     }
 

@@ -357,6 +357,18 @@ QelTextFile::Line QelTextFile::LineAt(size_t begin)
     return {begin, size, size};
 }
 
+size_t QelTextFile::LineStart(size_t from, size_t at) const
+{
+    const char* d = m_Data.data();
+    const void* lf = memrchr(d + from, '\n', at - from);
+    size_t start = lf == nullptr ? from : static_cast<const char*>(lf) - d + 1;
+    if (m_HasCR != 0) {
+        const void* cr = memrchr(d + start, '\r', at - start);
+        if (cr != nullptr) start = static_cast<const char*>(cr) - d + 1;
+    }
+    return start;
+}
+
 size_t QelTextFile::CountLines()
 {
     size_t count = 0;

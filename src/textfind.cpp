@@ -104,11 +104,10 @@ void QelTextFile::FindInWindow(Search& search, size_t& pos, size_t& index)
             return;
         }
 
-        m_Line = LineAt(pos);
-        while (m_Line.next <= candidate) {
-            ++index;
-            m_Line = LineAt(m_Line.next);
-        }
+        // The lines before the candidate's are counted, not split.
+        const size_t start = LineStart(pos, candidate);
+        if (start > pos) index += qeltext::CountLineEnds(m_Data.data(), pos, start);
+        m_Line = LineAt(start);
         m_CurrentLine = index + m_LineShift;
 
         if (MatchLine(m_Line, candidate)) {

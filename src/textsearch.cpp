@@ -108,7 +108,11 @@ size_t QelTextFile::Search::FindExact(const std::string& data, size_t from, size
         const void* p = std::memchr(t + i, m_Needle[r], last + 1 - i);
         if (p == nullptr) return npos;
         const size_t at = static_cast<const char*>(p) - t;
-        if (std::memcmp(t + at - r, m_Needle.data(), m) == 0) return at - r;
+        const char* s = t + at - r;
+        if (s[0] == m_Needle[0] && s[m - 1] == m_Needle[m - 1]
+            && std::memcmp(s, m_Needle.data(), m) == 0) {
+            return at - r;
+        }
         i = at + 1;
     }
     return npos;

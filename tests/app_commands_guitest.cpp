@@ -106,6 +106,16 @@ TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
     EXPECT_EQ(Editors()->GetPageByKey(fresh), stc);
     EXPECT_EQ(Editors()->GetPageByKey(a), nullptr);
 
+    // A new file was never saved anywhere: Save asks where, as Save As does.
+    ASSERT_TRUE(m_Frame->NewFile(false));
+    QelSTC* unnamed = m_Frame->GetSTC();
+    unnamed->AppendText("new\n");
+    const wxString chosen = m_Temp.File("chosen.txt");
+    wxTEST_DIALOG(Command(wxID_SAVE), ExpectSavePath(chosen, &style));
+    EXPECT_EQ(ReadBytes(chosen), "new\n");
+    EXPECT_EQ(Editors()->GetPageByKey(chosen), unnamed);
+    Editors()->SelectPage(fresh);
+
     // A name carried by the command (vi's write) asks for an existing file.
     const struct {
         const char* name;
@@ -196,6 +206,16 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
 TEST_F(CommandsTest, ExitAsksAndCloseTakesItsOwnPage)
 {
     QelSTC* stc = Open("a.txt", "a\n");
+    // The character table's editor is no page: nothing to close or split.
+    QelSTC* table = m_Frame->GetAsciiTable();
+    m_Frame->ShowPane("ASCIITABLE");
+    m_Frame->SetFindFocus(table);
+    ASSERT_EQ(m_Frame->GetSTC(), table);
+    for (const int id : {int(wxID_CLOSE), int(wxID_SAVEAS), int(ID_SPLIT)})
+        EXPECT_TRUE(Command(id));
+    EXPECT_EQ(Editors()->GetPageCount(), 1u);
+
+    m_Frame->SetFindFocus(stc);
     EXPECT_TRUE(Command(ID_SPLIT));
     ASSERT_EQ(Editors()->GetPageCount(), 2u);
     auto* view = dynamic_cast<QelSTC*>(Editors()->GetPage(0));

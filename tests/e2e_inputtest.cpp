@@ -98,30 +98,6 @@ finish
     EXPECT_EQ(Read("a.txt"), "a\n");
 }
 
-// Line ends and the file's encoding survive an edit.
-TEST_F(EndToEnd, SavingKeepsLineEndsAndEncoding)
-{
-    const struct {
-        const char* name;
-        std::string bytes;
-        const char* keys;
-        std::string want;
-    } rows[] = {
-        {"crlf.txt", "a\r\nb\r\n", "End Return x", "a\r\nx\r\nb\r\n"},
-        {"latin1.txt", "caf\xE9\n", "Delete", "af\xE9\n"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Write(row.name, row.bytes);
-        const std::string out = Drive(wxString::Format(
-            "start %s\nkeys %s ctrl+s\nwait_for 'title_has %s && ! title_has \"*\"'\n"
-            "file_menu q\nfinish\n",
-            row.name, row.keys, row.name));
-        EXPECT_EQ(out, "exit 0\n");
-        EXPECT_EQ(Read(row.name), row.want);
-    }
-}
-
 // Quit with an unsaved edit asks first; Cancel keeps the program and the
 // edit, which a save then writes.
 TEST_F(EndToEnd, QuitWithAnUnsavedEditAsksAndCancelKeepsIt)

@@ -17,45 +17,25 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/../stc/make_inputs.sh" /tmp/qel-bench-stc >/dev/null
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_RUNTIME_DIR="$work" SciTE_HOME="$work/scite" LANG=C.UTF-8
 mkdir -p "$HOME" "$SciTE_HOME" "$work/tindrel"
 cp "$build/tindrel" "$build/lexers.xml" "$work/tindrel/"
 printf '#include <stdio.h>\n\nint main(void)\n{\n    printf("hello\\n");\n    return 0;\n}\n' >"$work/hello.c"
 
-now() { date +%s%N; }
-
-# once NAME COMMAND...: "milliseconds-to-window resident-kB" of one start.
-once() {
-    name=$1; shift
-    t0=$(now)
-    "$@" >/dev/null 2>&1 &
-    pid=$!
-    n=0
-    until xdotool search --onlyvisible --name "$name" >/dev/null 2>&1; do
-        sleep 0.005; n=$((n + 1))
-        [ $n -lt 12000 ] || { echo "no window for $name" >&2; kill $pid; exit 1; }
-    done
-    t1=$(now)
-    last=-1
-    while :; do
-        sleep 0.5
-        cpu=$(awk '{print $14 + $15}' /proc/$pid/stat)
-        [ "$cpu" = "$last" ] && break
-        last=$cpu
-    done
-    rss=$(awk '/VmRSS/ {print $2}' /proc/$pid/status)
-    kill -TERM $pid; wait $pid 2>/dev/null || true
-    echo $(( (t1 - t0) / 1000000 )) "$rss"
-}
+. "$here/../timing.sh"
+hold_display
+trap 'kill $holder 2>/dev/null; rm -rf "$work"' EXIT
+# The first GTK program on a display pays for probing its OpenGL visuals.
+warm_up_display "$work/tindrel/tindrel"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# measure NAME COMMAND...: "median-ms median-kB" over the rounds.
+# measure PATTERN COMMAND...: "median-ms median-kB" over the rounds.
 measure() {
+    p=$1; shift
     out=$(mktemp)
     i=0
-    while [ $i -lt "$rounds" ]; do once "$@" >>"$out"; i=$((i + 1)); done
+    while [ $i -lt "$rounds" ]; do measure_start "$p" VmRSS "$@" >>"$out"; i=$((i + 1)); done
     echo "$(cut -d' ' -f1 "$out" | median) $(cut -d' ' -f2 "$out" | median)"
     rm -f "$out"
 }
@@ -63,7 +43,7 @@ measure() {
 printf '%-8s %10s %10s %8s %12s %12s %8s\n' file tindrel_ms scite_ms time_x tindrel_MB scite_MB mem_x
 for file in "$work/hello.c" /tmp/qel-bench-stc/big.c; do
     name=$(basename "$file")
-    pattern=$(echo "$name" | sed 's/\./\\./g')
+    pattern=$(name_pattern "$file")
     r=$(measure "$pattern" "$work/tindrel/tindrel" "$file"); t_ms=${r% *}; t_kb=${r#* }
     r=$(measure "$pattern" SciTE -check.if.already.open=0 "$file"); s_ms=${r% *}; s_kb=${r#* }
     awk -v f="$name" -v a="$t_ms" -v b="$t_kb" -v c="$s_ms" -v d="$s_kb" 'BEGIN {

@@ -109,7 +109,7 @@ public:
         m_Frame = new BenchFrame();
         // The program's lists make the file icons when they first show a
         // file, long before a find; so does the bench, before its clock.
-        QelGetIconID(wxFileName(argv[0]));
+        QelGetIconID(wxFileName(argv[0] + ".c"));
         SetTopWindow(m_Frame);
         wxConfigBase* config = wxConfigBase::Get();
         config->Write(m_Frame->GetTextInFolder(), argv[arg + 1]);

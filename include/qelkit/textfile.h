@@ -140,6 +140,9 @@ private:
     bool EncodeOutput(std::string& out);
 
     Line LineAt(size_t begin);
+    // The start of the line that holds `at`, looking back to `from` at most
+    // (a line start).
+    size_t LineStart(size_t from, size_t at) const;
     size_t CountLines();
     void DecodeLine(const Line& line) const;
     bool EncodeText(const wxString& text, std::string& out);

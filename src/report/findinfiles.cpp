@@ -10,7 +10,7 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/frd.h>
-#include <qelkit/listviewfile.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/textfile.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
@@ -107,11 +107,7 @@ void QelFrameWithHistory::OnCommandConfigDialog(int dialogid, int commandid)
         if (dialogid == wxID_ADD) {
             // The project page takes the items of its add dialog.
             QelListViewFile* project = GetProject();
-#ifdef QEL_PROJECT_LIST_ADD_ITEMS
             if (project != nullptr) project->AddItems();
-#else
-            wxUnusedVar(project);
-#endif
         } else {
             FindInFiles(dialogid);
         }

@@ -216,8 +216,11 @@ QelListViewFile::QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, c
     const QelFileName filename(absolute);
     if (!filename.GetStat().IsOk()) {
         FileNew(filename); // saved there when asked, nothing written now
-    } else {
-        FileLoad(filename);
+    } else if (!FileLoad(filename)) {
+        // Bound to the name all the same, but only a save under a name
+        // given again writes over what could not be read.
+        FileNew(filename);
+        m_Unreadable = true;
     }
 
     const std::vector<QelConfigItem> items{
@@ -414,9 +417,16 @@ void QelListViewFile::DoFileNew()
     m_ItemNumber = 0;
 }
 
-bool QelListViewFile::DoFileSave(bool)
+bool QelListViewFile::DoFileSave(bool save_as)
 {
-    return QelProjectFile::Write(GetFileName().GetFullPath(), GetEntries());
+    const wxString path = GetFileName().GetFullPath();
+    if (m_Unreadable && !save_as) {
+        wxLogError(_("Project '%s' could not be read: save it under a name to replace it"), path);
+        return false;
+    }
+    if (!QelProjectFile::Write(path, GetEntries())) return false;
+    m_Unreadable = false;
+    return true;
 }
 
 // --- following changes on disk ---

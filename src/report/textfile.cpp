@@ -13,7 +13,7 @@
 #include <qelkit/report/listviewframe.h>
 
 QelFrameWithHistory* QelTextFileWithListView::m_Frame = nullptr;
-QelListView* QelTextFileWithListView::m_Report = nullptr;
+wxWeakRef<QelListView> QelTextFileWithListView::m_Report;
 bool QelToolRun::m_Busy = false;
 bool QelToolRun::m_Cancelled = false;
 
@@ -62,6 +62,12 @@ bool QelTextFileWithListView::SetupTool(const QelTool& tool, QelFrameWithHistory
     return true;
 }
 
+QelListView* QelTextFileWithListView::GetReport()
+{
+    if (m_Report == nullptr) QelToolRun::Cancel();
+    return m_Report;
+}
+
 void QelTextFileWithListView::Report(size_t line)
 {
     wxString text = GetCurrentLine();
@@ -71,17 +77,18 @@ void QelTextFileWithListView::Report(size_t line)
     } else if (GetTool().GetId() == ID_TOOL_FIND_IN_FILES) {
         AddLineRow(line, text);
     } else {
-        wxCHECK_RET(m_Report != nullptr, "no report list");
         wxCHECK_RET(GetTool().GetId() == ID_TOOL_REPORT_REVISION, "no line report");
-        AddRow(m_Report, GetFileName()).UpdateRevisionList(GetRCS());
+        if (QelListView* report = GetReport(); report != nullptr)
+            AddRow(report, GetFileName()).UpdateRevisionList(GetRCS());
     }
 }
 
 void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
 {
-    wxCHECK_RET(m_Report != nullptr, "no report list");
+    QelListView* report = GetReport();
+    if (report == nullptr) return;
     if (!m_RowName) m_RowName = std::make_unique<QelFileName>(GetFileName().GetFullPath());
-    QelListItem item = AddRow(m_Report, *m_RowName);
+    QelListItem item = AddRow(report, *m_RowName);
     item.SetItem(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
     if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES)
@@ -110,8 +117,9 @@ void QelTextFileWithListView::ReportStatistics()
         m_Report = m_Frame->Activate(QelListViewFileName::LIST_KEYWORD, &GetFileName().GetLexer());
         if (m_Report == nullptr) return;
     }
-    wxCHECK_RET(m_Report != nullptr, "no report list");
-    QelListItem item = AddRow(m_Report, GetFileName());
+    QelListView* report = GetReport();
+    if (report == nullptr) return;
+    QelListItem item = AddRow(report, GetFileName());
     if (id == ID_TOOL_REPORT_COUNT) {
         for (const wxString& col : {_("Lines"), _("Lines Of Code"), _("Empty Lines"),
                                     _("Words Of Code"), _("Comments"), _("Comment Size")}) {
@@ -120,11 +128,11 @@ void QelTextFileWithListView::ReportStatistics()
     } else if (id == ID_TOOL_REPORT_KEYWORD) {
         // The keyword columns lie between the file's columns and "Keywords".
         const QelStatistics<long>& keywords = GetStatistics().GetKeywords();
-        const int last = m_Report->FindColumn(_("Keywords"));
+        const int last = report->FindColumn(_("Keywords"));
         const int first = last - static_cast<int>(GetFileName().GetLexer().GetKeywords().size());
         long total = 0;
         for (int col = first; col >= 0 && col < last; col++) {
-            const long count = keywords.Get(m_Report->GetColumns()[col].GetText());
+            const long count = keywords.Get(report->GetColumns()[col].GetText());
             item.SetItem(col, wxString::Format("%ld", count));
             total += count;
         }
@@ -184,12 +192,21 @@ QelDirWithListView::QelDirWithListView(QelListView* listview, const wxString& fu
     , m_AddFolders(wxConfigBase::Get()->ReadBool(_("Add folders"), true))
 { }
 
+QelListView* QelDirWithListView::GetListView()
+{
+    if (m_ListView == nullptr) Cancel();
+    return m_ListView;
+}
+
 void QelDirWithListView::OnFile(const wxString& file)
 {
-    QelListItem(m_ListView, QelFileName(file), GetFileSpec()).Insert();
+    if (QelListView* list = GetListView(); list != nullptr)
+        QelListItem(list, QelFileName(file), GetFileSpec()).Insert();
 }
 
 void QelDirWithListView::OnDir(const wxString& dir)
 {
-    if (m_AddFolders) QelListItem(m_ListView, QelFileName(dir), GetFileSpec()).Insert();
+    if (!m_AddFolders) return;
+    if (QelListView* list = GetListView(); list != nullptr)
+        QelListItem(list, QelFileName(dir), GetFileSpec()).Insert();
 }

@@ -94,10 +94,17 @@ TEST_F(ProjectTest, MalformedProjectIsReportedAndNeverOverwritten)
     QelListViewFile* list = Open(prj);
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_TRUE(log.Has(prj) && log.Has("line 2")) << log.Dump();
+    EXPECT_EQ(list->GetFileName().GetFullPath(), prj);
     list->ItemFromText(Write("a.c", "a\n"));
+    log.Clear();
     m_Frame->Command(ID_PROJECT_SAVE);
-    EXPECT_FALSE(list->FileSave());
+    EXPECT_TRUE(list->GetContentsChanged());
+    EXPECT_TRUE(log.Has("Project '" + prj + "' could not be read")) << log.Dump();
     EXPECT_EQ(qeltest::ReadBytes(prj), bad);
+    EXPECT_NE(m_Frame->GetRecentProject(), prj);
+    // Saved when the user names the file again.
+    ASSERT_TRUE(list->FileSave(QelFileName(prj)));
+    EXPECT_EQ(Saved(prj), list->GetEntries());
 
     // A project that turns malformed on disk keeps its rows and the file.
     const wxString good = m_Temp.File("good.prj");

@@ -69,8 +69,9 @@ public:
 class QelListViewFile : public QelListViewWithFrame, public QelFile {
 public:
     // Loads the project file; a file that does not exist yet gives an empty
-    // project bound to that name, one that cannot be read an unbound one
-    // (so that nothing is ever saved over it unless asked for by name).
+    // project bound to that name. One that cannot be read (reported with
+    // its name and line) gives an empty project that a plain save refuses
+    // to write over it: only a save that names the file again does.
     QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, const wxString& file,
                     wxWindowID id = wxID_ANY, long menu_flags = LIST_MENU_FIND | LIST_MENU_TOOL,
                     const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
@@ -138,6 +139,7 @@ private:
     const wxString m_TextAddRecursive;
     const wxString m_TextAddWhat;
     const wxString m_TextInFolder;
+    bool m_Unreadable = false; // the bound file could not be read at the start
     bool m_ItemUpdated = false;
     long m_ItemNumber = 0;
     // What each row was added as, by its full path: a row whose file is

@@ -6,12 +6,14 @@
 #include <memory>
 #include <vector>
 
+#include <wx/weakref.h>
+
 #include <qelkit/dir.h>
+#include <qelkit/listview.h>
 #include <qelkit/statistics.h>
 #include <qelkit/textfile.h>
 
 class QelFrameWithHistory;
-class QelListView;
 
 // Scans one file and reports into the list of the run set up last.
 class QelTextFileWithListView : public QelTextFile {
@@ -38,11 +40,14 @@ private:
         wxString text;
     };
     void AddLineRow(size_t line, const wxString& text);
+    // The report list, unless its page was closed while the run let the
+    // event loop go on; then the run stops.
+    static QelListView* GetReport();
 
     std::vector<Row> m_Pending;             // replace rows waiting for the write
     std::unique_ptr<QelFileName> m_RowName; // with status and lexer
     static QelFrameWithHistory* m_Frame;
-    static QelListView* m_Report;
+    static wxWeakRef<QelListView> m_Report;
 };
 
 // One tool run at a time: a run asked for while another goes on is refused
@@ -94,6 +99,10 @@ public:
     void OnFile(const wxString& file) override;
 
 private:
-    QelListView* m_ListView; // not owned
+    // Weak: the list's page may be closed while the walk lets the event
+    // loop go on; the walk then stops.
+    wxWeakRef<QelListView> m_ListView;
+    // The list, or null after stopping the walk.
+    QelListView* GetListView();
     const bool m_AddFolders;
 };
