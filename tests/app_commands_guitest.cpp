@@ -251,6 +251,25 @@ TEST_F(CommandsTest, ProjectCloseAsks)
     }
 }
 
+// A double click on the main status field shows the run's log in one
+// read-only page, refilled each time.
+TEST_F(CommandsTest, LogPageShowsTheLogText)
+{
+    for (const char* message : {"first message", "second message"}) {
+        SCOPED_TRACE(message);
+        wxLogMessage("%s", message);
+        m_Frame->StatusBarDoubleClicked(wxEmptyString);
+        auto* log = dynamic_cast<QelSTC*>(Editors()->GetPageByKey("LOGTAIL"));
+        ASSERT_NE(log, nullptr);
+        EXPECT_EQ(Editors()->GetPageCount(), 1u);
+        EXPECT_TRUE(log->GetText().Contains(message));
+        EXPECT_EQ(log->GetText(), m_Frame->GetLogText());
+        EXPECT_TRUE(log->GetReadOnly());
+        EXPECT_FALSE(log->GetModify() || log->CanUndo());
+        EXPECT_EQ(log->GetCurrentPos(), log->GetLength());
+    }
+}
+
 TEST_F(CommandsTest, MacroRecordAndPlaybackThroughTheMenu)
 {
     QelSTC* a = Open("a.txt", "");
