@@ -169,7 +169,7 @@ TEST_F(CommandsTest, IdsWithoutCommandArePassedOn)
 
 TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
 {
-    QelSTC* stc = Open("a.txt", "a\n");
+    QelSTC* stc = Open("a.txt", "\xc3\xa9\n");
     ASSERT_EQ(Editors()->GetPageCount(), 1u);
 
     const struct {
@@ -195,6 +195,11 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
     EXPECT_TRUE(Update(wxID_UNDO).GetEnabled());
     stc->SetReadOnly(true);
     EXPECT_FALSE(Update(ID_EDIT_INSERT_SEQUENCE).GetEnabled());
+    // A read-only editor tells the code of one character, of any width.
+    stc->SetSelection(0, 2);
+    EXPECT_TRUE(Update(ID_EDIT_CONTROL_CHAR).GetEnabled());
+    stc->SetSelection(0, 3);
+    EXPECT_FALSE(Update(ID_EDIT_CONTROL_CHAR).GetEnabled());
 
     m_Frame->GetManager().GetPane("ASCIITABLE").Show();
     EXPECT_TRUE(Update(ID_VIEW_ASCII_TABLE).GetChecked());
