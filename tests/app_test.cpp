@@ -1,3 +1,4 @@
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
 
+#include "handover.h"
 #include "testing.h"
 
 using namespace qeltest;
@@ -117,6 +119,48 @@ TEST_F(AppTest, LogFileAppendsAndRefusesLinks)
     EXPECT_EQ(QelOpenLogFile(link), nullptr);
     EXPECT_EQ(ReadBytes(target), "kept\n");
     EXPECT_EQ(QelOpenLogFile(m_Temp.Path()), nullptr);
+}
+
+// One program per settings folder: a start on the same folder finds the
+// first through a lock and a socket in the runtime folder, one with a
+// folder of its own does not.
+TEST_F(AppTest, OneProgramPerSettingsFolder)
+{
+    wxString oldRuntime;
+    const bool hadRuntime = wxGetEnv("XDG_RUNTIME_DIR", &oldRuntime);
+    wxSetEnv("XDG_RUNTIME_DIR", m_Temp.Path());
+    // The first program is a child process that holds the lock until told.
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        QelHandover first(m_Temp.File("a"));
+        const char alone = first.IsAnotherRunning() ? 'n' : 'y';
+        char go;
+        if (write(ready[1], &alone, 1) == 1 && read(release[0], &go, 1) == 1) _exit(0);
+        _exit(1);
+    }
+    char alone = 0;
+    ASSERT_EQ(read(ready[0], &alone, 1), 1);
+    EXPECT_EQ(alone, 'y');
+    {
+        QelHandover same(m_Temp.File("a")), other(m_Temp.File("b")), first(m_Temp.File("a"));
+        EXPECT_TRUE(same.IsAnotherRunning());
+        EXPECT_FALSE(other.IsAnotherRunning());
+        EXPECT_EQ(same.GetSocketPath(), first.GetSocketPath());
+        EXPECT_NE(other.GetSocketPath(), first.GetSocketPath());
+        EXPECT_EQ(wxFileName(first.GetSocketPath()).GetPath(), m_Temp.Path());
+    }
+    EXPECT_EQ(write(release[1], "x", 1), 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    for (const int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
+    if (hadRuntime)
+        wxSetEnv("XDG_RUNTIME_DIR", oldRuntime);
+    else
+        wxUnsetEnv("XDG_RUNTIME_DIR");
 }
 
 // A setting that names no language falls back to the system's, with a warning.
