@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/config.h>
@@ -24,6 +26,7 @@
 
 #include "defs.h"
 #include "edittools.h"
+#include "log.h"
 
 namespace {
 
@@ -64,6 +67,14 @@ bool HexMode()
 // A page that can be opened holds a regular file that can be read: a folder,
 // a device or a file without read permission would give an empty page whose
 // save writes into it.
+// The main windows whose log targets are in use, in the order they were
+// installed (tests make several in one run).
+std::vector<Frame*>& LoggingFrames()
+{
+    static std::vector<Frame*> frames;
+    return frames;
+}
+
 bool CanOpen(const wxString& path)
 {
     return wxFileName::FileExists(path) && wxFileName::IsFileReadable(path);
@@ -88,6 +99,7 @@ wxBEGIN_EVENT_TABLE(Frame, DecoratedFrame)
     EVT_MENU_RANGE(ID_ALL_LOWEST, ID_ALL_HIGHEST, Frame::OnCommand)
     EVT_MENU_RANGE(ID_EDIT_STC_LOWEST, ID_EDIT_STC_HIGHEST, Frame::OnCommand)
     EVT_MENU_RANGE(ID_TOOL_LOWEST, ID_TOOL_HIGHEST, Frame::OnCommand)
+    EVT_MENU_RANGE(ID_EDIT_VCS_LOWEST, ID_EDIT_VCS_HIGHEST, Frame::OnCommand)
     EVT_MENU_RANGE(ID_VCS_LOWEST, ID_VCS_HIGHEST, Frame::OnCommand)
     EVT_UPDATE_UI(ID_ALL_CLOSE, Frame::OnUpdateUI)
     EVT_UPDATE_UI(ID_ALL_SAVE, Frame::OnUpdateUI)
@@ -184,6 +196,9 @@ void Frame::RestoreLayout(bool open_recent)
         manager.LoadPerspective(perspective, true);
         for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
     } else {
+        // The first start: no size was kept either, and the toolkit's
+        // default is too small for an editor.
+        SetSize(FromDIP(wxSize(900, 700)));
         for (const char* name : {"ASCIITABLE", "DIRCTRL", "HISTORY", "PROJECTS"})
             manager.GetPane(name).Hide();
     }
@@ -296,14 +311,18 @@ bool Frame::OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long f
 bool Frame::NewFile(bool as_project)
 {
     if (as_project) {
-        const wxString name = wxString::Format("%s%d", _("project"), m_NewProjectNo);
         // Beside the settings: the executable's folder is not writable once
-        // installed, and a project there could never be saved.
-        const wxString path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        // installed, and a project there could never be saved. A number
+        // whose file a past run saved is passed over, or saving the new
+        // project would overwrite it.
+        wxString name, path;
+        do {
+            name = wxString::Format("%s%d", _("project"), m_NewProjectNo++);
+            path = wxFileName(QelWritableDir(), name + ".prj").GetFullPath();
+        } while (wxFileExists(path) || m_Projects->GetPageByKey(path) != nullptr);
         auto* project = new QelListViewFile(m_Projects, this, path, wxID_ANY, kListMenu,
                                             wxDefaultPosition, wxDefaultSize, kListStyle);
         project->FileNew(QelFileName(path));
-        m_NewProjectNo++;
         m_Projects->AddPage(project, path, name, true);
         ShowPane("PROJECTS");
         return true;
@@ -425,6 +444,9 @@ void Frame::OnNotebook(wxAuiNotebookEvent& WXUNUSED(event))
 
 void Frame::OnClose(wxCloseEvent& event)
 {
+    // The layout as the user left it: closing the projects below hides
+    // their pane, and the next start would never reopen a project.
+    const wxString perspective = GetManager().SavePerspective();
     if (event.CanVeto()) {
         if (GetProcess()->IsRunning()) {
             wxLogStatus(_("Process is running"));
@@ -439,30 +461,49 @@ void Frame::OnClose(wxCloseEvent& event)
             event.Veto();
             return;
         }
-    } else if (HasUnsavedChanges()) {
-        // A close that cannot be refused loses the changes; the log keeps
-        // a trace of it.
-        wxLogWarning(_("Closed without saving changes"));
     }
+    // A close that cannot be refused loses the changes; the log keeps a
+    // trace of it, through the target that outlives this window.
+    const bool lost = !event.CanVeto() && HasUnsavedChanges();
     RemoveLog();
-    wxConfigBase::Get()->Write(kPerspective, GetManager().SavePerspective());
+    if (lost) wxLogWarning(_("Closed without saving changes"));
+    wxConfigBase::Get()->Write(kPerspective, perspective);
     event.Skip();
 }
 
 void Frame::InstallLog()
 {
-    m_LogFile = wxFileName(QelWritableDir(), wxTheApp->GetAppName().Lower() + ".log").GetFullPath();
+    m_LogFile = QelLogFileName(wxTheApp->GetAppName()).GetFullPath();
+    m_LogTarget = new QelLogStderr(QelOpenLogFile(m_LogFile), this);
+    m_OldLog = wxLog::SetActiveTarget(m_LogTarget);
+    LoggingFrames().push_back(this);
 }
 
 void Frame::RemoveLog()
 {
-    if (m_LogTarget != nullptr && wxLog::GetActiveTarget() == m_LogTarget) {
+    if (m_LogTarget == nullptr) return;
+    std::vector<Frame*>& frames = LoggingFrames();
+    frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
+    if (wxLog::GetActiveTarget() == m_LogTarget) {
         // The target we replaced takes over again for the messages of the
         // shutdown.
         wxLog::SetActiveTarget(m_OldLog);
+    } else if (auto above = std::find_if(frames.begin(), frames.end(),
+                                         [this](Frame* f) { return f->m_OldLog == m_LogTarget; });
+               above != frames.end()) {
+        // A second window put its target over ours: it hands ours's
+        // predecessor back when it goes.
+        (*above)->m_OldLog = m_OldLog;
+    } else {
+        // A target of someone else's holds ours as its predecessor: ours
+        // cannot be taken out of that chain, so it and the one before it
+        // stay where they are.
         m_OldLog = nullptr;
-        delete m_LogTarget;
+        m_LogTarget = nullptr;
+        return;
     }
+    m_OldLog = nullptr;
+    delete m_LogTarget;
     m_LogTarget = nullptr;
 }
 

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make ccache pkg-config libwxgtk3.2-dev libgtest-dev googletest
-          xvfb xauth xfonts-base git subversion diffutils gettext file xclip xdotool vim)
+          xvfb xauth xfonts-base git subversion diffutils gettext file xclip xdotool vim
+          imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

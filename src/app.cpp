@@ -44,29 +44,49 @@ private:
     std::map<wxString, wxString> m_Files;
 };
 
-// Until the main frame installs its own log target, messages go to stderr
-// and the log file, never to a dialog.
+// Until the main frame installs its own log target, messages go to the log
+// file, warnings and errors to stderr as well, and never to a dialog: a
+// start-up that waits on a message box never finishes unattended.
 class QelEarlyLog : public wxLog {
 public:
-    explicit QelEarlyLog(const wxString& logFile)
-        : m_LogFile(logFile)
+    explicit QelEarlyLog(const wxString& appName)
+        : m_AppName(appName)
     { }
+    ~QelEarlyLog() override
+    {
+        if (m_File != nullptr) fclose(m_File);
+    }
 
 protected:
-    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo& info) override
     {
-        if (level == wxLOG_Status) return;
-        const wxScopedCharBuffer text = msg.utf8_str();
-        fprintf(stderr, "%s\n", text.data());
-        if (FILE* file = fopen(m_LogFile.fn_str(), "a")) {
-            fprintf(file, "%s %s\n", wxDateTime::Now().Format("%x %X").utf8_str().data(),
-                    text.data());
-            fclose(file);
+        if (level != wxLOG_Status) wxLog::DoLogRecord(level, msg, info);
+    }
+
+    void DoLogTextAtLevel(wxLogLevel level, const wxString& text) override
+    {
+        if (level > wxLOG_Info) {
+            wxLog::DoLogTextAtLevel(level, text); // debug output
+            return;
+        }
+        const wxScopedCharBuffer bytes = text.utf8_str();
+        if (level <= wxLOG_Warning) fprintf(stderr, "%s\n", bytes.data());
+        // The folder is decided at the first message, so that a run that
+        // only prints its usage leaves nothing behind.
+        if (m_File == nullptr && !m_Tried) {
+            m_Tried = true;
+            m_File = QelOpenLogFile(QelLogFileName(m_AppName).GetFullPath());
+        }
+        if (m_File != nullptr) {
+            fprintf(m_File, "%s\n", bytes.data());
+            fflush(m_File);
         }
     }
 
 private:
-    wxString m_LogFile;
+    wxString m_AppName;
+    FILE* m_File = nullptr;
+    bool m_Tried = false;
 };
 
 // A failed assertion is a programmer error: report it and carry on.
@@ -82,11 +102,15 @@ QelApp::~QelApp() = default;
 
 bool QelApp::OnInit()
 {
+    // Before anything can fail: assertions and messages of the start-up (the
+    // command line, the locale, the catalogs) must not stop it on a dialog.
+    wxSetAssertHandler(QelLogAssert);
+    wxLog::SetTimestamp("%x %X");
+    delete wxLog::SetActiveTarget(new QelEarlyLog(GetAppName()));
+
     if (!wxApp::OnInit()) return false;
 
-    wxSetAssertHandler(QelLogAssert);
-    const wxString logFile = QelWritableDir() + "/" + GetAppName().Lower() + ".log";
-    delete wxLog::SetActiveTarget(new QelEarlyLog(logFile));
+    wxLogMessage("Settings and log folder: %s", QelWritableDir());
 
     wxConfigBase::Set(new wxFileConfig("", "", QelConfigFileName(GetAppName()).GetFullPath(), "",
                                        wxCONFIG_USE_LOCAL_FILE, wxConvAuto()));

@@ -1,5 +1,6 @@
 #include <qelkit/paths.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <wx/stdpaths.h>
@@ -49,7 +50,12 @@ wxString QelCatalogDir(const wxString& canonicalName)
 wxString QelWritableDir()
 {
     const wxString exeDir = QelExecutableDir();
-    if (IsWritableDir(exeDir)) return exeDir;
+    return QelWritableDirFor(exeDir, IsWritableDir(exeDir));
+}
+
+wxString QelWritableDirFor(const wxString& exeDir, bool writable)
+{
+    if (writable) return exeDir;
 
     wxString base;
     if (!wxGetEnv("XDG_CONFIG_HOME", &base) || base.empty()) base = wxGetHomeDir() + "/.config";
@@ -61,6 +67,21 @@ wxString QelWritableDir()
 wxFileName QelConfigFileName(const wxString& appName)
 {
     return wxFileName(QelWritableDir(), appName.Lower() + ".ini");
+}
+
+wxFileName QelLogFileName(const wxString& appName)
+{
+    return wxFileName(QelWritableDir(), appName.Lower() + ".log");
+}
+
+FILE* QelOpenLogFile(const wxString& path)
+{
+    const int fd
+        = open(path.fn_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return nullptr;
+    FILE* file = fdopen(fd, "a");
+    if (file == nullptr) close(fd);
+    return file;
 }
 
 void QelSetPathsOverride(const wxString& dir)

@@ -141,11 +141,18 @@ bool QelTextFile::ReadFile()
 
     // Find in files reads a window of whole lines at a time, so that even
     // the largest file costs little memory; the other tools (and a file
-    // with a byte-order mark) take the whole file.
-    m_Streaming = m_Tool.GetId() == ID_TOOL_FIND_IN_FILES && !StartsWithByteOrderMark();
+    // with a byte-order mark, seen in the first window) take the whole file.
+    m_Streaming = m_Tool.GetId() == ID_TOOL_FIND_IN_FILES;
     m_Eof = !m_Streaming;
     m_FileSize = static_cast<uint64_t>(std::max<off_t>(st.st_size, 0));
-    const bool ok = m_Streaming ? FillWindow(0) : ReadAll(static_cast<size_t>(m_FileSize));
+    bool ok = m_Streaming ? FillWindow(0) : ReadAll(static_cast<size_t>(m_FileSize));
+    if (ok && m_Streaming && StartsWithByteOrderMark()) {
+        // The first window was read at offsets: the file is still at its start.
+        m_Streaming = false;
+        m_Eof = true;
+        m_Data.clear();
+        ok = ReadAll(static_cast<size_t>(m_FileSize));
+    }
     if (!ok) {
         wxLogError(_("Cannot read file '%s': %s"), path, wxSysErrorMsgStr(errno));
         return false;
@@ -184,11 +191,8 @@ ssize_t QelTextFile::ReadAt(char* buffer, size_t size, uint64_t offset) const
 
 bool QelTextFile::StartsWithByteOrderMark() const
 {
-    char head[4] = {1, 1, 1, 1};
-    const ssize_t n = ReadAt(head, sizeof head, 0);
-    if (n < 2) return false;
     const auto starts = [&](const char* bom, size_t length) {
-        return static_cast<size_t>(n) >= length && std::memcmp(head, bom, length) == 0;
+        return m_Data.size() >= length && std::memcmp(m_Data.data(), bom, length) == 0;
     };
     return starts("\xEF\xBB\xBF", 3) || starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2)
         || starts("\0\0\xFE\xFF", 4);
@@ -353,6 +357,18 @@ QelTextFile::Line QelTextFile::LineAt(size_t begin)
     return {begin, size, size};
 }
 
+size_t QelTextFile::LineStart(size_t from, size_t at) const
+{
+    const char* d = m_Data.data();
+    const void* lf = memrchr(d + from, '\n', at - from);
+    size_t start = lf == nullptr ? from : static_cast<const char*>(lf) - d + 1;
+    if (m_HasCR != 0) {
+        const void* cr = memrchr(d + start, '\r', at - start);
+        if (cr != nullptr) start = static_cast<const char*>(cr) - d + 1;
+    }
+    return start;
+}
+
 size_t QelTextFile::CountLines()
 {
     size_t count = 0;
@@ -360,8 +376,15 @@ size_t QelTextFile::CountLines()
     return count;
 }
 
-void QelTextFile::DecodeLine(const Line& line)
+const wxString& QelTextFile::GetCurrentLine() const
 {
+    if (m_LineStale) DecodeLine(m_Line);
+    return m_LineText;
+}
+
+void QelTextFile::DecodeLine(const Line& line) const
+{
+    m_LineStale = false;
     const char* text = m_Data.data() + line.begin;
     const size_t length = line.end - line.begin;
     // ASCII reads the same in every encoding: most files need no check.

@@ -104,14 +104,13 @@ void QelTextFile::FindInWindow(Search& search, size_t& pos, size_t& index)
             return;
         }
 
-        m_Line = LineAt(pos);
-        while (m_Line.next <= candidate) {
-            ++index;
-            m_Line = LineAt(m_Line.next);
-        }
+        // The lines before the candidate's are counted, not split.
+        const size_t start = LineStart(pos, candidate);
+        if (start > pos) index += qeltext::CountLineEnds(m_Data.data(), pos, start);
+        m_Line = LineAt(start);
         m_CurrentLine = index + m_LineShift;
 
-        if (MatchLine(m_Line)) {
+        if (MatchLine(m_Line, candidate)) {
             Report(m_CurrentLine);
             if (replace) ReplaceLineText(m_Line, m_LineText);
         }
@@ -120,10 +119,17 @@ void QelTextFile::FindInWindow(Search& search, size_t& pos, size_t& index)
     }
 }
 
-bool QelTextFile::MatchLine(const Line& line)
+bool QelTextFile::MatchLine(const Line& line, size_t candidate)
 {
-    DecodeLine(line);
     const bool replace = m_Tool.GetId() == ID_TOOL_REPLACE_IN_FILES;
+    // The byte search found the very text on the line: a match, whose
+    // text is decoded only when a hook asks for it.
+    if (!replace && m_Finder->IsPlainLiteral() && candidate + m_Finder->PlainLength() <= line.end) {
+        m_LineStale = true;
+        IncActionsCompleted(1);
+        return true;
+    }
+    DecodeLine(line);
     wxString replaced;
     long count = 0;
 

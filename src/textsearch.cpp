@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+#include <cstring>
+
 #include <algorithm>
 #include <memory>
 
@@ -37,6 +39,15 @@ QelTextFile::Search::Search(Kind kind, std::string needle, bool fold, bool high)
     , m_High(high)
 {
     if (m_Kind == Kind::bytes && m_Needle.empty() && !m_High) m_Kind = Kind::all;
+    // Bytes of text from the most to the least common; those not listed
+    // are rarer still.
+    static const std::string common = " etaoinsrlhdcumfpgwybv_k\n,.;()=*/\t0123456789xjqz-{}"
+                                      "ETAOINSRLHDCUMFPGWYBVKXJQZ\"'#<>[]&|:+!";
+    size_t best = 0;
+    for (size_t k = 0; k < m_Needle.size(); ++k) {
+        const size_t rank = std::min(common.find(m_Needle[k]), common.size());
+        if (rank > best || k == 0) best = rank, m_Rare = k;
+    }
     if (m_Fold) {
         for (char& c : m_Needle) c = static_cast<char>(AsciiUpper(static_cast<unsigned char>(c)));
         std::fill(std::begin(m_Shift), std::end(m_Shift), m_Needle.size());
@@ -80,11 +91,31 @@ template <class F> size_t QelTextFile::Search::Cached(Cache& cache, size_t from,
 
 size_t QelTextFile::Search::FindNeedle(const std::string& data, size_t from, size_t limit) const
 {
-    if (!m_Fold) {
-        const void* at = memmem(data.data() + from, limit - from, m_Needle.data(), m_Needle.size());
-        return at == nullptr ? npos : static_cast<const char*>(at) - data.data();
-    }
+    if (!m_Fold) return FindExact(data, from, limit);
     return FindFolded(data, from, limit);
+}
+
+// The byte of the needle that text holds least often, looked for with
+// memchr (many bytes at a time); each place found is then compared whole.
+size_t QelTextFile::Search::FindExact(const std::string& data, size_t from, size_t limit) const
+{
+    const char* t = data.data();
+    const size_t m = m_Needle.size();
+    const size_t r = m_Rare;
+    if (limit - from < m) return npos;
+    const size_t last = limit - m + r; // the rare byte of the last place
+    for (size_t i = from + r; i <= last;) {
+        const void* p = std::memchr(t + i, m_Needle[r], last + 1 - i);
+        if (p == nullptr) return npos;
+        const size_t at = static_cast<const char*>(p) - t;
+        const char* s = t + at - r;
+        if (s[0] == m_Needle[0] && s[m - 1] == m_Needle[m - 1]
+            && std::memcmp(s, m_Needle.data(), m) == 0) {
+            return at - r;
+        }
+        i = at + 1;
+    }
+    return npos;
 }
 
 // Boyer-Moore-Horspool with ASCII letters compared in upper case.
@@ -220,4 +251,6 @@ void QelTextFile::Finder::CompileLiteral()
         m_Ascii.push_back(static_cast<char>(m_Needle[k]));
     }
     m_HighAny = m_Ascii.empty();
+    m_Plain = m_MatchCase && !m_MatchWord && m_Ascii.size() == m_Needle.size()
+        && m_Ascii.find_first_of("\r\n") == std::string::npos;
 }

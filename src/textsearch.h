@@ -42,11 +42,13 @@ private:
 
     size_t FindNeedle(const std::string& data, size_t from, size_t limit) const;
     size_t FindFolded(const std::string& data, size_t from, size_t limit) const;
+    size_t FindExact(const std::string& data, size_t from, size_t limit) const;
 
     Kind m_Kind;
     std::string m_Needle;
     bool m_Fold;
     bool m_High;
+    size_t m_Rare = 0; // index of the needle's rarest byte
     size_t m_Shift[256];
     Cache m_NeedleCache;
     Cache m_HighCache;
@@ -65,6 +67,11 @@ public:
     const wxRegEx& FollowRegEx() const { return m_Follow; }
     const wxString& GetFind() const { return m_Find; }
     const wxString& GetReplace() const { return m_Replace; }
+
+    // Match case, no whole word, ASCII text without line ends: what the
+    // cheap test finds (PlainLength bytes) is a match.
+    bool IsPlainLiteral() const { return m_Plain; }
+    size_t PlainLength() const { return m_Ascii.size(); }
 
     // Whether the cheap test depends on the file's encoding.
     bool NeedsEncoding() const;
@@ -95,5 +102,6 @@ private:
     std::wstring m_Needle; // the literal, folded without match case
     std::string m_Ascii;   // ASCII text every match holds
     bool m_HighAny = false;
+    bool m_Plain = false;
     bool m_HighUtf8 = false;
 };

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <wx/fileconf.h>
@@ -48,6 +50,73 @@ TEST_F(AppTest, FilesAreLookedUpBesideTheExecutable)
     EXPECT_EQ(QelResourceFile("lexers.xml").GetFullPath(), m_Temp.File("lexers.xml"));
     EXPECT_EQ(QelCatalogDir("nl_NL"), m_Temp.File("locale/nl_NL/LC_MESSAGES"));
     EXPECT_EQ(QelWritableDir(), m_Temp.Path());
+}
+
+// Settings, log and new projects go beside the program when its folder is
+// writable, else to a folder of the user's own that others cannot read.
+TEST_F(AppTest, WritableFolderFallsBackToTheUsersConfigFolder)
+{
+    const wxString exe = m_Temp.File("bin");
+    const struct {
+        const char* name;
+        bool writable;
+        const char* xdg; // XDG_CONFIG_HOME below the folder; unset when null
+        const char* want;
+    } rows[] = {
+        {"beside the program", true, "cfg", "bin"},
+        {"config folder", false, "cfg", "cfg/tindrel"},
+        {"default config folder", false, nullptr, "home/.config/tindrel"},
+    };
+    wxString oldHome, oldXdg;
+    const bool hadXdg = wxGetEnv("XDG_CONFIG_HOME", &oldXdg);
+    wxGetEnv("HOME", &oldHome);
+    wxSetEnv("HOME", m_Temp.File("home"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.xdg != nullptr)
+            wxSetEnv("XDG_CONFIG_HOME", m_Temp.File(row.xdg));
+        else
+            wxUnsetEnv("XDG_CONFIG_HOME");
+        const wxString dir = QelWritableDirFor(exe, row.writable);
+        EXPECT_EQ(dir, m_Temp.File(row.want));
+        if (!row.writable) {
+            EXPECT_TRUE(wxDirExists(dir));
+            EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(dir)), "700\n");
+        }
+    }
+    wxSetEnv("HOME", oldHome);
+    if (hadXdg)
+        wxSetEnv("XDG_CONFIG_HOME", oldXdg);
+    else
+        wxUnsetEnv("XDG_CONFIG_HOME");
+}
+
+// The log file is appended to and private; a link planted in its place, or
+// a folder, is not written through.
+TEST_F(AppTest, LogFileAppendsAndRefusesLinks)
+{
+    const wxString log = m_Temp.File("tindrel.log");
+    ASSERT_TRUE(WriteBytes(log, "earlier\n"));
+    wxChmod(log, 0600);
+    for (const char* line : {"one\n", "two\n"}) {
+        FILE* file = QelOpenLogFile(log);
+        ASSERT_NE(file, nullptr);
+        fputs(line, file);
+        fclose(file);
+    }
+    EXPECT_EQ(ReadBytes(log), "earlier\none\ntwo\n");
+
+    const wxString fresh = m_Temp.File("fresh.log");
+    fclose(QelOpenLogFile(fresh));
+    EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(fresh)), "600\n");
+
+    const wxString target = m_Temp.File("target");
+    ASSERT_TRUE(WriteBytes(target, "kept\n"));
+    const wxString link = m_Temp.File("link.log");
+    ASSERT_EQ(symlink(target.fn_str(), link.fn_str()), 0);
+    EXPECT_EQ(QelOpenLogFile(link), nullptr);
+    EXPECT_EQ(ReadBytes(target), "kept\n");
+    EXPECT_EQ(QelOpenLogFile(m_Temp.Path()), nullptr);
 }
 
 // A setting that names no language falls back to the system's, with a warning.

@@ -17,50 +17,19 @@ here=$(cd "$(dirname "$0")" && pwd)
 tindrel=$(cd "$build" && pwd)/tindrel
 export HOME=$(mktemp -d)
 
-now() { date +%s%N; }
-
-# Holds a connection to the display for the whole run: a server started
-# without -noreset (xvfb-run's default) resets whenever its last client
-# leaves, and refuses a program that connects meanwhile, which then ends
-# at once ("Unable to initialize GTK+").
-xdotool search --sync --name "^no window has this name$" >/dev/null 2>&1 &
-holder=$!
-trap 'kill $holder 2>/dev/null' EXIT
+. "$here/../timing.sh"
+hold_display
 
 # The first GTK program on a display probes its OpenGL visuals (44 MB of
 # libLLVM's pages) and leaves them on the root window for the later ones,
 # as on a desktop: one start before the rounds, so that neither program
 # measured pays for it.
-echo warm-up > "$HOME/warm-up.txt"
-"$tindrel" -q "$HOME/warm-up.txt" >/dev/null 2>&1
+warm_up_display "$tindrel"
 
-# Starts the command, waits for a window whose name starts with the file's
-# name or its path, waits until the program's CPU time stops growing, then prints
-# "milliseconds-to-window peak-kB" and ends the program.
+# One start of the command on the file: "milliseconds-to-window peak-kB".
 open_once() {
-    name=$1; shift
-    t0=$(now)
-    "$@" >/dev/null 2>&1 &
-    pid=$!
-    n=0
-    until xdotool search --name "(^|/)$name" >/dev/null 2>&1; do
-        sleep 0.005; n=$((n + 1))
-        kill -0 $pid 2>/dev/null || {
-            status=0; wait $pid || status=$?
-            echo "$1 ended (status $status) before a window for $name" >&2; exit 1; }
-        [ $n -lt 12000 ] || { echo "no window for $name" >&2; kill $pid; exit 1; }
-    done
-    t1=$(now)
-    last=-1
-    while :; do
-        sleep 0.5
-        cpu=$(awk '{print $14 + $15}' /proc/$pid/stat)
-        [ "$cpu" = "$last" ] && break
-        last=$cpu
-    done
-    hwm=$(awk '/VmHWM/ {print $2}' /proc/$pid/status)
-    kill $pid; wait $pid 2>/dev/null || true
-    echo $(( (t1 - t0) / 1000000 )) $hwm
+    file=$1; shift
+    measure_start "$(name_pattern "$file")" VmHWM "$@"
 }
 
 best() {

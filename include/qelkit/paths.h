@@ -1,6 +1,8 @@
 // Where the program finds its shipped data and where it writes its own files.
 #pragma once
 
+#include <cstdio>
+
 #include <wx/filename.h>
 #include <wx/string.h>
 
@@ -16,14 +18,25 @@ wxFileName QelResourceFile(const wxString& name);
 // data folder. Never the system-wide catalog folder of every package.
 wxString QelCatalogDir(const wxString& canonicalName);
 
-// The folder for the settings file and the log: the executable's folder when
-// it is writable, else $XDG_CONFIG_HOME/tindrel (default ~/.config/tindrel),
-// which is created when needed.
+// The folder for the settings file, the log and new projects: the
+// executable's folder when it is writable, else $XDG_CONFIG_HOME/tindrel
+// (default ~/.config/tindrel), which is created with mode 0700 when missing.
 wxString QelWritableDir();
+
+// The same choice for a given executable folder and whether it is writable.
+wxString QelWritableDirFor(const wxString& exeDir, bool writable);
 
 // The settings file of an application: its name in lower case with ".ini",
 // in the writable folder.
 wxFileName QelConfigFileName(const wxString& appName);
+
+// The log file of an application: its name in lower case with ".log", in the
+// writable folder.
+wxFileName QelLogFileName(const wxString& appName);
+
+// Opens a log file for appending, created with mode 0600 when missing; a
+// symbolic link in its place is refused. Null when it cannot be opened.
+FILE* QelOpenLogFile(const wxString& path);
 
 // Tests point both the data and the writable folder at a folder of their own;
 // an empty text removes the override.

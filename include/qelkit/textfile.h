@@ -70,7 +70,7 @@ public:
     // In Report of find and replace that is the reported line (for replace
     // with the new text already in it).
     size_t GetCurrentLineNumber() const noexcept { return m_CurrentLine; }
-    const wxString& GetCurrentLine() const noexcept { return m_LineText; }
+    const wxString& GetCurrentLine() const;
 
     // The encoding the file was read in; valid after RunTool.
     QelTextEncoding GetEncoding() const;
@@ -118,7 +118,7 @@ private:
     bool ReadFile();
     bool ReadAll(size_t size);
     ssize_t ReadAt(char* buffer, size_t size, uint64_t offset) const;
-    bool StartsWithByteOrderMark() const;
+    bool StartsWithByteOrderMark() const; // of the data read
     bool FillWindow(size_t keep_from);
     size_t CompleteEnd() const;
     bool IsFileUtf8() const;
@@ -135,13 +135,16 @@ private:
     bool EndParsedLine(size_t length);
     bool PrepareFind();
     bool FindLines();
-    bool MatchLine(const Line& line);
+    bool MatchLine(const Line& line, size_t candidate);
     bool WriteBack();
     bool EncodeOutput(std::string& out);
 
     Line LineAt(size_t begin);
+    // The start of the line that holds `at`, looking back to `from` at most
+    // (a line start).
+    size_t LineStart(size_t from, size_t at) const;
     size_t CountLines();
-    void DecodeLine(const Line& line);
+    void DecodeLine(const Line& line) const;
     bool EncodeText(const wxString& text, std::string& out);
     void ReplaceLineText(const Line& line, const wxString& text);
     void FlushTo(size_t offset);
@@ -200,9 +203,11 @@ private:
     size_t m_CurrentLine = 0; // its index, lines inserted before it included
     size_t m_LineShift = 0;   // lines inserted so far
     bool m_IsLastLine = false;
-    wxString m_LineText;
-    std::wstring m_Wide;   // decoding buffer
-    std::wstring m_Folded; // the line in upper case, for matching
+    // The line's text, decoded when first asked for (stale until then).
+    mutable wxString m_LineText;
+    mutable bool m_LineStale = false;
+    mutable std::wstring m_Wide; // decoding buffer
+    std::wstring m_Folded;       // the line in upper case, for matching
 
     // The line being parsed: whether it holds code, and the word of code
     // being read.

@@ -103,8 +103,8 @@ void QelGenericDirCtrl::OnCommand(wxCommandEvent& event)
         wxString text;
         for (const wxString& file : files) text += file + wxTextBuffer::GetEOL();
         QelClipboardAdd(text);
-    } else if (id == ID_TREE_RUN_MAKE && !files.empty()) {
-        QelMake(m_Frame, wxFileName(files[0]));
+    } else if (id == ID_TREE_RUN_MAKE) {
+        if (!files.empty()) QelMake(m_Frame, wxFileName(files[0]));
     } else if (id == ID_TREE_OPEN) {
         QelOpenFiles(m_Frame, files, 0, wxDIR_FILES);
     } else {

@@ -3,13 +3,14 @@
 // every matching line into the frame's find or replace results list.
 #include <qelkit/report/frame.h>
 
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/log.h>
 #include <wx/regex.h>
 
 #include <qelkit/configdialog.h>
 #include <qelkit/frd.h>
-#include <qelkit/listviewfile.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/textfile.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
@@ -106,18 +107,14 @@ void QelFrameWithHistory::OnCommandConfigDialog(int dialogid, int commandid)
         if (dialogid == wxID_ADD) {
             // The project page takes the items of its add dialog.
             QelListViewFile* project = GetProject();
-#ifdef QEL_PROJECT_LIST_ADD_ITEMS
             if (project != nullptr) project->AddItems();
-#else
-            wxUnusedVar(project);
-#endif
         } else {
             FindInFiles(dialogid);
         }
         break;
     case wxID_CANCEL:
-        if (QelDir::GetIsBusy()) {
-            QelDir::Cancel();
+        if (QelToolRun::IsBusy() || QelDir::GetIsBusy()) {
+            QelToolRun::Cancel();
             wxLogStatus(_("Cancelled"));
         }
         break;
@@ -146,9 +143,11 @@ void QelFrameWithHistory::FindInFiles(int dialogid)
     int flags = wxDIR_FILES | wxDIR_HIDDEN | wxDIR_NO_FOLLOW;
     if (wxConfigBase::Get()->ReadBool(m_TextRecursive, true)) flags |= wxDIR_DIRS;
 
+    // The list page and the status text show before the walk begins.
+    if (wxTheApp != nullptr) wxTheApp->Yield(true);
     QelDirTool dir(tool, QelConfigFirstOf(m_TextInFolder), QelConfigFirstOf(m_TextInFiles), flags);
-    dir.FindFiles();
-    if (QelDir::Cancelled()) {
+    if (!run.IsCancelled()) dir.FindFiles();
+    if (run.IsCancelled()) {
         wxLogStatus(_("Cancelled"));
         return;
     }
@@ -201,7 +200,7 @@ void QelFrameWithHistory::FindInSelection(const wxArrayString& files, int id)
             dir.FindFiles();
             sum += dir.GetStatistics();
         }
-        if (QelDir::Cancelled()) {
+        if (run.IsCancelled()) {
             wxLogStatus(_("Cancelled"));
             return;
         }

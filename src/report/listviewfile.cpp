@@ -145,7 +145,8 @@ bool QelProjectFile::Read(const wxString& path, Entries* entries, wxString* erro
 std::string QelProjectFile::Text(const Entries& entries, const wxString& project_name,
                                  const wxDateTime& when)
 {
-    const wxString app = wxTheApp != nullptr ? wxTheApp->GetAppDisplayName() : wxString();
+    const wxAppConsole* instance = wxAppConsole::GetInstance();
+    const wxString app = instance != nullptr ? instance->GetAppDisplayName() : wxString();
     auto* root = new wxXmlNode(wxXML_ELEMENT_NODE, ROOT);
     wxXmlNode* last = new wxXmlNode(
         wxXML_COMMENT_NODE, wxEmptyString,
@@ -215,8 +216,11 @@ QelListViewFile::QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, c
     const QelFileName filename(absolute);
     if (!filename.GetStat().IsOk()) {
         FileNew(filename); // saved there when asked, nothing written now
-    } else {
-        FileLoad(filename);
+    } else if (!FileLoad(filename)) {
+        // Bound to the name all the same, but only a save under a name
+        // given again writes over what could not be read.
+        FileNew(filename);
+        m_Unreadable = true;
     }
 
     const std::vector<QelConfigItem> items{
@@ -281,21 +285,32 @@ void QelListViewFile::Remember(long first, long last)
     }
 }
 
+wxString QelListViewFile::RowPath(long row, int name_col, int folder_col) const
+{
+    // As QelListItem reads a row, without looking for the file's lexer: a
+    // name that holds a path (a file whose folder is missing) stands alone.
+    const wxString name = wxListView::GetItemText(row, name_col);
+    const wxString folder = wxListView::GetItemText(row, folder_col);
+    const wxFileName shown(name);
+    if (name.empty() || folder.empty() || shown.IsAbsolute() || !shown.GetPath().empty()) {
+        return name;
+    }
+    return wxFileName(folder, name).GetFullPath();
+}
+
 QelProjectFile::Entries QelListViewFile::GetEntries() const
 {
-    auto* self = const_cast<QelListViewFile*>(this);
+    const int name_col = FindColumn(_("File Name")), folder_col = FindColumn(_("In Folder"));
     const int type_col = FindColumn(_("Type"));
     QelProjectFile::Entries entries;
     entries.reserve(GetItemCount());
 
     for (long row = 0; row < GetItemCount(); row++) {
-        const QelListItem item(self, row);
-        const QelFileName& fn = item.GetFileName();
         QelProjectEntry entry;
-        entry.path = fn.GetFullPath();
-        if (fn.GetStat().IsOk()) {
-            entry.kind = S_ISDIR(fn.GetStat().st_mode) ? QelProjectEntry::PROJECT_FOLDER
-                                                       : QelProjectEntry::PROJECT_FILE;
+        entry.path = RowPath(row, name_col, folder_col);
+        if (const QelStat stat(entry.path); stat.IsOk()) {
+            entry.kind = S_ISDIR(stat.st_mode) ? QelProjectEntry::PROJECT_FOLDER
+                                               : QelProjectEntry::PROJECT_FILE;
         } else {
             // Missing now: the row keeps what it was added as.
             const auto known = m_Kinds.find(entry.path);
@@ -402,20 +417,31 @@ void QelListViewFile::DoFileNew()
     m_ItemNumber = 0;
 }
 
-bool QelListViewFile::DoFileSave(bool)
+bool QelListViewFile::DoFileSave(bool save_as)
 {
-    return QelProjectFile::Write(GetFileName().GetFullPath(), GetEntries());
+    const wxString path = GetFileName().GetFullPath();
+    if (m_Unreadable && !save_as) {
+        wxLogError(_("Project '%s' could not be read: save it under a name to replace it"), path);
+        return false;
+    }
+    if (!QelProjectFile::Write(path, GetEntries())) return false;
+    m_Unreadable = false;
+    return true;
 }
 
 // --- following changes on disk ---
 
 long QelListViewFile::SyncStep(long max_rows)
 {
-    if (!IsShown() || GetItemCount() == 0 || !wxConfigBase::Get()->ReadBool("AllowSync", true)) {
+    // A folder walk (AddItems among them) lets events run meanwhile: the
+    // rows it is adding must not be reloaded under it.
+    if (!IsShown() || GetItemCount() == 0 || QelDir::GetIsBusy()
+        || !wxConfigBase::Get()->ReadBool("AllowSync", true)) {
         return 0;
     }
 
     const int modified_col = FindColumn(_("Modified"));
+    const int name_col = FindColumn(_("File Name")), folder_col = FindColumn(_("In Folder"));
     const auto start = std::chrono::steady_clock::now();
     long checked = 0;
 
@@ -430,11 +456,11 @@ long QelListViewFile::SyncStep(long max_rows)
             break;
         }
 
-        QelListItem item(this, m_ItemNumber);
-        const QelStat& stat = item.GetFileName().GetStat();
+        const QelStat stat(RowPath(m_ItemNumber, name_col, folder_col));
         if (stat.IsOk()
             && (stat.GetModificationTime() != wxListView::GetItemText(m_ItemNumber, modified_col)
-                || stat.IsReadOnly() != item.IsReadOnly())) {
+                || stat.IsReadOnly() != (GetItemData(m_ItemNumber) > 0))) {
+            QelListItem item(this, m_ItemNumber);
             item.Update();
             QelLogStatus(item.GetFileName(), STAT_SYNC | STAT_FULLPATH);
             m_ItemUpdated = true;

@@ -16,6 +16,20 @@
 #include <qelkit/vcs.h>
 #include <qelkit/vcsmenu.h>
 
+namespace {
+
+bool HasComparator()
+{
+    return !wxConfigBase::Get()->Read(_("Comparator"), wxEmptyString).empty();
+}
+
+bool UsesVersionControl()
+{
+    return QelVCS(wxArrayString()).Use();
+}
+
+} // namespace
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(QelListViewWithFrame, QelListViewFileName)
     EVT_MENU_RANGE(ID_LIST_LOWEST, ID_LIST_HIGHEST, QelListViewWithFrame::OnCommand)
@@ -94,8 +108,8 @@ void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
         read_only = file.GetStat().IsReadOnly();
         is_make = file.GetLexer().GetScintillaLexer() == "makefile";
     }
-    const bool comparator = !wxConfigBase::Get()->Read(_("Comparator"), wxEmptyString).empty();
-    const bool vcs = QelVCS(wxArrayString()).Use();
+    const bool comparator = HasComparator();
+    const bool vcs = UsesVersionControl();
 
     if (!rows.empty() && exists) {
         menu->Append(ID_LIST_OPEN_ITEM, _("&Open"), wxEmptyString, wxART_FILE_OPEN);
@@ -120,7 +134,14 @@ void QelListViewWithFrame::BuildPopupMenu(QelMenu* menu)
             }
         }
     }
-    if (rows.empty() || !exists) return;
+    if (!rows.empty() && exists) AppendSelectionItems(menu, file, is_folder, read_only);
+}
+
+void QelListViewWithFrame::AppendSelectionItems(QelMenu* menu, const QelFileName& file,
+                                                bool is_folder, bool read_only)
+{
+    const bool comparator = HasComparator();
+    const bool vcs = UsesVersionControl();
     if (!is_folder) {
         if (!vcs) {
             menu->AppendSeparator();

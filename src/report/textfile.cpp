@@ -1,5 +1,8 @@
 #include <qelkit/report/textfile.h>
 
+#include <chrono>
+
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/log.h>
 
@@ -12,6 +15,7 @@
 QelFrameWithHistory* QelTextFileWithListView::m_Frame = nullptr;
 QelListView* QelTextFileWithListView::m_Report = nullptr;
 bool QelToolRun::m_Busy = false;
+bool QelToolRun::m_Cancelled = false;
 
 namespace {
 
@@ -20,6 +24,18 @@ void SetItemColumnStatistics(QelListItem& item, const wxString& col,
                              const QelStatistics<long>& stat)
 {
     item.SetItem(col, wxString::Format("%ld", stat.Get(col)));
+}
+
+// Rows are slow to add: a file with many matches lets the event loop run
+// every few tens of milliseconds, as the folder walk does between files.
+void YieldNowAndThen()
+{
+    using namespace std::chrono;
+    static steady_clock::time_point last;
+    const steady_clock::time_point now = steady_clock::now();
+    if (now - last < milliseconds(30)) return;
+    last = now;
+    if (wxTheApp != nullptr) wxTheApp->Yield(true);
 }
 
 // A new row of the report list for the file.
@@ -64,13 +80,15 @@ void QelTextFileWithListView::Report(size_t line)
 void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
 {
     wxCHECK_RET(m_Report != nullptr, "no report list");
-    QelListItem item = AddRow(m_Report, GetFileName());
+    if (!m_RowName) m_RowName = std::make_unique<QelFileName>(GetFileName().GetFullPath());
+    QelListItem item = AddRow(m_Report, *m_RowName);
     item.SetItem(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
     if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES)
         item.SetItem(_("Replaced"), frd->GetReplaceString());
     item.SetItem(_("Line"), text);
     item.SetItem(_("Match"), frd->GetFindString());
+    YieldNowAndThen();
 }
 
 bool QelTextFileWithListView::RunTool()
@@ -123,7 +141,14 @@ QelToolRun::QelToolRun(const QelTool& tool, QelFrameWithHistory* frame)
         return;
     }
     m_Owner = m_Busy = true;
+    m_Cancelled = false;
     m_Ok = QelTextFileWithListView::SetupTool(tool, frame);
+}
+
+void QelToolRun::Cancel()
+{
+    m_Cancelled = true;
+    QelDir::Cancel();
 }
 
 QelToolRun::~QelToolRun()
@@ -139,7 +164,14 @@ QelDirTool::QelDirTool(const QelTool& tool, const wxString& fullpath, const wxSt
 
 void QelDirTool::OnFile(const wxString& file)
 {
-    QelTextFileWithListView scanner(QelFileName(file), m_Tool);
+    // Find needs neither the file's status nor its lexer: the scanner opens
+    // the file itself, and a row takes a full name of its own.
+    QelFileName name;
+    if (m_Tool.GetId() == ID_TOOL_FIND_IN_FILES)
+        name.wxFileName::Assign(file);
+    else
+        name = QelFileName(file);
+    QelTextFileWithListView scanner(name, m_Tool);
     scanner.RunTool();
     // A failed write counts as no replacement.
     if (!scanner.IsWriteFailed()) m_Statistics += scanner.GetStatistics();

@@ -12,10 +12,13 @@
 #include <set>
 
 #include <wx/checklst.h>
+#include <wx/combobox.h>
 #include <wx/config.h>
+#include <wx/timer.h>
 
 #include <qelkit/frd.h>
 #include <qelkit/listitem.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/textfile.h>
 
 #include "reportframe.h"
@@ -100,40 +103,35 @@ protected:
         return list;
     }
 
-    // The rows as sorted "path:line", paths relative to the folder.
-    static std::vector<std::string> Rows(QelListView* list, const wxString& folder)
+    // The rows as sorted lines "path:line", paths relative to the folder.
+    static std::string Rows(QelListView* list, const wxString& folder)
     {
         std::vector<std::string> rows;
         for (long r = 0; list != nullptr && r < list->GetItemCount(); r++) {
             wxString path = QelListItem(list, r).GetFileName().GetFullPath();
             path.StartsWith(folder + "/", &path);
-            rows.push_back((path + ":" + list->GetItemText(r, _("Line No"))).utf8_string());
+            rows.push_back((path + ":" + list->GetItemText(r, _("Line No")) + "\n").utf8_string());
         }
         std::sort(rows.begin(), rows.end());
-        return rows;
+        std::string text;
+        for (const std::string& row : rows) text += row;
+        return text;
     }
 
-    // grep's "path:line:text" output as sorted "path:line".
-    static std::vector<std::string> Grep(const wxString& folder, const wxString& command)
+    // The same of what grep finds from inside the folder.
+    static std::string Grep(const wxString& folder, const wxString& command)
     {
-        const std::string out
-            = qeltest::Run("cd " + ShellQuote(folder) + " && LC_ALL=C grep -a -H -n " + command
-                           + " | cut -d: -f1,2 | sed 's|^\\./||'");
-        std::vector<std::string> rows;
-        for (size_t pos = 0; pos < out.size();) {
-            const size_t end = out.find('\n', pos);
-            rows.push_back(out.substr(pos, end - pos));
-            pos = end == std::string::npos ? out.size() : end + 1;
-        }
-        std::sort(rows.begin(), rows.end());
-        return rows;
+        return qeltest::Run("cd " + ShellQuote(folder) + " && LC_ALL=C grep -a -H -n " + command
+                            + " | cut -d: -f1,2 | sed 's|^\\./||' | LC_ALL=C sort");
     }
 
-    // The tree's entries with their types, modes and link targets.
-    static std::string Listing(const wxString& folder)
+    // What differs between the trees, then the entries of each with their
+    // types, modes and link targets.
+    static std::string Diff(const wxString& a, const wxString& b)
     {
-        return qeltest::Run("cd " + ShellQuote(folder)
-                            + " && find . -printf '%P %y %m %l\\n' | sort");
+        const wxString list = " && find . -printf '%P %y %m %l\\n' | sort";
+        return qeltest::Run("diff -r --no-dereference " + ShellQuote(a) + " " + ShellQuote(b)
+                            + " 2>&1; cd " + ShellQuote(a) + list + "; cd " + ShellQuote(b) + list);
     }
 
     wxString Copy(const wxString& name)
@@ -181,14 +179,15 @@ TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
         SCOPED_TRACE(c.name);
         Settings(c.search);
         Where(m_Tree, c.spec, c.recursive);
-        QelListViewWithFrame* list = List(Type::LIST_FIND);
+        List(Type::LIST_FIND);
         qeltest::LogCapture log;
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
-        list = m_Frame->m_Lists[Type::LIST_FIND];
+        QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_FIND];
         ASSERT_NE(list, nullptr);
-        const std::vector<std::string> want = Grep(m_Tree, c.grep);
+        const std::string want = Grep(m_Tree, c.grep);
         EXPECT_EQ(Rows(list, m_Tree), want);
-        EXPECT_TRUE(log.Has(wxString::Format("Found %zu matches in", want.size()))) << log.Dump();
+        const long lines = std::count(want.begin(), want.end(), '\n');
+        EXPECT_TRUE(log.Has(wxString::Format("Found %ld matches in", lines))) << log.Dump();
 
         ASSERT_GT(list->GetItemCount(), 0);
         const long row = list->GetItemCount() - 1;
@@ -210,15 +209,17 @@ TEST_F(FindInFilesTest, ReplaceEqualsSedAndKeepsModesLinksAndBytes)
         const char* name;
         Search search;
         const char* replace;
-        const char* sed; // the sed script
+        const char* sed;  // the sed script
+        const char* grep; // the lines it changes
     };
     const Case cases[] = {
-        {"literal", {"foo", true, false, false}, "bar", "s/foo/bar/g"},
-        {"match case off", {"FOO", false, false, false}, "Bar", "s/foo/Bar/gI"},
+        {"literal", {"foo", true, false, false}, "bar", "s/foo/bar/g", "-F foo"},
+        {"match case off", {"FOO", false, false, false}, "Bar", "s/foo/Bar/gI", "-i -F foo"},
         {"regular expression",
          {"fo(o+)", true, false, true},
          "<\\1|&>",
-         "s/fo\\(o\\+\\)/<\\1|&>/g"},
+         "s/fo\\(o\\+\\)/<\\1|&>/g",
+         "-E 'fo(o+)'"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -231,22 +232,13 @@ TEST_F(FindInFilesTest, ReplaceEqualsSedAndKeepsModesLinksAndBytes)
         Settings(c.search, c.replace);
         Where(ours, "*", true);
         List(Type::LIST_REPLACE);
-        qeltest::LogCapture log;
         m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK);
         QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_REPLACE];
         ASSERT_NE(list, nullptr);
-
-        EXPECT_EQ(qeltest::Run("diff -r --no-dereference " + ShellQuote(ours) + " "
-                               + ShellQuote(theirs) + " 2>&1"),
-                  "");
-        EXPECT_EQ(Listing(ours), Listing(m_Tree));
-        EXPECT_EQ(qeltest::ReadBytes(ours + "/bin.dat"), qeltest::ReadBytes(m_Tree + "/bin.dat"));
-        // One row per changed line, as grep finds them before.
-        const std::string changed = qeltest::Run(
-            "cd " + ShellQuote(m_Tree) + " && LC_ALL=C grep -r -a -c "
-            + (c.search.match_case ? "" : "-i ") + (c.search.regex ? "-E 'fo(o+)'" : "-F foo")
-            + " --exclude=bin.dat . | awk -F: '{ s += $2 } END { print s }'");
-        EXPECT_EQ(list->GetItemCount(), std::stol(changed));
+        // The binary file is left as it was.
+        EXPECT_EQ(Diff(ours, theirs), Diff(m_Tree, m_Tree));
+        EXPECT_EQ(Rows(list, ours),
+                  Grep(m_Tree, wxString("-r --exclude=bin.dat ") + c.grep + " ."));
         const int col = list->FindColumn(_("Replaced"));
         ASSERT_GE(col, 0);
         EXPECT_EQ(list->GetColumns()[col].GetType(), QelColumn::COL_STRING);
@@ -264,7 +256,7 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
     const wxString occurrences
         = "cd " + ShellQuote(m_Tree) + " && cat" + others + " | grep -o foo | wc -l";
     const long before = std::stol(qeltest::Run(occurrences));
-    const std::vector<std::string> rows = Grep(m_Tree, "-F -e foo" + others);
+    const std::string rows = Grep(m_Tree, "-F -e foo" + others);
     Settings({"foo", true, false, false}, "bar");
     Where(m_Tree, "*.txt", false);
     List(Type::LIST_REPLACE);
@@ -341,59 +333,77 @@ TEST_F(FindInFilesTest, SelectionsOfFoldersFilesAndListRows)
             wxString files;
             for (const char* name : c.selected) files += " " + ShellQuote(name);
             qeltest::Run("cd " + ShellQuote(oracle) + " && sed -i " + ShellQuote(c.sed) + files);
-            EXPECT_EQ(qeltest::Run("diff -r --no-dereference " + ShellQuote(tree) + " "
-                                   + ShellQuote(oracle) + " 2>&1"),
-                      "");
+            EXPECT_EQ(Diff(tree, oracle), Diff(m_Tree, m_Tree));
         }
     }
 }
 
 TEST_F(FindInFilesTest, DialogsOfferTheirOptionsAndCancelStopsTheWalk)
 {
-    // Replace offers no whole word; find does.
-    for (const bool replace : {false, true}) {
-        m_Frame->Command(replace ? ID_REPLACE_IN_FILES : ID_FIND_IN_FILES);
-        QelConfigDialog* dialog = m_Frame->FindDialog(replace);
+    // Replace offers no whole word; find does. A one-line selection of the
+    // editor becomes the find text the dialog shows; a longer one does not.
+    Settings({"old", true, false, false});
+    QelSTC* stc = m_Frame->m_Stc;
+    stc->SetText("alpha beta\ngamma");
+    struct Shown {
+        bool replace;
+        int from, to; // the selection
+        const char* find;
+    };
+    const Shown shows[] = {{false, 6, 10, "beta"}, {true, 6, 13, "beta"}, {true, 0, 5, "alpha"}};
+    for (const Shown& c : shows) {
+        SCOPED_TRACE(c.find);
+        stc->SetSelection(c.from, c.to);
+        m_Frame->Command(c.replace ? ID_REPLACE_IN_FILES : ID_FIND_IN_FILES);
+        QelConfigDialog* dialog = m_Frame->FindDialog(c.replace);
         ASSERT_NE(dialog, nullptr);
         EXPECT_TRUE(dialog->IsShown());
         wxArrayString labels;
+        wxString find;
         for (const QelConfigItem& item : dialog->GetConfigItems()) {
             if (auto* box = dynamic_cast<wxCheckListBox*>(item.GetWindow()))
                 labels = box->GetStrings();
+            if (item.GetLabel() == QelFindReplaceData::Get()->GetTextFindWhat())
+                find = static_cast<wxComboBox*>(item.GetWindow())->GetValue();
         }
-        EXPECT_EQ(labels.Index(_("Match whole word")) != wxNOT_FOUND, !replace);
+        EXPECT_EQ(labels.Index(_("Match whole word")) != wxNOT_FOUND, !c.replace);
         EXPECT_NE(labels.Index(_("Recursive")), wxNOT_FOUND);
+        EXPECT_EQ(find, c.find);
         dialog->Hide();
     }
 
     const wxString many = m_Temp.File("many");
     qeltest::Run("mkdir -p " + ShellQuote(many) + " && cd " + ShellQuote(many)
-                 + " && for d in $(seq 50); do mkdir $d; for f in $(seq 100); do echo foo > $d/$f; "
+                 + " && for d in $(seq 20); do mkdir $d; for f in $(seq 100); do echo foo > $d/$f; "
                    "done; done");
     Settings({"foo", true, false, false});
     Where(many, "*", true);
     struct Case {
         const char* name;
-        int during; // button pressed on the dialog while the walk runs
+        int during; // button pressed on the dialog while the run goes on
+        int after;  // that many ms after OK; -1: at the first turn of the loop
         const char* status;
         bool all; // every row found
     };
     const Case cases[] = {
-        {"Cancel", wxID_CANCEL, "Cancelled", false},
-        {"a second OK", wxID_OK, "A tool is running", true},
-        {"nothing", 0, "Found 5000 matches in 5000 file(s)", true},
+        {"Cancel before the walk", wxID_CANCEL, -1, "Cancelled", false},
+        {"Cancel during the walk", wxID_CANCEL, 50, "Cancelled", false},
+        {"a second OK", wxID_OK, 50, "A tool is running", true},
+        {"nothing", 0, 0, "Found 2000 matches in 2000 file(s)", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         List(Type::LIST_FIND);
         qeltest::LogCapture log;
-        if (c.during != 0) {
-            m_Frame->CallAfter(
-                [this, c] { m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, c.during); });
-        }
+        const auto press
+            = [this, c] { m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, c.during); };
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [press](wxTimerEvent&) { press(); });
+        if (c.after < 0) m_Frame->CallAfter(press);
+        if (c.after > 0) timer.StartOnce(c.after);
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
         const long count = m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount();
-        EXPECT_EQ(count == 5000, c.all) << count;
+        EXPECT_EQ(count == 2000, c.all) << count;
         EXPECT_TRUE(log.Has(c.status)) << log.Dump();
         EXPECT_FALSE(QelDir::GetIsBusy());
     }
@@ -406,6 +416,32 @@ TEST_F(FindInFilesTest, DialogsOfferTheirOptionsAndCancelStopsTheWalk)
     EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 0);
     EXPECT_TRUE(log.Has("not a valid regular expression")) << log.Dump();
     EXPECT_FALSE(log.Has("Found"));
+}
+
+TEST_F(FindInFilesTest, ProjectAddItemsAndOtherDialogsPassThroughTheFrame)
+{
+    struct ProjectFrame : qeltest::ReportFrame {
+        QelListViewFile* GetProject() override { return project; }
+        QelListViewFile* project = nullptr;
+    };
+    Stop();
+    auto* frame = new ProjectFrame();
+    m_Frame = frame;
+    frame->project = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
+    wxConfigBase* config = wxConfigBase::Get();
+    config->Write(_("In folder"), m_Tree);
+    config->Write(_("Add what"), "*.txt");
+    config->Write(_("Add files"), true);
+    config->Write(_("Add folders"), false);
+    config->Write(_("Recursive"), false);
+    frame->OnCommandConfigDialog(wxID_ADD, wxID_OK);
+    const std::string files = qeltest::Run("find " + ShellQuote(m_Tree)
+                                           + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l");
+    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
+    // The editor's settings dialog applies through the base frame.
+    frame->OnCommandConfigDialog(wxID_PREFERENCES, wxID_APPLY);
+    frame->OnCommandConfigDialog(wxID_ADD, wxID_CANCEL);
+    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <wx/config.h>
 
 #include <qelkit/configdialog.h>
+#include <qelkit/dir.h>
 #include <qelkit/menu.h>
 #include <qelkit/report/listviewfile.h>
 
@@ -93,10 +94,17 @@ TEST_F(ProjectTest, MalformedProjectIsReportedAndNeverOverwritten)
     QelListViewFile* list = Open(prj);
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_TRUE(log.Has(prj) && log.Has("line 2")) << log.Dump();
+    EXPECT_EQ(list->GetFileName().GetFullPath(), prj);
     list->ItemFromText(Write("a.c", "a\n"));
+    log.Clear();
     m_Frame->Command(ID_PROJECT_SAVE);
-    EXPECT_FALSE(list->FileSave());
+    EXPECT_TRUE(list->GetContentsChanged());
+    EXPECT_TRUE(log.Has("Project '" + prj + "' could not be read")) << log.Dump();
     EXPECT_EQ(qeltest::ReadBytes(prj), bad);
+    EXPECT_NE(m_Frame->GetRecentProject(), prj);
+    // Saved when the user names the file again.
+    ASSERT_TRUE(list->FileSave(QelFileName(prj)));
+    EXPECT_EQ(Saved(prj), list->GetEntries());
 
     // A project that turns malformed on disk keeps its rows and the file.
     const wxString good = m_Temp.File("good.prj");
@@ -243,6 +251,20 @@ TEST_F(ProjectTest, SortAndSyncStepOverDeletedRows)
     list->EditDelete();
     EXPECT_EQ(list->SyncStep(1), 0);
     EXPECT_EQ(list->GetSyncRow(), 0);
+
+    // No step while a folder walk (which lets events run) goes on.
+    struct Walk : QelDir {
+        Walk(QelListViewFile* list, const wxString& folder)
+            : QelDir(folder, "*.c", wxDIR_FILES)
+            , m_List(list)
+        { }
+        void OnFile(const wxString&) override { m_Checked += m_List->SyncStep(); }
+        QelListViewFile* m_List;
+        long m_Checked = 0;
+    } walk(list, m_Temp.Path());
+    EXPECT_EQ(walk.FindFiles(), 3u);
+    EXPECT_EQ(walk.m_Checked, 0);
+    EXPECT_GT(list->SyncStep(), 0);
 }
 
 TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
@@ -279,10 +301,14 @@ TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
     EXPECT_EQ(dialog->GetTitle(), "Add Items");
     dialog->Hide();
     qeltest::LogCapture log;
-    wxMouseEvent click(wxEVT_LEFT_DOWN);
-    click.SetPosition(wxPoint(5, 5000));
-    m_ProjectFrame->m_Project->ProcessWindowEvent(click);
-    EXPECT_TRUE(log.Has("p.prj Modified")) << log.Dump();
+    // The click lands on the rows' window inside the list, which passes it on.
+    for (wxWindow* child : m_ProjectFrame->m_Project->GetChildren()) {
+        wxMouseEvent click(wxEVT_LEFT_DOWN);
+        click.SetPosition(wxPoint(5, 5000));
+        click.SetEventObject(child);
+        child->ProcessWindowEvent(click);
+    }
+    EXPECT_EQ(log.Count("p.prj Modified"), 1u) << log.Dump();
 }
 
 } // namespace

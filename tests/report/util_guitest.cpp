@@ -104,6 +104,31 @@ TEST_F(ReportUtilTest, MakeRunsInTheMakefilesFolderAndItsOutputOpensTheRightFile
     }
 }
 
+TEST_F(ReportUtilTest, CompilerMessagesFromMakeLinkToTheirLines)
+{
+    Write("bad.c", "int f(void)\n{\n    return x;\n}\nint g(void) { return y; }\n");
+    const wxString makefile = Write("Makefile", "all:\n\tcc -c bad.c -o /dev/null\n");
+    std::vector<wxString> want;
+    for (const wxString& link : wxSplit(qeltest::Run("cd " + ShellQuote(m_Temp.Path())
+                                                     + " && make 2>&1 | grep -oE '^bad.c:[0-9]+'"),
+                                        '\n'))
+        if (!link.empty()) want.push_back(link.AfterFirst(':'));
+    ASSERT_GE(want.size(), 2u);
+
+    ASSERT_TRUE(QelMake(m_Frame, wxFileName(makefile)));
+    WaitForProcess();
+    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
+    ASSERT_NE(list, nullptr);
+    std::vector<wxString> got;
+    for (long row = 0; row < list->GetItemCount(); row++) {
+        const wxString line = list->GetItemText(row, "Line");
+        if (!line.StartsWith("bad.c:") || !wxIsdigit(line[6])) continue;
+        EXPECT_EQ(list->GetItemText(row, "File Name"), "bad.c") << line;
+        got.push_back(list->GetItemText(row, "Line No"));
+    }
+    EXPECT_EQ(got, want);
+}
+
 TEST_F(ReportUtilTest, MakeWhileAProcessRunsIsRefused)
 {
     const wxString makefile = Write("Makefile", "all:\n\t@echo ran\n");

@@ -146,9 +146,13 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
         EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
     }
 
+    // Start-up alone: once its window shows, the program is asked to end.
     ProgramRun run;
-    Run("cd " + ShellQuote(dir.Path()) + " && timeout 60 ./"
-            + ShellQuote(wxFileName(exe).GetFullName()) + " --quit 2>stderr.txt",
+    Run("cd " + ShellQuote(dir.Path()) + " && ./" + ShellQuote(wxFileName(exe).GetFullName())
+            + " 2>stderr.txt & pid=$!\n"
+              "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
+              "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
+              "kill -TERM $pid 2>/dev/null; wait $pid",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));

@@ -69,8 +69,9 @@ public:
 class QelListViewFile : public QelListViewWithFrame, public QelFile {
 public:
     // Loads the project file; a file that does not exist yet gives an empty
-    // project bound to that name, one that cannot be read an unbound one
-    // (so that nothing is ever saved over it unless asked for by name).
+    // project bound to that name. One that cannot be read (reported with
+    // its name and line) gives an empty project that a plain save refuses
+    // to write over it: only a save that names the file again does.
     QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, const wxString& file,
                     wxWindowID id = wxID_ANY, long menu_flags = LIST_MENU_FIND | LIST_MENU_TOOL,
                     const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
@@ -97,8 +98,8 @@ public:
     // every few tenths of a second while the list is shown: checks rows from
     // where the last step stopped, for about half a millisecond, refreshes
     // the rows whose file changed, re-sorts once per pass, then checks the
-    // project file itself. The number of rows checked; at most max_rows
-    // when that is above 0.
+    // project file itself; nothing while a folder walk runs. The number of
+    // rows checked; at most max_rows when that is above 0.
     long SyncStep(long max_rows = 0);
     // The row that the next step checks first.
     long GetSyncRow() const { return m_ItemNumber; }
@@ -120,6 +121,8 @@ protected:
 private:
     // Appends the entries as rows and remembers them.
     void AddEntries(const QelProjectFile::Entries& entries);
+    // The full path a row names, from its name and folder cells.
+    wxString RowPath(long row, int name_col, int folder_col) const;
     // Remembers what rows first .. last-1 are.
     void Remember(long first, long last);
     void Changed();
@@ -136,6 +139,7 @@ private:
     const wxString m_TextAddRecursive;
     const wxString m_TextAddWhat;
     const wxString m_TextInFolder;
+    bool m_Unreadable = false; // the bound file could not be read at the start
     bool m_ItemUpdated = false;
     long m_ItemNumber = 0;
     // What each row was added as, by its full path: a row whose file is

@@ -6,6 +6,7 @@
 #include <qelkit/listviewfile.h>
 #include <qelkit/tool.h>
 
+class QelFileName;
 class QelFrameWithHistory;
 
 class QelListViewWithFrame : public QelListViewFileName {
@@ -41,6 +42,10 @@ private:
     void Compare(const std::vector<long>& rows);
     // The other versions of the rows' files into the frame's version list.
     void VersionList(const std::vector<long>& rows);
+    // The items for an existing first selected row: versions, version
+    // control, find and replace in the selection, and the tools.
+    void AppendSelectionItems(QelMenu* menu, const QelFileName& file, bool is_folder,
+                              bool read_only);
     // The one selected file of the current project; empty when none.
     wxString ProjectFile();
     void OnCommand(wxCommandEvent& event);

@@ -3,6 +3,7 @@
 // folder walk that adds what it finds to a list.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <qelkit/dir.h>
@@ -38,7 +39,8 @@ private:
     };
     void AddLineRow(size_t line, const wxString& text);
 
-    std::vector<Row> m_Pending; // replace rows waiting for the write
+    std::vector<Row> m_Pending;             // replace rows waiting for the write
+    std::unique_ptr<QelFileName> m_RowName; // with status and lexer
     static QelFrameWithHistory* m_Frame;
     static QelListView* m_Report;
 };
@@ -56,10 +58,16 @@ public:
     bool IsOk() const { return m_Ok; }
     static bool IsBusy() { return m_Busy; }
 
+    // Stops the running tool: its folder walk at the next entry, and the
+    // run before its next file or folder.
+    static void Cancel();
+    bool IsCancelled() const { return m_Owner && m_Cancelled; }
+
 private:
     bool m_Ok = false;
     bool m_Owner = false;
     static bool m_Busy;
+    static bool m_Cancelled;
 };
 
 // Runs a tool on every file of a folder tree and sums the statistics.

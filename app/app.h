@@ -1,0 +1,48 @@
+// The application object of tindrel: the command line, the main window, and
+// the files that later starts and the desktop hand to the running program.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <wx/arrstr.h>
+#include <wx/weakref.h>
+
+#include <qelkit/app.h>
+
+class Frame;
+class QelHandover;
+
+class App : public QelApp {
+public:
+    App();
+    ~App() override;
+
+    bool OnInit() override;
+    int OnRun() override;
+    void OnEventLoopEnter(wxEventLoopBase* loop) override;
+    int OnExit() override;
+    void OnInitCmdLine(wxCmdLineParser& parser) override;
+    bool OnCmdLineParsed(wxCmdLineParser& parser) override;
+
+    // Opens names as the command line does ("name:line", wildcards), relative
+    // to the folder given: what a second start or the desktop asks for. An
+    // open file is only selected. Before the main window exists the request
+    // waits for it.
+    void OpenDocuments(const wxString& cwd, const wxArrayString& files);
+
+private:
+    struct Request {
+        wxString cwd;
+        wxArrayString files;
+    };
+
+    wxArrayString m_Files; // the command line's names, as given
+    std::vector<Request> m_Pending;
+    wxWeakRef<Frame> m_Frame;
+    std::unique_ptr<QelHandover> m_Handover;
+    bool m_HandedOver = false; // this start gave its files to another
+    bool m_Terminable = false; // SIGTERM closes the window
+};
+
+wxDECLARE_APP(App);

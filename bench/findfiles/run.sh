@@ -1,0 +1,82 @@
+#!/bin/sh
+# Find in files through the hidden frame and its results list
+# (qel_findfiles_bench) against `LC_ALL=C grep -rn` on the same tree in the
+# same run: a literal with match case on and off and a regular expression,
+# over a copy of /usr/include and a tree of 100,000 small files (see
+# make_inputs.sh). Fails unless both find the same (file, line) pairs.
+# Prints, per case: the rows, grep's and our best wall time of ROUNDS runs,
+# their ratio, our time to the first row and longest event-loop stall (the
+# worst of the runs), peak memory, and the time a Cancel pressed 300 ms
+# into the run takes to stop it.
+#
+#   bench/findfiles/run.sh BUILD_DIR [ROOT] [ROUNDS]
+#
+# ROOT defaults to /tmp/qel-fif, ROUNDS to 5. Runs itself under xvfb-run
+# when there is no display. grep -r, like the walk, does not follow the
+# links it meets inside the tree.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:?usage: run.sh BUILD_DIR [ROOT] [ROUNDS]}
+root=${2:-/tmp/qel-fif}
+rounds=${3:-5}
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$root" "$rounds"
+fi
+bench=$(cd "$build" && pwd)/bench/findfiles/qel_findfiles_bench
+lexers=$here/../../data/lexers.xml
+[ -x "$bench" ] || { echo "build qel_findfiles_bench first" >&2; exit 2; }
+"$here/make_inputs.sh" "$root" >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+. "$here/../timing.sh"
+
+peak_kb() {
+    /usr/bin/time -f '%M' -o "$work/mem" sh -c "exec $1" >/dev/null 2>&1
+    tail -1 "$work/mem"
+}
+
+printf '%-28s %6s %6s %6s %5s %6s %6s %7s %7s %7s %6s\n' case rows grep ours ratio first stall \
+    "grep KB" "our KB" "run KB" cancel
+status=0
+run_case() { # tree, label, our options, grep options, pattern
+    tree=$root/$1 label=$2 opts=$3 pattern=$5
+    grep="env LC_ALL=C grep -rn -a $4 -e '$pattern' '$tree'"
+    ours="'$bench' -l '$lexers' $opts '$pattern' '$tree' '$work/rows'"
+    sh -c "$grep" | cut -d: -f1,2 | sort > "$work/grep"
+    grep_ms=$(awk "BEGIN { printf \"%.0f\", $(best_us "$grep") / 1000 }")
+    grep_kb=$(peak_kb "$grep")
+
+    best="" first=0 stall=0
+    i=0
+    while [ $i -lt "$rounds" ]; do
+        set -- $(sh -c "$ours")
+        # rows N wall W first F stall S stall_end E cancel C peak_kb P start_kb K
+        if [ -z "$best" ] || [ "$4" -lt "$best" ]; then best=$4 peak=${14} start=${16}; fi
+        [ "$6" -gt "$first" ] && first=$6
+        [ "$8" -gt "$stall" ] && stall=$8
+        rows=$2
+        i=$((i + 1))
+    done
+    sort "$work/rows" > "$work/ours"
+    if ! cmp -s "$work/ours" "$work/grep"; then
+        echo "$label: the (file, line) pairs differ:" >&2
+        diff "$work/grep" "$work/ours" | head -10 >&2
+        status=1
+    fi
+    set -- $(sh -c "'$bench' -c 300 -l '$lexers' $opts '$pattern' '$tree' '$work/rows'")
+    cancel=${12}
+    [ "$cancel" = -1 ] && cancel="ended"
+    printf '%-28s %6s %6s %6s %5s %6s %6s %7s %7s %7s %6s\n' "$label" "$rows" "$grep_ms" "$best" \
+        "$(awk "BEGIN { printf \"%.2f\", $best / $grep_ms }")" "$first" "$stall" "$grep_kb" "$peak" \
+        "$((peak - start))" "$cancel"
+}
+
+run_case include "include: wxString" "" "-F" wxString
+run_case include "include: -i wxString" "-i" "-i -F" wxString
+run_case include "include: -E wx[A-Z][a-z]+Ctrl" "-E" "-E" 'wx[A-Z][a-z]+Ctrl'
+run_case gen "gen: Needle" "" "-F" Needle
+run_case gen "gen: -i needle" "-i" "-i -F" needle
+run_case gen "gen: -E Need[a-z]+" "-E" "-E" 'Need[a-z]+'
+echo "largest file: include $(find "$root/include" -type f -printf '%s\n' | sort -n | tail -1) bytes," \
+    "gen $(find "$root/gen" -type f -printf '%s\n' | sort -n | tail -1) bytes; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+exit $status

@@ -1,0 +1,352 @@
+// The main window's commands and their availability, on the real window,
+// hidden, with real files and real dialogs answered by the test.
+#include <gtest/gtest.h>
+#include <wx/config.h>
+#include <wx/testing.h>
+#include <wx/textdlg.h>
+
+#include <qelkit/notebook.h>
+#include <qelkit/report/listviewfile.h>
+#include <qelkit/stc.h>
+#include <qelkit/vcs.h>
+
+#include "defs.h"
+#include "app_frame_harness.h"
+
+using namespace qeltest;
+
+namespace {
+
+// Ends a save dialog with a path, noting the dialog's style.
+class ExpectSavePath : public wxExpectModalBase<wxFileDialog, ExpectSavePath> {
+public:
+    ExpectSavePath(const wxString& path, long* style)
+        : m_Path(path)
+        , m_Style(style)
+    { }
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override
+    {
+        *m_Style = dialog->GetWindowStyle();
+        dialog->SetPath(m_Path);
+        return wxID_OK;
+    }
+
+private:
+    wxString m_Path;
+    long* m_Style;
+};
+
+// Types an answer into a text question.
+class ExpectText : public wxExpectModalBase<wxTextEntryDialog, ExpectText> {
+public:
+    explicit ExpectText(const wxString& value)
+        : m_Value(value)
+    { }
+
+protected:
+    int OnInvoked(wxTextEntryDialog* dialog) const override
+    {
+        dialog->SetValue(m_Value);
+        return wxID_OK;
+    }
+
+private:
+    wxString m_Value;
+};
+
+class CommandsTest : public AppFrameTest {
+protected:
+    // Runs a menu command through the window's event tables as a menu
+    // does; true when a handler took it.
+    bool Command(int id, const wxString& text = wxEmptyString)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetString(text);
+        event.SetEventObject(m_Frame);
+        return m_Frame->ProcessWindowEvent(event);
+    }
+
+    wxUpdateUIEvent Update(int id)
+    {
+        wxUpdateUIEvent event(id);
+        event.SetEventObject(m_Frame);
+        m_Frame->ProcessWindowEvent(event);
+        return event;
+    }
+
+    QelSTC* Open(const wxString& name, const std::string& bytes)
+    {
+        const wxString path = m_Temp.File(name);
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        EXPECT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+        return m_Frame->GetSTC();
+    }
+
+    QelNotebook* Editors() { return m_Frame->GetEditors(); }
+};
+
+TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
+{
+    QelSTC* other = Open("other.txt", "other\n");
+    QelSTC* stc = Open("a.txt", "a\n");
+    ASSERT_NE(other, stc);
+    stc->AppendText("b\n");
+    const wxString a = m_Temp.File("a.txt");
+    const wxString existing = m_Temp.File("existing.txt");
+    ASSERT_TRUE(WriteBytes(existing, "keep\n"));
+
+    // The dialog itself asks before it overwrites.
+    long style = 0;
+    const wxString fresh = m_Temp.File("fresh.txt");
+    wxTEST_DIALOG(Command(wxID_SAVEAS), ExpectSavePath(fresh, &style));
+    EXPECT_EQ(style & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    EXPECT_EQ(ReadBytes(fresh), "a\nb\n");
+    EXPECT_EQ(Editors()->GetPageByKey(fresh), stc);
+    EXPECT_EQ(Editors()->GetPageByKey(a), nullptr);
+
+    // A new file was never saved anywhere: Save asks where, as Save As does.
+    ASSERT_TRUE(m_Frame->NewFile(false));
+    QelSTC* unnamed = m_Frame->GetSTC();
+    unnamed->AppendText("new\n");
+    const wxString chosen = m_Temp.File("chosen.txt");
+    wxTEST_DIALOG(Command(wxID_SAVE), ExpectSavePath(chosen, &style));
+    EXPECT_EQ(ReadBytes(chosen), "new\n");
+    EXPECT_EQ(Editors()->GetPageByKey(chosen), unnamed);
+    Editors()->SelectPage(fresh);
+
+    // A name carried by the command (vi's write) asks for an existing file.
+    const struct {
+        const char* name;
+        int answer;
+        std::string on_disk;
+        wxString key;
+    } rows[] = {
+        {"no keeps the file", wxID_NO, "keep\n", fresh},
+        {"yes overwrites it", wxID_YES, "a\nb\n", existing},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        wxTEST_DIALOG(Command(wxID_SAVEAS, existing), wxExpectModal<wxMessageDialog>(row.answer));
+        EXPECT_EQ(ReadBytes(existing), row.on_disk);
+        EXPECT_EQ(Editors()->GetKeyByPage(stc), row.key);
+    }
+
+    // A file that another page shows is refused, whichever way it comes.
+    const wxString other_path = m_Temp.File("other.txt");
+    LogCapture log;
+    Command(wxID_SAVEAS, other_path);
+    wxTEST_DIALOG(Command(wxID_SAVEAS), ExpectSavePath(other_path, &style));
+    EXPECT_EQ(log.Count("it is open in another page"), 2u) << log.Dump();
+    EXPECT_EQ(ReadBytes(other_path), "other\n");
+    EXPECT_EQ(Editors()->GetPageByKey(other_path), other);
+    EXPECT_EQ(Editors()->GetKeyByPage(stc), existing);
+}
+
+// Ids in the window's ranges without a command of their own reach the
+// toolkit's other handlers, with no assertion on the way.
+TEST_F(CommandsTest, IdsWithoutCommandArePassedOn)
+{
+    Open("a.txt", "a\n");
+    ExpectAsserts asserts;
+    for (const int id : {5005, 5012, 5015, int(ID_ALL_LOWEST), int(ID_ALL_CONFIG_GET),
+                         int(ID_APP_LOWEST), 6188, 6195, int(ID_VCS_LOWEST)}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(Command(id));
+    }
+    EXPECT_EQ(asserts.Count(), 0);
+
+    // The preferences and the bar toggles are the base frames' commands.
+    EXPECT_TRUE(Command(ID_VIEW_TOOLBAR));
+    EXPECT_FALSE(m_Frame->GetManager().GetPane("TOOLBAR").IsShown());
+    EXPECT_TRUE(Command(wxID_PREFERENCES));
+    wxWindow* options = wxWindow::FindWindowByName("QelConfigDialog");
+    ASSERT_NE(options, nullptr);
+    options->Destroy();
+    EXPECT_EQ(asserts.Count(), 0);
+}
+
+TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
+{
+    QelSTC* stc = Open("a.txt", "a\n");
+    ASSERT_EQ(Editors()->GetPageCount(), 1u);
+
+    const struct {
+        const char* name;
+        int id;
+        bool enabled;
+    } before[] = {
+        {"close all with one page", ID_ALL_CLOSE, true},
+        {"save all with one page", ID_ALL_SAVE, true},
+        {"save unchanged", wxID_SAVE, false},
+        {"undo unchanged", wxID_UNDO, false},
+        {"stop record idle", ID_EDIT_MACRO_STOP_RECORD, false},
+    };
+    for (const auto& row : before) {
+        SCOPED_TRACE(row.name);
+        const wxUpdateUIEvent event = Update(row.id);
+        EXPECT_TRUE(event.GetSetEnabled());
+        EXPECT_EQ(event.GetEnabled(), row.enabled);
+    }
+
+    stc->AppendText("b");
+    EXPECT_TRUE(Update(wxID_SAVE).GetEnabled());
+    EXPECT_TRUE(Update(wxID_UNDO).GetEnabled());
+    stc->SetReadOnly(true);
+    EXPECT_FALSE(Update(ID_EDIT_INSERT_SEQUENCE).GetEnabled());
+
+    m_Frame->GetManager().GetPane("ASCIITABLE").Show();
+    EXPECT_TRUE(Update(ID_VIEW_ASCII_TABLE).GetChecked());
+    EXPECT_FALSE(Update(ID_VIEW_OUTPUT).GetChecked());
+}
+
+// Exit asks like closing the window does; Close closes the page it is on,
+// also a second view of a file, whose key is not the file's.
+TEST_F(CommandsTest, ExitAsksAndCloseTakesItsOwnPage)
+{
+    QelSTC* stc = Open("a.txt", "a\n");
+    // The character table's editor is no page: nothing to close or split.
+    QelSTC* table = m_Frame->GetAsciiTable();
+    m_Frame->ShowPane("ASCIITABLE");
+    m_Frame->SetFindFocus(table);
+    ASSERT_EQ(m_Frame->GetSTC(), table);
+    for (const int id : {int(wxID_CLOSE), int(wxID_SAVEAS), int(ID_SPLIT)})
+        EXPECT_TRUE(Command(id));
+    EXPECT_EQ(Editors()->GetPageCount(), 1u);
+
+    m_Frame->SetFindFocus(stc);
+    EXPECT_TRUE(Command(ID_SPLIT));
+    ASSERT_EQ(Editors()->GetPageCount(), 2u);
+    auto* view = dynamic_cast<QelSTC*>(Editors()->GetPage(0));
+    ASSERT_NE(view, stc);
+    EXPECT_EQ(view->GetText(), stc->GetText());
+    ASSERT_EQ(m_Frame->GetSTC(), view);
+    EXPECT_TRUE(Command(wxID_CLOSE));
+    ASSERT_EQ(Editors()->GetPageCount(), 1u);
+    EXPECT_EQ(Editors()->GetPage(0), stc);
+
+    stc->AppendText("b");
+    wxTEST_DIALOG(Command(wxID_EXIT), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_FALSE(m_Frame->IsBeingDeleted());
+    EXPECT_EQ(Editors()->GetPageByKey(m_Temp.File("a.txt")), stc);
+}
+
+// Closing a project with unsaved changes asks first.
+TEST_F(CommandsTest, ProjectCloseAsks)
+{
+    const wxString item = m_Temp.File("item.txt");
+    ASSERT_TRUE(WriteBytes(item, "x"));
+    for (const int answer : {wxID_CANCEL, wxID_NO}) {
+        SCOPED_TRACE(answer);
+        if (m_Frame->GetProjects()->GetPageCount() == 0) {
+            ASSERT_TRUE(Command(ID_PROJECT_NEW));
+        }
+        QelListViewFile* project = m_Frame->GetProject();
+        ASSERT_NE(project, nullptr);
+        ASSERT_TRUE(project->ItemFromText(item));
+        ASSERT_TRUE(project->GetContentsChanged());
+        wxTEST_DIALOG(Command(ID_PROJECT_CLOSE), wxExpectModal<wxMessageDialog>(answer));
+        EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), answer == wxID_CANCEL ? 1u : 0u);
+    }
+}
+
+TEST_F(CommandsTest, MacroRecordAndPlaybackThroughTheMenu)
+{
+    QelSTC* a = Open("a.txt", "");
+    EXPECT_TRUE(Command(ID_EDIT_MACRO_START_RECORD));
+    EXPECT_TRUE(a->MacroIsRecording());
+    EXPECT_TRUE(Update(ID_EDIT_MACRO_STOP_RECORD).GetEnabled());
+    a->AddText("abc");
+    EXPECT_TRUE(Command(ID_EDIT_MACRO_STOP_RECORD));
+    EXPECT_FALSE(a->MacroIsRecording());
+    EXPECT_TRUE(Update(ID_EDIT_MACRO_PLAYBACK).GetEnabled());
+
+    QelSTC* b = Open("b.txt", "x");
+    ASSERT_NE(a, b);
+    b->DocumentEnd();
+    EXPECT_TRUE(Command(ID_EDIT_MACRO_PLAYBACK));
+    EXPECT_EQ(TextBytes(b), "xabc");
+}
+
+TEST_F(CommandsTest, VersionControlCommandOpensItsOutputPage)
+{
+    const wxString root = m_Temp.File("w");
+    qeltest::Run("mkdir -p " + ShellQuote(root) + " && cd " + ShellQuote(root)
+                 + " && git init -q && printf 'int a;\\n' > f.c && git add f.c"
+                   " && git -c user.name=T -c user.email=t@q.example commit -q -m one");
+    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
+    ASSERT_TRUE(QelVCS::Read());
+    wxConfigBase::Get()->Write("git", "git");
+    wxConfigBase::Get()->Write("VCS", 1);
+
+    int blame = -1;
+    for (const auto& command : QelVCS::GetEntries().at("git").GetCommands())
+        if (command.GetCommand(true, false) == "blame")
+            blame = ID_EDIT_VCS_LOWEST + 1 + command.GetNo();
+    ASSERT_GT(blame, ID_EDIT_VCS_LOWEST);
+
+    const wxString file = root + "/f.c";
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(file)));
+    // The command twice on the file: one page, refreshed.
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NE(Editors()->SelectPage(file), nullptr);
+        wxTEST_DIALOG(Command(blame), wxExpectAny(wxID_OK));
+        ASSERT_EQ(Editors()->GetPageCount(), 2u);
+        auto* output = dynamic_cast<QelSTC*>(Editors()->GetPage(0));
+        ASSERT_NE(output, nullptr);
+        EXPECT_TRUE(output->GetText().Contains("int a;")) << output->GetText();
+        EXPECT_TRUE(output->GetText().Contains("(T ")) << output->GetText();
+    }
+}
+
+TEST_F(CommandsTest, EditToolsWriteIntoTheEditor)
+{
+    QelSTC* table = m_Frame->GetAsciiTable();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->GetLineCount(), 52); // 51 lines and the empty last one
+    EXPECT_TRUE(table->GetReadOnly());
+    EXPECT_FALSE(table->GetModify());
+    EXPECT_FALSE(table->CanUndo());
+    EXPECT_EQ(table->GetTabWidth(), 5);
+
+    QelSTC* stc = Open("s.txt", "");
+    const struct {
+        const char* name;
+        const char* start;
+        const char* end;
+        bool confirm;
+        std::string text;
+    } rows[] = {
+        {"well formed", "a1", "b2", true, "a1\na2\nb1\nb2\n"},
+        {"ill formed", "09", "11", false, ""},
+        {"too many", "aaaaaaaaaaaaaa", "zzzzzzzzzzzzzz", false, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        stc->ClearAll();
+        LogCapture log;
+        if (row.confirm) {
+            wxTEST_DIALOG(Command(ID_EDIT_INSERT_SEQUENCE), ExpectText(row.start),
+                          ExpectText(row.end), wxExpectModal<wxMessageDialog>(wxID_OK));
+        } else {
+            wxTEST_DIALOG(Command(ID_EDIT_INSERT_SEQUENCE), ExpectText(row.start),
+                          ExpectText(row.end));
+        }
+        EXPECT_EQ(TextBytes(stc), row.text);
+        EXPECT_EQ(log.CountLevel(wxLOG_Status) > 0, !row.confirm) << log.Dump();
+    }
+
+    // A purpose selected and an author known: the header goes in unasked,
+    // below the first line of an HTML page.
+    wxConfigBase::Get()->Write(_("Author"), "T");
+    QelSTC* html = Open("p.html", "<!DOCTYPE html>\n<body>\n");
+    html->SetSelection(2, 9);
+    EXPECT_TRUE(Command(ID_EDIT_ADD_HEADER));
+    EXPECT_EQ(html->GetLine(0), "<!DOCTYPE html>\n");
+    EXPECT_TRUE(html->GetLine(1).StartsWith("<!--")) << html->GetText();
+    EXPECT_TRUE(html->GetText().Contains("Purpose:   DOCTYPE\n")) << html->GetText();
+}
+
+} // namespace

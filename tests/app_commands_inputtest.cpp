@@ -1,0 +1,68 @@
+// Keys that both the main window's menus and the focused editor's vi know:
+// the editor gets them first.
+#include <gtest/gtest.h>
+#include <wx/modalhook.h>
+#include <wx/uiaction.h>
+
+#include <qelkit/stc.h>
+
+#include "app_frame_harness.h"
+
+using namespace qeltest;
+
+namespace {
+
+// Counts modal dialogs and cancels them.
+class DialogCounter : public wxModalDialogHook {
+public:
+    int count = 0;
+
+protected:
+    int Enter(wxDialog*) override
+    {
+        ++count;
+        return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override { }
+};
+
+using FrameKeys = AppFrameTest;
+
+// Ctrl+P prints from the menu, but in vi's command mode it scrolls up a
+// line, and Ctrl+Q, which the window leaves alone, scrolls down.
+TEST_F(FrameKeys, ViCommandModeTakesCtrlPAndCtrlQ)
+{
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "line\n";
+    const wxString path = m_Temp.File("long.txt");
+    ASSERT_TRUE(WriteBytes(path, text));
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+    QelSTC* stc = m_Frame->GetSTC();
+    ASSERT_NE(stc, nullptr);
+    stc->GetVi().Use(true);
+
+    m_Frame->Show();
+    m_Frame->Raise();
+    stc->SetFocus();
+    ASSERT_TRUE(PumpUntil([stc] { return stc->HasFocus(); }, 3000));
+    stc->SetFirstVisibleLine(100);
+    Pump(50);
+
+    DialogCounter dialogs;
+    dialogs.Register();
+    wxUIActionSimulator sim;
+    const struct {
+        int key;
+        int first_line;
+    } rows[] = {{'p', 99}, {'q', 100}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        sim.Char(row.key, wxMOD_CONTROL);
+        EXPECT_TRUE(PumpUntil([&] { return stc->GetFirstVisibleLine() == row.first_line; }, 3000))
+            << stc->GetFirstVisibleLine();
+    }
+    dialogs.Unregister();
+    EXPECT_EQ(dialogs.count, 0);
+}
+
+} // namespace

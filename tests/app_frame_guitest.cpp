@@ -1,0 +1,396 @@
+// The main window built for real and hidden: its menus and panes, the layout
+// kept in the settings file, the documents it opens, and the save questions
+// before pages and the window close.
+#include <gtest/gtest.h>
+
+#include <wx/testing.h>
+#include <wx/weakref.h>
+
+#include <qelkit/lexers.h>
+#include <qelkit/notebook.h>
+#include <qelkit/openfiles.h>
+#include <qelkit/paths.h>
+#include <qelkit/report/listviewfile.h>
+#include <qelkit/report/process.h>
+#include <qelkit/stc.h>
+#include <qelkit/toolbar.h>
+#include <qelkit/vcs.h>
+#include <qelkit/vcsentry.h>
+
+#include "defs.h"
+#include "frame.h"
+#include "testing.h"
+
+using namespace qeltest;
+
+namespace {
+
+class AppFrame : public ConfigTest {
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        QelSetPathsOverride(m_Temp.Path());
+        InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+    }
+    void TearDown() override
+    {
+        Destroy();
+        QelSetPathsOverride("");
+        ConfigTest::TearDown();
+    }
+
+    Frame* Make(bool open_recent = true)
+    {
+        Destroy();
+        m_Frame = new Frame(open_recent);
+        return m_Frame;
+    }
+    void Destroy()
+    {
+        delete m_Frame.get();
+        m_Frame = nullptr;
+    }
+    // A close as the window manager asks for it; true when the window went.
+    bool CloseWindow(bool force)
+    {
+        if (!m_Frame->Close(force)) return false;
+        return PumpUntil([this] { return m_Frame.get() == nullptr; }, 2000);
+    }
+    bool Shown(const char* pane) { return m_Frame->IsPaneShown(pane); }
+    std::vector<wxString> Keys()
+    {
+        std::vector<wxString> keys;
+        QelNotebook* book = m_Frame->GetEditors();
+        for (size_t i = 0; i < book->GetPageCount(); i++)
+            keys.push_back(book->GetKeyByPage(book->GetPage(i)));
+        return keys;
+    }
+    QelSTC* Editor() { return dynamic_cast<QelSTC*>(m_Frame->GetEditors()->GetCurrentPage()); }
+    // A page closed as its close button does it.
+    bool ClosePage(wxWindow* page)
+    {
+        if (!m_Frame->AllowClose(ID_NOTEBOOK_EDITORS, page)) return false;
+        QelNotebook* book = m_Frame->GetEditors();
+        return book->DeletePage(book->GetPageIndex(page));
+    }
+    wxString File(const wxString& name, const std::string& bytes = "text\n")
+    {
+        const wxString path = m_Temp.File(name);
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        return path;
+    }
+
+    wxWeakRef<Frame> m_Frame;
+};
+
+TEST(AppPanes, StatusPanesFollowLexersAndVersionControl)
+{
+    const struct {
+        const char* name;
+        size_t lexers, vcs;
+        std::vector<const char*> panes;
+    } rows[] = {
+        {"Neither", 0, 0, {"", "PaneFileType", "PaneInfo"}},
+        {"Lexers", 2, 0, {"", "PaneFileType", "PaneInfo", "PaneLexer", "PaneTheme"}},
+        {"VcsOnly", 0, 1, {"", "PaneFileType", "PaneInfo", "PaneVCS"}},
+        {"Both", 2, 1, {"", "PaneFileType", "PaneInfo", "PaneLexer", "PaneTheme", "PaneVCS"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<QelStatusBarPane> panes = DecoratedPanes(row.lexers, row.vcs);
+        ASSERT_EQ(panes.size(), row.panes.size());
+        for (size_t i = 0; i < panes.size(); i++) EXPECT_EQ(panes[i].GetName(), row.panes[i]);
+        EXPECT_EQ(panes[0].GetWidth(), -3);
+    }
+}
+
+TEST_F(AppFrame, MenusStatusBarAndToolBar)
+{
+    for (const bool vcs : {false, true}) {
+        SCOPED_TRACE(vcs);
+        QelVCS::Clear();
+        if (vcs) {
+            QelVCS(wxFileName(QEL_SOURCE_DIR "/data/vcs.xml"));
+            ASSERT_TRUE(QelVCS::Read());
+        }
+        Make();
+        wxMenuBar* bar = m_Frame->GetMenuBar();
+        ASSERT_EQ(bar->GetMenuCount(), 8u);
+        EXPECT_EQ(bar->GetMenuLabel(7), "&Help");
+        wxMenu* options = bar->GetMenu(6);
+        EXPECT_EQ(options->FindItemByPosition(0)->GetId(),
+                  vcs ? ID_OPTION_VCS : ID_OPTION_COMPARATOR);
+        EXPECT_EQ(bar->FindItem(vcs ? ID_OPTION_COMPARATOR : ID_OPTION_VCS), nullptr);
+        for (int id = ID_OPTION_LIST_SORT_ASCENDING; id <= ID_OPTION_LIST_SORT_TOGGLE; id++)
+            EXPECT_TRUE(bar->FindItem(id)->IsCheck()) << id;
+        EXPECT_EQ(bar->FindItem(ID_EDIT_CONTROL_CHAR)->GetItemLabel(), "&Control Char...\tCtrl+K");
+        EXPECT_EQ(m_Frame->GetStatusBar()->GetFieldsCount(), vcs ? 6 : 5);
+        EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(4),
+                  QelLexers::Get()->GetTheme()); // "PaneTheme"
+        QelToolBar* tools = m_Frame->GetToolBar();
+        EXPECT_EQ(tools->FindToolByIndex(tools->GetToolCount() - 1)->GetId(), wxID_HELP);
+    }
+    QelVCS::Clear();
+}
+
+TEST_F(AppFrame, TwoFramesInOneRunKeepTheirOwnPanes)
+{
+    // The second frame's panes must number from 0 again: numbering on over
+    // the run wrote past the end of its field widths.
+    wxLog* const before = wxLog::GetActiveTarget();
+    Make();
+    auto* first = m_Frame.get();
+    m_Frame = nullptr;
+    Make();
+    QelFrame::StatusText("x", "PaneInfo");
+    EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(2), "x");
+    delete first;
+    QelFrame::StatusText("y", "PaneInfo");
+    EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(2), "y");
+    // Its log target went with it; the second one's still logs, and after
+    // it the one from before both.
+    wxLogMessage("after the first");
+    EXPECT_TRUE(m_Frame->GetLogText().Contains("after the first"));
+    Destroy();
+    EXPECT_EQ(wxLog::GetActiveTarget(), before);
+}
+
+TEST_F(AppFrame, FirstStartLayoutAndPerspectiveKeptByTheSettings)
+{
+    Make();
+    for (const char* pane : {"PROJECTS", "DIRCTRL", "ASCIITABLE", "HISTORY", "OUTPUT", "VIBAR"})
+        EXPECT_FALSE(Shown(pane)) << pane;
+    EXPECT_TRUE(Shown("FILES"));
+    EXPECT_EQ(Keys(), std::vector<wxString>{"textfile1"});
+    EXPECT_EQ(m_Frame->GetAsciiTable()->GetLineCount(), 52); // 51 lines and the last empty
+
+    for (const char* pane : {"HISTORY", "DIRCTRL", "OUTPUT"}) m_Frame->ShowPane(pane);
+    ASSERT_TRUE(CloseWindow(false));
+    Reopen();
+    EXPECT_NE(ConfigText().find("Perspective="), std::string::npos);
+
+    Make();
+    EXPECT_TRUE(Shown("HISTORY"));
+    EXPECT_TRUE(Shown("DIRCTRL"));
+    EXPECT_FALSE(Shown("OUTPUT")); // never at start, whatever was saved
+    EXPECT_EQ(m_Frame->GetManager().GetPane("HISTORY").caption, "History");
+}
+
+TEST_F(AppFrame, RecentDocumentsReopened)
+{
+    const wxString a = File("a.txt"), prj = m_Temp.File("p.prj");
+    const struct {
+        const char* name;
+        bool open_recent;
+        bool projects_shown;
+        bool file_gone;
+        std::vector<wxString> keys;
+        bool projects_after;
+    } rows[] = {
+        {"FileAndProject", true, true, false, {a}, true},
+        {"FilesNamedAtStart", false, true, false, {}, false},
+        {"RecentFileGone", true, false, true, {}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        wxConfigBase::Get()->DeleteAll();
+        Make();
+        ASSERT_TRUE(WriteBytes(a, "text\n"));
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
+        if (row.projects_shown) {
+            ASSERT_TRUE(QelProjectFile::Write(prj, {}));
+            ASSERT_TRUE(m_Frame->OpenFile(QelFileName(prj), 0, "", EDITOR_OPEN_PROJECT));
+        }
+        ASSERT_TRUE(CloseWindow(false));
+        if (row.file_gone) wxRemoveFile(a);
+
+        // The frame's own log target takes the messages of its construction.
+        Make(row.open_recent);
+        EXPECT_EQ(Keys(), row.keys);
+        EXPECT_EQ(Shown("PROJECTS"), row.projects_after);
+        EXPECT_EQ(m_Frame->GetProject() != nullptr, row.projects_after);
+        EXPECT_EQ(m_Frame->GetLogText().Contains("Cannot open file: " + a), row.file_gone)
+            << m_Frame->GetLogText();
+        Destroy();
+        wxRemoveFile(prj);
+    }
+}
+
+TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
+{
+    wxMkdir(m_Temp.File("sub"));
+    const wxString a = File("a.txt", "1\n2\n3\n4\n");
+    CwdGuard cwd(m_Temp.Path());
+    Make(false);
+    const struct {
+        const char* name;
+        wxString open; // through the command line's reading
+        int line;      // 1-based caret line after it
+    } rows[] = {
+        {"Relative", "a.txt", 1},      {"Absolute", a, 1},
+        {"Dotted", "./a.txt", 1},      {"Parent", "sub/../a.txt", 1},
+        {"NameAndLine", "a.txt:3", 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QelOpenFiles(m_Frame, wxArrayString(1, &row.open));
+        EXPECT_EQ(Keys(), std::vector<wxString>{a});
+        EXPECT_EQ(Editor()->GetCurrentLine() + 1, row.line);
+    }
+}
+
+TEST_F(AppFrame, WhatIsNoFileGetsAMessageAndNoPage)
+{
+    Make(false);
+    for (const wxString& path : {m_Temp.Path(), wxString("/dev/null"), m_Temp.File("missing")}) {
+        SCOPED_TRACE(path);
+        LogCapture log;
+        EXPECT_FALSE(m_Frame->OpenFile(QelFileName(path)));
+        EXPECT_TRUE(log.Has("Cannot open file: " + path)) << log.Dump();
+        EXPECT_TRUE(Keys().empty());
+    }
+}
+
+TEST_F(AppFrame, NewFilesAndListPages)
+{
+    Make();
+    ASSERT_TRUE(m_Frame->NewFile(false));
+    EXPECT_EQ(Keys(), (std::vector<wxString>{"textfile1", "textfile2"}));
+    for (wxWindow* page : {m_Frame->GetEditors()->GetPage(1), m_Frame->GetEditors()->GetPage(0)})
+        ASSERT_TRUE(ClosePage(page));
+    EXPECT_EQ(Keys(), std::vector<wxString>{"textfile3"});
+
+    EXPECT_EQ(m_Frame->Activate(QelListViewFileName::LIST_FILE), nullptr);
+    EXPECT_FALSE(Shown("OUTPUT"));
+    QelListView* find = m_Frame->Activate(QelListViewFileName::LIST_FIND);
+    EXPECT_EQ(m_Frame->Activate(QelListViewFileName::LIST_FIND), find);
+    EXPECT_TRUE(Shown("OUTPUT"));
+    EXPECT_EQ(m_Frame->GetLists()->GetPageCount(), 1u);
+
+    // A project a past run saved keeps its name to itself.
+    const wxString saved = File("project1.prj", "<files/>\n");
+    ASSERT_TRUE(m_Frame->NewFile(true));
+    EXPECT_EQ(m_Frame->GetProjects()->GetKeyByPage(m_Frame->GetProject()),
+              m_Temp.File("project2.prj"));
+    EXPECT_EQ(ReadBytes(saved), "<files/>\n");
+
+    wxConfigBase::Get()->Write("HexMode", true);
+    EXPECT_FALSE(m_Frame->NewFile(false));
+}
+
+TEST_F(AppFrame, ClosingAChangedFileAsks)
+{
+    const struct {
+        const char* name;
+        int answer;
+        bool folder_gone; // the save fails
+        bool closed;
+        const char* disk;
+    } rows[] = {
+        {"Yes", wxID_YES, false, true, "xtext\n"},
+        {"No", wxID_NO, false, true, "text\n"},
+        {"Cancel", wxID_CANCEL, false, false, "text\n"},
+        {"YesButTheSaveFails", wxID_YES, true, false, ""},
+    };
+    Make(false);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir folder;
+        const wxString path = folder.File("a.txt");
+        ASSERT_TRUE(WriteBytes(path, "text\n"));
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+        QelSTC* stc = Editor();
+        stc->AddText("x");
+        if (row.folder_gone) {
+            ASSERT_TRUE(wxRemoveFile(path) && wxRmdir(folder.Path()));
+        }
+
+        LogCapture log;
+        bool closed = false;
+        wxTEST_DIALOG(closed = ClosePage(stc), wxExpectModal<wxMessageDialog>(row.answer));
+        EXPECT_EQ(closed, row.closed);
+        EXPECT_EQ(ReadBytes(path), row.disk);
+        EXPECT_EQ(m_Frame->GetEditors()->GetPageIndexByKey(path) != wxNOT_FOUND, !row.closed);
+        EXPECT_EQ(log.Has("Cannot save file: " + path), row.folder_gone) << log.Dump();
+        if (row.folder_gone) {
+            ASSERT_TRUE(wxMkdir(folder.Path()));
+            stc->SetSavePoint();
+            ASSERT_TRUE(ClosePage(stc));
+        }
+    }
+}
+
+TEST_F(AppFrame, NeverSavedFileAsksForAName)
+{
+    const wxString target = m_Temp.File("chosen.txt");
+    for (const int answer : {wxID_OK, wxID_CANCEL}) {
+        SCOPED_TRACE(answer);
+        Make();
+        Editor()->AddText("new");
+        bool closed = false;
+        wxTEST_DIALOG(closed = ClosePage(Editor()), wxExpectModal<wxMessageDialog>(wxID_YES),
+                      wxExpectModal<wxFileDialog>(target, answer));
+        EXPECT_EQ(closed, answer == wxID_OK);
+        EXPECT_EQ(ReadBytes(target), answer == wxID_OK ? "new" : "");
+        EXPECT_EQ(Keys().size(), 1u);
+        Editor()->SetSavePoint();
+        wxRemoveFile(target);
+    }
+}
+
+TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
+{
+    const wxString a = File("a.txt");
+    WriteBytes(m_Temp.File("b.txt"), "b\n");
+    LogCapture log; // under the window's own log target, which the close removes
+    wxConfigBase* config = wxConfigBase::Get();
+    config->Write(_("In folder"), m_Temp.Path());
+    config->Write(_("Add what"), "b.txt");
+    Make(false);
+    ASSERT_TRUE(m_Frame->NewFile(true));
+    ASSERT_TRUE(m_Frame->GetProject()->AddItems() > 0);
+    ASSERT_TRUE(m_Frame->GetProject()->GetContentsChanged());
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
+    Editor()->AddText("x");
+
+    // The project is asked first; Cancel on the editor keeps the window.
+    wxTEST_DIALOG(EXPECT_FALSE(CloseWindow(false)), wxExpectModal<wxMessageDialog>(wxID_NO),
+                  wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), 0u);
+    EXPECT_EQ(Keys(), std::vector<wxString>{a});
+
+    // A process that runs vetoes without a question.
+    ASSERT_GT(m_Frame->GetProcess()->Execute("sleep 30"), 0);
+    EXPECT_FALSE(CloseWindow(false));
+    m_Frame->GetProcess()->Kill(wxSIGKILL);
+    PumpUntil([this] { return !m_Frame->GetProcess()->IsRunning(); }, 2000);
+
+    // A close that cannot be refused loses the edit, and says so once.
+    log.Clear();
+    EXPECT_TRUE(CloseWindow(true));
+    EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
+    EXPECT_EQ(ReadBytes(a), "text\n");
+}
+
+} // namespace
+
+TEST_F(AppFrame, VersionControlOutputStandsBeforeItsFileAndIsRefreshed)
+{
+    QelVCS(wxFileName(QEL_SOURCE_DIR "/data/vcs.xml"));
+    ASSERT_TRUE(QelVCS::Read());
+    QelVCSEntry entry = QelVCS::GetEntries().begin()->second;
+    const wxString a = File("a.txt");
+    Make(false);
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
+    for (const char* output : {"one", "two"}) {
+        SCOPED_TRACE(output);
+        static_cast<QelProcess&>(entry).Execute(wxString("echo ") + output, wxEXEC_SYNC);
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a), entry, EDITOR_READ_ONLY));
+        ASSERT_EQ(Keys().size(), 2u);
+        EXPECT_EQ(Keys()[1], a);
+        EXPECT_TRUE(Editor()->GetText().Contains(output)) << Editor()->GetText();
+        EXPECT_TRUE(Editor()->GetReadOnly());
+    }
+    QelVCS::Clear();
+}

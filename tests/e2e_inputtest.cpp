@@ -1,0 +1,207 @@
+// The program as a person uses it: started on files on a display of its
+// own, driven by real key events, its files compared on disk afterwards.
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include <wx/filename.h>
+
+#include "testing.h"
+
+using namespace qeltest;
+
+namespace {
+
+// Shell helpers of every script, which runs in the program's folder.
+const char kHelpers[] = R"sh(
+export LANG=C.UTF-8 LC_ALL=C.UTF-8 HOME="$PWD" XDG_RUNTIME_DIR="$PWD" XDG_CONFIG_HOME="$PWD/.config"
+# start ARGS...: starts the program, waits for its window $w and focuses it.
+start() {
+  ./tindrel "$@" 2>>stderr.txt & pid=$!
+  w=""
+  for i in $(seq 300); do
+    w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1)
+    [ -n "$w" ] && break; sleep 0.1
+  done
+  [ -n "$w" ] || { echo "no window"; exit 1; }
+  xdotool windowfocus --sync $w; sleep 0.5
+}
+windows() { xdotool search --onlyvisible --pid $pid 2>/dev/null | wc -l; }
+title_has() { case "$(xdotool getwindowname $w)" in *"$1"*) return 0;; esac; return 1; }
+# wait_for COMMAND: up to 10 seconds for the command to succeed.
+wait_for() {
+  for i in $(seq 100); do eval "$1" && return 0; sleep 0.1; done
+  echo "timed out: $1 (title: $(xdotool getwindowname $w))"; return 1
+}
+keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+type_text() { xdotool type --delay 60 "$1"; sleep 0.3; }
+# file_menu KEY: an item of the File menu by its underlined letter.
+file_menu() { keys alt+f; keys "$1"; }
+ended() { ! kill -0 $pid 2>/dev/null; }
+finish() { wait_for ended; wait $pid; echo "exit $?"; }
+)sh";
+
+class EndToEnd : public testing::Test {
+protected:
+    EndToEnd()
+    {
+        const wxFileName exe(QEL_TINDREL_EXE);
+        // Beside the program: the lexers, and no version control, whose
+        // base-folder question would stop the start.
+        EXPECT_TRUE(wxCopyFile(exe.GetFullPath(), m_Dir.File("tindrel")));
+        EXPECT_TRUE(wxCopyFile(exe.GetPath() + "/lexers.xml", m_Dir.File("lexers.xml")));
+        wxFileName(m_Dir.File("tindrel"))
+            .SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
+    }
+
+    // Runs the script in the program's folder on a display of its own; what
+    // it printed.
+    std::string Drive(const wxString& script)
+    {
+        return RunOnOwnDisplay("cd " + ShellQuote(m_Dir.Path()) + "\n" + kHelpers + script, 90);
+    }
+
+    std::string Read(const wxString& name) const { return ReadBytes(m_Dir.File(name)); }
+    void Write(const wxString& name, const std::string& bytes) const
+    {
+        ASSERT_TRUE(WriteBytes(m_Dir.File(name), bytes));
+    }
+
+    TempDir m_Dir;
+};
+
+} // namespace
+
+// Two files and a "name:line" from the command line; typed text saved with
+// Ctrl+S, the page closed from the File menu, the program quit from it.
+TEST_F(EndToEnd, TypedTextIsSavedAndThePageClosesFromTheMenu)
+{
+    Write("a.txt", "a\n");
+    Write("b.c", "int b;\n");
+    Write("c.txt", "1\n2\n3\n4\n");
+    // The line named is selected, so the typed text replaces it.
+    Write("want-c.txt", "1\n2\nx\n4\n");
+    Write("want-b.c", "yint b;\n");
+    const std::string out = Drive(R"sh(
+start a.txt b.c c.txt:3
+wait_for 'title_has c.txt'
+type_text x; keys ctrl+s
+wait_for 'cmp -s c.txt want-c.txt' && echo "c.txt saved"
+file_menu c
+wait_for 'title_has b.c' && echo "b.c selected"
+type_text y; keys ctrl+s
+wait_for 'cmp -s b.c want-b.c' && echo "b.c saved"
+file_menu q
+finish
+)sh");
+    EXPECT_EQ(out, "c.txt saved\nb.c selected\nb.c saved\nexit 0\n") << Read("stderr.txt");
+    EXPECT_EQ(Read("a.txt"), "a\n");
+}
+
+// Quit with an unsaved edit asks first; Cancel keeps the program and the
+// edit, which a save then writes.
+TEST_F(EndToEnd, QuitWithAnUnsavedEditAsksAndCancelKeepsIt)
+{
+    Write("a.txt", "a\n");
+    Write("want.txt", "za\n");
+    const std::string out = Drive(R"sh(
+start a.txt
+type_text z
+file_menu q
+wait_for '[ $(windows) -ge 2 ]' && echo "asked"
+d=$(xdotool search --onlyvisible --pid $pid | grep -vx "$w" | head -1)
+xdotool windowfocus --sync $d; keys Escape
+wait_for '[ $(windows) -eq 1 ]' && echo "cancelled"
+kill -0 $pid && echo "running"
+cmp -s a.txt want.txt || echo "not saved yet"
+xdotool windowfocus --sync $w; keys ctrl+s
+wait_for 'cmp -s a.txt want.txt' && echo "edit saved"
+file_menu q
+finish
+)sh");
+    EXPECT_EQ(out, "asked\ncancelled\nrunning\nnot saved yet\nedit saved\nexit 0\n")
+        << Read("stderr.txt");
+}
+
+// A second start hands its files to the running program and ends; the
+// running window opens them, at the line named.
+TEST_F(EndToEnd, SecondStartHandsItsFilesToTheRunningWindow)
+{
+    Write("a.txt", "a\n");
+    ASSERT_TRUE(wxFileName::Mkdir(m_Dir.File("sub")));
+    Write("sub/b.txt", "1\n2\n");
+    Write("want.txt", "1\nw\n");
+    const std::string out = Drive(R"sh(
+start a.txt
+(cd sub && ../tindrel b.txt:2 2>>../stderr.txt); echo "second start: exit $?"
+wait_for 'title_has b.txt' && echo "handed over"
+echo "windows: $(windows)"
+type_text w; keys ctrl+s
+wait_for 'cmp -s sub/b.txt want.txt' && echo "opened at line 2"
+file_menu q
+finish
+)sh");
+    EXPECT_EQ(out, "second start: exit 0\nhanded over\nwindows: 1\nopened at line 2\nexit 0\n")
+        << Read("stderr.txt");
+}
+
+// The layout and the recent files come back after a restart. SIGTERM ends
+// the program as Quit does and keeps both.
+TEST_F(EndToEnd, LayoutAndRecentFilesComeBackAfterARestart)
+{
+    Write("a.txt", "a\n");
+    Write("b.c", "int b;\n");
+    const std::string out = Drive(R"sh(
+start a.txt b.c
+wait_for 'title_has b.c'
+keys alt+v; keys t
+file_menu q
+finish
+grep '^Perspective=' tindrel.ini > first.txt
+start
+wait_for 'title_has b.c' && echo "recent file reopened"
+kill -TERM $pid
+finish
+grep '^Perspective=' tindrel.ini > second.txt
+cmp -s first.txt second.txt && echo "same layout"
+)sh");
+    EXPECT_EQ(out, "exit 0\nrecent file reopened\nexit 0\nsame layout\n") << Read("tindrel.ini");
+    // The tool bar, shown at a first start, was hidden in the first run.
+    const std::string perspective = Read("second.txt");
+    std::smatch state;
+    ASSERT_TRUE(std::regex_search(perspective, state, std::regex("name=TOOLBAR;[^|]*state=(\\d+)")))
+        << perspective;
+    EXPECT_EQ(std::stoul(state[1]) & 2u, 2u) << perspective; // hidden
+}
+
+// --help prints the usage and ends before any window, leaving nothing behind.
+TEST_F(EndToEnd, HelpPrintsTheUsageWithoutAWindow)
+{
+    const std::string out = Drive("./tindrel --help 2>usage.txt; echo \"exit $?\"\nls\n");
+    EXPECT_EQ(out, "exit 255\nlexers.xml\ntindrel\nusage.txt\n");
+    EXPECT_NE(Read("usage.txt").find("[input file:line number...]"), std::string::npos)
+        << Read("usage.txt");
+}
+
+// A picture of the main window with a C file, for a person to look at.
+TEST_F(EndToEnd, ScreenshotOfTheMainWindowWithACFile)
+{
+    Write("hello.c",
+          "#include <stdio.h>\n\n/* Greets. */\nint main(void)\n{\n"
+          "    printf(\"hello, world\\n\");\n    return 0;\n}\n");
+    const wxString shot = wxString(QEL_ARTEFACT_DIR) + "/main-window-c-file.png";
+    ASSERT_TRUE(wxFileName::Mkdir(QEL_ARTEFACT_DIR, 0755, wxPATH_MKDIR_FULL));
+    wxRemoveFile(shot);
+    const std::string out = Drive(wxString::Format(R"sh(
+start hello.c
+wait_for 'title_has hello.c'; sleep 1
+import -window $w %s
+identify -format '%%m %%w' %s; echo
+file_menu q
+finish
+)sh",
+                                                   ShellQuote(shot), ShellQuote(shot)));
+    EXPECT_EQ(out.substr(0, 4), "PNG ") << out;
+    EXPECT_GT(std::atoi(out.c_str() + 4), 400) << out;
+    EXPECT_NE(out.find("exit 0\n"), std::string::npos) << out;
+}
