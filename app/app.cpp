@@ -56,8 +56,8 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     // The signal reaches the program through the running main loop, so it
     // can only be caught from here on. A request to terminate (the end of a
     // session, kill) closes the window as Quit does, but without questions,
-    // so that the settings are kept.
-    // Leaving the main loop reactivates the one before it: none.
+    // so that the settings are kept. (The loop is null when the last one
+    // ends.)
     if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
     m_Terminable = SetSignalHandler(SIGTERM, [](int) {
         App& app = wxGetApp();

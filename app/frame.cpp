@@ -185,7 +185,6 @@ Frame::~Frame()
     // A frame destroyed without its close (an error path, a test) must not
     // leave the toolkit logging into it.
     RemoveLog();
-    delete m_OldLog;
 }
 
 void Frame::RestoreLayout(bool open_recent)
@@ -246,9 +245,11 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
     if ((flags & EDITOR_OPEN_PROJECT) != 0) return OpenProject(file, key);
 
     if (!IsPaneShown("FILES")) {
-        GetManager().GetPane("FILES").Show();
+        // Restoring a maximised pane brings back what the others showed
+        // before: it goes first, or the files pane would be hidden again.
         if (wxAuiPaneInfo& projects = GetManager().GetPane("PROJECTS"); projects.IsMaximized())
             GetManager().RestorePane(projects);
+        GetManager().GetPane("FILES").Show();
         GetManager().Update();
     }
 

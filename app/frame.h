@@ -111,8 +111,8 @@ private:
     const wxString m_ProjectWildcard;
     wxString m_LogFile;
     wxString m_LogText;
-    wxLog* m_OldLog = nullptr;    // the target before ours; owned while ours is active
-    wxLog* m_LogTarget = nullptr; // ours, while active
+    wxLog* m_OldLog = nullptr;    // the target before ours, active again once ours goes
+    wxLog* m_LogTarget = nullptr; // ours, owned
     bool m_Closing = false;       // a close is under way: no new unnamed page
 
     wxDECLARE_EVENT_TABLE();

@@ -17,7 +17,7 @@ struct UiState {
     bool named = false; // its file has a full path
     bool modified = false;
     bool read_only = false;
-    int selected_chars = 0;
+    int selected_chars = 0; // 0, 1, or 2 for more
     bool can_undo = false;
     bool can_redo = false;
     int fold_level = 0; // of the caret's line, with its flags

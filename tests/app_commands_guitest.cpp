@@ -169,7 +169,7 @@ TEST_F(CommandsTest, IdsWithoutCommandArePassedOn)
 
 TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
 {
-    QelSTC* stc = Open("a.txt", "a\n");
+    QelSTC* stc = Open("a.txt", "\xc3\xa9\n");
     ASSERT_EQ(Editors()->GetPageCount(), 1u);
 
     const struct {
@@ -195,6 +195,11 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
     EXPECT_TRUE(Update(wxID_UNDO).GetEnabled());
     stc->SetReadOnly(true);
     EXPECT_FALSE(Update(ID_EDIT_INSERT_SEQUENCE).GetEnabled());
+    // A read-only editor tells the code of one character, of any width.
+    stc->SetSelection(0, 2);
+    EXPECT_TRUE(Update(ID_EDIT_CONTROL_CHAR).GetEnabled());
+    stc->SetSelection(0, 3);
+    EXPECT_FALSE(Update(ID_EDIT_CONTROL_CHAR).GetEnabled());
 
     m_Frame->GetManager().GetPane("ASCIITABLE").Show();
     EXPECT_TRUE(Update(ID_VIEW_ASCII_TABLE).GetChecked());
@@ -248,6 +253,25 @@ TEST_F(CommandsTest, ProjectCloseAsks)
         ASSERT_TRUE(project->GetContentsChanged());
         wxTEST_DIALOG(Command(ID_PROJECT_CLOSE), wxExpectModal<wxMessageDialog>(answer));
         EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), answer == wxID_CANCEL ? 1u : 0u);
+    }
+}
+
+// A double click on the main status field shows the run's log in one
+// read-only page, refilled each time.
+TEST_F(CommandsTest, LogPageShowsTheLogText)
+{
+    for (const char* message : {"first message", "second message"}) {
+        SCOPED_TRACE(message);
+        wxLogMessage("%s", message);
+        m_Frame->StatusBarDoubleClicked(wxEmptyString);
+        auto* log = dynamic_cast<QelSTC*>(Editors()->GetPageByKey("LOGTAIL"));
+        ASSERT_NE(log, nullptr);
+        EXPECT_EQ(Editors()->GetPageCount(), 1u);
+        EXPECT_TRUE(log->GetText().Contains(message));
+        EXPECT_EQ(log->GetText(), m_Frame->GetLogText());
+        EXPECT_TRUE(log->GetReadOnly());
+        EXPECT_FALSE(log->GetModify() || log->CanUndo());
+        EXPECT_EQ(log->GetCurrentPos(), log->GetLength());
     }
 }
 

@@ -252,6 +252,25 @@ TEST_F(AppFrame, WhatIsNoFileGetsAMessageAndNoPage)
     }
 }
 
+TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)
+{
+    Make(false);
+    // Opening shows the files pane and gives a maximised projects pane its
+    // place back.
+    ASSERT_TRUE(m_Frame->NewFile(true));
+    m_Frame->ShowPane("FILES", false);
+    m_Frame->GetManager().MaximizePane(m_Frame->GetManager().GetPane("PROJECTS"));
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("x.prj", "<files/>\n"))));
+    EXPECT_TRUE(Shown("FILES"));
+    EXPECT_FALSE(m_Frame->GetManager().GetPane("PROJECTS").IsMaximized());
+    EXPECT_EQ(Editor()->GetEdgeMode(), wxSTC_EDGE_NONE);
+
+    wxLogMessage("a line for the log");
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(m_Frame->GetLogFile())));
+    EXPECT_GT(Editor()->GetLength(), 0);
+    EXPECT_EQ(Editor()->GetCurrentPos(), Editor()->GetLength());
+}
+
 TEST_F(AppFrame, NewFilesAndListPages)
 {
     Make();

@@ -26,6 +26,7 @@
 #include <qelkit/listitem.h>
 #include <qelkit/report/frame.h>
 #include <qelkit/report/listviewframe.h>
+#include "../peak.h"
 
 namespace {
 
@@ -34,18 +35,6 @@ using Clock = std::chrono::steady_clock;
 double Ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-long PeakKilobytes()
-{
-    long kb = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, status))
-            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1) break;
-        std::fclose(status);
-    }
-    return kb;
 }
 
 class BenchFrame : public QelFrameWithHistory {

@@ -17,21 +17,9 @@
 #include <qelkit/file.h>
 #include <qelkit/frd.h>
 #include <qelkit/stc.h>
+#include "../peak.h"
 
 namespace {
-
-// The process's peak resident memory in kB, from /proc.
-long PeakKilobytes()
-{
-    long kb = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, status))
-            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1) break;
-        std::fclose(status);
-    }
-    return kb;
-}
 
 double Seconds(std::chrono::steady_clock::time_point since)
 {

@@ -197,14 +197,14 @@ private:
     void StyleTo(int pos);
     // Collapses the blocks starting on the lines from m_FoldLine up to end,
     // as FoldAll does; a block whose end lies more than limit bytes past its
-    // header (limit -1: none) or that holds line keep stays open, its inner
-    // blocks collapse. True when a block was collapsed.
+    // header (limit -1: none), or below whose header line keep lies, stays
+    // open and its inner blocks collapse. True when a block was collapsed.
     bool FoldLines(int end, int limit, int keep);
     // The last line of the block of the header line with the level; -1 when
     // it reaches beyond the position limit (-1: none).
     int FoldBlockEnd(int line, int level, int limit);
-    // Folds what was styled since the last call, and what that brings into
-    // view, keeping the top line where it is.
+    // Folds the blocks that start on the lines shown, styling them first,
+    // and then those that folding brings into view, keeping the top line.
     void FoldStyled();
     void Zoom(int step);
 
