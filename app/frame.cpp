@@ -7,7 +7,10 @@
 #include <wx/config.h>
 #include <wx/dirctrl.h>
 #include <wx/filedlg.h>
+#include <wx/dcclient.h>
 #include <wx/imaglist.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/lexers.h>
@@ -146,8 +149,12 @@ Frame::Frame(bool open_recent)
     m_History = new QelListViewWithFrame(this, this, QelListViewFileName::LIST_HISTORY,
                                          ID_LISTVIEW_HISTORY, kListMenu, nullptr, wxDefaultPosition,
                                          wxDefaultSize, kListStyle);
-    m_DirCtrl = new QelGenericDirCtrl(this, this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                      wxDIRCTRL_3D_INTERNAL | wxDIRCTRL_MULTIPLE);
+    m_DirPane = new wxPanel(this);
+    m_DirPane->SetSizer(new wxBoxSizer(wxVERTICAL));
+    m_DirPane->Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+        wxPaintDC dc(m_DirPane);
+        if (m_DirCtrl == nullptr) CallAfter([this] { GetDirCtrl(); });
+    });
     auto* ascii = new QelSTC(this, wxEmptyString, 0, wxEmptyString, EDITOR_MENU_ALL);
     FillAsciiTable(ascii);
 
@@ -163,7 +170,7 @@ Frame::Frame(bool open_recent)
                         .MaximizeButton(true)
                         .MinSize(150, -1)
                         .Caption(captions[1].caption));
-    manager.AddPane(m_DirCtrl, wxAuiPaneInfo().Name("DIRCTRL").Left().Caption(captions[2].caption));
+    manager.AddPane(m_DirPane, wxAuiPaneInfo().Name("DIRCTRL").Left().Caption(captions[2].caption));
     manager.AddPane(ascii, wxAuiPaneInfo().Name("ASCIITABLE").Left().Caption(captions[3].caption));
     manager.AddPane(m_History, wxAuiPaneInfo().Name("HISTORY").Left().Caption(captions[4].caption));
     manager.AddPane(m_Lists,
@@ -185,6 +192,18 @@ Frame::~Frame()
     // A frame destroyed without its close (an error path, a test) must not
     // leave the toolkit logging into it.
     RemoveLog();
+}
+
+QelGenericDirCtrl* Frame::GetDirCtrl()
+{
+    if (m_DirCtrl == nullptr) {
+        m_DirCtrl
+            = new QelGenericDirCtrl(m_DirPane, this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                    wxDIRCTRL_3D_INTERNAL | wxDIRCTRL_MULTIPLE);
+        m_DirPane->GetSizer()->Add(m_DirCtrl, wxSizerFlags(1).Expand());
+        m_DirPane->Layout();
+    }
+    return m_DirCtrl;
 }
 
 void Frame::RestoreLayout(bool open_recent)
@@ -264,7 +283,7 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
     if (HexMode()) flags |= EDITOR_HEX;
     auto* stc = new QelSTCWithFrame(m_Editors, this, file, line_number, match, flags);
     m_Editors->AddPage(stc, key, file.GetFullName(), true, FileIcon(file));
-    if (IsPaneShown("DIRCTRL")) m_DirCtrl->ExpandAndSelectPath(key);
+    if (IsPaneShown("DIRCTRL")) GetDirCtrl()->ExpandAndSelectPath(key);
     if (key == m_LogFile) stc->DocumentEnd();
     if (file.GetExt() == "prj") stc->SetEdgeMode(wxSTC_EDGE_NONE);
     return true;

@@ -68,7 +68,9 @@ public:
     QelNotebook* GetLists() { return m_Lists; }
     QelNotebook* GetProjects() { return m_Projects; }
     QelListViewWithFrame* GetHistory() { return m_History; }
-    QelGenericDirCtrl* GetDirCtrl() { return m_DirCtrl; }
+    // The explorer, made when its pane is first painted or asked for: listing
+    // folders with their icons is a good part of the start-up otherwise.
+    QelGenericDirCtrl* GetDirCtrl();
     // The editor of the "ASCIITABLE" pane.
     QelSTC* GetAsciiTable();
     const wxString& GetLogFile() const { return m_LogFile; }
@@ -103,7 +105,8 @@ private:
 
     int m_NewFileNo = 1;
     int m_NewProjectNo = 1;
-    QelGenericDirCtrl* m_DirCtrl = nullptr;
+    QelGenericDirCtrl* m_DirCtrl = nullptr; // in m_DirPane, made on first use
+    wxWindow* m_DirPane = nullptr;
     QelListViewWithFrame* m_History = nullptr;
     QelNotebook* m_Editors = nullptr;
     QelNotebook* m_Lists = nullptr;

@@ -1,6 +1,8 @@
 // The main window built for real and hidden: its menus and panes, the layout
 // kept in the settings file, the documents it opens, and the save questions
 // before pages and the window close.
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <wx/testing.h>
@@ -10,6 +12,7 @@
 #include <qelkit/notebook.h>
 #include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
+#include <qelkit/report/dirctrl.h>
 #include <qelkit/report/listviewfile.h>
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
@@ -175,6 +178,28 @@ TEST_F(AppFrame, FirstStartLayoutAndPerspectiveKeptByTheSettings)
     EXPECT_TRUE(Shown("DIRCTRL"));
     EXPECT_FALSE(Shown("OUTPUT")); // never at start, whatever was saved
     EXPECT_EQ(m_Frame->GetManager().GetPane("HISTORY").caption, "History");
+}
+
+// The explorer lists folders with their icons only once its pane shows.
+TEST_F(AppFrame, ExplorerIsMadeWhenItsPaneShows)
+{
+    Make();
+    const auto explorers = [this] {
+        int count = 0;
+        std::function<void(wxWindow*)> walk = [&](wxWindow* window) {
+            count += dynamic_cast<QelGenericDirCtrl*>(window) != nullptr;
+            for (wxWindow* child : window->GetChildren()) walk(child);
+        };
+        walk(m_Frame.get());
+        return count;
+    };
+    m_Frame->Show();
+    Pump(100);
+    EXPECT_EQ(explorers(), 0);
+    m_Frame->ShowPane("DIRCTRL");
+    EXPECT_TRUE(PumpUntil([&] { return explorers() == 1; }, 3000));
+    EXPECT_EQ(m_Frame->GetDirCtrl(), m_Frame->GetDirCtrl());
+    EXPECT_EQ(explorers(), 1);
 }
 
 TEST_F(AppFrame, RecentDocumentsReopened)
