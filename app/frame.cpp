@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -85,6 +86,38 @@ bool CanOpen(const wxString& path)
 
 } // namespace
 
+// A pane whose window is made by its maker when the pane is first painted
+// (that is, shown), or when Get asks for it.
+class LazyPane : public wxPanel {
+public:
+    using Maker = std::function<wxWindow*(wxWindow* parent)>;
+
+    LazyPane(wxWindow* parent, Maker maker)
+        : wxPanel(parent)
+        , m_Maker(std::move(maker))
+    {
+        SetSizer(new wxBoxSizer(wxVERTICAL));
+        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+            wxPaintDC dc(this);
+            if (m_Window == nullptr) CallAfter([this] { Get(); });
+        });
+    }
+
+    wxWindow* Get()
+    {
+        if (m_Window == nullptr) {
+            m_Window = m_Maker(this);
+            GetSizer()->Add(m_Window, wxSizerFlags(1).Expand());
+            Layout();
+        }
+        return m_Window;
+    }
+
+private:
+    const Maker m_Maker;
+    wxWindow* m_Window = nullptr;
+};
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(Frame, DecoratedFrame)
     EVT_CLOSE(Frame::OnClose)
@@ -146,14 +179,16 @@ Frame::Frame(bool open_recent)
                               kNotebookStyle);
     m_Projects = new QelNotebook(this, this, ID_NOTEBOOK_PROJECTS, wxDefaultPosition, wxDefaultSize,
                                  kNotebookStyle);
-    m_History = new QelListViewWithFrame(this, this, QelListViewFileName::LIST_HISTORY,
-                                         ID_LISTVIEW_HISTORY, kListMenu, nullptr, wxDefaultPosition,
-                                         wxDefaultSize, kListStyle);
-    m_DirPane = new wxPanel(this);
-    m_DirPane->SetSizer(new wxBoxSizer(wxVERTICAL));
-    m_DirPane->Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-        wxPaintDC dc(m_DirPane);
-        if (m_DirCtrl == nullptr) CallAfter([this] { GetDirCtrl(); });
+    m_HistoryPane = new LazyPane(this, [this](wxWindow* parent) {
+        auto* list = new QelListViewWithFrame(parent, this, QelListViewFileName::LIST_HISTORY,
+                                              ID_LISTVIEW_HISTORY, kListMenu, nullptr,
+                                              wxDefaultPosition, wxDefaultSize, kListStyle);
+        list->Show(); // the history hides the list it mirrors into
+        return list;
+    });
+    m_DirPane = new LazyPane(this, [this](wxWindow* parent) {
+        return new QelGenericDirCtrl(parent, this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                     wxDIRCTRL_3D_INTERNAL | wxDIRCTRL_MULTIPLE);
     });
     auto* ascii = new QelSTC(this, wxEmptyString, 0, wxEmptyString, EDITOR_MENU_ALL);
     FillAsciiTable(ascii);
@@ -172,7 +207,8 @@ Frame::Frame(bool open_recent)
                         .Caption(captions[1].caption));
     manager.AddPane(m_DirPane, wxAuiPaneInfo().Name("DIRCTRL").Left().Caption(captions[2].caption));
     manager.AddPane(ascii, wxAuiPaneInfo().Name("ASCIITABLE").Left().Caption(captions[3].caption));
-    manager.AddPane(m_History, wxAuiPaneInfo().Name("HISTORY").Left().Caption(captions[4].caption));
+    manager.AddPane(m_HistoryPane,
+                    wxAuiPaneInfo().Name("HISTORY").Left().Caption(captions[4].caption));
     manager.AddPane(m_Lists,
                     wxAuiPaneInfo()
                         .Name("OUTPUT")
@@ -194,16 +230,14 @@ Frame::~Frame()
     RemoveLog();
 }
 
+QelListViewWithFrame* Frame::GetHistory()
+{
+    return static_cast<QelListViewWithFrame*>(m_HistoryPane->Get());
+}
+
 QelGenericDirCtrl* Frame::GetDirCtrl()
 {
-    if (m_DirCtrl == nullptr) {
-        m_DirCtrl
-            = new QelGenericDirCtrl(m_DirPane, this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                    wxDIRCTRL_3D_INTERNAL | wxDIRCTRL_MULTIPLE);
-        m_DirPane->GetSizer()->Add(m_DirCtrl, wxSizerFlags(1).Expand());
-        m_DirPane->Layout();
-    }
-    return m_DirCtrl;
+    return static_cast<QelGenericDirCtrl*>(m_DirPane->Get());
 }
 
 void Frame::RestoreLayout(bool open_recent)

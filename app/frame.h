@@ -10,6 +10,7 @@
 
 #include "decorated.h"
 
+class LazyPane;
 class QelGenericDirCtrl;
 class QelLexer;
 class QelListViewFile;
@@ -67,9 +68,10 @@ public:
     QelNotebook* GetEditors() { return m_Editors; }
     QelNotebook* GetLists() { return m_Lists; }
     QelNotebook* GetProjects() { return m_Projects; }
-    QelListViewWithFrame* GetHistory() { return m_History; }
-    // The explorer, made when its pane is first painted or asked for: listing
-    // folders with their icons is a good part of the start-up otherwise.
+    // The history list and the explorer are made when their pane is first
+    // painted or they are asked for: file icons and their types, and
+    // listing folders, are a good part of the start-up otherwise.
+    QelListViewWithFrame* GetHistory();
     QelGenericDirCtrl* GetDirCtrl();
     // The editor of the "ASCIITABLE" pane.
     QelSTC* GetAsciiTable();
@@ -105,9 +107,8 @@ private:
 
     int m_NewFileNo = 1;
     int m_NewProjectNo = 1;
-    QelGenericDirCtrl* m_DirCtrl = nullptr; // in m_DirPane, made on first use
-    wxWindow* m_DirPane = nullptr;
-    QelListViewWithFrame* m_History = nullptr;
+    LazyPane* m_DirPane = nullptr;
+    LazyPane* m_HistoryPane = nullptr;
     QelNotebook* m_Editors = nullptr;
     QelNotebook* m_Lists = nullptr;
     QelNotebook* m_Projects = nullptr;

@@ -14,6 +14,7 @@
 #include <qelkit/paths.h>
 #include <qelkit/report/dirctrl.h>
 #include <qelkit/report/listviewfile.h>
+#include <qelkit/report/listviewframe.h>
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/toolbar.h>
@@ -180,26 +181,41 @@ TEST_F(AppFrame, FirstStartLayoutAndPerspectiveKeptByTheSettings)
     EXPECT_EQ(m_Frame->GetManager().GetPane("HISTORY").caption, "History");
 }
 
-// The explorer lists folders with their icons only once its pane shows.
-TEST_F(AppFrame, ExplorerIsMadeWhenItsPaneShows)
+// The explorer and the history list, which look up file icons and types,
+// are made only once their panes show; a recent file then shows at once.
+TEST_F(AppFrame, ExplorerAndHistoryAreMadeWhenTheirPanesShow)
 {
+    const wxString a = File("a.txt");
+    ASSERT_TRUE(WriteBytes(a, "a\n"));
     Make();
-    const auto explorers = [this] {
-        int count = 0;
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
+    const auto count = [this](auto* kind) {
+        int found = 0;
         std::function<void(wxWindow*)> walk = [&](wxWindow* window) {
-            count += dynamic_cast<QelGenericDirCtrl*>(window) != nullptr;
+            found += dynamic_cast<decltype(kind)>(window) != nullptr;
             for (wxWindow* child : window->GetChildren()) walk(child);
         };
         walk(m_Frame.get());
-        return count;
+        return found;
+    };
+    const struct {
+        const char* pane;
+        std::function<int()> made;
+    } panes[] = {
+        {"DIRCTRL", [&] { return count(static_cast<QelGenericDirCtrl*>(nullptr)); }},
+        {"HISTORY", [&] { return count(static_cast<QelListViewWithFrame*>(nullptr)); }},
     };
     m_Frame->Show();
     Pump(100);
-    EXPECT_EQ(explorers(), 0);
-    m_Frame->ShowPane("DIRCTRL");
-    EXPECT_TRUE(PumpUntil([&] { return explorers() == 1; }, 3000));
+    for (const auto& pane : panes) {
+        SCOPED_TRACE(pane.pane);
+        EXPECT_EQ(pane.made(), 0);
+        m_Frame->ShowPane(pane.pane);
+        EXPECT_TRUE(PumpUntil([&] { return pane.made() == 1; }, 3000));
+    }
+    EXPECT_EQ(m_Frame->GetHistory()->GetItemCount(), 1);
+    EXPECT_TRUE(m_Frame->GetHistory()->IsShown());
     EXPECT_EQ(m_Frame->GetDirCtrl(), m_Frame->GetDirCtrl());
-    EXPECT_EQ(explorers(), 1);
 }
 
 TEST_F(AppFrame, RecentDocumentsReopened)
