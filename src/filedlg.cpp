@@ -33,12 +33,25 @@ bool QelFileDialog::SaveUnnamed()
     return false;
 }
 
+bool QelFileDialog::IsNamed() const
+{
+    // A new document named only for its tab ("textfile1") has no folder: it
+    // was never saved, and saving it means choosing a place.
+    return m_File->GetFileName().IsOk() && m_File->GetFileName().IsAbsolute();
+}
+
+bool QelFileDialog::Save()
+{
+    if (!IsNamed()) return SaveUnnamed();
+    if (m_File->FileSave()) return true;
+    wxLogError("%s", _("Cannot save file") + ": " + m_File->GetFileName().GetFullPath());
+    return false;
+}
+
 int QelFileDialog::ShowModalIfChanged(bool show_modal)
 {
     if (m_File->GetContentsChanged()) {
-        // A new document named only for its tab ("textfile1") has no
-        // folder: it was never saved, and saving it means choosing a place.
-        const bool named = m_File->GetFileName().IsOk() && m_File->GetFileName().IsAbsolute();
+        const bool named = IsNamed();
         const wxString question = named
             ? _("Save changes to") + ": " + m_File->GetFileName().GetFullPath() + "?"
             : _("Save changes") + "?";
@@ -46,13 +59,7 @@ int QelFileDialog::ShowModalIfChanged(bool show_modal)
         case wxYES: {
             // The caller closes or replaces the document after this: a save
             // that did not happen must stop it.
-            if (!named) {
-                if (!SaveUnnamed()) return wxID_CANCEL;
-            } else if (!m_File->FileSave()) {
-                wxLogError("%s",
-                           _("Cannot save file") + ": " + m_File->GetFileName().GetFullPath());
-                return wxID_CANCEL;
-            }
+            if (!Save()) return wxID_CANCEL;
             break;
         }
         case wxNO:

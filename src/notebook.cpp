@@ -163,14 +163,20 @@ bool QelNotebook::ForEach(int id)
         case ID_ALL_CONFIG_GET:
             stc->ConfigGet();
             break;
-        case ID_ALL_SAVE:
-            if (stc->GetFile().GetContentsChanged() && !stc->GetFile().FileSave()) {
-                wxLogError("%s",
-                           _("Cannot save file") + ": "
-                               + stc->GetFile().GetFileName().GetFullPath());
+        case ID_ALL_SAVE: {
+            if (!stc->GetFile().GetContentsChanged()) break;
+            // A never-saved document asks for its name rather than landing
+            // in the working folder; its page is then keyed by that name.
+            const wxString key = GetKeyByPage(stc);
+            if (!QelFileDialog(this, &stc->GetFile()).Save()) {
                 result = false;
+                break;
             }
+            const QelFileName& saved = stc->GetFile().GetFileName();
+            if (saved.GetFullPath() != key)
+                SetPageText(key, saved.GetFullPath(), saved.GetFullName());
             break;
+        }
         case ID_ALL_STC_SET_LEXER:
         case ID_ALL_STC_SET_LEXER_THEME:
             stc->SetLexer(stc->GetLexer().GetScintillaLexer(), true);

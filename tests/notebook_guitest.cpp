@@ -154,6 +154,26 @@ TEST_F(NotebookTest, CloseAllKeepsPagesThatCouldNotBeSaved)
     EXPECT_EQ(m_Frame->sync_close_all.size(), 1u);
 }
 
+TEST_F(NotebookTest, SaveAllNamesANeverSavedDocument)
+{
+    const wxString target = m_Temp.File("named.txt");
+    for (const int answer : {wxID_CANCEL, wxID_OK}) {
+        SCOPED_TRACE(answer);
+        auto* stc = new QelSTC(m_Book);
+        stc->GetFile().FileNew(QelFileName("textfile1"));
+        stc->AppendText("new");
+        ASSERT_EQ(m_Book->AddPage(stc, "textfile1"), stc);
+        bool result = false;
+        wxTEST_DIALOG(result = m_Book->ForEach(ID_ALL_SAVE),
+                      wxExpectModal<wxFileDialog>(target, answer));
+        EXPECT_EQ(result, answer == wxID_OK);
+        EXPECT_FALSE(wxFileExists("textfile1")); // never into the working folder
+        EXPECT_EQ(qeltest::ReadBytes(target), answer == wxID_OK ? "new" : "");
+        EXPECT_EQ(m_Book->GetPageByKey(answer == wxID_OK ? target : "textfile1"), stc);
+        EXPECT_TRUE(m_Book->DeletePage(m_Book->GetKeyByPage(stc)));
+    }
+}
+
 TEST_F(NotebookTest, CommandsSkipOtherPages)
 {
     Panel("panel");

@@ -25,7 +25,13 @@ public:
     // Otherwise the result of ShowModal when show_modal, else wxID_OK.
     int ShowModalIfChanged(bool show_modal = false);
 
+    // Saves the file: one that never had a name (a new document named only
+    // for its tab) is first given one with a Save dialog. False, with the
+    // path logged, when the save failed; false when the user cancelled.
+    bool Save();
+
 private:
+    bool IsNamed() const;
     bool SaveUnnamed();
 
     QelFile* m_File;
