@@ -3,9 +3,7 @@
 #include <wx/aboutdlg.h>
 #include <wx/artprov.h>
 #include <wx/config.h>
-#include <wx/dirctrl.h>
 #include <wx/html/htmprint.h>
-#include <wx/imaglist.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
@@ -55,12 +53,6 @@ bool IsEditorCommand(int id)
     }
 }
 
-wxBitmap FileTypeIcon(const QelFileName& file)
-{
-    if (!file.GetStat().IsOk() || wxTheFileIconsTable == nullptr) return wxNullBitmap;
-    return wxTheFileIconsTable->GetSmallImageList()->GetBitmap(QelGetIconID(file));
-}
-
 // The path chosen in a save dialog that asks before it overwrites; empty
 // when cancelled.
 wxString ChooseSavePath(wxWindow* parent, QelFile* file, const wxString& message,
@@ -107,7 +99,7 @@ void SaveEditorAs(Frame* frame, QelSTC* stc, const wxString& carried)
         return;
 
     const QelFileName& file = stc->GetFileName();
-    editors->SetPageText(old_key, key, file.GetFullName(), FileTypeIcon(file));
+    editors->SetPageText(old_key, key, file.GetFullName(), QelGetIconBitmap(file));
     stc->PropertiesMessage(0);
 }
 
@@ -176,7 +168,7 @@ void Split(Frame* frame, QelSTC* stc)
     QelSTC* view = new QelSTCWithFrame(*stc, frame);
     const QelFileName& file = stc->GetFileName();
     editors->InsertPage(editors->GetPageIndex(stc), view, wxString::Format("stc%d", view->GetId()),
-                        file.GetFullName(), true, FileTypeIcon(file));
+                        file.GetFullName(), true, QelGetIconBitmap(file));
     view->SetDocPointer(stc->GetDocPointer());
 }
 

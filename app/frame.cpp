@@ -6,10 +6,8 @@
 #include <wx/app.h>
 #include <wx/artprov.h>
 #include <wx/config.h>
-#include <wx/dirctrl.h>
 #include <wx/filedlg.h>
 #include <wx/dcclient.h>
-#include <wx/imaglist.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
@@ -55,12 +53,6 @@ std::vector<PaneCaption> Captions()
     return {{"FILES", _("Files")},      {"PROJECTS", _("Projects")},
             {"DIRCTRL", _("Explorer")}, {"ASCIITABLE", _("Ascii Table")},
             {"HISTORY", _("History")},  {"OUTPUT", _("Output")}};
-}
-
-wxBitmap FileIcon(const wxFileName& file)
-{
-    if (wxTheFileIconsTable == nullptr) return wxNullBitmap;
-    return wxTheFileIconsTable->GetSmallImageList()->GetBitmap(QelGetIconID(file));
 }
 
 bool HexMode()
@@ -316,7 +308,7 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
 
     if (HexMode()) flags |= EDITOR_HEX;
     auto* stc = new QelSTCWithFrame(m_Editors, this, file, line_number, match, flags);
-    m_Editors->AddPage(stc, key, file.GetFullName(), true, FileIcon(file));
+    m_Editors->AddPage(stc, key, file.GetFullName(), true, QelGetIconBitmap(file));
     if (IsPaneShown("DIRCTRL")) GetDirCtrl()->ExpandAndSelectPath(key);
     if (key == m_LogFile) stc->DocumentEnd();
     if (file.GetExt() == "prj") stc->SetEdgeMode(wxSTC_EDGE_NONE);

@@ -6,6 +6,7 @@
 #include <wx/config.h>
 #include <wx/dirctrl.h>
 #include <wx/filename.h>
+#include <wx/imaglist.h>
 #include <wx/tokenzr.h>
 
 #include <qelkit/lexer.h>
@@ -221,4 +222,10 @@ int QelGetIconID(const wxFileName& filename)
     if (is_folder) return wxFileIconsTable::folder;
     if (!filename.HasExt()) return wxFileIconsTable::file;
     return wxTheFileIconsTable->GetIconID(filename.GetExt());
+}
+
+wxBitmap QelGetIconBitmap(const wxFileName& filename)
+{
+    if (wxTheFileIconsTable == nullptr) return wxNullBitmap;
+    return wxTheFileIconsTable->GetSmallImageList()->GetBitmap(QelGetIconID(filename));
 }

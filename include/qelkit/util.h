@@ -6,6 +6,7 @@
 #include <list>
 
 #include <wx/arrstr.h>
+#include <wx/bitmap.h>
 #include <wx/string.h>
 
 class wxComboBox;
@@ -75,3 +76,5 @@ wxString QelTranslate(const wxString& text, int pageNum, int numPages);
 
 // Index of the file's icon in the toolkit's file-icon table (needs a display).
 int QelGetIconID(const wxFileName& filename);
+// That icon as a small bitmap (null without the table).
+wxBitmap QelGetIconBitmap(const wxFileName& filename);

@@ -1,8 +1,6 @@
 #include <qelkit/report/frame.h>
 
 #include <wx/config.h>
-#include <wx/dirctrl.h>
-#include <wx/imaglist.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 
@@ -114,10 +112,7 @@ void QelFrameWithHistory::FileHistoryPopupMenu()
         const QelFileName file(m_FileHistory.GetHistoryFile(i));
         auto* item = new wxMenuItem(&menu, ID_RECENT_FILE_LOWEST + static_cast<int>(i),
                                     file.GetFullName());
-        if (file.GetStat().IsOk() && wxTheFileIconsTable != nullptr) {
-            item->SetBitmap(
-                wxTheFileIconsTable->GetSmallImageList()->GetBitmap(QelGetIconID(file)));
-        }
+        if (file.GetStat().IsOk()) item->SetBitmap(QelGetIconBitmap(file));
         menu.Append(item);
     }
     if (menu.GetMenuItemCount() > 0) PopupMenu(&menu);
