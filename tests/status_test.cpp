@@ -1,4 +1,4 @@
-// Status texts, the search for other versions of a file and the print texts.
+// Status texts, the search for other versions of a file and the print header.
 #include <random>
 
 #include <gtest/gtest.h>
@@ -22,9 +22,10 @@ wxString MakeFile(const wxString& path, const char* date)
     return path;
 }
 
-wxString Trimmed(const std::string& text)
+// The file's modification time as date(1) writes it.
+wxString DateOf(const wxString& path)
 {
-    return wxString::FromUTF8(text).Trim();
+    return wxString::FromUTF8(qeltest::Run("LC_ALL=C date -r " + ShellQuote(path) + " +%c")).Trim();
 }
 
 // A folder whose path holds no version-like part: only the leftmost such part
@@ -128,7 +129,7 @@ TEST(LogStatus, ShowsNameWordAndTime)
     qeltest::TempDir temp;
     const wxString file
         = MakeFile(temp.File("notes 100%.txt"), "2011-03-05 14:07:09"); // not a format
-    const wxString time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(file) + " +%c"));
+    const wxString time = DateOf(file);
 
     struct Row {
         wxFileName name;
@@ -154,21 +155,19 @@ TEST(LogStatus, ShowsNameWordAndTime)
     }
 }
 
-TEST(PrintTexts, HeaderCaptionAndFooter)
+TEST(PrintTexts, HeaderShortensThePathAndGivesTheTime)
 {
     qeltest::TempDir temp;
     const wxString path
         = MakeFile(temp.File(wxString('d', 100)) + "/file.txt", "2011-03-05 14:07:09");
-    const wxString time = Trimmed(qeltest::Run("LC_ALL=C date -r " + ShellQuote(path) + " +%c"));
+    const wxString time = DateOf(path);
 
     const wxString header = QelPrintHeader(wxFileName(path));
     EXPECT_EQ(header.length(), 79u);
     EXPECT_TRUE(header.StartsWith("...")) << header;
     EXPECT_TRUE(header.EndsWith("/file.txt " + time)) << header;
 
-    EXPECT_EQ(QelPrintCaption(wxFileName(path)), path);
     EXPECT_TRUE(QelPrintHeader(wxFileName(temp.File("unsaved.txt"))).StartsWith("Printed: "));
-    EXPECT_EQ(QelPrintFooter(), "Page @PAGENUM@ of @PAGESCNT@");
 }
 
 } // namespace
