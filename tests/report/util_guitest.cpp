@@ -202,8 +202,7 @@ TEST_F(ReportUtilTest, ListPopupsOfferWhatTheRowAllows)
         {"ReadOnlyFile", Type::LIST_FILE, read_only, 0, {true, false, true, true, false, false}},
         {"Makefile", Type::LIST_PROCESS, makefile, 0, {true, true, true, true, true, false}},
         {"Folder", Type::LIST_FILE, folder, 0, {true, false, false, true, true, false}},
-        {"FindResults", Type::LIST_FIND, file, 0, {true, false, true, false, false, false}},
-        {"ReplaceResults", Type::LIST_REPLACE, file, 0, {true, false, true, false, false, false}},
+        {"Results", Type::LIST_REPLACE, file, 0, {true, false, true, false, false, false}},
         {"VersionControlOn", Type::LIST_FILE, file, 1, {true, false, false, true, true, false}},
         {"TrackedFile", Type::LIST_FILE, repo + "/t.c", 1, {true, false, false, true, true, true}},
     };
