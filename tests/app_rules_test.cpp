@@ -43,13 +43,11 @@ void ExpectRows(const std::vector<Row>& rows)
 TEST(UiRulesTest, FrameCommands)
 {
     ExpectRows({
-        {"close all with one page", ID_ALL_CLOSE, [](UiState& s) { s.editor_pages = 1; }, true},
         {"save all without pages", ID_ALL_SAVE, nullptr, false, std::nullopt, true},
         {"set vcs with a system", ID_OPTION_VCS, [](UiState& s) { s.vcs_count = 1; }, true},
         {"revision report without vcs", ID_TOOL_REPORT_REVISION, nullptr, true, true},
         {"revision report with vcs", ID_TOOL_REPORT_REVISION, [](UiState& s) { s.vcs_use = true; },
          true, false},
-        {"stop while running", wxID_STOP, [](UiState& s) { s.process_running = true; }, true},
         {"execute while running", wxID_EXECUTE,
          [](UiState& s) { s.process_selected = s.process_running = true; }, false},
         {"execute selected", wxID_EXECUTE, [](UiState& s) { s.process_selected = true; }, true},
@@ -57,7 +55,6 @@ TEST(UiRulesTest, FrameCommands)
          false},
         {"project save changed", ID_PROJECT_SAVE,
          [](UiState& s) { s.has_project = s.project_changed = true; }, true},
-        {"no recent project", ID_RECENT_PROJECT_MENU, nullptr, false},
         {"sort sync off", ID_PROJECT_SORT_SYNC, [](UiState& s) { s.sort_sync = false; }, true,
          false},
         {"output pane shown", ID_VIEW_OUTPUT, [](UiState& s) { s.panes_shown = 1u << 2; }, true,
@@ -124,7 +121,6 @@ TEST(UiRulesTest, EditorCommands)
         {"save named unmodified", wxID_SAVE, [](UiState& s) { s.named = true; }, false},
         {"save as empty", wxID_SAVEAS, [](UiState& s) { s.length = 0; }, false},
         {"save as one char", wxID_SAVEAS, [](UiState& s) { s.length = 1; }, true},
-        {"undo", wxID_UNDO, [](UiState& s) { s.can_undo = true; }, true},
         {"find next empty", ID_EDIT_FIND_NEXT, [](UiState& s) { s.length = 0; }, false},
         {"control char read-only two chars", ID_EDIT_CONTROL_CHAR,
          [](UiState& s) {
@@ -141,7 +137,6 @@ TEST(UiRulesTest, EditorCommands)
         {"fold base level", ID_EDIT_FOLD_TOGGLE, [](UiState& s) { s.fold_level = 0x400; }, false},
         {"fold header", ID_EDIT_FOLD_TOGGLE, [](UiState& s) { s.fold_level = 0x2400; }, true},
         {"fold inside", ID_EDIT_FOLD_TOGGLE, [](UiState& s) { s.fold_level = 0x401; }, true},
-        {"header read-only", ID_EDIT_ADD_HEADER, [](UiState& s) { s.read_only = true; }, false},
         {"playback while recording", ID_EDIT_MACRO_PLAYBACK,
          [](UiState& s) { s.macro_recorded = s.macro_recording = true; }, false},
         {"playback recorded", ID_EDIT_MACRO_PLAYBACK, [](UiState& s) { s.macro_recorded = true; },
@@ -165,6 +160,4 @@ TEST(UiRulesTest, UnknownIdsAreNotAnswered)
         EXPECT_FALSE(UiRules(id, Editor()).known);
         EXPECT_FALSE(UiRules(id, UiState()).known);
     }
-    EXPECT_STREQ(UiPaneName(ID_VIEW_DIRCTRL), "DIRCTRL");
-    EXPECT_STREQ(UiPaneName(ID_SPLIT), "");
 }

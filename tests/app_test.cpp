@@ -209,9 +209,7 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     added.Sort();
     EXPECT_EQ(wxJoin(added, ','), "a,b");
     EXPECT_EQ(wxJoin(result.failed, ','), "README");
-    EXPECT_TRUE(wxTranslations::Get()->IsLoaded("a") && wxTranslations::Get()->IsLoaded("b"));
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
-    EXPECT_EQ(wxGetTranslation("Match case"), "Hoofdlettergevoelig");
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
 }
 

@@ -5,12 +5,14 @@
 #include <functional>
 #include <list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
 #include <wx/log.h>
 #include <wx/string.h>
+#include <wx/testing.h>
 #include <wx/xml/xml.h>
 
 class QelLexers;
@@ -217,5 +219,27 @@ std::string TextBytes(wxStyledTextCtrl* stc);
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& done, int milliseconds);
+
+// Answers a modal dialog of the given kind in a test: `answer` fills it in
+// (and may note what it showed), then it ends with `code`.
+template <class Dialog>
+class ExpectAnswer : public wxExpectModalBase<Dialog, ExpectAnswer<Dialog>> {
+public:
+    explicit ExpectAnswer(std::function<void(Dialog*)> answer, int code = wxID_OK)
+        : m_Answer(std::move(answer))
+        , m_Code(code)
+    { }
+
+protected:
+    int OnInvoked(Dialog* dialog) const override
+    {
+        m_Answer(dialog);
+        return m_Code;
+    }
+
+private:
+    std::function<void(Dialog*)> m_Answer;
+    int m_Code;
+};
 
 } // namespace qeltest
