@@ -53,20 +53,6 @@ TEST_F(StcControl, GuessesLineEndsFromTheRawBytes)
     }
 }
 
-TEST_F(StcControl, NewDocumentsUseLineFeedsAndAFixedWidthFont)
-{
-    QelSTC stc(m_Frame);
-    EXPECT_EQ(stc.GetEOLMode(), wxSTC_EOL_LF);
-    EXPECT_EQ(stc.GetEOL(), "\n");
-    EXPECT_TRUE(QelDefaultEditorFont().IsFixedWidth());
-    EXPECT_EQ(stc.StyleGetFaceName(wxSTC_STYLE_DEFAULT), QelDefaultEditorFont().GetFaceName());
-
-    stc.SetText(wxString::FromUTF8("Grüße 日本"));
-    EXPECT_EQ(stc.GetText(), wxString::FromUTF8("Grüße 日本"));
-    EXPECT_EQ(stc.GetTextLength(), int(strlen("Grüße 日本")));
-    EXPECT_FALSE(stc.GetModify());
-}
-
 TEST_F(StcControl, OpenGoesToALineOrReloads)
 {
     std::string lines;
@@ -151,27 +137,6 @@ TEST_F(StcControl, ModeLineSetsOnlyOptions)
         EXPECT_FALSE(wxFileExists(pwned));
         EXPECT_EQ(wxConfigBase::Get()->ReadLong("Tab width", 0), 2);
     }
-}
-
-TEST_F(StcControl, ZoomIsSharedWithLaterEditors)
-{
-    QelSTC a(m_Frame);
-    const int base = a.GetZoom();
-    const auto command = [&a](int id, int times) {
-        for (int i = 0; i < times; ++i) {
-            wxCommandEvent event(wxEVT_MENU, id);
-            a.ProcessWindowEvent(event);
-        }
-    };
-
-    command(ID_EDIT_ZOOM_IN, 2);
-    EXPECT_EQ(QelSTC(m_Frame).GetZoom(), base + 2);
-
-    // -1 is a zoom level like any other, not "unknown".
-    command(ID_EDIT_ZOOM_OUT, base + 3);
-    EXPECT_EQ(a.GetZoom(), -1);
-    EXPECT_EQ(QelSTC(m_Frame).GetZoom(), -1);
-    command(ID_EDIT_ZOOM_IN, base + 1);
 }
 
 } // namespace

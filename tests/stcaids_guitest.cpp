@@ -175,17 +175,6 @@ TEST_F(StcAids, LongDocumentsFoldAsShown)
     EXPECT_TRUE(stc->GetFoldExpanded(last - 6) && stc->GetFoldExpanded(last - 3));
 }
 
-TEST_F(StcAids, XmlRootStaysOpen)
-{
-    QelSTC stc(
-        m_Frame,
-        QelFileName(WriteFile("a.xml", "<root>\n<a>\n<b/>\n</a>\n<c>\n<d/>\n</c>\n</root>\n")));
-    stc.FoldAll();
-    EXPECT_TRUE(stc.GetFoldExpanded(0));
-    EXPECT_FALSE(stc.GetFoldExpanded(1));
-    EXPECT_FALSE(stc.GetFoldExpanded(4));
-}
-
 TEST_F(StcAids, MarkersWrapAndChangesAreCleared)
 {
     m_Stc->SetText("0\n1\n2\n3\n4\n5\n6\n7\n8\n");

@@ -168,6 +168,9 @@ TEST_F(StcCommands, ZoomIsSharedAndBounded)
     EXPECT_EQ(stc->GetZoom(), 20);
     for (int i = 0; i < 40; ++i) stc->Command(ID_EDIT_ZOOM_OUT);
     EXPECT_EQ(stc->GetZoom(), -10);
+    // -1 is a zoom level like any other, not "unknown".
+    for (int i = 0; i < 9; ++i) stc->Command(ID_EDIT_ZOOM_IN);
+    EXPECT_EQ(Open("w")->GetZoom(), -1);
     stc->SetZoom(0);
 }
 

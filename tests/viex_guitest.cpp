@@ -168,23 +168,18 @@ TEST_F(ViExTest, Addresses)
     }
 }
 
-TEST_F(ViExTest, RangeDeleteMovesClipboardAndRepeats)
+TEST_F(ViExTest, MoveKeepsTheClipboardDeleteFillsItAndRepeats)
 {
+    QelClipboardAdd("untouched");
     SetText(Lines(10));
+    ASSERT_TRUE(Exec("2,4m 8"));
+    EXPECT_EQ(QelClipboardGet(), "untouched");
+    m_Stc->Undo();
+    EXPECT_EQ(Text(), Lines(10)) << "the move is one undo step";
     ASSERT_TRUE(Exec("1,3d"));
     EXPECT_EQ(QelClipboardGet(), "1\n2\n3\n");
     Type(".");
     EXPECT_EQ(Text(), "7\n8\n9\n10\n");
-}
-
-TEST_F(ViExTest, MoveIsOneUndoStepAndKeepsNoClipboard)
-{
-    QelClipboardAdd("untouched");
-    SetText(Lines(12));
-    ASSERT_TRUE(Exec("2,4m 8"));
-    EXPECT_EQ(QelClipboardGet(), "untouched");
-    m_Stc->Undo();
-    EXPECT_EQ(Text(), Lines(12));
 }
 
 TEST_F(ViExTest, GoToLineSelectsIt)
