@@ -145,7 +145,6 @@ TEST_F(FileListTest, FolderListTakesOneFolderPerLine)
     auto* folders = new QelListViewFolder(m_Frame);
     folders->SetFolders("/tmp/a\n/tmp/b\n");
     ASSERT_EQ(folders->GetItemCount(), 2);
-    EXPECT_EQ(folders->GetItemText(1, 0), "/tmp/b");
     EXPECT_EQ(folders->GetFolders(), "/tmp/a\n/tmp/b\n");
     folders->SetFolders("/tmp/c");
     EXPECT_EQ(folders->GetFolders(), "/tmp/c\n");
