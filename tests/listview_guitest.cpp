@@ -7,7 +7,6 @@
 
 #include <qelkit/frame.h>
 #include <qelkit/frd.h>
-#include <qelkit/menu.h>
 #include <qelkit/statusbar.h>
 #include <qelkit/listview.h>
 #include <qelkit/status.h>
@@ -24,7 +23,6 @@ public:
     CountingList(wxWindow* parent, long style)
         : QelListView(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, style)
     { }
-    using QelListView::GetMenuStyle;
     void ItemsUpdate() override { ++m_Updates; }
     void AfterSorting() override { ++m_AfterSorts; }
     int m_Updates = 0;
@@ -271,45 +269,6 @@ TEST_F(ListViewTest, DeleteSelectsTheRowAfterTheLastDeleted)
     }
 }
 
-// The ids of a menu, a submenu's items in brackets.
-wxString MenuIds(const wxMenu& menu)
-{
-    wxString ids;
-    for (const wxMenuItem* item : menu.GetMenuItems()) {
-        if (item->IsSeparator()) {
-            ids += "- ";
-        } else if (item->IsSubMenu()) {
-            ids += item->GetItemLabelText() + "[ " + MenuIds(*item->GetSubMenu()) + "] ";
-        } else {
-            ids += wxString::Format("%d ", item->GetId());
-        }
-    }
-    return ids;
-}
-
-TEST_F(ListViewTest, PopupOffersSortingOnlyWithRowsAndNoSelection)
-{
-    const struct {
-        const char* name;
-        int rows;
-        long selected;
-        const char* ids;
-    } cases[] = {
-        {"Empty", 0, -1, "5033 "},
-        {"Rows", 4, -1, "5033 5037 5034 6016 - Sort On[ 1000 1001 1002 1003 ] "},
-        {"Selection", 4, 1, "5031 5032 5033 6015 6016 5038 "},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        m_List->DeleteAllItems();
-        for (int i = 0; i < c.rows; i++) Fill(m_List, {kRows[i]});
-        if (c.selected != -1) m_List->Select(c.selected);
-        QelMenu menu(m_List->GetMenuStyle());
-        m_List->BuildPopupMenu(&menu);
-        EXPECT_EQ(MenuIds(menu), c.ids);
-    }
-}
-
 TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)
 {
     auto* frame = new QelFrame(nullptr, wxID_ANY, "counts");
@@ -370,22 +329,12 @@ TEST_F(ListViewTest, FindSelectsTheMatchingRowAndWrapsOnce)
 
 TEST_F(ListViewTest, PageIsATableWithEscapedCells)
 {
-    const struct {
-        long style;
-        const char* border;
-    } cases[] = {{wxLC_REPORT, "border=0"},
-                 {wxLC_REPORT | wxLC_HRULES, "border=1"},
-                 {wxLC_REPORT | wxLC_VRULES, "border=1"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.style);
-        CountingList* lv = MakeList(c.style);
-        Fill(lv, {{"a<b", "1", "2.5", "x & \"y\""}});
-        EXPECT_EQ(lv->BuildPage(),
-                  "<TABLE " + wxString(c.border)
-                      + " cellpadding=4 cellspacing=0 >\n<tr>\n<td><i>Name</i>\n<td><i>Count</i>\n"
-                        "<td><i>Ratio</i>\n<td><i>When</i>\n<tr>\n<td>a&lt;b\n<td>1\n<td>2.5\n"
-                        "<td>x &amp; &quot;y&quot;\n</TABLE>\n");
-    }
+    Fill(m_List, {{"a<b", "1", "2.5", "x & \"y\""}});
+    EXPECT_EQ(
+        m_List->BuildPage(),
+        "<TABLE border=0 cellpadding=4 cellspacing=0 >\n<tr>\n<td><i>Name</i>\n<td><i>Count</i>\n"
+        "<td><i>Ratio</i>\n<td><i>When</i>\n<tr>\n<td>a&lt;b\n<td>1\n<td>2.5\n"
+        "<td>x &amp; &quot;y&quot;\n</TABLE>\n");
 }
 
 } // namespace
