@@ -155,12 +155,9 @@ TEST_F(VcsMenuTest, OpenCommandsBecomePagesWithTheirLexer)
         {"log", wxID_OK, "", wxSTC_EDGE_LINE},
         {"show", wxID_CANCEL, "", wxSTC_EDGE_LINE},
     };
-    const wxArrayString files = [this] {
-        wxArrayString a;
-        a.Add(m_Root + "/f.c");
-        a.Add(m_Root + "/g.c");
-        return a;
-    }();
+    wxArrayString files;
+    files.Add(m_Root + "/f.c");
+    files.Add(m_Root + "/g.c");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         auto* frame = new PageFrame();

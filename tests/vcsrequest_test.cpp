@@ -160,28 +160,23 @@ TEST_F(VcsRequestTest, SystemOfAFileFollowsTheSetting)
         long setting;
         wxString file;
         const char* system;
-        const char* shown; // GetName
     };
     const Row rows[] = {
-        {"AutoSvn", 1, svnFile, "svn", "Auto"},
-        {"AutoCvs", 1, cvsFile, "CVS", "Auto"},
-        {"AutoNone", 1, plain, "", "Auto"},
-        {"ChosenForEveryFile", 3, plain, "svn", "svn"},
-        {"ChosenOverTheFolder", 2, svnFile, "git", "git"},
-        {"NoSuchNumber", 42, svnFile, "", ""},
-        {"Off", 0, svnFile, "", ""},
+        {"AutoSvn", 1, svnFile, "svn"},
+        {"AutoCvs", 1, cvsFile, "CVS"},
+        {"AutoNone", 1, plain, ""},
+        {"ChosenForEveryFile", 3, plain, "svn"},
+        {"ChosenOverTheFolder", 2, svnFile, "git"},
+        {"NoSuchNumber", 42, svnFile, ""},
+        {"Off", 0, svnFile, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         wxConfigBase::Get()->Write("VCS", row.setting);
         const QelVCS request(Files({row.file}), -1);
         EXPECT_EQ(request.GetEntry().GetName(), row.system);
-        EXPECT_EQ(request.GetName(), row.shown);
         EXPECT_EQ(request.Use(), row.setting != 0);
         EXPECT_EQ(QelVCS::DirExists(wxFileName(row.file)), row.setting == 1 && *row.system != 0);
-        if (*row.system == 0) {
-            EXPECT_EQ(request.GetCaption(), "VCS");
-        }
     }
 }
 
@@ -204,7 +199,6 @@ TEST_F(VcsRequestTest, MenuIdentifiersChooseTheCommand)
         SCOPED_TRACE(row.id);
         git.SetCommand(row.id);
         EXPECT_EQ(git.GetCommand().GetNo(), row.no);
-        EXPECT_EQ(git.GetFlagsKey(), wxString::Format("vcsflags/git%d", row.no));
     }
 }
 
@@ -243,18 +237,6 @@ TEST_F(VcsRequestTest, ArgumentsAreNeverJoined)
         config->Write("Flags", row.flags);
         EXPECT_EQ(Show(entry.GetArgv(row.files)), row.want);
     }
-}
-
-TEST_F(VcsRequestTest, CaptionNamesSystemCommandAndSingleFile)
-{
-    wxFileName::Mkdir(m_Temp.File("w/.git"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    const wxString f = Touch("w/f.c");
-    const wxString g = Touch("w/g.c");
-    EXPECT_EQ(QelVCS(Files({f}), IdOf("git", "diff")).GetCaption(), "git diff " + f);
-    EXPECT_EQ(QelVCS(Files({f, g}), IdOf("git", "diff")).GetCaption(), "git diff");
-    EXPECT_EQ(QelVCS(Files({f}), IdOf("git", "help")).GetCaption(), "git help");
-    EXPECT_EQ(QelVCS(Files({f}), IdOf("git", "stash pop")).GetCaption(), "git stash pop " + f);
-    EXPECT_EQ(QelVCS(Files({f}), -1).GetCaption(), "git add " + f);
 }
 
 TEST_F(GitTest, ResultsMatchWhatGitPrints)
@@ -326,7 +308,6 @@ TEST_F(GitTest, AFileOutsideAnyRepository)
     {
         LogCapture log;
         QelVCS request(Files({file}), IdOf("git", "status"));
-        EXPECT_EQ(request.GetCaption(), "VCS");
         EXPECT_FALSE(QelVCS::DirExists(wxFileName(file)));
         EXPECT_EQ(request.Execute(), -1);
         EXPECT_TRUE(log.Has("No version control for " + file)) << log.Dump();
