@@ -186,27 +186,6 @@ TEST_F(FileListTest, DeleteDoublesComparesNeighboursOnly)
 
 // --- activation and revisions ---
 
-// Notes the dialog's title and ends it with OK after entering `value`.
-class ExpectEntry : public wxExpectModalBase<wxTextEntryDialog, ExpectEntry> {
-public:
-    ExpectEntry(const wxString& value, wxString* title)
-        : m_Value(value)
-        , m_Title(title)
-    { }
-
-protected:
-    int OnInvoked(wxTextEntryDialog* dialog) const override
-    {
-        *m_Title = dialog->GetTitle() + ":" + dialog->GetValue();
-        dialog->SetValue(m_Value);
-        return wxID_OK;
-    }
-
-private:
-    wxString m_Value;
-    wxString* m_Title;
-};
-
 TEST_F(FileListTest, ActivatingAFolderRowAsksForItsType)
 {
     LV* lv = MakeList(LV::LIST_FIND);
@@ -214,7 +193,12 @@ TEST_F(FileListTest, ActivatingAFolderRowAsksForItsType)
     const long folder = Add(lv, m_Dir + "/sub", "*.h");
     wxString seen;
     // A dialog for the file row would take the one expected answer.
-    wxTEST_DIALOG(lv->ItemActivated(file); lv->ItemActivated(folder), ExpectEntry("*.cpp", &seen));
+    wxTEST_DIALOG(lv->ItemActivated(file);
+                  lv->ItemActivated(folder),
+                  qeltest::ExpectAnswer<wxTextEntryDialog>([&](wxTextEntryDialog* dialog) {
+                      seen = dialog->GetTitle() + ":" + dialog->GetValue();
+                      dialog->SetValue("*.cpp");
+                  }));
     EXPECT_EQ(seen, "Folder Type:*.h");
     EXPECT_EQ(lv->GetItemText(folder, "Type"), "*.cpp");
     EXPECT_EQ(lv->GetItemText(file, "Type"), "txt");

@@ -153,6 +153,10 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
             + " 2>stderr.txt & pid=$!\n"
               "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
               "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
+              // A loaded machine may map the window late or remap it once.
+              "ws=; for i in $(seq 50); do sleep 0.1; "
+              "ws=$(xdotool search --onlyvisible --pid $pid 2>/dev/null); [ -n \"$ws\" ] && break; "
+              "done\n"
               "sleep 0.3; for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
               "xdotool getwindowname $w; done >windows.txt\n"
               "kill -TERM $pid 2>/dev/null; wait $pid",
