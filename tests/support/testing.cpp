@@ -153,12 +153,13 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
             + " 2>stderr.txt & pid=$!\n"
               "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
               "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
-              // A loaded machine may map the window late or remap it once.
-              "ws=; for i in $(seq 50); do sleep 0.1; "
-              "ws=$(xdotool search --onlyvisible --pid $pid 2>/dev/null); [ -n \"$ws\" ] && break; "
-              "done\n"
-              "sleep 0.3; for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
-              "xdotool getwindowname $w; done >windows.txt\n"
+              // Once settled, the visible windows by name; a loaded machine
+              // may show the window while it is being remapped, so look again
+              // for a few seconds while none is listed.
+              "sleep 0.3; for i in $(seq 30); do "
+              "for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
+              "xdotool getwindowname $w; done >windows.txt; "
+              "[ -s windows.txt ] && break; sleep 0.1; done\n"
               "kill -TERM $pid 2>/dev/null; wait $pid",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
