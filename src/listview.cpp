@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <numeric>
 #include <string>
 
 #include <wx/artprov.h>
@@ -173,14 +174,6 @@ bool ListViewDropTarget::OnDropText(wxCoord, wxCoord, const wxString& text)
 
 // --- the list ---
 
-// The keys of the sorted column, one per row; during a sort every row's
-// item data is its index in this table.
-struct QelListView::SortContext {
-    QelColumn::QelColumnType type;
-    bool ascending;
-    std::vector<CellKey> keys;
-};
-
 // clang-format off
 wxBEGIN_EVENT_TABLE(QelListView, wxListView)
     EVT_FIND(wxID_ANY, QelListView::OnFindDialog)
@@ -206,7 +199,9 @@ wxEND_EVENT_TABLE();
 QelListView::QelListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                          long style, QelImageType image_type, const wxValidator& validator,
                          const wxString& name)
-    : wxListView(parent, id, pos, size, style, validator, name)
+    : wxListView(parent, id, pos, size,
+                 (style & wxLC_REPORT) != 0 ? style | wxLC_VIRTUAL : style & ~wxLC_VIRTUAL,
+                 validator, name)
     , m_ImageType(image_type)
 {
     SetDropTarget(new ListViewDropTarget(this));
@@ -248,10 +243,193 @@ void QelListView::InsertColumn(const QelColumn& col)
     m_Columns.push_back(copy);
 }
 
+// --- rows ---
+
+long QelListView::InsertItem(long index, const wxString& label, int image)
+{
+    Row row;
+    row.cells.push_back(label);
+    row.image = image;
+    return InsertRow(index, std::move(row));
+}
+
+long QelListView::InsertItem(wxListItem& info)
+{
+    Row row;
+    row.cells.push_back(info.GetText());
+    if ((info.GetMask() & wxLIST_MASK_IMAGE) != 0) row.image = info.GetImage();
+    if ((info.GetMask() & wxLIST_MASK_DATA) != 0) row.data = info.GetData();
+    return InsertRow(info.GetId(), std::move(row));
+}
+
+long QelListView::InsertRow(long index, Row row)
+{
+    const long count = static_cast<long>(m_Rows.size());
+    if (index < 0 || index > count) index = count;
+    m_Rows.insert(m_Rows.begin() + index, std::move(row));
+
+    if (!IsVirtualList()) {
+        wxListView::InsertItem(index, m_Rows[index].cells[0], m_Rows[index].image);
+        ShowRow(index);
+        return index;
+    }
+    // The control keeps the selection by row number: rows below the new
+    // one move down with theirs.
+    std::vector<long> moved;
+    for (long item = GetNextSelected(index - 1); item != -1; item = GetNextSelected(item)) {
+        moved.push_back(item);
+    }
+    SetItemCount(count + 1);
+    for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
+        Select(*it, false);
+        Select(*it + 1);
+    }
+    if (index < count) RefreshItems(index, count);
+    return index;
+}
+
+const QelListView::Row& QelListView::GetRow(long item) const
+{
+    static const Row none;
+    return IsRow(item) ? m_Rows[item] : none;
+}
+
+bool QelListView::SetItem(long index, int col, const wxString& label, int image)
+{
+    if (!IsRow(index) || col < 0 || col >= GetColumnCount()) return false;
+    Row& row = m_Rows[index];
+    if (row.cells.size() <= static_cast<size_t>(col)) row.cells.resize(col + 1);
+    row.cells[col] = label;
+    if (col == 0 && image != -1) row.image = image;
+    if (IsVirtualList()) {
+        RefreshItem(index);
+        return true;
+    }
+    return wxListView::SetItem(index, col, label, col == 0 ? row.image : -1);
+}
+
+bool QelListView::SetItemData(long item, long data)
+{
+    if (!IsRow(item)) return false;
+    m_Rows[item].data = data;
+    return IsVirtualList() || wxListView::SetItemData(item, data);
+}
+
+wxUIntPtr QelListView::GetItemData(long item) const
+{
+    return IsRow(item) ? m_Rows[item].data : 0;
+}
+
+void QelListView::SetItemTextColour(long item, const wxColour& colour)
+{
+    if (!IsRow(item)) return;
+    wxItemAttr& attr = m_Attrs[colour.IsOk() ? colour.GetRGBA() : 0];
+    attr.SetTextColour(colour);
+    m_Rows[item].attr = &attr;
+    if (IsVirtualList()) {
+        RefreshItem(item);
+    } else {
+        wxListView::SetItemTextColour(item, colour);
+    }
+}
+
+wxColour QelListView::GetItemTextColour(long item) const
+{
+    return IsRow(item) && m_Rows[item].attr != nullptr ? m_Rows[item].attr->GetTextColour()
+                                                        : wxNullColour;
+}
+
 bool QelListView::DeleteItem(long item)
 {
-    if (item >= 0 && item < GetItemCount() && IsSelected(item)) Select(item, false);
-    return wxListView::DeleteItem(item);
+    if (!IsRow(item)) return false;
+    if (IsSelected(item)) Select(item, false);
+    // The control still reads the row while it deletes it.
+    const bool deleted = wxListView::DeleteItem(item);
+    m_Rows.erase(m_Rows.begin() + item);
+    return deleted;
+}
+
+bool QelListView::DeleteAllItems()
+{
+    const bool deleted = wxListView::DeleteAllItems();
+    m_Rows.clear();
+    return deleted;
+}
+
+wxString QelListView::GetItemText(long item_number, int col) const
+{
+    if (!IsRow(item_number) || col < 0) return wxString();
+    const std::vector<wxString>& cells = m_Rows[item_number].cells;
+    return static_cast<size_t>(col) < cells.size() ? cells[col] : wxString();
+}
+
+void QelListView::ShowRow(long item)
+{
+    if (IsVirtualList() || !IsRow(item)) return;
+    const Row& row = m_Rows[item];
+    for (int col = 0; col < GetColumnCount(); col++) {
+        wxListView::SetItem(item, col, GetItemText(item, col), col == 0 ? row.image : -1);
+    }
+    wxListView::SetItemData(item, row.data);
+    if (row.attr != nullptr) wxListView::SetItemTextColour(item, row.attr->GetTextColour());
+}
+
+void QelListView::SetWindowStyleFlag(long style)
+{
+    style = (style & wxLC_REPORT) != 0 ? style | wxLC_VIRTUAL : style & ~wxLC_VIRTUAL;
+    const bool was_virtual = IsVirtualList();
+    wxListView::SetWindowStyleFlag(style);
+    if (IsVirtualList()) {
+        SetItemCount(static_cast<long>(m_Rows.size()));
+    } else if (was_virtual || wxListView::GetItemCount() != static_cast<int>(m_Rows.size())) {
+        wxListView::DeleteAllItems();
+        for (long item = 0; item < static_cast<long>(m_Rows.size()); item++) {
+            wxListView::InsertItem(item, GetItemText(item), m_Rows[item].image);
+            ShowRow(item);
+        }
+    }
+}
+
+wxString QelListView::OnGetItemText(long item, long col) const
+{
+    return GetItemText(item, static_cast<int>(col));
+}
+
+int QelListView::OnGetItemImage(long item) const
+{
+    return IsRow(item) ? m_Rows[item].image : -1;
+}
+
+wxItemAttr* QelListView::OnGetItemAttr(long item) const
+{
+    return IsRow(item) ? m_Rows[item].attr : nullptr;
+}
+
+void QelListView::Reorder(const std::vector<long>& order)
+{
+    std::vector<long> selected;
+    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
+        selected.push_back(item);
+    }
+    const long focused = GetFocusedItem();
+
+    std::vector<Row> rows;
+    rows.reserve(m_Rows.size());
+    std::vector<long> moved_to(order.size());
+    for (size_t i = 0; i < order.size(); i++) {
+        rows.push_back(std::move(m_Rows[order[i]]));
+        moved_to[order[i]] = static_cast<long>(i);
+    }
+    m_Rows = std::move(rows);
+
+    for (long item : selected) Select(item, false);
+    for (long item : selected) Select(moved_to[item]);
+    if (focused != -1) Focus(moved_to[focused]);
+    if (IsVirtualList()) {
+        if (!m_Rows.empty()) RefreshItems(0, static_cast<long>(m_Rows.size()) - 1);
+    } else {
+        for (long item = 0; item < static_cast<long>(m_Rows.size()); item++) ShowRow(item);
+    }
 }
 
 int QelListView::FindColumn(const wxString& name) const
@@ -265,7 +443,7 @@ int QelListView::FindColumn(const wxString& name) const
 wxString QelListView::GetItemText(long item_number, const wxString& col_name) const
 {
     const int col = FindColumn(col_name);
-    return col == -1 ? wxString() : wxListView::GetItemText(item_number, col);
+    return col == -1 ? wxString() : GetItemText(item_number, col);
 }
 
 // --- sorting ---
@@ -280,16 +458,22 @@ void QelListView::SortColumn(int column_no, QelSortType sort_method)
 
     {
         wxBusyCursor wait;
-        SortContext context{col.GetType(), col.GetIsSortedAscending(), {}};
+        const QelColumn::QelColumnType type = col.GetType();
+        const bool ascending = col.GetIsSortedAscending();
         const bool match_case = MatchCaseIsOn();
-        const long count = GetItemCount();
-        context.keys.reserve(count);
-        for (long i = 0; i < count; i++) {
-            context.keys.push_back(
-                MakeKey(col.GetType(), wxListView::GetItemText(i, column_no), match_case));
-            SetItemData(i, i);
+        std::vector<CellKey> keys;
+        keys.reserve(m_Rows.size());
+        for (long i = 0; i < static_cast<long>(m_Rows.size()); i++) {
+            keys.push_back(MakeKey(type, GetItemText(i, column_no), match_case));
         }
-        SortItems(CompareFunctionCB, reinterpret_cast<wxIntPtr>(&context));
+        // Rows that compare equal keep their order.
+        std::vector<long> order(m_Rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](long a, long b) {
+            const int c = CompareKeys(type, keys[a], keys[b]);
+            return ascending ? c < 0 : c > 0;
+        });
+        Reorder(order);
     }
 
     m_SortedColumnNo = column_no;
@@ -318,13 +502,6 @@ void QelListView::SortColumnReset()
     m_SortedColumnNo = -1;
 }
 
-int wxCALLBACK QelListView::CompareFunctionCB(wxIntPtr item1, wxIntPtr item2, wxIntPtr sort_data)
-{
-    const auto* context = reinterpret_cast<const SortContext*>(sort_data);
-    const int order = CompareKeys(context->type, context->keys[item1], context->keys[item2]);
-    return context->ascending ? order : -order;
-}
-
 int QelListView::GetArtID(const wxString& artid)
 {
     wxImageList* images = GetImageList(wxIMAGE_LIST_SMALL);
@@ -347,7 +524,7 @@ wxString QelListView::ItemToText(long item_number) const
     wxString text;
     for (int col = 0; col < GetColumnCount(); col++) {
         if (col > 0) text += m_FieldSeparator;
-        text += wxListView::GetItemText(item_number, col);
+        text += GetItemText(item_number, col);
     }
     return text;
 }
@@ -458,7 +635,7 @@ bool QelListView::FindInRows(const wxString& text, bool find_next, bool wrapped)
     long match = -1;
     for (long row = start; row != end && match == -1; row += step) {
         for (int col = 0; col < columns; col++) {
-            const wxString cell = wxListView::GetItemText(row, col);
+            const wxString cell = GetItemText(row, col);
             const wxString seen = match_case ? cell : cell.Upper();
             if (match_word ? seen == what : seen.Contains(what)) {
                 match = row;
@@ -524,7 +701,7 @@ wxString QelListView::BuildPage() const
     for (long row = 0; row < GetItemCount(); row++) {
         page += "<tr>" + eol;
         for (size_t col = 0; col < m_Columns.size(); col++) {
-            page += "<td>" + EscapeHtml(wxListView::GetItemText(row, col)) + eol;
+            page += "<td>" + EscapeHtml(GetItemText(row, col)) + eol;
         }
     }
     page += "</TABLE>" + eol;

@@ -149,11 +149,11 @@ wxString QelListViewFileName::ItemToText(long item_number) const
     if (item_number == -1) {
         wxString text;
         for (long row = 0; row < GetItemCount(); row++) {
-            text += wxListView::GetItemText(row, 0) + eol;
+            text += GetItemText(row, 0) + eol;
         }
         return text;
     }
-    if (m_Type == LIST_FOLDER) return wxListView::GetItemText(item_number, 0);
+    if (m_Type == LIST_FOLDER) return GetItemText(item_number, 0);
 
     const QelListItem item(const_cast<QelListViewFileName*>(this), item_number);
     const QelFileName& fn = item.GetFileName();
@@ -247,7 +247,7 @@ void QelListViewFileName::ItemActivated(long item_number)
     }
     if (m_Type == LIST_FOLDER) {
         wxDirDialog dlg(this, wxGetTranslation(wxDirSelectorPromptStr),
-                        wxListView::GetItemText(item_number, 0),
+                        GetItemText(item_number, 0),
                         wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
         if (dlg.ShowModal() == wxID_OK) SetItemText(item_number, dlg.GetPath());
         return;

@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+#include <wx/listbase.h>
+
 #include <wx/dnd.h>
 #include <wx/listctrl.h>
 
@@ -81,12 +83,40 @@ public:
                 const wxString& name = wxListCtrlNameStr);
     ~QelListView() override;
 
-    using wxListView::GetItemText;
     using wxListView::InsertColumn;
 
+    // One row as the list keeps it: in report view the control asks for
+    // cells only as it draws them, so a row costs no text measuring when
+    // it is added, however many rows a run adds.
+    struct Row {
+        std::vector<wxString> cells; // entry i is column i; missing entries are empty
+        int image = -1;
+        wxUIntPtr data = 0;
+        wxItemAttr* attr = nullptr; // shared by the rows of one colour, owned by the list
+    };
+
+    // The rows, with the toolkit's names. Cells of other columns than the
+    // first take no image.
+    long InsertItem(long index, const wxString& label, int image = -1);
+    long InsertItem(wxListItem& info);
+    // A copy of a row, at index or at the end for -1.
+    long InsertRow(long index, Row row);
+    const Row& GetRow(long item) const;
+    bool SetItem(long index, int col, const wxString& label, int image = -1);
+    void SetItemText(long item, const wxString& text) { SetItem(item, 0, text); }
+    bool SetItemData(long item, long data);
+    wxUIntPtr GetItemData(long item) const;
+    void SetItemTextColour(long item, const wxColour& colour);
+    wxColour GetItemTextColour(long item) const;
     // Deselects the row before deleting it: the toolkit's selected count
     // would otherwise still count a row deleted while selected.
     bool DeleteItem(long item);
+    bool DeleteAllItems();
+    wxString GetItemText(long item_number, int col = 0) const;
+
+    // Report view makes the list virtual, the other views hand every row to
+    // the control.
+    void SetWindowStyleFlag(long style) override;
 
     // Appends the column at the right end and keeps a copy of it.
     void InsertColumn(const QelColumn& col);
@@ -139,14 +169,23 @@ public:
     wxChar GetFieldSeparator() const noexcept { return m_FieldSeparator; }
 
 protected:
+    wxString OnGetItemText(long item, long col) const override;
+    int OnGetItemImage(long item) const override;
+    wxItemAttr* OnGetItemAttr(long item) const override;
+
     // The counts of this list on the frame's status bar.
     void UpdateStatusBar();
     // The context menu's style bits for the list's state.
     long GetMenuStyle() const;
 
 private:
-    struct SortContext;
-    static int wxCALLBACK CompareFunctionCB(wxIntPtr item1, wxIntPtr item2, wxIntPtr sort_data);
+    bool IsVirtualList() const { return HasFlag(wxLC_VIRTUAL); }
+    bool IsRow(long item) const { return item >= 0 && item < static_cast<long>(m_Rows.size()); }
+    // Hands the row to the control when the list is not virtual.
+    void ShowRow(long item);
+    // Puts the rows in this order (entry i is the old index of new row i),
+    // the selection following its rows.
+    void Reorder(const std::vector<long>& order);
 
     bool FindInRows(const wxString& text, bool find_next, bool wrapped);
     void PopupSortMenu();
@@ -165,6 +204,8 @@ private:
     int m_ToBeSortedColumnNo = -1; // the column whose header was right-clicked
     std::map<wxString, int> m_ArtIDs;
     std::vector<QelColumn> m_Columns; // entry i describes column i
+    std::vector<Row> m_Rows;
+    std::map<wxUint32, wxItemAttr> m_Attrs; // by text colour
 
     wxDECLARE_EVENT_TABLE();
 };

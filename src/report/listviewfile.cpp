@@ -289,8 +289,8 @@ wxString QelListViewFile::RowPath(long row, int name_col, int folder_col) const
 {
     // As QelListItem reads a row, without looking for the file's lexer: a
     // name that holds a path (a file whose folder is missing) stands alone.
-    const wxString name = wxListView::GetItemText(row, name_col);
-    const wxString folder = wxListView::GetItemText(row, folder_col);
+    const wxString name = GetItemText(row, name_col);
+    const wxString folder = GetItemText(row, folder_col);
     const wxFileName shown(name);
     if (name.empty() || folder.empty() || shown.IsAbsolute() || !shown.GetPath().empty()) {
         return name;
@@ -317,7 +317,7 @@ QelProjectFile::Entries QelListViewFile::GetEntries() const
             entry.kind = known != m_Kinds.end() ? known->second : QelProjectEntry::PROJECT_FOLDER;
         }
         if (entry.kind == QelProjectEntry::PROJECT_FOLDER) {
-            entry.spec = wxListView::GetItemText(row, type_col);
+            entry.spec = GetItemText(row, type_col);
         }
         entries.push_back(entry);
     }
@@ -458,7 +458,7 @@ long QelListViewFile::SyncStep(long max_rows)
 
         const QelStat stat(RowPath(m_ItemNumber, name_col, folder_col));
         if (stat.IsOk()
-            && (stat.GetModificationTime() != wxListView::GetItemText(m_ItemNumber, modified_col)
+            && (stat.GetModificationTime() != GetItemText(m_ItemNumber, modified_col)
                 || stat.IsReadOnly() != (GetItemData(m_ItemNumber) > 0))) {
             QelListItem item(this, m_ItemNumber);
             item.Update();
