@@ -21,11 +21,8 @@
 bool QelDir::m_IsBusy = false;
 bool QelDir::m_Cancelled = false;
 
-namespace {
-
-// The ";"-separated patterns of a file spec, in upper case; empty ones
-// (from two adjacent or a leading ";") match nothing and are left out.
-std::vector<wxString> SplitPatterns(const wxString& spec)
+// Empty patterns (from two adjacent or a leading ";") would match nothing.
+std::vector<wxString> QelSplitPatterns(const wxString& spec)
 {
     std::vector<wxString> patterns;
     wxStringTokenizer tkz(spec.Upper(), ";");
@@ -36,12 +33,14 @@ std::vector<wxString> SplitPatterns(const wxString& spec)
     return patterns;
 }
 
-bool MatchesAny(const wxString& upperName, const std::vector<wxString>& patterns)
+bool QelMatchesAny(const wxString& upper_name, const std::vector<wxString>& patterns)
 {
     for (const auto& pattern : patterns)
-        if (wxMatchWild(pattern, upperName, false)) return true;
+        if (wxMatchWild(pattern, upper_name, false)) return true;
     return false;
 }
+
+namespace {
 
 std::string FileSystemName(const wxString& path)
 {
@@ -125,7 +124,7 @@ Walker::Walker(QelDir& dir)
     , m_UseFilter(!dir.GetFileSpec().Contains(";"))
     , m_Filter(dir.GetFileSpec())
     , m_MatchAll(dir.GetFileSpec() == "*")
-    , m_Patterns(SplitPatterns(dir.GetFileSpec()))
+    , m_Patterns(QelSplitPatterns(dir.GetFileSpec()))
     , m_LastYield(std::chrono::steady_clock::now())
 { }
 
@@ -243,7 +242,7 @@ void Walker::FileFound(const wxString& wprefix, const std::string& name)
     }
 
     ++m_Count;
-    if (m_MatchAll || MatchesAny(wname.Upper(), m_Patterns)) m_Dir.OnFile(wprefix + wname);
+    if (m_MatchAll || QelMatchesAny(wname.Upper(), m_Patterns)) m_Dir.OnFile(wprefix + wname);
 }
 
 void Walker::FolderFound(const std::string& prefix, const wxString& wprefix, const Entry& entry)
@@ -312,5 +311,5 @@ size_t QelDir::FindFiles()
 bool QelMatchesOneOf(const wxFileName& filename, const wxString& pattern)
 {
     if (pattern == "*") return true;
-    return MatchesAny(filename.GetFullName().Upper(), SplitPatterns(pattern));
+    return QelMatchesAny(filename.GetFullName().Upper(), QelSplitPatterns(pattern));
 }

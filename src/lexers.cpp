@@ -94,6 +94,7 @@ bool QelLexers::Read()
             m_Lexers.insert({lexer.GetScintillaLexer(), lexer});
         }
     }
+    IndexExtensions();
 
     if (wxConfigBase* config = wxConfigBase::Get(false); config != nullptr) {
         for (const wxString& key : {_("In files"), _("Add what")})
@@ -109,6 +110,7 @@ void QelLexers::Initialize()
     m_GlobalProperties.clear();
     m_Indicators.clear();
     m_Lexers.clear();
+    m_Index = ExtensionIndex();
     m_Macros.clear();
     m_ThemeMacros.clear();
     m_Markers.clear();
@@ -268,11 +270,38 @@ QelLexer QelLexers::FindByName(const wxString& name) const
     return it != m_Lexers.end() ? it->second : QelLexer();
 }
 
+void QelLexers::IndexExtensions()
+{
+    m_Index = ExtensionIndex();
+    for (const auto& [name, lexer] : m_Lexers) {
+        const size_t number = m_Index.names.size();
+        m_Index.names.push_back(name);
+        std::vector<wxString> others;
+        for (const wxString& pattern : QelSplitPatterns(lexer.GetExtensions())) {
+            const wxString ext = pattern.Mid(2);
+            if (pattern.StartsWith("*.") && !ext.empty() && ext.find_first_of("*?.") == wxString::npos)
+                m_Index.extensions.insert({ext, number}); // an earlier lexer keeps it
+            else
+                others.push_back(pattern);
+        }
+        if (!others.empty()) m_Index.others.emplace_back(number, std::move(others));
+    }
+}
+
 QelLexer QelLexers::FindByFileName(const wxFileName& filename) const
 {
-    for (const auto& [name, lexer] : m_Lexers)
-        if (QelMatchesOneOf(filename, lexer.GetExtensions())) return lexer;
-    return QelLexer();
+    const wxString name = filename.GetFullName().Upper();
+    const size_t dot = name.rfind('.');
+    size_t best = m_Index.names.size();
+    if (dot != wxString::npos) {
+        const auto found = m_Index.extensions.find(name.substr(dot + 1));
+        if (found != m_Index.extensions.end()) best = found->second;
+    }
+    for (const auto& [number, patterns] : m_Index.others) {
+        if (number >= best) break;
+        if (QelMatchesAny(name, patterns)) best = number;
+    }
+    return best < m_Index.names.size() ? m_Lexers.at(m_Index.names[best]) : QelLexer();
 }
 
 QelLexer QelLexers::FindByText(const wxString& text) const

@@ -49,7 +49,8 @@ void QelListItem::Insert(long index)
     wxString name = full;
     if (m_ListView->InReportView()) {
         name_col = m_ListView->FindColumn(_("File Name"));
-        if (wxFileName::FileExists(full) || wxFileName::DirExists(m_FileName.GetPath())) {
+        const QelStat& stat = m_FileName.GetStat();
+        if ((stat.IsOk() && S_ISREG(stat.st_mode)) || wxFileName::DirExists(m_FileName.GetPath())) {
             name = m_FileName.GetFullName();
         }
     }
@@ -85,7 +86,7 @@ void QelListItem::Update()
         SetItem(_("Modified"), wxEmptyString);
         return;
     }
-    const bool is_folder = wxFileName::DirExists(m_FileName.GetFullPath());
+    const bool is_folder = S_ISDIR(stat.st_mode);
     SetItem(_("Type"), is_folder ? m_FileSpec : m_FileName.GetExt());
     SetItem(_("Size"), is_folder ? wxString() : wxULongLong(stat.st_size).ToString());
     SetItem(_("Modified"), stat.GetModificationTime());

@@ -245,13 +245,15 @@ TEST_F(LexersTest, Lookups)
   <lexer name="hypertext" extensions="*.html"/>
   <lexer name="none"/>
   <lexer name="pipe" extensions="*.a|*.b"/>
+  <lexer name="0" extensions="READ*;*.x.y;Z*.md"/>
 </lexers>)");
     // By file name: case ignored, the first name in name order wins; of two
     // lexers with one name the first is kept.
     EXPECT_EQ(lexers.FindByName("a").GetExtensions(), "*.txt");
-    EXPECT_EQ(lexers.FindByFileName(wxFileName("/x/README.TXT")).GetScintillaLexer(), "a");
-    EXPECT_EQ(lexers.FindByFileName(wxFileName("/x/notes.Md")).GetScintillaLexer(), "b");
-    EXPECT_FALSE(lexers.FindByFileName(wxFileName("/x/y.c")).IsOk());
+    for (const auto& [file, lexer] : std::map<wxString, wxString>{
+             {"/x/READ.TXT", "0"}, {"/x/b.TXT", "a"}, {"/x/notes.Md", "b"}, {"/x/y.c", ""}, {"/x/read.me.txt", "0"},
+             {"/x/a.X.y", "0"}, {"/x/.txt", "a"}, {"/x/z.md", "0"}, {"/x/a.md.", ""}})
+        EXPECT_EQ(lexers.FindByFileName(wxFileName(file)).GetScintillaLexer(), lexer) << file;
 
     struct Row {
         const char* text;
@@ -277,11 +279,12 @@ TEST_F(LexersTest, Lookups)
     // Entries without patterns or with a '|' are left out; matching ones go first.
     const wxString others = "|b (*.TXT;*.md) |*.TXT;*.md|bash (*.sh) |*.sh|cpp (*.cpp) |*.cpp"
                             "|hypertext (*.html) |*.html";
+    const wxString zero = "|0 (READ*;*.x.y;Z*.md) |READ*;*.x.y;Z*.md";
     EXPECT_EQ(lexers.BuildWildCards(wxFileName("x.zzz")),
-              "All Files (*)|*|a (*.txt) |*.txt" + others);
+              "All Files (*)|*" + zero + "|a (*.txt) |*.txt" + others);
     EXPECT_EQ(lexers.BuildWildCards(wxFileName("x.txt")),
-              "b (*.TXT;*.md) |*.TXT;*.md|a (*.txt) |*.txt|All Files (*)|*|bash (*.sh) |*.sh"
-              "|cpp (*.cpp) |*.cpp|hypertext (*.html) |*.html");
+              "b (*.TXT;*.md) |*.TXT;*.md|a (*.txt) |*.txt|All Files (*)|*" + zero
+                  + "|bash (*.sh) |*.sh|cpp (*.cpp) |*.cpp|hypertext (*.html) |*.html");
 }
 
 // The shipped file: no message, every lexer complete and found by file names.

@@ -47,10 +47,6 @@ public:
     {
         if (m_List == nullptr) {
             m_List = new QelListViewWithFrame(this, this, type, wxID_ANY, 3, lexer);
-            m_List->Bind(wxEVT_LIST_INSERT_ITEM, [this](wxListEvent& event) {
-                if (m_FirstRow == Clock::time_point()) m_FirstRow = Clock::now();
-                event.Skip();
-            });
         }
         return m_List;
     }
@@ -158,6 +154,11 @@ private:
     void Tick()
     {
         const Clock::time_point now = Clock::now();
+        // A row is there for the user at the first turn of the event loop
+        // that finds it in the list.
+        if (m_Frame->m_FirstRow == Clock::time_point() && m_Frame->m_List != nullptr
+            && m_Frame->m_List->GetItemCount() > 0)
+            m_Frame->m_FirstRow = now;
         if (Ms(now - m_LastTick) > m_MaxGap) {
             m_MaxGap = Ms(now - m_LastTick);
             m_MaxGapEnd = Ms(now - m_Start);

@@ -1,6 +1,8 @@
 // Folder traversal over the files that match a list of ";"-separated wildcards.
 #pragma once
 
+#include <vector>
+
 #include <wx/dir.h>
 #include <wx/string.h>
 
@@ -50,3 +52,8 @@ private:
 // ";"-separated wildcards of `pattern`, ignoring case. "*" matches every
 // name, an empty pattern none; blanks around a pattern are part of it.
 bool QelMatchesOneOf(const wxFileName& filename, const wxString& pattern);
+
+// The wildcards of a ";"-separated list, upper-cased, empty ones left out.
+std::vector<wxString> QelSplitPatterns(const wxString& spec);
+// True when the upper-cased name matches one of the upper-cased wildcards.
+bool QelMatchesAny(const wxString& upper_name, const std::vector<wxString>& patterns);

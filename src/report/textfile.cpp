@@ -87,14 +87,22 @@ void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
 {
     QelListView* report = GetReport();
     if (report == nullptr) return;
-    if (!m_RowName) m_RowName = std::make_unique<QelFileName>(GetFileName().GetFullPath());
-    QelListItem item = AddRow(report, *m_RowName);
-    item.SetItem(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
+    long row = -1;
+    if (m_FileRow == nullptr) {
+        // The file's cells are worked out for its first row; the others copy them.
+        row = AddRow(report, QelFileName(GetFileName().GetFullPath())).GetId();
+        m_FileRow = std::make_unique<QelListView::Row>(report->GetRow(row));
+    } else {
+        row = report->InsertRow(-1, *m_FileRow);
+    }
+    const auto set = [report, row](const wxString& col, const wxString& value) {
+        report->SetItem(row, report->FindColumn(col), value);
+    };
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
-    if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES)
-        item.SetItem(_("Replaced"), frd->GetReplaceString());
-    item.SetItem(_("Line"), text);
-    item.SetItem(_("Match"), frd->GetFindString());
+    set(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
+    if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES) set(_("Replaced"), frd->GetReplaceString());
+    set(_("Line"), text);
+    set(_("Match"), frd->GetFindString());
     YieldNowAndThen();
 }
 

@@ -45,7 +45,7 @@ private:
     static QelListView* GetReport();
 
     std::vector<Row> m_Pending;             // replace rows waiting for the write
-    std::unique_ptr<QelFileName> m_RowName; // with status and lexer
+    std::unique_ptr<QelListView::Row> m_FileRow; // the cells of the file's first row
     static QelFrameWithHistory* m_Frame;
     static wxWeakRef<QelListView> m_Report;
 };
