@@ -1,5 +1,7 @@
 #include <qelkit/frame.h>
 
+#include <string>
+
 #include <wx/accel.h>
 #include <wx/config.h>
 #include <wx/dnd.h>
@@ -235,11 +237,11 @@ void QelFrame::UpdateStatusBar(QelSTC* stc, const wxString& pane)
 void QelFrame::UpdateStatusBar(const wxListView* lv)
 {
     if (lv == nullptr || !lv->IsShown()) return;
-    const int items = lv->GetItemCount();
+    // Called for every row a run adds: no format string.
     const int selected = lv->GetSelectedItemCount();
-    StatusText(selected == 0 ? wxString::Format("%d", items)
-                             : wxString::Format("%d,%d", items, selected),
-               "PaneInfo");
+    std::string text = std::to_string(lv->GetItemCount());
+    if (selected != 0) text += "," + std::to_string(selected);
+    StatusText(wxString::FromAscii(text.c_str()), "PaneInfo");
 }
 
 void QelFrame::OnCommand(wxCommandEvent& event)

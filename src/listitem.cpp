@@ -59,7 +59,7 @@ void QelListItem::Insert(long index)
     SetColumn(0);
     SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_IMAGE);
     SetText(name_col == 0 ? name : wxString());
-    SetImage(m_FileName.GetStat().IsOk() ? QelGetIconID(m_FileName) : -1);
+    SetImage(m_FileName.GetStat().IsOk() ? QelGetIconID(m_FileName, m_FileName.GetStat()) : -1);
 
     const long row = m_ListView->InsertItem(*this);
     if (row == -1) {

@@ -49,7 +49,6 @@ private:
     bool m_Fold;
     bool m_High;
     size_t m_Rare = 0; // index of the needle's rarest byte
-    size_t m_Shift[256];
     Cache m_NeedleCache;
     Cache m_HighCache;
 };

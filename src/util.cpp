@@ -10,6 +10,7 @@
 #include <wx/tokenzr.h>
 
 #include <qelkit/lexer.h>
+#include <qelkit/stat.h>
 
 namespace {
 
@@ -215,11 +216,13 @@ wxString QelTranslate(const wxString& text, int pageNum, int numPages)
 
 int QelGetIconID(const wxFileName& filename)
 {
-    const wxString fullpath = filename.GetFullPath();
-    const bool is_folder = wxFileName::DirExists(fullpath);
+    return QelGetIconID(filename, QelStat(filename.GetFullPath()));
+}
 
-    if (!is_folder && !wxFileName::FileExists(fullpath)) return wxFileIconsTable::computer;
-    if (is_folder) return wxFileIconsTable::folder;
+int QelGetIconID(const wxFileName& filename, const QelStat& stat)
+{
+    if (stat.IsOk() && S_ISDIR(stat.st_mode)) return wxFileIconsTable::folder;
+    if (!stat.IsOk() || !S_ISREG(stat.st_mode)) return wxFileIconsTable::computer;
     if (!filename.HasExt()) return wxFileIconsTable::file;
     return wxTheFileIconsTable->GetIconID(filename.GetExt());
 }

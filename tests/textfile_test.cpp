@@ -138,6 +138,15 @@ const std::vector<TextCase>& TextCases()
         {"crlf.txt", "alpha foo\r\nbeta\r\nfoo_bar foo\r\nFoo\r\n\r\nfoofoo\r\n",
          "sed 's/\\r$//' %s", false},
         {"noeol.txt", "x\nfoo\n\nlast foo", "cat %s", false},
+        // Matches and near misses at every offset of a line, in blocks of 16 bytes.
+        {"offsets.txt",
+         [] {
+             std::string text;
+             for (int k = 0; k < 40; ++k)
+                 text += std::string(k, k % 3 == 0 ? 'F' : '.') + (k % 2 ? "fOo" : "fo.o") + "\n";
+             return text;
+         }(),
+         "cat %s", false},
         {"utf8.txt",
          "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
          "foo\n\xd0\x9f\xd0\xa0\xd0\x98\xd0\x92\xd0\x95\xd0\xa2 m\n"

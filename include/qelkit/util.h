@@ -11,6 +11,7 @@
 
 class wxComboBox;
 class wxFileName;
+class QelStat;
 class QelLexer;
 
 // Settings lists: every item is followed by the field separator (code 11),
@@ -76,5 +77,7 @@ wxString QelTranslate(const wxString& text, int pageNum, int numPages);
 
 // Index of the file's icon in the toolkit's file-icon table (needs a display).
 int QelGetIconID(const wxFileName& filename);
+// The same for a file whose status was just taken.
+int QelGetIconID(const wxFileName& filename, const QelStat& stat);
 // That icon as a small bitmap (null without the table).
 wxBitmap QelGetIconBitmap(const wxFileName& filename);
