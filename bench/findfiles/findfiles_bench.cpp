@@ -17,6 +17,7 @@
 #include <wx/app.h>
 #include <wx/fileconf.h>
 #include <wx/listctrl.h>
+#include <wx/dirctrl.h>
 #include <wx/log.h>
 #include <wx/timer.h>
 
@@ -94,7 +95,8 @@ public:
         m_Frame = new BenchFrame();
         // The program's lists make the file icons when they first show a
         // file, long before a find; so does the bench, before its clock.
-        QelGetIconID(wxFileName(argv[0] + ".c"));
+        wxTheFileIconsTable->GetSmallImageList();
+        wxTheFileIconsTable->GetIconID("c");
         SetTopWindow(m_Frame);
         wxConfigBase* config = wxConfigBase::Get();
         config->Write(m_Frame->GetTextInFolder(), argv[arg + 1]);

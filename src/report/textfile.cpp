@@ -1,6 +1,7 @@
 #include <qelkit/report/textfile.h>
 
 #include <chrono>
+#include <string>
 
 #include <wx/app.h>
 #include <wx/config.h>
@@ -99,7 +100,7 @@ void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
         report->SetItem(row, report->FindColumn(col), value);
     };
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
-    set(_("Line No"), wxString::Format("%d", static_cast<int>(line) + 1));
+    set(_("Line No"), wxString::FromAscii(std::to_string(line + 1).c_str()));
     if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES) set(_("Replaced"), frd->GetReplaceString());
     set(_("Line"), text);
     set(_("Match"), frd->GetFindString());

@@ -1,6 +1,8 @@
 // Find and replace in files and in a selection through the frame, its
 // dialogs and its result lists, over a generated tree checked against grep
 // and sed run on the same tree.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -359,38 +361,47 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
         dialog->Hide();
     }
 
+    // Enough files that the run lets the event loop turn several times.
+    // Enough files that the run lets the event loop turn several times:
+    // names of one file, which are quick to make.
     const wxString many = m_Temp.File("many");
-    qeltest::Run("mkdir -p " + ShellQuote(many) + " && cd " + ShellQuote(many)
-                 + " && for d in $(seq 20); do mkdir $d; for f in $(seq 100); do echo foo > $d/$f; "
-                   "done; done");
+    ASSERT_TRUE(wxFileName::Mkdir(many));
+    ASSERT_TRUE(qeltest::WriteBytes(many + "/0", "foo\n"));
+    for (int f = 1; f < 10000; f++)
+        ASSERT_EQ(link((many + "/0").fn_str(), wxString::Format("%s/%d", many, f).fn_str()), 0);
     Settings({"foo", true, false, false});
     Where(many, "*", true);
     struct Case {
         const char* name;
-        int during; // button pressed on the dialog while the run goes on
-        int after;  // that many ms after OK; -1: at the first turn of the loop
+        int during;  // button pressed on the dialog while the run goes on
+        bool before; // at the first turn of the loop, else once rows are shown
         const char* status;
         bool all; // every row found
     };
     const Case cases[] = {
-        {"Cancel before the walk", wxID_CANCEL, -1, "Cancelled", false},
-        {"Cancel during the walk", wxID_CANCEL, 50, "Cancelled", false},
-        {"a second OK", wxID_OK, 50, "A tool is running", true},
-        {"nothing", 0, 0, "Found 2000 matches in 2000 file(s)", true},
+        {"Cancel before the walk", wxID_CANCEL, true, "Cancelled", false},
+        {"Cancel during the walk", wxID_CANCEL, false, "Cancelled", false},
+        {"a second OK", wxID_OK, false, "A tool is running", true},
+        {"nothing", 0, false, "Found 10000 matches in 10000 file(s)", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        List(Type::LIST_FIND);
+        QelListView* list = List(Type::LIST_FIND);
         qeltest::LogCapture log;
         const auto press
             = [this, c] { m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, c.during); };
         wxTimer timer;
-        timer.Bind(wxEVT_TIMER, [press](wxTimerEvent&) { press(); });
-        if (c.after < 0) m_Frame->CallAfter(press);
-        if (c.after > 0) timer.StartOnce(c.after);
+        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (list->GetItemCount() == 0) return;
+            timer.Stop();
+            press();
+        });
+        if (c.before) m_Frame->CallAfter(press);
+        if (!c.before && c.during != 0) timer.Start(1);
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
+        timer.Stop();
         const long count = m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount();
-        EXPECT_EQ(count == 2000, c.all) << count;
+        EXPECT_EQ(count == 10000, c.all) << count;
         EXPECT_TRUE(log.Has(c.status)) << log.Dump();
         EXPECT_FALSE(QelDir::GetIsBusy());
     }
@@ -399,17 +410,16 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
     // next run gets a page of its own.
     {
         qeltest::LogCapture log;
-        wxTimer closer;
-        closer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        m_Frame->CallAfter([this] {
             delete m_Frame->m_Lists[Type::LIST_FIND];
             m_Frame->m_Lists.erase(Type::LIST_FIND);
         });
-        closer.StartOnce(50);
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
         EXPECT_TRUE(log.Has("Cancelled")) << log.Dump();
         EXPECT_FALSE(QelDir::GetIsBusy());
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
-        EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 2000);
+        ASSERT_NE(m_Frame->m_Lists[Type::LIST_FIND], nullptr);
+        EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 10000);
     }
 
     // An expression that does not compile starts nothing.
