@@ -575,13 +575,32 @@ void QelListView::EditDelete()
 {
     if (GetSelectedItemCount() == 0) return;
 
-    long deleted = -1;
-    for (long item = GetFirstSelected(); item != -1; item = GetFirstSelected()) {
-        DeleteItem(item);
-        deleted = item;
+    std::vector<bool> doomed(m_Rows.size(), false);
+    long count = 0;
+    long last = -1;
+    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
+        doomed[item] = true;
+        count++;
+        last = item;
+    }
+    if (IsVirtualList()) {
+        // In one pass: the control would measure every cell of each row it deletes.
+        SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+        long kept = 0;
+        for (long item = 0; item < static_cast<long>(m_Rows.size()); item++) {
+            if (doomed[item]) continue;
+            if (kept != item) m_Rows[kept] = std::move(m_Rows[item]);
+            kept++;
+        }
+        m_Rows.resize(kept);
+        SetItemCount(kept);
+        Refresh();
+    } else {
+        for (long item = GetFirstSelected(); item != -1; item = GetFirstSelected()) DeleteItem(item);
     }
     // The row that followed the last deleted one takes the selection.
-    if (deleted < GetItemCount()) Select(deleted);
+    const long next = last - (count - 1);
+    if (next < GetItemCount()) Select(next);
     ItemsUpdate();
 }
 
