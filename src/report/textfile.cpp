@@ -184,10 +184,21 @@ void QelDirTool::OnFile(const wxString& file)
     // Find needs neither the file's status nor its lexer: the scanner opens
     // the file itself, and a row takes a full name of its own.
     QelFileName name;
-    if (m_Tool.GetId() == ID_TOOL_FIND_IN_FILES)
-        name.wxFileName::Assign(file);
-    else
+    if (m_Tool.GetId() == ID_TOOL_FIND_IN_FILES) {
+        // The files of a folder come one after another: its path is taken
+        // apart once.
+        const size_t slash = file.rfind('/');
+        if (slash == wxString::npos) {
+            name.wxFileName::Assign(file);
+        } else {
+            if (m_Folder.GetPath() != file.substr(0, slash) || slash == 0)
+                m_Folder.AssignDir(file.substr(0, slash + 1));
+            name.wxFileName::Assign(m_Folder);
+            name.SetFullName(file.substr(slash + 1));
+        }
+    } else {
         name = QelFileName(file);
+    }
     QelTextFileWithListView scanner(name, m_Tool);
     scanner.RunTool();
     // A failed write counts as no replacement.

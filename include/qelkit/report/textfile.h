@@ -87,6 +87,7 @@ public:
 private:
     QelFileStatistics m_Statistics;
     const QelTool m_Tool;
+    wxFileName m_Folder; // of the last file found
 };
 
 // Adds every file, and each folder when "Add folders" is on, to a list.
