@@ -18,6 +18,13 @@ QelFileName::QelFileName(const wxFileName& filename)
     LookupLexer();
 }
 
+QelFileName::QelFileName(const wxFileName& filename, const QelStat& stat)
+    : wxFileName(filename)
+    , m_Stat(stat)
+{
+    LookupLexer();
+}
+
 QelFileName& QelFileName::operator=(const QelFileName& filename)
 {
     m_Lexer = filename.m_Lexer;

@@ -9,6 +9,12 @@ QelStat::QelStat(const wxString& fullpath)
     Sync();
 }
 
+QelStat::QelStat(const wxString& fullpath, const struct stat& status)
+    : stat(status)
+    , m_FullPath(fullpath)
+    , m_IsOk(true)
+{ }
+
 bool QelStat::Sync()
 {
     if (m_FullPath.empty()) {

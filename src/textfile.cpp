@@ -144,6 +144,7 @@ bool QelTextFile::ReadFile()
     // with a byte-order mark, seen in the first window) take the whole file.
     m_Streaming = m_Tool.GetId() == ID_TOOL_FIND_IN_FILES;
     m_Eof = !m_Streaming;
+    m_OpenStatus = st;
     m_FileSize = static_cast<uint64_t>(std::max<off_t>(st.st_size, 0));
     bool ok = m_Streaming ? FillWindow(0) : ReadAll(static_cast<size_t>(m_FileSize));
     if (ok && m_Streaming && StartsWithByteOrderMark()) {

@@ -23,6 +23,9 @@ public:
     // Copy of the toolkit name; status of its native full path; lexer lookup.
     QelFileName(const wxFileName& filename);
 
+    // Copy of the toolkit name with a status already taken; lexer lookup.
+    QelFileName(const wxFileName& filename, const QelStat& stat);
+
     // Copies name, lexer and status as they are: no new status, no lookup.
     QelFileName(const QelFileName& filename) = default;
     QelFileName& operator=(const QelFileName& filename);

@@ -13,6 +13,8 @@ public:
     // Stores the path exactly as given (not made absolute) and takes its
     // status at once. An empty path is not ok and is never passed to stat().
     explicit QelStat(const wxString& fullpath = wxEmptyString);
+    // Stores the path with a status already taken (of the open file).
+    QelStat(const wxString& fullpath, const struct stat& status);
 
     QelStat(const QelStat&) = default;
     QelStat& operator=(const QelStat&) = default;

@@ -62,6 +62,8 @@ public:
     virtual bool RunTool();
 
     const QelFileName& GetFileName() const noexcept { return m_FileName; }
+    // The file's status when it was opened for the run.
+    const struct stat& GetOpenStatus() const noexcept { return m_OpenStatus; }
     const QelRCS& GetRCS() const noexcept { return m_RCS; }
     const QelFileStatistics& GetStatistics() const noexcept { return m_Stats; }
     const QelTool& GetTool() const noexcept { return m_Tool; }
@@ -192,6 +194,7 @@ private:
     bool m_Eof = true;
     uint64_t m_WindowOffset = 0;
     uint64_t m_FileSize = 0; // as the status said when opened
+    struct stat m_OpenStatus = {};
     std::string m_Data;
     size_t m_Begin = 0;
     std::string m_Bom;

@@ -91,7 +91,8 @@ void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
     long row = -1;
     if (m_FileRow == nullptr) {
         // The file's cells are worked out for its first row; the others copy them.
-        row = AddRow(report, QelFileName(GetFileName().GetFullPath())).GetId();
+        const QelFileName& name = GetFileName();
+        row = AddRow(report, QelFileName(name, QelStat(name.GetFullPath(), GetOpenStatus()))).GetId();
         m_FileRow = std::make_unique<QelListView::Row>(report->GetRow(row));
     } else {
         row = report->InsertRow(-1, *m_FileRow);
