@@ -135,6 +135,15 @@ TEST_F(ListViewTest, SortOrdersRowsByTheColumnsValues)
         EXPECT_EQ(Names(m_List), c.names);
         EXPECT_EQ(m_List->GetSortedColumn(), m_List->FindColumn(c.column));
     }
+
+    // A date that cannot be sorts as the epoch; equal keys keep their order.
+    m_List->DeleteAllItems();
+    Fill(m_List, {{"x", "", "", "2020-13-01 00:00:00"},
+                  {"y", "", "", "1999-12-31 23:59:59"},
+                  {"z", "", "", "1970-01-01 00:00:00"},
+                  {"w", "", "", "2000-01-01 00:00:00"}});
+    m_List->SortColumn("When", SORT_ASCENDING);
+    EXPECT_EQ(Names(m_List), "x,z,y,w");
 }
 
 // Header clicks toggle a fresh column ascending, then descending; an empty
