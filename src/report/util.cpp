@@ -86,7 +86,8 @@ QelFileStatistics QelRun(const QelListItem& item, const QelTool& tool)
     if (wxFileName::FileExists(path)) {
         QelTextFileWithListView file(filename, tool);
         file.RunTool();
-        return file.GetStatistics();
+        // A file that could not be written counts as no file.
+        return file.IsWriteFailed() ? QelFileStatistics() : file.GetStatistics();
     }
     // A folder row without patterns stands for all of its files.
     QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),

@@ -1,14 +1,14 @@
 // Find and replace in files and in a selection through the frame, its
 // dialogs and its result lists, over a generated tree checked against grep
 // and sed run on the same tree.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <wx/combobox.h>
 #include <wx/config.h>
@@ -256,15 +256,18 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
     Where(m_Tree, "*.txt", false);
     List(Type::LIST_REPLACE);
     qeltest::LogCapture log;
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 16 * 1024;
-    sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, handler);
+    const auto limited = [](const std::function<void()>& run) {
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 16 * 1024;
+        sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        run();
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, handler);
+    };
+    limited([this] { m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK); });
 
     EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/big.txt"), big);
     EXPECT_TRUE(log.Has(m_Tree + "/big.txt")) << log.Dump();
@@ -277,6 +280,22 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
     EXPECT_EQ(std::stol(qeltest::Run(occurrences)), 0);
     EXPECT_TRUE(log.Has(wxString::Format("Replaced %ld matches in 6 file(s)", before)))
         << log.Dump();
+
+    // The same through rows of a file list.
+    ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/again.txt", "foo\n"));
+    auto* files = new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_FILE);
+    for (const char* name : {"big.txt", "again.txt"})
+        QelListItem(files, QelFileName(m_Tree + "/" + name)).Insert();
+    files->Select(0);
+    files->Select(1);
+    log.Clear();
+    limited([files] {
+        wxTEST_DIALOG(files->RunItems(QelTool(ID_TOOL_REPLACE_IN_FILES)),
+                      ExpectConfigDialog(wxID_OK));
+    });
+    EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/big.txt"), big);
+    EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/again.txt"), "bar\n");
+    EXPECT_TRUE(log.Has("Replaced 1 matches in 1 file(s)")) << log.Dump();
 }
 
 TEST_F(FindInFilesTest, SelectionsOfFoldersFilesAndListRows)
