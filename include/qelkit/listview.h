@@ -1,15 +1,16 @@
 // The report list of the system: a list view in report mode whose columns
 // are typed, so that a click on a header sorts by integer, date, float or
-// text value. Rows have a text form (cells joined by a tab, rows by the line
-// end) used by the clipboard, drag and drop and the settings dialogs.
+// text value. The list keeps its rows; in report view the control is virtual
+// and asks for the cells of the rows it draws. Rows have a text form (cells
+// joined by a tab, rows by the line end) used by the clipboard, drag and
+// drop and the settings dialogs.
 #pragma once
 
 #include <map>
 #include <vector>
 
-#include <wx/listbase.h>
-
 #include <wx/dnd.h>
+#include <wx/listbase.h>
 #include <wx/listctrl.h>
 
 class QelMenu;
