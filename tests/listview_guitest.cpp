@@ -278,6 +278,16 @@ TEST_F(ListViewTest, DeleteSelectsTheRowAfterTheLastDeleted)
     }
 }
 
+TEST_F(ListViewTest, RowsInsertedAboveMoveTheSelectionDown)
+{
+    Fill(m_List, kRows);
+    m_List->Select(1);
+    m_List->InsertItem(0, "e");
+    m_List->InsertItem(4, "f");
+    EXPECT_EQ(Names(m_List), "e,b,a,C,f,d");
+    EXPECT_EQ(Selected(m_List), "2");
+}
+
 TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)
 {
     auto* frame = new QelFrame(nullptr, wxID_ANY, "counts");
