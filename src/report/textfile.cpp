@@ -183,7 +183,7 @@ QelDirTool::QelDirTool(const QelTool& tool, const wxString& fullpath, const wxSt
 void QelDirTool::OnFile(const wxString& file)
 {
     // Find needs neither the file's status nor its lexer: the scanner opens
-    // the file itself, and a row takes a full name of its own.
+    // the file itself, and a row takes the status of the open file.
     QelFileName name;
     if (m_Tool.GetId() == ID_TOOL_FIND_IN_FILES) {
         // The files of a folder come one after another: its path is taken
