@@ -473,9 +473,7 @@ void Frame::StatusBarDoubleClicked(const wxString& pane)
             log->SetEdgeMode(wxSTC_EDGE_NONE);
             m_Editors->AddPage(log, kLogTail, _("Log"), true);
         }
-        log->SetReadOnly(false);
         log->SetText(m_LogText);
-        log->EmptyUndoBuffer();
         log->SetSavePoint();
         log->DocumentEnd();
         log->SetReadOnly(true);

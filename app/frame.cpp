@@ -60,9 +60,6 @@ bool HexMode()
     return wxConfigBase::Get()->ReadBool("HexMode", false);
 }
 
-// A page that can be opened holds a regular file that can be read: a folder,
-// a device or a file without read permission would give an empty page whose
-// save writes into it.
 // The main windows whose log targets are in use, in the order they were
 // installed (tests make several in one run).
 std::vector<Frame*>& LoggingFrames()
@@ -71,6 +68,9 @@ std::vector<Frame*>& LoggingFrames()
     return frames;
 }
 
+// A page that can be opened holds a regular file that can be read: a folder,
+// a device or a file without read permission would give an empty page whose
+// save writes into it.
 bool CanOpen(const wxString& path)
 {
     return wxFileName::FileExists(path) && wxFileName::IsFileReadable(path);
@@ -337,9 +337,7 @@ bool Frame::OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long f
     auto* stc = dynamic_cast<QelSTC*>(m_Editors->SelectPage(key));
     if (stc != nullptr) {
         // The command ran again: its page shows the new output, not the old.
-        stc->SetReadOnly(false);
         stc->SetText(vcs.GetOutput());
-        stc->EmptyUndoBuffer();
         stc->SetSavePoint();
         stc->SetReadOnly((flags & EDITOR_READ_ONLY) != 0);
     } else {

@@ -8,18 +8,13 @@
 #include <qelkit/rcs.h>
 #include <qelkit/util.h>
 
-namespace {
-
-// The row's file from its "In Folder" and "File Name" cells. A name cell
-// that holds a path (shown for a file whose folder is missing) stands alone.
-wxString RowPath(const wxString& folder, const wxString& name)
+wxString QelListItem::RowPath(const wxString& folder, const wxString& name)
 {
     const wxFileName shown(name);
-    if (folder.empty() || shown.IsAbsolute() || !shown.GetPath().empty()) return name;
+    if (name.empty() || folder.empty() || shown.IsAbsolute() || !shown.GetPath().empty())
+        return name;
     return wxFileName(folder, name).GetFullPath();
 }
-
-} // namespace
 
 QelListItem::QelListItem(QelListView* lv, long itemnumber)
     : m_ListView(lv)

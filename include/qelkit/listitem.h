@@ -34,6 +34,11 @@ public:
     void UpdateRevisionList(const QelRCS& rcs);
     void Delete();
 
+    // The file a row names from its "In Folder" and "File Name" cells. A name
+    // cell that holds a path (shown for a file whose folder is missing)
+    // stands alone.
+    static wxString RowPath(const wxString& folder, const wxString& name);
+
     const QelFileName& GetFileName() const noexcept { return m_FileName; }
     const wxString& GetFileSpec() const noexcept { return m_FileSpec; }
     bool IsReadOnly() const noexcept { return m_IsReadOnly; }

@@ -58,7 +58,7 @@ void QelGenericDirCtrl::BuildPopupMenu(QelMenu* menu, const wxString& first)
     }
     if (filename.GetLexer().GetScintillaLexer() == "makefile") {
         menu->AppendSeparator();
-        menu->Append(ID_TREE_RUN_MAKE, "&Make");
+        menu->Append(ID_TREE_RUN_MAKE, _("&Make"));
     }
     menu->AppendSeparator();
     menu->Append(ID_TOOL_FIND_IN_FILES,

@@ -190,9 +190,7 @@ void QelFrameWithHistory::FindInSelection(const wxArrayString& files, int id)
     QelFileStatistics sum;
     for (const wxString& name : files) {
         if (wxFileExists(name)) {
-            QelTextFileWithListView scanner{QelFileName(name), tool};
-            scanner.RunTool();
-            if (!scanner.IsWriteFailed()) sum += scanner.GetStatistics();
+            sum += QelTextFileWithListView::Run(QelFileName(name), tool);
         } else {
             // A selected folder is walked with its sub-folders.
             QelDirTool dir(tool, QelFileName(name).GetFullPath(), spec,

@@ -287,15 +287,8 @@ void QelListViewFile::Remember(long first, long last)
 
 wxString QelListViewFile::RowPath(long row, int name_col, int folder_col) const
 {
-    // As QelListItem reads a row, without looking for the file's lexer: a
-    // name that holds a path (a file whose folder is missing) stands alone.
-    const wxString name = GetItemText(row, name_col);
-    const wxString folder = GetItemText(row, folder_col);
-    const wxFileName shown(name);
-    if (name.empty() || folder.empty() || shown.IsAbsolute() || !shown.GetPath().empty()) {
-        return name;
-    }
-    return wxFileName(folder, name).GetFullPath();
+    // As QelListItem reads a row, without looking for the file's lexer.
+    return QelListItem::RowPath(GetItemText(row, folder_col), GetItemText(row, name_col));
 }
 
 QelProjectFile::Entries QelListViewFile::GetEntries() const

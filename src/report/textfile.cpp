@@ -63,6 +63,13 @@ bool QelTextFileWithListView::SetupTool(const QelTool& tool, QelFrameWithHistory
     return true;
 }
 
+QelFileStatistics QelTextFileWithListView::Run(const QelFileName& filename, const QelTool& tool)
+{
+    QelTextFileWithListView scanner(filename, tool);
+    scanner.RunTool();
+    return scanner.IsWriteFailed() ? QelFileStatistics() : scanner.GetStatistics();
+}
+
 QelListView* QelTextFileWithListView::GetReport()
 {
     if (m_Report == nullptr) QelToolRun::Cancel();
@@ -200,10 +207,7 @@ void QelDirTool::OnFile(const wxString& file)
     } else {
         name = QelFileName(file);
     }
-    QelTextFileWithListView scanner(name, m_Tool);
-    scanner.RunTool();
-    // A failed write counts as no replacement.
-    if (!scanner.IsWriteFailed()) m_Statistics += scanner.GetStatistics();
+    m_Statistics += QelTextFileWithListView::Run(name, m_Tool);
 }
 
 QelDirWithListView::QelDirWithListView(QelListView* listview, const wxString& fullpath,

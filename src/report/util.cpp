@@ -83,12 +83,7 @@ QelFileStatistics QelRun(const QelListItem& item, const QelTool& tool)
     const QelFileName& filename = item.GetFileName();
     const wxString path = filename.GetFullPath();
     wxLogStatus("%s", path);
-    if (wxFileName::FileExists(path)) {
-        QelTextFileWithListView file(filename, tool);
-        file.RunTool();
-        // A file that could not be written counts as no file.
-        return file.IsWriteFailed() ? QelFileStatistics() : file.GetStatistics();
-    }
+    if (wxFileName::FileExists(path)) return QelTextFileWithListView::Run(filename, tool);
     // A folder row without patterns stands for all of its files.
     QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),
                    wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN | wxDIR_NO_FOLLOW);
