@@ -279,7 +279,8 @@ void QelLexers::IndexExtensions()
         std::vector<wxString> others;
         for (const wxString& pattern : QelSplitPatterns(lexer.GetExtensions())) {
             const wxString ext = pattern.Mid(2);
-            if (pattern.StartsWith("*.") && !ext.empty() && ext.find_first_of("*?.") == wxString::npos)
+            if (pattern.StartsWith("*.") && !ext.empty()
+                && ext.find_first_of("*?.") == wxString::npos)
                 m_Index.extensions.insert({ext, number}); // an earlier lexer keeps it
             else
                 others.push_back(pattern);

@@ -44,10 +44,10 @@ long long DateKey(const wxString& cell)
         for (size_t i = at; i < at + digits; i++) value = value * 10 + (cell[i].GetValue() - '0');
         return value;
     };
-    const auto pack = [](long long y, long long mo, long long d, long long h, long long mi,
-                         long long s) {
-        return ((((y * 100 + mo) * 100 + d) * 100 + h) * 100 + mi) * 100 + s;
-    };
+    const auto pack
+        = [](long long y, long long mo, long long d, long long h, long long mi, long long s) {
+              return ((((y * 100 + mo) * 100 + d) * 100 + h) * 100 + mi) * 100 + s;
+          };
 
     bool fast = cell.length() == sizeof(shape) - 1;
     for (size_t i = 0; fast && i < cell.length(); i++) {
@@ -368,7 +368,7 @@ void QelListView::SetItemTextColour(long item, const wxColour& colour)
 wxColour QelListView::GetItemTextColour(long item) const
 {
     return IsRow(item) && m_Rows[item].attr != nullptr ? m_Rows[item].attr->GetTextColour()
-                                                        : wxNullColour;
+                                                       : wxNullColour;
 }
 
 bool QelListView::DeleteItem(long item)
@@ -628,7 +628,8 @@ void QelListView::EditDelete()
         SetItemCount(kept);
         Refresh();
     } else {
-        for (long item = GetFirstSelected(); item != -1; item = GetFirstSelected()) DeleteItem(item);
+        for (long item = GetFirstSelected(); item != -1; item = GetFirstSelected())
+            DeleteItem(item);
     }
     // The row that followed the last deleted one takes the selection.
     const long next = last - (count - 1);

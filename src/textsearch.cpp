@@ -50,8 +50,8 @@ QelTextFile::Search::Search(Kind kind, std::string needle, bool fold, bool high)
     size_t best = 0;
     for (size_t k = 0; k < m_Needle.size(); ++k) {
         // Folded, a letter is as common as its lower case.
-        const char c = m_Fold && m_Needle[k] >= 'A' && m_Needle[k] <= 'Z' ? m_Needle[k] | 0x20
-                                                                         : m_Needle[k];
+        const char c
+            = m_Fold && m_Needle[k] >= 'A' && m_Needle[k] <= 'Z' ? m_Needle[k] | 0x20 : m_Needle[k];
         const size_t rank = std::min(common.find(c), common.size());
         if (rank > best || k == 0) best = rank, m_Rare = k;
     }

@@ -107,7 +107,7 @@ private:
     // Finds the lexer of a file name without trying every lexer's patterns:
     // the "*.ext" patterns by a look-up of the extension, the others in order.
     struct ExtensionIndex {
-        std::vector<wxString> names;            // the lexers in the order of m_Lexers
+        std::vector<wxString> names;           // the lexers in the order of m_Lexers
         std::map<wxString, size_t> extensions; // upper-cased extension -> first lexer
         std::vector<std::pair<size_t, std::vector<wxString>>> others; // wildcards by lexer
     };

@@ -99,7 +99,8 @@ void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
     if (m_FileRow == nullptr) {
         // The file's cells are worked out for its first row; the others copy them.
         const QelFileName& name = GetFileName();
-        row = AddRow(report, QelFileName(name, QelStat(name.GetFullPath(), GetOpenStatus()))).GetId();
+        row = AddRow(report, QelFileName(name, QelStat(name.GetFullPath(), GetOpenStatus())))
+                  .GetId();
         m_FileRow = std::make_unique<QelListView::Row>(report->GetRow(row));
     } else {
         row = report->InsertRow(-1, *m_FileRow);

@@ -48,7 +48,7 @@ private:
     // event loop go on; then the run stops.
     static QelListView* GetReport();
 
-    std::vector<Row> m_Pending;             // replace rows waiting for the write
+    std::vector<Row> m_Pending;                  // replace rows waiting for the write
     std::unique_ptr<QelListView::Row> m_FileRow; // the cells of the file's first row
     static QelFrameWithHistory* m_Frame;
     static wxWeakRef<QelListView> m_Report;
