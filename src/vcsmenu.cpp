@@ -95,9 +95,7 @@ bool QelMenu::AppendVCS(const wxFileName& filename)
 
 void QelVCSExecute(QelFrame* frame, int id, const wxArrayString& documents)
 {
-    const QelVCS check(documents, id);
-    if (!check.GetEntry().GetCommand().IsOpen() || documents.empty()) {
-        QelVCS vcs(documents, id);
+    if (QelVCS vcs(documents, id); !vcs.GetEntry().GetCommand().IsOpen() || documents.empty()) {
         vcs.Request(frame);
         return;
     }
