@@ -168,14 +168,11 @@ TEST_F(LexersStcTest, ShippedLexersColourSamples)
     }
     EXPECT_TRUE(log.Records().empty()) << log.Dump();
 
-    // cpp's keywords hold Java and JavaScript ones too.
+    // cpp's keywords hold Java ones too.
     using Sample = std::tuple<const char*, const char*, int, int>;
     for (const auto& [lexer, text, pos, style] :
          {Sample{"cpp", "class A extends B {}", 8, wxSTC_C_WORD},
-          Sample{"cpp", "function f() { return 1; }", 0, wxSTC_C_WORD},
           Sample{"python", "def f(): pass", 0, wxSTC_P_WORD},
-          Sample{"bash", "if true; then echo; fi", 0, wxSTC_SH_WORD},
-          Sample{"sql", "select x from y", 0, wxSTC_SQL_WORD},
           Sample{"lisp", "(defun f ())", 1, wxSTC_LISP_KEYWORD}}) {
         SCOPED_TRACE(text);
         m_Stc->SetText(text);
@@ -297,6 +294,23 @@ TEST_F(LexersStcTest, RecordsReachTheControl)
     QelProperty("fold", "1").Apply(m_Stc);
     QelProperty("fold", "").Apply(m_Stc); // invalid: not applied
     EXPECT_EQ(m_Stc->GetProperty("fold"), "1");
+
+    // Only a theme macro expands "default-font", from the setting or else the
+    // system's fixed font. The toolkit keeps installed faces only: DejaVu is.
+    const wxFont system = QelDefaultEditorFont();
+    const wxString fonted = R"(<style no="1">FONTED</style>)";
+    EXPECT_TRUE(QelStyle{XmlElement(fonted).Node()}.GetValue().StartsWith(wxString::Format(
+        "face:%s,size:%d,fore:black", system.GetFaceName(), system.GetPointSize())));
+    wxConfigBase::Get()->Write(
+        "Default font",
+        wxToString(wxFont(wxFontInfo(9).FaceName("DejaVu Serif").Italic().Underlined())));
+    const QelStyle style{XmlElement(fonted).Node()};
+    EXPECT_EQ(style.GetValue(), "face:DejaVu Serif,size:9,fore:black,italic,underline");
+    style.Apply(m_Stc);
+    EXPECT_EQ(m_Stc->StyleGetFaceName(1), "DejaVu Serif");
+    EXPECT_EQ(m_Stc->StyleGetSize(1), 9);
+    EXPECT_EQ(QelStyle{XmlElement(R"(<style no="1">default-font,bold</style>)").Node()}.GetValue(),
+              "default-font,bold");
 }
 
 // Colours the control would assert on are refused while reading, with the
@@ -329,27 +343,6 @@ TEST_F(LexersStcTest, RefusedRecordsNeverReachTheControl)
     QelIndicator{XmlElement(R"(<indicator no="4">8</indicator>)").Node()}.Apply(m_Stc);
     EXPECT_EQ(m_Stc->IndicatorGetStyle(4), 1);
     EXPECT_EQ(log.Records().size(), 3u) << log.Dump();
-}
-
-// Only a theme macro expands "default-font", from the setting or else the
-// system's fixed font. The toolkit keeps installed faces only: DejaVu is.
-TEST_F(LexersStcTest, DefaultFontExpandsOnlyInThemeMacros)
-{
-    InstallFixture();
-    const wxFont system = QelDefaultEditorFont();
-    const wxString fonted = R"(<style no="1">FONTED</style>)";
-    EXPECT_TRUE(QelStyle{XmlElement(fonted).Node()}.GetValue().StartsWith(wxString::Format(
-        "face:%s,size:%d,fore:black", system.GetFaceName(), system.GetPointSize())));
-    wxConfigBase::Get()->Write(
-        "Default font",
-        wxToString(wxFont(wxFontInfo(9).FaceName("DejaVu Serif").Italic().Underlined())));
-    const QelStyle style{XmlElement(fonted).Node()};
-    EXPECT_EQ(style.GetValue(), "face:DejaVu Serif,size:9,fore:black,italic,underline");
-    style.Apply(m_Stc);
-    EXPECT_EQ(m_Stc->StyleGetFaceName(1), "DejaVu Serif");
-    EXPECT_EQ(m_Stc->StyleGetSize(1), 9);
-    EXPECT_EQ(QelStyle{XmlElement(R"(<style no="1">default-font,bold</style>)").Node()}.GetValue(),
-              "default-font,bold");
 }
 
 // Keywords go in lower case ("Char" colours "char"); own styles and
