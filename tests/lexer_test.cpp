@@ -119,7 +119,7 @@ TEST_F(LexerTest, MatchTakesTheThemeStyles)
 }
 
 // Filled out, a line with a comment start is 80 columns; an empty text
-// repeats the last character of the start. Later pieces of a wrapped
+// repeats the last character of the start. Later lines of a wrapped
 // comment are indented as far as the prefix is long.
 TEST_F(LexerTest, Comments)
 {
@@ -175,11 +175,11 @@ TEST(RecordHelpers, NumbersAndColours)
         EXPECT_EQ(got, whole ? leading : -7);
         EXPECT_EQ(QelLeadingNumber(text), leading);
     }
-    for (const auto& [spec, ok] :
+    for (const auto& [value, ok] :
          {std::pair{"", true}, std::pair{"back:#abcdef,bold", true}, std::pair{"fore:", false},
           std::pair{"fore:#12F", false}, std::pair{"back:#GGGGGG", false},
           std::pair{"fore:#1234567", false}, std::pair{"bold,fore:#000000,back:", false}})
-        EXPECT_EQ(QelStyleSpecIsValid(spec), ok) << spec;
+        EXPECT_EQ(QelStyleSpecIsValid(value), ok) << value;
 }
 
 // Each bad item of a number list is one message; the whole list may be a

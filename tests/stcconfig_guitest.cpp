@@ -32,7 +32,7 @@ TEST_F(StcConfig, FirstEditorWritesTheDefaultsOnce)
 {
     QelSTC first(m_Frame);
     EXPECT_FALSE(wxConfigBase::Get()->IsRecordingDefaults());
-    EXPECT_EQ(wxConfigBase::Get()->ReadLong("Tab width", 0), 2);
+    EXPECT_TRUE(wxConfigBase::Get()->Exists("Tab width"));
     Reopen();
     const std::string written = ConfigText();
     QelSTC second(m_Frame);
