@@ -29,27 +29,20 @@ using qeltest::XmlElement;
 const wxString SHIPPED = QEL_SOURCE_DIR "/data/lexers.xml";
 
 const char* const FIXTURE = R"(<lexers>
-  <macro><def no="BOX">6</def><def no="SCE_C_WORD">5</def>
-    <themes>
-      <theme name="xcode"><def style="BLUE">fore:#0000FF</def><def style="WORD">fore:#0000FF,bold</def>
-        <def style="FONTED">default-font,fore:black</def><def style="RED">red</def>
-        <colour name="caretforeground">#FF0000</colour><colour name="edge">#00FF00</colour>
-        <colour name="selbackground">#0000FF</colour><colour name="0">#123456</colour>
-      </theme>
-      <theme name="broken"><colour name="caretforeground">notacolour</colour><colour name="edge"/></theme>
-    </themes>
-  </macro>
-  <global>
-    <style no="32">BLUE</style>
-    <hex no="34">fore:#FF00FF</hex>
+  <macro><def no="BOX">6</def><def no="SCE_C_WORD">5</def><themes>
+    <theme name="xcode"><def style="BLUE">fore:#0000FF</def><def style="WORD">fore:#0000FF,bold</def>
+      <def style="FONTED">default-font,fore:black</def><def style="RED">red</def>
+      <colour name="caretforeground">#FF0000</colour><colour name="edge">#00FF00</colour>
+      <colour name="selbackground">#0000FF</colour><colour name="0">#123456</colour></theme>
+    <theme name="broken"><colour name="caretforeground">notacolour</colour><colour name="edge"/></theme>
+  </themes></macro>
+  <global><style no="32">BLUE</style><hex no="34">fore:#FF00FF</hex>
     <marker no="1">BOX,#000000,#FF8C00</marker>
     <properties><property name="fold">1</property><property name="fold.comment">1</property></properties>
   </global>
-  <lexer name="cpp" extensions="*.cpp" match="SCE_C_">
-    <keywords>int Char</keywords>
+  <lexer name="cpp" extensions="*.cpp" match="SCE_C_"><keywords>int Char</keywords>
     <properties><property name="fold.comment">0</property></properties>
-    <styles><style no="11">fore:#808080</style></styles>
-  </lexer>
+    <styles><style no="11">fore:#808080</style></styles></lexer>
   <lexer name="nosuchlexer" extensions="*.nsl"/><lexer name="xml" extensions="*.xml"/>
 </lexers>
 )";

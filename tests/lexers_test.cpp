@@ -24,19 +24,11 @@ const wxString FAULTS = QEL_TEST_DATA_DIR "/lexers/faults.xml";
 
 // Two themes, a global element and two lexers.
 const char* const SMALL = R"(<?xml version="1.0"?>
-<lexers>
-  <macro>
-    <def no="RED">#FF0000</def>
-    <themes>
-      <theme name="xcode"><def style="WORD">fore:#0000FF,bold</def></theme>
-      <theme name="dark"><def style="WORD">fore:#00FFFF</def></theme>
-    </themes>
-  </macro>
-  <global>
-    <marker no="1">0</marker>
-  </global>
-  <lexer name="cpp" extensions="*.cpp;*.h"/>
-  <lexer name="python" extensions="*.py"/>
+<lexers><macro><def no="RED">#FF0000</def><themes>
+  <theme name="xcode"><def style="WORD">fore:#0000FF,bold</def></theme>
+  <theme name="dark"><def style="WORD">fore:#00FFFF</def></theme>
+</themes></macro><global><marker no="1">0</marker></global>
+  <lexer name="cpp" extensions="*.cpp;*.h"/><lexer name="python" extensions="*.py"/>
 </lexers>
 )";
 
@@ -202,16 +194,11 @@ TEST_F(LexersTest, InFilesAndAddWhatWrittenOnlyWhenAbsent)
 TEST_F(LexersTest, Lookups)
 {
     const QelLexers& lexers = InstallText(R"(<lexers>
-  <lexer name="b" extensions="*.TXT;*.md"/>
-  <lexer name="a" extensions="*.txt"/>
-  <lexer name="a" extensions="*.second"/>
-  <lexer name="bash" extensions="*.sh"/>
-  <lexer name="cpp" extensions="*.cpp"/>
-  <lexer name="hypertext" extensions="*.html"/>
-  <lexer name="none"/>
-  <lexer name="pipe" extensions="*.a|*.b"/>
-  <lexer name="0" extensions="READ*;*.x.y;Z*.md"/>
-</lexers>)");
+  <lexer name="b" extensions="*.TXT;*.md"/><lexer name="a" extensions="*.txt"/>
+  <lexer name="a" extensions="*.second"/><lexer name="bash" extensions="*.sh"/>
+  <lexer name="cpp" extensions="*.cpp"/><lexer name="hypertext" extensions="*.html"/>
+  <lexer name="none"/><lexer name="pipe" extensions="*.a|*.b"/>
+  <lexer name="0" extensions="READ*;*.x.y;Z*.md"/></lexers>)");
     // By file name: case ignored, the first name in name order wins; of two
     // lexers with one name the first is kept.
     EXPECT_EQ(lexers.FindByName("a").GetExtensions(), "*.txt");
