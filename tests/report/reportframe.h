@@ -61,24 +61,16 @@ public:
 
 // Answers a modal settings dialog as a user who presses the button `id`:
 // OK stores what the dialog shows.
-class ExpectConfigDialog : public wxExpectModalBase<QelConfigDialog, ExpectConfigDialog> {
-public:
-    explicit ExpectConfigDialog(int id)
-        : m_Id(id)
-    { }
-
-protected:
-    int OnInvoked(QelConfigDialog* dialog) const override
-    {
-        wxCommandEvent event(wxEVT_BUTTON, m_Id);
-        event.SetEventObject(dialog);
-        dialog->ProcessWindowEvent(event);
-        return m_Id;
-    }
-
-private:
-    int m_Id;
-};
+inline ExpectAnswer<QelConfigDialog> ExpectConfigDialog(int id)
+{
+    return ExpectAnswer<QelConfigDialog>(
+        [id](QelConfigDialog* dialog) {
+            wxCommandEvent event(wxEVT_BUTTON, id);
+            event.SetEventObject(dialog);
+            dialog->ProcessWindowEvent(event);
+        },
+        id);
+}
 
 // ConfigTest with a frame made by Start and closed by Stop as a user would.
 class ReportFrameTest : public ConfigTest {
