@@ -46,11 +46,7 @@ protected:
         return selected;
     }
 
-    void Command(int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        m_Dir->ProcessWindowEvent(event);
-    }
+    void Command(int id) { qeltest::Command(m_Dir, id); }
 
     QelGenericDirCtrl* m_Dir = nullptr;
     wxString m_A, m_B, m_Make;
@@ -134,10 +130,8 @@ TEST_F(ExplorerTest, MakeAndFindRunOnTheSelection)
 {
     Select({m_Make});
     Command(ID_TREE_RUN_MAKE);
-    QelProcessListView* process = m_Frame->GetProcess();
-    ASSERT_TRUE(qeltest::PumpUntil([&] { return !process->IsRunning(); }, 10000));
-    qeltest::Pump(50);
-    EXPECT_EQ(process->GetWorkingDir(), m_Temp.Path());
+    WaitForProcess();
+    EXPECT_EQ(m_Frame->GetProcess()->GetWorkingDir(), m_Temp.Path());
     QelListView* output = m_Frame->m_Lists[Type::LIST_PROCESS];
     ASSERT_NE(output, nullptr);
     EXPECT_EQ(output->GetItemText(0, "Line"), "ran");

@@ -262,11 +262,7 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
 
     // The same through rows of a file list.
     ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/again.txt", "foo\n"));
-    auto* files = new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_FILE);
-    for (const char* name : {"big.txt", "again.txt"})
-        QelListItem(files, QelFileName(m_Tree + "/" + name)).Insert();
-    files->Select(0);
-    files->Select(1);
+    auto* files = Selected(Type::LIST_FILE, {m_Tree + "/big.txt", m_Tree + "/again.txt"});
     log.Clear();
     limited([files] {
         wxTEST_DIALOG(files->RunItems(QelTool(ID_TOOL_REPLACE_IN_FILES)),
@@ -302,9 +298,7 @@ TEST_F(FindInFilesTest, SelectionsOfFoldersFilesAndListRows)
             const Type type = replace ? Type::LIST_REPLACE : Type::LIST_FIND;
             List(type);
             if (rows) {
-                auto* list = new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_FILE);
-                for (const wxString& name : names) QelListItem(list, QelFileName(name)).Insert();
-                for (long r = 0; r < list->GetItemCount(); r++) list->Select(r);
+                auto* list = Selected(Type::LIST_FILE, {names.begin(), names.end()});
                 wxTEST_DIALOG(list->RunItems(QelTool(tool)), ExpectConfigDialog(wxID_OK));
             } else {
                 wxTEST_DIALOG(m_Frame->FindInSelection(names, tool), ExpectConfigDialog(wxID_OK));
@@ -417,14 +411,9 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
 
 TEST_F(FindInFilesTest, ProjectAddItemsPassThroughTheFrame)
 {
-    struct ProjectFrame : qeltest::ReportFrame {
-        QelListViewFile* GetProject() override { return project; }
-        QelListViewFile* project = nullptr;
-    };
-    Stop();
-    auto* frame = new ProjectFrame();
-    m_Frame = frame;
-    frame->project = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
+    qeltest::ReportFrame* frame = m_Frame;
+    QelListViewFile* project = frame->m_Project
+        = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
     wxConfigBase* config = wxConfigBase::Get();
     config->Write(_("In folder"), m_Tree);
     config->Write(_("Add what"), "*.txt");
@@ -434,9 +423,9 @@ TEST_F(FindInFilesTest, ProjectAddItemsPassThroughTheFrame)
     frame->OnCommandConfigDialog(wxID_ADD, wxID_OK);
     const std::string files = qeltest::Run("find " + ShellQuote(m_Tree)
                                            + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l");
-    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
+    EXPECT_EQ(project->GetItemCount(), std::stol(files));
     frame->OnCommandConfigDialog(wxID_ADD, wxID_CANCEL);
-    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
+    EXPECT_EQ(project->GetItemCount(), std::stol(files));
 }
 
 } // namespace

@@ -20,20 +20,14 @@ using E = QelProjectEntry;
 using Entries = QelProjectFile::Entries;
 using qeltest::ShellQuote;
 
-class ProjectFrame : public qeltest::ReportFrame {
-public:
-    QelListViewFile* GetProject() override { return m_Project; }
-    QelListViewFile* m_Project = nullptr;
-};
-
 class ProjectTest : public qeltest::ReportFrameTest {
 protected:
     // A list on the project file as it is, or after writing the entries.
     QelListViewFile* Open(const wxString& prj)
     {
-        if (m_Frame == nullptr) m_Frame = m_ProjectFrame = new ProjectFrame();
-        delete m_ProjectFrame->m_Project;
-        return m_ProjectFrame->m_Project = new QelListViewFile(m_Frame, m_Frame, prj);
+        if (m_Frame == nullptr) Start();
+        delete m_Frame->m_Project;
+        return m_Frame->m_Project = new QelListViewFile(m_Frame, m_Frame, prj);
     }
     QelListViewFile* Open(const wxString& prj, const Entries& entries)
     {
@@ -54,7 +48,6 @@ protected:
         std::sort(paths.begin(), paths.end());
         return paths;
     }
-    ProjectFrame* m_ProjectFrame = nullptr;
 };
 
 TEST_F(ProjectTest, MissingEntriesKeepPathAndPatternsThroughSaves)
@@ -277,8 +270,7 @@ TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
         EXPECT_EQ((menu.GetStyle() & MENU_READ_ONLY) != 0, read_only);
 
         list->Select(0);
-        wxCommandEvent del(wxEVT_MENU, wxID_DELETE);
-        list->ProcessWindowEvent(del);
+        qeltest::Command(list, wxID_DELETE);
         list->ItemFromText(Write("c.c", "c\n"));
         EXPECT_EQ(list->AddItems() > 0, !read_only);
         EXPECT_EQ(list->GetItemCount() == 2, read_only);
@@ -286,14 +278,13 @@ TEST_F(ProjectTest, ReadOnlyProjectIgnoresEdits)
     }
 
     // The add command shows the dialog; a click below the rows names the project.
-    wxCommandEvent add(wxEVT_MENU, wxID_ADD);
-    m_ProjectFrame->m_Project->ProcessWindowEvent(add);
-    QelConfigDialog* dialog = m_ProjectFrame->m_Project->GetAddItemsDialog();
+    qeltest::Command(m_Frame->m_Project, wxID_ADD);
+    QelConfigDialog* dialog = m_Frame->m_Project->GetAddItemsDialog();
     EXPECT_TRUE(dialog->IsShown());
     dialog->Hide();
     qeltest::LogCapture log;
     // The click lands on the rows' window inside the list, which passes it on.
-    for (wxWindow* child : m_ProjectFrame->m_Project->GetChildren()) {
+    for (wxWindow* child : m_Frame->m_Project->GetChildren()) {
         wxMouseEvent click(wxEVT_LEFT_DOWN);
         click.SetPosition(wxPoint(5, 5000));
         click.SetEventObject(child);

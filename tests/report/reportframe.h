@@ -8,15 +8,25 @@
 #include <wx/testing.h>
 
 #include <qelkit/configdialog.h>
+#include <qelkit/listitem.h>
 
 #include <qelkit/report/frame.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/listviewframe.h>
+#include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcs.h>
 
 #include "testing.h"
 
 namespace qeltest {
+
+// Sends a menu command to the window as a menu would.
+inline void Command(wxWindow* window, int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    window->ProcessWindowEvent(event);
+}
 
 class ReportFrame : public QelFrameWithHistory {
 public:
@@ -43,18 +53,15 @@ public:
         return list;
     }
     QelSTC* GetSTC() override { return m_Stc; }
+    QelListViewFile* GetProject() override { return m_Project; }
     QelConfigDialog* FindDialog(bool replace) const { return replace ? m_RiFDialog : m_FiFDialog; }
 
-    // Sends a menu command to the frame as a menu would.
-    void Command(int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        ProcessWindowEvent(event);
-    }
+    void Command(int id) { qeltest::Command(this, id); }
 
     QelSTC* m_Stc;
     wxMenu* m_FileMenu;
     wxMenu* m_ProjectMenu;
+    QelListViewFile* m_Project = nullptr;
     bool m_ListsOn = true;
     std::map<int, QelListViewWithFrame*> m_Lists;
 };
@@ -114,6 +121,23 @@ protected:
         const wxString path = m_Temp.File(name);
         EXPECT_TRUE(WriteBytes(path, text)) << path;
         return path;
+    }
+
+    // A list of the type on the frame with rows for the paths, all selected.
+    QelListViewWithFrame* Selected(QelListViewFileName::ListType type,
+                                   const std::vector<wxString>& paths,
+                                   const wxString& spec = wxEmptyString)
+    {
+        auto* list = new QelListViewWithFrame(m_Frame, m_Frame, type);
+        for (const wxString& path : paths) QelListItem(list, QelFileName(path), spec).Insert();
+        for (long row = 0; row < list->GetItemCount(); row++) list->Select(row);
+        return list;
+    }
+    // Lets the frame's process end and its last lines arrive.
+    void WaitForProcess()
+    {
+        ASSERT_TRUE(PumpUntil([&] { return !m_Frame->GetProcess()->IsRunning(); }, 10000));
+        Pump(50);
     }
 
     ReportFrame* m_Frame = nullptr;

@@ -31,16 +31,6 @@ protected:
         m_Frame = Start();
     }
 
-    // A list holding rows for the paths, all of them selected.
-    QelListViewWithFrame* Selected(const std::vector<wxString>& paths,
-                                   const wxString& spec = wxEmptyString)
-    {
-        auto* list = new QelListViewWithFrame(m_Frame, m_Frame, QelListViewFileName::LIST_FILE);
-        for (const wxString& path : paths) QelListItem(list, QelFileName(path), spec).Insert();
-        for (long row = 0; row < list->GetItemCount(); row++) list->Select(row);
-        return list;
-    }
-
     // The row of the list for the file; -1 when none.
     static long RowOf(QelListView* list, const wxString& path, long from = 0)
     {
@@ -74,7 +64,7 @@ TEST_F(ToolRunTest, ReportsAgreeWithWcAndGrep)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.columns);
-        ASSERT_TRUE(Selected({m_Temp.Path()}, "*.c")->RunItems(QelTool(row.tool)));
+        ASSERT_TRUE(Selected(Type::LIST_FILE, {m_Temp.Path()}, "*.c")->RunItems(QelTool(row.tool)));
         QelListView* list = m_Frame->m_Lists[row.type];
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(list->GetItemCount(), static_cast<int>(m_Files.size()));
@@ -92,7 +82,7 @@ TEST_F(ToolRunTest, ReportsAgreeWithWcAndGrep)
 
 TEST_F(ToolRunTest, ASecondRunCannotStartWhileOneRuns)
 {
-    QelListViewWithFrame* list = Selected(m_Files);
+    QelListViewWithFrame* list = Selected(Type::LIST_FILE, m_Files);
     {
         const QelToolRun running(QelTool(ID_TOOL_REPORT_COUNT), m_Frame);
         ASSERT_TRUE(running.IsOk());
@@ -132,7 +122,7 @@ TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
         frd->SetFindString("y");
         frd->SetReplaceString("why");
         bool ran = false;
-        wxTEST_DIALOG(ran = Selected({file})->RunItems(QelTool(row.tool)),
+        wxTEST_DIALOG(ran = Selected(Type::LIST_FILE, {file})->RunItems(QelTool(row.tool)),
                       qeltest::ExpectConfigDialog(wxID_OK));
         ASSERT_TRUE(ran);
         QelListViewWithFrame* list = m_Frame->m_Lists[row.type];
@@ -161,8 +151,7 @@ TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
     const qeltest::CwdGuard cwd(m_Temp.File("src/sub"));
     const auto run = [&](const char* command) {
         ASSERT_GT(process->Execute(command, wxEXEC_ASYNC, run_dir), 0);
-        ASSERT_TRUE(qeltest::PumpUntil([&] { return !process->IsRunning(); }, 5000));
-        qeltest::Pump(50);
+        WaitForProcess();
     };
     run("sh -c 'echo a.c:4: warning; echo hello; echo missing.c:2: x'");
     QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];

@@ -19,6 +19,7 @@
 namespace {
 
 using Type = QelListViewFileName::ListType;
+using qeltest::Command;
 using qeltest::ShellQuote;
 
 class ReportUtilTest : public qeltest::ReportFrameTest {
@@ -30,33 +31,12 @@ protected:
         m_Frame = Start();
     }
 
-    // A list of the type with rows for the paths, all of them selected.
-    QelListViewWithFrame* Selected(Type type, const std::vector<wxString>& paths)
-    {
-        auto* list = new QelListViewWithFrame(m_Frame, m_Frame, type);
-        for (const wxString& path : paths) QelListItem(list, QelFileName(path)).Insert();
-        for (long row = 0; row < list->GetItemCount(); row++) list->Select(row);
-        return list;
-    }
-
-    static void Command(wxWindow* window, int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        window->ProcessWindowEvent(event);
-    }
-
     static std::vector<wxString> Column(QelListView* list, const wxString& column)
     {
         std::vector<wxString> cells;
         for (long row = 0; row < list->GetItemCount(); row++)
             cells.push_back(list->GetItemText(row, column));
         return cells;
-    }
-
-    void WaitForProcess()
-    {
-        ASSERT_TRUE(qeltest::PumpUntil([&] { return !m_Frame->GetProcess()->IsRunning(); }, 10000));
-        qeltest::Pump(50);
     }
 };
 
