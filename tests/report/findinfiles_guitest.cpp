@@ -107,15 +107,15 @@ protected:
     // The rows as sorted lines "path:line", paths relative to the folder.
     static std::string Rows(QelListView* list, const wxString& folder)
     {
-        std::vector<std::string> rows;
+        wxArrayString rows;
         for (long r = 0; list != nullptr && r < list->GetItemCount(); r++) {
             wxString path = QelListItem(list, r).GetFileName().GetFullPath();
             path.StartsWith(folder + "/", &path);
-            rows.push_back((path + ":" + list->GetItemText(r, _("Line No")) + "\n").utf8_string());
+            rows.push_back(path + ":" + list->GetItemText(r, _("Line No")) + "\n");
         }
-        std::sort(rows.begin(), rows.end());
+        rows.Sort();
         std::string text;
-        for (const std::string& row : rows) text += row;
+        for (const wxString& row : rows) text += row.utf8_string();
         return text;
     }
 

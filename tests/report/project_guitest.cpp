@@ -217,9 +217,9 @@ TEST_F(ProjectTest, ChangesOnDiskAreFollowed)
 
 TEST_F(ProjectTest, SortAndSyncStepOverDeletedRows)
 {
-    const Entries entries{{E::PROJECT_FILE, Write("a.c", "a\n"), ""},
-                          {E::PROJECT_FILE, Write("b.c", "b\n"), ""},
-                          {E::PROJECT_FILE, Write("c.c", "c\n"), ""}};
+    Entries entries;
+    for (const char* name : {"a.c", "b.c", "c.c"})
+        entries.push_back({E::PROJECT_FILE, Write(name, "x\n"), ""});
     for (const bool sort_sync : {true, false}) {
         SCOPED_TRACE(sort_sync);
         wxConfigBase::Get()->Write("List/SortSync", sort_sync);

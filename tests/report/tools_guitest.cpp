@@ -13,7 +13,6 @@
 
 namespace {
 
-using qeltest::ReportFrame;
 using Type = QelListViewFileName::ListType;
 
 class ToolRunTest : public qeltest::ReportFrameTest {
@@ -32,11 +31,10 @@ protected:
     }
 
     // The row of the list for the file; -1 when none.
-    static long RowOf(QelListView* list, const wxString& path, long from = 0)
+    static long RowOf(QelListView* list, const wxString& path)
     {
-        for (long row = from; row < list->GetItemCount(); row++) {
+        for (long row = 0; row < list->GetItemCount(); row++)
             if (QelListItem(list, row).GetFileName().GetFullPath() == path) return row;
-        }
         return -1;
     }
 
