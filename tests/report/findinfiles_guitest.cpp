@@ -48,9 +48,7 @@ protected:
             {"latin1.txt", "caf\xe9 foo\n\xe9t\xe9\nfoooo\n"},
             {"crlf.txt", "foo\r\nbar\r\nfoo foo\r\n"},
             {"nofinal.txt", "one\nfoo end"},
-            {"bom.txt",
-             "\xef\xbb\xbf"
-             "foo first\nsecond foo\n"},
+            {"bom.txt", std::string("\xef\xbb\xbf") + "foo first\nsecond foo\n"},
             {"bin.dat", std::string("foo\0\x01\x02 binary\nfoo again\n", 24)},
             {".dot.txt", "foo dot\n"},
             {".hidden/h.txt", "hidden foo\n"},
@@ -145,16 +143,18 @@ protected:
     wxString m_Tree;
 };
 
-TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
+TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
 {
     struct Case {
         const char *find, *how, *spec;
         bool recursive;
-        const char* grep; // grep options and files, from inside the folder
+        const char* grep;              // grep options and files, from inside the folder
+        const char* replace = nullptr; // as the sed script, run on the non-binary files
+        const char* sed = nullptr;
     };
     // grep -r, as the walk, passes over links met inside the tree; a
     // pattern of the file spec matches names in either case; hidden files
-    // are searched too.
+    // are searched too; the binary file is left as it was.
     const Case cases[] = {
         {"foo", "c", "*", true, "-r -F -e foo ."},
         {"FOO", "", "*", true, "-r -i -F -e FOO ."},
@@ -163,16 +163,33 @@ TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
         {"foo", "c", "*.txt;*.log", true,
          "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
         {"foo", "", "*", false, "-d skip -i -F -e foo -- * .[!.]*"},
+        {"foo", "c", "*", true, "-r --exclude=bin.dat -F foo .", "bar", "s/foo/bar/g"},
+        {"FOO", "", "*", true, "-r --exclude=bin.dat -i -F foo .", "Bar", "s/foo/Bar/gI"},
+        {"fo(o+)", "cr", "*", true, "-r --exclude=bin.dat -E 'fo(o+)' .", "<\\1|&>",
+         "s/fo\\(o\\+\\)/<\\1|&>/g"},
     };
+    int n = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.grep);
-        Settings(c.find, c.how);
-        Where(m_Tree, c.spec, c.recursive);
+        SCOPED_TRACE(c.sed ? c.sed : c.grep);
+        const wxString tree = c.sed ? Copy(wxString::Format("ours%d", n)) : m_Tree;
+        const wxString theirs = c.sed ? Copy(wxString::Format("sed%d", n++)) : m_Tree;
+        if (c.sed) {
+            qeltest::Run("cd " + ShellQuote(theirs) + " && find . -type f ! -name bin.dat -exec "
+                         + "env LC_ALL=C sed -i " + ShellQuote(c.sed) + " {} +");
+        }
+        Settings(c.find, c.how, c.replace ? c.replace : "");
+        Where(tree, c.spec, c.recursive);
         qeltest::LogCapture log;
-        QelListViewWithFrame* list = RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND);
+        QelListViewWithFrame* list = c.sed ? RunDialog(ID_REPLACE_IN_FILES, Type::LIST_REPLACE)
+                                           : RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND);
         ASSERT_NE(list, nullptr);
         const std::string want = Grep(m_Tree, c.grep);
-        EXPECT_EQ(Rows(list, m_Tree), want);
+        EXPECT_EQ(Rows(list, tree), want);
+        if (c.sed) {
+            EXPECT_EQ(Diff(tree, theirs), Diff(m_Tree, m_Tree));
+            EXPECT_EQ(list->GetItemText(0, _("Replaced")), c.replace);
+            continue;
+        }
         const long lines = std::count(want.begin(), want.end(), '\n');
         EXPECT_TRUE(log.Has(wxString::Format("Found %ld matches in", lines))) << log.Dump();
 
@@ -186,38 +203,6 @@ TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
                   list->GetItemText(row, _("Line No")));
         EXPECT_TRUE(wxString(c.how) == "cr" || stc->GetSelectedText().Upper() == "FOO")
             << stc->GetSelectedText();
-    }
-}
-
-TEST_F(FindInFilesTest, ReplaceEqualsSedAndKeepsModesLinksAndBytes)
-{
-    struct Case {
-        const char *find, *how, *replace;
-        const char* sed;  // the sed script
-        const char* grep; // the lines it changes
-    };
-    const Case cases[] = {
-        {"foo", "c", "bar", "s/foo/bar/g", "-F foo"},
-        {"FOO", "", "Bar", "s/foo/Bar/gI", "-i -F foo"},
-        {"fo(o+)", "cr", "<\\1|&>", "s/fo\\(o\\+\\)/<\\1|&>/g", "-E 'fo(o+)'"},
-    };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sed);
-        const wxString ours = Copy(wxString::Format("ours%d", n));
-        const wxString theirs = Copy(wxString::Format("sed%d", n++));
-        // sed over every regular file but the binary one, which is skipped.
-        qeltest::Run("cd " + ShellQuote(theirs) + " && find . -type f ! -name bin.dat -exec "
-                     + "env LC_ALL=C sed -i " + ShellQuote(c.sed) + " {} +");
-        Settings(c.find, c.how, c.replace);
-        Where(ours, "*", true);
-        QelListViewWithFrame* list = RunDialog(ID_REPLACE_IN_FILES, Type::LIST_REPLACE);
-        ASSERT_NE(list, nullptr);
-        // The binary file is left as it was.
-        EXPECT_EQ(Diff(ours, theirs), Diff(m_Tree, m_Tree));
-        EXPECT_EQ(Rows(list, ours),
-                  Grep(m_Tree, wxString("-r --exclude=bin.dat ") + c.grep + " ."));
-        EXPECT_EQ(list->GetItemText(0, _("Replaced")), c.replace);
     }
 }
 
