@@ -61,13 +61,10 @@ TEST_F(ExplorerTest, PopupOffersWhatTheFirstSelectedEntryAllows)
         long vcs;
         const char* offered; // Open, Make, the git menu
     };
-    const Row rows[] = {{sub, "", 0, ""},
-                        {m_A, "", 0, "o"},
-                        {sub, m_A, 0, ""},
-                        {m_Make, "", 0, "om"},
-                        {repo + "/t.c", "", 1, "og"},
-                        {repo, "", 1, "g"},
-                        {m_A, "", 1, "o"}};
+    const wxString tracked = repo + "/t.c";
+    const Row rows[]
+        = {{sub, "", 0, ""},       {m_A, "", 0, "o"},  {sub, m_A, 0, ""}, {m_Make, "", 0, "om"},
+           {tracked, "", 1, "og"}, {repo, "", 1, "g"}, {m_A, "", 1, "o"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.first + " " + row.second + wxString::Format(", VCS %ld", row.vcs));
         wxConfigBase::Get()->Write("VCS", row.vcs);

@@ -138,22 +138,20 @@ TEST_F(ProjectTest, AddItemsAddsWhatFindFinds)
         Write(file, "x\n");
     const wxString tree = ShellQuote(m_Temp.File("t"));
     struct Case {
-        const char* name;
         const char* what;
         bool files, folders, recursive;
         const char* find; // the arguments of find that give the same rows
     };
     const Case cases[] = {
-        {"all", "*.c", true, true, true,
-         "-mindepth 1 -not -path '*/.*' \\( -type d -o -name '*.c' \\)"},
-        {"folders only", "*.c", false, true, true, "-mindepth 1 -not -path '*/.*' -type d"},
-        {"files only", "*.c;*.h", true, false, true,
+        {"*.c", true, true, true, "-mindepth 1 -not -path '*/.*' \\( -type d -o -name '*.c' \\)"},
+        {"*.c", false, true, true, "-mindepth 1 -not -path '*/.*' -type d"},
+        {"*.c;*.h", true, false, true,
          "-not -path '*/.*' -type f \\( -name '*.c' -o -name '*.h' \\)"},
-        {"not recursive", "*.c", true, true, false, "-maxdepth 1 -type f -name '[!.]*.c'"},
-        {"nothing", "*.zz", true, false, true, "-name '*.zz'"},
+        {"*.c", true, true, false, "-maxdepth 1 -type f -name '[!.]*.c'"},
+        {"*.zz", true, false, true, "-name '*.zz'"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.find);
         QelListViewFile* list = Open(m_Temp.File("p.prj"));
         wxConfigBase* config = wxConfigBase::Get();
         config->Write(_("In folder"), m_Temp.File("t"));

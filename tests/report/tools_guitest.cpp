@@ -99,7 +99,6 @@ TEST_F(ToolRunTest, ASecondRunCannotStartWhileOneRuns)
 TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
 {
     struct Row {
-        const char* name;
         int tool;
         Type type;
         const char* selected; // what activating the row selects
@@ -107,13 +106,13 @@ TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
         const char* line; // the "Line" of the first row
     };
     const Row rows[] = {
-        {"Find", ID_TOOL_FIND_IN_FILES, Type::LIST_FIND, "y", 2, "while (y) { if (y) y--; }"},
-        {"Replace", ID_TOOL_REPLACE_IN_FILES, Type::LIST_REPLACE, "why", 0, "int why;"},
+        {ID_TOOL_FIND_IN_FILES, Type::LIST_FIND, "y", 2, "while (y) { if (y) y--; }"},
+        {ID_TOOL_REPLACE_IN_FILES, Type::LIST_REPLACE, "why", 0, "int why;"},
     };
     QelFindReplaceData* frd = QelFindReplaceData::Get();
     frd->SetMatchWord(true);
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(row.line);
         const wxString file = m_Files[row.file];
         const std::string grep
             = qeltest::Run("grep -nw y " + qeltest::ShellQuote(file) + " | cut -d: -f1");
