@@ -30,8 +30,8 @@ inline void Command(wxWindow* window, int id)
 
 class ReportFrame : public QelFrameWithHistory {
 public:
-    explicit ReportFrame(size_t files = 9, size_t projects = 4)
-        : QelFrameWithHistory(nullptr, wxID_ANY, "report", files, projects)
+    ReportFrame()
+        : QelFrameWithHistory(nullptr, wxID_ANY, "report", 9, 4)
     {
         m_Stc = new QelSTC(this);
         SetFindFocus(m_Stc);
@@ -87,17 +87,16 @@ protected:
         Stop();
         ConfigTest::TearDown();
     }
-    ReportFrame* Start(size_t files = 9, size_t projects = 4)
+    ReportFrame* Start()
     {
         Stop();
-        m_Frame = new ReportFrame(files, projects);
-        return m_Frame;
+        return m_Frame = new ReportFrame();
     }
     // Closes the frame; true when it went.
-    bool Stop(bool force = true)
+    bool Stop()
     {
         if (m_Frame == nullptr) return true;
-        if (!m_Frame->Close(force)) return false;
+        if (!m_Frame->Close(true)) return false;
         m_Frame = nullptr;
         Pump(0);
         return true;
