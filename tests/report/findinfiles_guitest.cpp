@@ -27,13 +27,6 @@ using qeltest::ExpectConfigDialog;
 using qeltest::ShellQuote;
 using Type = QelListViewFileName::ListType;
 
-struct Search {
-    const char* find;
-    bool match_case;
-    bool word;
-    bool regex;
-};
-
 class FindInFilesTest : public qeltest::ReportFrameTest {
 protected:
     void SetUp() override
@@ -55,9 +48,7 @@ protected:
             {"latin1.txt", "caf\xe9 foo\n\xe9t\xe9\nfoooo\n"},
             {"crlf.txt", "foo\r\nbar\r\nfoo foo\r\n"},
             {"nofinal.txt", "one\nfoo end"},
-            {"bom.txt",
-             "\xef\xbb\xbf"
-             "foo first\nsecond foo\n"},
+            {"bom.txt", std::string("\xef\xbb\xbf") + "foo first\nsecond foo\n"},
             {"bin.dat", std::string("foo\0\x01\x02 binary\nfoo again\n", 24)},
             {".dot.txt", "foo dot\n"},
             {".hidden/h.txt", "hidden foo\n"},
@@ -76,13 +67,15 @@ protected:
         qeltest::Run(sh);
     }
 
-    static void Settings(const Search& s, const wxString& replace = wxEmptyString)
+    // The search; `how` holds c for match case, w for whole word, r for a
+    // regular expression.
+    static void Settings(const char* find, const wxString& how, const char* replace = "")
     {
         QelFindReplaceData* frd = QelFindReplaceData::Get();
-        frd->SetMatchCase(s.match_case);
-        frd->SetMatchWord(s.word);
-        frd->SetUseRegularExpression(s.regex);
-        frd->SetFindString(s.find);
+        frd->SetMatchCase(how.Contains("c"));
+        frd->SetMatchWord(how.Contains("w"));
+        frd->SetUseRegularExpression(how.Contains("r"));
+        frd->SetFindString(find);
         frd->SetReplaceString(replace);
     }
 
@@ -101,18 +94,26 @@ protected:
         return list;
     }
 
+    // Runs the dialog `id` as if OK was pressed, into the emptied list; the list.
+    QelListViewWithFrame* RunDialog(int id, Type type)
+    {
+        List(type);
+        m_Frame->OnCommandConfigDialog(id, wxID_OK);
+        return m_Frame->m_Lists[type];
+    }
+
     // The rows as sorted lines "path:line", paths relative to the folder.
     static std::string Rows(QelListView* list, const wxString& folder)
     {
-        std::vector<std::string> rows;
+        wxArrayString rows;
         for (long r = 0; list != nullptr && r < list->GetItemCount(); r++) {
             wxString path = QelListItem(list, r).GetFileName().GetFullPath();
             path.StartsWith(folder + "/", &path);
-            rows.push_back((path + ":" + list->GetItemText(r, _("Line No")) + "\n").utf8_string());
+            rows.push_back(path + ":" + list->GetItemText(r, _("Line No")) + "\n");
         }
-        std::sort(rows.begin(), rows.end());
+        rows.Sort();
         std::string text;
-        for (const std::string& row : rows) text += row;
+        for (const wxString& row : rows) text += row.utf8_string();
         return text;
     }
 
@@ -142,48 +143,53 @@ protected:
     wxString m_Tree;
 };
 
-TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
+TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
 {
     struct Case {
-        const char* name;
-        Search search;
-        const char* spec;
+        const char *find, *how, *spec;
         bool recursive;
-        const char* grep; // grep options and files, from inside the folder
+        const char* grep;              // grep options and files, from inside the folder
+        const char* replace = nullptr; // as the sed script, run on the non-binary files
+        const char* sed = nullptr;
     };
     // grep -r, as the walk, passes over links met inside the tree; a
-    // pattern of the file spec matches names in either case.
+    // pattern of the file spec matches names in either case; hidden files
+    // are searched too; the binary file is left as it was.
     const Case cases[] = {
-        {"literal, match case", {"foo", true, false, false}, "*", true, "-r -F -e foo ."},
-        {"match case off", {"FOO", false, false, false}, "*", true, "-r -i -F -e FOO ."},
-        {"whole word", {"foo", true, true, false}, "*", true, "-r -w -F -e foo ."},
-        {"regular expression",
-         {"fo+ [a-z]", true, false, true},
-         "*",
-         true,
-         "-r -E -e 'fo+ [a-z]' ."},
-        {"several patterns",
-         {"foo", true, false, false},
-         "*.txt;*.log",
-         true,
+        {"foo", "c", "*", true, "-r -F -e foo ."},
+        {"FOO", "", "*", true, "-r -i -F -e FOO ."},
+        {"foo", "cw", "*", true, "-r -w -F -e foo ."},
+        {"fo+ [a-z]", "cr", "*", true, "-r -E -e 'fo+ [a-z]' ."},
+        {"foo", "c", "*.txt;*.log", true,
          "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
-        {"not recursive, hidden files too",
-         {"foo", false, false, false},
-         "*",
-         false,
-         "-d skip -i -F -e foo -- * .[!.]*"},
+        {"foo", "", "*", false, "-d skip -i -F -e foo -- * .[!.]*"},
+        {"foo", "c", "*", true, "-r --exclude=bin.dat -F foo .", "bar", "s/foo/bar/g"},
+        {"FOO", "", "*", true, "-r --exclude=bin.dat -i -F foo .", "Bar", "s/foo/Bar/gI"},
+        {"fo(o+)", "cr", "*", true, "-r --exclude=bin.dat -E 'fo(o+)' .", "<\\1|&>",
+         "s/fo\\(o\\+\\)/<\\1|&>/g"},
     };
+    int n = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Settings(c.search);
-        Where(m_Tree, c.spec, c.recursive);
-        List(Type::LIST_FIND);
+        SCOPED_TRACE(c.sed ? c.sed : c.grep);
+        const wxString tree = c.sed ? Copy(wxString::Format("ours%d", n)) : m_Tree;
+        const wxString theirs = c.sed ? Copy(wxString::Format("sed%d", n++)) : m_Tree;
+        if (c.sed) {
+            qeltest::Run("cd " + ShellQuote(theirs) + " && find . -type f ! -name bin.dat -exec "
+                         + "env LC_ALL=C sed -i " + ShellQuote(c.sed) + " {} +");
+        }
+        Settings(c.find, c.how, c.replace ? c.replace : "");
+        Where(tree, c.spec, c.recursive);
         qeltest::LogCapture log;
-        m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
-        QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_FIND];
+        QelListViewWithFrame* list = c.sed ? RunDialog(ID_REPLACE_IN_FILES, Type::LIST_REPLACE)
+                                           : RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND);
         ASSERT_NE(list, nullptr);
         const std::string want = Grep(m_Tree, c.grep);
-        EXPECT_EQ(Rows(list, m_Tree), want);
+        EXPECT_EQ(Rows(list, tree), want);
+        if (c.sed) {
+            EXPECT_EQ(Diff(tree, theirs), Diff(m_Tree, m_Tree));
+            EXPECT_EQ(list->GetItemText(0, _("Replaced")), c.replace);
+            continue;
+        }
         const long lines = std::count(want.begin(), want.end(), '\n');
         EXPECT_TRUE(log.Has(wxString::Format("Found %ld matches in", lines))) << log.Dump();
 
@@ -195,49 +201,8 @@ TEST_F(FindInFilesTest, RowsAreGrepsAndOpenTheirLine)
                   QelListItem(list, row).GetFileName().GetFullPath());
         EXPECT_EQ(wxString::Format("%d", stc->GetCurrentLine() + 1),
                   list->GetItemText(row, _("Line No")));
-        if (!c.search.regex) {
-            EXPECT_EQ(stc->GetSelectedText().Upper(), wxString("FOO"));
-        }
-    }
-}
-
-TEST_F(FindInFilesTest, ReplaceEqualsSedAndKeepsModesLinksAndBytes)
-{
-    struct Case {
-        const char* name;
-        Search search;
-        const char* replace;
-        const char* sed;  // the sed script
-        const char* grep; // the lines it changes
-    };
-    const Case cases[] = {
-        {"literal", {"foo", true, false, false}, "bar", "s/foo/bar/g", "-F foo"},
-        {"match case off", {"FOO", false, false, false}, "Bar", "s/foo/Bar/gI", "-i -F foo"},
-        {"regular expression",
-         {"fo(o+)", true, false, true},
-         "<\\1|&>",
-         "s/fo\\(o\\+\\)/<\\1|&>/g",
-         "-E 'fo(o+)'"},
-    };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const wxString ours = Copy(wxString::Format("ours%d", n));
-        const wxString theirs = Copy(wxString::Format("sed%d", n++));
-        // sed over every regular file but the binary one, which is skipped.
-        qeltest::Run("cd " + ShellQuote(theirs) + " && find . -type f ! -name bin.dat -exec "
-                     + "env LC_ALL=C sed -i " + ShellQuote(c.sed) + " {} +");
-        Settings(c.search, c.replace);
-        Where(ours, "*", true);
-        List(Type::LIST_REPLACE);
-        m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK);
-        QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_REPLACE];
-        ASSERT_NE(list, nullptr);
-        // The binary file is left as it was.
-        EXPECT_EQ(Diff(ours, theirs), Diff(m_Tree, m_Tree));
-        EXPECT_EQ(Rows(list, ours),
-                  Grep(m_Tree, wxString("-r --exclude=bin.dat ") + c.grep + " ."));
-        EXPECT_EQ(list->GetItemText(0, _("Replaced")), c.replace);
+        EXPECT_TRUE(wxString(c.how) == "cr" || stc->GetSelectedText().Upper() == "FOO")
+            << stc->GetSelectedText();
     }
 }
 
@@ -252,9 +217,8 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
         = "cd " + ShellQuote(m_Tree) + " && cat" + others + " | grep -o foo | wc -l";
     const long before = std::stol(qeltest::Run(occurrences));
     const std::string rows = Grep(m_Tree, "-F -e foo" + others);
-    Settings({"foo", true, false, false}, "bar");
+    Settings("foo", "c", "bar");
     Where(m_Tree, "*.txt", false);
-    List(Type::LIST_REPLACE);
     qeltest::LogCapture log;
     const auto limited = [](const std::function<void()>& run) {
         rlimit old{};
@@ -267,12 +231,12 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
         setrlimit(RLIMIT_FSIZE, &old);
         signal(SIGXFSZ, handler);
     };
-    limited([this] { m_Frame->OnCommandConfigDialog(ID_REPLACE_IN_FILES, wxID_OK); });
+    QelListViewWithFrame* list = nullptr;
+    limited([&] { list = RunDialog(ID_REPLACE_IN_FILES, Type::LIST_REPLACE); });
 
     EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/big.txt"), big);
     EXPECT_TRUE(log.Has(m_Tree + "/big.txt")) << log.Dump();
     EXPECT_GE(log.CountLevel(wxLOG_Error), 1u);
-    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_REPLACE];
     ASSERT_NE(list, nullptr);
     // The other top-level *.txt files, the hidden one too, are replaced; a
     // single pattern matches the letter case it has.
@@ -283,11 +247,7 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
 
     // The same through rows of a file list.
     ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/again.txt", "foo\n"));
-    auto* files = new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_FILE);
-    for (const char* name : {"big.txt", "again.txt"})
-        QelListItem(files, QelFileName(m_Tree + "/" + name)).Insert();
-    files->Select(0);
-    files->Select(1);
+    auto* files = Selected(Type::LIST_FILE, {m_Tree + "/big.txt", m_Tree + "/again.txt"});
     log.Clear();
     limited([files] {
         wxTEST_DIALOG(files->RunItems(QelTool(ID_TOOL_REPLACE_IN_FILES)),
@@ -301,52 +261,38 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
 TEST_F(FindInFilesTest, SelectionsOfFoldersFilesAndListRows)
 {
     struct Case {
-        const char* name;
-        int tool;
-        std::vector<const char*> selected;
+        bool replace; // with sed -i s/foo/bar/g on the selected names
+        const char* selected;
         const char* grep; // the rows wanted, found in the tree before
-        const char* sed;  // for a replace
     };
-    const Case cases[] = {
-        // A selected folder has its sub-folders searched, "Recursive" off.
-        {"find, folder and file",
-         ID_TOOL_FIND_IN_FILES,
-         {"sub", "a.txt"},
-         "-r -F -e foo sub a.txt",
-         nullptr},
-        {"replace, files",
-         ID_TOOL_REPLACE_IN_FILES,
-         {"crlf.txt", "c.log"},
-         "-F -e foo crlf.txt c.log",
-         "s/foo/bar/g"},
-    };
+    // A selected folder has its sub-folders searched, "Recursive" off.
+    const Case cases[] = {{false, "sub a.txt", "-r -F -e foo sub a.txt"},
+                          {true, "crlf.txt c.log", "-F -e foo crlf.txt c.log"}};
     for (const Case& c : cases) {
         for (const bool rows : {false, true}) {
-            SCOPED_TRACE(wxString(c.name) + (rows ? ", list rows" : ", explorer"));
-            const wxString tree = Copy(wxString::Format("sel%d%d", c.tool, rows));
-            const wxString oracle = Copy(wxString::Format("sed%d%d", c.tool, rows));
-            Settings({"foo", true, false, false}, "bar");
+            SCOPED_TRACE(wxString(c.selected) + (rows ? ", list rows" : ", explorer"));
+            const wxString tree = Copy(wxString::Format("sel%d%d", c.replace, rows));
+            const wxString oracle = Copy(wxString::Format("sed%d%d", c.replace, rows));
+            Settings("foo", "c", "bar");
             Where(tree, "*", false);
             wxArrayString names;
-            for (const char* name : c.selected) names.push_back(tree + "/" + name);
-            const bool replace = c.tool == ID_TOOL_REPLACE_IN_FILES;
+            for (const wxString& name : wxSplit(c.selected, ' '))
+                names.push_back(tree + "/" + name);
+            const bool replace = c.replace;
+            const int tool = replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES;
             const Type type = replace ? Type::LIST_REPLACE : Type::LIST_FIND;
             List(type);
             if (rows) {
-                auto* list = new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_FILE);
-                for (const wxString& name : names) QelListItem(list, QelFileName(name)).Insert();
-                for (long r = 0; r < list->GetItemCount(); r++) list->Select(r);
-                wxTEST_DIALOG(list->RunItems(QelTool(c.tool)), ExpectConfigDialog(wxID_OK));
+                auto* list = Selected(Type::LIST_FILE, {names.begin(), names.end()});
+                wxTEST_DIALOG(list->RunItems(QelTool(tool)), ExpectConfigDialog(wxID_OK));
             } else {
-                wxTEST_DIALOG(m_Frame->FindInSelection(names, c.tool), ExpectConfigDialog(wxID_OK));
+                wxTEST_DIALOG(m_Frame->FindInSelection(names, tool), ExpectConfigDialog(wxID_OK));
             }
             QelListViewWithFrame* list = m_Frame->m_Lists[type];
             ASSERT_NE(list, nullptr);
             EXPECT_EQ(Rows(list, tree), Grep(m_Tree, c.grep));
             if (!replace) continue;
-            wxString files;
-            for (const char* name : c.selected) files += " " + ShellQuote(name);
-            qeltest::Run("cd " + ShellQuote(oracle) + " && sed -i " + ShellQuote(c.sed) + files);
+            qeltest::Run("cd " + ShellQuote(oracle) + " && sed -i s/foo/bar/g " + c.selected);
             EXPECT_EQ(Diff(tree, oracle), Diff(m_Tree, m_Tree));
         }
     }
@@ -356,7 +302,7 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
 {
     // A one-line selection of the editor becomes the find text the dialog
     // shows; a longer one does not.
-    Settings({"old", true, false, false});
+    Settings("old", "c");
     QelSTC* stc = m_Frame->m_Stc;
     stc->SetText("alpha beta\ngamma");
     struct Shown {
@@ -380,7 +326,6 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
         dialog->Hide();
     }
 
-    // Enough files that the run lets the event loop turn several times.
     // Enough files that the run lets the event loop turn several times:
     // names of one file, which are quick to make.
     const wxString many = m_Temp.File("many");
@@ -388,7 +333,7 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
     ASSERT_TRUE(qeltest::WriteBytes(many + "/0", "foo\n"));
     for (int f = 1; f < 10000; f++)
         ASSERT_EQ(link((many + "/0").fn_str(), wxString::Format("%s/%d", many, f).fn_str()), 0);
-    Settings({"foo", true, false, false});
+    Settings("foo", "c");
     Where(many, "*", true);
     struct Case {
         const char* name;
@@ -436,31 +381,24 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
         m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
         EXPECT_TRUE(log.Has("Cancelled")) << log.Dump();
         EXPECT_FALSE(QelDir::GetIsBusy());
-        m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
-        ASSERT_NE(m_Frame->m_Lists[Type::LIST_FIND], nullptr);
-        EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 10000);
+        QelListView* again = RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND);
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(again->GetItemCount(), 10000);
     }
 
     // An expression that does not compile starts nothing.
-    Settings({"fo(o", true, false, true});
-    List(Type::LIST_FIND);
+    Settings("fo(o", "cr");
     qeltest::LogCapture log;
-    m_Frame->OnCommandConfigDialog(ID_FIND_IN_FILES, wxID_OK);
-    EXPECT_EQ(m_Frame->m_Lists[Type::LIST_FIND]->GetItemCount(), 0);
+    EXPECT_EQ(RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND)->GetItemCount(), 0);
     EXPECT_TRUE(log.Has("not a valid regular expression")) << log.Dump();
     EXPECT_FALSE(log.Has("Found"));
 }
 
-TEST_F(FindInFilesTest, ProjectAddItemsAndOtherDialogsPassThroughTheFrame)
+TEST_F(FindInFilesTest, ProjectAddItemsPassThroughTheFrame)
 {
-    struct ProjectFrame : qeltest::ReportFrame {
-        QelListViewFile* GetProject() override { return project; }
-        QelListViewFile* project = nullptr;
-    };
-    Stop();
-    auto* frame = new ProjectFrame();
-    m_Frame = frame;
-    frame->project = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
+    qeltest::ReportFrame* frame = m_Frame;
+    QelListViewFile* project = frame->m_Project
+        = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
     wxConfigBase* config = wxConfigBase::Get();
     config->Write(_("In folder"), m_Tree);
     config->Write(_("Add what"), "*.txt");
@@ -470,11 +408,9 @@ TEST_F(FindInFilesTest, ProjectAddItemsAndOtherDialogsPassThroughTheFrame)
     frame->OnCommandConfigDialog(wxID_ADD, wxID_OK);
     const std::string files = qeltest::Run("find " + ShellQuote(m_Tree)
                                            + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l");
-    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
-    // The editor's settings dialog applies through the base frame.
-    frame->OnCommandConfigDialog(wxID_PREFERENCES, wxID_APPLY);
+    EXPECT_EQ(project->GetItemCount(), std::stol(files));
     frame->OnCommandConfigDialog(wxID_ADD, wxID_CANCEL);
-    EXPECT_EQ(frame->project->GetItemCount(), std::stol(files));
+    EXPECT_EQ(project->GetItemCount(), std::stol(files));
 }
 
 } // namespace

@@ -42,9 +42,6 @@ TEST_F(HistoryTest, RecentFilesAndProjectsSurviveARestart)
     frame = Start();
     EXPECT_EQ(Entries(frame->GetFileHistory()), (std::vector<wxString>{a, b}));
     EXPECT_EQ(Entries(frame->GetProjectHistory()), projects);
-    EXPECT_EQ(frame->GetRecentFile(), a);
-    EXPECT_EQ(frame->GetRecentProject(), projects[0]);
-    EXPECT_EQ(frame->m_FileMenu->FindItemByPosition(0)->GetSubMenu()->GetMenuItemCount(), 2u);
     EXPECT_EQ(frame->m_ProjectMenu->FindItemByPosition(0)->GetSubMenu()->GetMenuItemCount(), 4u);
 }
 
@@ -91,19 +88,15 @@ TEST_F(HistoryTest, VanishedEntriesAreDroppedAndStayDropped)
 TEST_F(HistoryTest, TitleMarksUnsavedChanges)
 {
     struct Row {
-        const char* name;
         const char* title;
         bool modified;
         const char* result;
     };
-    const Row rows[] = {
-        {"Marked", "f.c", true, "f.c *"},    {"StaysMarked", "f.c *", true, "f.c *"},
-        {"Unmarked", "f.c *", false, "f.c"}, {"StarAlone", "*", false, "*"},
-        {"BlankStar", " *", false, " *"},    {"Empty", "", false, ""},
-    };
+    const Row rows[] = {{"f.c", true, "f.c *"}, {"f.c *", true, "f.c *"}, {"f.c *", false, "f.c"},
+                        {"*", false, "*"},      {" *", false, " *"},      {"", false, ""}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(QelFrameWithHistory::TitleMark(row.title, row.modified), row.result);
+        EXPECT_EQ(QelFrameWithHistory::TitleMark(row.title, row.modified), row.result)
+            << row.title << row.modified;
     }
 }
 

@@ -8,9 +8,12 @@
 #include <wx/testing.h>
 
 #include <qelkit/configdialog.h>
+#include <qelkit/listitem.h>
 
 #include <qelkit/report/frame.h>
+#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/listviewframe.h>
+#include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcs.h>
 
@@ -18,10 +21,17 @@
 
 namespace qeltest {
 
+// Sends a menu command to the window as a menu would.
+inline void Command(wxWindow* window, int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    window->ProcessWindowEvent(event);
+}
+
 class ReportFrame : public QelFrameWithHistory {
 public:
-    explicit ReportFrame(size_t files = 9, size_t projects = 4)
-        : QelFrameWithHistory(nullptr, wxID_ANY, "report", files, projects)
+    ReportFrame()
+        : QelFrameWithHistory(nullptr, wxID_ANY, "report", 9, 4)
     {
         m_Stc = new QelSTC(this);
         SetFindFocus(m_Stc);
@@ -43,42 +53,31 @@ public:
         return list;
     }
     QelSTC* GetSTC() override { return m_Stc; }
+    QelListViewFile* GetProject() override { return m_Project; }
     QelConfigDialog* FindDialog(bool replace) const { return replace ? m_RiFDialog : m_FiFDialog; }
 
-    // Sends a menu command to the frame as a menu would.
-    void Command(int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        ProcessWindowEvent(event);
-    }
+    void Command(int id) { qeltest::Command(this, id); }
 
     QelSTC* m_Stc;
     wxMenu* m_FileMenu;
     wxMenu* m_ProjectMenu;
+    QelListViewFile* m_Project = nullptr;
     bool m_ListsOn = true;
     std::map<int, QelListViewWithFrame*> m_Lists;
 };
 
 // Answers a modal settings dialog as a user who presses the button `id`:
 // OK stores what the dialog shows.
-class ExpectConfigDialog : public wxExpectModalBase<QelConfigDialog, ExpectConfigDialog> {
-public:
-    explicit ExpectConfigDialog(int id)
-        : m_Id(id)
-    { }
-
-protected:
-    int OnInvoked(QelConfigDialog* dialog) const override
-    {
-        wxCommandEvent event(wxEVT_BUTTON, m_Id);
-        event.SetEventObject(dialog);
-        dialog->ProcessWindowEvent(event);
-        return m_Id;
-    }
-
-private:
-    int m_Id;
-};
+inline ExpectAnswer<QelConfigDialog> ExpectConfigDialog(int id)
+{
+    return ExpectAnswer<QelConfigDialog>(
+        [id](QelConfigDialog* dialog) {
+            wxCommandEvent event(wxEVT_BUTTON, id);
+            event.SetEventObject(dialog);
+            dialog->ProcessWindowEvent(event);
+        },
+        id);
+}
 
 // ConfigTest with a frame made by Start and closed by Stop as a user would.
 class ReportFrameTest : public ConfigTest {
@@ -88,17 +87,16 @@ protected:
         Stop();
         ConfigTest::TearDown();
     }
-    ReportFrame* Start(size_t files = 9, size_t projects = 4)
+    ReportFrame* Start()
     {
         Stop();
-        m_Frame = new ReportFrame(files, projects);
-        return m_Frame;
+        return m_Frame = new ReportFrame();
     }
     // Closes the frame; true when it went.
-    bool Stop(bool force = true)
+    bool Stop()
     {
         if (m_Frame == nullptr) return true;
-        if (!m_Frame->Close(force)) return false;
+        if (!m_Frame->Close(true)) return false;
         m_Frame = nullptr;
         Pump(0);
         return true;
@@ -122,6 +120,23 @@ protected:
         const wxString path = m_Temp.File(name);
         EXPECT_TRUE(WriteBytes(path, text)) << path;
         return path;
+    }
+
+    // A list of the type on the frame with rows for the paths, all selected.
+    QelListViewWithFrame* Selected(QelListViewFileName::ListType type,
+                                   const std::vector<wxString>& paths,
+                                   const wxString& spec = wxEmptyString)
+    {
+        auto* list = new QelListViewWithFrame(m_Frame, m_Frame, type);
+        for (const wxString& path : paths) QelListItem(list, QelFileName(path), spec).Insert();
+        for (long row = 0; row < list->GetItemCount(); row++) list->Select(row);
+        return list;
+    }
+    // Lets the frame's process end and its last lines arrive.
+    void WaitForProcess()
+    {
+        ASSERT_TRUE(PumpUntil([&] { return !m_Frame->GetProcess()->IsRunning(); }, 10000));
+        Pump(50);
     }
 
     ReportFrame* m_Frame = nullptr;

@@ -40,51 +40,37 @@ protected:
 TEST_F(OtherVersions, SiblingFoldersWithOtherTimesAreFound)
 {
     struct Row {
-        const char* name;
-        std::vector<std::pair<const char*, long>> files; // the first is the given one
+        const char* files; // "path:seconds", the given one first
         Result result;
-        std::vector<const char*> found;
+        const char* found;
     };
     const Row rows[] = {
-        {"TwoSiblings",
-         {{"lib-1.2/src/a.txt", 2000}, {"lib-1.1/src/a.txt", 1000}, {"lib-1.3/src/a.txt", 3000}},
-         Result::found,
-         {"lib-1.1/src/a.txt", "lib-1.3/src/a.txt"}},
-        {"SameTimeIsSkipped",
-         {{"lib-1.2/src/a.txt", 2000}, {"lib-1.1/src/a.txt", 2000}, {"lib-1.3/src/a.txt", 3000}},
-         Result::found,
-         {"lib-1.3/src/a.txt"}},
+        {"lib-1.2/src/a.txt:2 lib-1.1/src/a.txt:1 lib-1.3/src/a.txt:3", Result::found,
+         "lib-1.1/src/a.txt lib-1.3/src/a.txt"},
+        // The same time is skipped.
+        {"lib-1.2/src/a.txt:2 lib-1.1/src/a.txt:2 lib-1.3/src/a.txt:3", Result::found,
+         "lib-1.3/src/a.txt"},
         // Offsets taken from the lower-cased path cut the path as written.
-        {"UpperCaseFolders",
-         {{"Lib-1.2/Src/A.txt", 2000}, {"Lib-1.1/Src/A.txt", 1000}, {"LIB-2/Src/A.txt", 3000}},
-         Result::found,
-         {"LIB-2/Src/A.txt", "Lib-1.1/Src/A.txt"}},
-        {"OnlyTheFirstVersionFolderCounts",
-         {{"rel1/v2/a.txt", 2000}, {"rel1/v3/a.txt", 1000}, {"rel2/v2/a.txt", 3000}},
-         Result::found,
-         {"rel2/v2/a.txt"}},
-        {"NoOtherCopy",
-         {{"lib-1.2/src/a.txt", 2000}, {"lib-1.1/src/b.txt", 1000}},
-         Result::none,
-         {}},
-        {"NoVersionFolder",
-         {{"plain/src/a.txt", 2000}, {"other/src/a.txt", 1000}},
-         Result::no_version,
-         {}},
+        {"Lib-1.2/Src/A.txt:2 Lib-1.1/Src/A.txt:1 LIB-2/Src/A.txt:3", Result::found,
+         "LIB-2/Src/A.txt Lib-1.1/Src/A.txt"},
+        // Only the first version folder counts.
+        {"rel1/v2/a.txt:2 rel1/v3/a.txt:1 rel2/v2/a.txt:3", Result::found, "rel2/v2/a.txt"},
+        {"lib-1.2/src/a.txt:2 lib-1.1/src/b.txt:1", Result::none, ""},
+        {"plain/src/a.txt:2 other/src/a.txt:1", Result::no_version, ""},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        std::vector<wxString> paths;
-        for (const auto& [name, seconds] : row.files) paths.push_back(Put(name, seconds));
+        SCOPED_TRACE(row.files);
+        std::vector<wxString> paths, want;
+        for (const wxString& file : wxSplit(row.files, ' '))
+            paths.push_back(Put(file.BeforeLast(':'), 1000 * wxAtol(file.AfterLast(':'))));
         const QelOtherVersions found = QelFindOtherVersions(wxFileName(paths[0]));
         EXPECT_EQ(found.result, row.result);
-        std::vector<wxString> want;
-        for (const char* name : row.found) want.push_back(m_Root.File(name));
+        for (const wxString& name : wxSplit(row.found, ' '))
+            if (!name.empty()) want.push_back(m_Root.File(name));
         std::sort(want.begin(), want.end());
         EXPECT_EQ(Paths(found), want);
-        if (row.result != Result::no_version) {
-            EXPECT_EQ(found.base, m_Root.Path() + "/");
-        }
+        EXPECT_TRUE(row.result == Result::no_version || found.base == m_Root.Path() + "/")
+            << found.base;
         for (const wxString& path : paths) wxRemoveFile(path);
     }
 }
@@ -103,36 +89,24 @@ class MakeArguments : public qeltest::ConfigTest { };
 TEST_F(MakeArguments, ThePathIsOneWordWhateverItHolds)
 {
     struct Row {
-        const char* name;
         const char* make; // null: not set
         const char* make_switch;
         const char* makefile;
-        wxArrayString want;
-    };
-    const auto words = [](std::initializer_list<const char*> list) {
-        wxArrayString array;
-        for (const char* word : list) array.push_back(word);
-        return array;
+        const char* want; // the words, split at '|'
     };
     const Row rows[] = {
-        {"Defaults", nullptr, nullptr, "/p/Makefile", words({"make", "-f", "/p/Makefile"})},
-        {"OtherProgram", "gmake", "--file", "/p/Makefile",
-         words({"gmake", "--file", "/p/Makefile"})},
-        {"BlankInFolder", nullptr, nullptr, "/tmp/a b/Makefile",
-         words({"make", "-f", "/tmp/a b/Makefile"})},
-        {"QuotesAndDollar", nullptr, nullptr, "/p/'$x\"/GNUmakefile",
-         words({"make", "-f", "/p/'$x\"/GNUmakefile"})},
-        {"ProgramWithOption", "make -j2", "-f", "/p/Makefile",
-         words({"make", "-j2", "-f", "/p/Makefile"})},
-        {"NoSwitch", "make", "", "/p/Makefile", words({"make", "/p/Makefile"})},
+        {nullptr, nullptr, "/tmp/a b/Makefile", "make|-f|/tmp/a b/Makefile"},
+        {nullptr, nullptr, "/p/'$x\"/GNUmakefile", "make|-f|/p/'$x\"/GNUmakefile"},
+        {"gmake -j2", "--file", "/p/Makefile", "gmake|-j2|--file|/p/Makefile"},
+        {"make", "", "/p/Makefile", "make|/p/Makefile"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(row.want);
         wxConfigBase* config = wxConfigBase::Get();
         config->DeleteAll();
         if (row.make != nullptr) config->Write("Make", row.make);
         if (row.make_switch != nullptr) config->Write("MakeSwitch", row.make_switch);
-        EXPECT_EQ(QelMakeArguments(wxFileName(row.makefile)), row.want);
+        EXPECT_EQ(QelMakeArguments(wxFileName(row.makefile)), wxSplit(row.want, '|', '\0'));
     }
 }
 
