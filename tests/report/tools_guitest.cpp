@@ -139,6 +139,11 @@ TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
         EXPECT_EQ(stc->GetSelectedText(), row.selected);
         EXPECT_EQ(m_Frame->GetRecentFile(), file);
     }
+    // Replaced texts sort as texts, not as numbers.
+    QelListView* replaced = m_Frame->m_Lists[Type::LIST_REPLACE];
+    ASSERT_NE(replaced, nullptr);
+    EXPECT_EQ(replaced->GetColumns()[replaced->FindColumn("Replaced")].GetType(),
+              QelColumn::COL_STRING);
 }
 
 TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
