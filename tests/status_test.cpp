@@ -1,6 +1,4 @@
 // Status texts, the search for other versions of a file and the print header.
-#include <random>
-
 #include <gtest/gtest.h>
 #include <wx/filename.h>
 #include <wx/regex.h>
@@ -27,19 +25,6 @@ wxString DateOf(const wxString& path)
 {
     return wxString::FromUTF8(qeltest::Run("LC_ALL=C date -r " + ShellQuote(path) + " +%c")).Trim();
 }
-
-// A folder whose path holds no version-like part: only the leftmost such part
-// counts, and a temporary name with digits would be that part.
-struct LettersDir {
-    LettersDir()
-    {
-        std::random_device random;
-        for (int i = 0; i < 10; ++i) path += wxUniChar('a' + random() % 26);
-    }
-    ~LettersDir() { wxFileName::Rmdir(path, wxPATH_RMDIR_RECURSIVE); }
-
-    wxString path = "/tmp/qelversions-";
-};
 
 TEST(VersionFolderPattern, FindsTheLeftmostVersionPart)
 {
@@ -100,16 +85,17 @@ TEST(FindOtherFileName, NewestOtherVersionOrWhyNone)
     };
     for (const auto& tree : trees) {
         SCOPED_TRACE(tree.name);
-        LettersDir root;
+        // Only the leftmost version-like part counts: none in the folder.
+        const qeltest::TempDir root(true);
         for (const wxString& file : wxSplit(tree.files, ';', '\0'))
-            MakeFile(root.path + "/" + file.BeforeFirst('@'), file.AfterFirst('@').utf8_str());
+            MakeFile(root.Path() + "/" + file.BeforeFirst('@'), file.AfterFirst('@').utf8_str());
 
         wxFileName found("/untouched");
         qeltest::LogCapture log;
-        ASSERT_EQ(QelFindOtherFileName(wxFileName(root.path + "/" + tree.file), &found),
+        ASSERT_EQ(QelFindOtherFileName(wxFileName(root.Path() + "/" + tree.file), &found),
                   tree.want != nullptr);
         EXPECT_EQ(found.GetFullPath(),
-                  tree.want ? root.path + "/" + tree.want : wxString("/untouched"));
+                  tree.want ? root.Path() + "/" + tree.want : wxString("/untouched"));
         ASSERT_EQ(log.Records().size(), tree.message ? 1u : 0u) << log.Dump();
         if (tree.message == nullptr) continue;
         EXPECT_EQ(log.Records()[0].level, tree.level);
