@@ -218,30 +218,29 @@ TEST_F(GridTest, FindWalksColumnsAndWrapsOnce)
     EXPECT_FALSE(m_Grid->FindNext("x", false));
 }
 
-TEST_F(GridTest, DropLandsUnderThePointerOnAScrolledGrid)
-{
-    Reset(60, 3);
-    m_Grid->MakeCellVisible(40, 0);
-    ASSERT_GT(m_Grid->GetViewStart().y, 0);
-    EXPECT_TRUE(DropOnCell(40, 1, "p\tq\n"));
-    EXPECT_EQ(Changes(), "40,1=p 40,2=q");
-}
-
-TEST_F(GridTest, DropsThatWouldHarmCellsAreRefused)
+TEST_F(GridTest, DropsLandUnderThePointerUnlessTheyWouldHarmCells)
 {
     m_Grid->SetReadOnly(2, 2);
     Select("4,0,5,1");
     const struct {
         const char* name;
-        int row, col;
+        wxGridCellCoords at;
         const char* data;
-    } cases[] = {{"OntoTheSelection", 4, 0, "a\n"},
-                 {"SecondLineOntoTheSelection", 3, 0, "a\nb\n"},
-                 {"OntoAReadOnlyCell", 2, 1, "a\tb\n"},
-                 {"TwoLinesFromTheLastRow", 9, 0, "a\nb\n"}};
-    for (const auto& c : cases) EXPECT_FALSE(DropOnCell(c.row, c.col, c.data)) << c.name;
+    } cases[] = {{"OntoTheSelection", {4, 0}, "a\n"},
+                 {"SecondLineOntoTheSelection", {3, 0}, "a\nb\n"},
+                 {"OntoAReadOnlyCell", {2, 1}, "a\tb\n"},
+                 {"TwoLinesFromTheLastRow", {9, 0}, "a\nb\n"}};
+    for (const auto& c : cases)
+        EXPECT_FALSE(m_Grid->IsAllowedDropSelection(c.at, c.data)) << c.name;
+    EXPECT_FALSE(DropOnCell(4, 0, "a\n"));
     EXPECT_FALSE(Target()->OnDropText(5000, 5000, "a"));
     EXPECT_EQ(Changes(), "");
+
+    Reset(60, 3);
+    m_Grid->MakeCellVisible(40, 0);
+    ASSERT_GT(m_Grid->GetViewStart().y, 0);
+    EXPECT_TRUE(DropOnCell(40, 1, "p\tq\n"));
+    EXPECT_EQ(Changes(), "40,1=p 40,2=q");
 }
 
 TEST_F(GridTest, OnlyAnAcceptedMoveEmptiesTheSource)
