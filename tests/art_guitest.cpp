@@ -44,10 +44,7 @@ TEST_F(StockArt, AsksForTheMappedArtOnly)
     } rows[] = {
         {wxID_OPEN, wxART_TOOLBAR, wxDefaultSize, "wxART_FILE_OPEN"},
         {wxID_EXIT, wxART_OTHER, wxSize(24, 24), "wxART_QUIT"},
-        {wxID_REPLACE, wxART_MENU, wxDefaultSize, "wxART_FIND_AND_REPLACE"},
-        {wxID_INFO, wxART_OTHER, wxDefaultSize, "wxART_INFORMATION"},
-        // No row, or (the two view ids) not a stock id in wx 3: no bitmap.
-        {wxID_ABOUT, wxART_TOOLBAR, wxDefaultSize, nullptr},
+        // No row, or (a view id) not a stock id in wx 3: no bitmap.
         {6164, wxART_TOOLBAR, wxDefaultSize, nullptr},
         {wxID_VIEW_DETAILS, wxART_TOOLBAR, wxDefaultSize, nullptr},
     };
