@@ -91,8 +91,8 @@ const std::map<long, const wxString> g_Modes{{0, "None"}, {1, "Word"}, {2, "Line
 
 TEST_F(ConfigDialogTest, EveryKindOnTwoPagesLoadsAndSavesThroughTheSettingsFile)
 {
-    // Stored before the dialog is made; shown by the control; edited ("" for
-    // no edit); stored after OK.
+    // Stored before the dialog is made; shown by the control; edited (null
+    // for no edit); stored after OK. Values at the edges of their kinds too.
     const struct {
         QelConfigItem item;
         const char *stored, *shown, *edit, *saved;
@@ -100,17 +100,21 @@ TEST_F(ConfigDialogTest, EveryKindOnTwoPagesLoadsAndSavesThroughTheSettingsFile)
         // clang-format off
         {{"Show", CONFIG_CHECKBOX, "One"}, "1", "1", "0", "0"},
         {{"Flags", g_Flags, false, "One"}, "5", "A;C;", "B;", "2"},
+        {{"None", g_Flags, false, "One"}, "6", "B;C;", "", "0"},
         {QelConfigItem(std::set<wxString>{"Keep", "Match case"}, "One"), nullptr, "", "Keep;", nullptr},
         {{"Back", CONFIG_COLOUR, "One"}, "rgb(255, 0, 0)", "#FF0000", "#0000FF", "rgb(0, 0, 255)"},
         {{"Find what", CONFIG_COMBOBOX, "One"}, "a\vb\v", "a/2", "c", "c\va\vb\v"},
+        {{"Recent", CONFIG_COMBOBOX, "One", false, -1, 3}, "b\va\vz\v", "b/3", "c", "c\vb\va\v"},
+        {{"Where", CONFIG_COMBOBOX, "One"}, nullptr, "/0", "foo", "foo\v"},
         {{"Folder", CONFIG_COMBOBOXDIR, "One", false, ID_BROWSE_FOLDER}, "/tmp\v", "/tmp/1", "/usr", "/usr\v/tmp\v"},
-        {{"Go", CONFIG_BUTTON, "One", false, 100}, nullptr, "<no value>", "", nullptr},
+        {{"Go", CONFIG_BUTTON, "One", false, 100}, nullptr, "<no value>", nullptr, nullptr},
         {{"Dir", CONFIG_DIRPICKERCTRL, "One"}, "/tmp", "/tmp", "/usr", "/usr"},
         {{"File", CONFIG_FILEPICKERCTRL, "One"}, "/etc/hosts", "/etc/hosts", "/bin/sh", "/bin/sh"},
-        {{"Font", CONFIG_FONTPICKERCTRL, "One"}, "Serif 11", "Serif 11", "", "Serif 11"},
-        {{"Count", CONFIG_INT, "Two"}, "42", "42", "7", "7"},
+        {{"Font", CONFIG_FONTPICKERCTRL, "One"}, "Serif 11", "Serif 11", nullptr, "Serif 11"},
+        {{"Count", CONFIG_INT, "Two"}, "-7", "-7", "42", "42"},
         {{"Mode", g_Modes, true, "Two"}, "2", "Line", "Word", "1"},
-        {{"Zoom", -5, 20, "Two", CONFIG_SLIDER}, "7", "7", "9", "9"},
+        {{"Kind", g_Modes, true, "Two"}, "7", "None", nullptr, "0"},
+        {{"Zoom", -5, 20, "Two", CONFIG_SLIDER}, "-2", "-2", "-3", "-3"},
         {{"Edge", 0, 500, "Two"}, "80", "80", "120", "120"},
         {{"Step", 0.5, 10, "Two", CONFIG_SPINCTRL_DOUBLE, 0, 0.5}, "2.5", "2.5", "3.5", "3.5"},
         {{"Name", "", "Two"}, "abc", "abc", "xyz", "xyz"},
@@ -132,7 +136,7 @@ TEST_F(ConfigDialogTest, EveryKindOnTwoPagesLoadsAndSavesThroughTheSettingsFile)
         SCOPED_TRACE(items[i].GetLabel());
         ASSERT_TRUE(dlg->GetConfigItems()[i].HasWindow());
         EXPECT_EQ(Shown(Window(dlg, i)), wxString::FromUTF8(rows[i].shown));
-        if (*rows[i].edit != '\0') Edit(Window(dlg, i), wxString::FromUTF8(rows[i].edit));
+        if (rows[i].edit != nullptr) Edit(Window(dlg, i), wxString::FromUTF8(rows[i].edit));
     }
     Press(dlg, wxID_OK);
     EXPECT_FALSE(dlg->IsShown());
