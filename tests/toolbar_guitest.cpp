@@ -1,4 +1,6 @@
 // The frame's tool bar and find bar on a real frame and editor.
+#include <tuple>
+
 #include <gtest/gtest.h>
 #include <wx/accel.h>
 #include <wx/checkbox.h>
@@ -47,15 +49,14 @@ protected:
 
 TEST_F(FindBarTest, FindsIncrementallyWithTheOptionBoxes)
 {
-    struct Row {
+    const struct {
         const char* name;
         const char* text;
         int caret;
         bool whole_word, match_case, regex;
         const char* typed;
         const char *after_first, *after_typed; // selections
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"FromCaretAtFocus", "0123456789 ab ab", 10, false, false, false, "ab", "11,12", "11,13"},
         {"CaseIgnored", "xx AB ab", 0, false, false, false, "ab", "3,4", "3,5"},
         {"CaseMatched", "xx AB ab", 0, false, true, false, "ab", "6,7", "6,8"},
@@ -64,7 +65,7 @@ TEST_F(FindBarTest, FindsIncrementallyWithTheOptionBoxes)
         {"RegexOn", "a1 b22 b3", 0, false, false, true, "b[0-9]+", "3,4", "3,6"},
         {"RegexOff", "a1 b22 b3", 0, false, false, false, "b[0-9]+", "3,4", "0,0"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         SetText(row.text, row.caret);
         Click(m_Bar, ID_FIND_MATCH_WHOLE_WORD, row.whole_word);
@@ -94,28 +95,21 @@ TEST_F(FindBarTest, EnterToolsAndTheirState)
     EXPECT_EQ(Selection(), "8,11");
     EXPECT_EQ(QelFindReplaceData::Get()->GetFindStrings().front(), "foo");
 
-    struct Row {
-        int tool;
-        const char* after;
-    };
     // Previous from the selection, next from its end, each wrapping once.
-    const Row rows[] = {{wxID_UP, "0,3"}, {wxID_UP, "12,15"}, {wxID_DOWN, "0,3"}};
-    for (const Row& row : rows) {
-        wxCommandEvent tool(wxEVT_MENU, row.tool);
-        m_Bar->ProcessWindowEvent(tool);
-        EXPECT_EQ(Selection(), row.after);
+    const std::pair<int, const char*> tools[]
+        = {{wxID_UP, "0,3"}, {wxID_UP, "12,15"}, {wxID_DOWN, "0,3"}};
+    for (const auto& tool : tools) {
+        wxCommandEvent event(wxEVT_MENU, tool.first);
+        m_Bar->ProcessWindowEvent(event);
+        EXPECT_EQ(Selection(), tool.second);
     }
 
     // An empty entry: Enter changes nothing, the tools are disabled.
     m_Entry->ChangeValue(wxEmptyString);
     Enter(m_Entry);
     EXPECT_EQ(Selection(), "0,3");
-    for (const bool empty : {true, false}) {
-        m_Entry->ChangeValue(empty ? "" : "a");
-        m_Bar->UpdateWindowUI(wxUPDATE_UI_FROMIDLE);
-        EXPECT_EQ(m_Bar->GetToolEnabled(wxID_DOWN), !empty);
-        EXPECT_EQ(m_Bar->GetToolEnabled(wxID_UP), !empty);
-    }
+    m_Bar->UpdateWindowUI(wxUPDATE_UI_FROMIDLE);
+    EXPECT_FALSE(m_Bar->GetToolEnabled(wxID_DOWN) || m_Bar->GetToolEnabled(wxID_UP));
 }
 
 // On GTK the Delete accelerator runs before the entry sees the key; passed
@@ -128,19 +122,15 @@ TEST_F(FindBarTest, DeleteKeyDeletesInTheEntry)
     key.m_keyCode = WXK_DELETE;
     const int command = m_Entry->GetAcceleratorTable()->GetCommand(key);
     ASSERT_EQ(command, wxID_DELETE);
-
-    const struct {
-        long from, to; // the entry's selection
-        const char* after;
-    } rows[] = {{1, 1, "ac"}, {0, 2, "c"}, {3, 3, "abc"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.after);
+    // The entry's selection, then its text after the key.
+    const std::tuple<long, long, const char*> rows[] = {{1, 1, "ac"}, {0, 2, "c"}, {3, 3, "abc"}};
+    for (const auto& [from, to, after] : rows) {
         SetText("hello", 1);
         m_Entry->ChangeValue("abc");
-        m_Entry->SetSelection(row.from, row.to);
+        m_Entry->SetSelection(from, to);
         wxCommandEvent event(wxEVT_MENU, command);
         m_Entry->HandleWindowEvent(event);
-        EXPECT_EQ(m_Entry->GetValue(), row.after);
+        EXPECT_EQ(m_Entry->GetValue(), after);
         EXPECT_EQ(m_Stc->GetText(), "hello");
     }
 }
