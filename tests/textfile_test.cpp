@@ -364,35 +364,29 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
 {
     const wxString fifo = m_Temp.File("pipe"); // would block a plain open
     ASSERT_EQ(mkfifo(fifo.fn_str(), 0644), 0);
+    // A replacement makes the run replace; the file is written with its mode
+    // unless that is 0; an empty find string is a caller's error.
     struct Row {
         const char* name;
-        std::string bytes; // written to the file with this mode, unless the mode is 0
+        std::string bytes;
         mode_t mode;
-        int tool;
         const char* find;
-        const char* grep;
+        bool regex;
         const char* replace;
         bool failWrite;
         const char* message;
-        int asserts;
-        long files;
     };
-    const int find = ID_TOOL_FIND_IN_FILES, replace = ID_TOOL_REPLACE_IN_FILES;
     const Row rows[] = {
-        {"readonly.txt", "foo\n", 0444, replace, "foo", "-F", "bar", false, "read-only", 0, 1},
-        {"binary.bin", std::string("foo\0bar\n", 8), 0644, replace, "foo", "-F", "bar", false,
-         "binary", 0, 1},
+        {"readonly.txt", "foo\n", 0444, "foo", false, "bar", false, "read-only"},
+        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "foo", false, "bar", false, "binary"},
         // Latin-1 has no Cyrillic letters: the file cannot take the text.
-        {"latin1.txt", "caf\xe9 foo\n", 0644, replace, "foo", "-F", "\xd0\xb6", false, "encoding",
-         0, 1},
-        {"failing.txt", "foo foo\nfoo\n", 0644, replace, "foo", "-F", "bar", true, "not written", 0,
-         1},
-        {"empty.txt", "a(\nfoo\n", 0644, find, "", "-F", "", false, nullptr, 1, 1},
-        {"regex.txt", "a(\nfoo\n", 0644, find, "a(", "-E", "", false,
-         "not a valid regular expression", 0, 1},
-        {"missing.txt", "", 0, find, "foo", "-F", "", false, "missing.txt", 0, 0},
-        {"pipe", "", 0, find, "foo", "-F", "", false, "not a regular file", 0, 0},
-        {"", "", 0, find, "foo", "-F", "", false, "not a regular file", 0, 0}, // the folder
+        {"latin1.txt", "caf\xe9 foo\n", 0644, "foo", false, "\xd0\xb6", false, "encoding"},
+        {"failing.txt", "foo foo\nfoo\n", 0644, "foo", false, "bar", true, "not written"},
+        {"empty.txt", "a(\nfoo\n", 0644, "", false, "", false, nullptr},
+        {"regex.txt", "a(\nfoo\n", 0644, "a(", true, "", false, "not a valid regular expression"},
+        {"missing.txt", "", 0, "foo", false, "", false, "missing.txt"},
+        {"pipe", "", 0, "foo", false, "", false, "not a regular file"},
+        {"", "", 0, "foo", false, "", false, "not a regular file"}, // the folder
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -401,14 +395,16 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
             ASSERT_TRUE(WriteBytes(path, row.bytes));
             chmod(path.fn_str(), row.mode);
         }
-        SetFind(row.find, row.grep, wxString::FromUTF8(row.replace));
+        const bool replace = row.replace[0] != 0;
+        SetFind(row.find, row.regex ? "-E" : "-F", wxString::FromUTF8(row.replace));
         qeltest::LogCapture log;
         qeltest::ExpectAsserts asserts;
-        Recorder scanner{QelFileName(path), QelTool(row.tool)};
+        Recorder scanner{QelFileName(path),
+                         QelTool(replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES)};
         scanner.failWrite = row.failWrite;
         EXPECT_FALSE(scanner.RunTool());
-        EXPECT_EQ(asserts.Count(), row.asserts);
-        EXPECT_EQ(scanner.Counter("Files"), row.files);
+        EXPECT_EQ(asserts.Count(), row.find[0] ? 0 : 1);
+        EXPECT_EQ(scanner.Counter("Files"), row.mode != 0 ? 1 : 0);
         EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
         if (row.mode != 0) {
             EXPECT_EQ(ReadBytes(path), row.bytes);
@@ -417,7 +413,7 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
         if (row.message) {
             EXPECT_EQ(log.Count(row.message), 1u) << log.Dump();
         }
-        if (row.tool == replace) { // the matches were found, the file not written
+        if (replace) { // the matches were found, the file not written
             EXPECT_EQ(log.Count(path), 1u) << log.Dump();
         } else {
             EXPECT_TRUE(scanner.lines.empty());
