@@ -51,16 +51,14 @@ protected:
     void SetUp() override
     {
         int rc = -1;
-        qeltest::Run(
-            "cd " + qeltest::ShellQuote(Root())
-                + " && mkdir -p sub/deeper/deepest Mixed .hid empty && "
-                  "touch a.txt B.TXT c.log Makefile .f.txt 'with blank.Txt' sub/d.txt sub/E.Log "
-                  "sub/deeper/f.TxT "
-                  "  sub/deeper/g.c sub/deeper/deepest/h.txt Mixed/ReadMe.md .hid/e.txt && "
-                  "ln -s a.txt link.txt && ln -s missing dangling.txt && ln -s .. sub/loop && ln "
-                  "-s ../.. sub/deeper/up && "
-                  "mkfifo pipe.txt sub/pipe.log",
-            &rc);
+        qeltest::Run("cd " + qeltest::ShellQuote(Root())
+                         + " && mkdir -p sub/deeper/deepest Mixed .hid empty && touch a.txt B.TXT"
+                           " c.log Makefile .f.txt 'with blank.Txt' sub/d.txt sub/E.Log"
+                           " sub/deeper/f.TxT sub/deeper/g.c sub/deeper/deepest/h.txt"
+                           " Mixed/ReadMe.md .hid/e.txt && ln -s a.txt link.txt && ln -s missing"
+                           " dangling.txt && ln -s .. sub/loop && ln -s ../.. sub/deeper/up &&"
+                           " mkfifo pipe.txt sub/pipe.log",
+                     &rc);
         ASSERT_EQ(rc, 0);
     }
 
@@ -69,12 +67,11 @@ protected:
     // What `find <options> <root> <tests>` prints.
     Paths Find(const std::string& tests, const char* options = "-L") const
     {
+        const std::string out
+            = qeltest::Run(wxString("find ") + options + " " + qeltest::ShellQuote(Root()) + " "
+                           + tests + " 2>/dev/null");
         Paths paths;
-        for (const wxString& line :
-             wxStringTokenize(wxString::FromUTF8(qeltest::Run(wxString("find ") + options + " "
-                                                              + qeltest::ShellQuote(Root()) + " "
-                                                              + tests + " 2>/dev/null")),
-                              "\n"))
+        for (const wxString& line : wxStringTokenize(wxString::FromUTF8(out), "\n"))
             paths.insert(line.utf8_string());
         return paths;
     }
