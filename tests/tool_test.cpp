@@ -40,7 +40,6 @@ TEST(Tool, LogShowsTheEndOfRunText)
     const Row rows[] = {
         {ID_TOOL_FIND_IN_FILES, 4, -1, "Found 0 matches in 4 file(s)"},
         {ID_TOOL_REPORT_VERSION, 4, 9, " 4 file(s)"}, // no row in the table
-        {ID_TOOL_REPLACE_IN_FILES, 2, 5, "Replaced 5 matches in 2 file(s)"},
         {ID_TOOL_REPORT_COUNT, 5, -1, "Counted 5 file(s)"},
         {ID_TOOL_REPORT_COUNT, 0, -1, "Counted 0 file(s)"},
     };
