@@ -87,7 +87,7 @@ TEST_F(DirTraversal, AgreesWithFind)
 {
     const std::string all = "-type f", dirs = "-mindepth 1 -type d", visible = " -not -path '*/.*'";
     struct Row {
-        const char* spec;
+        const char* patterns;
         int flags;
         std::string files;
         std::string count = ""; // find's tests for the count, the folders; empty: all of them
@@ -113,8 +113,8 @@ TEST_F(DirTraversal, AgreesWithFind)
         {"*", def | wxDIR_NO_FOLLOW, all}, // as find -P
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(wxString::Format("'%s' flags %d", row.spec, row.flags).utf8_string());
-        RecordingDir dir(Root(), row.spec, row.flags);
+        SCOPED_TRACE(wxString::Format("'%s' flags %d", row.patterns, row.flags).utf8_string());
+        RecordingDir dir(Root(), row.patterns, row.flags);
         const char* options = row.flags & wxDIR_NO_FOLLOW ? "-P" : "-L";
         EXPECT_EQ(dir.FindFiles(), Find(row.count.empty() ? all : row.count, options).size());
         EXPECT_EQ(Show(dir.m_Files), Show(Find(row.files, options)));

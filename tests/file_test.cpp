@@ -110,9 +110,9 @@ protected:
             return save_ok
                 && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
         Write(content.data(), content.size());
-        const std::string piece(1024, 'x');
-        for (size_t done = 0; done < unchecked_bytes; done += piece.size())
-            Write(piece.data(), piece.size());
+        const std::string block(1024, 'x');
+        for (size_t done = 0; done < unchecked_bytes; done += block.size())
+            Write(block.data(), block.size());
         return true;
     }
 
@@ -359,20 +359,19 @@ TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
     struct Row {
         const char* name;
-        wxString save_as; // empty: save under the bound name
+        const char* save_as; // empty: save under the bound name
         bool save_ok;
         bool full_disk; // the hook writes more than fits, ignoring the errors
         std::string hooks;
-        wxString logged; // the path the message names; empty for no message
+        const char* logged; // the file the message names; empty for no message
     };
     const Row rows[] = {
-        {"folder is a file", m_Files.File("plain/x.txt"), true, false, "",
-         m_Files.File("plain/x.txt")},
-        {"folder is missing", m_Files.File("no/x.txt"), true, false, "", m_Files.File("no/x.txt")},
-        {"target is a folder", m_Files.File("folder"), true, false, "", m_Files.File("folder")},
+        {"folder is a file", "plain/x.txt", true, false, "", "plain/x.txt"},
+        {"folder is missing", "no/x.txt", true, false, "", "no/x.txt"},
+        {"target is a folder", "folder", true, false, "", "folder"},
         {"save hook failed", "", false, false, "save(0,open)", ""},
-        {"save as hook failed", m_Files.File("b.txt"), false, false, "save(1,open)", ""},
-        {"full disk", "", true, true, "save(0,open)", m_Files.File("a.txt")},
+        {"save as hook failed", "b.txt", false, false, "save(1,open)", ""},
+        {"full disk", "", true, true, "save(0,open)", "a.txt"},
         // One write larger than the room left is cut short without an error:
         // the save must still fail rather than put a truncated file in place.
         {"short write", "", true, true, "save(0,open)", ""},
@@ -389,12 +388,13 @@ TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
         file.unchecked_bytes = row.full_disk && !shortWrite ? 64 * 1024 : 0;
         qeltest::LogCapture log;
         EXPECT_FALSE(OnDisk(row.full_disk, [&] {
-            return file.FileSave(row.save_as.empty() ? QelFileName() : QelFileName(row.save_as));
+            return file.FileSave(row.save_as[0] ? QelFileName(m_Files.File(row.save_as))
+                                                : QelFileName());
         }));
         EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed '" + unsaved + "'");
         EXPECT_EQ(ReadBytes(old_path), "old");
         EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nfolder\nplain\n");
-        EXPECT_TRUE(row.logged.empty() || log.Has(row.logged)) << log.Dump();
+        EXPECT_TRUE(!row.logged[0] || log.Has(m_Files.File(row.logged))) << log.Dump();
 
         Touch(old_path);
         EXPECT_TRUE(file.CheckSync());
