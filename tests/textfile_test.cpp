@@ -203,7 +203,6 @@ TEST_F(Scanner, FindReportsTheLinesGrepPrints)
         {"o$", "-E"},
         {"\\(abc\\)", "-E"},
     };
-
     size_t matched = 0;                 // so that agreeing on nothing cannot pass
     std::map<std::string, LineSet> all; // "path:line" of each search in all files
     const wxString folder = m_Temp.File("files");
@@ -365,35 +364,29 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
 {
     const wxString fifo = m_Temp.File("pipe"); // would block a plain open
     ASSERT_EQ(mkfifo(fifo.fn_str(), 0644), 0);
+    // A replacement makes the run replace; the file is written with its mode
+    // unless that is 0; an empty find string is a caller's error.
     struct Row {
         const char* name;
-        std::string bytes; // written to the file with this mode, unless the mode is 0
+        std::string bytes;
         mode_t mode;
-        int tool;
         const char* find;
-        const char* grep;
+        bool regex;
         const char* replace;
         bool failWrite;
         const char* message;
-        int asserts;
-        long files;
     };
-    const int find = ID_TOOL_FIND_IN_FILES, replace = ID_TOOL_REPLACE_IN_FILES;
     const Row rows[] = {
-        {"readonly.txt", "foo\n", 0444, replace, "foo", "-F", "bar", false, "read-only", 0, 1},
-        {"binary.bin", std::string("foo\0bar\n", 8), 0644, replace, "foo", "-F", "bar", false,
-         "binary", 0, 1},
+        {"readonly.txt", "foo\n", 0444, "foo", false, "bar", false, "read-only"},
+        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "foo", false, "bar", false, "binary"},
         // Latin-1 has no Cyrillic letters: the file cannot take the text.
-        {"latin1.txt", "caf\xe9 foo\n", 0644, replace, "foo", "-F", "\xd0\xb6", false, "encoding",
-         0, 1},
-        {"failing.txt", "foo foo\nfoo\n", 0644, replace, "foo", "-F", "bar", true, "not written", 0,
-         1},
-        {"empty.txt", "a(\nfoo\n", 0644, find, "", "-F", "", false, nullptr, 1, 1},
-        {"regex.txt", "a(\nfoo\n", 0644, find, "a(", "-E", "", false,
-         "not a valid regular expression", 0, 1},
-        {"missing.txt", "", 0, find, "foo", "-F", "", false, "missing.txt", 0, 0},
-        {"pipe", "", 0, find, "foo", "-F", "", false, "not a regular file", 0, 0},
-        {"", "", 0, find, "foo", "-F", "", false, "not a regular file", 0, 0}, // the folder
+        {"latin1.txt", "caf\xe9 foo\n", 0644, "foo", false, "\xd0\xb6", false, "encoding"},
+        {"failing.txt", "foo foo\nfoo\n", 0644, "foo", false, "bar", true, "not written"},
+        {"empty.txt", "a(\nfoo\n", 0644, "", false, "", false, nullptr},
+        {"regex.txt", "a(\nfoo\n", 0644, "a(", true, "", false, "not a valid regular expression"},
+        {"missing.txt", "", 0, "foo", false, "", false, "missing.txt"},
+        {"pipe", "", 0, "foo", false, "", false, "not a regular file"},
+        {"", "", 0, "foo", false, "", false, "not a regular file"}, // the folder
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -402,14 +395,16 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
             ASSERT_TRUE(WriteBytes(path, row.bytes));
             chmod(path.fn_str(), row.mode);
         }
-        SetFind(row.find, row.grep, wxString::FromUTF8(row.replace));
+        const bool replace = row.replace[0] != 0;
+        SetFind(row.find, row.regex ? "-E" : "-F", wxString::FromUTF8(row.replace));
         qeltest::LogCapture log;
         qeltest::ExpectAsserts asserts;
-        Recorder scanner{QelFileName(path), QelTool(row.tool)};
+        Recorder scanner{QelFileName(path),
+                         QelTool(replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES)};
         scanner.failWrite = row.failWrite;
         EXPECT_FALSE(scanner.RunTool());
-        EXPECT_EQ(asserts.Count(), row.asserts);
-        EXPECT_EQ(scanner.Counter("Files"), row.files);
+        EXPECT_EQ(asserts.Count(), row.find[0] ? 0 : 1);
+        EXPECT_EQ(scanner.Counter("Files"), row.mode != 0 ? 1 : 0);
         EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
         if (row.mode != 0) {
             EXPECT_EQ(ReadBytes(path), row.bytes);
@@ -418,7 +413,7 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
         if (row.message) {
             EXPECT_EQ(log.Count(row.message), 1u) << log.Dump();
         }
-        if (row.tool == replace) { // the matches were found, the file not written
+        if (replace) { // the matches were found, the file not written
             EXPECT_EQ(log.Count(path), 1u) << log.Dump();
         } else {
             EXPECT_TRUE(scanner.lines.empty());
@@ -452,28 +447,23 @@ TEST_F(Scanner, CountTool)
 {
     struct Row {
         const char* name;
-        const char* text;
-        long lines, empty, code, words, comments, commentSize;
+        const char* text;   // none: the sample file of that name
+        std::string counts; // lines, empty lines, code lines and words, comments, their size
     };
-    const Row rows[] = {
-        {"sample.c", nullptr, 16, 2, 7, 24, 4, 95}, // no text: the sample file of that name
-        {"sample.py", nullptr, 9, 2, 7, 17, 1, 11},
-        {"sample.sh", nullptr, 5, 0, 5, 12, 1, 6},
-        {"sample.xml", nullptr, 5, 0, 1, 2, 1, 70},
-        // The words are "=", "1" and the first "/" of the marker: column 0's
-        // "x" only starts the word.
-        {"note.c", "x = 1; // note\n", 1, 0, 1, 3, 1, 7},
-        {"string.c", "s = \"//\";\n", 1, 0, 1, 2, 0, 0},
-        {"brace.c", "}\n", 1, 0, 0, 0, 0, 0},
-        {"late.c", "x//\n", 1, 0, 1, 1, 1, 2},
-        {"short.c", "a /*/ b\n", 1, 0, 1, 2, 1, 3},
-        {"hash.py", "# column 0\n  # later\n", 2, 0, 1, 2, 1, 7},
-        {"nomarkers.txt", "abcd", 1, 0, 0, 0, 2, 1},
-        {"empty.c", "", 0, 0, 0, 0, 0, 0},
-    };
-    const char* names[]
-        = {"Files",         "Total Size", "Lines",        "Empty Lines",      "Lines Of Code",
-           "Words Of Code", "Comments",   "Comment Size", "Actions Completed"};
+    const Row rows[] = {{"sample.c", nullptr, "16 2 7 24 4 95"},
+                        {"sample.py", nullptr, "9 2 7 17 1 11"},
+                        {"sample.sh", nullptr, "5 0 5 12 1 6"},
+                        {"sample.xml", nullptr, "5 0 1 2 1 70"},
+                        // The words are "=", "1" and the first "/" of the marker: column 0's
+                        // "x" only starts the word.
+                        {"note.c", "x = 1; // note\n", "1 0 1 3 1 7"},
+                        {"string.c", "s = \"//\";\n", "1 0 1 2 0 0"},
+                        {"brace.c", "}\n", "1 0 0 0 0 0"},
+                        {"late.c", "x//\n", "1 0 1 1 1 2"},
+                        {"short.c", "a /*/ b\n", "1 0 1 2 1 3"},
+                        {"hash.py", "# column 0\n  # later\n", "2 0 1 2 1 7"},
+                        {"nomarkers.txt", "abcd", "1 0 0 0 2 1"},
+                        {"empty.c", "", "0 0 0 0 0 0"}};
     QelFileStatistics sum;
     wxString samples;
     for (const Row& row : rows) {
@@ -482,17 +472,14 @@ TEST_F(Scanner, CountTool)
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_REPORT_COUNT)};
         ASSERT_TRUE(scanner.RunTool());
         EXPECT_EQ(scanner.statisticsCalls, 1);
-        const long want[] = {1,
-                             static_cast<long>(wxFileName::GetSize(path).GetValue()),
-                             row.lines,
-                             row.empty,
-                             row.code,
-                             row.words,
-                             row.comments,
-                             row.commentSize,
-                             0};
-        for (size_t k = 0; k < std::size(names); ++k)
-            EXPECT_EQ(scanner.Counter(names[k]), want[k]) << names[k];
+        std::string counts;
+        for (const char* name :
+             {"Lines", "Empty Lines", "Lines Of Code", "Words Of Code", "Comments", "Comment Size"})
+            counts += (counts.empty() ? "" : " ") + std::to_string(scanner.Counter(name));
+        EXPECT_EQ(counts, row.counts);
+        EXPECT_EQ(scanner.Counter("Files"), 1);
+        EXPECT_EQ(scanner.Counter("Total Size"), wxFileName::GetSize(path).GetValue());
+        EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
         if (row.text == nullptr) {
             samples += " " + ShellQuote(path);
             sum += scanner.GetStatistics();
@@ -529,13 +516,11 @@ TEST_F(Scanner, KeywordReport)
     }
 }
 
+// The text every match of the pattern holds: what the scanner looks for
+// before it runs the expression.
 TEST(RegexRequiredText, IsTextEveryMatchHolds)
 {
-    struct Row {
-        const char* pattern;
-        const char* text;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"wx[A-Z][a-z]+Ctrl", "Ctrl"},
         {"fo+", "fo"},
         {"abc?d", "ab"},
@@ -553,10 +538,8 @@ TEST(RegexRequiredText, IsTextEveryMatchHolds)
         {"\\x41BC", ""},
         {"caf\xc3\xa9s", "caf"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.pattern);
-        EXPECT_EQ(QelRegexRequiredText(wxString::FromUTF8(row.pattern)), row.text);
-    }
+    for (const auto& [pattern, text] : rows)
+        EXPECT_EQ(QelRegexRequiredText(wxString::FromUTF8(pattern)), text) << pattern;
 }
 
 TEST(RegexReplace, MovesOnAfterEmptyMatches)
