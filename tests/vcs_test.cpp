@@ -221,7 +221,6 @@ TEST_F(VcsTest, ShippedFile)
         EXPECT_EQ(*places.rbegin(), name == "CVS" ? VCS_MENU_POPUP : VCS_MENU_MAIN);
         EXPECT_EQ(places.count(VCS_MENU_NONE), 0u);
     }
-    EXPECT_EQ(Entry("git").GetCommands()[1].GetType(), VCS_MENU_POPUP); // blame needs a file
 
     const struct {
         const char *system, *known; // %s: the command with its subcommand

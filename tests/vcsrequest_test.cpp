@@ -21,13 +21,6 @@ wxArrayString Files(std::initializer_list<wxString> files)
     return wxArrayString(files.begin(), files.end());
 }
 
-std::string Show(const wxArrayString& args)
-{
-    std::string text;
-    for (const auto& arg : args) text += "[" + arg.ToStdString() + "]";
-    return text;
-}
-
 // What git prints, as the runner keeps it: without the last line end.
 wxString Printed(std::string text)
 {
@@ -163,23 +156,23 @@ TEST_F(VcsRequestTest, ArgumentsAreNeverJoined)
     const struct {
         const char *system, *run, *flags;
         wxArrayString files;
-        std::string want;
+        wxString want;
     } rows[] = {
-        {"svn", "log", "-r:", Files({"/p/f.c"}), "[log][-r:/p/f.c]"},
-        {"svn", "log", "--help", Files({"/p/f.c"}), "[log][--help]"},
-        {"git", "help", "ignored", Files({"/p/f.c"}), "[help][remote]"},
+        {"svn", "log", "-r:", Files({"/p/f.c"}), "log|-r:/p/f.c"},
+        {"svn", "log", "--help", Files({"/p/f.c"}), "log|--help"},
+        {"git", "help", "ignored", Files({"/p/f.c"}), "help|remote"},
         {"git", "commit", "-q", Files({"a b.c", "c\\d"}),
-         "[commit][-q][-m][x\" --amend -m \"y][a b.c][c\\d]"},
-        {"CVS", "update", "-C", Files({"/c/x.c"}), "[-d][/cvs root][update][-C][/c/x.c]"},
-        {"git", "branch --list", "", Files({}), "[branch][--list][remote]"},
-        {"git", "log", "--format='%s %an'", Files({"f"}), "[log][--format=%s %an][f]"},
+         "commit|-q|-m|x\" --amend -m \"y|a b.c|c\\d"},
+        {"CVS", "update", "-C", Files({"/c/x.c"}), "-d|/cvs root|update|-C|/c/x.c"},
+        {"git", "branch --list", "", Files({}), "branch|--list|remote"},
+        {"git", "log", "--format='%s %an'", Files({"f"}), "log|--format=%s %an|f"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.want);
         QelVCSEntry entry = Entry(row.system);
         entry.SetCommand(IdOf(row.system, row.run));
         config->Write("Flags", row.flags);
-        EXPECT_EQ(Show(entry.GetArgv(row.files)), row.want);
+        EXPECT_EQ(wxJoin(entry.GetArgv(row.files), '|', 0), row.want);
     }
 }
 
