@@ -19,27 +19,19 @@ using qeltest::PumpUntil;
 
 namespace {
 
-struct Reported {
-    wxString line, path, lineno;
-};
-
-// Keeps what a background run reports.
+// Keeps what a background run reports: the lines, and their links as
+// "path@lineno;" each.
 class Recorder : public QelProcess {
 public:
     void ReportAdd(const wxString& line, const wxString& path, const wxString& lineno) override
     {
-        m_Lines.push_back({line, path, lineno});
+        m_Lines.push_back(line);
+        m_Links += path + "@" + lineno + ";";
     }
     void ReportCreate() override { ++m_Creates; }
 
-    wxArrayString Lines() const
-    {
-        wxArrayString lines;
-        for (const auto& reported : m_Lines) lines.push_back(reported.line);
-        return lines;
-    }
-
-    std::vector<Reported> m_Lines;
+    wxArrayString m_Lines;
+    wxString m_Links;
     int m_Creates = 0;
 };
 
@@ -110,7 +102,7 @@ TEST_F(ProcessGuiTest, EveryLineIsReportedAndTheEndAnnounced)
         ASSERT_TRUE(RunToEnd(process, Args({"sh", "-c", row.script})));
         EXPECT_EQ(process.m_Creates, 1);
         EXPECT_EQ(process.GetExitCode(), row.status);
-        wxArrayString lines = process.Lines();
+        wxArrayString lines = process.m_Lines;
         if (row.sorted) lines.Sort();
         EXPECT_EQ(lines, Split(row.lines));
         EXPECT_EQ(m_Terminated, 1);
@@ -135,7 +127,7 @@ TEST_F(ProcessGuiTest, APromptWithoutLineEndDoesNotStallTheLoop)
     EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 5000));
     probe.Stop();
     EXPECT_LT(longest, 200);
-    EXPECT_EQ(process.Lines(), Split("Password: "));
+    EXPECT_EQ(process.m_Lines, Split("Password: "));
 }
 
 TEST_F(ProcessGuiTest, StoppingKillsTheChildAndWhatItStarted)
@@ -150,7 +142,7 @@ TEST_F(ProcessGuiTest, StoppingKillsTheChildAndWhatItStarted)
     EXPECT_TRUE(PumpUntil([&] { return !process->IsRunning(); }, 5000));
     EXPECT_EQ(process->Kill(wxSIGKILL), wxKILL_NO_PROCESS);
     EXPECT_TRUE(log.Has("Stopped")) << log.Dump();
-    EXPECT_EQ(process->Lines().size(), 0u);
+    EXPECT_EQ(process->m_Lines.size(), 0u);
 
     // A runner that goes takes its children with it; their end reaches no one.
     pid = process->Execute(Args({"sh", "-c", "sleep 30 & sleep 30"}), wxEXEC_ASYNC);
@@ -181,8 +173,8 @@ TEST_F(ProcessGuiTest, ABusyRunnerTakesTypedLinesAndTheStopButton)
         command.SetString(typed);
         process.ProcessEvent(command);
     }
-    EXPECT_TRUE(PumpUntil([&] { return process.Lines().size() == 2; }, 3000));
-    EXPECT_EQ(process.Lines(), Split("hello\ntwo words\n"));
+    EXPECT_TRUE(PumpUntil([&] { return process.m_Lines.size() == 2; }, 3000));
+    EXPECT_EQ(process.m_Lines, Split("hello\ntwo words\n"));
     wxCommandEvent stop(wxEVT_MENU, ID_SHELL_COMMAND_STOP);
     process.ProcessEvent(stop);
     EXPECT_TRUE(PumpUntil([&] { return !process.IsRunning(); }, 2000));
@@ -208,10 +200,8 @@ TEST_F(ProcessGuiTest, MakeLinesLinkToFilesOfItsFolder)
     qeltest::CwdGuard cwd(elsewhere.Path());
     Recorder process;
     ASSERT_TRUE(RunToEnd(process, Args({"make"}), m_Temp.Path()));
-    EXPECT_EQ(process.Lines(),
+    EXPECT_EQ(process.m_Lines,
               Split(qeltest::Run("cd " + qeltest::ShellQuote(m_Temp.Path()) + " && make")));
-    wxString links;
-    for (const auto& line : process.m_Lines) links += line.path + "@" + line.lineno + ";";
     const wxString x = m_Temp.File("src/x.c");
-    EXPECT_EQ(links, x + "@12;@;" + x + "@;");
+    EXPECT_EQ(process.m_Links, x + "@12;@;" + x + "@;");
 }
