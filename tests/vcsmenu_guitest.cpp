@@ -4,8 +4,6 @@
 #include <wx/config.h>
 #include <wx/testing.h>
 
-#include <fstream>
-
 #include <qelkit/configdialog.h>
 #include <qelkit/frame.h>
 #include <qelkit/menu.h>
@@ -43,18 +41,6 @@ public:
     using QelSTC::QelSTC;
 };
 
-// Answers the command dialog; wxTEST_DIALOG fails when it comes twice.
-class Answer : public wxExpectModalBase<QelConfigDialog, Answer> {
-public:
-    explicit Answer(int answer)
-        : m_Answer(answer)
-    { }
-
-protected:
-    int OnInvoked(QelConfigDialog*) const override { return m_Answer; }
-    int m_Answer;
-};
-
 // Opens each output as a page of its own, as the application's frame does.
 class PageFrame : public QelFrame {
 public:
@@ -82,13 +68,9 @@ protected:
         m_Root = m_Temp.File("w");
         qeltest::Run("mkdir -p " + ShellQuote(m_Root) + " && cd " + ShellQuote(m_Root)
                      + " && git init -q && printf 'int a;\\nint b;\\n' > f.c"
-                       " && printf 'int c;\\n' > g.c && git add f.c g.c"
-                       " && GIT_AUTHOR_DATE='2020-01-02T03:04:05Z'"
-                       " GIT_COMMITTER_DATE='2020-01-02T03:04:05Z'"
-                       " git -c user.name=T -c user.email=t@q.example commit -q -m one"
-                       " && printf 'int z;\\n' >> f.c && printf 'int y;\\n' >> g.c");
-        m_Outside = m_Temp.File("out.c");
-        std::ofstream(m_Outside.ToStdString()) << "int x;\n";
+                       " && echo 'int c;' > g.c && git add f.c g.c && git -c user.name=T"
+                       " -c user.email=t@q.example commit -q -m one && echo 'int z;' >> f.c"
+                       " && echo 'int y;' >> g.c && echo 'int x;' > ../out.c");
         QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
         ASSERT_TRUE(QelVCS::Read());
         wxConfigBase::Get()->Write("git", "git");
@@ -103,14 +85,14 @@ protected:
         return -1;
     }
 
-    wxString m_Root, m_Outside;
+    wxString m_Root, m_Outside = m_Temp.File("out.c");
 };
 
 TEST_F(VcsMenuTest, FilesAndBaseFolderGetTheirMenus)
 {
     wxConfigBase::Get()->Write(_("Comparator"), "cmp");
     wxConfigBase::Get()->Write(_("Base folder"), m_Root);
-    struct Case {
+    const struct {
         const char* name;
         wxString file;
         int base;
@@ -144,7 +126,7 @@ TEST_F(VcsMenuTest, FilesAndBaseFolderGetTheirMenus)
 
 TEST_F(VcsMenuTest, OpenCommandsBecomePagesWithTheirLexer)
 {
-    struct Case {
+    const struct {
         const char* command;
         int answer;
         const char* lexer;
@@ -155,24 +137,22 @@ TEST_F(VcsMenuTest, OpenCommandsBecomePagesWithTheirLexer)
         {"log", wxID_OK, "", wxSTC_EDGE_LINE},
         {"show", wxID_CANCEL, "", wxSTC_EDGE_LINE},
     };
-    wxArrayString files;
-    files.Add(m_Root + "/f.c");
-    files.Add(m_Root + "/g.c");
+    const wxString names[] = {m_Root + "/f.c", m_Root + "/g.c"};
+    const wxArrayString files(std::begin(names), std::end(names));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         auto* frame = new PageFrame();
         const int id = IdOf(c.command);
         ASSERT_GE(id, 0);
-        wxTEST_DIALOG(QelVCSExecute(frame, id, files), Answer(c.answer));
+        wxTEST_DIALOG(QelVCSExecute(frame, id, files),
+                      qeltest::ExpectAnswer<QelConfigDialog>([](QelConfigDialog*) {}, c.answer));
         ASSERT_EQ(frame->pages.size(), c.answer == wxID_OK ? files.size() : 0u);
         for (size_t i = 0; i < frame->pages.size(); ++i) {
             const wxString rel = wxFileName(files[i]).GetFullName();
-            wxString want = qeltest::Run("git -C " + ShellQuote(m_Root) + " " + c.command + " "
-                                         + ShellQuote(rel));
-            want.Trim();
-            wxString got = frame->pages[i]->GetText();
-            EXPECT_EQ(got.Trim(), want) << rel;
-            EXPECT_FALSE(want.empty());
+            wxString want
+                = qeltest::Run("git -C " + ShellQuote(m_Root) + " " + c.command + " " + rel);
+            EXPECT_FALSE(want.Trim().empty());
+            EXPECT_EQ(frame->pages[i]->GetText().Trim(), want) << rel;
             EXPECT_EQ(frame->pages[i]->GetLexer().GetScintillaLexer(), c.lexer);
             EXPECT_EQ(frame->pages[i]->GetEdgeMode(), c.edge);
         }

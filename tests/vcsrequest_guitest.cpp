@@ -15,36 +15,24 @@ using qeltest::ShellQuote;
 namespace {
 
 // Answers a settings dialog after checking its title and its items.
-class ExpectConfig : public wxExpectModalBase<QelConfigDialog, ExpectConfig> {
-public:
-    ExpectConfig(const wxString& title, std::vector<wxString> labels, int answer)
-        : m_Title(title)
-        , m_Labels(std::move(labels))
-        , m_Answer(answer)
-    { }
-
-protected:
-    int OnInvoked(QelConfigDialog* dlg) const override
-    {
-        EXPECT_EQ(dlg->GetTitle(), m_Title);
-        std::vector<wxString> labels;
-        for (const auto& item : dlg->GetConfigItems()) labels.push_back(item.GetLabel());
-        EXPECT_EQ(labels, m_Labels);
-        return m_Answer;
-    }
-
-    wxString m_Title;
-    std::vector<wxString> m_Labels;
-    int m_Answer;
-};
+qeltest::ExpectAnswer<QelConfigDialog> ExpectConfig(const wxString& title,
+                                                    std::vector<wxString> labels, int answer)
+{
+    return qeltest::ExpectAnswer<QelConfigDialog>(
+        [=](QelConfigDialog* dlg) {
+            EXPECT_EQ(dlg->GetTitle(), title);
+            std::vector<wxString> shown;
+            for (const auto& item : dlg->GetConfigItems()) shown.push_back(item.GetLabel());
+            EXPECT_EQ(shown, labels);
+        },
+        answer);
+}
 
 class VcsDialogTest : public qeltest::EditorTest {
 protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        m_Root = m_Temp.File("w");
-        m_File = m_Root + "/f.c";
         qeltest::Run("mkdir -p " + ShellQuote(m_Root) + " && cd " + ShellQuote(m_Root)
                      + " && git init -q && printf 'a\\n' > f.c && git add f.c"
                        " && git -c user.name=T -c user.email=t@q.example commit -q -m one");
@@ -62,7 +50,7 @@ protected:
         return -1;
     }
 
-    wxString m_Root, m_File;
+    const wxString m_Root = m_Temp.File("w"), m_File = m_Root + "/f.c";
 };
 
 } // namespace

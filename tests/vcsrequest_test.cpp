@@ -12,25 +12,20 @@
 
 #include "testing.h"
 
-using qeltest::LogCapture;
 using qeltest::ShellQuote;
 
 namespace {
 
-const wxString SHIPPED = QEL_SOURCE_DIR "/data/vcs.xml";
-
 wxArrayString Files(std::initializer_list<wxString> files)
 {
-    wxArrayString array;
-    for (const auto& file : files) array.push_back(file);
-    return array;
+    return wxArrayString(files.begin(), files.end());
 }
 
-std::string Show(const wxArrayString& args)
+// What git prints, as the runner keeps it: without the last line end.
+wxString Printed(std::string text)
 {
-    std::string text;
-    for (const auto& arg : args) text += "[" + arg.ToStdString() + "]";
-    return text;
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return wxString::FromUTF8(text);
 }
 
 class VcsRequestTest : public qeltest::ConfigTest {
@@ -38,8 +33,9 @@ protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
-        QelVCS vcs{wxFileName(SHIPPED)};
+        QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
         ASSERT_TRUE(QelVCS::Read());
+        wxConfigBase::Get()->Write("git", "git");
     }
 
     static const QelVCSEntry& Entry(const wxString& name) { return QelVCS::GetEntries().at(name); }
@@ -54,75 +50,40 @@ protected:
         return -1;
     }
 
-    // Makes the folder and an empty file in it.
-    wxString Touch(const wxString& relative)
+    // Runs a shell command in the test's folder.
+    std::string Sh(const wxString& command, int* status = nullptr)
     {
-        const wxString path = m_Temp.File(relative);
-        wxFileName::Mkdir(wxFileName(path).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-        qeltest::WriteBytes(path, "");
-        return path;
+        return qeltest::Run("cd " + ShellQuote(m_Temp.Path()) + " && " + command, status);
     }
-};
-
-// A repository with fixed authors and dates: two commits, then a change.
-class GitTest : public VcsRequestTest {
-protected:
-    void SetUp() override
-    {
-        VcsRequestTest::SetUp();
-        m_Root = m_Temp.File("w");
-        wxConfigBase::Get()->Write("git", "git");
-        Git("init -q -b main . && git config user.name Tester && git config user.email t@q.example"
-            " && mkdir -p a/b && printf 'int a;\\nint b;\\n' > a/b/f.c && printf 'x\\n' > 'a b.c'"
-            " && git add -A && git commit -q -m first"
-            " && printf 'int a;\\nint c;\\n' > a/b/f.c && git commit -q -a -m 'second change'"
-            " && printf 'int a;\\nint d;\\n' > a/b/f.c");
-    }
-
     std::string Git(const wxString& command, int* status = nullptr)
     {
-        wxFileName::Mkdir(m_Root, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-        const wxString env = "GIT_AUTHOR_DATE=2020-01-02T03:04:05Z "
-                             "GIT_COMMITTER_DATE=2020-01-02T03:04:05Z ";
-        return qeltest::Run("cd " + ShellQuote(m_Root) + " && export " + env + " && git " + command,
-                            status);
+        return Sh("cd w && git " + command, status);
     }
 
-    // What git prints, as the runner keeps it: without the last line end.
-    static wxString Printed(std::string text)
+    // A repository in "w" with two commits, then a change.
+    void MakeRepository()
     {
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        return wxString::FromUTF8(text);
+        Sh("mkdir -p w/a/b && cd w && git init -q -b main . && git config user.name Tester"
+           " && git config user.email t@q.example && printf 'int a;\\nint b;\\n' > a/b/f.c"
+           " && printf 'x\\n' > 'a b.c' && git add -A && git commit -q -m first"
+           " && printf 'int a;\\nint c;\\n' > a/b/f.c && git commit -q -a -m 'second change'"
+           " && printf 'int a;\\nint d;\\n' > a/b/f.c");
     }
 
-    wxString m_Root;
+    const wxString m_Root = m_Temp.File("w");
 };
 
 } // namespace
 
-TEST_F(VcsRequestTest, AdministrativeFolders)
+TEST_F(VcsRequestTest, FolderAndSettingChooseTheSystem)
 {
-    for (const char* folder : {"w/.git", "w/a/b", "s/.svn", "s/sub", "c/CVS", "h/.hg", "h/x",
-                               "z/.bzr", "t/.git/objects"})
-        wxFileName::Mkdir(m_Temp.File(folder), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    Touch("w/a/b/f.c");
-    Touch("w/config");
-    Touch("w/.git/config");
-    Touch("s/sub/x.c");
-    Touch("c/x.c");
-    Touch("h/x/y.c");
-    Touch("z/k.c");
-    Touch("linked/x.c");
-    qeltest::WriteBytes(m_Temp.File("linked/.git"), "gitdir: ../t/.git\n");
-    Touch("plain/x.c");
+    Sh("mkdir -p w/.git w/a/b s/.svn s/sub c/CVS h/.hg h/x z/.bzr t/.git/objects linked plain"
+       " && touch w/a/b/f.c w/config w/.git/config s/sub/x.c c/x.c h/x/y.c z/k.c linked/x.c"
+       " plain/x.c && echo 'gitdir: ../t/.git' > linked/.git");
     struct Row {
-        const char* name;
-        const char* system;
-        const char* path;
-        bool beside; // CheckPath
-        bool above;  // CheckPathAll
-        const char* root;
-        const char* relative;
+        const char *name, *system, *path;
+        bool beside, above; // CheckPath, CheckPathAll
+        const char *root, *relative;
     };
     const Row rows[] = {
         {"GitFileBelowTheRoot", "git", "w/a/b/f.c", false, true, "w", "a/b/f.c"},
@@ -146,127 +107,96 @@ TEST_F(VcsRequestTest, AdministrativeFolders)
         EXPECT_EQ(QelVCS::GetRoot(row.system, fn), *row.root ? m_Temp.File(row.root) : "");
         EXPECT_EQ(QelVCS::GetRelativeFile(row.system, fn), row.relative);
     }
-}
-
-TEST_F(VcsRequestTest, SystemOfAFileFollowsTheSetting)
-{
-    wxFileName::Mkdir(m_Temp.File("s/.svn"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    wxFileName::Mkdir(m_Temp.File("c/CVS"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    const wxString svnFile = Touch("s/deep/er/x.c");
-    const wxString cvsFile = Touch("c/x.c");
-    const wxString plain = Touch("p/x.c");
-    struct Row {
-        const char* name;
+    // The "VCS" setting: 1 finds the system by the folder, others choose one.
+    const struct {
         long setting;
-        wxString file;
-        const char* system;
-    };
-    const Row rows[] = {
-        {"AutoSvn", 1, svnFile, "svn"},
-        {"AutoCvs", 1, cvsFile, "CVS"},
-        {"AutoNone", 1, plain, ""},
-        {"ChosenForEveryFile", 3, plain, "svn"},
-        {"ChosenOverTheFolder", 2, svnFile, "git"},
-        {"NoSuchNumber", 42, svnFile, ""},
-        {"Off", 0, svnFile, ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        const char *file, *system;
+    } settings[] = {{1, "s/sub/x.c", "svn"}, {1, "c/x.c", "CVS"},     {1, "plain/x.c", ""},
+                    {3, "plain/x.c", "svn"}, {2, "s/sub/x.c", "git"}, {42, "s/sub/x.c", ""},
+                    {0, "s/sub/x.c", ""}};
+    for (const auto& row : settings) {
+        SCOPED_TRACE(row.setting);
+        SCOPED_TRACE(row.file);
         wxConfigBase::Get()->Write("VCS", row.setting);
-        const QelVCS request(Files({row.file}), -1);
+        const wxString file = m_Temp.File(row.file);
+        const QelVCS request(Files({file}), -1);
         EXPECT_EQ(request.GetEntry().GetName(), row.system);
         EXPECT_EQ(request.Use(), row.setting != 0);
-        EXPECT_EQ(QelVCS::DirExists(wxFileName(row.file)), row.setting == 1 && *row.system != 0);
+        EXPECT_EQ(QelVCS::DirExists(wxFileName(file)), row.setting == 1 && *row.system != 0);
     }
 }
 
 TEST_F(VcsRequestTest, MenuIdentifiersChooseTheCommand)
 {
     QelVCSEntry git = Entry("git");
-    struct Row {
-        int id;
-        int no;
-    };
-    const Row rows[] = {
-        {ID_VCS_LOWEST + 1, 0},        {ID_EDIT_VCS_LOWEST + 1, 0},
-        {ID_EDIT_VCS_LOWEST + 14, 13}, {-1, 13},
-        {ID_EDIT_VCS_HIGHEST, 13},     {ID_VCS_LOWEST + 3, 2},
-        {ID_EDIT_VCS_LOWEST + 24, 0},  {ID_VCS_HIGHEST - 1, 0},
-    };
-    ASSERT_GT(git.GetCommands().size(), 14u);
-    ASSERT_LT(git.GetCommands().size(), 24u);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.id);
-        git.SetCommand(row.id);
-        EXPECT_EQ(git.GetCommand().GetNo(), row.no);
+    ASSERT_TRUE(git.GetCommands().size() > 14u && git.GetCommands().size() < 24u);
+    const int rows[][2] = {{ID_VCS_LOWEST + 1, 0},        {ID_EDIT_VCS_LOWEST + 1, 0},
+                           {ID_EDIT_VCS_LOWEST + 14, 13}, {-1, 13},
+                           {ID_EDIT_VCS_HIGHEST, 13},     {ID_VCS_LOWEST + 3, 2},
+                           {ID_EDIT_VCS_LOWEST + 24, 0},  {ID_VCS_HIGHEST - 1, 0}};
+    for (const auto& [id, no] : rows) {
+        SCOPED_TRACE(id);
+        git.SetCommand(id);
+        EXPECT_EQ(git.GetCommand().GetNo(), no);
     }
 }
 
 TEST_F(VcsRequestTest, ArgumentsAreNeverJoined)
 {
-    struct Row {
-        const char* name;
-        const char* system;
-        const char* run;
-        const char* flags;
-        wxArrayString files;
-        std::string want;
-    };
     wxConfigBase* config = wxConfigBase::Get();
     config->Write("Revision comment", "x\" --amend -m \"y\x0bolder\x0b");
     config->Write("Prefix flags", "-d '/cvs root'");
     config->Write("Subcommand", "remote");
-    const Row rows[] = {
-        {"FlagsEndingInColonTakeTheFile", "svn", "log", "-r:", Files({"/p/f.c"}),
-         "[log][-r:/p/f.c]"},
-        {"HelpFlagsDropTheFiles", "svn", "log", "--help", Files({"/p/f.c"}), "[log][--help]"},
-        {"HelpCommand", "git", "help", "ignored", Files({"/p/f.c"}), "[help][remote]"},
-        {"CommentIsOneArgument", "git", "commit", "-q", Files({"a b.c", "c\\d"}),
-         "[commit][-q][-m][x\" --amend -m \"y][a b.c][c\\d]"},
-        {"PrefixFlags", "CVS", "update", "-C", Files({"/c/x.c"}),
-         "[-d][/cvs root][update][-C][/c/x.c]"},
-        {"SubcommandKeptApartFromItsLabel", "git", "branch --list", "", Files({}),
-         "[branch][--list][remote]"},
-        {"FlagsSplitLikeAShell", "git", "log", "--format='%s %an'", Files({"f"}),
-         "[log][--format=%s %an][f]"},
+    // Flags ending in a colon take the file, help flags drop the files, the
+    // help command takes the subcommand, the comment is one argument, prefix
+    // flags come first, the subcommand is apart from its label, flags split
+    // like a shell.
+    const struct {
+        const char *system, *run, *flags;
+        wxArrayString files;
+        wxString want;
+    } rows[] = {
+        {"svn", "log", "-r:", Files({"/p/f.c"}), "log|-r:/p/f.c"},
+        {"svn", "log", "--help", Files({"/p/f.c"}), "log|--help"},
+        {"git", "help", "ignored", Files({"/p/f.c"}), "help|remote"},
+        {"git", "commit", "-q", Files({"a b.c", "c\\d"}),
+         "commit|-q|-m|x\" --amend -m \"y|a b.c|c\\d"},
+        {"CVS", "update", "-C", Files({"/c/x.c"}), "-d|/cvs root|update|-C|/c/x.c"},
+        {"git", "branch --list", "", Files({}), "branch|--list|remote"},
+        {"git", "log", "--format='%s %an'", Files({"f"}), "log|--format=%s %an|f"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.want);
         QelVCSEntry entry = Entry(row.system);
         entry.SetCommand(IdOf(row.system, row.run));
         config->Write("Flags", row.flags);
-        EXPECT_EQ(Show(entry.GetArgv(row.files)), row.want);
+        EXPECT_EQ(wxJoin(entry.GetArgv(row.files), '|', 0), row.want);
     }
 }
 
-TEST_F(GitTest, ResultsMatchWhatGitPrints)
+TEST_F(VcsRequestTest, ResultsMatchWhatGitPrints)
 {
-    const wxString f = m_Root + "/a/b/f.c";
-    const wxString blank = m_Root + "/a b.c";
-    struct Row {
-        const char* name;
-        const char* run;
-        const char* flags;
+    MakeRepository();
+    const wxString f = m_Root + "/a/b/f.c", blank = m_Root + "/a b.c";
+    const struct {
+        const char *run, *flags;
         wxArrayString files;
-        const char* git;  // the same in the repository's root
-        const char* base; // "Base folder" for a request without files
+        const char* git; // the same in the root; without files "a" is the base folder
+    } rows[] = {
+        {"status", "--short", Files({f}), "status --short a/b/f.c"},
+        {"diff", "", Files({f}), "diff a/b/f.c"},
+        {"log", "--format=%s", Files({f}), "log --format=%s a/b/f.c"},
+        {"log", "'--format=%an %ad %s'", Files({blank, f}),
+         "log '--format=%an %ad %s' 'a b.c' a/b/f.c"},
+        {"blame", "", Files({blank}), "blame 'a b.c'"},
+        {"show", "--stat", Files({f}), "show --stat a/b/f.c"},
+        {"status", "", Files({}), "status"},
+        {"status", "--short", Files({m_Root}), "status --short"},
     };
-    const Row rows[] = {
-        {"Status", "status", "--short", Files({f}), "status --short a/b/f.c", ""},
-        {"Diff", "diff", "", Files({f}), "diff a/b/f.c", ""},
-        {"Log", "log", "--format=%s", Files({f}), "log --format=%s a/b/f.c", ""},
-        {"LogOfTwoFilesOneWithABlank", "log", "'--format=%an %ad %s'", Files({blank, f}),
-         "log '--format=%an %ad %s' 'a b.c' a/b/f.c", ""},
-        {"Blame", "blame", "", Files({blank}), "blame 'a b.c'", ""},
-        {"Show", "show", "--stat", Files({f}), "show --stat a/b/f.c", ""},
-        {"StatusOfTheBaseFolder", "status", "", Files({}), "status", "a"},
-        {"StatusOfTheRootFolder", "status", "--short", Files({m_Root}), "status --short", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.git);
         wxConfigBase::Get()->Write("Flags", row.flags);
-        wxConfigBase::Get()->Write("Base folder",
-                                   *row.base ? m_Root + "/" + row.base + "\x0b" : "");
+        wxConfigBase::Get()->Write("Base folder", row.files.empty() ? m_Root + "/a\x0b" : "");
         QelVCS request(row.files, IdOf("git", row.run));
         ASSERT_EQ(request.GetEntry().GetName(), "git");
         int status = -1;
@@ -281,32 +211,30 @@ TEST_F(GitTest, ResultsMatchWhatGitPrints)
 
 // Several files, one with a blank, go in one request; a comment that looks
 // like options stays one argument.
-TEST_F(GitTest, AddAndCommitWithAnAwkwardComment)
+TEST_F(VcsRequestTest, AddAndCommitWithAnAwkwardComment)
 {
-    qeltest::WriteBytes(m_Root + "/a b.c", "changed\n");
-    qeltest::WriteBytes(m_Root + "/a/c.c", "new\n");
-    wxConfigBase::Get()->Write("Flags", "");
+    MakeRepository();
+    Sh("printf 'changed\\n' > 'w/a b.c' && printf 'new\\n' > w/a/c.c");
     QelVCS add(Files({m_Root + "/a b.c", m_Root + "/a/c.c"}), IdOf("git", "add"));
     EXPECT_EQ(add.Execute(), 0) << add.GetEntry().GetOutput();
     EXPECT_EQ(Git("diff --cached --name-only"), "a b.c\na/c.c\n");
 
     const wxString comment = "x\" --allow-empty --amend -m \"y";
     wxConfigBase::Get()->Write("Revision comment", comment + "\x0b");
-    const std::string before = Git("rev-list --count HEAD");
     QelVCS commit(Files({m_Root + "/a/b/f.c"}), IdOf("git", "commit"));
     EXPECT_EQ(commit.Execute(), 0) << commit.GetEntry().GetOutput();
-    EXPECT_EQ(std::stoi(Git("rev-list --count HEAD")), std::stoi(before) + 1);
+    EXPECT_EQ(Git("rev-list --count HEAD"), "3\n");
     EXPECT_EQ(Printed(Git("log -1 --format=%B")), comment + "\n");
     EXPECT_EQ(Git("show --name-only --format= HEAD"), "a/b/f.c\n");
 }
 
-TEST_F(GitTest, AFileOutsideAnyRepository)
+TEST_F(VcsRequestTest, AFileOutsideAnyRepository)
 {
     qeltest::TempDir outside;
     const wxString file = outside.File("x.c");
     qeltest::WriteBytes(file, "");
     {
-        LogCapture log;
+        qeltest::LogCapture log;
         QelVCS request(Files({file}), IdOf("git", "status"));
         EXPECT_FALSE(QelVCS::DirExists(wxFileName(file)));
         EXPECT_EQ(request.Execute(), -1);
@@ -314,7 +242,6 @@ TEST_F(GitTest, AFileOutsideAnyRepository)
     }
     // With git chosen for every file, git itself says what is wrong.
     wxConfigBase::Get()->Write("VCS", static_cast<long>(Entry("git").GetNo()));
-    wxConfigBase::Get()->Write("Flags", "");
     QelVCS request(Files({file}), IdOf("git", "status"));
     int status = -1;
     const wxString want = Printed(
