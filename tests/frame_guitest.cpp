@@ -87,15 +87,6 @@ TEST_F(FrameTest, EditorPaneTexts)
     EXPECT_EQ(QelFormatPaneInfo({17, 11, 1, 11, 13, 28, true, "23\n23"}), "2,7,5"); // rectangle
 }
 
-TEST_F(FrameTest, ListPaneTextCountsShownListsOnly)
-{
-    QelListView* list = List(5);
-    QelFrame::StatusText("before", "PaneInfo");
-    list->Hide();
-    QelFrame::UpdateStatusBar(list);
-    EXPECT_EQ(Pane("PaneInfo"), "before");
-}
-
 TEST_F(FrameTest, MenuBarFollowsSettingUntilFirstCommand)
 {
     for (const bool stored : {false, true}) {
