@@ -42,7 +42,7 @@ protected:
 TEST_F(FileListTest, RowsFillTheFileColumnsFromTheFile)
 {
     // Cells "File Name|In Folder|Type|Size" with "@" for the folder; a file that
-    // exists has an image and a modification time. A missing file keeps its
+    // exists has a modification time. A missing file keeps its
     // folder; its other columns stay empty.
     const std::tuple<LV::ListType, const char*, const char*, const char*, bool> cases[] = {
         {LV::LIST_FIND, "a.txt", "", "a.txt|@|txt|5", true},
@@ -61,11 +61,6 @@ TEST_F(FileListTest, RowsFillTheFileColumnsFromTheFile)
             cells << (cells.empty() ? "" : "|") << lv->GetItemText(row, col);
         cells.Replace(m_Dir, "@");
         EXPECT_EQ(cells, want);
-        wxListItem info;
-        info.SetId(row);
-        info.SetMask(wxLIST_MASK_IMAGE);
-        ASSERT_TRUE(lv->GetItem(info));
-        EXPECT_EQ(info.GetImage() != -1, exists);
         EXPECT_EQ(iso.Matches(lv->GetItemText(row, "Modified")), exists);
         // The row names the same file again, even when the file is missing.
         EXPECT_EQ(QelListItem(lv, row).GetFileName().GetFullPath(), path);
@@ -148,8 +143,6 @@ TEST_F(FileListTest, DeleteDoublesComparesNeighboursOnly)
         EXPECT_EQ(left, want);
     }
 }
-
-// --- activation and revisions ---
 
 TEST_F(FileListTest, ActivatingAFolderRowAsksForItsType)
 {
