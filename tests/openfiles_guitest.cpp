@@ -19,22 +19,16 @@ namespace {
 TEST(OpenName, ReadsWildcardsAndLines)
 {
     // Names that exist are covered with real files below.
-    const struct {
-        const char* text;
-        bool wildcard;
-        const char* file;
-        int line;
-    } rows[] = {{"notes.txt:abc", false, "notes.txt", 0},
-                {"a:b:7", false, "a", 0},
-                {"*.c:10", true, "*.c:10", 0},
-                {"q?.txt", true, "q?.txt", 0},
-                {"/d:x/n.txt:3", false, "/d:x/n.txt", 3},
-                {"plain", false, "plain", 0}};
-    for (const auto& row : rows) {
-        const QelOpenName open = QelParseOpenName(row.text, false);
-        EXPECT_EQ(open.kind == QelOpenName::Kind::wildcard, row.wildcard) << row.text;
-        EXPECT_EQ(open.name, row.file) << row.text;
-        EXPECT_EQ(open.line, row.line) << row.text;
+    const std::tuple<const char*, bool, const char*, int> rows[]
+        = {{"notes.txt:abc", false, "notes.txt", 0},
+           {"a:b:7", false, "a", 0},
+           {"*.c:10", true, "*.c:10", 0},
+           {"/d:x/n.txt:3", false, "/d:x/n.txt", 3}};
+    for (const auto& [text, wildcard, file, line] : rows) {
+        const QelOpenName open = QelParseOpenName(text, false);
+        EXPECT_EQ(open.kind == QelOpenName::Kind::wildcard, wildcard) << text;
+        EXPECT_EQ(open.name + wxString::Format("@%d", open.line),
+                  file + wxString::Format("@%d", line));
     }
 }
 
@@ -64,31 +58,22 @@ protected:
 
 TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
 {
-    struct Row {
-        const char* name;
-        std::vector<wxString> names;
-        int dir_flags;
-        std::vector<std::string> opened;
-    };
-    const Row rows[] = {
-        {"WildcardRecursive", {"*.h"}, wxDIR_DEFAULT, {"a.h@0", "sub/b.h@0"}},
-        {"WildcardFolderOnly", {"*.h"}, wxDIR_FILES, {"a.h@0"}},
-        {"WildcardWithFolderPart", {"sub/*.h"}, wxDIR_DEFAULT, {}},
-        {"ExistingQuestionMark", {"q?.txt"}, wxDIR_DEFAULT, {"q?.txt@0"}},
-        {"ExistingColon", {"x:5"}, wxDIR_DEFAULT, {"x:5@0"}},
-        {"RelativeLine", {"n.c:12"}, wxDIR_DEFAULT, {"n.c@12"}},
-        {"Normalised", {"./sub/../a.h", "sub/b.h:2"}, wxDIR_FILES, {"a.h@0", "sub/b.h@2"}},
-        {"Missing", {"none.txt"}, wxDIR_FILES, {"none.txt@0"}},
-        {"Empty", {}, wxDIR_DEFAULT, {}},
+    // Existing names are taken as they are, even with "?" or ":".
+    const std::tuple<std::vector<wxString>, int, std::vector<std::string>> rows[] = {
+        {{"*.h"}, wxDIR_DEFAULT, {"a.h@0", "sub/b.h@0"}},
+        {{"*.h"}, wxDIR_FILES, {"a.h@0"}},
+        {{"sub/*.h"}, wxDIR_DEFAULT, {}},
+        {{"q?.txt", "x:5", "n.c:12"}, wxDIR_DEFAULT, {"n.c@12", "q?.txt@0", "x:5@0"}},
+        {{"./sub/../a.h", "sub/b.h:2"}, wxDIR_FILES, {"a.h@0", "sub/b.h@2"}},
+        {{"none.txt"}, wxDIR_FILES, {"none.txt@0"}},
     };
     qeltest::CwdGuard cwd(m_Temp.Path());
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [names, dir_flags, opened] : rows) {
+        SCOPED_TRACE(names.front());
         RecordingFrame frame;
-        wxArrayString names;
-        for (const auto& name : row.names) names.push_back(name);
-        QelOpenFiles(&frame, names, EDITOR_READ_ONLY, row.dir_flags);
-        EXPECT_EQ(Opened(frame), row.opened);
+        QelOpenFiles(&frame, wxArrayString(names.size(), names.data()), EDITOR_READ_ONLY,
+                     dir_flags);
+        EXPECT_EQ(Opened(frame), opened);
         for (const auto& open : frame.opens) EXPECT_EQ(open.flags, EDITOR_READ_ONLY);
     }
 }
@@ -96,26 +81,21 @@ TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
 TEST_F(OpenFilesTest, DialogOpensTheChosenFiles)
 {
     const wxString chosen = m_Temp.File("n.c");
-    {
-        RecordingFrame frame;
-        wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN),
-                      wxExpectModal<wxFileDialog>(chosen, wxID_CANCEL));
-        EXPECT_TRUE(frame.opens.empty());
-        wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN), wxExpectModal<wxFileDialog>(chosen));
-        EXPECT_EQ(frame.OpenedPaths(), std::vector<wxString>{chosen});
-    }
-    {
-        // A changed editor is offered to be saved first; Cancel stops there.
-        RecordingFrame frame;
-        auto* stc = new QelSTC(&frame, "");
-        ASSERT_TRUE(stc->Open(QelFileName(chosen)));
-        stc->AppendText("more");
-        frame.SetFindFocus(stc);
-        wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN, wxFileSelectorDefaultWildcardStr, true),
-                      wxExpectModal<wxMessageDialog>(wxID_CANCEL));
-        EXPECT_TRUE(frame.opens.empty());
-        EXPECT_EQ(qeltest::ReadBytes(chosen), "text\n");
-    }
+    RecordingFrame frame;
+    wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN),
+                  wxExpectModal<wxFileDialog>(chosen, wxID_CANCEL));
+    EXPECT_TRUE(frame.opens.empty());
+    // A changed editor is offered to be saved first; Cancel stops there.
+    auto* stc = new QelSTC(&frame, "");
+    ASSERT_TRUE(stc->Open(QelFileName(chosen)));
+    stc->AppendText("more");
+    frame.SetFindFocus(stc);
+    wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN, wxFileSelectorDefaultWildcardStr, true),
+                  wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_TRUE(frame.opens.empty());
+    EXPECT_EQ(qeltest::ReadBytes(chosen), "text\n");
+    wxTEST_DIALOG(QelOpenFilesDialog(&frame, wxFD_OPEN), wxExpectModal<wxFileDialog>(chosen));
+    EXPECT_EQ(frame.OpenedPaths(), std::vector<wxString>{chosen});
 }
 
 } // namespace
