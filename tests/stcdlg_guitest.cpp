@@ -16,50 +16,27 @@ using EntryDialogTest = qeltest::ConfigTest;
 
 TEST_F(EntryDialogTest, HoldsAnEditorOrAShell)
 {
-    const struct {
-        const char* name;
-        const char* prompt;
-        bool shell;
-        const char* text;
-        size_t editor_row;
-    } rows[] = {
-        {"Editor", "", false, "abc", 0},
-        {"EditorBelowPrompt", "Type it:", false, "abc", 1},
-        {"Shell", "", true, ">", 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        QelSTCEntryDialog dialog(nullptr, "caption", "abc", row.prompt, wxOK, row.shell);
-        QelSTC* stc = dialog.GetSTC();
-        EXPECT_EQ(dialog.GetText(), row.text);
-        EXPECT_EQ(std::string(dialog.GetTextRaw().data()), row.text);
-        EXPECT_EQ(dialog.GetSTCShell() != nullptr, row.shell);
-        EXPECT_EQ(stc->GetName() == "SHELL", row.shell);
-        EXPECT_FALSE(stc->GetReadOnly());
-        for (int margin = 0; margin < 3; ++margin) EXPECT_EQ(stc->GetMarginWidth(margin), 0);
-
-        // The content grid: the prompt's text row first, when there is one.
-        const wxSizerItemList& items = stc->GetContainingSizer()->GetChildren();
-        ASSERT_EQ(items.size(), row.editor_row + 1);
-        EXPECT_EQ(items[row.editor_row]->GetWindow(), stc);
-        EXPECT_NE(dialog.FindWindow(wxID_OK), nullptr);
+    for (const bool shell : {false, true}) {
+        SCOPED_TRACE(shell);
+        QelSTCEntryDialog dialog(nullptr, "caption", "abc", "Type it:", wxOK, shell);
+        const char* want = shell ? ">" : "abc";
+        EXPECT_EQ(dialog.GetText(), want);
+        EXPECT_EQ(std::string(dialog.GetTextRaw().data()), want);
+        EXPECT_EQ(dialog.GetSTCShell() != nullptr, shell);
+        EXPECT_FALSE(dialog.GetSTC()->GetReadOnly());
     }
 }
 
 TEST_F(EntryDialogTest, SizeKeptUnderItsName)
 {
-    {
-        QelSTCEntryDialog dialog(nullptr, "first", "", "", wxOK, true, wxID_ANY, wxDefaultPosition,
-                                 wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "T");
-        dialog.SetSize(500, 300);
-    }
-    QelSTCEntryDialog same(nullptr, "again", "", "", wxOK, true, wxID_ANY, wxDefaultPosition,
-                           wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "T");
-    EXPECT_EQ(same.GetSize(), wxSize(500, 300));
-
-    QelSTCEntryDialog other(nullptr, "other", "", "", wxOK, true, wxID_ANY, wxDefaultPosition,
-                            wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "U");
-    EXPECT_NE(other.GetSize(), wxSize(500, 300));
+    const auto make = [](const wxString& name) {
+        return std::make_unique<QelSTCEntryDialog>(nullptr, "caption", "", "", wxOK, true, wxID_ANY,
+                                                   wxDefaultPosition, wxDefaultSize,
+                                                   wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, name);
+    };
+    make("T")->SetSize(500, 300);
+    EXPECT_EQ(make("T")->GetSize(), wxSize(500, 300));
+    EXPECT_NE(make("U")->GetSize(), wxSize(500, 300));
 }
 
 TEST_F(EntryDialogTest, FindGoesToTheTopWindow)

@@ -105,16 +105,14 @@ TEST_F(StcHex, CallTipsInHexAndDecimal)
     const struct {
         const char* word;
         const char* want;
-    } rows[] = {
-        {"10", "hex: a dec: 16"},
-        {"ff", "dec: 255"},
-        {"255", "hex: ff dec: 597"},
-        {"~", "hex: 7e dec: 126"},
-        {"\xc3\xa9", "hex: e9 dec: 233"},
-        {"zz", ""},
-        {"0x1f", "dec: 31"},
-        {"", ""},
-    };
+    } rows[] = {{"10", "hex: a dec: 16"},
+                {"ff", "dec: 255"},
+                {"255", "hex: ff dec: 597"},
+                {"~", "hex: 7e dec: 126"},
+                {"\xc3\xa9", "hex: e9 dec: 233"},
+                {"zz", ""},
+                {"0x1f", "dec: 31"},
+                {"", ""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.word);
         const wxString word = wxString::FromUTF8(row.word);
@@ -146,12 +144,8 @@ TEST_F(StcHex, ControlCharactersByCode)
         const char* want;
     } rows[] = {
         {"insert", 1, 1, false, 65, "aAb"},
-        {"high byte", 1, 1, false, 200,
-         "a\xc8"
-         "b"},
-        {"replace selected", 0, 1, false, 233,
-         "\xe9"
-         "b"},
+        {"high byte", 1, 1, false, 200, "a\310b"},
+        {"replace selected", 0, 1, false, 233, "\351b"},
         {"cancelled", 1, 1, false, -1, "ab"},
         {"read-only", 1, 1, true, 0, "ab"},
         {"two selected", 0, 2, false, 0, "ab"},
