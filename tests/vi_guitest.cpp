@@ -147,10 +147,8 @@ enum How { Vim, VimCaret, Differs, Own };
 // One normal-mode case; with Own also the bells and what stays of the
 // command afterwards.
 struct ViCase {
-    const char* name;
-    const char* text;
-    int line;
-    int column;
+    const char *name, *text;
+    int line, column;
     const char* keys;
     How how;
     const char* want = "";

@@ -59,11 +59,9 @@ protected:
 // One ex command on a text: the text after it (null: refused, the text
 // unchanged), the message shown and the bells (-1: one when refused).
 struct ExCase {
-    const char* name;
-    const char* text;
+    const char *name, *text;
     int line;
-    const char* command;
-    const char* want;
+    const char *command, *want;
     const char* message = "";
     int bells = -1;
 };
