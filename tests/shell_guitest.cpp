@@ -38,17 +38,14 @@ protected:
     // "~" disables the shell.
     void Type(const std::string& keys)
     {
-        static const std::map<char, int> named{{'\r', WXK_RETURN},
-                                               {'\b', WXK_BACK},
-                                               {'\x1', WXK_UP},
-                                               {'\x2', WXK_DOWN},
-                                               {'\x3', WXK_HOME}};
+        static const std::string named = "\r\b\x1\x2\x3";
+        static const int codes[] = {WXK_RETURN, WXK_BACK, WXK_UP, WXK_DOWN, WXK_HOME};
         static const std::map<char, int> menu{
             {'P', wxID_PASTE}, {'D', wxID_DELETE}, {'X', wxID_CUT}};
         for (size_t i = 0; i < keys.size(); ++i) {
             const char c = keys[i];
-            if (const auto key = named.find(c); key != named.end()) {
-                Send(key->second, key->second < WXK_START ? key->second : 0);
+            if (const size_t key = named.find(c); key != std::string::npos) {
+                Send(codes[key], codes[key] < WXK_START ? codes[key] : 0);
             } else if (c == '^') {
                 Send(keys[i + 1], keys[i + 1] - 'A' + 1, wxMOD_CONTROL);
                 ++i;
