@@ -172,16 +172,11 @@ TEST_F(StcCommands, SortAgreesWithSortAndKeepsBytes)
     const wxString path = WriteFile("lines.txt", text);
     for (const int column : {1, 3, 5}) {
         SCOPED_TRACE(column);
-        const std::string want = qeltest::Run(wxString::Format(
-            "LC_ALL=C sort -s -t \"$(printf '\\001')\" -k1.%d,1 %s", column, ShellQuote(path)));
-        EXPECT_EQ(QelSortLines(text, "\n", column, true), want);
-        std::string reversed;
-        for (size_t end = want.size(); end > 0;) {
-            const size_t begin = want.rfind('\n', end - 2) + 1;
-            reversed += want.substr(begin, end - begin);
-            end = begin;
-        }
-        EXPECT_EQ(QelSortLines(text, "\n", column, false), reversed);
+        // Descending is the ascending order turned round.
+        const wxString sort = wxString::Format(
+            "LC_ALL=C sort -s -t \"$(printf '\\001')\" -k1.%d,1 %s", column, ShellQuote(path));
+        EXPECT_EQ(QelSortLines(text, "\n", column, true), qeltest::Run(sort));
+        EXPECT_EQ(QelSortLines(text, "\n", column, false), qeltest::Run(sort + " | tac"));
     }
 
     EXPECT_EQ(QelSortLines("b\n\na\n", "\n", 1, true), "a\nb\n");
