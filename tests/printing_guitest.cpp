@@ -1,5 +1,5 @@
 // The printout of a real editor drawn into a memory device context at a
-// fixed resolution, and the preview frame; never a printer or its dialog.
+// fixed resolution; never a printer or its dialog.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -168,21 +168,6 @@ TEST_F(PrintingTest, HeaderAndFooterCarryTheFileAndThePageNumbers)
         EXPECT_FALSE(looksLike("Page @PAGENUM@ of @PAGESCNT@"));
         m_Dc.SelectObject(m_Bitmap);
     }
-}
-
-TEST_F(PrintingTest, PreviewOpensAFrameTitledWithTheFile)
-{
-    QelSTC* stc = Editor(100);
-    qeltest::LogCapture log;
-    stc->PrintPreview();
-    wxWindow* preview = nullptr;
-    for (wxWindow* w : wxTopLevelWindows)
-        if (dynamic_cast<wxPreviewFrame*>(w) != nullptr) preview = w;
-    ASSERT_NE(preview, nullptr) << log.Dump();
-    EXPECT_EQ(preview->GetLabel(), m_Path);
-    EXPECT_EQ(log.CountLevel(wxLOG_Error), 0u) << log.Dump();
-    preview->Close(true); // closing, not destroying, gives the other windows back
-    qeltest::Pump(0);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
-// The entry dialog made hidden, with a plain editor or a shell, its size kept
-// in the settings file, and find handed to the top window.
+// The entry dialog made hidden: its size kept in the settings file, and find
+// handed to the top window.
 #include <memory>
 
 #include <wx/app.h>
 #include <wx/frame.h>
 
-#include <qelkit/shell.h>
+#include <qelkit/stc.h>
 #include <qelkit/stcdlg.h>
 
 #include "testing.h"
@@ -13,19 +13,6 @@
 namespace {
 
 using EntryDialogTest = qeltest::ConfigTest;
-
-TEST_F(EntryDialogTest, HoldsAnEditorOrAShell)
-{
-    for (const bool shell : {false, true}) {
-        SCOPED_TRACE(shell);
-        QelSTCEntryDialog dialog(nullptr, "caption", "abc", "Type it:", wxOK, shell);
-        const char* want = shell ? ">" : "abc";
-        EXPECT_EQ(dialog.GetText(), want);
-        EXPECT_EQ(std::string(dialog.GetTextRaw().data()), want);
-        EXPECT_EQ(dialog.GetSTCShell() != nullptr, shell);
-        EXPECT_FALSE(dialog.GetSTC()->GetReadOnly());
-    }
-}
 
 TEST_F(EntryDialogTest, SizeKeptUnderItsName)
 {

@@ -77,7 +77,6 @@ const ExCase ExCases[] = {
      "1\n5\n6\n7\n8\n9\n10\n2\n3\n4\n11\n12\n", "3 lines moved"},
     {"MoveToZero", "a\nb\n", 1, "1,1m0", nullptr, "", 2},
     {"SubstituteEveryMatch", "aXa\nbab\n", 1, "%s/a/b/", "bXb\nbbb\n", "Replaced: 3 occurrences"},
-    {"SubstituteWithG", "aXa\nbab\n", 1, "%s/a/b/g", "bXb\nbbb\n", "Replaced: 3 occurrences"},
     {"SubstituteRegex", "x1 x22\ny3\n", 1, "1,1s/x[0-9]+/n/", "n n\ny3\n", "Replaced: 2"},
     {"SubstituteWithoutRange", "abc\n", 1, "s/a/b/", nullptr},
     {"SubstituteWithoutPattern", "abc\n", 1, "%s", nullptr},
@@ -87,7 +86,6 @@ const ExCase ExCases[] = {
      "ab\n\n\n\nab\n\n\n\ncd\n", "Replaced: 2"},
     {"SubstituteLiteralAddsLines", "a;b;c\nd;e\n", 1, "1,1s/;/\n/", "a\nb\nc\nd;e\n",
      "Replaced: 2"},
-    {"ShiftRight", "a\nb\nc\n", 1, "2,3>", "a\n\tb\n\tc\n"},
     {"YankBackwardsRange", "a\nb\n", 1, "2,1y", nullptr},
     {"YankLastLines", "a\nb\n", 1, "1,$y", "a\nb\n", "2 lines yanked"},
     {"Unknown", "a\n", 1, "frobnicate", nullptr},
@@ -199,14 +197,6 @@ TEST_F(ViExTest, WriteRangeToNewFilesOnly)
     }
     EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("out.txt")), "l1\nl2\n");
     EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("own.txt")), "mine\n");
-}
-
-TEST_F(ViExTest, SetTabStop)
-{
-    SetText("a\n");
-    ASSERT_TRUE(Exec("set ts=4"));
-    EXPECT_EQ(m_Stc->GetTabWidth(), 4);
-    EXPECT_EQ(wxConfigBase::Get()->ReadLong(_("Tab width"), 0), 4);
 }
 
 // What the commands that act on the document ask of the frame: the file
