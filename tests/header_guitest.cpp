@@ -74,40 +74,8 @@ TEST_F(HeaderTest, LaysOutEachLexerWithAndWithoutEmailAndLicence)
     }
 }
 
-// Records the dialog's field labels ("*" when required), types the answers
-// in order and presses OK; when OK is off, says "off" and presses Cancel.
-class ExpectHeaderDialog : public wxExpectModalBase<QelConfigDialog, ExpectHeaderDialog> {
-public:
-    ExpectHeaderDialog(wxString* labels, std::vector<wxString> answers)
-        : m_Labels(labels)
-        , m_Answers(std::move(answers))
-    { }
-
-protected:
-    int OnInvoked(QelConfigDialog* dlg) const override
-    {
-        const auto& items = dlg->GetConfigItems();
-        for (size_t i = 0; i < items.size(); ++i) {
-            *m_Labels << items[i].GetLabel() << (items[i].GetIsRequired() ? "*;" : ";");
-            if (i < m_Answers.size()) qeltest::Edit(items[i].GetWindow(), m_Answers[i]);
-        }
-        dlg->UpdateWindowUI(wxUPDATE_UI_RECURSE);
-        int id = wxID_OK;
-        if (!dlg->FindWindow(id)->IsEnabled()) {
-            *m_Labels << "off";
-            id = wxID_CANCEL;
-        }
-        wxCommandEvent click(wxEVT_BUTTON, id);
-        click.SetEventObject(dlg->FindWindow(id));
-        dlg->FindWindow(id)->GetEventHandler()->ProcessEvent(click);
-        return id;
-    }
-
-private:
-    wxString* m_Labels;
-    std::vector<wxString> m_Answers;
-};
-
+// The dialog's field labels are noted ("*" when required), the answers typed
+// in order and OK pressed; when OK is off, "off" is noted and Cancel pressed.
 TEST_F(HeaderTest, DialogAsksWhatIsMissingAndStoresOnlyOnOk)
 {
     const wxString all = "Purpose*;Author*;Email;License;";
@@ -125,8 +93,22 @@ TEST_F(HeaderTest, DialogAsksWhatIsMissingAndStoresOnlyOnOk)
         const QelHeader header("", row.author);
         wxString labels;
         int result = 0;
+        const auto answer = [&](QelConfigDialog* dlg) {
+            const auto& items = dlg->GetConfigItems();
+            for (size_t i = 0; i < items.size(); ++i) {
+                labels << items[i].GetLabel() << (items[i].GetIsRequired() ? "*;" : ";");
+                if (i < row.answers.size()) qeltest::Edit(items[i].GetWindow(), row.answers[i]);
+            }
+            dlg->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+            wxWindow* button = dlg->FindWindow(row.result);
+            if (row.result != wxID_OK)
+                labels << (dlg->FindWindow(wxID_OK)->IsEnabled() ? "on" : "off");
+            wxCommandEvent click(wxEVT_BUTTON, row.result);
+            click.SetEventObject(button);
+            button->GetEventHandler()->ProcessEvent(click);
+        };
         wxTEST_DIALOG(result = header.ShowDialog(nullptr),
-                      ExpectHeaderDialog(&labels, row.answers));
+                      qeltest::ExpectAnswer<QelConfigDialog>(answer, row.result));
         EXPECT_EQ(result, row.result);
         EXPECT_EQ(labels, row.labels);
         EXPECT_EQ(Stored(), row.stored);

@@ -24,13 +24,7 @@ public:
     using QelSTC::QelSTC;
 };
 
-class StcCommands : public EditorTest {
-protected:
-    Editor* Open(const std::string& bytes, const wxString& name = "doc.c")
-    {
-        return new Editor(m_Frame, QelFileName(WriteFile(name, bytes)));
-    }
-};
+using StcCommands = EditorTest;
 
 // Each key named by the editor's own popup items reaches the editor as that
 // item's command, in a shown frame with a menu bar as the program has. (The
@@ -42,7 +36,7 @@ TEST_F(StcCommands, PopupKeysReachTheEditor)
     file->Append(wxID_EXIT);
     bar->Append(file, "&File");
     m_Frame->SetMenuBar(bar);
-    Editor* stc = Open("f() {\n x;\n}\n");
+    auto* stc = new Editor(m_Frame, QelFileName(WriteFile("doc.c", "f() {\n x;\n}\n")));
     m_Frame->Show();
     stc->SetFocus();
     ASSERT_TRUE(PumpUntil([stc] { return stc->HasFocus(); }, 3000));
@@ -57,27 +51,26 @@ TEST_F(StcCommands, PopupKeysReachTheEditor)
         stc->SetSelection(0, to);
         QelMenu menu(to > 0 ? MENU_IS_SELECTED : 0);
         stc->BuildPopupMenu(menu);
-        std::vector<const wxMenuItem*> items;
-        std::function<void(const wxMenu&)> collect = [&](const wxMenu& m) {
+        int pressed = 0;
+        std::function<void(const wxMenu&)> press = [&](const wxMenu& m) {
             for (const wxMenuItem* item : m.GetMenuItems()) {
-                if (item->GetSubMenu() != nullptr) collect(*item->GetSubMenu());
-                if (item->GetItemLabel().Contains("\t") && item->GetId() >= ID_EDIT_STC_LOWEST
-                    && item->GetId() <= ID_EDIT_STC_HIGHEST)
-                    items.push_back(item);
+                if (item->GetSubMenu() != nullptr) press(*item->GetSubMenu());
+                if (!item->GetItemLabel().Contains("\t") || item->GetId() < ID_EDIT_STC_LOWEST
+                    || item->GetId() > ID_EDIT_STC_HIGHEST)
+                    continue;
+                SCOPED_TRACE(item->GetItemLabel());
+                const std::unique_ptr<wxAcceleratorEntry> key(
+                    wxAcceleratorEntry::Create(item->GetItemLabel()));
+                ASSERT_TRUE(key);
+                stc->SetSelection(0, to);
+                wxUIActionSimulator().Char(key->GetKeyCode(), key->GetFlags());
+                PumpUntil([&] { return arrived[item->GetId()] > 0; }, 2000);
+                EXPECT_EQ(arrived[item->GetId()], 1);
+                ++pressed;
             }
         };
-        collect(menu);
-        EXPECT_FALSE(items.empty());
-        for (const wxMenuItem* item : items) {
-            SCOPED_TRACE(item->GetItemLabel());
-            const std::unique_ptr<wxAcceleratorEntry> key(
-                wxAcceleratorEntry::Create(item->GetItemLabel()));
-            ASSERT_TRUE(key);
-            stc->SetSelection(0, to);
-            wxUIActionSimulator().Char(key->GetKeyCode(), key->GetFlags());
-            PumpUntil([&] { return arrived[item->GetId()] > 0; }, 2000);
-            EXPECT_EQ(arrived[item->GetId()], 1);
-        }
+        press(menu);
+        EXPECT_GT(pressed, 0);
     }
 }
 

@@ -21,7 +21,7 @@ protected:
 
     // The text with LF line ends, the caret on a 1-based line and byte column.
     void SetText(const std::string& text, int line = 1, int column = 1);
-    std::string Text() const;
+    std::string Text() const { return TextBytes(m_Stc); }
     // The caret as "line,column", both 1-based, the column in bytes.
     std::string Caret() const;
     // Sends the keys as key-down and character events.
@@ -30,7 +30,7 @@ protected:
     // vim on the same text from the same caret: the written file, and the
     // cursor in `caret` as "line,column".
     std::string RunVim(const std::string& text, int line, int column, const std::string& keys,
-                       std::string* caret = nullptr) const;
+                       std::string* caret) const;
 
     QelSTC* m_Stc = nullptr;
     QelVi* m_Vi = nullptr;
