@@ -253,13 +253,10 @@ TEST_F(AppFrame, NeverSavedFileAsksForAName)
 TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
 {
     const wxString a = File("a.txt");
-    File("b.txt");
     LogCapture log; // under the window's own log target, which the close removes
-    wxConfigBase::Get()->Write(_("In folder"), m_Temp.Path());
-    wxConfigBase::Get()->Write(_("Add what"), "b.txt");
     Make(false);
     ASSERT_TRUE(m_Frame->NewFile(true));
-    ASSERT_TRUE(m_Frame->GetProject()->AddItems() > 0);
+    ASSERT_TRUE(m_Frame->GetProject()->ItemFromText(File("b.txt")));
     ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
     Editor()->AddText("x");
 
