@@ -18,11 +18,7 @@ public:
     int count = 0;
 
 protected:
-    int Enter(wxDialog*) override
-    {
-        ++count;
-        return wxID_CANCEL;
-    }
+    int Enter(wxDialog*) override { return ++count, wxID_CANCEL; }
     void Exit(wxDialog*) override { }
 };
 
@@ -34,13 +30,10 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPAndCtrlQ)
 {
     std::string text;
     for (int i = 0; i < 300; ++i) text += "line\n";
-    const wxString path = m_Temp.File("long.txt");
-    ASSERT_TRUE(WriteBytes(path, text));
-    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+    ASSERT_TRUE(WriteBytes(m_Temp.File("long.txt"), text));
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(m_Temp.File("long.txt"))));
     QelSTC* stc = m_Frame->GetSTC();
-    ASSERT_NE(stc, nullptr);
     stc->GetVi().Use(true);
-
     m_Frame->Show();
     m_Frame->Raise();
     stc->SetFocus();
@@ -51,15 +44,10 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPAndCtrlQ)
     DialogCounter dialogs;
     dialogs.Register();
     wxUIActionSimulator sim;
-    const struct {
-        int key;
-        int first_line;
-    } rows[] = {{'p', 99}, {'q', 100}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.key);
-        sim.Char(row.key, wxMOD_CONTROL);
-        EXPECT_TRUE(PumpUntil([&] { return stc->GetFirstVisibleLine() == row.first_line; }, 3000))
-            << stc->GetFirstVisibleLine();
+    for (const auto& [key, first_line] : {std::pair<int, int>{'p', 99}, {'q', 100}}) {
+        sim.Char(key, wxMOD_CONTROL);
+        EXPECT_TRUE(PumpUntil([&] { return stc->GetFirstVisibleLine() == first_line; }, 3000))
+            << char(key) << " " << stc->GetFirstVisibleLine();
     }
     dialogs.Unregister();
     EXPECT_EQ(dialogs.count, 0);

@@ -13,13 +13,8 @@ protected:
         qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
         m_Frame = new Frame(false);
     }
-
-    void TearDown() override
-    {
-        // Deleted, not closed: unsaved test edits must not ask anything.
-        delete m_Frame;
-        ConfigTest::TearDown();
-    }
+    // Deleted, not closed: unsaved test edits must not ask anything.
+    void TearDown() override { delete m_Frame, ConfigTest::TearDown(); }
 
     Frame* m_Frame = nullptr;
 };

@@ -1,13 +1,12 @@
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <wx/fileconf.h>
 #include <wx/translation.h>
 
 #include <qelkit/app.h>
-#include <qelkit/defs.h>
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
@@ -19,87 +18,48 @@ using namespace qeltest;
 
 namespace {
 
-// Compiles a catalog that translates two labels into Dutch.
-void WriteCatalog(const wxString& mo)
-{
-    TempDir work;
-    const wxString po = work.File("c.po");
-    ASSERT_TRUE(WriteBytes(po,
-                           "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
-                           "msgid \"Find what\"\nmsgstr \"Zoek naar\"\n\n"
-                           "msgid \"Match case\"\nmsgstr \"Hoofdlettergevoelig\"\n"));
-    int rc = -1;
-    qeltest::Run("msgfmt -o " + ShellQuote(mo) + " " + ShellQuote(po), &rc);
-    ASSERT_EQ(rc, 0) << "msgfmt failed for " << mo;
-}
-
-class AppTest : public ConfigTest {
-protected:
-    void TearDown() override
+// Sets an environment variable (unsets it for null) until it goes.
+class EnvGuard {
+public:
+    EnvGuard(const wxString& name, const wxString* value)
+        : m_Name(name)
+        , m_Had(wxGetEnv(name, &m_Old))
     {
-        QelSetPathsOverride("");
-        ConfigTest::TearDown();
+        Set(value);
     }
+    ~EnvGuard() { m_Had ? wxSetEnv(m_Name, m_Old) : wxUnsetEnv(m_Name); }
+    void Set(const wxString* value) { value ? wxSetEnv(m_Name, *value) : wxUnsetEnv(m_Name); }
+
+private:
+    wxString m_Name, m_Old;
+    bool m_Had;
 };
 
 } // namespace
 
-// The settings file in lower case, the resources beside the executable.
-TEST_F(AppTest, FilesAreLookedUpBesideTheExecutable)
-{
-    QelSetPathsOverride(m_Temp.Path());
-    EXPECT_EQ(QelConfigFileName("Tindrel").GetFullPath(), m_Temp.File("tindrel.ini"));
-    EXPECT_EQ(QelResourceFile("lexers.xml").GetFullPath(), m_Temp.File("lexers.xml"));
-    EXPECT_EQ(QelCatalogDir("nl_NL"), m_Temp.File("locale/nl_NL/LC_MESSAGES"));
-    EXPECT_EQ(QelWritableDir(), m_Temp.Path());
-}
+using AppTest = ConfigTest;
 
 // Settings, log and new projects go beside the program when its folder is
 // writable, else to a folder of the user's own that others cannot read.
 TEST_F(AppTest, WritableFolderFallsBackToTheUsersConfigFolder)
 {
-    const wxString exe = m_Temp.File("bin");
-    const struct {
-        const char* name;
-        bool writable;
-        const char* xdg; // XDG_CONFIG_HOME below the folder; unset when null
-        const char* want;
-    } rows[] = {
-        {"beside the program", true, "cfg", "bin"},
-        {"config folder", false, "cfg", "cfg/tindrel"},
-        {"default config folder", false, nullptr, "home/.config/tindrel"},
-    };
-    wxString oldHome, oldXdg;
-    const bool hadXdg = wxGetEnv("XDG_CONFIG_HOME", &oldXdg);
-    wxGetEnv("HOME", &oldHome);
-    wxSetEnv("HOME", m_Temp.File("home"));
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (row.xdg != nullptr)
-            wxSetEnv("XDG_CONFIG_HOME", m_Temp.File(row.xdg));
-        else
-            wxUnsetEnv("XDG_CONFIG_HOME");
-        const wxString dir = QelWritableDirFor(exe, row.writable);
-        EXPECT_EQ(dir, m_Temp.File(row.want));
-        if (!row.writable) {
-            EXPECT_TRUE(wxDirExists(dir));
-            EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(dir)), "700\n");
-        }
+    const wxString home = m_Temp.File("home"), cfg = m_Temp.File("cfg");
+    EnvGuard homeGuard("HOME", &home), xdg("XDG_CONFIG_HOME", &cfg);
+    EXPECT_EQ(QelWritableDirFor(m_Temp.File("bin"), true), m_Temp.File("bin"));
+    for (const wxString& want : {cfg + "/tindrel", home + "/.config/tindrel"}) {
+        const wxString dir = QelWritableDirFor(m_Temp.File("bin"), false);
+        EXPECT_EQ(dir, want);
+        EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(dir)), "700\n") << dir;
+        xdg.Set(nullptr);
     }
-    wxSetEnv("HOME", oldHome);
-    if (hadXdg)
-        wxSetEnv("XDG_CONFIG_HOME", oldXdg);
-    else
-        wxUnsetEnv("XDG_CONFIG_HOME");
 }
 
 // The log file is appended to and private; a link planted in its place, or
 // a folder, is not written through.
 TEST_F(AppTest, LogFileAppendsAndRefusesLinks)
 {
-    const wxString log = m_Temp.File("tindrel.log");
-    ASSERT_TRUE(WriteBytes(log, "earlier\n"));
-    wxChmod(log, 0600);
+    const wxString log = m_Temp.File("tindrel.log"), target = m_Temp.File("target");
+    ASSERT_TRUE(WriteBytes(log, "earlier\n") && WriteBytes(target, "kept\n"));
     for (const char* line : {"one\n", "two\n"}) {
         FILE* file = QelOpenLogFile(log);
         ASSERT_NE(file, nullptr);
@@ -107,16 +67,10 @@ TEST_F(AppTest, LogFileAppendsAndRefusesLinks)
         fclose(file);
     }
     EXPECT_EQ(ReadBytes(log), "earlier\none\ntwo\n");
-
-    const wxString fresh = m_Temp.File("fresh.log");
-    fclose(QelOpenLogFile(fresh));
-    EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(fresh)), "600\n");
-
-    const wxString target = m_Temp.File("target");
-    ASSERT_TRUE(WriteBytes(target, "kept\n"));
-    const wxString link = m_Temp.File("link.log");
-    ASSERT_EQ(symlink(target.fn_str(), link.fn_str()), 0);
-    EXPECT_EQ(QelOpenLogFile(link), nullptr);
+    fclose(QelOpenLogFile(m_Temp.File("fresh.log")));
+    EXPECT_EQ(qeltest::Run("stat -c %a " + ShellQuote(m_Temp.File("fresh.log"))), "600\n");
+    ASSERT_EQ(symlink(target.fn_str(), m_Temp.File("link.log").fn_str()), 0);
+    EXPECT_EQ(QelOpenLogFile(m_Temp.File("link.log")), nullptr);
     EXPECT_EQ(ReadBytes(target), "kept\n");
     EXPECT_EQ(QelOpenLogFile(m_Temp.Path()), nullptr);
 }
@@ -126,60 +80,41 @@ TEST_F(AppTest, LogFileAppendsAndRefusesLinks)
 // folder of its own does not.
 TEST_F(AppTest, OneProgramPerSettingsFolder)
 {
-    wxString oldRuntime;
-    const bool hadRuntime = wxGetEnv("XDG_RUNTIME_DIR", &oldRuntime);
-    wxSetEnv("XDG_RUNTIME_DIR", m_Temp.Path());
-    // The first program is a child process that holds the lock until told.
-    int ready[2], release[2];
+    EnvGuard runtime("XDG_RUNTIME_DIR", &m_Temp.Path());
+    // The first program is a child process that holds the lock until killed.
+    int ready[2];
     ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
     const pid_t child = fork();
     if (child == 0) {
         QelHandover first(m_Temp.File("a"));
         const char alone = first.IsAnotherRunning() ? 'n' : 'y';
-        char go;
-        if (write(ready[1], &alone, 1) == 1 && read(release[0], &go, 1) == 1) _exit(0);
+        if (write(ready[1], &alone, 1) == 1) pause();
         _exit(1);
     }
     char alone = 0;
-    ASSERT_EQ(read(ready[0], &alone, 1), 1);
+    EXPECT_EQ(read(ready[0], &alone, 1), 1);
     EXPECT_EQ(alone, 'y');
-    {
-        QelHandover same(m_Temp.File("a")), other(m_Temp.File("b")), first(m_Temp.File("a"));
-        EXPECT_TRUE(same.IsAnotherRunning());
-        EXPECT_FALSE(other.IsAnotherRunning());
-        EXPECT_EQ(same.GetSocketPath(), first.GetSocketPath());
-        EXPECT_NE(other.GetSocketPath(), first.GetSocketPath());
-        EXPECT_EQ(wxFileName(first.GetSocketPath()).GetPath(), m_Temp.Path());
-    }
-    EXPECT_EQ(write(release[1], "x", 1), 1);
-    int status = -1;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
-    for (const int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
-    if (hadRuntime)
-        wxSetEnv("XDG_RUNTIME_DIR", oldRuntime);
-    else
-        wxUnsetEnv("XDG_RUNTIME_DIR");
+    QelHandover same(m_Temp.File("a")), other(m_Temp.File("b"));
+    EXPECT_TRUE(same.IsAnotherRunning());
+    EXPECT_FALSE(other.IsAnotherRunning());
+    EXPECT_EQ(wxFileName(same.GetSocketPath()).GetPath(), m_Temp.Path());
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
 }
 
 // A setting that names no language falls back to the system's, with a warning.
 TEST_F(AppTest, LanguageFromTheSetting)
 {
-    struct Row {
-        long stored; // -1000: nothing stored
-        int want;
-        size_t warnings;
-    };
-    for (const Row& row :
-         {Row{-1000, wxLANGUAGE_DEFAULT, 0}, Row{wxLANGUAGE_DUTCH, wxLANGUAGE_DUTCH, 0},
-          Row{wxLANGUAGE_UNKNOWN, wxLANGUAGE_DEFAULT, 1}, Row{99999, wxLANGUAGE_DEFAULT, 1},
-          Row{-7, wxLANGUAGE_DEFAULT, 1}}) {
-        SCOPED_TRACE(row.stored);
-        if (row.stored != -1000) wxConfigBase::Get()->Write("LANG", row.stored);
+    for (const long stored : {long(wxLANGUAGE_DUTCH), long(wxLANGUAGE_UNKNOWN), -7L}) {
+        SCOPED_TRACE(stored);
+        wxConfigBase::Get()->Write("LANG", stored);
         LogCapture log;
-        EXPECT_EQ(QelLanguageFromConfig(wxConfigBase::Get()), row.want);
-        EXPECT_EQ(log.CountLevel(wxLOG_Warning), row.warnings) << log.Dump();
+        const bool known = stored == wxLANGUAGE_DUTCH;
+        EXPECT_EQ(QelLanguageFromConfig(wxConfigBase::Get()),
+                  known ? stored : long(wxLANGUAGE_DEFAULT));
+        EXPECT_EQ(log.CountLevel(wxLOG_Warning), known ? 0u : 1u) << log.Dump();
     }
 }
 
@@ -190,20 +125,20 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
         LogCapture quiet; // the locale itself is not installed here
         locale.Init(wxLANGUAGE_DUTCH, 0);
     }
-    {
-        LogCapture log; // a missing folder is silent
-        const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
-        EXPECT_TRUE(none.added.empty() && none.failed.empty());
-        EXPECT_TRUE(log.Records().empty()) << log.Dump();
-        EXPECT_EQ(wxGetTranslation("Find what"), "Find what");
-    }
-    const wxString dir = m_Temp.File("nl");
+    const wxString dir = m_Temp.File("nl"), po = m_Temp.File("c.po");
     ASSERT_TRUE(wxFileName::Mkdir(dir + "/sub", 0777, wxPATH_MKDIR_FULL));
-    WriteCatalog(dir + "/b.mo");
-    WriteCatalog(dir + "/sub/a.mo");
+    ASSERT_TRUE(WriteBytes(po,
+                           "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                           "msgid \"Find what\"\nmsgstr \"Zoek naar\"\n"));
+    for (const char* mo : {"/b.mo", "/sub/a.mo"})
+        ASSERT_EQ(qeltest::Run("msgfmt -o " + ShellQuote(dir + mo) + " " + ShellQuote(po)
+                               + " && echo ok"),
+                  "ok\n");
     ASSERT_TRUE(WriteBytes(dir + "/README", "not a catalog\n"));
 
     LogCapture log;
+    const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
+    EXPECT_TRUE(none.added.empty() && none.failed.empty() && log.Records().empty()) << log.Dump();
     const QelCatalogsResult result = QelAddCatalogs(locale, dir);
     wxArrayString added = result.added;
     added.Sort();
