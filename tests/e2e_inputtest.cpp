@@ -125,3 +125,12 @@ cmp -s first.txt second.txt && echo "same layout"
     ASSERT_TRUE(state.Matches(perspective)) << perspective;
     EXPECT_EQ(std::stoul(state.GetMatch(perspective, 1).ToStdString()) & 2u, 2u) << perspective;
 }
+
+// Printing the usage makes no window and leaves no settings or log file.
+TEST_F(EndToEnd, HelpPrintsTheUsageWithoutAWindow)
+{
+    const std::string out = Drive("./tindrel --help 2>usage.txt; echo \"exit $?\"\nls\n");
+    EXPECT_EQ(out, "exit 255\nlexers.xml\ntindrel\nusage.txt\n");
+    EXPECT_NE(Read("usage.txt").find("[input file:line number...]"), std::string::npos)
+        << Read("usage.txt");
+}
