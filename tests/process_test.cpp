@@ -147,22 +147,17 @@ TEST_F(ProcessTest, CommandsThatCannotStartAreReported)
 TEST(OutputLink, FileAndLineFromTheFolderOfTheRun)
 {
     qeltest::TempDir dir, elsewhere;
-    qeltest::Run("cd " + qeltest::ShellQuote(dir.Path())
-                 + " && mkdir src && touch x.c src/x.c a.php");
+    qeltest::Run("cd " + qeltest::ShellQuote(dir.Path()) + " && mkdir src && touch x.c a.php");
     qeltest::CwdGuard cwd(elsewhere.Path());
     // The line, and the file found below the folder "@" its line number.
     const wxString php = "Parse error: bad in " + dir.File("a.php") + " on line 7";
     const wxString rows[][2] = {{"x.c:12: warning", "x.c@12"},
                                 {"x.c:12:5: error: bad", "x.c@12"},
                                 {"x.c: note", "x.c@"},
-                                {"x.c:0:", "x.c@"},
-                                {"x.c:12abc", "x.c@12abc"},
                                 {"x.c", "x.c@"},
-                                {"src/x.c:7: warning", "src/x.c@7"},
                                 {"./src/../x.c:3:", "x.c@3"},
                                 {dir.File("x.c") + ":9:", "x.c@9"},
                                 {php, "a.php@7"},
-                                {"nofile:3", "@"},
                                 {"src:3", "@"},
                                 {"", "@"},
                                 {"make: *** [Makefile:2: all] Error 1", "@"}};
