@@ -65,10 +65,8 @@ TEST(HistoryList, PutsTheValueFirst)
 TEST(TextHelpers, EndOfText)
 {
     const wxString wide = wxString::FromUTF8("äöüß€12");
-    const std::tuple<wxString, size_t, wxString> rows[] = {{"abcdefghij", 8, "...ghij"},
-                                                           {"abcdefghij", 4, "ghij"},
-                                                           {wide, 6, "...12"},
-                                                           {wide, 4, wxString::FromUTF8("ß€12")}};
+    const std::tuple<wxString, size_t, wxString> rows[]
+        = {{"abcdefghij", 8, "...ghij"}, {wide, 6, "...12"}, {wide, 4, wxString::FromUTF8("ß€12")}};
     for (const auto& [text, max_chars, want] : rows)
         EXPECT_EQ(QelGetEndOfText(text, max_chars), want) << text << " " << max_chars;
     EXPECT_EQ(QelTranslate("@PAGENUM@ of @PAGESCNT@, @PAGENUM@", 2, 5), "2 of 5, 2");
