@@ -1,9 +1,10 @@
 // The main window built for real and hidden: its menus and panes, the layout
-// kept in the settings file, the documents it opens, and the save questions
-// before pages and the window close.
+// kept in the settings file, the documents it opens, the routing of its log,
+// and the save questions before pages and the window close.
 
 #include <gtest/gtest.h>
 
+#include <wx/regex.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
 
@@ -248,6 +249,43 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
     EXPECT_TRUE(CloseWindow(true));
     EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
     EXPECT_EQ(ReadBytes(a), "text\n");
+}
+
+// Each level reaches the status bar, the log file and the window's log text
+// as the main window routes it.
+TEST_F(AppFrame, LogMessagesReachStatusBarFileAndTextByLevel)
+{
+    Make(false);
+    const wxString file = m_Frame->GetLogFile();
+    const std::string stamp = "[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}";
+    const struct {
+        std::function<void()> log;
+        const char* status;   // field 0 afterwards
+        std::string fileLine; // pattern of the file's new line; none when empty
+        std::string textLine; // of the log text's
+    } rows[] = {
+        {[] { wxLogStatus("Opened: /x"); }, "Opened: /x", "", ""},
+        {[] { wxLogError("Cannot open file: /x"); }, "Cannot open file: /x",
+         stamp + ": Error: Cannot open file: /x", stamp + " Cannot open file: /x"},
+        {[] { wxLogWarning("w"); }, "Cannot open file: /x", stamp + ": Warning: w", stamp + " w"},
+        {[] { wxLogDebug("d"); }, "Cannot open file: /x", "", stamp + " d"},
+    };
+    const auto matches = [](const std::string& pattern, const std::string& text) {
+        return pattern.empty() ? text.empty()
+                               : wxRegEx("^" + pattern + "\n$").Matches(wxString::FromUTF8(text));
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.status);
+        const size_t fileBefore = ReadBytes(file).size();
+        const size_t textBefore = m_Frame->GetLogText().utf8_string().size();
+        row.log();
+        wxLog::FlushActive();
+        EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(0), row.status);
+        const std::string fileAdded = ReadBytes(file).substr(fileBefore);
+        const std::string textAdded = m_Frame->GetLogText().utf8_string().substr(textBefore);
+        EXPECT_TRUE(matches(row.fileLine, fileAdded)) << fileAdded;
+        EXPECT_TRUE(matches(row.textLine, textAdded)) << textAdded;
+    }
 }
 
 } // namespace
