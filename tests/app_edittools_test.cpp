@@ -25,7 +25,6 @@ TEST(EditToolsTest, Sequences)
         std::vector<wxString> lines;
         const char* error;
     } rows[] = {
-        {"c", "a", 3, {"c", "b", "a"}, ""},
         {"x", "x", 1, {"x"}, ""},
         {"c3", "a1", 9, {"c3", "c2", "c1", "b3", "b2", "b1", "a3", "a2", "a1"}, ""},
         {"0a0", "1a1", 4, {"0a0", "0a1", "1a0", "1a1"}, ""},

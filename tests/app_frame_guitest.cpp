@@ -1,9 +1,10 @@
 // The main window built for real and hidden: its menus and panes, the layout
-// kept in the settings file, the documents it opens, and the save questions
-// before pages and the window close.
+// kept in the settings file, the documents it opens, the routing of its log,
+// and the save questions before pages and the window close.
 
 #include <gtest/gtest.h>
 
+#include <wx/regex.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
 
@@ -93,56 +94,48 @@ TEST_F(AppFrame, TwoFramesInOneRunKeepTheirOwnPanes)
     EXPECT_EQ(wxLog::GetActiveTarget(), before);
 }
 
-// A first start shows the files pane only. A shown pane comes back after a
-// restart, the output pane never does; the history, made only once its pane
-// shows, lists the recent file.
-TEST_F(AppFrame, LayoutAndHistoryComeBackAfterARestart)
-{
-    Make();
-    for (const char* pane : {"PROJECTS", "HISTORY", "OUTPUT"}) EXPECT_FALSE(Shown(pane)) << pane;
-    EXPECT_TRUE(Shown("FILES"));
-    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("a.txt"))));
-    for (const char* pane : {"HISTORY", "OUTPUT"}) m_Frame->ShowPane(pane);
-    ASSERT_TRUE(CloseWindow(false));
-    Reopen();
-    Make();
-    EXPECT_TRUE(Shown("HISTORY"));
-    EXPECT_FALSE(Shown("OUTPUT"));
-    m_Frame->Show();
-    EXPECT_TRUE(PumpUntil([this] { return m_Frame->GetHistory()->GetItemCount() == 1; }, 3000));
-}
-
-TEST_F(AppFrame, RecentDocumentsReopened)
+// A first start shows the files pane only. After a restart the documents
+// come back, and a shown pane, but never the output pane; the history, made
+// only once its pane shows, lists the recent file.
+TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
 {
     const wxString a = File("a.txt"), prj = m_Temp.File("p.prj");
     const struct {
         const char* name;
         bool open_recent, project, file_gone;
     } rows[] = {
-        {"FileAndProject", true, true, false},
-        {"FilesNamedAtStart", false, true, false},
         {"RecentFileGone", true, false, true},
+        {"FilesNamedAtStart", false, true, false},
+        {"FileAndProject", true, true, false}, // last: its history is looked at
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         wxConfigBase::Get()->DeleteAll();
         Make();
+        for (const char* pane : {"PROJECTS", "HISTORY", "OUTPUT"}) EXPECT_FALSE(Shown(pane));
+        EXPECT_TRUE(Shown("FILES"));
         ASSERT_TRUE(WriteBytes(a, "text\n"));
         ASSERT_TRUE(m_Frame->OpenFile(QelFileName(a)));
         if (row.project) {
             ASSERT_TRUE(QelProjectFile::Write(prj, {}));
             ASSERT_TRUE(m_Frame->OpenFile(QelFileName(prj), 0, "", EDITOR_OPEN_PROJECT));
         }
+        for (const char* pane : {"HISTORY", "OUTPUT"}) m_Frame->ShowPane(pane);
         ASSERT_TRUE(CloseWindow(false));
+        Reopen();
         if (row.file_gone) wxRemoveFile(a);
         // The frame's own log target takes the messages of its construction.
         Make(row.open_recent);
+        EXPECT_TRUE(Shown("HISTORY"));
+        EXPECT_FALSE(Shown("OUTPUT"));
         EXPECT_EQ(Keys(), std::vector<wxString>(row.open_recent && !row.file_gone, a));
         EXPECT_EQ(Shown("PROJECTS"), row.open_recent && row.project);
         EXPECT_EQ(m_Frame->GetProject() != nullptr, row.open_recent && row.project);
         EXPECT_EQ(m_Frame->GetLogText().Contains("Cannot open file: " + a), row.file_gone)
             << m_Frame->GetLogText();
     }
+    m_Frame->Show();
+    EXPECT_TRUE(PumpUntil([this] { return m_Frame->GetHistory()->GetItemCount() == 1; }, 3000));
 }
 
 // Every route to a file selects its one page; what is no file gets a
@@ -160,7 +153,7 @@ TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
         EXPECT_TRUE(log.Has("Cannot open file: " + path)) << log.Dump();
         EXPECT_TRUE(Keys().empty());
     }
-    const std::pair<wxString, int> rows[] = {{"a.txt", 1}, {"./a.txt:3", 3}, {"sub/../a.txt", 3}};
+    const std::pair<wxString, int> rows[] = {{"a.txt", 1}, {"sub/../a.txt:3", 3}};
     for (const auto& [open, line] : rows) {
         SCOPED_TRACE(open);
         QelOpenFiles(m_Frame, wxArrayString(1, &open));
@@ -229,23 +222,6 @@ TEST_F(AppFrame, ClosingAChangedFileAsks)
     }
 }
 
-TEST_F(AppFrame, NeverSavedFileAsksForAName)
-{
-    const wxString target = m_Temp.File("chosen.txt");
-    for (const int answer : {wxID_OK, wxID_CANCEL}) {
-        SCOPED_TRACE(answer);
-        Make();
-        Editor()->AddText("new");
-        bool closed = false;
-        wxTEST_DIALOG(closed = ClosePage(Editor()), wxExpectModal<wxMessageDialog>(wxID_YES),
-                      wxExpectModal<wxFileDialog>(target, answer));
-        EXPECT_EQ(closed, answer == wxID_OK);
-        EXPECT_EQ(ReadBytes(target), answer == wxID_OK ? "new" : "");
-        Editor()->SetSavePoint();
-        wxRemoveFile(target);
-    }
-}
-
 TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
 {
     const wxString a = File("a.txt");
@@ -273,6 +249,43 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
     EXPECT_TRUE(CloseWindow(true));
     EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
     EXPECT_EQ(ReadBytes(a), "text\n");
+}
+
+// Each level reaches the status bar, the log file and the window's log text
+// as the main window routes it.
+TEST_F(AppFrame, LogMessagesReachStatusBarFileAndTextByLevel)
+{
+    Make(false);
+    const wxString file = m_Frame->GetLogFile();
+    const std::string stamp = "[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}";
+    const struct {
+        std::function<void()> log;
+        const char* status;   // field 0 afterwards
+        std::string fileLine; // pattern of the file's new line; none when empty
+        std::string textLine; // of the log text's
+    } rows[] = {
+        {[] { wxLogStatus("Opened: /x"); }, "Opened: /x", "", ""},
+        {[] { wxLogError("Cannot open file: /x"); }, "Cannot open file: /x",
+         stamp + ": Error: Cannot open file: /x", stamp + " Cannot open file: /x"},
+        {[] { wxLogWarning("w"); }, "Cannot open file: /x", stamp + ": Warning: w", stamp + " w"},
+        {[] { wxLogDebug("d"); }, "Cannot open file: /x", "", stamp + " d"},
+    };
+    const auto matches = [](const std::string& pattern, const std::string& text) {
+        return pattern.empty() ? text.empty()
+                               : wxRegEx("^" + pattern + "\n$").Matches(wxString::FromUTF8(text));
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.status);
+        const size_t fileBefore = ReadBytes(file).size();
+        const size_t textBefore = m_Frame->GetLogText().utf8_string().size();
+        row.log();
+        wxLog::FlushActive();
+        EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(0), row.status);
+        const std::string fileAdded = ReadBytes(file).substr(fileBefore);
+        const std::string textAdded = m_Frame->GetLogText().utf8_string().substr(textBefore);
+        EXPECT_TRUE(matches(row.fileLine, fileAdded)) << fileAdded;
+        EXPECT_TRUE(matches(row.textLine, textAdded)) << textAdded;
+    }
 }
 
 } // namespace

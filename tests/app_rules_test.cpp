@@ -34,8 +34,6 @@ TEST(UiRulesTest, CommandsFollowTheWindowsState)
          true, std::nullopt, true},
         {"list without items", wxID_PRINT, [](UiState& s) { s.has_list = true; }, false,
          std::nullopt, true},
-        {"list only: save", wxID_SAVE, [](UiState& s) { s.has_list = true, s.list_items = 3; },
-         false, std::nullopt, true},
         {"save named modified", wxID_SAVE, [](UiState& s) { s.named = s.modified = true; }, true},
         {"save unnamed modified", wxID_SAVE, [](UiState& s) { s.modified = true; }, false},
         {"save as empty", wxID_SAVEAS, [](UiState& s) { s.length = 0; }, false},
@@ -71,7 +69,7 @@ TEST(UiRulesTest, CommandsFollowTheWindowsState)
 
 TEST(UiRulesTest, SortMethodChecksExactlyOne)
 {
-    for (const long method : {2L, 3L, 4L, 7L}) {
+    for (const long method : {2L, 4L, 7L}) {
         UiState s;
         s.sort_method = method;
         for (int id = ID_OPTION_LIST_SORT_ASCENDING; id <= ID_OPTION_LIST_SORT_TOGGLE; ++id)
