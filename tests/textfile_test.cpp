@@ -49,8 +49,9 @@ protected:
 };
 
 // Find in files reads a file in windows of whole lines: small reads make
-// every edge case of a window edge happen in small files.
-const size_t readChunks[] = {0, 1, 2, 3, 7};
+// every edge case of a window edge happen in small files; the default (0)
+// comes last, for what runs after.
+const size_t readChunks[] = {1, 2, 3, 7, 0};
 
 class Scanner : public qeltest::ConfigTest {
 protected:
@@ -171,31 +172,46 @@ LineSet Grep(const wxString& textCommand, const wxString& options, const wxStrin
                  + ShellQuote(pattern));
 }
 
-TEST_F(Scanner, FindReportsTheLinesGrepPrints)
+// Find compared with grep -n at every read size; replace compared with sed on
+// a copy, each reached through a symbolic link to a file of mode 0640: the
+// bytes, the link and the mode must be the same.
+TEST_F(Scanner, FindIsGrepAndReplaceIsSed)
 {
-    const std::pair<const char*, const char*> searches[] = {
-        {"foo", "-Fi"},
-        {"caf\xc3\xa9", "-F"},
+    struct Row {
+        const char* find; // UTF-8, with the options of grep below
+        const char* grep;
+        const char* replace = nullptr; // UTF-8; none: find only
+        const char* sed
+            = nullptr;          // the sed -E script; in the C locale where it runs on Latin-1 too
+        bool latin1Too = false; // the Latin-1 files can be checked with this sed
+        bool asciiOnly = false; // sed moves on by a byte after an empty match
+    };
+    const Row rows[] = {
+        {"foo", "-Fi", "b\xc3\xa4r", "s/foo/b\xc3\xa4r/gI"},
+        {"caf\xc3\xa9", "-F", "tea", "s/caf\xc3\xa9/tea/g"},
         {"caf\xc3\xa9", "-Fi"},
         {"CAF\xc3\x89", "-Fiw"},
         {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
         {"abc", "-Fw"},
-        {"abc", "-Fiw"}, // "abc_d abc": every occurrence is tried
+        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI"}, // "abc_d abc": every occurrence is tried
         {"^(foo|alpha)", "-E"},
         {"FO+", "-Ei"},
         {"caf.", "-E"},
         {"o$", "-E"},
+        {"$", "-E", ";", "s/$/;/"},
+        // Later matches see the character before them.
+        {"\\bfoo", "-E", "X", "s/\\bfoo/X/g", true},
+        {"x*", "-E", "-", "s/x*/-/g", false, true},
     };
     size_t matched = 0; // so that agreeing on nothing cannot pass
-    for (const TextCase& file : TextCases()) {
-        const wxString path = Write(file.name, file.bytes);
-        for (const auto& [text, grep] : searches) {
-            const wxString pattern = wxString::FromUTF8(text);
-            SCOPED_TRACE(std::string(file.name) + " grep " + grep + " " + text);
-            SetFind(pattern, grep);
-            const LineSet expected = Grep(TextCommand(file, path), grep, pattern);
+    for (const Row& rc : rows) {
+        const wxString find = wxString::FromUTF8(rc.find);
+        for (const TextCase& file : TextCases()) {
+            SCOPED_TRACE(std::string(file.name) + " grep " + rc.grep + " " + rc.find);
+            const wxString path = Write(file.name, file.bytes);
+            SetFind(find, rc.grep, wxString::FromUTF8(rc.replace ? rc.replace : ""));
+            const LineSet expected = Grep(TextCommand(file, path), rc.grep, find);
             matched += expected.size();
-
             for (size_t chunk : readChunks) {
                 SCOPED_TRACE(chunk);
                 QelTextFile::SetReadChunkSize(chunk);
@@ -204,9 +220,33 @@ TEST_F(Scanner, FindReportsTheLinesGrepPrints)
                 EXPECT_EQ(scanner.reported, expected);
                 EXPECT_EQ(scanner.Counter("Actions Completed"), static_cast<long>(expected.size()));
             }
+
+            const bool ascii = std::none_of(file.bytes.begin(), file.bytes.end(),
+                                            [](char c) { return c & 0x80; });
+            if (!rc.sed || (file.latin1 && !rc.latin1Too) || (!ascii && rc.asciiOnly)) continue;
+            const wxString ours = WriteLinked(wxString("ours-") + file.name, file.bytes);
+            const wxString theirs = WriteLinked(wxString("sed-") + file.name, file.bytes);
+            qeltest::Run(wxString("LC_ALL=") + (rc.latin1Too ? "C" : "C.UTF-8")
+                         + " sed -E -i --follow-symlinks " + ShellQuote(wxString::FromUTF8(rc.sed))
+                         + " " + ShellQuote(theirs));
+            Recorder scanner{QelFileName(ours), QelTool(ID_TOOL_REPLACE_IN_FILES)};
+            ASSERT_TRUE(scanner.RunTool());
+
+            int differs = 0;
+            qeltest::Run("cmp " + ShellQuote(ours) + " " + ShellQuote(theirs), &differs);
+            EXPECT_EQ(differs, 0) << "ours:  " << ReadBytes(ours)
+                                  << "\nsed:   " << ReadBytes(theirs);
+            const wxString kinds = "stat -c '%a %F' ";
+            EXPECT_EQ(
+                qeltest::Run(kinds + ShellQuote(ours) + " " + ShellQuote(ours + ".target")),
+                qeltest::Run(kinds + ShellQuote(theirs) + " " + ShellQuote(theirs + ".target")));
+            // Each reported line carries its new text.
+            const LineSet after = Grep(TextCommand(file, theirs), "", "");
+            EXPECT_TRUE(std::includes(after.begin(), after.end(), scanner.reported.begin(),
+                                      scanner.reported.end()));
         }
     }
-    EXPECT_GT(matched, 60u);
+    EXPECT_GT(matched, 100u);
 }
 
 TEST_F(Scanner, LineNumbersAddUpOverWindows)
@@ -228,63 +268,6 @@ TEST_F(Scanner, LineNumbersAddUpOverWindows)
         Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
         ASSERT_TRUE(scanner.RunTool());
         EXPECT_EQ(scanner.lines, (std::vector<size_t>{499, 999, 1499, 1999, 2499, 2999, 3000}));
-    }
-}
-
-// Replace compared with sed on a copy, each reached through a symbolic link
-// to a file of mode 0640: the bytes, the link and the mode must be the same.
-TEST_F(Scanner, ReplaceWritesWhatSedWrites)
-{
-    struct Row {
-        const char* find; // UTF-8, with the options of grep below
-        const char* grep;
-        const char* replace; // UTF-8
-        const char* sed;     // the sed -E script; in the C locale where it runs on Latin-1 too
-        bool latin1Too;      // the Latin-1 files can be checked with this sed
-        bool asciiOnly;      // sed moves on by a byte after an empty match
-    };
-    const Row rows[] = {
-        {"foo", "-Fi", "b\xc3\xa4r", "s/foo/b\xc3\xa4r/gI", false, false},
-        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI", false, false},
-        {"caf\xc3\xa9", "-F", "tea", "s/caf\xc3\xa9/tea/g", false, false},
-        {"$", "-E", ";", "s/$/;/", false, false},
-        // Later matches see the character before them.
-        {"\\bfoo", "-E", "X", "s/\\bfoo/X/g", true, false},
-        {"x*", "-E", "-", "s/x*/-/g", false, true},
-    };
-
-    for (const Row& rc : rows) {
-        const wxString find = wxString::FromUTF8(rc.find);
-        for (const TextCase& file : TextCases()) {
-            const bool ascii = std::none_of(file.bytes.begin(), file.bytes.end(),
-                                            [](char c) { return c & 0x80; });
-            if ((file.latin1 && !rc.latin1Too) || (!ascii && rc.asciiOnly)) continue;
-            SCOPED_TRACE(std::string(file.name) + " sed " + rc.sed);
-
-            const wxString ours = WriteLinked(wxString("ours-") + file.name, file.bytes);
-            const wxString theirs = WriteLinked(wxString("sed-") + file.name, file.bytes);
-            qeltest::Run(wxString("LC_ALL=") + (rc.latin1Too ? "C" : "C.UTF-8")
-                         + " sed -E -i --follow-symlinks " + ShellQuote(wxString::FromUTF8(rc.sed))
-                         + " " + ShellQuote(theirs));
-
-            SetFind(find, rc.grep, wxString::FromUTF8(rc.replace));
-            Recorder scanner{QelFileName(ours), QelTool(ID_TOOL_REPLACE_IN_FILES)};
-            ASSERT_TRUE(scanner.RunTool());
-
-            int differs = 0;
-            qeltest::Run("cmp " + ShellQuote(ours) + " " + ShellQuote(theirs), &differs);
-            EXPECT_EQ(differs, 0) << "ours:  " << ReadBytes(ours)
-                                  << "\nsed:   " << ReadBytes(theirs);
-            const wxString kinds = "stat -c '%a %F' ";
-            EXPECT_EQ(
-                qeltest::Run(kinds + ShellQuote(ours) + " " + ShellQuote(ours + ".target")),
-                qeltest::Run(kinds + ShellQuote(theirs) + " " + ShellQuote(theirs + ".target")));
-
-            // Each reported line carries its new text.
-            const LineSet after = Grep(TextCommand(file, theirs), "", "");
-            EXPECT_TRUE(std::includes(after.begin(), after.end(), scanner.reported.begin(),
-                                      scanner.reported.end()));
-        }
     }
 }
 
