@@ -3,7 +3,6 @@
 // output of a background process as rows of the process list.
 #include <gtest/gtest.h>
 
-#include <qelkit/frd.h>
 #include <qelkit/listitem.h>
 #include <qelkit/report/process.h>
 #include <qelkit/report/textfile.h>
@@ -94,38 +93,6 @@ TEST_F(ToolRunTest, ASecondRunCannotStartWhileOneRuns)
     // A report does not run on a list of its own kind.
     m_Frame->m_Lists[Type::LIST_COUNT]->Select(0);
     EXPECT_FALSE(m_Frame->m_Lists[Type::LIST_COUNT]->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
-}
-
-// A replacement's rows (those of a find go the same way through the frame's
-// find in files) open their file at their line with the new text selected.
-TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
-{
-    QelFindReplaceData* frd = QelFindReplaceData::Get();
-    frd->SetMatchWord(true);
-    frd->SetFindString("y");
-    frd->SetReplaceString("why");
-    const wxString file = m_Files[0];
-    const std::string grep
-        = qeltest::Run("grep -nw y " + qeltest::ShellQuote(file) + " | cut -d: -f1");
-    bool ran = false;
-    wxTEST_DIALOG(ran
-                  = Selected(Type::LIST_FILE, {file})->RunItems(QelTool(ID_TOOL_REPLACE_IN_FILES)),
-                  qeltest::ExpectConfigDialog(wxID_OK));
-    ASSERT_TRUE(ran);
-    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_REPLACE];
-    ASSERT_NE(list, nullptr);
-    std::string lines;
-    for (long r = 0; r < list->GetItemCount(); r++) lines += list->GetItemText(r, "Line No") + "\n";
-    EXPECT_EQ(lines, grep);
-    ASSERT_GE(list->GetItemCount(), 1);
-    EXPECT_EQ(list->GetItemText(0, "Line").utf8_string(), "int why;");
-
-    list->ItemActivated(0);
-    QelSTC* stc = m_Frame->m_Stc;
-    EXPECT_EQ(stc->GetFileName().GetFullPath(), file);
-    EXPECT_EQ(stc->GetCurrentLine() + 1, std::stoi(list->GetItemText(0, "Line No").utf8_string()));
-    EXPECT_EQ(stc->GetSelectedText(), "why");
-    EXPECT_EQ(m_Frame->GetRecentFile(), file);
 }
 
 TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
