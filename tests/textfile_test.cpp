@@ -142,7 +142,7 @@ const std::vector<TextCase>& TextCases()
          "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
          "foo\n\xd0\x9f\xd0\xa0\xd0\x98\xd0\x92\xd0\x95\xd0\xa2 m\n"
          "stra\xc3\x9f"
-         "e foo_1\nabc_d abc\n(abc)\nxABCx\nabc_d\n",
+         "e foo_1\nabc_d abc\n(abc)\nxABCx\nabc_d\nfoofoo\n",
          "cat %s", false},
     };
     return cases;
