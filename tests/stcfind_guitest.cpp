@@ -138,15 +138,18 @@ TEST_F(StcFind, GoToClampsTheLine)
     }
 }
 
-// A regular expression does not take the selection as the text to find.
+// A regular expression does not take the selection as the text to find, nor
+// does anything take a selection over lines.
 TEST_F(StcFind, FindStringFromTheSelection)
 {
     QelFindReplaceData::Get()->SetFindString("old");
-    m_Stc->SetText("int  ; a.b");
+    m_Stc->SetText("int  ; a.b\nnext");
     m_Stc->SetSelection(7, 10);
     Regex(true);
     EXPECT_EQ(m_Stc->GetFindString(), "old");
     Regex(false);
+    EXPECT_EQ(m_Stc->GetFindString(), "a.b");
+    m_Stc->SetSelection(0, 13);
     EXPECT_EQ(m_Stc->GetFindString(), "a.b");
 }
 

@@ -1,7 +1,6 @@
 // The text-file scanner: find against grep, replace against sed, counts of
 // code and comments written down by hand, and the failure paths.
 #include <algorithm>
-#include <map>
 #include <set>
 #include <vector>
 
@@ -35,7 +34,6 @@ public:
     std::vector<size_t> lines;
     LineSet reported;
     int statisticsCalls = 0;
-    bool failWrite = false;
     wxString insertOnReport;
 
     void ReportStatistics() override { ++statisticsCalls; }
@@ -48,16 +46,12 @@ protected:
         reported.insert(std::to_string(line + 1) + ":" + GetCurrentLine().utf8_string());
         if (!insertOnReport.empty()) InsertLine(insertOnReport);
     }
-
-    bool DoWriteFile(const wxString& path, const std::string& bytes) override
-    {
-        return !failWrite && QelTextFile::DoWriteFile(path, bytes);
-    }
 };
 
 // Find in files reads a file in windows of whole lines: small reads make
-// every edge case of a window edge happen in small files.
-const size_t readChunks[] = {0, 1, 2, 3, 7};
+// every edge case of a window edge happen in small files; the default (0)
+// comes last, for what runs after.
+const size_t readChunks[] = {1, 2, 3, 7, 0};
 
 class Scanner : public qeltest::ConfigTest {
 protected:
@@ -135,9 +129,6 @@ const std::vector<TextCase>& TextCases()
          "\xEF\xBB\xBF"
          "caf\xe9 foo\nFOO\n",
          "iconv -f LATIN1 -t UTF-8 %s", true},
-        {"crlf.txt", "alpha foo\r\nbeta\r\nfoo_bar foo\r\nFoo\r\n\r\nfoofoo\r\n",
-         "sed 's/\\r$//' %s", false},
-        {"noeol.txt", "x\nfoo\n\nlast foo", "cat %s", false},
         // Matches and near misses at every offset of a line, in blocks of 16 bytes.
         {"offsets.txt",
          [] {
@@ -151,7 +142,7 @@ const std::vector<TextCase>& TextCases()
          "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
          "foo\n\xd0\x9f\xd0\xa0\xd0\x98\xd0\x92\xd0\x95\xd0\xa2 m\n"
          "stra\xc3\x9f"
-         "e foo_1\nabc_d abc\n(abc)\nxABCx\nabc_d\n",
+         "e foo_1\nabc_d abc\n(abc)\nxABCx\nabc_d\nfoofoo\n",
          "cat %s", false},
     };
     return cases;
@@ -181,42 +172,46 @@ LineSet Grep(const wxString& textCommand, const wxString& options, const wxStrin
                  + ShellQuote(pattern));
 }
 
-TEST_F(Scanner, FindReportsTheLinesGrepPrints)
+// Find compared with grep -n at every read size; replace compared with sed on
+// a copy, each reached through a symbolic link to a file of mode 0640: the
+// bytes, the link and the mode must be the same.
+TEST_F(Scanner, FindIsGrepAndReplaceIsSed)
 {
-    const std::pair<const char*, const char*> searches[] = {
-        {"foo", "-F"},
-        {"foo", "-Fi"},
-        {"foo", "-Fw"},
-        {"foo", "-Fiw"},
-        {"caf\xc3\xa9", "-F"},
+    struct Row {
+        const char* find; // UTF-8, with the options of grep below
+        const char* grep;
+        const char* replace = nullptr; // UTF-8; none: find only
+        const char* sed
+            = nullptr;          // the sed -E script; in the C locale where it runs on Latin-1 too
+        bool latin1Too = false; // the Latin-1 files can be checked with this sed
+        bool asciiOnly = false; // sed moves on by a byte after an empty match
+    };
+    const Row rows[] = {
+        {"foo", "-Fi", "b\xc3\xa4r", "s/foo/b\xc3\xa4r/gI"},
+        {"caf\xc3\xa9", "-F", "tea", "s/caf\xc3\xa9/tea/g"},
         {"caf\xc3\xa9", "-Fi"},
         {"CAF\xc3\x89", "-Fiw"},
         {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
         {"abc", "-Fw"},
-        {"abc", "-Fiw"}, // "abc_d abc": every occurrence is tried
-        {"o", "-F"},
-        {"fo+", "-E"},
+        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI"}, // "abc_d abc": every occurrence is tried
         {"^(foo|alpha)", "-E"},
         {"FO+", "-Ei"},
         {"caf.", "-E"},
-        {"[a-z]+_[a-z0-9]", "-E"},
         {"o$", "-E"},
-        {"\\(abc\\)", "-E"},
+        {"$", "-E", ";", "s/$/;/"},
+        // Later matches see the character before them.
+        {"\\bfoo", "-E", "X", "s/\\bfoo/X/g", true},
+        {"x*", "-E", "-", "s/x*/-/g", false, true},
     };
-    size_t matched = 0;                 // so that agreeing on nothing cannot pass
-    std::map<std::string, LineSet> all; // "path:line" of each search in all files
-    const wxString folder = m_Temp.File("files");
-    ASSERT_TRUE(wxFileName::Mkdir(folder));
-    for (const TextCase& file : TextCases()) {
-        const wxString path = folder + "/" + file.name;
-        ASSERT_TRUE(WriteBytes(path, file.bytes));
-        for (const auto& [text, grep] : searches) {
-            const wxString pattern = wxString::FromUTF8(text);
-            SCOPED_TRACE(std::string(file.name) + " grep " + grep + " " + text);
-            SetFind(pattern, grep);
-            const LineSet expected = Grep(TextCommand(file, path), grep, pattern);
+    size_t matched = 0; // so that agreeing on nothing cannot pass
+    for (const Row& rc : rows) {
+        const wxString find = wxString::FromUTF8(rc.find);
+        for (const TextCase& file : TextCases()) {
+            SCOPED_TRACE(std::string(file.name) + " grep " + rc.grep + " " + rc.find);
+            const wxString path = Write(file.name, file.bytes);
+            SetFind(find, rc.grep, wxString::FromUTF8(rc.replace ? rc.replace : ""));
+            const LineSet expected = Grep(TextCommand(file, path), rc.grep, find);
             matched += expected.size();
-
             for (size_t chunk : readChunks) {
                 SCOPED_TRACE(chunk);
                 QelTextFile::SetReadChunkSize(chunk);
@@ -224,96 +219,16 @@ TEST_F(Scanner, FindReportsTheLinesGrepPrints)
                 ASSERT_TRUE(scanner.RunTool());
                 EXPECT_EQ(scanner.reported, expected);
                 EXPECT_EQ(scanner.Counter("Actions Completed"), static_cast<long>(expected.size()));
-                EXPECT_EQ(scanner.Counter("Files"), 1);
-                for (size_t line : scanner.lines) {
-                    all[grep + std::string(" ") + text].insert(path.utf8_string() + ":"
-                                                               + std::to_string(line + 1));
-                }
             }
-        }
-    }
-    EXPECT_GT(matched, 100u);
 
-    // ASCII text is found on the same lines in each encoding, so grep -R can
-    // read the raw bytes of the folder.
-    for (const std::string grep : {"-F", "-Fi"}) {
-        SCOPED_TRACE(grep);
-        EXPECT_EQ(
-            all[grep + " foo"],
-            Lines("LC_ALL=C grep -Rn " + grep + " foo " + ShellQuote(folder) + " | cut -d: -f1,2"));
-    }
-}
-
-TEST_F(Scanner, LineNumbersAddUpOverWindows)
-{
-    // Long stretches without a match, with all three line ends: the windows
-    // that hold no match are only counted.
-    std::string text;
-    const char* ends[] = {"\n", "\r\n", "\r"};
-    for (int line = 0; line < 3000; ++line) {
-        text
-            += std::string(1 + line % 37, 'x') + (line % 500 == 499 ? " foo" : "") + ends[line % 3];
-    }
-    const wxString path = Write("long.txt", text + "last foo");
-    SetFind("foo");
-
-    for (size_t chunk : {size_t(0), size_t(100), size_t(4096), size_t(5)}) {
-        SCOPED_TRACE(chunk);
-        QelTextFile::SetReadChunkSize(chunk);
-        Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
-        ASSERT_TRUE(scanner.RunTool());
-        EXPECT_EQ(scanner.lines, (std::vector<size_t>{499, 999, 1499, 1999, 2499, 2999, 3000}));
-    }
-}
-
-// Replace compared with sed on a copy, each reached through a symbolic link
-// to a file of mode 0640: the bytes, the link and the mode must be the same.
-TEST_F(Scanner, ReplaceWritesWhatSedWrites)
-{
-    struct Row {
-        const char* find; // UTF-8, with the options of grep below
-        const char* grep;
-        const char* replace; // UTF-8
-        const char* sed;     // the sed -E script; in the C locale where it runs on Latin-1 too
-        bool latin1Too;      // the Latin-1 files can be checked with this sed
-        bool crlfToo;        // lines with CR can be checked with this sed
-        bool asciiOnly;      // sed moves on by a byte after an empty match
-        bool count;          // grep -o counts the replacements
-    };
-    const Row rows[] = {
-        {"foo", "-F", "bar", "s/foo/bar/g", true, true, false, true},
-        {"foo", "-Fi", "bar", "s/foo/bar/gI", false, true, false, true},
-        {"foo", "-Fi", "b\xc3\xa4r", "s/foo/b\xc3\xa4r/gI", false, true, false, false},
-        {"foo", "-Fw", "bar", "s/\\bfoo\\b/bar/g", false, true, false, true},
-        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI", false, true, false, true},
-        {"caf\xc3\xa9", "-F", "tea", "s/caf\xc3\xa9/tea/g", false, true, false, true},
-        {"fo+", "-E", "<&>", "s/fo+/<&>/g", true, true, false, true},
-        {"(o)(o)", "-E", "\\2-\\1", "s/(o)(o)/\\2-\\1/g", true, true, false, true},
-        {"$", "-E", ";", "s/$/;/", false, false, false, false},
-        // Later matches see the character before them.
-        {"\\bfoo", "-E", "X", "s/\\bfoo/X/g", true, true, false, true},
-        {"\\Bo", "-E", "0", "s/\\Bo/0/g", false, true, false, true},
-        {"x*", "-E", "-", "s/x*/-/g", false, false, true, false},
-        {"a*", "-E", "-", "s/a*/-/g", false, false, true, false},
-    };
-
-    for (const Row& rc : rows) {
-        const wxString find = wxString::FromUTF8(rc.find);
-        for (const TextCase& file : TextCases()) {
-            const bool crlf = std::string(file.name) == "crlf.txt";
             const bool ascii = std::none_of(file.bytes.begin(), file.bytes.end(),
                                             [](char c) { return c & 0x80; });
-            if ((file.latin1 && !rc.latin1Too) || (crlf && !rc.crlfToo) || (!ascii && rc.asciiOnly))
-                continue;
-            SCOPED_TRACE(std::string(file.name) + " sed " + rc.sed);
-
+            if (!rc.sed || (file.latin1 && !rc.latin1Too) || (!ascii && rc.asciiOnly)) continue;
             const wxString ours = WriteLinked(wxString("ours-") + file.name, file.bytes);
             const wxString theirs = WriteLinked(wxString("sed-") + file.name, file.bytes);
             qeltest::Run(wxString("LC_ALL=") + (rc.latin1Too ? "C" : "C.UTF-8")
                          + " sed -E -i --follow-symlinks " + ShellQuote(wxString::FromUTF8(rc.sed))
                          + " " + ShellQuote(theirs));
-
-            SetFind(find, rc.grep, wxString::FromUTF8(rc.replace));
             Recorder scanner{QelFileName(ours), QelTool(ID_TOOL_REPLACE_IN_FILES)};
             ASSERT_TRUE(scanner.RunTool());
 
@@ -325,19 +240,34 @@ TEST_F(Scanner, ReplaceWritesWhatSedWrites)
             EXPECT_EQ(
                 qeltest::Run(kinds + ShellQuote(ours) + " " + ShellQuote(ours + ".target")),
                 qeltest::Run(kinds + ShellQuote(theirs) + " " + ShellQuote(theirs + ".target")));
-
             // Each reported line carries its new text.
             const LineSet after = Grep(TextCommand(file, theirs), "", "");
             EXPECT_TRUE(std::includes(after.begin(), after.end(), scanner.reported.begin(),
                                       scanner.reported.end()));
-
-            if (rc.count) {
-                const std::string count = qeltest::Run(TextCommand(file, Write("orig", file.bytes))
-                                                       + " | LC_ALL=C.UTF-8 grep -o " + rc.grep
-                                                       + " -e " + ShellQuote(find) + " | wc -l");
-                EXPECT_EQ(scanner.Counter("Actions Completed"), std::stol(count));
-            }
         }
+    }
+    EXPECT_GT(matched, 100u);
+}
+
+TEST_F(Scanner, LineNumbersAddUpOverWindows)
+{
+    // Long stretches without a match, with all three line ends: the windows
+    // that hold no match are only counted; no line end sticks to a line.
+    std::string text;
+    const char* ends[] = {"\n", "\r\n", "\r"};
+    for (int line = 0; line < 3000; ++line) {
+        text
+            += std::string(1 + line % 37, 'x') + (line % 500 == 499 ? " foo" : "") + ends[line % 3];
+    }
+    const wxString path = Write("long.txt", text + "last foo");
+    SetFind("foo$", "-E");
+
+    for (size_t chunk : {size_t(0), size_t(100), size_t(4096), size_t(5)}) {
+        SCOPED_TRACE(chunk);
+        QelTextFile::SetReadChunkSize(chunk);
+        Recorder scanner{QelFileName(path), QelTool(ID_TOOL_FIND_IN_FILES)};
+        ASSERT_TRUE(scanner.RunTool());
+        EXPECT_EQ(scanner.lines, (std::vector<size_t>{499, 999, 1499, 1999, 2499, 2999, 3000}));
     }
 }
 
@@ -373,24 +303,21 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
         const char* find;
         bool regex;
         const char* replace;
-        bool failWrite;
         const char* message;
     };
     const Row rows[] = {
-        {"readonly.txt", "foo\n", 0444, "foo", false, "bar", false, "read-only"},
-        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "foo", false, "bar", false, "binary"},
+        {"readonly.txt", "foo\n", 0444, "foo", false, "bar", "read-only"},
+        {"binary.bin", std::string("foo\0bar\n", 8), 0644, "foo", false, "bar", "binary"},
         // Latin-1 has no Cyrillic letters: the file cannot take the text.
-        {"latin1.txt", "caf\xe9 foo\n", 0644, "foo", false, "\xd0\xb6", false, "encoding"},
-        {"failing.txt", "foo foo\nfoo\n", 0644, "foo", false, "bar", true, "not written"},
-        {"empty.txt", "a(\nfoo\n", 0644, "", false, "", false, nullptr},
-        {"regex.txt", "a(\nfoo\n", 0644, "a(", true, "", false, "not a valid regular expression"},
-        {"missing.txt", "", 0, "foo", false, "", false, "missing.txt"},
-        {"pipe", "", 0, "foo", false, "", false, "not a regular file"},
-        {"", "", 0, "foo", false, "", false, "not a regular file"}, // the folder
+        {"latin1.txt", "caf\xe9 foo\n", 0644, "foo", false, "\xd0\xb6", "encoding"},
+        {"empty.txt", "a(\nfoo\n", 0644, "", false, "", nullptr},
+        {"regex.txt", "a(\nfoo\n", 0644, "a(", true, "", "not a valid regular expression"},
+        {"missing.txt", "", 0, "foo", false, "", "missing.txt"},
+        {"pipe", "", 0, "foo", false, "", "not a regular file"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const wxString path = row.name[0] ? m_Temp.File(row.name) : m_Temp.Path();
+        const wxString path = m_Temp.File(row.name);
         if (row.mode != 0) {
             ASSERT_TRUE(WriteBytes(path, row.bytes));
             chmod(path.fn_str(), row.mode);
@@ -401,7 +328,6 @@ TEST_F(Scanner, RunThatFailsChangesNothingAndSaysWhy)
         qeltest::ExpectAsserts asserts;
         Recorder scanner{QelFileName(path),
                          QelTool(replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES)};
-        scanner.failWrite = row.failWrite;
         EXPECT_FALSE(scanner.RunTool());
         EXPECT_EQ(asserts.Count(), row.find[0] ? 0 : 1);
         EXPECT_EQ(scanner.Counter("Files"), row.mode != 0 ? 1 : 0);
@@ -452,20 +378,15 @@ TEST_F(Scanner, CountTool)
     };
     const Row rows[] = {{"sample.c", nullptr, "16 2 7 24 4 95"},
                         {"sample.py", nullptr, "9 2 7 17 1 11"},
-                        {"sample.sh", nullptr, "5 0 5 12 1 6"},
                         {"sample.xml", nullptr, "5 0 1 2 1 70"},
                         // The words are "=", "1" and the first "/" of the marker: column 0's
                         // "x" only starts the word.
                         {"note.c", "x = 1; // note\n", "1 0 1 3 1 7"},
                         {"string.c", "s = \"//\";\n", "1 0 1 2 0 0"},
-                        {"brace.c", "}\n", "1 0 0 0 0 0"},
                         {"late.c", "x//\n", "1 0 1 1 1 2"},
                         {"short.c", "a /*/ b\n", "1 0 1 2 1 3"},
-                        {"hash.py", "# column 0\n  # later\n", "2 0 1 2 1 7"},
                         {"nomarkers.txt", "abcd", "1 0 0 0 2 1"},
                         {"empty.c", "", "0 0 0 0 0 0"}};
-    QelFileStatistics sum;
-    wxString samples;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const wxString path = row.text ? Write(row.name, row.text) : Data(row.name);
@@ -480,16 +401,7 @@ TEST_F(Scanner, CountTool)
         EXPECT_EQ(scanner.Counter("Files"), 1);
         EXPECT_EQ(scanner.Counter("Total Size"), wxFileName::GetSize(path).GetValue());
         EXPECT_EQ(scanner.Counter("Actions Completed"), 0);
-        if (row.text == nullptr) {
-            samples += " " + ShellQuote(path);
-            sum += scanner.GetStatistics();
-        }
     }
-    EXPECT_EQ(sum.GetElements().Get("Files"), 4);
-    EXPECT_EQ(sum.GetElements().Get("Lines"),
-              std::stol(qeltest::Run("cat" + samples + " | awk 'END{print NR}'")));
-    EXPECT_EQ(sum.GetElements().Get("Total Size"),
-              std::stol(qeltest::Run("cat" + samples + " | wc -c")));
 }
 
 TEST_F(Scanner, KeywordReport)
@@ -501,9 +413,7 @@ TEST_F(Scanner, KeywordReport)
     };
     const Row rows[] = {
         {"sample.c", Data("sample.c"), "int: 4\nreturn: 2\nvoid: 1"},
-        {"if x", Write("a.c", "if x\n"), "if: 1"},
         {"x if", Write("b.c", "x if\n"), ""}, // column 0 merges with the next word
-        {"indented", Write("c.c", "  if (a) return;\n"), "if: 1\nreturn: 1"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -521,22 +431,10 @@ TEST_F(Scanner, KeywordReport)
 TEST(RegexRequiredText, IsTextEveryMatchHolds)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"wx[A-Z][a-z]+Ctrl", "Ctrl"},
-        {"fo+", "fo"},
-        {"abc?d", "ab"},
-        {"ab{2}cd", "cd"},
-        {"a{x}", "x}"},
-        {"\\bword\\b", "word"},
-        {"a\\.b\\(c", "a.b(c"},
-        {"x*", ""},
-        {"abc|def", ""},
-        {"(abc|def)ghi", "ghi"},
-        {"(?i)abc", ""},
-        {"[]x]yz", "yz"},
-        {"[[:alpha:]]+one", "one"},
-        {"^start.end$", "start"},
-        {"\\x41BC", ""},
-        {"caf\xc3\xa9s", "caf"},
+        {"abc?d", "ab"},        {"ab{2}cd", "cd"},       {"a{x}", "x}"},
+        {"a\\.b\\(c", "a.b(c"}, {"abc|def", ""},         {"(abc|def)ghi", "ghi"},
+        {"(?i)abc", ""},        {"[]x]yz", "yz"},        {"[[:alpha:]]+one", "one"},
+        {"\\x41BC", ""},        {"caf\xc3\xa9s", "caf"},
     };
     for (const auto& [pattern, text] : rows)
         EXPECT_EQ(QelRegexRequiredText(wxString::FromUTF8(pattern)), text) << pattern;
@@ -552,9 +450,9 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
         size_t count;
     };
     const Row rows[] = {
-        // Empty matches everywhere; a group that took no part or does not
-        // exist; escaped "&" and backslash. The sed comparison has the rest.
-        {"x*", "abc", "-", "-a-b-c-", 4},
+        // Empty and non-empty matches in turn; a group that took no part or
+        // does not exist; escaped "&" and backslash. The sed comparison has the
+        // rest.
         {"a*", "baaac", "-", "-b-c-", 3},
         {"^", "abc", ">", ">abc", 1},
         {"(a)(b)?", "ab a", "\\2\\1\\3", "ba a", 2},
@@ -562,7 +460,6 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
         {"z", "abc", "-", "abc", 0},
         {"", "", "-", "-", 1},
         // A boundary or look-behind after the previous match sees its text.
-        {"\\bab", "abab ab", "X", "Xab X", 2},
         {"(?<=a)b", "abbab", "X", "aXbaX", 2},
         {"\\Bb", "bbb", "X", "bXX", 2},
         {"\\b", "ab cd", "|", "|ab| |cd|", 4},

@@ -3,7 +3,6 @@
 // output of a background process as rows of the process list.
 #include <gtest/gtest.h>
 
-#include <qelkit/frd.h>
 #include <qelkit/listitem.h>
 #include <qelkit/report/process.h>
 #include <qelkit/report/textfile.h>
@@ -94,56 +93,6 @@ TEST_F(ToolRunTest, ASecondRunCannotStartWhileOneRuns)
     // A report does not run on a list of its own kind.
     m_Frame->m_Lists[Type::LIST_COUNT]->Select(0);
     EXPECT_FALSE(m_Frame->m_Lists[Type::LIST_COUNT]->RunItems(QelTool(ID_TOOL_REPORT_COUNT)));
-}
-
-TEST_F(ToolRunTest, RowsOpenTheirFileAtTheirLineWithTheMatchSelected)
-{
-    struct Row {
-        int tool;
-        Type type;
-        const char* selected; // what activating the row selects
-        int file;
-        const char* line; // the "Line" of the first row
-    };
-    const Row rows[] = {
-        {ID_TOOL_FIND_IN_FILES, Type::LIST_FIND, "y", 2, "while (y) { if (y) y--; }"},
-        {ID_TOOL_REPLACE_IN_FILES, Type::LIST_REPLACE, "why", 0, "int why;"},
-    };
-    QelFindReplaceData* frd = QelFindReplaceData::Get();
-    frd->SetMatchWord(true);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.line);
-        const wxString file = m_Files[row.file];
-        const std::string grep
-            = qeltest::Run("grep -nw y " + qeltest::ShellQuote(file) + " | cut -d: -f1");
-        frd->SetFindString("y");
-        frd->SetReplaceString("why");
-        bool ran = false;
-        wxTEST_DIALOG(ran = Selected(Type::LIST_FILE, {file})->RunItems(QelTool(row.tool)),
-                      qeltest::ExpectConfigDialog(wxID_OK));
-        ASSERT_TRUE(ran);
-        QelListViewWithFrame* list = m_Frame->m_Lists[row.type];
-        ASSERT_NE(list, nullptr);
-        std::string lines;
-        for (long r = 0; r < list->GetItemCount(); r++)
-            lines += list->GetItemText(r, "Line No") + "\n";
-        EXPECT_EQ(lines, grep);
-        ASSERT_GE(list->GetItemCount(), 1);
-        EXPECT_EQ(list->GetItemText(0, "Line").utf8_string(), row.line);
-
-        list->ItemActivated(0);
-        QelSTC* stc = m_Frame->m_Stc;
-        EXPECT_EQ(stc->GetFileName().GetFullPath(), file);
-        EXPECT_EQ(stc->GetCurrentLine() + 1,
-                  std::stoi(list->GetItemText(0, "Line No").utf8_string()));
-        EXPECT_EQ(stc->GetSelectedText(), row.selected);
-        EXPECT_EQ(m_Frame->GetRecentFile(), file);
-    }
-    // Replaced texts sort as texts, not as numbers.
-    QelListView* replaced = m_Frame->m_Lists[Type::LIST_REPLACE];
-    ASSERT_NE(replaced, nullptr);
-    EXPECT_EQ(replaced->GetColumns()[replaced->FindColumn("Replaced")].GetType(),
-              QelColumn::COL_STRING);
 }
 
 TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
