@@ -188,6 +188,9 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         if (c.sed) {
             EXPECT_EQ(Diff(tree, theirs), Diff(m_Tree, m_Tree));
             EXPECT_EQ(list->GetItemText(0, _("Replaced")), c.replace);
+            // Replacements are texts: they sort as texts, never as numbers.
+            EXPECT_EQ(list->GetColumns()[list->FindColumn(_("Replaced"))].GetType(),
+                      QelColumn::COL_STRING);
         } else {
             const long lines = std::count(want.begin(), want.end(), '\n');
             EXPECT_TRUE(log.Has(wxString::Format("Found %ld matches in", lines))) << log.Dump();
