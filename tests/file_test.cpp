@@ -197,35 +197,75 @@ TEST_F(FileBinding, LoadSaveAndReloadWithAndWithoutTheHandle)
     }
 }
 
-// "Save changes first?" is asked before anything is opened, about the file
-// still bound; whatever stops the load leaves everything as it was.
-TEST_F(FileBinding, LoadThatDoesNotHappenKeepsBindingContentsAndChangedMark)
+// A load or save that does not happen is no success: the binding, the
+// contents, the changed mark and the file on disk stay, no temporary file is
+// left, and the old file is still followed. "Save changes first?" is asked
+// before anything is opened, about the file still bound.
+TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
 {
+    ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
     qeltest::Run("mkfifo " + ShellQuote(m_Files.File("pipe")));
-    const wxString other = Make("b.txt", "other");
+    Make("b.txt", "other");
     struct Row {
         const char* name;
-        wxString target;
-        bool confirm;
-        bool load_ok;
+        bool load;          // else a save
+        const char* target; // empty: save under the bound name
+        std::string refuse; // the hook that fails
+        bool full_disk;     // the hook writes more than fits, ignoring the errors
         std::string hooks;
+        const char* logged; // the file the message names; empty for no message
     };
     const Row rows[] = {
-        {"missing file", m_Files.File("missing.txt"), true, true, ""},
-        {"a named pipe", m_Files.File("pipe"), true, true, ""},
-        {"confirmation refused", other, false, true, "confirm(0)"},
-        {"load hook failed", other, true, false, "confirm(0) load(0,open)"},
+        {"missing file", true, "missing.txt", "", false, "", ""},
+        {"a named pipe", true, "pipe", "", false, "", ""},
+        {"confirmation refused", true, "b.txt", "confirm", false, "confirm(0)", ""},
+        {"load hook failed", true, "b.txt", "load", false, "confirm(0) load(0,open)", ""},
+        {"target is a folder", false, "folder", "", false, "", "folder"},
+        {"save hook failed", false, "", "save", false, "save(0,open)", ""},
+        {"full disk", false, "", "", true, "save(0,open)", "a.txt"},
+        // One write larger than the room left is cut short without an error:
+        // the save must still fail rather than put a truncated file in place.
+        {"short write", false, "", "", true, "save(0,open)", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFile file;
         const wxString old_path = LoadOld(file);
+        const bool short_write = std::string(row.name) == "short write";
+        const std::string unsaved = short_write ? std::string(64 * 1024, 'z') : "unsaved";
+        file.content = unsaved;
         file.changed = true;
-        file.confirm = row.confirm;
-        file.load_ok = row.load_ok;
-        EXPECT_FALSE(file.FileLoad(QelFileName(row.target)));
-        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed 'old'");
+        file.confirm = row.refuse != "confirm";
+        file.load_ok = row.refuse != "load";
+        file.save_ok = row.refuse != "save";
+        file.unchecked_bytes = row.full_disk && !short_write ? 64 * 1024 : 0;
+        const QelFileName target
+            = row.target[0] ? QelFileName(m_Files.File(row.target)) : QelFileName();
+        qeltest::LogCapture log;
+        EXPECT_FALSE(OnDisk(row.full_disk, [&] {
+            return row.load ? file.FileLoad(target) : file.FileSave(target);
+        }));
+        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed '" + unsaved + "'");
         EXPECT_EQ(file.first_bound, file.hooks.empty() ? wxString() : old_path);
+        EXPECT_EQ(ReadBytes(old_path), "old");
+        EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nb.txt\nfolder\npipe\n");
+        EXPECT_TRUE(!row.logged[0] || log.Has(m_Files.File(row.logged))) << log.Dump();
+
+        // A reload refused or failed as the load was is tried once per change
+        // on disk (idle events keep calling CheckSync), and keeps the changes.
+        Touch(old_path);
+        const bool refused = row.refuse == "confirm" || row.refuse == "load";
+        EXPECT_EQ(file.CheckSync(), !refused);
+        if (refused) {
+            EXPECT_FALSE(file.CheckSync());
+            std::string again = row.hooks; // the same hooks, called for a reload
+            std::replace(again.begin(), again.end(), '0', '1');
+            EXPECT_EQ(State(file), "[" + row.hooks + " " + again + "] a.txt changed 'unsaved'");
+            file.confirm = file.load_ok = true;
+            Touch(old_path, 20);
+            EXPECT_TRUE(file.CheckSync());
+        }
+        EXPECT_EQ(file.content, "old");
     }
 }
 
@@ -265,28 +305,6 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     Touch(path, 60);
     EXPECT_TRUE(file.CheckSync());
     EXPECT_EQ(file.content, "back again");
-}
-
-// Idle events keep calling CheckSync: one try per change on disk. (A
-// refused question keeps the text too: StcFile.SyncWithEditsAsksFirst.)
-TEST_F(FileBinding, ReloadThatDoesNotHappenKeepsChangesUntilTheNextChange)
-{
-    RecordingFile file;
-    const wxString path = LoadOld(file);
-    file.content = "mine";
-    file.changed = true;
-    file.load_ok = false;
-    ASSERT_TRUE(WriteBytes(path, "theirs"));
-    Touch(path);
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_FALSE(file.CheckSync());
-    EXPECT_EQ(State(file), "[confirm(1) load(1,open)] a.txt changed 'mine'");
-
-    file.load_ok = true;
-    file.hooks.clear();
-    Touch(path, 20);
-    EXPECT_TRUE(file.CheckSync());
-    EXPECT_EQ(State(file), "[confirm(1) load(1,open)] a.txt 'theirs'");
 }
 
 // A new name is followed once saved; a save replaces the file only after the
@@ -334,53 +352,6 @@ TEST_F(FileBinding, SaveAndSaveAs)
     qeltest::CwdGuard cwd(m_Files.File("sub")); // the name was relative to another folder
     Touch(other);
     EXPECT_TRUE(file.CheckSync());
-}
-
-// A failed save is no success: the file on disk, the binding and the changed
-// mark stay, no temporary file is left, and the old file is still followed.
-TEST_F(FileBinding, SaveThatCannotHappenChangesNothing)
-{
-    ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
-    struct Row {
-        const char* name;
-        const char* save_as; // empty: save under the bound name
-        bool save_ok;
-        bool full_disk; // the hook writes more than fits, ignoring the errors
-        std::string hooks;
-        const char* logged; // the file the message names; empty for no message
-    };
-    const Row rows[] = {
-        {"target is a folder", "folder", true, false, "", "folder"},
-        {"save hook failed", "", false, false, "save(0,open)", ""},
-        {"full disk", "", true, true, "save(0,open)", "a.txt"},
-        // One write larger than the room left is cut short without an error:
-        // the save must still fail rather than put a truncated file in place.
-        {"short write", "", true, true, "save(0,open)", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        RecordingFile file;
-        const wxString old_path = LoadOld(file);
-        const bool shortWrite = std::string(row.name) == "short write";
-        const std::string unsaved = shortWrite ? std::string(64 * 1024, 'z') : "unsaved";
-        file.content = unsaved;
-        file.changed = true;
-        file.save_ok = row.save_ok;
-        file.unchecked_bytes = row.full_disk && !shortWrite ? 64 * 1024 : 0;
-        qeltest::LogCapture log;
-        EXPECT_FALSE(OnDisk(row.full_disk, [&] {
-            return file.FileSave(row.save_as[0] ? QelFileName(m_Files.File(row.save_as))
-                                                : QelFileName());
-        }));
-        EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed '" + unsaved + "'");
-        EXPECT_EQ(ReadBytes(old_path), "old");
-        EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nfolder\n");
-        EXPECT_TRUE(!row.logged[0] || log.Has(m_Files.File(row.logged))) << log.Dump();
-
-        Touch(old_path);
-        EXPECT_TRUE(file.CheckSync());
-        EXPECT_EQ(file.content, "old");
-    }
 }
 
 TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
