@@ -55,8 +55,9 @@ void ExpectLikeHexdump(const std::string& dump, const std::string& want, const s
 
 TEST_F(StcHex, DumpAgreesWithHexdump)
 {
-    // The last size is past the slice the dump is made in.
-    for (const size_t size : {0, 1, 5, 8, 15, 16, 17, 1000, 65537, (1 << 20) + 17}) {
+    // Short lines on either side of the middle gap, whole lines, and past the
+    // slice the dump is made in and the block the file is read in.
+    for (const size_t size : {0, 5, 15, 16, 17, (1 << 20) + 17}) {
         SCOPED_TRACE(size);
         const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
         const wxString path = WriteFile("data.bin", bytes);
@@ -80,9 +81,8 @@ TEST_F(StcHex, DigitsPairWithCharacters)
     const struct {
         int column, n, want;
     } rows[] = {
-        {20, 16, 63}, {19, 16, 63}, {68, 16, 35}, {35, 16, 68}, {60, 16, 10},
-        {75, 16, 56}, {5, 16, -1},  {9, 16, -1},  {34, 16, -2}, {12, 16, -2},
-        {59, 16, -2}, {62, 2, -2},  {16, 2, -2},  {13, 2, 61},
+        {20, 16, 63}, {19, 16, 63}, {68, 16, 35}, {35, 16, 68}, {60, 16, 10}, {9, 16, -1},
+        {34, 16, -2}, {12, 16, -2}, {59, 16, -2}, {62, 2, -2},  {16, 2, -2},  {13, 2, 61},
     };
     for (const auto& row : rows)
         EXPECT_EQ(QelHexPartnerColumn(row.column, row.n), row.want) << row.column << "/" << row.n;
@@ -92,8 +92,6 @@ TEST_F(StcHex, DigitsPairWithCharacters)
     EXPECT_TRUE(stc.CheckBraceHex(20));
     EXPECT_TRUE(stc.CheckBraceHex(second + 60));
     EXPECT_FALSE(stc.CheckBraceHex(second + 61)); // past the line's one byte
-    EXPECT_FALSE(stc.CheckBraceHex(second + 14));
-    EXPECT_FALSE(stc.CheckBraceHex(3));
 }
 
 TEST_F(StcHex, CallTipsInHexAndDecimal)
@@ -139,8 +137,7 @@ TEST_F(StcHex, ControlCharactersByCode)
         const char* want;
     } rows[] = {
         {"insert", 1, 1, false, 65, "aAb"},
-        {"high byte", 1, 1, false, 200, "a\310b"},
-        {"replace selected", 0, 1, false, 233, "\351b"},
+        {"high byte over the selection", 0, 1, false, 233, "\351b"},
         {"cancelled", 1, 1, false, -1, "ab"},
         {"read-only", 1, 1, true, 0, "ab"},
         {"two selected", 0, 2, false, 0, "ab"},
