@@ -69,12 +69,9 @@ protected:
     {
         wxString text;
         for (long row = 0; row < lv->GetItemCount(); row++) {
+            if (row > 0) text << (names_only ? "," : ";");
             for (int col = 0; col < (names_only ? 1 : lv->GetColumnCount()); col++)
-                text << (col > 0          ? "|"
-                             : row == 0   ? ""
-                             : names_only ? ","
-                                          : ";")
-                     << lv->GetItemText(row, col);
+                text << (col > 0 ? "|" : "") << lv->GetItemText(row, col);
         }
         return text;
     }
