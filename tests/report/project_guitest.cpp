@@ -145,7 +145,6 @@ TEST_F(ProjectTest, AddItemsAddsWhatFindFinds)
         {"*.c", false, true, true, "-mindepth 1 -not -path '*/.*' -type d"},
         {"*.c;*.h", true, false, true,
          "-not -path '*/.*' -type f \\( -name '*.c' -o -name '*.h' \\)"},
-        {"*.c", true, true, false, "-maxdepth 1 -type f -name '[!.]*.c'"},
         {"*.zz", true, false, true, "-name '*.zz'"},
     };
     for (const Case& c : cases) {
