@@ -62,9 +62,8 @@ TEST_F(ExplorerTest, PopupOffersWhatTheFirstSelectedEntryAllows)
         const char* offered; // Open, Make, the git menu
     };
     const wxString tracked = repo + "/t.c";
-    const Row rows[]
-        = {{sub, "", 0, ""},       {m_A, "", 0, "o"},  {sub, m_A, 0, ""}, {m_Make, "", 0, "om"},
-           {tracked, "", 1, "og"}, {repo, "", 1, "g"}, {m_A, "", 1, "o"}};
+    const Row rows[] = {{sub, "", 0, ""},      {m_A, "", 0, "o"},      {sub, m_A, 0, ""},
+                        {m_Make, "", 0, "om"}, {tracked, "", 1, "og"}, {repo, "", 1, "g"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.first + " " + row.second + wxString::Format(", VCS %ld", row.vcs));
         wxConfigBase::Get()->Write("VCS", row.vcs);
@@ -128,7 +127,6 @@ TEST_F(ExplorerTest, MakeAndFindRunOnTheSelection)
     Select({m_Make});
     Command(ID_TREE_RUN_MAKE);
     WaitForProcess();
-    EXPECT_EQ(m_Frame->GetProcess()->GetWorkingDir(), m_Temp.Path());
     QelListView* output = m_Frame->m_Lists[Type::LIST_PROCESS];
     ASSERT_NE(output, nullptr);
     EXPECT_EQ(output->GetItemText(0, "Line"), "ran");

@@ -35,9 +35,6 @@ TEST_F(ProjectFileTest, WrittenProjectsReadBackTheSame)
         const char *name, *comment;
         Entries entries;
     } cases[] = {
-        {"p.prj",
-         "p.prj",
-         {{E::PROJECT_FILE, "/t/a.c", ""}, {E::PROJECT_FOLDER, "/t/src", "*.c;*.h"}}},
         {"a--b.prj", "a- -b.prj", {{E::PROJECT_FILE, "/t/x--y", ""}}},
         {"x---", "x- - -", {{E::PROJECT_FOLDER, "/t/-", "-*--"}}},
         {"marks.prj",
@@ -92,7 +89,6 @@ TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
         const char* xml;
         int line;
     } malformed[] = {
-        {"<?xml version=\"1.0\"?>\n<files>\n  <!-- a--b -->\n</files>\n", 3},
         {"<files>\n  <file>/a</file>\n  <file>/b\n</files>\n", 4},
         {"", 1},
     };
