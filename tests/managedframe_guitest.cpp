@@ -73,7 +73,6 @@ TEST_F(ViBarTest, SearchesFromTheCaretTheBarOpenedAt)
         {0, 0, "/", "ab", true, "3,4", "3,5", "0,0", ""},
         {0, 0, "/", "ab", false, "3,4", "3,5", "3,5", "ab"},
         {10, 10, "?", "a ", false, "8,9", "6,8", "6,8", "a "},
-        {0, 0, "3/", "ab", false, "3,4", "3,5", "3,5", "ab"},
         {2, 2, "/", "zz", true, "2,2", "2,2", "2,2", ""},
         {3, 5, "/", "", false, "3,5", "3,5", "8,10", "ab"}, // a selection is found again
     };

@@ -111,7 +111,6 @@ TEST_F(ShellTest, KeysAndCommands)
         {"RecallPrefix", "", "pwd\rls\r!l\r", ">pwd\n>ls\n>!l\nls\n>", "pwd|ls|ls"},
         {"RecallBeyond", "", "pwd\r!9\r", ">pwd\n>!9\n!9: event not found\n>", "pwd"},
         {"RecallHuge", "", "!99999999999\r", ">!99999999999\n!99999999999: event not found\n>", ""},
-        {"UpNewest", "", "pwd\rls\r\x1", ">pwd\n>ls\n>ls", "pwd|ls"},
         {"UpStopsAtOldest", "", "pwd\rls\r\x1\x1\x1", ">pwd\n>ls\n>pwd", "pwd|ls"},
         {"DownPastNewest", "", "pwd\rls\r\x1\x2\x2", ">pwd\n>ls\n>", "pwd|ls"},
         {"TypingEndsBrowsing", "", "pwd\rls\r\x1\x1x\x1", ">pwd\n>ls\n>ls", "pwd|ls"},
