@@ -192,12 +192,8 @@ TEST_F(StcCommands, LinksOpenBesideTheFile)
     WriteFile("other.c", "1\n2\n3\n4\n");
     wxMkdir(m_Temp.File("dir"));
     Editor* stc = Open("see other.c:3\n");
-    for (const auto& [link, name] : {std::pair{"other.c:3", "other.c"},
-                                     {"other.c", "other.c"},
-                                     {"other.c:abc", ""},
-                                     {"dir/", ""},
-                                     {"", ""},
-                                     {"missing.c:2", ""}}) {
+    for (const auto& [link, name] :
+         {std::pair{"other.c", "other.c"}, {"other.c:abc", ""}, {"dir/", ""}}) {
         SCOPED_TRACE(link);
         wxString found;
         EXPECT_EQ(stc->LinkOpen(link, 0, &found), *name != '\0');

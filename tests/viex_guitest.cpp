@@ -86,8 +86,6 @@ const ExCase ExCases[] = {
      "Replaced: 2"},
     {"YankLastLines", "a\nb\n", 1, "1,$y", "a\nb\n", "2 lines yanked"},
     {"Unknown", "a\n", 1, "frobnicate", nullptr},
-    {"SetTabStopZero", "a\n", 1, "set ts=0", nullptr},
-    {"SetOtherOption", "a\n", 1, "set ai", nullptr},
     {"SetTabStopWord", "a\n", 1, "set tabstop=x", nullptr},
 };
 
