@@ -83,7 +83,6 @@ TEST_F(ViBarTest, SearchesFromTheCaretTheBarOpenedAt)
         SetText("xx ab a ab", row.caret);
         m_Stc->SetSelection(row.caret, row.select_to);
         TypeInEditor(row.keys);
-        EXPECT_EQ(m_Frame->GetViTextPrefix(), wxString(row.keys).Last());
         Type(m_Entry, wxString(row.typed).Left(1));
         EXPECT_EQ(Selection(), row.after_first);
         Type(m_Entry, wxString(row.typed).Mid(1));

@@ -2,10 +2,9 @@
 // the way the process runner answers them: recorded, then a new prompt.
 #include <map>
 
-#include <wx/clipbrd.h>
-
 #include <qelkit/process.h>
 #include <qelkit/shell.h>
+#include <qelkit/status.h>
 
 #include "testing.h"
 
@@ -92,9 +91,7 @@ protected:
 TEST_F(ShellTest, KeysAndCommands)
 {
     qeltest::ClipboardLock lock;
-    ASSERT_TRUE(wxTheClipboard->Open());
-    wxTheClipboard->SetData(new wxTextDataObject("cd"));
-    wxTheClipboard->Close();
+    ASSERT_TRUE(QelClipboardAdd("cd"));
 
     const struct {
         const char* name;
