@@ -123,7 +123,6 @@ TEST_F(ShellTest, KeysAndCommands)
         {"DeleteInCommand", "", "ls\rab{56#D", ">ls\n>b", "ls"},
         {"Stop", "", "^C^Q", ">", "STOP|STOP"},
         {"Disabled", "", "~ls\r^Q", ">ls\n", ""},
-        {"EndMissing", ";", "ls\r", ">ls\n", ""},
         {"EndPosted", ";", "ls;\r", ">ls;\n>", "ls;"},
         {"EndOnNextLine", ";", "ls\r-l;\r", ">ls\n-l;\n>", "ls\n-l;"},
         {"EndHistory", ";", "ls;\rhistory;\r", ">ls;\n>history;\n1 ls;\n2 history;\n>", "ls;"},

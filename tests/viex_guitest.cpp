@@ -1,9 +1,7 @@
 // vi ex commands on a real editor control: addresses, ranges, substitute,
-// move, write and set, the events posted to the top window, and the mode
-// line of an opened file.
+// move, write and set, and the events posted to the top window.
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/config.h>
 #include <wx/frame.h>
 
 #include <qelkit/status.h>
@@ -233,22 +231,6 @@ TEST_F(ViExTest, OffRefusesEverything)
     }
     EXPECT_EQ(Text(), "a\nb\n");
     EXPECT_EQ(m_Posted, "");
-}
-
-TEST_F(ViExTest, ModeLineOnlySetsOptions)
-{
-    const wxString marker = m_Temp.File("ran");
-    const wxString file = m_Temp.File("mode.txt");
-    const std::string text
-        = "x:!touch " + marker.utf8_string() + " vi: set ts=3 :\nx:1,$d vi: set ts=5\n";
-    ASSERT_TRUE(qeltest::WriteBytes(file, text));
-    wxConfigBase::Get()->Write(_("vi mode"), true);
-    wxConfigBase::Get()->Write(_("Tab width"), 8L);
-    QelSTC* editor = new QelSTC(m_Frame, QelFileName(file));
-    EXPECT_EQ(editor->GetTabWidth(), 3);
-    EXPECT_EQ(qeltest::TextBytes(editor), text);
-    EXPECT_FALSE(wxFileExists(marker));
-    EXPECT_EQ(wxConfigBase::Get()->ReadLong(_("Tab width"), 0), 8) << "a file changes no setting";
 }
 
 } // namespace
