@@ -70,8 +70,6 @@ TEST_F(StcCommands, EveryCommandHasItsEffect)
         {"unix", ID_EDIT_EOL_UNIX, "a\r\nb\r", 0, 0, false, "a\nb\n", ""},
         {"mac", ID_EDIT_EOL_MAC, "a\nb\n", 0, 0, false, "a\rb\r", ""},
         {"mac read-only", ID_EDIT_EOL_MAC, "a\nb\n", 0, 0, true, "a\nb\n", ""},
-        {"hex", ID_EDIT_HEX, "AB", 0, 0, false,
-         "00000000: 41 42                                             AB\n", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -90,12 +88,11 @@ TEST_F(StcCommands, EveryCommandHasItsEffect)
         const std::string changed = row.changed;
         for (int line = 0; !changed.empty() && line <= changed.back() - '0'; ++line)
             EXPECT_EQ(Changed(stc, line), changed.find('0' + line) != std::string::npos) << line;
-        // New lines get the line end converted to; the dump is read-only.
+        // New lines get the line end converted to.
         if (row.id == ID_EDIT_EOL_DOS || row.id == ID_EDIT_EOL_UNIX || row.id == ID_EDIT_EOL_MAC) {
             EXPECT_EQ(text.substr(text.size() - stc->GetEOL().size()), stc->GetEOL());
         }
-        EXPECT_EQ(stc->GetReadOnly(), row.read_only || row.id == ID_EDIT_HEX);
-        EXPECT_EQ((stc->GetFlags() & EDITOR_HEX) != 0, row.id == ID_EDIT_HEX);
+        EXPECT_EQ(stc->GetReadOnly(), row.read_only);
         stc->Destroy();
     }
 }
@@ -157,6 +154,8 @@ TEST_F(StcCommands, HexToggleAsksAndRoundTrips)
     EXPECT_FALSE(stc->GetFlags() & EDITOR_HEX);
     wxTEST_DIALOG(stc->Command(ID_EDIT_HEX), wxExpectModal<wxMessageDialog>(wxNO));
     EXPECT_EQ(TextBytes(stc).substr(0, 28), "00000000: 78 74 e9 78 74 0a ");
+    EXPECT_TRUE(stc->GetReadOnly()) << "the dump is read-only";
+    EXPECT_TRUE(stc->GetFlags() & EDITOR_HEX);
 }
 
 // Sorting on bytes agrees with the C locale's stable sort on a key column.
@@ -193,12 +192,8 @@ TEST_F(StcCommands, LinksOpenBesideTheFile)
     WriteFile("other.c", "1\n2\n3\n4\n");
     wxMkdir(m_Temp.File("dir"));
     Editor* stc = Open("see other.c:3\n");
-    for (const auto& [link, name] : {std::pair{"other.c:3", "other.c"},
-                                     {"other.c", "other.c"},
-                                     {"other.c:abc", ""},
-                                     {"dir/", ""},
-                                     {"", ""},
-                                     {"missing.c:2", ""}}) {
+    for (const auto& [link, name] :
+         {std::pair{"other.c", "other.c"}, {"other.c:abc", ""}, {"dir/", ""}}) {
         SCOPED_TRACE(link);
         wxString found;
         EXPECT_EQ(stc->LinkOpen(link, 0, &found), *name != '\0');
