@@ -1,4 +1,4 @@
-// The clipboard through a real X server, the bell, and the external
+// The clipboard without text, the find result texts, and the external
 // comparator started as a real process.
 #include <stdio.h>
 
@@ -17,23 +17,6 @@ namespace {
 
 using qeltest::ClipboardLock;
 using qeltest::ShellQuote;
-
-// The other way, to another client, goes through the grid's copy.
-TEST(QelClipboard, TextFromAnotherClient)
-{
-    if (qeltest::Run("command -v xclip").empty()) GTEST_SKIP() << "xclip is not installed";
-    ClipboardLock lock;
-
-    // xclip goes to the background to serve the text; wait until it does.
-    qeltest::Run("printf 'h\\303\\251llo\\nworld' | xclip -selection clipboard >/dev/null 2>&1");
-    ASSERT_TRUE(qeltest::PumpUntil(
-        [] {
-            return qeltest::Run("timeout 5 xclip -o -selection clipboard 2>/dev/null")
-                == "h\xc3\xa9llo\nworld";
-        },
-        10000));
-    EXPECT_EQ(QelClipboardGet(), wxString::FromUTF8("h\xc3\xa9llo\nworld"));
-}
 
 TEST(QelClipboard, NoTextOnTheClipboard)
 {
