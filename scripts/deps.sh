@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, when it is missing.
+# Installs what building and testing need, when it is missing; the arguments
+# name further packages a script needs (deps.sh gcovr).
 set -euo pipefail
 
 packages=(cmake g++ make ccache pkg-config libwxgtk3.2-dev libgtest-dev googletest
           xvfb xauth xfonts-base git subversion diffutils gettext file xclip xdotool vim
-          imagemagick)
+          imagemagick "$@")
 
 missing=()
 for p in "${packages[@]}"; do
