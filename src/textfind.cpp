@@ -56,7 +56,9 @@ bool QelTextFile::PrepareFind()
         return false;
     }
 
-    m_Finder = &Finder::Get(*frd);
+    // Whole word is an option of find only: the replace dialogs do not
+    // offer it, so the value the last find left must not narrow a replace.
+    m_Finder = &Finder::Get(*frd, frd->MatchWord() && m_Tool.GetId() != ID_TOOL_REPLACE_IN_FILES);
     if (!m_Finder->IsValid()) {
         wxLogError(_("The find text %s is not a valid regular expression"),
                    QelQuoted(m_Finder->GetFind()));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 
+#include <wx/checklst.h>
 #include <wx/combobox.h>
 #include <wx/config.h>
 #include <wx/timer.h>
@@ -163,7 +164,8 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         {"foo", "c", "*.txt;*.log", true,
          "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
         {"foo", "", "*", false, "-d skip -i -F -e foo -- * .[!.]*"},
-        {"foo", "c", "*", true, "-r --exclude=bin.dat -F foo .", "bar", "s/foo/bar/g"},
+        // Whole word, set by the last find, plays no part in a replace.
+        {"foo", "cw", "*", true, "-r --exclude=bin.dat -F foo .", "bar", "s/foo/bar/g"},
         {"FOO", "", "*", true, "-r --exclude=bin.dat -i -F foo .", "Bar", "s/foo/Bar/gI"},
         {"fo(o+)", "cr", "*", true, "-r --exclude=bin.dat -E 'fo(o+)' .", "<\\1|&>",
          "s/fo\\(o\\+\\)/<\\1|&>/g"},
@@ -284,15 +286,22 @@ TEST_F(FindInFilesTest, SelectionsOfFoldersAndFiles)
         SCOPED_TRACE(c.selected);
         const wxString tree = Copy(wxString::Format("sel%d", c.replace));
         const wxString oracle = Copy(wxString::Format("sed%d", c.replace));
-        Settings("foo", "c", "bar");
+        Settings("foo", c.replace ? "cw" : "c", "bar");
         Where(tree, "*", false);
         wxArrayString names;
         for (const wxString& name : wxSplit(c.selected, ' ')) names.push_back(tree + "/" + name);
         const Type type = c.replace ? Type::LIST_REPLACE : Type::LIST_FIND;
         List(type);
+        bool whole = false; // the dialog offers whole word
+        const auto look = [&whole](QelConfigDialog* dialog) {
+            for (const QelConfigItem& item : dialog->GetConfigItems())
+                if (auto* box = dynamic_cast<wxCheckListBox*>(item.GetWindow()))
+                    whole = box->FindString(_("Match whole word")) != wxNOT_FOUND;
+        };
         wxTEST_DIALOG(m_Frame->FindInSelection(
                           names, c.replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES),
-                      ExpectConfigDialog(wxID_OK));
+                      ExpectConfigDialog(wxID_OK, look));
+        EXPECT_EQ(whole, !c.replace);
         ASSERT_NE(m_Frame->m_Lists[type], nullptr);
         EXPECT_EQ(Rows(m_Frame->m_Lists[type], tree), Grep(m_Tree, c.grep));
         if (c.replace) // a find writes nothing
