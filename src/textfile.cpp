@@ -94,9 +94,12 @@ bool QelTextFile::RunTool()
 
 bool QelTextFile::RunSteps()
 {
-    if (!ReadFile()) return false;
-
     RefreshKeys();
+    if (!ReadFile()) {
+        Skip();
+        return false;
+    }
+
     const Keys& keys = GetKeys();
     m_Stats.Elements().Set(keys.files, 1);
 
@@ -117,6 +120,14 @@ bool QelTextFile::RunSteps()
     }
 
     return !m_Modified || WriteBack();
+}
+
+// The file was not done (the log says why): it counts apart from the files
+// done, so that the end of the run cannot read as a full success.
+void QelTextFile::Skip()
+{
+    m_Stats.Elements().Set(GetKeys().files, 0);
+    m_Stats.Elements().Set(GetKeys().skipped, 1);
 }
 
 void QelTextFile::CloseFile()

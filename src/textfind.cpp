@@ -41,6 +41,7 @@ bool QelTextFile::Parse()
                     wxLogError(_("Cannot replace in read-only file '%s'"), path);
                 else
                     wxLogWarning(_("Skipped binary file '%s'"), path);
+                Skip();
             }
             return false;
         }
@@ -83,6 +84,7 @@ bool QelTextFile::FindLines()
         if (!FillWindow(pos)) {
             wxLogError(_("Cannot read file '%s': %s"), m_FileName.GetFullPath(),
                        wxSysErrorMsgStr(errno));
+            Skip();
             return false;
         }
         pos = 0;
@@ -223,6 +225,7 @@ bool QelTextFile::WriteBack()
 
     m_WriteFailed = true;
     IncActionsCompleted(-m_Replaced);
+    Skip();
     return false;
 }
 

@@ -78,7 +78,9 @@ public:
     QelTextEncoding GetEncoding() const;
     bool HasByteOrderMark() const noexcept { return !m_Bom.empty(); }
 
-    // The replacements could not be written.
+    // The replacements could not be written. Such a file, and one that
+    // could not be read or was skipped by a replace (read-only or binary
+    // with something to replace), counts under "Files Skipped", not "Files".
     bool IsWriteFailed() const noexcept { return m_WriteFailed; }
 
     // From a hook: inserts a line (ending in a line feed) before the line
@@ -117,6 +119,7 @@ private:
     class Search;
 
     bool RunSteps();
+    void Skip();
     bool ReadFile();
     bool ReadAll(size_t size);
     ssize_t ReadAt(char* buffer, size_t size, uint64_t offset) const;

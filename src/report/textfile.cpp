@@ -67,7 +67,7 @@ QelFileStatistics QelTextFileWithListView::Run(const QelFileName& filename, cons
 {
     QelTextFileWithListView scanner(filename, tool);
     scanner.RunTool();
-    return scanner.IsWriteFailed() ? QelFileStatistics() : scanner.GetStatistics();
+    return scanner.GetStatistics();
 }
 
 QelListView* QelTextFileWithListView::GetReport()

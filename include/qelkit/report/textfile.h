@@ -24,8 +24,7 @@ public:
     // run must not start).
     static bool SetupTool(const QelTool& tool, QelFrameWithHistory* frame);
 
-    // Runs the tool on the file: the statistics of the run, none when the
-    // file could not be written.
+    // Runs the tool on the file: the statistics of the run.
     static QelFileStatistics Run(const QelFileName& filename, const QelTool& tool);
 
     // Count and keyword reports: one row for the file.
