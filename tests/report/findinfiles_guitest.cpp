@@ -179,6 +179,9 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         {"FOO", "", "*", true, "-r --exclude=bin.dat -i -F foo .", "Bar", "s/foo/Bar/gI"},
         {"fo(o+)", "cr", "*", true, "-r --exclude=bin.dat -E 'fo(o+)' .", "<\\1|&>",
          "s/fo\\(o\\+\\)/<\\1|&>/g"},
+        // An empty match is replaced too; a byte-order mark stays first.
+        {"^", "cr", "*", true, "-r --exclude=bin.dat -E '^' .", "# ",
+         "1s/^\\xef\\xbb\\xbf/&# /;t;s/^/# /"},
     };
     int n = 0;
     for (const Case& c : cases) {
