@@ -55,7 +55,9 @@ public:
 
     // The arguments of a run of the current command on `args`, from the
     // executable on: prefix flags, command and subcommand, flags, the commit
-    // comment, then `args` (dropped for help). Nothing is joined or quoted.
+    // comment, then `args` (dropped for help), paths that are never read as
+    // options: after "--", or with "./" before a leading "-" for a system
+    // without it. Nothing is joined or quoted.
     wxArrayString GetArgv(const wxArrayString& args) const;
 
     // Runs the current command on `args` in `wd` to its end. Returns its exit
