@@ -39,6 +39,12 @@ void YieldNowAndThen()
     if (wxTheApp != nullptr) wxTheApp->Yield(true);
 }
 
+// The "Line No" cell of a line index.
+wxString LineNoText(size_t line)
+{
+    return wxString::FromAscii(std::to_string(line + 1).c_str());
+}
+
 // A new row of the report list for the file.
 QelListItem AddRow(QelListView* list, const QelFileName& file)
 {
@@ -86,8 +92,11 @@ void QelTextFileWithListView::Report(size_t line)
         AddLineRow(line, text);
     } else {
         wxCHECK_RET(GetTool().GetId() == ID_TOOL_REPORT_REVISION, "no line report");
-        if (QelListView* report = GetReport(); report != nullptr)
-            AddRow(report, GetFileName()).UpdateRevisionList(GetRCS());
+        if (QelListView* report = GetReport(); report != nullptr) {
+            QelListItem item = AddRow(report, GetFileName());
+            item.SetItem(_("Line No"), LineNoText(line));
+            item.UpdateRevisionList(GetRCS());
+        }
     }
 }
 
@@ -109,7 +118,7 @@ void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
         report->SetItem(row, report->FindColumn(col), value);
     };
     const QelFindReplaceData* frd = QelFindReplaceData::Get();
-    set(_("Line No"), wxString::FromAscii(std::to_string(line + 1).c_str()));
+    set(_("Line No"), LineNoText(line));
     if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES) set(_("Replaced"), frd->GetReplaceString());
     set(_("Line"), text);
     set(_("Match"), frd->GetFindString());
