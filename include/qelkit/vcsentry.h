@@ -32,8 +32,9 @@ public:
     void AddCommands(const wxXmlNode* node);
 
     // Appends the commands to `menu` from identifier base_id on, those of a
-    // popup or of a main menu, in their submenus and with their separators.
-    // Returns the number of items `menu` then holds.
+    // popup or of a main menu, labelled with their subcommands, in their
+    // submenus (none left empty) and with their separators (none doubled or
+    // last). Returns the number of items `menu` then holds.
     int BuildMenu(int base_id, wxMenu* menu, bool is_popup) const;
 
     // Makes the command of a menu identifier current; other identifiers
