@@ -227,6 +227,7 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
                   list->GetItemText(row, _("Line No")));
         EXPECT_EQ(list->GetItemText(row, _("Line")),
                   stc->GetLineText(stc->GetCurrentLine()).Trim(false).Trim(true));
+        EXPECT_EQ(list->GetItemText(row, _("Match")), c.find);
         EXPECT_TRUE(wxString(c.how) == "cr"
                     || stc->GetSelectedText().Upper()
                         == wxString(c.sed ? c.replace : "foo").Upper())
