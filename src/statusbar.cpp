@@ -108,6 +108,15 @@ void QelStatusBar::SetStatusText(const wxString& text, const wxString& field)
     if (no >= 0 && no < GetFieldsCount()) SetStatusText(text, no);
 }
 
+void QelStatusBar::DoUpdateStatusText(int field)
+{
+    if (field == 0) {
+        wxStatusBar::DoUpdateStatusText(field);
+        return;
+    }
+    if (wxRect rect; GetFieldRect(field, rect)) RefreshRect(rect);
+}
+
 void QelStatusBar::OnMouse(wxMouseEvent& event)
 {
     event.Skip();

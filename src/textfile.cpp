@@ -43,6 +43,16 @@ std::unique_ptr<Keys>& KeysCache()
     return keys;
 }
 
+// The read buffer of the scanner before: a folder walk scans thousands of
+// files, which then reuse memory already mapped instead of each faulting in
+// pages of its own. A buffer grown by a big file is let go.
+std::string& SpareBuffer()
+{
+    static std::string buffer;
+    return buffer;
+}
+constexpr size_t SPARE_BUFFER_MAX = 4 << 20;
+
 } // namespace
 
 void qeltext::RefreshKeys()
@@ -66,11 +76,15 @@ QelTextFile::QelTextFile(const QelFileName& filename, const QelTool& tool)
     m_End1 = lexer.GetCommentEnd().ToStdWstring();
     m_Begin2 = lexer.GetCommentBegin2().ToStdWstring();
     m_End2 = lexer.GetCommentEnd2().ToStdWstring();
+    m_Data.swap(SpareBuffer());
+    m_Data.clear();
 }
 
 QelTextFile::~QelTextFile()
 {
     CloseFile();
+    if (m_Data.capacity() <= SPARE_BUFFER_MAX && m_Data.capacity() > SpareBuffer().capacity())
+        m_Data.swap(SpareBuffer());
 }
 
 void QelTextFile::IncActionsCompleted(long inc_value)
@@ -94,9 +108,12 @@ bool QelTextFile::RunTool()
 
 bool QelTextFile::RunSteps()
 {
-    if (!ReadFile()) return false;
-
     RefreshKeys();
+    if (!ReadFile()) {
+        Skip();
+        return false;
+    }
+
     const Keys& keys = GetKeys();
     m_Stats.Elements().Set(keys.files, 1);
 
@@ -117,6 +134,14 @@ bool QelTextFile::RunSteps()
     }
 
     return !m_Modified || WriteBack();
+}
+
+// The file was not done (the log says why): it counts apart from the files
+// done, so that the end of the run cannot read as a full success.
+void QelTextFile::Skip()
+{
+    m_Stats.Elements().Set(GetKeys().files, 0);
+    m_Stats.Elements().Set(GetKeys().skipped, 1);
 }
 
 void QelTextFile::CloseFile()

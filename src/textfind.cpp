@@ -41,6 +41,7 @@ bool QelTextFile::Parse()
                     wxLogError(_("Cannot replace in read-only file '%s'"), path);
                 else
                     wxLogWarning(_("Skipped binary file '%s'"), path);
+                Skip();
             }
             return false;
         }
@@ -56,7 +57,9 @@ bool QelTextFile::PrepareFind()
         return false;
     }
 
-    m_Finder = &Finder::Get(*frd);
+    // Whole word is an option of find only: the replace dialogs do not
+    // offer it, so the value the last find left must not narrow a replace.
+    m_Finder = &Finder::Get(*frd, frd->MatchWord() && m_Tool.GetId() != ID_TOOL_REPLACE_IN_FILES);
     if (!m_Finder->IsValid()) {
         wxLogError(_("The find text %s is not a valid regular expression"),
                    QelQuoted(m_Finder->GetFind()));
@@ -81,6 +84,7 @@ bool QelTextFile::FindLines()
         if (!FillWindow(pos)) {
             wxLogError(_("Cannot read file '%s': %s"), m_FileName.GetFullPath(),
                        wxSysErrorMsgStr(errno));
+            Skip();
             return false;
         }
         pos = 0;
@@ -221,6 +225,7 @@ bool QelTextFile::WriteBack()
 
     m_WriteFailed = true;
     IncActionsCompleted(-m_Replaced);
+    Skip();
     return false;
 }
 

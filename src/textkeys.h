@@ -18,6 +18,7 @@ struct Keys {
     wxString comments = _("Comments");
     wxString commentSize = _("Comment Size");
     wxString actions = _("Actions Completed");
+    wxString skipped = _("Files Skipped");
 };
 
 // The names for this run: made again when the language changed since the

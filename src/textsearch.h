@@ -57,8 +57,9 @@ private:
 // (a traversal scans thousands of files with them).
 class QelTextFile::Finder {
 public:
-    // The finder for the current settings; a new one when they changed.
-    static const Finder& Get(const QelFindReplaceData& frd);
+    // The finder for the current settings, whole word as `match_word` says
+    // (a replace never offers it); a new one when they changed.
+    static const Finder& Get(const QelFindReplaceData& frd, bool match_word);
 
     bool IsValid() const { return m_Valid; }
     bool IsRegex() const { return m_Regex; }
@@ -84,9 +85,9 @@ public:
     long MatchLiteral(const wxString& line, std::wstring& folded, wxString* replaced) const;
 
 private:
-    explicit Finder(const QelFindReplaceData& frd);
+    Finder(const QelFindReplaceData& frd, bool match_word);
 
-    bool IsFor(const QelFindReplaceData& frd) const;
+    bool IsFor(const QelFindReplaceData& frd, bool match_word) const;
     void CompileRegex();
     void CompileLiteral();
 

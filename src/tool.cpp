@@ -52,6 +52,10 @@ wxString QelTool::LogText(const QelStatistics<long>& stat) const
     }
 
     text << " " << stat.Get(_("Files")) << " " << _("file(s)");
+    // Files left as they were are a failure of the run: said here, where
+    // the user looks, with the reasons in the log.
+    if (const long skipped = stat.Get(_("Files Skipped")); skipped > 0)
+        text << ", " << skipped << " " << _("file(s) skipped: see the log");
     return text;
 }
 

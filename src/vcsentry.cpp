@@ -15,6 +15,12 @@ bool IsElement(const wxXmlNode* node, const char* name)
     return node->GetType() == wxXML_ELEMENT_NODE && node->GetName() == name;
 }
 
+// The systems whose commands take "--" as the end of their options.
+bool EndsOptions(const wxString& name)
+{
+    return name == "git" || name == "mercurial" || name == "svn" || name == "bzr";
+}
+
 } // namespace
 
 QelVCSEntry::QelVCSEntry()
@@ -107,7 +113,14 @@ wxArrayString QelVCSEntry::GetArgv(const wxArrayString& args) const
         argv.back() += args[0];
         first = 1;
     }
-    for (size_t i = first; i < args.size(); ++i) argv.push_back(args[i]);
+    // A path must never be read as an option (a file "--output=x" would
+    // make git write x): the systems that know "--" get it before the
+    // paths; for the others a path that starts with "-" is written as
+    // relative to the current folder.
+    const bool separator = EndsOptions(m_Name);
+    if (separator && first < args.size()) argv.push_back("--");
+    for (size_t i = first; i < args.size(); ++i)
+        argv.push_back(!separator && args[i].StartsWith("-") ? "./" + args[i] : args[i]);
     return argv;
 }
 

@@ -13,9 +13,6 @@
 
 namespace {
 
-// Marks "no submenu yet"; no submenu of vcs.xml is called so.
-const char* const NO_SUBMENU = "XXXXX";
-
 bool ShownIn(long type, bool is_popup)
 {
     switch (type & VCS_MENU_PLACES) {
@@ -33,33 +30,61 @@ bool ShownIn(long type, bool is_popup)
     }
 }
 
+bool EndsInSeparator(const wxMenu* menu, size_t from)
+{
+    const size_t count = menu->GetMenuItemCount();
+    return count > from && menu->FindItemByPosition(count - 1)->IsSeparator();
+}
+
+// A separator between groups: never first among the items from `from` on,
+// never next to another.
+void AppendSeparator(wxMenu* menu, size_t from)
+{
+    if (menu->GetMenuItemCount() > from && !EndsInSeparator(menu, from)) menu->AppendSeparator();
+}
+
+void RemoveTrailingSeparator(wxMenu* menu, size_t from)
+{
+    if (EndsInSeparator(menu, from))
+        menu->Destroy(menu->FindItemByPosition(menu->GetMenuItemCount() - 1));
+}
+
 } // namespace
 
+// Commands of one submenu name that follow each other form a group, set
+// off by separators; the submenu is made only when one of its commands is
+// shown in this kind of menu, so that no empty submenu is offered.
 int QelVCSEntry::BuildMenu(int base_id, wxMenu* menu, bool is_popup) const
 {
+    const size_t start = menu->GetMenuItemCount();
     wxMenu* submenu = nullptr;
-    wxString previous = NO_SUBMENU;
+    const wxString* group = nullptr; // the submenu name of the group; none at first
 
     for (const auto& command : m_Commands) {
         const wxString& name = command.GetSubMenu();
-        if (!name.empty() && name != previous) {
-            submenu = new wxMenu();
-            previous = name;
-            menu->AppendSeparator();
-            menu->AppendSubMenu(submenu, name);
-        } else if (name.empty()) {
-            if (previous != NO_SUBMENU) {
-                previous = NO_SUBMENU;
-                menu->AppendSeparator();
-            }
+        if (group == nullptr || name != *group) {
+            // A group of the menu itself follows a submenu after a separator.
+            if (group != nullptr && (!name.empty() || !group->empty()))
+                AppendSeparator(menu, start);
+            group = &name;
+            if (submenu != nullptr) RemoveTrailingSeparator(submenu, 0);
             submenu = nullptr;
         }
-
         if (!ShownIn(command.GetType(), is_popup)) continue;
+
+        if (!name.empty() && submenu == nullptr) {
+            submenu = new wxMenu();
+            AppendSeparator(menu, start);
+            menu->AppendSubMenu(submenu, name);
+        }
         wxMenu* target = submenu != nullptr ? submenu : menu;
-        target->Append(base_id + command.GetNo(), QelEllipsed(command.GetCommand(false, true)));
-        if (command.GetType() & VCS_MENU_SEPARATOR) target->AppendSeparator();
+        // The subcommand tells apart the items of one command ("stash list",
+        // "stash pop").
+        target->Append(base_id + command.GetNo(), QelEllipsed(command.GetCommand(true, true)));
+        if (command.GetType() & VCS_MENU_SEPARATOR) AppendSeparator(target, 0);
     }
+    if (submenu != nullptr) RemoveTrailingSeparator(submenu, 0);
+    RemoveTrailingSeparator(menu, start);
     return static_cast<int>(menu->GetMenuItemCount());
 }
 

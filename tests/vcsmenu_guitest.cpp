@@ -92,6 +92,8 @@ TEST_F(VcsMenuTest, FilesAndBaseFolderGetTheirMenus)
 {
     wxConfigBase::Get()->Write(_("Comparator"), "cmp");
     wxConfigBase::Get()->Write(_("Base folder"), m_Root);
+    // Items of a submenu tell their subcommands apart; a submenu with
+    // nothing to show is left out, and no separator doubles or ends a menu.
     const struct {
         const char* name;
         wxString file;
@@ -100,12 +102,12 @@ TEST_F(VcsMenuTest, FilesAndBaseFolderGetTheirMenus)
     } cases[] = {
         {"file in a repository", m_Root + "/f.c", ID_EDIT_VCS_LOWEST + 1,
          "git{&add...#0|&blame...#1|&commit...#2|-|&diff...#3|&log...#4|s&how...#5|"
-         "&status...#6|-|&restore...#7|r&m...#8|-|&Branch{}|-|S&tash{}|-}"},
+         "&status...#6|-|&restore...#7|r&m...#8}"},
         {"file outside any repository", m_Outside, ID_EDIT_VCS_LOWEST + 1, ""},
         {"base folder", wxEmptyString, ID_VCS_LOWEST + 1,
          "&add...#0|&commit...#2|-|&diff...#3|&log...#4|&status...#6|-|&fetch...#9|"
-         "&pull...#10|p&ush...#11|-|-|&Branch{branch...#12|branch...#13}|-|"
-         "S&tash{stash...#14|stash...#15|stash...#16}|-|&help...#17"},
+         "&pull...#10|p&ush...#11|-|&Branch{branch --list...#12|branch --all...#13}|-|"
+         "S&tash{stash list...#14|stash push...#15|stash pop...#16}|-|&help...#17"},
     };
     wxFrame frame(nullptr, wxID_ANY, "top");
     for (const auto& c : cases) {

@@ -60,14 +60,16 @@ protected:
         return Sh("cd w && git " + command, status);
     }
 
-    // A repository in "w" with two commits, then a change.
+    // A repository in "w" with two commits, then changes; two files have
+    // names that read as options.
     void MakeRepository()
     {
         Sh("mkdir -p w/a/b && cd w && git init -q -b main . && git config user.name Tester"
            " && git config user.email t@q.example && printf 'int a;\\nint b;\\n' > a/b/f.c"
-           " && printf 'x\\n' > 'a b.c' && git add -A && git commit -q -m first"
+           " && printf 'x\\n' > 'a b.c' && echo o > ./--output=victim.txt && echo d > ./--"
+           " && git add -A && git commit -q -m first"
            " && printf 'int a;\\nint c;\\n' > a/b/f.c && git commit -q -a -m 'second change'"
-           " && printf 'int a;\\nint d;\\n' > a/b/f.c");
+           " && printf 'int a;\\nint d;\\n' > a/b/f.c && echo p >> ./--output=victim.txt");
     }
 
     const wxString m_Root = m_Temp.File("w");
@@ -158,6 +160,9 @@ TEST_F(VcsRequestTest, ArgumentsAreNeverJoined)
         {"git", "help", "ignored", Files({"/p/f.c"}), "help|remote"},
         {"CVS", "update", "-C", Files({"/c/x.c"}), "-d|/cvs root|update|-C|/c/x.c"},
         {"git", "branch --list", "", Files({}), "branch|--list|remote"},
+        // Paths are never options: after "--", or from the folder for CVS.
+        {"svn", "log", "", Files({"/p/f.c", "-x"}), "log|--|/p/f.c|-x"},
+        {"CVS", "add", "", Files({"-x.c"}), "-d|/cvs root|add|./-x.c"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.want);
@@ -183,6 +188,9 @@ TEST_F(VcsRequestTest, ResultsMatchWhatGitPrints)
         {"blame", "", Files({blank}), "blame 'a b.c'"},
         {"status", "", Files({}), "status"},
         {"status", "--short", Files({m_Root}), "status --short"},
+        // File names are never options: no output file, not the whole tree.
+        {"diff", "", Files({m_Root + "/--output=victim.txt"}), "diff -- --output=victim.txt"},
+        {"log", "--oneline", Files({m_Root + "/--"}), "log --oneline -- --"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.git);
@@ -198,17 +206,18 @@ TEST_F(VcsRequestTest, ResultsMatchWhatGitPrints)
         EXPECT_EQ(request.GetEntry().GetOutput(), want);
         EXPECT_EQ(request.GetEntry().GetWorkingDir(), m_Root);
     }
+    EXPECT_FALSE(wxFileExists(m_Root + "/victim.txt"));
 }
 
-// Several files, one with a blank, go in one request; a comment that looks
-// like options stays one argument.
+// Several files, one with a blank and one named like an option, go in one
+// request; a comment that looks like options stays one argument.
 TEST_F(VcsRequestTest, AddAndCommitWithAnAwkwardComment)
 {
     MakeRepository();
-    Sh("printf 'changed\\n' > 'w/a b.c' && printf 'new\\n' > w/a/c.c");
-    QelVCS add(Files({m_Root + "/a b.c", m_Root + "/a/c.c"}), IdOf("git", "add"));
+    Sh("printf 'changed\\n' > 'w/a b.c' && printf 'new\\n' > w/a/c.c && echo n > w/-rf");
+    QelVCS add(Files({m_Root + "/-rf", m_Root + "/a b.c", m_Root + "/a/c.c"}), IdOf("git", "add"));
     EXPECT_EQ(add.Execute(), 0) << add.GetEntry().GetOutput();
-    EXPECT_EQ(Git("diff --cached --name-only"), "a b.c\na/c.c\n");
+    EXPECT_EQ(Git("diff --cached --name-only"), "-rf\na b.c\na/c.c\n");
 
     const wxString comment = "x\" --allow-empty --amend -m \"y";
     wxConfigBase::Get()->Write("Revision comment", comment + "\x0b");

@@ -57,6 +57,13 @@ public:
     // The pane's name for a field number, or nullptr.
     const QelStatusBarPane* GetPane(int field) const;
 
+protected:
+    // The message pane is painted at once, so that a text shown before a
+    // long run is seen during it; the other panes (counts, positions) are
+    // painted with the next turn of the event loop, however often a run
+    // changes them.
+    void DoUpdateStatusText(int field) override;
+
 private:
     void OnMouse(wxMouseEvent& event);
 

@@ -41,9 +41,9 @@ enum class QelTextEncoding { utf8, latin1, utf16le, utf16be, utf32le, utf32be };
 // the getters. Lines end at LF, CR LF or CR; they are numbered from 0.
 //
 // Find and replace take the find text, replace text and options of the
-// find-and-replace settings: match case, whole word (every occurrence is
-// tried, as grep -w does), regular expression (the toolkit's PCRE syntax;
-// whole word does not apply). A replace changes only the replaced text: the
+// find-and-replace settings: match case, whole word (find only; every
+// occurrence is tried, as grep -w does), regular expression (the toolkit's
+// PCRE syntax; whole word does not apply). A replace changes only the replaced text: the
 // file keeps its encoding, byte-order mark, line ends and mode; a symbolic
 // link stays a link and its target is written.
 class QelTextFile {
@@ -78,7 +78,9 @@ public:
     QelTextEncoding GetEncoding() const;
     bool HasByteOrderMark() const noexcept { return !m_Bom.empty(); }
 
-    // The replacements could not be written.
+    // The replacements could not be written. Such a file, and one that
+    // could not be read or was skipped by a replace (read-only or binary
+    // with something to replace), counts under "Files Skipped", not "Files".
     bool IsWriteFailed() const noexcept { return m_WriteFailed; }
 
     // From a hook: inserts a line (ending in a line feed) before the line
@@ -117,6 +119,7 @@ private:
     class Search;
 
     bool RunSteps();
+    void Skip();
     bool ReadFile();
     bool ReadAll(size_t size);
     ssize_t ReadAt(char* buffer, size_t size, uint64_t offset) const;

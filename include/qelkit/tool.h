@@ -72,7 +72,8 @@ public:
 
     // Shows the end-of-run text on the status bar: the info text (with the
     // "Actions Completed" counter in place of "%ld"), the "Files" counter
-    // and "file(s)". The count tool also logs the whole table as a message
+    // and "file(s)", then how many files were skipped when any ("Files
+    // Skipped"). The count tool also logs the whole table as a message
     // when it counted any file. stat must not be null.
     void Log(const QelStatistics<long>* stat) const;
 

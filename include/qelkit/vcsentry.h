@@ -32,8 +32,9 @@ public:
     void AddCommands(const wxXmlNode* node);
 
     // Appends the commands to `menu` from identifier base_id on, those of a
-    // popup or of a main menu, in their submenus and with their separators.
-    // Returns the number of items `menu` then holds.
+    // popup or of a main menu, labelled with their subcommands, in their
+    // submenus (none left empty) and with their separators (none doubled or
+    // last). Returns the number of items `menu` then holds.
     int BuildMenu(int base_id, wxMenu* menu, bool is_popup) const;
 
     // Makes the command of a menu identifier current; other identifiers
@@ -55,7 +56,9 @@ public:
 
     // The arguments of a run of the current command on `args`, from the
     // executable on: prefix flags, command and subcommand, flags, the commit
-    // comment, then `args` (dropped for help). Nothing is joined or quoted.
+    // comment, then `args` (dropped for help), paths that are never read as
+    // options: after "--", or with "./" before a leading "-" for a system
+    // without it. Nothing is joined or quoted.
     wxArrayString GetArgv(const wxArrayString& args) const;
 
     // Runs the current command on `args` in `wd` to its end. Returns its exit

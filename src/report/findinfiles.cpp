@@ -163,7 +163,10 @@ int QelFrameWithHistory::FindInSelectionDialog(int id, bool add_in_files)
     std::vector<QelConfigItem> items{Combo(frd->GetTextFindWhat(), true)};
     if (add_in_files) items.push_back(Combo(m_TextInFiles, true));
     if (IsReplaceTool(id)) items.push_back(Combo(frd->GetTextReplaceWith(), false));
-    items.emplace_back(frd->GetInfo());
+    // As in the replace in files dialog: a replace has no whole word.
+    std::set<wxString> options = frd->GetInfo();
+    if (IsReplaceTool(id)) options.erase(frd->GetTextMatchWholeWord());
+    items.emplace_back(options);
 
     QelConfigDialog dialog(this, items, GetFindInCaption(id));
     if (dialog.ShowModal() == wxID_CANCEL) return wxID_CANCEL;

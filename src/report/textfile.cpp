@@ -14,6 +14,7 @@
 #include <qelkit/report/listviewframe.h>
 
 QelFrameWithHistory* QelTextFileWithListView::m_Frame = nullptr;
+QelTextFileWithListView::Columns QelTextFileWithListView::m_Columns;
 wxWeakRef<QelListView> QelTextFileWithListView::m_Report;
 bool QelToolRun::m_Busy = false;
 bool QelToolRun::m_Cancelled = false;
@@ -39,6 +40,12 @@ void YieldNowAndThen()
     if (wxTheApp != nullptr) wxTheApp->Yield(true);
 }
 
+// The "Line No" cell of a line index.
+wxString LineNoText(size_t line)
+{
+    return wxString(std::to_wstring(line + 1));
+}
+
 // A new row of the report list for the file.
 QelListItem AddRow(QelListView* list, const QelFileName& file)
 {
@@ -60,6 +67,17 @@ bool QelTextFileWithListView::SetupTool(const QelTool& tool, QelFrameWithHistory
         m_Report = frame->Activate(QelListViewWithFrame::GetTypeTool(tool));
         if (m_Report == nullptr) return false;
     }
+    if (tool.IsFindType()) {
+        // Looked up once for the rows of the whole run.
+        const QelFindReplaceData* frd = QelFindReplaceData::Get();
+        const bool replace = tool.GetId() == ID_TOOL_REPLACE_IN_FILES;
+        m_Columns = {m_Report->FindColumn(_("Line No")),
+                     m_Report->FindColumn(_("Line")),
+                     m_Report->FindColumn(_("Match")),
+                     replace ? m_Report->FindColumn(_("Replaced")) : -1,
+                     frd->GetFindString(),
+                     frd->GetReplaceString()};
+    }
     return true;
 }
 
@@ -67,7 +85,7 @@ QelFileStatistics QelTextFileWithListView::Run(const QelFileName& filename, cons
 {
     QelTextFileWithListView scanner(filename, tool);
     scanner.RunTool();
-    return scanner.IsWriteFailed() ? QelFileStatistics() : scanner.GetStatistics();
+    return scanner.GetStatistics();
 }
 
 QelListView* QelTextFileWithListView::GetReport()
@@ -86,8 +104,11 @@ void QelTextFileWithListView::Report(size_t line)
         AddLineRow(line, text);
     } else {
         wxCHECK_RET(GetTool().GetId() == ID_TOOL_REPORT_REVISION, "no line report");
-        if (QelListView* report = GetReport(); report != nullptr)
-            AddRow(report, GetFileName()).UpdateRevisionList(GetRCS());
+        if (QelListView* report = GetReport(); report != nullptr) {
+            QelListItem item = AddRow(report, GetFileName());
+            item.SetItem(_("Line No"), LineNoText(line));
+            item.UpdateRevisionList(GetRCS());
+        }
     }
 }
 
@@ -95,24 +116,33 @@ void QelTextFileWithListView::AddLineRow(size_t line, const wxString& text)
 {
     QelListView* report = GetReport();
     if (report == nullptr) return;
-    long row = -1;
+    const Columns& columns = m_Columns;
     if (m_FileRow == nullptr) {
-        // The file's cells are worked out for its first row; the others copy them.
+        // The file's cells are worked out once, for its first row, and
+        // copied to its later rows.
         const QelFileName& name = GetFileName();
-        row = AddRow(report, QelFileName(name, QelStat(name.GetFullPath(), GetOpenStatus())))
+        const long first
+            = AddRow(report, QelFileName(name, QelStat(name.GetFullPath(), GetOpenStatus())))
                   .GetId();
-        m_FileRow = std::make_unique<QelListView::Row>(report->GetRow(row));
+        m_FileRow = std::make_unique<QelListView::Row>(report->GetRow(first));
+        report->SetItem(first, columns.lineNo, LineNoText(line));
+        report->SetItem(first, columns.replaced, columns.replace);
+        report->SetItem(first, columns.line, text);
+        report->SetItem(first, columns.match, columns.find);
     } else {
-        row = report->InsertRow(-1, *m_FileRow);
+        // A later row is added whole: nothing is looked up or drawn per cell.
+        QelListView::Row row = *m_FileRow;
+        const auto set = [&row](int col, const wxString& value) {
+            if (col < 0) return;
+            if (row.cells.size() <= static_cast<size_t>(col)) row.cells.resize(col + 1);
+            row.cells[col] = value;
+        };
+        set(columns.lineNo, LineNoText(line));
+        set(columns.replaced, columns.replace);
+        set(columns.line, text);
+        set(columns.match, columns.find);
+        report->InsertRow(-1, std::move(row));
     }
-    const auto set = [report, row](const wxString& col, const wxString& value) {
-        report->SetItem(row, report->FindColumn(col), value);
-    };
-    const QelFindReplaceData* frd = QelFindReplaceData::Get();
-    set(_("Line No"), wxString::FromAscii(std::to_string(line + 1).c_str()));
-    if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES) set(_("Replaced"), frd->GetReplaceString());
-    set(_("Line"), text);
-    set(_("Match"), frd->GetFindString());
     YieldNowAndThen();
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 
+#include <wx/checklst.h>
 #include <wx/combobox.h>
 #include <wx/config.h>
 #include <wx/timer.h>
@@ -26,6 +27,16 @@ namespace {
 using qeltest::ExpectConfigDialog;
 using qeltest::ShellQuote;
 using Type = QelListViewFileName::ListType;
+
+// The end text, the last thing the status bar shows, after the events that
+// follow the run.
+wxString EndText(const qeltest::LogCapture& log)
+{
+    qeltest::Pump(50);
+    for (auto r = log.Records().rbegin(); r != log.Records().rend(); ++r)
+        if (r->level <= wxLOG_Status) return r->text;
+    return wxString();
+}
 
 class FindInFilesTest : public qeltest::ReportFrameTest {
 protected:
@@ -163,10 +174,14 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         {"foo", "c", "*.txt;*.log", true,
          "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
         {"foo", "", "*", false, "-d skip -i -F -e foo -- * .[!.]*"},
-        {"foo", "c", "*", true, "-r --exclude=bin.dat -F foo .", "bar", "s/foo/bar/g"},
+        // Whole word, set by the last find, plays no part in a replace.
+        {"foo", "cw", "*", true, "-r --exclude=bin.dat -F foo .", "bar", "s/foo/bar/g"},
         {"FOO", "", "*", true, "-r --exclude=bin.dat -i -F foo .", "Bar", "s/foo/Bar/gI"},
         {"fo(o+)", "cr", "*", true, "-r --exclude=bin.dat -E 'fo(o+)' .", "<\\1|&>",
          "s/fo\\(o\\+\\)/<\\1|&>/g"},
+        // An empty match is replaced too; a byte-order mark stays first.
+        {"^", "cr", "*", true, "-r --exclude=bin.dat -E '^' .", "# ",
+         "1s/^\\xef\\xbb\\xbf/&# /;t;s/^/# /"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -193,7 +208,10 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
                       QelColumn::COL_STRING);
         } else {
             const long lines = std::count(want.begin(), want.end(), '\n');
-            EXPECT_TRUE(log.Has(wxString::Format("Found %ld matches in", lines))) << log.Dump();
+            const wxString end = EndText(log);
+            EXPECT_TRUE(end.StartsWith(wxString::Format("Found %ld matches in", lines))
+                        && !end.Contains("skipped"))
+                << end;
         }
 
         // A row opens its file at its line, which it shows, with the match
@@ -209,6 +227,7 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
                   list->GetItemText(row, _("Line No")));
         EXPECT_EQ(list->GetItemText(row, _("Line")),
                   stc->GetLineText(stc->GetCurrentLine()).Trim(false).Trim(true));
+        EXPECT_EQ(list->GetItemText(row, _("Match")), c.find);
         EXPECT_TRUE(wxString(c.how) == "cr"
                     || stc->GetSelectedText().Upper()
                         == wxString(c.sed ? c.replace : "foo").Upper())
@@ -216,12 +235,18 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
     }
 }
 
-TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
+TEST_F(FindInFilesTest, FilesSkippedOrNotWrittenAreCountedInTheEndText)
 {
     // The process may write no file over 16 KB: the big file's write fails,
-    // whoever runs the test.
+    // whoever runs the test. A read-only file and a binary one are skipped
+    // where they match, scanned like the others where they do not.
     const std::string big = "foo\n" + std::string(32 * 1024, 'x') + "\n";
     ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/big.txt", big));
+    const std::pair<const char*, std::string> skipped[]
+        = {{"ro.txt", "foo\n"}, {"ro-no.txt", "no\n"}, {"zero.txt", std::string("foo\0\n", 5)}};
+    for (const auto& [name, text] : skipped)
+        ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/" + name, text));
+    qeltest::Run("cd " + ShellQuote(m_Tree) + " && chmod 444 ro.txt ro-no.txt");
     const wxString others = " a.txt bom.txt crlf.txt latin1.txt nofinal.txt .dot.txt";
     const wxString occurrences
         = "cd " + ShellQuote(m_Tree) + " && cat" + others + " | grep -o foo | wc -l";
@@ -245,15 +270,18 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
     limited([&] { list = RunDialog(ID_REPLACE_IN_FILES, Type::LIST_REPLACE); });
 
     EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/big.txt"), big);
-    EXPECT_TRUE(log.Has(m_Tree + "/big.txt")) << log.Dump();
-    EXPECT_GE(log.CountLevel(wxLOG_Error), 1u);
+    for (const auto& [name, text] : skipped)
+        EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/" + name), text);
+    for (const char* name : {"big.txt", "ro.txt", "zero.txt"})
+        EXPECT_TRUE(log.Has(m_Tree + "/" + name)) << name << log.Dump();
     ASSERT_NE(list, nullptr);
     // The other top-level *.txt files, the hidden one too, are replaced; a
     // single pattern matches the letter case it has.
     EXPECT_EQ(Rows(list, m_Tree), rows);
     EXPECT_EQ(std::stol(qeltest::Run(occurrences)), 0);
-    EXPECT_TRUE(log.Has(wxString::Format("Replaced %ld matches in 6 file(s)", before)))
-        << log.Dump();
+    EXPECT_EQ(EndText(log),
+              wxString::Format("Replaced %ld matches in 7 file(s), 3 file(s) skipped: see the log",
+                               before));
 
     // The same through rows of a file list.
     ASSERT_TRUE(qeltest::WriteBytes(m_Tree + "/again.txt", "foo\n"));
@@ -265,7 +293,7 @@ TEST_F(FindInFilesTest, AFailedWriteIsReportedAndCountsNothing)
     });
     EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/big.txt"), big);
     EXPECT_EQ(qeltest::ReadBytes(m_Tree + "/again.txt"), "bar\n");
-    EXPECT_TRUE(log.Has("Replaced 1 matches in 1 file(s)")) << log.Dump();
+    EXPECT_EQ(EndText(log), "Replaced 1 matches in 1 file(s), 1 file(s) skipped: see the log");
 }
 
 // Names selected in a file explorer (rows of a list go through the tool
@@ -284,15 +312,22 @@ TEST_F(FindInFilesTest, SelectionsOfFoldersAndFiles)
         SCOPED_TRACE(c.selected);
         const wxString tree = Copy(wxString::Format("sel%d", c.replace));
         const wxString oracle = Copy(wxString::Format("sed%d", c.replace));
-        Settings("foo", "c", "bar");
+        Settings("foo", c.replace ? "cw" : "c", "bar");
         Where(tree, "*", false);
         wxArrayString names;
         for (const wxString& name : wxSplit(c.selected, ' ')) names.push_back(tree + "/" + name);
         const Type type = c.replace ? Type::LIST_REPLACE : Type::LIST_FIND;
         List(type);
+        bool whole = false; // the dialog offers whole word
+        const auto look = [&whole](QelConfigDialog* dialog) {
+            for (const QelConfigItem& item : dialog->GetConfigItems())
+                if (auto* box = dynamic_cast<wxCheckListBox*>(item.GetWindow()))
+                    whole = box->FindString(_("Match whole word")) != wxNOT_FOUND;
+        };
         wxTEST_DIALOG(m_Frame->FindInSelection(
                           names, c.replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES),
-                      ExpectConfigDialog(wxID_OK));
+                      ExpectConfigDialog(wxID_OK, look));
+        EXPECT_EQ(whole, !c.replace);
         ASSERT_NE(m_Frame->m_Lists[type], nullptr);
         EXPECT_EQ(Rows(m_Frame->m_Lists[type], tree), Grep(m_Tree, c.grep));
         if (c.replace) // a find writes nothing

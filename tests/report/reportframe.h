@@ -66,12 +66,14 @@ public:
     std::map<int, QelListViewWithFrame*> m_Lists;
 };
 
-// Answers a modal settings dialog as a user who presses the button `id`:
-// OK stores what the dialog shows.
-inline ExpectAnswer<QelConfigDialog> ExpectConfigDialog(int id)
+// Answers a modal settings dialog as a user who presses the button `id`,
+// after `look` saw what it shows: OK stores what the dialog shows.
+inline ExpectAnswer<QelConfigDialog>
+ExpectConfigDialog(int id, const std::function<void(QelConfigDialog*)>& look = nullptr)
 {
     return ExpectAnswer<QelConfigDialog>(
-        [id](QelConfigDialog* dialog) {
+        [id, look](QelConfigDialog* dialog) {
+            if (look) look(dialog);
             wxCommandEvent event(wxEVT_BUTTON, id);
             event.SetEventObject(dialog);
             dialog->ProcessWindowEvent(event);

@@ -21,10 +21,13 @@ protected:
         ReportFrameTest::SetUp();
         qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
         ASSERT_TRUE(wxFileName::Mkdir(m_Temp.File("src/sub"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+        // Each file has one revision in its header.
         m_Files = {
-            Write("top.c", "int x;\n\nint y;\n"),
-            Write("src/a.c", "int main()\n{\n\n    return 0;\n\n}\n"),
-            Write("src/sub/b.c", "\tif (x) return x; \nwhile (y) { if (y) y--; }\nchar zed;\n"),
+            Write("top.c", "int x;\n// 1.0 110101 me First\n\nint y;\n"),
+            Write("src/a.c", "// 1.2 110101 me Main\nint main()\n{\n\n    return 0;\n\n}\n"),
+            Write("src/sub/b.c",
+                  "\tif (x) return x; \nwhile (y) { if (y) y--; }\nchar zed;\n"
+                  "/* 1.1 110101 me Loop */\n"),
         };
         m_Frame = Start();
     }
@@ -58,6 +61,7 @@ TEST_F(ToolRunTest, ReportsAgreeWithWcAndGrep)
         {ID_TOOL_REPORT_KEYWORD, Type::LIST_KEYWORD,
          "int=grep -ow int;return=grep -ow return;while=grep -ow while;"
          "Keywords=grep -owE 'int|return|if|while|char'"},
+        {ID_TOOL_REPORT_REVISION, Type::LIST_REVISION, "Line No=sed '/ 110101 /q'"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.columns);

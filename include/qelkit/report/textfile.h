@@ -24,8 +24,7 @@ public:
     // run must not start).
     static bool SetupTool(const QelTool& tool, QelFrameWithHistory* frame);
 
-    // Runs the tool on the file: the statistics of the run, none when the
-    // file could not be written.
+    // Runs the tool on the file: the statistics of the run.
     static QelFileStatistics Run(const QelFileName& filename, const QelTool& tool);
 
     // Count and keyword reports: one row for the file.
@@ -50,8 +49,16 @@ private:
 
     std::vector<Row> m_Pending;                  // replace rows waiting for the write
     std::unique_ptr<QelListView::Row> m_FileRow; // the cells of the file's first row
+    // The line columns of find and replace rows and what they show in
+    // "Match" and "Replaced", the same for the whole run.
+    struct Columns {
+        int lineNo = -1, line = -1, match = -1, replaced = -1;
+        wxString find, replace;
+    };
+
     static QelFrameWithHistory* m_Frame;
     static wxWeakRef<QelListView> m_Report;
+    static Columns m_Columns;
 };
 
 // One tool run at a time: a run asked for while another goes on is refused
