@@ -10,13 +10,22 @@
 #            end of the last busy 100 ms after the window showed
 #   idle     CPU time over 10 s with 500 files open and nothing done, vs
 #            SciTE (from 5 s after the window showed)
+#   fif      find in files of "struct" over /usr/include: the menu (Edit, Find
+#            And Replace, Find In Files) opens the dialog, filled in by the
+#            settings of an earlier search, and OK is clicked; from the click
+#            to the end of the last busy 100 ms, vs `grep -rn`; then Cancel
+#            clicked 300 ms after OK, from Cancel to the end of the work
+#   findbar  "struct_x" typed into the find bar (clicked) on the 50 MB C file, a key
+#            every 150 ms: the longest time the program was busy without a
+#            break (a stall of typing)
 #   replace  replace all of 500,000 matches in a 52 MB file (a hidden editor
 #            in a whole process, qel_stc_bench) vs vim's :%s and sed, whole
 #            processes; the outputs must be equal
 #
 #   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bench/app/goals.sh BUILD_DIR [ROUNDS] [GOAL...]
 #
-# ROUNDS defaults to 5, the goals to all. Each row gives the medians, the
+# ROUNDS defaults to 5, the goals to all. SHOT=FILE takes a screenshot at
+# the end of the find in files and find bar runs, to see what was driven. Each row gives the medians, the
 # median of the rounds' ratios and its range. Peers run as installed, with
 # a fresh home folder; tindrel runs from a fresh folder of its own (its
 # settings are kept beside it). Needs scite, geany, vim, xdotool.
@@ -24,7 +33,7 @@ set -eu
 build=$(cd "${1:?usage: goals.sh BUILD_DIR [ROUNDS] [GOAL...]}" && pwd)
 rounds=${2:-5}
 shift $(($# < 2 ? $# : 2))
-goals=${*:-ctrlend quit open idle replace}
+goals=${*:-ctrlend quit open idle fif findbar replace}
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/../stc/make_inputs.sh" /tmp/qel-bench-stc >/dev/null
 
@@ -108,6 +117,61 @@ idle() {
     stop_program; echo $(( (c1 - c0) * 10 ))
 }
 
+# Find in files through the menu and dialog; "ok-ms cancel-ms": the time
+# from OK to the end of the run, and from a Cancel 300 ms after OK to the
+# end of the work.
+find_in_files() {
+    printf 'Find what=struct\013\nIn files=*\013\nIn folder=/usr/include\013\n' >"$work/tindrel/tindrel.ini"
+    ok=$(fif_once) && cancel=$(fif_once cancel) && echo "$ok $cancel"
+}
+fif_once() {
+    start_window . "$tindrel"
+    settle
+    xdotool windowfocus --sync "$window"
+    xdotool key alt+e; sleep 0.3; xdotool key f; sleep 0.3; xdotool key i
+    k=0
+    until d=$(xdotool search --all --onlyvisible --pid $pid --name "Find In Files" | head -1) && [ -n "$d" ]; do
+        sleep 0.01; k=$((k + 1)); [ $k -lt 500 ] || { echo "no find dialog" >&2; stop_program; return 1; }
+    done
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$d")"
+    cpu_action=$(cpu_ticks); t_action=$(now)
+    xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT - 28)) click 1 # OK
+    # A click that missed OK would time nothing: the run must get busy.
+    sleep 0.1
+    [ $(($(cpu_ticks) - cpu_action)) -ge 3 ] || { echo "OK did not start a run" >&2; stop_program; return 1; }
+    if [ $# -gt 0 ]; then
+        sleep 0.3
+        cpu_action=$(cpu_ticks); t_action=$(now)
+        xdotool mousemove $((X + WIDTH - 152)) $((Y + HEIGHT - 28)) click 1 # Cancel
+    fi
+    r=$(busy_until)
+    [ -z "${SHOT:-}" ] || import -window root "$SHOT.$#.png" || true
+    stop_program; echo "${r% *}"
+}
+
+# The longest busy stretch in ms while "struct_x" is typed into the find bar
+# of the 50 MB C file, sampled every 50 ms.
+find_bar() {
+    start_window "$(name_pattern big.c)" "$tindrel" /tmp/qel-bench-stc/big.c
+    settle
+    # The find bar's entry, on the tool bar row right of the "Sync" box.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 320)) $((Y + 42)) click 1; sleep 0.5
+    xdotool type --delay 150 struct_x &
+    typist=$!
+    longest=0 run=0 prev=$(cpu_ticks) quiet=0
+    while [ $quiet -lt 6 ]; do
+        sleep 0.05; c=$(cpu_ticks)
+        if [ $((c - prev)) -ge 4 ]; then run=$((run + 50)); quiet=0; else run=0; kill -0 $typist 2>/dev/null || quiet=$((quiet + 1)); fi
+        [ $run -gt $longest ] && longest=$run
+        prev=$c
+    done
+    wait $typist
+    [ -z "${SHOT:-}" ] || import -window root "$SHOT.png" || true
+    stop_program; echo "$longest"
+}
+
 printf '%-26s %10s %10s %6s %18s\n' goal tindrel peer unit "ratio (range)"
 for goal in $goals; do
     case $goal in
@@ -123,6 +187,15 @@ for goal in $goals; do
         alternate "$rounds" "open_files '$tindrel'" "open_files $geany" | report "open 500 files vs Geany" ms ;;
     idle)
         alternate "$rounds" "idle '$tindrel'" "idle $scite" | report "idle 10 s, 500 files/SciTE" "ms cpu" ;;
+    fif)
+        grep_ms() { echo $(( $(wall_us "grep -rn struct /usr/include") / 1000 )); }
+        alternate "$rounds" find_in_files grep_ms >"$work/rows"
+        awk '{ print $1, $3 }' "$work/rows" | report "find in files vs grep -rn" ms
+        printf '%-26s %10s\n' "  Cancel (median, max)" "$(cut -d' ' -f2 "$work/rows" | sort -n |
+            awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] ", " v[NR] " ms" }')" ;;
+    findbar)
+        i=0; while [ $i -lt "$rounds" ]; do find_bar; i=$((i + 1)); done | sort -n |
+            awk '{ v[NR] = $1 } END { printf "%-26s %10s\n", "find bar, longest stall", v[int((NR + 1) / 2)] " ms (max " v[NR] ")" }' ;;
     replace)
         big=/tmp/qel-bench-stc/foo52.txt
         [ -s "$big" ] || awk 'BEGIN {
