@@ -1,6 +1,46 @@
-# Shared by the benchmark scripts (sourced): the best wall time of a shell
-# command in microseconds over $rounds runs, after one warm-up run.
+# Shared by the benchmark scripts (sourced).
 now() { date +%s%N; }
+
+# Whole-process wall time of a shell command in microseconds.
+wall_us() {
+    t0=$(now); sh -c "$1" >/dev/null 2>&1; t1=$(now)
+    echo $(( (t1 - t0) / 1000 ))
+}
+
+# alternate ROUNDS A B: evaluates the shell commands A and B in turn, A B A B
+# ..., and prints per round the line of figures A printed followed by B's.
+# Taking both in the same round keeps a drift of the machine's speed (other
+# builds, the page cache, a CPU's clock) out of their ratio. A and B run in
+# this shell, so they may call the functions of this file.
+alternate() {
+    _n=$1; _i=0
+    while [ $_i -lt "$_n" ]; do
+        _a=$(eval "$2") || return 1
+        _b=$(eval "$3") || return 1
+        echo "$_a $_b"
+        _i=$((_i + 1))
+    done
+}
+
+# ratio_summary COLUMN_A COLUMN_B < ROWS: "median_a median_b ratio low high",
+# the ratio being the median of the rounds' ratios a / b, low and high the
+# smallest and largest of them.
+ratio_summary() {
+    awk -v x="$1" -v y="$2" '
+        function median(v, n,   i, j, t) {
+            for (i = 2; i <= n; ++i) for (j = i; j > 1 && v[j - 1] > v[j]; --j) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+            return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+        }
+        { ++n; a[n] = $x; b[n] = $y; r[n] = $y > 0 ? $x / $y : 0 }
+        END {
+            if (n == 0) exit 1
+            ma = median(a, n); mb = median(b, n); mr = median(r, n)
+            printf "%g %g %.2f %.2f %.2f\n", ma, mb, mr, r[1], r[n]
+        }'
+}
+
+# The best wall time of a shell command in microseconds over $rounds runs,
+# after one warm-up run (for a figure with no peer in the same round).
 
 best_us() {
     sh -c "$1" >/dev/null 2>&1
@@ -32,34 +72,73 @@ warm_up_display() {
     measure_start "warm-up" VmRSS "$1" "$HOME/warm-up.txt" >/dev/null
 }
 
-# measure_start PATTERN FIELD COMMAND...: starts the command, waits for a
-# visible window whose name matches the pattern, then until the program's CPU
-# time stops growing; prints "milliseconds-to-window kB", the kB being that
-# field of /proc/PID/status (VmHWM, VmRSS), and ends the program (SIGTERM).
-measure_start() {
-    pattern=$1; field=$2; shift 2
-    t0=$(now)
+# start_window PATTERN COMMAND...: starts the command in the background and
+# waits for a visible window of that very process (_NET_WM_PID) whose name
+# matches the pattern, so that another program's window of that name cannot
+# stop the clock. Sets pid, window and t_window (the time it showed); the
+# start's time is t_start.
+start_window() {
+    pattern=$1; shift
+    t_start=$(now)
     "$@" >/dev/null 2>&1 &
     pid=$!
     n=0
-    until xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1; do
+    until window=$(xdotool search --all --onlyvisible --pid $pid --name "$pattern" 2>/dev/null | head -1) \
+        && [ -n "$window" ]; do
         sleep 0.005; n=$((n + 1))
         kill -0 $pid 2>/dev/null || {
             status=0; wait $pid || status=$?
             echo "$1 ended (status $status) before a window for $pattern" >&2; exit 1; }
         [ $n -lt 12000 ] || { echo "no window for $pattern" >&2; kill $pid; exit 1; }
     done
-    t1=$(now)
+    t_window=$(now)
+}
+
+# The CPU time of process $pid in clock ticks (10 ms).
+cpu_ticks() { awk '{print $14 + $15}' /proc/$pid/stat; }
+
+# Waits until the CPU time of process $pid stops growing for half a second.
+settle() {
     last=-1
     while :; do
         sleep 0.5
-        cpu=$(awk '{print $14 + $15}' /proc/$pid/stat)
+        cpu=$(cpu_ticks)
         [ "$cpu" = "$last" ] && break
         last=$cpu
     done
+}
+
+# busy_until: after an action started at t_action with the CPU time
+# cpu_action, waits until process $pid has been less than half busy for
+# 300 ms, and prints "busy-ms cpu-ms": the wall time from the action to the
+# end of its last busy 100 ms, and the CPU time taken meanwhile. A toolkit's
+# animation that follows (GTK's overlay scroll bars fading, 20-30% of a
+# processor) is not the action's work.
+busy_until() {
+    end=$t_action; prev=$cpu_action; quiet=0
+    while [ $quiet -lt 3 ]; do
+        sleep 0.1
+        c=$(cpu_ticks); t=$(now)
+        if [ $((c - prev)) -ge 5 ]; then end=$t; quiet=0; else quiet=$((quiet + 1)); fi
+        prev=$c
+    done
+    echo $(( (end - t_action) / 1000000 )) $(( (prev - cpu_action) * 10 ))
+}
+
+# stop_program: ends process $pid (SIGTERM: the program quits without questions).
+stop_program() { kill $pid 2>/dev/null; wait $pid 2>/dev/null || true; }
+
+# measure_start PATTERN FIELD COMMAND...: starts the command, waits for its
+# visible window whose name matches the pattern, then until the program's CPU
+# time stops growing; prints "milliseconds-to-window kB", the kB being that
+# field of /proc/PID/status (VmHWM, VmRSS), and ends the program (SIGTERM).
+measure_start() {
+    _pattern=$1; field=$2; shift 2
+    start_window "$_pattern" "$@"
+    settle
     kb=$(awk -v f="$field:" '$1 == f {print $2}' /proc/$pid/status)
-    kill $pid; wait $pid 2>/dev/null || true
-    echo $(( (t1 - t0) / 1000000 )) "$kb"
+    stop_program
+    echo $(( (t_window - t_start) / 1000000 )) "$kb"
 }
 
 # The file's name as a pattern that matches it anywhere in a window title.

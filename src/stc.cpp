@@ -384,10 +384,8 @@ void QelSTC::OnModified(wxStyledTextEvent& event)
 {
     event.Skip();
 
-    // Lines added or removed above the next line to fold move it.
-    if (m_FoldLine < 0 || event.GetLinesAdded() == 0) return;
-    const int line = LineFromPosition(event.GetPosition());
-    if (line < m_FoldLine) m_FoldLine = std::max(line + 1, m_FoldLine + event.GetLinesAdded());
+    if (m_FoldLine >= 0 && event.GetLinesAdded() != 0)
+        ShiftFoldLines(LineFromPosition(event.GetPosition()), event.GetLinesAdded());
 }
 
 void QelSTC::OnPainted(wxStyledTextEvent& event)

@@ -172,12 +172,13 @@ void QelSTC::Fold(bool foldall)
         // is as it is shown, starting with what is styled already once the
         // window shows (the first fold sets up a state for every line).
         m_FoldLine = 0;
+        m_FoldGaps.clear();
         CallAfter([this] {
             if (m_FoldLine < 0) return;
-            const int lines = GetLineCount();
-            FoldLines(GetEndStyled() >= GetLength() ? lines : LineFromPosition(GetEndStyled()) - 1,
+            FoldLines(m_FoldLine,
+                      GetEndStyled() >= GetLength() ? GetLineCount()
+                                                    : LineFromPosition(GetEndStyled()) - 1,
                       kFoldLookahead, GetCurrentLine());
-            if (m_FoldLine >= lines) m_FoldLine = -1;
             FoldStyled();
         });
     }
@@ -189,8 +190,8 @@ void QelSTC::FoldAll()
 
     const int current = GetCurrentLine();
     Colourise(0, -1);
-    m_FoldLine = 0;
-    FoldLines(GetLineCount(), -1, -1);
+    int line = 0;
+    FoldLines(line, GetLineCount(), -1, -1);
     m_FoldLine = -1;
     GotoLine(current);
 }
@@ -218,13 +219,13 @@ int QelSTC::FoldBlockEnd(int line, int level, int limit)
     return next - 1;
 }
 
-bool QelSTC::FoldLines(int end, int limit, int keep)
+bool QelSTC::FoldLines(int& from, int end, int limit, int keep)
 {
     const bool xml = m_Lexer.GetScintillaLexer() == "xml";
     bool folded = false;
 
-    while (m_FoldLine < end) {
-        const int line = m_FoldLine++;
+    while (from < end) {
+        const int line = from++;
         const int level = GetFoldLevel(line);
         // The root element of an XML file stays open.
         if (!(level & wxSTC_FOLDLEVELHEADERFLAG)
@@ -238,8 +239,28 @@ bool QelSTC::FoldLines(int end, int limit, int keep)
             ToggleFold(line);
             folded = true;
         }
-        m_FoldLine = last + 1;
+        from = last + 1;
     }
+    return folded;
+}
+
+bool QelSTC::FoldGapsShown(int top, int bottom)
+{
+    bool folded = false;
+    for (size_t i = 0; i < m_FoldGaps.size(); ++i) {
+        const auto [first, end] = m_FoldGaps[i];
+        if (first > bottom || end <= top) continue;
+        // A block whose header lies above the top stays open: folding it
+        // would take away the lines being looked at.
+        int line = std::max(first, top);
+        folded |= FoldLines(line, std::min(end, bottom + 1), kFoldLookahead, GetCurrentLine());
+        // What is left of the gap above and below the lines looked at.
+        m_FoldGaps[i] = {first, std::max(first, top)};
+        if (line < end) m_FoldGaps.emplace_back(line, end);
+    }
+    m_FoldGaps.erase(std::remove_if(m_FoldGaps.begin(), m_FoldGaps.end(),
+                                    [](const auto& gap) { return gap.first >= gap.second; }),
+                     m_FoldGaps.end());
     return folded;
 }
 
@@ -248,16 +269,44 @@ void QelSTC::FoldStyled()
     // The line at the top stays there while the lines above it fold.
     const int top = DocLineFromVisible(GetFirstVisibleLine());
 
+    // Lines a jump passed over (to the end, to a line found) fold once they
+    // are shown: each fold costs the control a scroll-bar update and a
+    // redraw, which for the blocks of a long text takes seconds.
+    if (m_FoldLine >= 0 && m_FoldLine < top && m_FoldLine < GetLineCount()) {
+        m_FoldGaps.emplace_back(m_FoldLine, top);
+        m_FoldLine = top;
+    }
+
     // Up to the last line shown; each fold brings more lines into view.
     for (int pass = 0; m_FoldLine >= 0 && pass < 100; ++pass) {
         const int lines = GetLineCount();
         const int bottom = DocLineFromVisible(GetFirstVisibleLine() + LinesOnScreen()) + 1;
-        if (m_FoldLine > bottom) break;
+        const bool gaps = std::any_of(m_FoldGaps.begin(), m_FoldGaps.end(), [&](const auto& gap) {
+            return gap.first <= bottom && gap.second > top;
+        });
+        if ((m_FoldLine > bottom || m_FoldLine >= lines) && !gaps) break;
         // Levels are known of the lines before the last one styled.
         StyleTo(bottom + 2 < lines ? PositionFromLine(bottom + 2) : GetLength());
-        if (FoldLines(std::min(bottom + 1, lines), kFoldLookahead, GetCurrentLine()))
-            SetFirstVisibleLine(VisibleFromDocLine(top));
-        if (m_FoldLine >= lines) m_FoldLine = -1;
+        bool folded = FoldGapsShown(top, bottom);
+        folded
+            |= FoldLines(m_FoldLine, std::min(bottom + 1, lines), kFoldLookahead, GetCurrentLine());
+        // Nothing folded: every line shown has been looked at.
+        if (!folded) break;
+        SetFirstVisibleLine(VisibleFromDocLine(top));
+    }
+    if (m_FoldLine >= GetLineCount() && m_FoldGaps.empty()) m_FoldLine = -1;
+}
+
+void QelSTC::ShiftFoldLines(int line, int added)
+{
+    // Lines added or removed after line move the lines still to fold.
+    const auto shift = [line, added](int& at) {
+        if (at > line) at = std::max(line + 1, at + added);
+    };
+    shift(m_FoldLine);
+    for (auto& gap : m_FoldGaps) {
+        shift(gap.first);
+        shift(gap.second);
     }
 }
 

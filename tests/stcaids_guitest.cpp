@@ -110,19 +110,23 @@ TEST_F(StcAids, LongDocumentsFoldAsShown)
     m_Frame->Show();
     stc->GotoLine(30001); // inside the block of line 30000, which stays open
     ASSERT_TRUE(PumpUntil([&] { return !stc->GetFoldExpanded(29997); }, 5000));
-    EXPECT_FALSE(stc->GetFoldExpanded(open - 30));
     EXPECT_TRUE(stc->GetFoldExpanded(30000) && stc->GetLineVisible(30001));
     EXPECT_TRUE(stc->GetFoldExpanded(last - 3));
     EXPECT_LT(stc->GetEndStyled(), stc->PositionFromLine(40000));
+    // Blocks jumped over fold once shown, also after lines above them went.
+    EXPECT_TRUE(stc->GetFoldExpanded(open - 30));
+    stc->DeleteRange(0, stc->PositionFromLine(30));
+    stc->SetFirstVisibleLine(stc->VisibleFromDocLine(open - 63));
+    EXPECT_TRUE(PumpUntil([&] { return !stc->GetFoldExpanded(open - 60); }, 5000));
 
     // Once all is unfolded, nothing shown later folds.
     wxCommandEvent unfold(wxEVT_MENU, ID_EDIT_UNFOLD_ALL);
     stc->ProcessWindowEvent(unfold);
-    stc->GotoLine(last);
+    stc->GotoLine(stc->GetLineCount() - 1);
     stc->Update();
     Pump(50);
     EXPECT_GT(stc->GetFirstVisibleLine(), 50000);
-    EXPECT_TRUE(stc->GetFoldExpanded(29997) && stc->GetFoldExpanded(last - 3));
+    EXPECT_TRUE(stc->GetFoldExpanded(29997) && stc->GetFoldExpanded(stc->GetLineCount() - 4));
 }
 
 // Markers are found round the end; change marks go with a save.

@@ -2,15 +2,16 @@
 # Find in files against grep: qel_find_bench (a QelDir walk running the
 # QelTextFile find tool on every file) and `LC_ALL=C grep -Rn` over the same
 # tree, for a literal and for a regular expression, match case off. Fails
-# unless both find the same (file, line) pairs; prints the best wall time of
-# each and the peak memory.
+# unless both find the same (file, line) pairs; prints the median wall time
+# of each as whole processes, run in turn in each round, the median of the
+# rounds' ratios with its range, and the peak memory.
 #
 #   bench/find/run.sh BUILD_DIR [SOURCE] [ROUNDS]
 #
 # The tree is a copy of SOURCE (default /usr/include) in /tmp/qel-find-tree
 # with its symbolic links replaced by what they point to, so that grep -R and
 # the walk, which enters a folder only once, read the same files. ROUNDS
-# (default 5) runs follow a warm-up.
+# (default 5) rounds follow a warm-up of each.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:?usage: run.sh BUILD_DIR [SOURCE] [ROUNDS]}
@@ -35,10 +36,7 @@ trap 'rm -rf "$work"' EXIT
 
 . "$here/../timing.sh"
 
-# Best wall time in ms of a command over $rounds runs, after a warm-up.
-best_ms() {
-    awk "BEGIN { printf \"%.0f\", $(best_us "$1") / 1000 }"
-}
+ms() { echo $(( $(wall_us "$1") / 1000 )); }
 
 # Peak resident memory in KB of a command.
 peak_kb() {
@@ -51,26 +49,28 @@ baseline_kb=$(peak_kb "'$bench' x '$work/empty'")
 
 echo "tree: $name (a copy of $source, links resolved), $files files, largest $largest bytes"
 echo "qel_find_bench on an empty folder (toolkit loaded): $baseline_kb KB"
-printf '%-34s %8s %8s %8s %6s %9s %9s %7s %9s\n' case lines "grep ms" "ours ms" ratio "grep KB" "ours KB" ratio "KB/large"
+printf '%-34s %8s %8s %8s %16s %9s %9s %7s %9s\n' case lines "grep ms" "ours ms" "ratio (range)" "grep KB" "ours KB" ratio "KB/large"
 
 status=0
 run_case() { # label, our options, grep options, pattern
+    label=$1
     ours="'$bench' $2 '$4' '$name'"
     grep="env LC_ALL=C grep -Rn $3 -e '$4' '$name'"
     sh -c "$ours" 2>/dev/null | sort > "$work/ours"
     sh -c "$grep" | cut -d: -f1,2 | sort > "$work/grep"
     if ! cmp -s "$work/ours" "$work/grep"; then
-        echo "$1: the (file, line) pairs differ:" >&2
+        echo "$label: the (file, line) pairs differ:" >&2
         diff "$work/grep" "$work/ours" | head -20 >&2
         status=1
     fi
     lines=$(wc -l < "$work/grep")
-    grep_ms=$(best_ms "$grep")
-    ours_ms=$(best_ms "$ours")
+    sh -c "$grep" >/dev/null 2>&1; sh -c "$ours" >/dev/null 2>&1
+    set -- $(alternate "$rounds" "ms \"\$ours\"" "ms \"\$grep\"" | ratio_summary 1 2)
+    ours_ms=$1 grep_ms=$2 ratio="$3 ($4-$5)"
     grep_kb=$(peak_kb "$grep")
     ours_kb=$(peak_kb "$ours")
-    printf '%-34s %8s %8s %8s %6s %9s %9s %7s %9s\n' "$1" "$lines" "$grep_ms" "$ours_ms" \
-        "$(awk "BEGIN { printf \"%.2f\", $ours_ms / $grep_ms }")" "$grep_kb" "$ours_kb" \
+    printf '%-34s %8s %8s %8s %16s %9s %9s %7s %9s\n' "$label" "$lines" "$grep_ms" "$ours_ms" \
+        "$ratio" "$grep_kb" "$ours_kb" \
         "$(awk "BEGIN { printf \"%.1f\", $ours_kb / $grep_kb }")" \
         "$(awk "BEGIN { printf \"%.2f\", $ours_kb * 1024 / $largest }")"
 }

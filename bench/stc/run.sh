@@ -6,12 +6,14 @@
 #
 #   xvfb-run -a bench/stc/run.sh BUILD_DIR [INPUTS] [ROUNDS]
 #
-# INPUTS defaults to the folder of make_inputs.sh (made on first use); each
-# program opens each file ROUNDS times (default 3), the best time counts.
+# INPUTS defaults to the folder of make_inputs.sh (made on first use). Each
+# of ROUNDS rounds (default 5) opens the file in tindrel and then in SciTE;
+# the median times and highest peaks are printed, and the median of the
+# rounds' time ratios with its range.
 set -eu
 build=${1:?usage: run.sh BUILD_DIR [INPUTS] [ROUNDS]}
 inputs=${2:-/tmp/qel-bench-stc}
-rounds=${3:-3}
+rounds=${3:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/make_inputs.sh" "$inputs" >/dev/null
 tindrel=$(cd "$build" && pwd)/tindrel
@@ -26,32 +28,19 @@ hold_display
 # measured pays for it.
 warm_up_display "$tindrel"
 
-# One start of the command on the file: "milliseconds-to-window peak-kB".
-open_once() {
-    file=$1; shift
-    measure_start "$(name_pattern "$file")" VmHWM "$@"
-}
-
-best() {
-    bt=""; bm=""
-    i=0
-    while [ $i -lt "$rounds" ]; do
-        r=$(open_once "$@")
-        t=${r% *}; m=${r#* }
-        if [ -z "$bt" ] || [ "$t" -lt "$bt" ]; then bt=$t; fi
-        if [ -z "$bm" ] || [ "$m" -gt "$bm" ]; then bm=$m; fi
-        i=$((i + 1))
-    done
-    echo "$bt $bm"
-}
-
-printf '%-8s %10s %12s %10s %12s %8s %8s\n' file tindrel_ms tindrel_MB scite_ms scite_MB time_x mem_x
+work=$(mktemp -d)
+trap 'kill $holder 2>/dev/null; rm -rf "$work"' EXIT
+printf '%-8s %10s %12s %10s %12s %16s %8s\n' file tindrel_ms tindrel_MB scite_ms scite_MB "time_x (range)" mem_x
 for file in big.c big.log; do
     path=$inputs/$file
-    r=$(best "$file" "$tindrel" "$path"); t_ms=${r% *}; t_kb=${r#* }
-    r=$(best "$file" SciTE "$path"); s_ms=${r% *}; s_kb=${r#* }
-    awk -v f=$file -v a=$t_ms -v b=$t_kb -v c=$s_ms -v d=$s_kb 'BEGIN {
-        printf "%-8s %10d %12.1f %10d %12.1f %8.2f %8.2f\n", f, a, b / 1024, c, d / 1024, a / c, b / d }'
+    p=$(name_pattern "$path")
+    alternate "$rounds" "measure_start '$p' VmHWM '$tindrel' '$path'" \
+        "measure_start '$p' VmHWM SciTE -check.if.already.open=0 '$path'" >"$work/rows"
+    set -- $(ratio_summary 1 3 <"$work/rows")
+    t_kb=$(sort -n -k2 "$work/rows" | tail -1 | cut -d' ' -f2)
+    s_kb=$(sort -n -k4 "$work/rows" | tail -1 | cut -d' ' -f4)
+    awk -v f=$file -v a=$1 -v b=$t_kb -v c=$2 -v d=$s_kb -v r="$3 ($4-$5)" 'BEGIN {
+        printf "%-8s %10d %12.1f %10d %12.1f %16s %8.2f\n", f, a, b / 1024, c, d / 1024, r, b / d }'
 done
 
 out=$(mktemp)

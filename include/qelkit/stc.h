@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/filefn.h>
@@ -195,11 +196,16 @@ private:
     bool FileReadOnlyAttributeChanged();
     // Styles the text up to pos, from the start of the first line not styled.
     void StyleTo(int pos);
-    // Collapses the blocks starting on the lines from m_FoldLine up to end,
-    // as FoldAll does; a block whose end lies more than limit bytes past its
-    // header (limit -1: none), or below whose header line keep lies, stays
-    // open and its inner blocks collapse. True when a block was collapsed.
-    bool FoldLines(int end, int limit, int keep);
+    // Collapses the blocks starting on the lines from "from" up to end, as
+    // FoldAll does, leaving "from" after the last line looked at; a block
+    // whose end lies more than limit bytes past its header (limit -1: none),
+    // or below whose header line keep lies, stays open and its inner blocks
+    // collapse. True when a block was collapsed.
+    bool FoldLines(int& from, int end, int limit, int keep);
+    // Folds the lines of m_FoldGaps shown from top to bottom.
+    bool FoldGapsShown(int top, int bottom);
+    // Moves the lines still to fold after a change of added lines below line.
+    void ShiftFoldLines(int line, int added);
     // The last line of the block of the header line with the level; -1 when
     // it reaches beyond the position limit (-1: none).
     int FoldBlockEnd(int line, int level, int limit);
@@ -223,6 +229,9 @@ private:
     // A long document folds as it gets styled: the next line to look at,
     // -1 when nothing waits to fold.
     int m_FoldLine = -1;
+    // Lines before m_FoldLine not yet folded, [first, end): a jump passed
+    // over them, and they fold once they are shown.
+    std::vector<std::pair<int, int>> m_FoldGaps;
 
     QelLexer m_Lexer;
     QelSTCFile m_File;

@@ -1,0 +1,219 @@
+#!/bin/sh
+# The program as a user runs it, against a peer in the same run, alternated
+# within each round (tindrel first, then the peer), on inputs made here:
+#
+#   ctrlend  Ctrl+End on the 50 MB C file of stc/make_inputs.sh, vs SciTE:
+#            from the key to the end of the last busy 100 ms, and CPU time
+#   quit     Ctrl+Q with 1, 10, 100 and 500 unchanged files open, vs Geany:
+#            from the key to the end of the process
+#   open     500 files on the command line, vs Geany: from the start to the
+#            end of the last busy 100 ms after the window showed
+#   idle     CPU time over 10 s with 500 files open and nothing done, vs
+#            SciTE holding all 500 (-buffers=500), from 5 s after the window
+#            showed
+#   fif      find in files of "struct" over /usr/include: the menu (Edit, Find
+#            And Replace, Find In Files) opens the dialog, filled in by the
+#            settings of an earlier search, and OK is clicked; from the click
+#            to the end of the last busy 100 ms, vs `grep -rn`; then Cancel
+#            clicked 300 ms after OK, from Cancel to the end of the work
+#   findbar  "struct_x" typed into the find bar (clicked) on the 50 MB C file, a key
+#            every 150 ms: the longest time the program was busy without a
+#            break (a stall of typing)
+#   replace  replace all of 500,000 matches in a 52 MB file (a hidden editor
+#            in a whole process, qel_stc_bench) vs vim's :%s and sed, whole
+#            processes; the outputs must be equal
+#
+#   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bench/app/goals.sh BUILD_DIR [ROUNDS] [GOAL...]
+#
+# ROUNDS defaults to 5, the goals to all. SHOT=FILE takes a screenshot at
+# the end of the find in files and find bar runs, to see what was driven. Each row gives the medians, the
+# median of the rounds' ratios and its range. Peers run as installed, with
+# a fresh home folder; tindrel runs from a fresh folder of its own (its
+# settings are kept beside it). Needs scite, geany, vim, xdotool.
+set -eu
+build=$(cd "${1:?usage: goals.sh BUILD_DIR [ROUNDS] [GOAL...]}" && pwd)
+rounds=${2:-5}
+shift $(($# < 2 ? $# : 2))
+goals=${*:-ctrlend quit open idle fif findbar replace}
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/../stc/make_inputs.sh" /tmp/qel-bench-stc >/dev/null
+
+work=$(mktemp -d)
+export HOME="$work/home" XDG_RUNTIME_DIR="$work" LANG=C.UTF-8
+unset SciTE_HOME
+mkdir -p "$HOME" "$work/tindrel"
+cp "$build/tindrel" "$build/lexers.xml" "$work/tindrel/"
+[ -f "$build/vcs.xml" ] && cp "$build/vcs.xml" "$work/tindrel/"
+tindrel=$work/tindrel/tindrel
+
+. "$here/../timing.sh"
+hold_display
+trap 'kill $holder 2>/dev/null; rm -rf "$work"' EXIT
+warm_up_display "$tindrel"
+
+# 500 small C files, the same bytes every time.
+files=/tmp/qel-bench-files
+if [ ! -e "$files/499.c" ]; then
+    mkdir -p "$files"
+    awk -v dir="$files" 'BEGIN {
+        for (f = 0; f < 500; ++f) {
+            out = sprintf("%s/%d.c", dir, f)
+            for (i = 0; i < 40; ++i) printf "static int f%d_%d(int a) { return a + %d; }\n", f, i, i > out
+            close(out)
+        } }'
+fi
+# The first N files as arguments.
+some_files() { i=0; while [ $i -lt "$1" ]; do printf '%s/%d.c ' "$files" $i; i=$((i + 1)); done; }
+
+scite="SciTE -check.if.already.open=0"
+geany="geany -i -s -c $work/geany"
+
+report() { # label unit: reads rows "a b"
+    r=$(ratio_summary 1 2) || { echo "$1: no round finished" >&2; exit 1; }
+    set -- "$1" "$2" $r
+    printf '%-26s %10s %10s %6s %18s\n' "$1" "$3" "$4" "$2" "$5 ($6-$7)"
+}
+
+# press KEY: types the key into $window, given the focus first (a key sent to
+# a window without it is ignored by GTK).
+press() { xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key "$1"; }
+
+# Ctrl+End: "busy-ms cpu-ms".
+ctrl_end() {
+    start_window "$(name_pattern big.c)" "$@" /tmp/qel-bench-stc/big.c
+    settle
+    cpu_action=$(cpu_ticks); t_action=$(now)
+    press ctrl+End
+    r=$(busy_until); stop_program; echo "$r"
+}
+
+# Quit with the files: milliseconds from Ctrl+Q to the end of the process.
+quit() {
+    n=$1; shift
+    start_window . "$@" $(some_files "$n")
+    settle
+    t0=$(now)
+    press ctrl+q
+    k=0
+    while kill -0 $pid 2>/dev/null && [ -z "$(awk '$3 == "Z"' /proc/$pid/stat 2>/dev/null)" ]; do
+        sleep 0.002; k=$((k + 1))
+        [ $k -lt 30000 ] || { echo "did not quit" >&2; stop_program; return 1; }
+    done
+    t1=$(now); wait $pid 2>/dev/null || true
+    echo $(( (t1 - t0) / 1000000 ))
+}
+
+# Opening 500 files: milliseconds from the start to the end of the work.
+open_files() {
+    start_window . "$@" $(some_files 500)
+    t_action=$t_start cpu_action=0
+    r=$(busy_until); stop_program; echo "${r% *}"
+}
+
+# CPU time in ms over 10 s with 500 files open, 5 s after the window.
+idle() {
+    start_window . "$@" $(some_files 500)
+    settle; sleep 5
+    c0=$(cpu_ticks); sleep 10; c1=$(cpu_ticks)
+    stop_program; echo $(( (c1 - c0) * 10 ))
+}
+
+# Find in files through the menu and dialog; "ok-ms cancel-ms": the time
+# from OK to the end of the run, and from a Cancel 300 ms after OK to the
+# end of the work.
+find_in_files() {
+    printf 'Find what=struct\013\nIn files=*\013\nIn folder=/usr/include\013\n' >"$work/tindrel/tindrel.ini"
+    ok=$(fif_once) && cancel=$(fif_once cancel) && echo "$ok $cancel"
+}
+fif_once() {
+    start_window . "$tindrel"
+    settle
+    xdotool windowfocus --sync "$window"
+    xdotool key alt+e; sleep 0.3; xdotool key f; sleep 0.3; xdotool key i
+    k=0
+    until d=$(xdotool search --all --onlyvisible --pid $pid --name "Find In Files" | head -1) && [ -n "$d" ]; do
+        sleep 0.01; k=$((k + 1)); [ $k -lt 500 ] || { echo "no find dialog" >&2; stop_program; return 1; }
+    done
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$d")"
+    cpu_action=$(cpu_ticks); t_action=$(now)
+    xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT - 28)) click 1 # OK
+    # A click that missed OK would time nothing: the run must get busy.
+    sleep 0.1
+    [ $(($(cpu_ticks) - cpu_action)) -ge 3 ] || { echo "OK did not start a run" >&2; stop_program; return 1; }
+    if [ $# -gt 0 ]; then
+        sleep 0.3
+        cpu_action=$(cpu_ticks); t_action=$(now)
+        xdotool mousemove $((X + WIDTH - 152)) $((Y + HEIGHT - 28)) click 1 # Cancel
+    fi
+    r=$(busy_until)
+    [ -z "${SHOT:-}" ] || import -window root "$SHOT.$#.png" || true
+    stop_program; echo "${r% *}"
+}
+
+# The longest busy stretch in ms while "struct_x" is typed into the find bar
+# of the 50 MB C file, sampled every 50 ms.
+find_bar() {
+    start_window "$(name_pattern big.c)" "$tindrel" /tmp/qel-bench-stc/big.c
+    settle
+    # The find bar's entry, on the tool bar row right of the "Sync" box.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 320)) $((Y + 42)) click 1; sleep 0.5
+    xdotool type --delay 150 struct_x &
+    typist=$!
+    longest=0 run=0 prev=$(cpu_ticks) quiet=0
+    while [ $quiet -lt 6 ]; do
+        sleep 0.05; c=$(cpu_ticks)
+        if [ $((c - prev)) -ge 4 ]; then run=$((run + 50)); quiet=0; else run=0; kill -0 $typist 2>/dev/null || quiet=$((quiet + 1)); fi
+        [ $run -gt $longest ] && longest=$run
+        prev=$c
+    done
+    wait $typist
+    [ -z "${SHOT:-}" ] || import -window root "$SHOT.png" || true
+    stop_program; echo "$longest"
+}
+
+printf '%-26s %10s %10s %6s %18s\n' goal tindrel peer unit "ratio (range)"
+for goal in $goals; do
+    case $goal in
+    ctrlend)
+        alternate "$rounds" "ctrl_end '$tindrel'" "ctrl_end $scite" >"$work/rows"
+        awk '{ print $1, $3 }' "$work/rows" | report "Ctrl+End big.c vs SciTE" ms
+        awk '{ print $2, $4 }' "$work/rows" | report "  CPU time" ms ;;
+    quit)
+        for n in 1 10 100 500; do
+            alternate "$rounds" "quit $n '$tindrel'" "quit $n $geany" | report "quit, $n files vs Geany" ms
+        done ;;
+    open)
+        alternate "$rounds" "open_files '$tindrel'" "open_files $geany" | report "open 500 files vs Geany" ms ;;
+    idle)
+        # SciTE as installed keeps 100 buffers; asked for 500 it holds all.
+        alternate "$rounds" "idle '$tindrel'" "idle $scite -buffers=500" | report "idle 10 s, 500 files/SciTE" "ms cpu" ;;
+    fif)
+        grep_ms() { echo $(( $(wall_us "grep -rn struct /usr/include") / 1000 )); }
+        alternate "$rounds" find_in_files grep_ms >"$work/rows"
+        awk '{ print $1, $3 }' "$work/rows" | report "find in files vs grep -rn" ms
+        printf '%-26s %10s\n' "  Cancel (median, max)" "$(cut -d' ' -f2 "$work/rows" | sort -n |
+            awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] ", " v[NR] " ms" }')" ;;
+    findbar)
+        i=0; while [ $i -lt "$rounds" ]; do find_bar; i=$((i + 1)); done | sort -n |
+            awk '{ v[NR] = $1 } END { printf "%-26s %10s\n", "find bar, longest stall", v[int((NR + 1) / 2)] " ms (max " v[NR] ")" }' ;;
+    replace)
+        big=/tmp/qel-bench-stc/foo52.txt
+        [ -s "$big" ] || awk 'BEGIN {
+            for (i = 0; i < 500000; ++i)
+                printf "word%d foo x%d %s\n", i % 97, i, "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwxyz0123456789abcdefgh" }' >"$big"
+        sed 's/foo/barbaz/g' "$big" >"$work/sed.txt"
+        ours() { echo $(( $(wall_us "exec '$build/bench/stc/qel_stc_bench' foo barbaz '$big' '$work/ours.txt'") / 1000 )); }
+        vim_s() { echo $(( $(wall_us "vim -u NONE -i NONE -N -es -c '%s/foo/barbaz/g' -c 'w! $work/vim.txt' -c 'q!' '$big'") / 1000 )); }
+        sed_s() { echo $(( $(wall_us "sed 's/foo/barbaz/g' '$big' >'$work/sed2.txt'") / 1000 )); }
+        alternate "$rounds" ours vim_s >"$work/rows"
+        report "replace all 52 MB vs vim" ms <"$work/rows"
+        alternate "$rounds" ours sed_s | report "replace all 52 MB vs sed" ms
+        for f in ours vim; do
+            cmp -s "$work/$f.txt" "$work/sed.txt" || { echo "$f: output differs from sed's" >&2; exit 1; }
+        done
+        echo "replace all: outputs of tindrel, vim and sed equal ($(grep -c foo "$big") lines with a match)" ;;
+    *) echo "unknown goal $goal" >&2; exit 2 ;;
+    esac
+done
