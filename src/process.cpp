@@ -446,9 +446,6 @@ QelProcess& QelProcess::operator=(const QelProcess& process)
 
 QelProcess::~QelProcess()
 {
-    // The shell would otherwise post what is typed next to a dead object.
-    if (QelSTCShell* shell = SharedShell(); shell != nullptr && shell->GetCommandHandler() == this)
-        shell->SetEventHandler(nullptr);
     if (m_Child != nullptr) {
         m_Child->Detach();
         KillGroup(GetPid(), wxSIGKILL);
