@@ -27,12 +27,14 @@ public:
     {
         m_Lines.push_back(line);
         m_Links += path + "@" + lineno + ";";
+        if (m_RowMicroseconds > 0) wxMicroSleep(m_RowMicroseconds); // a slow list
     }
     void ReportCreate() override { ++m_Creates; }
 
     wxArrayString m_Lines;
     wxString m_Links;
     int m_Creates = 0;
+    int m_RowMicroseconds = 0;
 };
 
 wxArrayString Args(std::initializer_list<wxString> args)
@@ -152,6 +154,34 @@ TEST_F(ProcessGuiTest, StoppingKillsTheChildAndWhatItStarted)
     EXPECT_TRUE(PumpUntil([&] { return LiveInGroup(pid) == 0; }, 1000));
     qeltest::Pump(100);
     EXPECT_EQ(m_Terminated, 0);
+}
+
+// Output as fast as the child writes it, into rows cheap or slow to add:
+// between two ticks the event loop runs out of work, so that keys, posted
+// events and the stop button get through, and a tick never takes a whole
+// read of slow rows. The stop ends the group and drops what was not shown.
+TEST_F(ProcessGuiTest, EndlessOutputLeavesTheLoopFreeAndStops)
+{
+    for (const int row_us : {0, 200}) {
+        SCOPED_TRACE(row_us);
+        Recorder process;
+        process.m_RowMicroseconds = row_us;
+        const long pid = process.Execute(Args({"yes"}), wxEXEC_ASYNC);
+        ASSERT_GT(pid, 0);
+        int turns = 0;
+        while (turns < 20 && (process.m_Lines.empty() || wxTheApp->Pending()))
+            wxTheApp->Dispatch(), ++turns;
+        EXPECT_LT(turns, 20);
+        if (row_us > 0) {
+            EXPECT_LT(process.m_Lines.size(), 8192u); // a read of "y" lines
+        }
+        wxPostEvent(&process, wxCommandEvent(wxEVT_MENU, ID_SHELL_COMMAND_STOP));
+        wxTheApp->ProcessPendingEvents();
+        const size_t shown = process.m_Lines.size();
+        EXPECT_TRUE(PumpUntil([&] { return LiveInGroup(pid) == 0 && m_Terminated > 0; }, 5000));
+        EXPECT_EQ(process.m_Lines.size(), shown);
+        m_Terminated = 0;
+    }
 }
 
 // One child at a time: a second background run is refused while lines typed

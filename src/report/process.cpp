@@ -37,8 +37,13 @@ void QelProcessListView::ReportAdd(const wxString& line, const wxString& path,
         item.SetItem(_("Line"), line);
         item.SetItem(_("Line No"), lineno);
     }
-    if (m_ListView->GetSelectedItemCount() == 0) {
+}
+
+void QelProcessListView::ReportFlush()
+{
+    // Once for each batch of rows: a list counts its selected rows one by one.
+    if (!m_ListView) return;
+    if (m_ListView->GetSelectedItemCount() == 0)
         m_ListView->EnsureVisible(m_ListView->GetItemCount() - 1);
-    }
     QelFrame::UpdateStatusBar(m_ListView);
 }

@@ -18,6 +18,9 @@ public:
     // A row for the line; without a process list the line goes to the
     // base process, and once the list was closed it goes nowhere.
     void ReportAdd(const wxString& line, const wxString& path, const wxString& lineno) override;
+    // The list follows the output to its last row, unless the user selected
+    // one, and its counts go to the status bar.
+    void ReportFlush() override;
 
     QelListView* GetListView() const { return m_ListView.get(); }
 
