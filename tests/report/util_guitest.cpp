@@ -127,15 +127,15 @@ TEST_F(ReportUtilTest, APageClosedMidRunIsNeverWrittenAgain)
         ASSERT_EQ(link((many + "/0").fn_str(), wxString::Format("%s/%d", many, f).fn_str()), 0);
     wxConfigBase::Get()->Write(_("In folder"), many);
     wxConfigBase::Get()->Write(_("Add what"), "*");
-    wxConfigBase::Get()->Write(_("Recursive"), false);
     wxTheApp->SetTopWindow(m_Frame); // the output window's parent
     QelProcessListView* process = m_Frame->GetProcess();
     QelListViewWithFrame* source = nullptr;
     struct Row {
         const char* name;
         std::function<wxWindow*()> start; // the page, once the writer has it
-        std::function<void()> run;        // the page closes at its first event
-        std::function<bool()> after;      // what the writer did after the close
+        // Drives the writer, whose page closes at its first event; whether
+        // it then stopped or wrote nowhere.
+        std::function<bool()> run;
     };
     const Row rows[] = {
         {"ProcessList",
@@ -145,49 +145,50 @@ TEST_F(ReportUtilTest, APageClosedMidRunIsNeverWrittenAgain)
          },
          [&] {
              qeltest::Pump(100), process->Kill(); // output goes on meanwhile
-             EXPECT_TRUE(qeltest::PumpUntil([&] { return !process->IsRunning(); }, 5000));
-         },
-         [&] {
-             return m_Frame->m_Lists.count(Type::LIST_PROCESS) == 0
+             return qeltest::PumpUntil([&] { return !process->IsRunning(); }, 5000)
+                 && m_Frame->m_Lists.count(Type::LIST_PROCESS) == 0
                  && !QelProcess::GetSTC()->GetText().Contains("out");
          }},
         {"VersionList", [&] { return m_Frame->Activate(Type::LIST_VERSION, nullptr); },
-         [&] { Command(Selected(Type::LIST_FILE, {files[1]}), ID_LIST_VERSION_LIST); },
-         [&] { return m_Frame->m_Lists.count(Type::LIST_VERSION) == 0; }},
+         [&] {
+             Command(Selected(Type::LIST_FILE, {files[1]}), ID_LIST_VERSION_LIST);
+             return m_Frame->m_Lists.count(Type::LIST_VERSION) == 0;
+         }},
         // The rows chosen are searched to the end.
         {"VersionListSource", [&] { return source = Selected(Type::LIST_FILE, files); },
-         [&] { Command(source, ID_LIST_VERSION_LIST); },
-         [&] { return m_Frame->m_Lists[Type::LIST_VERSION]->GetItemCount() == 3; }},
+         [&] {
+             Command(source, ID_LIST_VERSION_LIST);
+             return m_Frame->m_Lists[Type::LIST_VERSION]->GetItemCount() == 3;
+         }},
         {"ToolRunSource",
          [&] {
              return source = Selected(Type::LIST_FILE, {many, files[0]});
          },
-         [&] { source->RunItems(QelTool(ID_TOOL_REPORT_COUNT)); },
          [&] {
-             const auto names = Column(m_Frame->m_Lists[Type::LIST_COUNT], "File Name");
-             return names.size() < 10000 && std::count(names.begin(), names.end(), "a.txt") == 0;
+             source->RunItems(QelTool(ID_TOOL_REPORT_COUNT));
+             return m_Frame->m_Lists[Type::LIST_COUNT]->GetItemCount() < 10000;
          }},
         {"ProjectAddWalk",
-         [&] { return new QelListViewFile(m_Frame, m_Frame, m_Temp.File("p.prj")); },
-         [&] { m_Frame->GetProject()->AddItems(); }, [] { return !QelDir::GetIsBusy(); }},
+         [&] { return m_Frame->m_Project = new QelListViewFile(m_Frame, m_Frame, many + ".prj"); },
+         [&] { return m_Frame->GetProject()->AddItems() == 0 && !QelDir::GetIsBusy(); }},
         {"History", [&] { return new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_HISTORY); },
-         [&] { qeltest::Pump(0), m_Frame->SetRecentFile(files[0]); },
-         [&] { return m_Frame->GetFileHistory().GetHistoryFile(0) == files[0]; }},
+         [&] {
+             qeltest::Pump(0), m_Frame->SetRecentFile(files[0]);
+             return m_Frame->GetFileHistory().GetHistoryFile(0) == files[0];
+         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         wxWeakRef<wxWindow> page(row.start());
         ASSERT_TRUE(page);
-        m_Frame->m_Project = dynamic_cast<QelListViewFile*>(page.get());
         m_Frame->CallAfter([this, &page] {
             for (auto it = m_Frame->m_Lists.begin(); it != m_Frame->m_Lists.end();)
                 it = it->second == page ? m_Frame->m_Lists.erase(it) : std::next(it);
             m_Frame->m_Project = nullptr;
             delete page.get();
         });
-        row.run();
+        EXPECT_TRUE(row.run());
         EXPECT_FALSE(page);
-        EXPECT_TRUE(row.after());
     }
     wxTheApp->SetTopWindow(nullptr);
 }
