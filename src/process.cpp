@@ -1,7 +1,9 @@
 #include <qelkit/process.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -32,10 +34,11 @@ extern char** environ;
 
 namespace {
 
-constexpr int POLL_IDLE_MS = 1000; // a quiet child is looked at once a second
-constexpr int POLL_BUSY_MS = 10;   // while output flows, soon again
-constexpr int TICK_BUDGET_MS = 25; // longest a tick may keep the event loop
-constexpr size_t CHUNK = 16384;    // small enough to keep within a tick's budget
+constexpr int POLL_IDLE_MS = 1000;       // a quiet child is looked at once a second
+constexpr int POLL_BUSY_MS = 10;         // while output flows, soon again
+constexpr int TICK_BUDGET_MS = 20;       // longest a tick may keep the event loop
+constexpr size_t CHUNK = 16384;          // read at a time
+constexpr size_t LONGEST_LINE = 1 << 20; // a line without end is cut there
 
 wxString DecodeLine(const char* data, size_t size)
 {
@@ -238,8 +241,10 @@ wxKillError KillGroup(long pid, wxSignal sig)
 
 } // namespace
 
-// The process that wx starts and watches for a QelProcess. It outlives its
-// owner when the owner goes first, and deletes itself once the child ended.
+// The process that wx starts and watches for a QelProcess, with the lines
+// read from it that were not reported yet. Once its owner has gone it
+// deletes itself when the child ends; else the owner deletes it when the
+// end and the last output were reported.
 class QelProcessChild : public wxProcess {
 public:
     explicit QelProcessChild(QelProcess* owner)
@@ -260,31 +265,71 @@ public:
     void Started()
     {
         m_Started = true;
-        if (m_EndedEarly) OnTerminate(static_cast<int>(GetPid()), m_Status);
+        if (m_Ended) OnTerminate(static_cast<int>(GetPid()), m_Status);
     }
 
     void OnTerminate(int pid, int status) override
     {
+        m_Ended = true;
+        m_Status = status;
         // A child that ends at once is reported while it is being started.
-        if (!m_Started) {
-            m_EndedEarly = true;
-            m_Status = status;
+        if (!m_Started) return;
+        if (m_Owner == nullptr) {
+            delete this;
             return;
         }
-        if (m_Owner != nullptr) m_Owner->ChildEnded(pid, status);
-        delete this;
+        m_Owner->ChildEnded(pid, status); // may delete this
     }
+
+    bool HasLines() const { return m_Next < m_Lines.size(); }
+    const wxString& NextLine() { return m_Lines[m_Next++]; }
+
+    // Reads a chunk of each pipe, once the lines read before were reported;
+    // false when neither had anything. After the end only what the pipes
+    // hold is read: a job the child left may go on writing into them.
+    bool Read()
+    {
+        m_Lines.clear();
+        m_Next = 0;
+        if (m_Ended && m_ChunksAfterEnd++ >= CHUNKS_AFTER_END) {
+            m_Drained = true;
+            return false;
+        }
+        const bool out = m_Out.ReadChunk(m_Lines);
+        const bool err = m_Err.ReadChunk(m_Lines);
+        if (m_Ended && !out && !err) m_Drained = true;
+        return out || err;
+    }
+
+    // The unfinished last lines, once nothing more comes.
+    void Flush()
+    {
+        m_Out.buffer.Flush(m_Lines);
+        m_Err.buffer.Flush(m_Lines);
+    }
+
+    // Ended, with everything it wrote read and reported.
+    bool IsDone() const { return m_Ended && m_Drained && !HasLines(); }
+    bool IsEnded() const { return m_Ended; }
 
     Pipe m_Out;
     Pipe m_Err;
     wxString m_Dir;                       // the folder the child runs in
     std::map<wxString, wxString> m_Known; // paths of its output: full path, or empty
+    bool m_Stopped = false;               // its output is no longer wanted
 
 private:
+    // Both pipes hold 64 KiB each at most when the child ends.
+    static constexpr int CHUNKS_AFTER_END = 2 * 65536 / CHUNK + 2;
+
     QelProcess* m_Owner;
     bool m_Started = false;
-    bool m_EndedEarly = false;
+    bool m_Ended = false;
+    bool m_Drained = false; // after the end, the pipes had no more
     int m_Status = 0;
+    int m_ChunksAfterEnd = 0;
+    std::vector<wxString> m_Lines; // read, reported up to m_Next
+    size_t m_Next = 0;
 };
 
 QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
@@ -334,6 +379,7 @@ void QelLineBuffer::Add(const char* data, size_t size, std::vector<wxString>& li
         const char* eol = static_cast<const char*>(memchr(data, '\n', end - data));
         if (eol == nullptr) {
             m_Pending.append(data, end);
+            CutLongLine(lines);
             return;
         }
         const char* start = data;
@@ -347,6 +393,18 @@ void QelLineBuffer::Add(const char* data, size_t size, std::vector<wxString>& li
         lines.push_back(DecodeLine(start, length));
         m_Pending.clear();
         data = eol + 1;
+    }
+}
+
+void QelLineBuffer::CutLongLine(std::vector<wxString>& lines)
+{
+    // Output without line ends (a binary file, "yes | tr -d '\\n'") must not
+    // grow without bound; the cut is made before a character, not inside it.
+    while (m_Pending.size() >= LONGEST_LINE) {
+        size_t cut = LONGEST_LINE;
+        for (int back = 0; back < 3 && (m_Pending[cut] & 0xC0) == 0x80; ++back) --cut;
+        lines.push_back(DecodeLine(m_Pending.data(), cut));
+        m_Pending.erase(0, cut);
     }
 }
 
@@ -446,10 +504,9 @@ QelProcess& QelProcess::operator=(const QelProcess& process)
 
 QelProcess::~QelProcess()
 {
-    // The shell would otherwise post what is typed next to a dead object.
-    if (QelSTCShell* shell = SharedShell(); shell != nullptr && shell->GetCommandHandler() == this)
-        shell->SetEventHandler(nullptr);
-    if (m_Child != nullptr) {
+    if (m_Child != nullptr && m_Child->IsEnded()) {
+        delete m_Child; // ended, with output left to report
+    } else if (m_Child != nullptr) {
         m_Child->Detach();
         KillGroup(GetPid(), wxSIGKILL);
     }
@@ -605,44 +662,66 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     // Made on the first background run: most process objects run nothing in
     // the background and are copied freely.
     if (m_Timer == nullptr) m_Timer = new wxTimer(this);
-    m_Timer->Start(POLL_BUSY_MS); // the first output soon, then as it comes
+    m_Timer->StartOnce(POLL_BUSY_MS); // the first output soon, then as it comes
     child->Started();
     return pid;
 }
 
 bool QelProcess::CheckInput(int budget_ms)
 {
-    if (m_Child == nullptr) return false;
-    wxStopWatch watch;
+    const wxStopWatch watch;
     bool any = false;
-    std::vector<wxString> out, err;
-    while (budget_ms < 0 || watch.Time() < budget_ms) {
-        out.clear();
-        err.clear();
-        const bool gotOut = m_Child->m_Out.ReadChunk(out);
-        const bool gotErr = m_Child->m_Err.ReadChunk(err);
-        for (const auto* lines : {&out, &err})
-            for (const auto& line : *lines) {
-                const QelOutputLink link
-                    = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
-                ReportAdd(line, link.path, link.lineno);
-            }
-        if (!gotOut && !gotErr) break;
+    // The budget is looked at after every line, not every chunk read: a
+    // chunk may hold thousands of lines, and a list may take long for each.
+    while (m_Child != nullptr && !m_Child->m_Stopped && watch.Time() < budget_ms) {
+        if (!m_Child->HasLines() && !m_Child->Read()) break;
         any = true;
+        // A chunk may end inside a line, and hold no whole line at all.
+        if (!m_Child->HasLines()) continue;
+        const wxString& line = m_Child->NextLine();
+        const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
+        ReportAdd(line, link.path, link.lineno);
     }
+    if (any) ReportFlush();
     return any;
 }
 
 void QelProcess::OnTimer(wxTimerEvent&)
 {
-    const bool busy = CheckInput(TICK_BUDGET_MS);
-    const int interval = busy ? POLL_BUSY_MS : POLL_IDLE_MS;
-    if (m_Timer->GetInterval() != interval && m_Child != nullptr) m_Timer->Start(interval);
+    if (m_Child != nullptr) Poll();
 }
 
-void QelProcess::ChildEnded(int pid, int status)
+void QelProcess::Poll()
 {
-    OnTerminate(pid, status);
+    const wxStopWatch tick;
+    const bool busy = CheckInput(TICK_BUDGET_MS);
+    if (m_Child == nullptr || m_Child->m_Stopped) return;
+    if (m_Child->IsDone()) {
+        ChildDone();
+        return;
+    }
+    // Started again once the tick is over, after a pause as long as the
+    // tick: however fast the output, at least half of the time is left for
+    // input, painting, posted events and signals.
+    const int pause = std::max<int>(POLL_BUSY_MS, tick.Time());
+    m_Timer->StartOnce(busy || m_Child->IsEnded() ? pause : POLL_IDLE_MS);
+}
+
+void QelProcess::ChildEnded(int, int status)
+{
+    m_ExitCode = status;
+    if (m_Child->m_Stopped) {
+        ChildDone();
+        return;
+    }
+    // The rest of the output follows in slices, then the end.
+    Poll();
+}
+
+void QelProcess::ChildDone()
+{
+    OnTerminate(static_cast<int>(GetPid()), m_ExitCode);
+    delete m_Child;
     m_Child = nullptr;
 }
 
@@ -650,16 +729,10 @@ void QelProcess::OnTerminate(int, int status)
 {
     if (m_Timer != nullptr) m_Timer->Stop();
     m_ExitCode = status;
-    if (m_Child != nullptr) {
-        // Everything still in the pipes, however many blank lines it holds.
-        CheckInput(-1);
-        std::vector<wxString> rest;
-        m_Child->m_Out.buffer.Flush(rest);
-        m_Child->m_Err.buffer.Flush(rest);
-        for (const auto& line : rest) {
-            const QelOutputLink link = QelParseOutputLine(line, m_Child->m_Dir, &m_Child->m_Known);
-            ReportAdd(line, link.path, link.lineno);
-        }
+    if (m_Child != nullptr && !m_Child->m_Stopped) {
+        // The last lines, whether or not they end in a line end.
+        m_Child->Flush();
+        CheckInput(std::numeric_limits<int>::max());
     }
     wxLogStatus(_("Ready"));
     if (wxWindow* top = QelTopWindow(); top != nullptr) {
@@ -672,11 +745,17 @@ void QelProcess::OnTerminate(int, int status)
 wxKillError QelProcess::Kill(wxSignal sig)
 {
     if (!IsRunning()) return wxKILL_NO_PROCESS;
-    if (m_Timer != nullptr) m_Timer->Stop();
+    m_Timer->Stop();
     wxLogStatus(_("Stopped"));
     DeletePendingEvents();
     PromptShell(true);
-    return KillGroup(GetPid(), sig);
+    // What was read and not shown yet is dropped too: a stop is also how a
+    // flood of output is ended.
+    m_Child->m_Stopped = true;
+    if (!m_Child->IsEnded()) return KillGroup(GetPid(), sig);
+    // Its id may belong to another process by now.
+    ChildDone();
+    return wxKILL_OK;
 }
 
 void QelProcess::OnCommand(wxCommandEvent& event)

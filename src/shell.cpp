@@ -123,10 +123,10 @@ bool QelSTCShell::RemovesOnlyCommand() const
 
 void QelSTCShell::PostCommand(int id, const wxString& command) const
 {
-    if (m_Handler == nullptr) return;
+    if (!m_Handler) return;
     wxCommandEvent event(wxEVT_MENU, id);
     event.SetString(command);
-    wxPostEvent(m_Handler, event);
+    wxPostEvent(m_Handler.get(), event);
 }
 
 void QelSTCShell::OnKey(wxKeyEvent& event)

@@ -180,6 +180,10 @@ TEST(LineBuffer, LinesAcrossChunks)
                 {"Utf8Split", {"caf\xc3", "\xa9\n"}, {"caf\xc3\xa9"}},
                 {"LoneCarriageReturnAtEnd", {"x\r"}, {"x"}},
                 {"LongLine", {std::string(100000, 'z'), "\n"}, {std::string(100000, 'z')}},
+                // Endless output without line ends is cut, before a character.
+                {"EndlessLine",
+                 {std::string((1 << 20) - 1, 'z'), "\xc3\xa9z"},
+                 {std::string((1 << 20) - 1, 'z'), "\xc3\xa9z"}},
                 {"Nothing", {}, {}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

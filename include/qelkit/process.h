@@ -34,7 +34,8 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
                                  std::map<wxString, wxString>* known = nullptr);
 
 // Cuts bytes into lines as they arrive. A line ends at a line feed; a carriage
-// return before it is dropped. Lines are UTF-8, else taken as Latin-1.
+// return before it is dropped; a line of 1 MiB without end is cut there.
+// Lines are UTF-8, else taken as Latin-1.
 class QelLineBuffer {
 public:
     // Appends the bytes and adds every line they complete to `lines`.
@@ -43,6 +44,8 @@ public:
     void Flush(std::vector<wxString>& lines);
 
 private:
+    void CutLongLine(std::vector<wxString>& lines);
+
     std::string m_Pending;
 };
 
@@ -106,11 +109,13 @@ public:
     // unchanged, whatever blanks, quotes or backslashes it holds.
     long Execute(const wxArrayString& args, int flags, const wxString& wd = wxEmptyString);
 
-    // Stops the child and every process it started.
+    // Stops the child and every process it started; what it wrote and was
+    // not reported yet is dropped.
     wxKillError Kill(wxSignal sig = wxSIGKILL);
 
-    // The child ended: the rest of its output is reported, "Ready" is shown
-    // and the top window gets ID_TERMINATED_PROCESS.
+    // The child ended and its output was read: the unfinished last lines
+    // are reported, "Ready" is shown and the top window gets
+    // ID_TERMINATED_PROCESS.
     void OnTerminate(int pid, int status) override;
 
     // The editor of the output window that all process objects share: a
@@ -127,14 +132,21 @@ public:
     // A background run has started: the shared window is cleared, given a
     // prompt and shown.
     virtual void ReportCreate();
+    // The lines reported since the last call are all there is for now; a
+    // list shows them in one go. Nothing to do for the shared window.
+    virtual void ReportFlush() { }
 
 private:
     friend class QelProcessChild;
 
     void OnCommand(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
-    // Reports what the child wrote so far; false when nothing came.
+    // Reports what the child wrote, for at most the budget; false when
+    // nothing came.
     bool CheckInput(int budget_ms);
+    // One tick: output, then the end once all output was reported, else
+    // the next tick.
+    void Poll();
     // Where the run goes: `wd`, else "Process folder", else the current one.
     wxString ResolveWorkingDir(const wxString& wd) const;
     // Empty when the program and folder are there, else the reason.
@@ -146,6 +158,8 @@ private:
     long ExecuteSync(const wxArrayString& args, int flags, const wxString& dir);
     long ExecuteAsync(const wxArrayString& args, int flags, const wxString& dir);
     void ChildEnded(int pid, int status);
+    // The end is announced and the child object goes.
+    void ChildDone();
     void BindEvents();
 
     bool m_Error = false;

@@ -5,6 +5,8 @@
 
 #include <list>
 
+#include <wx/weakref.h>
+
 #include <qelkit/stc.h>
 
 class QelSTCShell : public QelSTC {
@@ -34,7 +36,7 @@ public:
     // not owned. (This hides the window's own handler chain setter, which
     // the toolkit reaches through its base class only.)
     void SetEventHandler(wxEvtHandler* handler) { m_Handler = handler; }
-    wxEvtHandler* GetCommandHandler() const { return m_Handler; }
+    wxEvtHandler* GetCommandHandler() const { return m_Handler.get(); }
 
     // The history, oldest first, each command once.
     const std::list<wxString>& GetCommands() const { return m_Commands; }
@@ -71,5 +73,5 @@ private:
     const wxString m_CommandsInConfigDelimiter;
     const int m_CommandsSaveInConfig;
     wxString m_Prompt;
-    wxEvtHandler* m_Handler;
+    wxWeakRef<wxEvtHandler> m_Handler; // null once it is gone
 };

@@ -7,6 +7,7 @@
 #include <wx/file.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
+#include <wx/weakref.h>
 #include <wx/xml/xml.h>
 
 #include <qelkit/configdialog.h>
@@ -329,7 +330,11 @@ long QelListViewFile::AddItems()
     const long before = GetItemCount();
     QelDirWithListView dir(this, QelConfigFirstOf(m_TextInFolder), QelConfigFirstOf(m_TextAddWhat),
                            flags);
+    // The walk lets the event loop run, where this page may be closed: the
+    // walk then stops, and nothing of the page is touched again.
+    const wxWeakRef<QelListViewFile> self(this);
     dir.FindFiles();
+    if (!self) return 0;
     const long added = GetItemCount() - before;
 
     if (added > 0) {

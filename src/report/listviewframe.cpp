@@ -4,6 +4,7 @@
 
 #include <wx/config.h>
 #include <wx/filename.h>
+#include <wx/weakref.h>
 
 #include <qelkit/lexers.h>
 #include <qelkit/listitem.h>
@@ -48,6 +49,13 @@ QelListViewWithFrame::QelListViewWithFrame(wxWindow* parent, QelFrameWithHistory
     , m_Frame(frame)
 {
     if (type == LIST_HISTORY) m_Frame->UseFileHistoryList(this);
+}
+
+QelListViewWithFrame::~QelListViewWithFrame()
+{
+    // The page was closed while a tool ran over its rows: the rows to come
+    // are gone with it.
+    if (m_RunningTool) QelToolRun::Cancel();
 }
 
 QelListViewFileName::ListType QelListViewWithFrame::GetTypeTool(const QelTool& tool)
@@ -180,8 +188,20 @@ bool QelListViewWithFrame::RunItems(const QelTool& tool)
     const std::vector<long> rows = Selection();
     const QelToolRun run(tool, m_Frame);
     if (!run.IsOk()) return false;
+    // The run lets the event loop go on, where this page may be closed; its
+    // destructor then cancels the run, and nothing of it is touched again.
+    const wxWeakRef<QelListViewWithFrame> self(this);
+    m_RunningTool = true;
     QelFileStatistics total;
-    for (const long row : rows) total += QelRun(QelListItem(this, row), tool);
+    for (const long row : rows) {
+        total += QelRun(QelListItem(this, row), tool);
+        if (run.IsCancelled()) break;
+    }
+    if (self) m_RunningTool = false;
+    if (run.IsCancelled()) {
+        wxLogStatus(_("Cancelled"));
+        return true;
+    }
     tool.Log(&total.GetElements());
     return true;
 }
@@ -201,6 +221,13 @@ void QelListViewWithFrame::Compare(const std::vector<long>& rows)
     }
 }
 
+std::vector<QelFileName> QelListViewWithFrame::FileNames(const std::vector<long>& rows)
+{
+    std::vector<QelFileName> files;
+    for (const long row : rows) files.push_back(QelListItem(this, row).GetFileName());
+    return files;
+}
+
 std::vector<long> QelListViewWithFrame::FileRows(const std::vector<long>& rows)
 {
     std::vector<long> files;
@@ -213,14 +240,16 @@ std::vector<long> QelListViewWithFrame::FileRows(const std::vector<long>& rows)
 
 void QelListViewWithFrame::VersionList(const std::vector<long>& rows)
 {
-    QelListViewFileName* versions
+    // Each search lets the event loop run, where this page or the version
+    // list may be closed.
+    const wxWeakRef<QelListViewFileName> versions
         = dynamic_cast<QelListViewFileName*>(m_Frame->Activate(LIST_VERSION));
-    wxCHECK_RET(versions != nullptr, "no version list");
+    wxCHECK_RET(versions, "no version list");
     bool found = false;
-    for (const long row : rows) {
-        if (QelFindOtherFileName(QelListItem(this, row).GetFileName(), versions)) found = true;
+    for (const QelFileName& file : FileNames(rows)) {
+        if (versions && QelFindOtherFileName(file, versions)) found = true;
     }
-    if (!found) return;
+    if (!found || !versions) return;
     versions->SortColumn(_("Modified"), SORT_DESCENDING);
     versions->DeleteDoubles();
 }
@@ -250,8 +279,8 @@ void QelListViewWithFrame::OnCommand(wxCommandEvent& event)
     } else if (id == ID_LIST_COMPARE) {
         Compare(FileRows(rows));
     } else if (id == ID_LIST_COMPARE_RECENT) {
-        for (const long row : FileRows(rows)) {
-            const QelFileName file = QelListItem(this, row).GetFileName();
+        // Each search lets the event loop run, where this page may be closed.
+        for (const QelFileName& file : FileNames(FileRows(rows))) {
             wxFileName other;
             if (QelFindOtherFileName(file, &other)) QelCompareFile(file, other);
         }

@@ -13,15 +13,18 @@ QelProcessListView::QelProcessListView(QelFrameWithHistory* frame)
 void QelProcessListView::ReportCreate()
 {
     m_ListView = m_Frame->Activate(QelListViewFileName::LIST_PROCESS);
+    m_HasList = m_ListView != nullptr;
 }
 
 void QelProcessListView::ReportAdd(const wxString& line, const wxString& path,
                                    const wxString& lineno)
 {
-    if (m_ListView == nullptr) {
+    if (!m_HasList) {
         QelProcess::ReportAdd(line, path, lineno);
         return;
     }
+    // The user closed the list: the run goes on, its output is not wanted.
+    if (!m_ListView) return;
     // The link is resolved against the folder the command ran in.
     wxFileName fn(path);
     fn.Normalize(wxPATH_NORM_ENV_VARS | wxPATH_NORM_DOTS | wxPATH_NORM_TILDE | wxPATH_NORM_ABSOLUTE,
@@ -34,8 +37,13 @@ void QelProcessListView::ReportAdd(const wxString& line, const wxString& path,
         item.SetItem(_("Line"), line);
         item.SetItem(_("Line No"), lineno);
     }
-    if (m_ListView->GetSelectedItemCount() == 0) {
+}
+
+void QelProcessListView::ReportFlush()
+{
+    // Once for each batch of rows: a list counts its selected rows one by one.
+    if (!m_ListView) return;
+    if (m_ListView->GetSelectedItemCount() == 0)
         m_ListView->EnsureVisible(m_ListView->GetItemCount() - 1);
-    }
     QelFrame::UpdateStatusBar(m_ListView);
 }

@@ -6,6 +6,7 @@
 #include <wx/dir.h>
 #include <wx/log.h>
 #include <wx/regex.h>
+#include <wx/weakref.h>
 
 #include <qelkit/defs.h>
 #include <qelkit/file.h>
@@ -84,13 +85,15 @@ QelFileStatistics QelRun(const QelListItem& item, const QelTool& tool)
     const wxString path = filename.GetFullPath();
     wxLogStatus("%s", path);
     if (wxFileName::FileExists(path)) return QelTextFileWithListView::Run(filename, tool);
+    // Asked before the walk: its list may be closed while the walk lets the
+    // event loop run.
+    const bool one_of_many
+        = item.GetListView() != nullptr && item.GetListView()->GetSelectedItemCount() > 1;
     // A folder row without patterns stands for all of its files.
     QelDirTool dir(tool, path, item.GetFileSpec().empty() ? "*" : item.GetFileSpec(),
                    wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN | wxDIR_NO_FOLLOW);
-    if (dir.FindFiles() > 0 && tool.IsCount() && item.GetListView() != nullptr
-        && item.GetListView()->GetSelectedItemCount() > 1) {
+    if (dir.FindFiles() > 0 && tool.IsCount() && one_of_many)
         tool.Log(&dir.GetStatistics().GetElements());
-    }
     return dir.GetStatistics();
 }
 
@@ -143,6 +146,8 @@ QelOtherVersions QelFindOtherVersions(const wxFileName& filename, bool yield)
 
 bool QelFindOtherFileName(const wxFileName& filename, QelListView* listview)
 {
+    // The search lets the event loop run, and the list may be closed meanwhile.
+    const wxWeakRef<QelListView> list(listview);
     const QelOtherVersions found = QelFindOtherVersions(filename, true);
     switch (found.result) {
     case QelOtherVersions::Result::no_version:
@@ -157,6 +162,7 @@ bool QelFindOtherFileName(const wxFileName& filename, QelListView* listview)
     case QelOtherVersions::Result::found:
         break;
     }
-    for (const wxFileName& file : found.files) QelListItem(listview, QelFileName(file)).Insert();
+    if (!list) return false;
+    for (const wxFileName& file : found.files) QelListItem(list, QelFileName(file)).Insert();
     return true;
 }

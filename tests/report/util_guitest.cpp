@@ -2,11 +2,15 @@
 // version list over sibling version folders, the popup menus of the lists,
 // commands over every page of a notebook, and the count report over folders
 // checked against wc.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <wx/aui/auibook.h>
 #include <wx/config.h>
 #include <wx/testing.h>
+#include <wx/weakref.h>
 
+#include <qelkit/dir.h>
 #include <qelkit/lexers.h>
 #include <qelkit/listitem.h>
 #include <qelkit/menu.h>
@@ -38,6 +42,22 @@ protected:
             cells.push_back(list->GetItemText(row, column));
         return cells;
     }
+    // a.txt in lib-1.1/src, lib-1.2/src and lib-1.3/src, each newer than
+    // the one before.
+    std::vector<wxString> Versions()
+    {
+        std::vector<wxString> files;
+        for (const char* version : {"lib-1.1", "lib-1.2", "lib-1.3"}) {
+            const wxString dir = m_Root.File(wxString(version) + "/src");
+            EXPECT_TRUE(wxFileName::Mkdir(dir, 0755, wxPATH_MKDIR_FULL));
+            files.push_back(dir + "/a.txt");
+            EXPECT_TRUE(qeltest::WriteBytes(files.back(), version));
+            qeltest::SetModificationTime(files.back(), 1000 * files.size());
+        }
+        return files;
+    }
+
+    const qeltest::TempDir m_Root{true}; // no digit in its path
 };
 
 // Where the rows of the run link to is up to the process list below it.
@@ -71,16 +91,7 @@ TEST_F(ReportUtilTest, MakeRunsInTheMakefilesFolderOnceNoOtherProcessRuns)
 
 TEST_F(ReportUtilTest, VersionListHoldsTheOtherVersionsNewestFirst)
 {
-    const qeltest::TempDir root(true);
-    std::vector<wxString> files;
-    long seconds = 1000;
-    for (const char* version : {"lib-1.1", "lib-1.2", "lib-1.3"}) {
-        const wxString dir = root.File(wxString(version) + "/src");
-        ASSERT_TRUE(wxFileName::Mkdir(dir, 0755, wxPATH_MKDIR_FULL));
-        files.push_back(dir + "/a.txt");
-        ASSERT_TRUE(qeltest::WriteBytes(files.back(), version));
-        qeltest::SetModificationTime(files.back(), seconds += 1000);
-    }
+    const std::vector<wxString> files = Versions();
     QelListViewWithFrame* list = Selected(Type::LIST_FILE, {files[1]});
     // A second run finds the same copies again: they are not listed twice.
     for (int run = 1; run <= 2; run++) {
@@ -94,12 +105,92 @@ TEST_F(ReportUtilTest, VersionListHoldsTheOtherVersionsNewestFirst)
         EXPECT_EQ(paths, (std::vector<wxString>{files[2], files[0]}));
     }
 
-    const wxString plain = root.File("plain.txt");
+    const wxString plain = m_Root.File("plain.txt");
     ASSERT_TRUE(qeltest::WriteBytes(plain, "x\n"));
     qeltest::LogCapture log;
     Command(Selected(Type::LIST_FILE, {plain}), ID_LIST_VERSION_LIST);
     EXPECT_TRUE(log.Has("No version information found")) << log.Dump();
     EXPECT_EQ(m_Frame->m_Lists[Type::LIST_VERSION]->GetItemCount(), 2);
+}
+
+// A page closed while something still writes into it, or reads its rows:
+// the writer stops, or what it writes later goes nowhere, and nothing
+// reaches the freed page.
+TEST_F(ReportUtilTest, APageClosedMidRunIsNeverWrittenAgain)
+{
+    const std::vector<wxString> files = Versions();
+    // A walk long enough to let the event loop turn: many names of one file.
+    const wxString many = m_Temp.File("many");
+    ASSERT_TRUE(wxFileName::Mkdir(many));
+    ASSERT_TRUE(qeltest::WriteBytes(many + "/0", "x\n"));
+    for (int f = 1; f < 10000; f++)
+        ASSERT_EQ(link((many + "/0").fn_str(), wxString::Format("%s/%d", many, f).fn_str()), 0);
+    wxConfigBase::Get()->Write(_("In folder"), many);
+    wxConfigBase::Get()->Write(_("Add what"), "*");
+    wxTheApp->SetTopWindow(m_Frame); // the output window's parent
+    QelProcessListView* process = m_Frame->GetProcess();
+    QelListViewWithFrame* source = nullptr;
+    struct Row {
+        const char* name;
+        std::function<wxWindow*()> start; // the page, once the writer has it
+        // Drives the writer, whose page closes at its first event; whether
+        // it then stopped or wrote nowhere.
+        std::function<bool()> run;
+    };
+    const Row rows[] = {
+        {"ProcessList",
+         [&] {
+             process->Execute("sh -c 'while :; do echo out; sleep 0.01; done'");
+             return m_Frame->m_Lists[Type::LIST_PROCESS];
+         },
+         [&] {
+             qeltest::Pump(100), process->Kill(); // output goes on meanwhile
+             return qeltest::PumpUntil([&] { return !process->IsRunning(); }, 5000)
+                 && m_Frame->m_Lists.count(Type::LIST_PROCESS) == 0
+                 && !QelProcess::GetSTC()->GetText().Contains("out");
+         }},
+        {"VersionList", [&] { return m_Frame->Activate(Type::LIST_VERSION, nullptr); },
+         [&] {
+             Command(Selected(Type::LIST_FILE, {files[1]}), ID_LIST_VERSION_LIST);
+             return m_Frame->m_Lists.count(Type::LIST_VERSION) == 0;
+         }},
+        // The rows chosen are searched to the end.
+        {"VersionListSource", [&] { return source = Selected(Type::LIST_FILE, files); },
+         [&] {
+             Command(source, ID_LIST_VERSION_LIST);
+             return m_Frame->m_Lists[Type::LIST_VERSION]->GetItemCount() == 3;
+         }},
+        {"ToolRunSource",
+         [&] {
+             return source = Selected(Type::LIST_FILE, {many, files[0]});
+         },
+         [&] {
+             source->RunItems(QelTool(ID_TOOL_REPORT_COUNT));
+             return m_Frame->m_Lists[Type::LIST_COUNT]->GetItemCount() < 10000;
+         }},
+        {"ProjectAddWalk",
+         [&] { return m_Frame->m_Project = new QelListViewFile(m_Frame, m_Frame, many + ".prj"); },
+         [&] { return m_Frame->GetProject()->AddItems() == 0 && !QelDir::GetIsBusy(); }},
+        {"History", [&] { return new QelListViewWithFrame(m_Frame, m_Frame, Type::LIST_HISTORY); },
+         [&] {
+             qeltest::Pump(0), m_Frame->SetRecentFile(files[0]);
+             return m_Frame->GetFileHistory().GetHistoryFile(0) == files[0];
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        wxWeakRef<wxWindow> page(row.start());
+        ASSERT_TRUE(page);
+        m_Frame->CallAfter([this, &page] {
+            for (auto it = m_Frame->m_Lists.begin(); it != m_Frame->m_Lists.end();)
+                it = it->second == page ? m_Frame->m_Lists.erase(it) : std::next(it);
+            m_Frame->m_Project = nullptr;
+            delete page.get();
+        });
+        EXPECT_TRUE(row.run());
+        EXPECT_FALSE(page);
+    }
+    wxTheApp->SetTopWindow(nullptr);
 }
 
 TEST_F(ReportUtilTest, ListPopupsOfferWhatTheRowAllows)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <wx/filehistory.h>
+#include <wx/weakref.h>
 
 #include <qelkit/listviewfile.h>
 #include <qelkit/managedframe.h>
@@ -105,7 +106,7 @@ private:
     void OnIdle(wxIdleEvent& event);
 
     wxFileHistory m_FileHistory;
-    QelListView* m_FileHistoryList = nullptr; // not owned
+    wxWeakRef<QelListView> m_FileHistoryList; // a page, which may be closed
     wxFileHistory m_ProjectHistory;
     QelProcessListView* m_Process = nullptr; // owned
     const wxString m_TextInFiles;

@@ -19,7 +19,8 @@ public:
                          const wxSize& size = wxDefaultSize, long style = wxLC_REPORT,
                          const wxValidator& validator = wxDefaultValidator,
                          const wxString& name = wxListCtrlNameStr);
-    ~QelListViewWithFrame() override = default;
+    // A tool run over the rows of this list is cancelled.
+    ~QelListViewWithFrame() override;
 
     QelFrameWithHistory* GetFrame() { return m_Frame; }
     long GetMenuFlags() const { return m_MenuFlags; }
@@ -38,6 +39,8 @@ private:
     std::vector<long> Selection() const;
     // Of the rows, those whose path is not a folder.
     std::vector<long> FileRows(const std::vector<long>& rows);
+    // The files of the rows, read before anything lets the event loop run.
+    std::vector<QelFileName> FileNames(const std::vector<long>& rows);
     // The rows compared in pairs: first with second, third with fourth.
     void Compare(const std::vector<long>& rows);
     // The other versions of the rows' files into the frame's version list.
@@ -52,6 +55,7 @@ private:
 
     const long m_MenuFlags;
     QelFrameWithHistory* m_Frame; // not owned, never null
+    bool m_RunningTool = false;   // RunItems goes on over the rows
 
     wxDECLARE_EVENT_TABLE();
 };
