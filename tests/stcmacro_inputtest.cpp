@@ -4,6 +4,7 @@
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
 
+#include <qelkit/status.h>
 #include <qelkit/stc.h>
 
 #include "testing.h"
@@ -64,6 +65,50 @@ TEST_F(StcMacro, TypedKeysPlayBackInAnotherEditor)
     }
     EXPECT_TRUE(log.Has("Macro played back"));
 }
+
+// Keys typed while recording: "\t" is Tab, "\n" Return, "\x16" Ctrl+V;
+// what the recording left must be what the playback makes.
+struct TypedCase {
+    const char *name, *clipboard, *keys, *want;
+};
+
+const TypedCase TypedCases[] = {
+    {"TabBetweenLetters", "", "ab\tc", "ab\tc"},
+    {"PasteThenLetter", "PP", "\x16x", "PPx"},
+    {"ReturnKeepsIndent", "", "\ta\nb", "\ta\n\tb"},
+};
+
+class StcMacroTyped : public StcMacro, public ::testing::WithParamInterface<TypedCase> { };
+
+TEST_P(StcMacroTyped, PlaysBackWhatWasInserted)
+{
+    const TypedCase& c = GetParam();
+    const ClipboardLock lock;
+    ASSERT_TRUE(*c.clipboard == '\0' || QelClipboardAdd(c.clipboard));
+    QelSTC* a = Focused();
+    ASSERT_TRUE(a->HasFocus());
+    a->SetUseTabs(true);
+    a->StartRecord();
+    wxUIActionSimulator sim;
+    for (const char* key = c.keys; *key != '\0'; ++key) {
+        if (*key == '\x16')
+            sim.Char('V', wxMOD_CONTROL);
+        else
+            sim.Char(*key == '\t' ? int(WXK_TAB) : *key == '\n' ? int(WXK_RETURN) : *key);
+    }
+    PumpUntil([&] { return TextBytes(a) == c.want; }, 3000);
+    a->StopRecord();
+    ASSERT_EQ(TextBytes(a), c.want);
+
+    QelSTC b(m_Frame);
+    b.SetUseTabs(true);
+    b.MacroPlayback();
+    EXPECT_EQ(TextBytes(&b), c.want)
+        << ShowList({QelSTC::GetMacro().begin(), QelSTC::GetMacro().end()});
+}
+
+INSTANTIATE_TEST_SUITE_P(QelSTC, StcMacroTyped, ::testing::ValuesIn(TypedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StcMacro, RecordingsReplaceAndExcludeEachOther)
 {
