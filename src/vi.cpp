@@ -42,13 +42,13 @@ template <typename Step> void Repeat(wxStyledTextCtrl* stc, int count, Step step
     }
 }
 
-// The position `count` whole characters (a line end is one) from `pos`,
-// at most the document's bounds.
-int StepChars(wxStyledTextCtrl* stc, int pos, int count, bool forward)
+// The position `count` whole characters (a line end is one) from `pos`
+// towards `limit`, at most `limit`.
+int StepChars(wxStyledTextCtrl* stc, int pos, int count, int limit)
 {
+    const bool forward = limit >= pos;
     // Each step passes at least one byte.
-    if (forward && count >= stc->GetLength() - pos) return stc->GetLength();
-    if (!forward && count >= pos) return 0;
+    if (count >= std::abs(limit - pos)) return limit;
     for (int i = 0; i < count; ++i)
         pos = forward ? stc->PositionAfter(pos) : stc->PositionBefore(pos);
     return pos;
@@ -301,12 +301,19 @@ void QelVi::FindChar(wxUniChar c, int count, bool forward) const
 
 void QelVi::JoinLines(int count)
 {
+    // "J" and "2J" join two lines, "3J" three; the empty line after a last
+    // line end is no line to join, so that line end stays.
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    const int last_line = m_STC->GetLineCount() - 1;
+    int last_line = m_STC->GetLineCount() - 1;
+    if (last_line > 0 && m_STC->PositionFromLine(last_line) == m_STC->GetLength()) --last_line;
+    const int to
+        = static_cast<int>(std::min<long long>(last_line, 1LL * line + std::max(count, 2) - 1));
+    if (to <= line) {
+        Bell();
+        return;
+    }
     m_STC->BeginUndoAction();
-    m_STC->SetTargetRange(
-        m_STC->PositionFromLine(line),
-        m_STC->PositionFromLine(std::min<long long>(last_line, 1LL * line + count)));
+    m_STC->SetTargetRange(m_STC->PositionFromLine(line), m_STC->PositionFromLine(to));
     m_STC->LinesJoin();
     m_STC->EndUndoAction();
 }
@@ -450,10 +457,10 @@ bool QelVi::DoMotion(wxUniChar c, int count)
         break;
     case ' ':
     case 'l':
-        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, true));
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, stc->GetLength()));
         break;
     case 'h':
-        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, false));
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, 0));
         break;
     case 'w':
         Repeat(stc, count, [stc] { stc->WordRight(); });
@@ -499,7 +506,8 @@ void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
     }
     switch (c.GetValue()) {
     case 'a':
-        stc->CharRight();
+        // After the character the caret is on, never past the line end.
+        if (stc->GetCurrentPos() < stc->GetLineEndPosition(stc->GetCurrentLine())) stc->CharRight();
         break;
     case 'A':
         stc->LineEnd();
@@ -572,9 +580,13 @@ void QelVi::DeleteChars(int count, bool forward)
         MoveCaret(m_STC, from);
         if (--count == 0) return;
     }
-    // Then whole characters (a line end is one), up to the document's bounds.
-    const int caret = m_STC->GetCurrentPos();
-    const int other = StepChars(m_STC, caret, count, forward);
+    // Then whole characters of the caret's line, never its line end: a
+    // caret after the last character stands on that character.
+    int caret = m_STC->GetCurrentPos();
+    const int line = m_STC->LineFromPosition(caret);
+    const int start = m_STC->PositionFromLine(line), end = m_STC->GetLineEndPosition(line);
+    if (forward && caret == end && caret > start) caret = m_STC->PositionBefore(caret);
+    const int other = StepChars(m_STC, caret, count, forward ? end : start);
     if (other == caret) return;
     const int from = std::min(caret, other);
     m_STC->DeleteRange(from, std::max(caret, other) - from);
@@ -604,13 +616,34 @@ void QelVi::GotoBrace() const
 
 void QelVi::Put(bool after) const
 {
-    const bool lines = QelGetNumberOfLines(QelClipboardGet()) > 1;
+    wxString text = QelClipboardGet();
+    if (text.empty() || IsReadOnly()) return;
+    // A selection (the character "f" found) stands for its first character.
+    const int caret = m_STC->GetSelectionStart();
+    const int line = m_STC->LineFromPosition(caret);
+    m_STC->BeginUndoAction();
+    const bool lines = QelGetNumberOfLines(text) > 1;
+    const bool ended = lines && EndLastLine();
+    int at = caret;
     if (lines) {
-        if (after) m_STC->LineDown();
-        m_STC->Home();
+        // Whole lines go above or below the caret's line, never into it.
+        if (text.Last() != '\n' && text.Last() != '\r') text += GetEOL();
+        at = after && line + 1 < m_STC->GetLineCount() ? m_STC->PositionFromLine(line + 1)
+            : after                                    ? m_STC->GetLength()
+                                                       : m_STC->PositionFromLine(line);
+    } else if (after && caret < m_STC->GetLineEndPosition(line)) {
+        at = m_STC->PositionAfter(caret); // after the character the caret is on
     }
-    m_STC->Paste();
-    if (lines && after) m_STC->LineUp();
+    m_STC->InsertText(at, text);
+    const int end = at + static_cast<int>(text.utf8_str().length());
+    m_STC->SetTargetRange(at, end);
+    MarkTargetChange();
+    UnendLastLine(ended);
+    m_STC->EndUndoAction();
+    // As vim leaves it: on the first put line, or on the last character put.
+    MoveCaret(m_STC,
+              lines ? m_STC->GetLineIndentPosition(m_STC->LineFromPosition(at))
+                    : m_STC->PositionBefore(end));
 }
 
 void QelVi::ToggleCase() const
@@ -632,14 +665,13 @@ void QelVi::Delete(int lines) const
     if (IsReadOnly()) return;
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
     const int before = m_STC->GetLineCount();
-    const int start = m_STC->PositionFromLine(line);
-    const int end
-        = 1LL * line + lines < before ? m_STC->PositionFromLine(line + lines) : m_STC->GetLength();
-    m_STC->SetSelection(start, end);
-    if (start < end)
-        m_STC->Cut();
-    else
-        m_STC->DeleteBack();
+    if (m_STC->PositionFromLine(line) == m_STC->GetLength() && line > 0) {
+        // The empty line after the last line end: that line end goes.
+        const int before_end = m_STC->PositionBefore(m_STC->GetLength());
+        m_STC->DeleteRange(before_end, m_STC->GetLength() - before_end);
+    } else {
+        CutLines(line, static_cast<int>(std::min<long long>(1LL * line + lines, before)));
+    }
     if (lines > 1)
         ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
 }
@@ -647,11 +679,7 @@ void QelVi::Delete(int lines) const
 void QelVi::Yank(int lines) const
 {
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    const int start = m_STC->PositionFromLine(line);
-    const int end = 1LL * line + lines < m_STC->GetLineCount()
-        ? m_STC->PositionFromLine(line + lines)
-        : m_STC->GetLength();
-    m_STC->CopyRange(start, end);
+    CopyLines(line, static_cast<int>(std::min<long long>(1LL * line + lines, MaxCount)));
     if (lines > 1)
         ShowViMessage(
             wxString::Format(_("%d lines yanked"), QelGetNumberOfLines(QelClipboardGet()) - 1));

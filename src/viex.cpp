@@ -24,6 +24,12 @@ int LineStart(const wxStyledTextCtrl* stc, int line)
     return line >= stc->GetLineCount() ? stc->GetLength() : stc->PositionFromLine(line);
 }
 
+bool EndsWithLineEnd(const wxStyledTextCtrl* stc)
+{
+    const int last = stc->GetCharAt(stc->GetLength() - 1);
+    return last == '\n' || last == '\r';
+}
+
 // A pattern without any character that the editor's regular expressions
 // treat specially matches itself.
 bool IsLiteral(const wxString& pattern)
@@ -230,14 +236,13 @@ bool QelVi::Indent(const wxString& begin, const wxString& end, bool forward)
 
 bool QelVi::Delete(const wxString& begin, const wxString& end)
 {
-    if (IsReadOnly()) return false;
+    int b, e;
+    if (IsReadOnly() || !GetLines(begin, end, b, e)) return false;
     const int before = m_STC->GetLineCount();
-    if (!SetSelection(begin, end)) return false;
-    const bool several = ToLineNumber(end) > ToLineNumber(begin);
-    m_STC->Cut();
+    CutLines(b - 1, e);
     DeleteAddressMarkers(begin, end);
-    if (several)
-        ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
+    // The range as given: "." has moved with the cut.
+    if (e > b) ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
     return true;
 }
 
@@ -245,7 +250,7 @@ bool QelVi::Yank(const wxString& begin, const wxString& end) const
 {
     int b, e;
     if (!GetLines(begin, end, b, e)) return false;
-    m_STC->CopyRange(LineStart(m_STC, b - 1), LineStart(m_STC, e));
+    CopyLines(b - 1, e);
     const int lines = QelGetNumberOfLines(QelClipboardGet()) - 1;
     if (lines > 1) ShowViMessage(wxString::Format(_("%d lines yanked"), lines));
     return true;
@@ -261,15 +266,17 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
 
     // The lines stay in memory on their way: a clipboard that another
     // program takes in between cannot lose them.
+    m_STC->BeginUndoAction();
+    const bool ended = EndLastLine();
     const int from = LineStart(m_STC, b - 1);
     const int to = LineStart(m_STC, e);
     const wxCharBuffer text = m_STC->GetTextRangeRaw(from, to);
-    m_STC->BeginUndoAction();
     m_STC->DeleteRange(from, to - from);
     const int at = LineStart(m_STC, d - 1);
     m_STC->GotoPos(at);
     m_STC->SetTargetRange(at, at);
     m_STC->ReplaceTargetRaw(text.data(), to - from); // NUL bytes included
+    UnendLastLine(ended);
     m_STC->EndUndoAction();
     if (e > b) ShowViMessage(wxString::Format(_("%d lines moved"), e - b + 1));
     return true;
@@ -373,4 +380,39 @@ void QelVi::DeleteAddressMarkers(const wxString& begin, const wxString& end)
 {
     for (const wxString& address : {begin, end})
         if (address.length() > 1 && address[0] == '\'') DeleteMarker(address[1]);
+}
+
+void QelVi::CopyLines(int first, int end) const
+{
+    const int from = LineStart(m_STC, first), to = LineStart(m_STC, end);
+    if (to == from || to < m_STC->GetLength() || EndsWithLineEnd(m_STC))
+        m_STC->CopyRange(from, to);
+    else
+        QelClipboardAdd(m_STC->GetTextRange(from, to) + GetEOL());
+}
+
+void QelVi::CutLines(int first, int end) const
+{
+    m_STC->BeginUndoAction();
+    const bool ended = EndLastLine();
+    m_STC->SetSelection(LineStart(m_STC, first), LineStart(m_STC, end));
+    m_STC->Cut();
+    UnendLastLine(ended);
+    m_STC->EndUndoAction();
+}
+
+bool QelVi::EndLastLine() const
+{
+    if (m_STC->GetLength() == 0 || EndsWithLineEnd(m_STC)) return false;
+    m_STC->AppendText(GetEOL());
+    return true;
+}
+
+void QelVi::UnendLastLine(bool ended) const
+{
+    if (!ended || !EndsWithLineEnd(m_STC)) return;
+    const int length = m_STC->GetLength();
+    const bool crlf = length > 1 && m_STC->GetCharAt(length - 2) == '\r'
+        && m_STC->GetCharAt(length - 1) == '\n';
+    m_STC->DeleteRange(length - (crlf ? 2 : 1), crlf ? 2 : 1);
 }

@@ -122,8 +122,8 @@ std::string ViTest::RunVim(const std::string& text, int line, int column, const 
     const wxString script = dir.File("keys.vim");
     WriteBytes(file, text);
     WriteBytes(script,
-               "call cursor(" + std::to_string(line) + ", " + std::to_string(column) + ")\n"
-                   + "exe \"normal " + quoted + "\"\n"
+               "set nofixeol\ncall cursor(" + std::to_string(line) + ", " + std::to_string(column)
+                   + ")\n" + "exe \"normal " + quoted + "\"\n"
                    + "call writefile([line('.') . ',' . col('.')], '" + pos.utf8_string()
                    + "')\nwq!\n");
     qeltest::Run("cd " + ShellQuote(dir.Path()) + " && timeout 10 vim -u NONE -i NONE -N -n -es -S "
@@ -169,7 +169,7 @@ const ViCase ViCases[] = {
     // "g" goes to the document start alone (vim waits for a second key).
     {"GotoStartWithG", "a\nb\nc\n", 3, 1, "gx", Differs, "\nb\nc\n"},
     // "G" goes to the end of the document, after the last line break.
-    {"LastLineWithG", "a\nb\nc\n", 1, 1, "GkX", Differs, "a\nbc\n"},
+    {"LastLineWithG", "a\nb\nc\n", 1, 1, "Gkx", Differs, "a\nb\n\n"},
     {"Brace", "f(a, (b));\n", 1, 2, "%x", VimCaret},
     // "}" goes on to the next paragraph's first line, vim stops at the blank.
     {"Paragraph", "a\n\nb\nc\n\nd\n", 3, 1, "}dd", Differs, "a\n\nb\nc\n\n"},
@@ -184,6 +184,20 @@ const ViCase ViCases[] = {
     {"ReplaceUtf8Chars", "\303\251\303\251a\n", 1, 1, "2r\xe2\x82\xac", Vim},
     {"ToggleCase", "aB\xc3\xa9\n", 1, 1, "~~~", Vim},
     {"Join", "a\nb\nc\n", 1, 1, "J", Vim},
+    {"JoinThree", "a\nb\nc\nd\n", 1, 1, "3J", Vim},
+    // Lines stay whole, also the last one without a line end.
+    {"DeleteLastCharNotLineEnd", "ab\ncd\n", 1, 1, "$x", Vim},
+    {"DeleteBackStopsAtLineStart", "abc\ndef\n", 2, 2, "999999999X", Vim},
+    {"DeleteCharsStopAtLineEnd", "abc\ndef\n", 2, 2, "999999999x", Vim},
+    {"AppendAtLineEnd", "ab\ncd\n", 1, 1, "$ax<Esc>", Vim},
+    {"DeleteUnendedLastLine", "a\nb\nc", 3, 1, "dd", Vim},
+    {"PutUnendedLastLineAbove", "a\nb\nc", 3, 1, "yyggP", VimCaret},
+    {"PutBelowUnendedLastLine", "a\nb", 1, 1, "yyjp", VimCaret},
+    {"ExMoveBelowUnendedLast", "a\nb\nc", 1, 1, ":1,1m 3<CR>", Vim},
+    {"ExMoveToEnd", "a\nb\nc", 1, 1, ":1,2m $<CR>", Vim},
+    // The lines go to the start of line 1, vim puts them below it.
+    {"ExMoveUnendedLastUp", "a\nb\nc", 1, 1, ":3,3m 1<CR>", Differs, "c\na\nb"},
+    {"ExDeleteUnendedLastLines", "a\nb\nc", 1, 1, ":2,3d<CR>", Vim},
     // Changing and inserting.
     {"Append", "abc\n", 1, 2, "axy<Esc>", Vim},
     {"OpenBelow", "a\nb\n", 1, 1, "oxy<Esc>", Vim},
@@ -217,17 +231,15 @@ const ViCase ViCases[] = {
     {"ReplacePastLineEnd", "abc\ndef\n", 1, 1, "5rx", Own, "abc\ndef\n", 1},
     {"ReplaceCountOverLastChar", "abc", 1, 3, "3rx", Own, "abc", 1},
     {"ToggleAtDocumentEnd", "ab", 1, 3, "~", Own, "ab"},
-    {"DeleteCharsStopsAtDocumentEnd", "abc\ndef\n", 2, 2, "999999999x", Own, "abc\nd"},
-    {"DeleteBackStopsAtDocumentStart", "abc\n", 1, 3, "999999999X", Own, "c\n"},
     // "." replays what was stored before it, never itself.
     {"DotWithCountReplaysStored", "abcdef\n", 1, 1, "x3..", Own, "def\n"},
-    {"DotAfterPutRepeatsEarlier", "a\nb\nc\nd\n", 1, 1, "ddP.", Own, "a\nc\nd\n"},
+    {"DotAfterPutRepeatsEarlier", "a\nb\nc\nd\n", 1, 1, "ddP.", Own, "b\nc\nd\n"},
     {"MarkJoinsLines", "a\nb\n", 1, 1, "mJ", Own, "a b\n"},
     {"UnsetMarkRings", "a\nb\n", 1, 1, "'b", Own, "a\nb\n", 1},
     {"EscapeRingsAndClears", "a\n", 1, 1, "12<Esc>", Own, "a\n", 1},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", Own, "aba\n"},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", Own, "a\n\tb\n\t"},
-    {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb "},
+    {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb\n", 1},
 };
 
 void PrintTo(const ViCase& c, std::ostream* os)

@@ -109,6 +109,16 @@ private:
                     const wxString& replacement) const;
     void DeleteAddressMarkers(const wxString& begin, const wxString& end);
 
+    // Whole lines, from the start of 0-based line `first` to the start of
+    // line `end` (the document end beyond the last line). The clipboard gets
+    // them each with its line end, as a put takes them back.
+    void CopyLines(int first, int end) const;
+    void CutLines(int first, int end) const;
+    // Whole-line edits see every line ended: a last line without its line
+    // end gets one for the edit, and the last line gives it back after.
+    bool EndLastLine() const;
+    void UnendLastLine(bool ended) const;
+
     // What vi needs of its editor and frame (viedit.cpp).
     bool IsReadOnly() const;
     wxString GetEOL() const;
