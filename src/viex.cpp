@@ -37,6 +37,32 @@ bool IsLiteral(const wxString& pattern)
     return pattern.find_first_of(".[]*+?^$\\") == wxString::npos;
 }
 
+// Searches the pattern from `start` to `stop`, the match as the target. A
+// search that starts at a line end goes on at the next line, so an empty
+// line is searched on its own first.
+bool SearchFrom(wxStyledTextCtrl* stc, const wxString& pattern, int start, int stop)
+{
+    const int line = stc->LineFromPosition(start);
+    if (stc->PositionFromLine(line) == start && stc->GetLineEndPosition(line) == start) {
+        stc->SetTargetRange(start, start);
+        if (stc->SearchInTarget(pattern) >= 0) return true;
+    }
+    stc->SetTargetRange(start, stop);
+    return stc->SearchInTarget(pattern) >= 0;
+}
+
+// Where a search goes on after an empty match that ended at `pos`: one
+// character further, and on the next line rather than at the end of this
+// one (vim does not try an empty match there again).
+int AfterEmptyMatch(wxStyledTextCtrl* stc, int pos)
+{
+    const int line = stc->LineFromPosition(pos);
+    const int line_end = stc->GetLineEndPosition(line);
+    if (pos < line_end) pos = stc->PositionAfter(pos);
+    if (pos < line_end) return pos;
+    return line + 1 < stc->GetLineCount() ? stc->PositionFromLine(line + 1) : stc->GetLength() + 1;
+}
+
 // Replaces every occurrence of `find` in `text`; returns how many.
 int ReplaceLiteral(std::string& text, const std::string& find, const std::string& replace)
 {
@@ -320,16 +346,25 @@ bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxStrin
     } else {
         const bool re = QelIsTargetRE(replacement);
         m_STC->SetSearchFlags(m_SearchFlags);
+        int previous_end = -1; // where the last replacement ended
         while (start <= m_STC->GetLength() - from_end) {
-            m_STC->SetTargetRange(start, m_STC->GetLength() - from_end);
-            if (m_STC->SearchInTarget(pattern) < 0) break;
+            const int stop = m_STC->GetLength() - from_end;
+            if (!SearchFrom(m_STC, pattern, start, stop)) break;
             const int found = m_STC->GetTargetStart();
-            if (m_STC->GetTargetEnd() <= found) break; // an empty match
-            MarkTargetChange();
-            const int length
-                = re ? m_STC->ReplaceTargetRE(replacement) : m_STC->ReplaceTarget(replacement);
-            start = found + length;
-            ++count;
+            // An empty match at the start of the line after the range, or on
+            // the empty line after the last line end, is outside it.
+            if (found >= stop && (from_end > 0 || EndsWithLineEnd(m_STC))) break;
+            const bool empty = m_STC->GetTargetEnd() == found;
+            start = found;
+            // An empty match right where a match ended is none, as in sed.
+            if (!empty || found != previous_end) {
+                MarkTargetChange();
+                start
+                    += re ? m_STC->ReplaceTargetRE(replacement) : m_STC->ReplaceTarget(replacement);
+                previous_end = start;
+                ++count;
+            }
+            if (empty) start = AfterEmptyMatch(m_STC, start);
         }
     }
     m_STC->EndUndoAction();
