@@ -1,9 +1,13 @@
 // vi emulation: what it needs of its editor and of the application's frame.
 #include <qelkit/vi.h>
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/utils.h>
 
+#include <qelkit/indicator.h>
+#include <qelkit/lexers.h>
 #include <qelkit/managedframe.h>
 #include <qelkit/stc.h>
 
@@ -53,6 +57,15 @@ void QelVi::MarkerAddChange(int line) const
 void QelVi::IndentLines(int begin, int end, bool forward) const
 {
     m_STC->Indent(begin, end, forward);
+}
+
+void QelVi::SetIndicator(const QelIndicator& indicator, int start, int end) const
+{
+    start = std::max(start, 0);
+    end = std::min(end, m_STC->GetLength());
+    if (start >= end || !QelLexers::Get(true)->IndicatorIsLoaded(indicator)) return;
+    m_STC->SetIndicatorCurrent(indicator.GetNo());
+    m_STC->IndicatorFillRange(start, end - start);
 }
 
 void QelVi::SetFolding(bool fold) const

@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/indicator.h>
 
 #include "vi_harness.h"
 
@@ -350,6 +351,23 @@ TEST_F(ViTest, ReadOnlyEditorMovesButNeverChanges)
     EXPECT_FALSE(m_Vi->GetInsertMode());
     EXPECT_FALSE(m_Stc->GetModify());
     EXPECT_EQ(m_Vi->GetBellCount() - bells, 1) << "the Escape only";
+}
+
+TEST_F(ViTest, IndicatorFillsLoadedOnesOnly)
+{
+    qeltest::InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml"); // 0 to 2, not 5
+    SetText("abcdef");
+    for (const auto& [no, start, end, filled] : {std::tuple{2, 1, 4, "-+++--"},
+                                                 {5, 0, 6, "------"},
+                                                 {2, 5, 99, "-----+"},
+                                                 {2, 4, 2, "------"}}) {
+        m_Stc->IndicatorClearRange(0, m_Stc->GetLength());
+        m_Vi->SetIndicator(QelIndicator(no), start, end);
+        std::string got;
+        for (int pos = 0; pos < m_Stc->GetLength(); ++pos)
+            got += m_Stc->IndicatorValueAt(no, pos) != 0 ? '+' : '-';
+        EXPECT_EQ(got, filled) << no << " " << start << "," << end;
+    }
 }
 
 TEST_F(ViTest, SearchesWithTheSharedFindString)

@@ -11,6 +11,7 @@
 
 #include <qelkit/marker.h>
 
+class QelIndicator;
 class QelProcess;
 class QelSTC;
 
@@ -55,6 +56,11 @@ public:
     // not understood are passed over; nothing in them is ever run as a
     // command, and the settings are not touched. The number of options taken.
     int ApplyModeLine(const wxString& options);
+
+    // Fills the range from `start` to `end` with the indicator, made the
+    // editor's current one, when the lexers have loaded it; an empty or
+    // reversed range fills nothing.
+    void SetIndicator(const QelIndicator& indicator, int start, int end) const;
 
     // The insert mode ends without replaying (the document is being
     // replaced under it), closing its undo group.
