@@ -25,15 +25,10 @@ constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 // of stepping line by line.
 constexpr int MaxLineSteps = 100;
 
-// Caret commands that scroll the view cost so much each that a huge count
-// is taken as this many.
-constexpr int MaxCommandSteps = 1000;
-
 // Runs a caret or scroll command up to `count` times, stopping as soon as it
 // no longer moves anything (a huge count must not freeze the editor).
 template <typename Step> void Repeat(wxStyledTextCtrl* stc, int count, Step step)
 {
-    count = std::min(count, MaxCommandSteps);
     for (int i = 0; i < count; ++i) {
         const int pos = stc->GetCurrentPos();
         const int top = stc->GetFirstVisibleLine();
@@ -86,9 +81,27 @@ QelVi::QelVi(QelSTC* stc)
     : m_MarkerSymbol(0)
     , m_SearchFlags(wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE)
     , m_STC(stc)
-{ }
+{
+    m_STC->Bind(wxEVT_CHAR_HOOK, &QelVi::OnCharHook, this);
+}
 
-QelVi::~QelVi() = default;
+QelVi::~QelVi()
+{
+    m_STC->Unbind(wxEVT_CHAR_HOOK, &QelVi::OnCharHook, this);
+}
+
+void QelVi::OnCharHook(wxKeyEvent& event)
+{
+    // The frame's accelerators come before the editor's key-down: the
+    // control keys that are commands in normal mode (Ctrl+B pages up, where
+    // the frame shows or hides its menu bar) are taken here, ahead of them.
+    if (m_IsActive && !m_InsertMode && event.GetModifiers() == wxMOD_CONTROL
+        && wxString("BGPQ").Find(wxUniChar(event.GetKeyCode())) != wxNOT_FOUND) {
+        AddToCommand(wxUniChar(event.GetKeyCode() - 'A' + 1));
+        return;
+    }
+    event.Skip();
+}
 
 void QelVi::Use(bool mode)
 {
@@ -136,13 +149,18 @@ bool QelVi::OnChar(const wxKeyEvent& event)
     }
     if (event.GetModifiers() & wxMOD_ALT) return true;
 
-    m_Command += wxUniChar(key);
+    AddToCommand(wxUniChar(key));
+    return false;
+}
+
+void QelVi::AddToCommand(wxUniChar c)
+{
+    m_Command += c;
     const wxString command = m_Command;
     if (DoCommand(command, false)) {
         if (IsRepeatable(command)) m_LastCommand = command;
         m_Command.clear();
     }
-    return false;
 }
 
 bool QelVi::OnKeyDown(const wxKeyEvent& event)
@@ -240,10 +258,15 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
     } else if (command.Matches("m?")) {
         SetMarker(last);
     } else if (command.EndsWith("yw")) {
+        // The words from the start of the caret's one; the caret stays, and
+        // nothing stays selected that a put would replace.
         QelSTC* stc = m_STC;
+        const int caret = stc->GetCurrentPos();
         Repeat(stc, count, [stc] { stc->WordRightEnd(); });
-        Repeat(stc, count, [stc] { stc->WordLeftExtend(); });
-        stc->Copy();
+        const int end = stc->GetCurrentPos();
+        Repeat(stc, count, [stc] { stc->WordLeft(); });
+        stc->CopyRange(stc->GetCurrentPos(), end);
+        MoveCaret(stc, caret);
     } else if (command.EndsWith("yy")) {
         Yank(count);
     } else if (command == "zc" || command == "zo" || command == "zE" || command == "zf") {
@@ -293,10 +316,7 @@ void QelVi::DeleteWords(int count)
 
 void QelVi::FindChar(wxUniChar c, int count, bool forward) const
 {
-    // Searches wrap around: a count beyond the matches there are would
-    // only go round and round.
-    count = std::min(count, MaxCommandSteps);
-    for (int i = 0; i < count && FindNext(wxString(c), forward); ++i) { }
+    FindRepeated(wxString(c), count, forward);
 }
 
 void QelVi::JoinLines(int count)
@@ -376,7 +396,7 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
     case 'N': {
         const wxString text = QelFindReplaceData::Get()->GetFindString();
         const bool forward = (last == 'n') == m_SearchForward;
-        for (int i = 0; i < std::min(count, MaxCommandSteps) && FindNext(text, forward); ++i) { }
+        FindRepeated(text, count, forward);
         break;
     }
     case '/':

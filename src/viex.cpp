@@ -244,14 +244,6 @@ bool QelVi::GetLines(const wxString& begin, const wxString& end, int& b, int& e)
     return b > 0 && e >= b;
 }
 
-bool QelVi::SetSelection(const wxString& begin, const wxString& end) const
-{
-    int b, e;
-    if (!GetLines(begin, end, b, e)) return false;
-    m_STC->SetSelection(LineStart(m_STC, b - 1), LineStart(m_STC, e));
-    return true;
-}
-
 bool QelVi::Indent(const wxString& begin, const wxString& end, bool forward)
 {
     int b, e;

@@ -78,6 +78,8 @@ public:
 
 private:
     // Normal mode (vi.cpp).
+    void OnCharHook(wxKeyEvent& event);
+    void AddToCommand(wxUniChar c);
     bool DoCommand(const wxString& command, bool dot);
     bool DoMultiCharCommand(const wxString& command, int count, bool dot);
     bool DoSingleCharCommand(const wxString& command, int count, bool dot);
@@ -105,7 +107,6 @@ private:
     bool DoCommandRange(const wxString& command);
     int ToLineNumber(const wxString& address) const;
     bool GetLines(const wxString& begin, const wxString& end, int& b, int& e) const;
-    bool SetSelection(const wxString& begin, const wxString& end) const;
     bool Indent(const wxString& begin, const wxString& end, bool forward);
     bool Delete(const wxString& begin, const wxString& end);
     bool Yank(const wxString& begin, const wxString& end) const;
@@ -129,6 +130,8 @@ private:
     bool IsReadOnly() const;
     wxString GetEOL() const;
     bool FindNext(const wxString& text, bool find_next) const;
+    // FindNext `count` times, stopping at the first that finds nothing.
+    bool FindRepeated(const wxString& text, int count, bool forward) const;
     void GotoLineAndSelect(int line_number) const;
     void MarkTargetChange() const;
     void MarkerAddChange(int line) const;
