@@ -1,6 +1,7 @@
 #include <qelkit/stc.h>
 
 #include <algorithm>
+#include <string>
 
 #include <wx/accel.h>
 #include <wx/config.h>
@@ -145,6 +146,10 @@ void QelSTC::BindEvents()
         Bind(type, &QelSTC::OnStyledText, this);
     Bind(wxEVT_STC_MODIFIED, &QelSTC::OnModified, this);
     Bind(wxEVT_STC_PAINTED, &QelSTC::OnPainted, this);
+    Bind(wxEVT_STC_ZOOM, [this](wxStyledTextEvent& event) {
+        event.Skip();
+        FitLineNumberMargin(true); // the numbers' font changed size
+    });
 
     BindCommandEvents();
 }
@@ -313,6 +318,7 @@ void QelSTC::PositionRestore()
 void QelSTC::ResetMargins(bool divider_margin)
 {
     SetMarginWidth(m_MarginFoldingNumber, 0);
+    m_LineNumberWidth = 0;
     SetMarginWidth(m_MarginLineNumber, 0);
     if (divider_margin) SetMarginWidth(m_MarginDividerNumber, 0);
 }
@@ -349,9 +355,24 @@ void QelSTC::OnKeyDown(wxKeyEvent& event)
     event.Skip();
 }
 
+void QelSTC::FitLineNumberMargin(bool force)
+{
+    // Loads and reloads fill the document without telling each change, so
+    // the line count is looked at when idle as well.
+    const int digits = static_cast<int>(std::to_string(GetLineCount()).size());
+    if (!force && digits == m_LineNumberDigits) return;
+    m_LineNumberDigits = digits;
+    const int width = m_LineNumberWidth <= 0
+        ? 0
+        : std::max(m_LineNumberWidth,
+                   TextWidth(wxSTC_STYLE_LINENUMBER, "_" + wxString('9', digits)));
+    if (GetMarginWidth(m_MarginLineNumber) != width) SetMarginWidth(m_MarginLineNumber, width);
+}
+
 void QelSTC::OnIdle(wxIdleEvent& event)
 {
     event.Skip();
+    FitLineNumberMargin(false);
 
     // The read-only state before the check: a reload sets it from the
     // file's attribute, which is the change to be told.

@@ -46,8 +46,8 @@ void QelSTC::ConfigGet()
 
     const long line_number
         = config->ReadLong(_("Line number"), TextWidth(wxSTC_STYLE_DEFAULT, "999999"));
-    SetMarginWidth(m_MarginLineNumber,
-                   config->ReadBool(_("Line numbers"), false) ? line_number : 0);
+    m_LineNumberWidth = config->ReadBool(_("Line numbers"), false) ? line_number : 0;
+    FitLineNumberMargin(true);
 
     SetTabWidth(config->ReadLong(_("Tab width"), 2));
     SetUseTabs(config->ReadBool(_("Use tabs"), false));
