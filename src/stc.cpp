@@ -223,13 +223,21 @@ void QelSTC::GuessType()
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
 {
     m_FoldLine = -1; // the levels to fold by are the new lexer's
-    if (!m_Lexer.ApplyLexer(lexer, this, false, fold)) return false;
+    const bool applied = m_Lexer.ApplyLexer(lexer, this, false, fold);
+    ApplyUseTabs();
+    if (!applied) return false;
 
     if (fold) Fold(false);
     if (lexer == "diff") SetEdgeMode(wxSTC_EDGE_NONE);
 
     QelFrame::StatusText(m_Lexer.GetScintillaLexer(), "PaneLexer");
     return true;
+}
+
+void QelSTC::ApplyUseTabs()
+{
+    SetUseTabs(m_Lexer.GetScintillaLexer() == "makefile"
+               || wxConfigBase::Get(true)->ReadBool(_("Use tabs"), false));
 }
 
 void QelSTC::SetLexerProperty(const wxString& name, const wxString& value)

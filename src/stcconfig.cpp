@@ -50,7 +50,7 @@ void QelSTC::ConfigGet()
     FitLineNumberMargin(true);
 
     SetTabWidth(config->ReadLong(_("Tab width"), 2));
-    SetUseTabs(config->ReadBool(_("Use tabs"), false));
+    ApplyUseTabs();
     SetViewEOL(config->ReadBool(_("End of line"), false));
     SetViewWhiteSpace(config->ReadLong(_("Whitespace"), wxSTC_WS_INVISIBLE));
     SetWrapMode(config->ReadLong(_("Wrap line"), wxSTC_WRAP_NONE));

@@ -217,6 +217,9 @@ private:
     // never below the width set; only when the number of digits changed
     // unless forced.
     void FitLineNumberMargin(bool force);
+    // Tabs as "Use tabs" says, always in a makefile, whose recipe lines
+    // must begin with one.
+    void ApplyUseTabs();
 
     const int m_MarginDividerNumber = QEL_MARGIN_DIVIDER;
     const int m_MarginFoldingNumber = QEL_MARGIN_FOLDING;
