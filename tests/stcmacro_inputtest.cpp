@@ -78,6 +78,11 @@ const TypedCase TypedCases[] = {
     {"ReturnKeepsIndent", "", "\ta\nb", "\ta\n\tb"},
 };
 
+void PrintTo(const TypedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class StcMacroTyped : public StcMacro, public ::testing::WithParamInterface<TypedCase> { };
 
 TEST_P(StcMacroTyped, PlaysBackWhatWasInserted)
