@@ -1,6 +1,7 @@
 #include <qelkit/stc.h>
 
 #include <algorithm>
+#include <string>
 
 #include <wx/accel.h>
 #include <wx/config.h>
@@ -145,6 +146,10 @@ void QelSTC::BindEvents()
         Bind(type, &QelSTC::OnStyledText, this);
     Bind(wxEVT_STC_MODIFIED, &QelSTC::OnModified, this);
     Bind(wxEVT_STC_PAINTED, &QelSTC::OnPainted, this);
+    Bind(wxEVT_STC_ZOOM, [this](wxStyledTextEvent& event) {
+        event.Skip();
+        FitLineNumberMargin(true); // the numbers' font changed size
+    });
 
     BindCommandEvents();
 }
@@ -218,13 +223,21 @@ void QelSTC::GuessType()
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
 {
     m_FoldLine = -1; // the levels to fold by are the new lexer's
-    if (!m_Lexer.ApplyLexer(lexer, this, false, fold)) return false;
+    const bool applied = m_Lexer.ApplyLexer(lexer, this, false, fold);
+    ApplyUseTabs();
+    if (!applied) return false;
 
     if (fold) Fold(false);
     if (lexer == "diff") SetEdgeMode(wxSTC_EDGE_NONE);
 
     QelFrame::StatusText(m_Lexer.GetScintillaLexer(), "PaneLexer");
     return true;
+}
+
+void QelSTC::ApplyUseTabs()
+{
+    SetUseTabs(m_Lexer.GetScintillaLexer() == "makefile"
+               || wxConfigBase::Get(true)->ReadBool(_("Use tabs"), false));
 }
 
 void QelSTC::SetLexerProperty(const wxString& name, const wxString& value)
@@ -313,6 +326,7 @@ void QelSTC::PositionRestore()
 void QelSTC::ResetMargins(bool divider_margin)
 {
     SetMarginWidth(m_MarginFoldingNumber, 0);
+    m_LineNumberWidth = 0;
     SetMarginWidth(m_MarginLineNumber, 0);
     if (divider_margin) SetMarginWidth(m_MarginDividerNumber, 0);
 }
@@ -349,9 +363,24 @@ void QelSTC::OnKeyDown(wxKeyEvent& event)
     event.Skip();
 }
 
+void QelSTC::FitLineNumberMargin(bool force)
+{
+    // Loads and reloads fill the document without telling each change, so
+    // the line count is looked at when idle as well.
+    const int digits = static_cast<int>(std::to_string(GetLineCount()).size());
+    if (!force && digits == m_LineNumberDigits) return;
+    m_LineNumberDigits = digits;
+    const int width = m_LineNumberWidth <= 0
+        ? 0
+        : std::max(m_LineNumberWidth,
+                   TextWidth(wxSTC_STYLE_LINENUMBER, "_" + wxString('9', digits)));
+    if (GetMarginWidth(m_MarginLineNumber) != width) SetMarginWidth(m_MarginLineNumber, width);
+}
+
 void QelSTC::OnIdle(wxIdleEvent& event)
 {
     event.Skip();
+    FitLineNumberMargin(false);
 
     // The read-only state before the check: a reload sets it from the
     // file's attribute, which is the change to be told.

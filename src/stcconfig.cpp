@@ -46,11 +46,11 @@ void QelSTC::ConfigGet()
 
     const long line_number
         = config->ReadLong(_("Line number"), TextWidth(wxSTC_STYLE_DEFAULT, "999999"));
-    SetMarginWidth(m_MarginLineNumber,
-                   config->ReadBool(_("Line numbers"), false) ? line_number : 0);
+    m_LineNumberWidth = config->ReadBool(_("Line numbers"), false) ? line_number : 0;
+    FitLineNumberMargin(true);
 
     SetTabWidth(config->ReadLong(_("Tab width"), 2));
-    SetUseTabs(config->ReadBool(_("Use tabs"), false));
+    ApplyUseTabs();
     SetViewEOL(config->ReadBool(_("End of line"), false));
     SetViewWhiteSpace(config->ReadLong(_("Whitespace"), wxSTC_WS_INVISIBLE));
     SetWrapMode(config->ReadLong(_("Wrap line"), wxSTC_WRAP_NONE));

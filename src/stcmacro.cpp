@@ -34,12 +34,22 @@ std::vector<MacroStep>& Steps()
     return steps;
 }
 
-// Text inserted since the last record: typing inserts before the control
-// reports the message, a message sent to it reports first.
-std::string& Inserted()
+// What happened since the last record. A message sent to the control
+// reports first and then inserts its text; a typed character is inserted
+// first, announced as a character added and reported last. So only the last
+// insertion before a typed character's report is its text: the ones before
+// it are what the previous message did (a Tab's blanks, a paste), and that
+// message makes them again when it is played back.
+struct SinceRecord {
+    std::string last_inserted;
+    bool claimed = false; // the last insertion went to an awaiting step
+    bool typed = false;   // a character was added by typing
+};
+
+SinceRecord& Since()
 {
-    static std::string inserted;
-    return inserted;
+    static SinceRecord since;
+    return since;
 }
 
 // The editor that records, if any: one recording for all editors.
@@ -79,10 +89,11 @@ void QelSTC::StartRecord()
     Recorder() = this;
     m_Macro.clear();
     Steps().clear();
-    Inserted().clear();
+    Since() = SinceRecord();
     wxLogStatus(_("Macro recording"));
 
     Bind(wxEVT_STC_MODIFIED, &QelSTC::OnMacroEvent, this);
+    Bind(wxEVT_STC_CHARADDED, &QelSTC::OnMacroEvent, this);
     wxStyledTextCtrl::StartRecord();
 }
 
@@ -93,6 +104,7 @@ void QelSTC::StopRecord()
     m_MacroIsRecording = false;
     Recorder() = nullptr;
     Unbind(wxEVT_STC_MODIFIED, &QelSTC::OnMacroEvent, this);
+    Unbind(wxEVT_STC_CHARADDED, &QelSTC::OnMacroEvent, this);
 
     // The printable records, now that every text is known.
     m_Macro.clear();
@@ -108,18 +120,26 @@ void QelSTC::OnMacroEvent(wxStyledTextEvent& event)
 {
     event.Skip();
     std::vector<MacroStep>& steps = Steps();
+    SinceRecord& since = Since();
 
     if (event.GetEventType() == wxEVT_STC_MODIFIED) {
         if (!(event.GetModificationType() & wxSTC_MOD_INSERTTEXT)) return;
         const wxCharBuffer raw
             = GetTextRangeRaw(event.GetPosition(), event.GetPosition() + event.GetLength());
-        const std::string text(raw.data(), raw.length());
-        if (!steps.empty() && steps.back().awaiting_text) {
-            steps.back().text = text;
+        since.last_inserted.assign(raw.data(), raw.length());
+        since.claimed = !steps.empty() && steps.back().awaiting_text;
+        if (since.claimed) {
+            steps.back().text = since.last_inserted;
             steps.back().awaiting_text = false;
-        } else {
-            Inserted() += text;
         }
+        return;
+    }
+
+    if (event.GetEventType() == wxEVT_STC_CHARADDED) {
+        // A message that inserted nothing: the insertion it took was typed.
+        if (since.claimed) steps.back().text.clear();
+        since.claimed = false;
+        since.typed = true;
         return;
     }
 
@@ -131,10 +151,10 @@ void QelSTC::OnMacroEvent(wxStyledTextEvent& event)
     step.message = event.GetMessage();
     step.wparam = static_cast<long>(event.GetWParam());
     if (CarriesText(step.message)) {
-        step.awaiting_text = Inserted().empty();
-        step.text = Inserted();
+        step.awaiting_text = !since.typed;
+        if (since.typed) step.text = since.last_inserted;
     }
-    Inserted().clear();
+    since = SinceRecord();
     if (!steps.empty()) steps.back().awaiting_text = false;
     steps.push_back(step);
     m_Macro.push_back(wxString::Format("%d %ld ", step.message, step.wparam) + "0");

@@ -25,15 +25,10 @@ constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 // of stepping line by line.
 constexpr int MaxLineSteps = 100;
 
-// Caret commands that scroll the view cost so much each that a huge count
-// is taken as this many.
-constexpr int MaxCommandSteps = 1000;
-
 // Runs a caret or scroll command up to `count` times, stopping as soon as it
 // no longer moves anything (a huge count must not freeze the editor).
 template <typename Step> void Repeat(wxStyledTextCtrl* stc, int count, Step step)
 {
-    count = std::min(count, MaxCommandSteps);
     for (int i = 0; i < count; ++i) {
         const int pos = stc->GetCurrentPos();
         const int top = stc->GetFirstVisibleLine();
@@ -42,13 +37,13 @@ template <typename Step> void Repeat(wxStyledTextCtrl* stc, int count, Step step
     }
 }
 
-// The position `count` whole characters (a line end is one) from `pos`,
-// at most the document's bounds.
-int StepChars(wxStyledTextCtrl* stc, int pos, int count, bool forward)
+// The position `count` whole characters (a line end is one) from `pos`
+// towards `limit`, at most `limit`.
+int StepChars(wxStyledTextCtrl* stc, int pos, int count, int limit)
 {
+    const bool forward = limit >= pos;
     // Each step passes at least one byte.
-    if (forward && count >= stc->GetLength() - pos) return stc->GetLength();
-    if (!forward && count >= pos) return 0;
+    if (count >= std::abs(limit - pos)) return limit;
     for (int i = 0; i < count; ++i)
         pos = forward ? stc->PositionAfter(pos) : stc->PositionBefore(pos);
     return pos;
@@ -86,9 +81,27 @@ QelVi::QelVi(QelSTC* stc)
     : m_MarkerSymbol(0)
     , m_SearchFlags(wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE)
     , m_STC(stc)
-{ }
+{
+    m_STC->Bind(wxEVT_CHAR_HOOK, &QelVi::OnCharHook, this);
+}
 
-QelVi::~QelVi() = default;
+QelVi::~QelVi()
+{
+    m_STC->Unbind(wxEVT_CHAR_HOOK, &QelVi::OnCharHook, this);
+}
+
+void QelVi::OnCharHook(wxKeyEvent& event)
+{
+    // The frame's accelerators come before the editor's key-down: the
+    // control keys that are commands in normal mode (Ctrl+B pages up, where
+    // the frame shows or hides its menu bar) are taken here, ahead of them.
+    if (m_IsActive && !m_InsertMode && event.GetModifiers() == wxMOD_CONTROL
+        && wxString("BGPQ").Find(wxUniChar(event.GetKeyCode())) != wxNOT_FOUND) {
+        AddToCommand(wxUniChar(event.GetKeyCode() - 'A' + 1));
+        return;
+    }
+    event.Skip();
+}
 
 void QelVi::Use(bool mode)
 {
@@ -136,13 +149,18 @@ bool QelVi::OnChar(const wxKeyEvent& event)
     }
     if (event.GetModifiers() & wxMOD_ALT) return true;
 
-    m_Command += wxUniChar(key);
+    AddToCommand(wxUniChar(key));
+    return false;
+}
+
+void QelVi::AddToCommand(wxUniChar c)
+{
+    m_Command += c;
     const wxString command = m_Command;
     if (DoCommand(command, false)) {
         if (IsRepeatable(command)) m_LastCommand = command;
         m_Command.clear();
     }
-    return false;
 }
 
 bool QelVi::OnKeyDown(const wxKeyEvent& event)
@@ -240,10 +258,15 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
     } else if (command.Matches("m?")) {
         SetMarker(last);
     } else if (command.EndsWith("yw")) {
+        // The words from the start of the caret's one; the caret stays, and
+        // nothing stays selected that a put would replace.
         QelSTC* stc = m_STC;
+        const int caret = stc->GetCurrentPos();
         Repeat(stc, count, [stc] { stc->WordRightEnd(); });
-        Repeat(stc, count, [stc] { stc->WordLeftExtend(); });
-        stc->Copy();
+        const int end = stc->GetCurrentPos();
+        Repeat(stc, count, [stc] { stc->WordLeft(); });
+        stc->CopyRange(stc->GetCurrentPos(), end);
+        MoveCaret(stc, caret);
     } else if (command.EndsWith("yy")) {
         Yank(count);
     } else if (command == "zc" || command == "zo" || command == "zE" || command == "zf") {
@@ -293,20 +316,24 @@ void QelVi::DeleteWords(int count)
 
 void QelVi::FindChar(wxUniChar c, int count, bool forward) const
 {
-    // Searches wrap around: a count beyond the matches there are would
-    // only go round and round.
-    count = std::min(count, MaxCommandSteps);
-    for (int i = 0; i < count && FindNext(wxString(c), forward); ++i) { }
+    FindRepeated(wxString(c), count, forward);
 }
 
 void QelVi::JoinLines(int count)
 {
+    // "J" and "2J" join two lines, "3J" three; the empty line after a last
+    // line end is no line to join, so that line end stays.
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    const int last_line = m_STC->GetLineCount() - 1;
+    int last_line = m_STC->GetLineCount() - 1;
+    if (last_line > 0 && m_STC->PositionFromLine(last_line) == m_STC->GetLength()) --last_line;
+    const int to
+        = static_cast<int>(std::min<long long>(last_line, 1LL * line + std::max(count, 2) - 1));
+    if (to <= line) {
+        Bell();
+        return;
+    }
     m_STC->BeginUndoAction();
-    m_STC->SetTargetRange(
-        m_STC->PositionFromLine(line),
-        m_STC->PositionFromLine(std::min<long long>(last_line, 1LL * line + count)));
+    m_STC->SetTargetRange(m_STC->PositionFromLine(line), m_STC->PositionFromLine(to));
     m_STC->LinesJoin();
     m_STC->EndUndoAction();
 }
@@ -369,7 +396,7 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
     case 'N': {
         const wxString text = QelFindReplaceData::Get()->GetFindString();
         const bool forward = (last == 'n') == m_SearchForward;
-        for (int i = 0; i < std::min(count, MaxCommandSteps) && FindNext(text, forward); ++i) { }
+        FindRepeated(text, count, forward);
         break;
     }
     case '/':
@@ -450,10 +477,10 @@ bool QelVi::DoMotion(wxUniChar c, int count)
         break;
     case ' ':
     case 'l':
-        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, true));
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, stc->GetLength()));
         break;
     case 'h':
-        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, false));
+        MoveCaret(stc, StepChars(stc, stc->GetCurrentPos(), count, 0));
         break;
     case 'w':
         Repeat(stc, count, [stc] { stc->WordRight(); });
@@ -499,7 +526,8 @@ void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
     }
     switch (c.GetValue()) {
     case 'a':
-        stc->CharRight();
+        // After the character the caret is on, never past the line end.
+        if (stc->GetCurrentPos() < stc->GetLineEndPosition(stc->GetCurrentLine())) stc->CharRight();
         break;
     case 'A':
         stc->LineEnd();
@@ -572,9 +600,13 @@ void QelVi::DeleteChars(int count, bool forward)
         MoveCaret(m_STC, from);
         if (--count == 0) return;
     }
-    // Then whole characters (a line end is one), up to the document's bounds.
-    const int caret = m_STC->GetCurrentPos();
-    const int other = StepChars(m_STC, caret, count, forward);
+    // Then whole characters of the caret's line, never its line end: a
+    // caret after the last character stands on that character.
+    int caret = m_STC->GetCurrentPos();
+    const int line = m_STC->LineFromPosition(caret);
+    const int start = m_STC->PositionFromLine(line), end = m_STC->GetLineEndPosition(line);
+    if (forward && caret == end && caret > start) caret = m_STC->PositionBefore(caret);
+    const int other = StepChars(m_STC, caret, count, forward ? end : start);
     if (other == caret) return;
     const int from = std::min(caret, other);
     m_STC->DeleteRange(from, std::max(caret, other) - from);
@@ -604,13 +636,34 @@ void QelVi::GotoBrace() const
 
 void QelVi::Put(bool after) const
 {
-    const bool lines = QelGetNumberOfLines(QelClipboardGet()) > 1;
+    wxString text = QelClipboardGet();
+    if (text.empty() || IsReadOnly()) return;
+    // A selection (the character "f" found) stands for its first character.
+    const int caret = m_STC->GetSelectionStart();
+    const int line = m_STC->LineFromPosition(caret);
+    m_STC->BeginUndoAction();
+    const bool lines = QelGetNumberOfLines(text) > 1;
+    const bool ended = lines && EndLastLine();
+    int at = caret;
     if (lines) {
-        if (after) m_STC->LineDown();
-        m_STC->Home();
+        // Whole lines go above or below the caret's line, never into it.
+        if (text.Last() != '\n' && text.Last() != '\r') text += GetEOL();
+        at = after && line + 1 < m_STC->GetLineCount() ? m_STC->PositionFromLine(line + 1)
+            : after                                    ? m_STC->GetLength()
+                                                       : m_STC->PositionFromLine(line);
+    } else if (after && caret < m_STC->GetLineEndPosition(line)) {
+        at = m_STC->PositionAfter(caret); // after the character the caret is on
     }
-    m_STC->Paste();
-    if (lines && after) m_STC->LineUp();
+    m_STC->InsertText(at, text);
+    const int end = at + static_cast<int>(text.utf8_str().length());
+    m_STC->SetTargetRange(at, end);
+    MarkTargetChange();
+    UnendLastLine(ended);
+    m_STC->EndUndoAction();
+    // As vim leaves it: on the first put line, or on the last character put.
+    MoveCaret(m_STC,
+              lines ? m_STC->GetLineIndentPosition(m_STC->LineFromPosition(at))
+                    : m_STC->PositionBefore(end));
 }
 
 void QelVi::ToggleCase() const
@@ -632,14 +685,13 @@ void QelVi::Delete(int lines) const
     if (IsReadOnly()) return;
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
     const int before = m_STC->GetLineCount();
-    const int start = m_STC->PositionFromLine(line);
-    const int end
-        = 1LL * line + lines < before ? m_STC->PositionFromLine(line + lines) : m_STC->GetLength();
-    m_STC->SetSelection(start, end);
-    if (start < end)
-        m_STC->Cut();
-    else
-        m_STC->DeleteBack();
+    if (m_STC->PositionFromLine(line) == m_STC->GetLength() && line > 0) {
+        // The empty line after the last line end: that line end goes.
+        const int before_end = m_STC->PositionBefore(m_STC->GetLength());
+        m_STC->DeleteRange(before_end, m_STC->GetLength() - before_end);
+    } else {
+        CutLines(line, static_cast<int>(std::min<long long>(1LL * line + lines, before)));
+    }
     if (lines > 1)
         ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
 }
@@ -647,11 +699,7 @@ void QelVi::Delete(int lines) const
 void QelVi::Yank(int lines) const
 {
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    const int start = m_STC->PositionFromLine(line);
-    const int end = 1LL * line + lines < m_STC->GetLineCount()
-        ? m_STC->PositionFromLine(line + lines)
-        : m_STC->GetLength();
-    m_STC->CopyRange(start, end);
+    CopyLines(line, static_cast<int>(std::min<long long>(1LL * line + lines, MaxCount)));
     if (lines > 1)
         ShowViMessage(
             wxString::Format(_("%d lines yanked"), QelGetNumberOfLines(QelClipboardGet()) - 1));

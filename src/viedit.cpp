@@ -1,9 +1,13 @@
 // vi emulation: what it needs of its editor and of the application's frame.
 #include <qelkit/vi.h>
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/utils.h>
 
+#include <qelkit/indicator.h>
+#include <qelkit/lexers.h>
 #include <qelkit/managedframe.h>
 #include <qelkit/stc.h>
 
@@ -35,6 +39,36 @@ bool QelVi::FindNext(const wxString& text, bool find_next) const
     return m_STC->FindNext(text, m_SearchFlags, find_next);
 }
 
+bool QelVi::FindRepeated(const wxString& text, int count, bool forward) const
+{
+    // Every search but the last is a plain one that finds what the editor's
+    // find would: that one shows and scrolls to each match, far too slow for
+    // a count that goes round all the matches of a large document. As the
+    // search wraps around, the count is taken modulo the matches once they
+    // come round again.
+    QelSTC* stc = m_STC;
+    int from = forward ? stc->GetCurrentPos() : stc->GetSelectionStart();
+    int first = -1, start = -1, end = -1;
+    stc->SetSearchFlags(m_SearchFlags);
+    for (int done = 0; done + 1 < count;) {
+        stc->SetTargetRange(from, forward ? stc->GetLength() : 0);
+        if (stc->SearchInTarget(text) < 0) {
+            stc->SetTargetRange(forward ? 0 : stc->GetLength(), forward ? stc->GetLength() : 0);
+            if (stc->SearchInTarget(text) < 0) break;
+        }
+        if (++done == 1)
+            first = stc->GetTargetStart();
+        else if (stc->GetTargetStart() == first)
+            count = done + (count - done - 1) % (done - 1) + 1;
+        if (stc->GetTargetEnd() == stc->GetTargetStart()) continue; // the caret stays
+        start = stc->GetTargetStart();
+        end = stc->GetTargetEnd();
+        from = forward ? end : start;
+    }
+    if (start >= 0) stc->SetSelection(start, end);
+    return FindNext(text, forward);
+}
+
 void QelVi::GotoLineAndSelect(int line_number) const
 {
     m_STC->GotoLineAndSelect(line_number);
@@ -53,6 +87,15 @@ void QelVi::MarkerAddChange(int line) const
 void QelVi::IndentLines(int begin, int end, bool forward) const
 {
     m_STC->Indent(begin, end, forward);
+}
+
+void QelVi::SetIndicator(const QelIndicator& indicator, int start, int end) const
+{
+    start = std::max(start, 0);
+    end = std::min(end, m_STC->GetLength());
+    if (start >= end || !QelLexers::Get(true)->IndicatorIsLoaded(indicator)) return;
+    m_STC->SetIndicatorCurrent(indicator.GetNo());
+    m_STC->IndicatorFillRange(start, end - start);
 }
 
 void QelVi::SetFolding(bool fold) const

@@ -24,11 +24,43 @@ int LineStart(const wxStyledTextCtrl* stc, int line)
     return line >= stc->GetLineCount() ? stc->GetLength() : stc->PositionFromLine(line);
 }
 
+bool EndsWithLineEnd(const wxStyledTextCtrl* stc)
+{
+    const int last = stc->GetCharAt(stc->GetLength() - 1);
+    return last == '\n' || last == '\r';
+}
+
 // A pattern without any character that the editor's regular expressions
 // treat specially matches itself.
 bool IsLiteral(const wxString& pattern)
 {
     return pattern.find_first_of(".[]*+?^$\\") == wxString::npos;
+}
+
+// Searches the pattern from `start` to `stop`, the match as the target. A
+// search that starts at a line end goes on at the next line, so an empty
+// line is searched on its own first.
+bool SearchFrom(wxStyledTextCtrl* stc, const wxString& pattern, int start, int stop)
+{
+    const int line = stc->LineFromPosition(start);
+    if (stc->PositionFromLine(line) == start && stc->GetLineEndPosition(line) == start) {
+        stc->SetTargetRange(start, start);
+        if (stc->SearchInTarget(pattern) >= 0) return true;
+    }
+    stc->SetTargetRange(start, stop);
+    return stc->SearchInTarget(pattern) >= 0;
+}
+
+// Where a search goes on after an empty match that ended at `pos`: one
+// character further, and on the next line rather than at the end of this
+// one (vim does not try an empty match there again).
+int AfterEmptyMatch(wxStyledTextCtrl* stc, int pos)
+{
+    const int line = stc->LineFromPosition(pos);
+    const int line_end = stc->GetLineEndPosition(line);
+    if (pos < line_end) pos = stc->PositionAfter(pos);
+    if (pos < line_end) return pos;
+    return line + 1 < stc->GetLineCount() ? stc->PositionFromLine(line + 1) : stc->GetLength() + 1;
 }
 
 // Replaces every occurrence of `find` in `text`; returns how many.
@@ -212,14 +244,6 @@ bool QelVi::GetLines(const wxString& begin, const wxString& end, int& b, int& e)
     return b > 0 && e >= b;
 }
 
-bool QelVi::SetSelection(const wxString& begin, const wxString& end) const
-{
-    int b, e;
-    if (!GetLines(begin, end, b, e)) return false;
-    m_STC->SetSelection(LineStart(m_STC, b - 1), LineStart(m_STC, e));
-    return true;
-}
-
 bool QelVi::Indent(const wxString& begin, const wxString& end, bool forward)
 {
     int b, e;
@@ -230,14 +254,13 @@ bool QelVi::Indent(const wxString& begin, const wxString& end, bool forward)
 
 bool QelVi::Delete(const wxString& begin, const wxString& end)
 {
-    if (IsReadOnly()) return false;
+    int b, e;
+    if (IsReadOnly() || !GetLines(begin, end, b, e)) return false;
     const int before = m_STC->GetLineCount();
-    if (!SetSelection(begin, end)) return false;
-    const bool several = ToLineNumber(end) > ToLineNumber(begin);
-    m_STC->Cut();
+    CutLines(b - 1, e);
     DeleteAddressMarkers(begin, end);
-    if (several)
-        ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
+    // The range as given: "." has moved with the cut.
+    if (e > b) ShowViMessage(wxString::Format(_("%d fewer lines"), before - m_STC->GetLineCount()));
     return true;
 }
 
@@ -245,7 +268,7 @@ bool QelVi::Yank(const wxString& begin, const wxString& end) const
 {
     int b, e;
     if (!GetLines(begin, end, b, e)) return false;
-    m_STC->CopyRange(LineStart(m_STC, b - 1), LineStart(m_STC, e));
+    CopyLines(b - 1, e);
     const int lines = QelGetNumberOfLines(QelClipboardGet()) - 1;
     if (lines > 1) ShowViMessage(wxString::Format(_("%d lines yanked"), lines));
     return true;
@@ -261,15 +284,17 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
 
     // The lines stay in memory on their way: a clipboard that another
     // program takes in between cannot lose them.
+    m_STC->BeginUndoAction();
+    const bool ended = EndLastLine();
     const int from = LineStart(m_STC, b - 1);
     const int to = LineStart(m_STC, e);
     const wxCharBuffer text = m_STC->GetTextRangeRaw(from, to);
-    m_STC->BeginUndoAction();
     m_STC->DeleteRange(from, to - from);
     const int at = LineStart(m_STC, d - 1);
     m_STC->GotoPos(at);
     m_STC->SetTargetRange(at, at);
     m_STC->ReplaceTargetRaw(text.data(), to - from); // NUL bytes included
+    UnendLastLine(ended);
     m_STC->EndUndoAction();
     if (e > b) ShowViMessage(wxString::Format(_("%d lines moved"), e - b + 1));
     return true;
@@ -313,16 +338,25 @@ bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxStrin
     } else {
         const bool re = QelIsTargetRE(replacement);
         m_STC->SetSearchFlags(m_SearchFlags);
+        int previous_end = -1; // where the last replacement ended
         while (start <= m_STC->GetLength() - from_end) {
-            m_STC->SetTargetRange(start, m_STC->GetLength() - from_end);
-            if (m_STC->SearchInTarget(pattern) < 0) break;
+            const int stop = m_STC->GetLength() - from_end;
+            if (!SearchFrom(m_STC, pattern, start, stop)) break;
             const int found = m_STC->GetTargetStart();
-            if (m_STC->GetTargetEnd() <= found) break; // an empty match
-            MarkTargetChange();
-            const int length
-                = re ? m_STC->ReplaceTargetRE(replacement) : m_STC->ReplaceTarget(replacement);
-            start = found + length;
-            ++count;
+            // An empty match at the start of the line after the range, or on
+            // the empty line after the last line end, is outside it.
+            if (found >= stop && (from_end > 0 || EndsWithLineEnd(m_STC))) break;
+            const bool empty = m_STC->GetTargetEnd() == found;
+            start = found;
+            // An empty match right where a match ended is none, as in sed.
+            if (!empty || found != previous_end) {
+                MarkTargetChange();
+                start
+                    += re ? m_STC->ReplaceTargetRE(replacement) : m_STC->ReplaceTarget(replacement);
+                previous_end = start;
+                ++count;
+            }
+            if (empty) start = AfterEmptyMatch(m_STC, start);
         }
     }
     m_STC->EndUndoAction();
@@ -373,4 +407,39 @@ void QelVi::DeleteAddressMarkers(const wxString& begin, const wxString& end)
 {
     for (const wxString& address : {begin, end})
         if (address.length() > 1 && address[0] == '\'') DeleteMarker(address[1]);
+}
+
+void QelVi::CopyLines(int first, int end) const
+{
+    const int from = LineStart(m_STC, first), to = LineStart(m_STC, end);
+    if (to == from || to < m_STC->GetLength() || EndsWithLineEnd(m_STC))
+        m_STC->CopyRange(from, to);
+    else
+        QelClipboardAdd(m_STC->GetTextRange(from, to) + GetEOL());
+}
+
+void QelVi::CutLines(int first, int end) const
+{
+    m_STC->BeginUndoAction();
+    const bool ended = EndLastLine();
+    m_STC->SetSelection(LineStart(m_STC, first), LineStart(m_STC, end));
+    m_STC->Cut();
+    UnendLastLine(ended);
+    m_STC->EndUndoAction();
+}
+
+bool QelVi::EndLastLine() const
+{
+    if (m_STC->GetLength() == 0 || EndsWithLineEnd(m_STC)) return false;
+    m_STC->AppendText(GetEOL());
+    return true;
+}
+
+void QelVi::UnendLastLine(bool ended) const
+{
+    if (!ended || !EndsWithLineEnd(m_STC)) return;
+    const int length = m_STC->GetLength();
+    const bool crlf = length > 1 && m_STC->GetCharAt(length - 2) == '\r'
+        && m_STC->GetCharAt(length - 1) == '\n';
+    m_STC->DeleteRange(length - (crlf ? 2 : 1), crlf ? 2 : 1);
 }

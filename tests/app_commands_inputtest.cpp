@@ -25,8 +25,9 @@ protected:
 using FrameKeys = AppFrameTest;
 
 // Ctrl+P prints from the menu, but in vi's command mode it scrolls up a
-// line, and Ctrl+Q, which the window leaves alone, scrolls down.
-TEST_F(FrameKeys, ViCommandModeTakesCtrlPAndCtrlQ)
+// line, Ctrl+Q, which the window leaves alone, scrolls down, and Ctrl+B,
+// which shows or hides the menu bar, pages up.
+TEST_F(FrameKeys, ViCommandModeTakesCtrlPCtrlQAndCtrlB)
 {
     std::string text;
     for (int i = 0; i < 300; ++i) text += "line\n";
@@ -49,6 +50,10 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPAndCtrlQ)
         EXPECT_TRUE(PumpUntil([&] { return stc->GetFirstVisibleLine() == first_line; }, 3000))
             << char(key) << " " << stc->GetFirstVisibleLine();
     }
+    // Ctrl+B pages up, and the frame's Ctrl+B leaves the menu bar shown.
+    sim.Char('b', wxMOD_CONTROL);
+    EXPECT_TRUE(PumpUntil([&] { return stc->GetFirstVisibleLine() < 100; }, 3000));
+    EXPECT_NE(m_Frame->GetMenuBar(), nullptr);
     dialogs.Unregister();
     EXPECT_EQ(dialogs.count, 0);
 }

@@ -70,6 +70,50 @@ TEST_F(StcControl, FollowsTheReadOnlyAttribute)
     EXPECT_FALSE(stc.GetReadOnly());
 }
 
+// The line-number margin fits the widest line number after a load, a reload,
+// edits and a zoom, and narrows back to the width set.
+TEST_F(StcControl, LineNumberMarginFitsTheLineCount)
+{
+    wxConfigBase::Get()->Write("Line numbers", true);
+    wxConfigBase::Get()->Write("Line number", 20L);
+    QelSTC* stc = Open("lines.txt", std::string(99999, '\n'));
+    const auto margin = [stc] {
+        wxIdleEvent idle;
+        stc->ProcessWindowEvent(idle);
+        return stc->GetMarginWidth(QEL_MARGIN_LINE_NUMBER);
+    };
+    const auto wider
+        = [stc](const char* number) { return stc->TextWidth(wxSTC_STYLE_LINENUMBER, number) + 1; };
+    EXPECT_GE(margin(), wider("100000"));
+    WriteFile("lines.txt", std::string(999999, '\n'));
+    ASSERT_TRUE(stc->Open(stc->GetFileName(), 0, "", 0));
+    EXPECT_GE(margin(), wider("1000000"));
+    stc->DeleteRange(0, stc->GetLength() - 8);
+    EXPECT_EQ(margin(), 20);
+    stc->AppendText(std::string(99999, '\n'));
+    EXPECT_GE(margin(), wider("100000"));
+    stc->SetZoom(8);
+    EXPECT_GE(stc->GetMarginWidth(QEL_MARGIN_LINE_NUMBER), wider("100000"));
+}
+
+// A makefile's recipe lines need a tab: Tab and indenting insert one there,
+// whatever "Use tabs" says, also after the settings are read again.
+TEST_F(StcControl, MakefilesIndentWithTabs)
+{
+    InstallLexers(QEL_SOURCE_DIR "/data/lexers.xml");
+    wxConfigBase::Get()->Write("Use tabs", false);
+    for (const auto& [name, indent] :
+         {std::pair{"Makefile", "\t"}, {"rules.mk", "\t"}, {"notes.txt", "  "}}) {
+        SCOPED_TRACE(name);
+        QelSTC* stc = Open(name, "all:\n");
+        stc->ConfigGet();
+        stc->DocumentEnd();
+        stc->Tab();
+        stc->Indent(0, 0, true);
+        EXPECT_EQ(TextBytes(stc), indent + std::string("all:\n") + indent);
+    }
+}
+
 // A mode line may set options; one that tries a shell command runs nothing.
 TEST_F(StcControl, ModeLineSetsOnlyOptions)
 {

@@ -4,6 +4,7 @@
 #include <wx/sizer.h>
 #include <wx/uiaction.h>
 
+#include <qelkit/status.h>
 #include <qelkit/stc.h>
 
 #include "testing.h"
@@ -28,42 +29,71 @@ protected:
     }
 };
 
-TEST_F(StcMacro, TypedKeysPlayBackInAnotherEditor)
+// Keys typed while recording: "\t" is Tab, "\n" Return, "\x16" Ctrl+V, and
+// "\x01" an e acute sent to the editor, not typed (reported first); what the
+// recording left must be what the playback makes, and with `eols` also with
+// the playing editor's line ends.
+struct TypedCase {
+    const char *name, *clipboard, *keys, *want;
+    bool eols = false;
+};
+
+const TypedCase TypedCases[] = {
+    {"TypedAndSent", "", "h \x01llo\n", "h \xc3\xa9llo\n", true},
+    {"TabBetweenLetters", "", "ab\tc", "ab\tc"},
+    {"PasteThenLetter", "PP", "\x16x", "PPx"},
+    {"ReturnKeepsIndent", "", "\ta\nb", "\ta\n\tb"},
+};
+
+void PrintTo(const TypedCase& c, std::ostream* os)
 {
+    *os << c.name;
+}
+
+class StcMacroTyped : public StcMacro, public ::testing::WithParamInterface<TypedCase> { };
+
+TEST_P(StcMacroTyped, PlaysBackWhatWasInserted)
+{
+    const TypedCase& c = GetParam();
+    const ClipboardLock lock;
+    ASSERT_TRUE(*c.clipboard == '\0' || QelClipboardAdd(c.clipboard));
     QelSTC* a = Focused();
     ASSERT_TRUE(a->HasFocus());
-
+    a->SetUseTabs(true);
     LogCapture log;
     a->StartRecord();
     wxUIActionSimulator sim;
-    sim.Text("h ");
-    Pump(100);
-    a->ReplaceSelection(wxString::FromUTF8("\xc3\xa9")); // sent, not typed: reported first
-    sim.Text("llo");
-    sim.Char(WXK_RETURN);
-    PumpUntil([a] { return a->GetLineCount() == 2; }, 3000);
+    for (const char* key = c.keys; *key != '\0'; ++key) {
+        if (*key == '\x01') {
+            Pump(100);
+            a->ReplaceSelection(wxString::FromUTF8("\xc3\xa9"));
+        } else if (*key == '\x16') {
+            sim.Char('V', wxMOD_CONTROL);
+        } else {
+            sim.Char(*key == '\t' ? int(WXK_TAB) : *key == '\n' ? int(WXK_RETURN) : *key);
+        }
+    }
+    PumpUntil([&] { return TextBytes(a) == c.want; }, 3000);
     a->StopRecord();
+    ASSERT_EQ(TextBytes(a), c.want);
     EXPECT_TRUE(log.Has("Macro is recorded"));
 
-    const std::string typed = "h \xc3\xa9llo\n";
-    ASSERT_EQ(TextBytes(a), typed);
-
-    // Return is played back as the document's line end.
-    const struct {
-        int eol;
-        const char* want;
-    } rows[] = {{wxSTC_EOL_LF, "h \xc3\xa9llo\n"},
-                {wxSTC_EOL_CRLF, "h \xc3\xa9llo\r\n"},
-                {wxSTC_EOL_CR, "h \xc3\xa9llo\r"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.eol);
+    for (const auto& [eol, end] :
+         {std::pair{wxSTC_EOL_LF, "\n"}, {wxSTC_EOL_CRLF, "\r\n"}, {wxSTC_EOL_CR, "\r"}}) {
         QelSTC b(m_Frame);
-        b.SetEOLMode(row.eol);
+        b.SetUseTabs(true);
+        b.SetEOLMode(eol);
         b.MacroPlayback();
-        EXPECT_EQ(TextBytes(&b), row.want);
+        wxString want = wxString::FromUTF8(c.want);
+        want.Replace("\n", end);
+        EXPECT_EQ(TextBytes(&b), want.utf8_string()) << eol;
+        if (!c.eols) break;
     }
     EXPECT_TRUE(log.Has("Macro played back"));
 }
+
+INSTANTIATE_TEST_SUITE_P(QelSTC, StcMacroTyped, ::testing::ValuesIn(TypedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StcMacro, RecordingsReplaceAndExcludeEachOther)
 {

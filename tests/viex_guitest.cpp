@@ -68,6 +68,7 @@ const ExCase ExCases[] = {
     {"DeleteRange", "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n", 1, "1,3d", "4\n5\n6\n7\n8\n9\n10\n",
      "3 fewer lines"},
     {"DeleteCurrentLine", "a\nb\nc\n", 2, ".d", "a\nc\n"},
+    {"DeleteOneLineRange", "a\nb\nc\n", 2, "2,.d", "a\nc\n"},
     {"DeleteWithOneAddress", "a\nb\n", 1, "5d", nullptr},
     {"DeleteBackwardsRange", "a\nb\nc\n", 1, "3,1d", nullptr},
     {"DeleteFromMark", "a\nb\nc\nd\n", 1, "'q,.d", nullptr, "", 2},

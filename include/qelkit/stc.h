@@ -213,6 +213,13 @@ private:
     // and then those that folding brings into view, keeping the top line.
     void FoldStyled();
     void Zoom(int step);
+    // Widens the line-number margin to the widest line number when shown,
+    // never below the width set; only when the number of digits changed
+    // unless forced.
+    void FitLineNumberMargin(bool force);
+    // Tabs as "Use tabs" says, always in a makefile, whose recipe lines
+    // must begin with one.
+    void ApplyUseTabs();
 
     const int m_MarginDividerNumber = QEL_MARGIN_DIVIDER;
     const int m_MarginFoldingNumber = QEL_MARGIN_FOLDING;
@@ -232,6 +239,8 @@ private:
     // Lines before m_FoldLine not yet folded, [first, end): a jump passed
     // over them, and they fold once they are shown.
     std::vector<std::pair<int, int>> m_FoldGaps;
+    int m_LineNumberWidth = 0;  // as set, 0 when line numbers are not shown
+    int m_LineNumberDigits = 0; // of the line count the margin fits
 
     QelLexer m_Lexer;
     QelSTCFile m_File;

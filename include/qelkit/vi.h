@@ -11,6 +11,7 @@
 
 #include <qelkit/marker.h>
 
+class QelIndicator;
 class QelProcess;
 class QelSTC;
 
@@ -56,6 +57,11 @@ public:
     // command, and the settings are not touched. The number of options taken.
     int ApplyModeLine(const wxString& options);
 
+    // Fills the range from `start` to `end` with the indicator, made the
+    // editor's current one, when the lexers have loaded it; an empty or
+    // reversed range fills nothing.
+    void SetIndicator(const QelIndicator& indicator, int start, int end) const;
+
     // The insert mode ends without replaying (the document is being
     // replaced under it), closing its undo group.
     void LeaveInsertMode();
@@ -72,6 +78,8 @@ public:
 
 private:
     // Normal mode (vi.cpp).
+    void OnCharHook(wxKeyEvent& event);
+    void AddToCommand(wxUniChar c);
     bool DoCommand(const wxString& command, bool dot);
     bool DoMultiCharCommand(const wxString& command, int count, bool dot);
     bool DoSingleCharCommand(const wxString& command, int count, bool dot);
@@ -99,7 +107,6 @@ private:
     bool DoCommandRange(const wxString& command);
     int ToLineNumber(const wxString& address) const;
     bool GetLines(const wxString& begin, const wxString& end, int& b, int& e) const;
-    bool SetSelection(const wxString& begin, const wxString& end) const;
     bool Indent(const wxString& begin, const wxString& end, bool forward);
     bool Delete(const wxString& begin, const wxString& end);
     bool Yank(const wxString& begin, const wxString& end) const;
@@ -109,10 +116,22 @@ private:
                     const wxString& replacement) const;
     void DeleteAddressMarkers(const wxString& begin, const wxString& end);
 
+    // Whole lines, from the start of 0-based line `first` to the start of
+    // line `end` (the document end beyond the last line). The clipboard gets
+    // them each with its line end, as a put takes them back.
+    void CopyLines(int first, int end) const;
+    void CutLines(int first, int end) const;
+    // Whole-line edits see every line ended: a last line without its line
+    // end gets one for the edit, and the last line gives it back after.
+    bool EndLastLine() const;
+    void UnendLastLine(bool ended) const;
+
     // What vi needs of its editor and frame (viedit.cpp).
     bool IsReadOnly() const;
     wxString GetEOL() const;
     bool FindNext(const wxString& text, bool find_next) const;
+    // FindNext `count` times, stopping at the first that finds nothing.
+    bool FindRepeated(const wxString& text, int count, bool forward) const;
     void GotoLineAndSelect(int line_number) const;
     void MarkTargetChange() const;
     void MarkerAddChange(int line) const;
