@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include <wx/apptrait.h>
 #include <wx/dir.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -96,9 +97,24 @@ void QelLogAssert(const wxString& file, int line, const wxString& func, const wx
     wxLogError("Assertion failed: %s:%d %s: %s %s", file, line, func, cond, msg);
 }
 
+// A settings object asked for when none is installed (after the exit
+// deleted it, for one) is the program's own file, read as OnInit reads it.
+class QelAppTraits : public wxGUIAppTraits {
+public:
+    wxConfigBase* CreateConfig() override
+    {
+        return QelCreateConfig(QelConfigFileName(wxTheApp->GetAppName()).GetFullPath());
+    }
+};
+
 } // namespace
 
 QelApp::~QelApp() = default;
+
+wxAppTraits* QelApp::CreateTraits()
+{
+    return new QelAppTraits;
+}
 
 bool QelApp::OnInit()
 {
@@ -112,8 +128,7 @@ bool QelApp::OnInit()
 
     wxLogMessage("Settings and log folder: %s", QelWritableDir());
 
-    wxConfigBase::Set(new wxFileConfig("", "", QelConfigFileName(GetAppName()).GetFullPath(), "",
-                                       wxCONFIG_USE_LOCAL_FILE, wxConvAuto()));
+    wxConfigBase::Set(QelCreateConfig(QelConfigFileName(GetAppName()).GetFullPath()));
 
     m_Locale.Init(QelLanguageFromConfig(wxConfigBase::Get()), 0);
     m_CatalogDir = QelCatalogDir(m_Locale.GetCanonicalName());
@@ -129,6 +144,13 @@ int QelApp::OnExit()
 {
     QelDeleteSingletons();
     return wxApp::OnExit();
+}
+
+wxFileConfig* QelCreateConfig(const wxString& path)
+{
+    auto* config = new wxFileConfig("", "", path, "", wxCONFIG_USE_LOCAL_FILE, wxConvAuto());
+    config->SetExpandEnvVars(false);
+    return config;
 }
 
 int QelLanguageFromConfig(const wxConfigBase* config)

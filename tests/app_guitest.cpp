@@ -18,6 +18,8 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         // The locale is not installed on the test machines.
         {"LANG=" + std::to_string(wxLANGUAGE_DUTCH) + "\n", nullptr, ""},
         {"", "<lexers><lexer name=", "Error: Lexers file could not be loaded"},
+        // Read at the start and written back at exit, never expanded.
+        {"Find what=$HOME-lit\x0b$(date\x0b\n", nullptr, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.settings + row.logged);
@@ -33,5 +35,6 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         const std::string line = ": Settings and log folder: " + dir.Path().utf8_string() + "\n";
         EXPECT_NE(run.logText.find(line), std::string::npos) << run.logText;
         EXPECT_EQ(run.logText.find(line), run.logText.rfind(line)) << run.logText;
+        EXPECT_NE(ReadBytes(dir.File("tindrel.ini")).find(row.settings), std::string::npos);
     }
 }

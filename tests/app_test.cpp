@@ -104,6 +104,22 @@ TEST_F(AppTest, OneProgramPerSettingsFolder)
     close(ready[1]);
 }
 
+// Values are stored, not interpreted: nothing is taken for an environment
+// variable, and quotes, escapes and outer blanks read back as written.
+TEST_F(AppTest, SettingsReadBackByteForByte)
+{
+    const wxString values[] = {"$HOME-lit", "make $(nproc",  "${PATH}",       "%HOME%",
+                               "a\\$b\\",   " \"quoted\"\t", "line\nnext\x0b"};
+    for (size_t i = 0; i < WXSIZEOF(values); ++i)
+        wxConfigBase::Get()->Write(wxString::Format("k%zu", i), values[i]);
+    Reopen();
+    LogCapture log;
+    for (size_t i = 0; i < WXSIZEOF(values); ++i)
+        EXPECT_EQ(wxConfigBase::Get()->Read(wxString::Format("k%zu", i)).utf8_string(),
+                  values[i].utf8_string());
+    EXPECT_TRUE(log.Records().empty()) << log.Dump();
+}
+
 // A setting that names no language falls back to the system's, with a warning.
 TEST_F(AppTest, LanguageFromTheSetting)
 {

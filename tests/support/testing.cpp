@@ -21,6 +21,7 @@
 #include <wx/utils.h>
 
 // Process-wide objects that tests may create; each owner adds its line below.
+#include <qelkit/app.h>
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/printing.h>
@@ -289,8 +290,7 @@ void InstallTestHandlers()
 void ConfigTest::SetUp()
 {
     m_ConfigPath = m_Temp.File("settings.ini");
-    m_Previous
-        = wxConfigBase::Set(new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+    m_Previous = wxConfigBase::Set(QelCreateConfig(m_ConfigPath));
 }
 
 void ConfigTest::TearDown()
@@ -304,7 +304,7 @@ void ConfigTest::Reopen()
 {
     wxConfigBase* config = wxConfigBase::Get(false);
     if (config != nullptr) config->Flush();
-    delete wxConfigBase::Set(new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+    delete wxConfigBase::Set(QelCreateConfig(m_ConfigPath));
 }
 
 std::string ConfigTest::ConfigText()
