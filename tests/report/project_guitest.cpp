@@ -79,6 +79,8 @@ TEST_F(ProjectTest, MalformedProjectIsReportedAndNeverOverwritten)
     const std::string bad = "<files>\n  <!-- a--b -->\n  <file>/x</file>\n</files>\n";
     const wxString prj = Write("bad.prj", bad);
     qeltest::LogCapture log;
+    Start();
+    m_Frame->SetRecentProject(prj); // not opened again at the next start
     QelListViewFile* list = Open(prj);
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_TRUE(log.Has(prj) && log.Has("line 2")) << log.Dump();

@@ -181,6 +181,14 @@ void SetModificationTime(const wxString& path, long seconds)
     qeltest::Run(wxString::Format("touch -m -d @%ld ", seconds) + ShellQuote(path));
 }
 
+std::string NestedXml(int depth)
+{
+    std::string xml;
+    for (int i = 0; i < depth; ++i) xml += "<e>\n";
+    for (int i = 0; i < depth; ++i) xml += "</e>";
+    return xml;
+}
+
 std::string ShowList(const std::list<wxString>& list)
 {
     std::string text = "{";

@@ -80,6 +80,10 @@ wxString ShellQuote(const wxString& text);
 // Sets a file's modification time, in seconds since the epoch.
 void SetModificationTime(const wxString& path, long seconds);
 
+// Elements named "e" nested `depth` deep, each start tag on a line of its
+// own: the deepest starts on line `depth`.
+std::string NestedXml(int depth);
+
 // A list of texts as "{[a][b]}", for failure output.
 std::string ShowList(const std::list<wxString>& list);
 
