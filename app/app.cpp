@@ -31,9 +31,10 @@ bool App::OnInit()
         }
         wxLogWarning(_("The running program does not answer at %s: starting another"),
                      m_Handover->GetSocketPath());
-    } else if (!m_Handover->Listen([this](const wxString& cwd, const wxArrayString& files) {
-                   OpenDocuments(cwd, files);
-               })) {
+    } else if (!m_Handover->GetSocketPath().empty()
+               && !m_Handover->Listen([this](const wxString& cwd, const wxArrayString& files) {
+                      OpenDocuments(cwd, files);
+                  })) {
         wxLogWarning(_("Cannot receive files from later starts at %s"),
                      m_Handover->GetSocketPath());
     }

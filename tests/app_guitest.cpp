@@ -1,8 +1,131 @@
+#include <future>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "handover.h"
 #include "testing.h"
 
 using namespace qeltest;
+using namespace std::string_literals;
+
+namespace {
+
+// A socket connected to the path, or -1; with a user, the connection is made
+// as that user, in a child process that exits at once.
+int Connect(const wxString& path, uid_t user = getuid())
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    strncpy(address.sun_path, path.fn_str(), sizeof address.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (user != getuid() && fork() == 0) {
+        _exit(setuid(user) != 0 || connect(fd, (sockaddr*)&address, sizeof address) != 0
+              || send(fd, "\0\0\0\2/\0", 6, 0) != 6);
+    }
+    return user == getuid() && connect(fd, (sockaddr*)&address, sizeof address) == 0 ? fd : -1;
+}
+
+struct Received {
+    QelHandover::Receiver Receiver()
+    {
+        return [this](const wxString& cwd, const wxArrayString& files) {
+            requests.Add(cwd + ":" + wxJoin(files, ','));
+        };
+    }
+    wxArrayString requests; // "cwd:file,file"
+};
+
+} // namespace
+
+// A request to the running program is read while the window goes on: one
+// that claims more than the limit, stops short or runs past its length is
+// dropped with one line, and a sender that says nothing holds nothing up.
+TEST(Handover, RequestsAreBoundedAndReadWithoutWaiting)
+{
+    TempDir dir;
+    EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
+    Received received;
+    QelHandover server(dir.File("settings"));
+    ASSERT_TRUE(server.Listen(received.Receiver()));
+    const int silent = Connect(server.GetSocketPath());
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* dropped; // the reason logged; null when handed over
+    } rows[] = {
+        {"Whole", "\0\0\0\x0b/cwd\0a.txt\0"s, nullptr},
+        {"ClaimsFourGigabytes", "\xff\xff\xff\xff/cwd\0", "4294967295 bytes claimed, more than"},
+        {"CutShort", "\0\0\x03\xe8/cwd\0"s, "cut short after 9 of 1004 bytes"},
+        {"LongerThanClaimed", "\0\0\0\x02/cwd\0a\0"s, "longer than the 2 bytes claimed"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LogCapture log;
+        const int fd = Connect(server.GetSocketPath());
+        ASSERT_EQ(send(fd, row.bytes.data(), row.bytes.size(), 0), ssize_t(row.bytes.size()));
+        shutdown(fd, SHUT_WR);
+        char answer = 0;
+        PumpUntil([&] { return recv(fd, &answer, 1, MSG_DONTWAIT) >= 0; }, 5000);
+        close(fd);
+        EXPECT_EQ(answer, row.dropped ? 0 : 'y');
+        EXPECT_EQ(log.Count("Files handed over were dropped: "), row.dropped ? 1u : 0u)
+            << log.Dump();
+        EXPECT_TRUE(!row.dropped || log.Has(row.dropped)) << log.Dump();
+    }
+    // A later start sends from its own thread here, this one runs the loop.
+    auto sent = std::async(std::launch::async, [&] {
+        return QelHandover(dir.File("settings")).Send("/w", wxArrayString(1, "b.txt"), 5000);
+    });
+    PumpUntil([&] { return received.requests.GetCount() == 2; }, 5000);
+    EXPECT_TRUE(sent.get());
+    EXPECT_EQ(wxJoin(received.requests, ';'), "/cwd:a.txt;/w:b.txt");
+    close(silent);
+}
+
+// Only programs of the owner's are heard, and answered: a request of
+// another user's is refused, and so is a socket of another user's where
+// the running program's should be.
+TEST(Handover, OtherUsersAreNeitherHeardNorAnswered)
+{
+    TempDir dir;
+    EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
+    Received received;
+    QelHandover server(dir.File("settings")), second(dir.File("other"));
+    ASSERT_TRUE(server.Listen(received.Receiver()));
+    // The way in is opened here only so that the socket's own check is met.
+    ASSERT_EQ(chmod(dir.Path().fn_str(), 0711) | chmod(server.GetSocketPath().fn_str(), 0777), 0);
+    LogCapture log;
+    Connect(server.GetSocketPath(), 4242);
+    EXPECT_TRUE(PumpUntil([&] { return log.Has("Refused to take files from user 4242"); }, 5000))
+        << log.Dump();
+
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t other = fork();
+    if (other == 0) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        strncpy(address.sun_path, second.GetSocketPath().fn_str(), sizeof address.sun_path - 1);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (bind(fd, (sockaddr*)&address, sizeof address) == 0 && setuid(4242) == 0
+            && listen(fd, 1) == 0 && write(ready[1], "y", 1) == 1)
+            pause();
+        _exit(1);
+    }
+    char answer = 0;
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    EXPECT_FALSE(second.Send("/cwd", wxArrayString(1, "a.txt"), 1000));
+    EXPECT_TRUE(log.Has("Refused to hand files to user 4242")) << log.Dump();
+    kill(other, SIGKILL);
+    waitpid(other, nullptr, 0);
+    while (waitpid(-1, nullptr, WNOHANG) > 0) { }
+    EXPECT_TRUE(received.requests.IsEmpty());
+}
 
 // Start-up messages (the settings, the locale, lexers.xml) go to stderr and
 // the log, never to a dialog that would hold the start; the log says once

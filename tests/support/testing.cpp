@@ -207,6 +207,23 @@ CwdGuard::~CwdGuard()
     wxSetWorkingDirectory(m_Old);
 }
 
+EnvGuard::EnvGuard(const wxString& name, const wxString* value)
+    : m_Name(name)
+    , m_Had(wxGetEnv(name, &m_Old))
+{
+    Set(value);
+}
+
+EnvGuard::~EnvGuard()
+{
+    m_Had ? wxSetEnv(m_Name, m_Old) : wxUnsetEnv(m_Name);
+}
+
+void EnvGuard::Set(const wxString* value)
+{
+    value ? wxSetEnv(m_Name, *value) : wxUnsetEnv(m_Name);
+}
+
 LogCapture::LogCapture()
     : m_Previous(wxLog::SetActiveTarget(this))
     , m_PreviousVerbose(wxLog::GetVerbose())

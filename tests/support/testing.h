@@ -113,6 +113,20 @@ private:
     wxString m_Old;
 };
 
+// Sets an environment variable (unsets it for null) until it goes.
+class EnvGuard {
+public:
+    EnvGuard(const wxString& name, const wxString* value);
+    ~EnvGuard();
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+    void Set(const wxString* value);
+
+private:
+    wxString m_Name, m_Old;
+    bool m_Had;
+};
+
 // Records every log message while alive, replacing the active log target.
 class LogCapture : public wxLog {
 public:
