@@ -134,8 +134,9 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
 {
     const struct {
         std::string settings;
-        const char* lexers; // none when null
-        std::string logged; // in stderr and the log
+        const char* lexers;          // none when null
+        std::string logged;          // in stderr and the log
+        bool settingsFolder = false; // a folder stands where the settings file goes
     } rows[] = {
         {"LANG=99999\n", nullptr, "Warning: Unknown language 99999"},
         // The locale is not installed on the test machines.
@@ -143,12 +144,18 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         {"", "<lexers><lexer name=", "Error: Lexers file could not be loaded"},
         // Read at the start and written back at exit, never expanded.
         {"Find what=$HOME-lit\x0b$(date\x0b\n", nullptr, ""},
+        // Settings that cannot be written at the exit are no crash.
+        {"", nullptr, "Error: Settings could not be saved: ", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.settings + row.logged);
         TempDir dir;
         if (row.lexers != nullptr) {
             ASSERT_TRUE(WriteBytes(dir.File("lexers.xml"), row.lexers));
+        }
+        const wxString kept = dir.File("tindrel.ini") + (row.settingsFolder ? "/kept" : "");
+        if (row.settingsFolder) {
+            ASSERT_TRUE(wxMkdir(dir.File("tindrel.ini")) && WriteBytes(kept, "k"));
         }
         const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, row.settings);
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
@@ -158,6 +165,10 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         const std::string line = ": Settings and log folder: " + dir.Path().utf8_string() + "\n";
         EXPECT_NE(run.logText.find(line), std::string::npos) << run.logText;
         EXPECT_EQ(run.logText.find(line), run.logText.rfind(line)) << run.logText;
-        EXPECT_NE(ReadBytes(dir.File("tindrel.ini")).find(row.settings), std::string::npos);
+        // What was stored is kept, whether the exit could write or not, and
+        // nothing else is left.
+        EXPECT_NE(ReadBytes(kept).find(row.settingsFolder ? "k" : row.settings), std::string::npos);
+        EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls -A"),
+                  "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\nwindows.txt\n");
     }
 }

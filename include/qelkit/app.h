@@ -29,7 +29,8 @@ private:
 
 // A settings object on the file whose values read back exactly as they were
 // stored: a command or a find text holding "$HOME" or "$(" is never taken
-// for an environment variable.
+// for an environment variable. The file is replaced only by a whole new one;
+// when that cannot be written, the old one stays and nothing else is left.
 wxFileConfig* QelCreateConfig(const wxString& path);
 
 // The language chosen by the "LANG" setting: the system's language when it is
