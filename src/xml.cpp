@@ -77,7 +77,7 @@ private:
     {
         if (m_Text.empty()) return;
         if (m_Text.find_first_not_of(" \t\r\n") != std::string::npos) {
-            Append(new wxXmlNode(wxXML_TEXT_NODE, "text",
+            Append(new wxXmlNode(wxXML_TEXT_NODE, m_TextName,
                                  wxString::FromUTF8(m_Text.data(), m_Text.size()), m_TextLine));
         }
         m_Text.clear();
@@ -130,7 +130,8 @@ private:
     {
         TreeBuilder& self = Self(data);
         self.FlushText();
-        self.Append(new wxXmlNode(wxXML_CDATA_SECTION_NODE, "cdata", wxEmptyString, self.Line()));
+        self.Append(
+            new wxXmlNode(wxXML_CDATA_SECTION_NODE, self.m_CdataName, wxEmptyString, self.Line()));
     }
 
     static void OnCdataEnd(void* data)
@@ -144,8 +145,8 @@ private:
     {
         TreeBuilder& self = Self(data);
         self.FlushText();
-        self.Append(
-            new wxXmlNode(wxXML_COMMENT_NODE, "comment", wxString::FromUTF8(text), self.Line()));
+        self.Append(new wxXmlNode(wxXML_COMMENT_NODE, self.m_CommentName, wxString::FromUTF8(text),
+                                  self.Line()));
     }
 
     static void OnInstruction(void* data, const XML_Char* target, const XML_Char* text)
@@ -190,6 +191,9 @@ private:
     std::string m_Text;     // UTF-8, gathered since the last markup
     int m_TextLine = 0;
     wxString m_Error, m_Version, m_Encoding;
+    // The names the toolkit gives nodes that are not elements, converted
+    // once: a conversion per node costs as much as the rest of making it.
+    const wxString m_TextName{"text"}, m_CdataName{"cdata"}, m_CommentName{"comment"};
 };
 
 bool ReadWholeFile(const wxString& path, std::string* bytes, wxString* error)
