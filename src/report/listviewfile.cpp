@@ -424,6 +424,8 @@ bool QelListViewFile::DoFileSave(bool save_as)
     }
     if (!QelProjectFile::Write(path, GetEntries())) return false;
     m_Unreadable = false;
+    // Whichever command saved it under a new name, that name is offered again.
+    if (save_as) GetFrame()->SetRecentProject(path);
     return true;
 }
 

@@ -72,6 +72,9 @@ TEST_F(ProjectTest, MissingEntriesKeepPathAndPatternsThroughSaves)
     ASSERT_TRUE(wxRenameFile(m_Temp.File("src.keep"), m_Temp.File("src")));
     EXPECT_EQ(Open(prj)->GetEntries(), entries);
     EXPECT_EQ(m_Frame->GetRecentProject(), prj);
+    // Saved under a new name, it is the recent project at once.
+    ASSERT_TRUE(m_Frame->m_Project->FileSave(QelFileName(m_Temp.File("copy.prj"))));
+    EXPECT_EQ(m_Frame->GetRecentProject(), m_Temp.File("copy.prj"));
 }
 
 TEST_F(ProjectTest, MalformedProjectIsReportedAndNeverOverwritten)
