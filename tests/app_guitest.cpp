@@ -15,43 +15,46 @@ using namespace std::string_literals;
 
 namespace {
 
-// A socket connected to the path, or -1; with a user, the connection is made
-// as that user, in a child process that exits at once.
-int Connect(const wxString& path, uid_t user = getuid())
+sockaddr_un Address(const wxString& path)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     strncpy(address.sun_path, path.fn_str(), sizeof address.sun_path - 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (user != getuid() && fork() == 0) {
-        _exit(setuid(user) != 0 || connect(fd, (sockaddr*)&address, sizeof address) != 0
-              || send(fd, "\0\0\0\2/\0", 6, 0) != 6);
-    }
-    return user == getuid() && connect(fd, (sockaddr*)&address, sizeof address) == 0 ? fd : -1;
+    return address;
 }
 
-struct Received {
-    QelHandover::Receiver Receiver()
-    {
-        return [this](const wxString& cwd, const wxArrayString& files) {
-            requests.Add(cwd + ":" + wxJoin(files, ','));
-        };
-    }
-    wxArrayString requests; // "cwd:file,file"
-};
+// A socket connected to the path, or -1.
+int Connect(const wxString& path)
+{
+    const sockaddr_un address = Address(path);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    return connect(fd, (sockaddr*)&address, sizeof address) == 0 ? fd : -1;
+}
+
+// A child process that runs as another user; the parent gets its id.
+template <typename Work> pid_t AsUser(uid_t user, Work work)
+{
+    const pid_t child = fork();
+    if (child == 0) _exit(setuid(user) == 0 && work() ? 0 : 1);
+    return child;
+}
 
 } // namespace
 
-// A request to the running program is read while the window goes on: one
-// that claims more than the limit, stops short or runs past its length is
-// dropped with one line, and a sender that says nothing holds nothing up.
-TEST(Handover, RequestsAreBoundedAndReadWithoutWaiting)
+// The running program reads what later starts hand over while the window goes
+// on, and hears and answers only programs of its owner's: a request that
+// claims more than the limit, stops short, runs past its length or comes from
+// another user is dropped with one line, and a sender that says nothing
+// holds nothing up.
+TEST(Handover, OnlyWholeRequestsOfTheOwnerAreTaken)
 {
     TempDir dir;
     EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
-    Received received;
-    QelHandover server(dir.File("settings"));
-    ASSERT_TRUE(server.Listen(received.Receiver()));
+    wxArrayString received; // "cwd:file,file"
+    QelHandover server(dir.File("settings")), other(dir.File("other"));
+    ASSERT_TRUE(server.Listen([&](const wxString& cwd, const wxArrayString& files) {
+        received.Add(cwd + ":" + wxJoin(files, ','));
+    }));
     const int silent = Connect(server.GetSocketPath());
     const struct {
         const char* name;
@@ -77,54 +80,40 @@ TEST(Handover, RequestsAreBoundedAndReadWithoutWaiting)
             << log.Dump();
         EXPECT_TRUE(!row.dropped || log.Has(row.dropped)) << log.Dump();
     }
-    // A later start sends from its own thread here, this one runs the loop.
+    // A later start sends from a thread of its own, as this one runs the loop.
     auto sent = std::async(std::launch::async, [&] {
         return QelHandover(dir.File("settings")).Send("/w", wxArrayString(1, "b.txt"), 5000);
     });
-    PumpUntil([&] { return received.requests.GetCount() == 2; }, 5000);
+    PumpUntil([&] { return received.GetCount() == 2; }, 5000);
     EXPECT_TRUE(sent.get());
-    EXPECT_EQ(wxJoin(received.requests, ';'), "/cwd:a.txt;/w:b.txt");
     close(silent);
-}
 
-// Only programs of the owner's are heard, and answered: a request of
-// another user's is refused, and so is a socket of another user's where
-// the running program's should be.
-TEST(Handover, OtherUsersAreNeitherHeardNorAnswered)
-{
-    TempDir dir;
-    EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
-    Received received;
-    QelHandover server(dir.File("settings")), second(dir.File("other"));
-    ASSERT_TRUE(server.Listen(received.Receiver()));
-    // The way in is opened here only so that the socket's own check is met.
+    // Another user's way in is opened here only so that the socket's own
+    // check is met.
     ASSERT_EQ(chmod(dir.Path().fn_str(), 0711) | chmod(server.GetSocketPath().fn_str(), 0777), 0);
     LogCapture log;
-    Connect(server.GetSocketPath(), 4242);
+    const pid_t sender = AsUser(4242, [&] {
+        const int fd = Connect(server.GetSocketPath());
+        return fd >= 0 && send(fd, "\0\0\0\2/\0", 6, 0) == 6;
+    });
     EXPECT_TRUE(PumpUntil([&] { return log.Has("Refused to take files from user 4242"); }, 5000))
         << log.Dump();
-
+    EXPECT_EQ(wxJoin(received, ';'), "/cwd:a.txt;/w:b.txt");
+    // A socket of another user's where the running program's should be.
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
-    const pid_t other = fork();
-    if (other == 0) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        strncpy(address.sun_path, second.GetSocketPath().fn_str(), sizeof address.sun_path - 1);
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        if (bind(fd, (sockaddr*)&address, sizeof address) == 0 && setuid(4242) == 0
-            && listen(fd, 1) == 0 && write(ready[1], "y", 1) == 1)
-            pause();
-        _exit(1);
-    }
-    char answer = 0;
-    ASSERT_EQ(read(ready[0], &answer, 1), 1);
-    EXPECT_FALSE(second.Send("/cwd", wxArrayString(1, "a.txt"), 1000));
+    const sockaddr_un address = Address(other.GetSocketPath());
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(fd, (sockaddr*)&address, sizeof address), 0);
+    const pid_t listener = AsUser(
+        4242, [&] { return listen(fd, 1) == 0 && write(ready[1], "y", 1) == 1 && pause() == 0; });
+    char ok = 0;
+    ASSERT_EQ(read(ready[0], &ok, 1), 1);
+    EXPECT_FALSE(other.Send("/cwd", wxArrayString(1, "a.txt"), 1000));
     EXPECT_TRUE(log.Has("Refused to hand files to user 4242")) << log.Dump();
-    kill(other, SIGKILL);
-    waitpid(other, nullptr, 0);
-    while (waitpid(-1, nullptr, WNOHANG) > 0) { }
-    EXPECT_TRUE(received.requests.IsEmpty());
+    kill(listener, SIGKILL);
+    for (const pid_t child : {sender, listener}) waitpid(child, nullptr, 0);
+    close(fd);
 }
 
 // Start-up messages (the settings, the locale, lexers.xml) go to stderr and
