@@ -117,6 +117,13 @@ public:
     // Written here, so that the base finds nothing left to write.
     ~QelSettingsFile() override { Flush(); }
 
+    // The file is removed: what is stored next must be written again.
+    bool DeleteAll() override
+    {
+        m_Written.clear();
+        return wxFileConfig::DeleteAll();
+    }
+
     bool Flush(bool = false) override
     {
         const std::string text = Text();
