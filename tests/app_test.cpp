@@ -87,8 +87,8 @@ TEST_F(AppTest, OneProgramPerSettingsFolder)
 // variable, and quotes, escapes and outer blanks read back as written.
 TEST_F(AppTest, SettingsReadBackByteForByte)
 {
-    const wxString values[] = {"$HOME-lit", "make $(nproc",  "${PATH}",       "%HOME%",
-                               "a\\$b\\",   " \"quoted\"\t", "line\nnext\x0b"};
+    const wxString values[] = {"$HOME-lit", "make $(nproc",  "${PATH}",        "%HOME%",
+                               "a\\$b\\",   " \"quoted\"\t", "line\nnext\x0b", L"caf\u00e9 \u65e5"};
     for (size_t i = 0; i < WXSIZEOF(values); ++i)
         wxConfigBase::Get()->Write(wxString::Format("k%zu", i), values[i]);
     Reopen();
