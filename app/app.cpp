@@ -1,9 +1,15 @@
 #include "app.h"
 
+#include <algorithm>
 #include <csignal>
+#include <functional>
+
+#include <dlfcn.h>
 
 #include <wx/cmdline.h>
+#include <wx/dialog.h>
 #include <wx/evtloop.h>
+#include <wx/modalhook.h>
 
 #include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
@@ -12,6 +18,64 @@
 #include "handover.h"
 
 wxIMPLEMENT_APP(App);
+
+// The modal dialogs open now, innermost last. Once the program is ending,
+// a new one is answered Cancel without showing, and the last one to go
+// lets the window close.
+class App::ModalDialogs : public wxModalDialogHook {
+public:
+    explicit ModalDialogs(std::function<void()> allGone)
+        : m_AllGone(std::move(allGone))
+    {
+        Register();
+    }
+
+    // Ends every open dialog as Cancel; false when none was open.
+    bool CancelAll()
+    {
+        m_Ending = true;
+        for (wxDialog* dialog : std::vector<wxDialog*>(m_Open)) Cancel(dialog);
+        return !m_Open.empty();
+    }
+
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        if (m_Ending) return wxID_CANCEL;
+        m_Open.push_back(dialog);
+        return wxID_NONE;
+    }
+
+    void Exit(wxDialog* dialog) override
+    {
+        m_Open.erase(std::remove(m_Open.begin(), m_Open.end(), dialog), m_Open.end());
+        // The window may go only once the dialog's caller has returned to
+        // the main loop; a window closed under it would be used again.
+        if (m_Ending && m_Open.empty()) wxTheApp->CallAfter(m_AllGone);
+    }
+
+private:
+    static void Cancel(wxDialog* dialog)
+    {
+        if (dialog->IsModal()) {
+            dialog->EndModal(wxID_CANCEL);
+            return;
+        }
+        // Message boxes and the colour and font choosers are GTK's own and
+        // run its loop, which only a response ends. Looked up here, so that
+        // the program needs no GTK headers.
+        using Respond = void (*)(void* dialog, int response);
+        static const auto respond
+            = reinterpret_cast<Respond>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+        constexpr int kResponseCancel = -6;
+        if (respond != nullptr && dialog->GetHandle() != nullptr)
+            respond(dialog->GetHandle(), kResponseCancel);
+    }
+
+    std::function<void()> m_AllGone;
+    std::vector<wxDialog*> m_Open;
+    bool m_Ending = false;
+};
 
 App::App() = default;
 
@@ -22,6 +86,7 @@ bool App::OnInit()
     SetAppName("tindrel");
     SetAppDisplayName("Tindrel");
     if (!QelApp::OnInit()) return false;
+    m_Dialogs = std::make_unique<ModalDialogs>([this] { CloseNow(); });
 
     m_Handover = std::make_unique<QelHandover>(QelWritableDir());
     if (m_Handover->IsAnotherRunning()) {
@@ -31,9 +96,10 @@ bool App::OnInit()
         }
         wxLogWarning(_("The running program does not answer at %s: starting another"),
                      m_Handover->GetSocketPath());
-    } else if (!m_Handover->Listen([this](const wxString& cwd, const wxArrayString& files) {
-                   OpenDocuments(cwd, files);
-               })) {
+    } else if (!m_Handover->GetSocketPath().empty()
+               && !m_Handover->Listen([this](const wxString& cwd, const wxArrayString& files) {
+                      OpenDocuments(cwd, files);
+                  })) {
         wxLogWarning(_("Cannot receive files from later starts at %s"),
                      m_Handover->GetSocketPath());
     }
@@ -59,16 +125,25 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     // so that the settings are kept. (The loop is null when the last one
     // ends.)
     if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
-    m_Terminable = SetSignalHandler(SIGTERM, [](int) {
-        App& app = wxGetApp();
-        if (app.m_Frame)
-            app.m_Frame->Close(true);
-        else
-            app.ExitMainLoop();
-        // Nothing else may wake the loop for the idle time that deletes the
-        // window and ends it.
-        app.WakeUpIdle();
-    });
+    m_Terminable = SetSignalHandler(SIGTERM, [](int) { wxGetApp().Terminate(); });
+}
+
+void App::Terminate()
+{
+    // It may come while a dialog runs a loop of its own, whose caller still
+    // uses the window: the window closes when the last dialog has gone.
+    if (!m_Dialogs || !m_Dialogs->CancelAll()) CloseNow();
+}
+
+void App::CloseNow()
+{
+    if (m_Frame)
+        m_Frame->Close(true);
+    else
+        ExitMainLoop();
+    // Nothing else may wake the loop for the idle time that deletes the
+    // window and ends it.
+    WakeUpIdle();
 }
 
 int App::OnRun()
@@ -78,6 +153,7 @@ int App::OnRun()
 
 int App::OnExit()
 {
+    m_Dialogs.reset();
     m_Handover.reset();
     return QelApp::OnExit();
 }

@@ -32,6 +32,13 @@ public:
     void OpenDocuments(const wxString& cwd, const wxArrayString& files);
 
 private:
+    class ModalDialogs;
+
+    // What SIGTERM asks for: the open modal dialogs end first, as Cancel, and
+    // then the window closes as Quit does, without questions.
+    void Terminate();
+    void CloseNow();
+
     struct Request {
         wxString cwd;
         wxArrayString files;
@@ -41,6 +48,7 @@ private:
     std::vector<Request> m_Pending;
     wxWeakRef<Frame> m_Frame;
     std::unique_ptr<QelHandover> m_Handover;
+    std::unique_ptr<ModalDialogs> m_Dialogs;
     bool m_HandedOver = false; // this start gave its files to another
     bool m_Terminable = false; // SIGTERM closes the window
 };

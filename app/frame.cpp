@@ -236,8 +236,7 @@ void Frame::RestoreLayout(bool open_recent)
 {
     wxAuiManager& manager = GetManager();
     const wxString perspective = wxConfigBase::Get()->Read(kPerspective, wxEmptyString);
-    if (!perspective.empty()) {
-        manager.LoadPerspective(perspective, true);
+    if (!perspective.empty() && LoadPerspective(perspective)) {
         for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
     } else {
         // The first start: no size was kept either, and the toolkit's

@@ -3,7 +3,7 @@
 # name further packages a script needs (deps.sh gcovr).
 set -euo pipefail
 
-packages=(cmake g++ make ccache pkg-config libwxgtk3.2-dev libgtest-dev googletest
+packages=(cmake g++ make ccache pkg-config libwxgtk3.2-dev libexpat1-dev libgtest-dev googletest
           xvfb xauth xfonts-base git subversion diffutils gettext file xclip xdotool vim
           imagemagick "$@")
 

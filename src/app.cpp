@@ -2,12 +2,16 @@
 
 #include <cstdio>
 #include <map>
+#include <string>
 
+#include <wx/apptrait.h>
 #include <wx/dir.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
+#include <wx/mstream.h>
 #include <wx/translation.h>
 
+#include <qelkit/file.h>
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/paths.h>
@@ -96,9 +100,77 @@ void QelLogAssert(const wxString& file, int line, const wxString& func, const wx
     wxLogError("Assertion failed: %s:%d %s: %s %s", file, line, func, cond, msg);
 }
 
+// The settings file is written as documents are: to a file beside it that
+// replaces it only once whole (a link stays a link, the mode is kept), with
+// nothing left behind when that fails. The toolkit's own writing removes the
+// old file before it renames, and leaves its temporary file when the rename
+// fails.
+class QelSettingsFile : public wxFileConfig {
+public:
+    explicit QelSettingsFile(const wxString& path)
+        : wxFileConfig("", "", path, "", wxCONFIG_USE_LOCAL_FILE, wxConvAuto())
+        , m_Path(path)
+        , m_Written(Text())
+    {
+        SetExpandEnvVars(false);
+    }
+    // Written here, so that the base finds nothing left to write.
+    ~QelSettingsFile() override { Flush(); }
+
+    // The file is removed: what is stored next must be written again.
+    bool DeleteAll() override
+    {
+        m_Written.clear();
+        return wxFileConfig::DeleteAll();
+    }
+
+    bool Flush(bool = false) override
+    {
+        const std::string text = Text();
+        if (text == m_Written) return true;
+        if (!QelWriteFileAtomic(m_Path, text.data(), text.size())) return false;
+        m_Written = text;
+        return true;
+    }
+
+private:
+    // The file as it would be written now; also marks the settings as written
+    // for the base.
+    std::string Text()
+    {
+        wxMemoryOutputStream out;
+        Save(out, wxConvUTF8);
+        std::string text(out.GetLength(), '\0');
+        out.CopyTo(text.data(), text.size());
+        return text;
+    }
+
+    wxString m_Path;
+    std::string m_Written; // what the file holds, as far as we know
+};
+
+class QelAppTraits : public wxGUIAppTraits {
+public:
+    // A settings object asked for when none is installed (after the exit
+    // deleted it, for one) is the program's own file, read as OnInit reads it.
+    wxConfigBase* CreateConfig() override
+    {
+        return QelCreateConfig(QelConfigFileName(wxTheApp->GetAppName()).GetFullPath());
+    }
+    // A message with no target installed comes at the very end, when the
+    // toolkit has deleted ours and the application is going: a log window
+    // made then would outlive what it needs.
+    wxLog* CreateLogTarget() override { return new wxLogStderr; }
+};
+
 } // namespace
 
 QelApp::~QelApp() = default;
+
+wxAppTraits* QelApp::CreateTraits()
+{
+    return new QelAppTraits;
+}
 
 bool QelApp::OnInit()
 {
@@ -112,8 +184,7 @@ bool QelApp::OnInit()
 
     wxLogMessage("Settings and log folder: %s", QelWritableDir());
 
-    wxConfigBase::Set(new wxFileConfig("", "", QelConfigFileName(GetAppName()).GetFullPath(), "",
-                                       wxCONFIG_USE_LOCAL_FILE, wxConvAuto()));
+    wxConfigBase::Set(QelCreateConfig(QelConfigFileName(GetAppName()).GetFullPath()));
 
     m_Locale.Init(QelLanguageFromConfig(wxConfigBase::Get()), 0);
     m_CatalogDir = QelCatalogDir(m_Locale.GetCanonicalName());
@@ -128,7 +199,21 @@ bool QelApp::OnInit()
 int QelApp::OnExit()
 {
     QelDeleteSingletons();
+    // Written here, while the early log target still takes the failure to
+    // the log file and stderr; a settings file that cannot be replaced
+    // stays as it was.
+    if (wxConfigBase* config = wxConfigBase::Set(nullptr); config != nullptr) {
+        if (!config->Flush())
+            wxLogError(_("Settings could not be saved: %s"),
+                       QelConfigFileName(GetAppName()).GetFullPath());
+        delete config;
+    }
     return wxApp::OnExit();
+}
+
+wxFileConfig* QelCreateConfig(const wxString& path)
+{
+    return new QelSettingsFile(path);
 }
 
 int QelLanguageFromConfig(const wxConfigBase* config)

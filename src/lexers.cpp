@@ -11,6 +11,7 @@
 #include <qelkit/dir.h>
 #include <qelkit/paths.h>
 #include <qelkit/util.h>
+#include <qelkit/xml.h>
 
 QelLexers* QelLexers::m_Self = nullptr;
 
@@ -75,10 +76,10 @@ bool QelLexers::Read()
 {
     if (!m_FileName.FileExists()) return false;
 
-    // The XML library says what is wrong and where; we say in which file.
     wxXmlDocument doc;
-    if (!doc.Load(m_FileName.GetFullPath(), "UTF-8") || doc.GetRoot() == nullptr) {
-        wxLogError(_("Lexers file could not be loaded: %s"), m_FileName.GetFullPath());
+    wxString reason;
+    if (!QelLoadXml(m_FileName.GetFullPath(), &doc, &reason) || doc.GetRoot() == nullptr) {
+        wxLogError(_("Lexers file could not be loaded: %s: %s"), m_FileName.GetFullPath(), reason);
         return false;
     }
 

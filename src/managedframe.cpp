@@ -1,6 +1,10 @@
 #include <qelkit/managedframe.h>
 
+#include <set>
+#include <vector>
+
 #include <wx/config.h>
+#include <wx/log.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -23,10 +27,9 @@ wxBEGIN_EVENT_TABLE(QelManagedFrame, QelFrame)
     EVT_MENU_RANGE(ID_VIEW_PANE_LOWEST, ID_VIEW_PANE_HIGHEST, QelManagedFrame::OnCommand)
     EVT_UPDATE_UI_RANGE(ID_VIEW_PANE_LOWEST, ID_VIEW_PANE_HIGHEST, QelManagedFrame::OnUpdateUI)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    QelManagedFrame::QelManagedFrame(wxWindow* parent, wxWindowID id, const wxString& title,
-                                     long style)
+QelManagedFrame::QelManagedFrame(wxWindow* parent, wxWindowID id, const wxString& title, long style)
     : QelFrame(parent, id, title, style)
     , m_Manager(this, wxAUI_MGR_DEFAULT)
 {
@@ -165,6 +168,50 @@ void QelManagedFrame::TogglePane(const wxString& pane)
     m_Manager.Update();
 }
 
+namespace {
+
+// The pane names of a layout as the toolkit writes it: parts end with "|",
+// fields with ";", and a delimiter inside a value is escaped with "\\". One
+// pass, however long the layout.
+std::vector<wxString> PaneNames(const wxString& perspective)
+{
+    std::vector<wxString> names;
+    wxString field;
+    for (auto it = perspective.begin(); it != perspective.end(); ++it) {
+        const wxUniChar c = *it;
+        if (c == '\\' && it + 1 != perspective.end() && (it[1] == '|' || it[1] == ';')) {
+            field += *++it;
+        } else if (c == '|' || c == ';') {
+            if (field.StartsWith("name=")) names.push_back(field.Mid(5));
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+bool QelManagedFrame::LoadPerspective(const wxString& perspective)
+{
+    // The toolkit takes the panes it knows and skips the others, but each
+    // one it skips costs a pass over the rest of the text: a damaged layout
+    // of many panes would hold the start for many seconds.
+    std::set<wxString> seen;
+    for (const wxString& name : PaneNames(perspective)) {
+        if (!m_Manager.GetPane(name).IsOk() || !seen.insert(name).second) {
+            wxLogWarning(_("The layout in the settings is ignored: it names the pane %s, which "
+                           "this window does not have or names twice"),
+                         name.Left(100));
+            return false;
+        }
+    }
+    if (m_Manager.LoadPerspective(perspective, false)) return true;
+    wxLogWarning(_("The layout in the settings is ignored: it is not a layout"));
+    return false;
+}
+
 void QelManagedFrame::OnCommand(wxCommandEvent& event)
 {
     switch (event.GetId()) {
@@ -207,10 +254,10 @@ wxBEGIN_EVENT_TABLE(QelViTextCtrl, wxTextCtrl)
     EVT_TEXT(wxID_ANY, QelViTextCtrl::OnCommand)
     EVT_TEXT_ENTER(wxID_ANY, QelViTextCtrl::OnEnter)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    QelViTextCtrl::QelViTextCtrl(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
-                                 const wxPoint& pos, const wxSize& size)
+QelViTextCtrl::QelViTextCtrl(wxWindow* parent, QelManagedFrame* frame, wxWindowID id,
+                             const wxPoint& pos, const wxSize& size)
     : wxTextCtrl(parent, id, wxEmptyString, pos, size, wxTE_PROCESS_ENTER)
     , m_Frame(frame)
 { }

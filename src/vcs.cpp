@@ -7,31 +7,9 @@
 #include <qelkit/configdialog.h>
 #include <qelkit/filename.h>
 #include <qelkit/util.h>
+#include <qelkit/xml.h>
 
 namespace {
-
-// Holds what the XML library says about a file it could not load, so that
-// one message can name the file as well.
-class LogCollector : public wxLog {
-public:
-    LogCollector()
-        : m_Previous(wxLog::SetActiveTarget(this))
-    { }
-    ~LogCollector() override { wxLog::SetActiveTarget(m_Previous); }
-
-    const wxString& Text() const { return m_Text; }
-
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& msg, const wxLogRecordInfo&) override
-    {
-        if (!m_Text.empty()) m_Text += "; ";
-        m_Text += msg;
-    }
-
-private:
-    wxLog* m_Previous;
-    wxString m_Text;
-};
 
 bool IsElement(const wxXmlNode* node, const char* name)
 {
@@ -66,11 +44,7 @@ bool QelVCS::Read()
 
     wxXmlDocument doc;
     wxString reason;
-    {
-        LogCollector collector;
-        if (!doc.Load(path, "UTF-8")) reason = collector.Text();
-    }
-    if (!reason.empty() || doc.GetRoot() == nullptr) {
+    if (!QelLoadXml(path, &doc, &reason) || doc.GetRoot() == nullptr) {
         wxLogError(_("Version control file could not be loaded: %s: %s"), path, reason);
         return false;
     }

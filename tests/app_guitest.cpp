@@ -1,8 +1,120 @@
+#include <future>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "handover.h"
 #include "testing.h"
 
 using namespace qeltest;
+using namespace std::string_literals;
+
+namespace {
+
+sockaddr_un Address(const wxString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    strncpy(address.sun_path, path.fn_str(), sizeof address.sun_path - 1);
+    return address;
+}
+
+// A socket connected to the path, or -1.
+int Connect(const wxString& path)
+{
+    const sockaddr_un address = Address(path);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    return connect(fd, (sockaddr*)&address, sizeof address) == 0 ? fd : -1;
+}
+
+// A child process that runs as another user; the parent gets its id.
+template <typename Work> pid_t AsUser(uid_t user, Work work)
+{
+    const pid_t child = fork();
+    if (child == 0) _exit(setuid(user) == 0 && work() ? 0 : 1);
+    return child;
+}
+
+} // namespace
+
+// The running program reads what later starts hand over while the window goes
+// on, and hears and answers only programs of its owner's: a request that
+// claims more than the limit, stops short, runs past its length or comes from
+// another user is dropped with one line, and a sender that says nothing
+// holds nothing up.
+TEST(Handover, OnlyWholeRequestsOfTheOwnerAreTaken)
+{
+    TempDir dir;
+    EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
+    wxArrayString received; // "cwd:file,file"
+    QelHandover server(dir.File("settings")), other(dir.File("other"));
+    ASSERT_TRUE(server.Listen([&](const wxString& cwd, const wxArrayString& files) {
+        received.Add(cwd + ":" + wxJoin(files, ','));
+    }));
+    const int silent = Connect(server.GetSocketPath());
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* dropped; // the reason logged; null when handed over
+    } rows[] = {
+        {"Whole", "\0\0\0\x0b/cwd\0a.txt\0"s, nullptr},
+        {"ClaimsFourGigabytes", "\xff\xff\xff\xff/cwd\0", "4294967295 bytes claimed, more than"},
+        {"CutShort", "\0\0\x03\xe8/cwd\0"s, "cut short after 9 of 1004 bytes"},
+        {"LongerThanClaimed", "\0\0\0\x02/cwd\0a\0"s, "longer than the 2 bytes claimed"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LogCapture log;
+        const int fd = Connect(server.GetSocketPath());
+        ASSERT_EQ(send(fd, row.bytes.data(), row.bytes.size(), 0), ssize_t(row.bytes.size()));
+        shutdown(fd, SHUT_WR);
+        char answer = 0;
+        PumpUntil([&] { return recv(fd, &answer, 1, MSG_DONTWAIT) >= 0; }, 5000);
+        close(fd);
+        EXPECT_EQ(answer, row.dropped ? 0 : 'y');
+        EXPECT_EQ(log.Count("Files handed over were dropped: "), row.dropped ? 1u : 0u)
+            << log.Dump();
+        EXPECT_TRUE(!row.dropped || log.Has(row.dropped)) << log.Dump();
+    }
+    // A later start sends from a thread of its own, as this one runs the loop.
+    auto sent = std::async(std::launch::async, [&] {
+        return QelHandover(dir.File("settings")).Send("/w", wxArrayString(1, "b.txt"), 5000);
+    });
+    PumpUntil([&] { return received.GetCount() == 2; }, 5000);
+    EXPECT_TRUE(sent.get());
+    close(silent);
+
+    // Another user's way in is opened here only so that the socket's own
+    // check is met.
+    ASSERT_EQ(chmod(dir.Path().fn_str(), 0711) | chmod(server.GetSocketPath().fn_str(), 0777), 0);
+    LogCapture log;
+    const pid_t sender = AsUser(4242, [&] {
+        const int fd = Connect(server.GetSocketPath());
+        return fd >= 0 && send(fd, "\0\0\0\2/\0", 6, 0) == 6;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return log.Has("Refused to take files from user 4242"); }, 5000))
+        << log.Dump();
+    EXPECT_EQ(wxJoin(received, ';'), "/cwd:a.txt;/w:b.txt");
+    // A socket of another user's where the running program's should be.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const sockaddr_un address = Address(other.GetSocketPath());
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(fd, (sockaddr*)&address, sizeof address), 0);
+    const pid_t listener = AsUser(
+        4242, [&] { return listen(fd, 1) == 0 && write(ready[1], "y", 1) == 1 && pause() == 0; });
+    char ok = 0;
+    ASSERT_EQ(read(ready[0], &ok, 1), 1);
+    EXPECT_FALSE(other.Send("/cwd", wxArrayString(1, "a.txt"), 1000));
+    EXPECT_TRUE(log.Has("Refused to hand files to user 4242")) << log.Dump();
+    kill(listener, SIGKILL);
+    for (const pid_t child : {sender, listener}) waitpid(child, nullptr, 0);
+    close(fd);
+}
 
 // Start-up messages (the settings, the locale, lexers.xml) go to stderr and
 // the log, never to a dialog that would hold the start; the log says once
@@ -11,19 +123,28 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
 {
     const struct {
         std::string settings;
-        const char* lexers; // none when null
-        std::string logged; // in stderr and the log
+        const char* lexers;          // none when null
+        std::string logged;          // in stderr and the log
+        bool settingsFolder = false; // a folder stands where the settings file goes
     } rows[] = {
         {"LANG=99999\n", nullptr, "Warning: Unknown language 99999"},
         // The locale is not installed on the test machines.
         {"LANG=" + std::to_string(wxLANGUAGE_DUTCH) + "\n", nullptr, ""},
         {"", "<lexers><lexer name=", "Error: Lexers file could not be loaded"},
+        // Read at the start and written back at exit, never expanded.
+        {"Find what=$HOME-lit\x0b$(date\x0b\n", nullptr, ""},
+        // Settings that cannot be written at the exit are no crash.
+        {"", nullptr, "Error: Settings could not be saved: ", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.settings + row.logged);
         TempDir dir;
         if (row.lexers != nullptr) {
             ASSERT_TRUE(WriteBytes(dir.File("lexers.xml"), row.lexers));
+        }
+        const wxString kept = dir.File("tindrel.ini") + (row.settingsFolder ? "/kept" : "");
+        if (row.settingsFolder) {
+            ASSERT_TRUE(wxMkdir(dir.File("tindrel.ini")) && WriteBytes(kept, "k"));
         }
         const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, row.settings);
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
@@ -33,5 +154,10 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         const std::string line = ": Settings and log folder: " + dir.Path().utf8_string() + "\n";
         EXPECT_NE(run.logText.find(line), std::string::npos) << run.logText;
         EXPECT_EQ(run.logText.find(line), run.logText.rfind(line)) << run.logText;
+        // What was stored is kept, whether the exit could write or not, and
+        // nothing else is left.
+        EXPECT_NE(ReadBytes(kept).find(row.settingsFolder ? "k" : row.settings), std::string::npos);
+        EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls -A"),
+                  "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\nwindows.txt\n");
     }
 }

@@ -16,27 +16,6 @@
 
 using namespace qeltest;
 
-namespace {
-
-// Sets an environment variable (unsets it for null) until it goes.
-class EnvGuard {
-public:
-    EnvGuard(const wxString& name, const wxString* value)
-        : m_Name(name)
-        , m_Had(wxGetEnv(name, &m_Old))
-    {
-        Set(value);
-    }
-    ~EnvGuard() { m_Had ? wxSetEnv(m_Name, m_Old) : wxUnsetEnv(m_Name); }
-    void Set(const wxString* value) { value ? wxSetEnv(m_Name, *value) : wxUnsetEnv(m_Name); }
-
-private:
-    wxString m_Name, m_Old;
-    bool m_Had;
-};
-
-} // namespace
-
 using AppTest = ConfigTest;
 
 // Settings, log and new projects go beside the program when its folder is
@@ -102,6 +81,56 @@ TEST_F(AppTest, OneProgramPerSettingsFolder)
     waitpid(child, nullptr, 0);
     close(ready[0]);
     close(ready[1]);
+}
+
+// Values are stored, not interpreted: nothing is taken for an environment
+// variable, and quotes, escapes and outer blanks read back as written.
+TEST_F(AppTest, SettingsReadBackByteForByte)
+{
+    const wxString values[] = {"$HOME-lit", "make $(nproc",  "${PATH}",        "%HOME%",
+                               "a\\$b\\",   " \"quoted\"\t", "line\nnext\x0b", L"caf\u00e9 \u65e5"};
+    for (size_t i = 0; i < WXSIZEOF(values); ++i)
+        wxConfigBase::Get()->Write(wxString::Format("k%zu", i), values[i]);
+    Reopen();
+    LogCapture log;
+    for (size_t i = 0; i < WXSIZEOF(values); ++i)
+        EXPECT_EQ(wxConfigBase::Get()->Read(wxString::Format("k%zu", i)).utf8_string(),
+                  values[i].utf8_string());
+    EXPECT_TRUE(log.Records().empty()) << log.Dump();
+}
+
+// The lock and the socket go only to a folder of the owner's that no one
+// else may enter: one planted by another user, one open to all or a link is
+// refused, with nothing made in it; a missing one is made private.
+TEST_F(AppTest, HandoverFolderIsTheOwnersAlone)
+{
+    EnvGuard runtime("XDG_RUNTIME_DIR", nullptr), tmp("TMPDIR", &m_Temp.Path());
+    const wxString folder = m_Temp.File(wxString::Format("tindrel-%ld", long(getuid())));
+    const struct {
+        const char *name, *plant; // a script making the folder $F
+        bool used;
+    } rows[] = {
+        {"Missing", "true", true},
+        {"Private", "mkdir -m 700 $F", true},
+        {"OtherUsers", "mkdir -m 700 $F && chown 4242 $F", false},
+        {"OpenToAll", "mkdir -m 777 $F", false},
+        {"Link", "mkdir -m 700 $F.real && ln -s $F.real $F", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const wxString sh = "F=" + ShellQuote(folder) + "; rm -rf $F $F.real; " + row.plant;
+        ASSERT_EQ(qeltest::Run(sh + " && echo ok"), "ok\n");
+        LogCapture log;
+        QelHandover handover(m_Temp.File("settings"));
+        EXPECT_FALSE(handover.IsAnotherRunning());
+        EXPECT_EQ(qeltest::Run(sh.BeforeFirst(';') + "; ls -A $F/ | wc -l"),
+                  row.used ? "1\n" : "0\n");
+        EXPECT_EQ(handover.GetSocketPath().StartsWith(folder + "/"), row.used);
+        EXPECT_EQ(log.Count("Files are not handed over between starts: " + folder),
+                  row.used ? 0u : 1u)
+            << log.Dump();
+        EXPECT_TRUE(!row.used || qeltest::Run("stat -c %a " + ShellQuote(folder)) == "700\n");
+    }
 }
 
 // A setting that names no language falls back to the system's, with a warning.

@@ -134,3 +134,26 @@ TEST_F(EndToEnd, HelpPrintsTheUsageWithoutAWindow)
     EXPECT_NE(Read("usage.txt").find("[input file:line number...]"), std::string::npos)
         << Read("usage.txt");
 }
+
+// SIGTERM while a modal dialog is up (the question about a file changed on
+// disk, Process > Select) ends the dialog as Cancel and then the program as
+// Quit does: no crash, and the file on disk stays as the other program left it.
+TEST_F(EndToEnd, TerminatedWithADialogUp)
+{
+    const std::string out = Drive(R"sh(
+printf 'a\n' > a.txt
+start a.txt
+type_text x
+printf 'disk\n' > a.txt; touch -d @1000000000 a.txt
+wait_for '[ $(windows) -ge 2 ]' && echo "asked"
+kill -TERM $pid
+finish
+start a.txt
+keys alt+p; keys s
+wait_for '[ $(windows) -ge 2 ]' && echo "selecting"
+kill -TERM $pid
+finish
+)sh");
+    EXPECT_EQ(out, "asked\nexit 0\nselecting\nexit 0\n") << Read("stderr.txt");
+    EXPECT_EQ(Read("a.txt"), "disk\n");
+}

@@ -156,12 +156,20 @@ TEST_F(LexersTest, ReadingAgain)
 {
     QelLexers& lexers = InstallText(SMALL);
     const wxString file = m_Temp.File("lexers.xml");
-    qeltest::Run("sed -i 's#</macro>##' " + qeltest::ShellQuote(file));
-    qeltest::LogCapture log;
-    EXPECT_FALSE(lexers.Read());
-    EXPECT_TRUE(log.Has("Lexers file could not be loaded: " + file)) << log.Dump();
-    EXPECT_EQ(lexers.Count(), 2u);
-    EXPECT_TRUE(lexers.GetThemeOk());
+    std::string unclosed = SMALL;
+    unclosed.erase(unclosed.find("</macro>"), 8);
+    for (const auto& [xml, line] :
+         {std::pair(unclosed, 7), std::pair(qeltest::NestedXml(1001), 1001)}) {
+        SCOPED_TRACE(line);
+        qeltest::WriteBytes(file, xml);
+        qeltest::LogCapture log;
+        EXPECT_FALSE(lexers.Read());
+        EXPECT_TRUE(log.Has("Lexers file could not be loaded: " + file + ": ")
+                    && log.Has(wxString::Format(" at line %d", line)))
+            << log.Dump();
+        EXPECT_EQ(lexers.Count(), 2u);
+        EXPECT_TRUE(lexers.GetThemeOk());
+    }
 
     qeltest::WriteBytes(file, "<lexers><lexer name=\"d\" extensions=\"*.d\"/></lexers>");
     EXPECT_TRUE(lexers.Read());

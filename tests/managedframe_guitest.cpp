@@ -157,4 +157,34 @@ TEST_F(ViBarTest, ViewCommandsTogglePanesAndTheirChecks)
     EXPECT_EQ(dialogs, 1);
 }
 
+// A layout is taken only when it names the window's own panes, each once:
+// one from a damaged settings file is left alone, however many it names.
+TEST_F(ViBarTest, LayoutsNamingOtherPanesAreIgnored)
+{
+    wxAuiManager& manager = m_Frame->GetManager();
+    // A delimiter in a caption is kept escaped, and names no pane.
+    manager.GetPane("TOOLBAR").Hide().Caption("x|name=NOPE");
+    const wxString own = manager.SavePerspective(), unknown = "name=NOPE;caption=a;state=0|";
+    wxString many = own;
+    for (int i = 0; i < 20000; ++i) many += unknown;
+    const struct {
+        const char* name;
+        wxString perspective;
+        bool taken; // the tool bar hidden then
+    } rows[] = {
+        {"Own", own, true},
+        {"UnknownPane", own + unknown, false},
+        {"PaneTwice", own + own.AfterFirst('|'), false},
+        {"ManyUnknownPanes", many, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        manager.GetPane("TOOLBAR").Show();
+        qeltest::LogCapture log;
+        EXPECT_EQ(m_Frame->LoadPerspective(row.perspective), row.taken);
+        EXPECT_EQ(PaneShown("TOOLBAR"), !row.taken);
+        EXPECT_EQ(log.CountLevel(wxLOG_Warning), row.taken ? 0u : 1u) << log.Dump();
+    }
+}
+
 } // namespace

@@ -151,10 +151,12 @@ TEST_F(VcsTest, MalformedOrMissingFileKeepsTheSystems)
 {
     ASSERT_TRUE(ReadText(Systems({"git", "svn"})));
     wxConfigBase::Get()->Write("VCS", 3L);
+    const std::string deep = qeltest::NestedXml(1001);
     const struct {
         const char *name, *xml, *message; // xml null: no file
     } rows[] = {
         {"MismatchedTag", "<r>\n<vcs name=\"x\">\n<commands></vcs>\n</r>\n", "at line 3"},
+        {"NestedTooDeep", deep.c_str(), "at line 1001"},
         {"Empty", "", "vcs.xml"},
         {"Missing", nullptr, nullptr},
     };

@@ -7,6 +7,8 @@
 #include <wx/config.h>
 #include <wx/intl.h>
 
+class wxFileConfig;
+
 class QelApp : public wxApp {
 public:
     ~QelApp() override;
@@ -17,10 +19,19 @@ public:
     const wxString& GetCatalogDir() const { return m_CatalogDir; }
     const wxLocale& GetLocale() const { return m_Locale; }
 
+protected:
+    wxAppTraits* CreateTraits() override;
+
 private:
     wxString m_CatalogDir;
     wxLocale m_Locale;
 };
+
+// A settings object on the file whose values read back exactly as they were
+// stored: a command or a find text holding "$HOME" or "$(" is never taken
+// for an environment variable. The file is replaced only by a whole new one;
+// when that cannot be written, the old one stays and nothing else is left.
+wxFileConfig* QelCreateConfig(const wxString& path);
 
 // The language chosen by the "LANG" setting: the system's language when it is
 // absent, and also when it does not name a language the toolkit knows (then a

@@ -85,6 +85,11 @@ public:
     // Shows a hidden pane and hides a shown one.
     void TogglePane(const wxString& pane);
 
+    // Takes a layout kept in the settings, with the window's update left to
+    // the caller. A layout that names a pane this window does not have, or
+    // one pane twice, is damaged: it is ignored with a warning and false.
+    bool LoadPerspective(const wxString& perspective);
+
 protected:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);

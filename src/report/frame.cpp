@@ -75,6 +75,13 @@ void QelFrameWithHistory::SetRecentProject(const wxString& project)
     m_ProjectHistory.AddFileToHistory(project);
 }
 
+void QelFrameWithHistory::RemoveRecentProject(const wxString& project)
+{
+    for (size_t i = m_ProjectHistory.GetCount(); i-- > 0;)
+        if (m_ProjectHistory.GetHistoryFile(i) == project)
+            m_ProjectHistory.RemoveFileFromHistory(i);
+}
+
 void QelFrameWithHistory::UseHistory(wxWindowID id, wxMenu* menu, wxFileHistory& history)
 {
     auto* submenu = new wxMenu();

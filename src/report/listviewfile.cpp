@@ -17,6 +17,7 @@
 #include <qelkit/report/textfile.h>
 #include <qelkit/status.h>
 #include <qelkit/util.h>
+#include <qelkit/xml.h>
 
 namespace {
 
@@ -87,14 +88,11 @@ wxString QelProjectFile::CommentText(const wxString& text)
 bool QelProjectFile::Parse(const std::string& bytes, Entries* entries, wxString* error)
 {
     entries->clear();
-    wxMemoryInputStream stream(bytes.data(), bytes.size());
     wxXmlDocument doc;
-    {
-        LastLogError log;
-        if (!doc.Load(stream, "UTF-8") || doc.GetRoot() == nullptr) {
-            *error = log.Text().empty() ? _("not a project file") : log.Text();
-            return false;
-        }
+    if (!QelParseXml(bytes.data(), bytes.size(), &doc, error)) return false;
+    if (doc.GetRoot() == nullptr) {
+        *error = _("not a project file");
+        return false;
     }
 
     for (const wxXmlNode* child = doc.GetRoot()->GetChildren(); child != nullptr;
@@ -391,9 +389,11 @@ bool QelListViewFile::DoFileLoad(bool synced)
 {
     QelProjectFile::Entries entries;
     wxString error;
-    // The rows stay as they are when the file cannot be read.
+    // The rows stay as they are when the file cannot be read; the next
+    // start does not open it again.
     if (!QelProjectFile::Read(GetFileName().GetFullPath(), &entries, &error)) {
         wxLogError("%s", error);
+        GetFrame()->RemoveRecentProject(GetFileName().GetFullPath());
         return false;
     }
 
@@ -424,6 +424,8 @@ bool QelListViewFile::DoFileSave(bool save_as)
     }
     if (!QelProjectFile::Write(path, GetEntries())) return false;
     m_Unreadable = false;
+    // Whichever command saved it under a new name, that name is offered again.
+    if (save_as) GetFrame()->SetRecentProject(path);
     return true;
 }
 

@@ -72,6 +72,9 @@ TEST_F(ProjectTest, MissingEntriesKeepPathAndPatternsThroughSaves)
     ASSERT_TRUE(wxRenameFile(m_Temp.File("src.keep"), m_Temp.File("src")));
     EXPECT_EQ(Open(prj)->GetEntries(), entries);
     EXPECT_EQ(m_Frame->GetRecentProject(), prj);
+    // Saved under a new name, it is the recent project at once.
+    ASSERT_TRUE(m_Frame->m_Project->FileSave(QelFileName(m_Temp.File("copy.prj"))));
+    EXPECT_EQ(m_Frame->GetRecentProject(), m_Temp.File("copy.prj"));
 }
 
 TEST_F(ProjectTest, MalformedProjectIsReportedAndNeverOverwritten)
@@ -79,6 +82,8 @@ TEST_F(ProjectTest, MalformedProjectIsReportedAndNeverOverwritten)
     const std::string bad = "<files>\n  <!-- a--b -->\n  <file>/x</file>\n</files>\n";
     const wxString prj = Write("bad.prj", bad);
     qeltest::LogCapture log;
+    Start();
+    m_Frame->SetRecentProject(prj); // not opened again at the next start
     QelListViewFile* list = Open(prj);
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_TRUE(log.Has(prj) && log.Has("line 2")) << log.Dump();

@@ -65,7 +65,7 @@ TEST_F(ProjectFileTest, WrittenProjectsReadBackTheSame)
 TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
 {
     const struct {
-        const char* xml;
+        std::string xml;
         Entries entries;
     } cases[] = {
         {"<project><file>/a</file><folder extensions=\"*.h\">/b</folder></project>",
@@ -74,6 +74,11 @@ TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
          {{E::PROJECT_FILE, "/a", ""}}},
         {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><files><file> /caf\xe9 </file></files>",
          {{E::PROJECT_FILE, L" /caf\u00e9 ", ""}}},
+        {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><files><file>/\x80</file></files>",
+         {{E::PROJECT_FILE, L"/\u20ac", ""}}},
+        // As deep as a document may nest.
+        {"<files><file>/a</file>" + qeltest::NestedXml(999) + "</files>",
+         {{E::PROJECT_FILE, "/a", ""}}},
     };
     for (const auto& c : cases) {
         Entries read;
@@ -86,11 +91,12 @@ TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
 TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
 {
     const struct {
-        const char* xml;
+        std::string xml;
         int line;
     } malformed[] = {
         {"<files>\n  <file>/a</file>\n  <file>/b\n</files>\n", 4},
         {"", 1},
+        {qeltest::NestedXml(1001), 1001},
     };
     const wxString path = m_Temp.File("p.prj");
     for (const auto& c : malformed) {

@@ -5,10 +5,23 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/apptrait.h>
+#include <wx/fileconf.h>
+
+#include <qelkit/app.h>
 
 #include "testing.h"
 
 namespace {
+
+// Settings made on demand read back as stored, as the program's do.
+class TestTraits : public wxGUIAppTraits {
+public:
+    wxConfigBase* CreateConfig() override
+    {
+        return QelCreateConfig(wxFileConfig::GetLocalFileName(wxTheApp->GetAppName()));
+    }
+};
 
 class TestApp : public wxApp {
 public:
@@ -33,6 +46,9 @@ public:
         wxApp::OnRun();
         return m_Result;
     }
+
+protected:
+    wxAppTraits* CreateTraits() override { return new TestTraits; }
 
 private:
     int m_Result = 1;

@@ -21,6 +21,7 @@
 #include <wx/utils.h>
 
 // Process-wide objects that tests may create; each owner adds its line below.
+#include <qelkit/app.h>
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/printing.h>
@@ -180,6 +181,14 @@ void SetModificationTime(const wxString& path, long seconds)
     qeltest::Run(wxString::Format("touch -m -d @%ld ", seconds) + ShellQuote(path));
 }
 
+std::string NestedXml(int depth)
+{
+    std::string xml;
+    for (int i = 0; i < depth; ++i) xml += "<e>\n";
+    for (int i = 0; i < depth; ++i) xml += "</e>";
+    return xml;
+}
+
 std::string ShowList(const std::list<wxString>& list)
 {
     std::string text = "{";
@@ -196,6 +205,23 @@ CwdGuard::CwdGuard(const wxString& folder)
 CwdGuard::~CwdGuard()
 {
     wxSetWorkingDirectory(m_Old);
+}
+
+EnvGuard::EnvGuard(const wxString& name, const wxString* value)
+    : m_Name(name)
+    , m_Had(wxGetEnv(name, &m_Old))
+{
+    Set(value);
+}
+
+EnvGuard::~EnvGuard()
+{
+    m_Had ? wxSetEnv(m_Name, m_Old) : wxUnsetEnv(m_Name);
+}
+
+void EnvGuard::Set(const wxString* value)
+{
+    value ? wxSetEnv(m_Name, *value) : wxUnsetEnv(m_Name);
 }
 
 LogCapture::LogCapture()
@@ -289,8 +315,7 @@ void InstallTestHandlers()
 void ConfigTest::SetUp()
 {
     m_ConfigPath = m_Temp.File("settings.ini");
-    m_Previous
-        = wxConfigBase::Set(new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+    m_Previous = wxConfigBase::Set(QelCreateConfig(m_ConfigPath));
 }
 
 void ConfigTest::TearDown()
@@ -304,7 +329,7 @@ void ConfigTest::Reopen()
 {
     wxConfigBase* config = wxConfigBase::Get(false);
     if (config != nullptr) config->Flush();
-    delete wxConfigBase::Set(new wxFileConfig("", "", m_ConfigPath, "", wxCONFIG_USE_LOCAL_FILE));
+    delete wxConfigBase::Set(QelCreateConfig(m_ConfigPath));
 }
 
 std::string ConfigTest::ConfigText()

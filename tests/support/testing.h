@@ -80,6 +80,10 @@ wxString ShellQuote(const wxString& text);
 // Sets a file's modification time, in seconds since the epoch.
 void SetModificationTime(const wxString& path, long seconds);
 
+// Elements named "e" nested `depth` deep, each start tag on a line of its
+// own: the deepest starts on line `depth`.
+std::string NestedXml(int depth);
+
 // A list of texts as "{[a][b]}", for failure output.
 std::string ShowList(const std::list<wxString>& list);
 
@@ -107,6 +111,20 @@ public:
 
 private:
     wxString m_Old;
+};
+
+// Sets an environment variable (unsets it for null) until it goes.
+class EnvGuard {
+public:
+    EnvGuard(const wxString& name, const wxString* value);
+    ~EnvGuard();
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+    void Set(const wxString* value);
+
+private:
+    wxString m_Name, m_Old;
+    bool m_Had;
 };
 
 // Records every log message while alive, replacing the active log target.

@@ -49,6 +49,8 @@ public:
     // Empty texts are ignored.
     void SetRecentFile(const wxString& file);
     void SetRecentProject(const wxString& project);
+    // A project that cannot be read is not offered, nor reopened at a start.
+    void RemoveRecentProject(const wxString& project);
 
     // Appends the "Open Recent" submenu under id; the file history is read
     // from the settings here.

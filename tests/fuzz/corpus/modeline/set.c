@@ -1,0 +1,2 @@
+# vi: set ts=4 sw=4:
+int x;
