@@ -16,6 +16,7 @@ if ! command -v clang++ >/dev/null || ! echo 'int main(){}' \
     | clang++ -x c++ -fsanitize=fuzzer-no-link - -o /dev/null 2>/dev/null; then
   [ "$(id -u)" -eq 0 ] || { echo "install clang and libclang-rt-dev for libFuzzer" >&2; exit 1; }
   export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
   apt-get install -y -qq --no-install-recommends clang libclang-rt-dev
 fi
 "$root/scripts/deps.sh"
