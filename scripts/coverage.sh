@@ -20,12 +20,14 @@ else
   "${run[@]}" || true
 fi
 
+# gcovr replaces its output file rather than writing into it: it is given a
+# file of the build folder, never a device.
 report() { # folder filter...
   local name=$1
   shift
   printf '%-14s' "$name"
   gcovr --root "$root" --object-directory "$build" "$@" --exclude-unreachable-branches \
-    --print-summary --output /dev/null 2>/dev/null | awk '/^(lines|functions):/ {printf "  %s %s %s/%s", $1, $2, substr($3, 2), substr($6, 1, length($6) - 1)} END {print ""}'
+    --print-summary --output "$build/coverage.txt" 2>/dev/null | awk '/^(lines|functions):/ {printf "  %s %s %s/%s", $1, $2, substr($3, 2), substr($6, 1, length($6) - 1)} END {print ""}'
 }
 cd "$build"
 report "src/" --filter "$root/src/[^/]*$" --filter "$root/include/qelkit/[^/]*$"
