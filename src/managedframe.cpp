@@ -276,8 +276,8 @@ void QelViTextCtrl::SetVi(QelVi* vi)
     wxString value;
     if (m_Frame->GetViCommandIsFind()) {
         QelFindReplaceData* frd = QelFindReplaceData::Get();
-        const wxString selected = m_STC ? m_STC->GetSelectedText() : wxString();
-        if (!selected.empty()) frd->SetFindString(selected);
+        if (m_STC != nullptr && m_STC->HasSelectedText())
+            frd->SetFindString(m_STC->GetSelectedText());
         value = frd->GetFindString();
     } else {
         value = wxConfigBase::Get()->Read("vicommand", wxEmptyString);

@@ -345,9 +345,8 @@ void QelSTC::MarkerNext(bool next)
 
 int QelSTC::GetLineNumberAtCurrentPos() const
 {
-    auto* self = const_cast<QelSTC*>(this);
-    const int line = self->GetCurrentLine();
-    return QelGetLineNumber(self->GetTextRange(PositionFromLine(line), GetLineEndPosition(line)));
+    const int line = const_cast<QelSTC*>(this)->GetCurrentLine();
+    return QelGetLineNumber(GetTextRangeKept(PositionFromLine(line), GetLineEndPosition(line)));
 }
 
 void QelSTC::AddTextHexMode(wxFileOffset start, const char* bytes, size_t size)

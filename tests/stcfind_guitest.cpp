@@ -102,11 +102,12 @@ TEST_F(StcFind, ReplaceAllEndsAndKeepsToASelection)
     EXPECT_EQ(m_Stc->ReplaceAll("x*", "z") + m_Stc->ReplaceAll("^", "z"), 0);
     EXPECT_EQ(m_Stc->GetText(), "aXa");
 
+    // The selection holds a byte that has no text form.
     Regex(false);
-    m_Stc->SetText("a1\na2\na3\na4\n");
+    m_Stc->SetTextRaw("a1\na2\xe9\na3\na4\n");
     m_Stc->SetSelection(m_Stc->PositionFromLine(1), m_Stc->GetLineEndPosition(2));
     EXPECT_EQ(m_Stc->ReplaceAll("a", "aaa"), 2);
-    EXPECT_EQ(m_Stc->GetText(), "a1\naaa2\naaa3\na4\n");
+    EXPECT_EQ(TextBytes(m_Stc), "a1\naaa2\xe9\naaa3\na4\n");
     m_Stc->SetSelection(0, 1); // inside one line: no limit
     EXPECT_EQ(m_Stc->ReplaceAll("a", "b"), 8);
 }
@@ -151,6 +152,11 @@ TEST_F(StcFind, FindStringFromTheSelection)
     EXPECT_EQ(m_Stc->GetFindString(), "a.b");
     m_Stc->SetSelection(0, 13);
     EXPECT_EQ(m_Stc->GetFindString(), "a.b");
+    // A byte that is not UTF-8 is taken, and found again, as the byte.
+    m_Stc->SetTextRaw("caf\xe9 caf\xe9");
+    m_Stc->SetSelection(0, 4);
+    EXPECT_TRUE(m_Stc->FindNext(m_Stc->GetFindString(), 0));
+    EXPECT_EQ(m_Stc->GetSelectionStart(), 5);
 }
 
 } // namespace

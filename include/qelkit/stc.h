@@ -99,7 +99,13 @@ public:
     bool GotoDialog(const wxString& caption = _("Enter Line Number"));
     void GotoLineAndSelect(int line_number, const wxString& text = wxEmptyString);
     wxString GetFindString() const;
+    // Whether a selection that is not a rectangle holds anything: decided
+    // on positions, since text converted from bytes may come out empty.
+    bool HasSelectedText() const;
+    // The selected text (empty for a rectangle), every byte kept.
     wxString GetSelectedText() const;
+    // The bytes from start to end as text, every byte kept (QelSTCText).
+    wxString GetTextRangeKept(int start, int end) const;
     wxString GetWordAtPos(int pos) const;
     wxString GetTextAtCurrentPos() const;
     long GetGotoLineNumber() const { return m_GotoLineNumber; }
@@ -175,6 +181,8 @@ public:
 
 protected:
     virtual void BuildPopupMenu(QelMenu& menu);
+    // The style of the context menu for the editor as it is now.
+    long GetMenuStyle() const;
     void OnChar(wxKeyEvent& event);
     void OnCommand(wxCommandEvent& event);
     void OnMouse(wxMouseEvent& event);
@@ -264,6 +272,15 @@ int QelGuessEOLMode(const std::string& sample, bool truncated);
 // The options of a vi mode line ("vi: set ts=4:") in the sample, the text
 // after "set " to the end of its line; empty when there is none.
 wxString QelModeLineOptions(const std::string& sample);
+
+// The control's bytes as text without losing any: valid UTF-8 as its
+// characters, any other byte as a private-use character of its own, which
+// QelSTCBytes turns back into that byte. Text that the editor searches for
+// goes through QelSTCBytes, so that such a text finds its bytes again.
+wxString QelSTCText(const char* bytes, size_t length);
+std::string QelSTCBytes(const wxString& text);
+// The byte that a character of QelSTCText stands for; any other code as is.
+wxUint32 QelByteOfCharacter(wxUint32 code);
 
 // The text between the first pair of delimiters that fits on the line:
 // double quotes, angle brackets, ": " and ":", single quotes; trimmed.
