@@ -310,11 +310,15 @@ void QelSTC::ShiftFoldLines(int line, int added)
     }
 }
 
+bool QelSTC::MarksChanges() const
+{
+    return !GetReadOnly() && QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)
+        && GetFileName().GetStat().IsOk();
+}
+
 void QelSTC::MarkerAddChange(int line)
 {
-    if (!GetReadOnly() && QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)
-        && GetFileName().GetStat().IsOk())
-        MarkerAdd(line, m_MarkerChange.GetNo());
+    if (MarksChanges()) MarkerAdd(line, m_MarkerChange.GetNo());
 }
 
 void QelSTC::MarkTargetChange()

@@ -147,46 +147,9 @@ int QelSTC::ReplaceAll(const wxString& find_text, const wxString& replace_text)
     // A selection over more than one line limits the replacements to it.
     const bool in_selection = HasSelectedText()
         && LineFromPosition(GetSelectionEnd()) > LineFromPosition(GetSelectionStart());
-    const int from_end = in_selection ? GetTextLength() - GetSelectionEnd() : 0;
-
-    const int flags = QelFindReplaceData::Get()->STCFlags();
-    const bool is_re = (flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text);
-    const std::string find = QelSTCBytes(find_text);
-    const std::string replacement = QelSTCBytes(replace_text);
-
-    SetTargetStart(in_selection ? GetSelectionStart() : 0);
-    SetTargetEnd(GetTextLength() - from_end);
-    SetSearchFlags(flags);
-
-    int count = 0;
-    int marked = -1; // the last line marked as changed
-    BeginUndoAction();
-
-    // Nobody listens to the single changes of a replace-all; telling each of
-    // them costs more than the replacing.
-    const int mod_mask = GetModEventMask();
-    SetModEventMask(0);
-
-    // A match of nothing ends the run: replacing it would find it again.
-    while (SendMsg(kSearchInTarget, find.length(), wxIntPtr(find.data())) >= 0
-           && GetTargetEnd() > GetTargetStart()) {
-        const int target_start = GetTargetStart();
-
-        // Each line once: many matches on one line are common.
-        if (LineFromPosition(GetTargetEnd()) > marked) MarkTargetChange();
-
-        const int length = is_re
-            ? ReplaceTargetRE(replace_text)
-            : ReplaceTargetRaw(replacement.data(), static_cast<int>(replacement.length()));
-        ++count;
-
-        marked = LineFromPosition(target_start + length);
-        SetTargetStart(target_start + length);
-        SetTargetEnd(GetTextLength() - from_end);
-    }
-
-    SetModEventMask(mod_mask);
-    EndUndoAction();
+    const int count = ReplaceAllInRange(in_selection ? GetSelectionStart() : 0,
+                                        in_selection ? GetSelectionEnd() : GetLength(), find_text,
+                                        replace_text, QelFindReplaceData::Get()->STCFlags());
     wxLogStatus(_("Replaced: %d occurrences of: %s"), count, find_text);
     return count;
 }

@@ -69,41 +69,61 @@ TEST_F(StcFind, StepsThroughEveryMatchAndWrapsOnce)
 
 TEST_F(StcFind, ReplaceAllAgreesWithSed)
 {
-    const wxString path = Sample(2000);
-    using Row = std::tuple<bool, const char*, const char*, const char*, const char*>;
-    // The pattern, its replacement; the same pattern for grep -o, and for sed.
-    for (const auto& [regex, find, replace, grep, sed] :
-         {Row{false, "foo", "barbaz", "foo", "s/foo/barbaz/g"},
-          Row{false, "foo", "\\1", "foo", "s/foo/\\\\1/g"}, // plain: "\1" is text
-          Row{true, "\\(f\\)o+", "<\\1>", "fo\\+", "s/\\(f\\)o\\+/<\\1>/g"},
-          Row{true, "[ab]", "", "[ab]", "s/[ab]//g"}}) {
-        SCOPED_TRACE(sed);
-        Regex(regex);
-        m_Stc->SetText(wxString::FromUTF8(ReadBytes(path).c_str()));
-        EXPECT_EQ(m_Stc->ReplaceAll(find, replace),
-                  std::stoi(qeltest::Run("grep -o " + ShellQuote(grep) + " " + ShellQuote(path)
-                                         + " | wc -l")));
+    const wxString sample = Sample(2000);
+    // The pattern, its replacement, the same for sed; the sample's matches
+    // counted by grep -o with `grep`, else a text of its own and its count.
+    const int re = wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE;
+    const struct {
+        int flags;
+        const char *find, *replace, *sed, *grep, *text = nullptr;
+        int count = 0;
+    } rows[] = {
+        {wxSTC_FIND_MATCHCASE, "foo", "barbaz", "s/foo/barbaz/g", "foo"},
+        {wxSTC_FIND_MATCHCASE, "foo", "\\1", "s/foo/\\\\1/g", "foo"}, // plain: "\1" is text
+        {0, "FOO", "X", "s/foo/X/g", "foo"},
+        {wxSTC_FIND_MATCHCASE | wxSTC_FIND_WHOLEWORD, "foo", "X", "s/\\<foo\\>/X/g", "\\<foo\\>"},
+        {re, "\\(f\\)o+", "<\\1>\\t", "s/\\(f\\)o\\+/<\\1>\\t/g", "fo\\+"},
+        {re, "[ab]", "", "s/[ab]//g", "[ab]"},
+        // A match of nothing is replaced and the search goes one character
+        // on, but not right after a match, nor on the empty last line.
+        {re, "[0-9]*", "N", "s/[0-9]*/N/g", nullptr, "12 34 56\n", 3},
+        {re, "x*", "-", "s/x*/-/g", nullptr, "axxbx\n", 3},
+        {re, "^", "# ", "s/^/# /", nullptr, "a\n\nb\n", 3},
+        {re, "$", ";", "s/$/;/", nullptr, "a\nb", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sed);
+        QelFindReplaceData* frd = QelFindReplaceData::Get();
+        frd->SetMatchWord(row.flags & wxSTC_FIND_WHOLEWORD);
+        frd->SetMatchCase(row.flags & wxSTC_FIND_MATCHCASE);
+        Regex(row.flags & wxSTC_FIND_REGEXP);
+        const wxString path = row.grep ? sample : WriteFile("text.txt", row.text);
+        m_Stc->SetTextRaw(ReadBytes(path).c_str());
+        const int count = row.grep ? std::stoi(qeltest::Run("grep -o " + ShellQuote(row.grep) + " "
+                                                            + ShellQuote(path) + " | wc -l"))
+                                   : row.count;
+        EXPECT_EQ(m_Stc->ReplaceAll(row.find, row.replace), count);
         EXPECT_EQ(TextBytes(m_Stc),
-                  qeltest::Run("sed " + ShellQuote(sed) + " " + ShellQuote(path)));
+                  qeltest::Run("sed " + ShellQuote(row.sed) + " " + ShellQuote(path)));
     }
 }
 
-// One undo step; patterns that match nothing wide end instead of finding the
-// same place for ever; a selection over lines limits it.
+// One undo step; markers, caret and view stay with their text; a selection
+// over lines limits it.
 TEST_F(StcFind, ReplaceAllEndsAndKeepsToASelection)
 {
     Regex(false);
-    m_Stc->SetText("aXa");
-    EXPECT_EQ(m_Stc->ReplaceAll("a", "b"), 2);
+    m_Stc->SetText("aXa\nb\nc\nd\n");
+    m_Stc->MarkerAdd(2, 3);
+    m_Stc->GotoPos(6);
+    EXPECT_EQ(m_Stc->ReplaceAll("a", "a\n"), 2);
+    EXPECT_EQ(m_Stc->wxStyledTextCtrl::MarkerNext(0, 1 << 3), 4);
+    EXPECT_EQ(m_Stc->GetCurrentPos(), 8);
     m_Stc->Undo();
-    EXPECT_EQ(m_Stc->GetText(), "aXa");
+    EXPECT_EQ(m_Stc->GetText(), "aXa\nb\nc\nd\n");
     EXPECT_EQ(m_Stc->ReplaceAll("", "z"), 0);
-    Regex(true);
-    EXPECT_EQ(m_Stc->ReplaceAll("x*", "z") + m_Stc->ReplaceAll("^", "z"), 0);
-    EXPECT_EQ(m_Stc->GetText(), "aXa");
 
     // The selection holds a byte that has no text form.
-    Regex(false);
     m_Stc->SetTextRaw("a1\na2\xe9\na3\na4\n");
     m_Stc->SetSelection(m_Stc->PositionFromLine(1), m_Stc->GetLineEndPosition(2));
     EXPECT_EQ(m_Stc->ReplaceAll("a", "aaa"), 2);

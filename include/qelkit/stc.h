@@ -96,6 +96,12 @@ public:
                      bool find_next = true);
     bool ReplaceNext(bool find_next = true);
     int ReplaceAll(const wxString& find_text, const wxString& replace_text);
+    // Replaces every match in [start, end) as one change and one undo step;
+    // under a regular expression a replacement with \1 to \9 takes the
+    // tagged parts of each match. A match of nothing is replaced too, as sed
+    // does. Markers, caret and view stay with their text. The count.
+    int ReplaceAllInRange(int start, int end, const wxString& find_text,
+                          const wxString& replace_text, int search_flags);
     bool GotoDialog(const wxString& caption = _("Enter Line Number"));
     void GotoLineAndSelect(int line_number, const wxString& text = wxEmptyString);
     wxString GetFindString() const;
@@ -125,6 +131,9 @@ public:
     void Fold(bool foldall = false);
     void FoldAll();
     void MarkerAddChange(int line);
+    // Whether changed lines get the change marker: an editable document of
+    // a file, with the marker loaded.
+    bool MarksChanges() const;
     void MarkTargetChange();
     void MarkerDeleteAllChange();
     void MarkerNext(bool next);
