@@ -30,10 +30,18 @@ const wxMBConv& ByteConv()
     return conv;
 }
 
+} // namespace
+
+int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes)
+{
+    return stc->SendMsg(kSearchInTarget, bytes.length(), wxIntPtr(bytes.data()));
+}
+
+namespace {
+
 int SearchBytes(QelSTC* stc, const wxString& text)
 {
-    const std::string bytes = QelSTCBytes(text);
-    return stc->SendMsg(kSearchInTarget, bytes.length(), wxIntPtr(bytes.data()));
+    return QelSTCSearchBytes(stc, QelSTCBytes(text));
 }
 
 } // namespace
@@ -57,6 +65,7 @@ wxUint32 QelByteOfCharacter(wxUint32 code)
 
 bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
 {
+    FinishFindAsYouType();
     if (text.empty()) return false;
 
     // The first attempt runs from the caret (or the selection start going
@@ -82,14 +91,19 @@ bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
             continue;
         }
 
-        wxLogStatus(wxEmptyString);
-        if (GetTargetStart() != GetTargetEnd()) SetSelection(GetTargetStart(), GetTargetEnd());
-        EnsureVisible(LineFromPosition(GetTargetStart()));
-        EnsureCaretVisible();
+        SelectFound();
         return true;
     }
 
     return false;
+}
+
+void QelSTC::SelectFound()
+{
+    wxLogStatus(wxEmptyString);
+    if (GetTargetStart() != GetTargetEnd()) SetSelection(GetTargetStart(), GetTargetEnd());
+    EnsureVisible(LineFromPosition(GetTargetStart()));
+    EnsureCaretVisible();
 }
 
 bool QelSTC::FindNext(bool find_next)

@@ -13,9 +13,8 @@
 
 namespace {
 
-// Messages of the control that work on bytes; the toolkit's calls convert
-// text for every use (SCI_SEARCHINTARGET, SCI_GETTAG).
-constexpr int kSearchInTarget = 2197;
+// The control's message for a tagged part of a match, in bytes (SCI_GETTAG):
+// the toolkit's call converts it to text.
 constexpr int kGetTag = 2616;
 
 // A match, [from, to) in the old text, and where its replacement went:
@@ -100,7 +99,7 @@ public:
         int pos = m_Start;
         while (pos <= m_End) {
             m_STC->SetTargetRange(pos, m_End);
-            const int from = m_STC->SendMsg(kSearchInTarget, find.size(), wxIntPtr(find.data()));
+            const int from = QelSTCSearchBytes(m_STC, find);
             if (from < 0) break;
             const int to = m_STC->GetTargetEnd();
             const bool skip

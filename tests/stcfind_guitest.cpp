@@ -179,4 +179,37 @@ TEST_F(StcFind, FindStringFromTheSelection)
     EXPECT_EQ(m_Stc->GetSelectionStart(), 5);
 }
 
+// In a long document the search as the user types runs between the keys:
+// it has not run when the key returns, a newer text replaces it, and it ends
+// where FindNext ends, a match across the cut of its first slice included.
+TEST_F(StcFind, FindAsYouTypeGivesWayToKeysAndFindsAsFindNext)
+{
+    const int cut = 1 << 19; // the end of the first slice
+    std::string text(3 * cut, 'x');
+    for (size_t line = 1000; line < text.size(); line += 1000) text[line] = '\n';
+    text.replace(cut - 1, 2, "ab");
+    m_Stc->SetTextRaw(text.c_str());
+    const struct {
+        const char* find;
+        int flags, origin;
+        bool forward;
+    } rows[] = {{"ab", 0, 0, true},
+                {"ab", 0, 3 * cut, false},
+                {"a[b]", wxSTC_FIND_REGEXP, 0, true},
+                {"a[b]", wxSTC_FIND_REGEXP, 3 * cut, false},
+                {"zz", 0, 10, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.find);
+        m_Stc->SetSelection(row.origin, row.origin);
+        m_Stc->FindAsYouType("x", row.flags, row.forward);
+        m_Stc->FindAsYouType(row.find, row.flags, row.forward);
+        EXPECT_EQ(m_Stc->GetCurrentPos(), row.origin);
+        EXPECT_TRUE(PumpUntil([this] { return !m_Stc->IsFindingAsYouType(); }, 10000));
+        const int found = m_Stc->GetSelectionStart();
+        m_Stc->SetSelection(row.origin, row.origin);
+        m_Stc->FindNext(row.find, row.flags, row.forward);
+        EXPECT_EQ(found, m_Stc->GetSelectionStart());
+    }
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include <wx/filefn.h>
 #include <wx/font.h>
 #include <wx/stc/stc.h>
+#include <wx/timer.h>
 
 #include <qelkit/defs.h>
 #include <qelkit/filename.h>
@@ -95,6 +96,12 @@ public:
     bool ReplaceNext(const wxString& find_text, const wxString& replace_text, int search_flags,
                      bool find_next = true);
     bool ReplaceNext(bool find_next = true);
+    // The search as the user types a text: FindNext at once in a short
+    // document; in a long one it starts when typing pauses and runs in
+    // slices between events, so that typing never waits for it. A new call
+    // replaces a search still running; FindNext first finishes it.
+    void FindAsYouType(const wxString& text, int search_flags, bool find_next = true);
+    bool IsFindingAsYouType() const { return m_TypedFind.pos >= 0; }
     int ReplaceAll(const wxString& find_text, const wxString& replace_text);
     // Replaces every match in [start, end) as one change and one undo step;
     // under a regular expression a replacement with \1 to \9 takes the
@@ -204,6 +211,22 @@ protected:
     void OnPainted(wxStyledTextEvent& event);
 
 private:
+    // A search as the user types, between its slices.
+    struct TypedFind {
+        wxString text;
+        std::string bytes; // the text as the control holds it
+        int flags = 0;
+        bool forward = true;
+        bool wrapped = false;
+        int pos = -1; // where the next slice starts; -1: no search runs
+    };
+
+    // Searches the next slice of the search as the user types; false when
+    // that search has ended.
+    bool FindSlice();
+    void FinishFindAsYouType();
+    // Selects the match in the target and shows it.
+    void SelectFound();
     friend class QelSTCFile; // fills the include folders from a catalog
 
     void Initialize();
@@ -259,6 +282,8 @@ private:
     int m_LineNumberWidth = 0;  // as set, 0 when line numbers are not shown
     int m_LineNumberDigits = 0; // of the line count the margin fits
 
+    TypedFind m_TypedFind;
+    wxTimer m_TypedFindTimer;
     QelLexer m_Lexer;
     QelSTCFile m_File;
     QelVi m_vi;
@@ -288,6 +313,9 @@ wxString QelModeLineOptions(const std::string& sample);
 // goes through QelSTCBytes, so that such a text finds its bytes again.
 wxString QelSTCText(const char* bytes, size_t length);
 std::string QelSTCBytes(const wxString& text);
+// Searches the control's target for the bytes with its search flags; the
+// match's start, or -1.
+int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes);
 // The byte that a character of QelSTCText stands for; any other code as is.
 wxUint32 QelByteOfCharacter(wxUint32 code);
 
