@@ -227,6 +227,7 @@ private:
     void FinishFindAsYouType();
     // Selects the match in the target and shows it.
     void SelectFound();
+
     friend class QelSTCFile; // fills the include folders from a catalog
 
     void Initialize();
