@@ -68,9 +68,11 @@ void AppendTagged(QelSTC* stc, const std::string& replacement, std::string& out)
 
 // Finds the matches in [start, end) and builds their replacements. After a
 // match of nothing the search goes on one character further, and a match
-// of nothing right where the previous match ended is none, as sed has it.
-// Nor is one at the end of a range that ends where a line starts: that
-// line (the last, empty one after a final line end above all) lies outside.
+// of nothing right where the previous match ended is none, as sed and vim
+// have it. Nor is one at the end of a range that ends where a line starts:
+// that line (the last, empty one after a final line end above all) lies
+// outside. Nor, as in vim, one at the end of a line that holds text: the
+// control's expressions find none there.
 class Builder {
 public:
     Builder(QelSTC* stc, int start, int end)
@@ -94,12 +96,11 @@ public:
         return std::move(m_Built);
     }
 
-    Built Search(const std::string& find, const std::string& replacement, bool tagged)
+    Built Search(const std::string& find, const std::string& replacement, bool regex, bool tagged)
     {
         int pos = m_Start;
         while (pos <= m_End) {
-            m_STC->SetTargetRange(pos, m_End);
-            const int from = QelSTCSearchBytes(m_STC, find);
+            const int from = regex ? SearchLines(find, pos) : SearchFrom(find, pos);
             if (from < 0) break;
             const int to = m_STC->GetTargetEnd();
             const bool skip
@@ -123,6 +124,28 @@ public:
     }
 
 private:
+    int SearchFrom(const std::string& find, int pos)
+    {
+        m_STC->SetTargetRange(pos, m_End);
+        return QelSTCSearchBytes(m_STC, find);
+    }
+
+    // The control's expressions match within a line and try no position
+    // where the part of the line searched is empty: an empty line is
+    // searched on its own, and a search from the end of a line that holds
+    // text starts on the next line, so that an empty line there is not
+    // passed over.
+    int SearchLines(const std::string& find, int pos)
+    {
+        const int line = m_STC->LineFromPosition(pos);
+        if (pos >= m_End || pos != m_STC->GetLineEndPosition(line)) return SearchFrom(find, pos);
+        if (pos != m_STC->PositionFromLine(line))
+            return SearchLines(find, std::min(m_End, m_STC->PositionFromLine(line + 1)));
+        m_STC->SetTargetRange(pos, pos);
+        const int from = QelSTCSearchBytes(m_STC, find);
+        return from >= 0 ? from : SearchFrom(find, pos);
+    }
+
     // Copies the bytes up to the match and opens its replacement.
     void Add(int from, int to)
     {
@@ -248,8 +271,8 @@ int QelSTC::ReplaceAllInRange(int start, int end, const wxString& find_text,
     SetSearchFlags(search_flags);
 
     Builder builder(this, start, end);
-    const Built built
-        = literal ? builder.Literal(find, replacement) : builder.Search(find, replacement, tagged);
+    const Built built = literal ? builder.Literal(find, replacement)
+                                : builder.Search(find, replacement, regex, tagged);
     if (built.replaced.empty()) return 0;
 
     Keeper keeper(this, built);
