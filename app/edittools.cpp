@@ -59,7 +59,9 @@ bool InsertHeader(wxWindow* parent, QelSTC* stc)
         return false;
 
     stc->GotoLine(HeaderInsertLine(stc->GetLexer().GetScintillaLexer()));
-    stc->AddText(header.Get(&stc->GetFileName()));
+    // A purpose selected with bytes that are not UTF-8 goes back as those bytes.
+    const std::string bytes = QelSTCBytes(header.Get(&stc->GetFileName()));
+    stc->AddTextRaw(bytes.data(), static_cast<int>(bytes.size()));
     return true;
 }
 

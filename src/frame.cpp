@@ -218,7 +218,8 @@ void QelFrame::UpdateStatusBar(QelSTC* stc, const wxString& pane)
     } else if (pane == "PaneInfo") {
         const int caret = stc->GetCurrentPos();
         const int line = stc->LineFromPosition(caret);
-        // The editor's own selected text is empty for a rectangle.
+        // The editor's own selected text keeps bytes that are not UTF-8, but
+        // is empty for a rectangle.
         const QelPaneInfoState state{caret,
                                      stc->GetLineCount(),
                                      line,
@@ -226,7 +227,9 @@ void QelFrame::UpdateStatusBar(QelSTC* stc, const wxString& pane)
                                      stc->GetSelectionStart(),
                                      stc->GetSelectionEnd(),
                                      stc->SelectionIsRectangle(),
-                                     stc->wxStyledTextCtrl::GetSelectedText()};
+                                     stc->SelectionIsRectangle()
+                                         ? stc->wxStyledTextCtrl::GetSelectedText()
+                                         : stc->GetSelectedText()};
         StatusText(QelFormatPaneInfo(state), pane);
     } else {
         wxFAIL_MSG("Assert failure");

@@ -286,7 +286,12 @@ bool QelLexer::ApplyLexer(const wxString& lexer, wxStyledTextCtrl* stc, bool sho
     const wxString requested(lexer);
     const QelLexers& lexers = *QelLexers::Get(true);
     *this = lexers.FindByName(requested);
-    if (GetScintillaLexer().empty()) *this = lexers.FindByText(stc->GetLine(0));
+    if (GetScintillaLexer().empty()) {
+        // Byte for character: the line's own text is empty when it holds a
+        // byte that is not UTF-8, and only its ASCII start decides.
+        const int end = stc->GetLineEndPosition(0);
+        *this = lexers.FindByText(wxString::From8BitData(stc->GetTextRangeRaw(0, end), end));
+    }
 
     stc->SetLexerLanguage(GetScintillaLexer());
     m_IsOk

@@ -276,8 +276,8 @@ void QelViTextCtrl::SetVi(QelVi* vi)
     wxString value;
     if (m_Frame->GetViCommandIsFind()) {
         QelFindReplaceData* frd = QelFindReplaceData::Get();
-        const wxString selected = m_STC ? m_STC->GetSelectedText() : wxString();
-        if (!selected.empty()) frd->SetFindString(selected);
+        if (m_STC != nullptr && m_STC->HasSelectedText())
+            frd->SetFindString(m_STC->GetSelectedText());
         value = frd->GetFindString();
     } else {
         value = wxConfigBase::Get()->Read("vicommand", wxEmptyString);
@@ -297,9 +297,11 @@ void QelViTextCtrl::OnCommand(wxCommandEvent& event)
     event.Skip();
     if (!m_UserInput || !m_STC || !m_Frame->GetViCommandIsFind()) return;
 
-    // Every change searches again from where the caret was.
+    // Every change searches again from where the caret was, between the
+    // keys in a long document.
     m_STC->PositionRestore();
-    m_STC->FindNext(GetValue(), m_STC->GetVi().GetSearchFlags(), m_Frame->GetViCommandIsFindNext());
+    m_STC->FindAsYouType(GetValue(), m_STC->GetVi().GetSearchFlags(),
+                         m_Frame->GetViCommandIsFindNext());
 }
 
 void QelViTextCtrl::OnEnter(wxCommandEvent& WXUNUSED(event))

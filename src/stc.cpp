@@ -150,6 +150,10 @@ void QelSTC::BindEvents()
         event.Skip();
         FitLineNumberMargin(true); // the numbers' font changed size
     });
+    // The timer is its own owner: its events go to it, not to the control.
+    m_TypedFindTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (FindSlice()) m_TypedFindTimer.StartOnce(1);
+    });
 
     BindCommandEvents();
 }

@@ -310,11 +310,15 @@ void QelSTC::ShiftFoldLines(int line, int added)
     }
 }
 
+bool QelSTC::MarksChanges() const
+{
+    return !GetReadOnly() && QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)
+        && GetFileName().GetStat().IsOk();
+}
+
 void QelSTC::MarkerAddChange(int line)
 {
-    if (!GetReadOnly() && QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)
-        && GetFileName().GetStat().IsOk())
-        MarkerAdd(line, m_MarkerChange.GetNo());
+    if (MarksChanges()) MarkerAdd(line, m_MarkerChange.GetNo());
 }
 
 void QelSTC::MarkTargetChange()
@@ -345,9 +349,8 @@ void QelSTC::MarkerNext(bool next)
 
 int QelSTC::GetLineNumberAtCurrentPos() const
 {
-    auto* self = const_cast<QelSTC*>(this);
-    const int line = self->GetCurrentLine();
-    return QelGetLineNumber(self->GetTextRange(PositionFromLine(line), GetLineEndPosition(line)));
+    const int line = const_cast<QelSTC*>(this)->GetCurrentLine();
+    return QelGetLineNumber(GetTextRangeKept(PositionFromLine(line), GetLineEndPosition(line)));
 }
 
 void QelSTC::AddTextHexMode(wxFileOffset start, const char* bytes, size_t size)

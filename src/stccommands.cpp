@@ -91,10 +91,10 @@ void QelSTC::OnCommand(wxCommandEvent& event)
         FindNext(false);
         break;
     case ID_EDIT_OPEN_LINK:
-        if (const wxString sel = GetSelectedText(); sel.empty())
+        if (!HasSelectedText())
             LinkOpen(GetTextAtCurrentPos(), GetLineNumberAtCurrentPos());
         else
-            LinkOpen(sel, QelGetLineNumber(sel));
+            LinkOpen(GetSelectedText(), QelGetLineNumber(GetSelectedText()));
         break;
     case ID_EDIT_OPEN_BROWSER:
         wxLaunchDefaultBrowser(GetFileName().GetFullPath(), 0);
@@ -185,20 +185,24 @@ void QelSTC::OnMouse(wxMouseEvent& event)
         return;
     }
 
-    long style = 0;
-    if (GetReadOnly()) style |= MENU_IS_READ_ONLY;
-    if (!GetSelectedText().empty()) style |= MENU_IS_SELECTED;
-    if (GetLength() == 0) style |= MENU_IS_EMPTY;
-    if (CanPaste()) style |= MENU_CAN_PASTE;
-
-    QelMenu menu(style);
+    QelMenu menu(GetMenuStyle());
     BuildPopupMenu(menu);
     if (menu.GetMenuItemCount() > 0) PopupMenu(&menu);
 }
 
+long QelSTC::GetMenuStyle() const
+{
+    long style = 0;
+    if (GetReadOnly()) style |= MENU_IS_READ_ONLY;
+    if (HasSelectedText()) style |= MENU_IS_SELECTED;
+    if (GetLength() == 0) style |= MENU_IS_EMPTY;
+    if (CanPaste()) style |= MENU_CAN_PASTE;
+    return style;
+}
+
 void QelSTC::BuildPopupMenu(QelMenu& menu)
 {
-    const wxString sel = GetSelectedText();
+    const bool selected = HasSelectedText();
     const bool read_only = GetReadOnly();
 
     if (m_MenuFlags & EDITOR_MENU_OPEN_LINK) {
@@ -208,7 +212,7 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
         }
     }
 
-    if (GetFileName().FileExists() && sel.empty()) {
+    if (GetFileName().FileExists() && !selected) {
         // A file under version control gets its system's commands; any
         // other the comparator's recent version, when there is a comparator.
         if (QelVCS::DirExists(GetFileName())) {
@@ -221,7 +225,7 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
     }
 
     const wxString lexer = m_Lexer.GetScintillaLexer();
-    if (sel.empty() && (lexer == "hypertext" || lexer == "xml")) {
+    if (!selected && (lexer == "hypertext" || lexer == "xml")) {
         menu.AppendSeparator();
         menu.Append(ID_EDIT_OPEN_BROWSER, _("&Open In Browser"));
     }
@@ -235,11 +239,11 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
     menu.AppendSeparator();
     menu.AppendEdit(false);
 
-    if (!read_only && !sel.empty()) {
+    if (!read_only && selected) {
         auto* selection = new QelMenu(menu);
         selection->Append(ID_EDIT_UPPERCASE, _("&Uppercase") + "\tF11");
         selection->Append(ID_EDIT_LOWERCASE, _("&Lowercase") + "\tF12");
-        if (QelGetNumberOfLines(sel) > 1) {
+        if (QelGetNumberOfLines(GetSelectedText()) > 1) {
             auto* sort = new QelMenu(menu);
             sort->Append(wxID_SORT_ASCENDING);
             sort->Append(wxID_SORT_DESCENDING);
@@ -257,7 +261,7 @@ void QelSTC::BuildPopupMenu(QelMenu& menu)
     }
 
     // Toggling has no key of the editor's own (Ctrl+T is the frame's).
-    if (sel.empty() && GetProperty("fold") == "1" && m_Lexer.IsOk() && !lexer.empty()) {
+    if (!selected && GetProperty("fold") == "1" && m_Lexer.IsOk() && !lexer.empty()) {
         menu.AppendSeparator();
         menu.Append(ID_EDIT_FOLD_TOGGLE, _("&Toggle Fold"));
         menu.Append(ID_EDIT_FOLD_ALL, _("&Fold All Lines") + "\tF9");

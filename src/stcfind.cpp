@@ -16,13 +16,56 @@
 namespace {
 
 // The control's message that searches the target for bytes (SCI_SEARCHINTARGET):
-// the toolkit's call converts the text again for every search.
+// the toolkit's call converts the text again for every search, and cannot
+// give a byte that is not UTF-8.
 constexpr int kSearchInTarget = 2197;
+
+// The first code of the private-use characters that stand for bytes that
+// are not UTF-8 (the toolkit's choice for its converter below).
+constexpr wxUint32 kByteCharacters = 0x100000;
+
+const wxMBConv& ByteConv()
+{
+    static const wxMBConvUTF8 conv(wxMBConvUTF8::MAP_INVALID_UTF8_TO_PUA);
+    return conv;
+}
 
 } // namespace
 
+int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes)
+{
+    return stc->SendMsg(kSearchInTarget, bytes.length(), wxIntPtr(bytes.data()));
+}
+
+namespace {
+
+int SearchBytes(QelSTC* stc, const wxString& text)
+{
+    return QelSTCSearchBytes(stc, QelSTCBytes(text));
+}
+
+} // namespace
+
+wxString QelSTCText(const char* bytes, size_t length)
+{
+    return length == 0 ? wxString() : wxString(bytes, ByteConv(), length);
+}
+
+std::string QelSTCBytes(const wxString& text)
+{
+    const wxScopedCharBuffer bytes = text.mb_str(ByteConv());
+    return std::string(bytes.data(), bytes.length());
+}
+
+wxUint32 QelByteOfCharacter(wxUint32 code)
+{
+    return code >= kByteCharacters && code < kByteCharacters + 0x100 ? code - kByteCharacters
+                                                                     : code;
+}
+
 bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
 {
+    FinishFindAsYouType();
     if (text.empty()) return false;
 
     // The first attempt runs from the caret (or the selection start going
@@ -43,19 +86,24 @@ bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
         SetTargetEnd(end);
         SetSearchFlags(search_flags);
 
-        if (SearchInTarget(text) < 0) {
+        if (SearchBytes(this, text) < 0) {
             QelFindResult(text, find_next, wrapped);
             continue;
         }
 
-        wxLogStatus(wxEmptyString);
-        if (GetTargetStart() != GetTargetEnd()) SetSelection(GetTargetStart(), GetTargetEnd());
-        EnsureVisible(LineFromPosition(GetTargetStart()));
-        EnsureCaretVisible();
+        SelectFound();
         return true;
     }
 
     return false;
+}
+
+void QelSTC::SelectFound()
+{
+    wxLogStatus(wxEmptyString);
+    if (GetTargetStart() != GetTargetEnd()) SetSelection(GetTargetStart(), GetTargetEnd());
+    EnsureVisible(LineFromPosition(GetTargetStart()));
+    EnsureCaretVisible();
 }
 
 bool QelSTC::FindNext(bool find_next)
@@ -78,13 +126,13 @@ bool QelSTC::ReplaceNext(const wxString& find_text, const wxString& replace_text
         from != to && !SelectionIsRectangle()) {
         SetTargetStart(from);
         SetTargetEnd(to);
-        found = SearchInTarget(find_text) == from && GetTargetEnd() == to;
+        found = SearchBytes(this, find_text) == from && GetTargetEnd() == to;
     }
 
     if (!found) {
         SetTargetStart(GetCurrentPos());
         SetTargetEnd(GetTextLength());
-        if (SearchInTarget(find_text) < 0) return false;
+        if (SearchBytes(this, find_text) < 0) return false;
     }
 
     MarkTargetChange();
@@ -111,48 +159,11 @@ int QelSTC::ReplaceAll(const wxString& find_text, const wxString& replace_text)
     if (find_text.empty()) return 0;
 
     // A selection over more than one line limits the replacements to it.
-    const bool in_selection = !GetSelectedText().empty()
+    const bool in_selection = HasSelectedText()
         && LineFromPosition(GetSelectionEnd()) > LineFromPosition(GetSelectionStart());
-    const int from_end = in_selection ? GetTextLength() - GetSelectionEnd() : 0;
-
-    const int flags = QelFindReplaceData::Get()->STCFlags();
-    const bool is_re = (flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text);
-    const wxScopedCharBuffer find = find_text.utf8_str();
-    const wxScopedCharBuffer replacement = replace_text.utf8_str();
-
-    SetTargetStart(in_selection ? GetSelectionStart() : 0);
-    SetTargetEnd(GetTextLength() - from_end);
-    SetSearchFlags(flags);
-
-    int count = 0;
-    int marked = -1; // the last line marked as changed
-    BeginUndoAction();
-
-    // Nobody listens to the single changes of a replace-all; telling each of
-    // them costs more than the replacing.
-    const int mod_mask = GetModEventMask();
-    SetModEventMask(0);
-
-    // A match of nothing ends the run: replacing it would find it again.
-    while (SendMsg(kSearchInTarget, find.length(), wxIntPtr(find.data())) >= 0
-           && GetTargetEnd() > GetTargetStart()) {
-        const int target_start = GetTargetStart();
-
-        // Each line once: many matches on one line are common.
-        if (LineFromPosition(GetTargetEnd()) > marked) MarkTargetChange();
-
-        const int length = is_re
-            ? ReplaceTargetRE(replace_text)
-            : ReplaceTargetRaw(replacement.data(), static_cast<int>(replacement.length()));
-        ++count;
-
-        marked = LineFromPosition(target_start + length);
-        SetTargetStart(target_start + length);
-        SetTargetEnd(GetTextLength() - from_end);
-    }
-
-    SetModEventMask(mod_mask);
-    EndUndoAction();
+    const int count = ReplaceAllInRange(in_selection ? GetSelectionStart() : 0,
+                                        in_selection ? GetSelectionEnd() : GetLength(), find_text,
+                                        replace_text, QelFindReplaceData::Get()->STCFlags());
     wxLogStatus(_("Replaced: %d occurrences of: %s"), count, find_text);
     return count;
 }
@@ -197,7 +208,7 @@ void QelSTC::GotoLineAndSelect(int line_number, const wxString& text)
 
     if (!text.empty()) {
         SetSearchFlags(QelFindReplaceData::Get()->STCFlags());
-        if (SearchInTarget(text) < 0) {
+        if (SearchBytes(this, text) < 0) {
             QelFindResult(text, true, true);
             return;
         }
@@ -211,7 +222,7 @@ wxString QelSTC::GetFindString() const
     QelFindReplaceData* frd = QelFindReplaceData::Get();
     const wxString selection = GetSelectedText();
 
-    if (!selection.empty() && QelGetNumberOfLines(selection) == 1) {
+    if (HasSelectedText() && QelGetNumberOfLines(selection) == 1) {
         bool take = true;
         if (frd->UseRegularExpression())
             for (const wxUniChar c : selection) take = take && wxIsalnum(c);
@@ -221,10 +232,22 @@ wxString QelSTC::GetFindString() const
     return frd->GetFindString();
 }
 
+bool QelSTC::HasSelectedText() const
+{
+    return !SelectionIsRectangle() && GetSelectionStart() != GetSelectionEnd();
+}
+
 wxString QelSTC::GetSelectedText() const
 {
     if (SelectionIsRectangle()) return wxEmptyString;
-    return const_cast<QelSTC*>(this)->wxStyledTextCtrl::GetSelectedText();
+    return GetTextRangeKept(GetSelectionStart(), GetSelectionEnd());
+}
+
+wxString QelSTC::GetTextRangeKept(int start, int end) const
+{
+    if (end <= start) return wxEmptyString;
+    const wxCharBuffer bytes = const_cast<QelSTC*>(this)->GetTextRangeRaw(start, end);
+    return QelSTCText(bytes.data(), static_cast<size_t>(end - start));
 }
 
 wxString QelSTC::GetWordAtPos(int pos) const
@@ -234,20 +257,24 @@ wxString QelSTC::GetWordAtPos(int pos) const
     const int word_end = self->WordEndPosition(pos, true);
 
     if (word_start == word_end && word_start < GetTextLength()) {
-        const wxString c = self->GetTextRange(word_start, word_start + 1);
+        const wxString c = GetTextRangeKept(word_start, self->PositionAfter(word_start));
         return (c.empty() || wxIsspace(c[0])) ? wxString() : c;
     }
 
-    return self->GetTextRange(word_start, word_end);
+    return GetTextRangeKept(word_start, word_end);
 }
 
 wxString QelSTC::GetTextAtCurrentPos() const
 {
-    const wxString selection = GetSelectedText();
-    if (!selection.empty()) return QelGetNumberOfLines(selection) < 2 ? selection : wxString();
+    if (HasSelectedText()) {
+        const wxString selection = GetSelectedText();
+        return QelGetNumberOfLines(selection) < 2 ? selection : wxString();
+    }
 
-    auto* self = const_cast<QelSTC*>(this);
-    return QelTextInDelimiters(self->GetLine(self->GetCurrentLine()));
+    // The line with its line end.
+    const int line = const_cast<QelSTC*>(this)->GetCurrentLine();
+    const int end = line + 1 < GetLineCount() ? PositionFromLine(line + 1) : GetLength();
+    return QelTextInDelimiters(GetTextRangeKept(PositionFromLine(line), end));
 }
 
 wxString QelTextInDelimiters(const wxString& line)

@@ -77,7 +77,7 @@ wxString QelHexDecText(const wxString& word)
 {
     if (word.empty()) return wxEmptyString;
 
-    const unsigned long code = static_cast<unsigned long>(word[0].GetValue());
+    const unsigned long code = QelByteOfCharacter(word[0].GetValue());
     if (code < 32 || code > 125) return wxString::Format("hex: %lx dec: %lu", code, code);
 
     long dec = 0;
@@ -95,8 +95,7 @@ void QelSTC::HexDecCalltip(int pos)
 {
     if (CallTipActive()) CallTipCancel();
 
-    const wxString sel = GetSelectedText();
-    const wxString text = QelHexDecText(sel.empty() ? GetWordAtPos(pos) : sel);
+    const wxString text = QelHexDecText(HasSelectedText() ? GetSelectedText() : GetWordAtPos(pos));
     if (text.empty()) return;
 
     CallTipShow(pos, text);

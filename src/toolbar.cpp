@@ -103,8 +103,15 @@ void QelTextCtrl::Find(bool find_next, bool restore_position)
     if (stc == nullptr) return;
 
     m_Frame->SetFindFocus(stc);
-    if (restore_position) stc->PositionRestore();
-    stc->FindNext(GetValue(), QelFindReplaceData::Get()->STCFlags(), find_next);
+    const int flags = QelFindReplaceData::Get()->STCFlags();
+    // Restoring the position means the text is being typed: a long document
+    // is searched between the keys.
+    if (restore_position) {
+        stc->PositionRestore();
+        stc->FindAsYouType(GetValue(), flags, find_next);
+    } else {
+        stc->FindNext(GetValue(), flags, find_next);
+    }
 }
 
 void QelTextCtrl::OnCommand(wxCommandEvent& event)

@@ -30,56 +30,6 @@ bool EndsWithLineEnd(const wxStyledTextCtrl* stc)
     return last == '\n' || last == '\r';
 }
 
-// A pattern without any character that the editor's regular expressions
-// treat specially matches itself.
-bool IsLiteral(const wxString& pattern)
-{
-    return pattern.find_first_of(".[]*+?^$\\") == wxString::npos;
-}
-
-// Searches the pattern from `start` to `stop`, the match as the target. A
-// search that starts at a line end goes on at the next line, so an empty
-// line is searched on its own first.
-bool SearchFrom(wxStyledTextCtrl* stc, const wxString& pattern, int start, int stop)
-{
-    const int line = stc->LineFromPosition(start);
-    if (stc->PositionFromLine(line) == start && stc->GetLineEndPosition(line) == start) {
-        stc->SetTargetRange(start, start);
-        if (stc->SearchInTarget(pattern) >= 0) return true;
-    }
-    stc->SetTargetRange(start, stop);
-    return stc->SearchInTarget(pattern) >= 0;
-}
-
-// Where a search goes on after an empty match that ended at `pos`: one
-// character further, and on the next line rather than at the end of this
-// one (vim does not try an empty match there again).
-int AfterEmptyMatch(wxStyledTextCtrl* stc, int pos)
-{
-    const int line = stc->LineFromPosition(pos);
-    const int line_end = stc->GetLineEndPosition(line);
-    if (pos < line_end) pos = stc->PositionAfter(pos);
-    if (pos < line_end) return pos;
-    return line + 1 < stc->GetLineCount() ? stc->PositionFromLine(line + 1) : stc->GetLength() + 1;
-}
-
-// Replaces every occurrence of `find` in `text`; returns how many.
-int ReplaceLiteral(std::string& text, const std::string& find, const std::string& replace)
-{
-    std::string result;
-    int count = 0;
-    size_t from = 0;
-    for (size_t at = text.find(find); at != std::string::npos; at = text.find(find, from)) {
-        if (count++ == 0) result.reserve(text.size());
-        result.append(text, from, at - from).append(replace);
-        from = at + find.size();
-    }
-    if (count == 0) return 0;
-    result.append(text, from, std::string::npos);
-    text.swap(result);
-    return count;
-}
-
 } // namespace
 
 bool QelVi::ExecCommand(const wxString& command)
@@ -319,47 +269,8 @@ bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxStrin
 {
     int b, e;
     if (IsReadOnly() || !GetLines(begin, end, b, e)) return false;
-    int start = LineStart(m_STC, b - 1);
-    // The range end is kept as a distance from the document end, so that it
-    // follows replacements that add or remove lines.
-    const int from_end = m_STC->GetLength() - LineStart(m_STC, e);
-    int count = 0;
-    m_STC->BeginUndoAction();
-    if (IsLiteral(pattern) && !QelIsTargetRE(replacement)) {
-        // One pass over the bytes and one replacement of the range.
-        const int stop = m_STC->GetLength() - from_end;
-        std::string text(m_STC->GetTextRangeRaw(start, stop).data(), stop - start);
-        count = ReplaceLiteral(text, pattern.utf8_string(), replacement.utf8_string());
-        if (count > 0) {
-            m_STC->SetTargetRange(start, stop);
-            MarkTargetChange();
-            m_STC->ReplaceTargetRaw(text.data(), static_cast<int>(text.size()));
-        }
-    } else {
-        const bool re = QelIsTargetRE(replacement);
-        m_STC->SetSearchFlags(m_SearchFlags);
-        int previous_end = -1; // where the last replacement ended
-        while (start <= m_STC->GetLength() - from_end) {
-            const int stop = m_STC->GetLength() - from_end;
-            if (!SearchFrom(m_STC, pattern, start, stop)) break;
-            const int found = m_STC->GetTargetStart();
-            // An empty match at the start of the line after the range, or on
-            // the empty line after the last line end, is outside it.
-            if (found >= stop && (from_end > 0 || EndsWithLineEnd(m_STC))) break;
-            const bool empty = m_STC->GetTargetEnd() == found;
-            start = found;
-            // An empty match right where a match ended is none, as in sed.
-            if (!empty || found != previous_end) {
-                MarkTargetChange();
-                start
-                    += re ? m_STC->ReplaceTargetRE(replacement) : m_STC->ReplaceTarget(replacement);
-                previous_end = start;
-                ++count;
-            }
-            if (empty) start = AfterEmptyMatch(m_STC, start);
-        }
-    }
-    m_STC->EndUndoAction();
+    const int count = m_STC->ReplaceAllInRange(LineStart(m_STC, b - 1), LineStart(m_STC, e),
+                                               pattern, replacement, m_SearchFlags);
     ShowViMessage(wxString::Format(_("Replaced: %d occurrences of: %s"), count, pattern));
     return true;
 }

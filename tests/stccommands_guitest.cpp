@@ -22,6 +22,7 @@ namespace {
 class Editor : public QelSTC {
 public:
     using QelSTC::BuildPopupMenu;
+    using QelSTC::GetMenuStyle;
     using QelSTC::QelSTC;
     bool Command(int id, const wxString& text = wxEmptyString)
     {
@@ -221,14 +222,16 @@ TEST_F(StcCommands, PopupOffersWhatTheDocumentAllows)
         {"abc", 2, true, wxID_FIND, wxID_REPLACE},
         {"other.c", 7, false, ID_EDIT_OPEN_LINK, ID_EDIT_COMPARE_RECENT},
         {"f() {\n x;\n}\n", 0, false, ID_EDIT_FOLD_TOGGLE, ID_EDIT_UPPERCASE},
+        // Bytes that are not UTF-8 in the selection or on the link's line.
+        {"a\xe9\nb\n", 4, false, wxID_COPY, ID_EDIT_FOLD_TOGGLE},
+        {"\"other.c\" \xe9", 0, false, ID_EDIT_OPEN_LINK, ID_EDIT_UPPERCASE},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         Editor* stc = Open(row.text);
         stc->SetSelection(0, row.to);
         stc->SetReadOnly(row.read_only);
-        QelMenu menu((row.read_only ? MENU_IS_READ_ONLY : 0) | (row.to > 0 ? MENU_IS_SELECTED : 0)
-                     | (stc->GetLength() == 0 ? MENU_IS_EMPTY : 0));
+        QelMenu menu(stc->GetMenuStyle());
         stc->BuildPopupMenu(menu);
         EXPECT_TRUE(row.has == 0 || menu.FindItem(row.has) != nullptr);
         EXPECT_EQ(menu.FindItem(row.lacks), nullptr);

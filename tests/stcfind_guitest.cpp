@@ -69,44 +69,67 @@ TEST_F(StcFind, StepsThroughEveryMatchAndWrapsOnce)
 
 TEST_F(StcFind, ReplaceAllAgreesWithSed)
 {
-    const wxString path = Sample(2000);
-    using Row = std::tuple<bool, const char*, const char*, const char*, const char*>;
-    // The pattern, its replacement; the same pattern for grep -o, and for sed.
-    for (const auto& [regex, find, replace, grep, sed] :
-         {Row{false, "foo", "barbaz", "foo", "s/foo/barbaz/g"},
-          Row{false, "foo", "\\1", "foo", "s/foo/\\\\1/g"}, // plain: "\1" is text
-          Row{true, "\\(f\\)o+", "<\\1>", "fo\\+", "s/\\(f\\)o\\+/<\\1>/g"},
-          Row{true, "[ab]", "", "[ab]", "s/[ab]//g"}}) {
-        SCOPED_TRACE(sed);
-        Regex(regex);
-        m_Stc->SetText(wxString::FromUTF8(ReadBytes(path).c_str()));
-        EXPECT_EQ(m_Stc->ReplaceAll(find, replace),
-                  std::stoi(qeltest::Run("grep -o " + ShellQuote(grep) + " " + ShellQuote(path)
-                                         + " | wc -l")));
+    const wxString sample = Sample(2000);
+    // The pattern, its replacement, the same for sed; the sample's matches
+    // counted by grep -o with `grep`, else a text of its own and its count.
+    const int re = wxSTC_FIND_REGEXP | wxSTC_FIND_MATCHCASE;
+    const struct {
+        int flags;
+        const char *find, *replace, *sed, *grep, *text = nullptr;
+        int count = 0;
+    } rows[] = {
+        {wxSTC_FIND_MATCHCASE, "foo", "barbaz", "s/foo/barbaz/g", "foo"},
+        {wxSTC_FIND_MATCHCASE, "foo", "\\1", "s/foo/\\\\1/g", "foo"}, // plain: "\1" is text
+        {0, "FOO", "X", "s/foo/X/g", "foo"},
+        {wxSTC_FIND_MATCHCASE | wxSTC_FIND_WHOLEWORD, "foo", "X", "s/\\<foo\\>/X/g", "\\<foo\\>"},
+        {re, "\\(f\\)o+", "<\\1>\\t", "s/\\(f\\)o\\+/<\\1>\\t/g", "fo\\+"},
+        {re, "[ab]", "", "s/[ab]//g", "[ab]"},
+        // A match of nothing is replaced and the search goes one character
+        // on, but not right after a match, nor on the empty last line; an
+        // empty line has one. (At the end of a line that holds text sed has
+        // one too, vim and the editor none.)
+        {re, "[0-9]*", "N", "s/[0-9]*/N/g", nullptr, "12 34 56\n", 3},
+        {re, "x*", "-", "s/x*/-/g", nullptr, "axxbx\n", 3},
+        {re, "^", "# ", "s/^/# /", nullptr, "a\n\nb\n", 3},
+        {re, "$", ";", "s/$/;/", nullptr, "a\n\nb", 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sed);
+        QelFindReplaceData* frd = QelFindReplaceData::Get();
+        frd->SetMatchWord(row.flags & wxSTC_FIND_WHOLEWORD);
+        frd->SetMatchCase(row.flags & wxSTC_FIND_MATCHCASE);
+        Regex(row.flags & wxSTC_FIND_REGEXP);
+        const wxString path = row.grep ? sample : WriteFile("text.txt", row.text);
+        m_Stc->SetTextRaw(ReadBytes(path).c_str());
+        const int count = row.grep ? std::stoi(qeltest::Run("grep -o " + ShellQuote(row.grep) + " "
+                                                            + ShellQuote(path) + " | wc -l"))
+                                   : row.count;
+        EXPECT_EQ(m_Stc->ReplaceAll(row.find, row.replace), count);
         EXPECT_EQ(TextBytes(m_Stc),
-                  qeltest::Run("sed " + ShellQuote(sed) + " " + ShellQuote(path)));
+                  qeltest::Run("sed " + ShellQuote(row.sed) + " " + ShellQuote(path)));
     }
 }
 
-// One undo step; patterns that match nothing wide end instead of finding the
-// same place for ever; a selection over lines limits it.
+// One undo step; markers, caret and view stay with their text; a selection
+// over lines limits it.
 TEST_F(StcFind, ReplaceAllEndsAndKeepsToASelection)
 {
     Regex(false);
-    m_Stc->SetText("aXa");
-    EXPECT_EQ(m_Stc->ReplaceAll("a", "b"), 2);
+    m_Stc->SetText("aXa\nb\nc\nd\n");
+    m_Stc->MarkerAdd(2, 3);
+    m_Stc->GotoPos(6);
+    EXPECT_EQ(m_Stc->ReplaceAll("a", "a\n"), 2);
+    EXPECT_EQ(m_Stc->wxStyledTextCtrl::MarkerNext(0, 1 << 3), 4);
+    EXPECT_EQ(m_Stc->GetCurrentPos(), 8);
     m_Stc->Undo();
-    EXPECT_EQ(m_Stc->GetText(), "aXa");
+    EXPECT_EQ(m_Stc->GetText(), "aXa\nb\nc\nd\n");
     EXPECT_EQ(m_Stc->ReplaceAll("", "z"), 0);
-    Regex(true);
-    EXPECT_EQ(m_Stc->ReplaceAll("x*", "z") + m_Stc->ReplaceAll("^", "z"), 0);
-    EXPECT_EQ(m_Stc->GetText(), "aXa");
 
-    Regex(false);
-    m_Stc->SetText("a1\na2\na3\na4\n");
+    // The selection holds a byte that has no text form.
+    m_Stc->SetTextRaw("a1\na2\xe9\na3\na4\n");
     m_Stc->SetSelection(m_Stc->PositionFromLine(1), m_Stc->GetLineEndPosition(2));
     EXPECT_EQ(m_Stc->ReplaceAll("a", "aaa"), 2);
-    EXPECT_EQ(m_Stc->GetText(), "a1\naaa2\naaa3\na4\n");
+    EXPECT_EQ(TextBytes(m_Stc), "a1\naaa2\xe9\naaa3\na4\n");
     m_Stc->SetSelection(0, 1); // inside one line: no limit
     EXPECT_EQ(m_Stc->ReplaceAll("a", "b"), 8);
 }
@@ -151,6 +174,44 @@ TEST_F(StcFind, FindStringFromTheSelection)
     EXPECT_EQ(m_Stc->GetFindString(), "a.b");
     m_Stc->SetSelection(0, 13);
     EXPECT_EQ(m_Stc->GetFindString(), "a.b");
+    // A byte that is not UTF-8 is taken, and found again, as the byte.
+    m_Stc->SetTextRaw("caf\xe9 caf\xe9");
+    m_Stc->SetSelection(0, 4);
+    EXPECT_TRUE(m_Stc->FindNext(m_Stc->GetFindString(), 0));
+    EXPECT_EQ(m_Stc->GetSelectionStart(), 5);
+}
+
+// In a long document the search as the user types runs between the keys:
+// it has not run when the key returns, a newer text replaces it, and it ends
+// where FindNext ends, a match across the cut of its first slice included.
+TEST_F(StcFind, FindAsYouTypeGivesWayToKeysAndFindsAsFindNext)
+{
+    const int cut = 1 << 19; // the end of the first slice
+    std::string text(3 * cut, 'x');
+    for (size_t line = 1000; line < text.size(); line += 1000) text[line] = '\n';
+    text.replace(cut - 1, 2, "ab");
+    m_Stc->SetTextRaw(text.c_str());
+    const struct {
+        const char* find;
+        int flags, origin;
+        bool forward;
+    } rows[] = {{"ab", 0, 0, true},
+                {"ab", 0, 3 * cut, false},
+                {"a[b]", wxSTC_FIND_REGEXP, 0, true},
+                {"a[b]", wxSTC_FIND_REGEXP, 3 * cut, false},
+                {"zz", 0, 10, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.find);
+        m_Stc->SetSelection(row.origin, row.origin);
+        m_Stc->FindAsYouType("x", row.flags, row.forward);
+        m_Stc->FindAsYouType(row.find, row.flags, row.forward);
+        EXPECT_EQ(m_Stc->GetCurrentPos(), row.origin);
+        EXPECT_TRUE(PumpUntil([this] { return !m_Stc->IsFindingAsYouType(); }, 10000));
+        const int found = m_Stc->GetSelectionStart();
+        m_Stc->SetSelection(row.origin, row.origin);
+        m_Stc->FindNext(row.find, row.flags, row.forward);
+        EXPECT_EQ(found, m_Stc->GetSelectionStart());
+    }
 }
 
 } // namespace

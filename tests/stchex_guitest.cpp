@@ -103,12 +103,13 @@ TEST_F(StcHex, CallTipsInHexAndDecimal)
                 {"255", "hex: ff dec: 597"},
                 {"~", "hex: 7e dec: 126"},
                 {"\xc3\xa9", "hex: e9 dec: 233"},
+                {"\xff", "hex: ff dec: 255"}, // not UTF-8: the byte
                 {"zz", ""},
                 {"0x1f", "dec: 31"},
                 {"", ""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.word);
-        const wxString word = wxString::FromUTF8(row.word);
+        const wxString word = QelSTCText(row.word, strlen(row.word));
         EXPECT_EQ(QelHexDecText(word), row.want);
         // Numbers in both bases: printf gives the same text.
         if (const std::string w = row.word;

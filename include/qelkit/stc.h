@@ -10,6 +10,7 @@
 #include <wx/filefn.h>
 #include <wx/font.h>
 #include <wx/stc/stc.h>
+#include <wx/timer.h>
 
 #include <qelkit/defs.h>
 #include <qelkit/filename.h>
@@ -95,11 +96,29 @@ public:
     bool ReplaceNext(const wxString& find_text, const wxString& replace_text, int search_flags,
                      bool find_next = true);
     bool ReplaceNext(bool find_next = true);
+    // The search as the user types a text: FindNext at once in a short
+    // document; in a long one it starts when typing pauses and runs in
+    // slices between events, so that typing never waits for it. A new call
+    // replaces a search still running; FindNext first finishes it.
+    void FindAsYouType(const wxString& text, int search_flags, bool find_next = true);
+    bool IsFindingAsYouType() const { return m_TypedFind.pos >= 0; }
     int ReplaceAll(const wxString& find_text, const wxString& replace_text);
+    // Replaces every match in [start, end) as one change and one undo step;
+    // under a regular expression a replacement with \1 to \9 takes the
+    // tagged parts of each match. A match of nothing is replaced too, as sed
+    // does. Markers, caret and view stay with their text. The count.
+    int ReplaceAllInRange(int start, int end, const wxString& find_text,
+                          const wxString& replace_text, int search_flags);
     bool GotoDialog(const wxString& caption = _("Enter Line Number"));
     void GotoLineAndSelect(int line_number, const wxString& text = wxEmptyString);
     wxString GetFindString() const;
+    // Whether a selection that is not a rectangle holds anything: decided
+    // on positions, since text converted from bytes may come out empty.
+    bool HasSelectedText() const;
+    // The selected text (empty for a rectangle), every byte kept.
     wxString GetSelectedText() const;
+    // The bytes from start to end as text, every byte kept (QelSTCText).
+    wxString GetTextRangeKept(int start, int end) const;
     wxString GetWordAtPos(int pos) const;
     wxString GetTextAtCurrentPos() const;
     long GetGotoLineNumber() const { return m_GotoLineNumber; }
@@ -119,6 +138,9 @@ public:
     void Fold(bool foldall = false);
     void FoldAll();
     void MarkerAddChange(int line);
+    // Whether changed lines get the change marker: an editable document of
+    // a file, with the marker loaded.
+    bool MarksChanges() const;
     void MarkTargetChange();
     void MarkerDeleteAllChange();
     void MarkerNext(bool next);
@@ -175,6 +197,8 @@ public:
 
 protected:
     virtual void BuildPopupMenu(QelMenu& menu);
+    // The style of the context menu for the editor as it is now.
+    long GetMenuStyle() const;
     void OnChar(wxKeyEvent& event);
     void OnCommand(wxCommandEvent& event);
     void OnMouse(wxMouseEvent& event);
@@ -187,6 +211,23 @@ protected:
     void OnPainted(wxStyledTextEvent& event);
 
 private:
+    // A search as the user types, between its slices.
+    struct TypedFind {
+        wxString text;
+        std::string bytes; // the text as the control holds it
+        int flags = 0;
+        bool forward = true;
+        bool wrapped = false;
+        int pos = -1; // where the next slice starts; -1: no search runs
+    };
+
+    // Searches the next slice of the search as the user types; false when
+    // that search has ended.
+    bool FindSlice();
+    void FinishFindAsYouType();
+    // Selects the match in the target and shows it.
+    void SelectFound();
+
     friend class QelSTCFile; // fills the include folders from a catalog
 
     void Initialize();
@@ -242,6 +283,8 @@ private:
     int m_LineNumberWidth = 0;  // as set, 0 when line numbers are not shown
     int m_LineNumberDigits = 0; // of the line count the margin fits
 
+    TypedFind m_TypedFind;
+    wxTimer m_TypedFindTimer;
     QelLexer m_Lexer;
     QelSTCFile m_File;
     QelVi m_vi;
@@ -264,6 +307,18 @@ int QelGuessEOLMode(const std::string& sample, bool truncated);
 // The options of a vi mode line ("vi: set ts=4:") in the sample, the text
 // after "set " to the end of its line; empty when there is none.
 wxString QelModeLineOptions(const std::string& sample);
+
+// The control's bytes as text without losing any: valid UTF-8 as its
+// characters, any other byte as a private-use character of its own, which
+// QelSTCBytes turns back into that byte. Text that the editor searches for
+// goes through QelSTCBytes, so that such a text finds its bytes again.
+wxString QelSTCText(const char* bytes, size_t length);
+std::string QelSTCBytes(const wxString& text);
+// Searches the control's target for the bytes with its search flags; the
+// match's start, or -1.
+int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes);
+// The byte that a character of QelSTCText stands for; any other code as is.
+wxUint32 QelByteOfCharacter(wxUint32 code);
 
 // The text between the first pair of delimiters that fits on the line:
 // double quotes, angle brackets, ": " and ":", single quotes; trimmed.
