@@ -246,7 +246,8 @@ const ViCase ViCases[] = {
     // Ex commands typed in normal mode.
     {"ExSubstituteGroups", "ab ab\ncd\n", 1, 1, ":%s/\\(a\\)\\(b\\)/\\2\\1/g<CR>", Vim},
     // Empty matches: the search goes on one character further.
-    {"ExSubstituteEmptyMatches", "12 34 56\nabc\naab\n", 1, 1, ":%s/[0-9]*/N/g<CR>", Vim},
+    {"ExSubstituteEmptyMatches", "12 34 56\n\nabc\naab\n", 1, 1, ":%s/[0-9]*/N/g<CR>", Vim},
+    {"ExSubstituteEmptyLinesGroups", "\n1\n\n", 1, 1, ":%s/\\([0-9]*\\)/<\\1>/<CR>", Vim},
     {"ExSubstituteLineStarts", "a\nb\n\nc\n", 1, 1, ":2,3s/^/# /<CR>", Vim},
     {"ExSubstituteLineEnds", "\na\n\nb\n", 1, 1, ":%s/$/;/<CR>", Vim},
     {"ExMarks", "a\nb\nc\nd\ne\n", 2, 1, "majjmb:'a,'bd<CR>", Vim},
