@@ -9,6 +9,7 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/frame.h>
@@ -102,10 +103,15 @@ void QelSTC::OnCommand(wxCommandEvent& event)
     case ID_EDIT_READ_FILE:
         m_File.Read(event.GetString());
         break;
-    case ID_EDIT_COMPARE_RECENT:
-        if (wxFileName other; QelFindOtherFileName(GetFileName(), &other))
-            QelCompareFile(GetFileName(), other);
+    case ID_EDIT_COMPARE_RECENT: {
+        // The search lets the event loop run, where this editor may be
+        // closed: then nothing is compared.
+        const wxWeakRef<QelSTC> self(this);
+        const wxFileName file = GetFileName();
+        if (wxFileName other; QelFindOtherFileName(file, &other) && self)
+            QelCompareFile(file, other);
         break;
+    }
     case ID_EDIT_CONTROL_CHAR:
         ControlCharDialog();
         break;

@@ -134,16 +134,21 @@ private:
     // where the part of the line searched is empty: an empty line is
     // searched on its own, and a search from the end of a line that holds
     // text starts on the next line, so that an empty line there is not
-    // passed over.
+    // passed over. Only an expression anchored at the line start is tried
+    // on an empty line at all; there, where any match can only start, the
+    // anchor changes nothing else (nor the numbers of the tagged parts).
     int SearchLines(const std::string& find, int pos)
     {
         const int line = m_STC->LineFromPosition(pos);
         if (pos >= m_End || pos != m_STC->GetLineEndPosition(line)) return SearchFrom(find, pos);
         if (pos != m_STC->PositionFromLine(line))
             return SearchLines(find, std::min(m_End, m_STC->PositionFromLine(line + 1)));
-        m_STC->SetTargetRange(pos, pos);
-        const int from = QelSTCSearchBytes(m_STC, find);
-        return from >= 0 ? from : SearchFrom(find, pos);
+        for (const std::string& on_line : {find, "^" + find}) {
+            m_STC->SetTargetRange(pos, pos);
+            if (const int from = QelSTCSearchBytes(m_STC, on_line); from >= 0) return from;
+            if (find[0] == '^') break;
+        }
+        return SearchFrom(find, pos);
     }
 
     // Copies the bytes up to the match and opens its replacement.

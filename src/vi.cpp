@@ -2,6 +2,7 @@
 #include <qelkit/vi.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cwctype>
 
 #include <locale.h>
@@ -54,6 +55,148 @@ void MoveCaret(wxStyledTextCtrl* stc, int pos)
 {
     stc->GotoPos(pos);
     stc->ChooseCaretX();
+}
+
+// A caret after the last character of a line stands on that character, as
+// the cursor of vi does: commands that act on the character at the caret
+// take that one, never the line end.
+int StandOn(wxStyledTextCtrl* stc, int pos)
+{
+    const int line = stc->LineFromPosition(pos);
+    return pos == stc->GetLineEndPosition(line) && pos > stc->PositionFromLine(line)
+        ? stc->PositionBefore(pos)
+        : pos;
+}
+
+// How vi's word motions class a character: 0 a blank, a line end or the
+// document end, 1 punctuation, 2 a word character (any byte of a
+// multi-byte character too).
+int WordClass(const wxStyledTextCtrl* stc, int pos)
+{
+    if (pos >= stc->GetLength()) return 0;
+    const int c = stc->GetCharAt(pos) & 0xff;
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') return 0;
+    return c >= 0x80 || c == '_' || std::isalnum(c) ? 2 : 1;
+}
+
+// A walk over the text as vi's word motions take it: character by
+// character, resting on each line end. The empty line after a last line
+// end is no line of vi's, so the walk ends before it.
+class WordWalk {
+public:
+    // What a step did.
+    enum Step { InLine, NextLine, OntoLineEnd, AtEnd };
+
+    WordWalk(wxStyledTextCtrl* stc, int pos)
+        : m_STC(stc)
+        , m_Pos(pos)
+        , m_LastLine(stc->GetLineCount() - 1)
+    {
+        if (m_LastLine > 0 && stc->PositionFromLine(m_LastLine) == stc->GetLength()) --m_LastLine;
+    }
+
+    int Pos() const { return m_Pos; }
+    int Class() const { return WordClass(m_STC, m_Pos); }
+    int Line() const { return m_STC->LineFromPosition(m_Pos); }
+    bool OnLastLine() const { return Line() >= m_LastLine; }
+    bool OnEmptyLine() const
+    {
+        return m_Pos == m_STC->PositionFromLine(Line())
+            && m_Pos == m_STC->GetLineEndPosition(Line());
+    }
+
+    Step Next()
+    {
+        const int line = Line();
+        const int end = m_STC->GetLineEndPosition(line);
+        if (m_Pos < end) {
+            m_Pos = m_STC->PositionAfter(m_Pos);
+            return m_Pos < end ? InLine : OntoLineEnd;
+        }
+        if (line >= m_LastLine) return AtEnd;
+        m_Pos = m_STC->PositionFromLine(line + 1);
+        return NextLine;
+    }
+
+    void Back()
+    {
+        if (m_Pos > m_STC->PositionFromLine(Line())) m_Pos = m_STC->PositionBefore(m_Pos);
+    }
+
+private:
+    wxStyledTextCtrl* m_STC;
+    int m_Pos;
+    int m_LastLine;
+};
+
+// Where `count` words from `pos` end for a delete or a change: at the start
+// of the next word, an empty line counting as one; but the last word ends
+// at its line end when it ends a line, so that the line break stays.
+int WordsEnd(wxStyledTextCtrl* stc, int pos, int count)
+{
+    WordWalk walk(stc, pos);
+    for (int left = count - 1; left >= 0; --left) {
+        // The walk ends at the document end, and the last word at the line
+        // end it reaches.
+        const auto ends = [&](WordWalk::Step step) {
+            return step == WordWalk::AtEnd || (step != WordWalk::InLine && left == 0);
+        };
+        const int start_class = walk.Class();
+        const bool last_line = walk.OnLastLine();
+        const WordWalk::Step step = walk.Next();
+        if (ends(step) || (step != WordWalk::InLine && last_line)) break;
+        while (start_class != 0 && walk.Class() == start_class)
+            if (ends(walk.Next())) return walk.Pos();
+        while (walk.Class() == 0 && !walk.OnEmptyLine())
+            if (ends(walk.Next())) return walk.Pos();
+    }
+    return walk.Pos();
+}
+
+// Where "cw" from `pos`, a character of a word, ends: at the end of that
+// word (the blanks after it stay), then of each further word counted.
+int ChangedWordsEnd(wxStyledTextCtrl* stc, int pos, int count)
+{
+    WordWalk walk(stc, pos);
+    // Passes the characters of one class; false at the document end.
+    const auto pass = [&walk](int word_class) {
+        while (walk.Class() == word_class)
+            if (walk.Next() == WordWalk::AtEnd) return false;
+        return true;
+    };
+    for (int i = 0; i < count; ++i) {
+        const int start_class = walk.Class();
+        if (walk.Next() == WordWalk::AtEnd) return walk.Pos();
+        if (walk.Class() == start_class) {
+            if (!pass(start_class)) return walk.Pos();
+        } else if (i > 0) {
+            // On the end of a word: on to the end of the next one.
+            if (!pass(0) || !pass(walk.Class())) return walk.Pos();
+        }
+        walk.Back();
+    }
+    return stc->PositionAfter(walk.Pos());
+}
+
+// The text that a delete or a change of words takes.
+struct WordsRange {
+    int start, end;
+};
+
+// What "dw" (or "cw" with `change`) with the count takes from `pos`. The
+// words end where the next one starts; on a word "cw" ends with the word
+// instead. An end at the start of a later line goes back to the end of the
+// line before it, and from the start of a line's text the lines go whole.
+WordsRange RangeOfWords(wxStyledTextCtrl* stc, int pos, int count, bool change)
+{
+    pos = StandOn(stc, pos);
+    if (change && WordClass(stc, pos) != 0) return {pos, ChangedWordsEnd(stc, pos, count)};
+    const int end = WordsEnd(stc, pos, count);
+    const int line = stc->LineFromPosition(pos), end_line = stc->LineFromPosition(end);
+    if (end_line == line || end != stc->PositionFromLine(end_line)) return {pos, end};
+    if (pos > stc->GetLineIndentPosition(line)) return {pos, stc->GetLineEndPosition(end_line - 1)};
+    // A change keeps one line to type into.
+    return {stc->PositionFromLine(line), change ? stc->GetLineEndPosition(end_line - 1) : end};
 }
 
 // Lower case to upper, anything else to lower, by the Unicode tables
@@ -200,7 +343,7 @@ bool QelVi::OnKeyDown(const wxKeyEvent& event)
         } else {
             Bell();
         }
-        if (!m_STC->GetSelectedText().empty()) {
+        if (m_STC->GetSelectionStart() != m_STC->GetSelectionEnd()) {
             const int caret = m_STC->GetCurrentPos();
             m_STC->SetSelection(caret, caret);
         }
@@ -289,29 +432,28 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
 void QelVi::ChangeWords(int count, bool dot)
 {
     QelSTC* stc = m_STC;
-    if (!stc->GetSelectedText().empty()) MoveCaret(stc, stc->GetSelectionStart());
-    const int pos = stc->GetCurrentPos();
-    Repeat(stc, count, [stc] { stc->WordRightEndExtend(); });
+    if (stc->GetSelectionStart() != stc->GetSelectionEnd())
+        MoveCaret(stc, stc->GetSelectionStart());
+    const WordsRange range = RangeOfWords(stc, stc->GetCurrentPos(), count, true);
     if (dot) {
+        stc->SetSelection(range.start, range.end);
         stc->ReplaceSelection(m_InsertText);
         return;
     }
     // The words stay selected, so that what is typed replaces them.
-    const int end = stc->GetCurrentPos();
     InsertMode('i', 1, false, false);
-    stc->SetCurrentPos(pos);
-    stc->SetAnchor(end);
+    stc->SetCurrentPos(range.start);
+    stc->SetAnchor(range.end);
 }
 
 void QelVi::DeleteWords(int count)
 {
-    QelSTC* stc = m_STC;
-    stc->BeginUndoAction();
-    const int pos = stc->GetCurrentPos();
-    Repeat(stc, count, [stc] { stc->WordRight(); });
-    stc->SetSelection(pos, stc->GetCurrentPos());
-    stc->Cut();
-    stc->EndUndoAction();
+    const WordsRange range = RangeOfWords(m_STC, m_STC->GetCurrentPos(), count, false);
+    if (range.start == range.end) return;
+    m_STC->BeginUndoAction();
+    m_STC->SetSelection(range.start, range.end);
+    m_STC->Cut();
+    m_STC->EndUndoAction();
 }
 
 void QelVi::FindChar(wxUniChar c, int count, bool forward) const
@@ -571,7 +713,7 @@ bool QelVi::ReplaceChars(wxUniChar c, int count)
 {
     // Whole characters up to the line end only: with too few of them left
     // nothing changes, as the line break is never replaced.
-    const int start = m_STC->GetCurrentPos();
+    const int start = StandOn(m_STC, m_STC->GetCurrentPos());
     const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(start));
     int end = start;
     for (int i = 0; i < count; ++i) {
@@ -602,10 +744,9 @@ void QelVi::DeleteChars(int count, bool forward)
     }
     // Then whole characters of the caret's line, never its line end: a
     // caret after the last character stands on that character.
-    int caret = m_STC->GetCurrentPos();
+    const int caret = forward ? StandOn(m_STC, m_STC->GetCurrentPos()) : m_STC->GetCurrentPos();
     const int line = m_STC->LineFromPosition(caret);
     const int start = m_STC->PositionFromLine(line), end = m_STC->GetLineEndPosition(line);
-    if (forward && caret == end && caret > start) caret = m_STC->PositionBefore(caret);
     const int other = StepChars(m_STC, caret, count, forward ? end : start);
     if (other == caret) return;
     const int from = std::min(caret, other);

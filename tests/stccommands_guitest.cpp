@@ -7,6 +7,7 @@
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/testing.h>
+#include <wx/weakref.h>
 
 #include <qelkit/frd.h>
 #include <qelkit/menu.h>
@@ -138,6 +139,15 @@ TEST_F(StcCommands, CompareFindsTheOtherVersion)
     (new Editor(m_Frame, QelFileName(base + "/v2/doc.c")))->Command(ID_EDIT_COMPARE_RECENT);
     EXPECT_TRUE(log.Has("Compared: \"" + base + "/v1/doc.c\" \"" + base + "/v2/doc.c\""))
         << log.Dump();
+
+    // The search lets the event loop run: an editor closed meanwhile is
+    // left alone, and nothing is compared.
+    Editor* closed = new Editor(m_Frame, QelFileName(base + "/v2/doc.c"));
+    const wxWeakRef<Editor> page(closed);
+    m_Frame->CallAfter([&page] { delete page.get(); });
+    closed->Command(ID_EDIT_COMPARE_RECENT);
+    EXPECT_FALSE(page);
+    EXPECT_EQ(log.Count("Compared"), 1u) << log.Dump();
 }
 
 TEST_F(StcCommands, HexToggleAsksAndRoundTrips)

@@ -89,7 +89,7 @@ TEST_F(StcFind, ReplaceAllAgreesWithSed)
         // empty line has one. (At the end of a line that holds text sed has
         // one too, vim and the editor none.)
         {re, "[0-9]*", "N", "s/[0-9]*/N/g", nullptr, "12 34 56\n", 3},
-        {re, "x*", "-", "s/x*/-/g", nullptr, "axxbx\n", 3},
+        {re, "x*", "-", "s/x*/-/g", nullptr, "axxbx\n\n", 4},
         {re, "^", "# ", "s/^/# /", nullptr, "a\n\nb\n", 3},
         {re, "$", ";", "s/$/;/", nullptr, "a\n\nb", 3},
     };
