@@ -1,5 +1,7 @@
 #include <qelkit/notebook.h>
 
+#include <algorithm>
+
 #include <wx/log.h>
 
 #include <qelkit/filedlg.h>
@@ -56,6 +58,45 @@ bool QelNotebook::DeletePage(size_t page)
     if (!wxAuiNotebook::DeletePage(page)) return false;
     ErasePage(window);
     return true;
+}
+
+bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
+{
+    if (pages.empty() || GetPageCount() == 0) return pages.empty();
+    wxWindow* const selected = GetCurrentPage();
+    const bool had_focus = IsDescendant(FindFocus());
+    const bool shown = IsShown();
+
+    // After each deletion the toolkit selects a page again, lays out and
+    // paints the notebook, looks for a scroll position that shows the tab by
+    // measuring the tabs before it, and would have the frame show the
+    // properties of every page on the way. Hidden, untold, and with the first
+    // tab selected (found at once), the batch costs one layout whatever its
+    // size.
+    m_Deleting = true;
+    Hide();
+    SetSelection(0);
+    wxWindow* const first = GetPage(0);
+    bool deleted = true;
+    for (wxWindow* page : pages) {
+        if (page == first) continue;
+        const int index = GetPageIndex(page);
+        deleted = index != wxNOT_FOUND && DeletePage(static_cast<size_t>(index)) && deleted;
+    }
+    if (std::find(pages.begin(), pages.end(), first) != pages.end())
+        deleted = DeletePage(size_t{0}) && deleted;
+    // The page selected before stays so; else the last one, as the pages
+    // went from the right.
+    const int kept = GetPageIndex(selected);
+    if (GetPageCount() > 0) SetSelection(kept != wxNOT_FOUND ? kept : GetPageCount() - 1);
+    m_Deleting = false;
+    Show(shown);
+
+    wxWindow* const current = GetCurrentPage();
+    if (current != nullptr && had_focus) current->SetFocus();
+    if (current != nullptr && kept == wxNOT_FOUND && m_Frame != nullptr)
+        m_Frame->OnNotebook(GetId(), current);
+    return deleted;
 }
 
 wxWindow* QelNotebook::GetPageByKey(const wxString& key) const
@@ -129,7 +170,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
 
     if (event.GetEventType() == wxEVT_AUINOTEBOOK_PAGE_CHANGED) {
         event.Skip();
-        if (m_Frame != nullptr) m_Frame->OnNotebook(GetId(), page);
+        if (m_Frame != nullptr && !m_Deleting) m_Frame->OnNotebook(GetId(), page);
         return;
     }
 
@@ -143,8 +184,35 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
     event.Skip();
 }
 
+bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
+{
+    for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
+        auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
+        if (stc == nullptr) {
+            wxFAIL_MSG("Assert failure");
+            continue;
+        }
+        // Only a changed document has something to ask, and the dialog
+        // builds a whole file chooser: a clean one closes without it.
+        if (stc->GetFile().GetContentsChanged()) {
+            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
+                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
+            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
+        }
+        closable.push_back(stc);
+    }
+    return true;
+}
+
 bool QelNotebook::ForEach(int id)
 {
+    if (id == ID_ALL_CLOSE) {
+        // The pages go in one batch once the questions are answered.
+        std::vector<wxWindow*> closable;
+        const bool allowed = AllowCloseAll(closable);
+        DeletePages(closable);
+        return allowed;
+    }
     bool result = true;
     for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
         auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
@@ -153,13 +221,6 @@ bool QelNotebook::ForEach(int id)
             continue;
         }
         switch (id) {
-        case ID_ALL_CLOSE: {
-            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
-                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
-            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
-            DeletePage(GetKeyByPage(stc));
-            break;
-        }
         case ID_ALL_CONFIG_GET:
             stc->ConfigGet();
             break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <vector>
 
 #include <wx/aui/auibook.h>
 #include <wx/bitmap.h>
@@ -32,6 +33,10 @@ public:
     bool DeletePage(const wxString& key);
     // Deleting by index also forgets the page's key.
     bool DeletePage(size_t page) override;
+    // Deletes the pages as one change of the notebook: one relayout, and the
+    // frame told once of the page left selected. False when one was not a
+    // page.
+    bool DeletePages(const std::vector<wxWindow*>& pages);
 
     wxWindow* GetPageByKey(const wxString& key) const;
     // The page's index, or wxNOT_FOUND.
@@ -49,6 +54,12 @@ public:
                      const wxBitmap& bitmap = wxNullBitmap);
     using wxAuiNotebook::SetPageText;
 
+    // Asks, last to first, whether each changed editor page is to be saved
+    // (clean pages ask nothing), and adds the pages that may close to
+    // closable: all of them, or those before a cancel or a failed save, when
+    // it returns false. Deletes nothing.
+    bool AllowCloseAll(std::vector<wxWindow*>& closable);
+
     // Runs the command id (ID_ALL_*) over every editor page, last to first.
     // False when a close was cancelled or refused by a failed save, or when
     // a save failed.
@@ -63,6 +74,7 @@ private:
 
     QelManagedFrame* m_Frame;
     std::map<wxString, wxWindow*> m_MapPages;
+    bool m_Deleting = false; // in DeletePages: page changes are told at its end
 
     wxDECLARE_EVENT_TABLE();
 };
