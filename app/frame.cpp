@@ -419,8 +419,14 @@ bool Frame::DialogProjectOpen()
 bool Frame::AllowCloseAll(int id)
 {
     switch (id) {
-    case ID_NOTEBOOK_EDITORS:
-        return m_Editors->ForEach(ID_ALL_CLOSE);
+    case ID_NOTEBOOK_EDITORS: {
+        // The pages of a window that closes go with it, at no cost per page;
+        // after a cancel those already answered go.
+        std::vector<wxWindow*> closable;
+        if (m_Editors->AllowCloseAll(closable)) return true;
+        m_Editors->DeletePages(closable);
+        return false;
+    }
     case ID_NOTEBOOK_PROJECTS:
         return QelForEach(m_Projects, ID_LIST_ALL_CLOSE, wxNullFont);
     default:

@@ -51,8 +51,10 @@ public:
     QelListViewFile* GetProject() override;
     // Asks for project files and opens them; false when cancelled.
     bool DialogProjectOpen();
-    // Offers every page of notebook id to be saved and closes it; false
-    // when the user cancelled or a save failed.
+    // Offers every changed page of notebook id to be saved before the window
+    // closes; false when the user cancelled or a save failed. Projects close
+    // as they are answered; editors stay for the window to take along,
+    // except those answered before a cancel, which close.
     bool AllowCloseAll(int id);
     // Notebook id lost its last page.
     void SyncCloseAll(int id) override;
