@@ -29,14 +29,39 @@ wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxStrin
                                   const wxString& text, bool select, const wxBitmap& bitmap)
 {
     if (m_MapPages.count(key) > 0) return nullptr;
+    FitTabHeight(bitmap);
+    // While frozen, a batch of pages is on its way: each selection would
+    // measure the tabs and tell the frame, so only the last page asked for
+    // is selected, once thawed.
+    const bool defer = select && IsFrozen();
     // A page-changed event raised here reaches the frame before the key is
     // known.
-    if (!wxAuiNotebook::InsertPage(page_idx, page, text.empty() ? key : text, select, bitmap)) {
+    if (!wxAuiNotebook::InsertPage(page_idx, page, text.empty() ? key : text, select && !defer,
+                                   bitmap)) {
         wxFAIL_MSG("Assert failure");
         return nullptr;
     }
     m_MapPages[key] = page;
+    if (defer) m_PendingSelection = page;
     return page;
+}
+
+void QelNotebook::FitTabHeight(const wxBitmap& bitmap)
+{
+    // Left to itself the toolkit measures every tab again for each page
+    // added, though the height depends only on the font and the tallest
+    // bitmap: it is measured here once, and again for a taller bitmap.
+    const int height = bitmap.IsOk() ? bitmap.GetLogicalHeight() : 0;
+    if (m_TabBitmapHeight >= 0 && height <= m_TabBitmapHeight) return;
+    m_TabBitmapHeight = height;
+    wxAuiNotebookPageArray pages;
+    wxAuiNotebookPage page;
+    page.window = nullptr;
+    page.active = true;
+    page.hover = false;
+    pages.Add(page);
+    const wxSize size = height > 0 ? wxSize(height, height) : wxDefaultSize;
+    SetTabCtrlHeight(GetArtProvider()->GetBestTabCtrlSize(this, pages, size));
 }
 
 bool QelNotebook::DeletePage(const wxString& key)
@@ -123,7 +148,10 @@ wxWindow* QelNotebook::SelectPage(const wxString& key)
 {
     const int index = GetPageIndexByKey(key);
     if (index == wxNOT_FOUND) return nullptr;
-    SetSelection(index);
+    if (IsFrozen())
+        m_PendingSelection = GetPage(index);
+    else
+        SetSelection(index);
     return GetPage(index);
 }
 
@@ -145,9 +173,21 @@ bool QelNotebook::SetPageText(const wxString& key, const wxString& new_key, cons
     return true;
 }
 
+void QelNotebook::DoThaw()
+{
+    wxAuiNotebook::DoThaw();
+    wxWindow* const page = m_PendingSelection;
+    m_PendingSelection = nullptr;
+    if (const int index = GetPageIndex(page); page != nullptr && index != wxNOT_FOUND)
+        SetSelection(index);
+}
+
 void QelNotebook::ErasePage(const wxString& key)
 {
-    if (m_MapPages.erase(key) == 0) return;
+    const auto it = m_MapPages.find(key);
+    if (it == m_MapPages.end()) return;
+    if (it->second == m_PendingSelection) m_PendingSelection = nullptr;
+    m_MapPages.erase(it);
     if (m_MapPages.empty() && m_Frame != nullptr) m_Frame->SyncCloseAll(GetId());
 }
 

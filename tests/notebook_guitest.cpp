@@ -96,6 +96,24 @@ TEST_F(NotebookTest, CloseAsksTheFrameAboutThatPage)
     EXPECT_EQ(m_Book->GetPageByKey("a"), a);
 }
 
+// Pages added to a frozen notebook (a batch of files opened) are selected
+// once, at the thaw: the last one asked for, the frame told once. The tabs
+// grow for a taller bitmap.
+TEST_F(NotebookTest, PagesAddedWhileFrozenAreSelectedAtTheThaw)
+{
+    Panel("a");
+    const int height = m_Book->GetTabCtrlHeight();
+    m_Frame->page_changes.clear();
+    m_Book->Freeze();
+    wxWindow* b = m_Book->AddPage(new wxPanel(m_Book), "b", "b", true);
+    m_Book->AddPage(new wxPanel(m_Book), "c", "c", true, wxBitmap(40, 40));
+    m_Book->SelectPage("b");
+    m_Book->Thaw();
+    EXPECT_EQ(m_Book->GetCurrentPage(), b);
+    EXPECT_EQ(m_Frame->page_changes, std::vector<wxWindow*>{b});
+    EXPECT_GT(m_Book->GetTabCtrlHeight(), height);
+}
+
 // Only changed documents are asked, last to first; the pages after a cancel
 // go as one change, the frame told once of the page left selected.
 TEST_F(NotebookTest, CloseAllStopsAtCancel)

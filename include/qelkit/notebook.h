@@ -23,6 +23,8 @@ public:
 
     // Adds page under key, with the key as tab text when text is empty.
     // Null, adding nothing, when the key is in use or the toolkit refuses.
+    // While the notebook is frozen, selecting (here and in SelectPage) waits
+    // for the thaw, where the last page asked for is selected.
     wxWindow* AddPage(wxWindow* page, const wxString& key, const wxString& text = wxEmptyString,
                       bool select = false, const wxBitmap& bitmap = wxNullBitmap);
     wxWindow* InsertPage(size_t page_idx, wxWindow* page, const wxString& key,
@@ -67,14 +69,20 @@ public:
 
     size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
 
+protected:
+    void DoThaw() override;
+
 private:
+    void FitTabHeight(const wxBitmap& bitmap);
     void ErasePage(const wxString& key);
     void ErasePage(wxWindow* page);
     void OnNotebook(wxAuiNotebookEvent& event);
 
     QelManagedFrame* m_Frame;
     std::map<wxString, wxWindow*> m_MapPages;
-    bool m_Deleting = false; // in DeletePages: page changes are told at its end
+    bool m_Deleting = false;                // in DeletePages: page changes are told at its end
+    wxWindow* m_PendingSelection = nullptr; // selected at the thaw
+    int m_TabBitmapHeight = -1; // of the tallest tab bitmap so far; -1 before the first tab
 
     wxDECLARE_EVENT_TABLE();
 };
