@@ -22,6 +22,7 @@
 #include <qelkit/report/process.h>
 #include <qelkit/report/stc.h>
 #include <qelkit/report/util.h>
+#include <qelkit/toolbar.h>
 #include <qelkit/util.h>
 #include <qelkit/vcsentry.h>
 #include <qelkit/vcsmenu.h>
@@ -238,6 +239,10 @@ void Frame::RestoreLayout(bool open_recent)
     const wxString perspective = wxConfigBase::Get()->Read(kPerspective, wxEmptyString);
     if (!perspective.empty() && LoadPerspective(perspective)) {
         for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
+        // A layout saved by an earlier version has the bars at their sizes
+        // of then.
+        for (const char* name : {"TOOLBAR", "FINDBAR"})
+            if (auto* bar = dynamic_cast<QelToolBar*>(manager.GetPane(name).window)) bar->FitPane();
     } else {
         // The first start: no size was kept either, and the toolkit's
         // default is too small for an editor.
