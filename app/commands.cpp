@@ -53,6 +53,27 @@ bool IsEditorCommand(int id)
     }
 }
 
+// The list that holds the keyboard focus, when it is one and the command is
+// one of its own edit commands.
+QelListView* ListFor(int id)
+{
+    switch (id) {
+    case wxID_CUT:
+    case wxID_COPY:
+    case wxID_PASTE:
+    case wxID_CLEAR:
+    case wxID_SELECTALL:
+    case wxID_DELETE:
+        break;
+    default:
+        return nullptr;
+    }
+    for (wxWindow* window = wxWindow::FindFocus(); window != nullptr && !window->IsTopLevel();
+         window = window->GetParent())
+        if (auto* list = dynamic_cast<QelListView*>(window)) return list;
+    return nullptr;
+}
+
 // The path chosen in a save dialog that asks before it overwrites; empty
 // when cancelled.
 wxString ChooseSavePath(wxWindow* parent, QelFile* file, const wxString& message,
@@ -383,10 +404,14 @@ void Frame::OnCommand(wxCommandEvent& event)
     }
 
     if (IsEditorCommand(id)) {
-        // What the editor passes on itself must not come back to it.
-        if (stc != nullptr && event.GetEventObject() != stc) {
-            event.SetEventObject(stc);
-            wxPostEvent(stc, event);
+        // A list with the keyboard focus takes its edit commands: the editor,
+        // the find focus, would copy its own text. What the target passes on
+        // itself must not come back to it.
+        wxWindow* target = ListFor(id);
+        if (target == nullptr) target = stc;
+        if (target != nullptr && event.GetEventObject() != target) {
+            event.SetEventObject(target);
+            wxPostEvent(target, event);
         }
         return;
     }

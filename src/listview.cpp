@@ -255,11 +255,13 @@ QelListView::QelListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     SetFont(wxConfigBase::Get()->ReadObject(_("List Font"),
                                             wxSystemSettings::GetFont(wxSYS_OEM_FIXED_FONT)));
 
+    // The keys the popup menu shows, taken here before the window's menus,
+    // whose Copy and Select All go to the editor.
     wxAcceleratorEntry entries[] = {
-        {wxACCEL_NORMAL, WXK_DELETE, wxID_DELETE},
-        {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},
-        {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
-        {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},
+        {wxACCEL_CTRL, 'A', wxID_SELECTALL},       {wxACCEL_CTRL, 'C', wxID_COPY},
+        {wxACCEL_CTRL, 'V', wxID_PASTE},           {wxACCEL_CTRL, 'X', wxID_CUT},
+        {wxACCEL_NORMAL, WXK_DELETE, wxID_DELETE}, {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},
+        {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},   {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},
     };
     SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(entries), entries));
 }

@@ -4,6 +4,8 @@
 #include <wx/modalhook.h>
 #include <wx/uiaction.h>
 
+#include <qelkit/report/listviewframe.h>
+#include <qelkit/status.h>
 #include <qelkit/stc.h>
 
 #include "app_frame_harness.h"
@@ -56,6 +58,36 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPCtrlQAndCtrlB)
     EXPECT_NE(m_Frame->GetMenuBar(), nullptr);
     dialogs.Unregister();
     EXPECT_EQ(dialogs.count, 0);
+}
+
+// Ctrl+A and Ctrl+C in a list select and copy its rows, as its menu says;
+// the window's Copy would copy the editor's text instead.
+TEST_F(FrameKeys, ListTakesCtrlAAndCtrlC)
+{
+    ClipboardLock lock;
+    ASSERT_TRUE(WriteBytes(m_Temp.File("a.txt"), "editor text\n"));
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(m_Temp.File("a.txt"))));
+    m_Frame->GetSTC()->SelectAll();
+    QelListView* list = m_Frame->Activate(QelListViewFileName::LIST_FIND);
+    for (const char* row : {"one", "two"}) list->InsertItem(list->GetItemCount(), row);
+    m_Frame->Show();
+    m_Frame->Raise();
+    list->SetFocus();
+    ASSERT_TRUE(PumpUntil([list] { return list->IsDescendant(wxWindow::FindFocus()); }, 3000));
+
+    wxUIActionSimulator sim;
+    sim.Char('a', wxMOD_CONTROL);
+    EXPECT_TRUE(PumpUntil([list] { return list->GetSelectedItemCount() == 2; }, 3000));
+    sim.Char('c', wxMOD_CONTROL);
+    const wxString rows = list->ItemToText(0) + "\n" + list->ItemToText(1) + "\n";
+    EXPECT_TRUE(PumpUntil([&rows] { return QelClipboardGet() == rows; }, 3000))
+        << QelClipboardGet();
+    // So does the window's Edit menu.
+    ASSERT_TRUE(QelClipboardAdd("none"));
+    wxCommandEvent copy(wxEVT_MENU, wxID_COPY);
+    m_Frame->ProcessWindowEvent(copy);
+    EXPECT_TRUE(PumpUntil([&rows] { return QelClipboardGet() == rows; }, 3000))
+        << QelClipboardGet();
 }
 
 } // namespace
