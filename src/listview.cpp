@@ -214,6 +214,7 @@ wxBEGIN_EVENT_TABLE(QelListView, wxListView)
     EVT_LIST_COL_CLICK(wxID_ANY, QelListView::OnList)
     EVT_LIST_COL_RIGHT_CLICK(wxID_ANY, QelListView::OnList)
     EVT_LIST_ITEM_DESELECTED(wxID_ANY, QelListView::OnList)
+    EVT_LIST_ITEM_FOCUSED(wxID_ANY, QelListView::OnList)
     EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListView::OnList)
     EVT_MENU(wxID_DELETE, QelListView::OnCommand)
     EVT_MENU(wxID_SELECTALL, QelListView::OnCommand)
@@ -645,14 +646,16 @@ void QelListView::EditClearAll()
     UpdateStatusBar();
 }
 
+// All rows in one change: selected one by one, each row told the status
+// bar again.
 void QelListView::EditSelectAll()
 {
-    for (long item = 0; item < GetItemCount(); item++) Select(item);
+    SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
 }
 
 void QelListView::EditSelectNone()
 {
-    for (long item = 0; item < GetItemCount(); item++) Select(item, false);
+    SetItemState(-1, 0, wxLIST_STATE_SELECTED);
 }
 
 void QelListView::EditInvertAll()
@@ -832,6 +835,17 @@ void QelListView::OnList(wxListEvent& event)
         PopupSortMenu();
     } else if (type == wxEVT_LIST_ITEM_SELECTED || type == wxEVT_LIST_ITEM_DESELECTED) {
         UpdateStatusBar();
+    } else if (type == wxEVT_LIST_ITEM_FOCUSED) {
+        // Shift with a click or a key moves the focus first, then selects a
+        // range, of which a virtual list tells no row: the count is taken
+        // once the selection settled.
+        event.Skip();
+        if (m_StatusPending) return;
+        m_StatusPending = true;
+        CallAfter([this] {
+            m_StatusPending = false;
+            UpdateStatusBar();
+        });
     } else if (type == wxEVT_LIST_BEGIN_DRAG) {
         wxString text;
         for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {

@@ -61,7 +61,9 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPCtrlQAndCtrlB)
 }
 
 // Ctrl+A and Ctrl+C in a list select and copy its rows, as its menu says;
-// the window's Copy would copy the editor's text instead.
+// the window's Copy would copy the editor's text instead. The count of
+// selected rows follows a range selected with Shift, of which a virtual
+// list tells no row.
 TEST_F(FrameKeys, ListTakesCtrlAAndCtrlC)
 {
     ClipboardLock lock;
@@ -69,7 +71,7 @@ TEST_F(FrameKeys, ListTakesCtrlAAndCtrlC)
     ASSERT_TRUE(m_Frame->OpenFile(QelFileName(m_Temp.File("a.txt"))));
     m_Frame->GetSTC()->SelectAll();
     QelListView* list = m_Frame->Activate(QelListViewFileName::LIST_FIND);
-    for (const char* row : {"one", "two"}) list->InsertItem(list->GetItemCount(), row);
+    for (const char* row : {"one", "two", "three"}) list->InsertItem(list->GetItemCount(), row);
     m_Frame->Show();
     m_Frame->Raise();
     list->SetFocus();
@@ -77,9 +79,10 @@ TEST_F(FrameKeys, ListTakesCtrlAAndCtrlC)
 
     wxUIActionSimulator sim;
     sim.Char('a', wxMOD_CONTROL);
-    EXPECT_TRUE(PumpUntil([list] { return list->GetSelectedItemCount() == 2; }, 3000));
+    EXPECT_TRUE(PumpUntil([list] { return list->GetSelectedItemCount() == 3; }, 3000));
     sim.Char('c', wxMOD_CONTROL);
-    const wxString rows = list->ItemToText(0) + "\n" + list->ItemToText(1) + "\n";
+    wxString rows;
+    for (long row = 0; row < 3; row++) rows += list->ItemToText(row) + "\n";
     EXPECT_TRUE(PumpUntil([&rows] { return QelClipboardGet() == rows; }, 3000))
         << QelClipboardGet();
     // So does the window's Edit menu.
@@ -88,6 +91,14 @@ TEST_F(FrameKeys, ListTakesCtrlAAndCtrlC)
     m_Frame->ProcessWindowEvent(copy);
     EXPECT_TRUE(PumpUntil([&rows] { return QelClipboardGet() == rows; }, 3000))
         << QelClipboardGet();
+
+    wxStatusBar* status = m_Frame->GetStatusBar();
+    for (const auto& [key, modifier, count] :
+         {std::tuple<int, int, const char*>{WXK_HOME, 0, "3,1"}, {WXK_END, wxMOD_SHIFT, "3,3"}}) {
+        sim.Char(key, modifier);
+        EXPECT_TRUE(PumpUntil([&] { return status->GetStatusText(2) == count; }, 3000))
+            << count << " " << status->GetStatusText(2);
+    }
 }
 
 } // namespace
