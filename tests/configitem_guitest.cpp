@@ -169,6 +169,18 @@ TEST_F(ConfigItemTest, ReadOnlyStopsTyping)
     }
 }
 
+// A spin control gets the width it needs: at a fixed 75 pixels GTK 3 cut
+// off its buttons, all of them for a wide range.
+TEST_F(ConfigItemTest, SpinControlsAreAsWideAsTheyNeed)
+{
+    for (const QelConfigItem& item : {QelConfigItem("Fold", 0, INT_MAX, "", CONFIG_SPINCTRL),
+                                      QelConfigItem("Step", 0, 9, "", CONFIG_SPINCTRL_DOUBLE)}) {
+        wxWindow* spin = Lay(item).GetWindow();
+        m_Frame->Layout();
+        EXPECT_GE(spin->GetSize().x, spin->GetBestSize().x) << item.GetLabel();
+    }
+}
+
 // An editor's value names its lexer.
 TEST_F(ConfigItemTest, EditorValueNamesTheLexer)
 {
