@@ -349,6 +349,12 @@ bool ProjectCommand(Frame* frame, wxCommandEvent& event)
     return true;
 }
 
+// The frame's own showing gives a side pane a usable width.
+void TogglePane(Frame* frame, const wxString& name)
+{
+    frame->ShowPane(name, !frame->IsPaneShown(name));
+}
+
 bool ViewCommand(Frame* frame, wxCommandEvent& event)
 {
     switch (event.GetId()) {
@@ -359,7 +365,7 @@ bool ViewCommand(Frame* frame, wxCommandEvent& event)
         break;
     case ID_VIEW_PROJECTS:
         if (frame->GetProjects()->GetPageCount() > 0)
-            frame->TogglePane("PROJECTS");
+            TogglePane(frame, "PROJECTS");
         else
             frame->NewFile(true);
         break;
@@ -367,14 +373,14 @@ bool ViewCommand(Frame* frame, wxCommandEvent& event)
         frame->TogglePane("OUTPUT");
         break;
     case ID_VIEW_DIRCTRL:
-        frame->TogglePane("DIRCTRL");
+        TogglePane(frame, "DIRCTRL");
         break;
     case ID_VIEW_HISTORY:
-        frame->TogglePane("HISTORY");
+        TogglePane(frame, "HISTORY");
         QelFrame::UpdateStatusBar(frame->GetHistory());
         break;
     case ID_VIEW_ASCII_TABLE:
-        frame->TogglePane("ASCIITABLE");
+        TogglePane(frame, "ASCIITABLE");
         break;
     default:
         return false;

@@ -482,6 +482,12 @@ void Frame::ShowPane(const wxString& name, bool show)
 {
     wxAuiPaneInfo& pane = GetManager().GetPane(name);
     if (!pane.IsOk() || pane.IsShown() == show) return;
+    // A side pane opening makes a new dock as wide as the pane's window
+    // asks, and a pane whose window is made on first paint asks next to
+    // nothing: it opens at a quarter of the window instead.
+    if (show && pane.IsDocked()
+        && (pane.dock_direction == wxAUI_DOCK_LEFT || pane.dock_direction == wxAUI_DOCK_RIGHT))
+        pane.BestSize(GetClientSize().x / 4, pane.best_size.y);
     pane.Show(show);
     GetManager().Update();
 }

@@ -81,7 +81,8 @@ public:
     const wxString& GetLogText() const { return m_LogText; }
     const wxString& GetProjectWildcard() const { return m_ProjectWildcard; }
 
-    // Shows the pane (when hidden) and applies the layout.
+    // Shows the pane (when hidden) and applies the layout; a side pane
+    // opens at a quarter of the window's width.
     void ShowPane(const wxString& name, bool show = true);
     bool IsPaneShown(const wxString& name);
 
