@@ -40,8 +40,6 @@ protected:
     wxBoxSizer* m_Sizer = nullptr;
 };
 
-const std::map<long, const wxString> g_Modes{{0, "None"}, {1, "Word"}, {2, "Line"}};
-
 // Loading never writes; a file picker keeps its path when nothing usable
 // is stored.
 TEST_F(ConfigItemTest, MissingKeysWriteNothing)
@@ -213,18 +211,6 @@ TEST_F(ConfigItemTest, ConsecutiveLabelledItemsShareOneGrid)
     EXPECT_NE(grids[5], grid);
     EXPECT_EQ(grids, std::vector<wxFlexGridSizer*>({grid, grid, grid, grid, nullptr, grids[5]}));
     EXPECT_EQ(grid->GetItemCount(), 6u); // a label and a control for each item
-}
-
-// A copy assigned over an item of another kind takes all of it.
-TEST(ConfigItem, CopiesAssignOverAnotherKind)
-{
-    std::vector<QelConfigItem> items(2, QelConfigItem("Name"));
-    items[1] = QelConfigItem("Mode", g_Modes, true, "Page", 2, 4, 3);
-    items[0] = QelConfigItem("Folder", CONFIG_COMBOBOXDIR, "", true);
-    EXPECT_EQ(items[1].GetType(), CONFIG_RADIOBOX);
-    EXPECT_EQ(items[1].GetPage() + items[1].GetLabel(), "PageMode");
-    EXPECT_TRUE(items[0].GetIsRequired());
-    EXPECT_EQ(items[0].GetType(), CONFIG_COMBOBOXDIR);
 }
 
 } // namespace
