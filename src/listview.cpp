@@ -646,8 +646,8 @@ void QelListView::EditClearAll()
     UpdateStatusBar();
 }
 
-// All rows in one change: selected one by one, each row told the status
-// bar again.
+// All rows in one change: selected one at a time, each would tell the
+// status bar of itself.
 void QelListView::EditSelectAll()
 {
     SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);

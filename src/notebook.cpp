@@ -89,6 +89,8 @@ bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
 {
     if (pages.empty() || GetPageCount() == 0) return pages.empty();
     wxWindow* const selected = GetCurrentPage();
+    // Known before it goes: a page made meanwhile may take its address.
+    const bool selected_goes = std::find(pages.begin(), pages.end(), selected) != pages.end();
     const bool had_focus = IsDescendant(FindFocus());
     const bool shown = IsShown();
 
@@ -112,14 +114,14 @@ bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
         deleted = DeletePage(size_t{0}) && deleted;
     // The page selected before stays so; else the last one, as the pages
     // went from the right.
-    const int kept = GetPageIndex(selected);
+    const int kept = selected_goes ? wxNOT_FOUND : GetPageIndex(selected);
     if (GetPageCount() > 0) SetSelection(kept != wxNOT_FOUND ? kept : GetPageCount() - 1);
     m_Deleting = false;
     Show(shown);
 
     wxWindow* const current = GetCurrentPage();
     if (current != nullptr && had_focus) current->SetFocus();
-    if (current != nullptr && kept == wxNOT_FOUND && m_Frame != nullptr)
+    if (current != nullptr && selected_goes && m_Frame != nullptr)
         m_Frame->OnNotebook(GetId(), current);
     return deleted;
 }
@@ -178,8 +180,8 @@ void QelNotebook::DoThaw()
     wxAuiNotebook::DoThaw();
     wxWindow* const page = m_PendingSelection;
     m_PendingSelection = nullptr;
-    if (const int index = GetPageIndex(page); page != nullptr && index != wxNOT_FOUND)
-        SetSelection(index);
+    if (page == nullptr) return;
+    if (const int index = GetPageIndex(page); index != wxNOT_FOUND) SetSelection(index);
 }
 
 void QelNotebook::ErasePage(const wxString& key)
