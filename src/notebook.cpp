@@ -115,7 +115,10 @@ bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
     // The page selected before stays so; else the last one, as the pages
     // went from the right.
     const int kept = selected_goes ? wxNOT_FOUND : GetPageIndex(selected);
-    if (GetPageCount() > 0) SetSelection(kept != wxNOT_FOUND ? kept : GetPageCount() - 1);
+    if (const int last = static_cast<int>(GetPageCount()) - 1; last >= 0) {
+        const int select = kept != wxNOT_FOUND ? kept : last;
+        if (select != GetSelection()) SetSelection(select);
+    }
     m_Deleting = false;
     Show(shown);
 
@@ -180,8 +183,10 @@ void QelNotebook::DoThaw()
     wxAuiNotebook::DoThaw();
     wxWindow* const page = m_PendingSelection;
     m_PendingSelection = nullptr;
-    if (page == nullptr) return;
-    if (const int index = GetPageIndex(page); index != wxNOT_FOUND) SetSelection(index);
+    // Selecting the selected page again would give the tabs the keyboard
+    // focus, which the page took when it was added.
+    if (const int index = GetPageIndex(page); index != wxNOT_FOUND && index != GetSelection())
+        SetSelection(index);
 }
 
 void QelNotebook::ErasePage(const wxString& key)
