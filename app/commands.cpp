@@ -53,6 +53,27 @@ bool IsEditorCommand(int id)
     }
 }
 
+// The list that holds the keyboard focus, when it is one and the command is
+// one of its own edit commands.
+QelListView* ListFor(int id)
+{
+    switch (id) {
+    case wxID_CUT:
+    case wxID_COPY:
+    case wxID_PASTE:
+    case wxID_CLEAR:
+    case wxID_SELECTALL:
+    case wxID_DELETE:
+        break;
+    default:
+        return nullptr;
+    }
+    for (wxWindow* window = wxWindow::FindFocus(); window != nullptr && !window->IsTopLevel();
+         window = window->GetParent())
+        if (auto* list = dynamic_cast<QelListView*>(window)) return list;
+    return nullptr;
+}
+
 // The path chosen in a save dialog that asks before it overwrites; empty
 // when cancelled.
 wxString ChooseSavePath(wxWindow* parent, QelFile* file, const wxString& message,
@@ -328,6 +349,12 @@ bool ProjectCommand(Frame* frame, wxCommandEvent& event)
     return true;
 }
 
+// The frame's own showing gives a side pane a usable width.
+void TogglePane(Frame* frame, const wxString& name)
+{
+    frame->ShowPane(name, !frame->IsPaneShown(name));
+}
+
 bool ViewCommand(Frame* frame, wxCommandEvent& event)
 {
     switch (event.GetId()) {
@@ -338,7 +365,7 @@ bool ViewCommand(Frame* frame, wxCommandEvent& event)
         break;
     case ID_VIEW_PROJECTS:
         if (frame->GetProjects()->GetPageCount() > 0)
-            frame->TogglePane("PROJECTS");
+            TogglePane(frame, "PROJECTS");
         else
             frame->NewFile(true);
         break;
@@ -346,14 +373,14 @@ bool ViewCommand(Frame* frame, wxCommandEvent& event)
         frame->TogglePane("OUTPUT");
         break;
     case ID_VIEW_DIRCTRL:
-        frame->TogglePane("DIRCTRL");
+        TogglePane(frame, "DIRCTRL");
         break;
     case ID_VIEW_HISTORY:
-        frame->TogglePane("HISTORY");
+        TogglePane(frame, "HISTORY");
         QelFrame::UpdateStatusBar(frame->GetHistory());
         break;
     case ID_VIEW_ASCII_TABLE:
-        frame->TogglePane("ASCIITABLE");
+        TogglePane(frame, "ASCIITABLE");
         break;
     default:
         return false;
@@ -383,10 +410,14 @@ void Frame::OnCommand(wxCommandEvent& event)
     }
 
     if (IsEditorCommand(id)) {
-        // What the editor passes on itself must not come back to it.
-        if (stc != nullptr && event.GetEventObject() != stc) {
-            event.SetEventObject(stc);
-            wxPostEvent(stc, event);
+        // A list with the keyboard focus takes its edit commands: the editor,
+        // the find focus, would copy its own text. What the target passes on
+        // itself must not come back to it.
+        wxWindow* target = ListFor(id);
+        if (target == nullptr) target = stc;
+        if (target != nullptr && event.GetEventObject() != target) {
+            event.SetEventObject(target);
+            wxPostEvent(target, event);
         }
         return;
     }

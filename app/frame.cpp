@@ -22,6 +22,7 @@
 #include <qelkit/report/process.h>
 #include <qelkit/report/stc.h>
 #include <qelkit/report/util.h>
+#include <qelkit/toolbar.h>
 #include <qelkit/util.h>
 #include <qelkit/vcsentry.h>
 #include <qelkit/vcsmenu.h>
@@ -238,6 +239,10 @@ void Frame::RestoreLayout(bool open_recent)
     const wxString perspective = wxConfigBase::Get()->Read(kPerspective, wxEmptyString);
     if (!perspective.empty() && LoadPerspective(perspective)) {
         for (const auto& pane : Captions()) manager.GetPane(pane.name).Caption(pane.caption);
+        // A layout saved by an earlier version has the bars at their sizes
+        // of then.
+        for (const char* name : {"TOOLBAR", "FINDBAR"})
+            if (auto* bar = dynamic_cast<QelToolBar*>(manager.GetPane(name).window)) bar->FitPane();
     } else {
         // The first start: no size was kept either, and the toolkit's
         // default is too small for an editor.
@@ -419,8 +424,14 @@ bool Frame::DialogProjectOpen()
 bool Frame::AllowCloseAll(int id)
 {
     switch (id) {
-    case ID_NOTEBOOK_EDITORS:
-        return m_Editors->ForEach(ID_ALL_CLOSE);
+    case ID_NOTEBOOK_EDITORS: {
+        // The pages of a window that closes go with it, at no cost per page;
+        // after a cancel those already answered go.
+        std::vector<wxWindow*> closable;
+        if (m_Editors->AllowCloseAll(closable)) return true;
+        m_Editors->DeletePages(closable);
+        return false;
+    }
     case ID_NOTEBOOK_PROJECTS:
         return QelForEach(m_Projects, ID_LIST_ALL_CLOSE, wxNullFont);
     default:
@@ -471,6 +482,12 @@ void Frame::ShowPane(const wxString& name, bool show)
 {
     wxAuiPaneInfo& pane = GetManager().GetPane(name);
     if (!pane.IsOk() || pane.IsShown() == show) return;
+    // A side pane opening makes a new dock as wide as the pane's window
+    // asks, and a pane whose window is made on first paint asks next to
+    // nothing: it opens at a quarter of the window instead.
+    if (show && pane.IsDocked()
+        && (pane.dock_direction == wxAUI_DOCK_LEFT || pane.dock_direction == wxAUI_DOCK_RIGHT))
+        pane.BestSize(GetClientSize().x / 4, pane.best_size.y);
     pane.Show(show);
     GetManager().Update();
 }

@@ -51,8 +51,10 @@ public:
     QelListViewFile* GetProject() override;
     // Asks for project files and opens them; false when cancelled.
     bool DialogProjectOpen();
-    // Offers every page of notebook id to be saved and closes it; false
-    // when the user cancelled or a save failed.
+    // Offers every changed page of notebook id to be saved before the window
+    // closes; false when the user cancelled or a save failed. Projects close
+    // as they are answered; editors stay for the window to take along,
+    // except those answered before a cancel, which close.
     bool AllowCloseAll(int id);
     // Notebook id lost its last page.
     void SyncCloseAll(int id) override;
@@ -79,7 +81,8 @@ public:
     const wxString& GetLogText() const { return m_LogText; }
     const wxString& GetProjectWildcard() const { return m_ProjectWildcard; }
 
-    // Shows the pane (when hidden) and applies the layout.
+    // Shows the pane (when hidden) and applies the layout; a side pane
+    // opens at a quarter of the window's width.
     void ShowPane(const wxString& name, bool show = true);
     bool IsPaneShown(const wxString& name);
 

@@ -295,12 +295,14 @@ wxWindow* QelConfigItem::NewControl(wxWindow* parent, bool readonly) const
     case CONFIG_SLIDER:
         return new wxSlider(parent, m_Id, 0, static_cast<int>(m_Min), static_cast<int>(m_Max), pos,
                             sizeNumber, m_Style);
+    // Spin controls take their own width: their buttons sit beside the
+    // digits on GTK 3, and a fixed width cuts them off.
     case CONFIG_SPINCTRL:
-        return new wxSpinCtrl(parent, m_Id, wxEmptyString, pos, sizeNumber,
+        return new wxSpinCtrl(parent, m_Id, wxEmptyString, pos, size,
                               wxSP_ARROW_KEYS | textReadOnly, static_cast<int>(m_Min),
                               static_cast<int>(m_Max), 0);
     case CONFIG_SPINCTRL_DOUBLE:
-        return new wxSpinCtrlDouble(parent, m_Id, wxEmptyString, pos, sizeNumber,
+        return new wxSpinCtrlDouble(parent, m_Id, wxEmptyString, pos, size,
                                     wxSP_ARROW_KEYS | textReadOnly, m_Min, m_Max, m_Min, m_Inc);
     case CONFIG_STATICLINE:
         return new wxStaticLine(parent, wxID_ANY, pos, size, m_Style);

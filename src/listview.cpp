@@ -214,6 +214,7 @@ wxBEGIN_EVENT_TABLE(QelListView, wxListView)
     EVT_LIST_COL_CLICK(wxID_ANY, QelListView::OnList)
     EVT_LIST_COL_RIGHT_CLICK(wxID_ANY, QelListView::OnList)
     EVT_LIST_ITEM_DESELECTED(wxID_ANY, QelListView::OnList)
+    EVT_LIST_ITEM_FOCUSED(wxID_ANY, QelListView::OnList)
     EVT_LIST_ITEM_SELECTED(wxID_ANY, QelListView::OnList)
     EVT_MENU(wxID_DELETE, QelListView::OnCommand)
     EVT_MENU(wxID_SELECTALL, QelListView::OnCommand)
@@ -255,11 +256,13 @@ QelListView::QelListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     SetFont(wxConfigBase::Get()->ReadObject(_("List Font"),
                                             wxSystemSettings::GetFont(wxSYS_OEM_FIXED_FONT)));
 
+    // The keys the popup menu shows, taken here before the window's menus,
+    // whose Copy and Select All go to the editor.
     wxAcceleratorEntry entries[] = {
-        {wxACCEL_NORMAL, WXK_DELETE, wxID_DELETE},
-        {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},
-        {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},
-        {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},
+        {wxACCEL_CTRL, 'A', wxID_SELECTALL},       {wxACCEL_CTRL, 'C', wxID_COPY},
+        {wxACCEL_CTRL, 'V', wxID_PASTE},           {wxACCEL_CTRL, 'X', wxID_CUT},
+        {wxACCEL_NORMAL, WXK_DELETE, wxID_DELETE}, {wxACCEL_CTRL, WXK_INSERT, wxID_COPY},
+        {wxACCEL_SHIFT, WXK_INSERT, wxID_PASTE},   {wxACCEL_SHIFT, WXK_DELETE, wxID_CUT},
     };
     SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(entries), entries));
 }
@@ -643,14 +646,16 @@ void QelListView::EditClearAll()
     UpdateStatusBar();
 }
 
+// All rows in one change: selected one at a time, each would tell the
+// status bar of itself.
 void QelListView::EditSelectAll()
 {
-    for (long item = 0; item < GetItemCount(); item++) Select(item);
+    SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
 }
 
 void QelListView::EditSelectNone()
 {
-    for (long item = 0; item < GetItemCount(); item++) Select(item, false);
+    SetItemState(-1, 0, wxLIST_STATE_SELECTED);
 }
 
 void QelListView::EditInvertAll()
@@ -830,6 +835,17 @@ void QelListView::OnList(wxListEvent& event)
         PopupSortMenu();
     } else if (type == wxEVT_LIST_ITEM_SELECTED || type == wxEVT_LIST_ITEM_DESELECTED) {
         UpdateStatusBar();
+    } else if (type == wxEVT_LIST_ITEM_FOCUSED) {
+        // Shift with a click or a key moves the focus first, then selects a
+        // range, of which a virtual list tells no row: the count is taken
+        // once the selection settled.
+        event.Skip();
+        if (m_StatusPending) return;
+        m_StatusPending = true;
+        CallAfter([this] {
+            m_StatusPending = false;
+            UpdateStatusBar();
+        });
     } else if (type == wxEVT_LIST_BEGIN_DRAG) {
         wxString text;
         for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {

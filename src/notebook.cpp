@@ -1,5 +1,7 @@
 #include <qelkit/notebook.h>
 
+#include <algorithm>
+
 #include <wx/log.h>
 
 #include <qelkit/filedlg.h>
@@ -27,14 +29,39 @@ wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxStrin
                                   const wxString& text, bool select, const wxBitmap& bitmap)
 {
     if (m_MapPages.count(key) > 0) return nullptr;
+    FitTabHeight(bitmap);
+    // While frozen, a batch of pages is on its way: each selection would
+    // measure the tabs and tell the frame, so only the last page asked for
+    // is selected, once thawed.
+    const bool defer = select && IsFrozen();
     // A page-changed event raised here reaches the frame before the key is
     // known.
-    if (!wxAuiNotebook::InsertPage(page_idx, page, text.empty() ? key : text, select, bitmap)) {
+    if (!wxAuiNotebook::InsertPage(page_idx, page, text.empty() ? key : text, select && !defer,
+                                   bitmap)) {
         wxFAIL_MSG("Assert failure");
         return nullptr;
     }
     m_MapPages[key] = page;
+    if (defer) m_PendingSelection = page;
     return page;
+}
+
+void QelNotebook::FitTabHeight(const wxBitmap& bitmap)
+{
+    // Left to itself the toolkit measures every tab again for each page
+    // added, though the height depends only on the font and the tallest
+    // bitmap: it is measured here once, and again for a taller bitmap.
+    const int height = bitmap.IsOk() ? bitmap.GetLogicalHeight() : 0;
+    if (m_TabBitmapHeight >= 0 && height <= m_TabBitmapHeight) return;
+    m_TabBitmapHeight = height;
+    wxAuiNotebookPageArray pages;
+    wxAuiNotebookPage page;
+    page.window = nullptr;
+    page.active = true;
+    page.hover = false;
+    pages.Add(page);
+    const wxSize size = height > 0 ? wxSize(height, height) : wxDefaultSize;
+    SetTabCtrlHeight(GetArtProvider()->GetBestTabCtrlSize(this, pages, size));
 }
 
 bool QelNotebook::DeletePage(const wxString& key)
@@ -56,6 +83,50 @@ bool QelNotebook::DeletePage(size_t page)
     if (!wxAuiNotebook::DeletePage(page)) return false;
     ErasePage(window);
     return true;
+}
+
+bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
+{
+    if (pages.empty() || GetPageCount() == 0) return pages.empty();
+    wxWindow* const selected = GetCurrentPage();
+    // Known before it goes: a page made meanwhile may take its address.
+    const bool selected_goes = std::find(pages.begin(), pages.end(), selected) != pages.end();
+    const bool had_focus = IsDescendant(FindFocus());
+    const bool shown = IsShown();
+
+    // After each deletion the toolkit selects a page again, lays out and
+    // paints the notebook, looks for a scroll position that shows the tab by
+    // measuring the tabs before it, and would have the frame show the
+    // properties of every page on the way. Hidden, untold, and with the first
+    // tab selected (found at once), the batch costs one layout whatever its
+    // size.
+    m_Deleting = true;
+    Hide();
+    SetSelection(0);
+    wxWindow* const first = GetPage(0);
+    bool deleted = true;
+    for (wxWindow* page : pages) {
+        if (page == first) continue;
+        const int index = GetPageIndex(page);
+        deleted = index != wxNOT_FOUND && DeletePage(static_cast<size_t>(index)) && deleted;
+    }
+    if (std::find(pages.begin(), pages.end(), first) != pages.end())
+        deleted = DeletePage(size_t{0}) && deleted;
+    // The page selected before stays so; else the last one, as the pages
+    // went from the right.
+    const int kept = selected_goes ? wxNOT_FOUND : GetPageIndex(selected);
+    if (const int last = static_cast<int>(GetPageCount()) - 1; last >= 0) {
+        const int select = kept != wxNOT_FOUND ? kept : last;
+        if (select != GetSelection()) SetSelection(select);
+    }
+    m_Deleting = false;
+    Show(shown);
+
+    wxWindow* const current = GetCurrentPage();
+    if (current != nullptr && had_focus) current->SetFocus();
+    if (current != nullptr && selected_goes && m_Frame != nullptr)
+        m_Frame->OnNotebook(GetId(), current);
+    return deleted;
 }
 
 wxWindow* QelNotebook::GetPageByKey(const wxString& key) const
@@ -82,7 +153,10 @@ wxWindow* QelNotebook::SelectPage(const wxString& key)
 {
     const int index = GetPageIndexByKey(key);
     if (index == wxNOT_FOUND) return nullptr;
-    SetSelection(index);
+    if (IsFrozen())
+        m_PendingSelection = GetPage(index);
+    else
+        SetSelection(index);
     return GetPage(index);
 }
 
@@ -104,9 +178,23 @@ bool QelNotebook::SetPageText(const wxString& key, const wxString& new_key, cons
     return true;
 }
 
+void QelNotebook::DoThaw()
+{
+    wxAuiNotebook::DoThaw();
+    wxWindow* const page = m_PendingSelection;
+    m_PendingSelection = nullptr;
+    // Selecting the selected page again would give the tabs the keyboard
+    // focus, which the page took when it was added.
+    if (const int index = GetPageIndex(page); index != wxNOT_FOUND && index != GetSelection())
+        SetSelection(index);
+}
+
 void QelNotebook::ErasePage(const wxString& key)
 {
-    if (m_MapPages.erase(key) == 0) return;
+    const auto it = m_MapPages.find(key);
+    if (it == m_MapPages.end()) return;
+    if (it->second == m_PendingSelection) m_PendingSelection = nullptr;
+    m_MapPages.erase(it);
     if (m_MapPages.empty() && m_Frame != nullptr) m_Frame->SyncCloseAll(GetId());
 }
 
@@ -129,7 +217,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
 
     if (event.GetEventType() == wxEVT_AUINOTEBOOK_PAGE_CHANGED) {
         event.Skip();
-        if (m_Frame != nullptr) m_Frame->OnNotebook(GetId(), page);
+        if (m_Frame != nullptr && !m_Deleting) m_Frame->OnNotebook(GetId(), page);
         return;
     }
 
@@ -143,8 +231,35 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
     event.Skip();
 }
 
+bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
+{
+    for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
+        auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
+        if (stc == nullptr) {
+            wxFAIL_MSG("Assert failure");
+            continue;
+        }
+        // Only a changed document has something to ask, and the dialog
+        // builds a whole file chooser: a clean one closes without it.
+        if (stc->GetFile().GetContentsChanged()) {
+            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
+                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
+            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
+        }
+        closable.push_back(stc);
+    }
+    return true;
+}
+
 bool QelNotebook::ForEach(int id)
 {
+    if (id == ID_ALL_CLOSE) {
+        // The pages go in one batch once the questions are answered.
+        std::vector<wxWindow*> closable;
+        const bool allowed = AllowCloseAll(closable);
+        DeletePages(closable);
+        return allowed;
+    }
     bool result = true;
     for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
         auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
@@ -153,13 +268,6 @@ bool QelNotebook::ForEach(int id)
             continue;
         }
         switch (id) {
-        case ID_ALL_CLOSE: {
-            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
-                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
-            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
-            DeletePage(GetKeyByPage(stc));
-            break;
-        }
         case ID_ALL_CONFIG_GET:
             stc->ConfigGet();
             break;

@@ -5,6 +5,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/tokenzr.h>
+#include <wx/wupdlock.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/frame.h>
@@ -47,6 +48,8 @@ QelOpenName QelParseOpenName(const wxString& name, bool exists)
 
 void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags, int dir_flags)
 {
+    // One layout for all the pages, not one for each.
+    wxWindowUpdateLocker frozen(frame);
     for (const auto& file : files) {
         const QelOpenName open = QelParseOpenName(file, wxFileName::FileExists(file));
         if (open.kind == QelOpenName::Kind::wildcard) {

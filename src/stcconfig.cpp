@@ -44,9 +44,12 @@ void QelSTC::ConfigGet()
     SetMarginWidth(m_MarginDividerNumber, config->ReadLong(_("Divider"), 16));
     Fold(false);
 
-    const long line_number
-        = config->ReadLong(_("Line number"), TextWidth(wxSTC_STYLE_DEFAULT, "999999"));
-    m_LineNumberWidth = config->ReadBool(_("Line numbers"), false) ? line_number : 0;
+    // The default width is measured, a text layout per editor: only for a
+    // margin that shows.
+    m_LineNumberWidth = 0;
+    if (config->ReadBool(_("Line numbers"), false))
+        m_LineNumberWidth
+            = config->ReadLong(_("Line number"), TextWidth(wxSTC_STYLE_DEFAULT, "999999"));
     FitLineNumberMargin(true);
 
     SetTabWidth(config->ReadLong(_("Tab width"), 2));

@@ -162,7 +162,9 @@ void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool appen
     m_STC->Allocate(static_cast<int>(m_STC->GetTextLength() + (length - offset)) + 1);
 
     // Up to the length taken: what grows meanwhile is the next tail.
-    std::vector<char> block(kReadBlock);
+    // A small file needs no zeroed block of the full size.
+    std::vector<char> block(
+        static_cast<size_t>(std::min<wxFileOffset>(length - offset, kReadBlock)));
     for (wxFileOffset left = length - offset; left > 0;) {
         const ssize_t n = wxFile::Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
         if (n <= 0) break;

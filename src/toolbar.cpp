@@ -2,6 +2,7 @@
 
 #include <wx/accel.h>
 #include <wx/artprov.h>
+#include <wx/aui/framemanager.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
 #include <wx/stockitem.h>
@@ -30,10 +31,10 @@ wxBEGIN_EVENT_TABLE(QelToolBar, wxAuiToolBar)
     EVT_CHECKBOX(ID_TOOLBAR_HEX, QelToolBar::OnCommand)
     EVT_CHECKBOX(ID_TOOLBAR_SYNC, QelToolBar::OnCommand)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    QelToolBar::QelToolBar(QelFrame* frame, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                           long style)
+QelToolBar::QelToolBar(QelFrame* frame, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                       long style)
     : wxAuiToolBar(frame, id, pos, size, style | wxAUI_TB_HORZ_TEXT)
     , m_Frame(frame)
 { }
@@ -52,6 +53,21 @@ void QelToolBar::AddControls()
     AddControl(m_SyncMode);
 
     Realize();
+}
+
+bool QelToolBar::Realize()
+{
+    if (!wxAuiToolBar::Realize()) return false;
+    FitPane();
+    return true;
+}
+
+void QelToolBar::FitPane()
+{
+    wxAuiManager* manager = wxAuiManager::GetManager(this);
+    if (manager == nullptr) return;
+    if (wxAuiPaneInfo& pane = manager->GetPane(this); pane.IsOk())
+        pane.BestSize(GetHintSize(pane.dock_direction));
 }
 
 wxAuiToolBarItem* QelToolBar::AddTool(int toolId, const wxString& label, const wxBitmap& bitmap,
@@ -84,10 +100,10 @@ wxBEGIN_EVENT_TABLE(QelTextCtrl, wxTextCtrl)
     EVT_TEXT_ENTER(wxID_ANY, QelTextCtrl::OnEnter)
     EVT_MENU(wxID_DELETE, QelTextCtrl::OnDelete)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    QelTextCtrl::QelTextCtrl(wxWindow* parent, QelFrame* frame, wxWindowID id, const wxPoint& pos,
-                             const wxSize& size)
+QelTextCtrl::QelTextCtrl(wxWindow* parent, QelFrame* frame, wxWindowID id, const wxPoint& pos,
+                         const wxSize& size)
     : wxTextCtrl(parent, id, QelFindReplaceData::Get()->GetFindString(), pos, size,
                  wxTE_PROCESS_ENTER)
     , m_Frame(frame)
@@ -159,10 +175,10 @@ wxBEGIN_EVENT_TABLE(QelFindToolBar, QelToolBar)
     EVT_UPDATE_UI(wxID_DOWN, QelFindToolBar::OnUpdateUI)
     EVT_UPDATE_UI(wxID_UP, QelFindToolBar::OnUpdateUI)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    QelFindToolBar::QelFindToolBar(QelFrame* frame, wxWindowID id, const wxPoint& pos,
-                                   const wxSize& size, long style)
+QelFindToolBar::QelFindToolBar(QelFrame* frame, wxWindowID id, const wxPoint& pos,
+                               const wxSize& size, long style)
     : QelToolBar(frame, id, pos, size, style)
 {
     Initialize();

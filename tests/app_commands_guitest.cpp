@@ -141,6 +141,23 @@ TEST_F(CommandsTest, CloseTakesItsOwnPage)
     EXPECT_EQ(Editors()->GetPage(0), stc);
 }
 
+// A side pane opens at a quarter of the window, not as narrow as its empty
+// placeholder.
+TEST_F(CommandsTest, SidePanesOpenAtAQuarterOfTheWindow)
+{
+    m_Frame->SetClientSize(800, 600);
+    const std::pair<int, const char*> panes[] = {{ID_VIEW_DIRCTRL, "DIRCTRL"},
+                                                 {ID_VIEW_HISTORY, "HISTORY"},
+                                                 {ID_VIEW_ASCII_TABLE, "ASCIITABLE"}};
+    for (const auto& [id, name] : panes) {
+        ASSERT_TRUE(Command(id));
+        const wxAuiPaneInfo& pane = m_Frame->GetManager().GetPane(name);
+        EXPECT_TRUE(pane.IsShown());
+        EXPECT_GE(pane.rect.width, 200) << name;
+        ASSERT_TRUE(Command(id)); // hidden again: the next has the side to itself
+    }
+}
+
 // Closing a project with unsaved changes asks first; Cancel keeps it.
 TEST_F(CommandsTest, ProjectCloseAsks)
 {

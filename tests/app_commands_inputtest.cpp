@@ -4,6 +4,8 @@
 #include <wx/modalhook.h>
 #include <wx/uiaction.h>
 
+#include <qelkit/report/listviewframe.h>
+#include <qelkit/status.h>
 #include <qelkit/stc.h>
 
 #include "app_frame_harness.h"
@@ -56,6 +58,38 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPCtrlQAndCtrlB)
     EXPECT_NE(m_Frame->GetMenuBar(), nullptr);
     dialogs.Unregister();
     EXPECT_EQ(dialogs.count, 0);
+}
+
+// A list takes the keys its menu shows, before the window's menus, which
+// gave Copy to the editor; the window's Copy goes to the focused list too.
+// The count of selected rows follows a range selected with Shift, of which
+// a virtual list tells no row.
+TEST_F(FrameKeys, ListTakesItsKeys)
+{
+    ClipboardLock lock;
+    QelListView* list = m_Frame->Activate(QelListViewFileName::LIST_FIND);
+    for (const char* row : {"one", "two", "three"}) list->InsertItem(list->GetItemCount(), row);
+    const wxString rows = list->ItemToText(1) + "\n" + list->ItemToText(2) + "\n";
+    m_Frame->Show();
+    m_Frame->Raise();
+    list->SetFocus();
+    ASSERT_TRUE(PumpUntil([list] { return list->IsDescendant(wxWindow::FindFocus()); }, 3000));
+
+    wxUIActionSimulator sim;
+    const wxStatusBar* status = m_Frame->GetStatusBar();
+    const std::tuple<int, int, const char*> keys[]
+        = {{'a', wxMOD_CONTROL, "3,3"}, {WXK_DOWN, 0, "3,1"}, {WXK_END, wxMOD_SHIFT, "3,2"}};
+    for (const auto& [key, modifier, count] : keys) {
+        sim.Char(key, modifier);
+        EXPECT_TRUE(PumpUntil([&] { return status->GetStatusText(2) == count; }, 3000))
+            << count << " " << status->GetStatusText(2);
+    }
+    sim.Char('c', wxMOD_CONTROL);
+    EXPECT_TRUE(PumpUntil([&rows] { return QelClipboardGet() == rows; }, 3000));
+    ASSERT_TRUE(QelClipboardAdd("none"));
+    wxCommandEvent copy(wxEVT_MENU, wxID_COPY);
+    m_Frame->ProcessWindowEvent(copy);
+    EXPECT_TRUE(PumpUntil([&rows] { return QelClipboardGet() == rows; }, 3000));
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <qelkit/report/listviewframe.h>
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
+#include <qelkit/toolbar.h>
 
 #include "defs.h"
 #include "frame.h"
@@ -112,6 +113,7 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
         SCOPED_TRACE(row.name);
         wxConfigBase::Get()->DeleteAll();
         Make();
+        EXPECT_TRUE(m_Frame->GetToolBar()->GetToolFits(wxID_HELP));
         for (const char* pane : {"PROJECTS", "HISTORY", "OUTPUT"}) EXPECT_FALSE(Shown(pane));
         EXPECT_TRUE(Shown("FILES"));
         ASSERT_TRUE(WriteBytes(a, "text\n"));
@@ -124,8 +126,15 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
         ASSERT_TRUE(CloseWindow(false));
         Reopen();
         if (row.file_gone) wxRemoveFile(a);
+        // The tool bar as narrow as a layout from before the Help tool left it.
+        wxString layout = wxConfigBase::Get()->Read("Perspective");
+        wxRegEx width("name=TOOLBAR;[^|]*bestw=([0-9]+)");
+        size_t at = 0, length = 0;
+        ASSERT_TRUE(width.Matches(layout) && width.GetMatch(&at, &length, 1)) << layout;
+        wxConfigBase::Get()->Write("Perspective", layout.replace(at, length, "50"));
         // The frame's own log target takes the messages of its construction.
         Make(row.open_recent);
+        EXPECT_TRUE(m_Frame->GetToolBar()->GetToolFits(wxID_HELP));
         EXPECT_TRUE(Shown("HISTORY"));
         EXPECT_FALSE(Shown("OUTPUT"));
         EXPECT_EQ(Keys(), std::vector<wxString>(row.open_recent && !row.file_gone, a));

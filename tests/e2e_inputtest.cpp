@@ -126,6 +126,38 @@ cmp -s first.txt second.txt && echo "same layout"
     EXPECT_EQ(std::stoul(state.GetMatch(perspective, 1).ToStdString()) & 2u, 2u) << perspective;
 }
 
+// Pictures of what the window's own tests measure, for a person to look at:
+// the tool bar with its Help tool, the explorer opened from the View menu at
+// a usable width, and the spin controls of the editor options with their
+// buttons.
+TEST_F(EndToEnd, PicturesOfTheToolBarTheExplorerAndTheSpinControls)
+{
+    const std::string out = Drive("dir=" + ShellQuote(QEL_ARTEFACT_DIR) + R"sh(
+mkdir -p "$dir"; printf 'int x;\n' > a.c
+# picture NAME [WINDOW]: a PNG of the window in the folder of pictures.
+picture() { f="$dir/$1.png"; rm -f "$f"; import -window "${2:-$w}" "$f"
+  [ "$(identify -format '%m' "$f")" = PNG ] && echo "$1"; }
+start a.c
+picture toolbar-help-tool
+keys alt+v; keys e; sleep 1
+picture explorer-pane
+keys alt+o; keys e
+wait_for '[ $(windows) -ge 2 ]'
+d=$(xdotool search --onlyvisible --pid $pid | grep -vx "$w" | head -1)
+# The Margin and Folding tabs, by where they are.
+xdotool mousemove --window $d 196 30 click 1; sleep 0.5; picture options-margin-spins $d
+xdotool mousemove --window $d 272 30 click 1; sleep 0.5; picture options-folding-spin $d
+xdotool windowfocus --sync $d; keys Escape
+wait_for '[ $(windows) -eq 1 ]'
+xdotool windowfocus --sync $w; keys ctrl+q
+finish
+)sh");
+    EXPECT_EQ(out,
+              "toolbar-help-tool\nexplorer-pane\noptions-margin-spins\noptions-folding-spin\n"
+              "exit 0\n")
+        << Read("stderr.txt");
+}
+
 // Printing the usage makes no window and leaves no settings or log file.
 TEST_F(EndToEnd, HelpPrintsTheUsageWithoutAWindow)
 {

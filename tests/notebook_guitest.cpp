@@ -96,18 +96,41 @@ TEST_F(NotebookTest, CloseAsksTheFrameAboutThatPage)
     EXPECT_EQ(m_Book->GetPageByKey("a"), a);
 }
 
+// Pages added to a frozen notebook (a batch of files opened) are selected
+// once, at the thaw: the last one asked for, the frame told once. The tabs
+// grow for a taller bitmap.
+TEST_F(NotebookTest, PagesAddedWhileFrozenAreSelectedAtTheThaw)
+{
+    Panel("a");
+    const int height = m_Book->GetTabCtrlHeight();
+    m_Frame->page_changes.clear();
+    m_Book->Freeze();
+    wxWindow* b = m_Book->AddPage(new wxPanel(m_Book), "b", "b", true);
+    m_Book->AddPage(new wxPanel(m_Book), "c", "c", true, wxBitmap(40, 40));
+    m_Book->SelectPage("b");
+    m_Book->Thaw();
+    EXPECT_EQ(m_Book->GetCurrentPage(), b);
+    EXPECT_EQ(m_Frame->page_changes, std::vector<wxWindow*>{b});
+    EXPECT_GT(m_Book->GetTabCtrlHeight(), height);
+}
+
+// Only changed documents are asked, last to first; the pages after a cancel
+// go as one change, the frame told once of the page left selected.
 TEST_F(NotebookTest, CloseAllStopsAtCancel)
 {
-    Editor("1.txt");
-    QelSTC* middle = Editor("2.txt");
-    Editor("3.txt");
+    QelSTC* first = Editor("1.txt");
+    Editor("2.txt");
+    Editor("3.txt", false);
+    Editor("4.txt", false);
+    m_Book->SelectPage(m_Temp.File("4.txt"));
+    m_Frame->page_changes.clear();
     bool result = true;
     wxTEST_DIALOG(result = m_Book->ForEach(ID_ALL_CLOSE), wxExpectModal<wxMessageDialog>(wxID_NO),
                   wxExpectModal<wxMessageDialog>(wxID_CANCEL));
     EXPECT_FALSE(result);
-    EXPECT_EQ(m_Book->GetPageCount(), 2u);
-    EXPECT_EQ(m_Book->GetPage(1), middle);
-    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("3.txt")), "3.txt");
+    EXPECT_EQ(m_Book->GetPageCount(), 1u);
+    EXPECT_EQ(m_Frame->page_changes, std::vector<wxWindow*>{first});
+    EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("2.txt")), "2.txt");
 }
 
 TEST_F(NotebookTest, SaveAllReportsAFailedSaveAndGoesOn)

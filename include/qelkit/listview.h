@@ -201,6 +201,7 @@ private:
     const QelImageType m_ImageType;
     const int m_ImageHeight = 16;
     const int m_ImageWidth = 16;
+    bool m_StatusPending = false; // the status bar's count is to be taken again
     int m_SortedColumnNo = -1;
     int m_ToBeSortedColumnNo = -1; // the column whose header was right-clicked
     std::map<wxString, int> m_ArtIDs;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <vector>
 
 #include <wx/aui/auibook.h>
 #include <wx/bitmap.h>
@@ -22,6 +23,8 @@ public:
 
     // Adds page under key, with the key as tab text when text is empty.
     // Null, adding nothing, when the key is in use or the toolkit refuses.
+    // While the notebook is frozen, selecting (here and in SelectPage) waits
+    // for the thaw, where the last page asked for is selected.
     wxWindow* AddPage(wxWindow* page, const wxString& key, const wxString& text = wxEmptyString,
                       bool select = false, const wxBitmap& bitmap = wxNullBitmap);
     wxWindow* InsertPage(size_t page_idx, wxWindow* page, const wxString& key,
@@ -32,6 +35,10 @@ public:
     bool DeletePage(const wxString& key);
     // Deleting by index also forgets the page's key.
     bool DeletePage(size_t page) override;
+    // Deletes the pages as one change of the notebook: one relayout, and the
+    // frame told once of the page left selected. False when one was not a
+    // page.
+    bool DeletePages(const std::vector<wxWindow*>& pages);
 
     wxWindow* GetPageByKey(const wxString& key) const;
     // The page's index, or wxNOT_FOUND.
@@ -49,6 +56,12 @@ public:
                      const wxBitmap& bitmap = wxNullBitmap);
     using wxAuiNotebook::SetPageText;
 
+    // Asks, last to first, whether each changed editor page is to be saved
+    // (clean pages ask nothing), and adds the pages that may close to
+    // closable: all of them, or those before a cancel or a failed save, when
+    // it returns false. Deletes nothing.
+    bool AllowCloseAll(std::vector<wxWindow*>& closable);
+
     // Runs the command id (ID_ALL_*) over every editor page, last to first.
     // False when a close was cancelled or refused by a failed save, or when
     // a save failed.
@@ -56,13 +69,20 @@ public:
 
     size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
 
+protected:
+    void DoThaw() override;
+
 private:
+    void FitTabHeight(const wxBitmap& bitmap);
     void ErasePage(const wxString& key);
     void ErasePage(wxWindow* page);
     void OnNotebook(wxAuiNotebookEvent& event);
 
     QelManagedFrame* m_Frame;
     std::map<wxString, wxWindow*> m_MapPages;
+    bool m_Deleting = false;                // in DeletePages: page changes are told at its end
+    wxWindow* m_PendingSelection = nullptr; // selected at the thaw
+    int m_TabBitmapHeight = -1; // of the tallest tab bitmap so far; -1 before the first tab
 
     wxDECLARE_EVENT_TABLE();
 };

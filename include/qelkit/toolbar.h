@@ -25,6 +25,14 @@ public:
     // set from "HexMode" and "AllowSync".
     void AddControls();
 
+    // Lays the tools out, and gives the tool bar's pane, if it has one, the
+    // size they need.
+    bool Realize();
+    // The pane takes the size the tools need: a pane keeps the size it was
+    // added with or that a saved layout gave it, which cuts off tools added
+    // since.
+    void FitPane();
+
     // A stock id gets the stock bitmap and the stock label as short help;
     // the label, bitmap and help given are used only for other ids.
     wxAuiToolBarItem* AddTool(int toolId, const wxString& label = wxEmptyString,

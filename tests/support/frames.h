@@ -43,6 +43,11 @@ public:
         closes_asked.push_back(page);
         return allow_close && QelManagedFrame::AllowClose(id, page);
     }
+    void OnNotebook(int id, wxWindow* page) override
+    {
+        page_changes.push_back(page);
+        QelManagedFrame::OnNotebook(id, page);
+    }
     void SyncCloseAll(int id) override
     {
         sync_close_all.push_back(id);
@@ -51,7 +56,7 @@ public:
 
     std::vector<Open> opens;
     std::vector<wxString> left, right;
-    std::vector<wxWindow*> closes_asked;
+    std::vector<wxWindow*> closes_asked, page_changes;
     std::vector<int> sync_close_all;
     bool allow_close = true;
 };
