@@ -63,7 +63,9 @@ int QelFileDialog::ShowModalIfChanged(bool show_modal)
             break;
         }
         case wxNO:
-            m_File->ResetContentsChanged();
+            // Go on without saving. The document may well stay open (a
+            // version-control command, opening a project as text), so its
+            // changes stay marked: only closing it forgets them.
             break;
         default:
             return wxID_CANCEL;

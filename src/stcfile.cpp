@@ -77,7 +77,8 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
         // that failed keeps the text and cancels the reload.
         return FileSave();
     case wxID_NO:
-        ResetContentsChanged();
+        // The reload marks the text unchanged once it has read the file; a
+        // reload that fails keeps the user's text as changed.
         return true;
     default:
         return false;

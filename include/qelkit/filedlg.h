@@ -19,8 +19,8 @@ public:
                   const wxSize& size = wxDefaultSize, const wxString& name = wxFileDialogNameStr);
 
     // Asks whether a changed file is to be saved: Yes saves it (a file that
-    // never had a name is first given one with a Save dialog), No forgets
-    // the changes. Returns wxID_CANCEL when the user cancels, or when the
+    // never had a name is first given one with a Save dialog), No goes on
+    // without saving and leaves the changes marked. Returns wxID_CANCEL when the user cancels, or when the
     // save was cancelled or failed, so that the caller keeps the document.
     // Otherwise the result of ShowModal when show_modal, else wxID_OK.
     int ShowModalIfChanged(bool show_modal = false);
