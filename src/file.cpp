@@ -59,6 +59,9 @@ public:
     bool Begin(const wxString& path);
     int Fd() const { return m_Fd; }
     bool Commit();
+    // The status of the file written, taken from its handle before it was
+    // renamed into place (valid after Commit).
+    const struct stat& Written() const { return m_Written; }
     void Abort();
 
 private:
@@ -68,6 +71,7 @@ private:
     wxString m_Target; // the file that is replaced
     wxString m_Temp;
     int m_Fd = -1;
+    struct stat m_Written = {};
 };
 
 bool AtomicReplace::Begin(const wxString& path)
@@ -161,7 +165,7 @@ bool AtomicReplace::Commit()
         return false;
     }
 
-    const bool synced = fsync(m_Fd) == 0;
+    const bool synced = fsync(m_Fd) == 0 && fstat(m_Fd, &m_Written) == 0;
     const int sync_error = errno;
     const bool closed = close(m_Fd) == 0;
     const int close_error = errno;
@@ -264,6 +268,11 @@ bool QelFile::Get(bool synced)
         return false;
     }
 
+    // The status of the bytes about to be read, of the handle: a change made
+    // on disk while they are read is still a change at the next check.
+    struct stat read = {};
+    const bool read_status = IsOpened() && fstat(fd(), &read) == 0;
+
     const bool loaded = DoFileLoad(synced);
 
     if (IsOpened()) {
@@ -273,6 +282,7 @@ bool QelFile::Get(bool synced)
     // A hook that loaded nothing leaves the object as it was, changes and all.
     if (loaded) {
         ResetContentsChanged();
+        if (read_status) m_Stat = QelStat(m_FileName.GetFullPath(), read);
     }
 
     return loaded;
@@ -363,7 +373,13 @@ bool QelFile::Save(bool save_as)
 
     ResetContentsChanged();
     m_FileName.m_Stat.Sync();
-    m_Stat.Sync();
+    // What was written, not what the path holds a moment later: a change
+    // made just after the rename is still a change at the next check.
+    if (m_OpenFile) {
+        m_Stat = QelStat(m_FileName.GetFullPath(), replace.Written());
+    } else {
+        m_Stat.Sync();
+    }
     DoFileSaved(save_as);
     return true;
 }
@@ -413,20 +429,15 @@ bool QelFile::CheckSync()
     // Only a regular file can be reloaded: a folder reads as nothing, and the
     // open of a named pipe would block until someone writes to it.
     if (!m_FileName.m_Stat.Sync() || !S_ISREG(m_FileName.m_Stat.st_mode)
-        || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime) {
+        || m_FileName.m_Stat.IsSameVersion(m_Stat) || m_FileName.m_Stat.IsSameVersion(m_Seen)) {
         return false;
     }
 
-    const QelStat seen = m_FileName.m_Stat;
-    const bool reloaded = Confirm(true) && Get(true);
-
-    // Also after a cancelled or failed reload: it is not tried again until
-    // the file changes again.
-    if (!m_Stat.Sync()) {
-        m_Stat = seen;
-    }
-
-    return reloaded;
+    // A reload takes the status of what it read. A cancelled or failed one
+    // is not tried again until the file changes again, but m_Stat stays:
+    // the object still holds what was loaded before.
+    m_Seen = m_FileName.m_Stat;
+    return Confirm(true) && Get(true);
 }
 
 const wxCharBuffer QelFile::Read(wxFileOffset seek_position)

@@ -305,6 +305,30 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     EXPECT_EQ(file.content, "back again");
 }
 
+// A change within the second of the load is a change: the time to the
+// nanosecond, the size and the file itself (renamed over it) each tell one.
+TEST_F(FileBinding, ReloadSeesChangesWithinTheSecond)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        // What is done to "old" before the load, and after it.
+        {"", "sleep 0.05; printf 'two, longer' > a.txt"},
+        {"touch -m -d @1600000000 a.txt", "printf 'new' > a.txt; touch -m -d @1600000000.5 a.txt"},
+        {"touch -m -d @1600000000 a.txt", "printf 'longer' > a.txt; touch -m -d @1600000000 a.txt"},
+        {"", "printf 'new' > b; touch -r a.txt b; mv b a.txt"},
+    };
+    const wxString path = m_Files.File("a.txt");
+    for (const auto& [before, change] : rows) {
+        SCOPED_TRACE(change);
+        ASSERT_TRUE(WriteBytes(path, "old"));
+        qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && " + before);
+        RecordingFile file;
+        ASSERT_TRUE(file.FileLoad(QelFileName(path)));
+        qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && " + change);
+        EXPECT_TRUE(file.CheckSync());
+        EXPECT_EQ(file.content, ReadBytes(path));
+    }
+}
+
 // A new name is followed once saved; save as binds to the new name made
 // absolute. (That a save replaces the file only after the hook wrote all of
 // it: the failed saves of LoadOrSaveThatDoesNotHappenChangesNothing.)

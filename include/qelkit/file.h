@@ -57,8 +57,9 @@ public:
     // the binding stays on the old name and false is returned.
     bool FileSave(const QelFileName& filename = QelFileName());
 
-    // Reloads the object when the file's modification time differs from the
-    // one at the last load or save and "AllowSync" (default true) is on.
+    // Reloads the object when the file changed on disk (its modification
+    // time to the nanosecond, its size or the file itself differ from what
+    // was last loaded or saved) and "AllowSync" (default true) is on.
     // Refused while a load or save is under way, its question included.
     // True only when the object was reloaded.
     bool CheckSync();
@@ -113,4 +114,5 @@ private:
     bool m_Confirming = false;  // DoFileLoadConfirm is running
     QelFileName m_FileName;     // the file now: its status is re-taken on every check
     QelStat m_Stat;             // the file at the last load or save
+    QelStat m_Seen;             // the change on disk the last check acted on
 };
