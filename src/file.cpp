@@ -414,10 +414,9 @@ bool QelFile::Write(const wxString& text, const wxMBConv& conv)
 bool QelFile::CheckSync()
 {
     // m_Stat, not the current status: a file that was loaded, deleted and
-    // then created again is followed again. Nothing happens while a load asks
-    // its question either: an idle event in the dialog's event loop must not
-    // ask a second one and reload.
-    if (IsOpened() || m_Confirming || !m_Stat.IsOk()) {
+    // then created again is followed again. Nothing happens while a question
+    // is shown, of this binding or another: this one asks when it is answered.
+    if (IsOpened() || QelFileQuestion::IsShown() || !m_Stat.IsOk()) {
         return false;
     }
 
@@ -477,10 +476,8 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
 
 bool QelFile::Confirm(bool synced)
 {
-    m_Confirming = true;
-    const bool confirmed = DoFileLoadConfirm(synced);
-    m_Confirming = false;
-    return confirmed;
+    const QelFileQuestion question;
+    return DoFileLoadConfirm(synced);
 }
 
 bool QelFile::DoFileLoadConfirm(bool)

@@ -55,6 +55,7 @@ int QelFileDialog::ShowModalIfChanged(bool show_modal)
         const wxString question = named
             ? _("Save changes to") + ": " + m_File->GetFileName().GetFullPath() + "?"
             : _("Save changes") + "?";
+        const QelFileQuestion shown;
         switch (wxMessageBox(question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION)) {
         case wxYES: {
             // The caller closes or replaces the document after this: a save

@@ -92,7 +92,8 @@ TEST_F(StcFile, HexViewIsNeverSavedOverItsFile)
 }
 
 // Unsaved edits and a change on disk: the user decides, and no text is lost
-// that the user did not choose to drop.
+// that the user did not choose to drop. Another editor changed on disk asks
+// when the question is answered, not inside it.
 TEST_F(StcFile, SyncWithEditsAsksFirst)
 {
     // The answer; whether it read the disk, what is shown, what is on disk.
@@ -103,13 +104,20 @@ TEST_F(StcFile, SyncWithEditsAsksFirst)
           Row{wxID_CANCEL, false, "mine old\n", "theirs\n"}}) {
         SCOPED_TRACE(answer);
         QelSTC* stc = Open(wxString::Format("%d.txt", answer), "old\n");
+        QelSTC* other = Open(wxString::Format("other%d.txt", answer), "old\n");
         const wxString path = stc->GetFileName().GetFullPath();
-        stc->InsertText(0, "mine ");
-        WriteBytes(path, "theirs\n");
-        Touch(stc);
+        for (QelSTC* changed : {stc, other}) {
+            changed->InsertText(0, "mine ");
+            WriteBytes(changed->GetFileName().GetFullPath(), "theirs\n");
+            Touch(changed);
+        }
 
-        bool read = false;
-        wxTEST_DIALOG(read = stc->GetFile().CheckSync(), wxExpectModal<wxMessageDialog>(answer));
+        bool read = false, nested = true;
+        const auto check_other = [&](wxMessageDialog*) { nested = other->GetFile().CheckSync(); };
+        wxTEST_DIALOG(read = stc->GetFile().CheckSync(),
+                      ExpectAnswer<wxMessageDialog>(check_other, answer));
+        EXPECT_FALSE(nested);
+        wxTEST_DIALOG(other->GetFile().CheckSync(), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
         EXPECT_EQ(read, reloaded);
         EXPECT_EQ(TextBytes(stc), shown);
         EXPECT_EQ(ReadBytes(path), disk);

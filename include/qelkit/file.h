@@ -21,6 +21,22 @@
 // Logs the path and the system error on failure.
 [[nodiscard]] bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size);
 
+// Marks a question about a file as shown while it is alive. The checks of
+// every binding wait meanwhile (an idle event in the question's event loop
+// must not open a second question inside it); they ask once it is answered.
+class QelFileQuestion {
+public:
+    QelFileQuestion() noexcept { ++m_Shown; }
+    ~QelFileQuestion() { --m_Shown; }
+    QelFileQuestion(const QelFileQuestion&) = delete;
+    QelFileQuestion& operator=(const QelFileQuestion&) = delete;
+
+    static bool IsShown() noexcept { return m_Shown > 0; }
+
+private:
+    static inline int m_Shown = 0;
+};
+
 class QelFile : public wxFile {
 public:
     // Not bound. With open_file true, loads and saves open the handle around
@@ -60,7 +76,8 @@ public:
     // Reloads the object when the file changed on disk (its modification
     // time to the nanosecond, its size or the file itself differ from what
     // was last loaded or saved) and "AllowSync" (default true) is on.
-    // Refused while a load or save is under way, its question included.
+    // Refused while a load or save is under way, and while any question
+    // about a file is shown.
     // True only when the object was reloaded.
     bool CheckSync();
 
@@ -111,7 +128,6 @@ private:
 
     bool m_OpenFile;
     bool m_WriteFailed = false; // a write during the save hook fell short
-    bool m_Confirming = false;  // DoFileLoadConfirm is running
     QelFileName m_FileName;     // the file now: its status is re-taken on every check
     QelStat m_Stat;             // the file at the last load or save
     QelStat m_Seen;             // the change on disk the last check acted on
