@@ -342,8 +342,41 @@ bool QelFile::FileSave(const QelFileName& filename)
     return false;
 }
 
+bool QelFile::MayOverwrite()
+{
+    // A file that vanished is simply written again, and what is no regular
+    // file is refused by the save itself; one that appeared under the name of
+    // a new document is someone else's.
+    const QelStat now(m_FileName.GetFullPath());
+    if (m_Overwriting || !now.IsOk() || !S_ISREG(now.st_mode) || now.IsSameVersion(m_Stat)) {
+        return true;
+    }
+
+    // The question answers this change: no reload question follows it.
+    m_Seen = now;
+    Overwrite answer = Overwrite::cancel;
+    {
+        const QelFileQuestion question;
+        answer = DoFileOverwriteConfirm();
+    }
+
+    switch (answer) {
+    case Overwrite::yes:
+        return true;
+    case Overwrite::reload:
+        Get(true);
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool QelFile::Save(bool save_as)
 {
+    if (!save_as && !MayOverwrite()) {
+        return false;
+    }
+
     AtomicReplace replace;
 
     if (m_OpenFile) {
@@ -436,7 +469,10 @@ bool QelFile::CheckSync()
     // is not tried again until the file changes again, but m_Stat stays:
     // the object still holds what was loaded before.
     m_Seen = m_FileName.m_Stat;
-    return Confirm(true) && Get(true);
+    m_Overwriting = true; // saving inside the question writes over the change
+    const bool confirmed = Confirm(true);
+    m_Overwriting = false;
+    return confirmed && Get(true);
 }
 
 const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
@@ -478,6 +514,11 @@ bool QelFile::Confirm(bool synced)
 {
     const QelFileQuestion question;
     return DoFileLoadConfirm(synced);
+}
+
+QelFile::Overwrite QelFile::DoFileOverwriteConfirm()
+{
+    return Overwrite::yes;
 }
 
 bool QelFile::DoFileLoadConfirm(bool)

@@ -28,6 +28,7 @@ public:
     static bool IsLogTail(const wxFileName& filename, int text_length);
 
 protected:
+    Overwrite DoFileOverwriteConfirm() override;
     bool DoFileLoadConfirm(bool synced) override;
     bool DoFileLoad(bool synced) override;
     void DoFileNew() override;
