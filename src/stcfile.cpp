@@ -1,6 +1,7 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include <wx/intl.h>
@@ -24,6 +25,21 @@ wxString LexerOf(const QelFileName& filename)
 
 // The bytes read from a file at a time.
 constexpr size_t kReadBlock = 1 << 20;
+
+// A dump line at an offset below 2^32, with CR LF.
+constexpr int kLongestHexLine = 78;
+
+// Whether `size` bytes fit into the editor; logs the path and the limit when
+// they do not.
+bool Fits(const wxString& path, wxFileOffset size, bool hex_view)
+{
+    const wxFileOffset limit = QelEditorMaxFileSize(hex_view);
+    if (size <= limit) return true;
+    wxLogError(hex_view ? _("Cannot open file: %s (the hexadecimal view holds at most %lld bytes)")
+                        : _("Cannot open file: %s (the editor holds at most %lld bytes)"),
+               path, static_cast<long long>(limit));
+    return false;
+}
 
 bool IsLogExtension(const wxFileName& filename)
 {
@@ -108,6 +124,9 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
 
 bool QelSTCFile::DoFileLoad(bool synced)
 {
+    // Before anything is cleared or allocated: the sizes below are int.
+    if (!Fits(GetFileName().GetFullPath(), Length(), m_STC->GetFlags() & EDITOR_HEX)) return false;
+
     ReadFromFile(synced && IsLogTail(GetFileName(), m_STC->GetTextLength()));
 
     if (!(m_STC->GetFlags() & EDITOR_HEX)) {
@@ -203,8 +222,8 @@ void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)
     // The dump of each block goes to the control as it is read, into room
     // made for all of it: the file is never held whole beside its dump.
     const wxFileOffset size = std::max<wxFileOffset>(0, length - offset);
-    constexpr int kLongestLine = 78; // at an offset below 2^32, with CR LF
-    m_STC->Allocate(m_STC->GetTextLength() + static_cast<int>((size + 15) / 16 * kLongestLine) + 1);
+    m_STC->Allocate(m_STC->GetTextLength() + static_cast<int>((size + 15) / 16 * kLongestHexLine)
+                    + 1);
 
     std::vector<char> block(size > 0 && Seek(offset) != wxInvalidOffset ? kReadBlock : 0);
     wxFileOffset at = offset;
@@ -273,6 +292,8 @@ bool QelSTCFile::Read(const wxString& name)
         return false;
     }
 
+    if (!Fits(filename.GetFullPath(), file.Length() + m_STC->GetTextLength(), false)) return false;
+
     const wxCharBuffer buffer = file.Read(wxFileOffset{0});
     m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));
     return true;
@@ -287,6 +308,13 @@ void QelSTCFile::AddBasePathToPathList()
     const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(pos));
     const wxString folder = QelBasePathOf(m_STC->GetTextRange(pos, line_end));
     if (!folder.empty()) m_STC->m_PathList.Add(folder);
+}
+
+wxFileOffset QelEditorMaxFileSize(bool hex_view)
+{
+    // One position is kept for the end of the document.
+    constexpr wxFileOffset kMaxText = std::numeric_limits<int>::max() - 1;
+    return hex_view ? kMaxText / kLongestHexLine * 16 : kMaxText;
 }
 
 wxString QelBasePathOf(const wxString& line)

@@ -145,6 +145,26 @@ TEST_F(StcFile, GrowingLogGetsItsTail)
     }
 }
 
+// A file larger than the editor or its dump can hold is refused unread, with
+// its name and the limit; so is one to be read into the document.
+TEST_F(StcFile, TooLargeFileIsRefusedUnread)
+{
+    const wxString huge = m_Temp.File("huge"), big = m_Temp.File("big");
+    qeltest::Run("truncate -s 2G " + ShellQuote(huge) + "; truncate -s 500M " + ShellQuote(big));
+    QelSTC* stc = Open("small.txt", "x");
+    for (const auto& [path, flags] : {std::pair{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}}) {
+        SCOPED_TRACE(path + wxString::Format(" %ld", flags));
+        LogCapture log;
+        const bool read = flags < 0 ? static_cast<QelSTCFile&>(stc->GetFile()).Read(path)
+                                    : stc->Open(QelFileName(path), 0, "", flags);
+        EXPECT_FALSE(read);
+        EXPECT_EQ(TextBytes(stc), "x");
+        EXPECT_EQ(stc->GetFileName().GetFullName(), "small.txt");
+        const wxFileOffset limit = QelEditorMaxFileSize(flags == EDITOR_HEX);
+        EXPECT_TRUE(log.Has(path) && log.Has(wxString::Format("%lld", limit))) << log.Dump();
+    }
+}
+
 TEST_F(StcFile, ReadInsertsAFileFromTheBoundFolder)
 {
     WriteFile("rel.txt", std::string("in\xE9\n", 4));

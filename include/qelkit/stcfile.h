@@ -45,6 +45,10 @@ private:
     wxFileOffset m_PreviousLength = 0; // the file's length at the last read
 };
 
+// The largest file the editor can hold, in bytes: its positions are int, and
+// in the hexadecimal view every 16 bytes take a dump line of 78 characters.
+wxFileOffset QelEditorMaxFileSize(bool hex_view);
+
 // The folder named by a catalog's "Basepath:" header line, given the line's
 // text from "Basepath:" on; empty when there is none. The value runs from
 // the blank after the colon to three characters before the line end.
