@@ -2,10 +2,15 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -44,6 +49,60 @@ wxString ResolveLinks(const wxString& path)
     }
 
     return current;
+}
+
+// The start of the names of the temporary files that saves of the file
+// `name` make beside it: hidden, and saying what they are. The saving
+// process's id and a count follow, as "<pid>-<count>".
+wxString TempPrefix(const wxString& name)
+{
+    const wxString program = wxTheApp != nullptr ? wxTheApp->GetAppName().Left(32) : "qelkit";
+    return "." + name + "." + program + "-save-";
+}
+
+// Whether the rest of a temporary name, "<pid>-<count>", names a process
+// that is gone: its save was cut short and will never finish.
+bool IsLeftOver(const char* rest)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(rest, &end, 10);
+    if (errno != 0 || end == rest || *end != '-' || pid <= 0 || pid > INT_MAX) {
+        return false;
+    }
+    for (const char* digit = end + 1; *digit != '\0'; ++digit) {
+        if (*digit < '0' || *digit > '9') return false;
+    }
+    return end[1] != '\0' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes the temporary files that killed saves of the same file left in the
+// folder: regular files of this user, named as ours, of processes gone.
+void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
+{
+    const wxString where = folder.empty() ? wxString("./") : folder;
+    DIR* dir = opendir(where.fn_str());
+    if (dir == nullptr) {
+        return; // the save itself reports what is wrong with the folder
+    }
+
+    const wxCharBuffer start = prefix.fn_str();
+    const size_t length = std::strlen(start.data());
+
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, start.data(), length) != 0
+            || !IsLeftOver(entry->d_name + length)) {
+            continue;
+        }
+        const wxString path = where + FromFileNameBytes(entry->d_name, std::strlen(entry->d_name));
+        struct stat st = {};
+        if (lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()
+            && unlink(path.fn_str()) == 0) {
+            wxLogVerbose(_("Removed '%s', left behind by a save that was cut short"), path);
+        }
+    }
+
+    closedir(dir);
 }
 
 // Replaces one file by a new one written beside it: Begin creates the new
@@ -117,9 +176,13 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
     wxString name = target.GetFullName().Left(64);
     while (name.fn_str().length() > 64) name.RemoveLast();
 
+    // A save that was killed cannot clean up after itself: the next one does.
+    const wxString prefix = TempPrefix(name);
+    RemoveLeftOvers(folder, prefix);
+
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const wxString candidate = folder
-            + wxString::Format(".%s.%ld-%u.tmp", name, static_cast<long>(getpid()), counter++);
+        const wxString candidate
+            = folder + wxString::Format("%s%ld-%u", prefix, static_cast<long>(getpid()), counter++);
 
         // A new file gets 0666 less the umask, as a plain create would.
         m_Fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,

@@ -5,6 +5,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
@@ -480,5 +482,33 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
             EXPECT_TRUE(log.Has(row.path) && log.Has(row.error)) << log.Dump();
         }
     }
-    EXPECT_EQ(qeltest::Run("find " + ShellQuote(temp.Path()) + " -name '*.tmp'"), "");
+    const auto hidden
+        = [&] { return qeltest::Run("ls -A " + ShellQuote(temp.Path()) + " | grep '^\\.'"); };
+    EXPECT_EQ(hidden(), "");
+
+    // A save killed while it writes (by the signal of the size limit) leaves
+    // its temporary file; the next save of that file removes it, but not one
+    // of a save still running (this process stands in for it).
+    const pid_t child = fork();
+    if (child == 0) {
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_DFL);
+        _exit(QelWriteFileAtomic(neu, big.data(), big.size()) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    std::string left = hidden(), running;
+    left.pop_back(); // the line end
+    const std::string pid = std::to_string(child);
+    ASSERT_NE(left.find(pid), std::string::npos) << left;
+    running = std::string(left).replace(left.find(pid), pid.size(), std::to_string(getpid()));
+    ASSERT_TRUE(WriteBytes(temp.File(wxString::FromUTF8(running)), "running"));
+    qeltest::LogCapture log;
+    ASSERT_TRUE(QelWriteFileAtomic(neu, "abc", 3));
+    EXPECT_EQ(hidden(), running + "\n");
+    EXPECT_TRUE(log.Has(wxString::FromUTF8(left))) << log.Dump();
 }
