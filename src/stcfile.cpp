@@ -93,11 +93,7 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
 {
     if (!GetContentsChanged()) return true;
 
-    if (!synced) {
-        QelFileDialog dialog(m_STC, this, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
-                             wxFD_OPEN);
-        return dialog.ShowModalIfChanged(false) != wxID_CANCEL;
-    }
+    if (!synced) return QelSaveIfChanged(m_STC, this) != wxID_CANCEL;
 
     // A reload must say that the file changed: Yes then writes the user's
     // text over someone else's, which must never happen unasked.
