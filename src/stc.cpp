@@ -386,11 +386,15 @@ void QelSTC::OnIdle(wxIdleEvent& event)
     event.Skip();
     FitLineNumberMargin(false);
 
+    // Idle events reach the hundreds of pages not shown too: they check
+    // their files when they are shown again.
+    if (!IsShownOnScreen()) return;
+
     // The read-only state before the check: a reload sets it from the
     // file's attribute, which is the change to be told.
     const bool was_read_only = GetReadOnly();
 
-    if (!m_File.CheckSync() || (m_Flags & EDITOR_READ_ONLY)) return;
+    if (!m_File.CheckSyncIfDue() || (m_Flags & EDITOR_READ_ONLY)) return;
 
     const QelStat& stat = GetFileName().GetStat();
     if (stat.IsOk() && stat.IsReadOnly() != was_read_only) FileReadOnlyAttributeChanged();

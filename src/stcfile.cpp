@@ -1,12 +1,14 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
+#include <set>
 #include <limits>
 #include <vector>
 
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/lexers.h>
@@ -41,6 +43,30 @@ bool Fits(const wxString& path, wxFileOffset size, bool hex_view)
     return false;
 }
 
+// How often a shown editor looks at its file at most, and how often its idle
+// handler is run when no other event comes.
+constexpr std::chrono::milliseconds kSyncInterval(500);
+
+// The editors, and the timer that runs the idle handlers of the shown ones
+// while any editor exists. Only theirs: an idle time of the whole program
+// would pass every window, the hundreds of pages not shown included.
+std::set<QelSTCFile*> g_Editors;
+wxTimer* g_SyncTicker = nullptr;
+
+void OnSyncTick(wxTimerEvent&)
+{
+    std::vector<QelSTCFile*> shown;
+    for (QelSTCFile* file : g_Editors)
+        if (file->GetSTC().IsShownOnScreen()) shown.push_back(file);
+
+    for (QelSTCFile* file : shown) {
+        // A question asked for an earlier one may have closed this editor.
+        if (g_Editors.count(file) == 0) continue;
+        wxIdleEvent idle;
+        file->GetSTC().ProcessWindowEvent(idle);
+    }
+}
+
 bool IsLogExtension(const wxFileName& filename)
 {
     return filename.GetExt().Lower() == "log";
@@ -51,7 +77,43 @@ bool IsLogExtension(const wxFileName& filename)
 QelSTCFile::QelSTCFile(QelSTC* stc)
     : QelFile(true)
     , m_STC(stc)
-{ }
+{
+    if (g_Editors.empty()) {
+        g_SyncTicker = new wxTimer();
+        g_SyncTicker->Bind(wxEVT_TIMER, &OnSyncTick);
+        g_SyncTicker->Start(static_cast<int>(kSyncInterval.count()));
+    }
+    g_Editors.insert(this);
+
+    // Shown again (its notebook page chosen): what changed meanwhile is
+    // checked at the next idle time.
+    m_STC->Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        event.Skip();
+        if (event.IsShown()) m_LastCheck = {};
+    });
+}
+
+QelSTCFile::~QelSTCFile()
+{
+    g_Editors.erase(this);
+    if (g_Editors.empty()) {
+        delete g_SyncTicker;
+        g_SyncTicker = nullptr;
+    }
+}
+
+bool QelSTCFile::CheckSyncIfDue()
+{
+    // Idle events reach every editor, also the hundreds on pages not shown:
+    // a status call for each of them every time would keep the program busy.
+    if (!m_STC->IsShownOnScreen()) return false;
+
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_LastCheck < kSyncInterval) return false;
+
+    m_LastCheck = now;
+    return CheckSync();
+}
 
 bool QelSTCFile::GetContentsChanged() const
 {

@@ -57,9 +57,11 @@ TEST_F(StcControl, OpenReloadsOrKeepsTheBinding)
 }
 
 // A read-only file is shown read-only until an idle check finds it writable
-// (the attribute itself: FileBinding.ReloadFollowsEachChangeOnDisk).
+// (the attribute itself: FileBinding.ReloadFollowsEachChangeOnDisk); only a
+// shown editor checks.
 TEST_F(StcControl, FollowsTheReadOnlyAttribute)
 {
+    m_Frame->Show();
     const wxString path = WriteFile("ro.txt", "text");
     qeltest::Run("chmod 444 " + ShellQuote(path));
     QelSTC stc(m_Frame, QelFileName(path));

@@ -122,6 +122,21 @@ TEST_F(StcFile, ChangeOnDiskUnderEditsAsksFirst)
     }
 }
 
+// Idle work follows only what is shown: a hidden editor leaves its file
+// alone until it is shown again.
+TEST_F(StcFile, OnlyAShownEditorFollowsItsFile)
+{
+    m_Frame->Show();
+    QelSTC* shown = Open("shown.txt", "old\n");
+    QelSTC* hidden = Open("hidden.txt", "old\n");
+    hidden->Hide();
+    for (QelSTC* stc : {shown, hidden}) WriteBytes(stc->GetFileName().GetFullPath(), "theirs\n");
+    EXPECT_TRUE(PumpUntil([&] { return TextBytes(shown) == "theirs\n"; }, 3000));
+    EXPECT_EQ(TextBytes(hidden), "old\n");
+    hidden->Show();
+    EXPECT_TRUE(PumpUntil([&] { return TextBytes(hidden) == "theirs\n"; }, 3000));
+}
+
 // A grown log gets only its tail read, and the caret at the end follows it;
 // a short one is read whole.
 TEST_F(StcFile, GrowingLogGetsItsTail)
