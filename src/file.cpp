@@ -81,12 +81,12 @@ bool IsLeftOver(const char* rest)
 void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
 {
     const wxString where = folder.empty() ? wxString("./") : folder;
-    DIR* dir = opendir(where.fn_str());
+    const wxCharBuffer start = prefix.fn_str();
+    DIR* dir = start.data() != nullptr ? opendir(where.fn_str()) : nullptr;
     if (dir == nullptr) {
-        return; // the save itself reports what is wrong with the folder
+        return; // the save itself reports what is wrong with the name or folder
     }
 
-    const wxCharBuffer start = prefix.fn_str();
     const size_t length = std::strlen(start.data());
 
     while (const dirent* entry = readdir(dir)) {

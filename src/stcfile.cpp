@@ -1,8 +1,8 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
-#include <set>
 #include <limits>
+#include <set>
 #include <vector>
 
 #include <wx/intl.h>
