@@ -56,7 +56,9 @@ wxString ResolveLinks(const wxString& path)
 // process's id and a count follow, as "<pid>-<count>".
 wxString TempPrefix(const wxString& name)
 {
-    const wxString program = wxTheApp != nullptr ? wxTheApp->GetAppName().Left(32) : "qelkit";
+    // The console base: a program without windows has no GUI application.
+    const wxAppConsole* app = wxAppConsole::GetInstance();
+    const wxString program = app != nullptr ? app->GetAppName().Left(32) : "qelkit";
     return "." + name + "." + program + "-save-";
 }
 
