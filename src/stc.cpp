@@ -384,11 +384,12 @@ void QelSTC::FitLineNumberMargin(bool force)
 void QelSTC::OnIdle(wxIdleEvent& event)
 {
     event.Skip();
-    FitLineNumberMargin(false);
 
-    // Idle events reach the hundreds of pages not shown too: they check
-    // their files when they are shown again.
+    // Idle events reach the hundreds of pages not shown too: they fit their
+    // margin and check their files when they are shown again.
     if (!IsShownOnScreen()) return;
+
+    FitLineNumberMargin(false);
 
     // The read-only state before the check: a reload sets it from the
     // file's attribute, which is the change to be told.

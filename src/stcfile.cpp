@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <set>
 #include <vector>
 
 #include <wx/intl.h>
@@ -50,18 +49,19 @@ constexpr std::chrono::milliseconds kSyncInterval(500);
 // The editors, and the timer that runs the idle handlers of the shown ones
 // while any editor exists. Only theirs: an idle time of the whole program
 // would pass every window, the hundreds of pages not shown included.
-std::set<QelSTCFile*> g_Editors;
+std::vector<QelSTCFile*> g_Editors;
 wxTimer* g_SyncTicker = nullptr;
 
 void OnSyncTick(wxTimerEvent&)
 {
+    // IsShown first: it rejects a page not shown without asking its parents.
     std::vector<QelSTCFile*> shown;
     for (QelSTCFile* file : g_Editors)
-        if (file->GetSTC().IsShownOnScreen()) shown.push_back(file);
+        if (file->GetSTC().IsShown() && file->GetSTC().IsShownOnScreen()) shown.push_back(file);
 
     for (QelSTCFile* file : shown) {
         // A question asked for an earlier one may have closed this editor.
-        if (g_Editors.count(file) == 0) continue;
+        if (std::find(g_Editors.begin(), g_Editors.end(), file) == g_Editors.end()) continue;
         wxIdleEvent idle;
         file->GetSTC().ProcessWindowEvent(idle);
     }
@@ -83,7 +83,7 @@ QelSTCFile::QelSTCFile(QelSTC* stc)
         g_SyncTicker->Bind(wxEVT_TIMER, &OnSyncTick);
         g_SyncTicker->Start(static_cast<int>(kSyncInterval.count()));
     }
-    g_Editors.insert(this);
+    g_Editors.push_back(this);
 
     // Shown again (its notebook page chosen): what changed meanwhile is
     // checked at the next idle time.
@@ -95,7 +95,7 @@ QelSTCFile::QelSTCFile(QelSTC* stc)
 
 QelSTCFile::~QelSTCFile()
 {
-    g_Editors.erase(this);
+    g_Editors.erase(std::remove(g_Editors.begin(), g_Editors.end(), this), g_Editors.end());
     if (g_Editors.empty()) {
         delete g_SyncTicker;
         g_SyncTicker = nullptr;

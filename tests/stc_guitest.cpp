@@ -72,10 +72,11 @@ TEST_F(StcControl, FollowsTheReadOnlyAttribute)
     EXPECT_FALSE(stc.GetReadOnly());
 }
 
-// The line-number margin fits the widest line number after a load, a reload,
-// edits and a zoom, and narrows back to the width set.
+// The line-number margin of a shown editor fits the widest line number after
+// a load, a reload, edits and a zoom, and narrows back to the width set.
 TEST_F(StcControl, LineNumberMarginFitsTheLineCount)
 {
+    m_Frame->Show();
     wxConfigBase::Get()->Write("Line numbers", true);
     wxConfigBase::Get()->Write("Line number", 20L);
     QelSTC* stc = Open("lines.txt", std::string(99999, '\n'));
