@@ -326,8 +326,7 @@ bool ProjectCommand(Frame* frame, wxCommandEvent& event)
     switch (event.GetId()) {
     case ID_PROJECT_OPENTEXT: {
         // Yes saves the changes, No leaves the file as it is on disk.
-        QelFileDialog dialog(frame, file);
-        if (dialog.ShowModalIfChanged(false) != wxID_CANCEL)
+        if (QelSaveIfChanged(frame, file) != wxID_CANCEL)
             frame->OpenFile(QelFileName(file->GetFileName().GetFullPath()));
         break;
     }

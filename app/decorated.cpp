@@ -221,11 +221,8 @@ bool DecoratedFrame::AllowClose(int id, wxWindow* page)
     } else if (id == ID_NOTEBOOK_PROJECTS) {
         file = dynamic_cast<QelFile*>(page);
     }
-    // A clean file has nothing to ask, and a file chooser costs.
-    if (file != nullptr && file->GetContentsChanged()) {
-        QelFileDialog dialog(this, file);
-        if (dialog.ShowModalIfChanged(false) != wxID_OK) return false;
-    }
+    // A clean file has nothing to ask, and no file chooser is built for it.
+    if (file != nullptr && QelSaveIfChanged(this, file) != wxID_OK) return false;
     return QelFrameWithHistory::AllowClose(id, page);
 }
 

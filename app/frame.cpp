@@ -312,6 +312,10 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
 
     if (HexMode()) flags |= EDITOR_HEX;
     auto* stc = new QelSTCWithFrame(m_Editors, this, file, line_number, match, flags);
+    if (!stc->GetFileName().IsOk()) { // the load refused it (and said why)
+        stc->Destroy();
+        return false;
+    }
     m_Editors->AddPage(stc, key, file.GetFullName(), true, QelGetIconBitmap(file));
     if (IsPaneShown("DIRCTRL")) GetDirCtrl()->ExpandAndSelectPath(key);
     if (key == m_LogFile) stc->DocumentEnd();

@@ -2,10 +2,15 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -46,6 +51,62 @@ wxString ResolveLinks(const wxString& path)
     return current;
 }
 
+// The start of the names of the temporary files that saves of the file
+// `name` make beside it: hidden, and saying what they are. The saving
+// process's id and a count follow, as "<pid>-<count>".
+wxString TempPrefix(const wxString& name)
+{
+    // The console base: a program without windows has no GUI application.
+    const wxAppConsole* app = wxAppConsole::GetInstance();
+    const wxString program = app != nullptr ? app->GetAppName().Left(32) : "qelkit";
+    return "." + name + "." + program + "-save-";
+}
+
+// Whether the rest of a temporary name, "<pid>-<count>", names a process
+// that is gone: its save was cut short and will never finish.
+bool IsLeftOver(const char* rest)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(rest, &end, 10);
+    if (errno != 0 || end == rest || *end != '-' || pid <= 0 || pid > INT_MAX) {
+        return false;
+    }
+    for (const char* digit = end + 1; *digit != '\0'; ++digit) {
+        if (*digit < '0' || *digit > '9') return false;
+    }
+    return end[1] != '\0' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes the temporary files that killed saves of the same file left in the
+// folder: regular files of this user, named as ours, of processes gone.
+void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
+{
+    const wxString where = folder.empty() ? wxString("./") : folder;
+    const wxCharBuffer start = prefix.fn_str();
+    DIR* dir = start.data() != nullptr ? opendir(where.fn_str()) : nullptr;
+    if (dir == nullptr) {
+        return; // the save itself reports what is wrong with the name or folder
+    }
+
+    const size_t length = std::strlen(start.data());
+
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, start.data(), length) != 0
+            || !IsLeftOver(entry->d_name + length)) {
+            continue;
+        }
+        const wxString path = where + FromFileNameBytes(entry->d_name, std::strlen(entry->d_name));
+        struct stat st = {};
+        if (lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()
+            && unlink(path.fn_str()) == 0) {
+            wxLogVerbose(_("Removed '%s', left behind by a save that was cut short"), path);
+        }
+    }
+
+    closedir(dir);
+}
+
 // Replaces one file by a new one written beside it: Begin creates the new
 // file, the caller writes to Fd(), then Commit renames it over the target
 // or Abort removes it. Every failure is logged with the path.
@@ -59,6 +120,9 @@ public:
     bool Begin(const wxString& path);
     int Fd() const { return m_Fd; }
     bool Commit();
+    // The status of the file written, taken from its handle before it was
+    // renamed into place (valid after Commit).
+    const struct stat& Written() const { return m_Written; }
     void Abort();
 
 private:
@@ -68,6 +132,7 @@ private:
     wxString m_Target; // the file that is replaced
     wxString m_Temp;
     int m_Fd = -1;
+    struct stat m_Written = {};
 };
 
 bool AtomicReplace::Begin(const wxString& path)
@@ -113,9 +178,13 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
     wxString name = target.GetFullName().Left(64);
     while (name.fn_str().length() > 64) name.RemoveLast();
 
+    // A save that was killed cannot clean up after itself: the next one does.
+    const wxString prefix = TempPrefix(name);
+    RemoveLeftOvers(folder, prefix);
+
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const wxString candidate = folder
-            + wxString::Format(".%s.%ld-%u.tmp", name, static_cast<long>(getpid()), counter++);
+        const wxString candidate
+            = folder + wxString::Format("%s%ld-%u", prefix, static_cast<long>(getpid()), counter++);
 
         // A new file gets 0666 less the umask, as a plain create would.
         m_Fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
@@ -161,7 +230,7 @@ bool AtomicReplace::Commit()
         return false;
     }
 
-    const bool synced = fsync(m_Fd) == 0;
+    const bool synced = fsync(m_Fd) == 0 && fstat(m_Fd, &m_Written) == 0;
     const int sync_error = errno;
     const bool closed = close(m_Fd) == 0;
     const int close_error = errno;
@@ -264,6 +333,11 @@ bool QelFile::Get(bool synced)
         return false;
     }
 
+    // The status of the bytes about to be read, of the handle: a change made
+    // on disk while they are read is still a change at the next check.
+    struct stat read = {};
+    const bool read_status = IsOpened() && fstat(fd(), &read) == 0;
+
     const bool loaded = DoFileLoad(synced);
 
     if (IsOpened()) {
@@ -273,6 +347,7 @@ bool QelFile::Get(bool synced)
     // A hook that loaded nothing leaves the object as it was, changes and all.
     if (loaded) {
         ResetContentsChanged();
+        if (read_status) m_Stat = QelStat(m_FileName.GetFullPath(), read);
     }
 
     return loaded;
@@ -332,8 +407,41 @@ bool QelFile::FileSave(const QelFileName& filename)
     return false;
 }
 
+bool QelFile::MayOverwrite()
+{
+    // A file that vanished is simply written again, and what is no regular
+    // file is refused by the save itself; one that appeared under the name of
+    // a new document is someone else's.
+    const QelStat now(m_FileName.GetFullPath());
+    if (m_Overwriting || !now.IsOk() || !S_ISREG(now.st_mode) || now.IsSameVersion(m_Stat)) {
+        return true;
+    }
+
+    // The question answers this change: no reload question follows it.
+    m_Seen = now;
+    Overwrite answer = Overwrite::cancel;
+    {
+        const QelFileQuestion question;
+        answer = DoFileOverwriteConfirm();
+    }
+
+    switch (answer) {
+    case Overwrite::yes:
+        return true;
+    case Overwrite::reload:
+        Get(true);
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool QelFile::Save(bool save_as)
 {
+    if (!save_as && !MayOverwrite()) {
+        return false;
+    }
+
     AtomicReplace replace;
 
     if (m_OpenFile) {
@@ -363,7 +471,13 @@ bool QelFile::Save(bool save_as)
 
     ResetContentsChanged();
     m_FileName.m_Stat.Sync();
-    m_Stat.Sync();
+    // What was written, not what the path holds a moment later: a change
+    // made just after the rename is still a change at the next check.
+    if (m_OpenFile) {
+        m_Stat = QelStat(m_FileName.GetFullPath(), replace.Written());
+    } else {
+        m_Stat.Sync();
+    }
     DoFileSaved(save_as);
     return true;
 }
@@ -398,10 +512,9 @@ bool QelFile::Write(const wxString& text, const wxMBConv& conv)
 bool QelFile::CheckSync()
 {
     // m_Stat, not the current status: a file that was loaded, deleted and
-    // then created again is followed again. Nothing happens while a load asks
-    // its question either: an idle event in the dialog's event loop must not
-    // ask a second one and reload.
-    if (IsOpened() || m_Confirming || !m_Stat.IsOk()) {
+    // then created again is followed again. Nothing happens while a question
+    // is shown, of this binding or another: this one asks when it is answered.
+    if (IsOpened() || QelFileQuestion::IsShown() || !m_Stat.IsOk()) {
         return false;
     }
 
@@ -413,20 +526,18 @@ bool QelFile::CheckSync()
     // Only a regular file can be reloaded: a folder reads as nothing, and the
     // open of a named pipe would block until someone writes to it.
     if (!m_FileName.m_Stat.Sync() || !S_ISREG(m_FileName.m_Stat.st_mode)
-        || m_FileName.m_Stat.st_mtime == m_Stat.st_mtime) {
+        || m_FileName.m_Stat.IsSameVersion(m_Stat) || m_FileName.m_Stat.IsSameVersion(m_Seen)) {
         return false;
     }
 
-    const QelStat seen = m_FileName.m_Stat;
-    const bool reloaded = Confirm(true) && Get(true);
-
-    // Also after a cancelled or failed reload: it is not tried again until
-    // the file changes again.
-    if (!m_Stat.Sync()) {
-        m_Stat = seen;
-    }
-
-    return reloaded;
+    // A reload takes the status of what it read. A cancelled or failed one
+    // is not tried again until the file changes again, but m_Stat stays:
+    // the object still holds what was loaded before.
+    m_Seen = m_FileName.m_Stat;
+    m_Overwriting = true; // saving inside the question writes over the change
+    const bool confirmed = Confirm(true);
+    m_Overwriting = false;
+    return confirmed && Get(true);
 }
 
 const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
@@ -466,10 +577,13 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
 
 bool QelFile::Confirm(bool synced)
 {
-    m_Confirming = true;
-    const bool confirmed = DoFileLoadConfirm(synced);
-    m_Confirming = false;
-    return confirmed;
+    const QelFileQuestion question;
+    return DoFileLoadConfirm(synced);
+}
+
+QelFile::Overwrite QelFile::DoFileOverwriteConfirm()
+{
+    return Overwrite::yes;
 }
 
 bool QelFile::DoFileLoadConfirm(bool)

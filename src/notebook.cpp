@@ -239,13 +239,9 @@ bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
             wxFAIL_MSG("Assert failure");
             continue;
         }
-        // Only a changed document has something to ask, and the dialog
-        // builds a whole file chooser: a clean one closes without it.
-        if (stc->GetFile().GetContentsChanged()) {
-            QelFileDialog dialog(this, &stc->GetFile(), wxFileSelectorPromptStr,
-                                 wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
-            if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
-        }
+        // Only a changed document is asked about, with no file chooser
+        // built unless a never-saved one must be named.
+        if (QelSaveIfChanged(this, &stc->GetFile()) == wxID_CANCEL) return false;
         closable.push_back(stc);
     }
     return true;
@@ -276,7 +272,7 @@ bool QelNotebook::ForEach(int id)
             // A never-saved document asks for its name rather than landing
             // in the working folder; its page is then keyed by that name.
             const wxString key = GetKeyByPage(stc);
-            if (!QelFileDialog(this, &stc->GetFile()).Save()) {
+            if (!QelSaveFile(this, &stc->GetFile())) {
                 result = false;
                 break;
             }

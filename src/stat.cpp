@@ -45,6 +45,17 @@ bool QelStat::IsReadOnly() const noexcept
     return m_IsOk && (st_mode & S_IWUSR) == 0;
 }
 
+bool QelStat::IsSameVersion(const QelStat& other) const noexcept
+{
+    if (m_IsOk != other.m_IsOk) return false;
+    if (!m_IsOk) return true;
+
+    // Whole seconds are not enough: a file written again within the second
+    // of a load or save would never be seen to change.
+    return st_dev == other.st_dev && st_ino == other.st_ino && st_size == other.st_size
+        && st_mtim.tv_sec == other.st_mtim.tv_sec && st_mtim.tv_nsec == other.st_mtim.tv_nsec;
+}
+
 wxString QelStat::GetModificationTime() const
 {
     return wxDateTime(static_cast<time_t>(st_mtime)).FormatISOCombined(' ');

@@ -384,13 +384,18 @@ void QelSTC::FitLineNumberMargin(bool force)
 void QelSTC::OnIdle(wxIdleEvent& event)
 {
     event.Skip();
+
+    // Idle events reach the hundreds of pages not shown too: they fit their
+    // margin and check their files when they are shown again.
+    if (!IsShownOnScreen()) return;
+
     FitLineNumberMargin(false);
 
     // The read-only state before the check: a reload sets it from the
     // file's attribute, which is the change to be told.
     const bool was_read_only = GetReadOnly();
 
-    if (!m_File.CheckSync() || (m_Flags & EDITOR_READ_ONLY)) return;
+    if (!m_File.CheckSyncIfDue() || (m_Flags & EDITOR_READ_ONLY)) return;
 
     const QelStat& stat = GetFileName().GetStat();
     if (stat.IsOk() && stat.IsReadOnly() != was_read_only) FileReadOnlyAttributeChanged();

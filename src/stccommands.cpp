@@ -149,9 +149,7 @@ void QelSTC::OnCommand(wxCommandEvent& event)
         EOLModeUpdate(wxSTC_EOL_CR);
         break;
     case ID_EDIT_HEX: {
-        QelFileDialog dlg(this, &m_File, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
-                          wxFD_OPEN);
-        if (dlg.ShowModalIfChanged(false) == wxID_CANCEL) break;
+        if (QelSaveIfChanged(this, &m_File) == wxID_CANCEL) break;
         Reload(m_Flags ^ EDITOR_HEX);
         QelFrame::UpdateStatusBar(this, "PaneFileType");
         break;

@@ -1,11 +1,13 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/lexers.h>
@@ -25,6 +27,46 @@ wxString LexerOf(const QelFileName& filename)
 // The bytes read from a file at a time.
 constexpr size_t kReadBlock = 1 << 20;
 
+// A dump line at an offset below 2^32, with CR LF.
+constexpr int kLongestHexLine = 78;
+
+// Whether `size` bytes fit into the editor; logs the path and the limit when
+// they do not.
+bool Fits(const wxString& path, wxFileOffset size, bool hex_view)
+{
+    const wxFileOffset limit = QelEditorMaxFileSize(hex_view);
+    if (size <= limit) return true;
+    wxLogError(hex_view ? _("Cannot open file: %s (the hexadecimal view holds at most %lld bytes)")
+                        : _("Cannot open file: %s (the editor holds at most %lld bytes)"),
+               path, static_cast<long long>(limit));
+    return false;
+}
+
+// How often a shown editor looks at its file at most, and how often its idle
+// handler is run when no other event comes.
+constexpr std::chrono::milliseconds kSyncInterval(500);
+
+// The editors, and the timer that runs the idle handlers of the shown ones
+// while any editor exists. Only theirs: an idle time of the whole program
+// would pass every window, the hundreds of pages not shown included.
+std::vector<QelSTCFile*> g_Editors;
+wxTimer* g_SyncTicker = nullptr;
+
+void OnSyncTick(wxTimerEvent&)
+{
+    // IsShown first: it rejects a page not shown without asking its parents.
+    std::vector<QelSTCFile*> shown;
+    for (QelSTCFile* file : g_Editors)
+        if (file->GetSTC().IsShown() && file->GetSTC().IsShownOnScreen()) shown.push_back(file);
+
+    for (QelSTCFile* file : shown) {
+        // A question asked for an earlier one may have closed this editor.
+        if (std::find(g_Editors.begin(), g_Editors.end(), file) == g_Editors.end()) continue;
+        wxIdleEvent idle;
+        file->GetSTC().ProcessWindowEvent(idle);
+    }
+}
+
 bool IsLogExtension(const wxFileName& filename)
 {
     return filename.GetExt().Lower() == "log";
@@ -35,7 +77,43 @@ bool IsLogExtension(const wxFileName& filename)
 QelSTCFile::QelSTCFile(QelSTC* stc)
     : QelFile(true)
     , m_STC(stc)
-{ }
+{
+    if (g_Editors.empty()) {
+        g_SyncTicker = new wxTimer();
+        g_SyncTicker->Bind(wxEVT_TIMER, &OnSyncTick);
+        g_SyncTicker->Start(static_cast<int>(kSyncInterval.count()));
+    }
+    g_Editors.push_back(this);
+
+    // Shown again (its notebook page chosen): what changed meanwhile is
+    // checked at the next idle time.
+    m_STC->Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        event.Skip();
+        if (event.IsShown()) m_LastCheck = {};
+    });
+}
+
+QelSTCFile::~QelSTCFile()
+{
+    g_Editors.erase(std::remove(g_Editors.begin(), g_Editors.end(), this), g_Editors.end());
+    if (g_Editors.empty()) {
+        delete g_SyncTicker;
+        g_SyncTicker = nullptr;
+    }
+}
+
+bool QelSTCFile::CheckSyncIfDue()
+{
+    // Idle events reach every editor, also the hundreds on pages not shown:
+    // a status call for each of them every time would keep the program busy.
+    if (!m_STC->IsShownOnScreen()) return false;
+
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_LastCheck < kSyncInterval) return false;
+
+    m_LastCheck = now;
+    return CheckSync();
+}
 
 bool QelSTCFile::GetContentsChanged() const
 {
@@ -52,15 +130,32 @@ bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
     return IsLogExtension(filename) && text_length > 1024;
 }
 
+QelFile::Overwrite QelSTCFile::DoFileOverwriteConfirm()
+{
+    // The same three ways out as when the change is found by a check.
+    const wxString question = wxString::Format(_("%s was changed on disk since it was read."),
+                                               GetFileName().GetFullPath())
+        + "\n"
+        + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
+            "unsaved (Cancel)?");
+
+    wxMessageDialog dialog(m_STC, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return Overwrite::yes;
+    case wxID_NO:
+        return Overwrite::reload;
+    default:
+        return Overwrite::cancel;
+    }
+}
+
 bool QelSTCFile::DoFileLoadConfirm(bool synced)
 {
     if (!GetContentsChanged()) return true;
 
-    if (!synced) {
-        QelFileDialog dialog(m_STC, this, wxFileSelectorPromptStr, wxFileSelectorDefaultWildcardStr,
-                             wxFD_OPEN);
-        return dialog.ShowModalIfChanged(false) != wxID_CANCEL;
-    }
+    if (!synced) return QelSaveIfChanged(m_STC, this) != wxID_CANCEL;
 
     // A reload must say that the file changed: Yes then writes the user's
     // text over someone else's, which must never happen unasked.
@@ -77,7 +172,8 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
         // that failed keeps the text and cancels the reload.
         return FileSave();
     case wxID_NO:
-        ResetContentsChanged();
+        // The reload marks the text unchanged once it has read the file; a
+        // reload that fails keeps the user's text as changed.
         return true;
     default:
         return false;
@@ -86,6 +182,9 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
 
 bool QelSTCFile::DoFileLoad(bool synced)
 {
+    // Before anything is cleared or allocated: the sizes below are int.
+    if (!Fits(GetFileName().GetFullPath(), Length(), m_STC->GetFlags() & EDITOR_HEX)) return false;
+
     ReadFromFile(synced && IsLogTail(GetFileName(), m_STC->GetTextLength()));
 
     if (!(m_STC->GetFlags() & EDITOR_HEX)) {
@@ -181,8 +280,8 @@ void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)
     // The dump of each block goes to the control as it is read, into room
     // made for all of it: the file is never held whole beside its dump.
     const wxFileOffset size = std::max<wxFileOffset>(0, length - offset);
-    constexpr int kLongestLine = 78; // at an offset below 2^32, with CR LF
-    m_STC->Allocate(m_STC->GetTextLength() + static_cast<int>((size + 15) / 16 * kLongestLine) + 1);
+    m_STC->Allocate(m_STC->GetTextLength() + static_cast<int>((size + 15) / 16 * kLongestHexLine)
+                    + 1);
 
     std::vector<char> block(size > 0 && Seek(offset) != wxInvalidOffset ? kReadBlock : 0);
     wxFileOffset at = offset;
@@ -251,6 +350,8 @@ bool QelSTCFile::Read(const wxString& name)
         return false;
     }
 
+    if (!Fits(filename.GetFullPath(), file.Length() + m_STC->GetTextLength(), false)) return false;
+
     const wxCharBuffer buffer = file.Read(wxFileOffset{0});
     m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));
     return true;
@@ -265,6 +366,13 @@ void QelSTCFile::AddBasePathToPathList()
     const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(pos));
     const wxString folder = QelBasePathOf(m_STC->GetTextRange(pos, line_end));
     if (!folder.empty()) m_STC->m_PathList.Add(folder);
+}
+
+wxFileOffset QelEditorMaxFileSize(bool hex_view)
+{
+    // One position is kept for the end of the document.
+    constexpr wxFileOffset kMaxText = std::numeric_limits<int>::max() - 1;
+    return hex_view ? kMaxText / kLongestHexLine * 16 : kMaxText;
 }
 
 wxString QelBasePathOf(const wxString& line)

@@ -143,6 +143,13 @@ bool QelSTC::Reload(long flags)
 {
     if ((flags & EDITOR_HEX) && !(m_Flags & EDITOR_HEX)) {
         const int length = GetLength();
+        // The dump of a longer document would not fit into the control.
+        if (length > QelEditorMaxFileSize(true)) {
+            wxLogError(_("Cannot open file: %s (the hexadecimal view holds at most %lld bytes)"),
+                       GetFileName().GetFullPath(),
+                       static_cast<long long>(QelEditorMaxFileSize(true)));
+            return false;
+        }
         const wxCharBuffer bytes = GetTextRangeRaw(0, length);
         ClearDocument();
         AddTextHexMode(0, bytes.data(), static_cast<size_t>(length));

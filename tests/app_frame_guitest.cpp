@@ -155,7 +155,10 @@ TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
     const wxString a = File("a.txt", "1\n2\n3\n4\n");
     CwdGuard cwd(m_Temp.Path());
     Make(false);
-    for (const wxString& path : {m_Temp.Path(), wxString("/dev/null"), m_Temp.File("missing")}) {
+    const wxString huge = m_Temp.File("huge");
+    qeltest::Run("truncate -s 2G " + ShellQuote(huge));
+    for (const wxString& path :
+         {m_Temp.Path(), wxString("/dev/null"), m_Temp.File("missing"), huge}) {
         SCOPED_TRACE(path);
         LogCapture log;
         EXPECT_FALSE(m_Frame->OpenFile(QelFileName(path)));

@@ -58,7 +58,8 @@ protected:
 };
 
 // With its folder gone, Yes cannot save, and the caller must keep the
-// document open.
+// document open. No goes on without saving: the document may stay open, so
+// it keeps its changes (only a close forgets them).
 TEST_F(FileDialogTest, NamedFileAnswers)
 {
     const struct {
@@ -68,7 +69,7 @@ TEST_F(FileDialogTest, NamedFileAnswers)
         const char* disk;
         bool changed;
     } rows[] = {{wxID_YES, false, wxID_OK, "new", false},
-                {wxID_NO, false, wxID_OK, "old", false},
+                {wxID_NO, false, wxID_OK, "old", true},
                 {wxID_CANCEL, false, wxID_CANCEL, "old", true},
                 {wxID_YES, true, wxID_CANCEL, "", true}};
     for (const auto& row : rows) {
@@ -79,9 +80,8 @@ TEST_F(FileDialogTest, NamedFileAnswers)
             ASSERT_TRUE(wxRemoveFile(m_Path) && wxRmdir(m_Temp.Path()));
         }
         qeltest::LogCapture log;
-        QelFileDialog dialog(nullptr, &file);
         int result = 0;
-        wxTEST_DIALOG(result = dialog.ShowModalIfChanged(false),
+        wxTEST_DIALOG(result = QelSaveIfChanged(nullptr, &file),
                       wxExpectModal<wxMessageDialog>(row.answer));
         EXPECT_EQ(result, row.result);
         EXPECT_EQ(qeltest::ReadBytes(m_Path), row.disk);
@@ -94,23 +94,27 @@ TEST_F(FileDialogTest, NamedFileAnswers)
     TextFile unchanged;
     Bind(unchanged);
     unchanged.changed = false;
-    QelFileDialog dialog(nullptr, &unchanged);
     wxTestingModalHook nothing; // any dialog shown fails the test
-    EXPECT_EQ(dialog.ShowModalIfChanged(false), wxID_OK);
+    EXPECT_EQ(QelSaveIfChanged(nullptr, &unchanged), wxID_OK);
 }
 
+// Through an open dialog of the caller too.
 TEST_F(FileDialogTest, NeverSavedFileIsSavedUnderAChosenName)
 {
     const wxString target = m_Temp.File("chosen.txt");
-    for (const int answer : {wxID_OK, wxID_CANCEL}) {
-        SCOPED_TRACE(answer);
+    for (const auto& [answer, dialog] :
+         {std::pair{wxID_OK, false}, {wxID_CANCEL, false}, {wxID_OK, true}, {wxID_CANCEL, true}}) {
+        SCOPED_TRACE(wxString::Format("%d %d", answer, dialog));
         TextFile file;
-        QelFileDialog dialog(nullptr, &file, wxFileSelectorPromptStr,
-                             wxFileSelectorDefaultWildcardStr, wxFD_OPEN);
+        const auto ask = [&file, dialog = dialog] {
+            return !dialog ? QelSaveIfChanged(nullptr, &file)
+                           : QelFileDialog(nullptr, &file, wxFileSelectorPromptStr,
+                                           wxFileSelectorDefaultWildcardStr, wxFD_OPEN)
+                                 .ShowModalIfChanged(false);
+        };
         qeltest::LogCapture log;
         int result = 0;
-        wxTEST_DIALOG(result = dialog.ShowModalIfChanged(false),
-                      wxExpectModal<wxMessageDialog>(wxID_YES),
+        wxTEST_DIALOG(result = ask(), wxExpectModal<wxMessageDialog>(wxID_YES),
                       wxExpectModal<wxFileDialog>(target, answer));
         EXPECT_EQ(result, answer);
         EXPECT_EQ(qeltest::ReadBytes(target), answer == wxID_OK ? "new" : "");

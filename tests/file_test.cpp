@@ -5,6 +5,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
@@ -79,18 +81,9 @@ public:
     std::string content;
     size_t unchecked_bytes = 0; // written after the content, results ignored
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
-    bool check_in_confirm = false; // an idle event while the question is shown
-    std::string nested;            // what CheckSync did then
 
 protected:
-    bool DoFileLoadConfirm(bool synced) override
-    {
-        if (check_in_confirm) {
-            check_in_confirm = false;
-            nested = CheckSync() ? "reloaded" : "refused";
-        }
-        return Record("confirm", synced) && confirm;
-    }
+    bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
     void DoFileNew() override { Record("new", false); }
     void DoFileSaved(bool save_as) override { Record("saved", save_as); }
 
@@ -186,7 +179,6 @@ TEST_F(FileBinding, LoadSaveAndReloadWithAndWithoutTheHandle)
         ASSERT_TRUE(file.FileSave());
         EXPECT_EQ(ReadBytes(path), "saved");
         ASSERT_TRUE(WriteBytes(path, "changed"));
-        Touch(path);
         EXPECT_TRUE(file.CheckSync()); // a reload always finds the handle open
         const std::string open = open_file ? ",open" : "";
         EXPECT_EQ(State(file),
@@ -267,7 +259,7 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
     }
 }
 
-// One reload per new modification time, earlier or later, with the read-only
+// One reload per change on disk, earlier or later, with the read-only
 // attribute; none while "AllowSync" is off; the file is followed again when
 // it comes back after it vanished.
 TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
@@ -276,12 +268,9 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     const wxString path = LoadOld(file);
     ASSERT_TRUE(WriteBytes(path, "new"));
     qeltest::Run("chmod 0444 " + ShellQuote(path));
-    Touch(path);
-    file.check_in_confirm = true;
     EXPECT_TRUE(file.CheckSync());
     EXPECT_FALSE(file.CheckSync()); // one change, one reload
     EXPECT_EQ(State(file), "[confirm(1) load(1,open)] a.txt 'new'");
-    EXPECT_EQ(file.nested, "refused");
     EXPECT_TRUE(file.GetFileName().GetStat().IsReadOnly());
 
     qeltest::Run("chmod 0644 " + ShellQuote(path));
@@ -303,6 +292,19 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     Touch(path, 60);
     EXPECT_TRUE(file.CheckSync());
     EXPECT_EQ(file.content, "back again");
+
+    // Within the second of the last reload: the time to the nanosecond, the
+    // size and the file itself (renamed over it) each tell a change.
+    for (const char* change :
+         {"printf now > a.txt", "sleep 0.05; printf new > a.txt", "touch -m -d @1600000000 a.txt",
+          "printf one > a.txt; touch -m -d @1600000000.5 a.txt",
+          "printf longer > a.txt; touch -m -d @1600000000.5 a.txt",
+          "printf sixsix > b; touch -r a.txt b; mv b a.txt"}) {
+        SCOPED_TRACE(change);
+        qeltest::Run("cd " + ShellQuote(m_Files.Path()) + " && " + change);
+        EXPECT_TRUE(file.CheckSync());
+        EXPECT_EQ(file.content, ReadBytes(path));
+    }
 }
 
 // A new name is followed once saved; save as binds to the new name made
@@ -467,5 +469,30 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
             EXPECT_TRUE(log.Has(row.path) && log.Has(row.error)) << log.Dump();
         }
     }
-    EXPECT_EQ(qeltest::Run("find " + ShellQuote(temp.Path()) + " -name '*.tmp'"), "");
+    const auto hidden
+        = [&] { return qeltest::Run("ls -A " + ShellQuote(temp.Path()) + " | grep '^\\.'"); };
+    EXPECT_EQ(hidden(), "");
+
+    // A save killed while it writes (by the signal of the size limit) leaves
+    // its temporary file; the next save of that file removes it, but not one
+    // of a save still running (this process stands in for it).
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{4096, 4096}; // lowered in the child alone
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_DFL);
+        _exit(QelWriteFileAtomic(neu, big.data(), big.size()) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    const std::string left = hidden().substr(0, hidden().size() - 1), pid = std::to_string(child);
+    ASSERT_NE(left.find(pid), std::string::npos) << left;
+    const std::string running
+        = std::string(left).replace(left.find(pid), pid.size(), std::to_string(getpid()));
+    ASSERT_TRUE(WriteBytes(temp.File(wxString::FromUTF8(running)), "running"));
+    qeltest::LogCapture log;
+    ASSERT_TRUE(QelWriteFileAtomic(neu, "abc", 3));
+    EXPECT_EQ(hidden(), running + "\n");
+    EXPECT_TRUE(log.Has(wxString::FromUTF8(left))) << log.Dump();
 }

@@ -57,9 +57,11 @@ TEST_F(StcControl, OpenReloadsOrKeepsTheBinding)
 }
 
 // A read-only file is shown read-only until an idle check finds it writable
-// (the attribute itself: FileBinding.ReloadFollowsEachChangeOnDisk).
+// (the attribute itself: FileBinding.ReloadFollowsEachChangeOnDisk); only a
+// shown editor checks.
 TEST_F(StcControl, FollowsTheReadOnlyAttribute)
 {
+    m_Frame->Show();
     const wxString path = WriteFile("ro.txt", "text");
     qeltest::Run("chmod 444 " + ShellQuote(path));
     QelSTC stc(m_Frame, QelFileName(path));
@@ -70,10 +72,11 @@ TEST_F(StcControl, FollowsTheReadOnlyAttribute)
     EXPECT_FALSE(stc.GetReadOnly());
 }
 
-// The line-number margin fits the widest line number after a load, a reload,
-// edits and a zoom, and narrows back to the width set.
+// The line-number margin of a shown editor fits the widest line number after
+// a load, a reload, edits and a zoom, and narrows back to the width set.
 TEST_F(StcControl, LineNumberMarginFitsTheLineCount)
 {
+    m_Frame->Show();
     wxConfigBase::Get()->Write("Line numbers", true);
     wxConfigBase::Get()->Write("Line number", 20L);
     QelSTC* stc = Open("lines.txt", std::string(99999, '\n'));

@@ -23,12 +23,6 @@ protected:
         return new QelSTC(m_Frame, QelFileName(WriteFile(name, bytes)), 0, "", flags);
     }
 
-    // Moves the file's time on, so that the next check sees a change.
-    static void Touch(const QelSTC* stc)
-    {
-        qeltest::Run("touch -d '+2 sec' " + ShellQuote(stc->GetFileName().GetFullPath()));
-    }
-
     // Whether two files hold the same bytes, by cmp.
     static bool Same(const wxString& a, const wxString& b)
     {
@@ -91,30 +85,56 @@ TEST_F(StcFile, HexViewIsNeverSavedOverItsFile)
     EXPECT_EQ(ReadBytes(path), bytes);
 }
 
-// Unsaved edits and a change on disk: the user decides, and no text is lost
-// that the user did not choose to drop.
-TEST_F(StcFile, SyncWithEditsAsksFirst)
+// Unsaved edits and a change on disk, met by a check or by a save: the user
+// decides, and no text is lost that the user did not choose to drop. Another
+// editor changed on disk asks when the question is answered, not inside it.
+TEST_F(StcFile, ChangeOnDiskUnderEditsAsksFirst)
 {
-    // The answer; whether it read the disk, what is shown, what is on disk.
-    using Row = std::tuple<int, bool, const char*, const char*>;
-    for (const auto& [answer, reloaded, shown, disk] :
-         {Row{wxID_YES, true, "mine old\n", "mine old\n"},
-          Row{wxID_NO, true, "theirs\n", "theirs\n"},
-          Row{wxID_CANCEL, false, "mine old\n", "theirs\n"}}) {
-        SCOPED_TRACE(answer);
-        QelSTC* stc = Open(wxString::Format("%d.txt", answer), "old\n");
-        const wxString path = stc->GetFileName().GetFullPath();
-        stc->InsertText(0, "mine ");
-        WriteBytes(path, "theirs\n");
-        Touch(stc);
+    // The answer; what a check and a save return; what is shown, what is on disk.
+    using Row = std::tuple<int, bool, bool, const char*, const char*>;
+    for (const auto& [answer, reloaded, saved, shown, disk] :
+         {Row{wxID_YES, true, true, "mine old\n", "mine old\n"},
+          Row{wxID_NO, true, false, "theirs\n", "theirs\n"},
+          Row{wxID_CANCEL, false, false, "mine old\n", "theirs\n"}}) {
+        for (const bool save : {false, true}) {
+            SCOPED_TRACE(wxString::Format("%d %s", answer, save ? "save" : "check"));
+            QelSTC* stc = Open(wxString::Format("%d%d.txt", answer, save), "old\n");
+            QelSTC* other = Open(wxString::Format("other%d%d.txt", answer, save), "old\n");
+            for (QelSTC* changed : {stc, other}) {
+                changed->InsertText(0, "mine ");
+                WriteBytes(changed->GetFileName().GetFullPath(), "theirs\n");
+            }
 
-        bool read = false;
-        wxTEST_DIALOG(read = stc->GetFile().CheckSync(), wxExpectModal<wxMessageDialog>(answer));
-        EXPECT_EQ(read, reloaded);
-        EXPECT_EQ(TextBytes(stc), shown);
-        EXPECT_EQ(ReadBytes(path), disk);
-        EXPECT_EQ(stc->GetModify(), answer == wxID_CANCEL);
+            bool result = false, nested = true;
+            const auto check_other
+                = [&](wxMessageDialog*) { nested = other->GetFile().CheckSync(); };
+            wxTEST_DIALOG(result = save ? stc->GetFile().FileSave() : stc->GetFile().CheckSync(),
+                          ExpectAnswer<wxMessageDialog>(check_other, answer));
+            EXPECT_FALSE(nested);
+            wxTEST_DIALOG(other->GetFile().CheckSync(),
+                          wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+            EXPECT_EQ(result, save ? saved : reloaded);
+            EXPECT_EQ(TextBytes(stc), shown);
+            EXPECT_EQ(ReadBytes(stc->GetFileName().GetFullPath()), disk);
+            EXPECT_EQ(stc->GetModify(), answer == wxID_CANCEL);
+            EXPECT_FALSE(stc->GetFile().CheckSync()); // that change was answered
+        }
     }
+}
+
+// Idle work follows only what is shown: a hidden editor leaves its file
+// alone until it is shown again.
+TEST_F(StcFile, OnlyAShownEditorFollowsItsFile)
+{
+    m_Frame->Show();
+    QelSTC* shown = Open("shown.txt", "old\n");
+    QelSTC* hidden = Open("hidden.txt", "old\n");
+    hidden->Hide();
+    for (QelSTC* stc : {shown, hidden}) WriteBytes(stc->GetFileName().GetFullPath(), "theirs\n");
+    EXPECT_TRUE(PumpUntil([&] { return TextBytes(shown) == "theirs\n"; }, 3000));
+    EXPECT_EQ(TextBytes(hidden), "old\n");
+    hidden->Show();
+    EXPECT_TRUE(PumpUntil([&] { return TextBytes(hidden) == "theirs\n"; }, 3000));
 }
 
 // A grown log gets only its tail read, and the caret at the end follows it;
@@ -132,12 +152,31 @@ TEST_F(StcFile, GrowingLogGetsItsTail)
         // A changed first byte shows whether the whole file was read again.
         std::string grown = "L" + bytes.substr(1) + std::string(100, 'n');
         WriteFile("t.log", grown);
-        Touch(stc);
         ASSERT_TRUE(stc->GetFile().CheckSync());
         if (tail) grown[0] = bytes[0];
         EXPECT_EQ(TextBytes(stc), grown);
         EXPECT_FALSE(stc->GetModify() || stc->CanUndo());
         EXPECT_EQ(stc->GetCurrentPos(), after < 0 ? stc->GetTextLength() : after);
+    }
+}
+
+// A file larger than the editor or its dump can hold is refused unread, with
+// its name and the limit; so is one to be read into the document.
+TEST_F(StcFile, TooLargeFileIsRefusedUnread)
+{
+    const wxString huge = m_Temp.File("huge"), big = m_Temp.File("big");
+    qeltest::Run("truncate -s 2G " + ShellQuote(huge) + "; truncate -s 500M " + ShellQuote(big));
+    QelSTC* stc = Open("small.txt", "x");
+    for (const auto& [path, flags] : {std::pair{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}}) {
+        SCOPED_TRACE(path + wxString::Format(" %ld", flags));
+        LogCapture log;
+        const bool read = flags < 0 ? static_cast<QelSTCFile&>(stc->GetFile()).Read(path)
+                                    : stc->Open(QelFileName(path), 0, "", flags);
+        EXPECT_FALSE(read);
+        EXPECT_EQ(TextBytes(stc), "x");
+        EXPECT_EQ(stc->GetFileName().GetFullName(), "small.txt");
+        const wxFileOffset limit = QelEditorMaxFileSize(flags == EDITOR_HEX);
+        EXPECT_TRUE(log.Has(path) && log.Has(wxString::Format("%lld", limit))) << log.Dump();
     }
 }
 

@@ -21,6 +21,22 @@
 // Logs the path and the system error on failure.
 [[nodiscard]] bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size);
 
+// Marks a question about a file as shown while it is alive. The checks of
+// every binding wait meanwhile (an idle event in the question's event loop
+// must not open a second question inside it); they ask once it is answered.
+class QelFileQuestion {
+public:
+    QelFileQuestion() noexcept { ++m_Shown; }
+    ~QelFileQuestion() { --m_Shown; }
+    QelFileQuestion(const QelFileQuestion&) = delete;
+    QelFileQuestion& operator=(const QelFileQuestion&) = delete;
+
+    static bool IsShown() noexcept { return m_Shown > 0; }
+
+private:
+    static inline int m_Shown = 0;
+};
+
 class QelFile : public wxFile {
 public:
     // Not bound. With open_file true, loads and saves open the handle around
@@ -54,12 +70,16 @@ public:
     // Saves under the bound name, or with a valid filename binds to it (made
     // absolute) first ("save as"). The file on disk is replaced only when the
     // whole save succeeded; on failure the contents stay marked as changed,
-    // the binding stays on the old name and false is returned.
+    // the binding stays on the old name and false is returned. A save under
+    // the bound name over a file that changed on disk since the last load or
+    // save asks DoFileOverwriteConfirm first; false unless it wrote.
     bool FileSave(const QelFileName& filename = QelFileName());
 
-    // Reloads the object when the file's modification time differs from the
-    // one at the last load or save and "AllowSync" (default true) is on.
-    // Refused while a load or save is under way, its question included.
+    // Reloads the object when the file changed on disk (its modification
+    // time to the nanosecond, its size or the file itself differ from what
+    // was last loaded or saved) and "AllowSync" (default true) is on.
+    // Refused while a load or save is under way, and while any question
+    // about a file is shown.
     // True only when the object was reloaded.
     bool CheckSync();
 
@@ -78,7 +98,18 @@ public:
     // The bound name, its lexer and the file's latest status.
     const QelFileName& GetFileName() const noexcept { return m_FileName; }
 
+    // What a save does with a file that someone else changed on disk.
+    enum class Overwrite {
+        yes,    // write over their change
+        reload, // load their file instead: the save does not happen
+        cancel  // leave the object and the file as they are
+    };
+
 protected:
+    // Asked before a save writes over a file that changed on disk since the
+    // last load or save. The object, which nobody else edits, writes over it.
+    virtual Overwrite DoFileOverwriteConfirm();
+
     // Asked before a load or reload opens anything, while the binding is
     // still on the current file: the place for "save changes first?".
     // False cancels the load; the contents keep their changed mark.
@@ -106,11 +137,13 @@ private:
     bool Confirm(bool synced);
     bool Get(bool synced);
     bool MakeAbsolute();
+    bool MayOverwrite();
     bool Save(bool save_as);
 
     bool m_OpenFile;
     bool m_WriteFailed = false; // a write during the save hook fell short
-    bool m_Confirming = false;  // DoFileLoadConfirm is running
+    bool m_Overwriting = false; // the change on disk was answered: write over it
     QelFileName m_FileName;     // the file now: its status is re-taken on every check
     QelStat m_Stat;             // the file at the last load or save
+    QelStat m_Seen;             // the change on disk the last check acted on
 };

@@ -18,24 +18,29 @@ public:
                   long style = wxFD_DEFAULT_STYLE, const wxPoint& pos = wxDefaultPosition,
                   const wxSize& size = wxDefaultSize, const wxString& name = wxFileDialogNameStr);
 
-    // Asks whether a changed file is to be saved: Yes saves it (a file that
-    // never had a name is first given one with a Save dialog), No forgets
-    // the changes. Returns wxID_CANCEL when the user cancels, or when the
-    // save was cancelled or failed, so that the caller keeps the document.
-    // Otherwise the result of ShowModal when show_modal, else wxID_OK.
+    // Asks about a changed file as QelSaveIfChanged does (a never-saved file
+    // is offered this dialog's folder and wildcard). wxID_CANCEL when that
+    // stopped; otherwise the result of ShowModal when show_modal, else
+    // wxID_OK.
     int ShowModalIfChanged(bool show_modal = false);
 
-    // Saves the file: one that never had a name (a new document named only
-    // for its tab) is first given one with a Save dialog. False, with the
-    // path logged, when the save failed; false when the user cancelled.
-    bool Save();
-
 private:
-    bool IsNamed() const;
-    bool SaveUnnamed();
-
     QelFile* m_File;
 };
+
+// Asks whether a changed file is to be saved before the caller goes on: Yes
+// saves it (a file that never had a name is first given one with a Save
+// dialog), No goes on without saving and leaves the changes marked: only
+// closing the document forgets them. Returns wxID_CANCEL when the user
+// cancels, or when the save was cancelled or failed, so that the caller
+// keeps the document; else wxID_OK. An unchanged file passes at once, and
+// no file dialog is built unless a name must be chosen.
+int QelSaveIfChanged(wxWindow* parent, QelFile* file);
+
+// Saves the file: one that never had a name (a new document named only for
+// its tab) is first given one with a Save dialog. False, with the path
+// logged, when the save failed; false when the user cancelled.
+bool QelSaveFile(wxWindow* parent, QelFile* file);
 
 // The paths chosen in a file dialog that was answered (one or, with
 // wxFD_MULTIPLE, several).

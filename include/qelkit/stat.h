@@ -32,6 +32,13 @@ public:
     // group and other bits and the running user do not count.
     bool IsReadOnly() const noexcept;
 
+    // Whether both took the status of the same version of a file: the same
+    // file (device and inode, so that one renamed over it counts as another),
+    // the same size and the same modification time to the nanosecond. Two
+    // statuses that are not ok are the same; one that is and one that is not
+    // are not.
+    bool IsSameVersion(const QelStat& other) const noexcept;
+
     // st_mtime as local "YYYY-MM-DD HH:MM:SS" (whole seconds).
     wxString GetModificationTime() const;
 

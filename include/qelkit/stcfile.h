@@ -2,6 +2,8 @@
 // into the document and back, and what a change on disk does to it.
 #pragma once
 
+#include <chrono>
+
 #include <wx/string.h>
 
 #include <qelkit/file.h>
@@ -12,6 +14,18 @@ class QelSTCFile : public QelFile {
 public:
     // Bound to the editor that owns it (never null, not owned).
     explicit QelSTCFile(QelSTC* stc);
+    ~QelSTCFile() override;
+
+    QelSTCFile(const QelSTCFile&) = delete;
+    QelSTCFile& operator=(const QelSTCFile&) = delete;
+
+    // CheckSync for idle time: only while the editor is shown on screen, and
+    // at most twice a second; an editor shown again checks at once. A timer
+    // runs the idle handlers of the shown editors meanwhile, so that a change
+    // to a shown file is noticed within a second when no other event comes.
+    bool CheckSyncIfDue();
+
+    QelSTC& GetSTC() const noexcept { return *m_STC; }
 
     bool GetContentsChanged() const override;
     void ResetContentsChanged() override;
@@ -28,6 +42,7 @@ public:
     static bool IsLogTail(const wxFileName& filename, int text_length);
 
 protected:
+    Overwrite DoFileOverwriteConfirm() override;
     bool DoFileLoadConfirm(bool synced) override;
     bool DoFileLoad(bool synced) override;
     void DoFileNew() override;
@@ -41,8 +56,13 @@ private:
     void AddBasePathToPathList();
 
     QelSTC* m_STC;
-    wxFileOffset m_PreviousLength = 0; // the file's length at the last read
+    wxFileOffset m_PreviousLength = 0;                 // the file's length at the last read
+    std::chrono::steady_clock::time_point m_LastCheck; // of CheckSyncIfDue
 };
+
+// The largest file the editor can hold, in bytes: its positions are int, and
+// in the hexadecimal view every 16 bytes take a dump line of 78 characters.
+wxFileOffset QelEditorMaxFileSize(bool hex_view);
 
 // The folder named by a catalog's "Basepath:" header line, given the line's
 // text from "Basepath:" on; empty when there is none. The value runs from

@@ -74,8 +74,7 @@ void QelSTCWithFrame::OnCommand(wxCommandEvent& command)
                 "not a version-control command");
     // The command works on the file on disk: unsaved changes are offered to
     // be saved first, and Cancel runs nothing.
-    QelFileDialog dialog(this, &GetFile());
-    if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return;
+    if (QelSaveIfChanged(this, &GetFile()) == wxID_CANCEL) return;
     const wxString path = GetFileName().GetFullPath();
     QelVCSExecute(m_Frame, id, wxArrayString(1, &path));
 }

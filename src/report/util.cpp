@@ -30,8 +30,7 @@ bool ClosePage(wxAuiNotebook* notebook, size_t page)
     // window to that binding.
     auto* file = dynamic_cast<QelFile*>(notebook->GetPage(page));
     wxCHECK_MSG(file != nullptr, false, "a page that is no project");
-    QelFileDialog dialog(notebook, file);
-    if (dialog.ShowModalIfChanged(false) == wxID_CANCEL) return false;
+    if (QelSaveIfChanged(notebook, file) == wxID_CANCEL) return false;
     return notebook->DeletePage(page);
 }
 
