@@ -132,23 +132,7 @@ bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
 
 QelFile::Overwrite QelSTCFile::DoFileOverwriteConfirm()
 {
-    // The same three ways out as when the change is found by a check.
-    const wxString question = wxString::Format(_("%s was changed on disk since it was read."),
-                                               GetFileName().GetFullPath())
-        + "\n"
-        + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
-            "unsaved (Cancel)?");
-
-    wxMessageDialog dialog(m_STC, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
-
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return Overwrite::yes;
-    case wxID_NO:
-        return Overwrite::reload;
-    default:
-        return Overwrite::cancel;
-    }
+    return AskOverwrite(m_STC);
 }
 
 bool QelSTCFile::DoFileLoadConfirm(bool synced)
