@@ -149,6 +149,12 @@ bool AtomicReplace::Begin(const wxString& path)
 
     struct stat st = {};
     if (::stat(m_Target.fn_str(), &st) != 0) {
+        // Only a file that is not there yet is made: a loop of links, for
+        // one, is no file to replace, and the link would become a file.
+        if (errno != ENOENT) {
+            wxLogSysError(_("Cannot write file '%s'"), path);
+            return false;
+        }
         return CreateTemp(nullptr);
     }
 
