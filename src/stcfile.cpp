@@ -347,8 +347,12 @@ void QelSTCFile::AddBasePathToPathList()
     const int pos = m_STC->FindText(0, end, "Basepath:", wxSTC_FIND_WHOLEWORD);
     if (pos < 0) return;
 
+    // A folder name is bytes (a catalog need not be UTF-8): read as the
+    // names of files are, never converted to nothing.
     const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(pos));
-    const wxString folder = QelBasePathOf(m_STC->GetTextRange(pos, line_end));
+    const wxCharBuffer line = m_STC->GetTextRangeRaw(pos, line_end);
+    const wxString folder = QelBasePathOf(
+        wxString(line.data(), *wxConvFileName, static_cast<size_t>(line_end - pos)));
     if (!folder.empty()) m_STC->m_PathList.Add(folder);
 }
 
