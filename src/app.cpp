@@ -108,7 +108,7 @@ void QelLogAssert(const wxString& file, int line, const wxString& func, const wx
 class QelSettingsFile : public wxFileConfig {
 public:
     explicit QelSettingsFile(const wxString& path)
-        : wxFileConfig("", "", path, "", wxCONFIG_USE_LOCAL_FILE, wxConvAuto())
+        : wxFileConfig("", "", path, "", path.empty() ? 0 : wxCONFIG_USE_LOCAL_FILE, wxConvAuto())
         , m_Path(path)
         , m_Written(Text())
     {
@@ -127,7 +127,7 @@ public:
     bool Flush(bool = false) override
     {
         const std::string text = Text();
-        if (text == m_Written) return true;
+        if (text == m_Written || m_Path.empty()) return true;
         if (!QelWriteFileAtomic(m_Path, text.data(), text.size())) return false;
         m_Written = text;
         return true;

@@ -14,6 +14,7 @@
 #include <wx/config.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/msgdlg.h>
 
 namespace {
 
@@ -148,6 +149,12 @@ bool AtomicReplace::Begin(const wxString& path)
 
     struct stat st = {};
     if (::stat(m_Target.fn_str(), &st) != 0) {
+        // Only a file that is not there yet is made: a loop of links, for
+        // one, is no file to replace, and the link would become a file.
+        if (errno != ENOENT) {
+            wxLogSysError(_("Cannot write file '%s'"), path);
+            return false;
+        }
         return CreateTemp(nullptr);
     }
 
@@ -584,6 +591,26 @@ bool QelFile::Confirm(bool synced)
 QelFile::Overwrite QelFile::DoFileOverwriteConfirm()
 {
     return Overwrite::yes;
+}
+
+QelFile::Overwrite QelFile::AskOverwrite(wxWindow* parent) const
+{
+    const wxString question = wxString::Format(_("%s was changed on disk since it was read."),
+                                               GetFileName().GetFullPath())
+        + "\n"
+        + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
+            "unsaved (Cancel)?");
+
+    wxMessageDialog dialog(parent, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return Overwrite::yes;
+    case wxID_NO:
+        return Overwrite::reload;
+    default:
+        return Overwrite::cancel;
+    }
 }
 
 bool QelFile::DoFileLoadConfirm(bool)

@@ -29,6 +29,17 @@ QelStatusBar* QelFrame::m_StatusBar = nullptr;
 
 namespace {
 
+// A rectangular selection as the control copies it, each line followed by a
+// line end, every byte kept: the toolkit's text is empty for one that is not
+// UTF-8. The toolkit's buffer ends in the control's terminating zero.
+wxString RectangleText(QelSTC* stc)
+{
+    const wxCharBuffer bytes = stc->GetSelectedTextRaw();
+    size_t length = bytes.length();
+    if (length > 0 && bytes.data()[length - 1] == '\0') --length;
+    return QelSTCText(bytes.data(), length);
+}
+
 // Every drop of files is accepted, whatever opening them gives.
 class FileDropTarget : public wxFileDropTarget {
 public:
@@ -227,9 +238,8 @@ void QelFrame::UpdateStatusBar(QelSTC* stc, const wxString& pane)
                                      stc->GetSelectionStart(),
                                      stc->GetSelectionEnd(),
                                      stc->SelectionIsRectangle(),
-                                     stc->SelectionIsRectangle()
-                                         ? stc->wxStyledTextCtrl::GetSelectedText()
-                                         : stc->GetSelectedText()};
+                                     stc->SelectionIsRectangle() ? RectangleText(stc)
+                                                                 : stc->GetSelectedText()};
         StatusText(QelFormatPaneInfo(state), pane);
     } else {
         wxFAIL_MSG("Assert failure");

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -469,8 +470,7 @@ void MakeSharedDialog(const wxString& caption, QelProcess* handler)
 void PromptShell(bool add_eol)
 {
     QelSTCShell* shell = SharedShell();
-    if (shell == nullptr || shell->GetLineText(shell->GetLineCount() - 1) == shell->GetPrompt())
-        return;
+    if (shell == nullptr || shell->HasPrompt(shell->GetLineCount() - 1, true)) return;
     shell->Prompt(wxEmptyString, add_eol);
 }
 
@@ -763,9 +763,9 @@ void QelProcess::OnCommand(wxCommandEvent& event)
     switch (event.GetId()) {
     case ID_SHELL_COMMAND:
         if (m_Child != nullptr && m_Child->GetOutputStream() != nullptr) {
-            wxString text = event.GetString();
-            if (!text.EndsWith("\n")) text += '\n';
-            const wxScopedCharBuffer bytes = text.utf8_str();
+            // The bytes as typed: the shell keeps those that are not UTF-8.
+            std::string bytes = QelSTCBytes(event.GetString());
+            if (bytes.empty() || bytes.back() != '\n') bytes += '\n';
             m_Child->GetOutputStream()->Write(bytes.data(), bytes.length());
         }
         PromptShell(true);

@@ -100,19 +100,23 @@ bool QelSTCShell::EndsAtLineEnd() const
     return m_CommandEndIsEOL || m_CommandEnd == GetEOL();
 }
 
+bool QelSTCShell::HasPrompt(int line, bool alone) const
+{
+    // Bytes, so that no character of the prompt is taken for a pattern and
+    // a line that is not UTF-8 (which converts to no text) keeps its prompt.
+    const int start = PositionFromLine(line);
+    const int length = GetLineEndPosition(line) - start;
+    if (length < PromptLength() || (alone && length != PromptLength())) return false;
+    const wxScopedCharBuffer prompt = m_Prompt.utf8_str();
+    const wxCharBuffer head
+        = const_cast<QelSTCShell*>(this)->GetTextRangeRaw(start, start + PromptLength());
+    return memcmp(head.data(), prompt.data(), prompt.length()) == 0;
+}
+
 int QelSTCShell::FindPromptLine()
 {
-    // Compared as bytes, so that no character of the prompt is taken for a
-    // pattern and old output that is not valid UTF-8 cannot hide a prompt.
-    const wxScopedCharBuffer prompt = m_Prompt.utf8_str();
-    for (int line = GetLineCount() - 1; line >= 0; --line) {
-        const int start = PositionFromLine(line);
-        const int end = std::min(start + PromptLength(), GetLineEndPosition(line));
-        const wxCharBuffer head = GetTextRangeRaw(start, end);
-        if (end - start == PromptLength()
-            && memcmp(head.data(), prompt.data(), prompt.length()) == 0)
-            return start;
-    }
+    for (int line = GetLineCount() - 1; line >= 0; --line)
+        if (HasPrompt(line)) return PositionFromLine(line);
     return -1;
 }
 
@@ -147,7 +151,7 @@ void QelSTCShell::OnKey(wxKeyEvent& event)
     } else if (key == WXK_HOME) {
         Home();
         const int start = PositionFromLine(GetCurrentLine());
-        if (GetLine(GetCurrentLine()).StartsWith(m_Prompt)) GotoPos(start + PromptLength());
+        if (HasPrompt(GetCurrentLine())) GotoPos(start + PromptLength());
     } else if (control && (key == 'Q' || key == 'C')) {
         PostCommand(ID_SHELL_COMMAND_STOP);
     } else if (control && key == 'V') {
@@ -172,7 +176,7 @@ void QelSTCShell::EnterCommand(wxKeyEvent& event)
     m_CommandsIterator = m_Commands.end();
 
     if (const int start = FindPromptLine(); start >= 0)
-        m_Command = GetTextRange(start + PromptLength(), GetLength()).Strip(wxString::trailing);
+        m_Command = GetTextRangeKept(start + PromptLength(), GetLength()).Strip(wxString::trailing);
 
     if (m_Command.empty()) {
         Prompt(wxEmptyString, true);

@@ -132,23 +132,7 @@ bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
 
 QelFile::Overwrite QelSTCFile::DoFileOverwriteConfirm()
 {
-    // The same three ways out as when the change is found by a check.
-    const wxString question = wxString::Format(_("%s was changed on disk since it was read."),
-                                               GetFileName().GetFullPath())
-        + "\n"
-        + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
-            "unsaved (Cancel)?");
-
-    wxMessageDialog dialog(m_STC, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
-
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return Overwrite::yes;
-    case wxID_NO:
-        return Overwrite::reload;
-    default:
-        return Overwrite::cancel;
-    }
+    return AskOverwrite(m_STC);
 }
 
 bool QelSTCFile::DoFileLoadConfirm(bool synced)
@@ -363,8 +347,12 @@ void QelSTCFile::AddBasePathToPathList()
     const int pos = m_STC->FindText(0, end, "Basepath:", wxSTC_FIND_WHOLEWORD);
     if (pos < 0) return;
 
+    // A folder name is bytes (a catalog need not be UTF-8): read as the
+    // names of files are, never converted to nothing.
     const int line_end = m_STC->GetLineEndPosition(m_STC->LineFromPosition(pos));
-    const wxString folder = QelBasePathOf(m_STC->GetTextRange(pos, line_end));
+    const wxCharBuffer line = m_STC->GetTextRangeRaw(pos, line_end);
+    const wxString folder = QelBasePathOf(
+        wxString(line.data(), *wxConvFileName, static_cast<size_t>(line_end - pos)));
     if (!folder.empty()) m_STC->m_PathList.Add(folder);
 }
 

@@ -142,6 +142,12 @@ void QelSTC::ControlCharDialog(const wxString& caption)
 bool QelSTC::Reload(long flags)
 {
     if ((flags & EDITOR_HEX) && !(m_Flags & EDITOR_HEX)) {
+        // The way back reads the file: edits not saved would be lost there.
+        if (GetModify()) {
+            wxLogStatus(_("Save the changes to '%s' first: the hexadecimal view shows the file"),
+                        GetFileName().GetFullPath());
+            return false;
+        }
         const int length = GetLength();
         // The dump of a longer document would not fit into the control.
         if (length > QelEditorMaxFileSize(true)) {

@@ -28,7 +28,7 @@ constexpr long kBaseTime = 1600000000;
 // Every entry of a folder, hidden ones too: a temporary file left over shows.
 std::string Listing(const wxString& folder)
 {
-    return qeltest::Run("ls -A " + ShellQuote(folder));
+    return qeltest::Run("ls -A --file-type " + ShellQuote(folder)); // "|" marks a pipe, "@" a link
 }
 
 // The permission bits as stat(1) prints them.
@@ -194,7 +194,8 @@ TEST_F(FileBinding, LoadSaveAndReloadWithAndWithoutTheHandle)
 TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
 {
     ASSERT_TRUE(wxMkdir(m_Files.File("folder")));
-    qeltest::Run("mkfifo " + ShellQuote(m_Files.File("pipe")));
+    qeltest::Run("cd " + ShellQuote(m_Files.Path())
+                 + " && mkfifo pipe && ln -s pipe link && ln -s loop loop");
     Make("b.txt", "other");
     struct Row {
         const char* name;
@@ -211,6 +212,10 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         {"confirmation refused", true, "b.txt", "confirm", false, "confirm(0)", ""},
         {"load hook failed", true, "b.txt", "load", false, "confirm(0) load(0,open)", ""},
         {"target is a folder", false, "folder", "", false, "", "folder"},
+        // Saved through, the pipe or a device would be replaced by a file.
+        {"target is a named pipe", false, "pipe", "", false, "", "pipe"},
+        {"target links to a named pipe", false, "link", "", false, "", "link"},
+        {"target is a loop of links", false, "loop", "", false, "", "loop"},
         {"save hook failed", false, "", "save", false, "save(0,open)", ""},
         {"full disk", false, "", "", true, "save(0,open)", "a.txt"},
         // One write larger than the room left is cut short without an error:
@@ -238,7 +243,7 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         EXPECT_EQ(State(file), "[" + row.hooks + "] a.txt changed '" + unsaved + "'");
         EXPECT_EQ(file.first_bound, file.hooks.empty() ? wxString() : old_path);
         EXPECT_EQ(ReadBytes(old_path), "old");
-        EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nb.txt\nfolder\npipe\n");
+        EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nb.txt\nfolder/\nlink@\nloop@\npipe|\n");
         EXPECT_TRUE(!row.logged[0] || log.Has(m_Files.File(row.logged))) << log.Dump();
 
         // A reload refused or failed as the load was is tried once per change

@@ -77,10 +77,18 @@ TEST_F(FrameTest, EditorPaneTexts)
     for (int i = 0; i < 10; ++i) text += "012345678\xe9\n";
     QelSTC* stc = Editor("");
     stc->SetTextRaw(text.c_str());
-    const std::tuple<int, int, const char*> rows[]
-        = {{20, 0, "11"}, {44, 76, "7,3,32"}, {13, 17, "2,7,4"}, {25, 25, "3,4"}};
-    for (const auto& [anchor, caret, info] : rows) {
+    // The rectangle holds "78\xe9" twice, each with its line end.
+    const std::tuple<int, int, bool, const char*> rows[] = {{20, 0, false, "11"},
+                                                            {44, 76, false, "7,3,32"},
+                                                            {13, 17, false, "2,7,4"},
+                                                            {25, 25, false, "3,4"},
+                                                            {18, 32, true, "3,11,8"}};
+    for (const auto& [anchor, caret, rectangle, info] : rows) {
         stc->SetSelection(anchor, caret);
+        if (rectangle) {
+            stc->SetRectangularSelectionAnchor(anchor);
+            stc->SetRectangularSelectionCaret(caret);
+        }
         // The status bar's own update event keeps the position current.
         wxUpdateUIEvent update(ID_STATUSBAR);
         QelFrame::GetSharedStatusBar()->ProcessWindowEvent(update);

@@ -17,7 +17,7 @@ protected:
         EditorTest::SetUp();
         m_Handler.Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
             m_Posted += (m_Posted.empty() ? "" : "|")
-                + (event.GetId() == ID_SHELL_COMMAND ? event.GetString() : "STOP");
+                + (event.GetId() == ID_SHELL_COMMAND ? QelSTCBytes(event.GetString()) : "STOP");
             if (event.GetId() == ID_SHELL_COMMAND) m_Shell->Prompt(wxEmptyString, true);
         });
         Make();
@@ -34,7 +34,7 @@ protected:
     // Typed keys: "\r" Return, "\b" Backspace, "\x1" Up, "\x2" Down, "\x3"
     // Home, "^C" Control with C. Not typed: "@n" puts the caret at n, "{mn"
     // selects m to n, "#P", "#D", "#X" paste, delete and cut from the menu,
-    // "~" disables the shell.
+    // "~" disables the shell, "%" inserts the byte 0xe9 (not UTF-8).
     void Type(const std::string& keys)
     {
         static const std::string named = "\r\b\x1\x2\x3";
@@ -58,6 +58,8 @@ protected:
                 m_Shell->ProcessWindowEvent(event);
             } else if (c == '~') {
                 m_Shell->EnableShell(false);
+            } else if (c == '%') {
+                m_Shell->AddTextRaw("\xe9", 1);
             } else {
                 Send(wxToupper(c), c, wxIsupper(c) ? wxMOD_SHIFT : wxMOD_NONE);
             }
@@ -81,11 +83,11 @@ protected:
         m_Shell->ProcessWindowEvent(chr);
     }
 
-    std::string Text() const { return std::string(m_Shell->GetText().utf8_str()); }
+    std::string Text() const { return qeltest::TextBytes(m_Shell); }
 
     QelSTCShell* m_Shell = nullptr;
     wxEvtHandler m_Handler;
-    wxString m_Posted; // the posted commands, "|" between them
+    std::string m_Posted; // the posted commands' bytes, "|" between them
 };
 
 TEST_F(ShellTest, KeysAndCommands)
@@ -117,6 +119,11 @@ TEST_F(ShellTest, KeysAndCommands)
         {"BackAtCommandStart", "", "ls\rab@5\b\b", ">ls\n>ab", "ls"},
         {"BackInCommand", "", "ls\rab\b", ">ls\n>a", "ls"},
         {"HomeSkipsPrompt", "", "ls\rab\x3z", ">ls\n>zab", "ls"},
+        {"HomeSkipsPromptOfBytes", "", "ls\r%b\x3z",
+         ">ls\n>z\xe9"
+         "b",
+         "ls"},
+        {"CommandOfBytes", "", "%ls\r", ">\xe9ls\n>", "\xe9ls"},
         {"PasteInOutput", "", "ls\rab@1#P", ">ls\n>abcd", "ls"},
         {"CtrlVInOutput", "", "ls\rab@1^V", ">ls\n>abcd", "ls"},
         {"CutAcrossPrompt", "", "ls\rab{26#X", ">ls\n>ab", "ls"},
@@ -175,13 +182,16 @@ TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
         m_Shell = dynamic_cast<QelSTCShell*>(QelProcess::GetSTC());
         ASSERT_NE(m_Shell, nullptr);
 
-        Type("hello\r");
-        EXPECT_TRUE(qeltest::PumpUntil([&] { return Text() == ">hello\n>hello\n"; }, 5000))
+        // A byte that is not UTF-8 reaches the child as typed (its output
+        // comes back decoded as Latin-1).
+        Type("h%llo\r");
+        EXPECT_TRUE(
+            qeltest::PumpUntil([&] { return Text() == ">h\xe9llo\n>h\xc3\xa9llo\n"; }, 5000))
             << Text();
         Type("^C");
         EXPECT_TRUE(qeltest::PumpUntil([&] { return !process.IsRunning(); }, 5000));
         // Prompted once by the stop; the end of the child adds no second one.
-        EXPECT_EQ(Text(), ">hello\n>hello\n\n>");
+        EXPECT_EQ(Text(), ">h\xe9llo\n>h\xc3\xa9llo\n\n>");
 
         // A synchronous run leaves the shell a plain editor showing its output.
         ASSERT_EQ(process.Execute("echo hi", wxEXEC_SYNC), 0);

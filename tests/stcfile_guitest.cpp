@@ -197,8 +197,12 @@ TEST_F(StcFile, ReadInsertsAFileFromTheBoundFolder)
 
 TEST_F(StcFile, CatalogBasePathJoinsTheIncludeFolders)
 {
-    QelSTC* stc = Open("de.po", "msgid \"\"\nmsgstr \"\"\n\"X-Poedit-Basepath: ../src\\n\"\n");
-    EXPECT_NE(stc->GetPathList().Index("../src"), wxNOT_FOUND);
+    // A folder that is not UTF-8 is named as the file system's names are.
+    for (const std::string folder : {"../src", "../sr\xe9"}) {
+        QelSTC* stc
+            = Open("de.po", "msgid \"\"\nmsgstr \"\"\n\"X-Poedit-Basepath: " + folder + "\\n\"\n");
+        EXPECT_NE(stc->GetPathList().Index(wxString(folder.c_str(), *wxConvFileName)), wxNOT_FOUND);
+    }
 }
 
 } // namespace

@@ -11,10 +11,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include <wx/fileconf.h>
+#include <wx/config.h>
 #include <wx/init.h>
 #include <wx/string.h>
 
+#include <qelkit/app.h>
 #include <qelkit/dir.h>
 #include <qelkit/frd.h>
 #include <qelkit/textfile.h>
@@ -73,8 +74,7 @@ int main(int argc, char** argv)
     wxInitializer initializer;
     if (!initializer.IsOk()) return 1;
     // Settings in memory only: nothing is read or written.
-    delete wxConfigBase::Set(
-        new wxFileConfig(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString, 0));
+    delete wxConfigBase::Set(QelCreateConfig(wxEmptyString));
 
     QelFindReplaceData* frd = QelFindReplaceData::Get();
     frd->SetMatchCase(matchCase);

@@ -15,12 +15,13 @@
 #include <cstring>
 
 #include <wx/app.h>
-#include <wx/fileconf.h>
+#include <wx/config.h>
 #include <wx/listctrl.h>
 #include <wx/dirctrl.h>
 #include <wx/log.h>
 #include <wx/timer.h>
 
+#include <qelkit/app.h>
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/util.h>
@@ -86,8 +87,7 @@ public:
         delete wxLog::SetActiveTarget(new wxLogStderr);
         wxLog::SetLogLevel(wxLOG_Warning); // no status texts on stderr
         // Settings in memory only.
-        delete wxConfigBase::Set(
-            new wxFileConfig(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString, 0));
+        delete wxConfigBase::Set(QelCreateConfig(wxEmptyString));
         if (!lexers.empty()) {
             delete QelLexers::Set(new QelLexers(wxFileName(lexers)));
             QelLexers::Get()->Read();

@@ -9,10 +9,11 @@
 #include <cstdio>
 
 #include <wx/app.h>
-#include <wx/fileconf.h>
+#include <wx/config.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 
+#include <qelkit/app.h>
 #include <qelkit/file.h>
 #include <qelkit/stc.h>
 #include "../peak.h"
@@ -29,7 +30,7 @@ public:
         }
         delete wxLog::SetActiveTarget(new wxLogStderr);
         wxLog::SetLogLevel(wxLOG_Warning);
-        wxConfigBase::Set(new wxFileConfig("", "", wxFileName::CreateTempFileName("qelhex")));
+        wxConfigBase::Set(QelCreateConfig(wxEmptyString)); // in memory only
         auto* frame = new wxFrame(nullptr, wxID_ANY, "bench");
 
         const long before = PeakKilobytes();

@@ -18,10 +18,10 @@
 
 #include <wx/app.h>
 #include <wx/config.h>
-#include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 
+#include <qelkit/app.h>
 #include <qelkit/lexers.h>
 #include <qelkit/report/frame.h>
 #include <qelkit/report/listviewfile.h>
@@ -85,7 +85,7 @@ public:
         const wxString work = wxFileName::CreateTempFileName("qel-project-bench");
         wxRemoveFile(work);
         wxFileName::Mkdir(work);
-        delete wxConfigBase::Set(new wxFileConfig("bench", "", work + "/bench.ini"));
+        delete wxConfigBase::Set(QelCreateConfig(work + "/bench.ini"));
         bool ok = true;
         if (const char* lexers = std::getenv("QEL_LEXERS"); lexers != nullptr && *lexers != 0) {
             QelLexers::Set(new QelLexers(wxFileName(lexers)));

@@ -10,10 +10,11 @@
 #include <cstring>
 
 #include <wx/app.h>
-#include <wx/fileconf.h>
+#include <wx/config.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 
+#include <qelkit/app.h>
 #include <qelkit/file.h>
 #include <qelkit/frd.h>
 #include <qelkit/stc.h>
@@ -41,7 +42,7 @@ public:
         const wxString input = argv[arg + 2], output = argv[arg + 3];
 
         delete wxLog::SetActiveTarget(new wxLogStderr);
-        wxConfigBase::Set(new wxFileConfig("", "", wxFileName::CreateTempFileName("qelstc")));
+        wxConfigBase::Set(QelCreateConfig(wxEmptyString)); // in memory only
         auto* frame = new wxFrame(nullptr, wxID_ANY, "bench");
 
         auto start = std::chrono::steady_clock::now();

@@ -13,11 +13,12 @@
 #include <string>
 
 #include <wx/app.h>
+#include <wx/config.h>
 #include <wx/ffile.h>
 #include <wx/frame.h>
 #include <wx/log.h>
-#include <wx/memconf.h>
 
+#include <qelkit/app.h>
 #include <qelkit/stc.h>
 
 namespace {
@@ -66,7 +67,8 @@ int Bench(int argc, char** argv)
     const std::string what = argv[1];
     const std::string bytes = ReadFile(argv[2]);
     const bool substitute = what == "substitute";
-    const int rounds = std::max(1, std::atoi(argc > (substitute ? 4 : 3) ? argv[substitute ? 4 : 3] : "1"));
+    const int rounds
+        = std::max(1, std::atoi(argc > (substitute ? 4 : 3) ? argv[substitute ? 4 : 3] : "1"));
 
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "vi");
     QelSTC* stc = new QelSTC(frame);
@@ -89,8 +91,7 @@ int Bench(int argc, char** argv)
         const wxCharBuffer text = stc->GetTextRaw();
         wxFFile out(argv[3], "wb");
         if (!out.IsOpened() || !out.Write(text.data(), stc->GetLength())) result = 1;
-    }
-    else {
+    } else {
         std::printf("%d\n", stc->LineFromPosition(stc->GetCurrentPos()) + 1);
     }
     std::fprintf(stderr, "%s: %.1f ms\n", what.c_str(), best);
@@ -103,7 +104,8 @@ int Bench(int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc < 3 || (std::string(argv[1]) == "substitute" && argc < 4)) {
-        std::fprintf(stderr, "usage: %s substitute FILE OUT [ROUNDS] | down FILE [ROUNDS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s substitute FILE OUT [ROUNDS] | down FILE [ROUNDS]\n",
+                     argv[0]);
         return 2;
     }
     wxApp::SetInstance(new wxApp);
@@ -112,7 +114,7 @@ int main(int argc, char** argv)
     // Messages to stderr: no dialog may wait for a click.
     delete wxLog::SetActiveTarget(new wxLogStderr);
     // Settings in memory only: a benchmark leaves no settings file behind.
-    delete wxConfigBase::Set(new wxMemoryConfig);
+    delete wxConfigBase::Set(QelCreateConfig(wxEmptyString));
     const int result = Bench(argc, argv);
     wxTheApp->ProcessPendingEvents();
     delete wxConfigBase::Set(nullptr);

@@ -31,6 +31,7 @@ private:
 // stored: a command or a find text holding "$HOME" or "$(" is never taken
 // for an environment variable. The file is replaced only by a whole new one;
 // when that cannot be written, the old one stays and nothing else is left.
+// With an empty path the settings are held in memory only.
 wxFileConfig* QelCreateConfig(const wxString& path);
 
 // The language chosen by the "LANG" setting: the system's language when it is

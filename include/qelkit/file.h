@@ -10,6 +10,8 @@
 #include <wx/filename.h>
 #include <wx/string.h>
 
+class wxWindow;
+
 #include <qelkit/filename.h>
 #include <qelkit/stat.h>
 
@@ -109,6 +111,9 @@ protected:
     // Asked before a save writes over a file that changed on disk since the
     // last load or save. The object, which nobody else edits, writes over it.
     virtual Overwrite DoFileOverwriteConfirm();
+    // The question that a binding shown to the user answers that with: the
+    // same three ways out for every kind of document.
+    Overwrite AskOverwrite(wxWindow* parent) const;
 
     // Asked before a load or reload opens anything, while the binding is
     // still on the current file: the place for "save changes first?".

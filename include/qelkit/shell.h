@@ -41,6 +41,9 @@ public:
     // The history, oldest first, each command once.
     const std::list<wxString>& GetCommands() const { return m_Commands; }
     const wxString& GetPrompt() const { return m_Prompt; }
+    // Whether the line begins with the prompt and, when alone, holds
+    // nothing else. Compared as bytes: a line that is not UTF-8 still has it.
+    bool HasPrompt(int line, bool alone = false) const;
 
 private:
     void EnterCommand(wxKeyEvent& event);

@@ -161,7 +161,8 @@ public:
     void ControlCharDialog(const wxString& caption = _("Enter Control Character"));
     // Switches into or out of the dump (flags with EDITOR_HEX toggled): into
     // it from the document's bytes, out of it by reading the file again.
-    // When that read fails the dump stays, with a message saying why.
+    // Refused with a message for a document with unsaved changes, which
+    // would not come back; when the read fails the dump stays, likewise.
     bool Reload(long flags);
 
     // Commands of the context menu and the status bar.

@@ -385,6 +385,11 @@ bool QelListViewFile::DoFileLoadConfirm(bool synced)
     return true;
 }
 
+QelFile::Overwrite QelListViewFile::DoFileOverwriteConfirm()
+{
+    return AskOverwrite(this);
+}
+
 bool QelListViewFile::DoFileLoad(bool synced)
 {
     QelProjectFile::Entries entries;

@@ -182,10 +182,12 @@ TEST_F(ProjectTest, ChangesOnDiskAreFollowed)
         const char* name;
         bool allow_sync;
         bool unsaved; // the list holds changes of its own
+        int answer;   // to the question of the save that follows, if any
     };
-    const Case cases[] = {{"followed", true, false},
-                          {"unsaved list kept", true, true},
-                          {"AllowSync off", false, false}};
+    const Case cases[] = {{"followed", true, false, 0},
+                          {"unsaved list kept, then saved over", true, true, wxID_YES},
+                          {"unsaved list kept, save cancelled", true, true, wxID_CANCEL},
+                          {"AllowSync off", false, false, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const wxString a = Write("a.c", "a\n"), b = Write("b.c", "b\n"), prj = m_Temp.File("p.prj");
@@ -210,6 +212,12 @@ TEST_F(ProjectTest, ChangesOnDiskAreFollowed)
         EXPECT_EQ(log.Has(prj + " Synchronized"), reloaded) << log.Dump();
         EXPECT_TRUE(reloaded || (list->GetItemText(0, _("Modified")) != before) == c.allow_sync);
         EXPECT_EQ(list->GetContentsChanged(), c.unsaved);
+        if (c.answer != 0) {
+            wxTEST_DIALOG(m_Frame->Command(ID_PROJECT_SAVE),
+                          wxExpectModal<wxMessageDialog>(c.answer));
+            EXPECT_EQ(Saved(prj) == list->GetEntries(), c.answer == wxID_YES);
+            EXPECT_EQ(list->GetContentsChanged(), c.answer != wxID_YES);
+        }
         ASSERT_TRUE(Stop());
         wxConfigBase::Get()->DeleteAll();
     }

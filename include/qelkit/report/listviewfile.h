@@ -115,6 +115,8 @@ protected:
     // holds changes of its own: the list is kept.
     bool DoFileLoadConfirm(bool synced) override;
     bool DoFileLoad(bool synced) override;
+    // A save over a project file that changed on disk asks first.
+    Overwrite DoFileOverwriteConfirm() override;
     void DoFileNew() override;
     bool DoFileSave(bool save_as) override;
 
