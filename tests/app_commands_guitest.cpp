@@ -56,24 +56,6 @@ ExpectAnswer<QelConfigDialog> Fill(const std::vector<wxString>& values)
 
 class CommandsTest : public AppFrameTest {
 protected:
-    // Runs a menu command through the window's event tables as a menu
-    // does; true when a handler took it.
-    bool Command(int id, const wxString& text = wxEmptyString)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetString(text);
-        event.SetEventObject(m_Frame);
-        return m_Frame->ProcessWindowEvent(event);
-    }
-
-    QelSTC* Open(const wxString& name, const std::string& bytes)
-    {
-        const wxString path = m_Temp.File(name);
-        EXPECT_TRUE(WriteBytes(path, bytes));
-        EXPECT_TRUE(m_Frame->OpenFile(QelFileName(path)));
-        return m_Frame->GetSTC();
-    }
-
     QelNotebook* Editors() { return m_Frame->GetEditors(); }
 };
 
@@ -438,8 +420,7 @@ TEST_F(CommandsTest, OptionCommandsStoreTheirSettings)
         }
         EXPECT_EQ(wxConfigBase::Get()->Read(row.key, ""), row.stored);
     }
-    for (const wxWindow* list :
-         std::vector<const wxWindow*>{found, m_Frame->GetProject(), m_Frame->GetHistory()})
+    for (const wxWindow* list : std::vector<const wxWindow*>{found, m_Frame->GetProject(), history})
         EXPECT_EQ(list->GetFont().GetNativeFontInfoDesc(), "Serif 13");
 
     QelProcess* process = m_Frame->GetProcess();
@@ -456,10 +437,8 @@ TEST_F(CommandsTest, EditorOptionsReachTheEditorsOnApplyAndOk)
     const std::vector<QelSTC*> editors{Open("a.txt", "a\n"), Open("b.txt", "b\n")};
     wxTheApp->SetTopWindow(m_Frame);
     ASSERT_TRUE(Command(ID_OPTION_EDITOR));
-    QelConfigDialog* dialog = nullptr;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (window->GetId() == ID_OPTION_EDITOR) dialog = dynamic_cast<QelConfigDialog*>(window);
-    ASSERT_TRUE(dialog != nullptr && dialog->IsShown());
+    QelConfigDialog* dialog = Modeless(ID_OPTION_EDITOR);
+    ASSERT_NE(dialog, nullptr);
     wxWindow* width = nullptr;
     for (const QelConfigItem& item : dialog->GetConfigItems())
         if (item.GetLabel() == "Tab width") width = item.GetWindow();

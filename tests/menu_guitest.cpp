@@ -267,20 +267,6 @@ public:
 
 class MenuTable : public AppFrameTest {
 protected:
-    bool Command(wxWindow* window, int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        return window->ProcessWindowEvent(event);
-    }
-    // The modeless dialog that a command showed.
-    static const QelConfigDialog* Modeless(int id)
-    {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<QelConfigDialog*>(window);
-                dialog != nullptr && dialog->GetId() == id && dialog->IsShown())
-                return dialog;
-        return nullptr;
-    }
     void Popups(Lines& out);
     void Dialogs(Lines& out);
 };
@@ -332,10 +318,10 @@ void MenuTable::Popups(Lines& out)
 void MenuTable::Dialogs(Lines& out)
 {
     for (const int id : {int(ID_OPTION_EDITOR), int(ID_FIND_IN_FILES), int(ID_REPLACE_IN_FILES)}) {
-        EXPECT_TRUE(Command(m_Frame, id)) << id;
+        EXPECT_TRUE(Command(id)) << id;
         if (const QelConfigDialog* dialog = Modeless(id)) Walk(out, dialog);
     }
-    Command(m_Frame->GetProject(), wxID_ADD);
+    Command(wxID_ADD, "", m_Frame->GetProject());
     if (const QelConfigDialog* dialog = Modeless(wxID_ADD)) Walk(out, dialog);
 
     const auto note = [&out] {
@@ -351,7 +337,7 @@ void MenuTable::Dialogs(Lines& out)
                                                {m_Frame, ID_OPTION_VCS},
                                                {m_Frame, ID_EDIT_ADD_HEADER},
                                                {m_Frame->GetProject(), ID_TOOL_FIND_IN_FILES}};
-    for (const auto& [window, id] : modal) wxTEST_DIALOG(Command(window, id), note());
+    for (const auto& [window, id] : modal) wxTEST_DIALOG(Command(id, "", window), note());
 }
 
 TEST_F(MenuTable, MenusKeysAndOptionsDialogsOfferTheirItems)
