@@ -240,7 +240,8 @@ TEST_F(CommandsTest, ProjectCommands)
 
 // A double click on the main status field shows the run's log in one
 // read-only page, refilled each time; the theme pane chooses the theme.
-// A right double click opens the file behind a pane, at what it shows.
+// A right double click opens the file behind a pane, at what it shows;
+// the lexers and version-control files are read again once saved.
 TEST_F(CommandsTest, StatusPanesShowWhatTheyName)
 {
     for (const char* message : {"first message", "second message"}) {
@@ -252,6 +253,13 @@ TEST_F(CommandsTest, StatusPanesShowWhatTheyName)
         EXPECT_TRUE(log->GetText().Contains(message)) << message;
         EXPECT_TRUE(log->GetReadOnly() && !log->GetModify() && !log->CanUndo());
     }
+    const wxString lexers = m_Temp.File("lexers.xml"), vcs = m_Temp.File("vcs.xml");
+    ASSERT_TRUE(wxCopyFile(QEL_SOURCE_DIR "/data/lexers.xml", lexers));
+    ASSERT_TRUE(wxCopyFile(QEL_SOURCE_DIR "/data/vcs.xml", vcs));
+    InstallLexers(lexers);
+    QelVCS use{wxFileName(vcs)};
+    ASSERT_TRUE(QelVCS::Read());
+    wxConfigBase::Get()->Write("VCS", 0L);
     const std::vector<wxString> themes = QelLexers::Get()->GetThemes();
     const int xcode = std::find(themes.begin(), themes.end(), "xcode") - themes.begin();
     wxTEST_DIALOG(m_Frame->StatusBarDoubleClicked("PaneTheme"),
@@ -259,17 +267,22 @@ TEST_F(CommandsTest, StatusPanesShowWhatTheyName)
     const auto* status = static_cast<QelStatusBar*>(m_Frame->GetStatusBar());
     EXPECT_EQ(status->GetStatusText(status->GetFieldNo("PaneTheme")), "xcode");
 
-    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
-    wxConfigBase::Get()->Write("VCS", 0L);
-    const wxString lexers = QelLexers::Get()->GetFileName().GetFullPath();
     const struct {
         const char* pane;
         wxString opened;
         const char* line; // the caret's line holds it; at the end when null
+        const char *from = nullptr, *to = nullptr; // an edit that is saved, when given
+        std::function<bool()> read = nullptr;      // then true
     } rows[] = {
         {"", m_Frame->GetLogFile(), nullptr},
-        {"PaneTheme", lexers, "<theme name=\"xcode\">"},
-        {"PaneVCS", QEL_SOURCE_DIR "/data/vcs.xml", "<?xml"},
+        {"PaneTheme", lexers, "<theme name=\"xcode\">", "<theme name=\"dark\">",
+         "<theme name=\"dim\">",
+         [] {
+             const std::vector<wxString> themes = QelLexers::Get()->GetThemes();
+             return std::find(themes.begin(), themes.end(), "dim") != themes.end();
+         }},
+        {"PaneVCS", vcs, "<?xml", "<vcs name=\"bzr\"", "<vcs name=\"baz\"",
+         [] { return QelVCS::GetEntries().count("baz") == 1; }},
         {"PaneLexer", lexers, "name=\"cpp\""}, // last: on the C file opened first
     };
     Open("c.c", "int a;\n");
@@ -282,41 +295,15 @@ TEST_F(CommandsTest, StatusPanesShowWhatTheyName)
         EXPECT_TRUE(row.line != nullptr ? stc->GetCurLine().Contains(row.line)
                                         : stc->GetCurrentPos() == stc->GetLength())
             << stc->GetCurLine();
+        if (row.from != nullptr) {
+            wxString text = stc->GetText();
+            ASSERT_EQ(text.Replace(row.from, row.to), 1u);
+            stc->SetText(text);
+            EXPECT_FALSE(row.read());
+            EXPECT_TRUE(Command(wxID_SAVE));
+            EXPECT_TRUE(row.read());
+        }
         Editors()->SelectPage(m_Temp.File("c.c"));
-    }
-}
-
-// Saving the lexers or the version-control file in use reads it again.
-TEST_F(CommandsTest, SavingTheLexersOrVcsFileReadsItAgain)
-{
-    const wxString lexers = m_Temp.File("lexers.xml"), vcs = m_Temp.File("vcs.xml");
-    ASSERT_TRUE(wxCopyFile(QEL_SOURCE_DIR "/data/lexers.xml", lexers));
-    ASSERT_TRUE(wxCopyFile(QEL_SOURCE_DIR "/data/vcs.xml", vcs));
-    InstallLexers(lexers);
-    QelVCS use{wxFileName(vcs)};
-    ASSERT_TRUE(QelVCS::Read());
-    const struct {
-        wxString path;
-        const char *from, *to;
-        std::function<bool()> read; // the change arrived
-    } rows[] = {
-        {lexers, "<theme name=\"dark\">", "<theme name=\"dim\">",
-         [] {
-             const std::vector<wxString> themes = QelLexers::Get()->GetThemes();
-             return std::find(themes.begin(), themes.end(), "dim") != themes.end();
-         }},
-        {vcs, "<vcs name=\"bzr\"", "<vcs name=\"baz\"",
-         [] { return QelVCS::GetEntries().count("baz") == 1; }},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(row.path)));
-        wxString text = m_Frame->GetSTC()->GetText();
-        ASSERT_EQ(text.Replace(row.from, row.to), 1u);
-        m_Frame->GetSTC()->SetText(text);
-        EXPECT_FALSE(row.read());
-        EXPECT_TRUE(Command(wxID_SAVE));
-        EXPECT_TRUE(row.read());
     }
 }
 
