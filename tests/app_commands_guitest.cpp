@@ -1,17 +1,26 @@
 // The main window's commands and their availability, on the real window,
 // hidden, with real files and real dialogs answered by the test.
+#include <optional>
+
 #include <gtest/gtest.h>
 #include <wx/config.h>
 #include <wx/testing.h>
+#include <wx/choicdlg.h>
 #include <wx/textdlg.h>
 
+#include <qelkit/configdialog.h>
+#include <qelkit/lexers.h>
 #include <qelkit/notebook.h>
 #include <qelkit/report/listviewfile.h>
+#include <qelkit/report/listviewframe.h>
+#include <qelkit/report/process.h>
+#include <qelkit/statusbar.h>
 #include <qelkit/stc.h>
 #include <qelkit/vcs.h>
 
-#include "defs.h"
 #include "app_frame_harness.h"
+#include "configcontrols.h"
+#include "defs.h"
 
 using namespace qeltest;
 
@@ -33,26 +42,20 @@ ExpectAnswer<wxTextEntryDialog> Text(const wxString& value)
         [=](wxTextEntryDialog* dialog) { dialog->SetValue(value); });
 }
 
+// Fills a settings dialog's items in order (an empty text leaves an item as
+// it is) and presses OK.
+ExpectAnswer<QelConfigDialog> Fill(const std::vector<wxString>& values)
+{
+    return ExpectAnswer<QelConfigDialog>([=](QelConfigDialog* dialog) {
+        for (size_t i = 0; i < values.size(); i++)
+            if (!values[i].empty()) Edit(dialog->GetConfigItems().at(i).GetWindow(), values[i]);
+        wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+        dialog->ProcessWindowEvent(ok);
+    });
+}
+
 class CommandsTest : public AppFrameTest {
 protected:
-    // Runs a menu command through the window's event tables as a menu
-    // does; true when a handler took it.
-    bool Command(int id, const wxString& text = wxEmptyString)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetString(text);
-        event.SetEventObject(m_Frame);
-        return m_Frame->ProcessWindowEvent(event);
-    }
-
-    QelSTC* Open(const wxString& name, const std::string& bytes)
-    {
-        const wxString path = m_Temp.File(name);
-        EXPECT_TRUE(WriteBytes(path, bytes));
-        EXPECT_TRUE(m_Frame->OpenFile(QelFileName(path)));
-        return m_Frame->GetSTC();
-    }
-
     QelNotebook* Editors() { return m_Frame->GetEditors(); }
 };
 
@@ -98,25 +101,61 @@ TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
 }
 
 // Ids in the window's ranges without a command of their own reach the
-// toolkit's other handlers, with no assertion on the way; the availability
-// of a command follows the current editor: a read-only one tells the code
-// of one character of two bytes (the rules themselves are in app_rules_test).
-TEST_F(CommandsTest, IdsWithoutCommandArePassedOnAndAvailabilityFollowsTheEditor)
+// toolkit's other handlers, with no assertion on the way.
+TEST_F(CommandsTest, IdsWithoutCommandArePassedOn)
+{
+    ExpectAsserts asserts;
+    for (const int id : {5005, 5012, 5015, int(ID_ALL_LOWEST), int(ID_ALL_CONFIG_GET),
+                         int(ID_APP_LOWEST), 6188, 6195, int(ID_VCS_LOWEST)})
+        EXPECT_FALSE(Command(id)) << id;
+    EXPECT_EQ(asserts.Count(), 0);
+}
+
+// What the window holds reaches the availability of its commands (the rules
+// themselves are in app_rules_test). Each row changes the window further.
+TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
 {
     QelSTC* stc = Open("a.txt", "\xc3\xa9\n");
-    {
-        ExpectAsserts asserts;
-        for (const int id : {5005, 5012, 5015, int(ID_ALL_LOWEST), int(ID_ALL_CONFIG_GET),
-                             int(ID_APP_LOWEST), 6188, 6195, int(ID_VCS_LOWEST)})
-            EXPECT_FALSE(Command(id)) << id;
-        EXPECT_EQ(asserts.Count(), 0);
+    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
+    wxConfigBase* config = wxConfigBase::Get();
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        int id;
+        bool enabled;
+        std::optional<bool> checked = std::nullopt;
+    } rows[] = {
+        {"unchanged file", nullptr, wxID_SAVE, false},
+        {"changed file", [&] { stc->AppendText("x"); }, wxID_SAVE, true},
+        // A read-only editor tells the code of one character of two bytes.
+        {"read-only character", [&] { stc->SetReadOnly(true), stc->SetSelection(0, 2); },
+         ID_EDIT_CONTROL_CHAR, true},
+        {"no version control systems", nullptr, ID_OPTION_VCS, false},
+        {"version control systems", [] { QelVCS::Read(); }, ID_OPTION_VCS, true},
+        {"version control in use", nullptr, ID_TOOL_REPORT_REVISION, true, false},
+        {"version control off", [=] { config->Write("VCS", 0L); }, ID_TOOL_REPORT_REVISION, true,
+         true},
+        {"auto sort off", [=] { config->Write("List/SortSync", false); }, ID_PROJECT_SORT_SYNC,
+         true, false},
+        {"sort descending", [=] { config->Write("List/SortMethod", 3L); },
+         ID_OPTION_LIST_SORT_DESCENDING, true, true},
+        {"output hidden", nullptr, ID_VIEW_OUTPUT, true, false},
+        {"output shown", [&] { m_Frame->ShowPane("OUTPUT"); }, ID_VIEW_OUTPUT, true, true},
+        {"project unchanged", [&] { m_Frame->NewFile(true); }, ID_PROJECT_SAVE, false},
+        {"project changed", [&] { m_Frame->GetProject()->ItemFromText(m_Temp.File("a.txt")); },
+         ID_PROJECT_SAVE, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.change) row.change();
+        m_Frame->SetFindFocus(stc);
+        wxUpdateUIEvent update(row.id);
+        update.SetEventObject(m_Frame);
+        EXPECT_TRUE(m_Frame->ProcessWindowEvent(update));
+        EXPECT_EQ(update.GetEnabled(), row.enabled);
+        EXPECT_EQ(update.GetSetChecked() ? std::optional<bool>(update.GetChecked()) : std::nullopt,
+                  row.checked);
     }
-    stc->SetReadOnly(true);
-    stc->SetSelection(0, 2);
-    wxUpdateUIEvent update(ID_EDIT_CONTROL_CHAR);
-    update.SetEventObject(m_Frame);
-    m_Frame->ProcessWindowEvent(update);
-    EXPECT_TRUE(update.GetEnabled());
 }
 
 // Close closes the page it is on, also a second view of a file, whose key
@@ -141,38 +180,69 @@ TEST_F(CommandsTest, CloseTakesItsOwnPage)
     EXPECT_EQ(Editors()->GetPage(0), stc);
 }
 
-// A side pane opens at a quarter of the window, not as narrow as its empty
-// placeholder.
-TEST_F(CommandsTest, SidePanesOpenAtAQuarterOfTheWindow)
+// Each view command shows or hides its pane; a side pane opens at a quarter
+// of the window, not as narrow as its empty placeholder. Projects without a
+// project make one; hiding the files leaves the projects the whole window.
+TEST_F(CommandsTest, ViewCommandsShowAndHideTheirPanes)
 {
     m_Frame->SetClientSize(800, 600);
-    const std::pair<int, const char*> panes[] = {{ID_VIEW_DIRCTRL, "DIRCTRL"},
-                                                 {ID_VIEW_HISTORY, "HISTORY"},
-                                                 {ID_VIEW_ASCII_TABLE, "ASCIITABLE"}};
-    for (const auto& [id, name] : panes) {
-        ASSERT_TRUE(Command(id));
-        const wxAuiPaneInfo& pane = m_Frame->GetManager().GetPane(name);
-        EXPECT_TRUE(pane.IsShown());
-        EXPECT_GE(pane.rect.width, 200) << name;
-        ASSERT_TRUE(Command(id)); // hidden again: the next has the side to itself
+    const struct {
+        int id;
+        const char* pane;
+        bool shown;
+    } rows[] = {
+        {ID_VIEW_DIRCTRL, "DIRCTRL", true},        {ID_VIEW_DIRCTRL, "DIRCTRL", false},
+        {ID_VIEW_HISTORY, "HISTORY", true},        {ID_VIEW_HISTORY, "HISTORY", false},
+        {ID_VIEW_ASCII_TABLE, "ASCIITABLE", true}, {ID_VIEW_ASCII_TABLE, "ASCIITABLE", false},
+        {ID_VIEW_OUTPUT, "OUTPUT", true},          {ID_VIEW_OUTPUT, "OUTPUT", false},
+        {ID_VIEW_PROJECTS, "PROJECTS", true},      {ID_VIEW_PROJECTS, "PROJECTS", false},
+        {ID_VIEW_PROJECTS, "PROJECTS", true},      {ID_VIEW_FILES, "FILES", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pane);
+        ASSERT_TRUE(Command(row.id));
+        const wxAuiPaneInfo& pane = m_Frame->GetManager().GetPane(row.pane);
+        EXPECT_EQ(pane.IsShown(), row.shown);
+        if (row.shown && pane.dock_direction == wxAUI_DOCK_LEFT) {
+            EXPECT_GE(pane.rect.width, 200);
+        }
     }
+    EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), 1u);
+    EXPECT_TRUE(m_Frame->GetManager().GetPane("PROJECTS").IsMaximized());
 }
 
-// Closing a project with unsaved changes asks first; Cancel keeps it.
-TEST_F(CommandsTest, ProjectCloseAsks)
+// A project is saved under another name, which its page then has, and
+// opened as text; closing one with changes asks
+// first, Cancel keeps it.
+TEST_F(CommandsTest, ProjectCommands)
 {
-    ASSERT_TRUE(WriteBytes(m_Temp.File("item.txt"), "x"));
-    ASSERT_TRUE(Command(ID_PROJECT_NEW));
+    const wxString first = m_Temp.File("p.prj"), second = m_Temp.File("q.prj");
+    const wxString item = m_Temp.File("item.txt");
+    ASSERT_TRUE(QelProjectFile::Write(first, {}) && WriteBytes(item, "x"));
+    // The toolkit's chooser of several files takes no path from a test.
+    wxTEST_DIALOG(Command(ID_PROJECT_OPEN), ExpectAnswer<wxFileDialog>([](auto*) {}, wxID_CANCEL));
+    EXPECT_EQ(m_Frame->GetProject(), nullptr);
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(first), 0, "", EDITOR_OPEN_PROJECT));
+    ASSERT_TRUE(m_Frame->GetProject()->ItemFromText(item));
+    long style = 0;
+    wxTEST_DIALOG(Command(ID_PROJECT_SAVEAS), SavePath(second, &style));
+    EXPECT_EQ(m_Frame->GetProjects()->GetKeyByPage(m_Frame->GetProject()), second);
+    EXPECT_NE(ReadBytes(second).find("item.txt"), std::string::npos) << ReadBytes(second);
+    EXPECT_TRUE(Command(ID_PROJECT_OPENTEXT));
+    EXPECT_NE(Editors()->GetPageByKey(second), nullptr);
+
     for (const int answer : {wxID_CANCEL, wxID_NO}) {
-        ASSERT_TRUE(m_Frame->GetProject()->ItemFromText(m_Temp.File("item.txt")));
+        ASSERT_TRUE(m_Frame->GetProject()->ItemFromText(item));
         wxTEST_DIALOG(Command(ID_PROJECT_CLOSE), wxExpectModal<wxMessageDialog>(answer));
         EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), answer == wxID_CANCEL ? 1u : 0u);
     }
 }
 
 // A double click on the main status field shows the run's log in one
-// read-only page, refilled each time.
-TEST_F(CommandsTest, LogPageShowsTheLogText)
+// read-only page, refilled each time; the theme pane chooses the theme.
+// A right double click opens the file behind a pane, at what it shows;
+// the lexers and version-control files are read again once saved.
+TEST_F(CommandsTest, StatusPanesShowWhatTheyName)
 {
     for (const char* message : {"first message", "second message"}) {
         wxLogMessage("%s", message);
@@ -182,6 +252,58 @@ TEST_F(CommandsTest, LogPageShowsTheLogText)
         EXPECT_EQ(Editors()->GetPageCount(), 1u);
         EXPECT_TRUE(log->GetText().Contains(message)) << message;
         EXPECT_TRUE(log->GetReadOnly() && !log->GetModify() && !log->CanUndo());
+    }
+    const wxString lexers = m_Temp.File("lexers.xml"), vcs = m_Temp.File("vcs.xml");
+    ASSERT_TRUE(wxCopyFile(QEL_SOURCE_DIR "/data/lexers.xml", lexers));
+    ASSERT_TRUE(wxCopyFile(QEL_SOURCE_DIR "/data/vcs.xml", vcs));
+    InstallLexers(lexers);
+    QelVCS use{wxFileName(vcs)};
+    ASSERT_TRUE(QelVCS::Read());
+    wxConfigBase::Get()->Write("VCS", 0L);
+    const std::vector<wxString> themes = QelLexers::Get()->GetThemes();
+    const int xcode = std::find(themes.begin(), themes.end(), "xcode") - themes.begin();
+    wxTEST_DIALOG(m_Frame->StatusBarDoubleClicked("PaneTheme"),
+                  ExpectAnswer<wxSingleChoiceDialog>([=](auto* d) { d->SetSelection(xcode); }));
+    const auto* status = static_cast<QelStatusBar*>(m_Frame->GetStatusBar());
+    EXPECT_EQ(status->GetStatusText(status->GetFieldNo("PaneTheme")), "xcode");
+
+    const struct {
+        const char* pane;
+        wxString opened;
+        const char* line; // the caret's line holds it; at the end when null
+        const char *from = nullptr, *to = nullptr; // an edit that is saved, when given
+        std::function<bool()> read = nullptr;      // then true
+    } rows[] = {
+        {"", m_Frame->GetLogFile(), nullptr},
+        {"PaneTheme", lexers, "<theme name=\"xcode\">", "<theme name=\"dark\">",
+         "<theme name=\"dim\">",
+         [] {
+             const std::vector<wxString> themes = QelLexers::Get()->GetThemes();
+             return std::find(themes.begin(), themes.end(), "dim") != themes.end();
+         }},
+        {"PaneVCS", vcs, "<?xml", "<vcs name=\"bzr\"", "<vcs name=\"baz\"",
+         [] { return QelVCS::GetEntries().count("baz") == 1; }},
+        {"PaneLexer", lexers, "name=\"cpp\""}, // last: on the C file opened first
+    };
+    Open("c.c", "int a;\n");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pane);
+        m_Frame->StatusBarDoubleClickedRight(row.pane);
+        auto* stc = dynamic_cast<QelSTC*>(Editors()->GetCurrentPage());
+        ASSERT_NE(stc, nullptr);
+        EXPECT_EQ(Editors()->GetKeyByPage(stc), row.opened);
+        EXPECT_TRUE(row.line != nullptr ? stc->GetCurLine().Contains(row.line)
+                                        : stc->GetCurrentPos() == stc->GetLength())
+            << stc->GetCurLine();
+        if (row.from != nullptr) {
+            wxString text = stc->GetText();
+            ASSERT_EQ(text.Replace(row.from, row.to), 1u);
+            stc->SetText(text);
+            EXPECT_FALSE(row.read());
+            EXPECT_TRUE(Command(wxID_SAVE));
+            EXPECT_TRUE(row.read());
+        }
+        Editors()->SelectPage(m_Temp.File("c.c"));
     }
 }
 
@@ -244,6 +366,116 @@ TEST_F(CommandsTest, EditToolsWriteIntoTheEditor)
     EXPECT_EQ(html->GetLine(0), "<!DOCTYPE html>\n");
     EXPECT_TRUE(html->GetLine(1).StartsWith("<!--")) << html->GetText();
     EXPECT_TRUE(html->GetText().Contains("Purpose:   DOCTYPE\n")) << html->GetText();
+}
+
+// The options commands store what their dialogs were given, or their own
+// value; the font reaches every list, and the process chosen runs until
+// stopped.
+TEST_F(CommandsTest, OptionCommandsStoreTheirSettings)
+{
+    ASSERT_TRUE(Command(ID_PROJECT_NEW));
+    // Lists made before the font changes: later ones read it when made.
+    QelListView* found = m_Frame->Activate(QelListViewFileName::LIST_FIND);
+    QelListView* history = m_Frame->GetHistory();
+    QelVCS vcs{wxFileName(QEL_SOURCE_DIR "/data/vcs.xml")};
+    ASSERT_TRUE(QelVCS::Read());
+    wxConfigBase::Get()->Write(_("Base folder"), m_Temp.Path());
+    const struct {
+        int id;
+        std::vector<wxString> answers; // no dialog when none
+        const char* key;
+        wxString stored;
+    } rows[] = {
+        {ID_OPTION_LIST_SORT_ASCENDING, {}, "List/SortMethod", "2"},
+        {ID_OPTION_LIST_SORT_DESCENDING, {}, "List/SortMethod", "3"},
+        {ID_OPTION_LIST_SORT_TOGGLE, {}, "List/SortMethod", "4"},
+        {ID_PROJECT_SORT_SYNC, {}, "List/SortSync", "0"},
+        {ID_PROJECT_SORT_SYNC, {}, "List/SortSync", "1"},
+        {ID_OPTION_COMPARATOR, {"/usr/bin/cmp"}, "Comparator", "/usr/bin/cmp"},
+        // With no colour stored the dialog offers red.
+        {ID_OPTION_LIST_READONLY_COLOUR, {""}, "List Colour", "rgb(255, 0, 0)"},
+        {ID_OPTION_LIST_FONT, {"Serif 13"}, "List Font", "Serif 13"},
+        {ID_PROCESS_SELECT, {"sleep 30", m_Temp.Path()}, "Process", "sleep 30\v"},
+        {ID_OPTION_VCS, {"git"}, "VCS", "2"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        if (row.answers.empty()) {
+            EXPECT_TRUE(Command(row.id));
+        } else {
+            wxTEST_DIALOG(EXPECT_TRUE(Command(row.id)), Fill(row.answers));
+        }
+        EXPECT_EQ(wxConfigBase::Get()->Read(row.key, ""), row.stored);
+    }
+    for (const wxWindow* list : std::vector<const wxWindow*>{found, m_Frame->GetProject(), history})
+        EXPECT_EQ(list->GetFont().GetNativeFontInfoDesc(), "Serif 13");
+
+    QelProcess* process = m_Frame->GetProcess();
+    wxTEST_DIALOG(Command(wxID_EXECUTE), Fill({}));
+    EXPECT_TRUE(process->IsRunning());
+    Command(wxID_STOP);
+    EXPECT_TRUE(PumpUntil([process] { return !process->IsRunning(); }, 5000));
+}
+
+// The editor options stay open: Apply and OK give every editor the stored
+// settings again, Cancel gives it nothing.
+TEST_F(CommandsTest, EditorOptionsReachTheEditorsOnApplyAndOk)
+{
+    const std::vector<QelSTC*> editors{Open("a.txt", "a\n"), Open("b.txt", "b\n")};
+    wxTheApp->SetTopWindow(m_Frame);
+    ASSERT_TRUE(Command(ID_OPTION_EDITOR));
+    QelConfigDialog* dialog = Modeless(ID_OPTION_EDITOR);
+    ASSERT_NE(dialog, nullptr);
+    wxWindow* width = nullptr;
+    for (const QelConfigItem& item : dialog->GetConfigItems())
+        if (item.GetLabel() == "Tab width") width = item.GetWindow();
+    ASSERT_NE(width, nullptr);
+
+    const struct {
+        int button;
+        const char* edit; // typed into the tab width first, when given
+        long stored;      // written behind the dialog's back first; none when 0
+        int want;
+    } rows[] = {{wxID_APPLY, "7", 0, 7}, {wxID_CANCEL, "", 5, 7}, {wxID_OK, "", 0, 5}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        if (row.stored != 0) wxConfigBase::Get()->Write("Tab width", row.stored);
+        if (*row.edit != 0) Edit(width, row.edit);
+        wxCommandEvent press(wxEVT_BUTTON, row.button);
+        dialog->ProcessWindowEvent(press);
+        for (QelSTC* stc : editors) EXPECT_EQ(stc->GetTabWidth(), row.want);
+    }
+    wxTheApp->SetTopWindow(nullptr);
+}
+
+// Next and previous go round the pages; Save All writes every changed page;
+// a macro recorded from the menu plays back; Close All leaves one new page.
+TEST_F(CommandsTest, PageCommandsWalkSaveAndCloseThePages)
+{
+    QelSTC* a = Open("a.txt", "a\n");
+    Open("b.txt", "b\n")->AppendText("b\n");
+    ASSERT_TRUE(Command(wxID_NEW));
+    ASSERT_EQ(Editors()->GetSelection(), 2);
+    for (const auto& [id, want] : {std::pair<int, int>{ID_DOCUMENT_NEXT, 0},
+                                   {ID_DOCUMENT_PREVIOUS, 2},
+                                   {ID_DOCUMENT_PREVIOUS, 1},
+                                   {ID_DOCUMENT_PREVIOUS, 0}}) {
+        EXPECT_TRUE(Command(id));
+        EXPECT_EQ(Editors()->GetSelection(), want) << id;
+    }
+    m_Frame->SetFindFocus(a);
+    a->DocumentEnd();
+    EXPECT_TRUE(Command(ID_EDIT_MACRO_START_RECORD));
+    a->ReplaceSelection("m");
+    EXPECT_TRUE(Command(ID_EDIT_MACRO_STOP_RECORD));
+    EXPECT_TRUE(Command(ID_EDIT_MACRO_PLAYBACK));
+    EXPECT_TRUE(Command(ID_ALL_SAVE));
+    EXPECT_EQ(ReadBytes(m_Temp.File("a.txt")), "a\nmm");
+    EXPECT_EQ(ReadBytes(m_Temp.File("b.txt")), "b\nb\n");
+
+    EXPECT_TRUE(Command(ID_ALL_CLOSE));
+    ASSERT_EQ(Editors()->GetPageCount(), 1u);
+    EXPECT_EQ(Editors()->GetKeyByPage(Editors()->GetPage(0)), "textfile2");
 }
 
 } // namespace

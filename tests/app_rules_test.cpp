@@ -6,6 +6,7 @@
 #include "rules.h"
 
 // Each row starts from one editor holding text, or from no editor at all.
+// (How the window's state reaches the rules is in app_commands_guitest.)
 TEST(UiRulesTest, CommandsFollowTheWindowsState)
 {
     const struct {
@@ -17,14 +18,8 @@ TEST(UiRulesTest, CommandsFollowTheWindowsState)
         bool no_editor = false;
     } rows[] = {
         {"save all without pages", ID_ALL_SAVE, nullptr, false, std::nullopt, true},
-        {"revision report with vcs", ID_TOOL_REPORT_REVISION, [](UiState& s) { s.vcs_use = true; },
-         true, false},
         {"execute while running", wxID_EXECUTE,
          [](UiState& s) { s.process_selected = s.process_running = true; }, false},
-        {"project save changed", ID_PROJECT_SAVE,
-         [](UiState& s) { s.has_project = s.project_changed = true; }, true},
-        {"output pane shown", ID_VIEW_OUTPUT, [](UiState& s) { s.panes_shown = 1u << 2; }, true,
-         true},
         {"ascii pane hidden", ID_VIEW_ASCII_TABLE, [](UiState& s) { s.panes_shown = 0x1f; }, true,
          false},
         // Print follows the editor, else the list: an empty editor wins.
@@ -34,13 +29,10 @@ TEST(UiRulesTest, CommandsFollowTheWindowsState)
          true, std::nullopt, true},
         {"list without items", wxID_PRINT, [](UiState& s) { s.has_list = true; }, false,
          std::nullopt, true},
-        {"save named modified", wxID_SAVE, [](UiState& s) { s.named = s.modified = true; }, true},
         {"save unnamed modified", wxID_SAVE, [](UiState& s) { s.modified = true; }, false},
         {"save as empty", wxID_SAVEAS, [](UiState& s) { s.length = 0; }, false},
         {"control char read-only two chars", ID_EDIT_CONTROL_CHAR,
          [](UiState& s) { s.read_only = true, s.selected_chars = 2; }, false},
-        {"control char read-only one char", ID_EDIT_CONTROL_CHAR,
-         [](UiState& s) { s.read_only = true, s.selected_chars = 1; }, true},
         {"fold base level", ID_EDIT_FOLD_TOGGLE, [](UiState& s) { s.fold_level = 0x400; }, false},
         {"fold inside", ID_EDIT_FOLD_TOGGLE, [](UiState& s) { s.fold_level = 0x401; }, true},
         {"playback while recording", ID_EDIT_MACRO_PLAYBACK,

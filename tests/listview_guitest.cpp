@@ -262,6 +262,48 @@ TEST_F(ListViewTest, FindSelectsTheMatchingRowAndWrapsOnce)
     }
 }
 
+// A right click on the rows offers the list's menu, one on a column header
+// the two sorts, which then sort that column.
+TEST_F(ListViewTest, RightClicksOfferTheirMenus)
+{
+    wxString offered;
+    m_List->Bind(wxEVT_MENU_OPEN, [&offered](wxMenuEvent& event) {
+        for (const wxMenuItem* item : event.GetMenu()->GetMenuItems())
+            offered << item->GetItemLabelText() << ";";
+        // The toolkit's popup runs until dismissed: this one ends once shown.
+        event.GetMenu()->m_popupShown = false;
+    });
+    const struct {
+        long selected; // -1: none
+        wxEventType click;
+        const char* offered; // a separator is an empty label
+    } rows[] = {
+        {-1, wxEVT_RIGHT_DOWN, "Paste;Select All;Clear;Invert;;Sort On;"},
+        {0, wxEVT_RIGHT_DOWN, "Cut;Copy;Paste;Deselect All;Invert;Delete;"},
+        {-1, wxEVT_LIST_COL_RIGHT_CLICK, "Ascending;Descending;"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.offered);
+        offered.clear();
+        if (row.selected >= 0) m_List->Select(row.selected);
+        // A popup needs the display's pointer, which another program may
+        // hold a moment.
+        for (int attempt = 0; attempt < 50 && offered.empty(); attempt++, qeltest::Pump(20)) {
+            if (row.click == wxEVT_RIGHT_DOWN) {
+                wxMouseEvent click(row.click);
+                m_List->ProcessWindowEvent(click);
+            } else {
+                wxListEvent click(row.click, m_List->GetId());
+                click.SetColumn(1);
+                m_List->ProcessWindowEvent(click);
+            }
+        }
+        EXPECT_EQ(offered.utf8_string(), row.offered);
+    }
+    Command(m_List, wxID_SORT_DESCENDING);
+    EXPECT_EQ(Names(m_List), "d,b,a,C");
+}
+
 TEST_F(ListViewTest, PageIsATableWithEscapedCells)
 {
     m_List->DeleteAllItems();
