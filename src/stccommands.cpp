@@ -8,6 +8,7 @@
 #include <wx/config.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/textbuf.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
@@ -38,6 +39,8 @@ void QelSTC::BindCommandEvents()
     Bind(wxEVT_LEFT_UP, &QelSTC::OnMouse, this);
     Bind(wxEVT_RIGHT_UP, &QelSTC::OnMouse, this);
     Bind(wxEVT_STC_MACRORECORD, &QelSTC::OnMacroEvent, this);
+    Bind(wxEVT_STC_CLIPBOARD_COPY, &QelSTC::OnClipboardCopy, this);
+    Bind(wxEVT_STC_CLIPBOARD_PASTE, &QelSTC::OnClipboardPaste, this);
 }
 
 void QelSTC::Zoom(int step)
@@ -365,6 +368,40 @@ void QelSTC::Cut()
 {
     wxStyledTextCtrl::Cut();
     MarkerAddChange(GetCurrentLine());
+}
+
+bool QelSTC::CopyKept(int start, int end, const wxString& suffix) const
+{
+    return QelClipboardAdd(wxTextBuffer::Translate(GetTextRangeKept(start, end) + suffix));
+}
+
+std::string QelSTC::PasteBytes(const wxString& text) const
+{
+    wxString translated = wxTextBuffer::Translate(text, wxTextFileType_Unix);
+    translated.Replace("\n", GetEOL());
+    return QelSTCBytes(translated);
+}
+
+void QelSTC::OnClipboardCopy(wxStyledTextEvent& event)
+{
+    // The control converts the bytes it copies, and gets nothing for a
+    // selection holding a byte that is not UTF-8: such a selection goes as
+    // the text that keeps its bytes, which paste turns back into them.
+    if (event.GetString().empty() && HasSelectedText())
+        event.SetString(wxTextBuffer::Translate(GetSelectedText()));
+}
+
+void QelSTC::OnClipboardPaste(wxStyledTextEvent& event)
+{
+    // The control would convert the characters that stand for bytes into
+    // UTF-8 of their own; the bytes go in here, and the control adds nothing.
+    const wxString& text = event.GetString();
+    if (std::none_of(text.begin(), text.end(),
+                     [](wxUniChar c) { return QelByteOfCharacter(c.GetValue()) != c.GetValue(); }))
+        return;
+    const std::string bytes = PasteBytes(text);
+    AddTextRaw(bytes.data(), static_cast<int>(bytes.size()));
+    event.SetString(wxEmptyString);
 }
 
 void QelSTC::Paste()

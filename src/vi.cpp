@@ -408,7 +408,7 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
         Repeat(stc, count, [stc] { stc->WordRightEnd(); });
         const int end = stc->GetCurrentPos();
         Repeat(stc, count, [stc] { stc->WordLeft(); });
-        stc->CopyRange(stc->GetCurrentPos(), end);
+        stc->CopyKept(stc->GetCurrentPos(), end);
         MoveCaret(stc, caret);
     } else if (command.EndsWith("yy")) {
         Yank(count);
@@ -756,9 +756,13 @@ void QelVi::DeleteChars(int count, bool forward)
 
 void QelVi::FindWord(bool find_next) const
 {
-    const int caret = m_STC->GetCurrentPos();
-    const wxString word = m_STC->GetTextRange(m_STC->WordStartPosition(caret, true),
-                                              m_STC->WordEndPosition(caret, true));
+    // The word touching the caret as the search's "\<" and "\>" see words,
+    // a byte that is not UTF-8 within it: the control's own word positions
+    // take such a byte for punctuation, and its text for nothing.
+    int start = m_STC->GetCurrentPos(), end = start;
+    while (start > 0 && WordClass(m_STC, start - 1) == 2) --start;
+    while (WordClass(m_STC, end) == 2) ++end;
+    const wxString word = m_STC->GetTextRangeKept(start, end);
     if (word.empty()) {
         Bell();
         return;
@@ -795,9 +799,12 @@ void QelVi::Put(bool after) const
     } else if (after && caret < m_STC->GetLineEndPosition(line)) {
         at = m_STC->PositionAfter(caret); // after the character the caret is on
     }
-    m_STC->InsertText(at, text);
-    const int end = at + static_cast<int>(text.utf8_str().length());
-    m_STC->SetTargetRange(at, end);
+    // As paste adds the text: with the document's line ends, and the bytes
+    // that are not UTF-8 as they were yanked.
+    const std::string bytes = m_STC->PasteBytes(text);
+    m_STC->SetTargetRange(at, at);
+    m_STC->ReplaceTargetRaw(bytes.data(), static_cast<int>(bytes.size()));
+    const int end = at + static_cast<int>(bytes.size());
     MarkTargetChange();
     UnendLastLine(ended);
     m_STC->EndUndoAction();
@@ -813,7 +820,7 @@ void QelVi::ToggleCase() const
     const int next = m_STC->PositionAfter(caret);
     if (next == caret) return; // the document end
     if (!IsReadOnly()) {
-        const wxString text = m_STC->GetTextRange(caret, next);
+        const wxString text = m_STC->GetTextRangeKept(caret, next);
         const wxString converted = ToggledCase(text);
         if (converted != text) m_STC->Replace(caret, next, converted);
     }

@@ -322,11 +322,10 @@ void QelVi::DeleteAddressMarkers(const wxString& begin, const wxString& end)
 
 void QelVi::CopyLines(int first, int end) const
 {
+    // A last line without a line end goes as a whole line, as vim yanks it.
     const int from = LineStart(m_STC, first), to = LineStart(m_STC, end);
-    if (to == from || to < m_STC->GetLength() || EndsWithLineEnd(m_STC))
-        m_STC->CopyRange(from, to);
-    else
-        QelClipboardAdd(m_STC->GetTextRange(from, to) + GetEOL());
+    const bool unended = to > from && to == m_STC->GetLength() && !EndsWithLineEnd(m_STC);
+    m_STC->CopyKept(from, to, unended ? GetEOL() : wxString());
 }
 
 void QelVi::CutLines(int first, int end) const

@@ -62,7 +62,8 @@ TEST_F(StcCommands, EveryCommandHasItsEffect)
         wxString arg = wxEmptyString;
     } rows[] = {
         {"cut", wxID_CUT, "abcd\n", 1, 3, false, "ad\n", "0"},
-        {"copy and paste", wxID_PASTE, "a\nb\nc\n", 0, 6, false, "a\nb\nc\na\nb\nc\n", "3456"},
+        {"copy and paste, bytes kept", wxID_PASTE, "a\n\xe9\nc\n", 0, 6, false,
+         "a\n\xe9\nc\na\n\xe9\nc\n", "3456"},
         {"delete", wxID_DELETE, "abc\n", 0, 2, false, "c\n", "0"},
         {"delete read-only", wxID_DELETE, "abc", 0, 2, true, "abc", ""},
         {"sort ascending", wxID_SORT_ASCENDING, "k2\nk3\nk1\nz", 0, 9, false, "k1\nk2\nk3\nz", ""},

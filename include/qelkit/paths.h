@@ -35,7 +35,8 @@ wxFileName QelConfigFileName(const wxString& appName);
 wxFileName QelLogFileName(const wxString& appName);
 
 // Opens a log file for appending, created with mode 0600 when missing; a
-// symbolic link in its place is refused. Null when it cannot be opened.
+// symbolic link, a FIFO, a device or a folder in its place is refused, and
+// opening never waits. Null when it cannot be opened, said on stderr.
 FILE* QelOpenLogFile(const wxString& path);
 
 // Tests point both the data and the writable folder at a folder of their own;

@@ -180,6 +180,11 @@ public:
                   wxString* filename = nullptr);
     void Cut() override;
     void Paste() override;
+    // Puts the text from start to end and the suffix on the clipboard as
+    // copy does, every byte kept; and the bytes that a text from the
+    // clipboard stands for, with the document's line ends, as paste adds.
+    bool CopyKept(int start, int end, const wxString& suffix = wxEmptyString) const;
+    std::string PasteBytes(const wxString& text) const;
 
     // Printing through the shared page setup: the print dialog first when
     // prompt; the preview in a frame of its own.
@@ -235,6 +240,8 @@ private:
     void BindEvents();
     void BindCommandEvents();
     void OnMacroEvent(wxStyledTextEvent& event);
+    void OnClipboardCopy(wxStyledTextEvent& event);
+    void OnClipboardPaste(wxStyledTextEvent& event);
     bool FileReadOnlyAttributeChanged();
     // Styles the text up to pos, from the start of the first line not styled.
     void StyleTo(int pos);

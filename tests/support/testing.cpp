@@ -164,7 +164,9 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
               "kill -TERM $pid 2>/dev/null; wait $pid",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
-    run.logText = ReadBytes(dir.File(wxFileName(exe).GetName() + ".log"));
+    // Never a FIFO in the log's place: reading it would wait for a writer.
+    const wxString log = dir.File(wxFileName(exe).GetName() + ".log");
+    if (wxFileName::FileExists(log)) run.logText = ReadBytes(log);
     run.windows = ReadBytes(dir.File("windows.txt"));
     return run;
 }
