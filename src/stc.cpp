@@ -238,6 +238,35 @@ bool QelSTC::SetLexer(const wxString& lexer, bool fold)
     return true;
 }
 
+void QelSTC::ShowLongLines()
+{
+    // The control scans the run of one style that holds what it draws from
+    // its start, at every paint and caret blink: one run as long as the line
+    // costs the whole line each time. No lexer then (a string or a comment of
+    // a megabyte is one run), and runs of alternately style 0 and the default
+    // style, which look the same without a lexer.
+    constexpr int kRun = 4096;
+    m_FoldLine = -1;
+    m_Lexer = QelLexer();
+    SetLexerLanguage(wxEmptyString);
+    m_Lexer.Apply(this, true);
+    ApplyUseTabs();
+    QelFrame::StatusText(wxEmptyString, "PaneLexer");
+
+    const int length = GetTextLength();
+    StartStyling(0);
+    for (int at = 0, style = 0; at < length; style ^= wxSTC_STYLE_DEFAULT) {
+        int end = std::min(length, at + kRun);
+        // A run ends before a character, not inside one.
+        while (end < length && (GetCharAt(end) & 0xC0) == 0x80) ++end;
+        SetStyling(end - at, style);
+        at = end;
+    }
+    // Only the caret's line is kept by default: a paint of the lines around
+    // a long one, or the caret leaving it, would lay it out again.
+    SetLayoutCache(wxSTC_CACHE_DOCUMENT);
+}
+
 void QelSTC::ApplyUseTabs()
 {
     SetUseTabs(m_Lexer.GetScintillaLexer() == "makefile"

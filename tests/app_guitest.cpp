@@ -172,3 +172,33 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
                   "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\nwindows.txt\n");
     }
 }
+
+// Files named on the command line that the program cannot show are said in
+// the log, and the others open; the program goes on.
+TEST(Program, FilesItCannotShowAreSaid)
+{
+    const struct {
+        const char* name;
+        const char* make; // shell commands run in the folder first
+        const char* args;
+        const char* windows; // the window's title, after the folder and a slash
+        const char* logged;  // after "Error: Cannot open file: " and the folder
+    } rows[] = {
+        // One line of the largest size the editor holds: the toolkit threw
+        // while laying it out, and the program ended with every document.
+        {"LineTooLong", "truncate -s 2147483646 huge; echo hi >small.txt", "huge small.txt",
+         "small.txt", "/huge (the editor holds lines of at most 67108864 bytes)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        qeltest::Run("cd " + ShellQuote(dir.Path()) + " && " + row.make);
+        const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, "", row.args);
+        EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+        const std::string folder = dir.Path().utf8_string();
+        EXPECT_EQ(run.windows, folder + "/" + row.windows + "\n") << run.stderrText;
+        EXPECT_NE(run.logText.find("Error: Cannot open file: " + folder + row.logged),
+                  std::string::npos)
+            << run.logText;
+    }
+}

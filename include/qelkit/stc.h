@@ -65,6 +65,9 @@ public:
     // Applies the named lexer (with folding when fold); false when the
     // control does not know it.
     bool SetLexer(const wxString& lexer, bool fold = false);
+    // Shows the text plainly, set up for lines of megabytes: no lexer, the
+    // style bytes in short runs, and the layout of every line shown kept.
+    void ShowLongLines();
     void SetLexerProperty(const wxString& name, const wxString& value);
 
     // Replaces the whole document by the text (UTF-8 in the control).
