@@ -322,7 +322,10 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
             // Before the caret is placed, which lays its line out: done
             // after, the line would be laid out again.
             m_LongLines = (offset > 0 && m_LongLines) || longest > kLongLine;
-            if (m_LongLines) m_STC->ShowLongLines();
+            if (m_LongLines)
+                m_STC->ShowLongLines();
+            else
+                m_STC->SetLayoutCache(wxSTC_CACHE_CARET); // the control's default
         }
     }
 
