@@ -226,6 +226,10 @@ void QelSTC::GuessType()
 
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
 {
+    if (lexer.empty() && m_LongLines) {
+        ShowLongLines();
+        return true;
+    }
     m_FoldLine = -1; // the levels to fold by are the new lexer's
     const bool applied = m_Lexer.ApplyLexer(lexer, this, false, fold);
     ApplyUseTabs();
@@ -246,6 +250,7 @@ void QelSTC::ShowLongLines()
     // a megabyte is one run), and runs of alternately style 0 and the default
     // style, which look the same without a lexer.
     constexpr int kRun = 4096;
+    m_LongLines = true;
     m_FoldLine = -1;
     m_Lexer = QelLexer();
     SetLexerLanguage(wxEmptyString);
@@ -295,6 +300,8 @@ void QelSTC::ClearDocument()
 {
     m_vi.LeaveInsertMode(); // an insert cannot go on into another document
     m_FoldLine = -1;
+    if (m_LongLines) SetLayoutCache(wxSTC_CACHE_CARET); // the control's default
+    m_LongLines = false;
     SetReadOnly(false);
     ClearAll();
     QelFrame::StatusText(wxEmptyString, "PaneInfo");

@@ -247,7 +247,7 @@ bool QelSTCFile::DoFileLoad(bool synced)
     // take every other document with it: this one is dropped instead.
     try {
         ReadFromFile(tail);
-        if (!hex && !m_LongLines) {
+        if (!hex && !m_STC->HasLongLines()) {
             m_STC->SetLexer(LexerOf(GetFileName()), true);
             if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
         }
@@ -273,7 +273,6 @@ bool QelSTCFile::Dropped(const wxString& reason)
     try {
         m_STC->ClearDocument();
     } catch (...) { }
-    m_LongLines = false;
 
     // A page that showed a file shows nothing of it now, and a save would
     // write that nothing over it: the page goes, once this load has
@@ -321,11 +320,7 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
             const size_t longest = SendBlocks(offset, length, get_only_new_data);
             // Before the caret is placed, which lays its line out: done
             // after, the line would be laid out again.
-            m_LongLines = (offset > 0 && m_LongLines) || longest > kLongLine;
-            if (m_LongLines)
-                m_STC->ShowLongLines();
-            else
-                m_STC->SetLayoutCache(wxSTC_CACHE_CARET); // the control's default
+            if (longest > kLongLine) m_STC->ShowLongLines();
         }
     }
 

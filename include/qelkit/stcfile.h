@@ -63,7 +63,6 @@ private:
 
     QelSTC* m_STC;
     wxFileOffset m_PreviousLength = 0;                 // the file's length at the last read
-    bool m_LongLines = false;                          // the text holds a line of over a megabyte
     std::chrono::steady_clock::time_point m_LastCheck; // of CheckSyncIfDue
 };
 
