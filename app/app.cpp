@@ -1,8 +1,12 @@
 #include "app.h"
 
 #include <algorithm>
+#include <clocale>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include <dlfcn.h>
 
@@ -10,6 +14,7 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/modalhook.h>
+#include <wx/msgout.h>
 
 #include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
@@ -17,7 +22,48 @@
 #include "frame.h"
 #include "handover.h"
 
-wxIMPLEMENT_APP(App);
+wxIMPLEMENT_APP_NO_MAIN(App);
+
+namespace {
+
+// The toolkit's own options (help, verbose) are described here too, so that
+// the command line reads the same before the toolkit starts and in OnInit.
+void DescribeCommandLine(wxCmdLineParser& parser)
+{
+    parser.AddSwitch("h", "help", _("show this help message"), wxCMD_LINE_OPTION_HELP);
+    parser.AddSwitch("", "verbose", _("generate verbose log messages"));
+    parser.AddParam(_("input file:line number"), wxCMD_LINE_VAL_STRING,
+                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
+}
+
+// Help and mistakes on the command line are answered before the toolkit
+// opens the display: the usage needs none, and asking for it is no failure.
+// The exit status, or nothing when the program is to start.
+std::optional<int> AnswerCommandLine(int argc, char** argv)
+{
+    // Names are read in the user's encoding, as the toolkit reads them later.
+    setlocale(LC_CTYPE, "");
+    wxCmdLineParser parser(argc, argv);
+    DescribeCommandLine(parser);
+    wxMessageOutputStderr errors; // the parser's own message for a mistake
+    wxMessageOutput* previous = wxMessageOutput::Set(&errors);
+    const int parsed = parser.Parse(false);
+    wxMessageOutput::Set(previous);
+    if (parsed == 0) return std::nullopt;
+
+    const bool asked = parsed == -1;
+    fputs(parser.GetUsageString().utf8_str(), asked ? stdout : stderr);
+    return asked ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    wxDISABLE_DEBUG_SUPPORT();
+    if (const std::optional<int> status = AnswerCommandLine(argc, argv)) return *status;
+    return wxEntry(argc, argv);
+}
 
 // The modal dialogs open now, innermost last. Once the program is ending,
 // a new one is answered Cancel without showing, and the last one to go
@@ -160,9 +206,7 @@ int App::OnExit()
 
 void App::OnInitCmdLine(wxCmdLineParser& parser)
 {
-    QelApp::OnInitCmdLine(parser);
-    parser.AddParam(_("input file:line number"), wxCMD_LINE_VAL_STRING,
-                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
+    DescribeCommandLine(parser);
 }
 
 bool App::OnCmdLineParsed(wxCmdLineParser& parser)

@@ -30,8 +30,12 @@ public:
 
     void Add(const wxString& domain, const wxString& path) { m_Files[domain] = path; }
 
-    wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString&) override
+    wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString& lang) override
     {
+        // The toolkit also asks for variants of the language (with the
+        // encoding, without the region): the files hold the one language,
+        // read once, when it is asked for by its own name.
+        if (lang != m_Lang) return nullptr;
         const auto it = m_Files.find(domain);
         return it == m_Files.end() ? nullptr : wxMsgCatalog::CreateFromFile(it->second, domain);
     }

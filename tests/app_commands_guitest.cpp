@@ -238,6 +238,36 @@ TEST_F(CommandsTest, ProjectCommands)
     }
 }
 
+// A new project is only in memory until it is opened as text, which writes
+// it under its own name first. No to the question about a changed project
+// opens the file as it is on disk and keeps the changes.
+TEST_F(CommandsTest, ProjectOpenedAsTextIsTheFileOnDisk)
+{
+    ASSERT_TRUE(Command(ID_PROJECT_NEW));
+    QelListViewFile* project = m_Frame->GetProject();
+    ASSERT_NE(project, nullptr);
+    const wxString path = static_cast<QelFile*>(project)->GetFileName().GetFullPath();
+    // New projects go beside the settings, outside the temporary folder.
+    struct Removed {
+        wxString path;
+        ~Removed() { wxRemoveFile(path); }
+    } removed{path};
+    ASSERT_FALSE(wxFileExists(path));
+    EXPECT_TRUE(Command(ID_PROJECT_OPENTEXT));
+    EXPECT_NE(Editors()->GetPageByKey(path), nullptr);
+    EXPECT_FALSE(project->GetContentsChanged());
+    const std::string written = ReadBytes(path);
+    EXPECT_NE(written.find("<files>"), std::string::npos) << written;
+
+    Editors()->DeletePage(Editors()->GetPageIndex(Editors()->GetPageByKey(path)));
+    const wxString item = m_Temp.File("item.txt");
+    ASSERT_TRUE(WriteBytes(item, "x") && project->ItemFromText(item));
+    wxTEST_DIALOG(Command(ID_PROJECT_OPENTEXT), wxExpectModal<wxMessageDialog>(wxID_NO));
+    EXPECT_NE(Editors()->GetPageByKey(path), nullptr);
+    EXPECT_EQ(ReadBytes(path), written);
+    EXPECT_TRUE(project->GetContentsChanged());
+}
+
 // A double click on the main status field shows the run's log in one
 // read-only page, refilled each time; the theme pane chooses the theme.
 // A right double click opens the file behind a pane, at what it shows;

@@ -10,7 +10,6 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/frd.h>
-#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/textfile.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
@@ -104,13 +103,8 @@ void QelFrameWithHistory::OnCommandConfigDialog(int dialogid, int commandid)
 
     switch (commandid) {
     case wxID_OK:
-        if (dialogid == wxID_ADD) {
-            // The project page takes the items of its add dialog.
-            QelListViewFile* project = GetProject();
-            if (project != nullptr) project->AddItems();
-        } else {
-            FindInFiles(dialogid);
-        }
+        // A project's add dialog is answered by the project that owns it.
+        if (dialogid != wxID_ADD) FindInFiles(dialogid);
         break;
     case wxID_CANCEL:
         if (QelToolRun::IsBusy() || QelDir::GetIsBusy()) {

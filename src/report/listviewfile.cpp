@@ -229,6 +229,16 @@ QelListViewFile::QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, c
     };
     m_AddItemsDialog
         = new QelConfigDialog(this, items, _("Add Items"), 0, 1, wxOK | wxCANCEL, wxID_ADD);
+    // Every project's dialog has the same id, so the frame cannot tell whose
+    // OK it is: the project that owns the dialog adds, once the dialog has
+    // stored its items and gone.
+    m_AddItemsDialog->Bind(
+        wxEVT_BUTTON,
+        [this](wxCommandEvent& event) {
+            event.Skip();
+            CallAfter([this] { AddItems(); });
+        },
+        wxID_OK);
 
     m_SyncTimer.Start(kSyncInterval);
 }

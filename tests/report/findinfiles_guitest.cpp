@@ -421,23 +421,36 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
     EXPECT_FALSE(log.Has("Found"));
 }
 
-TEST_F(FindInFilesTest, ProjectAddItemsPassThroughTheFrame)
+// A project takes the items of its own Add Items dialog, not the project
+// that the frame shows at the time; Cancel adds nothing.
+TEST_F(FindInFilesTest, ProjectAddItemsGoToTheDialogsProject)
 {
     qeltest::ReportFrame* frame = m_Frame;
-    QelListViewFile* project = frame->m_Project
-        = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
-    wxConfigBase* config = wxConfigBase::Get();
-    config->Write(_("In folder"), m_Tree);
-    config->Write(_("Add what"), "*.txt");
-    config->Write(_("Add files"), true);
-    config->Write(_("Add folders"), false);
-    config->Write(_("Recursive"), false);
-    frame->OnCommandConfigDialog(wxID_ADD, wxID_OK);
-    const std::string files = qeltest::Run("find " + ShellQuote(m_Tree)
-                                           + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l");
-    EXPECT_EQ(project->GetItemCount(), std::stol(files));
-    frame->OnCommandConfigDialog(wxID_ADD, wxID_CANCEL);
-    EXPECT_EQ(project->GetItemCount(), std::stol(files));
+    auto* mine = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
+    QelListViewFile* shown = frame->m_Project
+        = new QelListViewFile(frame, frame, m_Temp.File("q.prj"));
+    const long files = std::stol(qeltest::Run("find " + ShellQuote(m_Tree)
+                                              + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l"));
+    for (const int button : {wxID_CANCEL, wxID_OK}) {
+        SCOPED_TRACE(button);
+        qeltest::Command(mine, wxID_ADD);
+        QelConfigDialog* dialog = mine->GetAddItemsDialog();
+        ASSERT_TRUE(dialog->IsShown());
+        const std::vector<QelConfigItem>& items = dialog->GetConfigItems();
+        static_cast<wxComboBox*>(items.at(0).GetWindow())->SetValue("*.txt");
+        static_cast<wxComboBox*>(items.at(1).GetWindow())->SetValue(m_Tree);
+        auto* what = static_cast<wxCheckListBox*>(items.at(2).GetWindow());
+        for (unsigned row = 0; row < what->GetCount(); row++)
+            what->Check(row, what->GetString(row) == _("Add files"));
+        wxCommandEvent press(wxEVT_BUTTON, button);
+        press.SetEventObject(dialog);
+        dialog->ProcessWindowEvent(press);
+        qeltest::Pump(0);
+        EXPECT_EQ(mine->GetItemCount(), button == wxID_OK ? files : 0);
+        EXPECT_EQ(mine->GetContentsChanged(), button == wxID_OK);
+        EXPECT_EQ(shown->GetItemCount(), 0);
+        EXPECT_FALSE(shown->GetContentsChanged());
+    }
 }
 
 } // namespace

@@ -83,8 +83,9 @@ public:
     int FindInSelectionDialog(int id, bool add_in_files = false);
     // The label of the find or replace in a selection for tool id.
     wxString GetFindInCaption(int id) const;
-    // OK and Cancel of the modeless find dialogs, and OK of a project's
-    // add items dialog (wxID_ADD); other dialogs go to the base frame.
+    // OK and Cancel of the modeless find dialogs, and Cancel of a project's
+    // add items dialog (wxID_ADD), which stops a walk under way; other
+    // dialogs go to the base frame.
     void OnCommandConfigDialog(int dialogid, int commandid) override;
 
 protected:
