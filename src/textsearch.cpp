@@ -160,18 +160,18 @@ size_t QelTextFile::Search::FindFolded(const std::string& data, size_t from, siz
 
 // The compiled find settings.
 
-const QelTextFile::Finder& QelTextFile::Finder::Get(const QelFindReplaceData& frd, bool match_word)
+const QelTextFile::Finder& QelTextFile::Finder::Get(const QelFindReplaceData& frd)
 {
     static std::unique_ptr<Finder> cache;
-    if (!cache || !cache->IsFor(frd, match_word)) cache.reset(new Finder(frd, match_word));
+    if (!cache || !cache->IsFor(frd)) cache.reset(new Finder(frd));
     return *cache;
 }
 
-QelTextFile::Finder::Finder(const QelFindReplaceData& frd, bool match_word)
+QelTextFile::Finder::Finder(const QelFindReplaceData& frd)
     : m_Find(frd.GetFindString())
     , m_Replace(frd.GetReplaceString())
     , m_MatchCase(frd.MatchCase())
-    , m_MatchWord(match_word)
+    , m_MatchWord(frd.MatchWord())
     , m_Regex(frd.UseRegularExpression())
 {
     if (m_Regex)
@@ -180,10 +180,10 @@ QelTextFile::Finder::Finder(const QelFindReplaceData& frd, bool match_word)
         CompileLiteral();
 }
 
-bool QelTextFile::Finder::IsFor(const QelFindReplaceData& frd, bool match_word) const
+bool QelTextFile::Finder::IsFor(const QelFindReplaceData& frd) const
 {
     return m_Find == frd.GetFindString() && m_Replace == frd.GetReplaceString()
-        && m_MatchCase == frd.MatchCase() && m_MatchWord == match_word
+        && m_MatchCase == frd.MatchCase() && m_MatchWord == frd.MatchWord()
         && m_Regex == frd.UseRegularExpression();
 }
 

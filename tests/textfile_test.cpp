@@ -193,8 +193,8 @@ TEST_F(Scanner, FindIsGrepAndReplaceIsSed)
         {"CAF\xc3\x89", "-Fiw"},
         {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
         {"abc", "-Fw"},
-        // "abc_d abc": every occurrence is tried; a replace has no whole word.
-        {"abc", "-Fiw", "X", "s/abc/X/gI"},
+        // "abc_d abc": every occurrence is tried.
+        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI"},
         {"^(foo|alpha)", "-E"},
         {"FO+", "-Ei"},
         {"caf.", "-E"},

@@ -41,9 +41,9 @@ enum class QelTextEncoding { utf8, latin1, utf16le, utf16be, utf32le, utf32be };
 // the getters. Lines end at LF, CR LF or CR; they are numbered from 0.
 //
 // Find and replace take the find text, replace text and options of the
-// find-and-replace settings: match case, whole word (find only; every
-// occurrence is tried, as grep -w does), regular expression (the toolkit's
-// PCRE syntax; whole word does not apply). A replace changes only the replaced text: the
+// find-and-replace settings: match case, whole word (every occurrence is
+// tried, as grep -w does), regular expression (the toolkit's PCRE syntax;
+// whole word does not apply). A replace changes only the replaced text: the
 // file keeps its encoding, byte-order mark, line ends and mode; a symbolic
 // link stays a link and its target is written.
 class QelTextFile {
