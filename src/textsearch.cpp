@@ -239,8 +239,9 @@ void QelTextFile::Finder::CompileRegex()
     {
         wxLogNull quiet; // the caller says what went wrong, once
         const int flags = m_MatchCase ? wxRE_DEFAULT : wxRE_DEFAULT | wxRE_ICASE;
-        m_Valid = m_RegEx.Compile(m_Find, flags);
-        const wxString follow = QelRegexFollowPattern(m_Find);
+        const wxString pattern = m_MatchWord ? QelRegexWholeWordPattern(m_Find) : m_Find;
+        m_Valid = m_RegEx.Compile(pattern, flags);
+        const wxString follow = QelRegexFollowPattern(pattern);
         if (m_Valid && !follow.empty()) m_Follow.Compile(follow, flags);
     }
     m_Ascii = QelRegexRequiredText(m_Find).ToStdString();

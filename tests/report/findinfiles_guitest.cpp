@@ -170,6 +170,7 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         {"foo", "c", "*", true, "-r -F -e foo ."},
         {"FOO", "", "*", true, "-r -i -F -e FOO ."},
         {"foo", "cw", "*", true, "-r -w -F -e foo ."},
+        {"fo+", "cwr", "*", true, "-r -w -E -e 'fo+' ."},
         {"fo+ [a-z]", "cr", "*", true, "-r -E -e 'fo+ [a-z]' ."},
         {"foo", "c", "*.txt;*.log", true,
          "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
@@ -230,7 +231,7 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         EXPECT_EQ(list->GetItemText(row, _("Line")),
                   stc->GetLineText(stc->GetCurrentLine()).Trim(false).Trim(true));
         EXPECT_EQ(list->GetItemText(row, _("Match")), c.find);
-        EXPECT_TRUE(wxString(c.how) == "cr"
+        EXPECT_TRUE(wxString(c.how).Contains("r")
                     || stc->GetSelectedText().Upper()
                         == wxString(c.sed ? c.replace : "foo").Upper())
             << stc->GetSelectedText();
@@ -311,6 +312,7 @@ TEST_F(FindInFilesTest, SelectionsOfFoldersAndFiles)
     // whole word holds for a replace too.
     const Case cases[] = {
         {"foo", "c", "sub a.txt", "-r -F -e foo sub a.txt"},
+        {"fo+", "cwr", "sub c.log", "-r -w -E -e 'fo+' sub c.log"},
         {"foo", "cw", "crlf.txt c.log", "-w -F -e foo crlf.txt c.log", "s/\\bfoo\\b/bar/g"},
     };
     int n = 0;
