@@ -318,6 +318,19 @@ wxString QelSTC::GetSelectedText() const
     return GetTextRangeKept(GetSelectionStart(), GetSelectionEnd());
 }
 
+int QelSTC::GetSelectedCharacterCode() const
+{
+    const int start = GetSelectionStart();
+    const int end = GetSelectionEnd();
+    // Positions first: a large selection is never converted. The control
+    // steps over CR LF at once, which is two characters all the same.
+    if (SelectionIsRectangle() || start == end
+        || const_cast<QelSTC*>(this)->PositionAfter(start) != end)
+        return -1;
+    const wxString text = GetTextRangeKept(start, end);
+    return text.length() == 1 ? static_cast<int>(QelByteOfCharacter(text[0].GetValue())) : -1;
+}
+
 wxString QelSTC::GetTextRangeKept(int start, int end) const
 {
     if (end <= start) return wxEmptyString;

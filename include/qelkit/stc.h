@@ -117,6 +117,10 @@ public:
     bool HasSelectedText() const;
     // The selected text (empty for a rectangle), every byte kept.
     wxString GetSelectedText() const;
+    // The code of the selected character when the selection is one
+    // character, whatever its bytes (a byte that is not UTF-8 gives its own
+    // value); else -1.
+    int GetSelectedCharacterCode() const;
     // The bytes from start to end as text, every byte kept (QelSTCText).
     wxString GetTextRangeKept(int start, int end) const;
     wxString GetWordAtPos(int pos) const;
