@@ -130,6 +130,13 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
         // A read-only editor tells the code of one character of two bytes.
         {"read-only character", [&] { stc->SetReadOnly(true), stc->SetSelection(0, 2); },
          ID_EDIT_CONTROL_CHAR, true},
+        // A line end of two characters, which the control steps over at once, is not one.
+        {"read-only line end",
+         [&] {
+             stc->SetReadOnly(false), stc->SetTextRaw("a\r\nb");
+             stc->SetReadOnly(true), stc->SetSelection(1, 3);
+         },
+         ID_EDIT_CONTROL_CHAR, false},
         {"no version control systems", nullptr, ID_OPTION_VCS, false},
         {"version control systems", [] { QelVCS::Read(); }, ID_OPTION_VCS, true},
         {"version control in use", nullptr, ID_TOOL_REPORT_REVISION, true, false},

@@ -72,7 +72,8 @@ public:
     const wxString& GetTextRecursive() const { return m_TextRecursive; }
 
     // Find (ID_FIND_IN_FILES) or replace (ID_REPLACE_IN_FILES) in the files
-    // of the folder that the dialog's stored settings name.
+    // of the folder that the dialog's stored settings name. The replace
+    // dialog offers no whole word: a replace runs without it.
     void FindInFiles(int dialogid);
     // Asks the selection dialog for tool id (ID_TOOL_FIND_IN_FILES or
     // ID_TOOL_REPLACE_IN_FILES), then runs it over the files and folders;
