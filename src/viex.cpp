@@ -35,6 +35,7 @@ bool EndsWithLineEnd(const wxStyledTextCtrl* stc)
 bool QelVi::ExecCommand(const wxString& command)
 {
     if (!m_IsActive || command.empty()) return false;
+    const int messages = m_MessageCount;
     const wxString argument
         = command.Contains(" ") ? command.AfterFirst(' ').Trim(false) : wxString();
 
@@ -92,7 +93,9 @@ bool QelVi::ExecCommand(const wxString& command)
         m_LastCommand = ":" + command;
         m_InsertText.clear();
     }
-    HideViBar();
+    // A result shown in the bar (the status bar hidden) stays there until
+    // the next key; otherwise the bar closes on the command that ran.
+    if (m_MessageCount == messages) HideViBar();
     return true;
 }
 

@@ -156,6 +156,7 @@ private:
     wxString m_Command;
     wxString m_InsertText;
     mutable int m_BellCount = 0;
+    mutable int m_MessageCount = 0; // messages shown since construction
     int m_DotDepth = 0; // "." replaying a command now
 
     static wxString m_LastCommand;
