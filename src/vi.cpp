@@ -399,7 +399,7 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
     } else if (command.Matches("*J")) {
         JoinLines(count);
     } else if (command.Matches("m?")) {
-        SetMarker(last);
+        PutMark(last, m_STC->LineFromPosition(m_STC->GetCurrentPos()));
     } else if (command.EndsWith("yw")) {
         // The words from the start of the caret's one; the caret stays, and
         // nothing stays selected that a put would replace.
@@ -857,25 +857,40 @@ void QelVi::DeleteMarker(const wxUniChar& marker)
 {
     const auto it = m_Markers.find(marker);
     if (it == m_Markers.end()) return;
-    m_STC->MarkerDelete(it->second - 1, m_MarkerSymbol.GetNo());
+    m_STC->MarkerDeleteHandle(it->second);
     m_Markers.erase(it);
 }
 
-void QelVi::SetMarker(const wxUniChar& marker)
+int QelVi::MarkLine(const wxUniChar& marker) const
+{
+    const auto it = m_Markers.find(marker);
+    return it == m_Markers.end() ? 0 : m_STC->MarkerLineFromHandle(it->second) + 1;
+}
+
+void QelVi::PutMark(const wxUniChar& marker, int line)
 {
     DeleteMarker(marker);
-    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    m_Markers[marker] = line + 1;
-    m_STC->MarkerAdd(line, m_MarkerSymbol.GetNo());
+    // The symbol's handle is the mark: the control moves it with its line.
+    const int handle = m_STC->MarkerAdd(line, m_MarkerSymbol.GetNo());
+    if (handle != -1) m_Markers[marker] = handle;
+}
+
+std::vector<std::pair<wxUniChar, int>> QelVi::TakeMarks(int first, int last)
+{
+    std::vector<std::pair<wxUniChar, int>> taken;
+    for (const auto& [marker, handle] : m_Markers)
+        if (const int line = m_STC->MarkerLineFromHandle(handle); line >= first && line <= last)
+            taken.emplace_back(marker, line);
+    for (const auto& mark : taken) DeleteMarker(mark.first);
+    return taken;
 }
 
 void QelVi::GotoMarker(const wxUniChar& marker)
 {
-    const auto it = m_Markers.find(marker);
-    if (it == m_Markers.end())
-        Bell();
+    if (const int line = MarkLine(marker); line > 0)
+        GotoLineAndSelect(line);
     else
-        GotoLineAndSelect(it->second);
+        Bell();
 }
 
 void QelVi::Fold(const wxString& command) const

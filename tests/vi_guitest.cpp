@@ -257,6 +257,12 @@ const ViCase ViCases[] = {
     {"ExSubstituteLineEnds", "\na\n\nb\n", 1, 1, ":%s/$/;/<CR>", Vim},
     {"ExMarks", "a\nb\nc\nd\ne\n", 2, 1, "majjmb:'a,'bd<CR>", Vim},
     {"ExIndent", "a\nb\nc\n", 1, 1, ":1,2><CR>", Vim},
+    // A mark stays on its text as lines come and go above it or it moves.
+    {"MarkAfterLinesDeletedAbove", "1\n2\n3\n4\n5\n6\n7\n8\n", 7, 1, "maggdd'aD", Vim},
+    {"MarkAfterLineOpenedAbove", "a\nb\nc\n", 3, 1, "maggOx<Esc>'aD", Vim},
+    {"ExMarkAfterLinesDeleted", "1\n2\n3\n4\n5\n", 4, 1, "maggdd:'a,'ad<CR>", Vim},
+    {"ExMoveCarriesMarks", "a\nb\nc\nd\n", 1, 1, "ma:1,1m $<CR>'aD", Vim},
+    {"ExSubstituteKeepsMarks", "a\nb\nc\n", 2, 1, "mb:%s/[ac]/x/<CR>'bD", Vim},
     // Where the written behaviour would corrupt the text or never end: "r"
     // never replaces a line break, nor adds at the document end.
     {"ReplacePastLineEnd", "abc\ndef\n", 1, 1, "5rx", Own, "abc\ndef\n", 1},
@@ -377,6 +383,14 @@ TEST_F(ViTest, MarkSetAgainMoves)
     EXPECT_TRUE(m_Stc->MarkerGet(0) & 1);
     Type("'a");
     EXPECT_EQ(m_Stc->GetSelectedText(), "1");
+
+    // The symbol that went up with its line goes when the mark moves.
+    SetText("1\n2\n3\n4\n5\n6\n7\n8\n", 7);
+    Type("maggddG");
+    ASSERT_TRUE(m_Stc->MarkerGet(5) & 1);
+    Type("ma");
+    EXPECT_FALSE(m_Stc->MarkerGet(5) & 1);
+    EXPECT_EQ(m_Stc->wxStyledTextCtrl::MarkerNext(0, 1), m_Stc->GetLineCount() - 1);
 }
 
 TEST_F(ViTest, ReadOnlyEditorMovesButNeverChanges)
