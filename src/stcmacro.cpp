@@ -33,7 +33,7 @@ bool TakesPosition(int message)
 
 struct MacroStep {
     int message = 0;
-    long wparam = 0; // from the caret for a position
+    long wparam = 0;  // from the caret for a position
     std::string text; // bytes, with the recording document's line ends
     bool awaiting_text = false;
 };

@@ -261,7 +261,7 @@ private:
     const int m_Caret;
     const int m_Top;
     const int m_FirstLine;
-    std::vector<std::pair<int, int>> m_Markers; // line start, marker set
+    std::vector<std::pair<int, int>> m_Markers;       // line start, marker set
     std::vector<std::pair<wxUniChar, int>> m_ViMarks; // mark, line start
 };
 

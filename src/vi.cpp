@@ -511,13 +511,9 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
             stc->GotoLine(std::min(count - 1, stc->GetLineCount() - 1));
         break;
     case 'H':
-        stc->GotoLine(stc->GetFirstVisibleLine());
-        break;
     case 'M':
-        stc->GotoLine(stc->GetFirstVisibleLine() + stc->LinesOnScreen() / 2);
-        break;
     case 'L':
-        stc->GotoLine(stc->GetFirstVisibleLine() + stc->LinesOnScreen());
+        GotoScreenLine(last, count);
         break;
     case 'j':
         MoveLines(count, true);
@@ -637,6 +633,41 @@ bool QelVi::DoMotion(wxUniChar c, int count)
         return false;
     }
     return true;
+}
+
+void QelVi::GotoScreenLine(wxUniChar which, int count) const
+{
+    // Lines as the screen shows them: a folded line takes no display line,
+    // a wrapped one several, and a line cut off at the top or the bottom is
+    // not one of those shown.
+    QelSTC* stc = m_STC;
+    const int top = stc->GetFirstVisibleLine();
+    const int bottom = top + std::max(stc->LinesOnScreen(), 1) - 1;
+    // The control answers the line count for a display line past the end.
+    const auto at = [stc](int display) {
+        return std::min(stc->DocLineFromVisible(display), stc->GetLineCount() - 1);
+    };
+    const auto starts = [stc](int line) { return stc->VisibleFromDocLine(line); };
+    const auto ends
+        = [stc](int line) { return stc->VisibleFromDocLine(line) + stc->WrapCount(line); };
+    const auto next = [&](int line) { return at(ends(line)); };
+    const auto previous = [&](int line) { return at(starts(line) - 1); };
+
+    int first = at(top);
+    if (starts(first) < top && next(first) > first && starts(next(first)) <= bottom)
+        first = next(first);
+    int last = std::max(first, at(bottom));
+    if (ends(last) - 1 > bottom && last > first) last = std::max(first, previous(last));
+
+    int line = which == 'L' ? last : first;
+    if (which == 'M') {
+        // As vim takes it: the line holding the display line halfway down.
+        line = at(starts(first) + (ends(last) - starts(first) + 1) / 2 - 1);
+    } else {
+        for (int i = 1; i < count && line != (which == 'H' ? last : first); ++i)
+            line = which == 'H' ? next(line) : previous(line);
+    }
+    MoveCaret(stc, stc->GetLineIndentPosition(line));
 }
 
 void QelVi::MoveLines(int count, bool down)

@@ -100,6 +100,9 @@ private:
     bool ReplaceChars(wxUniChar c, int count);
     void DeleteChars(int count, bool forward);
     void MoveLines(int count, bool down);
+    // "H", "M" or "L": the count-th line shown from the top or the bottom,
+    // or the middle one.
+    void GotoScreenLine(wxUniChar which, int count) const;
     void FindWord(bool find_next) const;
     void GotoBrace() const;
     void Put(bool after) const;
@@ -166,7 +169,7 @@ private:
     wxString m_InsertText;
     mutable int m_BellCount = 0;
     mutable int m_MessageCount = 0; // messages shown since construction
-    int m_DotDepth = 0; // "." replaying a command now
+    int m_DotDepth = 0;             // "." replaying a command now
 
     static wxString m_LastCommand;
     static wxString m_LastFindCharCommand;
