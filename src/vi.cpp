@@ -19,6 +19,13 @@ wxString QelVi::m_LastFindCharCommand;
 
 namespace {
 
+// The control keys (Ctrl+B, Ctrl+G, Ctrl+P and Ctrl+Q, as the characters
+// they type) that are commands of normal mode.
+bool IsViControlKey(int c)
+{
+    return c == 2 || c == 7 || c == 16 || c == 17;
+}
+
 // An insert repeated by a count stops growing past this many characters.
 constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 
@@ -239,7 +246,8 @@ void QelVi::OnCharHook(wxKeyEvent& event)
     // control keys that are commands in normal mode (Ctrl+B pages up, where
     // the frame shows or hides its menu bar) are taken here, ahead of them.
     if (m_IsActive && !m_InsertMode && event.GetModifiers() == wxMOD_CONTROL
-        && wxString("BGPQ").Find(wxUniChar(event.GetKeyCode())) != wxNOT_FOUND) {
+        && event.GetKeyCode() >= 'A' && event.GetKeyCode() <= 'Z'
+        && IsViControlKey(event.GetKeyCode() - 'A' + 1)) {
         AddToCommand(wxUniChar(event.GetKeyCode() - 'A' + 1));
         return;
     }
@@ -291,6 +299,9 @@ bool QelVi::OnChar(const wxKeyEvent& event)
         return true;
     }
     if (event.GetModifiers() & wxMOD_ALT) return true;
+    // A control key without a vi command is the window's (Ctrl+S saves): it
+    // goes on to the menus, and never waits in the command.
+    if (key < WXK_SPACE && !IsViControlKey(key)) return (event.GetModifiers() & wxMOD_CONTROL) != 0;
 
     AddToCommand(wxUniChar(key));
     return false;

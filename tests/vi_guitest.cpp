@@ -274,6 +274,8 @@ const ViCase ViCases[] = {
     {"MarkJoinsLines", "a\nb\n", 1, 1, "mJ", Own, "a b\n"},
     {"UnsetMarkRings", "a\nb\n", 1, 1, "'b", Own, "a\nb\n", 1},
     {"EscapeRingsAndClears", "a\n", 1, 1, "12<Esc>", Own, "a\n", 1},
+    // A control key without a vi command is the window's, never pending.
+    {"OtherControlKeyNotPending", "ab\n", 1, 1, "2<C-s><C-o>", Own, "ab\n", 0, "2"},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", Own, "aba\n"},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", Own, "a\n\tb\n\t"},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb\n", 1},
