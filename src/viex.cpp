@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <wx/config.h>
 #include <wx/file.h>
@@ -35,6 +37,7 @@ bool EndsWithLineEnd(const wxStyledTextCtrl* stc)
 bool QelVi::ExecCommand(const wxString& command)
 {
     if (!m_IsActive || command.empty()) return false;
+    const int messages = m_MessageCount;
     const wxString argument
         = command.Contains(" ") ? command.AfterFirst(' ').Trim(false) : wxString();
 
@@ -92,7 +95,9 @@ bool QelVi::ExecCommand(const wxString& command)
         m_LastCommand = ":" + command;
         m_InsertText.clear();
     }
-    HideViBar();
+    // A result shown in the bar (the status bar hidden) stays there until
+    // the next key; otherwise the bar closes on the command that ran.
+    if (m_MessageCount == messages) HideViBar();
     return true;
 }
 
@@ -152,17 +157,17 @@ int QelVi::ToLineNumber(const wxString& address) const
             Bell();
             return 0;
         }
-        const auto it = m_Markers.find(s[quote + 1]);
-        if (it == m_Markers.end()) {
+        const int mark = MarkLine(s[quote + 1]);
+        if (mark == 0) {
             Bell();
             return 0;
         }
         // A sign right before the mark applies to it.
         if (quote > 0 && (s[quote - 1] == '-' || s[quote - 1] == '+')) {
-            marks += s[quote - 1] == '-' ? -it->second : it->second;
+            marks += s[quote - 1] == '-' ? -mark : mark;
             s.erase(quote - 1, 3);
         } else {
-            marks += it->second;
+            marks += mark;
             s.erase(quote, 2);
         }
     }
@@ -231,6 +236,8 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
     const int d = ToLineNumber(destination);
     if (d == 0 || !GetLines(begin, end, b, e)) return false;
     DeleteAddressMarkers(begin, end);
+    // Deleted and added again, the lines would leave their marks behind.
+    const std::vector<std::pair<wxUniChar, int>> marks = TakeMarks(b - 1, e - 1);
 
     // The lines stay in memory on their way: a clipboard that another
     // program takes in between cannot lose them.
@@ -244,6 +251,8 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
     m_STC->GotoPos(at);
     m_STC->SetTargetRange(at, at);
     m_STC->ReplaceTargetRaw(text.data(), to - from); // NUL bytes included
+    const int moved_to = m_STC->LineFromPosition(at);
+    for (const auto& [marker, line] : marks) PutMark(marker, moved_to + line - (b - 1));
     UnendLastLine(ended);
     m_STC->EndUndoAction();
     if (e > b) ShowViMessage(wxString::Format(_("%d lines moved"), e - b + 1));

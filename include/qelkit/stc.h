@@ -199,7 +199,8 @@ public:
     void StartRecord();
     void StopRecord();
     void MacroPlayback();
-    // The recorded macro, one "message wparam text" record per action.
+    // The recorded macro, one "message wparam text" record per action; a
+    // position is a wparam counted from the caret.
     static const std::vector<wxString>& GetMacro() { return m_Macro; }
 
     // The zoom level shared by the editors, once one editor made it known.
