@@ -4,6 +4,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <wx/stopwatch.h>
 
 #include <qelkit/report/listviewfile.h>
 
@@ -64,6 +65,9 @@ TEST_F(ProjectFileTest, WrittenProjectsReadBackTheSame)
 
 TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
 {
+    std::string lines;
+    while (lines.size() < 4 << 20) lines += "a\n";
+    const std::string spec(4 << 20, 'x');
     const struct {
         std::string xml;
         Entries entries;
@@ -79,12 +83,21 @@ TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
         // As deep as a document may nest.
         {"<files><file>/a</file>" + qeltest::NestedXml(999) + "</files>",
          {{E::PROJECT_FILE, "/a", ""}}},
+        // Values of 4 MB: a text of many lines, an attribute, a text of one line.
+        {"<files><folder extensions=\"" + spec + "\">/" + lines + "</folder><file>/" + spec
+             + "</file></files>",
+         {{E::PROJECT_FOLDER, "/" + lines, spec}, {E::PROJECT_FILE, "/" + spec, ""}}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml.substr(0, 80));
         Entries read;
         wxString error;
-        ASSERT_TRUE(QelProjectFile::Parse(c.xml, &read, &error)) << c.xml << error;
-        EXPECT_EQ(Show(read), Show(c.entries)) << c.xml;
+        // Reading takes time in proportion to the size, however long a value.
+        const wxStopWatch watch;
+        ASSERT_TRUE(QelProjectFile::Parse(c.xml, &read, &error)) << error;
+        EXPECT_LT(watch.Time(), 3000);
+        const std::string got = Show(read), want = Show(c.entries);
+        EXPECT_TRUE(got == want) << got.substr(0, 200) << "\nnot\n" << want.substr(0, 200);
     }
 }
 
