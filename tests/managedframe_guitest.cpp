@@ -1,10 +1,12 @@
 // The managed frame's vi bar, driven through a real editor's vi emulation,
 // and the View toggles of the docked bars.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/statusbr.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/stcdlg.h>
 
 #include "frames.h"
 
@@ -19,14 +21,15 @@ protected:
         m_Entry = m_Frame->GetViTextCtrl();
     }
 
-    // Keys typed in the editor: a key-down that vi leaves alone becomes a
-    // character event, as the toolkit makes it.
-    void TypeInEditor(const wxString& keys)
+    // Keys typed in an editor (the frame's by default): a key-down that vi
+    // leaves alone becomes a character event, as the toolkit makes it.
+    void TypeInEditor(const wxString& keys, QelSTC* stc = nullptr)
     {
+        if (stc == nullptr) stc = m_Stc;
         for (const wxUniChar c : keys) {
             wxKeyEvent down(wxEVT_KEY_DOWN);
             down.m_keyCode = down.m_uniChar = static_cast<int>(c.GetValue());
-            if (!m_Stc->ProcessWindowEvent(down)) Key(m_Stc, down.m_keyCode);
+            if (!stc->ProcessWindowEvent(down)) Key(stc, down.m_keyCode);
         }
     }
     std::string Text() const { return m_Stc->GetText().utf8_string(); }
@@ -48,6 +51,7 @@ TEST_F(ViBarTest, ExCommandsRunAndTheLastGoodOneIsKept)
         SetText("1\n2\n3\n4\n5\n");
         wxConfigBase::Get()->Write("vicommand", wxString(preset));
         TypeInEditor(":");
+        EXPECT_EQ(wxWindow::FindFocus(), m_Entry); // what is typed next goes to the bar
         EXPECT_EQ(m_Entry->GetStringSelection().utf8_string(), preset);
         Type(m_Entry, typed);
         Enter(m_Entry);
@@ -137,6 +141,22 @@ TEST_F(ViBarTest, MessagesGoToTheShownStatusBarElseToTheBar)
             EXPECT_FALSE(PaneShown("VIBAR"));
         }
     }
+}
+
+// An editor in a dialog, such as the entry dialog, has the top window's bar.
+TEST_F(ViBarTest, AnEditorInADialogUsesTheTopWindowsBar)
+{
+    wxTheApp->SetTopWindow(m_Frame.get());
+    auto* dialog = new QelSTCEntryDialog(m_Frame.get(), "caption", "1\n2\n");
+    QelSTC* stc = dialog->GetSTC();
+    stc->GetVi().Use(true);
+    TypeInEditor(":", stc);
+    EXPECT_EQ(m_Entry->GetVi(), &stc->GetVi());
+    Type(m_Entry, "1,1d");
+    Enter(m_Entry);
+    EXPECT_EQ(stc->GetText(), "2\n");
+    wxTheApp->SetTopWindow(nullptr);
+    dialog->Destroy();
 }
 
 // The bar kept a plain pointer to the editor that used it last; once that

@@ -182,6 +182,13 @@ TEST_F(StcFind, GoToClampsTheLine)
         m_Stc->GotoLineAndSelect(line, text);
         EXPECT_EQ(m_Stc->GetSelectedText(), selected) << line;
     }
+    // A line inside a fold is unfolded.
+    m_Stc->SetFoldLevel(0, wxSTC_FOLDLEVELBASE | wxSTC_FOLDLEVELHEADERFLAG);
+    for (const int line : {1, 2}) m_Stc->SetFoldLevel(line, wxSTC_FOLDLEVELBASE + 1);
+    m_Stc->ToggleFold(0);
+    ASSERT_FALSE(m_Stc->GetLineVisible(2));
+    m_Stc->GotoLineAndSelect(3);
+    EXPECT_TRUE(m_Stc->GetLineVisible(2));
 }
 
 // A regular expression does not take the selection as the text to find, nor

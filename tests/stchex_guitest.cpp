@@ -197,8 +197,13 @@ TEST_F(StcHex, LeavingTheDumpOfAVanishedFileKeepsIt)
 {
     const wxString path = WriteFile("gone.txt", "abc\n");
     QelSTC stc(m_Frame, QelFileName(path));
+    stc.SetViewWhiteSpace(wxSTC_WS_VISIBLEALWAYS);
+    stc.SetViewEOL(true);
     ASSERT_TRUE(stc.Reload(stc.GetFlags() | EDITOR_HEX));
     const std::string dump = TextBytes(&stc);
+    // The dump shows neither the text's white space nor line ends.
+    EXPECT_EQ(stc.GetViewWhiteSpace(), wxSTC_WS_INVISIBLE);
+    EXPECT_FALSE(stc.GetViewEOL());
 
     ASSERT_TRUE(wxRemoveFile(path));
     LogCapture log;

@@ -193,6 +193,7 @@ TEST_F(Scanner, FindIsGrepAndReplaceIsSed)
         {"CAF\xc3\x89", "-Fiw"},
         {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
         {"abc", "-Fw"},
+        {"bc", "-Fw"}, // after an "a": no word
         // "abc_d abc": every occurrence is tried.
         {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI"},
         {"^(foo|alpha)", "-E"},
