@@ -122,10 +122,18 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     // The signal reaches the program through the running main loop, so it
     // can only be caught from here on. A request to terminate (the end of a
     // session, kill) closes the window as Quit does, but without questions,
-    // so that the settings are kept. (The loop is null when the last one
-    // ends.)
+    // so that the settings are kept; so do an interrupt (Ctrl+C in the
+    // terminal) and a hang-up (the terminal closed), unless whoever started
+    // the program chose to ignore them (nohup, a background job). (The loop
+    // is null when the last one ends.)
     if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
-    m_Terminable = SetSignalHandler(SIGTERM, [](int) { wxGetApp().Terminate(); });
+    const auto terminate = [](int) { wxGetApp().Terminate(); };
+    m_Terminable = SetSignalHandler(SIGTERM, terminate);
+    for (const int signal : {SIGINT, SIGHUP}) {
+        struct sigaction action { };
+        if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
+            SetSignalHandler(signal, terminate);
+    }
 }
 
 void App::Terminate()

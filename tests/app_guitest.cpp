@@ -172,3 +172,29 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
                   "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\nwindows.txt\n");
     }
 }
+
+// An interrupt (Ctrl+C in its terminal) and a hang-up (the terminal closed)
+// end the program as a request to terminate does: the settings are written
+// and the hand-over socket goes. A signal ignored by whoever started it
+// (nohup) stays ignored.
+TEST(Program, InterruptAndHangUpEndItAsTerminateDoes)
+{
+    const struct {
+        const char *signals, *launcher, *endedBy;
+    } rows[] = {
+        {"TERM", "", "TERM\n"},
+        {"INT", "", "INT\n"},
+        {"HUP", "", "HUP\n"},
+        {"HUP TERM", "nohup", "TERM\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.signals + std::string(" ") + row.launcher);
+        TempDir dir;
+        EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
+        const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, "", row.signals, row.launcher);
+        EXPECT_EQ(run.endedBy, row.endedBy) << run.stderrText;
+        EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+        EXPECT_NE(ReadBytes(dir.File("tindrel.ini")).find("\nPerspective="), std::string::npos);
+        EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls *.sock 2>/dev/null"), "");
+    }
+}

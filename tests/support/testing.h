@@ -68,11 +68,16 @@ struct ProgramRun {
     std::string stderrText;
     std::string logText;
     std::string windows; // the titles of its visible windows, one a line
+    std::string endedBy; // the signal after which it had ended, as named
 };
 
 // Copies the program into the folder, so that its settings file and log land
-// there, and starts it with the given settings (none when empty).
-ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings);
+// there, and starts it with the given settings (none when empty). Once its
+// window shows, the signals named are sent in turn, each given a few seconds
+// to end it; `launcher` comes before the program on the shell's line (an
+// env(1) call, say).
+ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings,
+                      const wxString& signals = "TERM", const wxString& launcher = "");
 
 // Quotes a path for the shell.
 wxString ShellQuote(const wxString& text);
