@@ -11,7 +11,6 @@
 #include <wx/evtloop.h>
 #include <wx/modalhook.h>
 
-#include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
 
 #include "frame.h"
@@ -107,7 +106,7 @@ bool App::OnInit()
     auto* frame = new Frame(m_Files.empty());
     frame->Show(true);
     m_Frame = frame;
-    QelOpenFiles(frame, m_Files, 0, wxDIR_FILES);
+    frame->OpenNames(m_Files);
 
     // Files handed over while the window was being made.
     std::vector<Request> pending;
@@ -190,7 +189,7 @@ void App::OpenDocuments(const wxString& cwd, const wxArrayString& files)
         wxLogError(_("Cannot open files in folder: %s"), cwd);
         return;
     }
-    QelOpenFiles(m_Frame, files, 0, wxDIR_FILES);
+    m_Frame->OpenNames(files);
     wxSetWorkingDirectory(old);
     if (m_Frame) m_Frame->Raise();
 }
