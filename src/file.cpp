@@ -5,6 +5,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,9 +66,44 @@ wxString TempPrefix(const wxString& name)
     return "." + name + "." + program + "-save-";
 }
 
-// Whether the rest of a temporary name, "<pid>-<count>", names a process
-// that is gone: its save was cut short and will never finish.
-bool IsLeftOver(const char* rest)
+// The temporary files that saves of this process are writing now. Any other
+// of its names is left over from one of its saves that failed where the
+// folder did not let the file be removed.
+class LiveTemps {
+public:
+    static void Add(const wxString& path)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        Paths().insert(path);
+    }
+    static void Remove(const wxString& path)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        Paths().erase(path);
+    }
+    static bool Has(const wxString& path)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        return Paths().count(path) > 0;
+    }
+
+private:
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::set<wxString>& Paths()
+    {
+        static std::set<wxString> paths;
+        return paths;
+    }
+};
+
+// Whether the temporary file at path, the rest of whose name is
+// "<pid>-<count>", will never be finished: the process that made it is gone
+// (its save was cut short), or it is this one and no save writes it now.
+bool IsLeftOver(const char* rest, const wxString& path)
 {
     char* end = nullptr;
     errno = 0;
@@ -76,11 +114,14 @@ bool IsLeftOver(const char* rest)
     for (const char* digit = end + 1; *digit != '\0'; ++digit) {
         if (*digit < '0' || *digit > '9') return false;
     }
-    return end[1] != '\0' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    if (end[1] == '\0') return false;
+    if (pid == getpid()) return !LiveTemps::Has(path);
+    return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// Removes the temporary files that killed saves of the same file left in the
-// folder: regular files of this user, named as ours, of processes gone.
+// Removes the temporary files that earlier saves of the same file left in
+// the folder: regular files of this user, named as ours, that no save is
+// writing.
 void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
 {
     const wxString where = folder.empty() ? wxString("./") : folder;
@@ -93,15 +134,13 @@ void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
     const size_t length = std::strlen(start.data());
 
     while (const dirent* entry = readdir(dir)) {
-        if (std::strncmp(entry->d_name, start.data(), length) != 0
-            || !IsLeftOver(entry->d_name + length)) {
-            continue;
-        }
+        if (std::strncmp(entry->d_name, start.data(), length) != 0) continue;
         const wxString path = where + FromFileNameBytes(entry->d_name, std::strlen(entry->d_name));
+        if (!IsLeftOver(entry->d_name + length, path)) continue;
         struct stat st = {};
         if (lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()
             && unlink(path.fn_str()) == 0) {
-            wxLogVerbose(_("Removed '%s', left behind by a save that was cut short"), path);
+            wxLogVerbose(_("Removed '%s', left behind by a save that did not finish"), path);
         }
     }
 
@@ -199,6 +238,7 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
 
         if (m_Fd >= 0) {
             m_Temp = candidate; // only a file made here is ever removed
+            LiveTemps::Add(m_Temp);
             break;
         }
 
@@ -255,19 +295,31 @@ bool AtomicReplace::Commit()
         return false;
     }
 
+    LiveTemps::Remove(m_Temp);
     m_Temp.clear();
     return true;
 }
 
 void AtomicReplace::Abort()
 {
+    if (!m_Temp.empty() && unlink(m_Temp.fn_str()) != 0 && errno != ENOENT) {
+        // The folder no longer lets it go (it was made read-only during the
+        // save, say); the file itself can still be emptied, so that it holds
+        // no second copy of the data. The next save of the file removes it.
+        const int error = errno;
+        const bool emptied = m_Fd >= 0 ? ftruncate(m_Fd, 0) == 0 : truncate(m_Temp.fn_str(), 0) == 0;
+        wxLogWarning(emptied ? _("Cannot remove the emptied temporary file '%s': %s")
+                             : _("Cannot remove the temporary file '%s': %s"),
+                     m_Temp, wxSysErrorMsgStr(error));
+    }
+
     if (m_Fd >= 0) {
         close(m_Fd);
         m_Fd = -1;
     }
 
     if (!m_Temp.empty()) {
-        unlink(m_Temp.fn_str());
+        LiveTemps::Remove(m_Temp);
         m_Temp.clear();
     }
 }

@@ -2,6 +2,7 @@
 // outside change, and the atomic replacement of the file on disk.
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -80,6 +81,7 @@ public:
     wxString first_bound; // the bound path inside the first hook
     std::string content;
     size_t unchecked_bytes = 0; // written after the content, results ignored
+    std::function<void()> while_saving; // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
 
 protected:
@@ -104,6 +106,7 @@ protected:
         const std::string block(1024, 'x');
         for (size_t done = 0; done < unchecked_bytes; done += block.size())
             Write(block.data(), block.size());
+        if (while_saving) while_saving();
         return true;
     }
 
@@ -383,6 +386,40 @@ TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
     EXPECT_EQ(Listing(m_Files.File("sub")), "real.txt\n");
 }
 
+// A save that fails once its folder stops letting files be removed (made
+// immutable, which holds for root too) leaves no bytes behind; the next save
+// of the file, by the same process, removes what is left.
+TEST_F(FileBinding, FailedSaveLeavesNoBytesAndTheNextRemovesWhatIsLeft)
+{
+    RecordingFile file;
+    const wxString path = LoadOld(file);
+    const wxString folder = ShellQuote(m_Files.Path());
+    struct Mutable {
+        ~Mutable() { qeltest::Run("chattr -i " + folder + " 2>/dev/null"); }
+        wxString folder;
+    } restore{folder};
+    int immutable = -1;
+    file.while_saving = [&] { qeltest::Run("chattr +i " + folder + " 2>/dev/null", &immutable); };
+    file.content = std::string(1 << 20, 'x');
+    {
+        qeltest::LogCapture log;
+        EXPECT_FALSE(file.FileSave());
+        if (immutable != 0) GTEST_SKIP() << "no immutable folders here";
+        EXPECT_TRUE(log.Has(path)) << log.Dump();
+        EXPECT_EQ(log.Count("Cannot remove the emptied temporary file"), 1u) << log.Dump();
+    }
+    qeltest::Run("chattr -i " + folder);
+    // The name and the size of what is left.
+    const std::string left
+        = qeltest::Run("cd " + folder + " && find . -name '.a.txt.*' -printf '%f %s\\n'");
+    EXPECT_EQ(left.substr(left.find(' ')), " 0\n") << left;
+    EXPECT_EQ(Listing(m_Files.Path()), left.substr(0, left.find(' ')) + "\na.txt\n");
+    file.while_saving = nullptr;
+    EXPECT_TRUE(file.FileSave());
+    EXPECT_EQ(Listing(m_Files.Path()), "a.txt\n");
+    EXPECT_EQ(ReadBytes(path), file.content);
+}
+
 // Only the bytes that exist, as tail(1) prints them, and a closing zero.
 TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
 {
@@ -480,7 +517,8 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
 
     // A save killed while it writes (by the signal of the size limit) leaves
     // its temporary file; the next save of that file removes it, but not one
-    // of a save still running (this process stands in for it).
+    // of a save still running in another process (the parent stands in for
+    // it).
     const pid_t child = fork();
     if (child == 0) {
         const rlimit limit{4096, 4096}; // lowered in the child alone
@@ -494,7 +532,7 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
     const std::string left = hidden().substr(0, hidden().size() - 1), pid = std::to_string(child);
     ASSERT_NE(left.find(pid), std::string::npos) << left;
     const std::string running
-        = std::string(left).replace(left.find(pid), pid.size(), std::to_string(getpid()));
+        = std::string(left).replace(left.find(pid), pid.size(), std::to_string(getppid()));
     ASSERT_TRUE(WriteBytes(temp.File(wxString::FromUTF8(running)), "running"));
     qeltest::LogCapture log;
     ASSERT_TRUE(QelWriteFileAtomic(neu, "abc", 3));
