@@ -514,11 +514,10 @@ bool QelFile::Save(bool save_as)
     bool saved = DoFileSave(save_as);
 
     if (m_OpenFile) {
-        // A write the hook did not check still fails the save.
-        if (saved && (Error() || m_WriteFailed)) {
-            wxLogSysError(GetLastError(), _("Cannot write file '%s'"), m_FileName.GetFullPath());
-            saved = false;
-        }
+        // A write the hook did not check still fails the save; it was told
+        // when it failed.
+        if (saved && !m_WriteFailed && Error()) LogFailure(_("Cannot write file '%s'"));
+        saved = saved && !m_WriteFailed && !Error();
 
         Detach();
         saved = saved && replace.Commit();
@@ -541,15 +540,66 @@ bool QelFile::Save(bool save_as)
     return true;
 }
 
+void QelFile::LogFailure(const wxString& format) const
+{
+    const wxString path = m_FileName.GetFullPath();
+    if (GetLastError() != 0)
+        wxLogSysError(GetLastError(), format, path);
+    else
+        wxLogError(format, path);
+}
+
+ssize_t QelFile::Read(void* data, size_t count)
+{
+    ssize_t n = 0;
+    {
+        const wxLogNull quiet;
+        n = wxFile::Read(data, count);
+    }
+    if (n < 0) LogFailure(_("Cannot read file '%s'"));
+    return n;
+}
+
+wxFileOffset QelFile::Seek(wxFileOffset offset, wxSeekMode mode)
+{
+    wxFileOffset at = wxInvalidOffset;
+    {
+        const wxLogNull quiet;
+        at = wxFile::Seek(offset, mode);
+    }
+    if (at == wxInvalidOffset) LogFailure(_("Cannot read file '%s'"));
+    return at;
+}
+
+wxFileOffset QelFile::Length() const
+{
+    wxFileOffset length = wxInvalidOffset;
+    {
+        const wxLogNull quiet;
+        length = wxFile::Length();
+    }
+    if (length == wxInvalidOffset) LogFailure(_("Cannot read file '%s'"));
+    return length;
+}
+
 size_t QelFile::Write(const void* data, size_t count)
 {
+    // The save fails at the first failed write: the rest would only fail
+    // again, or leave a hole in the file.
+    if (m_WriteFailed) return 0;
+
     const char* bytes = static_cast<const char*>(data);
     size_t written = 0;
 
     while (written < count) {
-        const size_t n = wxFile::Write(bytes + written, count - written);
+        size_t n = 0;
+        {
+            const wxLogNull quiet;
+            n = wxFile::Write(bytes + written, count - written);
+        }
         if (n == 0) {
             m_WriteFailed = true;
+            LogFailure(_("Cannot write file '%s'"));
             break;
         }
         written += n;
@@ -560,9 +610,12 @@ size_t QelFile::Write(const void* data, size_t count)
 
 bool QelFile::Write(const wxString& text, const wxMBConv& conv)
 {
+    if (m_WriteFailed) return false;
     const wxWX2MBbuf buffer = text.mb_str(conv);
     if (!buffer && !text.empty()) {
         m_WriteFailed = true;
+        wxLogError(_("Cannot write file '%s': the text holds characters its encoding lacks"),
+                   m_FileName.GetFullPath());
         return false;
     }
     return Write(buffer.data(), buffer.length()) == buffer.length();
@@ -620,9 +673,9 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
     size_t got = 0;
 
     while (got < count) {
-        const ssize_t n = wxFile::Read(buffer.data() + got, count - got);
+        const ssize_t n = Read(buffer.data() + got, count - got);
         if (n <= 0) {
-            break; // a read error is logged by wxFile; a shrunk file just ends
+            break; // a read error is told by Read; a shrunk file just ends
         }
         got += static_cast<size_t>(n);
     }

@@ -83,6 +83,7 @@ public:
     size_t unchecked_bytes = 0; // written after the content, results ignored
     std::function<void()> while_saving; // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
+    bool checks_writes = false; // the save hook fails when a write falls short
 
 protected:
     bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
@@ -102,6 +103,7 @@ protected:
         if (!save_ok || !IsOpened())
             return save_ok
                 && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
+        if (checks_writes) return Write(content.data(), content.size()) == content.size();
         Write(content.data(), content.size());
         const std::string block(1024, 'x');
         for (size_t done = 0; done < unchecked_bytes; done += block.size())
@@ -207,7 +209,8 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         std::string refuse; // the hook that fails
         bool full_disk;     // the hook writes more than fits, ignoring the errors
         std::string hooks;
-        const char* logged; // the file the message names; empty for no message
+        const char* logged; // the file the one message names; empty for none
+        bool checks_writes = false;
     };
     const Row rows[] = {
         {"missing file", true, "missing.txt", "", false, "", ""},
@@ -223,13 +226,15 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         {"full disk", false, "", "", true, "save(0,open)", "a.txt"},
         // One write larger than the room left is cut short without an error:
         // the save must still fail rather than put a truncated file in place.
-        {"short write", false, "", "", true, "save(0,open)", ""},
+        {"short write", false, "", "", true, "save(0,open)", "a.txt"},
+        {"full disk, the hook checks its writes", false, "", "", true, "save(0,open)", "a.txt",
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFile file;
         const wxString old_path = LoadOld(file);
-        const bool short_write = std::string(row.name) == "short write";
+        const bool short_write = row.full_disk && row.name != std::string("full disk");
         const std::string unsaved = short_write ? std::string(64 * 1024, 'z') : "unsaved";
         file.content = unsaved;
         file.changed = true;
@@ -237,6 +242,7 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         file.load_ok = row.refuse != "load";
         file.save_ok = row.refuse != "save";
         file.unchecked_bytes = row.full_disk && !short_write ? 64 * 1024 : 0;
+        file.checks_writes = row.checks_writes;
         const QelFileName target
             = row.target[0] ? QelFileName(m_Files.File(row.target)) : QelFileName();
         qeltest::LogCapture log;
@@ -248,6 +254,7 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         EXPECT_EQ(ReadBytes(old_path), "old");
         EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nb.txt\nfolder/\nlink@\nloop@\npipe|\n");
         EXPECT_TRUE(!row.logged[0] || log.Has(m_Files.File(row.logged))) << log.Dump();
+        EXPECT_EQ(log.Records().size(), row.logged[0] ? 1u : 0u) << log.Dump();
 
         // A reload refused or failed as the load was is tried once per change
         // on disk (idle events keep calling CheckSync), and keeps the changes.
@@ -455,6 +462,20 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
         setrlimit(RLIMIT_AS, &old);
         EXPECT_EQ(bytes.length(), 0u);
         EXPECT_TRUE(log.Has(huge)) << log.Dump();
+    }
+
+    // A handle that cannot tell its length, or read, says so once, naming
+    // the file.
+    const wxString unreadable[] = {"/proc/self/mem", temp.Path()};
+    for (const wxString& path : unreadable) {
+        SCOPED_TRACE(path);
+        QelFile file(wxFileName(path), wxFile::read);
+        ASSERT_TRUE(file.IsOpened());
+        qeltest::LogCapture log;
+        char byte = 0;
+        EXPECT_TRUE(path == temp.Path() ? file.Read(&byte, 1) < 0 : file.Read(0).length() == 0);
+        EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
+        EXPECT_TRUE(log.Has("'" + path + "'")) << log.Dump();
     }
 
     qeltest::LogCapture log; // closed handles: the file was missing, or never opened
