@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <wx/config.h>
 #include <wx/filefn.h>
+#include <wx/scopeguard.h>
 
 #include <qelkit/file.h>
 
@@ -401,10 +402,7 @@ TEST_F(FileBinding, FailedSaveLeavesNoBytesAndTheNextRemovesWhatIsLeft)
     RecordingFile file;
     const wxString path = LoadOld(file);
     const wxString folder = ShellQuote(m_Files.Path());
-    struct Mutable {
-        ~Mutable() { qeltest::Run("chattr -i " + folder + " 2>/dev/null"); }
-        wxString folder;
-    } restore{folder};
+    wxON_BLOCK_EXIT0([&] { qeltest::Run("chattr -i " + folder + " 2>/dev/null"); });
     int immutable = -1;
     file.while_saving = [&] { qeltest::Run("chattr +i " + folder + " 2>/dev/null", &immutable); };
     file.content = std::string(1 << 20, 'x');
