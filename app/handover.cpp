@@ -272,9 +272,8 @@ void QelHandover::Server::Deliver(const std::string& request) const
     Parts parts = Decode(request);
     if (!parts.complete) return;
     // Opening may ask questions; the sender must not wait for them.
-    wxTheApp->CallAfter([receiver = m_Receiver, parts = std::move(parts)] {
-        receiver(parts.cwd, parts.files);
-    });
+    wxTheApp->CallAfter(
+        [receiver = m_Receiver, parts = std::move(parts)] { receiver(parts.cwd, parts.files); });
 }
 
 QelHandover::QelHandover(const wxString& settingsDir, uid_t owner)

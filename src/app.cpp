@@ -157,7 +157,7 @@ private:
     }
 
     wxString m_Path;
-    std::string m_Written; // what the file holds, as far as we know
+    std::string m_Written;  // what the file holds, as far as we know
     bool m_Failing = false; // the last write failed, and said so
 };
 

@@ -307,7 +307,8 @@ void AtomicReplace::Abort()
         // save, say); the file itself can still be emptied, so that it holds
         // no second copy of the data. The next save of the file removes it.
         const int error = errno;
-        const bool emptied = m_Fd >= 0 ? ftruncate(m_Fd, 0) == 0 : truncate(m_Temp.fn_str(), 0) == 0;
+        const bool emptied
+            = m_Fd >= 0 ? ftruncate(m_Fd, 0) == 0 : truncate(m_Temp.fn_str(), 0) == 0;
         wxLogWarning(emptied ? _("Cannot remove the emptied temporary file '%s': %s")
                              : _("Cannot remove the temporary file '%s': %s"),
                      m_Temp, wxSysErrorMsgStr(error));

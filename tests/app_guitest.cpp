@@ -170,13 +170,11 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, row.settings);
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
         EXPECT_EQ(run.windows, "textfile1\n") << run.stderrText;
-        EXPECT_TRUE(row.logged.empty() || count(run.stderrText, row.logged) == 1)
-            << run.stderrText;
+        EXPECT_TRUE(row.logged.empty() || count(run.stderrText, row.logged) == 1) << run.stderrText;
         EXPECT_EQ(run.stderrText.find("Assertion failed"), std::string::npos) << run.stderrText;
         const std::string line = ": Settings and log folder: " + dir.Path().utf8_string() + "\n";
         if (row.fifo != "tindrel.log") {
-            EXPECT_TRUE(row.logged.empty() || count(run.logText, row.logged) == 1)
-                << run.logText;
+            EXPECT_TRUE(row.logged.empty() || count(run.logText, row.logged) == 1) << run.logText;
             EXPECT_NE(run.logText.find(line), std::string::npos) << run.logText;
             EXPECT_EQ(run.logText.find(line), run.logText.rfind(line)) << run.logText;
         }
@@ -209,7 +207,8 @@ TEST(Program, InterruptAndHangUpEndItAsTerminateDoes)
         SCOPED_TRACE(row.signals + std::string(" ") + row.launcher);
         TempDir dir;
         EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
-        const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, "", {row.launcher, "", row.signals});
+        const ProgramRun run
+            = RunProgram(QEL_TINDREL_EXE, dir, "", {row.launcher, "", row.signals});
         EXPECT_EQ(run.endedBy, row.endedBy) << run.stderrText;
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
         EXPECT_NE(ReadBytes(dir.File("tindrel.ini")).find("\nPerspective="), std::string::npos);
@@ -237,15 +236,16 @@ TEST(Program, RefusedNamesOfARequestMakeOneLine)
     EXPECT_TRUE(later.Send(dir.Path(), names, 60000));
     const wxStopWatch watch;
     EXPECT_TRUE(later.Send(dir.Path(), wxArrayString(1, "after")));
-    while (watch.Time() < 5000 && ReadBytes(dir.File("tindrel.log")).find("/after") == std::string::npos)
+    while (watch.Time() < 5000
+           && ReadBytes(dir.File("tindrel.log")).find("/after") == std::string::npos)
         wxMilliSleep(100);
     EXPECT_LT(watch.Time(), 5000);
     ASSERT_TRUE(WriteBytes(dir.File("sent"), ""));
     const ProgramRun run = program.get();
     EXPECT_EQ(run.exitCode, 0) << run.stderrText.substr(0, 4096);
     EXPECT_LT(run.logText.size(), 4096u);
-    const wxString lines[] = {"Error: Cannot open 5 files: " + dir.File("m1") + ", " + dir.File("m2")
-                                  + ", " + dir.File("m3") + ", ...\n",
+    const wxString lines[] = {"Error: Cannot open 5 files: " + dir.File("m1") + ", "
+                                  + dir.File("m2") + ", " + dir.File("m3") + ", ...\n",
                               "Error: Cannot open file: " + dir.File("after") + "\n"};
     for (const wxString& line : lines)
         EXPECT_NE(run.logText.find(line.utf8_string()), std::string::npos)

@@ -81,7 +81,7 @@ public:
     std::string hooks;
     wxString first_bound; // the bound path inside the first hook
     std::string content;
-    size_t unchecked_bytes = 0; // written after the content, results ignored
+    size_t unchecked_bytes = 0;         // written after the content, results ignored
     std::function<void()> while_saving; // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
     bool checks_writes = false; // the save hook fails when a write falls short

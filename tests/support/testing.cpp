@@ -152,7 +152,8 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
     ProgramRun run;
     // A program started from a terminal does not ignore an interrupt, as the
     // shell's background job would.
-    run.endedBy = Run("cd " + ShellQuote(dir.Path()) + " || exit 1\n" + steps.launcher
+    run.endedBy = Run(
+        "cd " + ShellQuote(dir.Path()) + " || exit 1\n" + steps.launcher
             + " env --default-signal=INT ./" + ShellQuote(wxFileName(exe).GetFullName())
             + " 2>stderr.txt & pid=$!\n"
               "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
@@ -164,7 +165,8 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
               "for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
               "xdotool getwindowname $w; done >windows.txt; "
               "[ -s windows.txt ] && break; sleep 0.1; done\n"
-            + "{ :\n" + steps.during + "\n} >/dev/null\nfor s in " + steps.signals + "; do kill -$s $pid 2>/dev/null\n"
+            + "{ :\n" + steps.during + "\n} >/dev/null\nfor s in " + steps.signals
+            + "; do kill -$s $pid 2>/dev/null\n"
               "for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
               "kill -0 $pid 2>/dev/null || { echo $s; break; }; done\n"
               "kill -KILL $pid 2>/dev/null; wait $pid",

@@ -73,8 +73,8 @@ struct ProgramRun {
 
 // How a run of the program goes beyond its start.
 struct ProgramSteps {
-    wxString launcher;          // before the program on the shell's line (an env(1) call)
-    wxString during;            // a shell script run once its window shows
+    wxString launcher;         // before the program on the shell's line (an env(1) call)
+    wxString during;           // a shell script run once its window shows
     wxString signals = "TERM"; // sent in turn then, each given a few seconds to end it
 };
 
