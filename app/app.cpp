@@ -128,10 +128,10 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
     const auto terminate = [](int) { wxGetApp().Terminate(); };
     m_Terminable = SetSignalHandler(SIGTERM, terminate);
-    for (const int signal : {SIGINT, SIGHUP}) {
+    for (const int number : {SIGINT, SIGHUP}) {
         struct sigaction action { };
-        if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
-            SetSignalHandler(signal, terminate);
+        if (sigaction(number, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
+            SetSignalHandler(number, terminate);
     }
 }
 
