@@ -16,7 +16,6 @@
 #include <wx/modalhook.h>
 #include <wx/msgout.h>
 
-#include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
 
 #include "frame.h"
@@ -153,7 +152,7 @@ bool App::OnInit()
     auto* frame = new Frame(m_Files.empty());
     frame->Show(true);
     m_Frame = frame;
-    QelOpenFiles(frame, m_Files, 0, wxDIR_FILES);
+    frame->OpenNames(m_Files);
 
     // Files handed over while the window was being made.
     std::vector<Request> pending;
@@ -168,10 +167,18 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     // The signal reaches the program through the running main loop, so it
     // can only be caught from here on. A request to terminate (the end of a
     // session, kill) closes the window as Quit does, but without questions,
-    // so that the settings are kept. (The loop is null when the last one
-    // ends.)
+    // so that the settings are kept; so do an interrupt (Ctrl+C in the
+    // terminal) and a hang-up (the terminal closed), unless whoever started
+    // the program chose to ignore them (nohup, a background job). (The loop
+    // is null when the last one ends.)
     if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
-    m_Terminable = SetSignalHandler(SIGTERM, [](int) { wxGetApp().Terminate(); });
+    const auto terminate = [](int) { wxGetApp().Terminate(); };
+    m_Terminable = SetSignalHandler(SIGTERM, terminate);
+    for (const int number : {SIGINT, SIGHUP}) {
+        struct sigaction action { };
+        if (sigaction(number, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
+            SetSignalHandler(number, terminate);
+    }
 }
 
 void App::Terminate()
@@ -226,7 +233,7 @@ void App::OpenDocuments(const wxString& cwd, const wxArrayString& files)
         wxLogError(_("Cannot open files in folder: %s"), cwd);
         return;
     }
-    QelOpenFiles(m_Frame, files, 0, wxDIR_FILES);
+    m_Frame->OpenNames(files);
     wxSetWorkingDirectory(old);
     if (m_Frame) m_Frame->Raise();
 }

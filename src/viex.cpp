@@ -2,6 +2,7 @@
 #include <qelkit/vi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include <wx/config.h>
 #include <wx/file.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/tokenzr.h>
 
 #include <qelkit/process.h>
@@ -265,12 +267,34 @@ bool QelVi::Write(const wxString& begin, const wxString& end, const wxString& fi
     if (!GetLines(begin, end, b, e)) return false;
     // Never over an existing file, the editor's own above all.
     const wxString name = wxString(filename).Trim(false);
-    wxFile file;
-    if (name.empty() || wxFileName::Exists(name) || !file.Create(name, false)) return false;
+    if (name.empty() || wxFileName::Exists(name)) return false;
     const int from = LineStart(m_STC, b - 1);
     const int to = LineStart(m_STC, e);
     const wxCharBuffer text = m_STC->GetTextRangeRaw(from, to);
-    return file.Write(text.data(), to - from) == static_cast<size_t>(to - from) && file.Close();
+    const char* bytes = text.data();
+    size_t left = static_cast<size_t>(to - from);
+    wxFile file;
+    bool created = false, written = false;
+    int error = 0;
+    {
+        // Its messages name the handle's descriptor, not the file.
+        const wxLogNull quiet;
+        errno = 0;
+        created = file.Create(name, false);
+        error = errno;
+        if (created) {
+            for (size_t n = 0; left > 0 && (n = file.Write(bytes, left)) > 0; left -= n) bytes += n;
+            written = left == 0 && file.Close();
+            error = file.GetLastError();
+        }
+    }
+    if (written) return true;
+    if (created) wxRemoveFile(name); // made here: no part of it stays
+    if (error != 0)
+        wxLogSysError(error, _("Cannot write file '%s'"), name);
+    else
+        wxLogError(_("Cannot write file '%s'"), name);
+    return false;
 }
 
 bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxString& pattern,

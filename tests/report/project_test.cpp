@@ -1,6 +1,8 @@
 // The project file format on its own: what is written reads back the same
 // (also through Python's XML parser), any root is read, and a malformed or
 // unstorable project is reported and never written.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -122,6 +124,23 @@ TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
         EXPECT_TRUE(error.Contains(path) && error.Contains(wxString::Format("line %d", c.line)))
             << error;
     }
+
+    // What cannot be read is named with the system's reason, never the
+    // handle's descriptor. A folder once ended the program: it is read in a
+    // child process.
+    const wxString missing = m_Temp.File("missing.prj");
+    Entries read;
+    wxString error;
+    EXPECT_FALSE(QelProjectFile::Read(missing, &read, &error));
+    EXPECT_EQ(error.utf8_string(),
+              "Cannot load project '" + missing.utf8_string() + "': No such file or directory");
+    EXPECT_EXIT(
+        {
+            const bool refused = !QelProjectFile::Read(m_Temp.Path(), &read, &error);
+            fprintf(stderr, "%s\n", error.utf8_str().data());
+            std::exit(refused ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "Cannot load project '.*': not a regular file\n");
 
     // A control character cannot be held by XML 1.0, not even escaped.
     const std::string before = "<files><file>/old</file></files>\n";
