@@ -1,8 +1,12 @@
 #include "app.h"
 
 #include <algorithm>
+#include <clocale>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +16,9 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/modalhook.h>
+#include <wx/msgout.h>
 
 #include <qelkit/filename.h>
-#include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
 
 #include "frame.h"
@@ -37,6 +41,36 @@ wxString Escaped(const std::string& bytes)
     return text;
 }
 
+// The toolkit's own options (help, verbose) are described here too, so that
+// the command line reads the same before the toolkit starts and in OnInit.
+void DescribeCommandLine(wxCmdLineParser& parser)
+{
+    parser.AddSwitch("h", "help", _("show this help message"), wxCMD_LINE_OPTION_HELP);
+    parser.AddSwitch("", "verbose", _("generate verbose log messages"));
+    parser.AddParam(_("input file:line number"), wxCMD_LINE_VAL_STRING,
+                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
+}
+
+// Help and mistakes on the command line are answered before the toolkit
+// opens the display: the usage needs none, and asking for it is no failure.
+// The exit status, or nothing when the program is to start.
+std::optional<int> AnswerCommandLine(int argc, char** argv)
+{
+    // Names are read in the user's encoding, as the toolkit reads them later.
+    setlocale(LC_CTYPE, "");
+    wxCmdLineParser parser(argc, argv);
+    DescribeCommandLine(parser);
+    wxMessageOutputStderr errors; // the parser's own message for a mistake
+    wxMessageOutput* previous = wxMessageOutput::Set(&errors);
+    const int parsed = parser.Parse(false);
+    wxMessageOutput::Set(previous);
+    if (parsed == 0) return std::nullopt;
+
+    const bool asked = parsed == -1;
+    fputs(parser.GetUsageString().utf8_str(), asked ? stdout : stderr);
+    return asked ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
 } // namespace
 
 // The toolkit's main, but for the arguments: it converts them by the
@@ -52,6 +86,7 @@ int main(int argc, char** argv)
     std::vector<char*> pointers;
     for (std::string& argument : g_Arguments) pointers.push_back(argument.data());
     pointers.push_back(nullptr);
+    if (const std::optional<int> status = AnswerCommandLine(argc, pointers.data())) return *status;
     return wxEntry(argc, pointers.data());
 }
 
@@ -152,7 +187,7 @@ bool App::OnInit()
     for (const size_t i : refused)
         wxLogError(_("Cannot open file: argument %zu is not in the system's encoding: %s"), i,
                    Escaped(g_Arguments[i]));
-    QelOpenFiles(frame, m_Files, 0, wxDIR_FILES);
+    frame->OpenNames(m_Files);
 
     // Files handed over while the window was being made.
     std::vector<Request> pending;
@@ -167,10 +202,18 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     // The signal reaches the program through the running main loop, so it
     // can only be caught from here on. A request to terminate (the end of a
     // session, kill) closes the window as Quit does, but without questions,
-    // so that the settings are kept. (The loop is null when the last one
-    // ends.)
+    // so that the settings are kept; so do an interrupt (Ctrl+C in the
+    // terminal) and a hang-up (the terminal closed), unless whoever started
+    // the program chose to ignore them (nohup, a background job). (The loop
+    // is null when the last one ends.)
     if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
-    m_Terminable = SetSignalHandler(SIGTERM, [](int) { wxGetApp().Terminate(); });
+    const auto terminate = [](int) { wxGetApp().Terminate(); };
+    m_Terminable = SetSignalHandler(SIGTERM, terminate);
+    for (const int number : {SIGINT, SIGHUP}) {
+        struct sigaction action { };
+        if (sigaction(number, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
+            SetSignalHandler(number, terminate);
+    }
 }
 
 void App::Terminate()
@@ -205,9 +248,7 @@ int App::OnExit()
 
 void App::OnInitCmdLine(wxCmdLineParser& parser)
 {
-    QelApp::OnInitCmdLine(parser);
-    parser.AddParam(_("input file:line number"), wxCMD_LINE_VAL_STRING,
-                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
+    DescribeCommandLine(parser);
 }
 
 bool App::OnCmdLineParsed(wxCmdLineParser& parser)
@@ -227,7 +268,7 @@ void App::OpenDocuments(const wxString& cwd, const wxArrayString& files)
         wxLogError(_("Cannot open files in folder: %s"), cwd);
         return;
     }
-    QelOpenFiles(m_Frame, files, 0, wxDIR_FILES);
+    m_Frame->OpenNames(files);
     wxSetWorkingDirectory(old);
     if (m_Frame) m_Frame->Raise();
 }

@@ -34,8 +34,9 @@ public:
 private:
     class ModalDialogs;
 
-    // What SIGTERM asks for: the open modal dialogs end first, as Cancel, and
-    // then the window closes as Quit does, without questions.
+    // What SIGTERM (and SIGINT, SIGHUP) asks for: the open modal dialogs end
+    // first, as Cancel, and then the window closes as Quit does, without
+    // questions.
     void Terminate();
     void CloseNow();
 
@@ -50,7 +51,7 @@ private:
     std::unique_ptr<QelHandover> m_Handover;
     std::unique_ptr<ModalDialogs> m_Dialogs;
     bool m_HandedOver = false; // this start gave its files to another
-    bool m_Terminable = false; // SIGTERM closes the window
+    bool m_Terminable = false; // the signals that end the run close the window
 };
 
 wxDECLARE_APP(App);

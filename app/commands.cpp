@@ -325,9 +325,13 @@ bool ProjectCommand(Frame* frame, wxCommandEvent& event)
 
     switch (event.GetId()) {
     case ID_PROJECT_OPENTEXT: {
-        // Yes saves the changes, No leaves the file as it is on disk.
-        if (QelSaveIfChanged(frame, file) != wxID_CANCEL)
-            frame->OpenFile(QelFileName(file->GetFileName().GetFullPath()));
+        // A new project is only in memory: its file is written first, or
+        // there would be nothing to open. Otherwise Yes saves the changes
+        // and No leaves the file as it is on disk.
+        const bool written = file->GetFileName().FileExists()
+            ? QelSaveIfChanged(frame, file) != wxID_CANCEL
+            : QelSaveFile(frame, file);
+        if (written) frame->OpenFile(QelFileName(file->GetFileName().GetFullPath()));
         break;
     }
     case ID_PROJECT_CLOSE:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -287,7 +288,7 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
 {
     const wxString key = EditorKey(filename);
     if (!CanOpen(key)) {
-        wxLogError("%s", _("Cannot open file") + ": " + key);
+        Refuse(key);
         return false;
     }
     const QelFileName file(key);
@@ -321,6 +322,34 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
     if (key == m_LogFile) stc->DocumentEnd();
     if (file.GetExt() == "prj") stc->SetEdgeMode(wxSTC_EDGE_NONE);
     return true;
+}
+
+void Frame::OpenNames(const wxArrayString& names)
+{
+    // A request may name very many files: a line for each would flood the
+    // log and keep the window busy writing it.
+    Refused refused;
+    Refused* const outer = std::exchange(m_Refused, &refused);
+    QelOpenFiles(this, names, 0, wxDIR_FILES);
+    m_Refused = outer;
+    if (refused.count == 1) {
+        Refuse(refused.first[0]);
+    } else if (refused.count > 1) {
+        wxString list = refused.first[0];
+        for (size_t i = 1; i < refused.first.size(); ++i) list += ", " + refused.first[i];
+        if (refused.count > refused.first.size()) list += ", ...";
+        wxLogError(_("Cannot open %zu files: %s"), refused.count, list);
+    }
+}
+
+void Frame::Refuse(const wxString& key)
+{
+    constexpr size_t kNamed = 3;
+    if (m_Refused == nullptr) {
+        wxLogError("%s", _("Cannot open file") + ": " + key);
+    } else if (++m_Refused->count <= kNamed) {
+        m_Refused->first.push_back(key);
+    }
 }
 
 bool Frame::OpenProject(const QelFileName& file, const wxString& key)

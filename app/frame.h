@@ -34,6 +34,10 @@ public:
     using DecoratedFrame::OpenFile;
     bool OpenFile(const QelFileName& filename, int line_number = 0,
                   const wxString& match = wxEmptyString, long flags = 0) override;
+    // Opens names as the command line and later starts give them (a
+    // wildcard matches files only); what cannot be opened is told in one
+    // line, naming the first few with their count.
+    void OpenNames(const wxArrayString& names);
     // The output of a version-control command on the file, in a page of its
     // own before the file's page; the same command again refreshes it.
     bool OpenFile(const QelFileName& filename, const QelVCSEntry& vcs, long flags = 0) override;
@@ -96,12 +100,19 @@ public:
     using DecoratedFrame::OnNotebook;
 
 private:
+    // The names OpenFile could not open while OpenNames runs.
+    struct Refused {
+        size_t count = 0;
+        wxArrayString first; // the first few, for the message
+    };
+
     // Does an editor or project page hold unsaved changes?
     bool HasUnsavedChanges();
     bool OpenProject(const QelFileName& filename, const wxString& key);
     void InstallLog();
     void RemoveLog();
     void RestoreLayout(bool open_recent);
+    void Refuse(const wxString& key);
 
     void OnClose(wxCloseEvent& event);
     void OnCommand(wxCommandEvent& event);   // commands.cpp
@@ -121,6 +132,7 @@ private:
     wxLog* m_OldLog = nullptr;    // the target before ours, active again once ours goes
     wxLog* m_LogTarget = nullptr; // ours, owned
     bool m_Closing = false;       // a close is under way: no new unnamed page
+    Refused* m_Refused = nullptr; // gathers the refusals of OpenFile, while set
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <sys/socket.h>
@@ -73,15 +75,30 @@ size_t DecodeLength(const std::string& bytes)
     return length;
 }
 
-wxArrayString Decode(const char* data, size_t size)
+// What a request asks for: the working folder (`complete` when there is
+// one) and each name once, in the order given. An empty name is never a
+// file, and a name again would only select the same page again: neither may
+// make a megabyte of them keep the window busy.
+struct Parts {
+    bool complete = false;
+    wxString cwd;
+    wxArrayString files;
+};
+
+Parts Decode(const std::string& bytes)
 {
-    wxArrayString parts;
-    size_t start = 0;
-    for (size_t i = 0; i < size; ++i)
-        if (data[i] == '\0') {
-            parts.push_back(wxString::FromUTF8(data + start, i - start));
-            start = i + 1;
+    Parts parts;
+    std::unordered_set<std::string_view> seen;
+    for (size_t start = 0, end; (end = bytes.find('\0', start)) != std::string::npos;
+         start = end + 1) {
+        const std::string_view part(bytes.data() + start, end - start);
+        if (!parts.complete) {
+            parts.cwd = wxString::FromUTF8(part.data(), part.size());
+            parts.complete = true;
+        } else if (!part.empty() && seen.insert(part).second) {
+            parts.files.push_back(wxString::FromUTF8(part.data(), part.size()));
         }
+    }
     return parts;
 }
 
@@ -252,12 +269,11 @@ void QelHandover::Server::Connection::Finish(const wxString& refusal)
 
 void QelHandover::Server::Deliver(const std::string& request) const
 {
-    wxArrayString parts = Decode(request.data(), request.size());
-    if (parts.empty()) return;
-    const wxString cwd = parts[0];
-    parts.RemoveAt(0);
+    Parts parts = Decode(request);
+    if (!parts.complete) return;
     // Opening may ask questions; the sender must not wait for them.
-    wxTheApp->CallAfter([receiver = m_Receiver, cwd, parts] { receiver(cwd, parts); });
+    wxTheApp->CallAfter(
+        [receiver = m_Receiver, parts = std::move(parts)] { receiver(parts.cwd, parts.files); });
 }
 
 QelHandover::QelHandover(const wxString& settingsDir, uid_t owner)

@@ -24,9 +24,8 @@ void TakeEditor(QelSTC* stc, UiState& s)
     s.read_only = stc->GetReadOnly();
     // Whether exactly one character is selected is all the rules ask: no
     // counting through a large selection at every update.
-    const int start = stc->GetSelectionStart();
-    const int end = stc->GetSelectionEnd();
-    s.selected_chars = start == end ? 0 : stc->PositionAfter(start) == end ? 1 : 2;
+    const bool empty = stc->GetSelectionStart() == stc->GetSelectionEnd();
+    s.selected_chars = empty ? 0 : stc->GetSelectedCharacterCode() >= 0 ? 1 : 2;
     s.can_undo = stc->CanUndo();
     s.can_redo = stc->CanRedo();
     s.fold_level = stc->GetFoldLevel(stc->GetCurrentLine());

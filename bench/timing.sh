@@ -7,6 +7,15 @@ wall_us() {
     echo $(( (t1 - t0) / 1000 ))
 }
 
+# Whole-process wall time in microseconds of a shell command whose output
+# goes to a file, as a user's would: GNU grep writing to /dev/null stops
+# reading a file at its first match, so a run against /dev/null times less
+# work than the rows it would print.
+wall_out_us() {
+    t0=$(now); sh -c "$1" >"${2:-${TMPDIR:-/tmp}/qel-bench-out}" 2>/dev/null; t1=$(now)
+    echo $(( (t1 - t0) / 1000 ))
+}
+
 # alternate ROUNDS A B: evaluates the shell commands A and B in turn, A B A B
 # ..., and prints per round the line of figures A printed followed by B's.
 # Taking both in the same round keeps a drift of the machine's speed (other

@@ -1,14 +1,19 @@
 #include <qelkit/app.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 
 #include <wx/apptrait.h>
 #include <wx/dir.h>
+#include <wx/file.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/mstream.h>
+#include <wx/textbuf.h>
+#include <wx/tokenzr.h>
 #include <wx/translation.h>
 
 #include <qelkit/file.h>
@@ -30,8 +35,12 @@ public:
 
     void Add(const wxString& domain, const wxString& path) { m_Files[domain] = path; }
 
-    wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString&) override
+    wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString& lang) override
     {
+        // The toolkit also asks for variants of the language (with the
+        // encoding, without the region): the files hold the one language,
+        // read once, when it is asked for by its own name.
+        if (lang != m_Lang) return nullptr;
         const auto it = m_Files.find(domain);
         return it == m_Files.end() ? nullptr : wxMsgCatalog::CreateFromFile(it->second, domain);
     }
@@ -124,16 +133,22 @@ public:
         return wxFileConfig::DeleteAll();
     }
 
-    bool Flush(bool = false) override
+    bool Flush(bool = false) override { return Write(Text()); }
+
+private:
+    bool Write(const std::string& text)
     {
-        const std::string text = Text();
         if (text == m_Written || m_Path.empty()) return true;
-        if (!QelWriteFileAtomic(m_Path, text.data(), text.size())) return false;
+        // A failure is told once, not again at each write that follows it
+        // (at the close of the window, at the exit), until one succeeds.
+        std::optional<wxLogNull> quiet;
+        if (m_Failing) quiet.emplace();
+        m_Failing = !QelWriteFileAtomic(m_Path, text.data(), text.size());
+        if (m_Failing) return false;
         m_Written = text;
         return true;
     }
 
-private:
     // The file as it would be written now; also marks the settings as written
     // for the base.
     std::string Text()
@@ -146,8 +161,109 @@ private:
     }
 
     wxString m_Path;
-    std::string m_Written; // what the file holds, as far as we know
+    std::string m_Written;  // what the file holds, as far as we know
+    bool m_Failing = false; // the last write failed, and said so
 };
+
+// The settings file's text, read as the toolkit reads it (a regular file
+// only: a FIFO would wait for a writer), for the report of its faulty lines.
+// False, and told, when it is there but cannot be read.
+bool ReadSettingsText(const wxString& path, wxString* text)
+{
+    if (path.empty() || !wxFileName::FileExists(path)) return true;
+    wxFile file;
+    std::string bytes;
+    bool read = false;
+    {
+        const wxLogNull quiet; // it names the descriptor, not the file
+        wxFileOffset length = 0;
+        read = file.Open(path) && (length = file.Length()) != wxInvalidOffset;
+        if (read) {
+            bytes.resize(static_cast<size_t>(length));
+            read = file.Read(bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        }
+    }
+    if (!read) {
+        wxLogSysError(file.IsOpened() ? file.GetLastError() : errno,
+                      _("Settings file '%s' cannot be read: its settings are not used or saved"),
+                      path);
+        return false;
+    }
+    *text = wxString(bytes.data(), wxConvAuto(), bytes.size());
+    return true;
+}
+
+// The line's group name, as a group header gives it, backslashes taken out;
+// its end is at *end: the ']', else the line's length.
+wxString GroupName(const wxString& line, size_t start, size_t* end)
+{
+    wxString name;
+    size_t i = start + 1;
+    for (; i < line.length() && line[i] != ']'; ++i) {
+        if (line[i] == '\\' && ++i == line.length()) break;
+        name += line[i];
+    }
+    *end = i;
+    return name;
+}
+
+// The faults of one line of the settings file, as the toolkit reads it, in
+// the words of the report; empty for none. `group` is the group the line is
+// in, which a group header changes; `keys` holds the line of each key met.
+wxString LineFault(const wxString& line, size_t number, wxString* group,
+                   std::map<wxString, size_t>* keys)
+{
+    size_t start = 0;
+    while (start < line.length() && wxIsspace(line[start])) ++start;
+    if (start == line.length() || line[start] == ';' || line[start] == '#') return wxString();
+
+    if (line[start] == '[') {
+        size_t end = 0;
+        const wxString name = GroupName(line, start, &end);
+        if (end == line.length()) return _("no ']' ends the group name: the line is ignored");
+        *group = name;
+        for (size_t i = end + 1; i < line.length(); ++i) {
+            if (line[i] == ';' || line[i] == '#') break;
+            if (line[i] != ' ' && line[i] != '\t') return _("text after the group name is ignored");
+        }
+        return wxString();
+    }
+
+    wxString key;
+    size_t i = start;
+    for (; i < line.length() && line[i] != '='; ++i) {
+        if (line[i] == '\\' && ++i == line.length()) break;
+        key += line[i];
+    }
+    if (i == line.length()) return _("no '=' after the key: the line is ignored");
+    key.Trim();
+    if (key.empty()) return _("no key before '='");
+    const auto [first, added] = keys->emplace(*group + "\n" + key, number);
+    if (added) return wxString();
+    return wxString::Format(_("key '%s' was set on line %zu already"), key, first->second);
+}
+
+// Tells each faulty line of the settings file once, with its number: the
+// toolkit tells a key set again twice, one of them with a wrong line number,
+// a group name without its ']' without any, and a line without a key only by
+// a failed assertion.
+void ReportSettingsLines(const wxString& path, const wxString& text)
+{
+    // A file of nothing but faults says enough with its first ones.
+    constexpr size_t kTold = 20;
+    size_t faults = 0;
+    wxString group;
+    std::map<wxString, size_t> keys;
+    wxStringTokenizer lines(wxTextBuffer::Translate(text, wxTextFileType_Unix), "\n",
+                            wxTOKEN_RET_EMPTY_ALL);
+    for (size_t number = 1; lines.HasMoreTokens(); ++number) {
+        const wxString fault = LineFault(lines.GetNextToken(), number, &group, &keys);
+        if (!fault.empty() && ++faults <= kTold)
+            wxLogWarning(_("Settings file '%s', line %zu: %s"), path, number, fault);
+    }
+    if (faults > kTold)
+        wxLogWarning(_("Settings file '%s': %zu more faulty lines"), path, faults - kTold);
+}
 
 class QelAppTraits : public wxGUIAppTraits {
 public:
@@ -199,13 +315,11 @@ bool QelApp::OnInit()
 int QelApp::OnExit()
 {
     QelDeleteSingletons();
-    // Written here, while the early log target still takes the failure to
-    // the log file and stderr; a settings file that cannot be replaced
-    // stays as it was.
+    // Written here, while the early log target still takes the failure
+    // (which the write tells, naming the file) to the log file and stderr;
+    // a settings file that cannot be replaced stays as it was.
     if (wxConfigBase* config = wxConfigBase::Set(nullptr); config != nullptr) {
-        if (!config->Flush())
-            wxLogError(_("Settings could not be saved: %s"),
-                       QelConfigFileName(GetAppName()).GetFullPath());
+        config->Flush();
         delete config;
     }
     return wxApp::OnExit();
@@ -213,7 +327,18 @@ int QelApp::OnExit()
 
 wxFileConfig* QelCreateConfig(const wxString& path)
 {
-    return new QelSettingsFile(path);
+    wxString text;
+    // Settings that could not be read are not written over either.
+    const bool readable = ReadSettingsText(path, &text);
+    wxFileConfig* config = nullptr;
+    {
+        // Its faults are told below, once each; an assertion it fails on
+        // one of them goes too.
+        const wxLogNull quiet;
+        config = new QelSettingsFile(readable ? path : wxString());
+    }
+    ReportSettingsLines(path, text);
+    return config;
 }
 
 int QelLanguageFromConfig(const wxConfigBase* config)

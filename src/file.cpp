@@ -5,6 +5,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,9 +66,44 @@ wxString TempPrefix(const wxString& name)
     return "." + name + "." + program + "-save-";
 }
 
-// Whether the rest of a temporary name, "<pid>-<count>", names a process
-// that is gone: its save was cut short and will never finish.
-bool IsLeftOver(const char* rest)
+// The temporary files that saves of this process are writing now. Any other
+// of its names is left over from one of its saves that failed where the
+// folder did not let the file be removed.
+class LiveTemps {
+public:
+    static void Add(const wxString& path)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        Paths().insert(path);
+    }
+    static void Remove(const wxString& path)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        Paths().erase(path);
+    }
+    static bool Has(const wxString& path)
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        return Paths().count(path) > 0;
+    }
+
+private:
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::set<wxString>& Paths()
+    {
+        static std::set<wxString> paths;
+        return paths;
+    }
+};
+
+// Whether the temporary file at path, the rest of whose name is
+// "<pid>-<count>", will never be finished: the process that made it is gone
+// (its save was cut short), or it is this one and no save writes it now.
+bool IsLeftOver(const char* rest, const wxString& path)
 {
     char* end = nullptr;
     errno = 0;
@@ -76,11 +114,14 @@ bool IsLeftOver(const char* rest)
     for (const char* digit = end + 1; *digit != '\0'; ++digit) {
         if (*digit < '0' || *digit > '9') return false;
     }
-    return end[1] != '\0' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    if (end[1] == '\0') return false;
+    if (pid == getpid()) return !LiveTemps::Has(path);
+    return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// Removes the temporary files that killed saves of the same file left in the
-// folder: regular files of this user, named as ours, of processes gone.
+// Removes the temporary files that earlier saves of the same file left in
+// the folder: regular files of this user, named as ours, that no save is
+// writing.
 void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
 {
     const wxString where = folder.empty() ? wxString("./") : folder;
@@ -93,15 +134,13 @@ void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
     const size_t length = std::strlen(start.data());
 
     while (const dirent* entry = readdir(dir)) {
-        if (std::strncmp(entry->d_name, start.data(), length) != 0
-            || !IsLeftOver(entry->d_name + length)) {
-            continue;
-        }
+        if (std::strncmp(entry->d_name, start.data(), length) != 0) continue;
         const wxString path = where + FromFileNameBytes(entry->d_name, std::strlen(entry->d_name));
+        if (!IsLeftOver(entry->d_name + length, path)) continue;
         struct stat st = {};
         if (lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()
             && unlink(path.fn_str()) == 0) {
-            wxLogVerbose(_("Removed '%s', left behind by a save that was cut short"), path);
+            wxLogVerbose(_("Removed '%s', left behind by a save that did not finish"), path);
         }
     }
 
@@ -199,6 +238,7 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
 
         if (m_Fd >= 0) {
             m_Temp = candidate; // only a file made here is ever removed
+            LiveTemps::Add(m_Temp);
             break;
         }
 
@@ -255,19 +295,32 @@ bool AtomicReplace::Commit()
         return false;
     }
 
+    LiveTemps::Remove(m_Temp);
     m_Temp.clear();
     return true;
 }
 
 void AtomicReplace::Abort()
 {
+    if (!m_Temp.empty() && unlink(m_Temp.fn_str()) != 0 && errno != ENOENT) {
+        // The folder no longer lets it go (it was made read-only during the
+        // save, say); the file itself can still be emptied, so that it holds
+        // no second copy of the data. The next save of the file removes it.
+        const int error = errno;
+        const bool emptied
+            = m_Fd >= 0 ? ftruncate(m_Fd, 0) == 0 : truncate(m_Temp.fn_str(), 0) == 0;
+        wxLogWarning(emptied ? _("Cannot remove the emptied temporary file '%s': %s")
+                             : _("Cannot remove the temporary file '%s': %s"),
+                     m_Temp, wxSysErrorMsgStr(error));
+    }
+
     if (m_Fd >= 0) {
         close(m_Fd);
         m_Fd = -1;
     }
 
     if (!m_Temp.empty()) {
-        unlink(m_Temp.fn_str());
+        LiveTemps::Remove(m_Temp);
         m_Temp.clear();
     }
 }
@@ -462,11 +515,10 @@ bool QelFile::Save(bool save_as)
     bool saved = DoFileSave(save_as);
 
     if (m_OpenFile) {
-        // A write the hook did not check still fails the save.
-        if (saved && (Error() || m_WriteFailed)) {
-            wxLogSysError(GetLastError(), _("Cannot write file '%s'"), m_FileName.GetFullPath());
-            saved = false;
-        }
+        // A write the hook did not check still fails the save; it was told
+        // when it failed.
+        if (saved && !m_WriteFailed && Error()) LogFailure(_("Cannot write file '%s'"));
+        saved = saved && !m_WriteFailed && !Error();
 
         Detach();
         saved = saved && replace.Commit();
@@ -489,15 +541,66 @@ bool QelFile::Save(bool save_as)
     return true;
 }
 
+void QelFile::LogFailure(const wxString& format) const
+{
+    const wxString path = m_FileName.GetFullPath();
+    if (GetLastError() != 0)
+        wxLogSysError(GetLastError(), format, path);
+    else
+        wxLogError(format, path);
+}
+
+ssize_t QelFile::Read(void* data, size_t count)
+{
+    ssize_t n = 0;
+    {
+        const wxLogNull quiet;
+        n = wxFile::Read(data, count);
+    }
+    if (n < 0) LogFailure(_("Cannot read file '%s'"));
+    return n;
+}
+
+wxFileOffset QelFile::Seek(wxFileOffset offset, wxSeekMode mode)
+{
+    wxFileOffset at = wxInvalidOffset;
+    {
+        const wxLogNull quiet;
+        at = wxFile::Seek(offset, mode);
+    }
+    if (at == wxInvalidOffset) LogFailure(_("Cannot read file '%s'"));
+    return at;
+}
+
+wxFileOffset QelFile::Length() const
+{
+    wxFileOffset length = wxInvalidOffset;
+    {
+        const wxLogNull quiet;
+        length = wxFile::Length();
+    }
+    if (length == wxInvalidOffset) LogFailure(_("Cannot read file '%s'"));
+    return length;
+}
+
 size_t QelFile::Write(const void* data, size_t count)
 {
+    // The save fails at the first failed write: the rest would only fail
+    // again, or leave a hole in the file.
+    if (m_WriteFailed) return 0;
+
     const char* bytes = static_cast<const char*>(data);
     size_t written = 0;
 
     while (written < count) {
-        const size_t n = wxFile::Write(bytes + written, count - written);
+        size_t n = 0;
+        {
+            const wxLogNull quiet;
+            n = wxFile::Write(bytes + written, count - written);
+        }
         if (n == 0) {
             m_WriteFailed = true;
+            LogFailure(_("Cannot write file '%s'"));
             break;
         }
         written += n;
@@ -508,9 +611,12 @@ size_t QelFile::Write(const void* data, size_t count)
 
 bool QelFile::Write(const wxString& text, const wxMBConv& conv)
 {
+    if (m_WriteFailed) return false;
     const wxWX2MBbuf buffer = text.mb_str(conv);
     if (!buffer && !text.empty()) {
         m_WriteFailed = true;
+        wxLogError(_("Cannot write file '%s': the text holds characters its encoding lacks"),
+                   m_FileName.GetFullPath());
         return false;
     }
     return Write(buffer.data(), buffer.length()) == buffer.length();
@@ -568,9 +674,9 @@ const wxCharBuffer QelFile::Read(wxFileOffset seek_position)
     size_t got = 0;
 
     while (got < count) {
-        const ssize_t n = wxFile::Read(buffer.data() + got, count - got);
+        const ssize_t n = Read(buffer.data() + got, count - got);
         if (n <= 0) {
-            break; // a read error is logged by wxFile; a shrunk file just ends
+            break; // a read error is told by Read; a shrunk file just ends
         }
         got += static_cast<size_t>(n);
     }

@@ -14,7 +14,6 @@
 #include <wx/dirctrl.h>
 #include <wx/fdrepdlg.h>
 #include <wx/imaglist.h>
-#include <wx/numdlg.h>
 #include <wx/settings.h>
 #include <wx/textbuf.h>
 #include <wx/tokenzr.h>
@@ -22,6 +21,8 @@
 #include <qelkit/defs.h>
 #include <qelkit/frd.h>
 #include <qelkit/status.h>
+
+#include "stcnumber.h"
 
 namespace {
 
@@ -224,6 +225,7 @@ wxBEGIN_EVENT_TABLE(QelListView, wxListView)
     EVT_MENU(ID_EDIT_SELECT_NONE, QelListView::OnCommand)
     EVT_MENU_RANGE(wxID_CUT, wxID_CLEAR, QelListView::OnCommand)
     EVT_MENU_RANGE(ID_COLUMN_SORT_LOWEST, ID_COLUMN_SORT_HIGHEST, QelListView::OnCommand)
+    EVT_LEFT_DOWN(QelListView::OnLeftDown)
     EVT_RIGHT_DOWN(QelListView::OnMouse)
     EVT_SHOW(QelListView::OnShow)
 wxEND_EVENT_TABLE();
@@ -314,11 +316,13 @@ long QelListView::InsertRow(long index, Row row)
     for (long item = GetNextSelected(index - 1); item != -1; item = GetNextSelected(item)) {
         moved.push_back(item);
     }
+    const long focused = index < count ? GetFocusedItem() : -1;
     SetItemCount(count + 1);
     for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
         Select(*it, false);
         Select(*it + 1);
     }
+    if (focused >= index) SetItemState(focused + 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
     if (index < count) RefreshItems(index, count);
     return index;
 }
@@ -636,7 +640,7 @@ void QelListView::EditDelete()
     }
     // The row that followed the last deleted one takes the selection.
     const long next = last - (count - 1);
-    if (next < GetItemCount()) Select(next);
+    if (next < GetItemCount()) SelectAlone(next);
     ItemsUpdate();
 }
 
@@ -707,9 +711,7 @@ bool QelListView::FindInRows(const wxString& text, bool find_next, bool wrapped)
         return false;
     }
 
-    Select(match);
-    EnsureVisible(match);
-    if (first != -1 && first != match) Select(first, false);
+    SelectAlone(match);
     return true;
 }
 
@@ -731,14 +733,21 @@ bool QelListView::GotoDialog(const wxString& caption)
 
     const long first = GetFirstSelected();
     const long initial = first == -1 ? 1 : first + 1;
-    const long chosen = wxGetNumberFromUser(_("Input") + wxString::Format(" (1 - %ld):", count),
-                                            wxEmptyString, caption, initial, 1, count, nullptr);
+    const long chosen = QelAskNumber(_("Input") + wxString::Format(" (1 - %ld):", count),
+                                     wxEmptyString, caption, initial, 1, count, nullptr);
     if (chosen < 0) return false;
 
-    Select(initial - 1, false);
-    Select(chosen - 1);
-    EnsureVisible(chosen - 1);
+    SelectAlone(chosen - 1);
     return true;
+}
+
+void QelListView::SelectAlone(long item)
+{
+    // The toolkit's next plain click or arrow key deselects the focused
+    // row, taking it to be the one selected: the focus must be on it.
+    SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+    Select(item);
+    Focus(item);
 }
 
 // --- printing ---
@@ -821,6 +830,18 @@ void QelListView::OnCommand(wxCommandEvent& event)
         }
     }
     UpdateStatusBar();
+}
+
+void QelListView::OnLeftDown(wxMouseEvent& event)
+{
+    event.Skip(); // the toolkit selects the clicked row
+    if (event.ShiftDown() || event.CmdDown() || GetSelectedItemCount() != 1) return;
+    // A plain click deselects only the focused row, as if it were the one
+    // selected; a row left selected elsewhere (the focus moved on with a
+    // Ctrl-click that deselected a row) would stay selected beside the new one.
+    const long selected = GetFirstSelected();
+    if (GetFocusedItem() != selected)
+        SetItemState(selected, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
 }
 
 void QelListView::OnList(wxListEvent& event)

@@ -51,6 +51,7 @@ void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags, 
     // One layout for all the pages, not one for each.
     wxWindowUpdateLocker frozen(frame);
     for (const auto& file : files) {
+        if (file.empty()) continue; // never a file: it would name the working folder
         const QelOpenName open = QelParseOpenName(file, wxFileName::FileExists(file));
         if (open.kind == QelOpenName::Kind::wildcard) {
             QelDirOpenFile dir(frame, wxGetCwd(), open.name, file_flags, dir_flags);

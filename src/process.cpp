@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <wx/app.h>
-#include <wx/cmdline.h>
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -420,7 +419,45 @@ void QelLineBuffer::Flush(std::vector<wxString>& lines)
 
 wxArrayString QelSplitCommand(const wxString& command)
 {
-    return wxCmdLineParser::ConvertStringToArgs(command, wxCMD_LINE_SPLIT_UNIX);
+    // Quote removal and word splitting only: what a shell would expand ($,
+    // globs, ~) or take as an operator stays in the word as typed.
+    enum class Quote { none, single, dbl };
+    const auto escapable_in_dbl
+        = [](wxUniChar c) { return c == '$' || c == '`' || c == '"' || c == '\\' || c == '\n'; };
+    wxArrayString words;
+    wxString word;
+    bool in_word = false; // a pair of empty quotes is a word too
+    Quote quote = Quote::none;
+    for (auto it = command.begin(); it != command.end(); ++it) {
+        const wxUniChar c = *it;
+        const auto next = it + 1;
+        // A backslash that ends the text stays, as the shell keeps it.
+        const bool escapes = c == '\\' && next != command.end()
+            && (quote == Quote::none || (quote == Quote::dbl && escapable_in_dbl(*next)));
+        if (escapes) {
+            ++it;
+            if (*it == '\n') continue; // an escaped line end joins the lines
+            word += *it;
+            in_word = true;
+        } else if ((quote == Quote::single && c == '\'') || (quote == Quote::dbl && c == '"')) {
+            quote = Quote::none;
+        } else if (quote != Quote::none) {
+            word += c;
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            if (in_word) words.push_back(word);
+            word.clear();
+            in_word = false;
+        } else if (c == '\'' || c == '"') {
+            quote = c == '\'' ? Quote::single : Quote::dbl;
+            in_word = true;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    // A quote left open runs to the end of the text.
+    if (in_word) words.push_back(word);
+    return words;
 }
 
 wxString QelJoinCommand(const wxArrayString& args)

@@ -6,13 +6,13 @@
 
 #include <wx/app.h>
 #include <wx/clipbrd.h>
-#include <wx/cmdline.h>
 #include <wx/config.h>
 #include <wx/dir.h>
 #include <wx/log.h>
 #include <wx/regex.h>
 #include <wx/utils.h>
 
+#include <qelkit/process.h>
 #include <qelkit/util.h>
 
 namespace {
@@ -193,7 +193,7 @@ bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
     const wxString older = (firstIsOlder ? file1 : file2).GetFullPath();
     const wxString newer = (firstIsOlder ? file2 : file1).GetFullPath();
 
-    wxArrayString args = wxCmdLineParser::ConvertStringToArgs(comparator, wxCMD_LINE_SPLIT_UNIX);
+    wxArrayString args = QelSplitCommand(comparator);
     const wxString program = args.empty() ? wxString() : FindProgram(args[0]);
     if (program.empty()) {
         wxLogError(_("Cannot start the comparator '%s'"), comparator);

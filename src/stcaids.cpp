@@ -80,13 +80,12 @@ bool QelSTC::SmartIndentation()
     const std::string indent = QelLeadingWhiteSpace(line);
     if (indent.empty()) return false;
 
+    // Added at the caret, never at a position: a macro recording it plays it
+    // back wherever its caret is then.
     const std::string insert = eol + indent;
-    const int pos = GetCurrentPos();
-
-    BeginUndoAction();
-    InsertTextRaw(pos, insert.c_str());
-    GotoPos(pos + static_cast<int>(insert.size()));
-    EndUndoAction();
+    AddTextRaw(insert.data(), static_cast<int>(insert.size()));
+    ChooseCaretX();
+    EnsureCaretVisible();
     return true;
 }
 

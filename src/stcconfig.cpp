@@ -44,12 +44,15 @@ void QelSTC::ConfigGet()
     SetMarginWidth(m_MarginDividerNumber, config->ReadLong(_("Divider"), 16));
     Fold(false);
 
-    // The default width is measured, a text layout per editor: only for a
-    // margin that shows.
-    m_LineNumberWidth = 0;
-    if (config->ReadBool(_("Line numbers"), false))
-        m_LineNumberWidth
-            = config->ReadLong(_("Line number"), TextWidth(wxSTC_STYLE_DEFAULT, "999999"));
+    // The default width is measured in the default style and stored even
+    // while the margin is hidden: the options dialog shows it, and turning
+    // the numbers on uses it. Measuring is a text layout, so only an editor
+    // that finds no width stored does it.
+    if (!config->Exists(_("Line number")))
+        config->Write(_("Line number"), long(TextWidth(wxSTC_STYLE_DEFAULT, "999999")));
+    m_LineNumberWidth = config->ReadBool(_("Line numbers"), false)
+        ? config->ReadLong(_("Line number"), 0)
+        : 0;
     FitLineNumberMargin(true);
 
     SetTabWidth(config->ReadLong(_("Tab width"), 2));

@@ -353,7 +353,7 @@ size_t QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool app
     std::vector<char> block(
         static_cast<size_t>(std::min<wxFileOffset>(length - offset, kReadBlock)));
     for (wxFileOffset left = length - offset; left > 0;) {
-        const ssize_t n = wxFile::Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
+        const ssize_t n = Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
         if (n <= 0) break;
         longest.Add(block.data(), static_cast<size_t>(n));
         if (append)
@@ -381,8 +381,8 @@ void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)
             std::min<wxFileOffset>(block.size(), std::max<wxFileOffset>(0, length - at)));
         size_t got = 0;
         while (got < want) {
-            const ssize_t n = wxFile::Read(block.data() + got, want - got);
-            if (n <= 0) break; // a read error is logged by wxFile; a shrunk file just ends
+            const ssize_t n = Read(block.data() + got, want - got);
+            if (n <= 0) break; // a read error is told by Read; a shrunk file just ends
             got += static_cast<size_t>(n);
         }
         // Also with nothing read: the control is set up for a dump.

@@ -32,9 +32,84 @@ const wxMBConv& ByteConv()
 
 } // namespace
 
-int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes)
+namespace {
+
+int SearchRaw(wxStyledTextCtrl* stc, const std::string& bytes)
 {
     return stc->SendMsg(kSearchInTarget, bytes.length(), wxIntPtr(bytes.data()));
+}
+
+// The control's own word characters, as its whole-word search of text has them.
+bool IsWordBefore(wxStyledTextCtrl* stc, int pos)
+{
+    return pos > 0 && stc->WordStartPosition(pos, true) < pos;
+}
+
+bool IsWordAt(wxStyledTextCtrl* stc, int pos)
+{
+    return pos < stc->GetLength() && stc->WordEndPosition(pos, true) > pos;
+}
+
+// The first match in [from, to] that is a whole word, the target set on it:
+// at each place a match starts, its longest match and then shorter ones, as
+// grep -w tries them.
+int SearchWordForward(wxStyledTextCtrl* stc, const std::string& bytes, int from, int to)
+{
+    for (int pos = from; pos <= to;) {
+        stc->SetTargetRange(pos, to);
+        const int start = SearchRaw(stc, bytes);
+        if (start < 0) return -1;
+        if (!IsWordBefore(stc, start)) {
+            for (int end = stc->GetTargetEnd();;) {
+                if (!IsWordAt(stc, end)) return start;
+                if (end <= start) break;
+                stc->SetTargetRange(start, stc->PositionBefore(end));
+                if (SearchRaw(stc, bytes) != start) break;
+                end = stc->GetTargetEnd();
+            }
+        }
+        if (start >= to) return -1;
+        pos = stc->PositionAfter(start);
+    }
+    return -1;
+}
+
+// The last such match in [to, from], as the control searches back. Its
+// expressions match within a line: the last line that holds any match is
+// searched forward, then the lines before it.
+int SearchWordBackward(wxStyledTextCtrl* stc, const std::string& bytes, int from, int to)
+{
+    for (int last = from; last >= to;) {
+        stc->SetTargetRange(last, to);
+        const int any = SearchRaw(stc, bytes);
+        if (any < 0) return -1;
+        const int line = stc->LineFromPosition(any);
+        const int begin = std::max(to, stc->PositionFromLine(line));
+        const int end = std::min(last, stc->GetLineEndPosition(line));
+        int found = -1;
+        for (int pos = begin, at; pos <= end && (at = SearchWordForward(stc, bytes, pos, end)) >= 0;
+             pos = stc->PositionAfter(at)) {
+            found = at;
+            if (at >= end) break;
+        }
+        if (found >= 0) return SearchWordForward(stc, bytes, found, end);
+        if (line == 0) return -1;
+        last = stc->GetLineEndPosition(line - 1);
+    }
+    return -1;
+}
+
+} // namespace
+
+int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes)
+{
+    // The control's expressions leave whole words to the caller.
+    const int whole = wxSTC_FIND_REGEXP | wxSTC_FIND_WHOLEWORD;
+    if ((stc->GetSearchFlags() & whole) != whole) return SearchRaw(stc, bytes);
+    const int from = stc->GetTargetStart();
+    const int to = stc->GetTargetEnd();
+    return from <= to ? SearchWordForward(stc, bytes, from, to)
+                      : SearchWordBackward(stc, bytes, from, to);
 }
 
 namespace {
@@ -241,6 +316,19 @@ wxString QelSTC::GetSelectedText() const
 {
     if (SelectionIsRectangle()) return wxEmptyString;
     return GetTextRangeKept(GetSelectionStart(), GetSelectionEnd());
+}
+
+int QelSTC::GetSelectedCharacterCode() const
+{
+    const int start = GetSelectionStart();
+    const int end = GetSelectionEnd();
+    // Positions first: a large selection is never converted. The control
+    // steps over CR LF at once, which is two characters all the same.
+    if (SelectionIsRectangle() || start == end
+        || const_cast<QelSTC*>(this)->PositionAfter(start) != end)
+        return -1;
+    const wxString text = GetTextRangeKept(start, end);
+    return text.length() == 1 ? static_cast<int>(QelByteOfCharacter(text[0].GetValue())) : -1;
 }
 
 wxString QelSTC::GetTextRangeKept(int start, int end) const

@@ -2,6 +2,8 @@
 // characters, values as call tips, characters by code, and switching.
 #include <qelkit/stc.h>
 
+#include <algorithm>
+
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
@@ -104,11 +106,10 @@ void QelSTC::HexDecCalltip(int pos)
 
 void QelSTC::ControlCharDialog(const wxString& caption)
 {
-    // Bytes: the character of a selected high byte has no text form.
-    const int selected = GetSelectionEnd() - GetSelectionStart();
-    if (selected > 1) return;
-    const int code
-        = selected == 1 ? static_cast<unsigned char>(GetCharAt(GetSelectionStart())) : -1;
+    const int start = GetSelectionStart();
+    const int end = GetSelectionEnd();
+    const int code = GetSelectedCharacterCode();
+    if (start != end && code < 0) return;
 
     if (GetReadOnly()) {
         if (code >= 0)
@@ -119,8 +120,9 @@ void QelSTC::ControlCharDialog(const wxString& caption)
 
     if (code >= 0) RememberedCode() = code;
 
+    // A character beyond the range is remembered, but not offered.
     const long value = QelAskNumber(wxEmptyString, _("Input") + " 0 - 255:", caption,
-                                    RememberedCode(), 0, 255, this);
+                                    std::min(RememberedCode(), 255), 0, 255, this);
     if (value < 0) return;
 
     // Always the one byte of that code, selected or not: the dialog is
@@ -128,12 +130,13 @@ void QelSTC::ControlCharDialog(const wxString& caption)
     const char byte[2] = {static_cast<char>(value), 0};
 
     if (code >= 0) {
-        const int caret = GetSelectionStart() + 1;
+        int caret = end;
         if (value != code) {
             TargetFromSelection();
             ReplaceTargetRaw(byte, 1);
+            caret = start + 1;
         }
-        SetSelection(caret, caret + 1);
+        SetSelection(caret, PositionAfter(caret));
     } else {
         AddTextRaw(byte, 1);
     }

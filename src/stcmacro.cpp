@@ -2,6 +2,8 @@
 // they inserted, played back into any editor.
 #include <qelkit/stc.h>
 
+#include <algorithm>
+
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/weakref.h>
@@ -13,6 +15,7 @@ constexpr int kAddText = 2001;    // wParam: the length
 constexpr int kInsertText = 2003; // wParam: the position
 constexpr int kReplaceSel = 2170; // typed characters come as this one
 constexpr int kAppendText = 2282; // wParam: the length
+constexpr int kGotoPos = 2025;    // wParam: the position
 
 bool CarriesText(int message)
 {
@@ -20,9 +23,17 @@ bool CarriesText(int message)
         || message == kAppendText;
 }
 
+// Messages whose wParam is a position. A macro acts where its caret is, so
+// they are kept as an offset from the caret and played back from the caret
+// of the playing editor. (A line asked for by number stays that line.)
+bool TakesPosition(int message)
+{
+    return message == kInsertText || message == kGotoPos;
+}
+
 struct MacroStep {
     int message = 0;
-    long wparam = 0;
+    long wparam = 0;  // from the caret for a position
     std::string text; // bytes, with the recording document's line ends
     bool awaiting_text = false;
 };
@@ -150,6 +161,10 @@ void QelSTC::OnMacroEvent(wxStyledTextEvent& event)
     MacroStep step;
     step.message = event.GetMessage();
     step.wparam = static_cast<long>(event.GetWParam());
+    // The message is reported before it acts: the caret is still where it
+    // was. An insertion at -1 is one at the caret.
+    if (TakesPosition(step.message))
+        step.wparam = step.wparam < 0 ? 0 : step.wparam - GetCurrentPos();
     if (CarriesText(step.message)) {
         step.awaiting_text = !since.typed;
         if (since.typed) step.text = since.last_inserted;
@@ -167,13 +182,16 @@ void QelSTC::MacroPlayback()
     const std::string eol(GetEOL().utf8_str());
 
     for (const MacroStep& step : Steps()) {
+        const long wparam = TakesPosition(step.message)
+            ? std::clamp<long>(GetCurrentPos() + step.wparam, 0, GetLength())
+            : step.wparam;
         if (!CarriesText(step.message)) {
-            SendMsg(step.message, step.wparam, 0);
+            SendMsg(step.message, wparam, 0);
             continue;
         }
         const std::string text = WithLineEnds(step.text, eol);
         const bool length_first = step.message == kAddText || step.message == kAppendText;
-        SendMsg(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(step.wparam),
+        SendMsg(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
                 reinterpret_cast<wxIntPtr>(text.c_str()));
     }
 

@@ -1,4 +1,4 @@
-// Asking the user for a number, for the editor's commands.
+// Asking the user for a number, for the commands of the editor and the lists.
 #pragma once
 
 #include <wx/string.h>

@@ -212,6 +212,10 @@ public:
         , m_FirstLine(stc->LineFromPosition(built.replaced.front().from))
     {
         const int last = stc->LineFromPosition(built.replaced.back().to);
+        // A vi mark is its symbol's handle, which a symbol added again would
+        // not be: the marks are taken off and set again.
+        for (const auto& [marker, line] : stc->GetVi().TakeMarks(m_FirstLine, last))
+            m_ViMarks.emplace_back(marker, stc->PositionFromLine(line));
         for (int line = stc->wxStyledTextCtrl::MarkerNext(m_FirstLine, ~0);
              line >= 0 && line <= last; line = stc->wxStyledTextCtrl::MarkerNext(line + 1, ~0))
             m_Markers.emplace_back(stc->PositionFromLine(line), stc->MarkerGet(line));
@@ -226,6 +230,8 @@ public:
         m_STC->MarkerDelete(m_FirstLine, -1);
         for (const auto& [pos, set] : m_Markers)
             m_STC->MarkerAddSet(m_STC->LineFromPosition(MapPosition(m_Built, pos)), set);
+        for (const auto& [marker, pos] : m_ViMarks)
+            m_STC->GetVi().PutMark(marker, m_STC->LineFromPosition(MapPosition(m_Built, pos)));
         MarkChanged();
 
         m_STC->SetSelection(MapPosition(m_Built, m_Anchor), MapPosition(m_Built, m_Caret));
@@ -255,7 +261,8 @@ private:
     const int m_Caret;
     const int m_Top;
     const int m_FirstLine;
-    std::vector<std::pair<int, int>> m_Markers; // line start, marker set
+    std::vector<std::pair<int, int>> m_Markers;       // line start, marker set
+    std::vector<std::pair<wxUniChar, int>> m_ViMarks; // mark, line start
 };
 
 } // namespace

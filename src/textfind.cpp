@@ -57,9 +57,7 @@ bool QelTextFile::PrepareFind()
         return false;
     }
 
-    // Whole word is an option of find only: the replace dialogs do not
-    // offer it, so the value the last find left must not narrow a replace.
-    m_Finder = &Finder::Get(*frd, frd->MatchWord() && m_Tool.GetId() != ID_TOOL_REPLACE_IN_FILES);
+    m_Finder = &Finder::Get(*frd);
     if (!m_Finder->IsValid()) {
         wxLogError(_("The find text %s is not a valid regular expression"),
                    QelQuoted(m_Finder->GetFind()));

@@ -175,6 +175,22 @@ wxString QelRegexFollowPattern(const wxString& pattern)
     return "(?<=[\\s\\S])(?:" + pattern + ")";
 }
 
+wxString QelRegexWholeWordPattern(const wxString& pattern)
+{
+    // Letters, digits and "_" as the scanner's word characters count them
+    // (the toolkit's \w knows ASCII only).
+    static const wxString word = "[\\p{L}\\p{Nd}\\p{Nl}_]";
+    // Verbs such as (*UCP) hold only at the very start.
+    size_t body = 0;
+    while (pattern.compare(body, 2, "(*") == 0) {
+        const size_t close = pattern.find(')', body);
+        if (close == wxString::npos) break;
+        body = close + 1;
+    }
+    return pattern.substr(0, body) + "(?<!" + word + ")(?:" + pattern.substr(body) + ")(?!" + word
+        + ")";
+}
+
 wxString QelRegexReplace(const wxRegEx& re, const wxString& text, const wxString& replacement,
                          size_t* count, const wxRegEx* follow)
 {

@@ -160,18 +160,18 @@ size_t QelTextFile::Search::FindFolded(const std::string& data, size_t from, siz
 
 // The compiled find settings.
 
-const QelTextFile::Finder& QelTextFile::Finder::Get(const QelFindReplaceData& frd, bool match_word)
+const QelTextFile::Finder& QelTextFile::Finder::Get(const QelFindReplaceData& frd)
 {
     static std::unique_ptr<Finder> cache;
-    if (!cache || !cache->IsFor(frd, match_word)) cache.reset(new Finder(frd, match_word));
+    if (!cache || !cache->IsFor(frd)) cache.reset(new Finder(frd));
     return *cache;
 }
 
-QelTextFile::Finder::Finder(const QelFindReplaceData& frd, bool match_word)
+QelTextFile::Finder::Finder(const QelFindReplaceData& frd)
     : m_Find(frd.GetFindString())
     , m_Replace(frd.GetReplaceString())
     , m_MatchCase(frd.MatchCase())
-    , m_MatchWord(match_word)
+    , m_MatchWord(frd.MatchWord())
     , m_Regex(frd.UseRegularExpression())
 {
     if (m_Regex)
@@ -180,10 +180,10 @@ QelTextFile::Finder::Finder(const QelFindReplaceData& frd, bool match_word)
         CompileLiteral();
 }
 
-bool QelTextFile::Finder::IsFor(const QelFindReplaceData& frd, bool match_word) const
+bool QelTextFile::Finder::IsFor(const QelFindReplaceData& frd) const
 {
     return m_Find == frd.GetFindString() && m_Replace == frd.GetReplaceString()
-        && m_MatchCase == frd.MatchCase() && m_MatchWord == match_word
+        && m_MatchCase == frd.MatchCase() && m_MatchWord == frd.MatchWord()
         && m_Regex == frd.UseRegularExpression();
 }
 
@@ -239,8 +239,9 @@ void QelTextFile::Finder::CompileRegex()
     {
         wxLogNull quiet; // the caller says what went wrong, once
         const int flags = m_MatchCase ? wxRE_DEFAULT : wxRE_DEFAULT | wxRE_ICASE;
-        m_Valid = m_RegEx.Compile(m_Find, flags);
-        const wxString follow = QelRegexFollowPattern(m_Find);
+        const wxString pattern = m_MatchWord ? QelRegexWholeWordPattern(m_Find) : m_Find;
+        m_Valid = m_RegEx.Compile(pattern, flags);
+        const wxString follow = QelRegexFollowPattern(pattern);
         if (m_Valid && !follow.empty()) m_Follow.Compile(follow, flags);
     }
     m_Ascii = QelRegexRequiredText(m_Find).ToStdString();

@@ -57,9 +57,8 @@ private:
 // (a traversal scans thousands of files with them).
 class QelTextFile::Finder {
 public:
-    // The finder for the current settings, whole word as `match_word` says
-    // (a replace never offers it); a new one when they changed.
-    static const Finder& Get(const QelFindReplaceData& frd, bool match_word);
+    // The finder for the current settings; a new one when they changed.
+    static const Finder& Get(const QelFindReplaceData& frd);
 
     bool IsValid() const { return m_Valid; }
     bool IsRegex() const { return m_Regex; }
@@ -85,9 +84,9 @@ public:
     long MatchLiteral(const wxString& line, std::wstring& folded, wxString* replaced) const;
 
 private:
-    Finder(const QelFindReplaceData& frd, bool match_word);
+    explicit Finder(const QelFindReplaceData& frd);
 
-    bool IsFor(const QelFindReplaceData& frd, bool match_word) const;
+    bool IsFor(const QelFindReplaceData& frd) const;
     void CompileRegex();
     void CompileLiteral();
 

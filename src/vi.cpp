@@ -19,6 +19,13 @@ wxString QelVi::m_LastFindCharCommand;
 
 namespace {
 
+// The control keys (Ctrl+B, Ctrl+G, Ctrl+P and Ctrl+Q, as the characters
+// they type) that are commands of normal mode.
+bool IsViControlKey(int c)
+{
+    return c == 2 || c == 7 || c == 16 || c == 17;
+}
+
 // An insert repeated by a count stops growing past this many characters.
 constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 
@@ -239,7 +246,8 @@ void QelVi::OnCharHook(wxKeyEvent& event)
     // control keys that are commands in normal mode (Ctrl+B pages up, where
     // the frame shows or hides its menu bar) are taken here, ahead of them.
     if (m_IsActive && !m_InsertMode && event.GetModifiers() == wxMOD_CONTROL
-        && wxString("BGPQ").Find(wxUniChar(event.GetKeyCode())) != wxNOT_FOUND) {
+        && event.GetKeyCode() >= 'A' && event.GetKeyCode() <= 'Z'
+        && IsViControlKey(event.GetKeyCode() - 'A' + 1)) {
         AddToCommand(wxUniChar(event.GetKeyCode() - 'A' + 1));
         return;
     }
@@ -291,6 +299,9 @@ bool QelVi::OnChar(const wxKeyEvent& event)
         return true;
     }
     if (event.GetModifiers() & wxMOD_ALT) return true;
+    // A control key without a vi command is the window's (Ctrl+S saves): it
+    // goes on to the menus, and never waits in the command.
+    if (key < WXK_SPACE && !IsViControlKey(key)) return (event.GetModifiers() & wxMOD_CONTROL) != 0;
 
     AddToCommand(wxUniChar(key));
     return false;
@@ -399,7 +410,7 @@ bool QelVi::DoMultiCharCommand(const wxString& command, int count, bool dot)
     } else if (command.Matches("*J")) {
         JoinLines(count);
     } else if (command.Matches("m?")) {
-        SetMarker(last);
+        PutMark(last, m_STC->LineFromPosition(m_STC->GetCurrentPos()));
     } else if (command.EndsWith("yw")) {
         // The words from the start of the caret's one; the caret stays, and
         // nothing stays selected that a put would replace.
@@ -511,13 +522,9 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
             stc->GotoLine(std::min(count - 1, stc->GetLineCount() - 1));
         break;
     case 'H':
-        stc->GotoLine(stc->GetFirstVisibleLine());
-        break;
     case 'M':
-        stc->GotoLine(stc->GetFirstVisibleLine() + stc->LinesOnScreen() / 2);
-        break;
     case 'L':
-        stc->GotoLine(stc->GetFirstVisibleLine() + stc->LinesOnScreen());
+        GotoScreenLine(last, count);
         break;
     case 'j':
         MoveLines(count, true);
@@ -637,6 +644,41 @@ bool QelVi::DoMotion(wxUniChar c, int count)
         return false;
     }
     return true;
+}
+
+void QelVi::GotoScreenLine(wxUniChar which, int count) const
+{
+    // Lines as the screen shows them: a folded line takes no display line,
+    // a wrapped one several, and a line cut off at the top or the bottom is
+    // not one of those shown.
+    QelSTC* stc = m_STC;
+    const int top = stc->GetFirstVisibleLine();
+    const int bottom = top + std::max(stc->LinesOnScreen(), 1) - 1;
+    // The control answers the line count for a display line past the end.
+    const auto at = [stc](int display) {
+        return std::min(stc->DocLineFromVisible(display), stc->GetLineCount() - 1);
+    };
+    const auto starts = [stc](int line) { return stc->VisibleFromDocLine(line); };
+    const auto ends
+        = [stc](int line) { return stc->VisibleFromDocLine(line) + stc->WrapCount(line); };
+    const auto next = [&](int line) { return at(ends(line)); };
+    const auto previous = [&](int line) { return at(starts(line) - 1); };
+
+    int first = at(top);
+    if (starts(first) < top && next(first) > first && starts(next(first)) <= bottom)
+        first = next(first);
+    int last = std::max(first, at(bottom));
+    if (ends(last) - 1 > bottom && last > first) last = std::max(first, previous(last));
+
+    int line = which == 'L' ? last : first;
+    if (which == 'M') {
+        // As vim takes it: the line holding the display line halfway down.
+        line = at(starts(first) + (ends(last) - starts(first) + 1) / 2 - 1);
+    } else {
+        for (int i = 1; i < count && line != (which == 'H' ? last : first); ++i)
+            line = which == 'H' ? next(line) : previous(line);
+    }
+    MoveCaret(stc, stc->GetLineIndentPosition(line));
 }
 
 void QelVi::MoveLines(int count, bool down)
@@ -857,25 +899,40 @@ void QelVi::DeleteMarker(const wxUniChar& marker)
 {
     const auto it = m_Markers.find(marker);
     if (it == m_Markers.end()) return;
-    m_STC->MarkerDelete(it->second - 1, m_MarkerSymbol.GetNo());
+    m_STC->MarkerDeleteHandle(it->second);
     m_Markers.erase(it);
 }
 
-void QelVi::SetMarker(const wxUniChar& marker)
+int QelVi::MarkLine(const wxUniChar& marker) const
+{
+    const auto it = m_Markers.find(marker);
+    return it == m_Markers.end() ? 0 : m_STC->MarkerLineFromHandle(it->second) + 1;
+}
+
+void QelVi::PutMark(const wxUniChar& marker, int line)
 {
     DeleteMarker(marker);
-    const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    m_Markers[marker] = line + 1;
-    m_STC->MarkerAdd(line, m_MarkerSymbol.GetNo());
+    // The symbol's handle is the mark: the control moves it with its line.
+    const int handle = m_STC->MarkerAdd(line, m_MarkerSymbol.GetNo());
+    if (handle != -1) m_Markers[marker] = handle;
+}
+
+std::vector<std::pair<wxUniChar, int>> QelVi::TakeMarks(int first, int last)
+{
+    std::vector<std::pair<wxUniChar, int>> taken;
+    for (const auto& [marker, handle] : m_Markers)
+        if (const int line = m_STC->MarkerLineFromHandle(handle); line >= first && line <= last)
+            taken.emplace_back(marker, line);
+    for (const auto& mark : taken) DeleteMarker(mark.first);
+    return taken;
 }
 
 void QelVi::GotoMarker(const wxUniChar& marker)
 {
-    const auto it = m_Markers.find(marker);
-    if (it == m_Markers.end())
-        Bell();
+    if (const int line = MarkLine(marker); line > 0)
+        GotoLineAndSelect(line);
     else
-        GotoLineAndSelect(it->second);
+        Bell();
 }
 
 void QelVi::Fold(const wxString& command) const

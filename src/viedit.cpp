@@ -106,6 +106,7 @@ void QelVi::SetFolding(bool fold) const
 
 void QelVi::ShowViMessage(const wxString& text) const
 {
+    ++m_MessageCount;
     if (QelManagedFrame* frame = ViFrame(m_STC); frame != nullptr)
         frame->ShowViMessage(text);
     else

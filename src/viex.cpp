@@ -2,11 +2,15 @@
 #include <qelkit/vi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <wx/config.h>
 #include <wx/file.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/tokenzr.h>
 
 #include <qelkit/process.h>
@@ -35,6 +39,7 @@ bool EndsWithLineEnd(const wxStyledTextCtrl* stc)
 bool QelVi::ExecCommand(const wxString& command)
 {
     if (!m_IsActive || command.empty()) return false;
+    const int messages = m_MessageCount;
     const wxString argument
         = command.Contains(" ") ? command.AfterFirst(' ').Trim(false) : wxString();
 
@@ -92,7 +97,9 @@ bool QelVi::ExecCommand(const wxString& command)
         m_LastCommand = ":" + command;
         m_InsertText.clear();
     }
-    HideViBar();
+    // A result shown in the bar (the status bar hidden) stays there until
+    // the next key; otherwise the bar closes on the command that ran.
+    if (m_MessageCount == messages) HideViBar();
     return true;
 }
 
@@ -152,17 +159,17 @@ int QelVi::ToLineNumber(const wxString& address) const
             Bell();
             return 0;
         }
-        const auto it = m_Markers.find(s[quote + 1]);
-        if (it == m_Markers.end()) {
+        const int mark = MarkLine(s[quote + 1]);
+        if (mark == 0) {
             Bell();
             return 0;
         }
         // A sign right before the mark applies to it.
         if (quote > 0 && (s[quote - 1] == '-' || s[quote - 1] == '+')) {
-            marks += s[quote - 1] == '-' ? -it->second : it->second;
+            marks += s[quote - 1] == '-' ? -mark : mark;
             s.erase(quote - 1, 3);
         } else {
-            marks += it->second;
+            marks += mark;
             s.erase(quote, 2);
         }
     }
@@ -231,6 +238,8 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
     const int d = ToLineNumber(destination);
     if (d == 0 || !GetLines(begin, end, b, e)) return false;
     DeleteAddressMarkers(begin, end);
+    // Deleted and added again, the lines would leave their marks behind.
+    const std::vector<std::pair<wxUniChar, int>> marks = TakeMarks(b - 1, e - 1);
 
     // The lines stay in memory on their way: a clipboard that another
     // program takes in between cannot lose them.
@@ -244,6 +253,8 @@ bool QelVi::Move(const wxString& begin, const wxString& end, const wxString& des
     m_STC->GotoPos(at);
     m_STC->SetTargetRange(at, at);
     m_STC->ReplaceTargetRaw(text.data(), to - from); // NUL bytes included
+    const int moved_to = m_STC->LineFromPosition(at);
+    for (const auto& [marker, line] : marks) PutMark(marker, moved_to + line - (b - 1));
     UnendLastLine(ended);
     m_STC->EndUndoAction();
     if (e > b) ShowViMessage(wxString::Format(_("%d lines moved"), e - b + 1));
@@ -256,12 +267,34 @@ bool QelVi::Write(const wxString& begin, const wxString& end, const wxString& fi
     if (!GetLines(begin, end, b, e)) return false;
     // Never over an existing file, the editor's own above all.
     const wxString name = wxString(filename).Trim(false);
-    wxFile file;
-    if (name.empty() || wxFileName::Exists(name) || !file.Create(name, false)) return false;
+    if (name.empty() || wxFileName::Exists(name)) return false;
     const int from = LineStart(m_STC, b - 1);
     const int to = LineStart(m_STC, e);
     const wxCharBuffer text = m_STC->GetTextRangeRaw(from, to);
-    return file.Write(text.data(), to - from) == static_cast<size_t>(to - from) && file.Close();
+    const char* bytes = text.data();
+    size_t left = static_cast<size_t>(to - from);
+    wxFile file;
+    bool created = false, written = false;
+    int error = 0;
+    {
+        // Its messages name the handle's descriptor, not the file.
+        const wxLogNull quiet;
+        errno = 0;
+        created = file.Create(name, false);
+        error = errno;
+        if (created) {
+            for (size_t n = 0; left > 0 && (n = file.Write(bytes, left)) > 0; left -= n) bytes += n;
+            written = left == 0 && file.Close();
+            error = file.GetLastError();
+        }
+    }
+    if (written) return true;
+    if (created) wxRemoveFile(name); // made here: no part of it stays
+    if (error != 0)
+        wxLogSysError(error, _("Cannot write file '%s'"), name);
+    else
+        wxLogError(_("Cannot write file '%s'"), name);
+    return false;
 }
 
 bool QelVi::Substitute(const wxString& begin, const wxString& end, const wxString& pattern,

@@ -130,6 +130,13 @@ TEST_F(CommandsTest, AvailabilityFollowsTheWindow)
         // A read-only editor tells the code of one character of two bytes.
         {"read-only character", [&] { stc->SetReadOnly(true), stc->SetSelection(0, 2); },
          ID_EDIT_CONTROL_CHAR, true},
+        // A line end of two characters, which the control steps over at once, is not one.
+        {"read-only line end",
+         [&] {
+             stc->SetReadOnly(false), stc->SetTextRaw("a\r\nb");
+             stc->SetReadOnly(true), stc->SetSelection(1, 3);
+         },
+         ID_EDIT_CONTROL_CHAR, false},
         {"no version control systems", nullptr, ID_OPTION_VCS, false},
         {"version control systems", [] { QelVCS::Read(); }, ID_OPTION_VCS, true},
         {"version control in use", nullptr, ID_TOOL_REPORT_REVISION, true, false},
@@ -236,6 +243,36 @@ TEST_F(CommandsTest, ProjectCommands)
         wxTEST_DIALOG(Command(ID_PROJECT_CLOSE), wxExpectModal<wxMessageDialog>(answer));
         EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), answer == wxID_CANCEL ? 1u : 0u);
     }
+}
+
+// A new project is only in memory until it is opened as text, which writes
+// it under its own name first. No to the question about a changed project
+// opens the file as it is on disk and keeps the changes.
+TEST_F(CommandsTest, ProjectOpenedAsTextIsTheFileOnDisk)
+{
+    ASSERT_TRUE(Command(ID_PROJECT_NEW));
+    QelListViewFile* project = m_Frame->GetProject();
+    ASSERT_NE(project, nullptr);
+    const wxString path = static_cast<QelFile*>(project)->GetFileName().GetFullPath();
+    // New projects go beside the settings, outside the temporary folder.
+    struct Removed {
+        wxString path;
+        ~Removed() { wxRemoveFile(path); }
+    } removed{path};
+    ASSERT_FALSE(wxFileExists(path));
+    EXPECT_TRUE(Command(ID_PROJECT_OPENTEXT));
+    EXPECT_NE(Editors()->GetPageByKey(path), nullptr);
+    EXPECT_FALSE(project->GetContentsChanged());
+    const std::string written = ReadBytes(path);
+    EXPECT_NE(written.find("<files>"), std::string::npos) << written;
+
+    Editors()->DeletePage(Editors()->GetPageIndex(Editors()->GetPageByKey(path)));
+    const wxString item = m_Temp.File("item.txt");
+    ASSERT_TRUE(WriteBytes(item, "x") && project->ItemFromText(item));
+    wxTEST_DIALOG(Command(ID_PROJECT_OPENTEXT), wxExpectModal<wxMessageDialog>(wxID_NO));
+    EXPECT_NE(Editors()->GetPageByKey(path), nullptr);
+    EXPECT_EQ(ReadBytes(path), written);
+    EXPECT_TRUE(project->GetContentsChanged());
 }
 
 // A double click on the main status field shows the run's log in one

@@ -60,6 +60,38 @@ TEST_F(FrameKeys, ViCommandModeTakesCtrlPCtrlQAndCtrlB)
     EXPECT_EQ(dialogs.count, 0);
 }
 
+// A control key that vi has no use for was kept in its pending command in
+// command mode, and never reached the window: Ctrl+S did not save the fix
+// just typed.
+TEST_F(FrameKeys, ViCommandModeLeavesOtherControlKeysToTheWindow)
+{
+    const wxString path = m_Temp.File("fix.c");
+    QelSTC* stc = Open("fix.c", "int x = 1;\n");
+    stc->GetVi().Use(true);
+    m_Frame->Show();
+    m_Frame->Raise();
+    stc->SetFocus();
+    ASSERT_TRUE(PumpUntil([stc] { return stc->HasFocus(); }, 3000));
+
+    DialogCounter dialogs;
+    dialogs.Register();
+    wxUIActionSimulator sim;
+    const auto deleted = [&](const std::string& text) {
+        sim.Char('x');
+        return PumpUntil([&] { return TextBytes(stc) == text; }, 3000);
+    };
+    EXPECT_TRUE(deleted("nt x = 1;\n"));
+    sim.Char('s', wxMOD_CONTROL);
+    EXPECT_TRUE(PumpUntil([&] { return ReadBytes(path) == "nt x = 1;\n"; }, 3000));
+    sim.Char('o', wxMOD_CONTROL);
+    EXPECT_TRUE(PumpUntil([&] { return dialogs.count == 1; }, 3000)) << "the open dialog";
+    EXPECT_TRUE(stc->GetVi().GetCommand().empty());
+    // vi's own keys go on as before.
+    ASSERT_TRUE(PumpUntil([stc] { return stc->HasFocus(); }, 3000));
+    EXPECT_TRUE(deleted("t x = 1;\n"));
+    dialogs.Unregister();
+}
+
 // A list takes the keys its menu shows, before the window's menus, which
 // gave Copy to the editor; the window's Copy goes to the focused list too.
 // The count of selected rows follows a range selected with Shift, of which

@@ -165,6 +165,11 @@ TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
         EXPECT_TRUE(log.Has("Cannot open file: " + path)) << log.Dump();
         EXPECT_TRUE(Keys().empty());
     }
+    {
+        LogCapture log; // an empty name would be the working folder's
+        QelOpenFiles(m_Frame, wxArrayString(1, wxString()));
+        EXPECT_TRUE(log.Records().empty()) << log.Dump();
+    }
     const std::pair<wxString, int> rows[] = {{"a.txt", 1}, {"sub/../a.txt:3", 3}};
     for (const auto& [open, line] : rows) {
         SCOPED_TRACE(open);

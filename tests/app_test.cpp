@@ -2,6 +2,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <wx/translation.h>
@@ -99,6 +101,42 @@ TEST_F(AppTest, SettingsReadBackByteForByte)
     EXPECT_TRUE(log.Records().empty()) << log.Dump();
 }
 
+// Each faulty line of the settings file is told once, with its number, and
+// the lines around it are read.
+TEST_F(AppTest, FaultyLinesOfTheSettingsFileAreToldOnceEach)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        const char* told; // after "line N: "; null for nothing
+    } rows[] = {
+        {"Fine", "a=1\n [g] ; comment\n# note\n\n  b = 2\na\\=b=3\nc=\n", nullptr},
+        {"KeySetAgain", "a=0\nb=2\n a =1\n", "line 3: key 'a' was set on line 1 already"},
+        {"KeySetAgainInAGroup", "a=1\n[g]\nx=0\n[h]\nx=1\n[g]\nx=2\n",
+         "line 7: key 'x' was set on line 3 already"},
+        {"NoEquals", "a=1\nbad line\n", "line 2: no '=' after the key: the line is ignored"},
+        {"EscapedEquals", "a=1\nb\\=2\n", "line 2: no '=' after the key: the line is ignored"},
+        {"CrLf", "a=1\r\nbad\r\nb=2\r\n", "line 2: no '=' after the key: the line is ignored"},
+        {"TextAfterGroup", "a=1\n[g] junk\nb=2\n", "line 2: text after the group name is ignored"},
+        {"UnclosedGroup", "a=1\n[g\\]\nb=2\n",
+         "line 2: no ']' ends the group name: the line is ignored"},
+        {"NoKey", "a=1\n = 2\n", "line 2: no key before '='"},
+    };
+    const wxString path = m_Temp.File("faulty.ini");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(WriteBytes(path, row.text));
+        LogCapture log;
+        ExpectAsserts asserts; // the toolkit's, for a line without a key
+        const std::unique_ptr<wxConfigBase> config(QelCreateConfig(path));
+        EXPECT_EQ(log.Records().size(), row.told != nullptr ? 1u : 0u) << log.Dump();
+        if (row.told != nullptr) {
+            EXPECT_TRUE(log.Has("Settings file '" + path + "', " + row.told)) << log.Dump();
+        }
+        EXPECT_EQ(config->Read("a", ""), "1");
+    }
+}
+
 // The lock and the socket go only to a folder of the owner's that no one
 // else may enter: one planted by another user, one open to all or a link is
 // refused, with nothing made in it; a missing one is made private.
@@ -175,6 +213,8 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     EXPECT_EQ(wxJoin(result.failed, ','), "README");
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
+    // Read once, for the locale's own name, not again for each variant of it.
+    EXPECT_EQ(log.Count("README' is not a valid message catalog"), 1u) << log.Dump();
 }
 
 // The find settings are written back before the configuration goes; deleting

@@ -182,13 +182,29 @@ finish
         << Read("stderr.txt");
 }
 
-// Printing the usage makes no window and leaves no settings or log file.
+// The usage needs no display. Asked for, it goes to stdout and the status is
+// 0; a bad option prints the error and the usage on stderr and fails. None
+// of it makes a window or leaves a settings or log file.
 TEST_F(EndToEnd, HelpPrintsTheUsageWithoutAWindow)
 {
-    const std::string out = Drive("./tindrel --help 2>usage.txt; echo \"exit $?\"\nls\n");
-    EXPECT_EQ(out, "exit 255\nlexers.xml\ntindrel\nusage.txt\n");
-    EXPECT_NE(Read("usage.txt").find("[input file:line number...]"), std::string::npos)
-        << Read("usage.txt");
+    const std::string out = Drive(R"sh(
+usage() { grep -q '^Usage: tindrel .*\[input file:line number\.\.\.\]' "$1" && echo " $1"; }
+for display in display none; do
+  for option in --help -h --bogus; do
+    if [ $display = display ]; then ./tindrel $option >out.txt 2>err.txt
+    else env -u DISPLAY -u WAYLAND_DISPLAY ./tindrel $option >out.txt 2>err.txt; fi
+    echo "$display $option: exit $?$(usage out.txt)$(usage err.txt)" \
+      "$(grep -c "Unknown long option 'bogus'" err.txt)"
+  done
+done
+ls
+)sh");
+    EXPECT_EQ(out,
+              "display --help: exit 0 out.txt 0\ndisplay -h: exit 0 out.txt 0\n"
+              "display --bogus: exit 1 err.txt 1\nnone --help: exit 0 out.txt 0\n"
+              "none -h: exit 0 out.txt 0\nnone --bogus: exit 1 err.txt 1\n"
+              "err.txt\nlexers.xml\nout.txt\ntindrel\n")
+        << Read("err.txt");
 }
 
 // SIGTERM while a modal dialog is up (the question about a file changed on

@@ -2,6 +2,7 @@
 // outside change, and the atomic replacement of the file on disk.
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <wx/config.h>
 #include <wx/filefn.h>
+#include <wx/scopeguard.h>
 
 #include <qelkit/file.h>
 
@@ -79,8 +81,10 @@ public:
     std::string hooks;
     wxString first_bound; // the bound path inside the first hook
     std::string content;
-    size_t unchecked_bytes = 0; // written after the content, results ignored
+    size_t unchecked_bytes = 0;         // written after the content, results ignored
+    std::function<void()> while_saving; // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
+    bool checks_writes = false; // the save hook fails when a write falls short
 
 protected:
     bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
@@ -100,10 +104,12 @@ protected:
         if (!save_ok || !IsOpened())
             return save_ok
                 && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
+        if (checks_writes) return Write(content.data(), content.size()) == content.size();
         Write(content.data(), content.size());
         const std::string block(1024, 'x');
         for (size_t done = 0; done < unchecked_bytes; done += block.size())
             Write(block.data(), block.size());
+        if (while_saving) while_saving();
         return true;
     }
 
@@ -204,7 +210,8 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         std::string refuse; // the hook that fails
         bool full_disk;     // the hook writes more than fits, ignoring the errors
         std::string hooks;
-        const char* logged; // the file the message names; empty for no message
+        const char* logged; // the file the one message names; empty for none
+        bool checks_writes = false;
     };
     const Row rows[] = {
         {"missing file", true, "missing.txt", "", false, "", ""},
@@ -220,13 +227,15 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         {"full disk", false, "", "", true, "save(0,open)", "a.txt"},
         // One write larger than the room left is cut short without an error:
         // the save must still fail rather than put a truncated file in place.
-        {"short write", false, "", "", true, "save(0,open)", ""},
+        {"short write", false, "", "", true, "save(0,open)", "a.txt"},
+        {"full disk, the hook checks its writes", false, "", "", true, "save(0,open)", "a.txt",
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFile file;
         const wxString old_path = LoadOld(file);
-        const bool short_write = std::string(row.name) == "short write";
+        const bool short_write = row.full_disk && row.name != std::string("full disk");
         const std::string unsaved = short_write ? std::string(64 * 1024, 'z') : "unsaved";
         file.content = unsaved;
         file.changed = true;
@@ -234,6 +243,7 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         file.load_ok = row.refuse != "load";
         file.save_ok = row.refuse != "save";
         file.unchecked_bytes = row.full_disk && !short_write ? 64 * 1024 : 0;
+        file.checks_writes = row.checks_writes;
         const QelFileName target
             = row.target[0] ? QelFileName(m_Files.File(row.target)) : QelFileName();
         qeltest::LogCapture log;
@@ -245,6 +255,7 @@ TEST_F(FileBinding, LoadOrSaveThatDoesNotHappenChangesNothing)
         EXPECT_EQ(ReadBytes(old_path), "old");
         EXPECT_EQ(Listing(m_Files.Path()), "a.txt\nb.txt\nfolder/\nlink@\nloop@\npipe|\n");
         EXPECT_TRUE(!row.logged[0] || log.Has(m_Files.File(row.logged))) << log.Dump();
+        EXPECT_EQ(log.Records().size(), row.logged[0] ? 1u : 0u) << log.Dump();
 
         // A reload refused or failed as the load was is tried once per change
         // on disk (idle events keep calling CheckSync), and keeps the changes.
@@ -383,6 +394,37 @@ TEST_F(FileBinding, SaveKeepsPermissionBitsAndSymbolicLinks)
     EXPECT_EQ(Listing(m_Files.File("sub")), "real.txt\n");
 }
 
+// A save that fails once its folder stops letting files be removed (made
+// immutable, which holds for root too) leaves no bytes behind; the next save
+// of the file, by the same process, removes what is left.
+TEST_F(FileBinding, FailedSaveLeavesNoBytesAndTheNextRemovesWhatIsLeft)
+{
+    RecordingFile file;
+    const wxString path = LoadOld(file);
+    const wxString folder = ShellQuote(m_Files.Path());
+    wxON_BLOCK_EXIT0([&] { qeltest::Run("chattr -i " + folder + " 2>/dev/null"); });
+    int immutable = -1;
+    file.while_saving = [&] { qeltest::Run("chattr +i " + folder + " 2>/dev/null", &immutable); };
+    file.content = std::string(1 << 20, 'x');
+    {
+        qeltest::LogCapture log;
+        EXPECT_FALSE(file.FileSave());
+        if (immutable != 0) GTEST_SKIP() << "no immutable folders here";
+        EXPECT_TRUE(log.Has(path)) << log.Dump();
+        EXPECT_EQ(log.Count("Cannot remove the emptied temporary file"), 1u) << log.Dump();
+    }
+    qeltest::Run("chattr -i " + folder);
+    // The name and the size of what is left.
+    const std::string left
+        = qeltest::Run("cd " + folder + " && find . -name '.a.txt.*' -printf '%f %s\\n'");
+    EXPECT_EQ(left.substr(left.find(' ')), " 0\n") << left;
+    EXPECT_EQ(Listing(m_Files.Path()), left.substr(0, left.find(' ')) + "\na.txt\n");
+    file.while_saving = nullptr;
+    EXPECT_TRUE(file.FileSave());
+    EXPECT_EQ(Listing(m_Files.Path()), "a.txt\n");
+    EXPECT_EQ(ReadBytes(path), file.content);
+}
+
 // Only the bytes that exist, as tail(1) prints them, and a closing zero.
 TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
 {
@@ -418,6 +460,20 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
         setrlimit(RLIMIT_AS, &old);
         EXPECT_EQ(bytes.length(), 0u);
         EXPECT_TRUE(log.Has(huge)) << log.Dump();
+    }
+
+    // A handle that cannot tell its length, or read, says so once, naming
+    // the file.
+    const wxString unreadable[] = {"/proc/self/mem", temp.Path()};
+    for (const wxString& path : unreadable) {
+        SCOPED_TRACE(path);
+        QelFile file(wxFileName(path), wxFile::read);
+        ASSERT_TRUE(file.IsOpened());
+        qeltest::LogCapture log;
+        char byte = 0;
+        EXPECT_TRUE(path == temp.Path() ? file.Read(&byte, 1) < 0 : file.Read(0).length() == 0);
+        EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
+        EXPECT_TRUE(log.Has("'" + path + "'")) << log.Dump();
     }
 
     qeltest::LogCapture log; // closed handles: the file was missing, or never opened
@@ -480,7 +536,8 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
 
     // A save killed while it writes (by the signal of the size limit) leaves
     // its temporary file; the next save of that file removes it, but not one
-    // of a save still running (this process stands in for it).
+    // of a save still running in another process (the parent stands in for
+    // it).
     const pid_t child = fork();
     if (child == 0) {
         const rlimit limit{4096, 4096}; // lowered in the child alone
@@ -494,7 +551,7 @@ TEST(QelWriteFileAtomic, WritesTheBytesOrLogsPathAndErrorLeavingNoTemporaryFile)
     const std::string left = hidden().substr(0, hidden().size() - 1), pid = std::to_string(child);
     ASSERT_NE(left.find(pid), std::string::npos) << left;
     const std::string running
-        = std::string(left).replace(left.find(pid), pid.size(), std::to_string(getpid()));
+        = std::string(left).replace(left.find(pid), pid.size(), std::to_string(getppid()));
     ASSERT_TRUE(WriteBytes(temp.File(wxString::FromUTF8(running)), "running"));
     qeltest::LogCapture log;
     ASSERT_TRUE(QelWriteFileAtomic(neu, "abc", 3));

@@ -11,6 +11,7 @@
 #include <qelkit/listview.h>
 #include <qelkit/status.h>
 
+#include "numberdialog.h"
 #include "testing.h"
 
 namespace {
@@ -90,6 +91,35 @@ protected:
         wxCommandEvent event(wxEVT_MENU, id);
         event.SetEventObject(lv);
         lv->ProcessWindowEvent(event);
+    }
+
+    // A click on the row as the generic list gets it from the pointer:
+    // its rows window receives the button down and up.
+    static void Click(QelListView* lv, long row, int modifiers = wxMOD_NONE)
+    {
+        qeltest::Pump(0); // the list takes no click until it laid its rows out
+        wxRect rect;
+        ASSERT_TRUE(lv->GetItemRect(row, rect));
+        wxWindow* rows = RowsWindow(lv);
+        ASSERT_NE(rows, nullptr);
+        const wxPoint at = rect.GetPosition() + wxPoint(4, rect.height / 2) - rows->GetPosition();
+        for (const wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+            wxMouseEvent event(type);
+            event.SetPosition(at);
+            event.SetShiftDown((modifiers & wxMOD_SHIFT) != 0);
+            event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
+            event.SetEventObject(rows);
+            rows->GetEventHandler()->ProcessEvent(event);
+        }
+    }
+
+    // The child of the generic list that draws the rows, below the header.
+    static wxWindow* RowsWindow(QelListView* lv)
+    {
+        wxWindow* rows = nullptr;
+        for (wxWindow* child : lv->GetChildren())
+            if (rows == nullptr || child->GetPosition().y > rows->GetPosition().y) rows = child;
+        return rows;
     }
 
     CountingList* m_List = nullptr;
@@ -203,13 +233,65 @@ TEST_F(ListViewTest, DeleteSelectsTheRowAfterTheLastDeleted)
     }
 }
 
+// The focus stayed where the user had left it when the list picked a row
+// itself; on GTK the next plain click then kept both rows selected, and a
+// Delete removed the row the user had not picked.
+TEST_F(ListViewTest, AClickAfterTheListPickedARowSelectsThatRowAlone)
+{
+    m_Frame->SetSize(400, 900);
+    const struct {
+        const char* name;
+        std::function<void(QelListView*)> pick;
+        long picked;
+    } rows[] = {
+        {"GoTo", [](QelListView* lv) { wxTEST_DIALOG(lv->GotoDialog(), qeltest::ExpectNumber(3)); },
+         2},
+        {"Find", [](QelListView* lv) { lv->FindNext("r5", true); }, 5},
+        {"AfterDelete",
+         [](QelListView* lv) {
+             Click(lv, 4);
+             Click(lv, 6, wxMOD_SHIFT);
+             Command(lv, wxID_DELETE);
+         },
+         4},
+        // The user alone can leave one row selected and the focus elsewhere.
+        {"CtrlClickedOff",
+         [](QelListView* lv) {
+             Click(lv, 2);
+             Click(lv, 7, wxMOD_CONTROL);
+             Click(lv, 7, wxMOD_CONTROL);
+         },
+         2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_List->DeleteAllItems();
+        for (int i = 0; i < 30; i++) Fill(m_List, {{wxString::Format("r%d", i)}});
+        m_Frame->SendSizeEvent();
+        row.pick(m_List);
+        ASSERT_EQ(Selected(m_List).utf8_string(), std::to_string(row.picked));
+        const wxString picked = m_List->GetItemText(row.picked);
+        const wxString clicked = m_List->GetItemText(row.picked + 1);
+        Click(m_List, row.picked + 1);
+        EXPECT_EQ(Selected(m_List).utf8_string(), std::to_string(row.picked + 1));
+        const int before = m_List->GetItemCount();
+        Command(m_List, wxID_DELETE);
+        EXPECT_EQ(m_List->GetItemCount(), before - 1);
+        const wxString names = "," + Names(m_List) + ",";
+        EXPECT_TRUE(names.Contains("," + picked + ",")) << names;
+        EXPECT_FALSE(names.Contains("," + clicked + ",")) << names;
+    }
+}
+
 TEST_F(ListViewTest, RowsInsertedAboveMoveTheSelectionDown)
 {
     m_List->Select(1);
+    m_List->Focus(1);
     m_List->InsertItem(0, "e");
     m_List->InsertItem(4, "f");
     EXPECT_EQ(Names(m_List), "e,b,a,C,f,d");
     EXPECT_EQ(Selected(m_List), "2");
+    EXPECT_EQ(m_List->GetFocusedItem(), 2); // the focus stays with its row too
 }
 
 TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)

@@ -1,10 +1,12 @@
 // The managed frame's vi bar, driven through a real editor's vi emulation,
 // and the View toggles of the docked bars.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/statusbr.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/stcdlg.h>
 
 #include "frames.h"
 
@@ -19,14 +21,15 @@ protected:
         m_Entry = m_Frame->GetViTextCtrl();
     }
 
-    // Keys typed in the editor: a key-down that vi leaves alone becomes a
-    // character event, as the toolkit makes it.
-    void TypeInEditor(const wxString& keys)
+    // Keys typed in an editor (the frame's by default): a key-down that vi
+    // leaves alone becomes a character event, as the toolkit makes it.
+    void TypeInEditor(const wxString& keys, QelSTC* stc = nullptr)
     {
+        if (stc == nullptr) stc = m_Stc;
         for (const wxUniChar c : keys) {
             wxKeyEvent down(wxEVT_KEY_DOWN);
             down.m_keyCode = down.m_uniChar = static_cast<int>(c.GetValue());
-            if (!m_Stc->ProcessWindowEvent(down)) Key(m_Stc, down.m_keyCode);
+            if (!stc->ProcessWindowEvent(down)) Key(stc, down.m_keyCode);
         }
     }
     std::string Text() const { return m_Stc->GetText().utf8_string(); }
@@ -48,11 +51,13 @@ TEST_F(ViBarTest, ExCommandsRunAndTheLastGoodOneIsKept)
         SetText("1\n2\n3\n4\n5\n");
         wxConfigBase::Get()->Write("vicommand", wxString(preset));
         TypeInEditor(":");
+        EXPECT_EQ(wxWindow::FindFocus(), m_Entry); // what is typed next goes to the bar
         EXPECT_EQ(m_Entry->GetStringSelection().utf8_string(), preset);
         Type(m_Entry, typed);
         Enter(m_Entry);
         EXPECT_EQ(Text(), text);
-        EXPECT_EQ(PaneShown("VIBAR"), std::string(typed) == "nosuch");
+        // What a command did ("3 fewer lines") may stay in the bar, alone.
+        EXPECT_EQ(PaneShown("VIBAR") && m_Entry->IsShown(), std::string(typed) == "nosuch");
         EXPECT_EQ(wxConfigBase::Get()->Read("vicommand", "?").utf8_string(), vicommand);
         Key(m_Entry, WXK_ESCAPE);
     }
@@ -99,21 +104,59 @@ TEST_F(ViBarTest, SearchesFromTheCaretTheBarOpenedAt)
 
 TEST_F(ViBarTest, MessagesGoToTheShownStatusBarElseToTheBar)
 {
+    // Keys typed in the editor, or an ex command run from the bar; the text
+    // and the message after it. A message stays until the next key.
+    const struct {
+        const char *keys, *ex, *text, *message;
+    } rows[] = {
+        {"3dd", "", "4\n5\n", "3 fewer lines"},
+        {"", "1,3d", "4\n5\n", "3 fewer lines"},
+        {"", "2,4y", "1\n2\n3\n4\n5\n", "3 lines yanked"},
+        {"", "1,2m 5", "3\n4\n5\n1\n2\n", "2 lines moved"},
+        {"", "%s/[24]/x/", "1\nx\n3\nx\n5\n", "Replaced: 2 occurrences of: [24]"},
+    };
+    const qeltest::ClipboardLock lock;
     m_Frame->CreateStatusBar(1);
-    for (const bool shown : {true, false}) {
-        SCOPED_TRACE(shown);
-        m_Frame->GetStatusBar()->Show(shown);
-        m_Frame->GetStatusBar()->SetStatusText(wxEmptyString, 0);
-        SetText("1\n2\n3\n4\n5\n");
-        TypeInEditor("3dd");
-        ASSERT_EQ(Text(), "4\n5\n");
-        EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(0), shown ? "3 fewer lines" : "");
-        EXPECT_EQ(PaneShown("VIBAR"), !shown);
-        EXPECT_EQ(m_Frame->GetViTextPrefix(), shown ? "" : "3 fewer lines");
-        // Any other command closes the message.
-        TypeInEditor("l");
-        EXPECT_FALSE(PaneShown("VIBAR"));
+    for (const auto& row : rows) {
+        for (const bool shown : {true, false}) {
+            SCOPED_TRACE(std::string(row.keys) + row.ex + (shown ? " shown" : " hidden"));
+            m_Frame->GetStatusBar()->Show(shown);
+            m_Frame->GetStatusBar()->SetStatusText(wxEmptyString, 0);
+            SetText("1\n2\n3\n4\n5\n");
+            if (*row.ex != '\0') {
+                TypeInEditor(":");
+                m_Entry->SetValue(row.ex);
+                Enter(m_Entry);
+            }
+            TypeInEditor(row.keys);
+            ASSERT_EQ(Text(), row.text);
+            EXPECT_EQ(m_Frame->GetStatusBar()->GetStatusText(0), shown ? row.message : "");
+            EXPECT_EQ(PaneShown("VIBAR"), !shown);
+            EXPECT_EQ(m_Frame->GetViTextPrefix() == row.message, !shown);
+            if (!shown) {
+                EXPECT_FALSE(m_Entry->IsShown()) << "the message alone";
+            }
+            // Any other command closes the message.
+            TypeInEditor("l");
+            EXPECT_FALSE(PaneShown("VIBAR"));
+        }
     }
+}
+
+// An editor in a dialog, such as the entry dialog, has the top window's bar.
+TEST_F(ViBarTest, AnEditorInADialogUsesTheTopWindowsBar)
+{
+    wxTheApp->SetTopWindow(m_Frame.get());
+    auto* dialog = new QelSTCEntryDialog(m_Frame.get(), "caption", "1\n2\n");
+    QelSTC* stc = dialog->GetSTC();
+    stc->GetVi().Use(true);
+    TypeInEditor(":", stc);
+    EXPECT_EQ(m_Entry->GetVi(), &stc->GetVi());
+    Type(m_Entry, "1,1d");
+    Enter(m_Entry);
+    EXPECT_EQ(stc->GetText(), "2\n");
+    wxTheApp->SetTopWindow(nullptr);
+    dialog->Destroy();
 }
 
 // The bar kept a plain pointer to the editor that used it last; once that

@@ -1,11 +1,13 @@
 // Commands run in the background while the event loop runs: every line
 // reported, the end announced, input typed for the child, stopping a child
 // with everything it started, a busy runner, and endless output.
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 
 #include <qelkit/defs.h>
@@ -23,14 +25,23 @@ class Recorder : public QelProcess {
 public:
     void ReportAdd(const wxString& line, const wxString&, const wxString&) override
     {
+        if (!m_InBatch) m_Batch.Start(), m_InBatch = true;
         m_Lines.push_back(line);
         if (m_RowMicroseconds > 0) wxMicroSleep(m_RowMicroseconds); // a slow list
     }
     void ReportCreate() override { ++m_Creates; }
+    void ReportFlush() override
+    {
+        if (m_InBatch) m_LongestBatch = std::max(m_LongestBatch, m_Batch.Time());
+        m_InBatch = false;
+    }
 
     wxArrayString m_Lines;
     int m_Creates = 0;
     int m_RowMicroseconds = 0;
+    long m_LongestBatch = 0; // ms from a batch's first row to its end
+    wxStopWatch m_Batch;
+    bool m_InBatch = false;
 };
 
 wxArrayString Args(std::initializer_list<wxString> args)
@@ -163,6 +174,9 @@ TEST_F(ProcessGuiTest, EndlessOutputLeavesTheLoopFreeAndStops)
         while (turns < 20 && (process.m_Lines.empty() || wxTheApp->Pending()))
             wxTheApp->Dispatch(), ++turns;
         EXPECT_LT(turns, 20);
+        // A batch holds the loop for a small slice of time (bounded loosely:
+        // the machine may be busy), however fast the output and slow the rows.
+        EXPECT_LT(process.m_LongestBatch, 500);
         if (row_us > 0) {
             EXPECT_LT(process.m_Lines.size(), 8192u); // a read of "y" lines
         }

@@ -24,6 +24,14 @@ wxArrayString Args(std::initializer_list<wxString> args)
     return wxArrayString(args.begin(), args.end());
 }
 
+// The words as "<word>" one after the other, as the shell loop prints them.
+wxString Bracketed(const wxArrayString& words)
+{
+    wxString text;
+    for (const wxString& word : words) text += "<" + word + ">";
+    return text;
+}
+
 wxString RealPath(const wxString& path)
 {
     return wxString::FromUTF8(qeltest::Run("realpath -z " + qeltest::ShellQuote(path)).c_str());
@@ -85,7 +93,9 @@ TEST_F(ProcessTest, CommandLinesAreSplitWithoutAShell)
 {
     const char* const rows[][2] = {{"printf '%s|' 'a b' c", "a b|c|"},
                                    {"printf '%s|' \"d\\\"e\" f\\ g", "d\"e|f g|"},
-                                   {"printf '%s|' $HOME ';' '|'", "$HOME|;|||"}};
+                                   {"printf '%s|' $HOME ';' '|'", "$HOME|;|||"},
+                                   {"printf '%s|' 'a\\.b' \"c\\\\d\"", "a\\.b|c\\d|"},
+                                   {"printf 'x\\ty\\n'", "x\ty"}};
     for (const auto& [line, output] : rows) {
         SCOPED_TRACE(line);
         QelProcess process;
@@ -93,6 +103,37 @@ TEST_F(ProcessTest, CommandLinesAreSplitWithoutAShell)
         EXPECT_EQ(process.GetOutput(), output);
     }
     EXPECT_EQ(QelJoinCommand(Args({"git", "commit", "-m", "a b", ""})), "git commit -m 'a b' ''");
+}
+
+// A backslash in quotes reached the program dropped ('a\.b' became a.b).
+TEST(SplitCommand, WordsAreThoseTheShellMakes)
+{
+    const char* const lines[] = {
+        R"(grep -n 'a\.b' f)",
+        R"(printf 'a\n')",
+        R"(sed 's/\//x/')",
+        R"(a\ b c\\d \"e\' \x)",
+        R"("a\b" "c\$d" "e\`f" "g\"h" "i\\j" "k\'")",
+        R"('it'\''s' "x"'y'z a'b c'd "it's" 'say "hi"')",
+        R"('' "" a '')",
+        "  lead\ttab  trail  ",
+        "a\\\nb c \\\n d",
+        "\"a\\\nb\" 'c\\\nd'",
+        R"(a b\)",
+        R"('$HOME' \$HOME "\$HOME" \*.c '~')",
+        "caf\xc3\xa9 '\xc3\xbc\\'",
+        "",
+    };
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        const wxString command = wxString::FromUTF8(line);
+        const std::string want
+            = qeltest::Run("sh -c 'for a; do printf \"<%s>\" \"$a\"; done' x " + command);
+        EXPECT_EQ(Bracketed(QelSplitCommand(command)).utf8_string(), want);
+    }
+    // No shell runs: what it would expand or treat as an operator is kept.
+    EXPECT_EQ(Bracketed(QelSplitCommand("echo $HOME *.c ~ a;b #c x|y")),
+              "<echo><$HOME><*.c><~><a;b><#c><x|y>");
 }
 
 TEST_F(ProcessTest, WorkingFolderAndEnvironment)

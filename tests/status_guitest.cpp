@@ -99,6 +99,7 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
         size_t errors;
     } rows[] = {
         {m_Script + " --two", newer, older, "--two\n", older, newer, 0},
+        {m_Script + " --label='a\\b'", newer, older, "--label=a\\b\n", older, newer, 0},
         // Found through PATH; equal times put the second first.
         {"cmp.sh", older, twin, "", twin, older, 0},
         // Nothing starts; an empty setting turns comparison off.

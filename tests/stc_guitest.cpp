@@ -38,8 +38,8 @@ TEST_F(StcControl, GuessesLineEndsFromTheRawBytes)
 }
 
 // Opening the bound file on a line only goes there, without one it reads the
-// file again. A failed open keeps the flags (the binding it keeps:
-// FileBinding.LoadOrSaveThatDoesNotHappenChangesNothing).
+// file again; line -1 is its end. A failed open keeps the flags (the binding
+// it keeps: FileBinding.LoadOrSaveThatDoesNotHappenChangesNothing).
 TEST_F(StcControl, OpenReloadsOrKeepsTheBinding)
 {
     QelSTC* stc = Open("a.txt", "a\nb\n", EDITOR_READ_ONLY);
@@ -54,6 +54,9 @@ TEST_F(StcControl, OpenReloadsOrKeepsTheBinding)
     EXPECT_TRUE(stc->Open(name, 0, "", 0));
     EXPECT_EQ(TextBytes(stc), "changed\n");
     EXPECT_EQ(stc->GetFlags(), 0);
+    WriteFile("a.txt", "a log\ngrown\n");
+    EXPECT_TRUE(stc->Open(name, -1, "", 0));
+    EXPECT_EQ(stc->GetCurrentPos(), stc->GetTextLength());
 }
 
 // A read-only file is shown read-only until an idle check finds it writable

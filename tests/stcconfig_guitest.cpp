@@ -28,16 +28,28 @@ ExpectAnswer<QelConfigDialog> ConfirmTabWidth(int width)
 }
 
 // The defaults are written by the first editor and left alone by the next.
+// The line-number width is among them although the margin is hidden: the
+// options dialog shows it, and turning the numbers on uses it.
 TEST_F(StcConfig, FirstEditorWritesTheDefaultsOnce)
 {
     QelSTC first(m_Frame);
     EXPECT_FALSE(wxConfigBase::Get()->IsRecordingDefaults());
     EXPECT_TRUE(wxConfigBase::Get()->Exists("Tab width"));
+    const long measured = first.TextWidth(wxSTC_STYLE_DEFAULT, "999999");
+    EXPECT_GT(measured, 0);
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("Line number", 0), measured);
     Reopen();
     const std::string written = ConfigText();
     QelSTC second(m_Frame);
     Reopen();
     EXPECT_EQ(ConfigText(), written);
+
+    // Settings that lack the width get it from the next editor.
+    wxConfigBase::Get()->DeleteEntry("Line number");
+    wxConfigBase::Get()->Write("Line numbers", true);
+    second.ConfigGet();
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("Line number", 0), measured);
+    EXPECT_GE(second.GetMarginWidth(QEL_MARGIN_LINE_NUMBER), measured);
 }
 
 // Blank include folders are dropped; log files never show the edge.

@@ -1,5 +1,6 @@
 // Find, replace and go-to of the editor, against grep and sed on the same
 // text.
+#include <map>
 #include <random>
 #include <tuple>
 
@@ -46,22 +47,38 @@ protected:
     QelSTC* m_Stc = nullptr;
 };
 
-// Each way, every line grep finds is found once before the search wraps.
+// Each way, every match grep -o finds is found once before the search
+// wraps, and is what grep found.
 TEST_F(StcFind, StepsThroughEveryMatchAndWrapsOnce)
 {
     const wxString path = Sample(400);
-    const int lines = std::stoi(qeltest::Run("grep -c foo " + ShellQuote(path)));
-    for (const bool forward : {true, false}) {
-        SCOPED_TRACE(forward);
-        m_Stc->DocumentStart();
-        ASSERT_TRUE(m_Stc->FindNext("foo", wxSTC_FIND_MATCHCASE, forward));
-        const int first = m_Stc->GetSelectionStart();
-        int found = 1;
-        while (m_Stc->FindNext("foo", wxSTC_FIND_MATCHCASE, forward)
-               && m_Stc->GetSelectionStart() != first && found <= lines)
-            ++found;
-        EXPECT_EQ(found, lines);
-    }
+    const struct {
+        const char* find;
+        int flags;
+        const char* grep;
+    } rows[] = {
+        {"foo", wxSTC_FIND_MATCHCASE, "-F foo"},
+        // Whole words, also of an expression: "fo" and "foo" alone, not "alfoopha".
+        {"fo+", wxSTC_FIND_MATCHCASE | wxSTC_FIND_REGEXP | wxSTC_FIND_WHOLEWORD, "-w -E 'fo+'"},
+    };
+    for (const auto& row : rows)
+        for (const bool forward : {true, false}) {
+            SCOPED_TRACE(wxString(row.find) << " forward " << forward);
+            const std::string want = qeltest::Run("grep -o " + wxString(row.grep) + " "
+                                                  + ShellQuote(path) + " | sort | uniq -c");
+            std::map<wxString, int> found;
+            m_Stc->DocumentStart();
+            ASSERT_TRUE(m_Stc->FindNext(row.find, row.flags, forward));
+            const int first = m_Stc->GetSelectionStart();
+            int count = 0;
+            do ++found[m_Stc->GetSelectedText()];
+            while (m_Stc->FindNext(row.find, row.flags, forward)
+                   && m_Stc->GetSelectionStart() != first && ++count < 10000);
+            std::string seen;
+            for (const auto& [text, n] : found)
+                seen += wxString::Format("%7d %s\n", n, text).utf8_string();
+            EXPECT_EQ(seen, want);
+        }
     m_Stc->SetSelection(5, 9);
     EXPECT_FALSE(m_Stc->FindNext("zzz", 0, true));
     EXPECT_EQ(m_Stc->GetSelectedText(), m_Stc->GetTextRange(5, 9));
@@ -82,6 +99,12 @@ TEST_F(StcFind, ReplaceAllAgreesWithSed)
         {wxSTC_FIND_MATCHCASE, "foo", "\\1", "s/foo/\\\\1/g", "foo"}, // plain: "\1" is text
         {0, "FOO", "X", "s/foo/X/g", "foo"},
         {wxSTC_FIND_MATCHCASE | wxSTC_FIND_WHOLEWORD, "foo", "X", "s/\\<foo\\>/X/g", "\\<foo\\>"},
+        // Whole words of an expression: from where a match starts, the
+        // longest match that is one; "fooo_" holds none.
+        {re | wxSTC_FIND_WHOLEWORD, "\\(fo\\)o*", "[\\1]", "s/\\<\\(fo\\)o*\\>/[\\1]/g",
+         "\\<foo*\\>"},
+        {re | wxSTC_FIND_WHOLEWORD, "fo*", "X", "s/\\<fo*\\>/X/g", nullptr,
+         "fooo_ f fo_o foo\n_f caf\xc3\xa9 f\xc3\xa9\n", 2},
         {re, "\\(f\\)o+", "<\\1>\\t", "s/\\(f\\)o\\+/<\\1>\\t/g", "fo\\+"},
         {re, "[ab]", "", "s/[ab]//g", "[ab]"},
         // A match of nothing is replaced and the search goes one character
@@ -159,6 +182,13 @@ TEST_F(StcFind, GoToClampsTheLine)
         m_Stc->GotoLineAndSelect(line, text);
         EXPECT_EQ(m_Stc->GetSelectedText(), selected) << line;
     }
+    // A line inside a fold is unfolded.
+    m_Stc->SetFoldLevel(0, wxSTC_FOLDLEVELBASE | wxSTC_FOLDLEVELHEADERFLAG);
+    for (const int line : {1, 2}) m_Stc->SetFoldLevel(line, wxSTC_FOLDLEVELBASE + 1);
+    m_Stc->ToggleFold(0);
+    ASSERT_FALSE(m_Stc->GetLineVisible(2));
+    m_Stc->GotoLineAndSelect(3);
+    EXPECT_TRUE(m_Stc->GetLineVisible(2));
 }
 
 // A regular expression does not take the selection as the text to find, nor
@@ -190,6 +220,7 @@ TEST_F(StcFind, FindAsYouTypeGivesWayToKeysAndFindsAsFindNext)
     std::string text(3 * cut, 'x');
     for (size_t line = 1000; line < text.size(); line += 1000) text[line] = '\n';
     text.replace(cut - 1, 2, "ab");
+    text.replace(2 * cut + 5, 4, " ab "); // the one whole word
     m_Stc->SetTextRaw(text.c_str());
     const struct {
         const char* find;
@@ -199,6 +230,8 @@ TEST_F(StcFind, FindAsYouTypeGivesWayToKeysAndFindsAsFindNext)
                 {"ab", 0, 3 * cut, false},
                 {"a[b]", wxSTC_FIND_REGEXP, 0, true},
                 {"a[b]", wxSTC_FIND_REGEXP, 3 * cut, false},
+                {"a[b]", wxSTC_FIND_REGEXP | wxSTC_FIND_WHOLEWORD, 0, true},
+                {"a[b]", wxSTC_FIND_REGEXP | wxSTC_FIND_WHOLEWORD, 3 * cut, false},
                 {"zz", 0, 10, true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.find);
@@ -211,6 +244,9 @@ TEST_F(StcFind, FindAsYouTypeGivesWayToKeysAndFindsAsFindNext)
         m_Stc->SetSelection(row.origin, row.origin);
         m_Stc->FindNext(row.find, row.flags, row.forward);
         EXPECT_EQ(found, m_Stc->GetSelectionStart());
+        if (row.flags & wxSTC_FIND_WHOLEWORD) {
+            EXPECT_EQ(found, 2 * cut + 6);
+        }
     }
 }
 

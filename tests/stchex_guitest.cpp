@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
+#include <wx/msgdlg.h>
 #include <wx/testing.h>
 
 #include <qelkit/stc.h>
@@ -128,32 +129,67 @@ TEST_F(StcHex, CallTipsInHexAndDecimal)
     EXPECT_FALSE(stc.CallTipActive());
 }
 
+// Shows the read-only editor's message box and keeps its text.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog> {
+public:
+    explicit ExpectMessage(wxString* message)
+        : m_Message(message)
+    { }
+
+protected:
+    int OnInvoked(wxMessageDialog* dlg) const override
+    {
+        *m_Message = dlg->GetMessage();
+        return wxID_OK;
+    }
+
+private:
+    wxString* m_Message;
+};
+
 TEST_F(StcHex, ControlCharactersByCode)
 {
+    const std::string e_acute_b = std::string("\xc3\xa9") + "b";
     const struct {
         const char* name;
+        std::string text;
         int from, to;
         bool read_only;
-        long answer; // -1 cancels; 0 and below: no dialog expected
-        const char* want;
+        long answer; // -1 cancels; 0: no dialog expected; read-only: a message
+        std::string want;
+        int selected = -1; // where the one character selected after starts
     } rows[] = {
-        {"insert", 1, 1, false, 65, "aAb"},
-        {"high byte over the selection", 0, 1, false, 233, "\351b"},
-        {"cancelled", 1, 1, false, -1, "ab"},
-        {"read-only", 1, 1, true, 0, "ab"},
-        {"two selected", 0, 2, false, 0, "ab"},
+        {"insert", "ab", 1, 1, false, 65, "aAb"},
+        {"high byte over the selection", "ab", 0, 1, false, 233, "\351b", 1},
+        {"cancelled", "ab", 1, 1, false, -1, "ab"},
+        {"read-only", "ab", 1, 1, true, 0, "ab"},
+        {"two selected", "ab", 0, 2, false, 0, "ab"},
+        // One character, whatever its bytes.
+        {"two bytes replaced", e_acute_b, 0, 2, false, 65, "Ab", 1},
+        {"two bytes kept", e_acute_b, 0, 2, false, 233, e_acute_b, 2},
+        {"two bytes read-only", e_acute_b, 0, 2, true, 1, e_acute_b},
+        {"a line end of two characters", "a\r\nb", 1, 3, true, 0, "a\r\nb"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        QelSTC stc(m_Frame, "ab");
+        QelSTC stc(m_Frame);
+        stc.SetTextRaw(row.text.c_str());
         stc.SetSelection(row.from, row.to);
         stc.SetReadOnly(row.read_only);
-        if (row.answer != 0) {
+        wxString message;
+        if (row.answer != 0 && row.read_only) {
+            wxTEST_DIALOG(stc.ControlCharDialog(), ExpectMessage(&message));
+            EXPECT_EQ(message, "hex: e9 dec: 233");
+        } else if (row.answer != 0) {
             wxTEST_DIALOG(stc.ControlCharDialog(), ExpectNumber(row.answer));
         } else {
             stc.ControlCharDialog();
         }
         EXPECT_EQ(TextBytes(&stc), row.want);
+        if (row.selected >= 0) {
+            EXPECT_EQ(stc.GetSelectionStart(), row.selected);
+            EXPECT_EQ(stc.GetSelectionEnd(), row.selected + 1);
+        }
     }
 }
 
@@ -161,8 +197,13 @@ TEST_F(StcHex, LeavingTheDumpOfAVanishedFileKeepsIt)
 {
     const wxString path = WriteFile("gone.txt", "abc\n");
     QelSTC stc(m_Frame, QelFileName(path));
+    stc.SetViewWhiteSpace(wxSTC_WS_VISIBLEALWAYS);
+    stc.SetViewEOL(true);
     ASSERT_TRUE(stc.Reload(stc.GetFlags() | EDITOR_HEX));
     const std::string dump = TextBytes(&stc);
+    // The dump shows neither the text's white space nor line ends.
+    EXPECT_EQ(stc.GetViewWhiteSpace(), wxSTC_WS_INVISIBLE);
+    EXPECT_FALSE(stc.GetViewEOL());
 
     ASSERT_TRUE(wxRemoveFile(path));
     LogCapture log;

@@ -95,6 +95,55 @@ TEST_P(StcMacroTyped, PlaysBackWhatWasInserted)
 INSTANTIATE_TEST_SUITE_P(QelSTC, StcMacroTyped, ::testing::ValuesIn(TypedCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Return on an indented line inserted and moved the caret at absolute
+// positions, so playing it back edited the place where it was recorded.
+TEST_F(StcMacro, PlaysBackAtTheCaret)
+{
+    // A document, the caret where recording starts, the keys typed; the
+    // playback is at the document end.
+    const struct {
+        const char *name, *text;
+        int record_at;
+        const char *keys, *want;
+    } rows[] = {
+        {"ReturnOnIndentedLine", "  x\nend\nZ", 3, "\ny", "  x\n  y\nend\nZ\n  y"},
+        {"ReturnOnUnindentedLine", "x\nend\nZ", 1, "\ny", "x\ny\nend\nZ\ny"},
+        {"ReturnInIndent", "\t\tx\nZ", 1, "\n", "\t\n\t\t\tx\nZ\n\t\t"},
+    };
+    QelSTC* stc = Focused();
+    ASSERT_TRUE(stc->HasFocus());
+    stc->SetEOLMode(wxSTC_EOL_LF);
+    wxUIActionSimulator sim;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        stc->SetText(row.text);
+        stc->GotoPos(row.record_at);
+        stc->StartRecord();
+        for (const char* key = row.keys; *key != '\0'; ++key)
+            sim.Char(*key == '\n' ? int(WXK_RETURN) : *key);
+        Pump(100);
+        stc->StopRecord();
+        stc->DocumentEnd();
+        stc->MacroPlayback();
+        EXPECT_EQ(TextBytes(stc), row.want);
+        EXPECT_EQ(stc->GetCurrentPos(), stc->GetLength());
+    }
+
+    // Positions given to the control are taken from the caret too.
+    stc->SetText("abc\n");
+    stc->GotoPos(1);
+    stc->StartRecord();
+    stc->InsertText(stc->GetCurrentPos() + 1, "<");
+    stc->GotoPos(stc->GetCurrentPos() + 3);
+    stc->StopRecord();
+    stc->DocumentEnd();
+    stc->AddText("def");
+    stc->GotoPos(6);
+    stc->MacroPlayback();
+    EXPECT_EQ(TextBytes(stc), "ab<c\nde<f");
+    EXPECT_EQ(stc->GetCurrentPos(), 9);
+}
+
 TEST_F(StcMacro, RecordingsReplaceAndExcludeEachOther)
 {
     QelSTC a(m_Frame);

@@ -193,8 +193,9 @@ TEST_F(Scanner, FindIsGrepAndReplaceIsSed)
         {"CAF\xc3\x89", "-Fiw"},
         {"\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "-Fi"},
         {"abc", "-Fw"},
-        // "abc_d abc": every occurrence is tried; a replace has no whole word.
-        {"abc", "-Fiw", "X", "s/abc/X/gI"},
+        {"bc", "-Fw"}, // after an "a": no word
+        // "abc_d abc": every occurrence is tried.
+        {"abc", "-Fiw", "X", "s/\\babc\\b/X/gI"},
         {"^(foo|alpha)", "-E"},
         {"FO+", "-Ei"},
         {"caf.", "-E"},
@@ -203,6 +204,12 @@ TEST_F(Scanner, FindIsGrepAndReplaceIsSed)
         // Later matches see the character before them.
         {"\\bfoo", "-E", "X", "s/\\bfoo/X/g", true},
         {"x*", "-E", "-", "s/x*/-/g", false, true},
+        // Whole words with an expression: "foofoo" and "FOO_x" hold none,
+        // "fooo_" only shorter matches that are not whole words either.
+        {"fo+", "-Ewi"},
+        {"a.c", "-Ew"},
+        {"(fo+|caf.)", "-Ew", "<\\1>", "s/\\b(fo+|caf.)\\b/<\\1>/g"},
+        {"[a-z]+_[a-z0-9]", "-Ewi", "#", "s/\\b[a-z]+_[a-z0-9]\\b/#/gI"},
     };
     size_t matched = 0; // so that agreeing on nothing cannot pass
     for (const Row& rc : rows) {
@@ -452,6 +459,7 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
         const char* replacement;
         const char* result;
         size_t count;
+        bool whole = false; // whole words only
     };
     const Row rows[] = {
         // Empty and non-empty matches in turn; a group that took no part or
@@ -467,14 +475,24 @@ TEST(RegexReplace, MovesOnAfterEmptyMatches)
         {"(?<=a)b", "abbab", "X", "aXbaX", 2},
         {"\\Bb", "bbb", "X", "bXX", 2},
         {"\\b", "ab cd", "|", "|ab| |cd|", 4},
+        // Whole words: letters that are not ASCII are word characters; a
+        // verb of the pattern stays in front.
+        {"fo+", "foo_ fo ffoo foo\xc3\xa9 x-foo", "X", "foo_ X ffoo foo\xc3\xa9 x-X", 2, true},
+        {"(*UCP)\\w+", "\xc3\xa9t\xc3\xa9, x", "<&>", "<\xc3\xa9t\xc3\xa9>, <x>", 2, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern + std::string(" on ") + row.text);
-        const wxRegEx re(row.pattern);
-        const wxRegEx follow(QelRegexFollowPattern(row.pattern));
-        ASSERT_TRUE(re.IsValid() && follow.IsValid());
+        const wxString pattern
+            = row.whole ? QelRegexWholeWordPattern(row.pattern) : wxString(row.pattern);
+        const wxRegEx re(pattern);
+        wxRegEx follow;
+        const wxString follow_pattern = QelRegexFollowPattern(pattern);
+        if (!follow_pattern.empty()) follow.Compile(follow_pattern);
+        ASSERT_TRUE(re.IsValid() && (follow_pattern.empty() || follow.IsValid()));
         size_t count = 99;
-        EXPECT_EQ(QelRegexReplace(re, row.text, row.replacement, &count, &follow), row.result);
+        EXPECT_EQ(
+            QelRegexReplace(re, wxString::FromUTF8(row.text), row.replacement, &count, &follow),
+            wxString::FromUTF8(row.result));
         EXPECT_EQ(count, row.count);
     }
 }

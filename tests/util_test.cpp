@@ -66,7 +66,8 @@ TEST(TextHelpers, EndOfText)
 {
     const wxString wide = wxString::FromUTF8("äöüß€12");
     const std::tuple<wxString, size_t, wxString> rows[]
-        = {{"abcdefghij", 8, "...ghij"}, {wide, 6, "...12"}, {wide, 4, wxString::FromUTF8("ß€12")}};
+        = {{"abcdefghij", 8, "...ghij"}, {"abcdefgh", 8, "abcdefgh"}, {wide, 6, "...12"},
+           {wide, 4, wxString::FromUTF8("ß€12")}};
     for (const auto& [text, max_chars, want] : rows)
         EXPECT_EQ(QelGetEndOfText(text, max_chars), want) << text << " " << max_chars;
     EXPECT_EQ(QelTranslate("@PAGENUM@ of @PAGESCNT@, @PAGENUM@", 2, 5), "2 of 5, 2");

@@ -160,6 +160,7 @@ TEST_F(VcsRequestTest, ArgumentsAreNeverJoined)
         {"git", "help", "ignored", Files({"/p/f.c"}), "help|remote"},
         {"CVS", "update", "-C", Files({"/c/x.c"}), "-d|/cvs root|update|-C|/c/x.c"},
         {"git", "branch --list", "", Files({}), "branch|--list|remote"},
+        {"git", "log", "--grep='a\\.b' -n\\ 2", Files({}), "log|--grep=a\\.b|-n 2"},
         // Paths are never options: after "--", or from the folder for CVS.
         {"svn", "log", "", Files({"/p/f.c", "-x"}), "log|--|/p/f.c|-x"},
         {"CVS", "add", "", Files({"-x.c"}), "-d|/cvs root|add|./-x.c"},

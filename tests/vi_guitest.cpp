@@ -257,6 +257,12 @@ const ViCase ViCases[] = {
     {"ExSubstituteLineEnds", "\na\n\nb\n", 1, 1, ":%s/$/;/<CR>", Vim},
     {"ExMarks", "a\nb\nc\nd\ne\n", 2, 1, "majjmb:'a,'bd<CR>", Vim},
     {"ExIndent", "a\nb\nc\n", 1, 1, ":1,2><CR>", Vim},
+    // A mark stays on its text as lines come and go above it or it moves.
+    {"MarkAfterLinesDeletedAbove", "1\n2\n3\n4\n5\n6\n7\n8\n", 7, 1, "maggdd'aD", Vim},
+    {"MarkAfterLineOpenedAbove", "a\nb\nc\n", 3, 1, "maggOx<Esc>'aD", Vim},
+    {"ExMarkAfterLinesDeleted", "1\n2\n3\n4\n5\n", 4, 1, "maggdd:'a,'ad<CR>", Vim},
+    {"ExMoveCarriesMarks", "a\nb\nc\nd\n", 1, 1, "ma:1,1m $<CR>'aD", Vim},
+    {"ExSubstituteKeepsMarks", "a\nb\nc\n", 2, 1, "mb:%s/[ac]/x/<CR>'bD", Vim},
     // Where the written behaviour would corrupt the text or never end: "r"
     // never replaces a line break, nor adds at the document end.
     {"ReplacePastLineEnd", "abc\ndef\n", 1, 1, "5rx", Own, "abc\ndef\n", 1},
@@ -268,6 +274,8 @@ const ViCase ViCases[] = {
     {"MarkJoinsLines", "a\nb\n", 1, 1, "mJ", Own, "a b\n"},
     {"UnsetMarkRings", "a\nb\n", 1, 1, "'b", Own, "a\nb\n", 1},
     {"EscapeRingsAndClears", "a\n", 1, 1, "12<Esc>", Own, "a\n", 1},
+    // A control key without a vi command is the window's, never pending.
+    {"OtherControlKeyNotPending", "ab\n", 1, 1, "2<C-s><C-o>", Own, "ab\n", 0, "2"},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", Own, "aba\n"},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", Own, "a\n\tb\n\t"},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb\n", 1},
@@ -339,6 +347,70 @@ TEST_F(ViTest, CountsAreCarriedOutInFull)
     EXPECT_EQ(Caret(), "2001,1");
 }
 
+// "L" went to the line below the last one shown, and all three took the
+// first line shown as a line of the document.
+TEST_F(ViTest, ScreenLinesAreTheLinesShown)
+{
+    m_Stc->SetSize(400, 300);
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "  l" + std::to_string(i) + "\n";
+    struct Row {
+        const char* name;
+        int folded;   // lines hidden below line 12
+        bool wrapped; // line 11 long enough to wrap
+    };
+    for (const Row& row :
+         {Row{"Plain", 0, false}, Row{"Folded", 4, false}, Row{"Wrapped", 0, true}}) {
+        SCOPED_TRACE(row.name);
+        std::string lines = text;
+        if (row.wrapped) lines.insert(lines.find("  l11\n") + 5, std::string(200, 'w'));
+        SetText(lines);
+        m_Stc->SetWrapMode(row.wrapped ? wxSTC_WRAP_CHAR : wxSTC_WRAP_NONE);
+        qeltest::Pump(50);
+        m_Stc->ShowLines(0, m_Stc->GetLineCount() - 1);
+        if (row.folded > 0) m_Stc->HideLines(13, 12 + row.folded);
+        const int wraps = m_Stc->WrapCount(11);
+        const int shown = m_Stc->LinesOnScreen(); // no scroll bar below when wrapped
+        ASSERT_GE(shown, 8);
+        ASSERT_EQ(wraps > 1, row.wrapped);
+        m_Stc->SetFirstVisibleLine(10);
+        // The lines hidden come on, the wrapped line's display lines go off.
+        const int extra = row.folded - (wraps - 1);
+        const int last = 10 + shown - 1 + extra;
+        for (const auto& [keys, line] :
+             {std::pair{"L", last},
+              {"3L", last - 2},
+              {"H", 10},
+              {"3H", 12},
+              {"999999999H", last},
+              {"999999999L", 10},
+              {"M", m_Stc->DocLineFromVisible(10 + (shown + 1) / 2 - 1)}}) {
+            SCOPED_TRACE(keys);
+            Type(keys);
+            EXPECT_EQ(m_Stc->GetFirstVisibleLine(), 10) << "the view stays";
+            EXPECT_EQ(Caret(), std::to_string(line + 1) + ",3");
+        }
+    }
+    // A wrapped line cut off at the top or at the bottom is not one shown.
+    const int wrapped_at = m_Stc->VisibleFromDocLine(11);
+    m_Stc->SetFirstVisibleLine(wrapped_at + 1);
+    Type("H");
+    EXPECT_EQ(Caret(), "13,3");
+    m_Stc->SetSize(400, 100);
+    ASSERT_GE(m_Stc->LinesOnScreen(), 3);
+    // Line 11 starts on the last line but one.
+    m_Stc->SetFirstVisibleLine(wrapped_at + 2 - m_Stc->LinesOnScreen());
+    Type("L");
+    EXPECT_EQ(Caret(), "11,3");
+
+    // A short text ends the lines shown.
+    SetText("a\nb\nc\nd\ne");
+    for (const auto& [keys, caret] : {std::pair{"L", "5,1"}, {"M", "3,1"}, {"H", "1,1"}}) {
+        Type(keys);
+        EXPECT_EQ(Caret(), caret) << keys;
+    }
+}
+
 TEST_F(ViTest, ReturnRepeatsWithTheDocumentsLineEnd)
 {
     for (const int eol : {wxSTC_EOL_LF, wxSTC_EOL_CRLF, wxSTC_EOL_CR}) {
@@ -377,6 +449,14 @@ TEST_F(ViTest, MarkSetAgainMoves)
     EXPECT_TRUE(m_Stc->MarkerGet(0) & 1);
     Type("'a");
     EXPECT_EQ(m_Stc->GetSelectedText(), "1");
+
+    // The symbol that went up with its line goes when the mark moves.
+    SetText("1\n2\n3\n4\n5\n6\n7\n8\n", 7);
+    Type("maggddG");
+    ASSERT_TRUE(m_Stc->MarkerGet(5) & 1);
+    Type("ma");
+    EXPECT_FALSE(m_Stc->MarkerGet(5) & 1);
+    EXPECT_EQ(m_Stc->wxStyledTextCtrl::MarkerNext(0, 1), m_Stc->GetLineCount() - 1);
 }
 
 TEST_F(ViTest, ReadOnlyEditorMovesButNeverChanges)

@@ -1,5 +1,9 @@
 // vi ex commands on a real editor control: addresses, ranges, substitute,
 // move, write and set, and the events posted to the top window.
+#include <csignal>
+
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -186,6 +190,22 @@ TEST_F(ViExTest, WriteRangeToNewFilesOnly)
         EXPECT_FALSE(Exec(command));
     }
     EXPECT_EQ(qeltest::ReadBytes(m_Temp.File("out.txt")), "l1\nl2\n");
+
+    // A full disk (files limited to no bytes, as root too) is told once,
+    // naming the file, and no part of the file is left.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    const rlimit none{0, old.rlim_max};
+    qeltest::LogCapture log;
+    setrlimit(RLIMIT_FSIZE, &none);
+    const bool written = Exec("1,3wfull.txt");
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, handler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
+    EXPECT_TRUE(log.Has("'full.txt'")) << log.Dump();
+    EXPECT_FALSE(wxFileExists(m_Temp.File("full.txt")));
 }
 
 // What the commands that act on the document ask of the frame: the file

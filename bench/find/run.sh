@@ -36,7 +36,9 @@ trap 'rm -rf "$work"' EXIT
 
 . "$here/../timing.sh"
 
-ms() { echo $(( $(wall_us "$1") / 1000 )); }
+# Both write their rows to a file: GNU grep writing to /dev/null stops
+# reading a file at its first match.
+ms() { echo $(( $(wall_out_us "$1" "$work/out") / 1000 )); }
 
 # Peak resident memory in KB of a command.
 peak_kb() {

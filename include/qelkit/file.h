@@ -89,10 +89,16 @@ public:
     // follows them; length() counts only the file's bytes). Empty when the
     // handle is closed or the position is outside the file.
     const wxCharBuffer Read(wxFileOffset seek_position);
-    using wxFile::Read;
+
+    // As wxFile's, but a failure is told naming the file, not the handle's
+    // descriptor.
+    ssize_t Read(void* data, size_t count);
+    wxFileOffset Seek(wxFileOffset offset, wxSeekMode mode = wxFromStart);
+    wxFileOffset Length() const;
 
     // Writes all of the bytes, going on after a short write (a nearly full
-    // disk); the save fails when not all of them could be written.
+    // disk); the save fails when not all of them could be written. The first
+    // failed write is told, naming the file; nothing is written after it.
     size_t Write(const void* data, size_t count);
     // The text in the given encoding, all of it or the save fails.
     bool Write(const wxString& text, const wxMBConv& conv = wxConvAuto());
@@ -138,6 +144,7 @@ protected:
     virtual void DoFileSaved(bool save_as);
 
 private:
+    void LogFailure(const wxString& format) const;
     bool Assign(const QelFileName& filename);
     bool Confirm(bool synced);
     bool Get(bool synced);

@@ -187,12 +187,16 @@ private:
     // Puts the rows in this order (entry i is the old index of new row i),
     // the selection following its rows.
     void Reorder(const std::vector<long>& order);
+    // The row the list picks itself (found, gone to, next after a delete):
+    // selected alone, focused and shown.
+    void SelectAlone(long item);
 
     bool FindInRows(const wxString& text, bool find_next, bool wrapped);
     void PopupSortMenu();
 
     void OnCommand(wxCommandEvent& event);
     void OnFindDialog(wxFindDialogEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
     void OnList(wxListEvent& event);
     void OnMouse(wxMouseEvent& event);
     void OnShow(wxShowEvent& event);

@@ -14,6 +14,7 @@ class QelFrame;
 // Opens each name through the frame: an existing file as it is; a name with
 // "*" or "?" as a wildcard matched from the current working folder; a
 // missing "name:line" at that line (the whole number after the first ":").
+// An empty name is skipped.
 void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags = 0,
                   int dir_flags = wxDIR_DEFAULT);
 

@@ -49,8 +49,11 @@ private:
     std::string m_Pending;
 };
 
-// The words of a command line, split as a Unix shell would split them
-// (quotes group, a backslash escapes), without running a shell.
+// The words of a command line as /bin/sh makes them: blanks separate words,
+// quotes and backslashes are removed as the shell removes them (inside
+// double quotes a backslash escapes only $ ` " \ and a line end). No shell
+// runs: $, globs, ~ and operators such as ; or | stay in the words as typed.
+// Every command line the user writes is split here.
 wxArrayString QelSplitCommand(const wxString& command);
 
 // The argument vector as one line for messages and titles; arguments with

@@ -123,6 +123,10 @@ public:
     bool HasSelectedText() const;
     // The selected text (empty for a rectangle), every byte kept.
     wxString GetSelectedText() const;
+    // The code of the selected character when the selection is one
+    // character, whatever its bytes (a byte that is not UTF-8 gives its own
+    // value); else -1.
+    int GetSelectedCharacterCode() const;
     // The bytes from start to end as text, every byte kept (QelSTCText).
     wxString GetTextRangeKept(int start, int end) const;
     wxString GetWordAtPos(int pos) const;
@@ -201,7 +205,8 @@ public:
     void StartRecord();
     void StopRecord();
     void MacroPlayback();
-    // The recorded macro, one "message wparam text" record per action.
+    // The recorded macro, one "message wparam text" record per action; a
+    // position is a wparam counted from the caret.
     static const std::vector<wxString>& GetMacro() { return m_Macro; }
 
     // The zoom level shared by the editors, once one editor made it known.
@@ -329,8 +334,8 @@ wxString QelModeLineOptions(const std::string& sample);
 // goes through QelSTCBytes, so that such a text finds its bytes again.
 wxString QelSTCText(const char* bytes, size_t length);
 std::string QelSTCBytes(const wxString& text);
-// Searches the control's target for the bytes with its search flags; the
-// match's start, or -1.
+// Searches the control's target for the bytes with its search flags, whole
+// words also for a regular expression; the match's start, or -1.
 int QelSTCSearchBytes(wxStyledTextCtrl* stc, const std::string& bytes);
 // The byte that a character of QelSTCText stands for; any other code as is.
 wxUint32 QelByteOfCharacter(wxUint32 code);

@@ -41,11 +41,11 @@ enum class QelTextEncoding { utf8, latin1, utf16le, utf16be, utf32le, utf32be };
 // the getters. Lines end at LF, CR LF or CR; they are numbered from 0.
 //
 // Find and replace take the find text, replace text and options of the
-// find-and-replace settings: match case, whole word (find only; every
-// occurrence is tried, as grep -w does), regular expression (the toolkit's
-// PCRE syntax; whole word does not apply). A replace changes only the replaced text: the
-// file keeps its encoding, byte-order mark, line ends and mode; a symbolic
-// link stays a link and its target is written.
+// find-and-replace settings: match case, whole word (every occurrence is
+// tried, and every match of an expression, as grep -w does), regular
+// expression (the toolkit's PCRE syntax). A replace changes only the
+// replaced text: the file keeps its encoding, byte-order mark, line ends
+// and mode; a symbolic link stays a link and its target is written.
 class QelTextFile {
 public:
     QelTextFile(const QelFileName& filename, const QelTool& tool);
@@ -273,3 +273,9 @@ wxString QelRegexReplace(const wxRegEx& re, const wxString& text, const wxString
 // The pattern of `follow` above: the expression that cannot match at the
 // start of its text. Empty when the pattern cannot be wrapped so.
 wxString QelRegexFollowPattern(const wxString& pattern);
+
+// The expression whose matches are the matches of `pattern` that are whole
+// words: neither the character before nor the one after is a letter, a
+// digit or "_". A shorter match from the same place is tried too, as grep
+// -w does. Its groups are those of `pattern`.
+wxString QelRegexWholeWordPattern(const wxString& pattern);

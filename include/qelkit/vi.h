@@ -5,6 +5,8 @@
 
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <wx/event.h>
 #include <wx/string.h>
@@ -62,6 +64,12 @@ public:
     // reversed range fills nothing.
     void SetIndicator(const QelIndicator& indicator, int start, int end) const;
 
+    // The marks on the 0-based lines from first to last, each with its
+    // line, taken off: an edit that rewrites those lines puts them back.
+    std::vector<std::pair<wxUniChar, int>> TakeMarks(int first, int last);
+    // Sets the mark on the 0-based line, as "m" does on the caret's line.
+    void PutMark(const wxUniChar& marker, int line);
+
     // The insert mode ends without replaying (the document is being
     // replaced under it), closing its undo group.
     void LeaveInsertMode();
@@ -92,6 +100,9 @@ private:
     bool ReplaceChars(wxUniChar c, int count);
     void DeleteChars(int count, bool forward);
     void MoveLines(int count, bool down);
+    // "H", "M" or "L": the count-th line shown from the top or the bottom,
+    // or the middle one.
+    void GotoScreenLine(wxUniChar which, int count) const;
     void FindWord(bool find_next) const;
     void GotoBrace() const;
     void Put(bool after) const;
@@ -99,7 +110,8 @@ private:
     void Delete(int lines) const;
     void Yank(int lines) const;
     void DeleteMarker(const wxUniChar& marker);
-    void SetMarker(const wxUniChar& marker);
+    // The 1-based line the mark is on now; 0 when it is not set.
+    int MarkLine(const wxUniChar& marker) const;
     void GotoMarker(const wxUniChar& marker);
     void Fold(const wxString& command) const;
 
@@ -145,7 +157,7 @@ private:
     void Bell() const;
 
     QelMarker m_MarkerSymbol;
-    std::map<wxUniChar, int> m_Markers; // mark to 1-based line, as when set
+    std::map<wxUniChar, int> m_Markers; // mark to the handle of its margin symbol
     bool m_InsertMode = false;
     bool m_IsActive = false;
     bool m_SearchForward = true;
@@ -156,7 +168,8 @@ private:
     wxString m_Command;
     wxString m_InsertText;
     mutable int m_BellCount = 0;
-    int m_DotDepth = 0; // "." replaying a command now
+    mutable int m_MessageCount = 0; // messages shown since construction
+    int m_DotDepth = 0;             // "." replaying a command now
 
     static wxString m_LastCommand;
     static wxString m_LastFindCharCommand;

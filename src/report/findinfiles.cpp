@@ -10,7 +10,6 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/frd.h>
-#include <qelkit/report/listviewfile.h>
 #include <qelkit/report/textfile.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
@@ -40,6 +39,35 @@ bool IsFindValid(const QelFindReplaceData& frd)
     }
     return ok;
 }
+
+// Replace in files offers no whole word: what the last find left there must
+// not narrow the run, nor be lost for the next find.
+class WholeWordOff {
+public:
+    explicit WholeWordOff(bool off)
+        : m_Restore(off && QelFindReplaceData::Get()->MatchWord())
+    {
+        if (m_Restore) SetWholeWord(false);
+    }
+    ~WholeWordOff()
+    {
+        if (m_Restore) SetWholeWord(true);
+    }
+    WholeWordOff(const WholeWordOff&) = delete;
+    WholeWordOff& operator=(const WholeWordOff&) = delete;
+
+private:
+    // The flag alone: turning whole word on through the settings' setter
+    // would turn the regular expression off.
+    static void SetWholeWord(bool on)
+    {
+        QelFindReplaceData* frd = QelFindReplaceData::Get();
+        const int flags = frd->GetFlags();
+        frd->SetFlags(on ? flags | wxFR_WHOLEWORD : flags & ~wxFR_WHOLEWORD);
+    }
+
+    const bool m_Restore;
+};
 
 // The dialog items of the selection dialog and of the modeless ones.
 QelConfigItem Combo(const wxString& label, bool required, int id = -1)
@@ -104,13 +132,8 @@ void QelFrameWithHistory::OnCommandConfigDialog(int dialogid, int commandid)
 
     switch (commandid) {
     case wxID_OK:
-        if (dialogid == wxID_ADD) {
-            // The project page takes the items of its add dialog.
-            QelListViewFile* project = GetProject();
-            if (project != nullptr) project->AddItems();
-        } else {
-            FindInFiles(dialogid);
-        }
+        // A project's add dialog is answered by the project that owns it.
+        if (dialogid != wxID_ADD) FindInFiles(dialogid);
         break;
     case wxID_CANCEL:
         if (QelToolRun::IsBusy() || QelDir::GetIsBusy()) {
@@ -136,6 +159,7 @@ void QelFrameWithHistory::FindInFiles(int dialogid)
     }
     if (!IsFindValid(*frd)) return;
 
+    const WholeWordOff whole_word_off(replace);
     const QelToolRun run(tool, this);
     if (!run.IsOk()) return;
     wxLogStatus(frd->GetFindReplaceInfoText(replace));
@@ -163,10 +187,7 @@ int QelFrameWithHistory::FindInSelectionDialog(int id, bool add_in_files)
     std::vector<QelConfigItem> items{Combo(frd->GetTextFindWhat(), true)};
     if (add_in_files) items.push_back(Combo(m_TextInFiles, true));
     if (IsReplaceTool(id)) items.push_back(Combo(frd->GetTextReplaceWith(), false));
-    // As in the replace in files dialog: a replace has no whole word.
-    std::set<wxString> options = frd->GetInfo();
-    if (IsReplaceTool(id)) options.erase(frd->GetTextMatchWholeWord());
-    items.emplace_back(options);
+    items.emplace_back(frd->GetInfo());
 
     QelConfigDialog dialog(this, items, GetFindInCaption(id));
     if (dialog.ShowModal() == wxID_CANCEL) return wxID_CANCEL;

@@ -1,6 +1,9 @@
 #include <qelkit/report/listviewfile.h>
 
+#include <cerrno>
 #include <chrono>
+
+#include <sys/stat.h>
 
 #include <wx/app.h>
 #include <wx/config.h>
@@ -30,28 +33,35 @@ const wxString EXTENSIONS = "extensions";
 constexpr std::chrono::microseconds kSyncBudget(300);
 constexpr int kSyncInterval = 100; // milliseconds between steps
 
-// Keeps the last error or warning logged while alive instead of showing it.
-class LastLogError : public wxLog {
-public:
-    LastLogError()
-        : m_Previous(wxLog::SetActiveTarget(this))
-    { }
-    ~LastLogError() override { wxLog::SetActiveTarget(m_Previous); }
-    LastLogError(const LastLogError&) = delete;
-    LastLogError& operator=(const LastLogError&) = delete;
-
-    const wxString& Text() const { return m_Text; }
-
-protected:
-    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
+// The whole file's bytes; false, with why, when it is no regular file or
+// cannot be read.
+bool ReadWhole(const wxString& path, std::string* bytes, wxString* why)
+{
+    wxFile file;
+    struct stat st = {};
     {
-        if (level <= wxLOG_Warning) m_Text = msg;
+        // Its messages name the handle's descriptor, not the file.
+        const wxLogNull quiet;
+        errno = 0;
+        if (!file.Open(path) || fstat(file.fd(), &st) != 0) {
+            *why = wxSysErrorMsgStr(errno);
+            return false;
+        }
+        // A folder tells a length no string can hold.
+        if (!S_ISREG(st.st_mode)) {
+            *why = _("not a regular file");
+            return false;
+        }
+        bytes->resize(static_cast<size_t>(st.st_size));
+        const ssize_t got = file.Read(bytes->data(), bytes->size());
+        if (got < 0) {
+            *why = wxSysErrorMsgStr(file.GetLastError());
+            return false;
+        }
+        bytes->resize(static_cast<size_t>(got)); // it may have shrunk meanwhile
     }
-
-private:
-    wxLog* m_Previous;
-    wxString m_Text;
-};
+    return true;
+}
 
 // The full path a row names, with trailing separators taken off a folder
 // (a row shows the last part of its path as its name).
@@ -117,23 +127,12 @@ bool QelProjectFile::Read(const wxString& path, Entries* entries, wxString* erro
 {
     entries->clear();
     std::string bytes;
-    wxFile file;
-    {
-        LastLogError log;
-        wxFileOffset length = -1;
-        if (file.Open(path) && (length = file.Length()) >= 0) {
-            bytes.resize(static_cast<size_t>(length));
-            if (file.Read(bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-                length = -1;
-            }
-        }
-        if (length < 0) {
-            *error = wxString::Format(_("Cannot load project '%s': %s"), path, log.Text());
-            return false;
-        }
+    wxString why;
+    if (!ReadWhole(path, &bytes, &why)) {
+        *error = wxString::Format(_("Cannot load project '%s': %s"), path, why);
+        return false;
     }
 
-    wxString why;
     if (!Parse(bytes, entries, &why)) {
         *error = wxString::Format(_("Cannot load project '%s': %s"), path, why);
         return false;
@@ -229,6 +228,16 @@ QelListViewFile::QelListViewFile(wxWindow* parent, QelFrameWithHistory* frame, c
     };
     m_AddItemsDialog
         = new QelConfigDialog(this, items, _("Add Items"), 0, 1, wxOK | wxCANCEL, wxID_ADD);
+    // Every project's dialog has the same id, so the frame cannot tell whose
+    // OK it is: the project that owns the dialog adds, once the dialog has
+    // stored its items and gone.
+    m_AddItemsDialog->Bind(
+        wxEVT_BUTTON,
+        [this](wxCommandEvent& event) {
+            event.Skip();
+            CallAfter([this] { AddItems(); });
+        },
+        wxID_OK);
 
     m_SyncTimer.Start(kSyncInterval);
 }

@@ -43,7 +43,9 @@ void QelProcessListView::ReportFlush()
 {
     // Once for each batch of rows: a list counts its selected rows one by one.
     if (!m_ListView) return;
-    if (m_ListView->GetSelectedItemCount() == 0)
-        m_ListView->EnsureVisible(m_ListView->GetItemCount() - 1);
+    // Output without a line end yet (a prompt) adds no row: an empty list
+    // has no last row to show.
+    const long count = m_ListView->GetItemCount();
+    if (count > 0 && m_ListView->GetSelectedItemCount() == 0) m_ListView->EnsureVisible(count - 1);
     QelFrame::UpdateStatusBar(m_ListView);
 }

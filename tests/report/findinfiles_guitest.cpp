@@ -170,6 +170,7 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         {"foo", "c", "*", true, "-r -F -e foo ."},
         {"FOO", "", "*", true, "-r -i -F -e FOO ."},
         {"foo", "cw", "*", true, "-r -w -F -e foo ."},
+        {"fo+", "cwr", "*", true, "-r -w -E -e 'fo+' ."},
         {"fo+ [a-z]", "cr", "*", true, "-r -E -e 'fo+ [a-z]' ."},
         {"foo", "c", "*.txt;*.log", true,
          "-r -F --include='*.[tT][xX][tT]' --include='*.[lL][oO][gG]' -e foo ."},
@@ -198,6 +199,8 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         QelListViewWithFrame* list = c.sed ? RunDialog(ID_REPLACE_IN_FILES, Type::LIST_REPLACE)
                                            : RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND);
         ASSERT_NE(list, nullptr);
+        // A replace ran without whole word, which the next find still has.
+        EXPECT_EQ(QelFindReplaceData::Get()->MatchWord(), wxString(c.how).Contains("w"));
         const std::string want = Grep(m_Tree, c.grep);
         EXPECT_EQ(Rows(list, tree), want);
         if (c.sed) {
@@ -228,7 +231,7 @@ TEST_F(FindInFilesTest, RowsAreGrepsReplacementsAreSedsAndRowsOpenTheirLine)
         EXPECT_EQ(list->GetItemText(row, _("Line")),
                   stc->GetLineText(stc->GetCurrentLine()).Trim(false).Trim(true));
         EXPECT_EQ(list->GetItemText(row, _("Match")), c.find);
-        EXPECT_TRUE(wxString(c.how) == "cr"
+        EXPECT_TRUE(wxString(c.how).Contains("r")
                     || stc->GetSelectedText().Upper()
                         == wxString(c.sed ? c.replace : "foo").Upper())
             << stc->GetSelectedText();
@@ -301,37 +304,46 @@ TEST_F(FindInFilesTest, FilesSkippedOrNotWrittenAreCountedInTheEndText)
 TEST_F(FindInFilesTest, SelectionsOfFoldersAndFiles)
 {
     struct Case {
-        bool replace; // with sed -i s/foo/bar/g on the selected names
-        const char* selected;
-        const char* grep; // the rows wanted, found in the tree before
+        const char *find, *how, *selected;
+        const char* grep;     // the rows wanted, found in the tree before
+        const char* sed = ""; // a replace with "bar": the same on the selected names
     };
-    // A selected folder has its sub-folders searched, "Recursive" off.
-    const Case cases[] = {{false, "sub a.txt", "-r -F -e foo sub a.txt"},
-                          {true, "crlf.txt c.log", "-F -e foo crlf.txt c.log"}};
+    // A selected folder has its sub-folders searched, "Recursive" off;
+    // whole word holds for a replace too.
+    const Case cases[] = {
+        {"foo", "c", "sub a.txt", "-r -F -e foo sub a.txt"},
+        {"fo+", "cwr", "sub c.log", "-r -w -E -e 'fo+' sub c.log"},
+        {"foo", "cw", "crlf.txt c.log", "-w -F -e foo crlf.txt c.log", "s/\\bfoo\\b/bar/g"},
+    };
+    int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.selected);
-        const wxString tree = Copy(wxString::Format("sel%d", c.replace));
-        const wxString oracle = Copy(wxString::Format("sed%d", c.replace));
-        Settings("foo", c.replace ? "cw" : "c", "bar");
+        const bool replace = c.sed[0] != 0;
+        const wxString tree = Copy(wxString::Format("sel%d", n));
+        const wxString oracle = Copy(wxString::Format("sed%d", n++));
+        Settings(c.find, c.how, "bar");
         Where(tree, "*", false);
         wxArrayString names;
         for (const wxString& name : wxSplit(c.selected, ' ')) names.push_back(tree + "/" + name);
-        const Type type = c.replace ? Type::LIST_REPLACE : Type::LIST_FIND;
+        const Type type = replace ? Type::LIST_REPLACE : Type::LIST_FIND;
         List(type);
-        bool whole = false; // the dialog offers whole word
+        bool whole = false; // the dialog offers whole word, ticked as set
         const auto look = [&whole](QelConfigDialog* dialog) {
             for (const QelConfigItem& item : dialog->GetConfigItems())
-                if (auto* box = dynamic_cast<wxCheckListBox*>(item.GetWindow()))
-                    whole = box->FindString(_("Match whole word")) != wxNOT_FOUND;
+                if (auto* box = dynamic_cast<wxCheckListBox*>(item.GetWindow())) {
+                    const int at = box->FindString(_("Match whole word"));
+                    whole = at != wxNOT_FOUND && box->IsChecked(at);
+                }
         };
         wxTEST_DIALOG(m_Frame->FindInSelection(
-                          names, c.replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES),
+                          names, replace ? ID_TOOL_REPLACE_IN_FILES : ID_TOOL_FIND_IN_FILES),
                       ExpectConfigDialog(wxID_OK, look));
-        EXPECT_EQ(whole, !c.replace);
+        EXPECT_EQ(whole, wxString(c.how).Contains("w"));
         ASSERT_NE(m_Frame->m_Lists[type], nullptr);
         EXPECT_EQ(Rows(m_Frame->m_Lists[type], tree), Grep(m_Tree, c.grep));
-        if (c.replace) // a find writes nothing
-            qeltest::Run("cd " + ShellQuote(oracle) + " && sed -i s/foo/bar/g " + c.selected);
+        if (replace) // a find writes nothing
+            qeltest::Run("cd " + ShellQuote(oracle) + " && sed -i " + ShellQuote(c.sed) + " "
+                         + c.selected);
         EXPECT_EQ(Diff(tree, oracle), Diff(m_Tree, m_Tree));
     }
 }
@@ -421,23 +433,36 @@ TEST_F(FindInFilesTest, DialogsTakeTheSelectionAndCancelStopsTheWalk)
     EXPECT_FALSE(log.Has("Found"));
 }
 
-TEST_F(FindInFilesTest, ProjectAddItemsPassThroughTheFrame)
+// A project takes the items of its own Add Items dialog, not the project
+// that the frame shows at the time; Cancel adds nothing.
+TEST_F(FindInFilesTest, ProjectAddItemsGoToTheDialogsProject)
 {
     qeltest::ReportFrame* frame = m_Frame;
-    QelListViewFile* project = frame->m_Project
-        = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
-    wxConfigBase* config = wxConfigBase::Get();
-    config->Write(_("In folder"), m_Tree);
-    config->Write(_("Add what"), "*.txt");
-    config->Write(_("Add files"), true);
-    config->Write(_("Add folders"), false);
-    config->Write(_("Recursive"), false);
-    frame->OnCommandConfigDialog(wxID_ADD, wxID_OK);
-    const std::string files = qeltest::Run("find " + ShellQuote(m_Tree)
-                                           + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l");
-    EXPECT_EQ(project->GetItemCount(), std::stol(files));
-    frame->OnCommandConfigDialog(wxID_ADD, wxID_CANCEL);
-    EXPECT_EQ(project->GetItemCount(), std::stol(files));
+    auto* mine = new QelListViewFile(frame, frame, m_Temp.File("p.prj"));
+    QelListViewFile* shown = frame->m_Project
+        = new QelListViewFile(frame, frame, m_Temp.File("q.prj"));
+    const long files = std::stol(qeltest::Run("find " + ShellQuote(m_Tree)
+                                              + " -maxdepth 1 -type f -name '[!.]*.txt' | wc -l"));
+    for (const int button : {wxID_CANCEL, wxID_OK}) {
+        SCOPED_TRACE(button);
+        qeltest::Command(mine, wxID_ADD);
+        QelConfigDialog* dialog = mine->GetAddItemsDialog();
+        ASSERT_TRUE(dialog->IsShown());
+        const std::vector<QelConfigItem>& items = dialog->GetConfigItems();
+        static_cast<wxComboBox*>(items.at(0).GetWindow())->SetValue("*.txt");
+        static_cast<wxComboBox*>(items.at(1).GetWindow())->SetValue(m_Tree);
+        auto* what = static_cast<wxCheckListBox*>(items.at(2).GetWindow());
+        for (unsigned row = 0; row < what->GetCount(); row++)
+            what->Check(row, what->GetString(row) == _("Add files"));
+        wxCommandEvent press(wxEVT_BUTTON, button);
+        press.SetEventObject(dialog);
+        dialog->ProcessWindowEvent(press);
+        qeltest::Pump(0);
+        EXPECT_EQ(mine->GetItemCount(), button == wxID_OK ? files : 0);
+        EXPECT_EQ(mine->GetContentsChanged(), button == wxID_OK);
+        EXPECT_EQ(shown->GetItemCount(), 0);
+        EXPECT_FALSE(shown->GetContentsChanged());
+    }
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The project file format on its own: what is written reads back the same
 // (also through Python's XML parser), any root is read, and a malformed or
 // unstorable project is reported and never written.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
+#include <wx/stopwatch.h>
 
 #include <qelkit/report/listviewfile.h>
 
@@ -64,6 +67,9 @@ TEST_F(ProjectFileTest, WrittenProjectsReadBackTheSame)
 
 TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
 {
+    std::string lines;
+    while (lines.size() < 4 << 20) lines += "a\n";
+    const std::string spec(4 << 20, 'x');
     const struct {
         std::string xml;
         Entries entries;
@@ -79,12 +85,21 @@ TEST_F(ProjectFileTest, AnyRootIsReadAndOtherNodesSkipped)
         // As deep as a document may nest.
         {"<files><file>/a</file>" + qeltest::NestedXml(999) + "</files>",
          {{E::PROJECT_FILE, "/a", ""}}},
+        // Values of 4 MB: a text of many lines, an attribute, a text of one line.
+        {"<files><folder extensions=\"" + spec + "\">/" + lines + "</folder><file>/" + spec
+             + "</file></files>",
+         {{E::PROJECT_FOLDER, "/" + lines, spec}, {E::PROJECT_FILE, "/" + spec, ""}}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml.substr(0, 80));
         Entries read;
         wxString error;
-        ASSERT_TRUE(QelProjectFile::Parse(c.xml, &read, &error)) << c.xml << error;
-        EXPECT_EQ(Show(read), Show(c.entries)) << c.xml;
+        // Reading takes time in proportion to the size, however long a value.
+        const wxStopWatch watch;
+        ASSERT_TRUE(QelProjectFile::Parse(c.xml, &read, &error)) << error;
+        EXPECT_LT(watch.Time(), 3000);
+        const std::string got = Show(read), want = Show(c.entries);
+        EXPECT_TRUE(got == want) << got.substr(0, 200) << "\nnot\n" << want.substr(0, 200);
     }
 }
 
@@ -109,6 +124,23 @@ TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
         EXPECT_TRUE(error.Contains(path) && error.Contains(wxString::Format("line %d", c.line)))
             << error;
     }
+
+    // What cannot be read is named with the system's reason, never the
+    // handle's descriptor. A folder once ended the program: it is read in a
+    // child process.
+    const wxString missing = m_Temp.File("missing.prj");
+    Entries read;
+    wxString error;
+    EXPECT_FALSE(QelProjectFile::Read(missing, &read, &error));
+    EXPECT_EQ(error.utf8_string(),
+              "Cannot load project '" + missing.utf8_string() + "': No such file or directory");
+    EXPECT_EXIT(
+        {
+            const bool refused = !QelProjectFile::Read(m_Temp.Path(), &read, &error);
+            fprintf(stderr, "%s\n", error.utf8_str().data());
+            std::exit(refused ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "Cannot load project '.*': not a regular file\n");
 
     // A control character cannot be held by XML 1.0, not even escaped.
     const std::string before = "<files><file>/old</file></files>\n";

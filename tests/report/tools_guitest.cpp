@@ -130,4 +130,17 @@ TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
     EXPECT_NE(QelProcess::GetSTC()->GetText().Find("again"), wxNOT_FOUND);
 }
 
+// Output without a line end into the empty list scrolled it to row -1, an
+// assertion of the toolkit.
+TEST_F(ToolRunTest, APromptIntoTheEmptyListScrollsNowhere)
+{
+    QelProcessListView* process = m_Frame->GetProcess();
+    ASSERT_GT(process->Execute("sh -c 'printf partial; sleep 0.5; echo \" end\"'"), 0);
+    WaitForProcess();
+    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, "Line"), "partial end");
+}
+
 } // namespace

@@ -96,6 +96,8 @@ TEST_F(MakeArguments, ThePathIsOneWordWhateverItHolds)
         {nullptr, nullptr, "/p/'$x\"/GNUmakefile", "make|-f|/p/'$x\"/GNUmakefile"},
         {"gmake -j2", "--file", "/p/Makefile", "gmake|-j2|--file|/p/Makefile"},
         {"make", "", "/p/Makefile", "make|/p/Makefile"},
+        {"make 'CPPFLAGS=-DA=\\\"b\\\"'", "-f", "/p/Makefile",
+         "make|CPPFLAGS=-DA=\\\"b\\\"|-f|/p/Makefile"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.want);

@@ -8,24 +8,29 @@
 namespace qeltest {
 
 // Enters value into the dialog's field and confirms it; a negative value
-// cancels the dialog.
+// cancels the dialog. The number the dialog proposed goes to `proposed`.
 class ExpectNumber : public wxExpectModalBase<wxNumberEntryDialog> {
 public:
-    explicit ExpectNumber(long value)
+    explicit ExpectNumber(long value, long* proposed = nullptr)
         : m_Value(value)
+        , m_Proposed(proposed)
     { }
 
 protected:
     int OnInvoked(wxNumberEntryDialog* dlg) const override
     {
-        if (m_Value < 0) return wxID_CANCEL;
-        for (wxWindow* child : dlg->GetChildren())
-            if (auto* spin = dynamic_cast<wxSpinCtrl*>(child)) spin->SetValue(m_Value);
-        return wxID_OK;
+        for (wxWindow* child : dlg->GetChildren()) {
+            auto* spin = dynamic_cast<wxSpinCtrl*>(child);
+            if (spin == nullptr) continue;
+            if (m_Proposed != nullptr) *m_Proposed = spin->GetValue();
+            if (m_Value >= 0) spin->SetValue(m_Value);
+        }
+        return m_Value < 0 ? wxID_CANCEL : wxID_OK;
     }
 
 private:
     long m_Value;
+    long* m_Proposed;
 };
 
 } // namespace qeltest

@@ -136,7 +136,7 @@ std::string RunOnOwnDisplay(const wxString& script, int seconds, int* exitCode)
 }
 
 ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings,
-                      const wxString& args)
+                      const ProgramSteps& steps)
 {
     const wxString copy = dir.File(wxFileName(exe).GetFullName());
     EXPECT_TRUE(wxCopyFile(exe, copy));
@@ -150,10 +150,14 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
         EXPECT_TRUE(WriteBytes(dir.File(wxFileName(exe).GetName() + ".ini"), settings));
     }
 
-    // Start-up alone: once its window shows, the program is asked to end.
+    // Once its window shows, the steps run and the program is asked to end.
     ProgramRun run;
-    Run("cd " + ShellQuote(dir.Path()) + " || exit 1\n./"
-            + ShellQuote(wxFileName(exe).GetFullName()) + " " + args
+    // A program started from a terminal does not ignore an interrupt, as the
+    // shell's background job would.
+    run.endedBy = Run(
+        "cd " + ShellQuote(dir.Path()) + " || exit 1\n" + steps.launcher
+            + " env --default-signal=INT ./" + ShellQuote(wxFileName(exe).GetFullName()) + " "
+            + steps.args
             + " 2>stderr.txt & pid=$!\n"
               "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
               "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
@@ -164,7 +168,11 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
               "for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
               "xdotool getwindowname $w; done >windows.txt; "
               "[ -s windows.txt ] && break; sleep 0.1; done\n"
-              "kill -TERM $pid 2>/dev/null; wait $pid",
+            + "{ :\n" + steps.during + "\n} >/dev/null\nfor s in " + steps.signals
+            + "; do kill -$s $pid 2>/dev/null\n"
+              "for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+              "kill -0 $pid 2>/dev/null || { echo $s; break; }; done\n"
+              "kill -KILL $pid 2>/dev/null; wait $pid",
         &run.exitCode);
     run.stderrText = ReadBytes(dir.File("stderr.txt"));
     // Never a FIFO in the log's place: reading it would wait for a writer.

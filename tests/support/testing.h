@@ -69,13 +69,21 @@ struct ProgramRun {
     std::string stderrText;
     std::string logText;
     std::string windows; // the titles of its visible windows, one a line
+    std::string endedBy; // the signal after which it had ended, as named
+};
+
+// How a run of the program goes beyond its start.
+struct ProgramSteps {
+    wxString launcher;         // before the program on the shell's line (an env(1) call)
+    wxString during;           // a shell script run once its window shows
+    wxString signals = "TERM"; // sent in turn then, each given a few seconds to end it
+    wxString args = "";        // after the program (shell words, quoted by the caller)
 };
 
 // Copies the program into the folder, so that its settings file and log land
-// there, and starts it there with the given settings (none when empty) and
-// arguments (shell words, quoted by the caller).
+// there, and starts it there with the given settings (none when empty).
 ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings,
-                      const wxString& args = wxEmptyString);
+                      const ProgramSteps& steps = {});
 
 // Quotes a path for the shell.
 wxString ShellQuote(const wxString& text);

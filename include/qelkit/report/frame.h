@@ -72,7 +72,8 @@ public:
     const wxString& GetTextRecursive() const { return m_TextRecursive; }
 
     // Find (ID_FIND_IN_FILES) or replace (ID_REPLACE_IN_FILES) in the files
-    // of the folder that the dialog's stored settings name.
+    // of the folder that the dialog's stored settings name. The replace
+    // dialog offers no whole word: a replace runs without it.
     void FindInFiles(int dialogid);
     // Asks the selection dialog for tool id (ID_TOOL_FIND_IN_FILES or
     // ID_TOOL_REPLACE_IN_FILES), then runs it over the files and folders;
@@ -83,8 +84,9 @@ public:
     int FindInSelectionDialog(int id, bool add_in_files = false);
     // The label of the find or replace in a selection for tool id.
     wxString GetFindInCaption(int id) const;
-    // OK and Cancel of the modeless find dialogs, and OK of a project's
-    // add items dialog (wxID_ADD); other dialogs go to the base frame.
+    // OK and Cancel of the modeless find dialogs, and Cancel of a project's
+    // add items dialog (wxID_ADD), which stops a walk under way; other
+    // dialogs go to the base frame.
     void OnCommandConfigDialog(int dialogid, int commandid) override;
 
 protected:

@@ -81,7 +81,8 @@ public:
 
     // Adds the files and folders that the "Add Items" dialog's settings
     // name ("In folder", "Add what", "Add files", "Add folders",
-    // "Recursive"); the number added, also logged.
+    // "Recursive"); the number added, also logged. OK in this project's own
+    // dialog calls it.
     long AddItems();
 
     bool GetContentsChanged() const override { return m_ContentsChanged; }
