@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <dlfcn.h>
 
@@ -16,6 +18,7 @@
 #include <wx/modalhook.h>
 #include <wx/msgout.h>
 
+#include <qelkit/filename.h>
 #include <qelkit/paths.h>
 
 #include "frame.h"
@@ -24,6 +27,19 @@
 wxIMPLEMENT_APP_NO_MAIN(App);
 
 namespace {
+
+// The arguments as the toolkit was given them.
+std::vector<std::string> g_Arguments;
+
+// An argument's bytes for a message: those that are not printable ASCII as
+// \xNN.
+wxString Escaped(const std::string& bytes)
+{
+    wxString text;
+    for (const unsigned char c : bytes)
+        text += c >= 0x20 && c < 0x7f ? wxString(wxUniChar(c)) : wxString::Format("\\x%02x", c);
+    return text;
+}
 
 // The toolkit's own options (help, verbose) are described here too, so that
 // the command line reads the same before the toolkit starts and in OnInit.
@@ -57,11 +73,21 @@ std::optional<int> AnswerCommandLine(int argc, char** argv)
 
 } // namespace
 
+// The toolkit's main, but for the arguments: it converts them by the
+// system's encoding and drops one that is not in it, with a warning on
+// stderr alone. On a UTF-8 system the bytes of a name go to it as UTF-8 that
+// carries them, and the file-name conversion gives them back at the open.
 int main(int argc, char** argv)
 {
     wxDISABLE_DEBUG_SUPPORT();
-    if (const std::optional<int> status = AnswerCommandLine(argc, argv)) return *status;
-    return wxEntry(argc, argv);
+    g_Arguments.assign(argv, argv + argc);
+    if (QelUseFileNameBytes())
+        for (std::string& argument : g_Arguments) argument = QelFileNameAsUTF8(argument);
+    std::vector<char*> pointers;
+    for (std::string& argument : g_Arguments) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    if (const std::optional<int> status = AnswerCommandLine(argc, pointers.data())) return *status;
+    return wxEntry(argc, pointers.data());
 }
 
 // The modal dialogs open now, innermost last. Once the program is ending,
@@ -149,9 +175,18 @@ bool App::OnInit()
                      m_Handover->GetSocketPath());
     }
 
-    auto* frame = new Frame(m_Files.empty());
+    // An argument that the toolkit dropped is said in the window, and no
+    // other document stands in for it.
+    std::vector<size_t> refused;
+    for (size_t i = 1; i < g_Arguments.size(); ++i)
+        if (wxConvLocal.cMB2WX(g_Arguments[i].c_str()).data() == nullptr) refused.push_back(i);
+
+    auto* frame = new Frame(m_Files.empty() && refused.empty());
     frame->Show(true);
     m_Frame = frame;
+    for (const size_t i : refused)
+        wxLogError(_("Cannot open file: argument %zu is not in the system's encoding: %s"), i,
+                   Escaped(g_Arguments[i]));
     frame->OpenNames(m_Files);
 
     // Files handed over while the window was being made.

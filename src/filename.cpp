@@ -1,5 +1,8 @@
 #include <qelkit/filename.h>
 
+#include <wx/intl.h>
+#include <wx/strconv.h>
+
 #include <qelkit/lexers.h>
 
 QelFileName::QelFileName() = default;
@@ -40,4 +43,29 @@ void QelFileName::LookupLexer()
     if (const QelLexers* lexers = QelLexers::Get(false)) {
         m_Lexer = lexers->FindByFileName(*this);
     }
+}
+
+namespace {
+
+wxMBConvUTF8& NameBytes()
+{
+    static wxMBConvUTF8 conv(wxMBConvUTF8::MAP_INVALID_UTF8_TO_PUA);
+    return conv;
+}
+
+} // namespace
+
+bool QelUseFileNameBytes()
+{
+    if (wxLocale::GetSystemEncoding() != wxFONTENCODING_UTF8) return false;
+    wxConvFileName = &NameBytes();
+    return true;
+}
+
+std::string QelFileNameAsUTF8(const std::string& name)
+{
+    const wxWCharBuffer wide = NameBytes().cMB2WC(name.c_str());
+    if (wide.data() == nullptr) return name;
+    const wxCharBuffer utf8 = wxConvUTF8.cWC2MB(wide.data());
+    return utf8.data() == nullptr ? name : std::string(utf8.data(), utf8.length());
 }

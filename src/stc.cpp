@@ -226,6 +226,10 @@ void QelSTC::GuessType()
 
 bool QelSTC::SetLexer(const wxString& lexer, bool fold)
 {
+    if (lexer.empty() && m_LongLines) {
+        ShowLongLines();
+        return true;
+    }
     m_FoldLine = -1; // the levels to fold by are the new lexer's
     const bool applied = m_Lexer.ApplyLexer(lexer, this, false, fold);
     ApplyUseTabs();
@@ -236,6 +240,36 @@ bool QelSTC::SetLexer(const wxString& lexer, bool fold)
 
     QelFrame::StatusText(m_Lexer.GetScintillaLexer(), "PaneLexer");
     return true;
+}
+
+void QelSTC::ShowLongLines()
+{
+    // The control scans the run of one style that holds what it draws from
+    // its start, at every paint and caret blink: one run as long as the line
+    // costs the whole line each time. No lexer then (a string or a comment of
+    // a megabyte is one run), and runs of alternately style 0 and the default
+    // style, which look the same without a lexer.
+    constexpr int kRun = 4096;
+    m_LongLines = true;
+    m_FoldLine = -1;
+    m_Lexer = QelLexer();
+    SetLexerLanguage(wxEmptyString);
+    m_Lexer.Apply(this, true);
+    ApplyUseTabs();
+    QelFrame::StatusText(wxEmptyString, "PaneLexer");
+
+    const int length = GetTextLength();
+    StartStyling(0);
+    for (int at = 0, style = 0; at < length; style ^= wxSTC_STYLE_DEFAULT) {
+        int end = std::min(length, at + kRun);
+        // A run ends before a character, not inside one.
+        while (end < length && (GetCharAt(end) & 0xC0) == 0x80) ++end;
+        SetStyling(end - at, style);
+        at = end;
+    }
+    // Only the caret's line is kept by default: a paint of the lines around
+    // a long one, or the caret leaving it, would lay it out again.
+    SetLayoutCache(wxSTC_CACHE_DOCUMENT);
 }
 
 void QelSTC::ApplyUseTabs()
@@ -266,6 +300,8 @@ void QelSTC::ClearDocument()
 {
     m_vi.LeaveInsertMode(); // an insert cannot go on into another document
     m_FoldLine = -1;
+    if (m_LongLines) SetLayoutCache(wxSTC_CACHE_CARET); // the control's default
+    m_LongLines = false;
     SetReadOnly(false);
     ClearAll();
     QelFrame::StatusText(wxEmptyString, "PaneInfo");

@@ -1,16 +1,21 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
+#include <cstring>
+#include <exception>
 #include <limits>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include <qelkit/filedlg.h>
 #include <qelkit/lexers.h>
+#include <qelkit/notebook.h>
 #include <qelkit/stc.h>
 
 namespace {
@@ -41,6 +46,65 @@ bool Fits(const wxString& path, wxFileOffset size, bool hex_view)
                path, static_cast<long long>(limit));
     return false;
 }
+
+// A line longer than this is shown as QelSTC::ShowLongLines says; it is no
+// shorter than a read block, as QelLongestLine needs.
+constexpr size_t kLongLine = kReadBlock;
+
+// Whether the lines of the `length` bytes of the file from `offset` on fit
+// into the editor, the first going on with a line of `open` bytes; logs the
+// path and the limit when they do not. Only bytes more than the limit are
+// read, and only up to the first line too long.
+bool FitsLines(wxFile& file, const wxString& path, wxFileOffset offset, wxFileOffset length,
+               size_t open)
+{
+    const wxFileOffset limit = QelEditorMaxLineLength();
+    if (length - offset + static_cast<wxFileOffset>(open) <= limit) return true;
+    if (file.Seek(offset) == wxInvalidOffset) return true; // the read says what failed
+
+    QelLongestLine longest(open);
+    std::vector<char> block(kReadBlock);
+    for (wxFileOffset left = length - offset; left > 0;) {
+        const ssize_t n = file.Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
+        if (n <= 0) break;
+        longest.Add(block.data(), static_cast<size_t>(n));
+        if (static_cast<wxFileOffset>(longest.Get()) > limit) {
+            wxLogError(_("Cannot open file: %s (the editor holds lines of at most %lld bytes)"),
+                       path, static_cast<long long>(limit));
+            return false;
+        }
+        left -= n;
+    }
+    return true;
+}
+
+// Turns the change events and the undo history of the control off for a
+// read, and on again however the read ends: the control may throw while it
+// takes the text in or lays it out.
+class QuietRead {
+public:
+    explicit QuietRead(QelSTC& stc)
+        : m_STC(stc)
+        , m_ModMask(stc.GetModEventMask())
+    {
+        // No undo history is kept for what is read: it is thrown away after.
+        // Nor is the read told as a change: the toolkit would copy all of it
+        // into the event, as wide characters.
+        m_STC.SetUndoCollection(false);
+        m_STC.SetModEventMask(0);
+    }
+    ~QuietRead()
+    {
+        m_STC.SetModEventMask(m_ModMask);
+        m_STC.SetUndoCollection(true);
+    }
+    QuietRead(const QuietRead&) = delete;
+    QuietRead& operator=(const QuietRead&) = delete;
+
+private:
+    QelSTC& m_STC;
+    const int m_ModMask;
+};
 
 // How often a shown editor looks at its file at most, and how often its idle
 // handler is run when no other event comes.
@@ -166,23 +230,66 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
 
 bool QelSTCFile::DoFileLoad(bool synced)
 {
+    const wxString& path = GetFileName().GetFullPath();
+    const bool hex = m_STC->GetFlags() & EDITOR_HEX;
+    const bool tail = synced && IsLogTail(GetFileName(), m_STC->GetTextLength());
+
     // Before anything is cleared or allocated: the sizes below are int.
-    if (!Fits(GetFileName().GetFullPath(), Length(), m_STC->GetFlags() & EDITOR_HEX)) return false;
+    if (!Fits(path, Length(), hex)) return false;
+    const int last_line = m_STC->GetLineCount() - 1;
+    if (!hex
+        && !FitsLines(*this, path, ReadOffset(tail), Length(),
+                      tail ? static_cast<size_t>(m_STC->GetLineLength(last_line)) : 0))
+        return false;
 
-    ReadFromFile(synced && IsLogTail(GetFileName(), m_STC->GetTextLength()));
-
-    if (!(m_STC->GetFlags() & EDITOR_HEX)) {
-        m_STC->SetLexer(LexerOf(GetFileName()), true);
-        if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
+    // What the control throws (it lays the text out when the caret is
+    // placed, and a line may not fit into memory) would end the program and
+    // take every other document with it: this one is dropped instead.
+    try {
+        ReadFromFile(tail);
+        if (!hex && !m_STC->HasLongLines()) {
+            m_STC->SetLexer(LexerOf(GetFileName()), true);
+            if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
+        }
+    } catch (const std::exception& error) {
+        return Dropped(wxString::FromUTF8(error.what()));
+    } catch (...) {
+        return Dropped(_("unknown error"));
     }
 
-    if (!synced) wxLogStatus("%s", _("Opened") + ": " + GetFileName().GetFullPath());
+    if (!synced) wxLogStatus("%s", _("Opened") + ": " + path);
 
     m_STC->PropertiesMessage(synced ? STAT_SYNC : 0);
 
     if (GetFileName().GetExt() == "log") m_STC->SetEdgeMode(wxSTC_EDGE_NONE);
 
     return true;
+}
+
+bool QelSTCFile::Dropped(const wxString& reason)
+{
+    wxLogError(_("Cannot open file: %s (%s)"), GetFileName().GetFullPath(), reason);
+    // Whatever got in is not the file; the control may throw again.
+    try {
+        m_STC->ClearDocument();
+    } catch (...) { }
+
+    // A page that showed a file shows nothing of it now, and a save would
+    // write that nothing over it: the page goes, once this load has
+    // returned. A page still being made is not in its notebook yet.
+    wxWeakRef<QelSTC> stc(m_STC);
+    wxTheApp->CallAfter([stc] {
+        auto* notebook = stc ? dynamic_cast<QelNotebook*>(stc->GetParent()) : nullptr;
+        if (notebook == nullptr) return;
+        if (const int page = notebook->GetPageIndex(stc); page != wxNOT_FOUND)
+            notebook->DeletePage(static_cast<size_t>(page));
+    });
+    return false;
+}
+
+wxFileOffset QelSTCFile::ReadOffset(bool get_only_new_data) const
+{
+    return get_only_new_data && Length() > m_PreviousLength ? m_PreviousLength : 0;
 }
 
 void QelSTCFile::ReadFromFile(bool get_only_new_data)
@@ -195,32 +302,27 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
     const int selection_end = m_STC->GetSelectionEnd();
 
     const wxFileOffset length = Length();
-    const wxFileOffset offset
-        = (get_only_new_data && length > m_PreviousLength) ? m_PreviousLength : 0;
+    const wxFileOffset offset = ReadOffset(get_only_new_data);
 
     if (offset == 0) m_STC->ClearDocument();
 
     m_PreviousLength = length;
 
-    // No undo history is kept for what was read: it is thrown away below.
-    // Nor is the read told as a change: the toolkit would copy all of it
-    // into the event, as wide characters.
-    m_STC->SetUndoCollection(false);
-    const int mod_mask = m_STC->GetModEventMask();
-    m_STC->SetModEventMask(0);
-
-    if (m_STC->GetFlags() & EDITOR_HEX) {
-        // A tail's dump goes after the dump already shown, not to the caret.
-        if (offset > 0) m_STC->DocumentEnd();
-        SendHexBlocks(offset, length);
-    } else {
-        m_STC->ConfigGet();
-        m_STC->SetControlCharSymbol(0);
-        SendBlocks(offset, length, get_only_new_data);
+    {
+        QuietRead quiet(*m_STC);
+        if (m_STC->GetFlags() & EDITOR_HEX) {
+            // A tail's dump goes after the dump already shown, not to the caret.
+            if (offset > 0) m_STC->DocumentEnd();
+            SendHexBlocks(offset, length);
+        } else {
+            m_STC->ConfigGet();
+            m_STC->SetControlCharSymbol(0);
+            const size_t longest = SendBlocks(offset, length, get_only_new_data);
+            // Before the caret is placed, which lays its line out: done
+            // after, the line would be laid out again.
+            if (longest > kLongLine) m_STC->ShowLongLines();
+        }
     }
-
-    m_STC->SetModEventMask(mod_mask);
-    m_STC->SetUndoCollection(true);
 
     if (!get_only_new_data) {
         m_STC->GuessType();
@@ -238,10 +340,12 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
     m_STC->EmptyUndoBuffer();
 }
 
-void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append)
+size_t QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append)
 {
     // The file goes to the control block by block: it is never held twice.
-    if (length <= offset || Seek(offset) == wxInvalidOffset) return;
+    const int last_line = m_STC->GetLineCount() - 1;
+    QelLongestLine longest(append ? static_cast<size_t>(m_STC->GetLineLength(last_line)) : 0);
+    if (length <= offset || Seek(offset) == wxInvalidOffset) return longest.Get();
     m_STC->Allocate(static_cast<int>(m_STC->GetTextLength() + (length - offset)) + 1);
 
     // Up to the length taken: what grows meanwhile is the next tail.
@@ -251,12 +355,14 @@ void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool appen
     for (wxFileOffset left = length - offset; left > 0;) {
         const ssize_t n = Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
         if (n <= 0) break;
+        longest.Add(block.data(), static_cast<size_t>(n));
         if (append)
             m_STC->AppendTextRaw(block.data(), static_cast<int>(n));
         else
             m_STC->AddTextRaw(block.data(), static_cast<int>(n));
         left -= n;
     }
+    return longest.Get();
 }
 
 void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)
@@ -335,6 +441,9 @@ bool QelSTCFile::Read(const wxString& name)
     }
 
     if (!Fits(filename.GetFullPath(), file.Length() + m_STC->GetTextLength(), false)) return false;
+    // The caret's line goes on with the file's first line, and on after its last.
+    const size_t open = static_cast<size_t>(m_STC->GetLineLength(m_STC->GetCurrentLine()));
+    if (!FitsLines(file, filename.GetFullPath(), 0, file.Length(), open)) return false;
 
     const wxCharBuffer buffer = file.Read(wxFileOffset{0});
     m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));
@@ -361,6 +470,32 @@ wxFileOffset QelEditorMaxFileSize(bool hex_view)
     // One position is kept for the end of the document.
     constexpr wxFileOffset kMaxText = std::numeric_limits<int>::max() - 1;
     return hex_view ? kMaxText / kLongestHexLine * 16 : kMaxText;
+}
+
+wxFileOffset QelEditorMaxLineLength()
+{
+    return wxFileOffset{1} << 26;
+}
+
+void QelLongestLine::Add(const char* bytes, size_t size) noexcept
+{
+    // The first line end and the last: either byte ends a line, and a CR LF
+    // split between two blocks ends one line at the CR.
+    const char* first = nullptr;
+    for (const int end : {'\n', '\r'})
+        if (const void* found = std::memchr(bytes, end, size); found != nullptr)
+            first = first == nullptr ? static_cast<const char*>(found)
+                                     : std::min(first, static_cast<const char*>(found));
+    if (first == nullptr) {
+        m_Run += size;
+        return;
+    }
+    const char* last = first;
+    for (const int end : {'\n', '\r'})
+        if (const void* found = memrchr(bytes, end, size); found != nullptr)
+            last = std::max(last, static_cast<const char*>(found));
+    m_Longest = std::max(m_Longest, m_Run + static_cast<size_t>(first - bytes));
+    m_Run = static_cast<size_t>(bytes + size - last - 1);
 }
 
 wxString QelBasePathOf(const wxString& line)

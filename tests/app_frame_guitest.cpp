@@ -306,3 +306,35 @@ TEST_F(AppFrame, LogMessagesReachStatusBarFileAndTextByLevel)
 }
 
 } // namespace
+
+// A file that the editor control throws on while it loads (a line that does
+// not fit into memory) leaves no page: a new one is not added, one that was
+// reloading goes; the other pages stay and the program goes on.
+TEST_F(AppFrame, ThrowDuringALoadDropsThePage)
+{
+    Make(false);
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("kept.txt", "kept\n"))));
+    QelSTC* kept = Editor();
+    const wxString path = File("throws.txt", "thrown\n");
+    {
+        LogCapture log;
+        ThrowWhileLoading thrower("throws.txt");
+        EXPECT_FALSE(m_Frame->OpenFile(QelFileName(path)));
+        EXPECT_TRUE(log.Has("Cannot open file: " + path + " (std::bad_alloc)")) << log.Dump();
+    }
+    Pump(50);
+    EXPECT_EQ(m_Frame->GetEditors()->GetPageCount(), 1u);
+    EXPECT_EQ(m_Frame->GetSTC(), kept);
+
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("throws.txt", "first\n"))));
+    QelSTC* reloading = Editor();
+    ASSERT_EQ(m_Frame->GetEditors()->GetPageCount(), 2u);
+    ASSERT_TRUE(WriteBytes(path, "second, longer\n"));
+    {
+        ThrowWhileLoading thrower("throws.txt");
+        EXPECT_FALSE(reloading->GetFile().CheckSync());
+    }
+    EXPECT_TRUE(PumpUntil([&] { return m_Frame->GetEditors()->GetPageCount() == 1u; }, 2000));
+    EXPECT_EQ(m_Frame->GetSTC(), kept);
+    EXPECT_EQ(TextBytes(kept), "kept\n");
+}

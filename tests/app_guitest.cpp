@@ -1,4 +1,6 @@
 #include <future>
+#include <memory>
+#include <vector>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -186,6 +188,66 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         }
         EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls -A"),
                   "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\nwindows.txt\n");
+    }
+}
+
+// Files named on the command line open, or what keeps one from opening is
+// said in the log, and the others open; the program goes on, with no other
+// document standing in for what it could not open.
+TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
+{
+    const struct {
+        const char* name;
+        const char* make;   // shell commands run in the folder first
+        const char* locale; // the program's, when not null (made in the folder)
+        const char* args;
+        std::string title;  // "@/" stands for the folder
+        const char* logged; // the same, after "Error: Cannot open file: "; null: none
+    } rows[] = {
+        // One line of the largest size the editor holds: the toolkit threw
+        // while laying it out, and the program ended with every document.
+        {"LineTooLong", "truncate -s 2147483646 huge; echo hi >small.txt", nullptr,
+         "huge small.txt", "@/small.txt",
+         "@/huge (the editor holds lines of at most 67108864 bytes)"},
+        // Its bytes are carried by characters of a private-use plane.
+        {"NameNotUTF8", "echo hi >\"$(printf 'c\\377\\376d.txt')\"", nullptr,
+         "\"$(printf 'c\\377\\376d.txt')\"",
+         "@/c\xf4\x80\x83\xbf\xf4\x80\x83\xbe"
+         "d.txt",
+         nullptr},
+        // A system whose encoding has no character for them: the toolkit
+        // drops the argument.
+        {"NameNotInTheEncoding",
+         "echo hi >\"$(printf 'c\\377\\376d.txt')\"; mkdir loc && localedef -i C -f EUC-JP "
+         "loc/C.EUC-JP",
+         "C.EUC-JP", "\"$(printf 'c\\377\\376d.txt')\"", "Tindrel",
+         "argument 1 is not in the system's encoding: c\\xff\\xfed.txt"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        qeltest::Run("cd " + ShellQuote(dir.Path()) + " && " + row.make);
+        const std::string folder = dir.Path().utf8_string();
+        const auto place = [&](std::string text) {
+            if (text.compare(0, 2, "@/") == 0) text.replace(0, 1, folder);
+            return text;
+        };
+        const wxString locpath = dir.File("loc"), locale = row.locale ? row.locale : "";
+        std::vector<std::unique_ptr<EnvGuard>> environment;
+        for (const auto& [name, value] : {std::pair{"LOCPATH", &locpath}, {"LC_ALL", &locale}})
+            if (row.locale != nullptr)
+                environment.push_back(std::make_unique<EnvGuard>(name, value));
+        ProgramSteps steps;
+        steps.args = row.args;
+        const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, "", steps);
+        EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+        EXPECT_EQ(run.windows, place(row.title) + "\n") << run.stderrText;
+        if (row.logged != nullptr)
+            EXPECT_NE(run.logText.find("Error: Cannot open file: " + place(row.logged)),
+                      std::string::npos)
+                << run.logText;
+        else
+            EXPECT_EQ(run.logText.find("Error: "), std::string::npos) << run.logText;
     }
 }
 

@@ -126,6 +126,30 @@ cmp -s first.txt second.txt && echo "same layout"
     EXPECT_EQ(std::stoul(state.GetMatch(perspective, 1).ToStdString()) & 2u, 2u) << perspective;
 }
 
+// A name whose bytes are not UTF-8, on the command line and from a second
+// start: each file opens by its bytes and an edit is saved to it, with no
+// other file made beside it.
+TEST_F(EndToEnd, NamesThatAreNotUTF8OpenByTheirBytes)
+{
+    const std::string out = Drive(R"sh(
+n=$(printf 'c\377\376d.txt'); m=$(printf 'e\377.txt')
+printf 'one\n' > "$n"; printf 'two\n' > "$m"; printf 'one\nx' > want-n; printf 'two\ny' > want-m
+start "$n"
+wait_for 'title_has d.txt' && echo "opened"
+keys ctrl+End; type_text x; keys ctrl+s
+wait_for 'cmp -s "$n" want-n' && echo "saved"
+./tindrel "$m" 2>>stderr.txt; echo "second start: exit $?"
+wait_for '! title_has d.txt' && echo "handed over"
+keys ctrl+End; type_text y; keys ctrl+s
+wait_for 'cmp -s "$m" want-m' && echo "saved"
+kill -TERM $pid
+finish
+ls | grep -c '^[ce]'
+)sh");
+    EXPECT_EQ(out, "opened\nsaved\nsecond start: exit 0\nhanded over\nsaved\nexit 0\n2\n")
+        << Read("stderr.txt");
+}
+
 // Pictures of what the window's own tests measure, for a person to look at:
 // the tool bar with its Help tool, the explorer opened from the View menu at
 // a usable width, and the spin controls of the editor options with their

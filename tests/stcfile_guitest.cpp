@@ -6,7 +6,9 @@
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include <qelkit/stc.h>
 
@@ -163,23 +165,94 @@ TEST_F(StcFile, GrowingLogGetsItsTail)
 }
 
 // A file larger than the editor or its dump can hold is refused unread, with
-// its name and the limit; so is one to be read into the document.
+// its name and the limit; so is one to be read into the document, and one
+// with a line longer than the editor lays out (NUL bytes: no line end).
 TEST_F(StcFile, TooLargeFileIsRefusedUnread)
 {
-    const wxString huge = m_Temp.File("huge"), big = m_Temp.File("big");
-    qeltest::Run("truncate -s 2G " + ShellQuote(huge) + "; truncate -s 500M " + ShellQuote(big));
+    const wxString huge = m_Temp.File("huge"), big = m_Temp.File("big"), wide = m_Temp.File("wide");
+    qeltest::Run("truncate -s 2G " + ShellQuote(huge) + "; truncate -s 500M " + ShellQuote(big)
+                 + "; truncate -s 64M " + ShellQuote(wide) + "; printf 'x\\n' >>"
+                 + ShellQuote(wide));
     QelSTC* stc = Open("small.txt", "x");
-    for (const auto& [path, flags] : {std::pair{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}}) {
+    for (const auto& [path, flags] :
+         {std::pair{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}, {wide, 0L}, {wide, -1L}}) {
         SCOPED_TRACE(path + wxString::Format(" %ld", flags));
         LogCapture log;
         const bool read = flags < 0 ? static_cast<QelSTCFile&>(stc->GetFile()).Read(path)
                                     : stc->Open(QelFileName(path), 0, "", flags);
         EXPECT_FALSE(read);
-        EXPECT_EQ(TextBytes(stc), "x");
+        EXPECT_EQ(stc->GetTextLength(), 1); // not the text: it may be 64 MB
         EXPECT_EQ(stc->GetFileName().GetFullName(), "small.txt");
-        const wxFileOffset limit = QelEditorMaxFileSize(flags == EDITOR_HEX);
+        const wxFileOffset limit
+            = path == wide ? QelEditorMaxLineLength() : QelEditorMaxFileSize(flags == EDITOR_HEX);
         EXPECT_TRUE(log.Has(path) && log.Has(wxString::Format("%lld", limit))) << log.Dump();
     }
+}
+
+// Only the line ends at a block's edges are looked for; a line over blocks
+// is counted whole, with the line the first block goes on with.
+TEST(LongestLine, CountsLinesOverBlocks)
+{
+    const struct {
+        const char* name;
+        size_t open;
+        std::vector<std::string> blocks;
+        size_t want;
+    } rows[] = {
+        {"NoLineEnd", 0, {"abc", "de"}, 5},
+        {"GoesOnWithTheOpenLine", 10, {"ab\ncd"}, 12},
+        {"EndsAtBothEdges", 0, {"x\n", "\nyy"}, 2},
+        {"CrLfSplitByBlocks", 0, {"abc\r", "\ndef"}, 3},
+        {"CrAlone", 0, {"ab\rcdef"}, 4},
+        {"OverThreeBlocks", 0, {"a\nbbb", "bbbb", "bb\nc"}, 9},
+        {"Empty", 0, {}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QelLongestLine longest(row.open);
+        for (const std::string& block : row.blocks) longest.Add(block.data(), block.size());
+        EXPECT_EQ(longest.Get(), row.want);
+    }
+}
+
+// A line of megabytes is shown plainly: no lexer, whatever the file's name
+// or its first line says, also when the lexers are applied again (a theme);
+// the text and caret as the file gives them. A lexer the user picks is
+// taken, and the next file without such a line gets its own again.
+TEST_F(StcFile, LongLineIsShownPlainly)
+{
+    const std::string line = "// " + std::string(3 << 20, 'x');
+    QelSTC* stc = Open("long.c", line + "\nint main;\n");
+    EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "");
+    EXPECT_EQ(stc->GetLineCount(), 3);
+    EXPECT_EQ(stc->GetCurrentPos(), 0);
+    EXPECT_TRUE(TextBytes(stc) == line + "\nint main;\n"); // not shown: 3 MB
+    EXPECT_FALSE(stc->GetModify());
+    EXPECT_TRUE(stc->SetLexer("", true));
+    EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "");
+    EXPECT_TRUE(stc->SetLexer("cpp"));
+    EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "cpp");
+    ASSERT_TRUE(stc->Open(QelFileName(WriteFile("short.txt", "// x\n"))));
+    EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "cpp"); // by its first line
+}
+
+// What the control throws while it takes a file in is no end of the
+// program: the load fails with the file's name, the document is left empty
+// and unbound, and the next load works.
+TEST_F(StcFile, ThrowDuringTheLoadFailsIt)
+{
+    const wxString path = WriteFile("throws.txt", "thrown\n");
+    LogCapture log;
+    QelSTC* stc = nullptr;
+    {
+        ThrowWhileLoading thrower("throws.txt");
+        stc = new QelSTC(m_Frame, QelFileName(path));
+    }
+    EXPECT_FALSE(stc->GetFileName().IsOk());
+    EXPECT_EQ(TextBytes(stc), "");
+    EXPECT_TRUE(log.Has("Cannot open file: " + path + " (std::bad_alloc)")) << log.Dump();
+    EXPECT_TRUE(stc->Open(QelFileName(WriteFile("next.txt", "next\n"))));
+    EXPECT_EQ(TextBytes(stc), "next\n");
 }
 
 TEST_F(StcFile, ReadInsertsAFileFromTheBoundFolder)

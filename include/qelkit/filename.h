@@ -3,6 +3,8 @@
 // The file identity passed between all parts of the system: a toolkit file
 // name with the lexer matched to it and the status taken when it was made.
 
+#include <string>
+
 #include <wx/filename.h>
 #include <wx/string.h>
 
@@ -45,3 +47,15 @@ private:
     QelLexer m_Lexer;
     QelStat m_Stat;
 };
+
+// File names are bytes. On a system whose encoding is UTF-8, makes the
+// toolkit's file-name conversion read a byte of a name that is not UTF-8 as a
+// character of a private-use plane, and write that character back as the
+// byte, so that such a name opens again; its default reads it as Latin-1 and
+// writes UTF-8, another name. False, and nothing changed, on another system.
+bool QelUseFileNameBytes();
+
+// The name's bytes as UTF-8 that carries them as QelUseFileNameBytes does:
+// what the toolkit's conversion of the command line takes, where it drops an
+// argument that is not in the system's encoding.
+std::string QelFileNameAsUTF8(const std::string& name);

@@ -65,6 +65,12 @@ public:
     // Applies the named lexer (with folding when fold); false when the
     // control does not know it.
     bool SetLexer(const wxString& lexer, bool fold = false);
+    // Shows the text plainly, set up for lines of megabytes: no lexer, the
+    // style bytes in short runs, and the layout of every line shown kept.
+    // Until the document is cleared, an empty lexer applied again (a theme,
+    // a font) keeps it so.
+    void ShowLongLines();
+    bool HasLongLines() const { return m_LongLines; }
     void SetLexerProperty(const wxString& name, const wxString& value);
 
     // Replaces the whole document by the text (UTF-8 in the control).
@@ -293,6 +299,7 @@ private:
     // Lines before m_FoldLine not yet folded, [first, end): a jump passed
     // over them, and they fold once they are shown.
     std::vector<std::pair<int, int>> m_FoldGaps;
+    bool m_LongLines = false;   // shown as ShowLongLines says
     int m_LineNumberWidth = 0;  // as set, 0 when line numbers are not shown
     int m_LineNumberDigits = 0; // of the line count the margin fits
 

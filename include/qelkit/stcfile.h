@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 
 #include <wx/string.h>
 
@@ -50,8 +51,13 @@ protected:
     void DoFileSaved(bool save_as) override;
 
 private:
+    // Where a read starts: after what was read before for a tail, else 0.
+    wxFileOffset ReadOffset(bool get_only_new_data) const;
     void ReadFromFile(bool get_only_new_data);
-    void SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
+    // Logs why the file cannot be shown, empties the document; false.
+    bool Dropped(const wxString& reason);
+    // The longest line it sent, as QelLongestLine counts it.
+    size_t SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
     void SendHexBlocks(wxFileOffset offset, wxFileOffset length);
     void AddBasePathToPathList();
 
@@ -63,6 +69,31 @@ private:
 // The largest file the editor can hold, in bytes: its positions are int, and
 // in the hexadecimal view every 16 bytes take a dump line of 78 characters.
 wxFileOffset QelEditorMaxFileSize(bool hex_view);
+
+// The longest line the editor lays out, in bytes. The control keeps the x
+// position of every character of a line in pixels, which the toolkit rounds
+// to int: at 32 pixels a byte (a control character's box, a large font zoomed
+// in) this is as wide as a line gets, and its layout takes 6 bytes a byte.
+wxFileOffset QelEditorMaxLineLength();
+
+// The longest line of bytes given block by block, for lines longer than a
+// block: only the line ends nearest to each block's edges are looked for, so
+// a block costs four searches whatever its lines. A line inside one block
+// may be longer than the result, but not longer than its block.
+class QelLongestLine {
+public:
+    // open: the length of the line that the first block goes on with.
+    explicit QelLongestLine(size_t open = 0) noexcept
+        : m_Run(open)
+    { }
+
+    void Add(const char* bytes, size_t size) noexcept;
+    size_t Get() const noexcept { return m_Longest > m_Run ? m_Longest : m_Run; }
+
+private:
+    size_t m_Run;         // the line after the last line end, so far
+    size_t m_Longest = 0; // of the lines ended so far
+};
 
 // The folder named by a catalog's "Basepath:" header line, given the line's
 // text from "Basepath:" on; empty when there is none. The value runs from

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -25,6 +26,7 @@
 #include <qelkit/frd.h>
 #include <qelkit/lexers.h>
 #include <qelkit/printing.h>
+#include <qelkit/stc.h>
 #include <qelkit/vcs.h>
 
 namespace qeltest {
@@ -154,7 +156,8 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
     // shell's background job would.
     run.endedBy = Run(
         "cd " + ShellQuote(dir.Path()) + " || exit 1\n" + steps.launcher
-            + " env --default-signal=INT ./" + ShellQuote(wxFileName(exe).GetFullName())
+            + " env --default-signal=INT ./" + ShellQuote(wxFileName(exe).GetFullName()) + " "
+            + steps.args
             + " 2>stderr.txt & pid=$!\n"
               "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
               "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
@@ -395,6 +398,28 @@ wxString EditorTest::WriteFile(const wxString& name, const std::string& bytes)
     const wxString path = m_Temp.File(name);
     EXPECT_TRUE(WriteBytes(path, bytes)) << path;
     return path;
+}
+
+ThrowWhileLoading::ThrowWhileLoading(const wxString& name)
+    : m_Name(name)
+{
+    wxEvtHandler::AddFilter(this);
+}
+
+ThrowWhileLoading::~ThrowWhileLoading()
+{
+    wxEvtHandler::RemoveFilter(this);
+}
+
+int ThrowWhileLoading::FilterEvent(wxEvent& event)
+{
+    const auto* stc = dynamic_cast<QelSTC*>(event.GetEventObject());
+    if (!m_Thrown && event.GetEventType() == wxEVT_STC_SAVEPOINTREACHED && stc != nullptr
+        && stc->GetFileName().GetFullName() == m_Name) {
+        m_Thrown = true;
+        throw std::bad_alloc();
+    }
+    return Event_Skip;
 }
 
 std::string TextBytes(wxStyledTextCtrl* stc)

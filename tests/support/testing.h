@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
+#include <wx/eventfilter.h>
 #include <wx/log.h>
 #include <wx/string.h>
 #include <wx/testing.h>
@@ -76,10 +77,11 @@ struct ProgramSteps {
     wxString launcher;         // before the program on the shell's line (an env(1) call)
     wxString during;           // a shell script run once its window shows
     wxString signals = "TERM"; // sent in turn then, each given a few seconds to end it
+    wxString args = "";        // after the program (shell words, quoted by the caller)
 };
 
 // Copies the program into the folder, so that its settings file and log land
-// there, and starts it with the given settings (none when empty).
+// there, and starts it there with the given settings (none when empty).
 ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string& settings,
                       const ProgramSteps& steps = {});
 
@@ -238,6 +240,20 @@ protected:
     wxString WriteFile(const wxString& name, const std::string& bytes);
 
     wxFrame* m_Frame = nullptr;
+};
+
+// While alive, the editor control throws std::bad_alloc once, as it does
+// when a line does not fit into memory, from inside the load of the file of
+// that name (at the save point the load sets).
+class ThrowWhileLoading : public wxEventFilter {
+public:
+    explicit ThrowWhileLoading(const wxString& name);
+    ~ThrowWhileLoading() override;
+    int FilterEvent(wxEvent& event) override;
+
+private:
+    wxString m_Name;
+    bool m_Thrown = false;
 };
 
 // All bytes of an editor's document.
