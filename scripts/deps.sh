@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make ccache pkg-config libwxgtk3.2-dev libexpat1-dev libgtest-dev googletest
           xvfb xauth xfonts-base git subversion diffutils gettext file xclip xdotool vim
-          imagemagick "$@")
+          imagemagick locales "$@")
 
 missing=()
 for p in "${packages[@]}"; do
