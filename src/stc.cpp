@@ -152,7 +152,7 @@ void QelSTC::BindEvents()
     });
     // The timer is its own owner: its events go to it, not to the control.
     m_TypedFindTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-        if (FindSlice()) m_TypedFindTimer.StartOnce(1);
+        if (FindSlices()) m_TypedFindTimer.StartOnce(1);
     });
 
     BindCommandEvents();

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <wx/stopwatch.h>
+
 #include <qelkit/status.h>
 
 namespace {
@@ -14,6 +16,10 @@ constexpr int kSliceBytes = 1 << 19;
 // A search starts when typing pauses this long; keys typed faster than this
 // search nothing in between.
 constexpr int kTypingPauseMs = 60;
+// A turn of the timer searches slices until this time has passed: a text,
+// found many megabytes a millisecond, ends in a few turns instead of one
+// turn a slice, and a key still waits for one slice at most beyond it.
+constexpr long kTurnMs = 10;
 
 } // namespace
 
@@ -40,6 +46,14 @@ void QelSTC::FinishFindAsYouType()
 {
     m_TypedFindTimer.Stop();
     while (FindSlice()) { }
+}
+
+bool QelSTC::FindSlices()
+{
+    const wxStopWatch watch;
+    bool more = FindSlice();
+    while (more && watch.Time() < kTurnMs) more = FindSlice();
+    return more;
 }
 
 bool QelSTC::FindSlice()

@@ -38,26 +38,10 @@ bool IsAscii(const wxString& text)
 
 QelTextFile::Search::Search(Kind kind, std::string needle, bool fold, bool high)
     : m_Kind(kind)
-    , m_Needle(std::move(needle))
-    , m_Fold(fold)
+    , m_Needle(std::move(needle), fold)
     , m_High(high)
 {
-    if (m_Kind == Kind::bytes && m_Needle.empty() && !m_High) m_Kind = Kind::all;
-    // Bytes of text from the most to the least common; those not listed
-    // are rarer still.
-    static const std::string common = " etaoinsrlhdcumfpgwybv_k\n,.;()=*/\t0123456789xjqz-{}"
-                                      "ETAOINSRLHDCUMFPGWYBVKXJQZ\"'#<>[]&|:+!";
-    size_t best = 0;
-    for (size_t k = 0; k < m_Needle.size(); ++k) {
-        // Folded, a letter is as common as its lower case.
-        const char c
-            = m_Fold && m_Needle[k] >= 'A' && m_Needle[k] <= 'Z' ? m_Needle[k] | 0x20 : m_Needle[k];
-        const size_t rank = std::min(common.find(c), common.size());
-        if (rank > best || k == 0) best = rank, m_Rare = k;
-    }
-    if (m_Fold) {
-        for (char& c : m_Needle) c = static_cast<char>(AsciiUpper(static_cast<unsigned char>(c)));
-    }
+    if (m_Kind == Kind::bytes && m_Needle.IsEmpty() && !m_High) m_Kind = Kind::all;
 }
 
 size_t QelTextFile::Search::Next(const std::string& data, size_t from, size_t limit)
@@ -66,8 +50,9 @@ size_t QelTextFile::Search::Next(const std::string& data, size_t from, size_t li
     if (m_Kind == Kind::all) return from;
 
     size_t found = npos;
-    if (!m_Needle.empty()) {
-        found = Cached(m_NeedleCache, from, [&] { return FindNeedle(data, from, limit); });
+    if (!m_Needle.IsEmpty()) {
+        found
+            = Cached(m_NeedleCache, from, [&] { return m_Needle.Find(data.data(), from, limit); });
     }
     if (m_High) {
         const size_t high = Cached(m_HighCache, from,
@@ -92,28 +77,48 @@ template <class F> size_t QelTextFile::Search::Cached(Cache& cache, size_t from,
     return cache.at;
 }
 
-size_t QelTextFile::Search::FindNeedle(const std::string& data, size_t from, size_t limit) const
+// The needle.
+
+qeltext::Needle::Needle(std::string bytes, bool fold)
+    : m_Bytes(std::move(bytes))
+    , m_Fold(fold)
 {
-    if (!m_Fold) return FindExact(data, from, limit);
-    return FindFolded(data, from, limit);
+    // Bytes of text from the most to the least common; those not listed
+    // are rarer still.
+    static const std::string common = " etaoinsrlhdcumfpgwybv_k\n,.;()=*/\t0123456789xjqz-{}"
+                                      "ETAOINSRLHDCUMFPGWYBVKXJQZ\"'#<>[]&|:+!";
+    size_t best = 0;
+    for (size_t k = 0; k < m_Bytes.size(); ++k) {
+        // Folded, a letter is as common as its lower case.
+        const char c
+            = m_Fold && m_Bytes[k] >= 'A' && m_Bytes[k] <= 'Z' ? m_Bytes[k] | 0x20 : m_Bytes[k];
+        const size_t rank = std::min(common.find(c), common.size());
+        if (rank > best || k == 0) best = rank, m_Rare = k;
+    }
+    if (m_Fold) {
+        for (char& c : m_Bytes) c = static_cast<char>(AsciiUpper(static_cast<unsigned char>(c)));
+    }
 }
 
-// The byte of the needle that text holds least often, looked for with
-// memchr (many bytes at a time); each place found is then compared whole.
-size_t QelTextFile::Search::FindExact(const std::string& data, size_t from, size_t limit) const
+size_t qeltext::Needle::Find(const char* text, size_t from, size_t limit) const
 {
-    const char* t = data.data();
-    const size_t m = m_Needle.size();
+    if (m_Bytes.empty() || from >= limit || limit - from < m_Bytes.size()) return npos;
+    return m_Fold ? FindFolded(text, from, limit) : FindExact(text, from, limit);
+}
+
+// The rare byte is looked for with memchr (many bytes at a time).
+size_t qeltext::Needle::FindExact(const char* t, size_t from, size_t limit) const
+{
+    const size_t m = m_Bytes.size();
     const size_t r = m_Rare;
-    if (limit - from < m) return npos;
     const size_t last = limit - m + r; // the rare byte of the last place
     for (size_t i = from + r; i <= last;) {
-        const void* p = std::memchr(t + i, m_Needle[r], last + 1 - i);
+        const void* p = std::memchr(t + i, m_Bytes[r], last + 1 - i);
         if (p == nullptr) return npos;
         const size_t at = static_cast<const char*>(p) - t;
         const char* s = t + at - r;
-        if (s[0] == m_Needle[0] && s[m - 1] == m_Needle[m - 1]
-            && std::memcmp(s, m_Needle.data(), m) == 0) {
+        if (s[0] == m_Bytes[0] && s[m - 1] == m_Bytes[m - 1]
+            && std::memcmp(s, m_Bytes.data(), m) == 0) {
             return at - r;
         }
         i = at + 1;
@@ -121,16 +126,14 @@ size_t QelTextFile::Search::FindExact(const std::string& data, size_t from, size
     return npos;
 }
 
-// As FindExact, with ASCII letters in either case: the rare byte is looked
-// for sixteen bytes at a time where the processor allows, a letter by its
-// bytes with the case bit set.
-size_t QelTextFile::Search::FindFolded(const std::string& data, size_t from, size_t limit) const
+// The rare byte is looked for sixteen bytes at a time where the processor
+// allows, a letter by its bytes with the case bit set.
+size_t qeltext::Needle::FindFolded(const char* text, size_t from, size_t limit) const
 {
-    const unsigned char* t = reinterpret_cast<const unsigned char*>(data.data());
-    const unsigned char* n = reinterpret_cast<const unsigned char*>(m_Needle.data());
-    const size_t m = m_Needle.size();
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* n = reinterpret_cast<const unsigned char*>(m_Bytes.data());
+    const size_t m = m_Bytes.size();
     const size_t r = m_Rare;
-    if (limit - from < m) return npos;
     const auto equal = [t, n, m](size_t at) {
         for (size_t k = 0; k < m; ++k)
             if (AsciiUpper(t[at + k]) != n[k]) return false;

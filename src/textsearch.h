@@ -1,6 +1,7 @@
 // Find machinery of the text-file scanner: the byte-level prefilter that picks
 // the lines worth matching, and the compiled find settings that match them.
-// Private to the scanner's source files.
+// Private to the library's source files: the editor's search looks for its
+// bytes with the same needle.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,31 @@
 #include <qelkit/textfile.h>
 
 class QelFindReplaceData;
+
+namespace qeltext {
+
+// Where some bytes lie in a text, ASCII letters in either case when folding:
+// the needle's rarest byte is looked for many bytes at a time, and each place
+// found is compared whole.
+class Needle {
+public:
+    Needle(std::string bytes, bool fold);
+
+    // The first place in [from, limit) of the whole needle, or std::string::npos.
+    size_t Find(const char* text, size_t from, size_t limit) const;
+    bool IsEmpty() const { return m_Bytes.empty(); }
+    size_t Length() const { return m_Bytes.size(); }
+
+private:
+    size_t FindExact(const char* text, size_t from, size_t limit) const;
+    size_t FindFolded(const char* text, size_t from, size_t limit) const;
+
+    std::string m_Bytes; // upper case when folding
+    bool m_Fold;
+    size_t m_Rare = 0; // index of the rarest byte
+};
+
+} // namespace qeltext
 
 // A cheap byte-level test that finds the places where a match may start:
 // the bytes of a text that every match holds (with ASCII letters in either
@@ -40,15 +66,9 @@ private:
 
     template <class F> static size_t Cached(Cache& cache, size_t from, F find);
 
-    size_t FindNeedle(const std::string& data, size_t from, size_t limit) const;
-    size_t FindFolded(const std::string& data, size_t from, size_t limit) const;
-    size_t FindExact(const std::string& data, size_t from, size_t limit) const;
-
     Kind m_Kind;
-    std::string m_Needle;
-    bool m_Fold;
+    qeltext::Needle m_Needle;
     bool m_High;
-    size_t m_Rare = 0; // index of the needle's rarest byte
     Cache m_NeedleCache;
     Cache m_HighCache;
 };

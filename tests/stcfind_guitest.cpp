@@ -1,5 +1,7 @@
 // Find, replace and go-to of the editor, against grep and sed on the same
 // text.
+#include <chrono>
+#include <iterator>
 #include <map>
 #include <random>
 #include <tuple>
@@ -27,6 +29,16 @@ protected:
     }
 
     static void Regex(bool on) { QelFindReplaceData::Get()->SetUseRegularExpression(on); }
+
+    // The control's own search of the target (SCI_SEARCHINTARGET), or ours:
+    // where it found the bytes, and the target after.
+    std::tuple<int, int, int> SearchTarget(const std::string& bytes, int from, int to, bool raw)
+    {
+        m_Stc->SetTargetRange(from, to);
+        const int pos = raw ? m_Stc->SendMsg(2197, bytes.size(), wxIntPtr(bytes.data()))
+                            : QelSTCSearchBytes(m_Stc, bytes);
+        return {pos, m_Stc->GetTargetStart(), m_Stc->GetTargetEnd()};
+    }
 
     // Lines of random words, "foo" in some of them (at most once a line),
     // written to a file and put in the editor; the file's path.
@@ -247,6 +259,85 @@ TEST_F(StcFind, FindAsYouTypeGivesWayToKeysAndFindsAsFindNext)
         if (row.flags & wxSTC_FIND_WHOLEWORD) {
             EXPECT_EQ(found, 2 * cut + 6);
         }
+    }
+}
+
+// A text is found where the control's own search of its target finds it,
+// either way, with case and word flags: around characters of several bytes,
+// bytes that are not UTF-8, the Kelvin sign and the long s (which the
+// control does not fold to k and s), line ends, and targets that cut a
+// character or span a long stretch without a match.
+TEST_F(StcFind, SearchOfBytesFindsWhatTheControlFinds)
+{
+    static const char* pieces[]
+        = {"foo",          "Foo",         "FOO",         " ",        "_",    "\r\n",
+           "\n",           "caf\xc3\xa9", "CAF\xc3\x89", "\xe9",     "\xc3", "\xa9",
+           "\xe2\x84\xaa", "k",           "K",           "\xc5\xbf", "s",    "\xf0\x9f\x98\x80"};
+    static const char* needles[]
+        = {"foo",      "FOO",      "oo",          "o\r",      "\r\n", "k",     "K",
+           "s",        "S",        "caf\xc3\xa9", "\xa9",     "\xc3", "\xe9 ", "\x9f\x98",
+           "\xf0\x9f", "\xe2\x84", "\xaa\x66o",   "x y\nfoo", "Foo_"};
+    static const int flags[] = {0, wxSTC_FIND_MATCHCASE, wxSTC_FIND_WHOLEWORD, wxSTC_FIND_WORDSTART,
+                                wxSTC_FIND_MATCHCASE | wxSTC_FIND_WHOLEWORD};
+    std::mt19937 engine(5);
+    const auto random = [&engine](size_t n) { return static_cast<int>(engine() % n); };
+    std::string text;
+    for (const size_t end : {3000, 123000, 126000})
+        while (text.size() < end)
+            text += end == 123000 ? "x y\n" : pieces[random(std::size(pieces))];
+    m_Stc->SetTextRaw(text.c_str());
+    const int length = m_Stc->GetLength();
+
+    for (int trial = 0; trial < 800; ++trial) {
+        const std::string needle = needles[random(std::size(needles))];
+        const int n = static_cast<int>(needle.size());
+        // Ends near the text's edges, where the matches are, or anywhere; or
+        // a target that cuts the first or the last byte off a match; or, back
+        // from 64 KB past the last match before the stretch, one that puts
+        // that match across the cut of the first block searched back.
+        const auto end = [&] {
+            const int edge = random(4) ? random(4000) : random(length + 1);
+            return random(2) ? edge : length - edge;
+        };
+        int from = end(), to = end();
+        const size_t any = text.find(needle, random(length));
+        const size_t last = text.rfind(needle, 3000);
+        if (trial % 3 == 0 && any != std::string::npos) {
+            const int at = static_cast<int>(any);
+            from = random(2) ? at - random(50) : std::min(length, at + n + random(50));
+            to = from <= at ? at + n - 1 : at + 1;
+        } else if (trial % 3 == 1 && last != std::string::npos && n > 1) {
+            from = static_cast<int>(last) + (1 << 16) + n + 1 + random(n - 1);
+            to = random(last + 1);
+        }
+        m_Stc->SetSearchFlags(flags[random(std::size(flags))]);
+        SCOPED_TRACE(testing::Message() << "'" << needle << "' flags " << m_Stc->GetSearchFlags()
+                                        << " from " << from << " to " << to);
+        EXPECT_EQ(SearchTarget(needle, from, to, true), SearchTarget(needle, from, to, false));
+    }
+}
+
+// The find bar searches a long document whole when its text is missing: the
+// search takes a small part of the time that the control's own takes.
+TEST_F(StcFind, SearchOfBytesOutrunsTheControl)
+{
+    std::string text;
+    while (text.size() < (8 << 20))
+        text += "static int f(int a, int b) { return a + b; } /* Sum */\n";
+    m_Stc->SetTextRaw(text.c_str());
+    // The best of three rounds.
+    const auto time = [this](bool raw) {
+        auto best = std::chrono::steady_clock::duration::max();
+        for (int round = 0; round < 3; ++round) {
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(std::get<0>(SearchTarget("struct_x", 0, m_Stc->GetLength(), raw)), -1);
+            best = std::min(best, std::chrono::steady_clock::now() - start);
+        }
+        return std::chrono::duration_cast<std::chrono::microseconds>(best).count();
+    };
+    for (const int flags : {0, wxSTC_FIND_MATCHCASE}) {
+        m_Stc->SetSearchFlags(flags);
+        EXPECT_LT(4 * time(false), time(true)) << "microseconds, flags " << flags;
     }
 }
 

@@ -241,6 +241,8 @@ private:
     // Searches the next slice of the search as the user types; false when
     // that search has ended.
     bool FindSlice();
+    // Searches slices for one turn of the timer; false as FindSlice.
+    bool FindSlices();
     void FinishFindAsYouType();
     // Selects the match in the target and shows it.
     void SelectFound();
