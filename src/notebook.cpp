@@ -19,6 +19,26 @@ QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id
     , m_Frame(frame)
 { }
 
+bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
+{
+    // The toolkit hands each idle time to every child, and every child then
+    // asks for the update of its own id through all of its handlers: with
+    // hundreds of files open that walk was most of what the program did
+    // while nobody used it. A page not shown has nothing to show updated;
+    // it gets its idle time again once chosen.
+    bool more = false;
+    OnInternalIdle();
+    if (wxIdleEvent::GetMode() == wxIDLE_PROCESS_ALL || HasExtraStyle(wxWS_EX_PROCESS_IDLE)) {
+        event.SetEventObject(this);
+        HandleWindowEvent(event);
+        more = event.MoreRequested();
+    }
+    // The flag itself: the toolkit's own test asks GTK too, for each page.
+    for (wxWindow* child : GetChildren())
+        if (child->wxWindowBase::IsShown() && child->SendIdleEvents(event)) more = true;
+    return more;
+}
+
 wxWindow* QelNotebook::AddPage(wxWindow* page, const wxString& key, const wxString& text,
                                bool select, const wxBitmap& bitmap)
 {

@@ -69,6 +69,9 @@ public:
 
     size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
 
+    // Passes the idle time on to the pages shown only.
+    bool SendIdleEvents(wxIdleEvent& event) override;
+
 protected:
     void DoThaw() override;
 
