@@ -17,7 +17,10 @@ QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id
                          const wxPoint& pos, const wxSize& size, long style)
     : wxAuiNotebook(parent, id, pos, size, style)
     , m_Frame(frame)
-{ }
+{
+    // Drawn whole by its own manager, as a managed frame is.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
 
 bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
 {
@@ -37,6 +40,11 @@ bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
     for (wxWindow* child : GetChildren())
         if (child->wxWindowBase::IsShown() && child->SendIdleEvents(event)) more = true;
     return more;
+}
+
+wxVisualAttributes QelNotebook::GetDefaultAttributes() const
+{
+    return m_DefaultAttributes.Get([this] { return wxAuiNotebook::GetDefaultAttributes(); });
 }
 
 wxWindow* QelNotebook::AddPage(wxWindow* page, const wxString& key, const wxString& text,

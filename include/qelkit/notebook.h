@@ -9,6 +9,7 @@
 #include <wx/bitmap.h>
 #include <wx/string.h>
 
+#include <qelkit/attributes.h>
 #include <qelkit/defs.h>
 
 class QelManagedFrame;
@@ -71,6 +72,9 @@ public:
 
     // Passes the idle time on to the pages shown only.
     bool SendIdleEvents(wxIdleEvent& event) override;
+    // Looked up in the theme once: the toolkit asks for them with every
+    // device context made on the notebook.
+    wxVisualAttributes GetDefaultAttributes() const override;
 
 protected:
     void DoThaw() override;
@@ -86,6 +90,7 @@ private:
     bool m_Deleting = false;                // in DeletePages: page changes are told at its end
     wxWindow* m_PendingSelection = nullptr; // selected at the thaw
     int m_TabBitmapHeight = -1; // of the tallest tab bitmap so far; -1 before the first tab
+    QelDefaultAttributes m_DefaultAttributes{this};
 
     wxDECLARE_EVENT_TABLE();
 };
