@@ -1,6 +1,7 @@
 #include <qelkit/notebook.h>
 
 #include <algorithm>
+#include <set>
 
 #include <wx/log.h>
 
@@ -22,6 +23,14 @@ QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id
     SetBackgroundStyle(wxBG_STYLE_PAINT);
 }
 
+QelNotebook::~QelNotebook()
+{
+    // The toolkit's part deletes the pages after this, showing one after
+    // another as it goes: they must not reach this part any more.
+    for (size_t i = 0; i < GetPageCount(); ++i)
+        GetPage(i)->Unbind(wxEVT_SHOW, &QelNotebook::OnPageShow, this);
+}
+
 bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
 {
     // The toolkit hands each idle time to every child, and every child then
@@ -36,10 +45,40 @@ bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
         HandleWindowEvent(event);
         more = event.MoreRequested();
     }
-    // The flag itself: the toolkit's own test asks GTK too, for each page.
-    for (wxWindow* child : GetChildren())
-        if (child->wxWindowBase::IsShown() && child->SendIdleEvents(event)) more = true;
+    if (!m_IdleChildrenKnown) {
+        std::set<wxWindow*> keyed;
+        for (const auto& [key, page] : m_MapPages) keyed.insert(page);
+        m_IdleChildren.clear();
+        for (wxWindow* child : GetChildren())
+            if (child->IsShown() || keyed.count(child) == 0) m_IdleChildren.push_back(child);
+        m_IdleChildrenKnown = true;
+    }
+    // A copy: an idle handler may add or close a page, and one closed is
+    // passed over.
+    const std::vector<wxWindow*> children(m_IdleChildren);
+    for (wxWindow* child : children) {
+        if (!m_IdleChildrenKnown && !GetChildren().Find(child)) continue;
+        if (child->SendIdleEvents(event)) more = true;
+    }
     return more;
+}
+
+void QelNotebook::AddChild(wxWindowBase* child)
+{
+    wxAuiNotebook::AddChild(child);
+    m_IdleChildrenKnown = false;
+}
+
+void QelNotebook::RemoveChild(wxWindowBase* child)
+{
+    wxAuiNotebook::RemoveChild(child);
+    m_IdleChildrenKnown = false;
+}
+
+void QelNotebook::OnPageShow(wxShowEvent& event)
+{
+    event.Skip();
+    m_IdleChildrenKnown = false;
 }
 
 wxVisualAttributes QelNotebook::GetDefaultAttributes() const
@@ -70,6 +109,8 @@ wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxStrin
         return nullptr;
     }
     m_MapPages[key] = page;
+    page->Bind(wxEVT_SHOW, &QelNotebook::OnPageShow, this);
+    m_IdleChildrenKnown = false;
     if (defer) m_PendingSelection = page;
     return page;
 }
