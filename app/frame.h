@@ -4,11 +4,14 @@
 // synced in them.
 #pragma once
 
+#include <optional>
+
 #include <wx/log.h>
 
 #include <qelkit/listviewfile.h>
 
 #include "decorated.h"
+#include "rules.h"
 
 class LazyPane;
 class QelGenericDirCtrl;
@@ -99,6 +102,10 @@ public:
 
     using DecoratedFrame::OnNotebook;
 
+    // One look at the window's state serves every update asked while the
+    // window's windows take their idle time.
+    bool SendIdleEvents(wxIdleEvent& event) override;
+
 private:
     // The names OpenFile could not open while OpenNames runs.
     struct Refused {
@@ -117,6 +124,7 @@ private:
     void OnClose(wxCloseEvent& event);
     void OnCommand(wxCommandEvent& event);   // commands.cpp
     void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
+    UiState TakeState();                     // update.cpp
     void OnNotebook(wxAuiNotebookEvent& event);
 
     int m_NewFileNo = 1;
@@ -133,6 +141,8 @@ private:
     wxLog* m_LogTarget = nullptr; // ours, owned
     bool m_Closing = false;       // a close is under way: no new unnamed page
     Refused* m_Refused = nullptr; // gathers the refusals of OpenFile, while set
+    // The state taken in the idle pass under way, once an update asked.
+    std::optional<UiState>* m_PassState = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

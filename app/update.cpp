@@ -1,5 +1,8 @@
 // Which of the main window's commands are available: the window's state,
-// taken cheaply at every update, goes through the rules.
+// taken once for all the updates of an idle pass, goes through the rules.
+#include <optional>
+#include <utility>
+
 #include <wx/config.h>
 
 #include <qelkit/listview.h>
@@ -37,7 +40,19 @@ void TakeEditor(QelSTC* stc, UiState& s)
 
 } // namespace
 
-void Frame::OnUpdateUI(wxUpdateUIEvent& event)
+bool Frame::SendIdleEvents(wxIdleEvent& event)
+{
+    // The tools of the bars ask one after another, each for its command, in
+    // the same pass. An update asked outside a pass (a menu opening) looks
+    // again; a pass within a pass (a dialog's) takes its own.
+    std::optional<UiState> state;
+    std::optional<UiState>* const outer = std::exchange(m_PassState, &state);
+    const bool more = DecoratedFrame::SendIdleEvents(event);
+    m_PassState = outer;
+    return more;
+}
+
+UiState Frame::TakeState()
 {
     UiState s;
     s.editor_pages = m_Editors->GetPageCount();
@@ -67,8 +82,16 @@ void Frame::OnUpdateUI(wxUpdateUIEvent& event)
     s.sort_sync = config->ReadBool("List/SortSync", true);
     for (int id = ID_VIEW_FILES; id <= ID_VIEW_ASCII_TABLE; ++id)
         if (IsPaneShown(UiPaneName(id))) s.panes_shown |= 1u << (id - ID_VIEW_FILES);
+    return s;
+}
 
-    const UiAnswer answer = UiRules(event.GetId(), s);
+void Frame::OnUpdateUI(wxUpdateUIEvent& event)
+{
+    std::optional<UiState> own;
+    std::optional<UiState>& state = m_PassState != nullptr ? *m_PassState : own;
+    if (!state) state = TakeState();
+
+    const UiAnswer answer = UiRules(event.GetId(), *state);
     if (!answer.known) {
         event.Skip();
         return;

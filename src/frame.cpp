@@ -376,17 +376,24 @@ void QelFrame::OpenCommand(const wxString& names)
 
 wxString QelFormatPaneInfo(const QelPaneInfoState& s)
 {
-    if (s.caret == 0) return wxString::Format("%d", s.line_count);
-
-    const int line = s.line + 1;
-    const int column = s.caret - s.line_start + 1;
-    const int length = s.sel_end - s.sel_start;
-    if (length == 0) return wxString::Format("%d,%d", line, column);
-    if (s.rectangular)
-        return wxString::Format("%d,%d,%d", line, column, static_cast<int>(s.sel_text.length()));
-
-    const int lines = QelGetNumberOfLines(s.sel_text);
-    return wxString::Format("%d,%d,%d", line, lines < 2 ? column : lines, length);
+    // Taken at every idle time of an editor: no format string.
+    std::string text;
+    if (s.caret == 0) {
+        text = std::to_string(s.line_count);
+    } else {
+        const int column = s.caret - s.line_start + 1;
+        const int length = s.sel_end - s.sel_start;
+        text = std::to_string(s.line + 1) + ',';
+        if (length == 0) {
+            text += std::to_string(column);
+        } else if (s.rectangular) {
+            text += std::to_string(column) + ',' + std::to_string(s.sel_text.length());
+        } else {
+            const int lines = QelGetNumberOfLines(s.sel_text);
+            text += std::to_string(lines < 2 ? column : lines) + ',' + std::to_string(length);
+        }
+    }
+    return wxString::FromAscii(text.c_str());
 }
 
 wxString QelFileTypeText(long editor_flags, int eol_mode)

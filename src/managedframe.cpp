@@ -33,6 +33,10 @@ QelManagedFrame::QelManagedFrame(wxWindow* parent, wxWindowID id, const wxString
     : QelFrame(parent, id, title, style)
     , m_Manager(this, wxAUI_MGR_DEFAULT)
 {
+    // The manager clears and draws all of the frame it manages, and swallows
+    // the toolkit's erasing: a device context made for that erasing alone
+    // cost every blink of the caret, which repaints its editor's ancestors.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_ToolBar = new QelToolBar(this);
     m_ToolBar->AddControls();
     AddToolBarPane(m_ToolBar, "TOOLBAR", _("Toolbar"));
@@ -44,6 +48,11 @@ QelManagedFrame::QelManagedFrame(wxWindow* parent, wxWindowID id, const wxString
 QelManagedFrame::~QelManagedFrame()
 {
     m_Manager.UnInit();
+}
+
+wxVisualAttributes QelManagedFrame::GetDefaultAttributes() const
+{
+    return m_DefaultAttributes.Get([this] { return QelFrame::GetDefaultAttributes(); });
 }
 
 bool QelManagedFrame::AddToolBarPane(wxWindow* window, const wxString& name,

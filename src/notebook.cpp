@@ -1,6 +1,7 @@
 #include <qelkit/notebook.h>
 
 #include <algorithm>
+#include <set>
 
 #include <wx/log.h>
 
@@ -17,7 +18,73 @@ QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id
                          const wxPoint& pos, const wxSize& size, long style)
     : wxAuiNotebook(parent, id, pos, size, style)
     , m_Frame(frame)
-{ }
+{
+    // Drawn whole by its own manager, as a managed frame is.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+QelNotebook::~QelNotebook()
+{
+    // The toolkit's part deletes the pages after this, showing one after
+    // another as it goes: they must not reach this part any more.
+    for (size_t i = 0; i < GetPageCount(); ++i)
+        GetPage(i)->Unbind(wxEVT_SHOW, &QelNotebook::OnPageShow, this);
+}
+
+bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
+{
+    // The toolkit hands each idle time to every child, and every child then
+    // asks for the update of its own id through all of its handlers: with
+    // hundreds of files open that walk was most of what the program did
+    // while nobody used it. A page not shown has nothing to show updated;
+    // it gets its idle time again once chosen.
+    bool more = false;
+    OnInternalIdle();
+    if (wxIdleEvent::GetMode() == wxIDLE_PROCESS_ALL || HasExtraStyle(wxWS_EX_PROCESS_IDLE)) {
+        event.SetEventObject(this);
+        HandleWindowEvent(event);
+        more = event.MoreRequested();
+    }
+    if (!m_IdleChildrenKnown) {
+        std::set<wxWindow*> keyed;
+        for (const auto& [key, page] : m_MapPages) keyed.insert(page);
+        m_IdleChildren.clear();
+        for (wxWindow* child : GetChildren())
+            if (child->IsShown() || keyed.count(child) == 0) m_IdleChildren.push_back(child);
+        m_IdleChildrenKnown = true;
+    }
+    // A copy: an idle handler may add or close a page, and one closed is
+    // passed over.
+    const std::vector<wxWindow*> children(m_IdleChildren);
+    for (wxWindow* child : children) {
+        if (!m_IdleChildrenKnown && !GetChildren().Find(child)) continue;
+        if (child->SendIdleEvents(event)) more = true;
+    }
+    return more;
+}
+
+void QelNotebook::AddChild(wxWindowBase* child)
+{
+    wxAuiNotebook::AddChild(child);
+    m_IdleChildrenKnown = false;
+}
+
+void QelNotebook::RemoveChild(wxWindowBase* child)
+{
+    wxAuiNotebook::RemoveChild(child);
+    m_IdleChildrenKnown = false;
+}
+
+void QelNotebook::OnPageShow(wxShowEvent& event)
+{
+    event.Skip();
+    m_IdleChildrenKnown = false;
+}
+
+wxVisualAttributes QelNotebook::GetDefaultAttributes() const
+{
+    return m_DefaultAttributes.Get([this] { return wxAuiNotebook::GetDefaultAttributes(); });
+}
 
 wxWindow* QelNotebook::AddPage(wxWindow* page, const wxString& key, const wxString& text,
                                bool select, const wxBitmap& bitmap)
@@ -42,6 +109,8 @@ wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxStrin
         return nullptr;
     }
     m_MapPages[key] = page;
+    page->Bind(wxEVT_SHOW, &QelNotebook::OnPageShow, this);
+    m_IdleChildrenKnown = false;
     if (defer) m_PendingSelection = page;
     return page;
 }

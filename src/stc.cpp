@@ -124,6 +124,11 @@ void QelSTC::Initialize()
     ConfigGet();
 }
 
+wxVisualAttributes QelSTC::GetDefaultAttributes() const
+{
+    return m_DefaultAttributes.Get([this] { return wxStyledTextCtrl::GetDefaultAttributes(); });
+}
+
 void QelSTC::BindEvents()
 {
     Bind(wxEVT_CHAR, &QelSTC::OnChar, this);

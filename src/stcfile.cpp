@@ -115,12 +115,20 @@ constexpr std::chrono::milliseconds kSyncInterval(500);
 // would pass every window, the hundreds of pages not shown included.
 std::vector<QelSTCFile*> g_Editors;
 wxTimer* g_SyncTicker = nullptr;
+// The editors that may be shown: all but those hidden since they were last
+// shown or made, so that a tick looks at a few and not at every page.
+std::vector<QelSTCFile*> g_MayShow;
+
+void Forget(std::vector<QelSTCFile*>& files, QelSTCFile* file)
+{
+    files.erase(std::remove(files.begin(), files.end(), file), files.end());
+}
 
 void OnSyncTick(wxTimerEvent&)
 {
     // IsShown first: it rejects a page not shown without asking its parents.
     std::vector<QelSTCFile*> shown;
-    for (QelSTCFile* file : g_Editors)
+    for (QelSTCFile* file : g_MayShow)
         if (file->GetSTC().IsShown() && file->GetSTC().IsShownOnScreen()) shown.push_back(file);
 
     for (QelSTCFile* file : shown) {
@@ -148,18 +156,23 @@ QelSTCFile::QelSTCFile(QelSTC* stc)
         g_SyncTicker->Start(static_cast<int>(kSyncInterval.count()));
     }
     g_Editors.push_back(this);
+    g_MayShow.push_back(this);
 
     // Shown again (its notebook page chosen): what changed meanwhile is
     // checked at the next idle time.
     m_STC->Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
         event.Skip();
-        if (event.IsShown()) m_LastCheck = {};
+        Forget(g_MayShow, this);
+        if (!event.IsShown()) return;
+        g_MayShow.push_back(this);
+        m_LastCheck = {};
     });
 }
 
 QelSTCFile::~QelSTCFile()
 {
-    g_Editors.erase(std::remove(g_Editors.begin(), g_Editors.end(), this), g_Editors.end());
+    Forget(g_Editors, this);
+    Forget(g_MayShow, this);
     if (g_Editors.empty()) {
         delete g_SyncTicker;
         g_SyncTicker = nullptr;

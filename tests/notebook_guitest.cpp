@@ -1,5 +1,8 @@
 // The keyed notebook: pages found by key, re-keyed, deleted and closed with
 // the frame asked, and commands run over its editor pages with real files.
+#include <map>
+#include <tuple>
+
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/testing.h>
@@ -186,3 +189,26 @@ TEST_F(NotebookTest, CommandsSkipOtherPages)
 }
 
 } // namespace
+
+// Idle time reaches the pages shown and not the hundreds of others; a page
+// chosen gets it from then on.
+TEST_F(NotebookTest, IdleTimeGoesToThePageShown)
+{
+    m_Frame->Show();
+    wxWindow* first = Panel("first");
+    wxWindow* second = Panel("second");
+    std::map<wxWindow*, int> idles;
+    for (wxWindow* page : {first, second})
+        page->Bind(wxEVT_IDLE, [&idles, page](wxIdleEvent& event) {
+            event.Skip();
+            ++idles[page];
+        });
+    const std::tuple<wxWindow*, wxWindow*> rows[] = {{first, second}, {second, first}};
+    for (const auto& [shown, hidden] : rows) {
+        m_Book->SetSelection(m_Book->GetPageIndex(shown));
+        idles.clear();
+        wxTheApp->ProcessIdle();
+        EXPECT_GT(idles[shown], 0);
+        EXPECT_EQ(idles[hidden], 0);
+    }
+}

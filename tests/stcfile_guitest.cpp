@@ -139,6 +139,21 @@ TEST_F(StcFile, OnlyAShownEditorFollowsItsFile)
     EXPECT_TRUE(PumpUntil([&] { return TextBytes(hidden) == "theirs\n"; }, 3000));
 }
 
+// Without idle time (no idle events reach the editors) the timer follows a
+// shown editor alone: also one that was hidden and is shown again.
+TEST_F(StcFile, TimerFollowsAnEditorShownAgain)
+{
+    m_Frame->Show();
+    QelSTC* stc = Open("again.txt", "old\n");
+    stc->Hide();
+    stc->Show();
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    WriteBytes(stc->GetFileName().GetFullPath(), "theirs\n");
+    const bool followed = PumpUntil([&] { return TextBytes(stc) == "theirs\n"; }, 3000);
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_ALL);
+    EXPECT_TRUE(followed);
+}
+
 // A grown log gets only its tail read, and the caret at the end follows it;
 // one of up to 1024 bytes is read whole.
 TEST_F(StcFile, GrowingLogGetsItsTail)

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
 
+#include <qelkit/attributes.h>
 #include <qelkit/frame.h>
 
 class QelManagedFrame;
@@ -90,6 +91,9 @@ public:
     // one pane twice, is damaged: it is ignored with a warning and false.
     bool LoadPerspective(const wxString& perspective);
 
+    // Looked up in the theme once, as the notebook's are.
+    wxVisualAttributes GetDefaultAttributes() const override;
+
 protected:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);
@@ -105,6 +109,7 @@ private:
     QelToolBar* m_ToolBar = nullptr;
     QelViTextCtrl* m_viTextCtrl = nullptr;
     wxStaticText* m_viTextPrefix = nullptr;
+    QelDefaultAttributes m_DefaultAttributes{this};
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -9,6 +9,7 @@
 #include <wx/bitmap.h>
 #include <wx/string.h>
 
+#include <qelkit/attributes.h>
 #include <qelkit/defs.h>
 
 class QelManagedFrame;
@@ -69,6 +70,16 @@ public:
 
     size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
 
+    ~QelNotebook() override;
+
+    // Passes the idle time on to the pages shown only.
+    bool SendIdleEvents(wxIdleEvent& event) override;
+    void AddChild(wxWindowBase* child) override;
+    void RemoveChild(wxWindowBase* child) override;
+    // Looked up in the theme once: the toolkit asks for them with every
+    // device context made on the notebook.
+    wxVisualAttributes GetDefaultAttributes() const override;
+
 protected:
     void DoThaw() override;
 
@@ -77,12 +88,19 @@ private:
     void ErasePage(const wxString& key);
     void ErasePage(wxWindow* page);
     void OnNotebook(wxAuiNotebookEvent& event);
+    void OnPageShow(wxShowEvent& event);
 
     QelManagedFrame* m_Frame;
     std::map<wxString, wxWindow*> m_MapPages;
     bool m_Deleting = false;                // in DeletePages: page changes are told at its end
     wxWindow* m_PendingSelection = nullptr; // selected at the thaw
     int m_TabBitmapHeight = -1; // of the tallest tab bitmap so far; -1 before the first tab
+    QelDefaultAttributes m_DefaultAttributes{this};
+    // The children that idle time goes to: all but the keyed pages hidden.
+    // Made again once a child came or went, or a keyed page was shown or
+    // hidden, so that an idle time looks at a few and not at every page.
+    std::vector<wxWindow*> m_IdleChildren;
+    bool m_IdleChildrenKnown = false;
 
     wxDECLARE_EVENT_TABLE();
 };

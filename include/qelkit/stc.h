@@ -12,6 +12,7 @@
 #include <wx/stc/stc.h>
 #include <wx/timer.h>
 
+#include <qelkit/attributes.h>
 #include <qelkit/defs.h>
 #include <qelkit/filename.h>
 #include <qelkit/lexer.h>
@@ -190,6 +191,9 @@ public:
                   wxString* filename = nullptr);
     void Cut() override;
     void Paste() override;
+    // Looked up in the theme once, as the notebook's are: a blink of the
+    // caret paints.
+    wxVisualAttributes GetDefaultAttributes() const override;
     // Puts the text from start to end and the suffix on the clipboard as
     // copy does, every byte kept; and the bytes that a text from the
     // clipboard stands for, with the document's line ends, as paste adds.
@@ -310,6 +314,7 @@ private:
     QelLexer m_Lexer;
     QelSTCFile m_File;
     QelVi m_vi;
+    QelDefaultAttributes m_DefaultAttributes{this};
     wxFont m_DefaultFont;
     wxPathList m_PathList;
 
