@@ -26,11 +26,20 @@ public:
     // Null, adding nothing, when the key is in use or the toolkit refuses.
     // While the notebook is frozen, selecting (here and in SelectPage) waits
     // for the thaw, where the last page asked for is selected.
+    // These hide the toolkit's forms on purpose: a page is never added
+    // without a key.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
     wxWindow* AddPage(wxWindow* page, const wxString& key, const wxString& text = wxEmptyString,
                       bool select = false, const wxBitmap& bitmap = wxNullBitmap);
     wxWindow* InsertPage(size_t page_idx, wxWindow* page, const wxString& key,
                          const wxString& text = wxEmptyString, bool select = false,
                          const wxBitmap& bitmap = wxNullBitmap);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
     // Deletes (destroys) the page of key.
     bool DeletePage(const wxString& key);
