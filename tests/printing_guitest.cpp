@@ -1,6 +1,7 @@
 // The printout of a real editor drawn into a memory device context at a
 // fixed resolution; never a printer or its dialog.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
@@ -168,6 +169,30 @@ TEST_F(PrintingTest, HeaderAndFooterCarryTheFileAndThePageNumbers)
         EXPECT_FALSE(looksLike("Page @PAGENUM@ of @PAGESCNT@"));
         m_Dc.SelectObject(m_Bitmap);
     }
+}
+
+// The printer asks for the pages before it prepares the printout, and takes
+// any range it is given for the one the user chose: a printout not yet
+// prepared names no range, so that the print dialog offers all pages rather
+// than the first alone; once prepared it names them all.
+TEST_F(PrintingTest, PagesOfferedToThePrintDialogAreAllPages)
+{
+    QelSTC* stc = Editor(300);
+    QelPrintout printout(stc);
+    wxPrintout& base = printout;
+    const auto range = [&base] {
+        int min = -9, max = -9, from = -9, to = -9;
+        base.GetPageInfo(&min, &max, &from, &to);
+        return std::vector<int>{min, max, from, to};
+    };
+    EXPECT_EQ(range(), (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_FALSE(base.HasPage(1));
+
+    Prepare(printout);
+    const int count = printout.GetPageCount();
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(range(), (std::vector<int>{1, count, 1, count}));
+    stc->Destroy();
 }
 
 } // namespace
