@@ -83,6 +83,12 @@ void QelPrintout::OnPreparePrinting()
         setup->SetPaperSize(wxPAPER_A4);
         paper = setup->GetPaperSize();
     }
+    // The paper is named upright; a page printed across (chosen in the page
+    // setup or in the print dialog) has its long side across, or the text
+    // would run on below the bottom edge.
+    wxSize device;
+    GetPageSizePixels(&device.x, &device.y);
+    if ((device.x > device.y) != (paper.x > paper.y)) paper = wxSize(paper.y, paper.x);
 
     const int width = MillimetresToPixels(paper.x, ppiScr.x);
     const int height = MillimetresToPixels(paper.y, ppiScr.y);

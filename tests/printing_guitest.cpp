@@ -195,4 +195,30 @@ TEST_F(PrintingTest, PagesOfferedToThePrintDialogAreAllPages)
     stc->Destroy();
 }
 
+// A page printed across (landscape) takes its text across too: every page
+// ends on the paper, so more pages are needed than upright, and none of the
+// document's lines falls off the bottom edge.
+TEST_F(PrintingTest, LandscapePagesKeepTheirTextOnThePaper)
+{
+    QelSTC* stc = Editor(300);
+    int counts[2] = {0, 0};
+    for (const bool across : {false, true}) {
+        SCOPED_TRACE(across ? "landscape" : "portrait");
+        const wxSize page = across ? wxSize(800, 600) : wxSize(600, 800);
+        m_Bitmap = wxBitmap(page.x, page.y, 24);
+        QelPrintout printout(stc);
+        wxPrintout& base = printout;
+        Prepare(printout, 72, page);
+        counts[across] = printout.GetPageCount();
+        EXPECT_EQ(printout.GetPageRect().width > printout.GetPageRect().height, across);
+        ASSERT_TRUE(base.OnPrintPage(1));
+        const wxRect r = printout.GetPrintRect();
+        EXPECT_LE(m_Dc.LogicalToDeviceY(r.GetBottom()), page.y);
+        EXPECT_LE(m_Dc.LogicalToDeviceX(r.GetRight()), page.x);
+        m_Dc.SelectObject(wxNullBitmap);
+    }
+    EXPECT_GT(counts[1], counts[0]);
+    stc->Destroy();
+}
+
 } // namespace
