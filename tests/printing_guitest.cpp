@@ -221,4 +221,27 @@ TEST_F(PrintingTest, LandscapePagesKeepTheirTextOnThePaper)
     stc->Destroy();
 }
 
+// A line longer than a page goes on from page to page where the last page
+// stopped: every page holds as much of it as the first, and none of it is
+// left out between two pages.
+TEST_F(PrintingTest, LineLongerThanAPageGoesOnFromPageToPage)
+{
+    std::string line;
+    while (line.size() < 60000) line += "xxxxxxx ";
+    m_Path = WriteFile("long.txt", line + "\nend\n");
+    QelSTC* stc = new QelSTC(m_Frame, QelFileName(m_Path));
+    QelPrintout printout(stc);
+    Prepare(printout);
+    const auto& breaks = printout.GetPageBreaks();
+    const int count = printout.GetPageCount();
+    ASSERT_GE(count, 4);
+    const int page = breaks[1];
+    ASSERT_GT(page, 0);
+    for (int i = 1; i + 1 < count; ++i)
+        EXPECT_EQ(breaks[i + 1] - breaks[i], page) << "page " << i + 1;
+    EXPECT_EQ(count, static_cast<int>(line.size()) / page + 1);
+    EXPECT_EQ(breaks.back(), stc->GetLength());
+    stc->Destroy();
+}
+
 } // namespace
