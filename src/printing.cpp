@@ -83,6 +83,12 @@ void QelPrintout::OnPreparePrinting()
         setup->SetPaperSize(wxPAPER_A4);
         paper = setup->GetPaperSize();
     }
+    // The paper is named upright; a page printed across (chosen in the page
+    // setup or in the print dialog) has its long side across, or the text
+    // would run on below the bottom edge.
+    wxSize device;
+    GetPageSizePixels(&device.x, &device.y);
+    if ((device.x > device.y) != (paper.x > paper.y)) paper = wxSize(paper.y, paper.x);
 
     const int width = MillimetresToPixels(paper.x, ppiScr.x);
     const int height = MillimetresToPixels(paper.y, ppiScr.y);
@@ -110,7 +116,21 @@ void QelPrintout::CountPages()
     int pos = 0;
     while (pos < length) {
         if (!SetScale(dc)) return;
-        const int next = m_Owner->FormatRange(false, pos, length, dc, dc, m_PrintRect, m_PageRect);
+        int next = m_Owner->FormatRange(false, pos, length, dc, dc, m_PrintRect, m_PageRect);
+        // A page that starts inside a line lays out the whole line, and the
+        // control counts the part above the page into the position where
+        // the next page starts, unless the page reaches the line's end
+        // (which it then gives exactly): when this page ends inside the same
+        // line, that part is taken off again, or it would never be printed.
+        const int line = m_Owner->LineFromPosition(pos);
+        const int line_start = m_Owner->PositionFromLine(line);
+        if (pos > line_start) {
+            const int following
+                = line + 1 < m_Owner->GetLineCount() ? m_Owner->PositionFromLine(line + 1) : length;
+            const int within = m_Owner->FormatRange(false, pos, m_Owner->GetLineEndPosition(line),
+                                                    dc, dc, m_PrintRect, m_PageRect);
+            if (within != following) next = within - (pos - line_start);
+        }
         // A page that takes no text (margins larger than the paper, or a
         // line taller than the page) would repeat for ever.
         if (next <= pos) {

@@ -1,6 +1,7 @@
 // The printout of a real editor drawn into a memory device context at a
 // fixed resolution; never a printer or its dialog.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
@@ -168,6 +169,79 @@ TEST_F(PrintingTest, HeaderAndFooterCarryTheFileAndThePageNumbers)
         EXPECT_FALSE(looksLike("Page @PAGENUM@ of @PAGESCNT@"));
         m_Dc.SelectObject(m_Bitmap);
     }
+}
+
+// The printer asks for the pages before it prepares the printout, and takes
+// any range it is given for the one the user chose: a printout not yet
+// prepared names no range, so that the print dialog offers all pages rather
+// than the first alone; once prepared it names them all.
+TEST_F(PrintingTest, PagesOfferedToThePrintDialogAreAllPages)
+{
+    QelSTC* stc = Editor(300);
+    QelPrintout printout(stc);
+    wxPrintout& base = printout;
+    const auto range = [&base] {
+        int min = -9, max = -9, from = -9, to = -9;
+        base.GetPageInfo(&min, &max, &from, &to);
+        return std::vector<int>{min, max, from, to};
+    };
+    EXPECT_EQ(range(), (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_FALSE(base.HasPage(1));
+
+    Prepare(printout);
+    const int count = printout.GetPageCount();
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(range(), (std::vector<int>{1, count, 1, count}));
+    stc->Destroy();
+}
+
+// A page printed across (landscape) takes its text across too: every page
+// ends on the paper, so more pages are needed than upright, and none of the
+// document's lines falls off the bottom edge.
+TEST_F(PrintingTest, LandscapePagesKeepTheirTextOnThePaper)
+{
+    QelSTC* stc = Editor(300);
+    int counts[2] = {0, 0};
+    for (const bool across : {false, true}) {
+        SCOPED_TRACE(across ? "landscape" : "portrait");
+        const wxSize page = across ? wxSize(800, 600) : wxSize(600, 800);
+        m_Bitmap = wxBitmap(page.x, page.y, 24);
+        QelPrintout printout(stc);
+        wxPrintout& base = printout;
+        Prepare(printout, 72, page);
+        counts[across] = printout.GetPageCount();
+        EXPECT_EQ(printout.GetPageRect().width > printout.GetPageRect().height, across);
+        ASSERT_TRUE(base.OnPrintPage(1));
+        const wxRect r = printout.GetPrintRect();
+        EXPECT_LE(m_Dc.LogicalToDeviceY(r.GetBottom()), page.y);
+        EXPECT_LE(m_Dc.LogicalToDeviceX(r.GetRight()), page.x);
+        m_Dc.SelectObject(wxNullBitmap);
+    }
+    EXPECT_GT(counts[1], counts[0]);
+    stc->Destroy();
+}
+
+// A line longer than a page goes on from page to page where the last page
+// stopped: every page holds as much of it as the first, and none of it is
+// left out between two pages.
+TEST_F(PrintingTest, LineLongerThanAPageGoesOnFromPageToPage)
+{
+    std::string line;
+    while (line.size() < 60000) line += "xxxxxxx ";
+    m_Path = WriteFile("long.txt", line + "\nend\n");
+    QelSTC* stc = new QelSTC(m_Frame, QelFileName(m_Path));
+    QelPrintout printout(stc);
+    Prepare(printout);
+    const auto& breaks = printout.GetPageBreaks();
+    const int count = printout.GetPageCount();
+    ASSERT_GE(count, 4);
+    const int page = breaks[1];
+    ASSERT_GT(page, 0);
+    for (int i = 1; i + 1 < count; ++i)
+        EXPECT_EQ(breaks[i + 1] - breaks[i], page) << "page " << i + 1;
+    EXPECT_EQ(count, static_cast<int>(line.size()) / page + 1);
+    EXPECT_EQ(breaks.back(), stc->GetLength());
+    stc->Destroy();
 }
 
 } // namespace

@@ -49,7 +49,12 @@ public:
     // The document position where each page starts, then the position
     // after the last page.
     const std::vector<int>& GetPageBreaks() const noexcept { return m_PageBreaks; }
-    int GetPageCount() const noexcept { return static_cast<int>(m_PageBreaks.size()) - 1; }
+    // No pages before the run is prepared: the printer asks for the range
+    // before that, and would take a negative count for a range of one page.
+    int GetPageCount() const noexcept
+    {
+        return m_PageBreaks.empty() ? 0 : static_cast<int>(m_PageBreaks.size()) - 1;
+    }
 
 private:
     void OnPreparePrinting() override;
