@@ -1,6 +1,5 @@
 #include <qelkit/app.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -8,7 +7,6 @@
 
 #include <wx/apptrait.h>
 #include <wx/dir.h>
-#include <wx/file.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/mstream.h>
@@ -166,27 +164,16 @@ private:
 };
 
 // The settings file's text, read as the toolkit reads it (a regular file
-// only: a FIFO would wait for a writer), for the report of its faulty lines.
-// False, and told, when it is there but cannot be read.
+// only), for the report of its faulty lines. False, and told, when it is
+// there but cannot be read.
 bool ReadSettingsText(const wxString& path, wxString* text)
 {
     if (path.empty() || !wxFileName::FileExists(path)) return true;
-    wxFile file;
     std::string bytes;
-    bool read = false;
-    {
-        const wxLogNull quiet; // it names the descriptor, not the file
-        wxFileOffset length = 0;
-        read = file.Open(path) && (length = file.Length()) != wxInvalidOffset;
-        if (read) {
-            bytes.resize(static_cast<size_t>(length));
-            read = file.Read(bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-        }
-    }
-    if (!read) {
-        wxLogSysError(file.IsOpened() ? file.GetLastError() : errno,
-                      _("Settings file '%s' cannot be read: its settings are not used or saved"),
-                      path);
+    wxString why;
+    if (!QelReadWholeFile(path, &bytes, &why)) {
+        wxLogError(_("Settings file '%s' cannot be read (%s): its settings are not used or saved"),
+                   path, why);
         return false;
     }
     *text = wxString(bytes.data(), wxConvAuto(), bytes.size());

@@ -327,6 +327,35 @@ void AtomicReplace::Abort()
 
 } // namespace
 
+bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why)
+{
+    // Opened without waiting: a FIFO's open would wait for a writer.
+    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st = {};
+    int error = fd < 0 || fstat(fd, &st) != 0 ? errno : 0;
+    bool read = false;
+    if (error == 0 && !S_ISREG(st.st_mode)) {
+        *why = _("not a regular file");
+    } else if (error == 0) {
+        bytes->resize(static_cast<size_t>(st.st_size));
+        size_t got = 0;
+        while (got < bytes->size()) {
+            const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                error = n < 0 ? errno : 0;
+                break; // a file that shrank meanwhile just ends
+            }
+            got += static_cast<size_t>(n);
+        }
+        bytes->resize(got);
+        read = error == 0;
+    }
+    if (error != 0) *why = wxSysErrorMsgStr(error);
+    if (fd >= 0) close(fd);
+    return read;
+}
+
 bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size)
 {
     AtomicReplace replace;
@@ -550,35 +579,35 @@ void QelFile::LogFailure(const wxString& format) const
         wxLogError(format, path);
 }
 
+namespace {
+
+// What the toolkit's call returns, without the message it gives of a
+// failure: that names the handle's descriptor, and the caller names the file.
+template <class Call> auto Quietly(Call call)
+{
+    const wxLogNull quiet;
+    return call();
+}
+
+} // namespace
+
 ssize_t QelFile::Read(void* data, size_t count)
 {
-    ssize_t n = 0;
-    {
-        const wxLogNull quiet;
-        n = wxFile::Read(data, count);
-    }
+    const ssize_t n = Quietly([&] { return wxFile::Read(data, count); });
     if (n < 0) LogFailure(_("Cannot read file '%s'"));
     return n;
 }
 
 wxFileOffset QelFile::Seek(wxFileOffset offset, wxSeekMode mode)
 {
-    wxFileOffset at = wxInvalidOffset;
-    {
-        const wxLogNull quiet;
-        at = wxFile::Seek(offset, mode);
-    }
+    const wxFileOffset at = Quietly([&] { return wxFile::Seek(offset, mode); });
     if (at == wxInvalidOffset) LogFailure(_("Cannot read file '%s'"));
     return at;
 }
 
 wxFileOffset QelFile::Length() const
 {
-    wxFileOffset length = wxInvalidOffset;
-    {
-        const wxLogNull quiet;
-        length = wxFile::Length();
-    }
+    const wxFileOffset length = Quietly([this] { return wxFile::Length(); });
     if (length == wxInvalidOffset) LogFailure(_("Cannot read file '%s'"));
     return length;
 }
@@ -593,11 +622,7 @@ size_t QelFile::Write(const void* data, size_t count)
     size_t written = 0;
 
     while (written < count) {
-        size_t n = 0;
-        {
-            const wxLogNull quiet;
-            n = wxFile::Write(bytes + written, count - written);
-        }
+        const size_t n = Quietly([&] { return wxFile::Write(bytes + written, count - written); });
         if (n == 0) {
             m_WriteFailed = true;
             LogFailure(_("Cannot write file '%s'"));

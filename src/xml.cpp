@@ -1,9 +1,7 @@
 #include <qelkit/xml.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -12,6 +10,8 @@
 #include <wx/log.h>
 #include <wx/strconv.h>
 #include <wx/xml/xml.h>
+
+#include <qelkit/file.h>
 
 namespace {
 
@@ -196,23 +196,6 @@ private:
     const wxString m_TextName{"text"}, m_CdataName{"cdata"}, m_CommentName{"comment"};
 };
 
-bool ReadWholeFile(const wxString& path, std::string* bytes, wxString* error)
-{
-    FILE* file = fopen(path.fn_str(), "rb");
-    if (file == nullptr) {
-        *error = wxSysErrorMsgStr(errno);
-        return false;
-    }
-    char block[65536];
-    size_t got;
-    while ((got = fread(block, 1, sizeof block, file)) > 0) bytes->append(block, got);
-    const bool failed = ferror(file) != 0;
-    const int code = errno;
-    fclose(file);
-    if (failed) *error = wxSysErrorMsgStr(code);
-    return !failed;
-}
-
 } // namespace
 
 bool QelParseXml(const char* data, size_t size, wxXmlDocument* doc, wxString* error)
@@ -256,6 +239,6 @@ bool QelParseXml(const char* data, size_t size, wxXmlDocument* doc, wxString* er
 bool QelLoadXml(const wxString& path, wxXmlDocument* doc, wxString* error)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes, error)) return false;
+    if (!QelReadWholeFile(path, &bytes, error)) return false;
     return QelParseXml(bytes.data(), bytes.size(), doc, error);
 }

@@ -4,6 +4,7 @@
 // change detection that reloads the object when someone else changed the file.
 
 #include <cstddef>
+#include <string>
 
 #include <wx/buffer.h>
 #include <wx/file.h>
@@ -22,6 +23,11 @@ class wxWindow;
 // symbolic link the link stays and the file it points to is replaced.
 // Logs the path and the system error on failure.
 [[nodiscard]] bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size);
+
+// All the bytes of the regular file at path. False, with the system's reason
+// or "not a regular file" in *why, when it cannot be read; a FIFO or a
+// device is refused without waiting for a writer.
+[[nodiscard]] bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why);
 
 // Marks a question about a file as shown while it is alive. The checks of
 // every binding wait meanwhile (an idle event in the question's event loop

@@ -1,19 +1,18 @@
 #include <qelkit/report/listviewfile.h>
 
-#include <cerrno>
 #include <chrono>
 
 #include <sys/stat.h>
 
 #include <wx/app.h>
 #include <wx/config.h>
-#include <wx/file.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/weakref.h>
 #include <wx/xml/xml.h>
 
 #include <qelkit/configdialog.h>
+#include <qelkit/file.h>
 #include <qelkit/listitem.h>
 #include <qelkit/menu.h>
 #include <qelkit/report/frame.h>
@@ -32,36 +31,6 @@ const wxString EXTENSIONS = "extensions";
 // One step of following the rows may take this long.
 constexpr std::chrono::microseconds kSyncBudget(300);
 constexpr int kSyncInterval = 100; // milliseconds between steps
-
-// The whole file's bytes; false, with why, when it is no regular file or
-// cannot be read.
-bool ReadWhole(const wxString& path, std::string* bytes, wxString* why)
-{
-    wxFile file;
-    struct stat st = {};
-    {
-        // Its messages name the handle's descriptor, not the file.
-        const wxLogNull quiet;
-        errno = 0;
-        if (!file.Open(path) || fstat(file.fd(), &st) != 0) {
-            *why = wxSysErrorMsgStr(errno);
-            return false;
-        }
-        // A folder tells a length no string can hold.
-        if (!S_ISREG(st.st_mode)) {
-            *why = _("not a regular file");
-            return false;
-        }
-        bytes->resize(static_cast<size_t>(st.st_size));
-        const ssize_t got = file.Read(bytes->data(), bytes->size());
-        if (got < 0) {
-            *why = wxSysErrorMsgStr(file.GetLastError());
-            return false;
-        }
-        bytes->resize(static_cast<size_t>(got)); // it may have shrunk meanwhile
-    }
-    return true;
-}
 
 // The full path a row names, with trailing separators taken off a folder
 // (a row shows the last part of its path as its name).
@@ -128,7 +97,7 @@ bool QelProjectFile::Read(const wxString& path, Entries* entries, wxString* erro
     entries->clear();
     std::string bytes;
     wxString why;
-    if (!ReadWhole(path, &bytes, &why)) {
+    if (!QelReadWholeFile(path, &bytes, &why)) {
         *error = wxString::Format(_("Cannot load project '%s': %s"), path, why);
         return false;
     }

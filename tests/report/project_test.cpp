@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <wx/stopwatch.h>
 
@@ -126,21 +129,31 @@ TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
     }
 
     // What cannot be read is named with the system's reason, never the
-    // handle's descriptor. A folder once ended the program: it is read in a
-    // child process.
+    // handle's descriptor. A folder once ended the program, and a FIFO kept
+    // it waiting for a writer: they are read in a child process, which an
+    // alarm ends if it waits.
     const wxString missing = m_Temp.File("missing.prj");
     Entries read;
     wxString error;
     EXPECT_FALSE(QelProjectFile::Read(missing, &read, &error));
     EXPECT_EQ(error.utf8_string(),
               "Cannot load project '" + missing.utf8_string() + "': No such file or directory");
+    const wxString fifo = m_Temp.File("fifo.prj");
+    ASSERT_EQ(mkfifo(fifo.fn_str(), 0600), 0);
     EXPECT_EXIT(
         {
-            const bool refused = !QelProjectFile::Read(m_Temp.Path(), &read, &error);
-            fprintf(stderr, "%s\n", error.utf8_str().data());
+            alarm(10);
+            bool refused = true;
+            for (const wxString& path : {m_Temp.Path(), fifo}) {
+                refused = !QelProjectFile::Read(path, &read, &error) && refused;
+                fprintf(stderr, "%s\n", error.utf8_str().data());
+            }
             std::exit(refused ? 0 : 1);
         },
-        testing::ExitedWithCode(0), "Cannot load project '.*': not a regular file\n");
+        testing::ExitedWithCode(0),
+        "Cannot load project '.*': not a regular file\n"
+        "Cannot load project '.*fifo.prj': not a regular file\n");
+    ASSERT_EQ(unlink(fifo.fn_str()), 0);
 
     // A control character cannot be held by XML 1.0, not even escaped.
     const std::string before = "<files><file>/old</file></files>\n";
