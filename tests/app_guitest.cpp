@@ -239,6 +239,9 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
                 environment.push_back(std::make_unique<EnvGuard>(name, value));
         ProgramSteps steps;
         steps.args = row.args;
+        // The window shows before the files open, and a loaded machine may
+        // list it before their titles.
+        if (row.title != "Tindrel") steps.shown = wxString::FromUTF8(place(row.title));
         const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, "", steps);
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
         EXPECT_EQ(run.windows, place(row.title) + "\n") << run.stderrText;

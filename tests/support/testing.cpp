@@ -158,9 +158,11 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
         "cd " + ShellQuote(dir.Path()) + " || exit 1\n" + steps.launcher
             + " env --default-signal=INT ./" + ShellQuote(wxFileName(exe).GetFullName()) + " "
             + steps.args
-            + " 2>stderr.txt & pid=$!\n"
-              "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
-              "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done\n"
+            + " 2>stderr.txt & pid=$!\nshown=" + ShellQuote(steps.shown)
+            + "\nfor i in $(seq 600); do kill -0 $pid 2>/dev/null || break; "
+              "for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do "
+              "[ -z \"$shown\" ] || [ \"$(xdotool getwindowname $w)\" = \"$shown\" ] && break 2; "
+              "done; sleep 0.1; done\n"
               // Once settled, the visible windows by name; a loaded machine
               // may show the window while it is being remapped, so look again
               // for a few seconds while none is listed.

@@ -78,6 +78,9 @@ struct ProgramSteps {
     wxString during;           // a shell script run once its window shows
     wxString signals = "TERM"; // sent in turn then, each given a few seconds to end it
     wxString args = "";        // after the program (shell words, quoted by the caller)
+    // The name of the window to wait for, when the first window shown is not
+    // yet the one to look at (the files of the command line open after it).
+    wxString shown = "";
 };
 
 // Copies the program into the folder, so that its settings file and log land
