@@ -114,8 +114,8 @@ TEST_F(FindBarTest, BoxesShowTheSettingsWhateverChangedThem)
         for (wxWindow* bar : {static_cast<wxWindow*>(m_Bar), other_bar}) {
             bar->UpdateWindowUI(wxUPDATE_UI_FROMIDLE | wxUPDATE_UI_RECURSE);
             std::string shown;
-            for (const int id : {ID_FIND_MATCH_WHOLE_WORD, ID_FIND_MATCH_CASE,
-                                 ID_FIND_REGULAR_EXPRESSION}) {
+            for (const int id :
+                 {ID_FIND_MATCH_WHOLE_WORD, ID_FIND_MATCH_CASE, ID_FIND_REGULAR_EXPRESSION}) {
                 shown += wxDynamicCast(bar->FindWindow(id), wxCheckBox)->GetValue() ? '1' : '0';
             }
             EXPECT_EQ(shown, row.shown);
