@@ -174,6 +174,9 @@ void QelListViewWithFrame::AppendSelectionItems(QelMenu* menu, const QelFileName
         menu->AppendSeparator();
         menu->AppendTools();
     }
+    // The tools, or the version-control commands, may add nothing after
+    // the separator that opened their group.
+    menu->DropTrailingSeparator();
 }
 
 bool QelListViewWithFrame::RunItems(const QelTool& tool)
