@@ -293,7 +293,6 @@ TEST_F(ListViewTest, AClickAfterTheListPickedARowSelectsThatRowAlone)
              Command(lv, ID_EDIT_SELECT_INVERT);
          },
          29, WXK_UP, 27},
-        {"FoundThenArrow", [](QelListView* lv) { lv->FindNext("r5", true); }, 5, WXK_DOWN},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -121,11 +121,6 @@ TEST_F(FindBarTest, BoxesShowTheSettingsWhateverChangedThem)
             EXPECT_EQ(shown, row.shown);
         }
     }
-    // What is shown is what runs: "e.it" is no expression now.
-    SetText("exit e.it");
-    FocusEntry();
-    Type(m_Entry, "e.it");
-    EXPECT_EQ(Selection(), "5,9");
 }
 
 TEST_F(FindBarTest, EnterToolsAndTheirState)
