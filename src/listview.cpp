@@ -225,6 +225,7 @@ wxBEGIN_EVENT_TABLE(QelListView, wxListView)
     EVT_MENU(ID_EDIT_SELECT_NONE, QelListView::OnCommand)
     EVT_MENU_RANGE(wxID_CUT, wxID_CLEAR, QelListView::OnCommand)
     EVT_MENU_RANGE(ID_COLUMN_SORT_LOWEST, ID_COLUMN_SORT_HIGHEST, QelListView::OnCommand)
+    EVT_KEY_DOWN(QelListView::OnKeyDown)
     EVT_LEFT_DOWN(QelListView::OnLeftDown)
     EVT_RIGHT_DOWN(QelListView::OnMouse)
     EVT_SHOW(QelListView::OnShow)
@@ -830,6 +831,30 @@ void QelListView::OnCommand(wxCommandEvent& event)
         }
     }
     UpdateStatusBar();
+}
+
+void QelListView::OnKeyDown(wxKeyEvent& event)
+{
+    event.Skip(); // the toolkit moves the focus and selects its row
+    if (event.GetModifiers() != wxMOD_NONE) return;
+    switch (event.GetKeyCode()) {
+    case WXK_UP:
+    case WXK_DOWN:
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_HOME:
+    case WXK_END:
+        break;
+    default:
+        return;
+    }
+    // A plain move deselects the focused row only, as if it were the one
+    // selected: rows left selected elsewhere (after Invert, or a Ctrl-click
+    // that deselected the focused row) would stay beside the new one, and
+    // Delete would take them too.
+    const long focused = GetFocusedItem();
+    if (focused != -1 && (GetSelectedItemCount() != 1 || !IsSelected(focused)))
+        SelectAlone(focused);
 }
 
 void QelListView::OnLeftDown(wxMouseEvent& event)

@@ -59,6 +59,13 @@ wxMenuItem* QelMenu::AppendSeparator()
     return wxMenu::AppendSeparator();
 }
 
+void QelMenu::DropTrailingSeparator()
+{
+    const size_t count = GetMenuItemCount();
+    if (count > 0 && FindItemByPosition(count - 1)->IsSeparator())
+        Destroy(FindItemByPosition(count - 1));
+}
+
 std::vector<int> QelMenuEditIds(long style, bool add_invert)
 {
     const bool readonly = (style & MENU_READ_ONLY) != 0;

@@ -174,6 +174,8 @@ wxBEGIN_EVENT_TABLE(QelFindToolBar, QelToolBar)
     EVT_MENU(wxID_UP, QelFindToolBar::OnCommand)
     EVT_UPDATE_UI(wxID_DOWN, QelFindToolBar::OnUpdateUI)
     EVT_UPDATE_UI(wxID_UP, QelFindToolBar::OnUpdateUI)
+    EVT_UPDATE_UI_RANGE(ID_FIND_MATCH_WHOLE_WORD, ID_FIND_REGULAR_EXPRESSION,
+                        QelFindToolBar::OnUpdateUI)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -232,12 +234,26 @@ void QelFindToolBar::OnCommand(wxCommandEvent& event)
     }
 }
 
+// The boxes show the shared settings whatever changed them last (the find
+// dialog, find in files, a selection's find, another frame's bar): Replace
+// has no switch of its own, so what is ticked here is what it runs with.
 void QelFindToolBar::OnUpdateUI(wxUpdateUIEvent& event)
 {
+    const QelFindReplaceData* frd = QelFindReplaceData::Get();
+
     switch (event.GetId()) {
     case wxID_DOWN:
     case wxID_UP:
         event.Enable(!m_FindCtrl->GetValue().empty());
+        break;
+    case ID_FIND_MATCH_WHOLE_WORD:
+        event.Check(frd->MatchWord());
+        break;
+    case ID_FIND_MATCH_CASE:
+        event.Check(frd->MatchCase());
+        break;
+    case ID_FIND_REGULAR_EXPRESSION:
+        event.Check(frd->UseRegularExpression());
         break;
     default:
         wxFAIL;

@@ -113,6 +113,20 @@ protected:
         }
     }
 
+    // A key as the generic list gets it from the keyboard: its rows window
+    // receives the key down, then the character (the arrows move there).
+    static void Key(QelListView* lv, int key_code)
+    {
+        wxWindow* rows = RowsWindow(lv);
+        ASSERT_NE(rows, nullptr);
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = key_code;
+        key.SetEventObject(rows);
+        if (rows->GetEventHandler()->ProcessEvent(key)) return;
+        key.SetEventType(wxEVT_CHAR);
+        rows->GetEventHandler()->ProcessEvent(key);
+    }
+
     // The child of the generic list that draws the rows, below the header.
     static wxWindow* RowsWindow(QelListView* lv)
     {
@@ -242,7 +256,9 @@ TEST_F(ListViewTest, AClickAfterTheListPickedARowSelectsThatRowAlone)
     const struct {
         const char* name;
         std::function<void(QelListView*)> pick;
-        long picked;
+        long picked;  // the one row selected
+        int key = 0;  // a plain arrow key moves on, else a click on the row below
+        long to = -1; // the row moved to, else the row below
     } rows[] = {
         {"GoTo", [](QelListView* lv) { wxTEST_DIALOG(lv->GotoDialog(), qeltest::ExpectNumber(3)); },
          2},
@@ -262,6 +278,21 @@ TEST_F(ListViewTest, AClickAfterTheListPickedARowSelectsThatRowAlone)
              Click(lv, 7, wxMOD_CONTROL);
          },
          2},
+        // An arrow key after these kept the rows selected beside its own.
+        {"CtrlClickedOffThenArrow",
+         [](QelListView* lv) {
+             Click(lv, 2);
+             Click(lv, 7, wxMOD_CONTROL);
+             Click(lv, 7, wxMOD_CONTROL);
+         },
+         2, WXK_DOWN, 8},
+        {"InvertThenArrow",
+         [](QelListView* lv) {
+             Click(lv, 0);
+             Click(lv, 28, wxMOD_SHIFT);
+             Command(lv, ID_EDIT_SELECT_INVERT);
+         },
+         29, WXK_UP, 27},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -270,10 +301,11 @@ TEST_F(ListViewTest, AClickAfterTheListPickedARowSelectsThatRowAlone)
         m_Frame->SendSizeEvent();
         row.pick(m_List);
         ASSERT_EQ(Selected(m_List).utf8_string(), std::to_string(row.picked));
+        const long to = row.to == -1 ? row.picked + 1 : row.to;
         const wxString picked = m_List->GetItemText(row.picked);
-        const wxString clicked = m_List->GetItemText(row.picked + 1);
-        Click(m_List, row.picked + 1);
-        EXPECT_EQ(Selected(m_List).utf8_string(), std::to_string(row.picked + 1));
+        const wxString clicked = m_List->GetItemText(to);
+        row.key == 0 ? Click(m_List, to) : Key(m_List, row.key);
+        EXPECT_EQ(Selected(m_List).utf8_string(), std::to_string(to));
         const int before = m_List->GetItemCount();
         Command(m_List, wxID_DELETE);
         EXPECT_EQ(m_List->GetItemCount(), before - 1);

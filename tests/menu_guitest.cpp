@@ -47,6 +47,10 @@ TEST(Menu, NoLeadingOrDoubledSeparatorsAndCopiesKeepOnlyTheStyle)
     EXPECT_NE(menu.AppendSeparator(), nullptr);
     EXPECT_EQ(menu.AppendSeparator(), nullptr);
     EXPECT_FALSE(menu.AppendTools(wxID_ANY));
+    // The group added nothing: its separator goes, the items before stay.
+    menu.DropTrailingSeparator();
+    menu.DropTrailingSeparator();
+    EXPECT_EQ(menu.GetMenuItemCount(), 3u);
 
     const QelMenu copy(menu);
     EXPECT_EQ(copy.GetMenuItemCount(), 0u);

@@ -1,4 +1,5 @@
 // The frame's tool bar and find bar on a real frame and editor.
+#include <functional>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -77,10 +78,49 @@ TEST_F(FindBarTest, FindsIncrementallyWithTheOptionBoxes)
         Type(m_Entry, typed.Mid(1));
         EXPECT_EQ(Selection(), row.after_typed);
     }
-    // Whole word turns regular expressions off; that box keeps its check.
-    Click(m_Bar, ID_FIND_REGULAR_EXPRESSION, true);
-    Click(m_Bar, ID_FIND_MATCH_WHOLE_WORD, true);
-    EXPECT_TRUE(Click(m_Bar, ID_FIND_REGULAR_EXPRESSION, true));
+}
+
+// The boxes read the settings once, when the bar was built: after find in
+// files or a selection's find had changed them, Replace ran with a regular
+// expression that the bar showed off.
+TEST_F(FindBarTest, BoxesShowTheSettingsWhateverChangedThem)
+{
+    QelFindReplaceData* frd = QelFindReplaceData::Get();
+    qeltest::RecordingFrame other;
+    auto* other_bar = other.GetManager().GetPane("FINDBAR").window;
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        const char* shown; // whole word, case, expression
+    } rows[] = {
+        // The check list of the find in files and selection dialogs.
+        {"ExpressionByLabel", [&] { frd->Set(frd->GetTextRegEx(), true); }, "001"},
+        {"CaseByLabel", [&] { frd->Set(frd->GetTextMatchCase(), true); }, "011"},
+        // The toolkit's find dialog writes the flag word.
+        {"FlagWord", [&] { frd->SetFlags(wxFR_DOWN | wxFR_WHOLEWORD); }, "101"},
+        {"ExpressionOffByLabel", [&] { frd->Set(frd->GetTextRegEx(), false); }, "100"},
+        // Whole word ticked on the bar turns the expression off.
+        {"WholeWordOnTheBar",
+         [&] {
+             Click(m_Bar, ID_FIND_MATCH_WHOLE_WORD, false);
+             Click(m_Bar, ID_FIND_REGULAR_EXPRESSION, true);
+             Click(m_Bar, ID_FIND_MATCH_WHOLE_WORD, true);
+         },
+         "100"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.change();
+        for (wxWindow* bar : {static_cast<wxWindow*>(m_Bar), other_bar}) {
+            bar->UpdateWindowUI(wxUPDATE_UI_FROMIDLE | wxUPDATE_UI_RECURSE);
+            std::string shown;
+            for (const int id :
+                 {ID_FIND_MATCH_WHOLE_WORD, ID_FIND_MATCH_CASE, ID_FIND_REGULAR_EXPRESSION}) {
+                shown += wxDynamicCast(bar->FindWindow(id), wxCheckBox)->GetValue() ? '1' : '0';
+            }
+            EXPECT_EQ(shown, row.shown);
+        }
+    }
 }
 
 TEST_F(FindBarTest, EnterToolsAndTheirState)

@@ -196,6 +196,7 @@ private:
 
     void OnCommand(wxCommandEvent& event);
     void OnFindDialog(wxFindDialogEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
     void OnLeftDown(wxMouseEvent& event);
     void OnList(wxListEvent& event);
     void OnMouse(wxMouseEvent& event);

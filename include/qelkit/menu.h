@@ -45,6 +45,9 @@ public:
     // A separator, but never as the first item or right after another one,
     // so every group may open with it.
     wxMenuItem* AppendSeparator();
+    // Removes a separator that ends the menu: the group it opened added
+    // nothing.
+    void DropTrailingSeparator();
 
     // The edit group allowed by the style (see QelMenuEditIds).
     void AppendEdit(bool add_invert = false);

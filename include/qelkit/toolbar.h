@@ -74,7 +74,8 @@ private:
 };
 
 // The find bar: entry, next and previous tools, and the whole-word, case
-// and regular-expression boxes, which write the shared find settings.
+// and regular-expression boxes, which write the shared find settings and
+// show them at every update of the window, whatever changed them.
 class QelFindToolBar : public QelToolBar {
 public:
     explicit QelFindToolBar(QelFrame* frame, wxWindowID id = wxID_ANY,

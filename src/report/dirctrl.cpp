@@ -35,13 +35,39 @@ QelGenericDirCtrl::QelGenericDirCtrl(wxWindow* parent, QelFrameWithHistory* fram
     : wxGenericDirCtrl(parent, id, wxDirDialogDefaultFolderStr, pos, size, style, filter,
                        defaultFilter, name)
     , m_Frame(frame)
-{ }
+{
+    GetTreeCtrl()->Bind(wxEVT_SIZE, &QelGenericDirCtrl::OnTreeSize, this);
+}
 
 void QelGenericDirCtrl::ExpandAndSelectPath(const wxString& path)
 {
     UnselectAll();
     ExpandPath(path);
     SelectPath(path, true);
+    ShowSelection();
+}
+
+// A file opened before the pane is laid out (at start, or as the pane is
+// shown) is scrolled to for a tree without height, which leaves it just
+// above the rows shown once the tree has its size.
+void QelGenericDirCtrl::ShowSelection()
+{
+    wxTreeCtrl* tree = GetTreeCtrl();
+    wxArrayTreeItemIds selected;
+    if (tree->GetSelections(selected) == 0) {
+        m_ShowSelection = false;
+        return;
+    }
+    tree->EnsureVisible(selected[0]);
+    m_ShowSelection = !tree->IsVisible(selected[0]);
+}
+
+// The tree's scroll range follows its size after this handler: the scroll
+// waits until then.
+void QelGenericDirCtrl::OnTreeSize(wxSizeEvent& event)
+{
+    event.Skip();
+    if (m_ShowSelection) CallAfter(&QelGenericDirCtrl::ShowSelection);
 }
 
 void QelGenericDirCtrl::BuildPopupMenu(QelMenu* menu, const wxString& first)

@@ -1,5 +1,6 @@
 #include <qelkit/report/listviewfile.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include <sys/stat.h>
@@ -229,9 +230,14 @@ void QelListViewFile::Changed()
 
 void QelListViewFile::SortSync()
 {
-    if (wxConfigBase::Get()->ReadBool("List/SortSync", true)) {
-        SortColumn(_("Modified"), SORT_KEEP);
-    }
+    if (!wxConfigBase::Get()->ReadBool("List/SortSync", true)) return;
+    // The rows follow their files unasked: neither this sort nor the
+    // selection it moves is news, and the status line keeps what the user
+    // reads there (a run's end text, say). Errors still get through.
+    const wxLogLevel level = wxLog::GetLogLevel();
+    wxLog::SetLogLevel(std::min(level, static_cast<wxLogLevel>(wxLOG_Message)));
+    SortColumn(_("Modified"), SORT_KEEP);
+    wxLog::SetLogLevel(level);
 }
 
 void QelListViewFile::AddEntries(const QelProjectFile::Entries& entries)

@@ -174,6 +174,9 @@ void QelListViewWithFrame::AppendSelectionItems(QelMenu* menu, const QelFileName
         menu->AppendSeparator();
         menu->AppendTools();
     }
+    // The tools, or the version-control commands, may add nothing after
+    // the separator that opened their group.
+    menu->DropTrailingSeparator();
 }
 
 bool QelListViewWithFrame::RunItems(const QelTool& tool)
@@ -197,7 +200,13 @@ bool QelListViewWithFrame::RunItems(const QelTool& tool)
         total += QelRun(QelListItem(this, row), tool);
         if (run.IsCancelled()) break;
     }
-    if (self) m_RunningTool = false;
+    if (self) {
+        m_RunningTool = false;
+        // The rows show their files as the run left them: the list's sync
+        // then has no change of the run's own to report over its end text.
+        for (const long row : rows)
+            if (row < GetItemCount()) QelListItem(this, row).Update();
+    }
     if (run.IsCancelled()) {
         wxLogStatus(_("Cancelled"));
         return true;

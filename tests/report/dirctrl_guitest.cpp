@@ -52,6 +52,26 @@ protected:
     wxString m_A, m_B, m_Make;
 };
 
+// The opened file was selected but left out of view when the explorer got
+// its size after the file was selected (a pane laid out at start or shown).
+TEST_F(ExplorerTest, TheSelectedPathIsShown)
+{
+    for (int i = 0; i < 60; i++) Write(wxString::Format("sub/f%02d.c", i), "int f;\n");
+    wxTreeCtrl* tree = m_Dir->GetTreeCtrl();
+    const std::pair<const char*, int> rows[]
+        = {{"sub/f59.c", 0}, {"a.c", 150}, {"sub/f30.c", 150}, {"sub/f00.c", 0}};
+    for (const auto& [name, height_before] : rows) {
+        SCOPED_TRACE(name);
+        m_Dir->SetSize(200, height_before);
+        ASSERT_EQ(Select({m_Temp.File(name)}).size(), 1u);
+        m_Dir->SetSize(200, 150);
+        qeltest::Pump(0);
+        wxArrayTreeItemIds selected;
+        ASSERT_EQ(tree->GetSelections(selected), 1u);
+        EXPECT_TRUE(tree->IsVisible(selected[0]));
+    }
+}
+
 TEST_F(ExplorerTest, PopupOffersWhatTheFirstSelectedEntryAllows)
 {
     const wxString repo = GitTree("repo");

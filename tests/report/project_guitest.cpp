@@ -9,6 +9,7 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/dir.h>
+#include <qelkit/frd.h>
 #include <qelkit/menu.h>
 #include <qelkit/report/listviewfile.h>
 
@@ -221,6 +222,39 @@ TEST_F(ProjectTest, ChangesOnDiskAreFollowed)
         ASSERT_TRUE(Stop());
         wxConfigBase::Get()->DeleteAll();
     }
+}
+
+// A replace on the rows changed their files: the sync that followed put
+// "Sorted on: Modified" over the run's end text at once.
+TEST_F(ProjectTest, TheEndTextOfAReplaceOnTheRowsStays)
+{
+    const wxString a = Write("a.c", "foo\n"), b = Write("b.c", "foo foo\n");
+    for (const wxString& path : {a, b}) qeltest::SetModificationTime(path, 1600000000);
+    QelListViewFile* list
+        = Open(m_Temp.File("p.prj"), Entries{{E::PROJECT_FILE, a, ""}, {E::PROJECT_FILE, b, ""}});
+    list->Select(0);
+    list->Select(1);
+    QelFindReplaceData::Get()->SetFindString("foo");
+    QelFindReplaceData::Get()->SetReplaceString("bar");
+    qeltest::LogCapture log;
+    wxTEST_DIALOG(list->RunItems(QelTool(ID_TOOL_REPLACE_IN_FILES)),
+                  qeltest::ExpectConfigDialog(wxID_OK));
+    ASSERT_EQ(qeltest::ReadBytes(b), "bar bar\n");
+    // The status line after the list's timer: a step over the rows, and one
+    // that starts again.
+    const auto shown = [&] {
+        list->SyncStep();
+        list->SyncStep();
+        wxString last;
+        for (const auto& record : log.Records())
+            if (record.level <= wxLOG_Status) last = record.text;
+        return last;
+    };
+    EXPECT_EQ(shown(), "Replaced 3 matches in 2 file(s)") << log.Dump();
+    EXPECT_EQ(list->GetItemText(1, _("Modified")), QelStat(b).GetModificationTime());
+    // A change from elsewhere is news; the sort that follows it is not.
+    qeltest::SetModificationTime(a, 1500000000);
+    EXPECT_TRUE(shown().StartsWith(a + " Synchronized")) << log.Dump();
 }
 
 TEST_F(ProjectTest, SortAndSyncStepOverDeletedRows)

@@ -227,6 +227,8 @@ TEST_F(ReportUtilTest, ListPopupsOfferWhatTheRowAllows)
             if (menu.FindItem(items[i]) != nullptr) offered += "omvfr"[i];
         if (menu.FindItem("git") != wxNOT_FOUND) offered += 'g';
         EXPECT_EQ(offered, row.offered);
+        // The tools group has no items: its separator ended the menu.
+        EXPECT_FALSE(menu.FindItemByPosition(menu.GetMenuItemCount() - 1)->IsSeparator());
     }
 }
 

@@ -21,7 +21,8 @@ public:
                       const wxString& name = wxTreeCtrlNameStr);
     ~QelGenericDirCtrl() override = default;
 
-    // Afterwards exactly the path is selected, and shown.
+    // Afterwards exactly the path is selected, and shown: at once, or when
+    // the tree first gets the size to show a row.
     void ExpandAndSelectPath(const wxString& path);
 
     // The popup menu of the selection, whose first path is `first`.
@@ -31,7 +32,13 @@ public:
     void OnCommand(wxCommandEvent& event);
 
 private:
+    // Scrolls the first selected entry into view; keeps asking while the
+    // tree is too small to show one.
+    void ShowSelection();
+    void OnTreeSize(wxSizeEvent& event);
+
     QelFrameWithHistory* m_Frame; // not owned
+    bool m_ShowSelection = false; // selected before the tree could show it
 
     wxDECLARE_EVENT_TABLE();
 };
