@@ -261,8 +261,10 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
     m_Frame->GetProcess()->Kill(wxSIGKILL);
     PumpUntil([this] { return !m_Frame->GetProcess()->IsRunning(); }, 2000);
 
-    // A close that cannot be refused loses the edit, and says so once.
+    // A close that cannot be refused loses the edit, and says so once, also
+    // when it comes again before the window has gone (a repeated signal).
     log.Clear();
+    EXPECT_TRUE(m_Frame->Close(true));
     EXPECT_TRUE(CloseWindow(true));
     EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
     EXPECT_EQ(ReadBytes(a), "text\n");
