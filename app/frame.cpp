@@ -540,6 +540,7 @@ void Frame::OnClose(wxCloseEvent& event)
     // A close asked again before the window has gone (a signal repeated) has
     // nothing more to do, nor to say.
     if (wxTheApp->IsScheduledForDestruction(this)) return;
+    if (DeferClose(event)) return;
     // The layout as the user left it: closing the projects below hides
     // their pane, and the next start would never reopen a project.
     const wxString perspective = GetManager().SavePerspective();
