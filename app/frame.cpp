@@ -506,6 +506,12 @@ bool Frame::HasUnsavedChanges()
     return false;
 }
 
+void Frame::SaveSettings()
+{
+    wxConfigBase::Get()->Write(kPerspective, GetManager().SavePerspective());
+    SaveHistory();
+}
+
 QelSTC* Frame::GetAsciiTable()
 {
     return dynamic_cast<QelSTC*>(GetManager().GetPane("ASCIITABLE").window);

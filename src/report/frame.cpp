@@ -202,6 +202,13 @@ void QelFrameWithHistory::OnClose(wxCloseEvent& event)
         event.Veto();
         return;
     }
+    SaveHistory();
+    wxConfigBase::Get()->Flush();
+    event.Skip();
+}
+
+void QelFrameWithHistory::SaveHistory()
+{
     wxConfigBase* config = wxConfigBase::Get();
     m_FileHistory.Save(*config);
     const size_t count = m_ProjectHistory.GetCount();
@@ -213,8 +220,6 @@ void QelFrameWithHistory::OnClose(wxCloseEvent& event)
     for (int i = static_cast<int>(count); i < m_ProjectHistory.GetMaxFiles(); i++) {
         config->DeleteEntry(wxString::Format(RECENT_PROJECT_KEY, i));
     }
-    config->Flush();
-    event.Skip();
 }
 
 void QelFrameWithHistory::OnCommand(wxCommandEvent& event)

@@ -89,6 +89,9 @@ public:
     // dialogs go to the base frame.
     void OnCommandConfigDialog(int dialogid, int commandid) override;
 
+    // Writes the recent files and projects into the settings, as a close does.
+    void SaveHistory();
+
 protected:
     // Does the current editor or project hold unsaved changes?
     bool IsModified();
