@@ -13,12 +13,14 @@
 #include <dlfcn.h>
 
 #include <wx/cmdline.h>
+#include <wx/config.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/modalhook.h>
 #include <wx/msgout.h>
 
 #include <qelkit/filename.h>
+#include <qelkit/frd.h>
 #include <qelkit/paths.h>
 
 #include "frame.h"
@@ -69,6 +71,26 @@ std::optional<int> AnswerCommandLine(int argc, char** argv)
     const bool asked = parsed == -1;
     fputs(parser.GetUsageString().utf8_str(), asked ? stdout : stderr);
     return asked ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+// Xlib's handler of a broken connection to the display: GTK's own ends the
+// process at once and never returns. (Looked up at run time, as below, so
+// that the program needs no X headers.)
+using DisplayLostHandler = int (*)(void* display);
+DisplayLostHandler g_ToolkitDisplayLost = nullptr;
+
+int OnDisplayLost(void* display)
+{
+    wxGetApp().KeepOnDisplayLost();
+    // Returning would end the process too, through exit and its cleanups.
+    return g_ToolkitDisplayLost != nullptr ? g_ToolkitDisplayLost(display) : 0;
+}
+
+void InstallDisplayLostHandler()
+{
+    using SetHandler = DisplayLostHandler (*)(DisplayLostHandler);
+    const auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "XSetIOErrorHandler"));
+    if (set != nullptr) g_ToolkitDisplayLost = set(OnDisplayLost);
 }
 
 } // namespace
@@ -158,6 +180,8 @@ bool App::OnInit()
     SetAppDisplayName("Tindrel");
     if (!QelApp::OnInit()) return false;
     m_Dialogs = std::make_unique<ModalDialogs>([this] { CloseNow(); });
+    // Installed over GTK's, which the toolkit's start set.
+    InstallDisplayLostHandler();
 
     m_Handover = std::make_unique<QelHandover>(QelWritableDir());
     if (m_Handover->IsAnotherRunning()) {
@@ -232,6 +256,22 @@ void App::CloseNow()
     // Nothing else may wake the loop for the idle time that deletes the
     // window and ends it.
     WakeUpIdle();
+}
+
+void App::KeepOnDisplayLost()
+{
+    // Nothing here may draw or ask: any call on the display fails as the
+    // one that found it gone did. The log line goes to the log file.
+    const bool lost = m_Frame && m_Frame->HasUnsavedChanges();
+    wxLogWarning("%s",
+                 lost ? _("The connection to the display was lost: the program ends "
+                          "without saving changes")
+                      : _("The connection to the display was lost: the program ends"));
+    if (m_Frame) m_Frame->SaveSettings();
+    // The find settings are written back as they go.
+    delete QelFindReplaceData::Set(nullptr);
+    if (wxConfigBase* config = wxConfigBase::Get(false); config != nullptr) config->Flush();
+    m_Handover.reset();
 }
 
 int App::OnRun()

@@ -31,6 +31,10 @@ public:
     // waits for it.
     void OpenDocuments(const wxString& cwd, const wxArrayString& files);
 
+    // The connection to the display broke and the process is about to end:
+    // says so in the log and writes the settings, touching no window.
+    void KeepOnDisplayLost();
+
 private:
     class ModalDialogs;
 

@@ -506,6 +506,12 @@ bool Frame::HasUnsavedChanges()
     return false;
 }
 
+void Frame::SaveSettings()
+{
+    wxConfigBase::Get()->Write(kPerspective, GetManager().SavePerspective());
+    SaveHistory();
+}
+
 QelSTC* Frame::GetAsciiTable()
 {
     return dynamic_cast<QelSTC*>(GetManager().GetPane("ASCIITABLE").window);
@@ -537,6 +543,10 @@ void Frame::OnNotebook(wxAuiNotebookEvent& WXUNUSED(event))
 
 void Frame::OnClose(wxCloseEvent& event)
 {
+    // A close asked again before the window has gone (a signal repeated) has
+    // nothing more to do, nor to say.
+    if (wxTheApp->IsScheduledForDestruction(this)) return;
+    if (DeferClose(event)) return;
     // The layout as the user left it: closing the projects below hides
     // their pane, and the next start would never reopen a project.
     const wxString perspective = GetManager().SavePerspective();

@@ -106,6 +106,12 @@ public:
     // window's windows take their idle time.
     bool SendIdleEvents(wxIdleEvent& event) override;
 
+    // Does an editor or project page hold unsaved changes?
+    bool HasUnsavedChanges();
+    // Writes the layout and the recent files and projects into the
+    // settings, as a close does; draws nothing.
+    void SaveSettings();
+
 private:
     // The names OpenFile could not open while OpenNames runs.
     struct Refused {
@@ -113,8 +119,6 @@ private:
         wxArrayString first; // the first few, for the message
     };
 
-    // Does an editor or project page hold unsaved changes?
-    bool HasUnsavedChanges();
     bool OpenProject(const QelFileName& filename, const wxString& key);
     void InstallLog();
     void RemoveLog();

@@ -18,6 +18,8 @@
 #include <wx/log.h>
 #include <wx/tokenzr.h>
 
+#include <qelkit/yieldingrun.h>
+
 bool QelDir::m_IsBusy = false;
 bool QelDir::m_Cancelled = false;
 
@@ -302,6 +304,7 @@ size_t QelDir::FindFiles()
 
     m_Cancelled = false;
     m_IsBusy = true;
+    const QelYieldingRun yielding;
     Walker walker(*this);
     const size_t count = walker.Run(GetName());
     m_IsBusy = false;

@@ -14,6 +14,7 @@
 
 #include <qelkit/process.h>
 #include <qelkit/util.h>
+#include <qelkit/yieldingrun.h>
 
 namespace {
 
@@ -154,6 +155,7 @@ bool QelFindOtherFileName(const wxFileName& filename, wxFileName* lastfile)
     bool found = false;
     wxString name;
 
+    const QelYieldingRun yielding;
     for (bool more = dir.GetFirst(&name, wxEmptyString, wxDIR_DIRS); more;
          more = dir.GetNext(&name)) {
         const wxFileName candidate(base + name + tail);

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/config.h>
 #include <wx/regex.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
 
+#include <qelkit/configdialog.h>
+#include <qelkit/frd.h>
 #include <qelkit/notebook.h>
 #include <qelkit/openfiles.h>
 #include <qelkit/paths.h>
@@ -261,11 +264,66 @@ TEST_F(AppFrame, WindowCloseAsksProjectsThenEditors)
     m_Frame->GetProcess()->Kill(wxSIGKILL);
     PumpUntil([this] { return !m_Frame->GetProcess()->IsRunning(); }, 2000);
 
-    // A close that cannot be refused loses the edit, and says so once.
+    // A close that cannot be refused loses the edit, and says so once, also
+    // when it comes again before the window has gone (a repeated signal).
     log.Clear();
+    EXPECT_TRUE(m_Frame->Close(true));
     EXPECT_TRUE(CloseWindow(true));
     EXPECT_EQ(log.CountLevel(wxLOG_Warning), 1u) << log.Dump();
     EXPECT_EQ(ReadBytes(a), "text\n");
+}
+
+// Quit or a signal during a find or replace in files came while the run let
+// the event loop go on, and destroyed the window and the dialog under the
+// dialog's OK handler. The run stops, the handler returns to a window that
+// is still there, and the close, as asked, follows: no file is changed and
+// the settings are written.
+TEST_F(AppFrame, CloseDuringFindInFilesWaitsForTheHandler)
+{
+    const wxString tree = m_Temp.File("tree");
+    ASSERT_TRUE(wxFileName::Mkdir(tree));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) File("tree/" + wxString(name), "foo\n");
+    const struct {
+        const char* name;
+        int dialog;
+        bool quit; // from the menu, else as a signal closes it
+    } rows[] = {
+        {"Quit", ID_FIND_IN_FILES, true},
+        {"signal", ID_FIND_IN_FILES, false},
+        {"signal during a replace", ID_REPLACE_IN_FILES, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Make(false);
+        wxConfigBase::Get()->DeleteEntry("Perspective");
+        wxConfigBase::Get()->Write(m_Frame->GetTextInFolder(), tree);
+        wxConfigBase::Get()->Write(m_Frame->GetTextInFiles(), "*");
+        QelFindReplaceData::Get()->SetFindString("foo");
+        QelFindReplaceData::Get()->SetReplaceString("bar");
+        wxTheApp->SetTopWindow(m_Frame);
+        wxCommandEvent show(wxEVT_MENU, row.dialog);
+        ASSERT_TRUE(m_Frame->ProcessWindowEvent(show));
+        QelConfigDialog* dialog = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* d = dynamic_cast<QelConfigDialog*>(window); d != nullptr && d->IsShown())
+                dialog = d;
+        ASSERT_NE(dialog, nullptr);
+
+        // Taken at the run's first turn of the event loop.
+        wxTheApp->CallAfter([this, quit = row.quit] {
+            wxCommandEvent exit(wxEVT_MENU, wxID_EXIT);
+            quit ? void(m_Frame->ProcessWindowEvent(exit)) : void(m_Frame->Close(true));
+        });
+        wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+        ok.SetEventObject(dialog);
+        dialog->ProcessWindowEvent(ok);
+        ASSERT_TRUE(m_Frame);
+        EXPECT_FALSE(dialog->IsShown());
+        EXPECT_TRUE(PumpUntil([this] { return m_Frame.get() == nullptr; }, 5000));
+        wxTheApp->SetTopWindow(nullptr);
+        EXPECT_NE(wxConfigBase::Get()->Read("Perspective", ""), "");
+        EXPECT_EQ(ReadBytes(tree + "/a.txt"), "foo\n");
+    }
 }
 
 // Each level reaches the status bar, the log file and the window's log text

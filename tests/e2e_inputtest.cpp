@@ -229,3 +229,19 @@ finish
     EXPECT_EQ(out, "asked\nexit 0\nselecting\nexit 0\n") << Read("stderr.txt");
     EXPECT_EQ(Read("a.txt"), "disk\n");
 }
+
+// The X server going away (the session ends, the server crashes) used to end
+// the program at once, without a word and without its settings: the log
+// says why it ended, and the layout and the recent file are kept.
+TEST_F(EndToEnd, DisplayGoneLeavesALogLineAndTheSettings)
+{
+    const std::string out = Drive(R"sh(
+printf 'a\n' > a.txt
+start a.txt
+kill $xpid
+finish
+grep -c 'connection to the display was lost' tindrel.log
+grep -c -e "^Perspective=" -e "^file1=$PWD/a.txt\$" tindrel.ini
+)sh");
+    EXPECT_EQ(out, "exit 1\n1\n2\n") << Read("stderr.txt") << Read("tindrel.log");
+}

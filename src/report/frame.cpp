@@ -1,5 +1,8 @@
 #include <qelkit/report/frame.h>
 
+#include <utility>
+
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -8,8 +11,10 @@
 #include <qelkit/listitem.h>
 #include <qelkit/report/listviewfile.h>
 #include <qelkit/report/process.h>
+#include <qelkit/report/textfile.h>
 #include <qelkit/stc.h>
 #include <qelkit/util.h>
+#include <qelkit/yieldingrun.h>
 
 namespace {
 const wxString RECENT_PROJECT_KEY = "RecentProject%d";
@@ -170,13 +175,40 @@ void QelFrameWithHistory::OnIdle(wxIdleEvent& event)
     if (marked != title) SetTitle(marked);
 }
 
+bool QelFrameWithHistory::DeferClose(const wxCloseEvent& event)
+{
+    if (!QelYieldingRun::IsUnderWay()) return false;
+    QelToolRun::Cancel();
+    m_CloseForced = m_CloseForced || !event.CanVeto();
+    if (m_CloseWaiting) return true;
+    m_CloseWaiting = true;
+    const wxWeakRef<QelFrameWithHistory> self(this);
+    QelYieldingRun::AfterAll([self] {
+        if (!self) return;
+        self->m_CloseWaiting = false;
+        self->Close(std::exchange(self->m_CloseForced, false));
+        // Nothing else may wake the loop for the idle time that deletes the
+        // window.
+        wxWakeUpIdle();
+    });
+    return true;
+}
+
 void QelFrameWithHistory::OnClose(wxCloseEvent& event)
 {
+    if (DeferClose(event)) return;
     if (event.CanVeto() && m_Process->IsRunning()) {
         wxLogStatus(_("Process is running"));
         event.Veto();
         return;
     }
+    SaveHistory();
+    wxConfigBase::Get()->Flush();
+    event.Skip();
+}
+
+void QelFrameWithHistory::SaveHistory()
+{
     wxConfigBase* config = wxConfigBase::Get();
     m_FileHistory.Save(*config);
     const size_t count = m_ProjectHistory.GetCount();
@@ -188,8 +220,6 @@ void QelFrameWithHistory::OnClose(wxCloseEvent& event)
     for (int i = static_cast<int>(count); i < m_ProjectHistory.GetMaxFiles(); i++) {
         config->DeleteEntry(wxString::Format(RECENT_PROJECT_KEY, i));
     }
-    config->Flush();
-    event.Skip();
 }
 
 void QelFrameWithHistory::OnCommand(wxCommandEvent& event)

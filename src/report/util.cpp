@@ -19,6 +19,7 @@
 #include <qelkit/report/textfile.h>
 #include <qelkit/status.h>
 #include <qelkit/tool.h>
+#include <qelkit/yieldingrun.h>
 
 namespace {
 
@@ -127,6 +128,7 @@ QelOtherVersions QelFindOtherVersions(const wxFileName& filename, bool yield)
         = filename.FileExists() ? filename.GetModificationTime() : wxDateTime();
     const wxString own_folder = filename.GetPath(wxPATH_GET_VOLUME);
     wxString name;
+    const QelYieldingRun yielding;
     for (bool more = dir.GetFirst(&name, wxEmptyString, wxDIR_DIRS); more;
          more = dir.GetNext(&name)) {
         const wxFileName candidate(found.base + name + rest);

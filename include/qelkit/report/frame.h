@@ -89,9 +89,17 @@ public:
     // dialogs go to the base frame.
     void OnCommandConfigDialog(int dialogid, int commandid) override;
 
+    // Writes the recent files and projects into the settings, as a close does.
+    void SaveHistory();
+
 protected:
     // Does the current editor or project hold unsaved changes?
     bool IsModified();
+    // A close asked while a run lets the event loop go on (a search in
+    // files, a folder walk) would pull the window from under the run's
+    // handler: the run is cancelled and the close, as asked, follows once
+    // the handler has returned. True when the close waits.
+    bool DeferClose(const wxCloseEvent& event);
 
     // The find in files dialogs; made and destroyed by the find code.
     QelConfigDialog* m_FiFDialog = nullptr;
@@ -116,6 +124,8 @@ private:
     const wxString m_TextInFiles;
     const wxString m_TextInFolder;
     const wxString m_TextRecursive;
+    bool m_CloseWaiting = false; // a close waits for the runs to end
+    bool m_CloseForced = false;  // and one of those asked could not be refused
 
     wxDECLARE_EVENT_TABLE();
 };

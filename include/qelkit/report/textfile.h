@@ -12,6 +12,7 @@
 #include <qelkit/listview.h>
 #include <qelkit/statistics.h>
 #include <qelkit/textfile.h>
+#include <qelkit/yieldingrun.h>
 
 class QelFrameWithHistory;
 
@@ -80,6 +81,7 @@ public:
     bool IsCancelled() const { return m_Owner && m_Cancelled; }
 
 private:
+    const QelYieldingRun m_Yielding; // the run lets the event loop go on
     bool m_Ok = false;
     bool m_Owner = false;
     static bool m_Busy;
