@@ -327,16 +327,52 @@ void AtomicReplace::Abort()
 
 } // namespace
 
+namespace {
+
+// A descriptor of the regular file at path, opened with flags (a mode of
+// 0666 less the umask for a file made), or -1 with the system's reason or
+// "not a regular file" in *why. Opened without waiting: the open of a FIFO
+// would wait for a writer or a reader, and a device is no file to edit.
+int OpenRegularFile(const wxString& path, int flags, struct stat* st, wxString* why)
+{
+    const int fd = open(path.fn_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    const int error = fd < 0 || fstat(fd, st) != 0 ? errno : 0;
+    if (error == 0 && S_ISREG(st->st_mode)) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    *why = error != 0 ? wxSysErrorMsgStr(error) : wxString(_("not a regular file"));
+    if (fd >= 0) close(fd);
+    return -1;
+}
+
+// The open(2) flags of a mode of the toolkit's file class. A file opened to
+// be written anew is emptied only once it is known to be a regular file.
+int OpenFlags(wxFile::OpenMode mode)
+{
+    switch (mode) {
+    case wxFile::write:
+        return O_WRONLY | O_CREAT;
+    case wxFile::read_write:
+        return O_RDWR;
+    case wxFile::write_append:
+        return O_WRONLY | O_CREAT | O_APPEND;
+    case wxFile::write_excl:
+        return O_WRONLY | O_CREAT | O_EXCL;
+    default:
+        return O_RDONLY;
+    }
+}
+
+} // namespace
+
 bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why)
 {
-    // Opened without waiting: a FIFO's open would wait for a writer.
-    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st = {};
-    int error = fd < 0 || fstat(fd, &st) != 0 ? errno : 0;
+    const int fd = OpenRegularFile(path, O_RDONLY, &st, why);
+    int error = 0;
     bool read = false;
-    if (error == 0 && !S_ISREG(st.st_mode)) {
-        *why = _("not a regular file");
-    } else if (error == 0) {
+    if (fd >= 0) {
         bytes->resize(static_cast<size_t>(st.st_size));
         size_t got = 0;
         while (got < bytes->size()) {
@@ -388,7 +424,16 @@ QelFile::QelFile(bool open_file)
 QelFile::QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file)
     : m_OpenFile(open_file)
 {
-    Open(filename.GetFullPath(), mode);
+    const wxString path = filename.GetFullPath();
+    struct stat st = {};
+    wxString why;
+    if (const int fd = OpenRegularFile(path, OpenFlags(mode), &st, &why); fd >= 0) {
+        Attach(fd);
+        if (mode == wxFile::write && ftruncate(fd, 0) != 0)
+            wxLogSysError(_("Cannot write file '%s'"), path);
+    } else {
+        wxLogError(_("Cannot open file '%s': %s"), path, why);
+    }
     m_FileName.wxFileName::Assign(filename);
     m_Stat.Sync(filename.GetFullPath());
     MakeAbsolute();

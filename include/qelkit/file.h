@@ -53,7 +53,9 @@ public:
     explicit QelFile(bool open_file = true);
 
     // Opens the handle at once on filename in mode and keeps it open for the
-    // life of the object (typically followed by Read(0)).
+    // life of the object (typically followed by Read(0)). Only a regular
+    // file is opened, without waiting: the handle stays closed for a named
+    // pipe or a device, and the reason is logged with the path.
     QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file = true);
 
     QelFile(const QelFile&) = delete;
