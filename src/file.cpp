@@ -616,8 +616,17 @@ bool QelFile::MakeAbsolute()
 
 bool QelFile::Get(bool synced)
 {
-    if ((synced || m_OpenFile) && !Open(m_FileName.GetFullPath(), wxFile::read)) {
-        return false;
+    // The file may have become a named pipe since its status was taken: its
+    // open would wait for a writer.
+    if (synced || m_OpenFile) {
+        struct stat st = {};
+        wxString why;
+        const int fd = OpenRegularFile(m_FileName.GetFullPath(), O_RDONLY, &st, &why);
+        if (fd < 0) {
+            wxLogError(_("Cannot open file '%s': %s"), m_FileName.GetFullPath(), why);
+            return false;
+        }
+        Attach(fd);
     }
 
     // The status of the bytes about to be read, of the handle: a change made

@@ -2,6 +2,7 @@
 // outside change, and the atomic replacement of the file on disk.
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <pwd.h>
@@ -84,13 +85,18 @@ public:
     wxString first_bound; // the bound path inside the first hook
     std::string content;
     size_t unchecked_bytes = 0;         // written after the content, results ignored
+    std::function<void()> confirming;    // run when a load is confirmed
     std::function<void()> before_saving; // run before the content is written
     std::function<void()> while_saving;  // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
     bool checks_writes = false; // the save hook fails when a write falls short
 
 protected:
-    bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
+    bool DoFileLoadConfirm(bool synced) override
+    {
+        if (confirming) confirming();
+        return Record("confirm", synced) && confirm;
+    }
     void DoFileNew() override { Record("new", false); }
     void DoFileSaved(bool save_as) override { Record("saved", save_as); }
 
@@ -306,6 +312,25 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     qeltest::Run("mkfifo " + ShellQuote(path));
     Touch(path, 30);
     EXPECT_FALSE(file.CheckSync());
+    ASSERT_TRUE(wxRemoveFile(path));
+    EXPECT_EQ(file.content, "new");
+    // Nor from a file that became one while the reload was confirmed. The
+    // test holds it open, so that an open that waited for a writer would
+    // not hang it.
+    ASSERT_TRUE(WriteBytes(path, "changed"));
+    int writer = -1;
+    file.confirming = [&] {
+        wxRemoveFile(path);
+        qeltest::Run("mkfifo " + ShellQuote(path));
+        writer = open(path.fn_str(), O_RDWR);
+    };
+    {
+        qeltest::LogCapture log;
+        EXPECT_FALSE(file.CheckSync());
+        EXPECT_TRUE(log.Has(path + "': not a regular file")) << log.Dump();
+    }
+    file.confirming = nullptr;
+    close(writer);
     ASSERT_TRUE(wxRemoveFile(path));
     EXPECT_EQ(file.content, "new");
     ASSERT_TRUE(WriteBytes(path, "back again"));
