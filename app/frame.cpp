@@ -287,6 +287,17 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
                      long flags)
 {
     const wxString key = EditorKey(filename);
+    if (!CanOpen(key) && (flags & EDITOR_OPEN_PROJECT) != 0) {
+        // Said with the loader's reason, and no longer offered: every start
+        // would open it, and say it, again.
+        QelProjectFile::Entries entries;
+        wxString error;
+        if (QelProjectFile::Read(key, &entries, &error)) error = _("Cannot open file") + ": " + key;
+        wxLogError("%s", error);
+        RemoveRecentProject(key);
+        RemoveRecentProject(filename.GetFullPath()); // as it was kept, if not normalised
+        return false;
+    }
     if (!CanOpen(key)) {
         Refuse(key);
         return false;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,6 +19,8 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+
+#include <qelkit/paths.h>
 
 namespace {
 
@@ -56,14 +59,61 @@ wxString ResolveLinks(const wxString& path)
 }
 
 // The start of the names of the temporary files that saves of the file
-// `name` make beside it: hidden, and saying what they are. The saving
+// `name` make beside it: hidden, and saying what they are ("save" for a new
+// file that replaces it, "backup" for a copy of its old text). The saving
 // process's id and a count follow, as "<pid>-<count>".
-wxString TempPrefix(const wxString& name)
+wxString TempPrefix(const wxString& name, const char* purpose = "save")
 {
     // The console base: a program without windows has no GUI application.
     const wxAppConsole* app = wxAppConsole::GetInstance();
     const wxString program = app != nullptr ? app->GetAppName().Left(32) : "qelkit";
-    return "." + name + "." + program + "-save-";
+    return "." + name + "." + program + "-" + purpose + "-";
+}
+
+// The file name part of path shortened to 64 bytes on disk, so that a
+// temporary name made of it cannot exceed the limit, whatever the width of
+// its characters.
+wxString ShortName(const wxString& path)
+{
+    wxString name = wxFileName(path).GetFullName().Left(64);
+    while (name.fn_str().length() > 64) name.RemoveLast();
+    return name;
+}
+
+// A new file named stem followed by "<pid>-<count>", with its name in
+// *made; -1 with errno set when none can be made.
+int CreateUnique(const wxString& stem, mode_t mode, wxString* made)
+{
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const wxString candidate
+            = stem + wxString::Format("%ld-%u", static_cast<long>(getpid()), counter++);
+        const int fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            *made = candidate;
+            return fd;
+        }
+        if (errno != EEXIST) break;
+    }
+    return -1;
+}
+
+// Copies from the offset of in to its end, to out at its offset; false with
+// errno set at the first failure.
+bool CopyBytes(int in, int out)
+{
+    std::vector<char> block(1 << 16);
+    for (;;) {
+        const ssize_t n = read(in, block.data(), block.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n == 0;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = write(out, block.data() + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) return false;
+            done += w;
+        }
+    }
 }
 
 // The temporary files that saves of this process are writing now. Any other
@@ -147,9 +197,46 @@ void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
     closedir(dir);
 }
 
+// A descriptor of the regular file at path, opened with flags (a mode of
+// 0666 less the umask for a file made), or -1 with the system's reason or
+// "not a regular file" in *why. Opened without waiting: the open of a FIFO
+// would wait for a writer or a reader, and a device is no file to edit.
+int OpenRegularFile(const wxString& path, int flags, struct stat* st, wxString* why)
+{
+    const int fd = open(path.fn_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    const int error = fd < 0 || fstat(fd, st) != 0 ? errno : 0;
+    if (error == 0 && S_ISREG(st->st_mode)) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    *why = error != 0 ? wxSysErrorMsgStr(error) : wxString(_("not a regular file"));
+    if (fd >= 0) close(fd);
+    return -1;
+}
+
+// The open(2) flags of a mode of the toolkit's file class. A file opened to
+// be written anew is emptied only once it is known to be a regular file.
+int OpenFlags(wxFile::OpenMode mode)
+{
+    switch (mode) {
+    case wxFile::write:
+        return O_WRONLY | O_CREAT;
+    case wxFile::read_write:
+        return O_RDWR;
+    case wxFile::write_append:
+        return O_WRONLY | O_CREAT | O_APPEND;
+    case wxFile::write_excl:
+        return O_WRONLY | O_CREAT | O_EXCL;
+    default:
+        return O_RDONLY;
+    }
+}
+
 // Replaces one file by a new one written beside it: Begin creates the new
 // file, the caller writes to Fd(), then Commit renames it over the target
-// or Abort removes it. Every failure is logged with the path.
+// or Abort removes it. Where a new file would not be the same file, Begin
+// copies the old text aside and Fd() writes the target itself; Commit then
+// drops the copy, Abort puts it back. Every failure is logged with the path.
 class AtomicReplace {
 public:
     AtomicReplace() = default;
@@ -167,10 +254,19 @@ public:
 
 private:
     bool CreateTemp(const struct stat* existing);
+    bool BeginInPlace();
+    bool MakeBackup();
+    bool CommitInPlace();
+    void AbortInPlace();
+    bool RestoreBackup() const;
+    void RemoveBackup();
 
     wxString m_Path;   // as the caller named it, for messages
     wxString m_Target; // the file that is replaced
     wxString m_Temp;
+    wxString m_Backup;      // written in place: the old text, until the new one is in
+    bool m_InPlace = false; // Fd() is the target's own
+    bool m_Cut = false;     // the target was cut to the new length
     int m_Fd = -1;
     struct stat m_Written = {};
 };
@@ -209,56 +305,44 @@ bool AtomicReplace::Begin(const wxString& path)
         return false;
     }
 
+    // A new file would leave the other names of this one with the old text.
+    if (st.st_nlink > 1) return BeginInPlace();
+
     return CreateTemp(&st);
 }
 
 bool AtomicReplace::CreateTemp(const struct stat* existing)
 {
-    static unsigned counter = 0;
-
-    const wxFileName target(m_Target);
-    const wxString folder = target.GetPath(wxPATH_GET_SEPARATOR);
-
-    // The name is shortened to 64 bytes on disk, so that a long one cannot
-    // exceed the limit, whatever the width of its characters.
-    wxString name = target.GetFullName().Left(64);
-    while (name.fn_str().length() > 64) name.RemoveLast();
+    const wxString folder = wxFileName(m_Target).GetPath(wxPATH_GET_SEPARATOR);
 
     // A save that was killed cannot clean up after itself: the next one does.
-    const wxString prefix = TempPrefix(name);
+    const wxString prefix = TempPrefix(ShortName(m_Target));
     RemoveLeftOvers(folder, prefix);
 
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const wxString candidate
-            = folder + wxString::Format("%s%ld-%u", prefix, static_cast<long>(getpid()), counter++);
-
-        // A new file gets 0666 less the umask, as a plain create would.
-        m_Fd = open(candidate.fn_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    existing != nullptr ? 0600 : 0666);
-
-        if (m_Fd >= 0) {
-            m_Temp = candidate; // only a file made here is ever removed
-            LiveTemps::Add(m_Temp);
-            break;
-        }
-
-        if (errno != EEXIST) {
-            wxLogSysError(_("Cannot write file '%s'"), m_Path);
-            return false;
-        }
-    }
+    // A new file gets 0666 less the umask, as a plain create would; only a
+    // file made here is ever removed.
+    m_Fd = CreateUnique(folder + prefix, existing != nullptr ? 0600 : 0666, &m_Temp);
 
     if (m_Fd < 0) {
+        // A file the user may write in a folder the user may not.
+        if (existing != nullptr && (errno == EACCES || errno == EPERM)) return BeginInPlace();
         wxLogSysError(_("Cannot write file '%s'"), m_Path);
         return false;
     }
+    LiveTemps::Add(m_Temp);
 
     if (existing != nullptr) {
         // The mode is set after the owner because a change of owner clears
-        // set-id bits.
-        if (fchown(m_Fd, existing->st_uid, existing->st_gid) != 0) {
-            // Only a privileged user may keep another's ownership; the file
-            // then becomes ours, which is no reason to refuse the save.
+        // set-id bits. Only a privileged user may give a file another's
+        // owner, and only a member a group: a shared file whose new copy
+        // could not keep them is written in place, or its other users would
+        // lose their access.
+        struct stat made = {};
+        if (fchown(m_Fd, existing->st_uid, existing->st_gid) != 0
+            && (fstat(m_Fd, &made) != 0 || made.st_uid != existing->st_uid
+                || made.st_gid != existing->st_gid)) {
+            Abort();
+            return BeginInPlace();
         }
 
         if (fchmod(m_Fd, existing->st_mode & 07777) != 0) {
@@ -271,11 +355,114 @@ bool AtomicReplace::CreateTemp(const struct stat* existing)
     return true;
 }
 
+bool AtomicReplace::BeginInPlace()
+{
+    if (!MakeBackup()) return false;
+
+    struct stat st = {};
+    wxString why;
+    m_Fd = OpenRegularFile(m_Target, O_WRONLY, &st, &why);
+    if (m_Fd < 0) {
+        wxLogError(_("Cannot write file '%s': %s"), m_Path, why);
+        RemoveBackup();
+        return false;
+    }
+    m_InPlace = true;
+    return true;
+}
+
+// Copies the target's text to a new file of this user alone, where one can
+// be made: beside it, else in the program's own folder, else in the
+// temporary folder.
+bool AtomicReplace::MakeBackup()
+{
+    struct stat st = {};
+    wxString why;
+    const int in = OpenRegularFile(m_Target, O_RDONLY, &st, &why);
+    if (in >= 0) {
+        const wxString prefix = TempPrefix(ShortName(m_Target), "backup");
+        wxString own;
+        {
+            const wxLogNull quiet; // a folder that cannot be made is passed over
+            own = QelWritableDir() + "/";
+        }
+        const wxString folders[] = {wxFileName(m_Target).GetPath(wxPATH_GET_SEPARATOR), own,
+                                    wxFileName::GetTempDir() + "/"};
+        for (const wxString& folder : folders) {
+            const int out = CreateUnique(folder + prefix, 0600, &m_Backup);
+            const bool copied
+                = out >= 0 && lseek(in, 0, SEEK_SET) == 0 && CopyBytes(in, out) && fsync(out) == 0;
+            if (out < 0 || !copied) why = wxSysErrorMsgStr(errno);
+            if (out >= 0 && close(out) == 0 && copied) break;
+            if (out >= 0) unlink(m_Backup.fn_str());
+            m_Backup.clear();
+        }
+        close(in);
+    }
+    if (m_Backup.empty())
+        wxLogError(_("Cannot write file '%s': no copy of its text can be made first: %s"), m_Path,
+                   why);
+    return !m_Backup.empty();
+}
+
+bool AtomicReplace::CommitInPlace()
+{
+    // The file ends where the new text does, which may be before the old.
+    m_Cut = true;
+    const off_t end = lseek(m_Fd, 0, SEEK_CUR);
+    if (end < 0 || ftruncate(m_Fd, end) != 0 || fsync(m_Fd) != 0 || fstat(m_Fd, &m_Written) != 0) {
+        wxLogSysError(_("Cannot write file '%s'"), m_Path);
+        Abort();
+        return false;
+    }
+    close(m_Fd);
+    m_Fd = -1;
+    m_InPlace = false;
+    RemoveBackup();
+    return true;
+}
+
+void AtomicReplace::AbortInPlace()
+{
+    // A save that wrote nothing left the file as it was, times and all.
+    const bool written = m_Cut || lseek(m_Fd, 0, SEEK_CUR) != 0;
+    close(m_Fd);
+    m_Fd = -1;
+    m_InPlace = false;
+    if (written && !RestoreBackup()) {
+        wxLogError(_("Cannot write file '%s': its earlier text is kept in '%s'"), m_Path, m_Backup);
+        m_Backup.clear(); // the user's to take back
+        return;
+    }
+    RemoveBackup();
+}
+
+bool AtomicReplace::RestoreBackup() const
+{
+    struct stat st = {};
+    wxString why;
+    const int in = OpenRegularFile(m_Backup, O_RDONLY, &st, &why);
+    const int out = in >= 0 ? OpenRegularFile(m_Target, O_WRONLY, &st, &why) : -1;
+    bool restored = out >= 0 && CopyBytes(in, out);
+    restored = restored && ftruncate(out, lseek(out, 0, SEEK_CUR)) == 0 && fsync(out) == 0;
+    if (out >= 0) restored = close(out) == 0 && restored;
+    if (in >= 0) close(in);
+    return restored;
+}
+
+void AtomicReplace::RemoveBackup()
+{
+    if (!m_Backup.empty() && unlink(m_Backup.fn_str()) != 0)
+        wxLogWarning(_("Cannot remove the copy '%s': %s"), m_Backup, wxSysErrorMsgStr(errno));
+    m_Backup.clear();
+}
+
 bool AtomicReplace::Commit()
 {
     if (m_Fd < 0) {
         return false;
     }
+    if (m_InPlace) return CommitInPlace();
 
     const bool synced = fsync(m_Fd) == 0 && fstat(m_Fd, &m_Written) == 0;
     const int sync_error = errno;
@@ -302,6 +489,11 @@ bool AtomicReplace::Commit()
 
 void AtomicReplace::Abort()
 {
+    if (m_InPlace) {
+        AbortInPlace();
+        return;
+    }
+
     if (!m_Temp.empty() && unlink(m_Temp.fn_str()) != 0 && errno != ENOENT) {
         // The folder no longer lets it go (it was made read-only during the
         // save, say); the file itself can still be emptied, so that it holds
@@ -329,14 +521,11 @@ void AtomicReplace::Abort()
 
 bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why)
 {
-    // Opened without waiting: a FIFO's open would wait for a writer.
-    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st = {};
-    int error = fd < 0 || fstat(fd, &st) != 0 ? errno : 0;
+    const int fd = OpenRegularFile(path, O_RDONLY, &st, why);
+    int error = 0;
     bool read = false;
-    if (error == 0 && !S_ISREG(st.st_mode)) {
-        *why = _("not a regular file");
-    } else if (error == 0) {
+    if (fd >= 0) {
         bytes->resize(static_cast<size_t>(st.st_size));
         size_t got = 0;
         while (got < bytes->size()) {
@@ -388,7 +577,16 @@ QelFile::QelFile(bool open_file)
 QelFile::QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file)
     : m_OpenFile(open_file)
 {
-    Open(filename.GetFullPath(), mode);
+    const wxString path = filename.GetFullPath();
+    struct stat st = {};
+    wxString why;
+    if (const int fd = OpenRegularFile(path, OpenFlags(mode), &st, &why); fd >= 0) {
+        Attach(fd);
+        if (mode == wxFile::write && ftruncate(fd, 0) != 0)
+            wxLogSysError(_("Cannot write file '%s'"), path);
+    } else {
+        wxLogError(_("Cannot open file '%s': %s"), path, why);
+    }
     m_FileName.wxFileName::Assign(filename);
     m_Stat.Sync(filename.GetFullPath());
     MakeAbsolute();
@@ -418,8 +616,17 @@ bool QelFile::MakeAbsolute()
 
 bool QelFile::Get(bool synced)
 {
-    if ((synced || m_OpenFile) && !Open(m_FileName.GetFullPath(), wxFile::read)) {
-        return false;
+    // The file may have become a named pipe since its status was taken: its
+    // open would wait for a writer.
+    if (synced || m_OpenFile) {
+        struct stat st = {};
+        wxString why;
+        const int fd = OpenRegularFile(m_FileName.GetFullPath(), O_RDONLY, &st, &why);
+        if (fd < 0) {
+            wxLogError(_("Cannot open file '%s': %s"), m_FileName.GetFullPath(), why);
+            return false;
+        }
+        Attach(fd);
     }
 
     // The status of the bytes about to be read, of the handle: a change made

@@ -58,7 +58,7 @@ QelLexers* QelLexers::Get(bool createOnDemand)
     if (m_Self == nullptr && createOnDemand) {
         // Installed before reading, so that anything reading asks this one.
         m_Self = new QelLexers(QelResourceFile("lexers.xml"));
-        if (!m_Self->GetFileName().FileExists())
+        if (!m_Self->GetFileName().Exists(wxFILE_EXISTS_ANY))
             wxLogWarning(_("Lexers file not found: %s"), m_Self->GetFileName().GetFullPath());
         m_Self->Read();
     }
@@ -74,7 +74,8 @@ QelLexers* QelLexers::Set(QelLexers* lexers)
 
 bool QelLexers::Read()
 {
-    if (!m_FileName.FileExists()) return false;
+    // What is there but is no regular file is refused by the load, naming it.
+    if (!m_FileName.Exists(wxFILE_EXISTS_ANY)) return false;
 
     wxXmlDocument doc;
     wxString reason;

@@ -255,6 +255,9 @@ void QelListViewFileName::ItemActivated(long item_number)
     QelListItem item(this, item_number);
     const QelFileName& fn = item.GetFileName();
     if (wxFileName::FileExists(fn.GetFullPath()) || !wxFileName::DirExists(fn.GetPath())) return;
+    // A folder, or one no longer there, has a type to give; a device or a
+    // named pipe has none.
+    if (fn.Exists(wxFILE_EXISTS_ANY) && !wxFileName::DirExists(fn.GetFullPath())) return;
 
     wxTextEntryDialog dlg(this, _("Input") + ":", _("Folder Type"),
                           GetItemText(item_number, _("Type")), wxOK | wxCANCEL | wxCENTRE);

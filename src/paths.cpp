@@ -50,8 +50,10 @@ wxString QelExecutableDir()
 
 wxFileName QelResourceFile(const wxString& name)
 {
+    // Whatever stands beside it is the one meant, also when it cannot be
+    // read (a FIFO, a device): the refusal must name it, not the fallback.
     const wxFileName beside(QelExecutableDir(), name);
-    if (beside.FileExists() || !PathsOverride().empty()) return beside;
+    if (beside.Exists(wxFILE_EXISTS_ANY) || !PathsOverride().empty()) return beside;
     return wxFileName(InstalledDataDir(), name);
 }
 

@@ -186,7 +186,11 @@ bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
 
     for (const wxFileName* file : {&file1, &file2}) {
         if (!file->FileExists()) {
-            wxLogError(_("File '%s' does not exist"), file->GetFullPath());
+            // A named pipe would keep the comparator waiting for a writer.
+            if (file->Exists(wxFILE_EXISTS_ANY))
+                wxLogError(_("Cannot compare '%s': not a regular file"), file->GetFullPath());
+            else
+                wxLogError(_("File '%s' does not exist"), file->GetFullPath());
             return false;
         }
     }

@@ -448,8 +448,11 @@ bool QelSTCFile::Read(const wxString& name)
 
     QelFile file(filename, wxFile::read);
 
+    // The file's open said why it failed; what is there but is no regular
+    // file (a named pipe, a device) was refused without waiting.
     if (!file.IsOpened()) {
-        wxLogStatus(_("file: %s does not exist"), filename.GetFullPath());
+        if (!filename.Exists(wxFILE_EXISTS_ANY))
+            wxLogStatus(_("file: %s does not exist"), filename.GetFullPath());
         return false;
     }
 

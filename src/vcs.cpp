@@ -40,7 +40,8 @@ wxFileName& QelVCS::FileName()
 bool QelVCS::Read()
 {
     const wxString path = FileName().GetFullPath();
-    if (!FileName().FileExists()) return false;
+    // What is there but is no regular file is refused by the load, naming it.
+    if (!FileName().Exists(wxFILE_EXISTS_ANY)) return false;
 
     wxXmlDocument doc;
     wxString reason;

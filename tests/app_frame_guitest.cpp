@@ -2,6 +2,8 @@
 // kept in the settings file, the documents it opens, the routing of its log,
 // and the save questions before pages and the window close.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <wx/config.h>
@@ -167,6 +169,19 @@ TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
         EXPECT_FALSE(m_Frame->OpenFile(QelFileName(path)));
         EXPECT_TRUE(log.Has("Cannot open file: " + path)) << log.Dump();
         EXPECT_TRUE(Keys().empty());
+    }
+    // A project that cannot be opened is said with its reason and leaves
+    // the recent projects: each start would say it again.
+    const wxString fifo = m_Temp.File("fifo.prj");
+    ASSERT_EQ(mkfifo(fifo.fn_str(), 0600), 0);
+    for (const wxString& path : {m_Temp.Path(), wxString("/dev/null"), fifo}) {
+        SCOPED_TRACE(path);
+        m_Frame->SetRecentProject(path);
+        LogCapture log;
+        EXPECT_FALSE(m_Frame->OpenFile(QelFileName(path), 0, "", EDITOR_OPEN_PROJECT));
+        EXPECT_EQ(log.Dump().utf8_string(),
+                  "1: Cannot load project '" + path.utf8_string() + "': not a regular file\n");
+        EXPECT_TRUE(m_Frame->GetRecentProject() != path);
     }
     {
         LogCapture log; // an empty name would be the working folder's

@@ -2,7 +2,10 @@
 // outside change, and the atomic replacement of the file on disk.
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
+#include <grp.h>
+#include <pwd.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -82,12 +85,18 @@ public:
     wxString first_bound; // the bound path inside the first hook
     std::string content;
     size_t unchecked_bytes = 0;         // written after the content, results ignored
-    std::function<void()> while_saving; // run once the content is written
+    std::function<void()> confirming;    // run when a load is confirmed
+    std::function<void()> before_saving; // run before the content is written
+    std::function<void()> while_saving;  // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
     bool checks_writes = false; // the save hook fails when a write falls short
 
 protected:
-    bool DoFileLoadConfirm(bool synced) override { return Record("confirm", synced) && confirm; }
+    bool DoFileLoadConfirm(bool synced) override
+    {
+        if (confirming) confirming();
+        return Record("confirm", synced) && confirm;
+    }
     void DoFileNew() override { Record("new", false); }
     void DoFileSaved(bool save_as) override { Record("saved", save_as); }
 
@@ -101,6 +110,7 @@ protected:
     bool DoFileSave(bool save_as) override
     {
         Record("save", save_as);
+        if (before_saving) before_saving();
         if (!save_ok || !IsOpened())
             return save_ok
                 && QelWriteFileAtomic(GetFileName().GetFullPath(), content.data(), content.size());
@@ -304,6 +314,25 @@ TEST_F(FileBinding, ReloadFollowsEachChangeOnDisk)
     EXPECT_FALSE(file.CheckSync());
     ASSERT_TRUE(wxRemoveFile(path));
     EXPECT_EQ(file.content, "new");
+    // Nor from a file that became one while the reload was confirmed. The
+    // test holds it open, so that an open that waited for a writer would
+    // not hang it.
+    ASSERT_TRUE(WriteBytes(path, "changed"));
+    int writer = -1;
+    file.confirming = [&] {
+        wxRemoveFile(path);
+        qeltest::Run("mkfifo " + ShellQuote(path));
+        writer = open(path.fn_str(), O_RDWR);
+    };
+    {
+        qeltest::LogCapture log;
+        EXPECT_FALSE(file.CheckSync());
+        EXPECT_TRUE(log.Has(path + "': not a regular file")) << log.Dump();
+    }
+    file.confirming = nullptr;
+    close(writer);
+    ASSERT_TRUE(wxRemoveFile(path));
+    EXPECT_EQ(file.content, "new");
     ASSERT_TRUE(WriteBytes(path, "back again"));
     Touch(path, 60);
     EXPECT_TRUE(file.CheckSync());
@@ -425,6 +454,95 @@ TEST_F(FileBinding, FailedSaveLeavesNoBytesAndTheNextRemovesWhatIsLeft)
     EXPECT_EQ(ReadBytes(path), file.content);
 }
 
+// Where a new file renamed over it would not be the same file (a second
+// name links to it, its folder is not the user's to write, or the user
+// cannot give a new file its owner and group) the file is written in place:
+// its inode, owner, group and mode stay, and no copy is left. The last two
+// are saved by the user nobody, a member of the group users.
+TEST_F(FileBinding, SaveWritesInPlaceWhereANewFileWouldNotBeTheSame)
+{
+    const passwd* nobody = getpwnam("nobody");
+    const group* users = getgrnam("users");
+    ASSERT_TRUE(nobody != nullptr && users != nullptr);
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid, shared_gid = users->gr_gid;
+    const wxString top = ShellQuote(m_Files.Path());
+    qeltest::Run("cd " + top + " && chmod 0755 . && mkdir ro shared tmp && chmod 0777 shared"
+                 + " && printf old > ro/own.txt && chown nobody ro/own.txt"
+                 + " && printf old > shared/s.txt && chgrp users shared/s.txt && chmod 0664 "
+                   "shared/s.txt && chown nobody tmp && printf old > a.txt && ln a.txt b.txt");
+
+    // Saves path as nobody (or as root) in a child process; true when that
+    // succeeded and was no change on disk to the binding.
+    const auto save = [&](const wxString& path, bool as_nobody) {
+        const gid_t groups[] = {shared_gid};
+        if (const pid_t child = fork(); child != 0) {
+            int status = -1;
+            return waitpid(child, &status, 0) == child && status == 0;
+        }
+        if (as_nobody
+            && (setgroups(1, groups) != 0 || setresgid(gid, gid, gid) != 0
+                || setresuid(uid, uid, uid) != 0))
+            _exit(2);
+        setenv("TMPDIR", m_Files.File("tmp").fn_str(), 1);
+        RecordingFile file;
+        const bool loaded = file.FileLoad(QelFileName(path));
+        file.content = "saved";
+        _exit(loaded && file.FileSave() && !file.CheckSync() ? 0 : 1);
+    };
+    const auto identity = [](const wxString& path) {
+        return qeltest::Run("stat -c '%i %U:%G %a' " + ShellQuote(path));
+    };
+    for (const char* name : {"a.txt", "ro/own.txt", "shared/s.txt"}) {
+        SCOPED_TRACE(name);
+        const wxString path = m_Files.File(name);
+        const std::string before = identity(path);
+        EXPECT_TRUE(save(path, name != std::string("a.txt")));
+        EXPECT_EQ(identity(path), before);
+        EXPECT_EQ(ReadBytes(path), "saved");
+    }
+    EXPECT_EQ(ReadBytes(m_Files.File("b.txt")), "saved");
+    EXPECT_EQ(qeltest::Run("cd " + top + " && ls -A . ro shared tmp"),
+              ".:\na.txt\nb.txt\nro\nshared\ntmp\n\nro:\nown.txt\n\nshared:\ns.txt\n\ntmp:\n");
+
+    // A write in place that fails (a full disk) puts the old text back; where
+    // even that fails, the old text is kept in a copy that the message names.
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    for (const size_t size : {100, 6000}) {
+        SCOPED_TRACE(size);
+        const wxString path = Make("a.txt", std::string(size, 'o'));
+        RecordingFile file;
+        ASSERT_TRUE(file.FileLoad(QelFileName(path)));
+        file.content = std::string(64 * 1024, 'n');
+        file.changed = file.checks_writes = true;
+        file.before_saving = [&] {
+            const rlimit limit{4096, old.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        qeltest::LogCapture log;
+        EXPECT_FALSE(file.FileSave());
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_TRUE(file.changed);
+        EXPECT_TRUE(log.Has(path)) << log.Dump();
+        const std::string kept = qeltest::Run("cd " + top + " && ls -A | grep '^\\.a\\.txt\\.'");
+        if (size < 4096) {
+            EXPECT_EQ(ReadBytes(path), std::string(size, 'o'));
+            EXPECT_EQ(kept, "");
+            EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
+        } else {
+            ASSERT_FALSE(kept.empty());
+            const wxString copy = m_Files.File(wxString::FromUTF8(kept.substr(0, kept.size() - 1)));
+            EXPECT_EQ(ReadBytes(copy), std::string(size, 'o'));
+            EXPECT_TRUE(log.Has("kept in '" + copy + "'")) << log.Dump();
+            wxRemoveFile(copy);
+        }
+        EXPECT_EQ(ReadBytes(m_Files.File("b.txt")), ReadBytes(path));
+    }
+    signal(SIGXFSZ, handler);
+}
+
 // Only the bytes that exist, as tail(1) prints them, and a closing zero.
 TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
 {
@@ -462,16 +580,15 @@ TEST(QelFileRead, GivesTheBytesFromAnOffsetToTheEnd)
         EXPECT_TRUE(log.Has(huge)) << log.Dump();
     }
 
-    // A handle that cannot tell its length, or read, says so once, naming
-    // the file.
+    // A handle that cannot tell its length says so once, naming the file;
+    // a folder is not opened at all, which is said once too.
     const wxString unreadable[] = {"/proc/self/mem", temp.Path()};
     for (const wxString& path : unreadable) {
         SCOPED_TRACE(path);
-        QelFile file(wxFileName(path), wxFile::read);
-        ASSERT_TRUE(file.IsOpened());
         qeltest::LogCapture log;
-        char byte = 0;
-        EXPECT_TRUE(path == temp.Path() ? file.Read(&byte, 1) < 0 : file.Read(0).length() == 0);
+        QelFile file(wxFileName(path), wxFile::read);
+        EXPECT_EQ(file.IsOpened(), path != temp.Path());
+        EXPECT_EQ(file.Read(0).length(), 0u);
         EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
         EXPECT_TRUE(log.Has("'" + path + "'")) << log.Dump();
     }

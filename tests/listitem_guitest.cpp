@@ -139,9 +139,11 @@ TEST_F(FileListTest, ActivatingAFolderRowAsksForItsType)
     LV* lv = MakeList(LV::LIST_FIND);
     const long file = Add(lv, m_Dir + "/a.txt");
     const long folder = Add(lv, m_Dir + "/sub", "*.h");
+    const long device = Add(lv, "/dev/null");
     wxString seen;
-    // A dialog for the file row would take the one expected answer.
-    wxTEST_DIALOG(lv->ItemActivated(file);
+    // A dialog for the file or the device row would take the one expected
+    // answer.
+    wxTEST_DIALOG(lv->ItemActivated(device); lv->ItemActivated(file);
                   lv->ItemActivated(folder),
                   qeltest::ExpectAnswer<wxTextEntryDialog>([&](wxTextEntryDialog* dialog) {
                       seen = dialog->GetTitle() + ":" + dialog->GetValue();

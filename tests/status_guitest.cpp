@@ -107,6 +107,7 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
         {"/no/such/comparator", older, newer, "", "", "", 1},
         {"no-such-comparator-anywhere", older, newer, "", "", "", 1},
         {"cmp.sh", older, m_Temp.File("missing.txt"), "", "", "", 1},
+        {"cmp.sh", "/dev/null", older, "", "", "", 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.setting + " " + row.file2);
@@ -116,6 +117,7 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
         qeltest::LogCapture log;
         ASSERT_EQ(QelCompareFile(wxFileName(row.file1), wxFileName(row.file2)), runs);
         EXPECT_EQ(log.CountLevel(wxLOG_Error), row.errors) << log.Dump();
+        EXPECT_EQ(log.Count("not a regular file"), row.file1 == "/dev/null" ? 1u : 0u);
         if (!runs) {
             EXPECT_EQ(log.Count("Compared"), 0u);
             qeltest::Pump(100);

@@ -1,6 +1,10 @@
 // The editor's file binding: byte-exact round trips, failed saves, the
 // sync prompts, log tails, the hexadecimal view and reading a file in.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
@@ -283,6 +287,23 @@ TEST_F(StcFile, ReadInsertsAFileFromTheBoundFolder)
     LogCapture log;
     EXPECT_FALSE(static_cast<QelSTCFile&>(stc->GetFile()).Read("none.txt"));
     EXPECT_TRUE(log.Has("file: " + m_Temp.File("none.txt") + " does not exist")) << log.Dump();
+
+    // A named pipe or a device is refused at once, said once. The test holds
+    // the pipe open for writing, so that a read that waited for a writer
+    // would not hang it but read nothing and complain.
+    const wxString pipe = m_Temp.File("pipe");
+    ASSERT_EQ(mkfifo(pipe.fn_str(), 0600), 0);
+    const int writer = open(pipe.fn_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    for (const wxString& name : {pipe, wxString("/dev/null")}) {
+        SCOPED_TRACE(name);
+        log.Clear();
+        EXPECT_FALSE(static_cast<QelSTCFile&>(stc->GetFile()).Read(name));
+        EXPECT_EQ(log.Records().size(), 1u) << log.Dump();
+        EXPECT_TRUE(log.Has(name + "': not a regular file")) << log.Dump();
+        EXPECT_EQ(TextBytes(stc), std::string("ain\xE9\nb", 6));
+    }
+    close(writer);
 }
 
 TEST_F(StcFile, CatalogBasePathJoinsTheIncludeFolders)

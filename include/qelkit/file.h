@@ -21,6 +21,10 @@ class wxWindow;
 // same folder, which is then renamed over the target. The target keeps its
 // permission bits (a new file gets 0666 less the umask); when path is a
 // symbolic link the link stays and the file it points to is replaced.
+// A file that a new one could not stand in for (one with more than one
+// name, in a folder the user cannot write, or whose owner and group a new
+// file could not get) is written in place after its text was copied aside;
+// a write that fails puts that copy back, or names it when it cannot.
 // Logs the path and the system error on failure.
 [[nodiscard]] bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size);
 
@@ -53,7 +57,9 @@ public:
     explicit QelFile(bool open_file = true);
 
     // Opens the handle at once on filename in mode and keeps it open for the
-    // life of the object (typically followed by Read(0)).
+    // life of the object (typically followed by Read(0)). Only a regular
+    // file is opened, without waiting: the handle stays closed for a named
+    // pipe or a device, and the reason is logged with the path.
     QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_file = true);
 
     QelFile(const QelFile&) = delete;

@@ -143,7 +143,7 @@ ProgramRun RunProgram(const wxString& exe, const TempDir& dir, const std::string
     wxFileName(copy).SetPermissions(wxPOSIX_USER_READ | wxPOSIX_USER_WRITE | wxPOSIX_USER_EXECUTE);
     // The program ships with its lexers beside it; a test may bring its own.
     const wxString lexers = wxFileName(wxFileName(exe).GetPath(), "lexers.xml").GetFullPath();
-    if (!wxFileExists(dir.File("lexers.xml")) && wxFileExists(lexers)) {
+    if (!wxFileName::Exists(dir.File("lexers.xml"), wxFILE_EXISTS_ANY) && wxFileExists(lexers)) {
         EXPECT_TRUE(wxCopyFile(lexers, dir.File("lexers.xml")));
     }
     if (!settings.empty()) {
