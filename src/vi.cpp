@@ -26,6 +26,14 @@ bool IsViControlKey(int c)
     return c == 2 || c == 7 || c == 16 || c == 17;
 }
 
+// The keys whose key-down is a command of vi's (in insert mode, mostly
+// left to the editor).
+bool IsViKey(int key_code)
+{
+    return key_code == WXK_TAB || key_code == WXK_BACK || key_code == WXK_RETURN
+        || key_code == WXK_ESCAPE;
+}
+
 // An insert repeated by a count stops growing past this many characters.
 constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 
@@ -320,6 +328,9 @@ void QelVi::AddToCommand(wxUniChar c)
 bool QelVi::OnKeyDown(const wxKeyEvent& event)
 {
     if (!m_IsActive) return false;
+    // These are commands of normal mode too, which close a message that
+    // the bar shows.
+    if (!m_InsertMode && IsViKey(event.GetKeyCode())) HideViBar();
     switch (event.GetKeyCode()) {
     case WXK_TAB:
         return m_InsertMode;
