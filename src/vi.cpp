@@ -34,6 +34,33 @@ bool IsViKey(int key_code)
         || key_code == WXK_ESCAPE;
 }
 
+// The keys that only move the caret, the view or the selection, whatever
+// the modifiers: in normal mode the editor moves with them.
+bool IsMotionKey(int key_code)
+{
+    switch (key_code) {
+    case WXK_LEFT:
+    case WXK_RIGHT:
+    case WXK_UP:
+    case WXK_DOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_LEFT:
+    case WXK_NUMPAD_RIGHT:
+    case WXK_NUMPAD_UP:
+    case WXK_NUMPAD_DOWN:
+    case WXK_NUMPAD_HOME:
+    case WXK_NUMPAD_END:
+    case WXK_NUMPAD_PAGEUP:
+    case WXK_NUMPAD_PAGEDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // An insert repeated by a count stops growing past this many characters.
 constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 
@@ -297,6 +324,24 @@ bool QelVi::IsRepeatable(const wxString& command)
     return wxString("aiopxACDIORX~").Find(command[0]) != wxNOT_FOUND;
 }
 
+bool QelVi::LeavesToWindow(const wxKeyEvent& event) const
+{
+    if (!m_IsActive || m_InsertMode) return false;
+    if (event.GetEventType() == wxEVT_KEY_DOWN) {
+        // The control's own keys edit (Ctrl+L cuts a line, Alt+Backspace
+        // undoes): it keeps only those that move.
+        const int code = event.GetKeyCode();
+        if (IsViKey(code)) return event.GetModifiers() == wxMOD_ALT;
+        return !IsMotionKey(code);
+    }
+    if (event.GetEventType() != wxEVT_CHAR) return false;
+    // A control key without a vi command is the window's (Ctrl+S saves): it
+    // goes on to the menus, and never waits in the command.
+    const int key = event.GetUnicodeKey();
+    return key == WXK_NONE || (event.GetModifiers() & wxMOD_ALT) != 0
+        || (key < WXK_SPACE && !IsViControlKey(key) && (event.GetModifiers() & wxMOD_CONTROL));
+}
+
 bool QelVi::OnChar(const wxKeyEvent& event)
 {
     if (!m_IsActive) return true;
@@ -306,10 +351,8 @@ bool QelVi::OnChar(const wxKeyEvent& event)
         m_InsertText += wxUniChar(key);
         return true;
     }
-    if (event.GetModifiers() & wxMOD_ALT) return true;
-    // A control key without a vi command is the window's (Ctrl+S saves): it
-    // goes on to the menus, and never waits in the command.
-    if (key < WXK_SPACE && !IsViControlKey(key)) return (event.GetModifiers() & wxMOD_CONTROL) != 0;
+    if (LeavesToWindow(event)) return true;
+    if (key < WXK_SPACE && !IsViControlKey(key)) return false;
 
     AddToCommand(wxUniChar(key));
     return false;

@@ -44,6 +44,10 @@ public:
     // handles the key itself, false that vi consumed it.
     bool OnChar(const wxKeyEvent& event);
     bool OnKeyDown(const wxKeyEvent& event);
+    // A key-down or character event that normal mode leaves to the
+    // window's menus and the editor must not handle: no vi command, no
+    // caret motion. Insert mode and an emulation that is off leave none.
+    bool LeavesToWindow(const wxKeyEvent& event) const;
 
     // One ex command, without its leading ":"; true when carried out.
     bool ExecCommand(const wxString& command);
