@@ -460,6 +460,7 @@ void QelSTC::OnStyledText(wxStyledTextEvent& event)
 
     if (type == wxEVT_STC_CHARADDED) {
         MarkerAddChange(GetCurrentLine());
+        m_vi.OnCharAdded(event.GetKey());
     } else if (type == wxEVT_STC_DWELLEND) {
         if (CallTipActive()) CallTipCancel();
     } else if (type == wxEVT_STC_MARGINCLICK) {

@@ -344,18 +344,21 @@ bool QelVi::LeavesToWindow(const wxKeyEvent& event) const
 
 bool QelVi::OnChar(const wxKeyEvent& event)
 {
-    if (!m_IsActive) return true;
+    // In insert mode the editor inserts the character, and what it inserts
+    // is collected (OnCharAdded): a key may add nothing.
+    if (!m_IsActive || m_InsertMode || LeavesToWindow(event)) return true;
     const int key = event.GetUnicodeKey();
-    if (key == WXK_NONE) return true;
-    if (m_InsertMode) {
-        m_InsertText += wxUniChar(key);
-        return true;
-    }
-    if (LeavesToWindow(event)) return true;
     if (key < WXK_SPACE && !IsViControlKey(key)) return false;
 
     AddToCommand(wxUniChar(key));
     return false;
+}
+
+void QelVi::OnCharAdded(int key)
+{
+    // Return collects the line end itself: smart indentation adds it
+    // without this notice.
+    if (m_InsertMode && key != '\r' && key != '\n') m_InsertText += wxUniChar(key);
 }
 
 void QelVi::AddToCommand(wxUniChar c)

@@ -290,6 +290,10 @@ const ViCase ViCases[] = {
     // swap or duplicate a line, change case, undo.
     {"ControlsEditingKeysChangeNothing", "aBc\nd\n", 1, 1,
      "x<C-l><C-S-l><C-t><C-d>fc<C-u><C-S-u><M-BS>", Own, "Bc\nd\n"},
+    // What insert mode replays is what it inserted, never a key that added
+    // nothing.
+    {"InsertCountControlCharAddingNothing", "x\n", 1, 1, "3ia<C-e>b<Esc>", Vim},
+    {"DotControlCharAddingNothing", "x\n", 1, 1, "ia<C-e>b<Esc>0.", Vim},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", Own, "aba\n"},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", Own, "a\n\tb\n\t"},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb\n", 1},

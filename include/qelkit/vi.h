@@ -48,6 +48,9 @@ public:
     // window's menus and the editor must not handle: no vi command, no
     // caret motion. Insert mode and an emulation that is off leave none.
     bool LeavesToWindow(const wxKeyEvent& event) const;
+    // The editor added a typed character: insert mode collects it for
+    // repeats. Line ends are collected with the Return key.
+    void OnCharAdded(int key);
 
     // One ex command, without its leading ":"; true when carried out.
     bool ExecCommand(const wxString& command);
