@@ -379,7 +379,8 @@ bool QelVi::OnKeyDown(const wxKeyEvent& event)
     if (!m_InsertMode && IsViKey(event.GetKeyCode())) HideViBar();
     switch (event.GetKeyCode()) {
     case WXK_TAB:
-        return m_InsertMode;
+        if (m_InsertMode) InsertTab();
+        return false;
     case WXK_BACK:
         if (m_InsertMode) {
             if (m_InsertText.length() > 1) m_InsertText.RemoveLast();
@@ -806,6 +807,20 @@ void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
         stc->AddText(m_InsertText);
     stc->SetTargetEnd(stc->GetCurrentPos());
     MarkTargetChange();
+}
+
+void QelVi::InsertTab()
+{
+    // The editor's Tab adds no character it tells of: what it put in place
+    // of the selection on the line (a tab, or blanks to the next stop) is
+    // collected here. An indent that rewrote the line's blanks is not.
+    QelSTC* stc = m_STC;
+    const int start = stc->GetSelectionStart(), removed = stc->GetSelectionEnd() - start;
+    const int length = stc->GetLength();
+    stc->Tab();
+    const int end = stc->GetCurrentPos();
+    if (end > start && stc->GetLength() - length == end - start - removed)
+        m_InsertText += stc->GetTextRangeKept(start, end);
 }
 
 bool QelVi::ReplaceChars(wxUniChar c, int count)

@@ -294,6 +294,8 @@ const ViCase ViCases[] = {
     // nothing.
     {"InsertCountControlCharAddingNothing", "x\n", 1, 1, "3ia<C-e>b<Esc>", Vim},
     {"DotControlCharAddingNothing", "x\n", 1, 1, "ia<C-e>b<Esc>0.", Vim},
+    {"InsertCountTab", "x\n", 1, 1, "3ia<Tab>b<Esc>", Vim},
+    {"DotTabAtLineStart", "x\ny\n", 1, 1, "i<Tab>a<Esc>j0.", Vim},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", Own, "aba\n"},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", Own, "a\n\tb\n\t"},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb\n", 1},

@@ -104,6 +104,8 @@ private:
     void FindChar(wxUniChar c, int count, bool forward) const;
     void JoinLines(int count);
     void InsertMode(wxUniChar c, int repeat, bool overtype, bool dot);
+    // The Tab key in insert mode.
+    void InsertTab();
     bool ReplaceChars(wxUniChar c, int count);
     void DeleteChars(int count, bool forward);
     void MoveLines(int count, bool down);
