@@ -129,6 +129,18 @@ wxVisualAttributes QelSTC::GetDefaultAttributes() const
     return m_DefaultAttributes.Get([this] { return wxStyledTextCtrl::GetDefaultAttributes(); });
 }
 
+bool QelSTC::ProcessEvent(wxEvent& event)
+{
+    // Returning here is the one way to keep a key from the control's own
+    // handlers (Ctrl+L cuts a line there) and still let the toolkit go on
+    // with it: to a character event and to the window's menus.
+    const wxEventType type = event.GetEventType();
+    if ((type == wxEVT_KEY_DOWN || type == wxEVT_CHAR)
+        && m_vi.LeavesToWindow(static_cast<const wxKeyEvent&>(event)))
+        return false;
+    return wxStyledTextCtrl::ProcessEvent(event);
+}
+
 void QelSTC::BindEvents()
 {
     Bind(wxEVT_CHAR, &QelSTC::OnChar, this);
@@ -448,6 +460,7 @@ void QelSTC::OnStyledText(wxStyledTextEvent& event)
 
     if (type == wxEVT_STC_CHARADDED) {
         MarkerAddChange(GetCurrentLine());
+        m_vi.OnCharAdded(event.GetKey());
     } else if (type == wxEVT_STC_DWELLEND) {
         if (CallTipActive()) CallTipCancel();
     } else if (type == wxEVT_STC_MARGINCLICK) {

@@ -26,6 +26,41 @@ bool IsViControlKey(int c)
     return c == 2 || c == 7 || c == 16 || c == 17;
 }
 
+// The keys whose key-down is a command of vi's (in insert mode, mostly
+// left to the editor).
+bool IsViKey(int key_code)
+{
+    return key_code == WXK_TAB || key_code == WXK_BACK || key_code == WXK_RETURN
+        || key_code == WXK_ESCAPE;
+}
+
+// The keys that only move the caret, the view or the selection, whatever
+// the modifiers: in normal mode the editor moves with them.
+bool IsMotionKey(int key_code)
+{
+    switch (key_code) {
+    case WXK_LEFT:
+    case WXK_RIGHT:
+    case WXK_UP:
+    case WXK_DOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_LEFT:
+    case WXK_NUMPAD_RIGHT:
+    case WXK_NUMPAD_UP:
+    case WXK_NUMPAD_DOWN:
+    case WXK_NUMPAD_HOME:
+    case WXK_NUMPAD_END:
+    case WXK_NUMPAD_PAGEUP:
+    case WXK_NUMPAD_PAGEDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // An insert repeated by a count stops growing past this many characters.
 constexpr size_t MaxRepeatedInsert = 16 * 1024 * 1024;
 
@@ -289,22 +324,41 @@ bool QelVi::IsRepeatable(const wxString& command)
     return wxString("aiopxACDIORX~").Find(command[0]) != wxNOT_FOUND;
 }
 
-bool QelVi::OnChar(const wxKeyEvent& event)
+bool QelVi::LeavesToWindow(const wxKeyEvent& event) const
 {
-    if (!m_IsActive) return true;
-    const int key = event.GetUnicodeKey();
-    if (key == WXK_NONE) return true;
-    if (m_InsertMode) {
-        m_InsertText += wxUniChar(key);
-        return true;
+    if (!m_IsActive || m_InsertMode) return false;
+    if (event.GetEventType() == wxEVT_KEY_DOWN) {
+        // The control's own keys edit (Ctrl+L cuts a line, Alt+Backspace
+        // undoes): it keeps only those that move.
+        const int code = event.GetKeyCode();
+        if (IsViKey(code)) return event.GetModifiers() == wxMOD_ALT;
+        return !IsMotionKey(code);
     }
-    if (event.GetModifiers() & wxMOD_ALT) return true;
+    if (event.GetEventType() != wxEVT_CHAR) return false;
     // A control key without a vi command is the window's (Ctrl+S saves): it
     // goes on to the menus, and never waits in the command.
-    if (key < WXK_SPACE && !IsViControlKey(key)) return (event.GetModifiers() & wxMOD_CONTROL) != 0;
+    const int key = event.GetUnicodeKey();
+    return key == WXK_NONE || (event.GetModifiers() & wxMOD_ALT) != 0
+        || (key < WXK_SPACE && !IsViControlKey(key) && (event.GetModifiers() & wxMOD_CONTROL));
+}
+
+bool QelVi::OnChar(const wxKeyEvent& event)
+{
+    // In insert mode the editor inserts the character, and what it inserts
+    // is collected (OnCharAdded): a key may add nothing.
+    if (!m_IsActive || m_InsertMode || LeavesToWindow(event)) return true;
+    const int key = event.GetUnicodeKey();
+    if (key < WXK_SPACE && !IsViControlKey(key)) return false;
 
     AddToCommand(wxUniChar(key));
     return false;
+}
+
+void QelVi::OnCharAdded(int key)
+{
+    // Return collects the line end itself: smart indentation adds it
+    // without this notice.
+    if (m_InsertMode && key != '\r' && key != '\n') m_InsertText += wxUniChar(key);
 }
 
 void QelVi::AddToCommand(wxUniChar c)
@@ -320,9 +374,13 @@ void QelVi::AddToCommand(wxUniChar c)
 bool QelVi::OnKeyDown(const wxKeyEvent& event)
 {
     if (!m_IsActive) return false;
+    // These are commands of normal mode too, which close a message that
+    // the bar shows.
+    if (!m_InsertMode && IsViKey(event.GetKeyCode())) HideViBar();
     switch (event.GetKeyCode()) {
     case WXK_TAB:
-        return m_InsertMode;
+        if (m_InsertMode) InsertTab();
+        return false;
     case WXK_BACK:
         if (m_InsertMode) {
             if (m_InsertText.length() > 1) m_InsertText.RemoveLast();
@@ -749,6 +807,20 @@ void QelVi::InsertMode(wxUniChar c, int repeat, bool overtype, bool dot)
         stc->AddText(m_InsertText);
     stc->SetTargetEnd(stc->GetCurrentPos());
     MarkTargetChange();
+}
+
+void QelVi::InsertTab()
+{
+    // The editor's Tab adds no character it tells of: what it put in place
+    // of the selection on the line (a tab, or blanks to the next stop) is
+    // collected here. An indent that rewrote the line's blanks is not.
+    QelSTC* stc = m_STC;
+    const int start = stc->GetSelectionStart(), removed = stc->GetSelectionEnd() - start;
+    const int length = stc->GetLength();
+    stc->Tab();
+    const int end = stc->GetCurrentPos();
+    if (end > start && stc->GetLength() - length == end - start - removed)
+        m_InsertText += stc->GetTextRangeKept(start, end);
 }
 
 bool QelVi::ReplaceChars(wxUniChar c, int count)

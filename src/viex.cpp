@@ -65,7 +65,7 @@ bool QelVi::ExecCommand(const wxString& command)
     } else if (command.StartsWith("r")) {
         PostCommand(ID_EDIT_READ_FILE, argument);
     } else if (command.StartsWith("set ")) {
-        return DoCommandSet(command.Mid(4));
+        if (!DoCommandSet(command.Mid(4))) return false;
     } else if (command.StartsWith("w")) {
         if (argument.empty())
             PostCommand(wxID_SAVE);

@@ -86,8 +86,12 @@ TEST_F(FrameKeys, ViCommandModeLeavesOtherControlKeysToTheWindow)
     sim.Char('o', wxMOD_CONTROL);
     EXPECT_TRUE(PumpUntil([&] { return dialogs.count == 1; }, 3000)) << "the open dialog";
     EXPECT_TRUE(stc->GetVi().GetCommand().empty());
-    // vi's own keys go on as before.
+    // vi's own keys go on as before. The control's keys that no menu takes
+    // change nothing: Ctrl+L cut the line, Alt+Backspace undid the "x".
     ASSERT_TRUE(PumpUntil([stc] { return stc->HasFocus(); }, 3000));
+    sim.Char('l', wxMOD_CONTROL);
+    sim.Char('t', wxMOD_CONTROL);
+    sim.Char(WXK_BACK, wxMOD_ALT);
     EXPECT_TRUE(deleted("t x = 1;\n"));
     dialogs.Unregister();
 }

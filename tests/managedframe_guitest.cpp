@@ -45,6 +45,7 @@ TEST_F(ViBarTest, ExCommandsRunAndTheLastGoodOneIsKept)
         {"", "1,3d", "4\n5\n", "1,3d"},
         {"2,3d", "", "1\n4\n5\n", "2,3d"},
         {"2,3d", "nosuch", "1\n2\n3\n4\n5\n", "2,3d"},
+        {"2,3d", "set ts=4", "1\n2\n3\n4\n5\n", "set ts=4"},
     };
     for (const auto& [preset, typed, text, vicommand] : rows) {
         SCOPED_TRACE(typed);
@@ -105,15 +106,17 @@ TEST_F(ViBarTest, SearchesFromTheCaretTheBarOpenedAt)
 TEST_F(ViBarTest, MessagesGoToTheShownStatusBarElseToTheBar)
 {
     // Keys typed in the editor, or an ex command run from the bar; the text
-    // and the message after it. A message stays until the next key.
+    // and the message after it, and the key that closes it: a message stays
+    // until the next key, and the editor has the focus meanwhile.
     const struct {
         const char *keys, *ex, *text, *message;
+        int close;
     } rows[] = {
-        {"3dd", "", "4\n5\n", "3 fewer lines"},
-        {"", "1,3d", "4\n5\n", "3 fewer lines"},
-        {"", "2,4y", "1\n2\n3\n4\n5\n", "3 lines yanked"},
-        {"", "1,2m 5", "3\n4\n5\n1\n2\n", "2 lines moved"},
-        {"", "%s/[24]/x/", "1\nx\n3\nx\n5\n", "Replaced: 2 occurrences of: [24]"},
+        {"3dd", "", "4\n5\n", "3 fewer lines", 'l'},
+        {"", "1,3d", "4\n5\n", "3 fewer lines", WXK_ESCAPE},
+        {"", "2,4y", "1\n2\n3\n4\n5\n", "3 lines yanked", 'l'},
+        {"", "1,2m 5", "3\n4\n5\n1\n2\n", "2 lines moved", WXK_RETURN},
+        {"", "%s/[24]/x/", "1\nx\n3\nx\n5\n", "Replaced: 2 occurrences of: [24]", 'l'},
     };
     const qeltest::ClipboardLock lock;
     m_Frame->CreateStatusBar(1);
@@ -136,8 +139,11 @@ TEST_F(ViBarTest, MessagesGoToTheShownStatusBarElseToTheBar)
             if (!shown) {
                 EXPECT_FALSE(m_Entry->IsShown()) << "the message alone";
             }
+            if (*row.ex != '\0') {
+                EXPECT_EQ(wxWindow::FindFocus(), m_Stc);
+            }
             // Any other command closes the message.
-            TypeInEditor("l");
+            TypeInEditor(wxString(wxUniChar(row.close)));
             EXPECT_FALSE(PaneShown("VIBAR"));
         }
     }

@@ -2,6 +2,7 @@
 // the same text, caret and keys go to both, and the written file and the
 // cursor are compared.
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <wx/clipbrd.h>
@@ -15,9 +16,12 @@
 namespace qeltest {
 
 namespace {
-// The keys with a name, as vim writes them.
-const std::pair<const char*, int> kNamed[]
-    = {{"<Esc>", WXK_ESCAPE}, {"<CR>", WXK_RETURN}, {"<BS>", WXK_BACK}, {"<Tab>", WXK_TAB}};
+// The keys with a name, as vim writes them, with their modifiers.
+const std::tuple<const char*, int, int> kNamed[] = {{"<Esc>", WXK_ESCAPE, 0},
+                                                    {"<CR>", WXK_RETURN, 0},
+                                                    {"<BS>", WXK_BACK, 0},
+                                                    {"<M-BS>", WXK_BACK, wxMOD_ALT},
+                                                    {"<Tab>", WXK_TAB, 0}};
 } // namespace
 
 void ViTest::SetUp()
@@ -62,13 +66,15 @@ std::string ViTest::Caret() const
     return std::to_string(line + 1) + "," + std::to_string(pos - m_Stc->PositionFromLine(line) + 1);
 }
 
-void ViTest::SendKey(int key_code, int unicode, bool control)
+void ViTest::SendKey(int key_code, int unicode, int modifiers)
 {
     wxKeyEvent down(wxEVT_KEY_DOWN);
     down.SetEventObject(m_Stc);
     down.m_keyCode = key_code;
     down.m_uniChar = unicode;
-    down.m_controlDown = control;
+    down.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+    down.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
+    down.m_altDown = (modifiers & wxMOD_ALT) != 0;
     // A key-down that nobody handles becomes a character event, as the
     // toolkit makes it.
     if (m_Stc->ProcessWindowEvent(down)) return;
@@ -83,26 +89,29 @@ void ViTest::Type(const std::string& keys)
     const wxString text = wxString::FromUTF8(keys);
     for (size_t i = 0; i < text.length(); ++i) {
         const wxString rest = text.Mid(i);
-        const auto key = std::find_if(std::begin(kNamed), std::end(kNamed),
-                                      [&](const auto& k) { return rest.StartsWith(k.first); });
+        const auto key = std::find_if(std::begin(kNamed), std::end(kNamed), [&](const auto& k) {
+            return rest.StartsWith(std::get<0>(k));
+        });
         if (key != std::end(kNamed)) {
-            SendKey(key->second, key->second, false);
-            i += strlen(key->first) - 1;
+            const auto& [name, code, modifiers] = *key;
+            SendKey(code, code, modifiers);
+            i += strlen(name) - 1;
         } else if (rest.StartsWith(":") && m_Vi->GetCommand().empty() && !m_Vi->GetInsertMode()) {
             // ":" opens the frame's command bar, which hands the line typed
             // up to Return to the vi.
-            SendKey(':', ':', false);
+            SendKey(':', ':', 0);
             const wxString line = rest.Mid(1, rest.Find("<CR>") - 1);
             m_Vi->ExecCommand(line);
             i += line.length() + strlen(":<CR>") - 1;
         } else if (rest.StartsWith("<C-")) {
-            const int letter = wxToupper(rest[3]);
-            SendKey(letter, letter - 'A' + 1, true);
-            i += 4;
+            // "<C-S-x>" holds Shift down too.
+            const bool shift = rest.StartsWith("<C-S-");
+            const int letter = wxToupper(rest[shift ? 5 : 3]);
+            SendKey(letter, letter - 'A' + 1, wxMOD_CONTROL | (shift ? wxMOD_SHIFT : 0));
+            i += shift ? 6 : 4;
         } else {
             const int c = text[i].GetValue();
-            SendKey(c < 128 ? static_cast<int>(wxToupper(c)) : static_cast<int>(WXK_NONE), c,
-                    false);
+            SendKey(c < 128 ? static_cast<int>(wxToupper(c)) : static_cast<int>(WXK_NONE), c, 0);
         }
     }
 }
@@ -115,7 +124,8 @@ std::string ViTest::RunVim(const std::string& text, int line, int column, const 
     for (size_t i = 0; i < keys.size(); ++i) {
         const bool named = keys.compare(i, 3, "<C-") == 0
             || std::any_of(std::begin(kNamed), std::end(kNamed), [&](const auto& k) {
-                               return keys.compare(i, strlen(k.first), k.first) == 0;
+                               const char* name = std::get<0>(k);
+                               return keys.compare(i, strlen(name), name) == 0;
                            });
         if (named || keys[i] == '"' || keys[i] == '\\') quoted += '\\';
         quoted += keys[i];
@@ -276,6 +286,16 @@ const ViCase ViCases[] = {
     {"EscapeRingsAndClears", "a\n", 1, 1, "12<Esc>", Own, "a\n", 1},
     // A control key without a vi command is the window's, never pending.
     {"OtherControlKeyNotPending", "ab\n", 1, 1, "2<C-s><C-o>", Own, "ab\n", 0, "2"},
+    // Nor do they reach the control's own keys, which edit: cut, delete,
+    // swap or duplicate a line, change case, undo.
+    {"ControlsEditingKeysChangeNothing", "aBc\nd\n", 1, 1,
+     "x<C-l><C-S-l><C-t><C-d>fc<C-u><C-S-u><M-BS>", Own, "Bc\nd\n"},
+    // What insert mode replays is what it inserted, never a key that added
+    // nothing.
+    {"InsertCountControlCharAddingNothing", "x\n", 1, 1, "3ia<C-e>b<Esc>", Vim},
+    {"DotControlCharAddingNothing", "x\n", 1, 1, "ia<C-e>b<Esc>0.", Vim},
+    {"InsertCountTab", "x\n", 1, 1, "3ia<Tab>b<Esc>", Vim},
+    {"DotTabAtLineStart", "x\ny\n", 1, 1, "i<Tab>a<Esc>j0.", Vim},
     {"BackspaceKeepsOneCollected", "ab\n", 1, 1, "ia<BS><Esc>$.", Own, "aba\n"},
     {"ShiftBeyondLastLine", "a\nb\n", 2, 1, "999999999>>", Own, "a\n\tb\n\t"},
     {"JoinBeyondLastLine", "a\nb\n", 2, 1, "999999999J", Own, "a\nb\n", 1},

@@ -13,7 +13,8 @@
 namespace qeltest {
 
 // Keys as vim writes them: plain characters, and "<Esc>", "<CR>", "<BS>",
-// "<Tab>" and "<C-x>" for the special ones.
+// "<Tab>" and "<C-x>" for the special ones; "<M-BS>" and "<C-S-x>" (Shift
+// too) only in rows that vim does not run.
 class ViTest : public EditorTest {
 protected:
     void SetUp() override;
@@ -36,7 +37,7 @@ protected:
     QelVi* m_Vi = nullptr;
 
 private:
-    void SendKey(int key_code, int unicode, bool control);
+    void SendKey(int key_code, int unicode, int modifiers);
     std::unique_ptr<ClipboardLock> m_Lock;
 };
 

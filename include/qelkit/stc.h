@@ -194,6 +194,9 @@ public:
     // Looked up in the theme once, as the notebook's are: a blink of the
     // caret paints.
     wxVisualAttributes GetDefaultAttributes() const override;
+    // Keys that vi leaves to the window in its normal mode are kept from
+    // the control, which would edit with them, and are left unhandled.
+    bool ProcessEvent(wxEvent& event) override;
     // Puts the text from start to end and the suffix on the clipboard as
     // copy does, every byte kept; and the bytes that a text from the
     // clipboard stands for, with the document's line ends, as paste adds.

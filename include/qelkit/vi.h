@@ -44,6 +44,13 @@ public:
     // handles the key itself, false that vi consumed it.
     bool OnChar(const wxKeyEvent& event);
     bool OnKeyDown(const wxKeyEvent& event);
+    // A key-down or character event that normal mode leaves to the
+    // window's menus and the editor must not handle: no vi command, no
+    // caret motion. Insert mode and an emulation that is off leave none.
+    bool LeavesToWindow(const wxKeyEvent& event) const;
+    // The editor added a typed character: insert mode collects it for
+    // repeats. Line ends are collected with the Return key.
+    void OnCharAdded(int key);
 
     // One ex command, without its leading ":"; true when carried out.
     bool ExecCommand(const wxString& command);
@@ -97,6 +104,8 @@ private:
     void FindChar(wxUniChar c, int count, bool forward) const;
     void JoinLines(int count);
     void InsertMode(wxUniChar c, int repeat, bool overtype, bool dot);
+    // The Tab key in insert mode.
+    void InsertTab();
     bool ReplaceChars(wxUniChar c, int count);
     void DeleteChars(int count, bool forward);
     void MoveLines(int count, bool down);
