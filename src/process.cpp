@@ -39,6 +39,7 @@ constexpr int POLL_BUSY_MS = 10;         // while output flows, soon again
 constexpr int TICK_BUDGET_MS = 20;       // longest a tick may keep the event loop
 constexpr size_t CHUNK = 16384;          // read at a time
 constexpr size_t LONGEST_LINE = 1 << 20; // a line without end is cut there
+constexpr int PIECES_SHOWN = 4;          // of one line: the rest is counted, not kept
 
 wxString DecodeLine(const char* data, size_t size)
 {
@@ -378,12 +379,18 @@ void QelLineBuffer::Add(const char* data, size_t size, std::vector<wxString>& li
     while (data < end) {
         const char* eol = static_cast<const char*>(memchr(data, '\n', end - data));
         if (eol == nullptr) {
+            if (LeaveOut(data, end - data)) return;
             m_Pending.append(data, end);
             CutLongLine(lines);
             return;
         }
         const char* start = data;
         size_t length = eol - data;
+        if (LeaveOut(data, length)) {
+            EndLeftOut(lines);
+            data = eol + 1;
+            continue;
+        }
         if (!m_Pending.empty()) {
             m_Pending.append(data, eol);
             start = m_Pending.data();
@@ -392,6 +399,7 @@ void QelLineBuffer::Add(const char* data, size_t size, std::vector<wxString>& li
         if (length > 0 && start[length - 1] == '\r') --length;
         lines.push_back(DecodeLine(start, length));
         m_Pending.clear();
+        m_Pieces = 0;
         data = eol + 1;
     }
 }
@@ -405,11 +413,41 @@ void QelLineBuffer::CutLongLine(std::vector<wxString>& lines)
         for (int back = 0; back < 3 && (m_Pending[cut] & 0xC0) == 0x80; ++back) --cut;
         lines.push_back(DecodeLine(m_Pending.data(), cut));
         m_Pending.erase(0, cut);
+        // Nobody reads on in such a line: what the program keeps of it stays
+        // bounded, however long the child goes on writing it.
+        if (++m_Pieces == PIECES_SHOWN) {
+            LeaveOut(m_Pending.data(), m_Pending.size());
+            m_Pending.clear();
+        }
     }
+}
+
+bool QelLineBuffer::LeaveOut(const char* data, size_t size)
+{
+    if (m_Pieces < PIECES_SHOWN) return false;
+    m_Left += size;
+    if (size > 0) m_LeftCr = data[size - 1] == '\r';
+    return true;
+}
+
+void QelLineBuffer::EndLeftOut(std::vector<wxString>& lines)
+{
+    // A carriage return before the line feed belongs to the line end.
+    const unsigned long long left = m_Left - (m_LeftCr ? 1 : 0);
+    if (left > 0)
+        lines.push_back(wxString::Format(_("[%llu more bytes of this line not shown]"), left));
+    m_Pieces = 0;
+    m_Left = 0;
+    m_LeftCr = false;
 }
 
 void QelLineBuffer::Flush(std::vector<wxString>& lines)
 {
+    if (m_Pieces == PIECES_SHOWN) {
+        EndLeftOut(lines);
+        return;
+    }
+    m_Pieces = 0;
     if (m_Pending.empty()) return;
     size_t length = m_Pending.size();
     if (m_Pending[length - 1] == '\r') --length;

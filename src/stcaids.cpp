@@ -68,10 +68,16 @@ void QelSTC::OnKeyUp(wxKeyEvent& event)
 
 bool QelSTC::SmartIndentation()
 {
-    // A showing completion list takes the Return key itself.
-    if (GetReadOnly() || AutoCompActive()) return false;
+    // A showing completion list takes the Return key itself; so does the
+    // control, for the line end at every caret of a rectangle or of several
+    // selections.
+    if (GetReadOnly() || AutoCompActive() || GetSelections() > 1) return false;
 
-    const wxCharBuffer raw = GetLineRaw(GetCurrentLine());
+    // The Return replaces a selection, as the control's own does: the line
+    // split is the one where the selection starts.
+    const int start = GetSelectionStart();
+    const int line_no = LineFromPosition(start);
+    const wxCharBuffer raw = GetLineRaw(line_no);
     const std::string line(raw.data(), raw.length());
     const std::string eol(GetEOL().utf8_str());
 
@@ -80,12 +86,15 @@ bool QelSTC::SmartIndentation()
     const std::string indent = QelLeadingWhiteSpace(line);
     if (indent.empty()) return false;
 
-    // Added at the caret, never at a position: a macro recording it plays it
-    // back wherever its caret is then.
+    // Put in place of the selection, never at a position: a macro recording
+    // it plays it back wherever its caret is then.
+    const bool changes_line = GetSelectionEnd() > start || start < GetLineEndPosition(line_no);
     const std::string insert = eol + indent;
-    AddTextRaw(insert.data(), static_cast<int>(insert.size()));
+    ReplaceSelectionRaw(insert.c_str());
     ChooseCaretX();
     EnsureCaretVisible();
+    if (changes_line) MarkerAddChange(line_no);
+    MarkerAddChange(line_no + 1);
     return true;
 }
 

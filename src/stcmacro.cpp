@@ -4,8 +4,11 @@
 
 #include <algorithm>
 
+#include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/stopwatch.h>
 #include <wx/weakref.h>
 
 namespace {
@@ -84,6 +87,57 @@ std::string WithLineEnds(const std::string& text, const std::string& eol)
         }
     }
     return out;
+}
+
+// How long a macro plays before the window may answer again.
+constexpr long kPlaybackSliceMs = 50;
+
+// Plays the step at `at` into the editor; the index of the next step.
+size_t PlayStep(QelSTC& stc, const std::vector<MacroStep>& steps, size_t at, const std::string& eol)
+{
+    const MacroStep& step = steps[at];
+    if (step.message == kReplaceSel) {
+        // Typed characters come one a step. Each one sent alone has the
+        // control lay out the caret's line again, which makes a long line
+        // quadratic: a run of them goes in as one text.
+        std::string text;
+        size_t next = at;
+        for (; next < steps.size() && steps[next].message == kReplaceSel; ++next)
+            text += WithLineEnds(steps[next].text, eol);
+        stc.SendMsg(kReplaceSel, static_cast<wxUIntPtr>(step.wparam),
+                    reinterpret_cast<wxIntPtr>(text.c_str()));
+        return next;
+    }
+    const long wparam = TakesPosition(step.message)
+        ? std::clamp<long>(stc.GetCurrentPos() + step.wparam, 0, stc.GetLength())
+        : step.wparam;
+    if (!CarriesText(step.message)) {
+        stc.SendMsg(step.message, wparam, 0);
+        return at + 1;
+    }
+    const std::string text = WithLineEnds(step.text, eol);
+    const bool length_first = step.message == kAddText || step.message == kAppendText;
+    stc.SendMsg(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
+                reinterpret_cast<wxIntPtr>(text.c_str()));
+    return at + 1;
+}
+
+// Lets the window paint, and take a close or a signal, while a long macro
+// plays; false when the editor or its window is going meanwhile. Keys and
+// clicks wait for the end: they would edit between the steps. Idle time
+// waits too: it would delete a closed window under the caller.
+bool AnswerWhilePlaying(const wxWeakRef<QelSTC>& stc)
+{
+    wxEventLoopBase* const loop = wxEventLoopBase::GetActive();
+    if (loop == nullptr || loop->IsYielding()) return true;
+    loop->YieldFor(wxEVT_CATEGORY_ALL & ~wxEVT_CATEGORY_USER_INPUT);
+    // A yield that leaves out some kinds of events leaves out the posted
+    // ones as well.
+    wxTheApp->ProcessPendingEvents();
+    if (!stc || stc->IsBeingDeleted() || wxTheApp->IsScheduledForDestruction(stc.get()))
+        return false;
+    wxWindow* const top = wxGetTopLevelParent(stc.get());
+    return top == nullptr || (!top->IsBeingDeleted() && !wxTheApp->IsScheduledForDestruction(top));
 }
 
 } // namespace
@@ -180,19 +234,22 @@ void QelSTC::MacroPlayback()
     wxCHECK_RET(MacroIsRecorded(), "MacroIsRecorded()");
 
     const std::string eol(GetEOL().utf8_str());
+    // A copy: a recording started while the window answers replaces the
+    // macro, not the steps being played.
+    const std::vector<MacroStep> steps = Steps();
+    wxWeakRef<QelSTC> self(this);
+    wxStopWatch since_answer;
+    bool answered = false;
 
-    for (const MacroStep& step : Steps()) {
-        const long wparam = TakesPosition(step.message)
-            ? std::clamp<long>(GetCurrentPos() + step.wparam, 0, GetLength())
-            : step.wparam;
-        if (!CarriesText(step.message)) {
-            SendMsg(step.message, wparam, 0);
-            continue;
+    for (size_t at = 0; at < steps.size();) {
+        // The window answers after the first step, so that a close or a
+        // signal that came before is taken at once, then once a slice.
+        if (at > 0 && (!answered || since_answer.Time() >= kPlaybackSliceMs)) {
+            if (!AnswerWhilePlaying(self)) return;
+            answered = true;
+            since_answer.Start();
         }
-        const std::string text = WithLineEnds(step.text, eol);
-        const bool length_first = step.message == kAddText || step.message == kAppendText;
-        SendMsg(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
-                reinterpret_cast<wxIntPtr>(text.c_str()));
+        at = PlayStep(*this, steps, at, eol);
     }
 
     wxLogStatus(_("Macro played back"));

@@ -219,3 +219,24 @@ TEST_F(ProcessGuiTest, ABusyRunnerTakesTypedLinesAndTheStopButton)
     EXPECT_EQ(process.Kill(), wxKILL_OK);
     EXPECT_TRUE(PumpUntil([&] { return LiveInGroup(again) == 0; }, 2000));
 }
+
+// A child writing 20 MB without a line end was kept whole, in rows of 1 MiB,
+// by a background run as by a run to the end: the program grew with it.
+TEST_F(ProcessGuiTest, ALineWithoutEndIsKeptOnlyToItsStart)
+{
+    const wxArrayString args = Args({"sh", "-c", "head -c 20000000 /dev/zero | tr '\\0' a"});
+    const wxString note
+        = wxString::Format("[%d more bytes of this line not shown]", 20000000 - (4 << 20));
+    Recorder process;
+    ASSERT_TRUE(RunToEnd(process, args));
+    size_t kept = 0;
+    for (const wxString& line : process.m_Lines) kept += line.length();
+    EXPECT_EQ(kept, (4u << 20) + note.length());
+    ASSERT_EQ(process.m_Lines.size(), 5u);
+    EXPECT_EQ(process.m_Lines.front(), wxString('a', 1 << 20));
+    EXPECT_EQ(process.m_Lines.back(), note);
+
+    ASSERT_EQ(process.Execute(args, wxEXEC_SYNC), 0);
+    EXPECT_EQ(process.GetOutput().length(), (4u << 20) + 4 + note.length());
+    EXPECT_TRUE(process.GetOutput().EndsWith("a\n" + note));
+}

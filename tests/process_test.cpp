@@ -225,6 +225,17 @@ TEST(LineBuffer, LinesAcrossChunks)
                 {"EndlessLine",
                  {std::string((1 << 20) - 1, 'z'), "\xc3\xa9z"},
                  {std::string((1 << 20) - 1, 'z'), "\xc3\xa9z"}},
+                // Past four pieces the rest of such a line is only counted.
+                {"EndlessLineLeftOut",
+                 {std::string((4 << 20) + 6, 'z'), "z\r\nnext\n", std::string(5 << 20, 'z')},
+                 {std::string(1 << 20, 'z'), std::string(1 << 20, 'z'), std::string(1 << 20, 'z'),
+                  std::string(1 << 20, 'z'), "[7 more bytes of this line not shown]", "next",
+                  std::string(1 << 20, 'z'), std::string(1 << 20, 'z'), std::string(1 << 20, 'z'),
+                  std::string(1 << 20, 'z'), "[1048576 more bytes of this line not shown]"}},
+                {"FourPiecesExactly",
+                 {std::string(4 << 20, 'z'), "\n"},
+                 {std::string(1 << 20, 'z'), std::string(1 << 20, 'z'), std::string(1 << 20, 'z'),
+                  std::string(1 << 20, 'z')}},
                 {"Nothing", {}, {}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -177,10 +177,22 @@ TEST_F(ShellTest, ProcessAnswersInTheSharedShell)
     delete m_Shell;
     m_Shell = nullptr;
     {
-        QelProcess process;
-        ASSERT_GT(process.Execute("cat"), 0);
+        // The runner that makes the window answers in it even when its
+        // command could not start: a line typed there gets a new prompt.
+        QelProcess maker;
+        {
+            qeltest::LogCapture log;
+            EXPECT_EQ(maker.Execute("/nonexistent/program"), 0);
+        }
         m_Shell = dynamic_cast<QelSTCShell*>(QelProcess::GetSTC());
         ASSERT_NE(m_Shell, nullptr);
+        Type("x\r");
+        EXPECT_EQ(Text(), ">x\n>");
+
+        // Another runner's child then gets what is typed, not the maker.
+        QelProcess process;
+        ASSERT_GT(process.Execute("cat"), 0);
+        ASSERT_EQ(QelProcess::GetSTC(), m_Shell);
 
         // A byte that is not UTF-8 reaches the child as typed (its output
         // comes back decoded as Latin-1).

@@ -42,6 +42,33 @@ TEST_F(StcAids, SmartIndentationAndIndent)
     EXPECT_FALSE(m_Stc->SmartIndentation());
     m_Stc->SetReadOnly(false);
 
+    // Over a selection Return replaced nothing on an indented line: the
+    // selection goes, as the control's own Return takes it on any other line,
+    // and the lines it touched are marked changed.
+    const struct {
+        const char* name;
+        int anchor, caret;
+        const char *want, *changed;
+    } selected[] = {
+        {"Word", 2, 8, "  \n   0;\n  y", "01"},
+        {"WordFromItsEnd", 8, 2, "  \n   0;\n  y", "01"},
+        {"AcrossLines", 10, 14, "  return 0\n  y", "01"},
+        {"NoneAtLineEnd", 11, 11, "  return 0;\n  \n  y", "1"},
+    };
+    for (const auto& row : selected) {
+        SCOPED_TRACE(row.name);
+        QelSTC file(m_Frame, QelFileName(WriteFile("s.c", "  return 0;\n  y")));
+        file.SetCurrentPos(row.caret);
+        file.SetAnchor(row.anchor);
+        EXPECT_TRUE(file.SmartIndentation());
+        EXPECT_EQ(TextBytes(&file), row.want);
+        EXPECT_TRUE(file.GetSelectionEmpty());
+        std::string changed;
+        for (int line = 0; line < file.GetLineCount(); ++line)
+            if (file.MarkerGet(line) & (1 << QEL_MARKER_CHANGE)) changed += std::to_string(line);
+        EXPECT_EQ(changed, row.changed);
+    }
+
     // Indenting back takes only white space, and is undone as one step.
     m_Stc->SetIndent(4);
     m_Stc->SetUseTabs(false);

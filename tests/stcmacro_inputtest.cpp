@@ -1,4 +1,7 @@
 // Keyboard macros recorded from real key presses and played back.
+#include <csignal>
+#include <functional>
+
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
@@ -166,6 +169,72 @@ TEST_F(StcMacro, RecordingsReplaceAndExcludeEachOther)
     b.StopRecord();
     EXPECT_FALSE(b.MacroIsRecorded());
     EXPECT_FALSE(log.Has("Macro is recorded"));
+}
+
+// Each typed character replayed alone made the control lay out the caret's
+// line again: a macro of 10,000 characters on one line took most of a minute.
+TEST_F(StcMacro, PlaysARunOfTypedCharactersAsOneInsertion)
+{
+    QelSTC a(m_Frame);
+    a.StartRecord();
+    for (int i = 0; i < 2000; ++i) a.ReplaceSelection(i % 100 == 99 ? "\xc3\xa9" : "x");
+    a.CharLeft();
+    a.ReplaceSelection("y");
+    a.StopRecord();
+
+    QelSTC b(m_Frame);
+    const std::string line(20000, '-');
+    b.SetText(line);
+    b.DocumentEnd();
+    int insertions = 0;
+    b.Bind(wxEVT_STC_MODIFIED, [&](wxStyledTextEvent& event) {
+        insertions += (event.GetModificationType() & wxSTC_MOD_INSERTTEXT) != 0;
+        event.Skip();
+    });
+    b.MacroPlayback();
+    EXPECT_EQ(insertions, 2);
+    EXPECT_EQ(TextBytes(&b), line + TextBytes(&a));
+}
+
+// What the window does when it answers during a playback.
+std::function<void()> g_Going;
+void Going(int = 0)
+{
+    if (g_Going) g_Going();
+}
+
+// Playback kept the window and the signals waiting; what it lets through may
+// take the editor or its window away (a page closed, Quit, the signal that
+// ends the program: SIGUSR1 here, handled as the program handles SIGTERM).
+TEST_F(StcMacro, StopsWhenItsEditorOrWindowGoes)
+{
+    for (const std::string goes : {"editor", "window", "signal"}) {
+        SCOPED_TRACE(goes);
+        auto* frame = new wxFrame(nullptr, wxID_ANY, "macro");
+        wxWeakRef<QelSTC> stc = new QelSTC(frame);
+        stc->StartRecord();
+        stc->ReplaceSelection("a");
+        stc->ReplaceSelection("a"); // one step with the first
+        stc->CharLeft();
+        stc->ReplaceSelection("b");
+        stc->StopRecord();
+        stc->ClearAll();
+        std::string seen;
+        g_Going = [&] {
+            seen = TextBytes(stc);
+            goes == "editor" ? stc->Destroy() : frame->Destroy();
+        };
+        ASSERT_TRUE(wxTheApp->SetSignalHandler(SIGUSR1, Going));
+        if (goes == "signal") raise(SIGUSR1);
+        if (goes != "signal") wxTheApp->CallAfter([] { Going(); });
+        stc->MacroPlayback();
+        wxTheApp->SetSignalHandler(SIGUSR1, SIG_DFL);
+        g_Going = nullptr;
+        EXPECT_EQ(seen, "aa");
+        EXPECT_EQ(stc ? TextBytes(stc) : "gone", goes == "editor" ? "gone" : "aa");
+        if (!wxTheApp->IsScheduledForDestruction(frame)) frame->Destroy();
+        PumpUntil([&] { return !wxTheApp->IsScheduledForDestruction(frame); }, 3000);
+    }
 }
 
 } // namespace

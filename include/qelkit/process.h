@@ -34,8 +34,9 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
                                  std::map<wxString, wxString>* known = nullptr);
 
 // Cuts bytes into lines as they arrive. A line ends at a line feed; a carriage
-// return before it is dropped; a line of 1 MiB without end is cut there.
-// Lines are UTF-8, else taken as Latin-1.
+// return before it is dropped; a line of 1 MiB without end is cut there, and
+// after four such pieces the rest of the line is only counted, which a last
+// line tells. Lines are UTF-8, else taken as Latin-1.
 class QelLineBuffer {
 public:
     // Appends the bytes and adds every line they complete to `lines`.
@@ -45,8 +46,15 @@ public:
 
 private:
     void CutLongLine(std::vector<wxString>& lines);
+    // Counts bytes of a line past what is shown of it; true while it does.
+    bool LeaveOut(const char* data, size_t size);
+    // The line that tells how much of the line was left out.
+    void EndLeftOut(std::vector<wxString>& lines);
 
     std::string m_Pending;
+    int m_Pieces = 0;              // of the line, cut off and reported
+    unsigned long long m_Left = 0; // bytes of the line left out
+    bool m_LeftCr = false;         // the last byte left out is a carriage return
 };
 
 // The words of a command line as /bin/sh makes them: blanks separate words,
