@@ -96,7 +96,10 @@ QelListView* QelTextFileWithListView::GetReport()
 
 void QelTextFileWithListView::Report(size_t line)
 {
-    wxString text = GetCurrentLine();
+    // A row shows the start of a long line: the list lays each cell out
+    // whole, and a line of megabytes would hold the window for minutes.
+    constexpr size_t kRowLineLength = 1000;
+    wxString text = GetCurrentLine().Left(kRowLineLength);
     text.Trim(false).Trim(true);
     if (GetTool().GetId() == ID_TOOL_REPLACE_IN_FILES) {
         m_Pending.push_back({line, text});

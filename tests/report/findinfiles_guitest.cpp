@@ -301,6 +301,25 @@ TEST_F(FindInFilesTest, FilesSkippedOrNotWrittenAreCountedInTheEndText)
 
 // Names selected in a file explorer (rows of a list go through the tool
 // runs' own tests and the failed write above).
+// A row of a line of megabytes held the window for minutes while the list
+// laid the whole line out in its cell.
+TEST_F(FindInFilesTest, ARowShowsTheStartOfALongLine)
+{
+    const wxString folder = m_Temp.File("long");
+    wxFileName::Mkdir(folder);
+    const std::string line = "  start " + std::string(2 * 1024 * 1024, 'x') + " foo";
+    ASSERT_TRUE(qeltest::WriteBytes(folder + "/one.txt", line + "\nfoo short\n"));
+    Settings("foo", "c");
+    Where(folder, "*", false);
+    QelListViewWithFrame* list = RunDialog(ID_FIND_IN_FILES, Type::LIST_FIND);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(Rows(list, folder), "one.txt:1\none.txt:2\n");
+    const wxString shown = list->GetItemText(0, _("Line"));
+    EXPECT_TRUE(shown.StartsWith("start xxx")) << shown.Left(20);
+    EXPECT_LT(shown.length(), 2000u);
+    EXPECT_EQ(list->GetItemText(1, _("Line")), "foo short");
+}
+
 TEST_F(FindInFilesTest, SelectionsOfFoldersAndFiles)
 {
     struct Case {
