@@ -202,6 +202,9 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
                                + " && echo ok"),
                   "ok\n");
     ASSERT_TRUE(WriteBytes(dir + "/README", "not a catalog\n"));
+    // A file that is no catalog beside one of the same name does not stand
+    // in for it; subfolders are listed first, so a.po comes after sub/a.mo.
+    for (const char* other : {"/b.po", "/a.po"}) ASSERT_TRUE(WriteBytes(dir + other, "msgid"));
 
     LogCapture log;
     const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
@@ -212,6 +215,7 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     EXPECT_EQ(wxJoin(added, ','), "a,b");
     EXPECT_EQ(wxJoin(result.failed, ','), "README");
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
+    EXPECT_EQ(log.Count("Catalog could not be added: "), 1u) << log.Dump();
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
     // Read once, for the locale's own name, not again for each variant of it.
     EXPECT_EQ(log.Count("README' is not a valid message catalog"), 1u) << log.Dump();

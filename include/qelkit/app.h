@@ -46,8 +46,9 @@ struct QelCatalogsResult {
 };
 
 // Adds to the locale the catalog of every file in the folder and its
-// subfolders, named after the file without folder and extension. A missing
-// folder adds nothing and says nothing.
+// subfolders, named after the file without folder and extension; a name of
+// several files is added once, from one that is a catalog when there is one.
+// A missing folder adds nothing and says nothing.
 QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir);
 
 // Deletes the process-wide objects in the order their write-back needs:
