@@ -1,5 +1,6 @@
 #include <qelkit/app.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -174,6 +175,19 @@ private:
 bool ReadSettingsText(const wxString& path, wxString* text)
 {
     if (path.empty() || !wxFileName::FileExists(path)) return true;
+    // The program writes a few hundred keys. The toolkit's reading grows
+    // faster than the file: a hundred thousand keys take it about a second,
+    // millions keep the program from starting and take gigabytes.
+    constexpr unsigned long kMaxBytes = 16 * 1024 * 1024;
+    constexpr size_t kMaxLines = 100000;
+    const auto refuse = [&path](const wxString& why) {
+        wxLogError(_("Settings file '%s' is too large (%s): its settings are not used or saved"),
+                   path, why);
+        return false;
+    };
+    const wxULongLong size = wxFileName::GetSize(path);
+    if (size != wxInvalidSize && size > kMaxBytes)
+        return refuse(wxString::Format(_("more than %lu bytes"), kMaxBytes));
     std::string bytes;
     wxString why;
     if (!QelReadWholeFile(path, &bytes, &why)) {
@@ -181,6 +195,8 @@ bool ReadSettingsText(const wxString& path, wxString* text)
                    path, why);
         return false;
     }
+    if (std::count(bytes.begin(), bytes.end(), '\n') > std::ptrdiff_t(kMaxLines))
+        return refuse(wxString::Format(_("more than %zu lines"), kMaxLines));
     *text = wxString(bytes.data(), wxConvAuto(), bytes.size());
     return true;
 }
