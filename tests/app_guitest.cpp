@@ -207,6 +207,11 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
 // document standing in for what it could not open.
 TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
 {
+    // A name in UTF-8 and one in Latin-1.
+    const char* const kMakeNamesAbove127
+        = "echo hi >\"$(printf '\\303\\251.txt')\"; echo ho >\"$(printf 'caf\\351.txt')\"";
+    const char* const kNamesAbove127
+        = "\"$(printf '\\303\\251.txt')\" \"$(printf 'caf\\351.txt')\"";
     const struct {
         const char* name;
         const char* make;   // shell commands run in the folder first
@@ -214,6 +219,7 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
         const char* args;
         std::string title;  // "@/" stands for the folder
         const char* logged; // the same, after "Error: Cannot open file: "; null: none
+        const char* launcher = "";
     } rows[] = {
         // One line of the largest size the editor holds: the toolkit threw
         // while laying it out, and the program ended with every document.
@@ -233,6 +239,16 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
          "loc/C.EUC-JP",
          "C.EUC-JP", "\"$(printf 'c\\377\\376d.txt')\"", "Tindrel",
          "argument 1 is not in the system's encoding: c\\xff\\xfed.txt"},
+        // The C locale's encoding is ASCII, which the toolkit reads as
+        // Latin-1: each name was taken for another.
+        {"NamesUnderTheCLocale", kMakeNamesAbove127, nullptr, kNamesAbove127,
+         "@/caf\xf4\x80\x83\xa9.txt", nullptr, "env -u LC_ALL -u LC_CTYPE LANG=C"},
+        {"NamesWithoutALocale", kMakeNamesAbove127, nullptr, kNamesAbove127,
+         "@/caf\xf4\x80\x83\xa9.txt", nullptr, "env -u LC_ALL -u LC_CTYPE -u LANG"},
+        // GTK takes its own options; here only its option names the display.
+        {"OptionsOfGtk", "echo hi >a.txt", nullptr,
+         "--display=\"$DISPLAY\" --name=n --class C --gtk-module=none --g-fatal-warnings a.txt",
+         "@/a.txt", nullptr, "env -u DISPLAY"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -249,6 +265,7 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
             if (row.locale != nullptr)
                 environment.push_back(std::make_unique<EnvGuard>(name, value));
         ProgramSteps steps;
+        steps.launcher = row.launcher;
         steps.args = row.args;
         // The window shows before the files open, and a loaded machine may
         // list it before their titles.
