@@ -61,8 +61,8 @@ void DescribeCommandLine(wxCmdLineParser& parser)
 // up the locale, which the toolkit keeps it from doing later.)
 void AllowGtkOptions(wxCmdLineParser& parser)
 {
-    for (const char* name : {"display", "class", "name", "gtk-module", "gdk-debug",
-                             "gdk-no-debug", "gtk-debug", "gtk-no-debug"})
+    for (const char* name : {"display", "class", "name", "gtk-module", "gdk-debug", "gdk-no-debug",
+                             "gtk-debug", "gtk-no-debug"})
         parser.AddOption("", name, "", wxCMD_LINE_VAL_STRING, wxCMD_LINE_HIDDEN);
     parser.AddSwitch("", "g-fatal-warnings", "", wxCMD_LINE_HIDDEN);
 }
@@ -323,8 +323,7 @@ void App::OnInitCmdLine(wxCmdLineParser& parser)
 
 bool App::OnCmdLineParsed(wxCmdLineParser& parser)
 {
-    for (size_t i = 0; i < parser.GetParamCount(); ++i)
-        m_Files.Add(AsFileName(parser.GetParam(i)));
+    for (size_t i = 0; i < parser.GetParamCount(); ++i) m_Files.Add(AsFileName(parser.GetParam(i)));
     return QelApp::OnCmdLineParsed(parser);
 }
 

@@ -283,7 +283,7 @@ bool IsMessageCatalog(const wxString& path)
     struct stat st = {};
     unsigned char magic[4] = {};
     const bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
-                      && ::read(fd, magic, sizeof magic) == ssize_t(sizeof magic);
+        && ::read(fd, magic, sizeof magic) == ssize_t(sizeof magic);
     close(fd);
     const unsigned char little[4] = {0xde, 0x12, 0x04, 0x95};
     const unsigned char big[4] = {0x95, 0x04, 0x12, 0xde};

@@ -196,8 +196,7 @@ SyncResult RunToEnd(const wxString& program, const wxArrayString& args, const wx
     CStrings envp(EnvStrings(extra));
     const std::string programBytes = QelFileNameBytes(program);
     pid_t pid = 0;
-    result.error
-        = posix_spawn(&pid, programBytes.c_str(), &actions, &attr, argv.Get(), envp.Get());
+    result.error = posix_spawn(&pid, programBytes.c_str(), &actions, &attr, argv.Get(), envp.Get());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     close(outPipe[1]);

@@ -151,8 +151,9 @@ kill -TERM $pid
 finish
 ls | grep -c '^[ceg]'
 )sh");
-    EXPECT_EQ(out, "opened\nsaved\nsecond start: exit 0\nhanded over\nsaved\n"
-                   "from the C locale: exit 0\nhanded over\nsaved\nexit 0\n3\n")
+    EXPECT_EQ(out,
+              "opened\nsaved\nsecond start: exit 0\nhanded over\nsaved\n"
+              "from the C locale: exit 0\nhanded over\nsaved\nexit 0\n3\n")
         << Read("stderr.txt");
 }
 

@@ -53,10 +53,14 @@ TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
         {{"./sub/b.?", m_Temp.File("sub/*.h")}, wxDIR_FILES, {"sub/b.h@0", "sub/b.h@0"}, ""},
         {{"q?.txt", "x:5", "n.c:12"}, wxDIR_DEFAULT, {"n.c@12", "q?.txt@0", "x:5@0"}, ""},
         {{"./sub/../a.h", "sub/b.h:2"}, wxDIR_FILES, {"a.h@0", "sub/b.h@2"}, ""},
-        {{"none.txt", "notes.txt:abc", "a:b:7"}, wxDIR_FILES, {"a@0", "none.txt@0", "notes.txt@0"},
+        {{"none.txt", "notes.txt:abc", "a:b:7"},
+         wxDIR_FILES,
+         {"a@0", "none.txt@0", "notes.txt@0"},
          ""},
         {{"*.c:10", "/d:x/n.txt:3"}, wxDIR_DEFAULT, {"/d:x/n.txt@3"}, "No file matches: *.c:10"},
-        {{"sub/*.c", "none/*.h", "*/b.h", "a.h", "*.x"}, wxDIR_DEFAULT, {"a.h@0"},
+        {{"sub/*.c", "none/*.h", "*/b.h", "a.h", "*.x"},
+         wxDIR_DEFAULT,
+         {"a.h@0"},
          "No file matches 4 patterns: sub/*.c, none/*.h, */b.h, ..."},
     };
     qeltest::CwdGuard cwd(m_Temp.Path());
