@@ -32,6 +32,8 @@ namespace {
 
 // The arguments as the toolkit was given them.
 std::vector<std::string> g_Arguments;
+// On a UTF-8 system their bytes are carried to the toolkit as they are read.
+bool g_BytesCarried = false;
 
 // An argument's bytes for a message: those that are not printable ASCII as
 // \xNN.
@@ -53,6 +55,18 @@ void DescribeCommandLine(wxCmdLineParser& parser)
                     wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
 }
 
+// GTK's own options, which GTK takes out of the arguments when the toolkit
+// starts it, after the reading below: that reading lets them pass, and the
+// usage does not show them. (Asking GTK to take them now would have it set
+// up the locale, which the toolkit keeps it from doing later.)
+void AllowGtkOptions(wxCmdLineParser& parser)
+{
+    for (const char* name : {"display", "class", "name", "gtk-module", "gdk-debug", "gdk-no-debug",
+                             "gtk-debug", "gtk-no-debug"})
+        parser.AddOption("", name, "", wxCMD_LINE_VAL_STRING, wxCMD_LINE_HIDDEN);
+    parser.AddSwitch("", "g-fatal-warnings", "", wxCMD_LINE_HIDDEN);
+}
+
 // Help and mistakes on the command line are answered before the toolkit
 // opens the display: the usage needs none, and asking for it is no failure.
 // The exit status, or nothing when the program is to start.
@@ -62,6 +76,7 @@ std::optional<int> AnswerCommandLine(int argc, char** argv)
     setlocale(LC_CTYPE, "");
     wxCmdLineParser parser(argc, argv);
     DescribeCommandLine(parser);
+    AllowGtkOptions(parser);
     wxMessageOutputStderr errors; // the parser's own message for a mistake
     wxMessageOutput* previous = wxMessageOutput::Set(&errors);
     const int parsed = parser.Parse(false);
@@ -93,6 +108,20 @@ void InstallDisplayLostHandler()
     if (set != nullptr) g_ToolkitDisplayLost = set(OnDisplayLost);
 }
 
+// A name of the command line as the file-name conversion reads its bytes.
+// Under the C locale the toolkit reads file names as UTF-8 but took the
+// arguments for Latin-1: that reading keeps every byte, yet names another
+// file ("é" as "Ã©"). On a UTF-8 system main carried the bytes already; in
+// another encoding the two readings agree.
+wxString AsFileName(const wxString& argument)
+{
+    if (g_BytesCarried) return argument;
+    const wxCharBuffer bytes = wxConvLocal.cWC2MB(argument.wc_str());
+    if (bytes.data() == nullptr) return argument;
+    const wxWCharBuffer name = wxConvFileName->cMB2WC(bytes.data());
+    return name.data() == nullptr ? argument : wxString(name.data());
+}
+
 } // namespace
 
 // The toolkit's main, but for the arguments: it converts them by the
@@ -103,7 +132,8 @@ int main(int argc, char** argv)
 {
     wxDISABLE_DEBUG_SUPPORT();
     g_Arguments.assign(argv, argv + argc);
-    if (QelUseFileNameBytes())
+    g_BytesCarried = QelUseFileNameBytes();
+    if (g_BytesCarried)
         for (std::string& argument : g_Arguments) argument = QelFileNameAsUTF8(argument);
     std::vector<char*> pointers;
     for (std::string& argument : g_Arguments) pointers.push_back(argument.data());
@@ -293,7 +323,7 @@ void App::OnInitCmdLine(wxCmdLineParser& parser)
 
 bool App::OnCmdLineParsed(wxCmdLineParser& parser)
 {
-    for (size_t i = 0; i < parser.GetParamCount(); ++i) m_Files.Add(parser.GetParam(i));
+    for (size_t i = 0; i < parser.GetParamCount(); ++i) m_Files.Add(AsFileName(parser.GetParam(i)));
     return QelApp::OnCmdLineParsed(parser);
 }
 

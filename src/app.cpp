@@ -1,9 +1,15 @@
 #include <qelkit/app.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <wx/apptrait.h>
 #include <wx/dir.h>
@@ -169,6 +175,19 @@ private:
 bool ReadSettingsText(const wxString& path, wxString* text)
 {
     if (path.empty() || !wxFileName::FileExists(path)) return true;
+    // The program writes a few hundred keys. The toolkit's reading grows
+    // faster than the file: a hundred thousand keys take it about a second,
+    // millions keep the program from starting and take gigabytes.
+    constexpr unsigned long kMaxBytes = 16 * 1024 * 1024;
+    constexpr size_t kMaxLines = 100000;
+    const auto refuse = [&path](const wxString& why) {
+        wxLogError(_("Settings file '%s' is too large (%s): its settings are not used or saved"),
+                   path, why);
+        return false;
+    };
+    const wxULongLong size = wxFileName::GetSize(path);
+    if (size != wxInvalidSize && size > kMaxBytes)
+        return refuse(wxString::Format(_("more than %lu bytes"), kMaxBytes));
     std::string bytes;
     wxString why;
     if (!QelReadWholeFile(path, &bytes, &why)) {
@@ -176,6 +195,8 @@ bool ReadSettingsText(const wxString& path, wxString* text)
                    path, why);
         return false;
     }
+    if (std::count(bytes.begin(), bytes.end(), '\n') > std::ptrdiff_t(kMaxLines))
+        return refuse(wxString::Format(_("more than %zu lines"), kMaxLines));
     *text = wxString(bytes.data(), wxConvAuto(), bytes.size());
     return true;
 }
@@ -250,6 +271,23 @@ void ReportSettingsLines(const wxString& path, const wxString& text)
     }
     if (faults > kTold)
         wxLogWarning(_("Settings file '%s': %zu more faulty lines"), path, faults - kTold);
+}
+
+// True for a compiled message catalog: a regular file that starts with the
+// catalog's magic number, in either byte order.
+bool IsMessageCatalog(const wxString& path)
+{
+    // Opened without waiting: a FIFO's open would wait for a writer.
+    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st = {};
+    unsigned char magic[4] = {};
+    const bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
+        && ::read(fd, magic, sizeof magic) == ssize_t(sizeof magic);
+    close(fd);
+    const unsigned char little[4] = {0xde, 0x12, 0x04, 0x95};
+    const unsigned char big[4] = {0x95, 0x04, 0x12, 0xde};
+    return read && (memcmp(magic, little, 4) == 0 || memcmp(magic, big, 4) == 0);
 }
 
 class QelAppTraits : public wxGUIAppTraits {
@@ -352,12 +390,23 @@ QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir)
 
     wxTranslations* translations = wxTranslations::Get();
     if (translations == nullptr) return result;
-    auto* loader = new QelCatalogLoader(locale.GetCanonicalName());
-    for (const auto& file : files) loader->Add(wxFileName(file).GetName(), file);
-    translations->SetLoader(loader);
-
+    // Each name is added once, from the first of its files that is a
+    // catalog: a b.po beside b.mo must not stand in for it.
+    std::map<wxString, std::pair<wxString, bool>> chosen; // name: file, is a catalog
+    wxArrayString names;                                  // in the listing's order
     for (const auto& file : files) {
         const wxString name = wxFileName(file).GetName();
+        const auto [it, added] = chosen.try_emplace(name, file, IsMessageCatalog(file));
+        if (added)
+            names.push_back(name);
+        else if (!it->second.second && IsMessageCatalog(file))
+            it->second = {file, true};
+    }
+    auto* loader = new QelCatalogLoader(locale.GetCanonicalName());
+    for (const auto& [name, file] : chosen) loader->Add(name, file.first);
+    translations->SetLoader(loader);
+
+    for (const auto& name : names) {
         if (locale.AddCatalog(name)) {
             result.added.push_back(name);
         } else {

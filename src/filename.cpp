@@ -69,3 +69,10 @@ std::string QelFileNameAsUTF8(const std::string& name)
     const wxCharBuffer utf8 = wxConvUTF8.cWC2MB(wide.data());
     return utf8.data() == nullptr ? name : std::string(utf8.data(), utf8.length());
 }
+
+std::string QelFileNameBytes(const wxString& text)
+{
+    const wxCharBuffer bytes = NameBytes().cWC2MB(text.wc_str());
+    if (bytes.data() == nullptr) return text.utf8_string();
+    return std::string(bytes.data(), bytes.length());
+}

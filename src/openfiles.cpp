@@ -1,9 +1,11 @@
 #include <qelkit/openfiles.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/tokenzr.h>
 #include <wx/wupdlock.h>
 
@@ -34,6 +36,38 @@ QelFileName AbsoluteName(const wxString& name)
     return QelFileName(filename.GetFullPath());
 }
 
+// Opens the files that a wildcard matches, in the current working folder or
+// in the folder that its path names ("src/*.c"); false when it matches none.
+bool OpenMatches(QelFrame* frame, const wxString& pattern, long file_flags, int dir_flags)
+{
+    const size_t slash = pattern.find_last_of(wxFileName::GetPathSeparators());
+    wxString folder = wxGetCwd();
+    if (slash != wxString::npos) {
+        // Normalised as the names of files are, so that no file opens twice.
+        wxFileName named = wxFileName::DirName(pattern.substr(0, slash + 1));
+        named.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_TILDE | wxPATH_NORM_ABSOLUTE);
+        folder = named.GetPath();
+    }
+    if (HasWildcard(folder) || !wxFileName::DirExists(folder)) return false;
+    const wxString spec = slash == wxString::npos ? pattern : pattern.substr(slash + 1);
+    QelDirOpenFile dir(frame, folder, spec, file_flags, dir_flags);
+    return dir.FindFiles() > 0;
+}
+
+// Says once which wildcards of a request matched no file.
+void ReportUnmatched(const wxArrayString& patterns)
+{
+    constexpr size_t kNamed = 3;
+    if (patterns.size() == 1) {
+        wxLogError(_("No file matches: %s"), patterns[0]);
+        return;
+    }
+    wxString list = patterns[0];
+    for (size_t i = 1; i < std::min(patterns.size(), kNamed); ++i) list += ", " + patterns[i];
+    if (patterns.size() > kNamed) list += ", ...";
+    wxLogError(_("No file matches %zu patterns: %s"), patterns.size(), list);
+}
+
 } // namespace
 
 QelOpenName QelParseOpenName(const wxString& name, bool exists)
@@ -50,16 +84,17 @@ void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags, 
 {
     // One layout for all the pages, not one for each.
     wxWindowUpdateLocker frozen(frame);
+    wxArrayString unmatched;
     for (const auto& file : files) {
         if (file.empty()) continue; // never a file: it would name the working folder
         const QelOpenName open = QelParseOpenName(file, wxFileName::FileExists(file));
         if (open.kind == QelOpenName::Kind::wildcard) {
-            QelDirOpenFile dir(frame, wxGetCwd(), open.name, file_flags, dir_flags);
-            dir.FindFiles();
+            if (!OpenMatches(frame, open.name, file_flags, dir_flags)) unmatched.push_back(file);
         } else {
             frame->OpenFile(AbsoluteName(open.name), open.line, wxEmptyString, file_flags);
         }
     }
+    if (!unmatched.empty()) ReportUnmatched(unmatched);
 }
 
 wxArrayString QelOpenCommandNames(const wxString& text, const wxString& folder,

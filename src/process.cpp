@@ -26,6 +26,7 @@
 
 #include <qelkit/configdialog.h>
 #include <qelkit/defs.h>
+#include <qelkit/filename.h>
 #include <qelkit/shell.h>
 #include <qelkit/stcdlg.h>
 #include <qelkit/util.h>
@@ -130,7 +131,8 @@ class CStrings {
 public:
     explicit CStrings(const wxArrayString& texts)
     {
-        for (const auto& text : texts) m_Bytes.emplace_back(text.utf8_str().data());
+        // A file name that is not UTF-8 goes as its own bytes.
+        for (const auto& text : texts) m_Bytes.emplace_back(QelFileNameBytes(text));
         for (auto& bytes : m_Bytes) m_Pointers.push_back(bytes.data());
         m_Pointers.push_back(nullptr);
     }
@@ -184,8 +186,8 @@ SyncResult RunToEnd(const wxString& program, const wxArrayString& args, const wx
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
-    const wxScopedCharBuffer dirBytes = dir.utf8_str();
-    posix_spawn_file_actions_addchdir_np(&actions, dirBytes.data());
+    const std::string dirBytes = QelFileNameBytes(dir);
+    posix_spawn_file_actions_addchdir_np(&actions, dirBytes.c_str());
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
@@ -193,9 +195,9 @@ SyncResult RunToEnd(const wxString& program, const wxArrayString& args, const wx
 
     CStrings argv(args);
     CStrings envp(EnvStrings(extra));
+    const std::string programBytes = QelFileNameBytes(program);
     pid_t pid = 0;
-    result.error
-        = posix_spawn(&pid, program.utf8_str().data(), &actions, &attr, argv.Get(), envp.Get());
+    result.error = posix_spawn(&pid, programBytes.c_str(), &actions, &attr, argv.Get(), envp.Get());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     close(outPipe[1]);

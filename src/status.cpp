@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 #include <wx/app.h>
@@ -12,6 +13,7 @@
 #include <wx/regex.h>
 #include <wx/utils.h>
 
+#include <qelkit/filename.h>
 #include <qelkit/process.h>
 #include <qelkit/util.h>
 #include <qelkit/yieldingrun.h>
@@ -206,12 +208,15 @@ bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
         return false;
     }
 
-    // Each path is one argument: nothing splits or unquotes it again.
+    // Each path is one argument: nothing splits or unquotes it again; a name
+    // that is not UTF-8 goes as its own bytes.
     args[0] = program;
     args.Add(older);
     args.Add(newer);
-    std::vector<const wchar_t*> argv;
-    for (const wxString& arg : args) argv.push_back(arg.wc_str());
+    std::vector<std::string> bytes;
+    for (const wxString& arg : args) bytes.push_back(QelFileNameBytes(arg));
+    std::vector<const char*> argv;
+    for (const std::string& arg : bytes) argv.push_back(arg.c_str());
     argv.push_back(nullptr);
 
     if (wxExecute(argv.data(), wxEXEC_ASYNC) == 0) {

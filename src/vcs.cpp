@@ -248,6 +248,11 @@ long QelVCS::Execute()
     }
     const wxString name = m_Entry.GetName();
     const Start start = StartOf(fn);
+    // On the base folder, add adds the path typed in its dialog, which is
+    // taken relative to that folder.
+    if (const wxString path = QelConfigFirstOf(_("Path"));
+        m_Files.empty() && command.IsAdd() && !path.empty())
+        return m_Entry.Execute(wxArrayString(1, path), QelLexer(), start.dir);
     wxArrayString args;
     wxString wd = start.dir;
     if (IsCheckPathAllVCS(name)) {

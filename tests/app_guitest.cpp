@@ -128,12 +128,15 @@ TEST(Handover, OnlyWholeRequestsOfTheOwnerAreTaken)
 // says once which folder holds the settings and the log.
 TEST(Program, StartUpMessagesNeverStopTheStart)
 {
+    std::string manyKeys;
+    for (int i = 0; i <= 100000; ++i) manyKeys += "k" + std::to_string(i) + "=v\n";
     const struct {
         std::string settings;
         const char* lexers;          // none when null
         std::string logged;          // in stderr and the log
         bool settingsFolder = false; // a folder stands where the settings file goes
         std::string fifo = "";       // a FIFO stands in this file's place
+        bool untouched = false;      // the settings file stays as it was
     } rows[] = {
         {"LANG=99999\n", nullptr, "Warning: Unknown language 99999"},
         // The locale is not installed on the test machines.
@@ -154,6 +157,9 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         {"a=1\nb=2\na=3\n", nullptr, "line 3: key 'a' was set on line 1 already"},
         // The toolkit would tell this one by an assertion only.
         {"=value\n", nullptr, "line 1: no key before '='"},
+        // Far more keys than the program writes: not read, nor written at
+        // the exit.
+        {manyKeys, nullptr, "tindrel.ini' is too large (more than 100000 lines)", false, "", true},
     };
     // How often text occurs in all.
     const auto count = [](const std::string& all, const std::string& text) {
@@ -162,7 +168,7 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         return n;
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.settings + row.logged);
+        SCOPED_TRACE(row.settings.substr(0, 64) + row.logged);
         TempDir dir;
         if (row.lexers != nullptr) {
             ASSERT_TRUE(WriteBytes(dir.File("lexers.xml"), row.lexers));
@@ -189,6 +195,7 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
             EXPECT_NE(ReadBytes(kept).find(row.settingsFolder ? "k" : row.settings),
                       std::string::npos);
         }
+        EXPECT_TRUE(!row.untouched || ReadBytes(kept) == row.settings);
         EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls -A"),
                   "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\n"
                       + std::string(row.fifo == "vcs.xml" ? "vcs.xml\n" : "") + "windows.txt\n");
@@ -200,6 +207,11 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
 // document standing in for what it could not open.
 TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
 {
+    // A name in UTF-8 and one in Latin-1.
+    const char* const kMakeNamesAbove127
+        = "echo hi >\"$(printf '\\303\\251.txt')\"; echo ho >\"$(printf 'caf\\351.txt')\"";
+    const char* const kNamesAbove127
+        = "\"$(printf '\\303\\251.txt')\" \"$(printf 'caf\\351.txt')\"";
     const struct {
         const char* name;
         const char* make;   // shell commands run in the folder first
@@ -207,6 +219,7 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
         const char* args;
         std::string title;  // "@/" stands for the folder
         const char* logged; // the same, after "Error: Cannot open file: "; null: none
+        const char* launcher = "";
     } rows[] = {
         // One line of the largest size the editor holds: the toolkit threw
         // while laying it out, and the program ended with every document.
@@ -226,6 +239,16 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
          "loc/C.EUC-JP",
          "C.EUC-JP", "\"$(printf 'c\\377\\376d.txt')\"", "Tindrel",
          "argument 1 is not in the system's encoding: c\\xff\\xfed.txt"},
+        // The C locale's encoding is ASCII, which the toolkit reads as
+        // Latin-1: each name was taken for another.
+        {"NamesUnderTheCLocale", kMakeNamesAbove127, nullptr, kNamesAbove127,
+         "@/caf\xf4\x80\x83\xa9.txt", nullptr, "env -u LC_ALL -u LC_CTYPE LANG=C"},
+        {"NamesWithoutALocale", kMakeNamesAbove127, nullptr, kNamesAbove127,
+         "@/caf\xf4\x80\x83\xa9.txt", nullptr, "env -u LC_ALL -u LC_CTYPE -u LANG"},
+        // GTK takes its own options; here only its option names the display.
+        {"OptionsOfGtk", "echo hi >a.txt", nullptr,
+         "--display=\"$DISPLAY\" --name=n --class C --gtk-module=none --g-fatal-warnings a.txt",
+         "@/a.txt", nullptr, "env -u DISPLAY"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -242,6 +265,7 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
             if (row.locale != nullptr)
                 environment.push_back(std::make_unique<EnvGuard>(name, value));
         ProgramSteps steps;
+        steps.launcher = row.launcher;
         steps.args = row.args;
         // The window shows before the files open, and a loaded machine may
         // list it before their titles.

@@ -137,6 +137,41 @@ TEST_F(AppTest, FaultyLinesOfTheSettingsFileAreToldOnceEach)
     }
 }
 
+// A settings file far larger than any the program writes kept it from
+// starting: the toolkit's reading grows faster than the file. It is refused
+// with one message, and nothing is written over it.
+TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
+{
+    const wxString path = m_Temp.File("huge.ini");
+    const struct {
+        const char* name;
+        int lines; // of one key each; none: a file of a byte over 16 MiB
+        bool refused;
+    } rows[] = {
+        {"LinesAtTheLimit", 100000, false},
+        {"MoreLines", 100001, true},
+        {"MoreBytes", 0, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string text;
+        for (int i = 0; i < row.lines; ++i) text += "k" + std::to_string(i) + "=v\n";
+        ASSERT_TRUE(WriteBytes(path, text));
+        if (row.lines == 0) qeltest::Run("truncate -s 16777217 " + ShellQuote(path));
+        const std::string before = qeltest::Run("md5sum < " + ShellQuote(path));
+        LogCapture log;
+        std::unique_ptr<wxConfigBase> config(QelCreateConfig(path));
+        EXPECT_EQ(log.Records().size(), row.refused ? 1u : 0u) << log.Dump();
+        EXPECT_EQ(log.Count("Settings file '" + path + "' is too large"), row.refused ? 1u : 0u)
+            << log.Dump();
+        EXPECT_EQ(config->Read("k1", "none"), row.lines > 1 && !row.refused ? "v" : "none");
+        config->Write("added", 1L);
+        EXPECT_TRUE(config->Flush());
+        config.reset();
+        EXPECT_EQ(qeltest::Run("md5sum < " + ShellQuote(path)) == before, row.refused);
+    }
+}
+
 // The lock and the socket go only to a folder of the owner's that no one
 // else may enter: one planted by another user, one open to all or a link is
 // refused, with nothing made in it; a missing one is made private.
@@ -202,6 +237,9 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
                                + " && echo ok"),
                   "ok\n");
     ASSERT_TRUE(WriteBytes(dir + "/README", "not a catalog\n"));
+    // A file that is no catalog beside one of the same name does not stand
+    // in for it; subfolders are listed first, so a.po comes after sub/a.mo.
+    for (const char* other : {"/b.po", "/a.po"}) ASSERT_TRUE(WriteBytes(dir + other, "msgid"));
 
     LogCapture log;
     const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
@@ -212,6 +250,7 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     EXPECT_EQ(wxJoin(added, ','), "a,b");
     EXPECT_EQ(wxJoin(result.failed, ','), "README");
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
+    EXPECT_EQ(log.Count("Catalog could not be added: "), 1u) << log.Dump();
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
     // Read once, for the locale's own name, not again for each variant of it.
     EXPECT_EQ(log.Count("README' is not a valid message catalog"), 1u) << log.Dump();

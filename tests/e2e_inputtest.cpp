@@ -127,8 +127,8 @@ cmp -s first.txt second.txt && echo "same layout"
 }
 
 // A name whose bytes are not UTF-8, on the command line and from a second
-// start: each file opens by its bytes and an edit is saved to it, with no
-// other file made beside it.
+// start, also one under the C locale: each file opens by its bytes and an
+// edit is saved to it, with no other file made beside it.
 TEST_F(EndToEnd, NamesThatAreNotUTF8OpenByTheirBytes)
 {
     const std::string out = Drive(R"sh(
@@ -142,11 +142,18 @@ wait_for 'cmp -s "$n" want-n' && echo "saved"
 wait_for '! title_has d.txt' && echo "handed over"
 keys ctrl+End; type_text y; keys ctrl+s
 wait_for 'cmp -s "$m" want-m' && echo "saved"
+k=$(printf 'g\351h.txt'); printf 'three\n' > "$k"; printf 'three\nz' > want-k
+LC_ALL=C ./tindrel "$k" 2>>stderr.txt; echo "from the C locale: exit $?"
+wait_for 'title_has h.txt' && echo "handed over"
+keys ctrl+End; type_text z; keys ctrl+s
+wait_for 'cmp -s "$k" want-k' && echo "saved"
 kill -TERM $pid
 finish
-ls | grep -c '^[ce]'
+ls | grep -c '^[ceg]'
 )sh");
-    EXPECT_EQ(out, "opened\nsaved\nsecond start: exit 0\nhanded over\nsaved\nexit 0\n2\n")
+    EXPECT_EQ(out,
+              "opened\nsaved\nsecond start: exit 0\nhanded over\nsaved\n"
+              "from the C locale: exit 0\nhanded over\nsaved\nexit 0\n3\n")
         << Read("stderr.txt");
 }
 

@@ -44,24 +44,36 @@ TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
 {
     // Existing names are taken as they are, even with "?" or ":"; of others
     // the first ":" of the last component starts the line, a wildcard is kept
-    // whole.
-    const std::tuple<std::vector<wxString>, int, std::vector<std::string>> rows[] = {
-        {{"*.h"}, wxDIR_DEFAULT, {"a.h@0", "sub/b.h@0"}},
-        {{"*.h"}, wxDIR_FILES, {"a.h@0"}},
-        {{"sub/*.h"}, wxDIR_DEFAULT, {}},
-        {{"q?.txt", "x:5", "n.c:12"}, wxDIR_DEFAULT, {"n.c@12", "q?.txt@0", "x:5@0"}},
-        {{"./sub/../a.h", "sub/b.h:2"}, wxDIR_FILES, {"a.h@0", "sub/b.h@2"}},
-        {{"none.txt", "notes.txt:abc", "a:b:7"}, wxDIR_FILES, {"a@0", "none.txt@0", "notes.txt@0"}},
-        {{"*.c:10", "/d:x/n.txt:3"}, wxDIR_DEFAULT, {"/d:x/n.txt@3"}},
+    // whole and matched in the folder its path names. Wildcards that match
+    // nothing are said.
+    const std::tuple<std::vector<wxString>, int, std::vector<std::string>, wxString> rows[] = {
+        {{"*.h"}, wxDIR_DEFAULT, {"a.h@0", "sub/b.h@0"}, ""},
+        {{"*.h"}, wxDIR_FILES, {"a.h@0"}, ""},
+        {{"sub/*.h"}, wxDIR_DEFAULT, {"sub/b.h@0"}, ""},
+        {{"./sub/b.?", m_Temp.File("sub/*.h")}, wxDIR_FILES, {"sub/b.h@0", "sub/b.h@0"}, ""},
+        {{"q?.txt", "x:5", "n.c:12"}, wxDIR_DEFAULT, {"n.c@12", "q?.txt@0", "x:5@0"}, ""},
+        {{"./sub/../a.h", "sub/b.h:2"}, wxDIR_FILES, {"a.h@0", "sub/b.h@2"}, ""},
+        {{"none.txt", "notes.txt:abc", "a:b:7"},
+         wxDIR_FILES,
+         {"a@0", "none.txt@0", "notes.txt@0"},
+         ""},
+        {{"*.c:10", "/d:x/n.txt:3"}, wxDIR_DEFAULT, {"/d:x/n.txt@3"}, "No file matches: *.c:10"},
+        {{"sub/*.c", "none/*.h", "*/b.h", "a.h", "*.x"},
+         wxDIR_DEFAULT,
+         {"a.h@0"},
+         "No file matches 4 patterns: sub/*.c, none/*.h, */b.h, ..."},
     };
     qeltest::CwdGuard cwd(m_Temp.Path());
-    for (const auto& [names, dir_flags, opened] : rows) {
+    for (const auto& [names, dir_flags, opened, said] : rows) {
         SCOPED_TRACE(names.front());
         RecordingFrame frame;
+        qeltest::LogCapture log;
         QelOpenFiles(&frame, wxArrayString(names.size(), names.data()), EDITOR_READ_ONLY,
                      dir_flags);
         EXPECT_EQ(Opened(frame), opened);
         for (const auto& open : frame.opens) EXPECT_EQ(open.flags, EDITOR_READ_ONLY);
+        EXPECT_EQ(log.Records().size(), said.empty() ? 0u : 1u) << log.Dump();
+        EXPECT_TRUE(said.empty() || log.Has(said)) << log.Dump();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <wx/config.h>
 #include <wx/filename.h>
 
+#include <qelkit/filename.h>
 #include <qelkit/status.h>
 
 #include "testing.h"
@@ -91,6 +92,11 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
     const wxString older = File("old \"quoted\" \\ name.txt", "2020-01-01");
     const wxString newer = File("new file.txt", "2021-01-01");
     const wxString twin = File("twin.txt", "2020-01-01");
+    // A name that is not UTF-8, read as the program reads file names.
+    qeltest::Run("cd " + ShellQuote(m_Temp.Path())
+                 + " && n=$(printf 'n\\377.txt') && echo x >$n && touch -d 2022-01-01 $n");
+    const wxString notUTF8 = m_Temp.File(wxString("n\xff.txt", *wxConvFileName));
+    ASSERT_EQ(QelFileNameBytes(notUTF8), m_Temp.File("n").utf8_string() + "\xff.txt");
     const struct {
         wxString setting;
         wxString file1, file2;
@@ -102,6 +108,7 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
         {m_Script + " --label='a\\b'", newer, older, "--label=a\\b\n", older, newer, 0},
         // Found through PATH; equal times put the second first.
         {"cmp.sh", older, twin, "", twin, older, 0},
+        {"cmp.sh", notUTF8, older, "", older, notUTF8, 0},
         // Nothing starts; an empty setting turns comparison off.
         {"", older, newer, "", "", "", 0},
         {"/no/such/comparator", older, newer, "", "", "", 1},
@@ -126,7 +133,8 @@ TEST_F(QelComparator, OlderFileFirstEachPathOneArgumentOrNothingStarts)
         }
         ASSERT_TRUE(qeltest::PumpUntil([&] { return wxFileName::FileExists(m_Out); }, 10000));
         EXPECT_EQ(qeltest::ReadBytes(m_Out),
-                  row.options + row.first.utf8_string() + "\n" + row.second.utf8_string() + "\n");
+                  row.options + QelFileNameBytes(row.first) + "\n" + QelFileNameBytes(row.second)
+                      + "\n");
         ASSERT_EQ(log.Records().size(), 1u) << log.Dump();
         EXPECT_EQ(log.Records()[0].level, wxLOG_Status);
         EXPECT_EQ(log.Records()[0].text, "Compared: \"" + row.first + "\" \"" + row.second + "\"");

@@ -8,6 +8,7 @@
 #include <wx/config.h>
 #include <wx/filename.h>
 
+#include <qelkit/filename.h>
 #include <qelkit/vcs.h>
 
 #include "testing.h"
@@ -61,18 +62,35 @@ protected:
     }
 
     // A repository in "w" with two commits, then changes; two files have
-    // names that read as options.
+    // names that read as options, one a name that is not UTF-8.
     void MakeRepository()
     {
         Sh("mkdir -p w/a/b && cd w && git init -q -b main . && git config user.name Tester"
            " && git config user.email t@q.example && printf 'int a;\\nint b;\\n' > a/b/f.c"
            " && printf 'x\\n' > 'a b.c' && echo o > ./--output=victim.txt && echo d > ./--"
+           " && echo n > \"$(printf 'n\\377.c')\""
            " && git add -A && git commit -q -m first"
            " && printf 'int a;\\nint c;\\n' > a/b/f.c && git commit -q -a -m 'second change'"
-           " && printf 'int a;\\nint d;\\n' > a/b/f.c && echo p >> ./--output=victim.txt");
+           " && printf 'int a;\\nint d;\\n' > a/b/f.c && echo p >> ./--output=victim.txt"
+           " && echo m >> \"$(printf 'n\\377.c')\"");
+    }
+
+    void TearDown() override
+    {
+        wxConvFileName = m_NameConversion;
+        ConfigTest::TearDown();
+    }
+
+    // The file "n\xff.c" of the repository, named as the program names it:
+    // its byte that is not UTF-8 carried by a character of a private-use plane.
+    wxString NotUTF8()
+    {
+        EXPECT_TRUE(QelUseFileNameBytes());
+        return m_Root + "/" + wxString("n\xff.c", *wxConvFileName);
     }
 
     const wxString m_Root = m_Temp.File("w");
+    wxMBConv* const m_NameConversion = wxConvFileName;
 };
 
 } // namespace
@@ -192,6 +210,9 @@ TEST_F(VcsRequestTest, ResultsMatchWhatGitPrints)
         // File names are never options: no output file, not the whole tree.
         {"diff", "", Files({m_Root + "/--output=victim.txt"}), "diff -- --output=victim.txt"},
         {"log", "--oneline", Files({m_Root + "/--"}), "log --oneline -- --"},
+        // A name that is not UTF-8 reaches git as its bytes.
+        {"diff", "", Files({NotUTF8()}), "diff -- \"$(printf 'n\\377.c')\""},
+        {"log", "--oneline", Files({NotUTF8()}), "log --oneline -- \"$(printf 'n\\377.c')\""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.git);
@@ -210,15 +231,25 @@ TEST_F(VcsRequestTest, ResultsMatchWhatGitPrints)
     EXPECT_FALSE(wxFileExists(m_Root + "/victim.txt"));
 }
 
-// Several files, one with a blank and one named like an option, go in one
-// request; a comment that looks like options stays one argument.
+// Several files, one with a blank, one named like an option and one whose
+// name is not UTF-8, go in one request, and so does the path typed for a
+// request on the base folder; a comment that looks like options stays one
+// argument.
 TEST_F(VcsRequestTest, AddAndCommitWithAnAwkwardComment)
 {
     MakeRepository();
     Sh("printf 'changed\\n' > 'w/a b.c' && printf 'new\\n' > w/a/c.c && echo n > w/-rf");
-    QelVCS add(Files({m_Root + "/-rf", m_Root + "/a b.c", m_Root + "/a/c.c"}), IdOf("git", "add"));
+    QelVCS add(Files({m_Root + "/-rf", m_Root + "/a b.c", m_Root + "/a/c.c", NotUTF8()}),
+               IdOf("git", "add"));
     EXPECT_EQ(add.Execute(), 0) << add.GetEntry().GetOutput();
-    EXPECT_EQ(Git("diff --cached --name-only"), "-rf\na b.c\na/c.c\n");
+    EXPECT_EQ(Git("diff --cached --name-only"), "-rf\na b.c\na/c.c\n\"n\\377.c\"\n");
+    // Without files, the path typed in the dialog, relative to the base folder.
+    Sh("printf 'new\\n' > w/a/b/g.c");
+    wxConfigBase::Get()->Write("Base folder", m_Root + "/a\x0b");
+    wxConfigBase::Get()->Write("Path", "b/g.c\x0b");
+    QelVCS addTyped(Files({}), IdOf("git", "add"));
+    EXPECT_EQ(addTyped.Execute(), 0) << addTyped.GetEntry().GetOutput();
+    EXPECT_EQ(Git("diff --cached --name-only"), "-rf\na b.c\na/b/g.c\na/c.c\n\"n\\377.c\"\n");
 
     const wxString comment = "x\" --allow-empty --amend -m \"y";
     wxConfigBase::Get()->Write("Revision comment", comment + "\x0b");

@@ -31,7 +31,9 @@ private:
 // stored: a command or a find text holding "$HOME" or "$(" is never taken
 // for an environment variable. The file is replaced only by a whole new one;
 // when that cannot be written, the old one stays and nothing else is left.
-// With an empty path the settings are held in memory only.
+// With an empty path the settings are held in memory only; so they are for a
+// file that cannot be read or is too large to read (said once), which is
+// then never written.
 wxFileConfig* QelCreateConfig(const wxString& path);
 
 // The language chosen by the "LANG" setting: the system's language when it is
@@ -46,8 +48,9 @@ struct QelCatalogsResult {
 };
 
 // Adds to the locale the catalog of every file in the folder and its
-// subfolders, named after the file without folder and extension. A missing
-// folder adds nothing and says nothing.
+// subfolders, named after the file without folder and extension; a name of
+// several files is added once, from one that is a catalog when there is one.
+// A missing folder adds nothing and says nothing.
 QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir);
 
 // Deletes the process-wide objects in the order their write-back needs:

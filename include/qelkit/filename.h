@@ -59,3 +59,8 @@ bool QelUseFileNameBytes();
 // what the toolkit's conversion of the command line takes, where it drops an
 // argument that is not in the system's encoding.
 std::string QelFileNameAsUTF8(const std::string& name);
+
+// The bytes of a text that may hold file names, for the system (a program's
+// arguments, its folder): UTF-8, but for the characters QelUseFileNameBytes
+// made of a name's bytes that are not UTF-8, which are those bytes again.
+std::string QelFileNameBytes(const wxString& text);

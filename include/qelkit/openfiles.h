@@ -12,9 +12,10 @@
 class QelFrame;
 
 // Opens each name through the frame: an existing file as it is; a name with
-// "*" or "?" as a wildcard matched from the current working folder; a
-// missing "name:line" at that line (the whole number after the first ":").
-// An empty name is skipped.
+// "*" or "?" as a wildcard matched in the current working folder, or in the
+// folder its path names; a missing "name:line" at that line (the whole
+// number after the first ":"). An empty name is skipped. Wildcards that match
+// no file are said in one error.
 void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags = 0,
                   int dir_flags = wxDIR_DEFAULT);
 
