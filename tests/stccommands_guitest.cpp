@@ -229,6 +229,7 @@ TEST_F(StcCommands, LinksOpenBesideTheFile)
 
 TEST_F(StcCommands, PopupOffersWhatTheDocumentAllows)
 {
+    const qeltest::ClipboardLock clipboard; // Paste asks the clipboard
     WriteFile("other.c", "x\n");
     const struct {
         const char* text;
