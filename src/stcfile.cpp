@@ -502,6 +502,15 @@ bool QelSTCFile::Read(const wxString& name)
     // The caret's line goes on with the file's first line, and on after its last.
     const size_t open = static_cast<size_t>(m_STC->GetLineLength(m_STC->GetCurrentLine()));
     if (!FitsLines(file, filename.GetFullPath(), 0, file.Length(), open)) return false;
+    // Nor is a line made that the control cannot lay out in time: the
+    // document shows text, not a dump.
+    if (HeaviestLine(file, 0, file.Length(), open, QelEditorMaxLineWeight())
+        > QelEditorMaxLineWeight()) {
+        wxLogError(_("Cannot open file: %s (it has a line too long for the editor to lay out in "
+                     "time)"),
+                   filename.GetFullPath());
+        return false;
+    }
 
     const wxCharBuffer buffer = file.Read(wxFileOffset{0});
     m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));

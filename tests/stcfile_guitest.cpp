@@ -186,16 +186,19 @@ TEST_F(StcFile, GrowingLogGetsItsTail)
 
 // A file larger than the editor or its dump can hold is refused unread, with
 // its name and the limit; so is one to be read into the document, and one
-// with a line longer than the editor lays out (NUL bytes: no line end).
+// with a line longer than the editor lays out (NUL bytes: no line end). One
+// read in whose line is too heavy to lay out in time is refused too.
 TEST_F(StcFile, TooLargeFileIsRefusedUnread)
 {
     const wxString huge = m_Temp.File("huge"), big = m_Temp.File("big"), wide = m_Temp.File("wide");
+    const wxString heavy = WriteFile("heavy", std::string(QelEditorMaxLineWeight(), 'x') + "\x01");
     qeltest::Run("truncate -s 2G " + ShellQuote(huge) + "; truncate -s 500M " + ShellQuote(big)
                  + "; truncate -s 64M " + ShellQuote(wide) + "; printf 'x\\n' >>"
                  + ShellQuote(wide));
     QelSTC* stc = Open("small.txt", "x");
-    for (const auto& [path, flags] :
-         {std::pair{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}, {wide, 0L}, {wide, -1L}}) {
+    const std::pair<wxString, long> rows[]
+        = {{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}, {wide, 0L}, {wide, -1L}, {heavy, -1L}};
+    for (const auto& [path, flags] : rows) {
         SCOPED_TRACE(path + wxString::Format(" %ld", flags));
         LogCapture log;
         const bool read = flags < 0 ? static_cast<QelSTCFile&>(stc->GetFile()).Read(path)
@@ -205,7 +208,9 @@ TEST_F(StcFile, TooLargeFileIsRefusedUnread)
         EXPECT_EQ(stc->GetFileName().GetFullName(), "small.txt");
         const wxFileOffset limit
             = path == wide ? QelEditorMaxLineLength() : QelEditorMaxFileSize(flags == EDITOR_HEX);
-        EXPECT_TRUE(log.Has(path) && log.Has(wxString::Format("%lld", limit))) << log.Dump();
+        const wxString why = path == heavy ? wxString("too long for the editor to lay out in time")
+                                           : wxString::Format("%lld", limit);
+        EXPECT_TRUE(log.Has(path) && log.Has(why)) << log.Dump();
     }
 }
 
