@@ -82,7 +82,7 @@ bool FitsLines(wxFile& file, const wxString& path, wxFileOffset offset, wxFileOf
 // The heaviest line of the `length` bytes of the file from `offset` on, the
 // first going on with a line of weight `open`; only up to the first line
 // heavier than `limit` is read.
-size_t HeaviestLine(wxFile& file, wxFileOffset offset, wxFileOffset length, size_t open,
+size_t HeaviestLine(QelFile& file, wxFileOffset offset, wxFileOffset length, size_t open,
                     size_t limit)
 {
     QelLineWeight weight(open);
@@ -546,9 +546,9 @@ wxFileOffset QelEditorMaxLineLength()
 
 size_t QelEditorMaxLineWeight()
 {
-    // Laid out here in about a quarter of a second, under the load of other
-    // builds: machines slower by several times still answer a key within
-    // the two seconds a user waits.
+    // A key in such a line is answered here in a quarter to half a second,
+    // under the load of other builds: a machine a few times slower still
+    // answers within the two seconds a user waits.
     return size_t{1} << 19;
 }
 
