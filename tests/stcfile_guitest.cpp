@@ -215,35 +215,11 @@ TEST_F(StcFile, TooLargeFileIsRefusedUnread)
 }
 
 // Only the line ends at a block's edges are looked for; a line over blocks
-// is counted whole, with the line the first block goes on with.
+// is counted whole, with the line the first block goes on with. Its weight
+// is its bytes, and kBreakWeight more for each byte the control measures
+// apart from the text around it: a tab, a control character, a byte of no
+// UTF-8 character.
 TEST(LongestLine, CountsLinesOverBlocks)
-{
-    const struct {
-        const char* name;
-        size_t open;
-        std::vector<std::string> blocks;
-        size_t want;
-    } rows[] = {
-        {"NoLineEnd", 0, {"abc", "de"}, 5},
-        {"GoesOnWithTheOpenLine", 10, {"ab\ncd"}, 12},
-        {"EndsAtBothEdges", 0, {"x\n", "\nyy"}, 2},
-        {"CrLfSplitByBlocks", 0, {"abc\r", "\ndef"}, 3},
-        {"CrAlone", 0, {"ab\rcdef"}, 4},
-        {"OverThreeBlocks", 0, {"a\nbbb", "bbbb", "bb\nc"}, 9},
-        {"Empty", 0, {}, 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        QelLongestLine longest(row.open);
-        for (const std::string& block : row.blocks) longest.Add(block.data(), block.size());
-        EXPECT_EQ(longest.Get(), row.want);
-    }
-}
-
-// Each byte of text weighs 1; what the control measures apart from the text
-// around it (a tab, a control character, a byte of no UTF-8 character)
-// weighs kBreakWeight more.
-TEST(LineWeight, WeighsWhatTheControlMeasuresApart)
 {
     constexpr size_t kBreak = QelLineWeight::kBreakWeight;
     const struct {
@@ -251,23 +227,30 @@ TEST(LineWeight, WeighsWhatTheControlMeasuresApart)
         size_t open;
         std::vector<std::string> blocks;
         size_t want;
+        size_t weight;
     } rows[] = {
-        {"Text", 0, {"abc", "de"}, 5},
-        {"GoesOnWithTheOpenLine", 10, {"ab\ncd"}, 12},
-        {"HeaviestNotLongest", 0, {"a\tb\n", "abcdefghij"}, 3 + kBreak},
-        {"CharacterOverBlocks", 0, {"\xC3", "\xA9\xE6\x97\xA5"}, 5},
-        {"LeadWithoutItsBytes", 0, {"\xE9x"}, 2 + kBreak},
-        {"LeadAtTheLineEnd", 0, {"\xC3\r\nab"}, 1 + kBreak},
-        {"ContinuationAlone", 0, {"\x80\xFF"}, 2 + 2 * kBreak},
-        {"ControlAndDelete", 0, {std::string("\0\x1B\x7F", 3)}, 3 + 3 * kBreak},
-        {"CrLfSplitByBlocks", 0, {"abc\r", "\nd"}, 3},
-        {"Empty", 0, {}, 0},
+        {"NoLineEnd", 0, {"abc", "de"}, 5, 5},
+        {"GoesOnWithTheOpenLine", 10, {"ab\ncd"}, 12, 12},
+        {"EndsAtBothEdges", 0, {"x\n", "\nyy"}, 2, 2},
+        {"CrLfSplitByBlocks", 0, {"abc\r", "\ndef"}, 3, 3},
+        {"CrAlone", 0, {"ab\rcdef"}, 4, 4},
+        {"OverThreeBlocks", 0, {"a\nbbb", "bbbb", "bb\nc"}, 9, 9},
+        {"Empty", 0, {}, 0, 0},
+        {"BreaksWeighMore", 0, {std::string("a\tb\0\x7F\n", 6), "abcdefghij"}, 10, 5 + 3 * kBreak},
+        {"CharacterOverBlocks", 0, {"\xC3", "\xA9\xE6\x97\xA5"}, 5, 5},
+        {"NotUtf8", 0, {"\xE9x\r\n\x80\xFF\xC3"}, 3, 3 + 2 * kBreak},
+        {"LeadAtTheLineEnd", 0, {"\xC3\r\nab"}, 2, 1 + kBreak},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        QelLongestLine longest(row.open);
         QelLineWeight weight(row.open);
-        for (const std::string& block : row.blocks) weight.Add(block.data(), block.size());
-        EXPECT_EQ(weight.Get(), row.want);
+        for (const std::string& block : row.blocks) {
+            longest.Add(block.data(), block.size());
+            weight.Add(block.data(), block.size());
+        }
+        EXPECT_EQ(longest.Get(), row.want);
+        EXPECT_EQ(weight.Get(), row.weight);
     }
 }
 
