@@ -47,9 +47,10 @@ bool Fits(const wxString& path, wxFileOffset size, bool hex_view)
     return false;
 }
 
-// A line longer than this is shown as QelSTC::ShowLongLines says; it is no
-// shorter than a read block, as QelLongestLine needs.
-constexpr size_t kLongLine = kReadBlock;
+// A line heavier than this, as QelLineWeight weighs it, is shown as
+// QelSTC::ShowLongLines says: a lexer would cut it into pieces that the
+// control measures one by one, each as heavy as a break.
+constexpr size_t kLongLine = 1 << 17;
 
 // Whether the lines of the `length` bytes of the file from `offset` on fit
 // into the editor, the first going on with a line of `open` bytes; logs the
@@ -76,6 +77,36 @@ bool FitsLines(wxFile& file, const wxString& path, wxFileOffset offset, wxFileOf
         left -= n;
     }
     return true;
+}
+
+// The heaviest line of the `length` bytes of the file from `offset` on, the
+// first going on with a line of weight `open`; only up to the first line
+// heavier than `limit` is read.
+size_t HeaviestLine(QelFile& file, wxFileOffset offset, wxFileOffset length, size_t open,
+                    size_t limit)
+{
+    QelLineWeight weight(open);
+    if (length <= offset || file.Seek(offset) == wxInvalidOffset) return weight.Get();
+
+    std::vector<char> block(
+        static_cast<size_t>(std::min<wxFileOffset>(length - offset, kReadBlock)));
+    for (wxFileOffset left = length - offset; left > 0 && weight.Get() <= limit;) {
+        const ssize_t n = file.Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
+        if (n <= 0) break; // the read says what failed
+        weight.Add(block.data(), static_cast<size_t>(n));
+        left -= n;
+    }
+    return weight.Get();
+}
+
+// Says why the file is shown as a dump: once its page is shown and its
+// status told, so that the status bar keeps the reason.
+void TellShownAsDump(const wxString& path)
+{
+    const wxString why = wxString::Format(
+        _("Shown in hexadecimal: %s (it has a line too long for the editor to lay out in time)"),
+        path);
+    wxTheApp->CallAfter([why] { wxLogError("%s", why); });
 }
 
 // Turns the change events and the undo history of the control off for a
@@ -244,22 +275,39 @@ bool QelSTCFile::DoFileLoadConfirm(bool synced)
 bool QelSTCFile::DoFileLoad(bool synced)
 {
     const wxString& path = GetFileName().GetFullPath();
-    const bool hex = m_STC->GetFlags() & EDITOR_HEX;
-    const bool tail = synced && IsLogTail(GetFileName(), m_STC->GetTextLength());
+    bool hex = m_STC->GetFlags() & EDITOR_HEX;
+    bool tail = synced && IsLogTail(GetFileName(), m_STC->GetTextLength());
 
     // Before anything is cleared or allocated: the sizes below are int.
     if (!Fits(path, Length(), hex)) return false;
     const int last_line = m_STC->GetLineCount() - 1;
-    if (!hex
-        && !FitsLines(*this, path, ReadOffset(tail), Length(),
-                      tail ? static_cast<size_t>(m_STC->GetLineLength(last_line)) : 0))
+    const size_t open = tail ? static_cast<size_t>(m_STC->GetLineLength(last_line)) : 0;
+    if (!hex && !FitsLines(*this, path, ReadOffset(tail), Length(), open)) return false;
+
+    // The control lays a line out whole at every change of it: a file with
+    // a line it cannot lay out in time is shown whole as a dump, which has
+    // short lines whatever the file's.
+    const size_t max_weight = QelEditorMaxLineWeight();
+    const size_t weight
+        = hex ? 0 : HeaviestLine(*this, ReadOffset(tail), Length(), open, max_weight);
+    const bool too_heavy = weight > max_weight;
+    if (too_heavy && Length() > QelEditorMaxFileSize(true)) {
+        wxLogError(_("Cannot open file: %s (it has a line too long for the editor to lay out in "
+                     "time, and the hexadecimal view holds at most %lld bytes)"),
+                   path, static_cast<long long>(QelEditorMaxFileSize(true)));
         return false;
+    }
+    if (too_heavy) {
+        m_STC->m_Flags |= EDITOR_HEX;
+        hex = true;
+        tail = false;
+    }
 
     // What the control throws (it lays the text out when the caret is
     // placed, and a line may not fit into memory) would end the program and
     // take every other document with it: this one is dropped instead.
     try {
-        ReadFromFile(tail);
+        ReadFromFile(tail, weight > kLongLine);
         if (!hex && !m_STC->HasLongLines()) {
             m_STC->SetLexer(LexerOf(GetFileName()), true);
             if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
@@ -276,6 +324,7 @@ bool QelSTCFile::DoFileLoad(bool synced)
 
     if (GetFileName().GetExt() == "log") m_STC->SetEdgeMode(wxSTC_EDGE_NONE);
 
+    if (too_heavy) TellShownAsDump(path);
     return true;
 }
 
@@ -305,7 +354,7 @@ wxFileOffset QelSTCFile::ReadOffset(bool get_only_new_data) const
     return get_only_new_data && Length() > m_PreviousLength ? m_PreviousLength : 0;
 }
 
-void QelSTCFile::ReadFromFile(bool get_only_new_data)
+void QelSTCFile::ReadFromFile(bool get_only_new_data, bool long_lines)
 {
     m_STC->GetVi().LeaveInsertMode(); // its undo group ends with the old text
     m_STC->SetReadOnly(false);
@@ -330,10 +379,10 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
         } else {
             m_STC->ConfigGet();
             m_STC->SetControlCharSymbol(0);
-            const size_t longest = SendBlocks(offset, length, get_only_new_data);
+            SendBlocks(offset, length, get_only_new_data);
             // Before the caret is placed, which lays its line out: done
             // after, the line would be laid out again.
-            if (longest > kLongLine) m_STC->ShowLongLines();
+            if (long_lines) m_STC->ShowLongLines();
         }
     }
 
@@ -353,12 +402,10 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data)
     m_STC->EmptyUndoBuffer();
 }
 
-size_t QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append)
+void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append)
 {
     // The file goes to the control block by block: it is never held twice.
-    const int last_line = m_STC->GetLineCount() - 1;
-    QelLongestLine longest(append ? static_cast<size_t>(m_STC->GetLineLength(last_line)) : 0);
-    if (length <= offset || Seek(offset) == wxInvalidOffset) return longest.Get();
+    if (length <= offset || Seek(offset) == wxInvalidOffset) return;
     m_STC->Allocate(static_cast<int>(m_STC->GetTextLength() + (length - offset)) + 1);
 
     // Up to the length taken: what grows meanwhile is the next tail.
@@ -368,14 +415,12 @@ size_t QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool app
     for (wxFileOffset left = length - offset; left > 0;) {
         const ssize_t n = Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
         if (n <= 0) break;
-        longest.Add(block.data(), static_cast<size_t>(n));
         if (append)
             m_STC->AppendTextRaw(block.data(), static_cast<int>(n));
         else
             m_STC->AddTextRaw(block.data(), static_cast<int>(n));
         left -= n;
     }
-    return longest.Get();
 }
 
 void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)
@@ -460,6 +505,15 @@ bool QelSTCFile::Read(const wxString& name)
     // The caret's line goes on with the file's first line, and on after its last.
     const size_t open = static_cast<size_t>(m_STC->GetLineLength(m_STC->GetCurrentLine()));
     if (!FitsLines(file, filename.GetFullPath(), 0, file.Length(), open)) return false;
+    // Nor is a line made that the control cannot lay out in time: the
+    // document shows text, not a dump.
+    if (HeaviestLine(file, 0, file.Length(), open, QelEditorMaxLineWeight())
+        > QelEditorMaxLineWeight()) {
+        wxLogError(_("Cannot open file: %s (it has a line too long for the editor to lay out in "
+                     "time)"),
+                   filename.GetFullPath());
+        return false;
+    }
 
     const wxCharBuffer buffer = file.Read(wxFileOffset{0});
     m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));
@@ -491,6 +545,42 @@ wxFileOffset QelEditorMaxFileSize(bool hex_view)
 wxFileOffset QelEditorMaxLineLength()
 {
     return wxFileOffset{1} << 26;
+}
+
+size_t QelEditorMaxLineWeight()
+{
+    // A key in such a line is answered here in a quarter to half a second,
+    // under the load of other builds: a machine a few times slower still
+    // answers within the two seconds a user waits.
+    return size_t{1} << 19;
+}
+
+void QelLineWeight::Add(const char* bytes, size_t size) noexcept
+{
+    for (const char* at = bytes; at < bytes + size; ++at) {
+        const auto byte = static_cast<unsigned char>(*at);
+        if (m_Pending > 0) {
+            if ((byte & 0xC0) == 0x80) {
+                --m_Pending;
+                ++m_Run;
+                continue;
+            }
+            // The lead byte before began no character: the control draws it
+            // as a box.
+            m_Pending = 0;
+            m_Run += kBreakWeight;
+        }
+        if (byte == '\n' || byte == '\r') {
+            m_Heaviest = std::max(m_Heaviest, m_Run);
+            m_Run = 0;
+            continue;
+        }
+        ++m_Run;
+        if (byte >= 0xC2 && byte <= 0xF4)
+            m_Pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
+        else if (byte < 0x20 || byte >= 0x7F)
+            m_Run += kBreakWeight;
+    }
 }
 
 void QelLongestLine::Add(const char* bytes, size_t size) noexcept

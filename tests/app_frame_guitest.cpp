@@ -218,6 +218,14 @@ TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)
     ASSERT_TRUE(m_Frame->OpenFile(QelFileName(m_Frame->GetLogFile())));
     EXPECT_GT(Editor()->GetLength(), 0);
     EXPECT_EQ(Editor()->GetCurrentPos(), Editor()->GetLength());
+    // A line too heavy to lay out in time: a dump, and the status bar keeps
+    // the reason over what the new page tells.
+    const wxString heavy = File("heavy.txt", std::string(QelEditorMaxLineWeight() + 1, 'x'));
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(heavy)));
+    EXPECT_TRUE(Editor()->GetFlags() & EDITOR_HEX);
+    const wxString said = "Shown in hexadecimal: " + heavy + " (";
+    EXPECT_TRUE(PumpUntil(
+        [&] { return m_Frame->GetStatusBar()->GetStatusText(0).StartsWith(said); }, 3000));
     wxConfigBase::Get()->Write("HexMode", true);
     EXPECT_FALSE(m_Frame->NewFile(false));
 }

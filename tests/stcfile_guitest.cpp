@@ -46,7 +46,12 @@ TEST_F(StcFile, SavesTheBytesItRead)
          {std::string("Gr\xC3\xBC\xC3\x9F"
                       "e\r\n\xE6\x97\xA5\n"),
           std::string("\x00\x01\xFF\xE9\x00z\x80\n\r\nc\rd\x00", 14),
-          std::string((1 << 20) - 1, 'x') + "\r\n\xC3\xA9\r\n"}) { // CR LF across read blocks
+          // CR LF across read blocks, after lines short enough to be shown as text.
+          [] {
+              std::string lines((1 << 20) - 1, 'x');
+              for (size_t end = 99; end < lines.size(); end += 100) lines[end] = '\n';
+              return lines;
+          }() + "\r\n\xC3\xA9\r\n"}) {
         SCOPED_TRACE(bytes.substr(0, 12));
         QelSTC* stc = Open(wxString::Format("f%zu", bytes.size()), bytes);
         EXPECT_EQ(TextBytes(stc), bytes);
@@ -185,16 +190,19 @@ TEST_F(StcFile, GrowingLogGetsItsTail)
 
 // A file larger than the editor or its dump can hold is refused unread, with
 // its name and the limit; so is one to be read into the document, and one
-// with a line longer than the editor lays out (NUL bytes: no line end).
+// with a line longer than the editor lays out (NUL bytes: no line end). One
+// read in whose line is too heavy to lay out in time is refused too.
 TEST_F(StcFile, TooLargeFileIsRefusedUnread)
 {
     const wxString huge = m_Temp.File("huge"), big = m_Temp.File("big"), wide = m_Temp.File("wide");
+    const wxString heavy = WriteFile("heavy", std::string(QelEditorMaxLineWeight(), 'x') + "\x01");
     qeltest::Run("truncate -s 2G " + ShellQuote(huge) + "; truncate -s 500M " + ShellQuote(big)
                  + "; truncate -s 64M " + ShellQuote(wide) + "; printf 'x\\n' >>"
                  + ShellQuote(wide));
     QelSTC* stc = Open("small.txt", "x");
-    for (const auto& [path, flags] :
-         {std::pair{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}, {wide, 0L}, {wide, -1L}}) {
+    const std::pair<wxString, long> rows[]
+        = {{huge, 0L}, {big, EDITOR_HEX}, {huge, -1L}, {wide, 0L}, {wide, -1L}, {heavy, -1L}};
+    for (const auto& [path, flags] : rows) {
         SCOPED_TRACE(path + wxString::Format(" %ld", flags));
         LogCapture log;
         const bool read = flags < 0 ? static_cast<QelSTCFile&>(stc->GetFile()).Read(path)
@@ -204,48 +212,64 @@ TEST_F(StcFile, TooLargeFileIsRefusedUnread)
         EXPECT_EQ(stc->GetFileName().GetFullName(), "small.txt");
         const wxFileOffset limit
             = path == wide ? QelEditorMaxLineLength() : QelEditorMaxFileSize(flags == EDITOR_HEX);
-        EXPECT_TRUE(log.Has(path) && log.Has(wxString::Format("%lld", limit))) << log.Dump();
+        const wxString why = path == heavy ? wxString("too long for the editor to lay out in time")
+                                           : wxString::Format("%lld", limit);
+        EXPECT_TRUE(log.Has(path) && log.Has(why)) << log.Dump();
     }
 }
 
 // Only the line ends at a block's edges are looked for; a line over blocks
-// is counted whole, with the line the first block goes on with.
+// is counted whole, with the line the first block goes on with. Its weight
+// is its bytes, and kBreakWeight more for each byte the control measures
+// apart from the text around it: a tab, a control character, a byte of no
+// UTF-8 character.
 TEST(LongestLine, CountsLinesOverBlocks)
 {
+    constexpr size_t kBreak = QelLineWeight::kBreakWeight;
     const struct {
         const char* name;
         size_t open;
         std::vector<std::string> blocks;
         size_t want;
+        size_t weight;
     } rows[] = {
-        {"NoLineEnd", 0, {"abc", "de"}, 5},
-        {"GoesOnWithTheOpenLine", 10, {"ab\ncd"}, 12},
-        {"EndsAtBothEdges", 0, {"x\n", "\nyy"}, 2},
-        {"CrLfSplitByBlocks", 0, {"abc\r", "\ndef"}, 3},
-        {"CrAlone", 0, {"ab\rcdef"}, 4},
-        {"OverThreeBlocks", 0, {"a\nbbb", "bbbb", "bb\nc"}, 9},
-        {"Empty", 0, {}, 0},
+        {"NoLineEnd", 0, {"abc", "de"}, 5, 5},
+        {"GoesOnWithTheOpenLine", 10, {"ab\ncd"}, 12, 12},
+        {"EndsAtBothEdges", 0, {"x\n", "\nyy"}, 2, 2},
+        {"CrLfSplitByBlocks", 0, {"abc\r", "\ndef"}, 3, 3},
+        {"CrAlone", 0, {"ab\rcdef"}, 4, 4},
+        {"OverThreeBlocks", 0, {"a\nbbb", "bbbb", "bb\nc"}, 9, 9},
+        {"Empty", 0, {}, 0, 0},
+        {"BreaksWeighMore", 0, {std::string("a\tb\0\x7F\n", 6), "abcdefghij"}, 10, 5 + 3 * kBreak},
+        {"CharacterOverBlocks", 0, {"\xC3", "\xA9\xE6\x97\xA5"}, 5, 5},
+        {"NotUtf8", 0, {"\xE9x\r\n\x80\xFF\xC3"}, 3, 3 + 2 * kBreak},
+        {"LeadAtTheLineEnd", 0, {"\xC3\r\nab"}, 2, 1 + kBreak},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QelLongestLine longest(row.open);
-        for (const std::string& block : row.blocks) longest.Add(block.data(), block.size());
+        QelLineWeight weight(row.open);
+        for (const std::string& block : row.blocks) {
+            longest.Add(block.data(), block.size());
+            weight.Add(block.data(), block.size());
+        }
         EXPECT_EQ(longest.Get(), row.want);
+        EXPECT_EQ(weight.Get(), row.weight);
     }
 }
 
-// A line of megabytes is shown plainly: no lexer, whatever the file's name
-// or its first line says, also when the lexers are applied again (a theme);
-// the text and caret as the file gives them. A lexer the user picks is
-// taken, and the next file without such a line gets its own again.
+// A line of hundreds of kilobytes is shown plainly: no lexer, whatever the
+// file's name or its first line says, also when the lexers are applied again
+// (a theme); the text and caret as the file gives them. A lexer the user
+// picks is taken, and the next file without such a line gets its own again.
 TEST_F(StcFile, LongLineIsShownPlainly)
 {
-    const std::string line = "// " + std::string(3 << 20, 'x');
+    const std::string line = "// " + std::string(QelEditorMaxLineWeight() - 3, 'x');
     QelSTC* stc = Open("long.c", line + "\nint main;\n");
     EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "");
     EXPECT_EQ(stc->GetLineCount(), 3);
     EXPECT_EQ(stc->GetCurrentPos(), 0);
-    EXPECT_TRUE(TextBytes(stc) == line + "\nint main;\n"); // not shown: 3 MB
+    EXPECT_TRUE(TextBytes(stc) == line + "\nint main;\n"); // not shown: half a megabyte
     EXPECT_FALSE(stc->GetModify());
     EXPECT_TRUE(stc->SetLexer("", true));
     EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "");
@@ -253,6 +277,48 @@ TEST_F(StcFile, LongLineIsShownPlainly)
     EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "cpp");
     ASSERT_TRUE(stc->Open(QelFileName(WriteFile("short.txt", "// x\n"))));
     EXPECT_EQ(stc->GetLexer().GetScintillaLexer(), "cpp"); // by its first line
+}
+
+// A line too heavy for the control to lay out at every key in time shows
+// its file as a dump, with one line naming the file and why: when opened,
+// when the dump is left, when a file shown grows such a line. The dump is
+// never saved over the file.
+TEST_F(StcFile, LineTooHeavyToLayOutShowsTheDump)
+{
+    const size_t max = QelEditorMaxLineWeight();
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool dump;
+    } rows[] = {
+        {"TextAtTheLimit", "a\n" + std::string(max, 'x') + "\n", false},
+        {"TextOverTheLimit", "a\n" + std::string(max + 1, 'x'), true},
+        {"BytesNotUtf8", std::string(max / QelLineWeight::kBreakWeight, '\xE9'), true},
+        {"LinesUnderTheLimitEach", std::string(max, 'x') + "\r" + std::string(max, 'y'), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LogCapture log;
+        QelSTC* stc = Open(wxString(row.name) + ".txt", row.bytes);
+        const wxString said = "Shown in hexadecimal: " + stc->GetFileName().GetFullPath() + " (";
+        EXPECT_EQ(PumpUntil([&] { return log.Has(said); }, 500), row.dump) << log.Dump();
+        EXPECT_EQ((stc->GetFlags() & EDITOR_HEX) != 0, row.dump);
+        const int text_lines = row.bytes[1] == '\n' ? 3 : 2;
+        EXPECT_EQ(stc->GetLineCount(), row.dump ? int(row.bytes.size() + 15) / 16 + 1 : text_lines);
+        if (!row.dump) continue;
+        EXPECT_TRUE(stc->GetReadOnly());
+        log.Clear();
+        EXPECT_TRUE(stc->Reload(stc->GetFlags() & ~EDITOR_HEX));
+        EXPECT_TRUE(stc->GetFlags() & EDITOR_HEX);
+        EXPECT_TRUE(PumpUntil([&] { return log.Count(said) == 1; }, 3000)) << log.Dump();
+        EXPECT_FALSE(stc->GetFile().FileSave());
+        EXPECT_EQ(ReadBytes(stc->GetFileName().GetFullPath()), row.bytes);
+    }
+    QelSTC* stc = Open("grows.log", "short\n");
+    WriteFile("grows.log", "short\n" + std::string(max + 1, 'x'));
+    EXPECT_TRUE(stc->GetFile().CheckSync());
+    EXPECT_TRUE(stc->GetFlags() & EDITOR_HEX);
+    EXPECT_EQ(stc->GetLineCount(), int(max + 7 + 15) / 16 + 1);
 }
 
 // What the control throws while it takes a file in is no end of the

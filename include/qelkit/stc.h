@@ -66,8 +66,9 @@ public:
     // Applies the named lexer (with folding when fold); false when the
     // control does not know it.
     bool SetLexer(const wxString& lexer, bool fold = false);
-    // Shows the text plainly, set up for lines of megabytes: no lexer, the
-    // style bytes in short runs, and the layout of every line shown kept.
+    // Shows the text plainly, set up for lines of hundreds of kilobytes: no
+    // lexer, the style bytes in short runs, and the layout of every line
+    // shown kept.
     // Until the document is cleared, an empty lexer applied again (a theme,
     // a font) keeps it so.
     void ShowLongLines();

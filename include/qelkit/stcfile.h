@@ -53,11 +53,11 @@ protected:
 private:
     // Where a read starts: after what was read before for a tail, else 0.
     wxFileOffset ReadOffset(bool get_only_new_data) const;
-    void ReadFromFile(bool get_only_new_data);
+    // long_lines: shown as QelSTC::ShowLongLines says.
+    void ReadFromFile(bool get_only_new_data, bool long_lines);
     // Logs why the file cannot be shown, empties the document; false.
     bool Dropped(const wxString& reason);
-    // The longest line it sent, as QelLongestLine counts it.
-    size_t SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
+    void SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
     void SendHexBlocks(wxFileOffset offset, wxFileOffset length);
     void AddBasePathToPathList();
 
@@ -75,6 +75,34 @@ wxFileOffset QelEditorMaxFileSize(bool hex_view);
 // to int: at 32 pixels a byte (a control character's box, a large font zoomed
 // in) this is as wide as a line gets, and its layout takes 6 bytes a byte.
 wxFileOffset QelEditorMaxLineLength();
+
+// The heaviest line the editor shows as text, as QelLineWeight weighs it.
+// The control lays a line out whole again at each change of it: a heavier
+// line would hold the window for a second or more at every key, so a file
+// that has one is shown in the hexadecimal view instead.
+size_t QelEditorMaxLineWeight();
+
+// The heaviest line of bytes given block by block, weighed as the control
+// lays it out: each byte of text weighs 1. A tab, a control character and
+// a byte that is not part of a UTF-8 character are each measured apart from
+// the text around them, which costs as much as kBreakWeight more bytes.
+class QelLineWeight {
+public:
+    static constexpr size_t kBreakWeight = 16;
+
+    // open: the weight of the line that the first block goes on with.
+    explicit QelLineWeight(size_t open = 0) noexcept
+        : m_Run(open)
+    { }
+
+    void Add(const char* bytes, size_t size) noexcept;
+    size_t Get() const noexcept { return m_Heaviest > m_Run ? m_Heaviest : m_Run; }
+
+private:
+    size_t m_Run;          // the line after the last line end, so far
+    size_t m_Heaviest = 0; // of the lines ended so far
+    int m_Pending = 0;     // continuation bytes the last UTF-8 lead byte still wants
+};
 
 // The longest line of bytes given block by block, for lines longer than a
 // block: only the line ends nearest to each block's edges are looked for, so
