@@ -269,6 +269,7 @@ private:
     bool m_Cut = false;     // the target was cut to the new length
     int m_Fd = -1;
     struct stat m_Written = {};
+    struct stat m_Old = {}; // written in place: the target before the save
 };
 
 bool AtomicReplace::Begin(const wxString& path)
@@ -380,6 +381,7 @@ bool AtomicReplace::MakeBackup()
     wxString why;
     const int in = OpenRegularFile(m_Target, O_RDONLY, &st, &why);
     if (in >= 0) {
+        m_Old = st;
         const wxString prefix = TempPrefix(ShortName(m_Target), "backup");
         wxString own;
         {
@@ -444,7 +446,13 @@ bool AtomicReplace::RestoreBackup() const
     const int in = OpenRegularFile(m_Backup, O_RDONLY, &st, &why);
     const int out = in >= 0 ? OpenRegularFile(m_Target, O_WRONLY, &st, &why) : -1;
     bool restored = out >= 0 && CopyBytes(in, out);
-    restored = restored && ftruncate(out, lseek(out, 0, SEEK_CUR)) == 0 && fsync(out) == 0;
+    restored = restored && ftruncate(out, lseek(out, 0, SEEK_CUR)) == 0;
+    // The old text takes back its times too, or the file would seem changed
+    // on disk to whoever read it. Only the owner may set them: for another
+    // user the text alone is back.
+    const struct timespec times[] = {m_Old.st_atim, m_Old.st_mtim};
+    if (restored) futimens(out, times);
+    restored = restored && fsync(out) == 0;
     if (out >= 0) restored = close(out) == 0 && restored;
     if (in >= 0) close(in);
     return restored;
