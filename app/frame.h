@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <wx/log.h>
 
@@ -120,6 +121,11 @@ private:
     void RemoveLog();
     void RestoreLayout(bool open_recent);
     void Refuse(const wxString& key);
+    // The first file-type icon makes the toolkit read the desktop's type
+    // database, tens of milliseconds before the window could show: pages
+    // opened before the tabs were first drawn get their icons after.
+    void WaitForIcon(wxWindow* page);
+    void ShowWaitingIcons();
 
     void OnClose(wxCloseEvent& event);
     void OnCommand(wxCommandEvent& event);   // commands.cpp
@@ -141,6 +147,9 @@ private:
     wxLog* m_LogTarget = nullptr; // ours, owned
     bool m_Closing = false;       // a close is under way: no new unnamed page
     Refused* m_Refused = nullptr; // gathers the refusals of OpenFile, while set
+    bool m_IconsShown = false;    // the tabs were drawn: icons are looked up at once
+    std::vector<wxWindow*> m_IconsWaiting;
+    std::vector<wxWindow*> m_IconTabs; // the tab bars told to look for them
     // The state taken in the idle pass under way, once an update asked.
     std::optional<UiState>* m_PassState = nullptr;
 

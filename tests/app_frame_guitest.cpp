@@ -2,8 +2,11 @@
 // kept in the settings file, the documents it opens, the routing of its log,
 // and the save questions before pages and the window close.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include <wx/image.h>
 #include <wx/regex.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
@@ -16,6 +19,7 @@
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/toolbar.h>
+#include <qelkit/util.h>
 
 #include "defs.h"
 #include "frame.h"
@@ -177,6 +181,49 @@ TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
         EXPECT_EQ(Keys(), std::vector<wxString>{a});
         EXPECT_EQ(Editor()->GetCurrentLine() + 1, line);
     }
+}
+
+// The pixels of two pictures, alpha included, are the same.
+bool SamePicture(const wxBitmap& a, const wxBitmap& b)
+{
+    if (!a.IsOk() || !b.IsOk() || a.GetSize() != b.GetSize()) return false;
+    const wxImage x = a.ConvertToImage(), y = b.ConvertToImage();
+    const size_t pixels = static_cast<size_t>(x.GetWidth()) * x.GetHeight();
+    return std::equal(x.GetData(), x.GetData() + 3 * pixels, y.GetData())
+        && x.HasAlpha() == y.HasAlpha()
+        && (!x.HasAlpha() || std::equal(x.GetAlpha(), x.GetAlpha() + pixels, y.GetAlpha()));
+}
+
+// Each tab shows its file's type icon: pages opened before the window showed
+// get theirs once the tabs were drawn, a blank of that size till then, later
+// pages at once.
+TEST_F(AppFrame, TabsShowTheirFileTypeIcons)
+{
+    Make(false);
+    const wxString early[] = {File("a.c"), File("b.txt"), File("Makefile")};
+    for (const wxString& path : early) ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+    QelNotebook* book = m_Frame->GetEditors();
+    const auto tab = [book](const wxString& path) {
+        return book->GetPageBitmap(book->GetPageIndexByKey(path));
+    };
+    const wxBitmap waiting = tab(early[0]);
+    ASSERT_TRUE(waiting.IsOk());
+    EXPECT_EQ(waiting.GetSize(), QelGetIconBitmap(QelFileName(early[0])).GetSize());
+    const wxImage blank = waiting.ConvertToImage();
+    ASSERT_TRUE(blank.HasAlpha());
+    EXPECT_TRUE(std::all_of(blank.GetAlpha(), blank.GetAlpha() + 16 * 16,
+                            [](unsigned char alpha) { return alpha == wxIMAGE_ALPHA_TRANSPARENT; }));
+
+    m_Frame->Show();
+    const auto shown = [&](const wxString& path) {
+        return SamePicture(tab(path), QelGetIconBitmap(QelFileName(path)));
+    };
+    ASSERT_TRUE(PumpUntil([&] { return std::all_of(std::begin(early), std::end(early), shown); },
+                          5000));
+    EXPECT_FALSE(SamePicture(tab(early[0]), waiting));
+    const wxString late = File("c.py");
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(late)));
+    EXPECT_TRUE(shown(late));
 }
 
 TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)
