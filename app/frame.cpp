@@ -178,6 +178,7 @@ Frame::Frame(bool open_recent)
     : m_ProjectWildcard(_("Project Files") + " (*.prj)|*.prj")
 {
     InstallLog();
+    wxEvtHandler::AddFilter(&m_Events);
 
     m_Editors = new QelNotebook(this, this, ID_NOTEBOOK_EDITORS, wxDefaultPosition, wxDefaultSize,
                                 kNotebookStyle);
@@ -234,6 +235,7 @@ Frame::~Frame()
     // A frame destroyed without its close (an error path, a test) must not
     // leave the toolkit logging into it.
     RemoveLog();
+    wxEvtHandler::RemoveFilter(&m_Events);
 }
 
 void Frame::WaitForIcon(wxWindow* page)

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include <wx/eventfilter.h>
 #include <wx/log.h>
 
 #include <qelkit/listviewfile.h>
@@ -104,7 +105,9 @@ public:
     using DecoratedFrame::OnNotebook;
 
     // One look at the window's state serves every update asked while the
-    // window's windows take their idle time.
+    // window's windows take their idle time; a pass after which nothing
+    // happened but drawing and timers, with the state of the last pass,
+    // leaves the answers as they are.
     bool SendIdleEvents(wxIdleEvent& event) override;
 
 private:
@@ -131,6 +134,7 @@ private:
     void OnCommand(wxCommandEvent& event);   // commands.cpp
     void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
     UiState TakeState();                     // update.cpp
+    bool StateMoved(const UiState& last);    // update.cpp
     void OnNotebook(wxAuiNotebookEvent& event);
 
     int m_NewFileNo = 1;
@@ -152,6 +156,16 @@ private:
     std::vector<wxWindow*> m_IconTabs; // the tab bars told to look for them
     // The state taken in the idle pass under way, once an update asked.
     std::optional<UiState>* m_PassState = nullptr;
+    // Counts the events that may change what the updates answer: all but
+    // paints, timers and idle and update events themselves.
+    class EventCount : public wxEventFilter {
+    public:
+        int FilterEvent(wxEvent& event) override;
+        unsigned long count = 0;
+    };
+    EventCount m_Events;
+    unsigned long m_EventsAtPass = 0;
+    std::optional<UiState> m_LastPassState;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -8,6 +8,7 @@
 #include <wx/fdrepdlg.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/settings.h>
 
 #include <qelkit/frame.h>
 #include <qelkit/lexers.h>
@@ -81,6 +82,16 @@ void QelSTC::Initialize()
     // event for every line.
     SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT);
     SetMouseDwellTime(1000);
+    // The caret blinks at the desktop's rate, as its other text fields do,
+    // and stays steady where the desktop says so; each blink redraws the
+    // caret's line and wakes the program. The control's period is as long
+    // on as off.
+    const int on = wxSystemSettings::GetMetric(wxSYS_CARET_ON_MSEC, this);
+    const int off = wxSystemSettings::GetMetric(wxSYS_CARET_OFF_MSEC, this);
+    if (on == 0 || off == 0)
+        SetCaretPeriod(0);
+    else if (on > 0 && off > 0)
+        SetCaretPeriod((on + off) / 2);
 
     SetMarginType(m_MarginLineNumber, wxSTC_MARGIN_NUMBER);
     SetMarginType(m_MarginDividerNumber, wxSTC_MARGIN_SYMBOL);

@@ -226,6 +226,44 @@ TEST_F(AppFrame, TabsShowTheirFileTypeIcons)
     EXPECT_TRUE(shown(late));
 }
 
+// The tools follow the window's state; an idle pass that nothing came
+// before (the blink of a caret) asks them nothing, unless the state moved
+// without telling anyone.
+TEST_F(AppFrame, ToolsFollowTheStateAndQuietPassesAskNothing)
+{
+    Make(false);
+    m_Frame->Show();
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("a.txt"))));
+    QelSTC* stc = Editor();
+    Pump(100);
+    int asked = 0;
+    m_Frame->Bind(wxEVT_UPDATE_UI, [&asked](wxUpdateUIEvent& event) {
+        ++asked;
+        event.Skip();
+    });
+    const auto pass = [&asked] {
+        asked = 0;
+        wxTheApp->ProcessIdle();
+        return asked;
+    };
+    pass();
+    EXPECT_EQ(pass(), 0);
+    QelToolBar* bar = m_Frame->GetToolBar();
+    EXPECT_FALSE(bar->GetToolEnabled(wxID_SAVE));
+
+    stc->AddText("x");
+    EXPECT_GT(pass(), 0);
+    EXPECT_TRUE(bar->GetToolEnabled(wxID_SAVE));
+    EXPECT_EQ(pass(), 0);
+
+    stc->SetReadOnly(true); // the control tells no one
+    EXPECT_GT(pass(), 0);
+    EXPECT_EQ(pass(), 0);
+    ASSERT_TRUE(stc->GetFile().FileSave());
+    EXPECT_GT(pass(), 0);
+    EXPECT_FALSE(bar->GetToolEnabled(wxID_SAVE));
+}
+
 TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)
 {
     Make(false);
