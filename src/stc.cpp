@@ -414,6 +414,10 @@ void QelSTC::OnKeyDown(wxKeyEvent& event)
 
     if (m_vi.GetIsActive() && !m_vi.OnKeyDown(event)) return;
 
+    // Control or Shift alone types and commands nothing here: left to the
+    // toolkit, it would go on to GTK's look-up of key bindings.
+    if (event.GetKeyCode() == WXK_CONTROL || event.GetKeyCode() == WXK_SHIFT) return;
+
     if (event.GetKeyCode() == WXK_RETURN && SmartIndentation()) return;
 
     event.Skip();
