@@ -61,8 +61,8 @@ bool Frame::SendIdleEvents(wxIdleEvent& event)
     // The caret's blink and the timer following the shown files wake the
     // program several times a second: with no event since the last pass and
     // the same state, every tool would be asked again for the same answer.
-    const bool quiet = m_Events.count == m_EventsAtPass && m_LastPassState
-        && !StateMoved(*m_LastPassState);
+    const bool quiet
+        = m_Events.count == m_EventsAtPass && m_LastPassState && !StateMoved(*m_LastPassState);
     m_EventsAtPass = m_Events.count;
     if (quiet) {
         const long interval = wxUpdateUIEvent::GetUpdateInterval();

@@ -82,6 +82,10 @@ void QelSTC::Initialize()
     // event for every line.
     SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT);
     SetMouseDwellTime(1000);
+    // The control starts with no brace lit in the style of a bad brace, so
+    // the first clearing of the highlight, at the first key released, found
+    // a change and redrew the whole window: cleared before the first paint.
+    BraceHighlight(wxSTC_INVALID_POSITION, wxSTC_INVALID_POSITION);
     // The caret blinks at the desktop's rate, as its other text fields do,
     // and stays steady where the desktop says so; each blink redraws the
     // caret's line and wakes the program. The control's period is as long

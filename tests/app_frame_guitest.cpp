@@ -211,15 +211,16 @@ TEST_F(AppFrame, TabsShowTheirFileTypeIcons)
     EXPECT_EQ(waiting.GetSize(), QelGetIconBitmap(QelFileName(early[0])).GetSize());
     const wxImage blank = waiting.ConvertToImage();
     ASSERT_TRUE(blank.HasAlpha());
-    EXPECT_TRUE(std::all_of(blank.GetAlpha(), blank.GetAlpha() + 16 * 16,
-                            [](unsigned char alpha) { return alpha == wxIMAGE_ALPHA_TRANSPARENT; }));
+    EXPECT_TRUE(std::all_of(blank.GetAlpha(), blank.GetAlpha() + 16 * 16, [](unsigned char alpha) {
+        return alpha == wxIMAGE_ALPHA_TRANSPARENT;
+    }));
 
     m_Frame->Show();
     const auto shown = [&](const wxString& path) {
         return SamePicture(tab(path), QelGetIconBitmap(QelFileName(path)));
     };
-    ASSERT_TRUE(PumpUntil([&] { return std::all_of(std::begin(early), std::end(early), shown); },
-                          5000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return std::all_of(std::begin(early), std::end(early), shown); }, 5000));
     EXPECT_FALSE(SamePicture(tab(early[0]), waiting));
     const wxString late = File("c.py");
     ASSERT_TRUE(m_Frame->OpenFile(QelFileName(late)));

@@ -95,6 +95,31 @@ TEST_F(StcAids, LongDocumentsFoldAsStyled)
     }
 }
 
+// Releasing a key where no brace is near clears the highlight; with none
+// lit, the first release too redraws nothing but what the caret blinks.
+TEST_F(StcAids, FirstKeyReleasedAwayFromBracesRedrawsNothing)
+{
+    m_Frame->Show();
+    m_Stc->SetSize(m_Frame->GetClientSize());
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "line " + std::to_string(i) + "\n";
+    m_Stc->SetText(text);
+    m_Stc->Update();
+    Pump(100);
+    int tallest = 0;
+    m_Stc->Bind(wxEVT_PAINT, [&tallest, this](wxPaintEvent& event) {
+        tallest = std::max(tallest, m_Stc->GetUpdateRegion().GetBox().height);
+        event.Skip();
+    });
+    Pump(300); // the paints of showing it
+    tallest = 0;
+    wxKeyEvent up(wxEVT_KEY_UP);
+    m_Stc->ProcessWindowEvent(up);
+    m_Stc->Update();
+    Pump(50);
+    EXPECT_LT(tallest, 2 * m_Stc->TextHeight(0));
+}
+
 // Over a million lines a document opens unfolded: folding one line would
 // make the control index them all first. What is shown still has its
 // levels, and a block shown folds when asked.
