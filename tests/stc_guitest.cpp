@@ -2,7 +2,6 @@
 // read-only following.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
-#include <wx/settings.h>
 
 #include <utility>
 #include <vector>
@@ -101,18 +100,6 @@ TEST_F(StcControl, LineNumberMarginFitsTheLineCount)
     EXPECT_GE(margin(), wider("100000"));
     stc->SetZoom(8);
     EXPECT_GE(stc->GetMarginWidth(QEL_MARGIN_LINE_NUMBER), wider("100000"));
-}
-
-// The caret blinks, at the desktop's rate: the control's period is as long
-// on as off.
-TEST_F(StcControl, CaretBlinksAtTheDesktopsRate)
-{
-    const int on = wxSystemSettings::GetMetric(wxSYS_CARET_ON_MSEC, m_Frame);
-    const int off = wxSystemSettings::GetMetric(wxSYS_CARET_OFF_MSEC, m_Frame);
-    ASSERT_GT(on, 0);
-    ASSERT_GT(off, 0);
-    EXPECT_EQ(Open("blink.txt", "text\n")->GetCaretPeriod(), (on + off) / 2);
-    EXPECT_EQ((new QelSTC(m_Frame))->GetCaretPeriod(), (on + off) / 2);
 }
 
 // A makefile's recipe lines need a tab: Tab and indenting insert one there,
