@@ -33,13 +33,6 @@ constexpr int kFoldLookahead = 1 << 20;
 // The text styled at a time while a block's end is looked for.
 constexpr int kStyleStep = 1 << 12;
 
-// The longest document folded on opening. The first line folded makes the
-// control set up a fold and display state for every line of the document,
-// line by line (about 65 ms a million lines), before the first paint comes
-// to rest; a longer document opens unfolded, as other editors open every
-// document, with its fold margin and Fold All as usual.
-constexpr int kLongestAutoFolded = 1000000;
-
 // Whether a line of level belongs to the block of a header of level header:
 // blank lines do, and lines of a deeper level.
 bool InFoldBlock(int header, int level)
@@ -174,8 +167,7 @@ void QelSTC::Fold(bool foldall)
 
     if (foldall) {
         FoldAll();
-    } else if (GetLineCount() > config->ReadLong(_("Auto fold"), 1500)
-               && GetLineCount() <= kLongestAutoFolded) {
+    } else if (GetLineCount() > config->ReadLong(_("Auto fold"), 1500)) {
         // Fold levels exist only for styled text, and styling all of a long
         // text takes long and much memory: it folds as it gets styled, that
         // is as it is shown, starting with what is styled already once the

@@ -95,21 +95,6 @@ TEST_F(StcAids, LongDocumentsFoldAsStyled)
     }
 }
 
-// Over a million lines a document opens unfolded: folding one line would
-// make the control index them all first. A block still folds when asked.
-TEST_F(StcAids, DocumentsOfMillionsOfLinesOpenUnfolded)
-{
-    auto* stc = new QelSTC(m_Frame, QelFileName(WriteFile("huge.c", Functions(333334))));
-    m_Frame->Show();
-    stc->Update();
-    Pump(50);
-    ASSERT_GT(stc->GetLineCount(), 1000000);
-    for (int line = 0; line < stc->GetLineCount(); ++line)
-        ASSERT_TRUE(stc->GetFoldExpanded(line) && stc->GetLineVisible(line)) << line;
-    stc->ToggleFold(3);
-    EXPECT_FALSE(stc->GetLineVisible(4));
-}
-
 // 360 KB: only its start is styled and folded on opening, the rest as shown.
 TEST_F(StcAids, LongDocumentsFoldAsShown)
 {
