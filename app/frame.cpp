@@ -6,8 +6,10 @@
 
 #include <wx/app.h>
 #include <wx/artprov.h>
+#include <wx/aui/auibook.h>
 #include <wx/config.h>
 #include <wx/filedlg.h>
+#include <wx/image.h>
 #include <wx/dcclient.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -55,6 +57,16 @@ std::vector<PaneCaption> Captions()
     return {{"FILES", _("Files")},      {"PROJECTS", _("Projects")},
             {"DIRCTRL", _("Explorer")}, {"ASCIITABLE", _("Ascii Table")},
             {"HISTORY", _("History")},  {"OUTPUT", _("Output")}};
+}
+
+// An empty picture as large as the file-type icons, which a tab shows
+// until its icon comes.
+wxBitmap BlankIcon()
+{
+    wxImage image(16, 16);
+    image.InitAlpha();
+    std::fill_n(image.GetAlpha(), 16 * 16, wxIMAGE_ALPHA_TRANSPARENT);
+    return wxBitmap(image);
 }
 
 bool HexMode()
@@ -166,6 +178,7 @@ Frame::Frame(bool open_recent)
     : m_ProjectWildcard(_("Project Files") + " (*.prj)|*.prj")
 {
     InstallLog();
+    wxEvtHandler::AddFilter(&m_Events);
 
     m_Editors = new QelNotebook(this, this, ID_NOTEBOOK_EDITORS, wxDefaultPosition, wxDefaultSize,
                                 kNotebookStyle);
@@ -222,6 +235,37 @@ Frame::~Frame()
     // A frame destroyed without its close (an error path, a test) must not
     // leave the toolkit logging into it.
     RemoveLog();
+    wxEvtHandler::RemoveFilter(&m_Events);
+}
+
+void Frame::WaitForIcon(wxWindow* page)
+{
+    m_IconsWaiting.push_back(page);
+    // Once the tabs are drawn, that is after the window has shown.
+    for (wxWindow* child : m_Editors->GetChildren()) {
+        if (dynamic_cast<wxAuiTabCtrl*>(child) == nullptr
+            || std::find(m_IconTabs.begin(), m_IconTabs.end(), child) != m_IconTabs.end())
+            continue;
+        m_IconTabs.push_back(child);
+        child->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+            event.Skip();
+            if (m_IconsShown) return;
+            m_IconsShown = true;
+            CallAfter(&Frame::ShowWaitingIcons);
+        });
+    }
+}
+
+void Frame::ShowWaitingIcons()
+{
+    // Frozen: each icon would draw the tabs again at once.
+    m_Editors->Freeze();
+    for (wxWindow* page : std::exchange(m_IconsWaiting, {})) {
+        const int index = m_Editors->GetPageIndex(page);
+        if (auto* stc = dynamic_cast<QelSTC*>(page); stc != nullptr && index != wxNOT_FOUND)
+            m_Editors->SetPageBitmap(index, QelGetIconBitmap(stc->GetFileName()));
+    }
+    m_Editors->Thaw();
 }
 
 QelListViewWithFrame* Frame::GetHistory()
@@ -328,7 +372,12 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
         stc->Destroy();
         return false;
     }
-    m_Editors->AddPage(stc, key, file.GetFullName(), true, QelGetIconBitmap(file));
+    if (m_IconsShown) {
+        m_Editors->AddPage(stc, key, file.GetFullName(), true, QelGetIconBitmap(file));
+    } else {
+        m_Editors->AddPage(stc, key, file.GetFullName(), true, BlankIcon());
+        WaitForIcon(stc);
+    }
     if (IsPaneShown("DIRCTRL")) GetDirCtrl()->ExpandAndSelectPath(key);
     if (key == m_LogFile) stc->DocumentEnd();
     if (file.GetExt() == "prj") stc->SetEdgeMode(wxSTC_EDGE_NONE);

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
+#include <wx/eventfilter.h>
 #include <wx/log.h>
 
 #include <qelkit/listviewfile.h>
@@ -103,7 +105,9 @@ public:
     using DecoratedFrame::OnNotebook;
 
     // One look at the window's state serves every update asked while the
-    // window's windows take their idle time.
+    // window's windows take their idle time; a pass after which nothing
+    // happened but drawing and timers, with the state of the last pass,
+    // leaves the answers as they are.
     bool SendIdleEvents(wxIdleEvent& event) override;
 
     // Does an editor or project page hold unsaved changes?
@@ -124,11 +128,17 @@ private:
     void RemoveLog();
     void RestoreLayout(bool open_recent);
     void Refuse(const wxString& key);
+    // The first file-type icon makes the toolkit read the desktop's type
+    // database, tens of milliseconds before the window could show: pages
+    // opened before the tabs were first drawn get their icons after.
+    void WaitForIcon(wxWindow* page);
+    void ShowWaitingIcons();
 
     void OnClose(wxCloseEvent& event);
     void OnCommand(wxCommandEvent& event);   // commands.cpp
     void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
     UiState TakeState();                     // update.cpp
+    bool StateMoved(const UiState& last);    // update.cpp
     void OnNotebook(wxAuiNotebookEvent& event);
 
     int m_NewFileNo = 1;
@@ -145,8 +155,21 @@ private:
     wxLog* m_LogTarget = nullptr; // ours, owned
     bool m_Closing = false;       // a close is under way: no new unnamed page
     Refused* m_Refused = nullptr; // gathers the refusals of OpenFile, while set
+    bool m_IconsShown = false;    // the tabs were drawn: icons are looked up at once
+    std::vector<wxWindow*> m_IconsWaiting;
+    std::vector<wxWindow*> m_IconTabs; // the tab bars told to look for them
     // The state taken in the idle pass under way, once an update asked.
     std::optional<UiState>* m_PassState = nullptr;
+    // Counts the events that may change what the updates answer: all but
+    // paints, timers and idle and update events themselves.
+    class EventCount : public wxEventFilter {
+    public:
+        int FilterEvent(wxEvent& event) override;
+        unsigned long count = 0;
+    };
+    EventCount m_Events;
+    unsigned long m_EventsAtPass = 0;
+    std::optional<UiState> m_LastPassState;
 
     wxDECLARE_EVENT_TABLE();
 };

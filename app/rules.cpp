@@ -1,5 +1,7 @@
 #include "rules.h"
 
+#include <tuple>
+
 #include "defs.h"
 
 namespace {
@@ -104,6 +106,19 @@ std::optional<bool> EditorRules(int id, const UiState& s)
 }
 
 } // namespace
+
+bool operator==(const UiState& a, const UiState& b)
+{
+    const auto fields = [](const UiState& s) {
+        return std::tie(s.editor_pages, s.has_editor, s.length, s.named, s.modified, s.read_only,
+                        s.selected_chars, s.can_undo, s.can_redo, s.fold_level, s.vi_active,
+                        s.vi_insert, s.macro_recording, s.macro_recorded, s.has_list, s.list_items,
+                        s.process_running, s.process_selected, s.vcs_count, s.vcs_use,
+                        s.has_project, s.project_changed, s.project_named, s.project_shown,
+                        s.recent_file, s.recent_project, s.sort_method, s.sort_sync, s.panes_shown);
+    };
+    return fields(a) == fields(b);
+}
 
 UiAnswer UiRules(int id, const UiState& state)
 {

@@ -50,6 +50,13 @@ struct UiState {
     unsigned panes_shown = 0;
 };
 
+// Equal states give every command the same answer.
+bool operator==(const UiState& a, const UiState& b);
+inline bool operator!=(const UiState& a, const UiState& b)
+{
+    return !(a == b);
+}
+
 struct UiAnswer {
     bool known = true; // the id has a rule here
     bool enable = true;

@@ -1,9 +1,13 @@
 // Which of the main window's commands are available: the window's state,
 // taken once for all the updates of an idle pass, goes through the rules.
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <utility>
 
+#include <wx/aui/framemanager.h>
 #include <wx/config.h>
+#include <wx/stc/stc.h>
 
 #include <qelkit/listview.h>
 #include <qelkit/notebook.h>
@@ -40,8 +44,34 @@ void TakeEditor(QelSTC* stc, UiState& s)
 
 } // namespace
 
+int Frame::EventCount::FilterEvent(wxEvent& event)
+{
+    // Drawing, and the docking managers and tool bars asking each other
+    // about their layout in the idle pass, change nothing of it.
+    static const wxEventType quiet[] = {wxEVT_PAINT,       wxEVT_NC_PAINT,   wxEVT_ERASE_BACKGROUND,
+                                        wxEVT_STC_PAINTED, wxEVT_AUI_RENDER, wxEVT_AUI_FIND_MANAGER,
+                                        wxEVT_TIMER,       wxEVT_IDLE,       wxEVT_UPDATE_UI};
+    if (std::find(std::begin(quiet), std::end(quiet), event.GetEventType()) == std::end(quiet))
+        ++count;
+    return Event_Skip;
+}
+
 bool Frame::SendIdleEvents(wxIdleEvent& event)
 {
+    // The caret's blink and the timer following the shown files wake the
+    // program several times a second: with no event since the last pass and
+    // the same state, every tool would be asked again for the same answer.
+    const bool quiet
+        = m_Events.count == m_EventsAtPass && m_LastPassState && !StateMoved(*m_LastPassState);
+    m_EventsAtPass = m_Events.count;
+    if (quiet) {
+        const long interval = wxUpdateUIEvent::GetUpdateInterval();
+        wxUpdateUIEvent::SetUpdateInterval(-1);
+        const bool more = DecoratedFrame::SendIdleEvents(event);
+        wxUpdateUIEvent::SetUpdateInterval(interval);
+        return more;
+    }
+
     // The tools of the bars ask one after another, each for its command, in
     // the same pass. An update asked outside a pass (a menu opening) looks
     // again; a pass within a pass (a dialog's) takes its own.
@@ -49,7 +79,20 @@ bool Frame::SendIdleEvents(wxIdleEvent& event)
     std::optional<UiState>* const outer = std::exchange(m_PassState, &state);
     const bool more = DecoratedFrame::SendIdleEvents(event);
     m_PassState = outer;
+    m_LastPassState = state;
     return more;
+}
+
+bool Frame::StateMoved(const UiState& last)
+{
+    // With no event, only what runs by itself changes the state: a followed
+    // file read again into its editor, a process ending.
+    QelSTC* stc = GetSTC();
+    if ((stc != nullptr) != last.has_editor) return true;
+    UiState now = last;
+    if (stc != nullptr) TakeEditor(stc, now);
+    now.process_running = GetProcess()->IsRunning();
+    return now != last;
 }
 
 UiState Frame::TakeState()

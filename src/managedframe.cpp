@@ -11,6 +11,7 @@
 #include <wx/statusbr.h>
 
 #include <qelkit/frd.h>
+#include <qelkit/paint.h>
 #include <qelkit/stc.h>
 #include <qelkit/toolbar.h>
 #include <qelkit/vi.h>
@@ -37,6 +38,7 @@ QelManagedFrame::QelManagedFrame(wxWindow* parent, wxWindowID id, const wxString
     // the toolkit's erasing: a device context made for that erasing alone
     // cost every blink of the caret, which repaints its editor's ancestors.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    QelSkipPaintsUnderChildren(m_Manager, this);
     m_ToolBar = new QelToolBar(this);
     m_ToolBar->AddControls();
     AddToolBarPane(m_ToolBar, "TOOLBAR", _("Toolbar"));

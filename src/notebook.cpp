@@ -7,6 +7,7 @@
 
 #include <qelkit/filedlg.h>
 #include <qelkit/managedframe.h>
+#include <qelkit/paint.h>
 #include <qelkit/stc.h>
 
 wxBEGIN_EVENT_TABLE(QelNotebook, wxAuiNotebook)
@@ -21,6 +22,7 @@ QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id
 {
     // Drawn whole by its own manager, as a managed frame is.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    QelSkipPaintsUnderChildren(m_mgr, this);
 }
 
 QelNotebook::~QelNotebook()

@@ -8,6 +8,7 @@
 #include <wx/fdrepdlg.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/settings.h>
 
 #include <qelkit/frame.h>
 #include <qelkit/lexers.h>
@@ -81,6 +82,20 @@ void QelSTC::Initialize()
     // event for every line.
     SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT);
     SetMouseDwellTime(1000);
+    // The control starts with no brace lit in the style of a bad brace, so
+    // the first clearing of the highlight, at the first key released, found
+    // a change and redrew the whole window: cleared before the first paint.
+    BraceHighlight(wxSTC_INVALID_POSITION, wxSTC_INVALID_POSITION);
+    // The caret blinks at the desktop's rate, as its other text fields do,
+    // and stays steady where the desktop says so; each blink redraws the
+    // caret's line and wakes the program. The control's period is as long
+    // on as off.
+    const int on = wxSystemSettings::GetMetric(wxSYS_CARET_ON_MSEC, this);
+    const int off = wxSystemSettings::GetMetric(wxSYS_CARET_OFF_MSEC, this);
+    if (on == 0 || off == 0)
+        SetCaretPeriod(0);
+    else if (on > 0 && off > 0)
+        SetCaretPeriod((on + off) / 2);
 
     SetMarginType(m_MarginLineNumber, wxSTC_MARGIN_NUMBER);
     SetMarginType(m_MarginDividerNumber, wxSTC_MARGIN_SYMBOL);
@@ -414,6 +429,10 @@ void QelSTC::OnKeyDown(wxKeyEvent& event)
     }
 
     if (m_vi.GetIsActive() && !m_vi.OnKeyDown(event)) return;
+
+    // Control or Shift alone types and commands nothing here: left to the
+    // toolkit, it would go on to GTK's look-up of key bindings.
+    if (event.GetKeyCode() == WXK_CONTROL || event.GetKeyCode() == WXK_SHIFT) return;
 
     if (event.GetKeyCode() == WXK_RETURN && SmartIndentation()) return;
 

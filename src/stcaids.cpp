@@ -56,9 +56,11 @@ bool QelSTC::CheckBrace(int pos)
     return true;
 }
 
-void QelSTC::OnKeyUp(wxKeyEvent& event)
+void QelSTC::OnKeyUp(wxKeyEvent&)
 {
-    event.Skip();
+    // Not skipped: a release left to the toolkit goes on to GTK, which looks
+    // it up in the key bindings of the control's classes (most of what a key
+    // costs), and nothing is bound to a release.
     if (m_Flags & EDITOR_HEX) {
         if (!CheckBraceHex(GetCurrentPos())) CheckBraceHex(GetCurrentPos() - 1);
     } else if (!CheckBrace(GetCurrentPos())) {

@@ -4,9 +4,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <wx/config.h>
+#include <wx/image.h>
 #include <wx/regex.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
@@ -21,6 +24,7 @@
 #include <qelkit/report/process.h>
 #include <qelkit/stc.h>
 #include <qelkit/toolbar.h>
+#include <qelkit/util.h>
 
 #include "defs.h"
 #include "frame.h"
@@ -195,6 +199,46 @@ TEST_F(AppFrame, EveryRouteToAFileSelectsItsOnePage)
         EXPECT_EQ(Keys(), std::vector<wxString>{a});
         EXPECT_EQ(Editor()->GetCurrentLine() + 1, line);
     }
+}
+
+// A tab shows its file's type icon, also a page opened before the window
+// showed, once the tabs were drawn.
+TEST_F(AppFrame, TabsShowTheirFileTypeIcons)
+{
+    Make(false);
+    const wxString early = File("a.c"), late = File("b.py");
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(early)));
+    m_Frame->Show();
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(late)));
+    QelNotebook* book = m_Frame->GetEditors();
+    const auto shown = [book](const wxString& path) {
+        const wxImage tab = book->GetPageBitmap(book->GetPageIndexByKey(path)).ConvertToImage();
+        const wxImage icon = QelGetIconBitmap(QelFileName(path)).ConvertToImage();
+        return tab.GetSize() == icon.GetSize()
+            && std::equal(tab.GetData(), tab.GetData() + 3 * 16 * 16, icon.GetData());
+    };
+    EXPECT_TRUE(PumpUntil([&] { return shown(early) && shown(late); }, 5000));
+}
+
+// The tools follow the state; an idle pass with nothing before it (a blink
+// of the caret) asks them nothing, unless the state moved untold.
+TEST_F(AppFrame, QuietIdlePassesLeaveTheToolsAsTheyAre)
+{
+    Make(false);
+    m_Frame->Show();
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("a.txt"))));
+    Pump(100);
+    int asked = 0;
+    m_Frame->Bind(wxEVT_UPDATE_UI, [&asked](wxUpdateUIEvent& event) { ++asked, event.Skip(); });
+    const auto pass = [&asked] { return asked = 0, wxTheApp->ProcessIdle(), asked; };
+    pass();
+    EXPECT_EQ(pass(), 0);
+    Editor()->AddText("x");
+    EXPECT_GT(pass(), 0);
+    EXPECT_TRUE(m_Frame->GetToolBar()->GetToolEnabled(wxID_SAVE));
+    Editor()->SetReadOnly(true); // the control tells no one
+    EXPECT_GT(pass(), 0);
+    EXPECT_EQ(pass(), 0);
 }
 
 TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)

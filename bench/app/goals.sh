@@ -8,9 +8,14 @@
 #            from the key to the end of the process
 #   open     500 files on the command line, vs Geany: from the start to the
 #            end of the last busy 100 ms after the window showed
-#   idle     CPU time over 10 s with 500 files open and nothing done, vs
-#            SciTE holding all 500 (-buffers=500), from 5 s after the window
-#            showed
+#   idle     CPU time over 10 s with 1, 200 and 500 files open, the window
+#            given the focus (its caret blinking) and nothing done, vs Geany
+#            with the same files, from 5 s after the program came to rest
+#   bigc     the 50 MB C file of stc/make_inputs.sh opened, vs SciTE: from
+#            the start to the end of the last busy 100 ms (the last repaint)
+#            and the CPU time meanwhile; then, at rest and with the focus,
+#            the CPU time of Ctrl+Home up to the end of its work, less the
+#            CPU time of as long at rest just after (the caret's blinking)
 #   fif      find in files of "struct" over /usr/include: the menu (Edit, Find
 #            And Replace, Find In Files) opens the dialog, filled in by the
 #            settings of an earlier search, and OK is clicked; from the click
@@ -35,7 +40,7 @@ set -eu
 build=$(cd "${1:?usage: goals.sh BUILD_DIR [ROUNDS] [GOAL...]}" && pwd)
 rounds=${2:-5}
 shift $(($# < 2 ? $# : 2))
-goals=${*:-ctrlend quit open idle fif findbar replace}
+goals=${*:-ctrlend quit open idle bigc fif findbar replace}
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/../stc/make_inputs.sh" /tmp/qel-bench-stc >/dev/null
 
@@ -111,12 +116,38 @@ open_files() {
     r=$(busy_until); stop_program; echo "${r% *}"
 }
 
-# CPU time in ms over 10 s with 500 files open, 5 s after the window.
+# CPU time in ms over 10 s with N files open, 5 s after the program came
+# to rest with the focus (the caret blinks only in a focused editor).
 idle() {
-    start_window . "$@" $(some_files 500)
-    settle; sleep 5
-    c0=$(cpu_ticks); sleep 10; c1=$(cpu_ticks)
-    stop_program; echo $(( (c1 - c0) * 10 ))
+    n=$1; shift
+    start_window . "$@" $(some_files "$n")
+    settle
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 5
+    c0=$(cpu_us); sleep 10; c1=$(cpu_us)
+    stop_program; awk -v us=$((c1 - c0)) 'BEGIN { printf "%.1f\n", us / 1000 }'
+}
+
+# The 50 MB C file: "window-ms rest-ms cpu-ms key-cpu-ms", the times from
+# the start to the window and to the end of the last busy 100 ms, the CPU
+# time until then, and the CPU time of Ctrl+Home pressed at rest, from the
+# key to the end of its work (the scheduler's count, to a tenth of a ms),
+# less that of as long a time at rest after it.
+big_c() {
+    start_window "$(name_pattern big.c)" "$@" /tmp/qel-bench-stc/big.c
+    t_action=$t_start cpu_action=0
+    r=$(busy_until)
+    shown=$(( (t_window - t_start) / 1000000 ))
+    settle
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 0.5
+    c0=$(cpu_us); cpu_action=$(cpu_ticks); t_action=$(now)
+    xdotool key ctrl+Home
+    busy_until >/dev/null; c1=$(cpu_us); t1=$(now)
+    # Less what the program takes at rest in as long (the caret blinking).
+    sleep "$(awk -v ns=$((t1 - t_action)) 'BEGIN { printf "%.3f", ns / 1e9 }')"; c2=$(cpu_us)
+    stop_program
+    awk -v a="$shown $r" -v us=$((2 * c1 - c0 - c2)) 'BEGIN { printf "%s %.1f\n", a, (us > 0 ? us : 0) / 1000 }'
 }
 
 # Find in files through the menu and dialog; "ok-ms cancel-ms": the time
@@ -190,8 +221,15 @@ for goal in $goals; do
     open)
         alternate "$rounds" "open_files '$tindrel'" "open_files $geany" | report "open 500 files vs Geany" ms ;;
     idle)
-        # SciTE as installed keeps 100 buffers; asked for 500 it holds all.
-        alternate "$rounds" "idle '$tindrel'" "idle $scite -buffers=500" | report "idle 10 s, 500 files/SciTE" "ms cpu" ;;
+        for n in 1 200 500; do
+            alternate "$rounds" "idle $n '$tindrel'" "idle $n $geany" | report "idle 10 s, $n files/Geany" "ms cpu"
+        done ;;
+    bigc)
+        alternate "$rounds" "big_c '$tindrel'" "big_c $scite" >"$work/rows"
+        awk '{ print $1, $5 }' "$work/rows" | report "big.c vs SciTE, window" ms
+        awk '{ print $2, $6 }' "$work/rows" | report "  last repaint" ms
+        awk '{ print $3, $7 }' "$work/rows" | report "  CPU to rest" ms
+        awk '{ print $4, $8 }' "$work/rows" | report "  Ctrl+Home, CPU" ms ;;
     fif)
         # grep writes its rows to a file: to /dev/null it would stop reading
         # each file at its first match.
