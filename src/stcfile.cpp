@@ -1,6 +1,7 @@
 #include <qelkit/stcfile.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -555,32 +556,71 @@ size_t QelEditorMaxLineWeight()
     return size_t{1} << 19;
 }
 
+namespace {
+
+// Whether the bytes are all printable ASCII, each weighing 1; most lines
+// are, and are looked at a word at a time.
+bool IsPlainText(const char* bytes, size_t size) noexcept
+{
+    constexpr uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= size; i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        // A byte below 0x20 borrows, one of 0x7F carries, and one from 0x80
+        // on has its high bit already.
+        if (((word - 0x20 * kOnes) | word | (word + kOnes)) & kHighs) return false;
+    }
+    for (; i < size; ++i)
+        if (const auto byte = static_cast<unsigned char>(bytes[i]); byte < 0x20 || byte >= 0x7F)
+            return false;
+    return true;
+}
+
+} // namespace
+
 void QelLineWeight::Add(const char* bytes, size_t size) noexcept
 {
-    for (const char* at = bytes; at < bytes + size; ++at) {
-        const auto byte = static_cast<unsigned char>(*at);
-        if (m_Pending > 0) {
-            if ((byte & 0xC0) == 0x80) {
-                --m_Pending;
-                ++m_Run;
-                continue;
-            }
-            // The lead byte before began no character: the control draws it
-            // as a box.
-            m_Pending = 0;
-            m_Run += kBreakWeight;
+    const char* const end = bytes + size;
+    for (const char* at = bytes; at < end;) {
+        // Up to the next LF, or the block's end: plain text is weighed whole,
+        // anything else byte by byte, the LF too.
+        const void* lf = std::memchr(at, '\n', static_cast<size_t>(end - at));
+        const char* const stop = lf != nullptr ? static_cast<const char*>(lf) : end;
+        if (m_Pending == 0 && IsPlainText(at, static_cast<size_t>(stop - at))) {
+            m_Run += static_cast<size_t>(stop - at);
+            at = stop;
+            if (at < end) AddByte(static_cast<unsigned char>(*at++));
+        } else {
+            while (at < stop) AddByte(static_cast<unsigned char>(*at++));
+            if (at < end) AddByte(static_cast<unsigned char>(*at++));
         }
-        if (byte == '\n' || byte == '\r') {
-            m_Heaviest = std::max(m_Heaviest, m_Run);
-            m_Run = 0;
-            continue;
-        }
-        ++m_Run;
-        if (byte >= 0xC2 && byte <= 0xF4)
-            m_Pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
-        else if (byte < 0x20 || byte >= 0x7F)
-            m_Run += kBreakWeight;
     }
+}
+
+void QelLineWeight::AddByte(unsigned char byte) noexcept
+{
+    if (m_Pending > 0) {
+        if ((byte & 0xC0) == 0x80) {
+            --m_Pending;
+            ++m_Run;
+            return;
+        }
+        // The lead byte before began no character: the control draws it
+        // as a box.
+        m_Pending = 0;
+        m_Run += kBreakWeight;
+    }
+    if (byte == '\n' || byte == '\r') {
+        m_Heaviest = std::max(m_Heaviest, m_Run);
+        m_Run = 0;
+        return;
+    }
+    ++m_Run;
+    if (byte >= 0xC2 && byte <= 0xF4)
+        m_Pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
+    else if (byte < 0x20 || byte >= 0x7F)
+        m_Run += kBreakWeight;
 }
 
 void QelLongestLine::Add(const char* bytes, size_t size) noexcept

@@ -244,6 +244,7 @@ TEST(LongestLine, CountsLinesOverBlocks)
         {"CharacterOverBlocks", 0, {"\xC3", "\xA9\xE6\x97\xA5"}, 5, 5},
         {"NotUtf8", 0, {"\xE9x\r\n\x80\xFF\xC3"}, 3, 3 + 2 * kBreak},
         {"LeadAtTheLineEnd", 0, {"\xC3\r\nab"}, 2, 1 + kBreak},
+        {"BreaksAmidLongText", 0, {"abcdefghijk\x7Fmnopqrstuvw~ z\x1F\n"}, 27, 27 + 2 * kBreak},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -99,6 +99,8 @@ public:
     size_t Get() const noexcept { return m_Heaviest > m_Run ? m_Heaviest : m_Run; }
 
 private:
+    void AddByte(unsigned char byte) noexcept;
+
     size_t m_Run;          // the line after the last line end, so far
     size_t m_Heaviest = 0; // of the lines ended so far
     int m_Pending = 0;     // continuation bytes the last UTF-8 lead byte still wants
