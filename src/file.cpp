@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -383,14 +384,15 @@ bool AtomicReplace::MakeBackup()
     if (in >= 0) {
         m_Old = st;
         const wxString prefix = TempPrefix(ShortName(m_Target), "backup");
-        wxString own;
-        {
+        const auto own = [] {
             const wxLogNull quiet; // a folder that cannot be made is passed over
-            own = QelWritableDir() + "/";
-        }
-        const wxString folders[] = {wxFileName(m_Target).GetPath(wxPATH_GET_SEPARATOR), own,
-                                    wxFileName::GetTempDir() + "/"};
-        for (const wxString& folder : folders) {
+            return QelWritableDir() + "/";
+        };
+        const std::function<wxString()> folders[] = {
+            [this] { return wxFileName(m_Target).GetPath(wxPATH_GET_SEPARATOR); }, own,
+            [] { return wxFileName::GetTempDir() + "/"; }};
+        for (const auto& folder_of : folders) {
+            const wxString folder = folder_of();
             const int out = CreateUnique(folder + prefix, 0600, &m_Backup);
             const bool copied
                 = out >= 0 && lseek(in, 0, SEEK_SET) == 0 && CopyBytes(in, out) && fsync(out) == 0;
@@ -527,10 +529,17 @@ void AtomicReplace::Abort()
 
 } // namespace
 
-bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why)
+bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why,
+                      size_t max_bytes)
 {
     struct stat st = {};
-    const int fd = OpenRegularFile(path, O_RDONLY, &st, why);
+    int fd = OpenRegularFile(path, O_RDONLY, &st, why);
+    // Held whole in memory: a huge or sparse file would take it all.
+    if (fd >= 0 && static_cast<unsigned long long>(st.st_size) > max_bytes) {
+        *why = wxString::Format(_("more than %zu bytes"), max_bytes);
+        close(fd);
+        fd = -1;
+    }
     int error = 0;
     bool read = false;
     if (fd >= 0) {
@@ -590,8 +599,11 @@ QelFile::QelFile(const wxFileName& filename, wxFile::OpenMode mode, bool open_fi
     wxString why;
     if (const int fd = OpenRegularFile(path, OpenFlags(mode), &st, &why); fd >= 0) {
         Attach(fd);
-        if (mode == wxFile::write && ftruncate(fd, 0) != 0)
+        // Written over without the cut, the old text's tail would stay.
+        if (mode == wxFile::write && ftruncate(fd, 0) != 0) {
             wxLogSysError(_("Cannot write file '%s'"), path);
+            Close();
+        }
     } else {
         wxLogError(_("Cannot open file '%s': %s"), path, why);
     }

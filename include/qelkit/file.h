@@ -30,8 +30,10 @@ class wxWindow;
 
 // All the bytes of the regular file at path. False, with the system's reason
 // or "not a regular file" in *why, when it cannot be read; a FIFO or a
-// device is refused without waiting for a writer.
-[[nodiscard]] bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why);
+// device is refused without waiting for a writer, and a file of more than
+// max_bytes unread.
+[[nodiscard]] bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why,
+                                    size_t max_bytes = size_t{256} << 20);
 
 // Marks a question about a file as shown while it is alive. The checks of
 // every binding wait meanwhile (an idle event in the question's event loop

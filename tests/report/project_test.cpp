@@ -138,6 +138,12 @@ TEST_F(ProjectFileTest, MalformedOrUnstorableProjectsAreReportedAndNotWritten)
     EXPECT_FALSE(QelProjectFile::Read(missing, &read, &error));
     EXPECT_EQ(error.utf8_string(),
               "Cannot load project '" + missing.utf8_string() + "': No such file or directory");
+    // Nor is a file read that would not fit into memory.
+    const wxString huge = m_Temp.File("huge.prj");
+    qeltest::Run("truncate -s 1G " + qeltest::ShellQuote(huge));
+    EXPECT_FALSE(QelProjectFile::Read(huge, &read, &error));
+    EXPECT_TRUE(error.EndsWith("': more than 268435456 bytes")) << error;
+    wxRemoveFile(huge);
     const wxString fifo = m_Temp.File("fifo.prj");
     ASSERT_EQ(mkfifo(fifo.fn_str(), 0600), 0);
     EXPECT_EXIT(
