@@ -190,12 +190,15 @@ bool ReadSettingsText(const wxString& path, wxString* text)
         return refuse(wxString::Format(_("more than %lu bytes"), kMaxBytes));
     std::string bytes;
     wxString why;
-    if (!QelReadWholeFile(path, &bytes, &why)) {
+    if (!QelReadWholeFile(path, &bytes, &why, kMaxBytes)) {
         wxLogError(_("Settings file '%s' cannot be read (%s): its settings are not used or saved"),
                    path, why);
         return false;
     }
-    if (std::count(bytes.begin(), bytes.end(), '\n') > std::ptrdiff_t(kMaxLines))
+    // The toolkit ends a line at a CR as well as at an LF.
+    if (std::max(std::count(bytes.begin(), bytes.end(), '\n'),
+                 std::count(bytes.begin(), bytes.end(), '\r'))
+        > std::ptrdiff_t(kMaxLines))
         return refuse(wxString::Format(_("more than %zu lines"), kMaxLines));
     *text = wxString(bytes.data(), wxConvAuto(), bytes.size());
     return true;

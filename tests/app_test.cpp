@@ -147,15 +147,17 @@ TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
         const char* name;
         int lines; // of one key each; none: a file of a byte over 16 MiB
         bool refused;
+        const char* end = "\n";
     } rows[] = {
         {"LinesAtTheLimit", 100000, false},
         {"MoreLines", 100001, true},
+        {"MoreLinesEndedByCr", 100001, true, "\r"},
         {"MoreBytes", 0, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::string text;
-        for (int i = 0; i < row.lines; ++i) text += "k" + std::to_string(i) + "=v\n";
+        for (int i = 0; i < row.lines; ++i) text += "k" + std::to_string(i) + "=v" + row.end;
         ASSERT_TRUE(WriteBytes(path, text));
         if (row.lines == 0) qeltest::Run("truncate -s 16777217 " + ShellQuote(path));
         const std::string before = qeltest::Run("md5sum < " + ShellQuote(path));
