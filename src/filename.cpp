@@ -72,7 +72,12 @@ std::string QelFileNameAsUTF8(const std::string& name)
 
 std::string QelFileNameBytes(const wxString& text)
 {
-    const wxCharBuffer bytes = NameBytes().cWC2MB(text.wc_str());
-    if (bytes.data() == nullptr) return text.utf8_string();
-    return std::string(bytes.data(), bytes.length());
+    // As the file is opened: by the file-name conversion in force, which
+    // is the locale's where the system is not UTF-8.
+    for (const wxMBConv* conv : {static_cast<const wxMBConv*>(wxConvFileName),
+                                 static_cast<const wxMBConv*>(&NameBytes())}) {
+        const wxCharBuffer bytes = conv->cWC2MB(text.wc_str());
+        if (bytes.data() != nullptr) return std::string(bytes.data(), bytes.length());
+    }
+    return text.utf8_string();
 }

@@ -61,6 +61,7 @@ bool QelUseFileNameBytes();
 std::string QelFileNameAsUTF8(const std::string& name);
 
 // The bytes of a text that may hold file names, for the system (a program's
-// arguments, its folder): UTF-8, but for the characters QelUseFileNameBytes
-// made of a name's bytes that are not UTF-8, which are those bytes again.
+// arguments, its folder), as a file of that name is opened: on a UTF-8
+// system UTF-8, but for the characters QelUseFileNameBytes made of a name's
+// bytes that are not UTF-8, which are those bytes again.
 std::string QelFileNameBytes(const wxString& text);
