@@ -260,9 +260,10 @@ void Frame::ShowWaitingIcons()
 {
     // Frozen: each icon would draw the tabs again at once.
     m_Editors->Freeze();
-    for (wxWindow* page : std::exchange(m_IconsWaiting, {})) {
-        const int index = m_Editors->GetPageIndex(page);
-        if (auto* stc = dynamic_cast<QelSTC*>(page); stc != nullptr && index != wxNOT_FOUND)
+    for (const wxWeakRef<wxWindow>& page : std::exchange(m_IconsWaiting, {})) {
+        // A page closed meanwhile is gone from the list too.
+        const int index = page ? m_Editors->GetPageIndex(page.get()) : wxNOT_FOUND;
+        if (auto* stc = dynamic_cast<QelSTC*>(page.get()); stc != nullptr && index != wxNOT_FOUND)
             m_Editors->SetPageBitmap(index, QelGetIconBitmap(stc->GetFileName()));
     }
     m_Editors->Thaw();
@@ -331,7 +332,11 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
                      long flags)
 {
     const wxString key = EditorKey(filename);
-    if (!CanOpen(key) && (flags & EDITOR_OPEN_PROJECT) != 0) {
+    if (!CanOpen(key)) {
+        if ((flags & EDITOR_OPEN_PROJECT) == 0) {
+            Refuse(key);
+            return false;
+        }
         // Said with the loader's reason, and no longer offered: every start
         // would open it, and say it, again.
         QelProjectFile::Entries entries;
@@ -340,10 +345,6 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
         wxLogError("%s", error);
         RemoveRecentProject(key);
         RemoveRecentProject(filename.GetFullPath()); // as it was kept, if not normalised
-        return false;
-    }
-    if (!CanOpen(key)) {
-        Refuse(key);
         return false;
     }
     const QelFileName file(key);

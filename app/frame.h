@@ -9,6 +9,7 @@
 
 #include <wx/eventfilter.h>
 #include <wx/log.h>
+#include <wx/weakref.h>
 
 #include <qelkit/listviewfile.h>
 
@@ -156,7 +157,7 @@ private:
     bool m_Closing = false;       // a close is under way: no new unnamed page
     Refused* m_Refused = nullptr; // gathers the refusals of OpenFile, while set
     bool m_IconsShown = false;    // the tabs were drawn: icons are looked up at once
-    std::vector<wxWindow*> m_IconsWaiting;
+    std::vector<wxWeakRef<wxWindow>> m_IconsWaiting;
     std::vector<wxWindow*> m_IconTabs; // the tab bars told to look for them
     // The state taken in the idle pass under way, once an update asked.
     std::optional<UiState>* m_PassState = nullptr;
