@@ -245,6 +245,10 @@ TEST(LongestLine, CountsLinesOverBlocks)
         {"NotUtf8", 0, {"\xE9x\r\n\x80\xFF\xC3"}, 3, 3 + 2 * kBreak},
         {"LeadAtTheLineEnd", 0, {"\xC3\r\nab"}, 2, 1 + kBreak},
         {"BreaksAmidLongText", 0, {"abcdefghijk\x7Fmnopqrstuvw~ z\x1F\n"}, 27, 27 + 2 * kBreak},
+        // One break inside a word of eight bytes of text, the rest plain.
+        {"TabInAWordOfText", 0, {"abcdefgh\tbcdefghijklmnop"}, 24, 24 + kBreak},
+        {"DeleteInAWordOfText", 0, {"abcdefghab\x7F" "defghijklmnop"}, 24, 24 + kBreak},
+        {"Latin1InAWordOfText", 0, {"abcdefghabc\xE9" "efghijklmnop"}, 24, 24 + kBreak},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -21,7 +21,10 @@ const std::tuple<const char*, int, int> kNamed[] = {{"<Esc>", WXK_ESCAPE, 0},
                                                     {"<CR>", WXK_RETURN, 0},
                                                     {"<BS>", WXK_BACK, 0},
                                                     {"<M-BS>", WXK_BACK, wxMOD_ALT},
-                                                    {"<Tab>", WXK_TAB, 0}};
+                                                    {"<Tab>", WXK_TAB, 0},
+                                                    {"<Down>", WXK_DOWN, 0},
+                                                    {"<Right>", WXK_RIGHT, 0},
+                                                    {"<End>", WXK_END, 0}};
 } // namespace
 
 void ViTest::SetUp()
@@ -288,6 +291,8 @@ const ViCase ViCases[] = {
     {"OtherControlKeyNotPending", "ab\n", 1, 1, "2<C-s><C-o>", Own, "ab\n", 0, "2"},
     // Nor do they reach the control's own keys, which edit: cut, delete,
     // swap or duplicate a line, change case, undo.
+    // Keys that only move the caret still reach the control.
+    {"MotionKeysMove", "abc\ndef\nghi\n", 1, 1, "<Down><Right>x<Down><End>x", Vim},
     {"ControlsEditingKeysChangeNothing", "aBc\nd\n", 1, 1,
      "x<C-l><C-S-l><C-t><C-d>fc<C-u><C-S-u><M-BS>", Own, "Bc\nd\n"},
     // What insert mode replays is what it inserted, never a key that added
