@@ -126,23 +126,6 @@ wxString FindProgram(const wxString& program, const wxString& dir, const wxStrin
     return wxString();
 }
 
-// Arguments and environment as the C strings the system calls take.
-class CStrings {
-public:
-    explicit CStrings(const wxArrayString& texts)
-    {
-        // A file name that is not UTF-8 goes as its own bytes.
-        for (const auto& text : texts) m_Bytes.emplace_back(QelFileNameBytes(text));
-        for (auto& bytes : m_Bytes) m_Pointers.push_back(bytes.data());
-        m_Pointers.push_back(nullptr);
-    }
-    char* const* Get() { return m_Pointers.data(); }
-
-private:
-    std::vector<std::string> m_Bytes;
-    std::vector<char*> m_Pointers;
-};
-
 wxArrayString EnvStrings(const std::map<wxString, wxString>& extra)
 {
     wxArrayString strings;
@@ -193,8 +176,8 @@ SyncResult RunToEnd(const wxString& program, const wxArrayString& args, const wx
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attr, 0);
 
-    CStrings argv(args);
-    CStrings envp(EnvStrings(extra));
+    QelCStrings argv(args);
+    QelCStrings envp(EnvStrings(extra));
     const std::string programBytes = QelFileNameBytes(program);
     pid_t pid = 0;
     result.error = posix_spawn(&pid, programBytes.c_str(), &actions, &attr, argv.Get(), envp.Get());
@@ -455,6 +438,13 @@ void QelLineBuffer::Flush(std::vector<wxString>& lines)
     if (m_Pending[length - 1] == '\r') --length;
     lines.push_back(DecodeLine(m_Pending.data(), length));
     m_Pending.clear();
+}
+
+QelCStrings::QelCStrings(const wxArrayString& texts)
+{
+    for (const auto& text : texts) m_Bytes.emplace_back(QelFileNameBytes(text));
+    for (auto& bytes : m_Bytes) m_Pointers.push_back(bytes.data());
+    m_Pointers.push_back(nullptr);
 }
 
 wxArrayString QelSplitCommand(const wxString& command)
@@ -718,7 +708,7 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     wxExecuteEnv env;
     env.cwd = dir;
     env.env = ChildEnv(m_Env);
-    const long pid = wxExecute(CStrings(args).Get(), flags | wxEXEC_MAKE_GROUP_LEADER, child, &env);
+    const long pid = wxExecute(QelCStrings(args).Get(), flags | wxEXEC_MAKE_GROUP_LEADER, child, &env);
     if (pid <= 0) {
         delete child;
         wxLogError(_("Cannot run %s: %s"), m_Command, _("the process could not be made"));

@@ -213,13 +213,8 @@ bool QelCompareFile(const wxFileName& file1, const wxFileName& file2)
     args[0] = program;
     args.Add(older);
     args.Add(newer);
-    std::vector<std::string> bytes;
-    for (const wxString& arg : args) bytes.push_back(QelFileNameBytes(arg));
-    std::vector<const char*> argv;
-    for (const std::string& arg : bytes) argv.push_back(arg.c_str());
-    argv.push_back(nullptr);
 
-    if (wxExecute(argv.data(), wxEXEC_ASYNC) == 0) {
+    if (wxExecute(QelCStrings(args).Get(), wxEXEC_ASYNC) == 0) {
         wxLogError(_("Cannot start the comparator '%s'"), comparator);
         return false;
     }

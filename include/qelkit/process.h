@@ -64,6 +64,18 @@ private:
 // Every command line the user writes is split here.
 wxArrayString QelSplitCommand(const wxString& command);
 
+// Arguments or an environment as the C strings the system calls take, ended
+// by a null pointer; a file name that is not UTF-8 goes as its own bytes.
+class QelCStrings {
+public:
+    explicit QelCStrings(const wxArrayString& texts);
+    char* const* Get() { return m_Pointers.data(); }
+
+private:
+    std::vector<std::string> m_Bytes;
+    std::vector<char*> m_Pointers;
+};
+
 // The argument vector as one line for messages and titles; arguments with
 // blanks or quotes are shown in single quotes.
 wxString QelJoinCommand(const wxArrayString& args);
