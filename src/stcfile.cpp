@@ -285,30 +285,25 @@ bool QelSTCFile::DoFileLoad(bool synced)
     const size_t open = tail ? static_cast<size_t>(m_STC->GetLineLength(last_line)) : 0;
     if (!hex && !FitsLines(*this, path, ReadOffset(tail), Length(), open)) return false;
 
-    // The control lays a line out whole at every change of it: a file with
-    // a line it cannot lay out in time is shown whole as a dump, which has
-    // short lines whatever the file's.
+    // A file too large for a dump is weighed before the document is
+    // touched: one of its lines may be too heavy to show it as text either.
+    // Any other is weighed as it is sent.
     const size_t max_weight = QelEditorMaxLineWeight();
-    const size_t weight
-        = hex ? 0 : HeaviestLine(*this, ReadOffset(tail), Length(), open, max_weight);
-    const bool too_heavy = weight > max_weight;
-    if (too_heavy && Length() > QelEditorMaxFileSize(true)) {
+    if (!hex && Length() > QelEditorMaxFileSize(true)
+        && HeaviestLine(*this, ReadOffset(tail), Length(), open, max_weight) > max_weight) {
         wxLogError(_("Cannot open file: %s (it has a line too long for the editor to lay out in "
                      "time, and the hexadecimal view holds at most %lld bytes)"),
                    path, static_cast<long long>(QelEditorMaxFileSize(true)));
         return false;
     }
-    if (too_heavy) {
-        m_STC->m_Flags |= EDITOR_HEX;
-        hex = true;
-        tail = false;
-    }
 
     // What the control throws (it lays the text out when the caret is
     // placed, and a line may not fit into memory) would end the program and
     // take every other document with it: this one is dropped instead.
+    bool too_heavy = false;
     try {
-        ReadFromFile(tail, weight > kLongLine);
+        too_heavy = ReadFromFile(tail, open);
+        hex = hex || too_heavy;
         if (!hex && !m_STC->HasLongLines()) {
             m_STC->SetLexer(LexerOf(GetFileName()), true);
             if (m_STC->GetLexer().GetScintillaLexer() == "po") AddBasePathToPathList();
@@ -355,7 +350,7 @@ wxFileOffset QelSTCFile::ReadOffset(bool get_only_new_data) const
     return get_only_new_data && Length() > m_PreviousLength ? m_PreviousLength : 0;
 }
 
-void QelSTCFile::ReadFromFile(bool get_only_new_data, bool long_lines)
+bool QelSTCFile::ReadFromFile(bool get_only_new_data, size_t open)
 {
     m_STC->GetVi().LeaveInsertMode(); // its undo group ends with the old text
     m_STC->SetReadOnly(false);
@@ -371,6 +366,7 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data, bool long_lines)
 
     m_PreviousLength = length;
 
+    bool too_heavy = false;
     {
         QuietRead quiet(*m_STC);
         if (m_STC->GetFlags() & EDITOR_HEX) {
@@ -380,10 +376,20 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data, bool long_lines)
         } else {
             m_STC->ConfigGet();
             m_STC->SetControlCharSymbol(0);
-            SendBlocks(offset, length, get_only_new_data);
-            // Before the caret is placed, which lays its line out: done
-            // after, the line would be laid out again.
-            if (long_lines) m_STC->ShowLongLines();
+            const size_t weight = SendBlocks(offset, length, get_only_new_data, open);
+            too_heavy = weight > QelEditorMaxLineWeight();
+            if (too_heavy) {
+                // The control lays a line out whole at every change of it:
+                // the whole file is shown as a dump, whose lines are short.
+                m_STC->ClearDocument();
+                m_STC->m_Flags |= EDITOR_HEX;
+                get_only_new_data = false;
+                SendHexBlocks(0, length);
+            } else if (weight > kLongLine) {
+                // Before the caret is placed, which lays its line out: done
+                // after, the line would be laid out again.
+                m_STC->ShowLongLines();
+            }
         }
     }
 
@@ -401,12 +407,14 @@ void QelSTCFile::ReadFromFile(bool get_only_new_data, bool long_lines)
         m_STC->SetReadOnly(true);
 
     m_STC->EmptyUndoBuffer();
+    return too_heavy;
 }
 
-void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append)
+size_t QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool append, size_t open)
 {
     // The file goes to the control block by block: it is never held twice.
-    if (length <= offset || Seek(offset) == wxInvalidOffset) return;
+    QelLineWeight weight(open);
+    if (length <= offset || Seek(offset) == wxInvalidOffset) return weight.Get();
     m_STC->Allocate(static_cast<int>(m_STC->GetTextLength() + (length - offset)) + 1);
 
     // Up to the length taken: what grows meanwhile is the next tail.
@@ -416,12 +424,15 @@ void QelSTCFile::SendBlocks(wxFileOffset offset, wxFileOffset length, bool appen
     for (wxFileOffset left = length - offset; left > 0;) {
         const ssize_t n = Read(block.data(), std::min<wxFileOffset>(left, kReadBlock));
         if (n <= 0) break;
+        weight.Add(block.data(), static_cast<size_t>(n));
+        if (weight.Get() > QelEditorMaxLineWeight()) break; // never laid out
         if (append)
             m_STC->AppendTextRaw(block.data(), static_cast<int>(n));
         else
             m_STC->AddTextRaw(block.data(), static_cast<int>(n));
         left -= n;
     }
+    return weight.Get();
 }
 
 void QelSTCFile::SendHexBlocks(wxFileOffset offset, wxFileOffset length)

@@ -53,11 +53,13 @@ protected:
 private:
     // Where a read starts: after what was read before for a tail, else 0.
     wxFileOffset ReadOffset(bool get_only_new_data) const;
-    // long_lines: shown as QelSTC::ShowLongLines says.
-    void ReadFromFile(bool get_only_new_data, bool long_lines);
+    // open: the weight of the line a tail goes on with. A file with a line
+    // too heavy to lay out is shown whole as a dump instead; true then.
+    bool ReadFromFile(bool get_only_new_data, size_t open);
     // Logs why the file cannot be shown, empties the document; false.
     bool Dropped(const wxString& reason);
-    void SendBlocks(wxFileOffset offset, wxFileOffset length, bool append);
+    // The heaviest line sent; stops before a block with a line too heavy.
+    size_t SendBlocks(wxFileOffset offset, wxFileOffset length, bool append, size_t open);
     void SendHexBlocks(wxFileOffset offset, wxFileOffset length);
     void AddBasePathToPathList();
 
