@@ -15,7 +15,7 @@
 #include <wx/dir.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
-#include <wx/mstream.h>
+#include <wx/stream.h>
 #include <wx/textbuf.h>
 #include <wx/tokenzr.h>
 #include <wx/translation.h>
@@ -113,6 +113,24 @@ void QelLogAssert(const wxString& file, int line, const wxString& func, const wx
     wxLogError("Assertion failed: %s:%d %s: %s %s", file, line, func, cond, msg);
 }
 
+// Appends what is written to a text. The toolkit's memory stream grows its
+// buffer by the size of each write, so a settings file of many keys was
+// copied again for each of them.
+class StringOutput : public wxOutputStream {
+public:
+    std::string Take() { return std::move(m_Text); }
+
+protected:
+    size_t OnSysWrite(const void* buffer, size_t size) override
+    {
+        m_Text.append(static_cast<const char*>(buffer), size);
+        return size;
+    }
+
+private:
+    std::string m_Text;
+};
+
 // The settings file is written as documents are: to a file beside it that
 // replaces it only once whole (a link stays a link, the mode is kept), with
 // nothing left behind when that fails. The toolkit's own writing removes the
@@ -157,11 +175,9 @@ private:
     // for the base.
     std::string Text()
     {
-        wxMemoryOutputStream out;
+        StringOutput out;
         Save(out, wxConvUTF8);
-        std::string text(out.GetLength(), '\0');
-        out.CopyTo(text.data(), text.size());
-        return text;
+        return out.Take();
     }
 
     wxString m_Path;
