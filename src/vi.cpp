@@ -383,7 +383,13 @@ bool QelVi::OnKeyDown(const wxKeyEvent& event)
         return false;
     case WXK_BACK:
         if (m_InsertMode) {
-            if (m_InsertText.length() > 1) m_InsertText.RemoveLast();
+            // The editor takes back a line end as a whole, and so does the
+            // record: a repeat must not add half of one.
+            const wxString eol = GetEOL();
+            if (m_InsertText.length() > eol.length() && m_InsertText.EndsWith(eol))
+                m_InsertText.RemoveLast(eol.length());
+            else if (m_InsertText.length() > 1)
+                m_InsertText.RemoveLast();
             return true;
         }
         m_STC->CharLeft();

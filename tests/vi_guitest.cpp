@@ -137,9 +137,11 @@ std::string ViTest::RunVim(const std::string& text, int line, int column, const 
     const wxString file = dir.File("text.txt"), pos = dir.File("pos.txt");
     const wxString script = dir.File("keys.vim");
     WriteBytes(file, text);
+    // vim's Backspace goes over line ends and the insert's start, as the
+    // editor's does.
     WriteBytes(script,
-               "set nofixeol\ncall cursor(" + std::to_string(line) + ", " + std::to_string(column)
-                   + ")\n" + "exe \"normal " + quoted + "\"\n"
+               "set nofixeol\nset backspace=2\ncall cursor(" + std::to_string(line) + ", "
+                   + std::to_string(column) + ")\n" + "exe \"normal " + quoted + "\"\n"
                    + "call writefile([line('.') . ',' . col('.')], '" + pos.utf8_string()
                    + "')\nwq!\n");
     qeltest::Run("cd " + ShellQuote(dir.Path()) + " && timeout 10 vim -u NONE -i NONE -N -n -es -S "
@@ -237,6 +239,8 @@ const ViCase ViCases[] = {
     {"OpenBelowAndAbove", "a\nb\n", 1, 1, "oxy<Esc>Ozw<Esc>", Vim},
     {"InsertCount", "ab\n", 1, 2, "3ix<Esc>", Vim},
     {"InsertReturn", "ab\n", 1, 2, "ix<CR>y<Esc>", Vim},
+    // Backspace takes back the whole line end Return recorded.
+    {"CountedInsertBackOverCrLf", "one\r\ntwo\r\nthree\r\n", 1, 1, "3ia<CR><BS>b<Esc>", Vim},
     {"ChangeWord", "one two\n", 1, 1, "cwxy<Esc>", Vim},
     {"ChangeLine", "one\ntwo\n", 1, 2, "ccxy<Esc>", Vim},
     {"ChangeToEnd", "one two\n", 1, 5, "Cxy<Esc>", Vim},
