@@ -34,6 +34,13 @@ wxString QelVi::GetEOL() const
     return m_STC->GetEOL();
 }
 
+int QelVi::GetLastLine() const
+{
+    const int lines = m_STC->GetLineCount();
+    return lines > 1 && m_STC->PositionFromLine(lines - 1) == m_STC->GetLength() ? lines - 1
+                                                                                 : lines;
+}
+
 bool QelVi::FindNext(const wxString& text, bool find_next) const
 {
     return m_STC->FindNext(text, m_SearchFlags, find_next);

@@ -44,7 +44,7 @@ bool QelVi::ExecCommand(const wxString& command)
         = command.Contains(" ") ? command.AfterFirst(' ').Trim(false) : wxString();
 
     if (command == "$") {
-        m_STC->DocumentEnd();
+        GotoLineAndSelect(GetLastLine());
     } else if (command == "close") {
         PostCommand(wxID_CLOSE);
     } else if (command == "d") {
@@ -86,9 +86,8 @@ bool QelVi::ExecCommand(const wxString& command)
         m_Process->Execute(command.AfterFirst('!'), 0, wxEmptyString);
     } else if (command.IsNumber()) {
         long line = 0;
-        if (!command.ToLong(&line)) line = command.StartsWith("-") ? 1 : m_STC->GetLineCount();
-        GotoLineAndSelect(
-            static_cast<int>(std::max(1L, std::min<long>(line, m_STC->GetLineCount()))));
+        if (!command.ToLong(&line)) line = command.StartsWith("-") ? 1 : GetLastLine();
+        GotoLineAndSelect(static_cast<int>(std::max(1L, std::min<long>(line, GetLastLine()))));
     } else {
         if (!DoCommandRange(":" + command)) {
             Bell();
@@ -175,7 +174,7 @@ int QelVi::ToLineNumber(const wxString& address) const
     }
     long long current = 0, last = 0, number = 0;
     if (s.Replace(".", "") > 0) current = m_STC->LineFromPosition(m_STC->GetCurrentPos()) + 1;
-    if (s.Replace("$", "") > 0) last = m_STC->GetLineCount();
+    if (s.Replace("$", "") > 0) last = GetLastLine();
     if (!s.empty()) {
         if (!s.IsNumber()) {
             Bell();
@@ -190,8 +189,7 @@ int QelVi::ToLineNumber(const wxString& address) const
         }
     }
     const long long sum = marks + current + last + number;
-    return static_cast<int>(
-        std::max<long long>(1, std::min<long long>(sum, m_STC->GetLineCount())));
+    return static_cast<int>(std::max<long long>(1, std::min<long long>(sum, GetLastLine())));
 }
 
 bool QelVi::GetLines(const wxString& begin, const wxString& end, int& b, int& e) const

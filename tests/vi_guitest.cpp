@@ -174,6 +174,9 @@ struct ViCase {
     const char* pending = "";
 };
 
+const char* const kTenLines
+    = "line 1\nline 2\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9\nline 10\n";
+
 const ViCase ViCases[] = {
     // Motions and counts.
     {"CountUpKeepsColumn", "abcd\nefgh\nijkl\n", 3, 3, "2kx", VimCaret},
@@ -265,6 +268,8 @@ const ViCase ViCases[] = {
     {"FindCharRepeat", "a-b-c-d\n", 1, 1, "f-;D", Vim},
     {"FindWordWithByte", "x\xe9y a\nx\xe9y b\n", 1, 3, "*0x", VimCaret},
     {"FindWordBackWithByte", "x\xe9y a\nx\xe9y b\n", 2, 3, "#0x", VimCaret},
+    // "$" is the last line that holds text, not the empty one after it.
+    {"ExDeleteBeforeLastLine", kTenLines, 1, 1, ":$-3,$-1d<CR>", Vim},
     // Ex commands typed in normal mode.
     {"ExSubstituteGroups", "ab ab\ncd\n", 1, 1, ":%s/\\(a\\)\\(b\\)/\\2\\1/g<CR>", Vim},
     // Empty matches: the search goes on one character further.

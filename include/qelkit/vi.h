@@ -150,6 +150,9 @@ private:
     // What vi needs of its editor and frame (viedit.cpp).
     bool IsReadOnly() const;
     wxString GetEOL() const;
+    // The ex address "$": the last line that holds text (1-based), not the
+    // empty one after a last line end.
+    int GetLastLine() const;
     bool FindNext(const wxString& text, bool find_next) const;
     // FindNext `count` times, stopping at the first that finds nothing.
     bool FindRepeated(const wxString& text, int count, bool forward) const;
