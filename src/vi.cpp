@@ -350,6 +350,7 @@ bool QelVi::OnChar(const wxKeyEvent& event)
     const int key = event.GetUnicodeKey();
     if (key < WXK_SPACE && !IsViControlKey(key)) return false;
 
+    TakeBarSearch();
     AddToCommand(wxUniChar(key));
     return false;
 }
@@ -377,6 +378,11 @@ bool QelVi::OnKeyDown(const wxKeyEvent& event)
     // These are commands of normal mode too, which close a message that
     // the bar shows.
     if (!m_InsertMode && IsViKey(event.GetKeyCode())) HideViBar();
+    if (!m_InsertMode) {
+        TakeBarSearch();
+        // These keys move from vi's cursor too, or act on its line.
+        if (IsViKey(event.GetKeyCode()) || IsMotionKey(event.GetKeyCode())) DropFound();
+    }
     switch (event.GetKeyCode()) {
     case WXK_TAB:
         if (m_InsertMode) InsertTab();
@@ -440,6 +446,7 @@ bool QelVi::DoCommand(const wxString& command, bool dot)
         return DoCommandRange(command);
     }
     HideViBar();
+    if (!KeepsFound(command)) DropFound();
     const int count = GetCount(command);
     if (DoMultiCharCommand(command, count, dot)) return true;
     return DoSingleCharCommand(command, count, dot);
@@ -533,7 +540,65 @@ void QelVi::DeleteWords(int count)
 
 void QelVi::FindChar(wxUniChar c, int count, bool forward) const
 {
-    FindRepeated(wxString(c), count, forward);
+    SearchFromCursor(wxString(c), count, forward);
+}
+
+bool QelVi::HasFound() const
+{
+    const QelSTC* stc = m_STC;
+    return m_Found.start >= 0 && stc->GetSelections() == 1 && !stc->SelectionIsRectangle()
+        && stc->GetSelectionStart() == m_Found.start && stc->GetSelectionEnd() == m_Found.end;
+}
+
+void QelVi::KeepFound() const
+{
+    const int start = m_STC->GetSelectionStart(), end = m_STC->GetSelectionEnd();
+    m_Found = start < end ? Found{start, end} : Found{};
+}
+
+void QelVi::DropFound() const
+{
+    // A selection the user made stays: the commands that take one take it.
+    const bool found = HasFound();
+    const int start = m_Found.start;
+    m_Found = Found{};
+    if (found) MoveCaret(m_STC, start);
+}
+
+void QelVi::TakeBarSearch()
+{
+    if (!m_BarSearch) return;
+    m_BarSearch = false;
+    // A match the bar found is selected as the target of its search is; a
+    // cancelled search gave back the selection there was before.
+    if (m_STC->GetSelectionStart() == m_STC->GetTargetStart()
+        && m_STC->GetSelectionEnd() == m_STC->GetTargetEnd())
+        KeepFound();
+}
+
+bool QelVi::KeepsFound(const wxString& command)
+{
+    // A count, an "f" or "F" still waiting for its character, or a search
+    // that goes on from what was found.
+    const wxString rest
+        = command.Mid(std::min(command.find_first_not_of("0123456789"), command.length()));
+    if (rest.empty() || rest == "f" || rest == "F") return true;
+    if (rest.length() == 2) return rest[0] == 'f' || rest[0] == 'F';
+    return rest.length() == 1 && wxString("nN;/?").Find(rest[0]) != wxNOT_FOUND;
+}
+
+bool QelVi::SearchFromCursor(const wxString& text, int count, bool forward) const
+{
+    // From what was found a search goes on as from vi's cursor at its
+    // start: onwards from the character after the start, as vim does, and
+    // back from the start, where a backward search begins anyway. Finding
+    // nothing, what was found stays shown.
+    if (!HasFound() || !forward) return FindRepeated(text, count, forward);
+    const Found found = m_Found;
+    m_STC->GotoPos(m_STC->PositionAfter(found.start));
+    if (FindRepeated(text, count, forward)) return true;
+    m_STC->SetSelection(found.start, found.end);
+    return false;
 }
 
 void QelVi::JoinLines(int count)
@@ -609,11 +674,12 @@ bool QelVi::DoSingleCharCommand(const wxString& command, int count, bool dot)
     case 'N': {
         const wxString text = QelFindReplaceData::Get()->GetFindString();
         const bool forward = (last == 'n') == m_SearchForward;
-        FindRepeated(text, count, forward);
+        SearchFromCursor(text, count, forward);
         break;
     }
     case '/':
     case '?':
+        m_BarSearch = true;
         GetViCommand(command);
         break;
     case '.':
@@ -853,8 +919,8 @@ bool QelVi::ReplaceChars(wxUniChar c, int count)
 void QelVi::DeleteChars(int count, bool forward)
 {
     if (IsReadOnly()) return;
-    // A selection (the character "f" found) goes first, as the editor's own
-    // keys take it: "x" deletes its last character, "X" all of it.
+    // A selection the user made goes first, as the editor's own keys take
+    // it: "x" deletes its last character, "X" all of it.
     if (m_STC->GetSelectionStart() != m_STC->GetSelectionEnd()) {
         const int end = m_STC->GetSelectionEnd();
         const int from = forward ? m_STC->PositionBefore(end) : m_STC->GetSelectionStart();

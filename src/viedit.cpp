@@ -43,7 +43,9 @@ int QelVi::GetLastLine() const
 
 bool QelVi::FindNext(const wxString& text, bool find_next) const
 {
-    return m_STC->FindNext(text, m_SearchFlags, find_next);
+    if (!m_STC->FindNext(text, m_SearchFlags, find_next)) return false;
+    KeepFound();
+    return true;
 }
 
 bool QelVi::FindRepeated(const wxString& text, int count, bool forward) const
@@ -79,6 +81,7 @@ bool QelVi::FindRepeated(const wxString& text, int count, bool forward) const
 void QelVi::GotoLineAndSelect(int line_number) const
 {
     m_STC->GotoLineAndSelect(line_number);
+    KeepFound();
 }
 
 void QelVi::MarkTargetChange() const

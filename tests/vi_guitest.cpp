@@ -106,6 +106,15 @@ void ViTest::Type(const std::string& keys)
             const wxString line = rest.Mid(1, rest.Find("<CR>") - 1);
             m_Vi->ExecCommand(line);
             i += line.length() + strlen(":<CR>") - 1;
+        } else if ((rest.StartsWith("/") || rest.StartsWith("?")) && m_Vi->GetCommand().empty()
+                   && !m_Vi->GetInsertMode()) {
+            // The bar searches the text typed up to Return as it does when
+            // nothing was typed into it: once, from the caret.
+            SendKey(rest[0].GetValue(), rest[0].GetValue(), 0);
+            const wxString find = rest.Mid(1, rest.Find("<CR>") - 1);
+            QelFindReplaceData::Get()->SetFindString(find);
+            m_Stc->FindNext(find, m_Vi->GetSearchFlags(), rest[0] == '/');
+            i += find.length() + strlen("/<CR>") - 1;
         } else if (rest.StartsWith("<C-")) {
             // "<C-S-x>" holds Shift down too.
             const bool shift = rest.StartsWith("<C-S-");
@@ -263,13 +272,30 @@ const ViCase ViCases[] = {
     {"Undo", "abc\n", 1, 1, "xxu", Vim},
     // Finding. "f" searches a regular expression, where "." is any character.
     {"FindChar", "a.b.c\n", 1, 1, "2f.x", Differs, "ab.c\n"},
-    // "X" takes the character found, vim the one before it.
-    {"FindCharBackDelete", "a-b-c\n", 1, 5, "F-X", Differs, "a-bc\n"},
+    {"FindCharBackDelete", "a-b-c\n", 1, 5, "F-X", Vim},
     {"FindCharRepeat", "a-b-c-d\n", 1, 1, "f-;D", Vim},
     {"FindWordWithByte", "x\xe9y a\nx\xe9y b\n", 1, 3, "*0x", VimCaret},
     {"FindWordBackWithByte", "x\xe9y a\nx\xe9y b\n", 2, 3, "#0x", VimCaret},
+    // A jump or a search leaves its target selected, but the commands act
+    // where vi's cursor stands, at the target's start: nothing replaces it.
+    {"InsertAfterGotoLine", kTenLines, 1, 1, ":5<CR>iX<Esc>", Vim},
+    {"InsertAfterSearch", kTenLines, 1, 1, "/ne 3<CR>iY<Esc>", Vim},
+    {"InsertAfterNextMatch", kTenLines, 1, 1, "/ne<CR>niY<Esc>", Vim},
+    {"InsertAfterMatchBefore", kTenLines, 3, 1, "/ne<CR>NiY<Esc>", Vim},
+    {"InsertAfterMarkJump", kTenLines, 5, 1, "magg'aiX<Esc>", Vim},
+    {"InsertAfterWordSearch", kTenLines, 3, 2, "*iX<Esc>", Vim},
+    {"InsertAfterWordSearchBack", kTenLines, 3, 2, "#iX<Esc>", Vim},
+    {"DeleteCharAfterGotoLine", kTenLines, 1, 1, ":5<CR>x", VimCaret},
+    {"ReplaceCharAfterGotoLine", kTenLines, 1, 1, ":5<CR>rZ", VimCaret},
+    {"ToggleCaseAfterGotoLine", kTenLines, 1, 1, ":5<CR>~", VimCaret},
+    {"DeleteWordAfterSearch", kTenLines, 1, 1, "/ne<CR>dw", Vim},
+    {"FindCharAfterGotoLine", kTenLines, 1, 1, ":5<CR>fex", VimCaret},
+    {"EscapeAfterGotoLine", kTenLines, 1, 1, ":5<CR><Esc>x", VimCaret},
+    {"RightKeyAfterGotoLine", kTenLines, 1, 1, ":5<CR><Right>x", VimCaret},
     // "$" is the last line that holds text, not the empty one after it.
     {"ExDeleteBeforeLastLine", kTenLines, 1, 1, ":$-3,$-1d<CR>", Vim},
+    {"ExGotoLastLine", kTenLines, 1, 1, ":$<CR>x", VimCaret},
+    {"ExGotoBeyondLastLine", kTenLines, 1, 1, ":99<CR>x", VimCaret},
     // Ex commands typed in normal mode.
     {"ExSubstituteGroups", "ab ab\ncd\n", 1, 1, ":%s/\\(a\\)\\(b\\)/\\2\\1/g<CR>", Vim},
     // Empty matches: the search goes on one character further.
@@ -537,6 +563,20 @@ TEST_F(ViTest, SearchesWithTheSharedFindString)
     SetText("  \n");
     Type("*");
     EXPECT_EQ(m_Vi->GetBellCount() - bells, 1) << "no word at the caret";
+}
+
+// Only what a jump or a search selected gives way to vi's cursor: what the
+// user selects is still what the commands take.
+TEST_F(ViTest, SelectionTheUserMadeIsTaken)
+{
+    for (const auto& [keys, want] : {std::pair{"X", "abc \nghi\n"}, {"x", "abc de\nghi\n"}}) {
+        SCOPED_TRACE(keys);
+        SetText("abc def\nghi\n");
+        Type("fd");
+        m_Stc->SetSelection(4, 7); // "def"
+        Type(keys);
+        EXPECT_EQ(Text(), want);
+    }
 }
 
 } // namespace

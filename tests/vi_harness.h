@@ -25,7 +25,8 @@ protected:
     std::string Text() const { return TextBytes(m_Stc); }
     // The caret as "line,column", both 1-based, the column in bytes.
     std::string Caret() const;
-    // Sends the keys as key-down and character events.
+    // Sends the keys as key-down and character events; in command mode ":",
+    // "/" and "?" hand the line up to "<CR>" on as the frame's bar does.
     void Type(const std::string& keys);
 
     // vim on the same text from the same caret: the written file, and the

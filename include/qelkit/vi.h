@@ -118,6 +118,25 @@ private:
     void ToggleCase() const;
     void Delete(int lines) const;
     void Yank(int lines) const;
+    // A line or a match that a jump or a search left selected shows the
+    // user what was found, while vi's cursor stands at its start.
+    struct Found {
+        int start = -1;
+        int end = -1;
+    };
+    // The selection is still the one found, not one the user made.
+    bool HasFound() const;
+    // Takes the selection a jump or a search just made as found.
+    void KeepFound() const;
+    // Before a command acts: the cursor to the start of what was found,
+    // which is no longer shown.
+    void DropFound() const;
+    // At the first key after the bar's search: what it selected was found.
+    void TakeBarSearch();
+    // The searches and what may still become one go on from what was found.
+    static bool KeepsFound(const wxString& command);
+    // "n", "N", "f", "F" and ";": from vi's cursor, onwards or back.
+    bool SearchFromCursor(const wxString& text, int count, bool forward) const;
     void DeleteMarker(const wxUniChar& marker);
     // The 1-based line the mark is on now; 0 when it is not set.
     int MarkLine(const wxUniChar& marker) const;
@@ -182,6 +201,8 @@ private:
     mutable int m_BellCount = 0;
     mutable int m_MessageCount = 0; // messages shown since construction
     int m_DotDepth = 0;             // "." replaying a command now
+    mutable Found m_Found;          // what the last jump or search selected
+    bool m_BarSearch = false;       // the bar was opened for a search
 
     static wxString m_LastCommand;
     static wxString m_LastFindCharCommand;
