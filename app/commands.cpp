@@ -362,9 +362,12 @@ bool ViewCommand(Frame* frame, wxCommandEvent& event)
 {
     switch (event.GetId()) {
     case ID_VIEW_FILES:
-        frame->TogglePane("FILES");
-        if (!frame->IsPaneShown("FILES") && frame->IsPaneShown("PROJECTS"))
-            frame->GetManager().GetPane("PROJECTS").Maximize();
+        // Beside the projects, the files leave them the whole window until
+        // they come back, and with them the panes that were shown.
+        if (frame->IsPaneShown("FILES") && frame->IsPaneShown("PROJECTS"))
+            frame->MaximizePane("PROJECTS");
+        else
+            TogglePane(frame, "FILES");
         break;
     case ID_VIEW_PROJECTS:
         if (frame->GetProjects()->GetPageCount() > 0)
@@ -373,7 +376,7 @@ bool ViewCommand(Frame* frame, wxCommandEvent& event)
             frame->NewFile(true);
         break;
     case ID_VIEW_OUTPUT:
-        frame->TogglePane("OUTPUT");
+        TogglePane(frame, "OUTPUT");
         break;
     case ID_VIEW_DIRCTRL:
         TogglePane(frame, "DIRCTRL");

@@ -289,6 +289,9 @@ void Frame::RestoreLayout(bool open_recent)
         // of then.
         for (const char* name : {"TOOLBAR", "FINDBAR"})
             if (auto* bar = dynamic_cast<QelToolBar*>(manager.GetPane(name).window)) bar->FitPane();
+        // An earlier version kept a maximised pane as it was: the panes it
+        // hid come back before the output pane is hidden.
+        RestoreMaximized();
     } else {
         // The first start: no size was kept either, and the toolkit's
         // default is too small for an editor.
@@ -350,14 +353,7 @@ bool Frame::OpenFile(const QelFileName& filename, int line_number, const wxStrin
     const QelFileName file(key);
     if ((flags & EDITOR_OPEN_PROJECT) != 0) return OpenProject(file, key);
 
-    if (!IsPaneShown("FILES")) {
-        // Restoring a maximised pane brings back what the others showed
-        // before: it goes first, or the files pane would be hidden again.
-        if (wxAuiPaneInfo& projects = GetManager().GetPane("PROJECTS"); projects.IsMaximized())
-            GetManager().RestorePane(projects);
-        GetManager().GetPane("FILES").Show();
-        GetManager().Update();
-    }
+    ShowPane("FILES");
 
     if (auto* stc = dynamic_cast<QelSTC*>(m_Editors->SelectPage(key)); stc != nullptr) {
         if (line_number > 0)
@@ -569,7 +565,7 @@ bool Frame::HasUnsavedChanges()
 
 void Frame::SaveSettings()
 {
-    wxConfigBase::Get()->Write(kPerspective, GetManager().SavePerspective());
+    wxConfigBase::Get()->Write(kPerspective, Perspective());
     SaveHistory();
 }
 
@@ -582,6 +578,13 @@ void Frame::ShowPane(const wxString& name, bool show)
 {
     wxAuiPaneInfo& pane = GetManager().GetPane(name);
     if (!pane.IsOk() || pane.IsShown() == show) return;
+    // A pane shown beside a maximised one would be hidden again as that one
+    // is restored, and the maximised one hidden would leave an empty window:
+    // the others first take back the places they had.
+    if (RestoreMaximized() != nullptr && pane.IsShown() == show) {
+        GetManager().Update();
+        return;
+    }
     // A side pane opening makes a new dock as wide as the pane's window
     // asks, and a pane whose window is made on first paint asks next to
     // nothing: it opens at a quarter of the window instead.
@@ -590,6 +593,38 @@ void Frame::ShowPane(const wxString& name, bool show)
         pane.BestSize(GetClientSize().x / 4, pane.best_size.y);
     pane.Show(show);
     GetManager().Update();
+}
+
+void Frame::MaximizePane(const wxString& name)
+{
+    wxAuiPaneInfo& pane = GetManager().GetPane(name);
+    if (!pane.IsOk() || pane.IsMaximized()) return;
+    // The manager keeps what one maximised pane hid.
+    RestoreMaximized();
+    GetManager().MaximizePane(pane);
+    GetManager().Update();
+}
+
+wxAuiPaneInfo* Frame::RestoreMaximized()
+{
+    wxAuiPaneInfoArray& panes = GetManager().GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); i++) {
+        if (!panes[i].IsMaximized()) continue;
+        GetManager().RestorePane(panes[i]);
+        return &panes[i];
+    }
+    return nullptr;
+}
+
+wxString Frame::Perspective()
+{
+    // Kept maximised, the layout would come back with every other pane
+    // hidden, as if the user had closed them: it is kept as the maximised
+    // pane found it, and the window stays as it is.
+    wxAuiPaneInfo* const maximized = RestoreMaximized();
+    const wxString perspective = GetManager().SavePerspective();
+    if (maximized != nullptr) GetManager().MaximizePane(*maximized);
+    return perspective;
 }
 
 bool Frame::IsPaneShown(const wxString& name)
@@ -610,7 +645,7 @@ void Frame::OnClose(wxCloseEvent& event)
     if (DeferClose(event)) return;
     // The layout as the user left it: closing the projects below hides
     // their pane, and the next start would never reopen a project.
-    const wxString perspective = GetManager().SavePerspective();
+    const wxString perspective = Perspective();
     if (event.CanVeto()) {
         if (GetProcess()->IsRunning()) {
             wxLogStatus(_("Process is running"));

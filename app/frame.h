@@ -92,8 +92,12 @@ public:
     const wxString& GetProjectWildcard() const { return m_ProjectWildcard; }
 
     // Shows the pane (when hidden) and applies the layout; a side pane
-    // opens at a quarter of the window's width.
+    // opens at a quarter of the window's width. A maximised pane gives the
+    // panes it hid their places back first.
     void ShowPane(const wxString& name, bool show = true);
+    // The pane fills the window; the panes it hides come back as they were
+    // when any pane is shown or hidden next.
+    void MaximizePane(const wxString& name);
     bool IsPaneShown(const wxString& name);
 
     // The key of an editor page for a file name: its full path, made
@@ -128,6 +132,10 @@ private:
     void InstallLog();
     void RemoveLog();
     void RestoreLayout(bool open_recent);
+    // Ends a maximised pane, if any; that pane, or null.
+    wxAuiPaneInfo* RestoreMaximized();
+    // The layout to keep in the settings.
+    wxString Perspective();
     void Refuse(const wxString& key);
     // The first file-type icon makes the toolkit read the desktop's type
     // database, tens of milliseconds before the window could show: pages

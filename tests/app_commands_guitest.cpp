@@ -1,6 +1,7 @@
 // The main window's commands and their availability, on the real window,
 // hidden, with real files and real dialogs answered by the test.
 #include <optional>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <wx/config.h>
@@ -11,6 +12,7 @@
 #include <qelkit/configdialog.h>
 #include <qelkit/lexers.h>
 #include <qelkit/notebook.h>
+#include <qelkit/openfiles.h>
 #include <qelkit/report/listviewfile.h>
 #include <qelkit/report/listviewframe.h>
 #include <qelkit/report/process.h>
@@ -189,33 +191,62 @@ TEST_F(CommandsTest, CloseTakesItsOwnPage)
 
 // Each view command shows or hides its pane; a side pane opens at a quarter
 // of the window, not as narrow as its empty placeholder. Projects without a
-// project make one; hiding the files leaves the projects the whole window.
+// project make one; hiding the files leaves the projects the whole window,
+// and showing them again, or opening a file, brings back just the panes
+// that were shown before.
 TEST_F(CommandsTest, ViewCommandsShowAndHideTheirPanes)
 {
     m_Frame->SetClientSize(800, 600);
+    wxAuiManager& manager = m_Frame->GetManager();
+    const auto shown = [&] {
+        std::string names;
+        const wxAuiPaneInfoArray& panes = manager.GetAllPanes();
+        for (size_t i = 0; i < panes.GetCount(); i++)
+            if (panes[i].IsShown()) names += panes[i].name.utf8_string() + " ";
+        return names;
+    };
+    const wxString files = m_Temp.File("b.c");
+    ASSERT_TRUE(WriteBytes(files, "int b;\n"));
     const struct {
         int id;
         const char* pane;
         bool shown;
+        bool projects_whole = false; // the projects fill the window
     } rows[] = {
         {ID_VIEW_DIRCTRL, "DIRCTRL", true},        {ID_VIEW_DIRCTRL, "DIRCTRL", false},
         {ID_VIEW_HISTORY, "HISTORY", true},        {ID_VIEW_HISTORY, "HISTORY", false},
         {ID_VIEW_ASCII_TABLE, "ASCIITABLE", true}, {ID_VIEW_ASCII_TABLE, "ASCIITABLE", false},
         {ID_VIEW_OUTPUT, "OUTPUT", true},          {ID_VIEW_OUTPUT, "OUTPUT", false},
         {ID_VIEW_PROJECTS, "PROJECTS", true},      {ID_VIEW_PROJECTS, "PROJECTS", false},
-        {ID_VIEW_PROJECTS, "PROJECTS", true},      {ID_VIEW_FILES, "FILES", false},
+        {ID_VIEW_PROJECTS, "PROJECTS", true},      {ID_VIEW_DIRCTRL, "DIRCTRL", true},
+        {ID_VIEW_FILES, "FILES", false, true},     {ID_VIEW_FILES, "FILES", true},
+        {ID_VIEW_FILES, "FILES", false, true},     {wxID_OPEN, "FILES", true},
+        {ID_VIEW_FILES, "FILES", false, true},     {ID_VIEW_PROJECTS, "FILES", true},
     };
+    std::string before_whole;
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.pane);
-        ASSERT_TRUE(Command(row.id));
-        const wxAuiPaneInfo& pane = m_Frame->GetManager().GetPane(row.pane);
+        SCOPED_TRACE(wxString::Format("%d %s", row.id, row.pane));
+        if (row.projects_whole) before_whole = shown();
+        if (row.id == wxID_OPEN)
+            QelOpenFiles(m_Frame, wxArrayString(1, &files)); // as File > Open does
+        else
+            ASSERT_TRUE(Command(row.id));
+        const wxAuiPaneInfo& pane = manager.GetPane(row.pane);
         EXPECT_EQ(pane.IsShown(), row.shown);
         if (row.shown && pane.dock_direction == wxAUI_DOCK_LEFT) {
             EXPECT_GE(pane.rect.width, 200);
         }
+        const wxAuiPaneInfo& projects = manager.GetPane("PROJECTS");
+        EXPECT_EQ(projects.IsMaximized(), row.projects_whole);
+        if (row.projects_whole) {
+            EXPECT_EQ(shown(), "TOOLBAR FINDBAR PROJECTS ");
+            EXPECT_GE(projects.rect.width, 700);
+        } else if (!before_whole.empty() && row.id != ID_VIEW_PROJECTS) {
+            EXPECT_EQ(shown(), std::exchange(before_whole, std::string()));
+        }
     }
+    EXPECT_EQ(shown(), "TOOLBAR FINDBAR FILES DIRCTRL ");
     EXPECT_EQ(m_Frame->GetProjects()->GetPageCount(), 1u);
-    EXPECT_TRUE(m_Frame->GetManager().GetPane("PROJECTS").IsMaximized());
 }
 
 // A project is saved under another name, which its page then has, and

@@ -106,16 +106,20 @@ TEST_F(AppFrame, TwoFramesInOneRunKeepTheirOwnPanes)
 
 // A first start shows the files pane only. After a restart the documents
 // come back, and a shown pane, but never the output pane; the history, made
-// only once its pane shows, lists the recent file.
+// only once its pane shows, lists the recent file. A window closed with the
+// projects filling it keeps the layout they covered.
 TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
 {
     const wxString a = File("a.txt"), prj = m_Temp.File("p.prj");
     const struct {
         const char* name;
         bool open_recent, project, file_gone;
+        int projects_whole = 0; // 1 closed with the projects filling the window, 2 and so kept
     } rows[] = {
         {"RecentFileGone", true, false, true},
         {"FilesNamedAtStart", false, true, false},
+        {"ProjectsFillTheWindow", true, true, false, 1},
+        {"ProjectsFilledTheWindowInAnEarlierVersion", true, true, false, 2},
         {"FileAndProject", true, true, false}, // last: its history is looked at
     };
     for (const auto& row : rows) {
@@ -132,7 +136,15 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
             ASSERT_TRUE(m_Frame->OpenFile(QelFileName(prj), 0, "", EDITOR_OPEN_PROJECT));
         }
         for (const char* pane : {"HISTORY", "OUTPUT"}) m_Frame->ShowPane(pane);
+        wxString whole;
+        if (row.projects_whole > 0) {
+            wxCommandEvent files(wxEVT_MENU, ID_VIEW_FILES);
+            ASSERT_TRUE(m_Frame->ProcessWindowEvent(files));
+            ASSERT_FALSE(Shown("HISTORY"));
+            whole = m_Frame->GetManager().SavePerspective();
+        }
         ASSERT_TRUE(CloseWindow(false));
+        if (row.projects_whole == 2) wxConfigBase::Get()->Write("Perspective", whole);
         Reopen();
         if (row.file_gone) wxRemoveFile(a);
         // The tool bar as narrow as a layout from before the Help tool left it.
@@ -140,6 +152,14 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
         wxRegEx width("name=TOOLBAR;[^|]*bestw=([0-9]+)");
         size_t at = 0, length = 0;
         ASSERT_TRUE(width.Matches(layout) && width.GetMatch(&at, &length, 1)) << layout;
+        const auto state = [&](const char* pane) {
+            wxRegEx field(wxString("name=") + pane + ";[^|]*state=([0-9]+)");
+            return field.Matches(layout) ? wxAtol(field.GetMatch(layout, 1)) : -1;
+        };
+        if (row.projects_whole != 2) { // as the window kept it
+            EXPECT_EQ(state("PROJECTS") & wxAuiPaneInfo::optionMaximized, 0);
+            EXPECT_EQ(state("HISTORY") & wxAuiPaneInfo::optionHidden, 0);
+        }
         wxConfigBase::Get()->Write("Perspective", layout.replace(at, length, "50"));
         // The frame's own log target takes the messages of its construction.
         Make(row.open_recent);
@@ -148,6 +168,8 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
         EXPECT_FALSE(Shown("OUTPUT"));
         EXPECT_EQ(Keys(), std::vector<wxString>(row.open_recent && !row.file_gone, a));
         EXPECT_EQ(Shown("PROJECTS"), row.open_recent && row.project);
+        EXPECT_FALSE(Shown("VIBAR"));
+        EXPECT_FALSE(m_Frame->GetManager().GetPane("PROJECTS").IsMaximized());
         EXPECT_EQ(m_Frame->GetProject() != nullptr, row.open_recent && row.project);
         EXPECT_EQ(m_Frame->GetLogText().Contains("Cannot open file: " + a), row.file_gone)
             << m_Frame->GetLogText();

@@ -37,6 +37,7 @@ QelGenericDirCtrl::QelGenericDirCtrl(wxWindow* parent, QelFrameWithHistory* fram
     , m_Frame(frame)
 {
     GetTreeCtrl()->Bind(wxEVT_SIZE, &QelGenericDirCtrl::OnTreeSize, this);
+    GetTreeCtrl()->Bind(wxEVT_IDLE, &QelGenericDirCtrl::OnTreeIdle, this);
 }
 
 void QelGenericDirCtrl::ExpandAndSelectPath(const wxString& path)
@@ -49,13 +50,19 @@ void QelGenericDirCtrl::ExpandAndSelectPath(const wxString& path)
 
 // A file opened before the pane is laid out (at start, or as the pane is
 // shown) is scrolled to for a tree without height, which leaves it just
-// above the rows shown once the tree has its size.
+// above the rows shown once the tree has its size. A frozen tree (files
+// opened together freeze the window) places the rows of the branches it
+// expanded only once thawed: scrolled before, it would stay where it was.
 void QelGenericDirCtrl::ShowSelection()
 {
     wxTreeCtrl* tree = GetTreeCtrl();
     wxArrayTreeItemIds selected;
     if (tree->GetSelections(selected) == 0) {
         m_ShowSelection = false;
+        return;
+    }
+    if (tree->IsFrozen()) {
+        m_ShowSelection = true;
         return;
     }
     tree->EnsureVisible(selected[0]);
@@ -68,6 +75,14 @@ void QelGenericDirCtrl::OnTreeSize(wxSizeEvent& event)
 {
     event.Skip();
     if (m_ShowSelection) CallAfter(&QelGenericDirCtrl::ShowSelection);
+}
+
+// The first idle after a thaw; a tree without height waits for its size.
+void QelGenericDirCtrl::OnTreeIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    wxTreeCtrl* tree = GetTreeCtrl();
+    if (m_ShowSelection && !tree->IsFrozen() && tree->GetClientSize().y > 0) ShowSelection();
 }
 
 void QelGenericDirCtrl::BuildPopupMenu(QelMenu* menu, const wxString& first)

@@ -53,17 +53,30 @@ protected:
 };
 
 // The opened file was selected but left out of view when the explorer got
-// its size after the file was selected (a pane laid out at start or shown).
+// its size after the file was selected (a pane laid out at start or shown),
+// or when its branch was expanded in a frozen window (files opened together)
+// and so laid out only once the window thawed.
 TEST_F(ExplorerTest, TheSelectedPathIsShown)
 {
     for (int i = 0; i < 60; i++) Write(wxString::Format("sub/f%02d.c", i), "int f;\n");
     wxTreeCtrl* tree = m_Dir->GetTreeCtrl();
-    const std::pair<const char*, int> rows[]
-        = {{"sub/f59.c", 0}, {"a.c", 150}, {"sub/f30.c", 150}, {"sub/f00.c", 0}};
-    for (const auto& [name, height_before] : rows) {
-        SCOPED_TRACE(name);
+    const struct {
+        const char* name;
+        int height_before;
+        bool frozen; // from a collapsed tree
+    } rows[] = {{"sub/f59.c", 0, false}, {"a.c", 150, false},      {"sub/f30.c", 150, false},
+                {"sub/f00.c", 0, false}, {"sub/f59.c", 150, true}, {"a.c", 150, true},
+                {"sub/f45.c", 150, true}};
+    for (const auto& [name, height_before, frozen] : rows) {
+        SCOPED_TRACE(wxString::Format("%s%s", name, frozen ? " frozen" : ""));
         m_Dir->SetSize(200, height_before);
+        if (frozen) {
+            m_Dir->CollapseTree();
+            qeltest::Pump(0);
+            m_Frame->Freeze();
+        }
         ASSERT_EQ(Select({m_Temp.File(name)}).size(), 1u);
+        if (frozen) m_Frame->Thaw();
         m_Dir->SetSize(200, 150);
         qeltest::Pump(0);
         wxArrayTreeItemIds selected;

@@ -22,7 +22,7 @@ public:
     ~QelGenericDirCtrl() override = default;
 
     // Afterwards exactly the path is selected, and shown: at once, or when
-    // the tree first gets the size to show a row.
+    // the tree first gets the size to show a row, or is thawed.
     void ExpandAndSelectPath(const wxString& path);
 
     // The popup menu of the selection, whose first path is `first`.
@@ -33,9 +33,10 @@ public:
 
 private:
     // Scrolls the first selected entry into view; keeps asking while the
-    // tree is too small to show one.
+    // tree is too small to show one, or frozen.
     void ShowSelection();
     void OnTreeSize(wxSizeEvent& event);
+    void OnTreeIdle(wxIdleEvent& event);
 
     QelFrameWithHistory* m_Frame; // not owned
     bool m_ShowSelection = false; // selected before the tree could show it
