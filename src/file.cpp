@@ -1,8 +1,10 @@
 #include <qelkit/file.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -12,6 +14,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,29 +154,42 @@ private:
     }
 };
 
+// The process id in the rest "<pid>-<count>" of the name of a temporary
+// file of ours; 0 when the rest is not of that form.
+pid_t OwnerOf(const char* rest)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(rest, &end, 10);
+    if (errno != 0 || end == rest || *end != '-' || pid <= 0 || pid > INT_MAX || end[1] == '\0') {
+        return 0;
+    }
+    for (const char* digit = end + 1; *digit != '\0'; ++digit) {
+        if (*digit < '0' || *digit > '9') return 0;
+    }
+    return static_cast<pid_t>(pid);
+}
+
+bool IsGone(pid_t pid)
+{
+    return kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 // Whether the temporary file at path, the rest of whose name is
 // "<pid>-<count>", will never be finished: the process that made it is gone
 // (its save was cut short), or it is this one and no save writes it now.
 bool IsLeftOver(const char* rest, const wxString& path)
 {
-    char* end = nullptr;
-    errno = 0;
-    const long pid = std::strtol(rest, &end, 10);
-    if (errno != 0 || end == rest || *end != '-' || pid <= 0 || pid > INT_MAX) {
-        return false;
-    }
-    for (const char* digit = end + 1; *digit != '\0'; ++digit) {
-        if (*digit < '0' || *digit > '9') return false;
-    }
-    if (end[1] == '\0') return false;
+    const pid_t pid = OwnerOf(rest);
+    if (pid == 0) return false;
     if (pid == getpid()) return !LiveTemps::Has(path);
-    return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    return IsGone(pid);
 }
 
-// Removes the temporary files that earlier saves of the same file left in
-// the folder: regular files of this user, named as ours, that no save is
-// writing.
-void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
+// Calls found with the path and the rest of the name of every entry of
+// folder whose name starts with prefix.
+void ForEachNamed(const wxString& folder, const wxString& prefix,
+                  const std::function<void(const wxString& path, const char* rest)>& found)
 {
     const wxString where = folder.empty() ? wxString("./") : folder;
     const wxCharBuffer start = prefix.fn_str();
@@ -186,16 +202,125 @@ void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
 
     while (const dirent* entry = readdir(dir)) {
         if (std::strncmp(entry->d_name, start.data(), length) != 0) continue;
-        const wxString path = where + FromFileNameBytes(entry->d_name, std::strlen(entry->d_name));
-        if (!IsLeftOver(entry->d_name + length, path)) continue;
+        found(where + FromFileNameBytes(entry->d_name, std::strlen(entry->d_name)),
+              entry->d_name + length);
+    }
+
+    closedir(dir);
+}
+
+// Removes the temporary files that earlier saves of the same file left in
+// the folder: regular files of this user, named as ours, that no save is
+// writing.
+void RemoveLeftOvers(const wxString& folder, const wxString& prefix)
+{
+    ForEachNamed(folder, prefix, [](const wxString& path, const char* rest) {
+        if (!IsLeftOver(rest, path)) return;
         struct stat st = {};
         if (lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()
             && unlink(path.fn_str()) == 0) {
             wxLogVerbose(_("Removed '%s', left behind by a save that did not finish"), path);
         }
-    }
+    });
+}
 
-    closedir(dir);
+// The name of the file at path with every link resolved, those of its
+// folders too: the one name under which a save and a later open find the
+// copies of its text.
+wxString CanonicalPath(const wxString& path)
+{
+    char* real = realpath(path.fn_str(), nullptr);
+    if (real == nullptr) return wxFileName(path).GetAbsolutePath();
+    const wxString canonical = FromFileNameBytes(real, std::strlen(real));
+    std::free(real);
+    return canonical;
+}
+
+// A tag of the bytes of the path, the same in every run and every build
+// (which std::hash need not be): 64-bit FNV-1a.
+wxString PathTag(const wxString& path)
+{
+    std::uint64_t hash = 14695981039346656037ULL;
+    const wxCharBuffer bytes = path.fn_str();
+    for (const char* byte = bytes.data(); byte != nullptr && *byte != '\0'; ++byte) {
+        hash = (hash ^ static_cast<unsigned char>(*byte)) * 1099511628211ULL;
+    }
+    return wxString::Format("%016llx", static_cast<unsigned long long>(hash));
+}
+
+// A folder where the copy of a file's old text may be made, and the start
+// of the names of the copies of that file there.
+struct BackupPlace {
+    wxString folder; // ends with a separator
+    wxString prefix;
+};
+
+// The places of the copies of the file at the canonical path, in the order
+// they are tried: beside it, where its name says whose copy it is (unless
+// that name had to be shortened), then the program's own folder and the
+// temporary folder, where a tag of its whole path does.
+std::vector<BackupPlace> BackupPlaces(const wxString& canonical)
+{
+    const wxString name = ShortName(canonical);
+    const wxString tagged = TempPrefix(name + "." + PathTag(canonical), "backup");
+    const bool whole = name == wxFileName(canonical).GetFullName();
+    const wxLogNull quiet; // a folder that cannot be made is passed over
+    return {{wxFileName(canonical).GetPath(wxPATH_GET_SEPARATOR),
+             whole ? TempPrefix(name, "backup") : tagged},
+            {QelWritableDir() + "/", tagged},
+            {wxFileName::GetTempDir() + "/", tagged}};
+}
+
+// Whether a save still makes or holds the copy at path, made by the process
+// pid: it holds a lock on it. Without a lock to go by (the copy of another
+// user, a file system without locks) the process that made it tells.
+bool IsHeld(const wxString& path, pid_t pid)
+{
+    if (LiveTemps::Has(path)) return true;
+    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd >= 0) {
+        const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0;
+        const int error = errno;
+        close(fd);
+        if (!locked) return false;
+        if (error == EWOULDBLOCK) return true;
+    }
+    return pid != getpid() && !IsGone(pid);
+}
+
+// A copy is made without any permission and given its own once it holds
+// the whole text: one that has none was cut short before the file was
+// touched, and holds only part of a text the file still has.
+constexpr mode_t kUnfinishedCopy = 0;
+
+// Whether the entry at path, the rest of whose name is "<pid>-<count>", is
+// a whole copy of a file's old text that no running save holds: left by a
+// save that did not finish, or that could not put the old text back.
+bool IsLeftBackup(const wxString& path, const char* rest)
+{
+    const pid_t pid = OwnerOf(rest);
+    struct stat st = {};
+    return pid != 0 && lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode)
+        && (st.st_mode & 07777) != kUnfinishedCopy && !IsHeld(path, pid);
+}
+
+// Removes the copies of the file's old text that saves killed while they
+// made them left: this user's, whose process is gone.
+void RemoveUnfinishedCopies(const wxString& canonical)
+{
+    for (const BackupPlace& place : BackupPlaces(canonical)) {
+        ForEachNamed(place.folder, place.prefix, [](const wxString& path, const char* rest) {
+            const pid_t pid = OwnerOf(rest);
+            struct stat st = {};
+            if (pid == 0 || (pid != getpid() && !IsGone(pid)) || lstat(path.fn_str(), &st) != 0
+                || !S_ISREG(st.st_mode) || (st.st_mode & 07777) != kUnfinishedCopy
+                || st.st_uid != geteuid() || IsHeld(path, pid)) {
+                return;
+            }
+            if (unlink(path.fn_str()) == 0)
+                wxLogVerbose(_("Removed '%s', left behind by a save that did not finish"), path);
+        });
+    }
 }
 
 // A descriptor of the regular file at path, opened with flags (a mode of
@@ -261,11 +386,13 @@ private:
     void AbortInPlace();
     bool RestoreBackup() const;
     void RemoveBackup();
+    void ReleaseBackup();
 
     wxString m_Path;   // as the caller named it, for messages
     wxString m_Target; // the file that is replaced
     wxString m_Temp;
     wxString m_Backup;      // written in place: the old text, until the new one is in
+    int m_BackupFd = -1;    // holds the lock that marks the copy as this save's
     bool m_InPlace = false; // Fd() is the target's own
     bool m_Cut = false;     // the target was cut to the new length
     int m_Fd = -1;
@@ -306,6 +433,10 @@ bool AtomicReplace::Begin(const wxString& path)
         wxLogSysError(_("Cannot write file '%s'"), path);
         return false;
     }
+
+    // A save in place killed while it copied the old text aside left a
+    // part of a text the file still has whole.
+    RemoveUnfinishedCopies(CanonicalPath(m_Target));
 
     // A new file would leave the other names of this one with the old text.
     if (st.st_nlink > 1) return BeginInPlace();
@@ -375,7 +506,8 @@ bool AtomicReplace::BeginInPlace()
 
 // Copies the target's text to a new file of this user alone, where one can
 // be made: beside it, else in the program's own folder, else in the
-// temporary folder.
+// temporary folder. The copy is locked until it is removed: a copy that
+// nobody holds was left by a save that did not finish.
 bool AtomicReplace::MakeBackup()
 {
     struct stat st = {};
@@ -383,22 +515,28 @@ bool AtomicReplace::MakeBackup()
     const int in = OpenRegularFile(m_Target, O_RDONLY, &st, &why);
     if (in >= 0) {
         m_Old = st;
-        const wxString prefix = TempPrefix(ShortName(m_Target), "backup");
-        const auto own = [] {
-            const wxLogNull quiet; // a folder that cannot be made is passed over
-            return QelWritableDir() + "/";
-        };
-        const std::function<wxString()> folders[] = {
-            [this] { return wxFileName(m_Target).GetPath(wxPATH_GET_SEPARATOR); }, own,
-            [] { return wxFileName::GetTempDir() + "/"; }};
-        for (const auto& folder_of : folders) {
-            const wxString folder = folder_of();
-            const int out = CreateUnique(folder + prefix, 0600, &m_Backup);
-            const bool copied
-                = out >= 0 && lseek(in, 0, SEEK_SET) == 0 && CopyBytes(in, out) && fsync(out) == 0;
-            if (out < 0 || !copied) why = wxSysErrorMsgStr(errno);
-            if (out >= 0 && close(out) == 0 && copied) break;
-            if (out >= 0) unlink(m_Backup.fn_str());
+        for (const BackupPlace& place : BackupPlaces(CanonicalPath(m_Target))) {
+            const int out = CreateUnique(place.folder + place.prefix, kUnfinishedCopy, &m_Backup);
+            if (out >= 0) {
+                LiveTemps::Add(m_Backup);
+                // Where the file system has no locks the process id in the
+                // name tells whether the save still runs.
+                flock(out, LOCK_EX | LOCK_NB);
+            }
+            // Whole and on disk before it says so, and says so before the
+            // file is touched.
+            const bool copied = out >= 0 && lseek(in, 0, SEEK_SET) == 0 && CopyBytes(in, out)
+                && fsync(out) == 0 && fchmod(out, 0600) == 0 && fsync(out) == 0;
+            if (copied) {
+                m_BackupFd = out;
+                break;
+            }
+            why = wxSysErrorMsgStr(errno);
+            if (out >= 0) {
+                unlink(m_Backup.fn_str());
+                close(out);
+                LiveTemps::Remove(m_Backup);
+            }
             m_Backup.clear();
         }
         close(in);
@@ -435,7 +573,7 @@ void AtomicReplace::AbortInPlace()
     m_InPlace = false;
     if (written && !RestoreBackup()) {
         wxLogError(_("Cannot write file '%s': its earlier text is kept in '%s'"), m_Path, m_Backup);
-        m_Backup.clear(); // the user's to take back
+        ReleaseBackup(); // the user's to take back
         return;
     }
     RemoveBackup();
@@ -462,8 +600,17 @@ bool AtomicReplace::RestoreBackup() const
 
 void AtomicReplace::RemoveBackup()
 {
+    // Removed while still locked: nobody takes it for a copy left over.
     if (!m_Backup.empty() && unlink(m_Backup.fn_str()) != 0)
         wxLogWarning(_("Cannot remove the copy '%s': %s"), m_Backup, wxSysErrorMsgStr(errno));
+    ReleaseBackup();
+}
+
+void AtomicReplace::ReleaseBackup()
+{
+    if (m_BackupFd >= 0) close(m_BackupFd);
+    m_BackupFd = -1;
+    LiveTemps::Remove(m_Backup);
     m_Backup.clear();
 }
 
@@ -587,6 +734,20 @@ bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size)
     return replace.Commit();
 }
 
+std::vector<wxString> QelLeftBackups(const wxString& path)
+{
+    std::vector<wxString> found;
+    for (const BackupPlace& place : BackupPlaces(CanonicalPath(path))) {
+        ForEachNamed(place.folder, place.prefix, [&found](const wxString& copy, const char* rest) {
+            if (IsLeftBackup(copy, rest)) found.push_back(copy);
+        });
+    }
+    // One folder may be more than one place (a file in the program's folder).
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+}
+
 QelFile::QelFile(bool open_file)
     : m_OpenFile(open_file)
 { }
@@ -687,12 +848,28 @@ bool QelFile::FileLoad(const QelFileName& filename)
     Assign(filename);
 
     if (MakeAbsolute() && Get(false)) {
+        TellLeftBackups();
         return true;
     }
 
     m_FileName = old_name;
     m_Stat = old_stat;
     return false;
+}
+
+void QelFile::TellLeftBackups() const
+{
+    // Said after the load, whose own status it replaces: the file may hold
+    // the start of a new text over the old one, which only the copy has whole.
+    const wxString path = m_FileName.GetFullPath();
+    for (const wxString& copy : QelLeftBackups(path)) {
+        const wxString said = wxString::Format(
+            _("A save of '%s' did not finish: the file may be damaged, its earlier text is kept "
+              "in '%s'"),
+            path, copy);
+        wxLogWarning("%s", said);
+        wxLogStatus("%s", said);
+    }
 }
 
 void QelFile::FileNew(const QelFileName& filename)
@@ -752,9 +929,42 @@ bool QelFile::MayOverwrite()
     }
 }
 
+bool QelFile::MayWriteOverLeftBackups(std::vector<wxString>* doomed)
+{
+    std::vector<wxString> copies = QelLeftBackups(m_FileName.GetFullPath());
+    copies.erase(std::remove_if(copies.begin(), copies.end(),
+                                [this](const wxString& copy) { return m_KeptBackups.count(copy); }),
+                 copies.end());
+    if (copies.empty()) return true;
+
+    LeftBackups answer = LeftBackups::cancel;
+    {
+        const QelFileQuestion question;
+        answer = DoFileLeftBackupsConfirm(copies);
+    }
+
+    switch (answer) {
+    case LeftBackups::remove:
+        *doomed = copies;
+        return true;
+    case LeftBackups::keep:
+        m_KeptBackups.insert(copies.begin(), copies.end());
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool QelFile::Save(bool save_as)
 {
     if (!save_as && !MayOverwrite()) {
+        return false;
+    }
+
+    // Removed only once the new text is in: until then they may be the
+    // only whole text the file had.
+    std::vector<wxString> doomed;
+    if (!MayWriteOverLeftBackups(&doomed)) {
         return false;
     }
 
@@ -782,6 +992,14 @@ bool QelFile::Save(bool save_as)
 
     if (!saved) {
         return false;
+    }
+
+    for (const wxString& copy : doomed) {
+        if (unlink(copy.fn_str()) == 0)
+            wxLogVerbose(_("Removed '%s', the earlier text of '%s'"), copy,
+                         m_FileName.GetFullPath());
+        else if (errno != ENOENT)
+            wxLogWarning(_("Cannot remove the copy '%s': %s"), copy, wxSysErrorMsgStr(errno));
     }
 
     ResetContentsChanged();
@@ -968,6 +1186,39 @@ QelFile::Overwrite QelFile::AskOverwrite(wxWindow* parent) const
         return Overwrite::reload;
     default:
         return Overwrite::cancel;
+    }
+}
+
+QelFile::LeftBackups QelFile::DoFileLeftBackupsConfirm(const std::vector<wxString>& backups)
+{
+    for (const wxString& copy : backups)
+        wxLogWarning(_("Saving over '%s': the earlier text of a save of it that did not finish is "
+                       "kept in '%s'"),
+                     GetFileName().GetFullPath(), copy);
+    return LeftBackups::keep;
+}
+
+QelFile::LeftBackups QelFile::AskLeftBackups(wxWindow* parent,
+                                             const std::vector<wxString>& backups) const
+{
+    wxString question = wxString::Format(_("A save of %s did not finish. Its earlier text is "
+                                           "kept in:"),
+                                         GetFileName().GetFullPath());
+    for (const wxString& copy : backups) question += "\n" + copy;
+    question += "\n"
+        + _("Save over the file and delete the copy (Yes), save and keep the copy (No), or do not "
+            "save (Cancel)?");
+
+    wxMessageDialog dialog(parent, question, _("Confirm"),
+                           wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_WARNING);
+
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return LeftBackups::remove;
+    case wxID_NO:
+        return LeftBackups::keep;
+    default:
+        return LeftBackups::cancel;
     }
 }
 

@@ -244,6 +244,11 @@ QelFile::Overwrite QelSTCFile::DoFileOverwriteConfirm()
     return AskOverwrite(m_STC);
 }
 
+QelFile::LeftBackups QelSTCFile::DoFileLeftBackupsConfirm(const std::vector<wxString>& backups)
+{
+    return AskLeftBackups(m_STC, backups);
+}
+
 bool QelSTCFile::DoFileLoadConfirm(bool synced)
 {
     if (!GetContentsChanged()) return true;

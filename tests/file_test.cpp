@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
+#include <optional>
 #include <pwd.h>
 #include <string>
 #include <sys/resource.h>
@@ -18,6 +19,7 @@
 #include <wx/scopeguard.h>
 
 #include <qelkit/file.h>
+#include <qelkit/paths.h>
 
 #include "testing.h"
 
@@ -84,14 +86,22 @@ public:
     std::string hooks;
     wxString first_bound; // the bound path inside the first hook
     std::string content;
-    size_t unchecked_bytes = 0;         // written after the content, results ignored
+    size_t unchecked_bytes = 0;          // written after the content, results ignored
     std::function<void()> confirming;    // run when a load is confirmed
     std::function<void()> before_saving; // run before the content is written
     std::function<void()> while_saving;  // run once the content is written
     bool changed = false, confirm = true, load_ok = true, save_ok = true;
-    bool checks_writes = false; // the save hook fails when a write falls short
+    bool checks_writes = false;                // the save hook fails when a write falls short
+    std::vector<wxString> asked;               // the left copies the saves asked about
+    std::optional<LeftBackups> backups_answer; // none: the base's answer
 
 protected:
+    LeftBackups DoFileLeftBackupsConfirm(const std::vector<wxString>& backups) override
+    {
+        asked.insert(asked.end(), backups.begin(), backups.end());
+        return backups_answer ? *backups_answer : QelFile::DoFileLeftBackupsConfirm(backups);
+    }
+
     bool DoFileLoadConfirm(bool synced) override
     {
         if (confirming) confirming();
@@ -134,6 +144,24 @@ private:
         return true;
     }
 };
+
+// Runs body in a child process, as the user nobody in the group users when
+// as_nobody; the child ends with what body returns. Its process id.
+pid_t InChild(bool as_nobody, const std::function<int()>& body)
+{
+    const pid_t child = fork();
+    if (child != 0) return child;
+    const passwd* nobody = getpwnam("nobody");
+    const group* users = getgrnam("users");
+    if (as_nobody) {
+        const gid_t groups[] = {users->gr_gid};
+        const gid_t gid = nobody->pw_gid;
+        if (setgroups(1, groups) != 0 || setresgid(gid, gid, gid) != 0
+            || setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) != 0)
+            _exit(2);
+    }
+    _exit(body());
+}
 
 class FileBinding : public qeltest::ConfigTest {
 protected:
@@ -461,11 +489,7 @@ TEST_F(FileBinding, FailedSaveLeavesNoBytesAndTheNextRemovesWhatIsLeft)
 // are saved by the user nobody, a member of the group users.
 TEST_F(FileBinding, SaveWritesInPlaceWhereANewFileWouldNotBeTheSame)
 {
-    const passwd* nobody = getpwnam("nobody");
-    const group* users = getgrnam("users");
-    ASSERT_TRUE(nobody != nullptr && users != nullptr);
-    const uid_t uid = nobody->pw_uid;
-    const gid_t gid = nobody->pw_gid, shared_gid = users->gr_gid;
+    ASSERT_TRUE(getpwnam("nobody") != nullptr && getgrnam("users") != nullptr);
     const wxString top = ShellQuote(m_Files.Path());
     qeltest::Run("cd " + top + " && chmod 0755 . && mkdir ro shared tmp && chmod 0777 shared"
                  + " && printf old > ro/own.txt && chown nobody ro/own.txt"
@@ -475,20 +499,15 @@ TEST_F(FileBinding, SaveWritesInPlaceWhereANewFileWouldNotBeTheSame)
     // Saves path as nobody (or as root) in a child process; true when that
     // succeeded and was no change on disk to the binding.
     const auto save = [&](const wxString& path, bool as_nobody) {
-        const gid_t groups[] = {shared_gid};
-        if (const pid_t child = fork(); child != 0) {
-            int status = -1;
-            return waitpid(child, &status, 0) == child && status == 0;
-        }
-        if (as_nobody
-            && (setgroups(1, groups) != 0 || setresgid(gid, gid, gid) != 0
-                || setresuid(uid, uid, uid) != 0))
-            _exit(2);
-        setenv("TMPDIR", m_Files.File("tmp").fn_str(), 1);
-        RecordingFile file;
-        const bool loaded = file.FileLoad(QelFileName(path));
-        file.content = "saved";
-        _exit(loaded && file.FileSave() && !file.CheckSync() ? 0 : 1);
+        const pid_t child = InChild(as_nobody, [&] {
+            setenv("TMPDIR", m_Files.File("tmp").fn_str(), 1);
+            RecordingFile file;
+            const bool loaded = file.FileLoad(QelFileName(path));
+            file.content = "saved";
+            return loaded && file.FileSave() && !file.CheckSync() ? 0 : 1;
+        });
+        int status = -1;
+        return waitpid(child, &status, 0) == child && status == 0;
     };
     const auto identity = [](const wxString& path) {
         return qeltest::Run("stat -c '%i %U:%G %a' " + ShellQuote(path));
@@ -544,6 +563,123 @@ TEST_F(FileBinding, SaveWritesInPlaceWhereANewFileWouldNotBeTheSame)
         EXPECT_EQ(ReadBytes(m_Files.File("b.txt")), ReadBytes(path));
     }
     signal(SIGXFSZ, handler);
+}
+
+// A save in place that is killed leaves the new text over the old in the
+// file and the old text whole in its copy: beside the file, else in the
+// program's folder, else in the temporary folder, named so that the file
+// finds it there. While the save runs the copy is its own and nothing is
+// said; once the save was killed, opening the file names the copy in the
+// log and the status line, and each save asks about it until it is kept or
+// removed, once the file is saved. A save killed while it copied (by the
+// signal of the size limit) left the file whole and a part of a copy, and a
+// save by rename its temporary file: neither is told, the next save removes
+// them.
+TEST_F(FileBinding, CopyLeftByAKilledSaveIsToldAndGoesOnlyWhenSavedOver)
+{
+    ASSERT_TRUE(getpwnam("nobody") != nullptr && getgrnam("users") != nullptr);
+    const wxString top = ShellQuote(m_Files.Path());
+    qeltest::Run("cd " + top + " && chmod 0755 . && mkdir ro own tmp && chmod 0777 own"
+                 + " && chown nobody tmp && touch a.txt c.txt ro/own.txt && ln a.txt b.txt"
+                 + " && chown nobody ro/own.txt");
+    // Where the program's folder is not nobody's to write, the settings
+    // folder cannot be made either: the copy goes to the temporary folder.
+    const wxString tmp = m_Files.File("tmp"), no_folder = m_Files.File("c.txt");
+    qeltest::EnvGuard tmpdir("TMPDIR", &tmp), config("XDG_CONFIG_HOME", &no_folder);
+    wxON_BLOCK_EXIT0([] { QelSetPathsOverride(""); });
+    const auto hidden = [&] {
+        return qeltest::Run(
+            "cd " + top + " && find . -mindepth 1 -maxdepth 2 -name '.?*' -printf '%P\\n' | sort");
+    };
+
+    const struct {
+        const char* name;
+        const char* file;
+        bool as_nobody;
+        const char* settings; // the program's own folder
+        int signal;           // that ends the save
+        const char* left;     // the start of the one file the save left
+        bool copy;            // that file is a whole copy of the old text
+    } rows[] = {
+        {"beside the file", "a.txt", false, "own", SIGKILL, ".a.txt.", true},
+        {"in the program's folder", "ro/own.txt", true, "own", SIGKILL, "own/.own.txt.", true},
+        {"in the temporary folder", "ro/own.txt", true, "ro", SIGKILL, "tmp/.own.txt.", true},
+        {"killed while it copied", "a.txt", false, "own", SIGXFSZ, ".a.txt.", false},
+        {"a save by rename", "c.txt", false, "own", SIGKILL, ".c.txt.", false},
+    };
+    const std::string old_text(8192, 'o'), mixed = "NEW" + old_text.substr(3);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const wxString path = m_Files.File(row.file);
+        ASSERT_TRUE(WriteBytes(path, old_text));
+        QelSetPathsOverride(m_Files.File(row.settings));
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = InChild(row.as_nobody, [&] {
+            const rlimit limit{4096, 4096};
+            if (row.signal == SIGXFSZ && setrlimit(RLIMIT_FSIZE, &limit) == 0)
+                signal(SIGXFSZ, SIG_DFL);
+            RecordingFile file;
+            if (!file.FileLoad(QelFileName(path))) return 1;
+            file.content = "NEW";
+            file.while_saving = [&] {
+                if (write(ready[1], "!", 1) == 1) pause(); // killed here
+            };
+            return file.FileSave() ? 0 : 1;
+        });
+        close(ready[1]);
+        char byte = 0;
+        const bool mid_save = read(ready[0], &byte, 1) == 1;
+        close(ready[0]);
+        qeltest::LogCapture log;
+        EXPECT_TRUE(RecordingFile().FileLoad(QelFileName(path)));
+        EXPECT_TRUE(log.Records().empty()) << log.Dump();
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(mid_save == (row.signal == SIGKILL) && WIFSIGNALED(status)
+                    && WTERMSIG(status) == row.signal)
+            << status;
+        EXPECT_TRUE(ReadBytes(path) == (row.copy ? mixed : old_text));
+        const std::string left = hidden();
+        ASSERT_EQ(left.rfind(row.left, 0), 0u) << left;
+        ASSERT_EQ(left.find('\n'), left.size() - 1) << left;
+        const wxString copy = m_Files.File(wxString::FromUTF8(left.substr(0, left.size() - 1)));
+        EXPECT_EQ(ReadBytes(copy) == old_text, row.copy);
+
+        RecordingFile file;
+        ASSERT_TRUE(file.FileLoad(QelFileName(path)));
+        const size_t told = row.copy ? 1 : 0;
+        EXPECT_EQ(log.CountLevel(wxLOG_Warning), told) << log.Dump();
+        EXPECT_EQ(log.CountLevel(wxLOG_Status), told) << log.Dump();
+        EXPECT_EQ(log.Count("'" + copy + "'"), 2 * told) << log.Dump();
+
+        // Cancelled, kept by the base (which says so), not asked again by
+        // the same binding; removed by the next binding's save.
+        const std::vector<wxString> asked(told, copy);
+        const std::optional<QelFile::LeftBackups> answers[]
+            = {QelFile::LeftBackups::cancel, std::nullopt, QelFile::LeftBackups::remove};
+        for (const auto& answer : answers) {
+            log.Clear();
+            file.asked.clear();
+            file.backups_answer = answer;
+            file.content = "saved";
+            const bool saved = file.FileSave();
+            EXPECT_EQ(saved, !row.copy || answer != QelFile::LeftBackups::cancel);
+            EXPECT_TRUE(ReadBytes(path) == (saved ? "saved" : mixed));
+            EXPECT_EQ(file.asked,
+                      answer == QelFile::LeftBackups::remove ? std::vector<wxString>() : asked);
+            EXPECT_EQ(log.Count("kept in '" + copy + "'"), answer ? 0 : told) << log.Dump();
+        }
+        EXPECT_EQ(hidden(), row.copy ? left : "");
+        EXPECT_EQ(ReadBytes(copy) == old_text, row.copy);
+        RecordingFile again;
+        ASSERT_TRUE(again.FileLoad(QelFileName(path)));
+        again.backups_answer = QelFile::LeftBackups::remove;
+        EXPECT_TRUE(again.FileSave());
+        EXPECT_EQ(again.asked, asked);
+        EXPECT_EQ(hidden(), "");
+    }
 }
 
 // Only the bytes that exist, as tail(1) prints them, and a closing zero.

@@ -2,8 +2,12 @@
 // sync prompts, log tails, the hexadecimal view and reading a file in.
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
@@ -14,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include <qelkit/file.h>
 #include <qelkit/stc.h>
 
 #include "testing.h"
@@ -130,6 +135,54 @@ TEST_F(StcFile, ChangeOnDiskUnderEditsAsksFirst)
             EXPECT_EQ(stc->GetModify(), answer == wxID_CANCEL);
             EXPECT_FALSE(stc->GetFile().CheckSync()); // that change was answered
         }
+    }
+}
+
+// A save in place killed as it wrote (by the signal of the size limit)
+// left the old text in a copy beside the file. Opening the file says where,
+// last in the status line; a save asks whether to delete the copy (Yes),
+// keep it (No) or not to save (Cancel).
+TEST_F(StcFile, CopyLeftByAKilledSaveIsToldAndAskedAbout)
+{
+    using Row = std::tuple<int, bool, bool>; // the answer, saved, the copy kept
+    for (const auto& [answer, saved, kept] :
+         {Row{wxID_YES, true, false}, Row{wxID_NO, true, true}, Row{wxID_CANCEL, false, true}}) {
+        SCOPED_TRACE(answer);
+        TempDir folder;
+        const wxString path = folder.File("f.txt");
+        ASSERT_TRUE(WriteBytes(path, "old\n"));
+        ASSERT_EQ(link(path.fn_str(), folder.File("g.txt").fn_str()), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            const rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, SIG_DFL);
+            const std::string text(64 * 1024, 'n');
+            _exit(QelWriteFileAtomic(path, text.data(), text.size()) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_TRUE(waitpid(child, &status, 0) == child && WIFSIGNALED(status)) << status;
+        const std::string name = qeltest::Run("cd " + ShellQuote(folder.Path()) + " && ls -A .f*");
+        const wxString copy = folder.File(wxString::FromUTF8(name.substr(0, name.size() - 1)));
+
+        LogCapture log;
+        QelSTC* stc = new QelSTC(m_Frame, QelFileName(path));
+        const LogCapture::Record said = log.Records().back();
+        EXPECT_TRUE(said.level == wxLOG_Status && said.text.Contains("'" + copy + "'"))
+            << log.Dump();
+
+        stc->DocumentEnd();
+        stc->AddText("mine");
+        wxString asked;
+        bool result = false;
+        wxTEST_DIALOG(result = stc->GetFile().FileSave(),
+                      ExpectAnswer<wxMessageDialog>(
+                          [&](wxMessageDialog* dialog) { asked = dialog->GetMessage(); }, answer));
+        EXPECT_TRUE(asked.Contains(copy)) << asked;
+        EXPECT_EQ(result, saved);
+        EXPECT_EQ(stc->GetModify(), !saved);
+        EXPECT_EQ(ReadBytes(path), std::string(4096, 'n') + (saved ? "mine" : ""));
+        EXPECT_EQ(ReadBytes(copy), kept ? "old\n" : "");
     }
 }
 

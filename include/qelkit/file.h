@@ -4,7 +4,9 @@
 // change detection that reloads the object when someone else changed the file.
 
 #include <cstddef>
+#include <set>
 #include <string>
+#include <vector>
 
 #include <wx/buffer.h>
 #include <wx/file.h>
@@ -27,6 +29,13 @@ class wxWindow;
 // a write that fails puts that copy back, or names it when it cannot.
 // Logs the path and the system error on failure.
 [[nodiscard]] bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size);
+
+// The copies of the old text of the file at path that writes in place made
+// and that no running save owns: left by a save that did not finish (the
+// program was killed, the machine went down) or that could not put the old
+// text back. They are looked for beside the file, in the program's own
+// folder and in the temporary folder, in that order.
+std::vector<wxString> QelLeftBackups(const wxString& path);
 
 // All the bytes of the regular file at path. False, with the system's reason
 // or "not a regular file" in *why, when it cannot be read; a FIFO or a
@@ -77,7 +86,9 @@ public:
 
     // Binds to an existing file (made absolute) and loads it. False, with the
     // binding unchanged, when the file does not exist, the load was not
-    // confirmed, cannot be opened or the hook failed.
+    // confirmed, cannot be opened or the hook failed. Copies of the file's
+    // old text that saves which did not finish left are named in the log
+    // and the status line.
     bool FileLoad(const QelFileName& filename);
 
     // Binds to a name that need not exist; nothing is read or written.
@@ -88,7 +99,9 @@ public:
     // whole save succeeded; on failure the contents stay marked as changed,
     // the binding stays on the old name and false is returned. A save under
     // the bound name over a file that changed on disk since the last load or
-    // save asks DoFileOverwriteConfirm first; false unless it wrote.
+    // save asks DoFileOverwriteConfirm first, and a save over a file with
+    // copies left by saves that did not finish DoFileLeftBackupsConfirm;
+    // false unless it wrote.
     bool FileSave(const QelFileName& filename = QelFileName());
 
     // Reloads the object when the file changed on disk (its modification
@@ -127,6 +140,14 @@ public:
         cancel  // leave the object and the file as they are
     };
 
+    // What a save does with the copies of the file's old text that saves
+    // which did not finish left (QelLeftBackups).
+    enum class LeftBackups {
+        remove, // save, and once saved delete the copies
+        keep,   // save, and leave the copies where they are
+        cancel  // leave the object, the file and the copies as they are
+    };
+
 protected:
     // Asked before a save writes over a file that changed on disk since the
     // last load or save. The object, which nobody else edits, writes over it.
@@ -134,6 +155,14 @@ protected:
     // The question that a binding shown to the user answers that with: the
     // same three ways out for every kind of document.
     Overwrite AskOverwrite(wxWindow* parent) const;
+
+    // Asked before a save writes over a file of which saves that did not
+    // finish left copies (backups names them); a copy kept is not asked
+    // about again by this binding. The object, which nobody is asked about,
+    // keeps them and says so in the log.
+    virtual LeftBackups DoFileLeftBackupsConfirm(const std::vector<wxString>& backups);
+    // The question that a binding shown to the user answers that with.
+    LeftBackups AskLeftBackups(wxWindow* parent, const std::vector<wxString>& backups) const;
 
     // Asked before a load or reload opens anything, while the binding is
     // still on the current file: the place for "save changes first?".
@@ -164,12 +193,15 @@ private:
     bool Get(bool synced);
     bool MakeAbsolute();
     bool MayOverwrite();
+    bool MayWriteOverLeftBackups(std::vector<wxString>* doomed);
     bool Save(bool save_as);
+    void TellLeftBackups() const;
 
     bool m_OpenFile;
-    bool m_WriteFailed = false; // a write during the save hook fell short
-    bool m_Overwriting = false; // the change on disk was answered: write over it
-    QelFileName m_FileName;     // the file now: its status is re-taken on every check
-    QelStat m_Stat;             // the file at the last load or save
-    QelStat m_Seen;             // the change on disk the last check acted on
+    bool m_WriteFailed = false;       // a write during the save hook fell short
+    bool m_Overwriting = false;       // the change on disk was answered: write over it
+    QelFileName m_FileName;           // the file now: its status is re-taken on every check
+    QelStat m_Stat;                   // the file at the last load or save
+    QelStat m_Seen;                   // the change on disk the last check acted on
+    std::set<wxString> m_KeptBackups; // copies the user chose to keep: not asked again
 };

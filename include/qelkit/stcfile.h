@@ -44,6 +44,7 @@ public:
 
 protected:
     Overwrite DoFileOverwriteConfirm() override;
+    LeftBackups DoFileLeftBackupsConfirm(const std::vector<wxString>& backups) override;
     bool DoFileLoadConfirm(bool synced) override;
     bool DoFileLoad(bool synced) override;
     void DoFileNew() override;
