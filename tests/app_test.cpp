@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -242,6 +243,13 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     // A file that is no catalog beside one of the same name does not stand
     // in for it; subfolders are listed first, so a.po comes after sub/a.mo.
     for (const char* other : {"/b.po", "/a.po"}) ASSERT_TRUE(WriteBytes(dir + other, "msgid"));
+    // A FIFO is never opened: the open would wait for a writer. Links back
+    // to the folder are not followed again: two of them would have it
+    // listed without end.
+    for (const char* fifo : {"/f.mo", "/sub/notes"})
+        ASSERT_EQ(mkfifo((dir + fifo).fn_str(), 0600), 0);
+    ASSERT_EQ(symlink(".", (dir + "/again").fn_str()) | symlink("..", (dir + "/sub/up").fn_str()),
+              0);
 
     LogCapture log;
     const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
@@ -250,12 +258,16 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     wxArrayString added = result.added;
     added.Sort();
     EXPECT_EQ(wxJoin(added, ','), "a,b");
-    EXPECT_EQ(wxJoin(result.failed, ','), "README");
+    wxArrayString failed = result.failed;
+    failed.Sort();
+    EXPECT_EQ(wxJoin(failed, ','), "README,f,notes");
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
-    EXPECT_EQ(log.Count("Catalog could not be added: "), 1u) << log.Dump();
+    EXPECT_EQ(log.Count("Catalog could not be added: "), 3u) << log.Dump();
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
     // Read once, for the locale's own name, not again for each variant of it.
     EXPECT_EQ(log.Count("README' is not a valid message catalog"), 1u) << log.Dump();
+    EXPECT_EQ(log.Count("/sub/notes' is not a valid message catalog: not a regular file"), 1u)
+        << log.Dump();
 }
 
 // The find settings are written back before the configuration goes; deleting
