@@ -142,6 +142,25 @@ private:
     std::string m_Text;
 };
 
+// The program writes a few hundred keys. The toolkit's reading of a settings
+// file grows faster than the file: a hundred thousand keys take it about a
+// second, millions keep the program from starting and take gigabytes.
+constexpr unsigned long kMaxSettingsBytes = 16 * 1024 * 1024;
+constexpr size_t kMaxSettingsLines = 100000;
+
+// Why settings of this text are too large to be read; empty when they are not.
+wxString SettingsTooLarge(const std::string& bytes)
+{
+    if (bytes.size() > kMaxSettingsBytes)
+        return wxString::Format(_("more than %lu bytes"), kMaxSettingsBytes);
+    // The toolkit ends a line at a CR as well as at an LF.
+    if (std::max(std::count(bytes.begin(), bytes.end(), '\n'),
+                 std::count(bytes.begin(), bytes.end(), '\r'))
+        > std::ptrdiff_t(kMaxSettingsLines))
+        return wxString::Format(_("more than %zu lines"), kMaxSettingsLines);
+    return wxString();
+}
+
 // The settings file is written as documents are: to a file beside it that
 // replaces it only once whole (a link stays a link, the mode is kept), with
 // nothing left behind when that fails. The toolkit's own writing removes the
@@ -172,6 +191,16 @@ private:
     bool Write(const std::string& text)
     {
         if (text == m_Written || m_Path.empty()) return true;
+        // A file the next start would refuse would lose every setting: the
+        // one there stays, and this is said once.
+        if (const wxString why = SettingsTooLarge(text); !why.empty()) {
+            if (!m_TooLargeTold)
+                wxLogError(_("Settings file '%s' is not written: it would be too large to be "
+                             "read again (%s)"),
+                           m_Path, why);
+            m_TooLargeTold = true;
+            return false;
+        }
         // A failure is told once, not again at each write that follows it
         // (at the close of the window, at the exit), until one succeeds.
         std::optional<wxLogNull> quiet;
@@ -192,8 +221,9 @@ private:
     }
 
     wxString m_Path;
-    std::string m_Written;  // what the file holds, as far as we know
-    bool m_Failing = false; // the last write failed, and said so
+    std::string m_Written;       // what the file holds, as far as we know
+    bool m_Failing = false;      // the last write failed, and said so
+    bool m_TooLargeTold = false; // a write was refused for the size, and said so
 };
 
 // The settings file's text, read as the toolkit reads it (a regular file
@@ -202,31 +232,23 @@ private:
 bool ReadSettingsText(const wxString& path, wxString* text)
 {
     if (path.empty() || !wxFileName::FileExists(path)) return true;
-    // The program writes a few hundred keys. The toolkit's reading grows
-    // faster than the file: a hundred thousand keys take it about a second,
-    // millions keep the program from starting and take gigabytes.
-    constexpr unsigned long kMaxBytes = 16 * 1024 * 1024;
-    constexpr size_t kMaxLines = 100000;
     const auto refuse = [&path](const wxString& why) {
         wxLogError(_("Settings file '%s' is too large (%s): its settings are not used or saved"),
                    path, why);
         return false;
     };
     const wxULongLong size = wxFileName::GetSize(path);
-    if (size != wxInvalidSize && size > kMaxBytes)
-        return refuse(wxString::Format(_("more than %lu bytes"), kMaxBytes));
+    if (size != wxInvalidSize && size > kMaxSettingsBytes)
+        return refuse(wxString::Format(_("more than %lu bytes"), kMaxSettingsBytes));
     std::string bytes;
     wxString why;
-    if (!QelReadWholeFile(path, &bytes, &why, kMaxBytes)) {
+    if (!QelReadWholeFile(path, &bytes, &why, kMaxSettingsBytes)) {
         wxLogError(_("Settings file '%s' cannot be read (%s): its settings are not used or saved"),
                    path, why);
         return false;
     }
-    // The toolkit ends a line at a CR as well as at an LF.
-    if (std::max(std::count(bytes.begin(), bytes.end(), '\n'),
-                 std::count(bytes.begin(), bytes.end(), '\r'))
-        > std::ptrdiff_t(kMaxLines))
-        return refuse(wxString::Format(_("more than %zu lines"), kMaxLines));
+    if (const wxString tooLarge = SettingsTooLarge(bytes); !tooLarge.empty())
+        return refuse(tooLarge);
     *text = wxString(bytes.data(), wxConvAuto(), bytes.size());
     return true;
 }

@@ -140,7 +140,8 @@ TEST_F(AppTest, FaultyLinesOfTheSettingsFileAreToldOnceEach)
 
 // A settings file far larger than any the program writes kept it from
 // starting: the toolkit's reading grows faster than the file. It is refused
-// with one message, and nothing is written over it.
+// with one message, and nothing is written over it. Nor is one written that
+// would be refused: what is there stays, and that is said once.
 TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
 {
     const wxString path = m_Temp.File("huge.ini");
@@ -148,12 +149,14 @@ TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
         const char* name;
         int lines; // of one key each; none: a file of a byte over 16 MiB
         bool refused;
+        bool written; // with one key added
         const char* end = "\n";
     } rows[] = {
-        {"LinesAtTheLimit", 100000, false},
-        {"MoreLines", 100001, true},
-        {"MoreLinesEndedByCr", 100001, true, "\r"},
-        {"MoreBytes", 0, true},
+        {"LinesBelowTheLimit", 99999, false, true},
+        {"LinesAtTheLimit", 100000, false, false},
+        {"MoreLines", 100001, true, false},
+        {"MoreLinesEndedByCr", 100001, true, false, "\r"},
+        {"MoreBytes", 0, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -169,9 +172,15 @@ TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
             << log.Dump();
         EXPECT_EQ(config->Read("k1", "none"), row.lines > 1 && !row.refused ? "v" : "none");
         config->Write("added", 1L);
-        EXPECT_TRUE(config->Flush());
+        for (int flush = 0; flush < 2; ++flush)
+            EXPECT_EQ(config->Flush(), row.written || row.refused);
         config.reset();
-        EXPECT_EQ(qeltest::Run("md5sum < " + ShellQuote(path)) == before, row.refused);
+        EXPECT_EQ(qeltest::Run("md5sum < " + ShellQuote(path)) == before, !row.written);
+        EXPECT_EQ(log.Count("Settings file '" + path
+                            + "' is not written: it would be too large "
+                              "to be read again (more than 100000 lines)"),
+                  row.written || row.refused ? 0u : 1u)
+            << log.Dump();
     }
 }
 
