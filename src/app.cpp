@@ -402,8 +402,7 @@ bool QelApp::OnInit()
     delete wxLog::SetActiveTarget(new QelEarlyLog(GetAppName()));
 
     if (!wxApp::OnInit()) return false;
-
-    wxLogMessage("Settings and log folder: %s", QelWritableDir());
+    if (!StartsHere()) return true;
 
     wxConfigBase::Set(QelCreateConfig(QelConfigFileName(GetAppName()).GetFullPath()));
 
