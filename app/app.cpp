@@ -208,17 +208,16 @@ bool App::OnInit()
 {
     SetAppName("tindrel");
     SetAppDisplayName("Tindrel");
+    // Before anything is read or made that the end of the run must write or
+    // take away: from here on a signal ends the start as Quit would.
+    InstallEndSignals();
     if (!QelApp::OnInit()) return false;
+    if (m_HandedOver || EndAsked()) return true;
     m_Dialogs = std::make_unique<ModalDialogs>([this] { CloseNow(); });
     // Installed over GTK's, which the toolkit's start set.
     InstallDisplayLostHandler();
 
-    m_Handover = std::make_unique<QelHandover>(QelWritableDir());
     if (m_Handover->IsAnotherRunning()) {
-        if (m_Handover->Send(wxGetCwd(), m_Files)) {
-            m_HandedOver = true;
-            return true;
-        }
         wxLogWarning(_("The running program does not answer at %s: starting another"),
                      m_Handover->GetSocketPath());
     } else if (!m_Handover->GetSocketPath().empty()
@@ -228,6 +227,10 @@ bool App::OnInit()
         wxLogWarning(_("Cannot receive files from later starts at %s"),
                      m_Handover->GetSocketPath());
     }
+    // Said by the run that owns the folder only: a start that hands its files
+    // over would add a line for every document opened from the desktop.
+    wxLogMessage("Settings and log folder: %s", QelWritableDir());
+    if (EndAsked()) return true;
 
     // An argument that the toolkit dropped is said in the window, and no
     // other document stands in for it.
@@ -236,8 +239,13 @@ bool App::OnInit()
         if (wxConvLocal.cMB2WX(g_Arguments[i].c_str()).data() == nullptr) refused.push_back(i);
 
     auto* frame = new Frame(m_Files.empty() && refused.empty());
-    frame->Show(true);
     m_Frame = frame;
+    // A signal while the window was being made closes it at once.
+    if (EndAsked()) {
+        CloseNow();
+        return true;
+    }
+    frame->Show(true);
     for (const size_t i : refused)
         wxLogError(_("Cannot open file: argument %zu is not in the system's encoding: %s"), i,
                    Escaped(g_Arguments[i]));
@@ -250,19 +258,26 @@ bool App::OnInit()
     return true;
 }
 
-void App::OnEventLoopEnter(wxEventLoopBase* loop)
+bool App::StartsHere()
 {
-    QelApp::OnEventLoopEnter(loop);
-    // The signal reaches the program through the running main loop, so it
-    // can only be caught from here on. A request to terminate (the end of a
-    // session, kill) closes the window as Quit does, but without questions,
-    // so that the settings are kept; so do an interrupt (Ctrl+C in the
-    // terminal) and a hang-up (the terminal closed), unless whoever started
-    // the program chose to ignore them (nohup, a background job). (The loop
-    // is null when the last one ends.)
-    if (loop == nullptr || !loop->IsMain() || m_Terminable) return;
+    // A start that hands its files to the program that runs on the same
+    // settings reads nothing of them and says nothing: the running program
+    // told what there was to tell at its own start.
+    m_Handover = std::make_unique<QelHandover>(QelWritableDir());
+    m_HandedOver = m_Handover->IsAnotherRunning() && m_Handover->Send(wxGetCwd(), m_Files);
+    return !m_HandedOver;
+}
+
+void App::InstallEndSignals()
+{
+    // A request to terminate (the end of a session, kill) closes the window
+    // as Quit does, but without questions, so that the settings are kept; so
+    // do an interrupt (Ctrl+C in the terminal) and a hang-up (the terminal
+    // closed), unless whoever started the program chose to ignore them
+    // (nohup, a background job). The toolkit only notes the signal and calls
+    // the handler later, from an event loop or from EndAsked.
     const auto terminate = [](int) { wxGetApp().Terminate(); };
-    m_Terminable = SetSignalHandler(SIGTERM, terminate);
+    SetSignalHandler(SIGTERM, terminate);
     for (const int number : {SIGINT, SIGHUP}) {
         struct sigaction action { };
         if (sigaction(number, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
@@ -270,8 +285,17 @@ void App::OnEventLoopEnter(wxEventLoopBase* loop)
     }
 }
 
+bool App::EndAsked()
+{
+    // Until the main loop runs, a noted signal is taken in only where the
+    // start yields, which it may not do before it is over.
+    CheckSignal();
+    return m_Ending;
+}
+
 void App::Terminate()
 {
+    m_Ending = true;
     // It may come while a dialog runs a loop of its own, whose caller still
     // uses the window: the window closes when the last dialog has gone.
     if (!m_Dialogs || !m_Dialogs->CancelAll()) CloseNow();
@@ -306,7 +330,10 @@ void App::KeepOnDisplayLost()
 
 int App::OnRun()
 {
-    return m_HandedOver ? 0 : QelApp::OnRun();
+    // No window: the files were handed over, or the start was ended before
+    // the window was made, or it was closed and deleted before the loop
+    // would have waited for it.
+    return m_Frame ? QelApp::OnRun() : 0;
 }
 
 int App::OnExit()
@@ -329,6 +356,7 @@ bool App::OnCmdLineParsed(wxCmdLineParser& parser)
 
 void App::OpenDocuments(const wxString& cwd, const wxArrayString& files)
 {
+    if (m_Ending) return;
     if (!m_Frame) {
         m_Pending.push_back({cwd, files});
         return;

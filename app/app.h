@@ -20,7 +20,6 @@ public:
 
     bool OnInit() override;
     int OnRun() override;
-    void OnEventLoopEnter(wxEventLoopBase* loop) override;
     int OnExit() override;
     void OnInitCmdLine(wxCmdLineParser& parser) override;
     bool OnCmdLineParsed(wxCmdLineParser& parser) override;
@@ -35,6 +34,9 @@ public:
     // says so in the log and writes the settings, touching no window.
     void KeepOnDisplayLost();
 
+protected:
+    bool StartsHere() override;
+
 private:
     class ModalDialogs;
 
@@ -43,6 +45,10 @@ private:
     // questions.
     void Terminate();
     void CloseNow();
+    void InstallEndSignals();
+    // True once a signal asked the run to end, also one that came before
+    // the main loop took it in.
+    bool EndAsked();
 
     struct Request {
         wxString cwd;
@@ -55,7 +61,7 @@ private:
     std::unique_ptr<QelHandover> m_Handover;
     std::unique_ptr<ModalDialogs> m_Dialogs;
     bool m_HandedOver = false; // this start gave its files to another
-    bool m_Terminable = false; // the signals that end the run close the window
+    bool m_Ending = false;     // a signal asked the run to end
 };
 
 wxDECLARE_APP(App);

@@ -5,14 +5,15 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <wx/apptrait.h>
-#include <wx/dir.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/stream.h>
@@ -46,7 +47,17 @@ public:
         // read once, when it is asked for by its own name.
         if (lang != m_Lang) return nullptr;
         const auto it = m_Files.find(domain);
-        return it == m_Files.end() ? nullptr : wxMsgCatalog::CreateFromFile(it->second, domain);
+        if (it == m_Files.end()) return nullptr;
+        // Read here, not by the toolkit, whose open of a file that was
+        // replaced by a FIFO since it was listed would wait for a writer.
+        std::string bytes;
+        wxString why;
+        if (!QelReadWholeFile(it->second, &bytes, &why)) {
+            wxLogWarning(_("Catalog '%s' cannot be read: %s"), it->second, why);
+            return nullptr;
+        }
+        return wxMsgCatalog::CreateFromData(
+            wxScopedCharBuffer::CreateNonOwned(bytes.data(), bytes.size()), domain);
     }
 
     wxArrayString GetAvailableTranslations(const wxString& domain) const override
@@ -131,6 +142,25 @@ private:
     std::string m_Text;
 };
 
+// The program writes a few hundred keys. The toolkit's reading of a settings
+// file grows faster than the file: a hundred thousand keys take it about a
+// second, millions keep the program from starting and take gigabytes.
+constexpr unsigned long kMaxSettingsBytes = 16 * 1024 * 1024;
+constexpr size_t kMaxSettingsLines = 100000;
+
+// Why settings of this text are too large to be read; empty when they are not.
+wxString SettingsTooLarge(const std::string& bytes)
+{
+    if (bytes.size() > kMaxSettingsBytes)
+        return wxString::Format(_("more than %lu bytes"), kMaxSettingsBytes);
+    // The toolkit ends a line at a CR as well as at an LF.
+    if (std::max(std::count(bytes.begin(), bytes.end(), '\n'),
+                 std::count(bytes.begin(), bytes.end(), '\r'))
+        > std::ptrdiff_t(kMaxSettingsLines))
+        return wxString::Format(_("more than %zu lines"), kMaxSettingsLines);
+    return wxString();
+}
+
 // The settings file is written as documents are: to a file beside it that
 // replaces it only once whole (a link stays a link, the mode is kept), with
 // nothing left behind when that fails. The toolkit's own writing removes the
@@ -161,6 +191,16 @@ private:
     bool Write(const std::string& text)
     {
         if (text == m_Written || m_Path.empty()) return true;
+        // A file the next start would refuse would lose every setting: the
+        // one there stays, and this is said once.
+        if (const wxString why = SettingsTooLarge(text); !why.empty()) {
+            if (!m_TooLargeTold)
+                wxLogError(_("Settings file '%s' is not written: it would be too large to be "
+                             "read again (%s)"),
+                           m_Path, why);
+            m_TooLargeTold = true;
+            return false;
+        }
         // A failure is told once, not again at each write that follows it
         // (at the close of the window, at the exit), until one succeeds.
         std::optional<wxLogNull> quiet;
@@ -181,8 +221,9 @@ private:
     }
 
     wxString m_Path;
-    std::string m_Written;  // what the file holds, as far as we know
-    bool m_Failing = false; // the last write failed, and said so
+    std::string m_Written;       // what the file holds, as far as we know
+    bool m_Failing = false;      // the last write failed, and said so
+    bool m_TooLargeTold = false; // a write was refused for the size, and said so
 };
 
 // The settings file's text, read as the toolkit reads it (a regular file
@@ -191,31 +232,23 @@ private:
 bool ReadSettingsText(const wxString& path, wxString* text)
 {
     if (path.empty() || !wxFileName::FileExists(path)) return true;
-    // The program writes a few hundred keys. The toolkit's reading grows
-    // faster than the file: a hundred thousand keys take it about a second,
-    // millions keep the program from starting and take gigabytes.
-    constexpr unsigned long kMaxBytes = 16 * 1024 * 1024;
-    constexpr size_t kMaxLines = 100000;
     const auto refuse = [&path](const wxString& why) {
         wxLogError(_("Settings file '%s' is too large (%s): its settings are not used or saved"),
                    path, why);
         return false;
     };
     const wxULongLong size = wxFileName::GetSize(path);
-    if (size != wxInvalidSize && size > kMaxBytes)
-        return refuse(wxString::Format(_("more than %lu bytes"), kMaxBytes));
+    if (size != wxInvalidSize && size > kMaxSettingsBytes)
+        return refuse(wxString::Format(_("more than %lu bytes"), kMaxSettingsBytes));
     std::string bytes;
     wxString why;
-    if (!QelReadWholeFile(path, &bytes, &why, kMaxBytes)) {
+    if (!QelReadWholeFile(path, &bytes, &why, kMaxSettingsBytes)) {
         wxLogError(_("Settings file '%s' cannot be read (%s): its settings are not used or saved"),
                    path, why);
         return false;
     }
-    // The toolkit ends a line at a CR as well as at an LF.
-    if (std::max(std::count(bytes.begin(), bytes.end(), '\n'),
-                 std::count(bytes.begin(), bytes.end(), '\r'))
-        > std::ptrdiff_t(kMaxLines))
-        return refuse(wxString::Format(_("more than %zu lines"), kMaxLines));
+    if (const wxString tooLarge = SettingsTooLarge(bytes); !tooLarge.empty())
+        return refuse(tooLarge);
     *text = wxString(bytes.data(), wxConvAuto(), bytes.size());
     return true;
 }
@@ -292,21 +325,49 @@ void ReportSettingsLines(const wxString& path, const wxString& text)
         wxLogWarning(_("Settings file '%s': %zu more faulty lines"), path, faults - kTold);
 }
 
-// True for a compiled message catalog: a regular file that starts with the
-// catalog's magic number, in either byte order.
-bool IsMessageCatalog(const wxString& path)
+// Why the file is no compiled message catalog (a regular file that starts
+// with the catalog's magic number, in either byte order); empty when it is
+// one.
+wxString CatalogFault(const wxString& path)
 {
     // Opened without waiting: a FIFO's open would wait for a writer.
-    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return wxSysErrorMsgStr(errno);
     struct stat st = {};
     unsigned char magic[4] = {};
-    const bool read = fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
-        && ::read(fd, magic, sizeof magic) == ssize_t(sizeof magic);
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool read = regular && ::read(fd, magic, sizeof magic) == ssize_t(sizeof magic);
     close(fd);
+    if (!regular) return _("not a regular file");
     const unsigned char little[4] = {0xde, 0x12, 0x04, 0x95};
     const unsigned char big[4] = {0x95, 0x04, 0x12, 0xde};
-    return read && (memcmp(magic, little, 4) == 0 || memcmp(magic, big, 4) == 0);
+    if (read && (memcmp(magic, little, 4) == 0 || memcmp(magic, big, 4) == 0)) return wxString();
+    return _("it does not start as one");
+}
+
+using FolderId = std::pair<dev_t, ino_t>;
+
+// Every entry of the folder and of its subfolders that is not a folder, the
+// subfolders' first. Only folders are opened, and a folder reached again
+// through a link is not entered again: two links back to the folder would
+// have it listed without end.
+void ListFiles(const wxString& dir, std::set<FolderId>* entered, wxArrayString* files)
+{
+    struct stat st = {};
+    if (stat(dir.fn_str(), &st) != 0 || !entered->insert({st.st_dev, st.st_ino}).second) return;
+    DIR* listing = opendir(dir.fn_str());
+    if (listing == nullptr) return;
+    wxArrayString folders, others;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const wxString path = dir + "/" + wxString(name.c_str(), *wxConvFileName);
+        const bool folder = stat(path.fn_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        (folder ? folders : others).push_back(path);
+    }
+    closedir(listing);
+    for (const auto& folder : folders) ListFiles(folder, entered, files);
+    for (const auto& other : others) files->push_back(other);
 }
 
 class QelAppTraits : public wxGUIAppTraits {
@@ -341,8 +402,7 @@ bool QelApp::OnInit()
     delete wxLog::SetActiveTarget(new QelEarlyLog(GetAppName()));
 
     if (!wxApp::OnInit()) return false;
-
-    wxLogMessage("Settings and log folder: %s", QelWritableDir());
+    if (!StartsHere()) return true;
 
     wxConfigBase::Set(QelCreateConfig(QelConfigFileName(GetAppName()).GetFullPath()));
 
@@ -403,30 +463,40 @@ QelCatalogsResult QelAddCatalogs(wxLocale& locale, const wxString& dir)
 {
     QelCatalogsResult result;
     if (dir.empty() || !wxDirExists(dir)) return result;
-
-    wxArrayString files;
-    wxDir::GetAllFiles(dir, &files, "", wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
-
     wxTranslations* translations = wxTranslations::Get();
     if (translations == nullptr) return result;
+
+    wxArrayString files;
+    std::set<FolderId> entered;
+    ListFiles(dir, &entered, &files);
     // Each name is added once, from the first of its files that is a
-    // catalog: a b.po beside b.mo must not stand in for it.
-    std::map<wxString, std::pair<wxString, bool>> chosen; // name: file, is a catalog
-    wxArrayString names;                                  // in the listing's order
+    // catalog: a b.po beside b.mo must not stand in for it. Only catalogs
+    // reach the toolkit, which would read anything else whole, and wait on a
+    // FIFO for a writer.
+    struct Choice {
+        wxString file;
+        wxString fault; // empty for a catalog
+    };
+    std::map<wxString, Choice> chosen;
+    wxArrayString names; // in the listing's order
     for (const auto& file : files) {
         const wxString name = wxFileName(file).GetName();
-        const auto [it, added] = chosen.try_emplace(name, file, IsMessageCatalog(file));
-        if (added)
-            names.push_back(name);
-        else if (!it->second.second && IsMessageCatalog(file))
-            it->second = {file, true};
+        const auto [it, added] = chosen.try_emplace(name);
+        if (!added && it->second.fault.empty()) continue;
+        const wxString fault = CatalogFault(file);
+        if (added) names.push_back(name);
+        if (added || fault.empty()) it->second = {file, fault};
     }
     auto* loader = new QelCatalogLoader(locale.GetCanonicalName());
-    for (const auto& [name, file] : chosen) loader->Add(name, file.first);
+    for (const auto& [name, choice] : chosen)
+        if (choice.fault.empty()) loader->Add(name, choice.file);
     translations->SetLoader(loader);
 
     for (const auto& name : names) {
-        if (locale.AddCatalog(name)) {
+        const Choice& choice = chosen[name];
+        if (!choice.fault.empty())
+            wxLogWarning(_("'%s' is not a valid message catalog: %s"), choice.file, choice.fault);
+        if (choice.fault.empty() && locale.AddCatalog(name)) {
             result.added.push_back(name);
         } else {
             wxLogError("%s", "Catalog could not be added: " + name);

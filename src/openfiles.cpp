@@ -36,9 +36,11 @@ QelFileName AbsoluteName(const wxString& name)
     return QelFileName(filename.GetFullPath());
 }
 
+enum class Matched { some, none, busy, stopped };
+
 // Opens the files that a wildcard matches, in the current working folder or
-// in the folder that its path names ("src/*.c"); false when it matches none.
-bool OpenMatches(QelFrame* frame, const wxString& pattern, long file_flags, int dir_flags)
+// in the folder that its path names ("src/*.c").
+Matched OpenMatches(QelFrame* frame, const wxString& pattern, long file_flags, int dir_flags)
 {
     const size_t slash = pattern.find_last_of(wxFileName::GetPathSeparators());
     wxString folder = wxGetCwd();
@@ -48,24 +50,30 @@ bool OpenMatches(QelFrame* frame, const wxString& pattern, long file_flags, int 
         named.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_TILDE | wxPATH_NORM_ABSOLUTE);
         folder = named.GetPath();
     }
-    if (HasWildcard(folder) || !wxFileName::DirExists(folder)) return false;
+    if (HasWildcard(folder) || !wxFileName::DirExists(folder)) return Matched::none;
+    // One folder scan runs at a time; this one may have been asked for while
+    // another yields (a drop during the start's own scan).
+    if (QelDir::GetIsBusy()) return Matched::busy;
     const wxString spec = slash == wxString::npos ? pattern : pattern.substr(slash + 1);
     QelDirOpenFile dir(frame, folder, spec, file_flags, dir_flags);
-    return dir.FindFiles() > 0;
+    const bool opened = dir.IsOpened();
+    if (dir.FindFiles() > 0) return Matched::some;
+    // A scan stopped early (the window closes) has not looked at every file.
+    return opened && QelDir::Cancelled() ? Matched::stopped : Matched::none;
 }
 
-// Says once which wildcards of a request matched no file.
-void ReportUnmatched(const wxArrayString& patterns)
+// Says once which names of a request were not opened, naming the first few.
+void ReportNames(const wxString& one, const wxString& many, const wxArrayString& names)
 {
     constexpr size_t kNamed = 3;
-    if (patterns.size() == 1) {
-        wxLogError(_("No file matches: %s"), patterns[0]);
+    if (names.size() == 1) {
+        wxLogError(one, names[0]);
         return;
     }
-    wxString list = patterns[0];
-    for (size_t i = 1; i < std::min(patterns.size(), kNamed); ++i) list += ", " + patterns[i];
-    if (patterns.size() > kNamed) list += ", ...";
-    wxLogError(_("No file matches %zu patterns: %s"), patterns.size(), list);
+    wxString list = names[0];
+    for (size_t i = 1; i < std::min(names.size(), kNamed); ++i) list += ", " + names[i];
+    if (names.size() > kNamed) list += ", ...";
+    wxLogError(many, names.size(), list);
 }
 
 } // namespace
@@ -84,17 +92,26 @@ void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags, 
 {
     // One layout for all the pages, not one for each.
     wxWindowUpdateLocker frozen(frame);
-    wxArrayString unmatched;
+    wxArrayString unmatched, refused;
     for (const auto& file : files) {
         if (file.empty()) continue; // never a file: it would name the working folder
         const QelOpenName open = QelParseOpenName(file, wxFileName::FileExists(file));
-        if (open.kind == QelOpenName::Kind::wildcard) {
-            if (!OpenMatches(frame, open.name, file_flags, dir_flags)) unmatched.push_back(file);
-        } else {
+        if (open.kind != QelOpenName::Kind::wildcard) {
             frame->OpenFile(AbsoluteName(open.name), open.line, wxEmptyString, file_flags);
+            continue;
         }
+        const Matched matched = OpenMatches(frame, open.name, file_flags, dir_flags);
+        // A stopped scan stops the request (the window closes, say), and
+        // says nothing: whoever stopped it knows.
+        if (matched == Matched::stopped) break;
+        if (matched == Matched::none) unmatched.push_back(file);
+        if (matched == Matched::busy) refused.push_back(file);
     }
-    if (!unmatched.empty()) ReportUnmatched(unmatched);
+    if (!unmatched.empty())
+        ReportNames(_("No file matches: %s"), _("No file matches %zu patterns: %s"), unmatched);
+    if (!refused.empty())
+        ReportNames(_("Not opened while another folder scan runs: %s"),
+                    _("%zu patterns not opened while another folder scan runs: %s"), refused);
 }
 
 wxArrayString QelOpenCommandNames(const wxString& text, const wxString& folder,

@@ -125,11 +125,14 @@ TEST(Handover, OnlyWholeRequestsOfTheOwnerAreTaken)
 
 // Start-up messages (the settings, the locale, lexers.xml) go to stderr and
 // the log, once each, never to a dialog that would hold the start; the log
-// says once which folder holds the settings and the log.
+// says once which folder holds the settings and the log. A second start that
+// hands its files over adds nothing to the log.
 TEST(Program, StartUpMessagesNeverStopTheStart)
 {
-    std::string manyKeys;
-    for (int i = 0; i <= 100000; ++i) manyKeys += "k" + std::to_string(i) + "=v\n";
+    std::string keysAtTheLimit, manyKeys;
+    for (int i = 0; i < 100000; ++i) keysAtTheLimit += "k" + std::to_string(i) + "=v\n";
+    manyKeys = keysAtTheLimit + "k100000=v\n";
+    const std::string dutch = "LANG=" + std::to_string(wxLANGUAGE_DUTCH) + "\n";
     const struct {
         std::string settings;
         const char* lexers;          // none when null
@@ -160,6 +163,18 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         // Far more keys than the program writes: not read, nor written at
         // the exit.
         {manyKeys, nullptr, "tindrel.ini' is too large (more than 100000 lines)", false, "", true},
+        // As many as are read: the program's own keys would take the file
+        // past that, and the next start would refuse it.
+        {keysAtTheLimit, nullptr,
+         "tindrel.ini' is not written: it would be too large to be read again (more than "
+         "100000 lines)",
+         false, "", true},
+        // A catalog's open would wait for a writer.
+        {dutch, nullptr, "LC_MESSAGES/f.mo' is not a valid message catalog: not a regular file",
+         false, "locale/nl_NL/LC_MESSAGES/f.mo"},
+        {dutch, nullptr,
+         "LC_MESSAGES/sub/notes' is not a valid message catalog: not a regular file", false,
+         "locale/nl_NL/LC_MESSAGES/sub/notes"},
     };
     // How often text occurs in all.
     const auto count = [](const std::string& all, const std::string& text) {
@@ -177,8 +192,13 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         if (row.settingsFolder) {
             ASSERT_TRUE(wxMkdir(dir.File("tindrel.ini")) && WriteBytes(kept, "k"));
         }
-        ASSERT_TRUE(row.fifo.empty() || mkfifo(dir.File(row.fifo).fn_str(), 0600) == 0);
-        const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, row.settings);
+        if (!row.fifo.empty()) {
+            const wxFileName fifo(dir.File(row.fifo));
+            ASSERT_TRUE(fifo.Mkdir(0700, wxPATH_MKDIR_FULL));
+            ASSERT_EQ(mkfifo(fifo.GetFullPath().fn_str(), 0600), 0);
+        }
+        const ProgramRun run
+            = RunProgram(QEL_TINDREL_EXE, dir, row.settings, {"", "./tindrel 2>/dev/null"});
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
         EXPECT_EQ(run.windows, "textfile1\n") << run.stderrText;
         EXPECT_TRUE(row.logged.empty() || count(run.stderrText, row.logged) == 1) << run.stderrText;
@@ -197,7 +217,8 @@ TEST(Program, StartUpMessagesNeverStopTheStart)
         }
         EXPECT_TRUE(!row.untouched || ReadBytes(kept) == row.settings);
         EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls -A"),
-                  "lexers.xml\nstderr.txt\ntindrel\ntindrel.ini\ntindrel.log\n"
+                  "lexers.xml\n" + std::string(row.fifo.rfind("locale/", 0) == 0 ? "locale\n" : "")
+                      + "stderr.txt\ntindrel\ntindrel.ini\ntindrel.log\n"
                       + std::string(row.fifo == "vcs.xml" ? "vcs.xml\n" : "") + "windows.txt\n");
     }
 }
@@ -288,28 +309,48 @@ TEST(Program, FilesOfTheCommandLineOpenOrAreSaid)
 
 // An interrupt (Ctrl+C in its terminal) and a hang-up (the terminal closed)
 // end the program as a request to terminate does: the settings are written
-// and the hand-over socket goes. A signal ignored by whoever started it
-// (nohup) stays ignored.
+// and the hand-over socket and lock go. A signal ignored by whoever started
+// it (nohup) stays ignored. So it is while the files of the command line
+// still open, and before the window is made (while the settings are read):
+// then the start ends and writes nothing.
 TEST(Program, InterruptAndHangUpEndItAsTerminateDoes)
 {
+    // Starts the program and sends it TERM once it holds the hand-over lock.
+    const char* const kAtTheLock = R"(sh -c 'trap "kill -KILL \$p" TERM; "$@" & p=$!
+for i in $(seq 1000); do ls *.lock >/dev/null 2>&1 && break; sleep 0.01; done
+kill -TERM $p; wait $p' at-the-lock)";
+    std::string manyKeys;
+    for (int i = 0; i < 90000; ++i) manyKeys += "k" + std::to_string(i) + "=v\n";
     const struct {
         const char *signals, *launcher, *endedBy;
+        const char* args = "";
+        std::string settings = "";
+        bool shown = true; // the window was surely shown, and its layout is written
     } rows[] = {
         {"TERM", "", "TERM\n"},
         {"INT", "", "INT\n"},
         {"HUP", "", "HUP\n"},
         {"HUP TERM", "nohup", "TERM\n"},
+        {"TERM", "", "TERM\n", "'*.txt'"},
+        {"TERM", kAtTheLock, "TERM\n", "", manyKeys, false},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.signals + std::string(" ") + row.launcher);
+        SCOPED_TRACE(row.signals + std::string(" ") + row.launcher + row.args);
         TempDir dir;
         EnvGuard runtime("XDG_RUNTIME_DIR", &dir.Path());
-        const ProgramRun run
-            = RunProgram(QEL_TINDREL_EXE, dir, "", {row.launcher, "", row.signals});
+        if (*row.args != '\0') {
+            qeltest::Run("cd " + ShellQuote(dir.Path())
+                         + " && for i in $(seq 2000); do echo $i >$i.txt; done");
+        }
+        const ProgramRun run = RunProgram(QEL_TINDREL_EXE, dir, row.settings,
+                                          {row.launcher, "", row.signals, row.args});
         EXPECT_EQ(run.endedBy, row.endedBy) << run.stderrText;
         EXPECT_EQ(run.exitCode, 0) << run.stderrText;
-        EXPECT_NE(ReadBytes(dir.File("tindrel.ini")).find("\nPerspective="), std::string::npos);
-        EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls *.sock 2>/dev/null"), "");
+        const std::string ini = ReadBytes(dir.File("tindrel.ini"));
+        EXPECT_TRUE(ini.find("\nPerspective=") != std::string::npos
+                    || (!row.shown && ini == row.settings));
+        EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls *.sock *.lock 2>/dev/null"),
+                  "");
     }
 }
 

@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,7 +140,8 @@ TEST_F(AppTest, FaultyLinesOfTheSettingsFileAreToldOnceEach)
 
 // A settings file far larger than any the program writes kept it from
 // starting: the toolkit's reading grows faster than the file. It is refused
-// with one message, and nothing is written over it.
+// with one message, and nothing is written over it. Nor is one written that
+// would be refused: what is there stays, and that is said once.
 TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
 {
     const wxString path = m_Temp.File("huge.ini");
@@ -147,12 +149,14 @@ TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
         const char* name;
         int lines; // of one key each; none: a file of a byte over 16 MiB
         bool refused;
+        bool written; // with one key added
         const char* end = "\n";
     } rows[] = {
-        {"LinesAtTheLimit", 100000, false},
-        {"MoreLines", 100001, true},
-        {"MoreLinesEndedByCr", 100001, true, "\r"},
-        {"MoreBytes", 0, true},
+        {"LinesBelowTheLimit", 99999, false, true},
+        {"LinesAtTheLimit", 100000, false, false},
+        {"MoreLines", 100001, true, false},
+        {"MoreLinesEndedByCr", 100001, true, false, "\r"},
+        {"MoreBytes", 0, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -168,9 +172,15 @@ TEST_F(AppTest, HugeSettingsFileIsRefusedAndKept)
             << log.Dump();
         EXPECT_EQ(config->Read("k1", "none"), row.lines > 1 && !row.refused ? "v" : "none");
         config->Write("added", 1L);
-        EXPECT_TRUE(config->Flush());
+        for (int flush = 0; flush < 2; ++flush)
+            EXPECT_EQ(config->Flush(), row.written || row.refused);
         config.reset();
-        EXPECT_EQ(qeltest::Run("md5sum < " + ShellQuote(path)) == before, row.refused);
+        EXPECT_EQ(qeltest::Run("md5sum < " + ShellQuote(path)) == before, !row.written);
+        EXPECT_EQ(log.Count("Settings file '" + path
+                            + "' is not written: it would be too large "
+                              "to be read again (more than 100000 lines)"),
+                  row.written || row.refused ? 0u : 1u)
+            << log.Dump();
     }
 }
 
@@ -242,6 +252,13 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     // A file that is no catalog beside one of the same name does not stand
     // in for it; subfolders are listed first, so a.po comes after sub/a.mo.
     for (const char* other : {"/b.po", "/a.po"}) ASSERT_TRUE(WriteBytes(dir + other, "msgid"));
+    // A FIFO is never opened: the open would wait for a writer. Links back
+    // to the folder are not followed again: two of them would have it
+    // listed without end.
+    for (const char* fifo : {"/f.mo", "/sub/notes"})
+        ASSERT_EQ(mkfifo((dir + fifo).fn_str(), 0600), 0);
+    ASSERT_EQ(symlink(".", (dir + "/again").fn_str()) | symlink("..", (dir + "/sub/up").fn_str()),
+              0);
 
     LogCapture log;
     const QelCatalogsResult none = QelAddCatalogs(locale, m_Temp.File("no-such-folder"));
@@ -250,12 +267,16 @@ TEST_F(AppTest, CatalogsOfTheFolderAndItsSubfoldersAreAdded)
     wxArrayString added = result.added;
     added.Sort();
     EXPECT_EQ(wxJoin(added, ','), "a,b");
-    EXPECT_EQ(wxJoin(result.failed, ','), "README");
+    wxArrayString failed = result.failed;
+    failed.Sort();
+    EXPECT_EQ(wxJoin(failed, ','), "README,f,notes");
     EXPECT_EQ(wxGetTranslation("Find what"), "Zoek naar");
-    EXPECT_EQ(log.Count("Catalog could not be added: "), 1u) << log.Dump();
+    EXPECT_EQ(log.Count("Catalog could not be added: "), 3u) << log.Dump();
     EXPECT_EQ(log.Count("Catalog could not be added: README"), 1u) << log.Dump();
     // Read once, for the locale's own name, not again for each variant of it.
     EXPECT_EQ(log.Count("README' is not a valid message catalog"), 1u) << log.Dump();
+    EXPECT_EQ(log.Count("/sub/notes' is not a valid message catalog: not a regular file"), 1u)
+        << log.Dump();
 }
 
 // The find settings are written back before the configuration goes; deleting

@@ -1,6 +1,7 @@
 // Opening files through a frame: names, "name:line", wildcards from the
 // working folder, and the file dialog, with real files in a temporary folder.
 #include <algorithm>
+#include <functional>
 
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -45,8 +46,15 @@ TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
     // Existing names are taken as they are, even with "?" or ":"; of others
     // the first ":" of the last component starts the line, a wildcard is kept
     // whole and matched in the folder its path names. Wildcards that match
-    // nothing are said.
-    const std::tuple<std::vector<wxString>, int, std::vector<std::string>, wxString> rows[] = {
+    // nothing are said, and so are those that cannot be looked for while
+    // another folder scan runs.
+    const struct {
+        std::vector<wxString> names;
+        int dir_flags;
+        std::vector<std::string> opened;
+        wxString said;
+        bool scanning = false; // asked for from inside another folder scan
+    } rows[] = {
         {{"*.h"}, wxDIR_DEFAULT, {"a.h@0", "sub/b.h@0"}, ""},
         {{"*.h"}, wxDIR_FILES, {"a.h@0"}, ""},
         {{"sub/*.h"}, wxDIR_DEFAULT, {"sub/b.h@0"}, ""},
@@ -62,14 +70,37 @@ TEST_F(OpenFilesTest, NamesFromTheWorkingFolder)
          wxDIR_DEFAULT,
          {"a.h@0"},
          "No file matches 4 patterns: sub/*.c, none/*.h, */b.h, ..."},
+        {{"*.h", "a.h"},
+         wxDIR_FILES,
+         {"a.h@0"},
+         "Not opened while another folder scan runs: *.h",
+         true},
+    };
+    // A scan of the folder that opens the names from its first file on.
+    class Scan : public QelDir {
+    public:
+        Scan(const wxString& folder, std::function<void()> open)
+            : QelDir(folder, "n.c", wxDIR_FILES)
+            , m_Open(std::move(open))
+        { }
+        void OnFile(const wxString&) override { m_Open(); }
+
+    private:
+        std::function<void()> m_Open;
     };
     qeltest::CwdGuard cwd(m_Temp.Path());
-    for (const auto& [names, dir_flags, opened, said] : rows) {
+    for (const auto& [names, dir_flags, opened, said, scanning] : rows) {
         SCOPED_TRACE(names.front());
         RecordingFrame frame;
         qeltest::LogCapture log;
-        QelOpenFiles(&frame, wxArrayString(names.size(), names.data()), EDITOR_READ_ONLY,
-                     dir_flags);
+        const auto open = [&, &names = names, dir_flags = dir_flags] {
+            QelOpenFiles(&frame, wxArrayString(names.size(), names.data()), EDITOR_READ_ONLY,
+                         dir_flags);
+        };
+        if (scanning)
+            Scan(m_Temp.Path(), open).FindFiles();
+        else
+            open();
         EXPECT_EQ(Opened(frame), opened);
         for (const auto& open : frame.opens) EXPECT_EQ(open.flags, EDITOR_READ_ONLY);
         EXPECT_EQ(log.Records().size(), said.empty() ? 0u : 1u) << log.Dump();

@@ -21,6 +21,10 @@ public:
 
 protected:
     wxAppTraits* CreateTraits() override;
+    // Called by OnInit once the command line is read, before the settings,
+    // the language and the catalogs: false when the start ends there, with
+    // success and nothing read (its work was handed to a running program).
+    virtual bool StartsHere() { return true; }
 
 private:
     wxString m_CatalogDir;

@@ -15,7 +15,8 @@ class QelFrame;
 // "*" or "?" as a wildcard matched in the current working folder, or in the
 // folder its path names; a missing "name:line" at that line (the whole
 // number after the first ":"). An empty name is skipped. Wildcards that match
-// no file are said in one error.
+// no file are said in one error, and so are those not looked for because
+// another folder scan runs; a scan that is cancelled ends the request.
 void QelOpenFiles(QelFrame* frame, const wxArrayString& files, long file_flags = 0,
                   int dir_flags = wxDIR_DEFAULT);
 
