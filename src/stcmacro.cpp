@@ -39,6 +39,7 @@ struct MacroStep {
     long wparam = 0;  // from the caret for a position
     std::string text; // bytes, with the recording document's line ends
     bool awaiting_text = false;
+    bool overtype = false; // typed over what followed the caret
 };
 
 // The steps of the recorded macro, beside its printable records.
@@ -92,6 +93,19 @@ std::string WithLineEnds(const std::string& text, const std::string& eol)
 // How long a macro plays before the window may answer again.
 constexpr long kPlaybackSliceMs = 50;
 
+// Selects what `typed` characters typed over take the place of, as the
+// control types over: a selection for the first, then for each one the
+// character after the caret, up to the line end.
+void SelectTypedOver(QelSTC& stc, size_t typed)
+{
+    const int from = stc.GetSelectionStart();
+    int to = stc.GetSelectionEnd();
+    if (from < to) --typed;
+    const int line_end = stc.GetLineEndPosition(stc.LineFromPosition(to));
+    for (; typed > 0 && to < line_end; --typed) to = stc.PositionAfter(to);
+    stc.SetSelection(from, to);
+}
+
 // Plays the step at `at` into the editor; the index of the next step.
 size_t PlayStep(QelSTC& stc, const std::vector<MacroStep>& steps, size_t at, const std::string& eol)
 {
@@ -102,8 +116,11 @@ size_t PlayStep(QelSTC& stc, const std::vector<MacroStep>& steps, size_t at, con
         // quadratic: a run of them goes in as one text.
         std::string text;
         size_t next = at;
-        for (; next < steps.size() && steps[next].message == kReplaceSel; ++next)
+        for (; next < steps.size() && steps[next].message == kReplaceSel
+             && steps[next].overtype == step.overtype;
+             ++next)
             text += WithLineEnds(steps[next].text, eol);
+        if (step.overtype) SelectTypedOver(stc, next - at);
         stc.SendMsg(kReplaceSel, static_cast<wxUIntPtr>(step.wparam),
                     reinterpret_cast<wxIntPtr>(text.c_str()));
         return next;
@@ -222,6 +239,8 @@ void QelSTC::OnMacroEvent(wxStyledTextEvent& event)
     if (CarriesText(step.message)) {
         step.awaiting_text = !since.typed;
         if (since.typed) step.text = since.last_inserted;
+        // Typed over, played back over: the mode is the one it was typed in.
+        step.overtype = since.typed && GetOvertype();
     }
     since = SinceRecord();
     if (!steps.empty()) steps.back().awaiting_text = false;
