@@ -121,21 +121,21 @@ size_t PlayStep(QelSTC& stc, const std::vector<MacroStep>& steps, size_t at, con
              ++next)
             text += WithLineEnds(steps[next].text, eol);
         if (step.overtype) SelectTypedOver(stc, next - at);
-        stc.SendMsg(kReplaceSel, static_cast<wxUIntPtr>(step.wparam),
-                    reinterpret_cast<wxIntPtr>(text.c_str()));
+        stc.SendWeighed(kReplaceSel, static_cast<wxUIntPtr>(step.wparam),
+                        reinterpret_cast<wxIntPtr>(text.c_str()));
         return next;
     }
     const long wparam = TakesPosition(step.message)
         ? std::clamp<long>(stc.GetCurrentPos() + step.wparam, 0, stc.GetLength())
         : step.wparam;
     if (!CarriesText(step.message)) {
-        stc.SendMsg(step.message, wparam, 0);
+        stc.SendWeighed(step.message, wparam, 0);
         return at + 1;
     }
     const std::string text = WithLineEnds(step.text, eol);
     const bool length_first = step.message == kAddText || step.message == kAppendText;
-    stc.SendMsg(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
-                reinterpret_cast<wxIntPtr>(text.c_str()));
+    stc.SendWeighed(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
+                    reinterpret_cast<wxIntPtr>(text.c_str()));
     return at + 1;
 }
 
@@ -260,6 +260,7 @@ void QelSTC::MacroPlayback()
     wxStopWatch since_answer;
     bool answered = false;
 
+    const size_t refusals = GetHeavyLineRefusals();
     for (size_t at = 0; at < steps.size();) {
         // The window answers after the first step, so that a close or a
         // signal that came before is taken at once, then once a slice.
@@ -269,6 +270,8 @@ void QelSTC::MacroPlayback()
             since_answer.Start();
         }
         at = PlayStep(*this, steps, at, eol);
+        // A line made too heavy stops it where it was refused, said once.
+        if (GetHeavyLineRefusals() != refusals) return;
     }
 
     wxLogStatus(_("Macro played back"));
