@@ -14,6 +14,36 @@
 #include <qelkit/lexers.h>
 #include <qelkit/status.h>
 
+namespace {
+
+// The command of a key that pastes, cuts or deletes, as the control's key
+// map has it; 0 for any other key.
+int EditingCommandOfKey(const wxKeyEvent& event)
+{
+    const int modifiers = event.GetModifiers();
+    switch (event.GetKeyCode()) {
+    case WXK_BACK:
+        return modifiers == wxMOD_CONTROL                         ? wxSTC_CMD_DELWORDLEFT
+            : modifiers == wxMOD_NONE || modifiers == wxMOD_SHIFT ? wxSTC_CMD_DELETEBACK
+                                                                  : 0;
+    case WXK_DELETE:
+        return modifiers == wxMOD_CONTROL ? wxSTC_CMD_DELWORDRIGHT
+            : modifiers == wxMOD_NONE     ? wxSTC_CMD_CLEAR
+            : modifiers == wxMOD_SHIFT    ? wxSTC_CMD_CUT
+                                          : 0;
+    case WXK_INSERT:
+        return modifiers == wxMOD_SHIFT ? wxSTC_CMD_PASTE : 0;
+    case 'V':
+        return modifiers == wxMOD_CONTROL ? wxSTC_CMD_PASTE : 0;
+    case 'X':
+        return modifiers == wxMOD_CONTROL ? wxSTC_CMD_CUT : 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 QelConfigDialog* QelSTC::m_ConfigDialog = nullptr;
 std::vector<wxString> QelSTC::m_Macro;
 std::optional<int> QelSTC::m_Zoom;
@@ -79,8 +109,8 @@ void QelSTC::Initialize()
     SetEOLMode(wxSTC_EOL_LF);
     SetBackSpaceUnIndents(true);
     // Changes of text only: styling and folding a large file would send an
-    // event for every line.
-    SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT);
+    // event for every line. Each insertion is weighed before it is made.
+    SetModEventMask(wxSTC_MOD_INSERTTEXT | wxSTC_MOD_DELETETEXT | wxSTC_MOD_INSERTCHECK);
     SetMouseDwellTime(1000);
     // The control starts with no brace lit in the style of a bad brace, so
     // the first clearing of the highlight, at the first key released, found
@@ -177,6 +207,7 @@ void QelSTC::BindEvents()
     for (const auto type : {wxEVT_STC_CHARADDED, wxEVT_STC_DWELLEND, wxEVT_STC_MARGINCLICK})
         Bind(type, &QelSTC::OnStyledText, this);
     Bind(wxEVT_STC_MODIFIED, &QelSTC::OnModified, this);
+    Bind(wxEVT_STC_DO_DROP, &QelSTC::OnDrop, this);
     Bind(wxEVT_STC_PAINTED, &QelSTC::OnPainted, this);
     Bind(wxEVT_STC_ZOOM, [this](wxStyledTextEvent& event) {
         event.Skip();
@@ -320,6 +351,23 @@ void QelSTC::SetText(const wxString& value)
 {
     ClearDocument();
     const wxScopedCharBuffer bytes = value.utf8_str();
+
+    // A text given (a command's output, a revision) is held to the weight
+    // of a file read: a line too heavy to lay out in time shows it as a dump.
+    QelLineWeight weight;
+    weight.Add(bytes.data(), bytes.length());
+    if (weight.Get() > QelEditorMaxLineWeight()) {
+        m_Flags |= EDITOR_HEX;
+        AddTextHexMode(0, bytes.data(), bytes.length());
+        SetReadOnly(true);
+        DocumentStart();
+        EmptyUndoBuffer();
+        wxLogError("%s",
+                   _("Shown in hexadecimal: the text has a line too long for the editor "
+                     "to lay out in time"));
+        return;
+    }
+
     const int mod_mask = GetModEventMask();
     SetModEventMask(0);
     AddTextRaw(bytes.data(), static_cast<int>(bytes.length()));
@@ -334,6 +382,7 @@ void QelSTC::ClearDocument()
     m_FoldLine = -1;
     if (m_LongLines) SetLayoutCache(wxSTC_CACHE_CARET); // the control's default
     m_LongLines = false;
+    m_WeightBound = {};
     SetReadOnly(false);
     ClearAll();
     QelFrame::StatusText(wxEmptyString, "PaneInfo");
@@ -405,6 +454,7 @@ void QelSTC::ResetMargins(bool divider_margin)
 
 void QelSTC::OnChar(wxKeyEvent& event)
 {
+    m_DeletedAt = -1; // a key of its own
     const bool pass = m_vi.OnChar(event);
 
     if (!pass) return;
@@ -414,13 +464,25 @@ void QelSTC::OnChar(wxKeyEvent& event)
         return;
     }
 
-    if (!m_vi.GetIsActive()) CheckAutoComp(event.GetUnicodeKey());
+    // A character typed over a selection takes its place, and typed over
+    // a character that one: weighed before the control deletes anything.
+    const wxChar typed = event.GetUnicodeKey();
+    const int from = GetSelectionStart();
+    int to = GetSelectionEnd();
+    if (from == to && GetOvertype() && to < GetLineEndPosition(GetCurrentLine()))
+        to = PositionAfter(to);
+    if (from != to && typed >= ' ' && !SelectionIsRectangle() && GetSelections() == 1
+        && !KeepsLinesLight(from, to, wxString(typed).utf8_string()))
+        return;
+
+    if (!m_vi.GetIsActive()) CheckAutoComp(typed);
 
     event.Skip();
 }
 
 void QelSTC::OnKeyDown(wxKeyEvent& event)
 {
+    m_DeletedAt = -1; // a key of its own
     // Alt with a letter belongs to the menu bar's mnemonics: the control does
     // not type it, and consuming it here would keep it from the menus.
     if (event.GetModifiers() == wxMOD_ALT) {
@@ -435,6 +497,16 @@ void QelSTC::OnKeyDown(wxKeyEvent& event)
     if (event.GetKeyCode() == WXK_CONTROL || event.GetKeyCode() == WXK_SHIFT) return;
 
     if (event.GetKeyCode() == WXK_RETURN && SmartIndentation()) return;
+
+    // The control's own paste and deletions of these keys would make a line
+    // too heavy before anything could refuse it.
+    if (const int command = EditingCommandOfKey(event); command != 0 && !GetReadOnly()) {
+        if (command == wxSTC_CMD_PASTE) {
+            Paste();
+            return;
+        }
+        if (!CommandKeepsLinesLight(command)) return;
+    }
 
     event.Skip();
 }
@@ -494,6 +566,12 @@ void QelSTC::OnStyledText(wxStyledTextEvent& event)
 void QelSTC::OnModified(wxStyledTextEvent& event)
 {
     event.Skip();
+
+    if (event.GetModificationType() & wxSTC_MOD_INSERTCHECK) {
+        CheckInsertion(event);
+        return;
+    }
+    FollowLineWeight(event);
 
     if (m_FoldLine >= 0 && event.GetLinesAdded() != 0)
         ShiftFoldLines(LineFromPosition(event.GetPosition()), event.GetLinesAdded());

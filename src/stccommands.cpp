@@ -71,7 +71,7 @@ void QelSTC::OnCommand(wxCommandEvent& event)
         SelectAll();
         break;
     case wxID_DELETE:
-        if (!GetReadOnly()) {
+        if (!GetReadOnly() && CommandKeepsLinesLight(wxSTC_CMD_CLEAR)) {
             Clear();
             MarkerAddChange(GetCurrentLine());
         }
@@ -366,6 +366,7 @@ bool QelSTC::LinkOpen(const wxString& link_with_line, int line_number, wxString*
 
 void QelSTC::Cut()
 {
+    if (!CommandKeepsLinesLight(wxSTC_CMD_CUT)) return;
     wxStyledTextCtrl::Cut();
     MarkerAddChange(GetCurrentLine());
 }
@@ -407,7 +408,7 @@ void QelSTC::OnClipboardPaste(wxStyledTextEvent& event)
 void QelSTC::Paste()
 {
     const int line = GetCurrentLine();
-    wxStyledTextCtrl::Paste();
+    if (!SendWeighed(wxSTC_CMD_PASTE)) return;
 
     if (!QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)) return;
     for (int i = line; i <= GetCurrentLine(); ++i) MarkerAddChange(i);

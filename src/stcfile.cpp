@@ -532,9 +532,11 @@ bool QelSTCFile::Read(const wxString& name)
         return false;
     }
 
+    // Weighed again with the caret's line as it weighs, not as its bytes.
     const wxCharBuffer buffer = file.Read(wxFileOffset{0});
+    const size_t refusals = m_STC->GetHeavyLineRefusals();
     m_STC->AddTextRaw(buffer.data(), static_cast<int>(buffer.length()));
-    return true;
+    return m_STC->GetHeavyLineRefusals() == refusals;
 }
 
 void QelSTCFile::AddBasePathToPathList()

@@ -299,12 +299,14 @@ bool QelSTC::ReplaceNext(const wxString& find_text, const wxString& replace_text
         if (SearchBytes(this, find_text) < 0) return false;
     }
 
-    MarkTargetChange();
+    // The replacement is weighed before the control deletes the match.
+    const std::string bytes = TargetReplacement(
+        replace_text, (search_flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text));
+    if (!KeepsLinesLight(GetTargetStart(), GetTargetEnd(), bytes)) return false;
 
-    if ((search_flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text))
-        ReplaceTargetRE(replace_text);
-    else
-        ReplaceTarget(replace_text);
+    MarkTargetChange();
+    const WeighedAhead weighed(*this);
+    ReplaceTargetRaw(bytes.data(), static_cast<int>(bytes.size()));
 
     SetCurrentPos(GetTargetEnd());
     SetAnchor(GetTargetEnd());
@@ -325,10 +327,13 @@ int QelSTC::ReplaceAll(const wxString& find_text, const wxString& replace_text)
     // A selection over more than one line limits the replacements to it.
     const bool in_selection = HasSelectedText()
         && LineFromPosition(GetSelectionEnd()) > LineFromPosition(GetSelectionStart());
+    const size_t refusals = m_HeavyLineRefusals;
     const int count = ReplaceAllInRange(in_selection ? GetSelectionStart() : 0,
                                         in_selection ? GetSelectionEnd() : GetLength(), find_text,
                                         replace_text, QelFindReplaceData::Get()->STCFlags());
-    wxLogStatus(_("Replaced: %d occurrences of: %s"), count, find_text);
+    // A refusal is the one message.
+    if (m_HeavyLineRefusals == refusals)
+        wxLogStatus(_("Replaced: %d occurrences of: %s"), count, find_text);
     return count;
 }
 

@@ -39,6 +39,7 @@ struct MacroStep {
     long wparam = 0;  // from the caret for a position
     std::string text; // bytes, with the recording document's line ends
     bool awaiting_text = false;
+    bool overtype = false; // typed over what followed the caret
 };
 
 // The steps of the recorded macro, beside its printable records.
@@ -92,6 +93,19 @@ std::string WithLineEnds(const std::string& text, const std::string& eol)
 // How long a macro plays before the window may answer again.
 constexpr long kPlaybackSliceMs = 50;
 
+// Selects what `typed` characters typed over take the place of, as the
+// control types over: a selection for the first, then for each one the
+// character after the caret, up to the line end.
+void SelectTypedOver(QelSTC& stc, size_t typed)
+{
+    const int from = stc.GetSelectionStart();
+    int to = stc.GetSelectionEnd();
+    if (from < to) --typed;
+    const int line_end = stc.GetLineEndPosition(stc.LineFromPosition(to));
+    for (; typed > 0 && to < line_end; --typed) to = stc.PositionAfter(to);
+    stc.SetSelection(from, to);
+}
+
 // Plays the step at `at` into the editor; the index of the next step.
 size_t PlayStep(QelSTC& stc, const std::vector<MacroStep>& steps, size_t at, const std::string& eol)
 {
@@ -102,23 +116,26 @@ size_t PlayStep(QelSTC& stc, const std::vector<MacroStep>& steps, size_t at, con
         // quadratic: a run of them goes in as one text.
         std::string text;
         size_t next = at;
-        for (; next < steps.size() && steps[next].message == kReplaceSel; ++next)
+        for (; next < steps.size() && steps[next].message == kReplaceSel
+             && steps[next].overtype == step.overtype;
+             ++next)
             text += WithLineEnds(steps[next].text, eol);
-        stc.SendMsg(kReplaceSel, static_cast<wxUIntPtr>(step.wparam),
-                    reinterpret_cast<wxIntPtr>(text.c_str()));
+        if (step.overtype) SelectTypedOver(stc, next - at);
+        stc.SendWeighed(kReplaceSel, static_cast<wxUIntPtr>(step.wparam),
+                        reinterpret_cast<wxIntPtr>(text.c_str()));
         return next;
     }
     const long wparam = TakesPosition(step.message)
         ? std::clamp<long>(stc.GetCurrentPos() + step.wparam, 0, stc.GetLength())
         : step.wparam;
     if (!CarriesText(step.message)) {
-        stc.SendMsg(step.message, wparam, 0);
+        stc.SendWeighed(step.message, wparam, 0);
         return at + 1;
     }
     const std::string text = WithLineEnds(step.text, eol);
     const bool length_first = step.message == kAddText || step.message == kAppendText;
-    stc.SendMsg(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
-                reinterpret_cast<wxIntPtr>(text.c_str()));
+    stc.SendWeighed(step.message, length_first ? text.size() : static_cast<wxUIntPtr>(wparam),
+                    reinterpret_cast<wxIntPtr>(text.c_str()));
     return at + 1;
 }
 
@@ -222,6 +239,8 @@ void QelSTC::OnMacroEvent(wxStyledTextEvent& event)
     if (CarriesText(step.message)) {
         step.awaiting_text = !since.typed;
         if (since.typed) step.text = since.last_inserted;
+        // Typed over, played back over: the mode is the one it was typed in.
+        step.overtype = since.typed && GetOvertype();
     }
     since = SinceRecord();
     if (!steps.empty()) steps.back().awaiting_text = false;
@@ -241,6 +260,7 @@ void QelSTC::MacroPlayback()
     wxStopWatch since_answer;
     bool answered = false;
 
+    const size_t refusals = GetHeavyLineRefusals();
     for (size_t at = 0; at < steps.size();) {
         // The window answers after the first step, so that a close or a
         // signal that came before is taken at once, then once a slice.
@@ -250,6 +270,8 @@ void QelSTC::MacroPlayback()
             since_answer.Start();
         }
         at = PlayStep(*this, steps, at, eol);
+        // A line made too heavy stops it where it was refused, said once.
+        if (GetHeavyLineRefusals() != refusals) return;
     }
 
     wxLogStatus(_("Macro played back"));

@@ -287,19 +287,32 @@ int QelSTC::ReplaceAllInRange(int start, int end, const wxString& find_text,
                                 : builder.Search(find, replacement, regex, tagged);
     if (built.replaced.empty()) return 0;
 
-    Keeper keeper(this, built);
     const int from = built.replaced.front().from;
+    if (!KeepsLinesLight(from, built.replaced.back().to, built.text)) return 0;
+
+    Keeper keeper(this, built);
     const int lines = GetLineCount();
     BeginUndoAction();
     // The change events would carry the whole span converted to text, twice.
     const int mod_mask = GetModEventMask();
     SetModEventMask(0);
     SetTargetRange(from, built.replaced.back().to);
+    const WeighedAhead weighed(*this);
     ReplaceTargetRaw(built.text.data(), static_cast<int>(built.text.size()));
     SetModEventMask(mod_mask);
     EndUndoAction();
+    m_WeightBound = {}; // not told of the change
     if (m_FoldLine >= 0 && GetLineCount() != lines)
         ShiftFoldLines(LineFromPosition(from), GetLineCount() - lines);
     keeper.Restore();
     return static_cast<int>(built.replaced.size());
+}
+
+std::string QelSTC::TargetReplacement(const wxString& replace_text, bool tagged)
+{
+    const std::string replacement = QelSTCBytes(replace_text);
+    if (!tagged) return replacement;
+    std::string bytes;
+    AppendTagged(this, replacement, bytes);
+    return bytes;
 }

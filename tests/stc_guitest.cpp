@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include <qelkit/status.h>
 #include <qelkit/stc.h>
 
 #include "testing.h"
@@ -21,6 +24,23 @@ protected:
         return new QelSTC(m_Frame, QelFileName(WriteFile(name, bytes)), 0, "", flags);
     }
 };
+
+// A key pressed in the editor, as the toolkit sends it: a key-down that no
+// one handles becomes a character.
+void PressKey(QelSTC* stc, int key_code, int unicode, int modifiers = 0)
+{
+    wxKeyEvent down(wxEVT_KEY_DOWN);
+    down.SetEventObject(stc);
+    down.m_keyCode = key_code;
+    down.m_uniChar = unicode;
+    down.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+    down.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
+    if (stc->ProcessWindowEvent(down)) return;
+    wxKeyEvent chr(down);
+    chr.SetEventType(wxEVT_CHAR);
+    chr.m_keyCode = unicode;
+    stc->ProcessWindowEvent(chr);
+}
 
 // A new line takes the line end guessed from the raw bytes, a CR LF across
 // the first block read included.
@@ -132,6 +152,124 @@ TEST_F(StcControl, ModeLineSetsOnlyOptions)
         EXPECT_FALSE(wxFileExists(pwned));
         EXPECT_EQ(wxConfigBase::Get()->ReadLong("Tab width", 0), 2);
     }
+}
+
+// Typing into a 20 MB line took 6 s a key: the line was weighed only when a
+// file was read. No edit makes a line heavier than the limit, however its
+// text comes in: it is refused with one message naming the limit and leaves
+// no trace, not even in the undo history. Two lines of half the limit are
+// joined by the rows that join, one byte over the limit, and the clipboard
+// holds half the limit.
+TEST_F(StcControl, NoEditMakesALineTooHeavy)
+{
+    const size_t max = QelEditorMaxLineWeight();
+    const std::string a(max / 2, 'a'), b(max / 2, 'b');
+    const std::string two = a + "\n" + b + "x\n";
+    const int eol = static_cast<int>(a.size()); // the first line end
+    const auto replace = [](const char* find, const char* by) {
+        return [=](QelSTC* stc) { stc->ReplaceAllInRange(0, stc->GetLength(), find, by, 0); };
+    };
+    const auto vi = [](const char* keys) {
+        return [=](QelSTC* stc) {
+            stc->GetVi().Use(true);
+            for (const char* key = keys; *key != '\0'; ++key) PressKey(stc, wxToupper(*key), *key);
+        };
+    };
+    const struct {
+        const char* name;
+        std::string text;
+        int anchor, caret;
+        std::function<void(QelSTC*)> edit;
+        bool fits = false;
+    } rows[] = {
+        {"Paste", a + "x\n", 0, 0, [](QelSTC* stc) { stc->Paste(); }},
+        {"PasteToTheLimit", a + "\n", 0, 0, [](QelSTC* stc) { stc->Paste(); }, true},
+        {"PasteKey", a + "x\n", 0, 0, [](QelSTC* stc) { PressKey(stc, 'V', 22, wxMOD_CONTROL); }},
+        {"PasteOverLineEnd", two, eol, eol + 1, [](QelSTC* stc) { stc->Paste(); }},
+        {"InsertedText", a + "x\n", 0, 0, [&](QelSTC* stc) { stc->AddText(b); }},
+        {"BytesNotUtf8", a + b.substr(300), 0, 0,
+         [](QelSTC* stc) { stc->AddTextRaw(std::string(20, '\xE9').c_str(), 20); }},
+        {"BytesNotUtf8Fit", a + b.substr(300), 0, 0,
+         [](QelSTC* stc) { stc->AddTextRaw(std::string(10, '\xE9').c_str(), 10); }, true},
+        {"Dropped", a + "x\n", 0, 0,
+         [&](QelSTC* stc) {
+             const wxPoint at = stc->PointFromPosition(0);
+             stc->DoDragOver(at.x, at.y, wxDragCopy);
+             stc->DoDropText(at.x, at.y, b);
+         }},
+        {"ReplaceAll", a + "x\n", 0, 0, replace("a", "aa")},
+        {"ReplaceAllMatchingALineEnd", two, 0, 0, replace("\n", "")},
+        {"ReplaceNext", a + b.substr(1) + "c\n", 0, 0,
+         [](QelSTC* stc) { stc->ReplaceNext("c", "cc", 0); }},
+        {"DeleteLineEnd", two, eol, eol,
+         [](QelSTC* stc) {
+             wxCommandEvent del(wxEVT_MENU, wxID_DELETE);
+             stc->ProcessWindowEvent(del);
+         }},
+        {"BackspaceLineEnd", two, eol + 1, eol + 1,
+         [](QelSTC* stc) { PressKey(stc, WXK_BACK, 8); }},
+        {"WordBackOverLineEnd", two, eol + 1, eol + 1,
+         [](QelSTC* stc) { PressKey(stc, WXK_BACK, 8, wxMOD_CONTROL); }},
+        {"CutOverLineEnd", two, eol, eol + 1, [](QelSTC* stc) { stc->Cut(); }},
+        {"TypedOverLineEnd", two, eol, eol + 1, [](QelSTC* stc) { PressKey(stc, 'Z', 'z'); }},
+        {"ViJoin", two, 0, 0, vi("J")},
+        {"ViPut", a + "x\n", 0, 0, vi("p")},
+        {"Macro", a + "x\n", 0, 0,
+         [&](QelSTC* stc) {
+             QelSTC other(stc->GetParent());
+             other.StartRecord();
+             other.AddText(b); // twice: the playback stops at the first
+             other.AddText(b);
+             other.StopRecord();
+             stc->MacroPlayback();
+         }},
+    };
+    const ClipboardLock lock;
+    ASSERT_TRUE(QelClipboardAdd(b));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto* stc = new QelSTC(m_Frame);
+        m_Frame->Show();
+        stc->SetText(row.text);
+        stc->SetSelection(row.anchor, row.caret);
+        stc->SetSavePoint();
+        wxTheApp->ProcessPendingEvents();
+        LogCapture log;
+        row.edit(stc);
+        const wxString said = wxString::Format("%zu KiB", max / 1024);
+        if (row.fits) {
+            EXPECT_NE(TextBytes(stc), row.text);
+            EXPECT_EQ(log.Count(said), 0u) << log.Dump();
+        } else {
+            EXPECT_TRUE(TextBytes(stc) == row.text) << TextBytes(stc).size();
+            EXPECT_FALSE(stc->GetModify() || stc->CanUndo());
+            EXPECT_EQ(log.Count(said), 1u) << log.Dump();
+        }
+        stc->Destroy();
+    }
+
+    // A text given whole is held to the limit too: shown as a dump.
+    LogCapture log;
+    auto* given = new QelSTC(m_Frame, wxString(max + 1, 'x'));
+    EXPECT_TRUE(given->GetFlags() & EDITOR_HEX);
+    EXPECT_TRUE(given->GetReadOnly());
+    EXPECT_EQ(log.Count("Shown in hexadecimal"), 1u) << log.Dump();
+}
+
+// Typing in a long line is weighed from what is known of the line, and the
+// line itself only when that may reach the limit: each tab weighs 17, and
+// exactly as many as fit go in.
+TEST_F(StcControl, TypingStopsAtTheLimit)
+{
+    const size_t room = 500, tab = 1 + QelLineWeight::kBreakWeight;
+    const std::string line(QelEditorMaxLineWeight() - room, 'x');
+    auto* stc = new QelSTC(m_Frame);
+    stc->SetText(line + "\n");
+    stc->GotoPos(static_cast<int>(line.size()));
+    LogCapture log;
+    for (size_t i = 0; i < room / tab + 10; ++i) stc->AddText("\t");
+    EXPECT_TRUE(TextBytes(stc) == line + std::string(room / tab, '\t') + "\n");
+    EXPECT_EQ(log.Count("512 KiB"), 1u) << log.Dump();
 }
 
 } // namespace

@@ -102,16 +102,23 @@ INSTANTIATE_TEST_SUITE_P(QelSTC, StcMacroTyped, ::testing::ValuesIn(TypedCases),
 // positions, so playing it back edited the place where it was recorded.
 TEST_F(StcMacro, PlaysBackAtTheCaret)
 {
-    // A document, the caret where recording starts, the keys typed; the
-    // playback is at the document end.
+    // A document, the caret where recording starts, the keys typed ("\x1b"
+    // is Insert, which turns typing over on and off); the playback is at
+    // play_at and leaves the caret at caret, -1 for the document end.
     const struct {
         const char *name, *text;
         int record_at;
         const char *keys, *want;
+        int play_at = -1, caret = -1;
     } rows[] = {
         {"ReturnOnIndentedLine", "  x\nend\nZ", 3, "\ny", "  x\n  y\nend\nZ\n  y"},
         {"ReturnOnUnindentedLine", "x\nend\nZ", 1, "\ny", "x\ny\nend\nZ\ny"},
         {"ReturnInIndent", "\t\tx\nZ", 1, "\n", "\t\n\t\t\tx\nZ\n\t\t"},
+        // Typed over, played back over: not inserted.
+        {"TypedOver", "abcdef\nabcdef", 0, "\x1bxy\x1b", "xycdef\nxycdef", 7, 9},
+        {"TypedOverUpToTheLineEnd", "ab\nab", 0, "\x1bxyz\x1b", "xyz\nxyz", 4, 7},
+        {"TypedOverCharacters", "\xc3\xa9\xc3\xa9z\n\xc3\xa9\xc3\xa9z", 0, "\x1bxy\x1b", "xyz\nxyz",
+         4, 6},
     };
     QelSTC* stc = Focused();
     ASSERT_TRUE(stc->HasFocus());
@@ -119,17 +126,19 @@ TEST_F(StcMacro, PlaysBackAtTheCaret)
     wxUIActionSimulator sim;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        stc->SetText(row.text);
+        stc->SetText(wxString::FromUTF8(row.text));
         stc->GotoPos(row.record_at);
         stc->StartRecord();
         for (const char* key = row.keys; *key != '\0'; ++key)
-            sim.Char(*key == '\n' ? int(WXK_RETURN) : *key);
+            sim.Char(*key == '\n' ? int(WXK_RETURN) : *key == '\x1b' ? int(WXK_INSERT) : *key);
         Pump(100);
         stc->StopRecord();
-        stc->DocumentEnd();
+        ASSERT_FALSE(stc->GetOvertype());
+        stc->GotoPos(row.play_at < 0 ? stc->GetLength() : row.play_at);
         stc->MacroPlayback();
         EXPECT_EQ(TextBytes(stc), row.want);
-        EXPECT_EQ(stc->GetCurrentPos(), stc->GetLength());
+        EXPECT_EQ(stc->GetCurrentPos(), row.caret < 0 ? stc->GetLength() : row.caret);
+        EXPECT_FALSE(stc->GetOvertype());
     }
 
     // Positions given to the control are taken from the caret too.

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -209,6 +210,30 @@ public:
     void Print(bool prompt = true);
     void PrintPreview();
 
+    // No edit makes a line heavier than QelEditorMaxLineWeight: the control
+    // lays a line out whole at every change of it, and would hold the window
+    // for seconds. Whether replacing the bytes from `from` to `to` by
+    // `bytes` keeps every line it makes within that weight; when it does
+    // not, the edit is refused with one message, and false.
+    bool KeepsLinesLight(int from, int to, std::string_view bytes);
+    // The same for a message of the control that edits where the caret or
+    // the selection is: a paste, a cut, a deletion, a text it carries.
+    bool CommandKeepsLinesLight(int message, wxUIntPtr wparam = 0, wxIntPtr lparam = 0);
+    // Sends such a message once it is known to keep the lines light;
+    // false when it was refused.
+    bool SendWeighed(int message, wxUIntPtr wparam = 0, wxIntPtr lparam = 0);
+    // The control's own, weighed first: refused, the document unchanged,
+    // when a line would be too heavy. A joining of the target's lines, the
+    // insertions of bytes, and the replacements, which delete before they
+    // insert.
+    void LinesJoin();
+    void AddTextRaw(const char* text, int length = -1);
+    int ReplaceTargetRaw(const char* text, int length = -1);
+    int ReplaceTarget(const wxString& text);
+    void ReplaceSelection(const wxString& text);
+    // How many edits were refused so: a run of edits stops at one.
+    size_t GetHeavyLineRefusals() const { return m_HeavyLineRefusals; }
+
     // Keyboard macros, one recording for all editors.
     void StartRecord();
     void StopRecord();
@@ -233,6 +258,7 @@ protected:
     void OnKeyUp(wxKeyEvent& event);
     void OnStyledText(wxStyledTextEvent& event);
     void OnModified(wxStyledTextEvent& event);
+    void OnDrop(wxStyledTextEvent& event);
     void OnPainted(wxStyledTextEvent& event);
 
 private:
@@ -254,6 +280,36 @@ private:
     void FinishFindAsYouType();
     // Selects the match in the target and shows it.
     void SelectFound();
+    // The bytes that replace the target's match: with its tagged parts
+    // when tagged (the control's last regular-expression search).
+    std::string TargetReplacement(const wxString& replace_text, bool tagged);
+
+    // At least the weight of one line, kept up as the line is edited, so
+    // that typing in a long line does not weigh it again at every key.
+    struct LineWeightBound {
+        int line = -1;  // -1: none
+        int length = 0; // its bytes when last followed: a change not told shows
+        size_t weight = 0;
+    };
+
+    // While alive, what the editor inserts is not weighed again as it goes
+    // in: it was weighed before, where its bytes were known.
+    class WeighedAhead {
+    public:
+        explicit WeighedAhead(QelSTC& stc, bool weighed = true)
+            : m_Flag(stc.m_WeighedAhead)
+            , m_Was(stc.m_WeighedAhead)
+        {
+            m_Flag = weighed;
+        }
+        ~WeighedAhead() { m_Flag = m_Was; }
+        WeighedAhead(const WeighedAhead&) = delete;
+        WeighedAhead& operator=(const WeighedAhead&) = delete;
+
+    private:
+        bool& m_Flag;
+        const bool m_Was;
+    };
 
     friend class QelSTCFile; // fills the include folders from a catalog
 
@@ -263,6 +319,17 @@ private:
     void OnMacroEvent(wxStyledTextEvent& event);
     void OnClipboardCopy(wxStyledTextEvent& event);
     void OnClipboardPaste(wxStyledTextEvent& event);
+    // The check of every insertion, before it is made: one that would make
+    // a line too heavy is turned into nothing.
+    void CheckInsertion(wxStyledTextEvent& event);
+    // Keeps m_WeightBound after a change of the text.
+    void FollowLineWeight(const wxStyledTextEvent& event);
+    // At least the weight of the line, weighing it only when not known.
+    size_t LineWeightAtMost(int line);
+    // The heaviest line that replacing [from, to) by the bytes makes.
+    size_t WeightOfReplacing(int from, int to, std::string_view bytes) const;
+    // Counts a refusal, and tells it once for the edits of one event.
+    void RefuseHeavyLine();
     bool FileReadOnlyAttributeChanged();
     // Styles the text up to pos, from the start of the first line not styled.
     void StyleTo(int pos);
@@ -309,7 +376,13 @@ private:
     // Lines before m_FoldLine not yet folded, [first, end): a jump passed
     // over them, and they fold once they are shown.
     std::vector<std::pair<int, int>> m_FoldGaps;
-    bool m_LongLines = false;   // shown as ShowLongLines says
+    bool m_LongLines = false; // shown as ShowLongLines says
+    LineWeightBound m_WeightBound;
+    bool m_WeighedAhead = false;      // the edit running now was weighed before it ran
+    bool m_RefusingInsertion = false; // between an insertion's check and its end
+    int m_DeletedAt = -1;             // where the change just before deleted, if it did
+    bool m_HeavyLineTold = false;     // the refusal was told for this event
+    size_t m_HeavyLineRefusals = 0;
     int m_LineNumberWidth = 0;  // as set, 0 when line numbers are not shown
     int m_LineNumberDigits = 0; // of the line count the margin fits
 
