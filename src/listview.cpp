@@ -358,7 +358,7 @@ bool QelListView::SetItem(long index, int col, const wxString& label, int image)
         RefreshItem(index);
         return true;
     }
-    if (col > 0 && !InReportView()) return true; // kept for the report view
+    if (col > 0) return true; // kept for the report view
     return wxListView::SetItem(index, col, GetShownText(index, col), col == 0 ? row.image : -1);
 }
 
@@ -478,11 +478,9 @@ void QelListView::ShowRow(long item)
 {
     if (IsVirtualList() || !IsRow(item)) return;
     const Row& row = m_Rows[item];
-    // The icon and list views show the first column alone.
-    const int columns = InReportView() ? GetColumnCount() : std::min(1, GetColumnCount());
-    for (int col = 0; col < columns; col++) {
-        wxListView::SetItem(item, col, GetShownText(item, col), col == 0 ? row.image : -1);
-    }
+    // The icon and list views, the lists that are not virtual, show the
+    // first column alone.
+    if (GetColumnCount() > 0) wxListView::SetItem(item, 0, GetShownText(item, 0), row.image);
     wxListView::SetItemData(item, row.data);
     if (row.attr != nullptr) wxListView::SetItemTextColour(item, row.attr->GetTextColour());
 }
