@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 #include <wx/config.h>
 #include <wx/datetime.h>
+#include <wx/dcmemory.h>
 #include <wx/dirctrl.h>
 #include <wx/fdrepdlg.h>
 #include <wx/imaglist.h>
@@ -140,6 +141,16 @@ wxString EscapeHtml(const wxString& text)
 bool MatchCaseIsOn()
 {
     return QelFindReplaceData::Get()->MatchCase();
+}
+
+// Cells up to this length are given whole to the control.
+constexpr size_t SHORT_CELL_LENGTH = 32;
+
+size_t RowLength(const QelListView::Row& row)
+{
+    size_t length = 0;
+    for (const wxString& cell : row.cells) length += cell.length();
+    return length;
 }
 
 } // namespace
@@ -304,10 +315,11 @@ long QelListView::InsertRow(long index, Row row)
 {
     const long count = static_cast<long>(m_Rows.size());
     if (index < 0 || index > count) index = count;
+    m_TextLength += RowLength(row);
     m_Rows.insert(m_Rows.begin() + index, std::move(row));
 
     if (!IsVirtualList()) {
-        wxListView::InsertItem(index, m_Rows[index].cells[0], m_Rows[index].image);
+        wxListView::InsertItem(index, GetShownText(index, 0), m_Rows[index].image);
         ShowRow(index);
         return index;
     }
@@ -339,13 +351,15 @@ bool QelListView::SetItem(long index, int col, const wxString& label, int image)
     if (!IsRow(index) || col < 0 || col >= GetColumnCount()) return false;
     Row& row = m_Rows[index];
     if (row.cells.size() <= static_cast<size_t>(col)) row.cells.resize(col + 1);
+    m_TextLength = m_TextLength - row.cells[col].length() + label.length();
     row.cells[col] = label;
     if (col == 0 && image != -1) row.image = image;
     if (IsVirtualList()) {
         RefreshItem(index);
         return true;
     }
-    return wxListView::SetItem(index, col, label, col == 0 ? row.image : -1);
+    if (col > 0) return true; // kept for the report view
+    return wxListView::SetItem(index, col, GetShownText(index, col), col == 0 ? row.image : -1);
 }
 
 bool QelListView::SetItemData(long item, long data)
@@ -385,6 +399,7 @@ bool QelListView::DeleteItem(long item)
     if (IsSelected(item)) Select(item, false);
     // The control still reads the row while it deletes it.
     const bool deleted = wxListView::DeleteItem(item);
+    m_TextLength -= RowLength(m_Rows[item]);
     m_Rows.erase(m_Rows.begin() + item);
     return deleted;
 }
@@ -393,7 +408,63 @@ bool QelListView::DeleteAllItems()
 {
     const bool deleted = wxListView::DeleteAllItems();
     m_Rows.clear();
+    m_TextLength = 0;
     return deleted;
+}
+
+long QelListView::DeleteItems(long first, long count)
+{
+    const long size = static_cast<long>(m_Rows.size());
+    if (first < 0 || first >= size || count <= 0) return 0;
+    count = std::min(count, size - first);
+    const long end = first + count;
+    if (!IsVirtualList()) {
+        // The control keeps the selection of its own rows.
+        for (long deleted = 0; deleted < count; deleted++) {
+            if (IsSelected(first)) Select(first, false);
+            wxListView::DeleteItem(first);
+        }
+        EraseRows(first, end);
+        return count;
+    }
+    // The virtual control keeps the selection, the focus and the view by
+    // row number, and deleting its rows one by one would measure every
+    // cell of each.
+    std::vector<long> selected;
+    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
+        selected.push_back(item);
+    }
+    const long focused = GetFocusedItem();
+    const long top = GetTopItem();
+    if (!selected.empty()) SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+    if (focused != -1) SetItemState(focused, 0, wxLIST_STATE_FOCUSED);
+    EraseRows(first, end);
+    SetItemCount(size - count);
+
+    // A row below the deleted ones moves up by their count; a deleted row
+    // gives its place to the first row after them.
+    const auto moved
+        = [=](long item) { return item < first ? item : std::max(first, item - count); };
+    for (const long item : selected) {
+        if (item < first || item >= end) Select(moved(item));
+    }
+    if (focused != -1 && moved(focused) < size - count)
+        SetItemState(moved(focused), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    // The view has not moved: the row that was first in view is above it
+    // now, and a row above the view is scrolled to its top.
+    if (top >= 0 && moved(top) < size - count) EnsureVisible(moved(top));
+    return count;
+}
+
+size_t QelListView::GetTextLength(long item) const
+{
+    return IsRow(item) ? RowLength(m_Rows[item]) : 0;
+}
+
+void QelListView::EraseRows(long first, long end)
+{
+    for (long item = first; item < end; item++) m_TextLength -= RowLength(m_Rows[item]);
+    m_Rows.erase(m_Rows.begin() + first, m_Rows.begin() + end);
 }
 
 wxString QelListView::GetItemText(long item_number, int col) const
@@ -407,9 +478,9 @@ void QelListView::ShowRow(long item)
 {
     if (IsVirtualList() || !IsRow(item)) return;
     const Row& row = m_Rows[item];
-    for (int col = 0; col < GetColumnCount(); col++) {
-        wxListView::SetItem(item, col, GetItemText(item, col), col == 0 ? row.image : -1);
-    }
+    // The icon and list views, the lists that are not virtual, show the
+    // first column alone.
+    if (GetColumnCount() > 0) wxListView::SetItem(item, 0, GetShownText(item, 0), row.image);
     wxListView::SetItemData(item, row.data);
     if (row.attr != nullptr) wxListView::SetItemTextColour(item, row.attr->GetTextColour());
 }
@@ -424,15 +495,46 @@ void QelListView::SetWindowStyleFlag(long style)
     } else if (was_virtual || wxListView::GetItemCount() != static_cast<int>(m_Rows.size())) {
         wxListView::DeleteAllItems();
         for (long item = 0; item < static_cast<long>(m_Rows.size()); item++) {
-            wxListView::InsertItem(item, GetItemText(item), m_Rows[item].image);
+            wxListView::InsertItem(item, GetShownText(item, 0), m_Rows[item].image);
             ShowRow(item);
         }
     }
 }
 
+wxString QelListView::GetShownText(long item, int col) const
+{
+    if (!IsRow(item) || col < 0) return wxString();
+    const std::vector<wxString>& cells = m_Rows[item].cells;
+    if (static_cast<size_t>(col) >= cells.size()) return wxString();
+    // A short cell costs the control little, however narrow its column.
+    const wxString& cell = cells[col];
+    if (cell.length() <= SHORT_CELL_LENGTH) return cell;
+    return IsVirtualList() ? FitToColumn(cell, col) : cell.Left(SHOWN_CELL_LENGTH);
+}
+
+wxString QelListView::FitToColumn(const wxString& cell, int col) const
+{
+    // The control cuts a cell wider than its column one character at a
+    // time, measuring each: a thousand characters took a third of a second
+    // at each paint. It is given the characters that fill the column and
+    // one more, which it replaces by its ellipsis. No character is narrower
+    // than a pixel.
+    const int width = std::max(0, GetColumnWidth(col));
+    const wxString start = cell.Left(std::min<size_t>(SHOWN_CELL_LENGTH, width + 1));
+    if (!m_Measure) {
+        wxBitmap canvas(1, 1);
+        m_Measure = std::make_unique<wxMemoryDC>(canvas);
+    }
+    m_Measure->SetFont(GetFont());
+    wxArrayInt extents; // of each start of `start`
+    if (!m_Measure->GetPartialTextExtents(start, extents)) return start;
+    const size_t fit = std::upper_bound(extents.begin(), extents.end(), width) - extents.begin();
+    return start.Left(fit + 1);
+}
+
 wxString QelListView::OnGetItemText(long item, long col) const
 {
-    return GetItemText(item, static_cast<int>(col));
+    return GetShownText(item, static_cast<int>(col));
 }
 
 int QelListView::OnGetItemImage(long item) const
@@ -628,7 +730,10 @@ void QelListView::EditDelete()
         SetItemState(-1, 0, wxLIST_STATE_SELECTED);
         long kept = 0;
         for (long item = 0; item < static_cast<long>(m_Rows.size()); item++) {
-            if (doomed[item]) continue;
+            if (doomed[item]) {
+                m_TextLength -= RowLength(m_Rows[item]);
+                continue;
+            }
             if (kept != item) m_Rows[kept] = std::move(m_Rows[item]);
             kept++;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -332,7 +333,9 @@ QelOutputLink QelParseOutputLine(const wxString& line, const wxString& base_dir,
         if (colon != wxString::npos) link.lineno = line.AfterFirst(':').BeforeFirst(':');
     }
     if (!link.lineno.empty() && wxAtoi(link.lineno) == 0) link.lineno.clear();
-    if (link.path.empty()) return QelOutputLink();
+    // No file name is longer than the system takes: a long line without a
+    // colon names no file, and is not kept among the known paths.
+    if (link.path.empty() || link.path.length() > PATH_MAX) return QelOutputLink();
 
     if (known != nullptr) {
         // Output names the same files again and again.
@@ -708,7 +711,8 @@ long QelProcess::ExecuteAsync(const wxArrayString& args, int flags, const wxStri
     wxExecuteEnv env;
     env.cwd = dir;
     env.env = ChildEnv(m_Env);
-    const long pid = wxExecute(QelCStrings(args).Get(), flags | wxEXEC_MAKE_GROUP_LEADER, child, &env);
+    const long pid
+        = wxExecute(QelCStrings(args).Get(), flags | wxEXEC_MAKE_GROUP_LEADER, child, &env);
     if (pid <= 0) {
         delete child;
         wxLogError(_("Cannot run %s: %s"), m_Command, _("the process could not be made"));

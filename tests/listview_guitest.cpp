@@ -326,6 +326,46 @@ TEST_F(ListViewTest, RowsInsertedAboveMoveTheSelectionDown)
     EXPECT_EQ(m_List->GetFocusedItem(), 2); // the focus stays with its row too
 }
 
+// The control keeps the selection, the focus and the view by row number:
+// rows deleted in one go leave the rows below them as they were.
+TEST_F(ListViewTest, RowsDeletedInOneGoLeaveTheRowsBelowAsTheyWere)
+{
+    const struct {
+        const char* name;
+        long first, count;
+        std::vector<long> selected;
+        long focused;
+        const char *selected_after, *focused_after;
+        bool top_stays; // the first row in view, else the view shows the last rows
+    } cases[] = {
+        {"AboveTheSelection", 1, 100, {150, 160}, 160, "r150,r160", "r160", true},
+        {"AroundTheSelection", 10, 20, {5, 15, 40}, 15, "r5,r40", "r30", true},
+        {"PastTheEnd", 190, 50, {195}, 195, "", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_List->DeleteAllItems();
+        for (int i = 0; i < 200; i++) Fill(m_List, {{wxString::Format("r%d", i), "1"}});
+        for (long row : c.selected) m_List->Select(row);
+        m_List->Focus(c.focused);
+        m_List->EnsureVisible(199);
+        qeltest::Pump(0);
+        const long top = m_List->GetTopItem();
+        const wxString top_text = m_List->GetItemText(top);
+        EXPECT_EQ(m_List->DeleteItems(c.first, c.count), std::min(c.count, 200 - c.first));
+        qeltest::Pump(0);
+        wxString selected;
+        for (long row = m_List->GetFirstSelected(); row != -1; row = m_List->GetNextSelected(row))
+            selected << (selected.empty() ? "" : ",") << m_List->GetItemText(row);
+        EXPECT_EQ(selected, c.selected_after);
+        EXPECT_EQ(m_List->GetItemText(m_List->GetFocusedItem()), c.focused_after);
+        const long last = m_List->GetItemCount() - 1;
+        EXPECT_EQ(m_List->GetItemText(m_List->GetTopItem()),
+                  c.top_stays ? top_text : m_List->GetItemText(last - (199 - top)));
+        EXPECT_EQ(m_List->GetTextLength(), Dump(m_List).length() - 4 * last - 3); // no "|", ";"
+    }
+}
+
 TEST_F(ListViewTest, StatusBarCountsRowsAndSelection)
 {
     auto* frame = new QelFrame(nullptr, wxID_ANY, "counts");
@@ -416,6 +456,36 @@ TEST_F(ListViewTest, RightClicksOfferTheirMenus)
     }
     Command(m_List, wxID_SORT_DESCENDING);
     EXPECT_EQ(Names(m_List), "d,b,a,C");
+}
+
+// A cell of a megabyte held the window for seconds at each paint, arrow key
+// and scroll: the control lays out the whole text it is given, and cuts a
+// text too wide one character at a time. It is given what fills the column
+// (the start of the cell in the other views); the list keeps the cell.
+TEST_F(ListViewTest, TheControlIsGivenTheStartOfALongCell)
+{
+    const wxString cell = "start " + wxString('x', 1 << 20);
+    const std::tuple<const char*, long, int> rows[] = {{"ReportFirstColumn", wxLC_REPORT, 0},
+                                                       {"ReportLaterColumn", wxLC_REPORT, 3},
+                                                       {"SmallIcons", wxLC_SMALL_ICON, 0}};
+    for (const auto& [name, style, col] : rows) {
+        SCOPED_TRACE(name);
+        CountingList* lv = MakeList(m_Frame, kRows);
+        lv->SetItem(1, col, cell);
+        lv->SetWindowStyleFlag(style);
+        const wxListView* control = lv;
+        const wxString shown = control->GetItemText(1, col);
+        EXPECT_TRUE(shown.length() > 1 && cell.StartsWith(shown)) << shown.length();
+        if (style == wxLC_REPORT) {
+            EXPECT_LE(shown.length(), lv->GetColumnWidth(col) + 1u); // and the ellipsis
+            lv->SetColumnWidth(col, 2000);
+            EXPECT_GT(control->GetItemText(1, col).length(), shown.length());
+        } else {
+            EXPECT_EQ(shown.length(), QelListView::SHOWN_CELL_LENGTH);
+        }
+        EXPECT_EQ(control->GetItemText(0, col), kRows[0][col]);
+        EXPECT_EQ(lv->GetItemText(1, col), cell);
+    }
 }
 
 TEST_F(ListViewTest, PageIsATableWithEscapedCells)

@@ -1,6 +1,7 @@
 // Commands run to their end: output and error apart, exit status, arguments
 // passed one by one, commands that cannot start; the line splitter and the
 // links from output lines to files.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,13 @@ TEST(OutputLink, FileAndLineFromTheFolderOfTheRun)
         EXPECT_TRUE(path.empty() || path.StartsWith(dir.Path() + "/", &path)) << path;
         EXPECT_EQ(path + "@" + link.lineno, want);
     }
+
+    // The paths met in a run are kept; lines of a megabyte without a colon
+    // were kept among them, thousands of them.
+    std::map<wxString, wxString> known;
+    EXPECT_TRUE(QelParseOutputLine(wxString('x', 1 << 20), dir.Path(), &known).path.empty());
+    EXPECT_EQ(QelParseOutputLine("x.c:1:", dir.Path(), &known).lineno, "1");
+    EXPECT_EQ(known.size(), 1u);
 }
 
 TEST(LineBuffer, LinesAcrossChunks)

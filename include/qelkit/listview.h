@@ -7,6 +7,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include <wx/dnd.h>
@@ -14,6 +15,7 @@
 #include <wx/listctrl.h>
 
 class QelMenu;
+class wxMemoryDC;
 class wxFindDialogEvent;
 class QelListView;
 
@@ -86,6 +88,12 @@ public:
 
     using wxListView::InsertColumn;
 
+    // Characters of a cell that the control is given at most: it lays out
+    // the whole text of each cell it draws, and a cell of a megabyte held
+    // the window for seconds at each paint. The list keeps the whole cell;
+    // in report view the control is given what fills the cell's column.
+    static constexpr size_t SHOWN_CELL_LENGTH = 1000;
+
     // One row as the list keeps it: in report view the control asks for
     // cells only as it draws them, so a row costs no text measuring when
     // it is added, however many rows a run adds.
@@ -113,6 +121,13 @@ public:
     // would otherwise still count a row deleted while selected.
     bool DeleteItem(long item);
     bool DeleteAllItems();
+    // Deletes `count` rows from `first` in one pass; the rows below keep
+    // their selection and focus, and the rows in view stay there. Returns
+    // the number of rows deleted.
+    long DeleteItems(long first, long count);
+    // Characters in the cells of all rows, or of the row.
+    size_t GetTextLength() const noexcept { return m_TextLength; }
+    size_t GetTextLength(long item) const;
     wxString GetItemText(long item_number, int col = 0) const;
 
     // Report view makes the list virtual, the other views hand every row to
@@ -182,6 +197,12 @@ protected:
 private:
     bool IsVirtualList() const { return HasFlag(wxLC_VIRTUAL); }
     bool IsRow(long item) const { return item >= 0 && item < static_cast<long>(m_Rows.size()); }
+    // What the control shows of a cell: its start.
+    wxString GetShownText(long item, int col) const;
+    // The start of a long cell that fills the column, and one character more.
+    wxString FitToColumn(const wxString& cell, int col) const;
+    // Takes the rows out of m_Rows, not from the control.
+    void EraseRows(long first, long end);
     // Hands the row to the control when the list is not virtual.
     void ShowRow(long item);
     // Puts the rows in this order (entry i is the old index of new row i),
@@ -212,7 +233,9 @@ private:
     std::map<wxString, int> m_ArtIDs;
     std::vector<QelColumn> m_Columns; // entry i describes column i
     std::vector<Row> m_Rows;
-    std::map<wxUint32, wxItemAttr> m_Attrs; // by text colour
+    size_t m_TextLength = 0;                       // characters in the cells of m_Rows
+    mutable std::unique_ptr<wxMemoryDC> m_Measure; // made on the first long cell
+    std::map<wxUint32, wxItemAttr> m_Attrs;        // by text colour
 
     wxDECLARE_EVENT_TABLE();
 };

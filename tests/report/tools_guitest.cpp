@@ -46,6 +46,12 @@ protected:
         return std::to_string(std::stol(out));
     }
 
+    static wxArrayString Shell(const char* script)
+    {
+        const wxString args[] = {"sh", "-c", script};
+        return wxArrayString(3, args);
+    }
+
     std::vector<wxString> m_Files;
 };
 
@@ -128,6 +134,68 @@ TEST_F(ToolRunTest, ProcessOutputBecomesRowsOfTheProcessList)
     EXPECT_EQ(list->GetItemCount(), 3);
     ASSERT_NE(QelProcess::GetSTC(), nullptr);
     EXPECT_NE(QelProcess::GetSTC()->GetText().Find("again"), wxNOT_FOUND);
+}
+
+// A child printing a gigabyte in ten million lines took the program to five:
+// past the scrollback the list drops its oldest rows in batches, counted in
+// a first row, as a terminal does; the rows that stay keep their links and
+// their selection.
+TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
+{
+    QelProcessListView* process = m_Frame->GetProcess();
+    const struct {
+        const char* name;
+        long rows, characters; // the scrollback; past it 9/10 of it are kept
+        const char* script;    // a pause after line 60 lets the user pick lines
+        long least;            // rows kept at the end, at least
+        std::vector<long> picked;
+        const char* selected_after; // %ld: the count of the count row
+    } cases[] = {
+        {"Rows", 100, 100000, "seq 1 1000", 90, {}, ""},
+        {"Characters", 1000, 50000, "seq -f %01000.0f 1 100", 45, {}, ""},
+        {"PickedRowStays", 100, 100000, "seq 1 60; sleep 1; seq 61 120", 90, {10, 50}, "50"},
+        {"PickedRowsGo",
+         100,
+         100000,
+         "seq 1 60; sleep 1; seq 61 120",
+         90,
+         {10},
+         "[%ld earlier lines dropped]"},
+        {"Links", 100, 100000, "seq -f 'a.c:4: warning %.0f' 1 300", 90, {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        process->SetScrollback(c.rows, c.characters);
+        ASSERT_GT(process->Execute(Shell(c.script), wxEXEC_ASYNC, m_Temp.File("src")), 0);
+        QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
+        list->EditClearAll();
+        if (!c.picked.empty()) {
+            ASSERT_TRUE(qeltest::PumpUntil([&] { return list->GetItemCount() == 60; }, 5000));
+            for (long line : c.picked) list->Select(line - 1);
+        }
+        WaitForProcess();
+
+        const wxArrayString lines = wxSplit(qeltest::Run(c.script), '\n', '\0');
+        const long total = static_cast<long>(lines.size()) - 1; // after the last line end
+        const long kept = list->GetItemCount() - 1;
+        EXPECT_GE(kept, c.least);
+        EXPECT_LE(kept, c.rows);
+        EXPECT_LE(list->GetTextLength() - list->GetTextLength(0),
+                  static_cast<size_t>(c.characters));
+        EXPECT_EQ(list->GetItemText(0, 0),
+                  wxString::Format("[%ld earlier lines dropped]", total - kept));
+        for (long row = 1; row <= kept; row++)
+            ASSERT_EQ(list->GetItemText(row, 0), lines[total - kept + row - 1]) << row;
+        wxString selected;
+        for (long row = list->GetFirstSelected(); row != -1; row = list->GetNextSelected(row))
+            selected << list->GetItemText(row, 0);
+        EXPECT_EQ(selected, wxString::Format(c.selected_after, total - kept));
+    }
+    // A row that stayed opens the file it names.
+    QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
+    list->ItemActivated(1);
+    EXPECT_EQ(m_Frame->m_Stc->GetFileName().GetFullPath(), m_Files[1]);
+    EXPECT_EQ(m_Frame->m_Stc->GetCurrentLine(), 3);
 }
 
 // Output without a line end into the empty list scrolled it to row -1, an

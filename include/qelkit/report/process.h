@@ -11,6 +11,12 @@ class QelFrameWithHistory;
 
 class QelProcessListView : public QelProcess {
 public:
+    // What the list keeps of the output by default, as a terminal keeps its
+    // scrollback: the program stays within a few hundred megabytes however
+    // much a child prints.
+    static constexpr long SCROLLBACK_ROWS = 100000;
+    static constexpr size_t SCROLLBACK_CHARACTERS = 16 << 20;
+
     explicit QelProcessListView(QelFrameWithHistory* frame);
 
     // The list of the run, asked of the frame when a background run starts.
@@ -18,16 +24,27 @@ public:
     // A row for the line; without a process list the line goes to the
     // base process, and once the list was closed it goes nowhere.
     void ReportAdd(const wxString& line, const wxString& path, const wxString& lineno) override;
-    // The list follows the output to its last row, unless the user selected
-    // one, and its counts go to the status bar.
+    // Past the scrollback the oldest rows go; the list follows the output
+    // to its last row, unless the user selected one, and its counts go to
+    // the status bar.
     void ReportFlush() override;
 
     QelListView* GetListView() const { return m_ListView.get(); }
+    // The most rows and characters of output the list keeps.
+    void SetScrollback(long rows, size_t characters);
 
 private:
+    // The first row counts the rows dropped so far.
+    bool HasCountRow() const;
+    // Drops the oldest rows once the list holds more than the scrollback.
+    void DropOldestRows();
+
     QelFrameWithHistory* m_Frame; // not owned
     // A page of the application, which the user may close while the run
     // goes on.
     wxWeakRef<QelListView> m_ListView;
     bool m_HasList = false; // the run was given a list
+    long m_ScrollbackRows = SCROLLBACK_ROWS;
+    size_t m_ScrollbackCharacters = SCROLLBACK_CHARACTERS;
+    unsigned long long m_Dropped = 0; // rows dropped, as the count row says
 };
