@@ -252,8 +252,9 @@ private:
     // Searches slices for one turn of the timer; false as FindSlice.
     bool FindSlices();
     void FinishFindAsYouType();
-    // Selects the match in the target and shows it.
-    void SelectFound();
+    // Selects the match in the target and shows it; the status line is
+    // cleared unless the search wrapped to find it.
+    void SelectFound(bool wrapped);
 
     friend class QelSTCFile; // fills the include folders from a catalog
 
