@@ -26,11 +26,12 @@ using namespace qeltest;
 
 namespace {
 
-// Ends a save dialog with a path, noting the dialog's style.
-ExpectAnswer<wxFileDialog> SavePath(const wxString& path, long* style)
+// Ends a save dialog with a path, noting the dialog's style and title.
+ExpectAnswer<wxFileDialog> SavePath(const wxString& path, long* style, wxString* title = nullptr)
 {
     return ExpectAnswer<wxFileDialog>([=](wxFileDialog* dialog) {
         *style = dialog->GetWindowStyle();
+        if (title != nullptr) *title = dialog->GetMessage();
         dialog->SetPath(path);
     });
 }
@@ -69,8 +70,10 @@ TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
 
     // The dialog itself asks before it overwrites.
     long style = 0;
-    wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(fresh, &style));
+    wxString title;
+    wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(fresh, &style, &title));
     EXPECT_EQ(style & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    EXPECT_EQ(title, "Save As"); // a title, not a menu item's label
     EXPECT_EQ(ReadBytes(fresh), "a\nb\n");
     EXPECT_EQ(Editors()->GetPageByKey(fresh), stc);
 
