@@ -101,13 +101,21 @@ size_t HeaviestLine(QelFile& file, wxFileOffset offset, wxFileOffset length, siz
 }
 
 // Says why the file is shown as a dump: once its page is shown and its
-// status told, so that the status bar keeps the reason.
-void TellShownAsDump(const wxString& path)
+// status told, so that the status bar keeps the reason. Of pages opened
+// together only one is shown: the status bar then tells of that one again.
+void TellShownAsDump(QelSTC* stc, const wxString& path)
 {
     const wxString why = wxString::Format(
         _("Shown in hexadecimal: %s (it has a line too long for the editor to lay out in time)"),
         path);
-    wxTheApp->CallAfter([why] { wxLogError("%s", why); });
+    const wxWeakRef<QelSTC> editor(stc);
+    wxTheApp->CallAfter([editor, why] {
+        wxLogError("%s", why);
+        auto* notebook = editor ? dynamic_cast<wxAuiNotebook*>(editor->GetParent()) : nullptr;
+        if (notebook == nullptr || notebook->GetCurrentPage() == editor) return;
+        if (auto* shown = dynamic_cast<QelSTC*>(notebook->GetCurrentPage()); shown != nullptr)
+            shown->PropertiesMessage();
+    });
 }
 
 // Turns the change events and the undo history of the control off for a
@@ -320,7 +328,7 @@ bool QelSTCFile::DoFileLoad(bool synced)
 
     if (GetFileName().GetExt() == "log") m_STC->SetEdgeMode(wxSTC_EDGE_NONE);
 
-    if (too_heavy) TellShownAsDump(path);
+    if (too_heavy) TellShownAsDump(m_STC, path);
     return true;
 }
 
