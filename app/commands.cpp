@@ -192,7 +192,6 @@ void Split(Frame* frame, QelSTC* stc)
     const QelFileName& file = stc->GetFileName();
     editors->InsertPage(editors->GetPageIndex(stc), view, wxString::Format("stc%d", view->GetId()),
                         file.GetFullName(), true, QelGetIconBitmap(file));
-    view->SetDocPointer(stc->GetDocPointer());
 }
 
 void SelectNext(QelNotebook* notebook, bool forward)

@@ -140,20 +140,40 @@ bool QelNotebook::DeletePage(const wxString& key)
     const auto it = m_MapPages.find(key);
     wxCHECK_MSG(it != m_MapPages.end(), false, "unknown page key " + key);
     const int index = GetPageIndex(it->second);
-    if (index == wxNOT_FOUND || !wxAuiNotebook::DeletePage(index)) {
+    if (index == wxNOT_FOUND || !DeletePage(static_cast<size_t>(index))) {
         wxFAIL_MSG("Assert failure");
         return false;
     }
-    ErasePage(key);
     return true;
 }
 
 bool QelNotebook::DeletePage(size_t page)
 {
     wxWindow* window = page < GetPageCount() ? GetPage(page) : nullptr;
+    HandOverKey(window);
     if (!wxAuiNotebook::DeletePage(page)) return false;
     ErasePage(window);
     return true;
+}
+
+void QelNotebook::HandOverKey(wxWindow* page)
+{
+    // A file's page that goes while a view of its document stays (a split
+    // view, keyed apart) leaves that view the file's key: opening the file
+    // then finds the view, instead of making a second document of the file.
+    auto* stc = dynamic_cast<QelSTC*>(page);
+    if (stc == nullptr || !stc->IsDocumentShared()) return;
+    const auto own = std::find_if(m_MapPages.begin(), m_MapPages.end(),
+                                  [page](const auto& entry) { return entry.second == page; });
+    if (own == m_MapPages.end() || own->first != stc->GetFileName().GetFullPath()) return;
+    for (auto& [key, window] : m_MapPages) {
+        auto* view = dynamic_cast<QelSTC*>(window);
+        if (view == nullptr || view == stc || view->GetDocPointer() != stc->GetDocPointer())
+            continue;
+        window = page;
+        own->second = view;
+        return;
+    }
 }
 
 bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
@@ -297,6 +317,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
         event.Veto();
         return;
     }
+    HandOverKey(page);
     ErasePage(page);
     if (m_Frame != nullptr) m_Frame->HideViBar();
     event.Skip();
@@ -304,6 +325,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
 
 bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
 {
+    std::set<void*> answered; // the documents asked about, once for all their views
     for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
         auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
         if (stc == nullptr) {
@@ -312,7 +334,9 @@ bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
         }
         // Only a changed document is asked about, with no file chooser
         // built unless a never-saved one must be named.
-        if (QelSaveIfChanged(this, &stc->GetFile()) == wxID_CANCEL) return false;
+        if (answered.insert(stc->GetDocPointer()).second
+            && QelSaveIfChanged(this, &stc->GetFile()) == wxID_CANCEL)
+            return false;
         closable.push_back(stc);
     }
     return true;

@@ -239,7 +239,75 @@ bool QelSTCFile::GetContentsChanged() const
 
 void QelSTCFile::ResetContentsChanged()
 {
+    // A save under another name takes the text to that file alone: the
+    // other views of the document stay with their file, and with its
+    // changes and their undo when those were not saved there.
+    const std::vector<QelSTCFile*> views = Views();
+    if (std::any_of(views.begin(), views.end(), [this](const QelSTCFile* view) {
+            return view->GetFileName().GetFullPath() != GetFileName().GetFullPath();
+        }))
+        LeaveSharedDocument(true);
     m_STC->SetSavePoint();
+}
+
+void QelSTCFile::FollowView(const QelSTCFile& other)
+{
+    Follow(other);
+    m_PreviousLength = other.m_PreviousLength;
+}
+
+std::vector<QelSTCFile*> QelSTCFile::Views() const
+{
+    std::vector<QelSTCFile*> views;
+    void* const document = m_STC->GetDocPointer();
+    for (QelSTCFile* file : g_Editors)
+        if (file != this && file->m_STC->GetDocPointer() == document) views.push_back(file);
+    return views;
+}
+
+void QelSTCFile::TellViews() const
+{
+    for (QelSTCFile* view : Views()) view->FollowView(*this);
+}
+
+void QelSTCFile::LeaveSharedDocument(bool copy_text)
+{
+    if (Views().empty()) return;
+    QelSTC& stc = *m_STC;
+    // Besides its text the document holds what the text is shown and
+    // edited with: that goes along.
+    const int code_page = stc.GetCodePage();
+    const int eol_mode = stc.GetEOLMode();
+    const int tab_width = stc.GetTabWidth();
+    const int indent = stc.GetIndent();
+    const bool use_tabs = stc.GetUseTabs();
+    const bool read_only = stc.GetReadOnly();
+    const int anchor = stc.GetAnchor();
+    const int caret = stc.GetCurrentPos();
+    const int top = stc.GetFirstVisibleLine();
+    const int x_offset = stc.GetXOffset();
+    const wxCharBuffer text = copy_text ? stc.GetTextRaw() : wxCharBuffer();
+
+    void* const document = stc.CreateDocument();
+    stc.SetDocPointer(document);
+    stc.ReleaseDocument(document); // the editor's reference is the one left
+    stc.SetCodePage(code_page);
+    stc.SetEOLMode(eol_mode);
+    stc.SetTabWidth(tab_width);
+    stc.SetIndent(indent);
+    stc.SetUseTabs(use_tabs);
+    stc.SetBackSpaceUnIndents(true);
+    if (!copy_text) return;
+
+    {
+        QuietRead quiet(stc);
+        stc.AddTextRaw(text.data(), static_cast<int>(text.length()));
+    }
+    stc.SetSelection(anchor, caret);
+    stc.SetFirstVisibleLine(top);
+    stc.SetXOffset(x_offset);
+    if (!(stc.GetFlags() & EDITOR_HEX)) stc.SetLexer(stc.GetLexer().GetScintillaLexer(), true);
+    stc.SetReadOnly(read_only);
 }
 
 bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
@@ -249,11 +317,13 @@ bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
 
 QelFile::Overwrite QelSTCFile::DoFileOverwriteConfirm()
 {
+    TellViews(); // the change is asked about here, not again in each view
     return AskOverwrite(m_STC);
 }
 
 bool QelSTCFile::DoFileLoadConfirm(bool synced)
 {
+    if (synced) TellViews(); // one view reads the change for all
     if (!GetContentsChanged()) return true;
 
     if (!synced) return QelSaveIfChanged(m_STC, this) != wxID_CANCEL;
@@ -308,6 +378,10 @@ bool QelSTCFile::DoFileLoad(bool synced)
     // What the control throws (it lays the text out when the caret is
     // placed, and a line may not fit into memory) would end the program and
     // take every other document with it: this one is dropped instead.
+    // A file read anew into a split view is that view's alone: another
+    // file, or the same one read as text or as a dump.
+    if (!synced) LeaveSharedDocument(false);
+
     bool too_heavy = false;
     try {
         too_heavy = ReadFromFile(tail, open);
@@ -491,10 +565,17 @@ void QelSTCFile::DoFileSaved(bool save_as)
 
     m_STC->MarkerDeleteAllChange();
     wxLogStatus("%s", _("Saved") + ": " + GetFileName().GetFullPath());
+    TellViews();
+}
+
+void QelSTCFile::DoFileLoaded(bool)
+{
+    TellViews();
 }
 
 void QelSTCFile::DoFileNew()
 {
+    LeaveSharedDocument(false);
     m_STC->SetName(GetFileName().GetFullPath());
     m_STC->PropertiesMessage();
     m_STC->ClearDocument();

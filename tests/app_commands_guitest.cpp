@@ -188,6 +188,103 @@ TEST_F(CommandsTest, CloseTakesItsOwnPage)
     EXPECT_TRUE(Command(wxID_CLOSE));
     ASSERT_EQ(Editors()->GetPageCount(), 1u);
     EXPECT_EQ(Editors()->GetPage(0), stc);
+
+    // Changes shown in another view are not lost with a view: its close asks
+    // nothing, and closing them all asks once. The file's page leaves its
+    // key to a view of it, which opening the file again then selects.
+    const wxString path = m_Temp.File("a.txt");
+    stc->AddText("x");
+    int asked = 0;
+    const auto answer = [&asked](int code) {
+        return ExpectAnswer<wxMessageDialog>([&asked](auto*) { ++asked; }, code).Optional();
+    };
+    const struct {
+        int id;
+        bool file_page; // the file's own page is closed, else the view made
+        int asked;
+        size_t pages;
+    } rows[] = {{wxID_CLOSE, false, 0, 1}, {wxID_CLOSE, true, 0, 1}, {ID_ALL_CLOSE, true, 1, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id + row.file_page);
+        QelSTC* page = dynamic_cast<QelSTC*>(Editors()->GetPageByKey(path));
+        m_Frame->SetFindFocus(page);
+        ASSERT_TRUE(Command(ID_SPLIT));
+        QelSTC* view = m_Frame->GetSTC();
+        if (row.file_page) Editors()->SelectPage(path), m_Frame->SetFindFocus(page);
+        asked = 0;
+        wxTEST_DIALOG(Command(row.id), answer(wxID_NO), answer(wxID_NO));
+        EXPECT_EQ(asked, row.asked);
+        ASSERT_EQ(Editors()->GetPageCount(), row.pages);
+        if (row.id == ID_ALL_CLOSE) continue;
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+        EXPECT_EQ(Editors()->GetPageCount(), 1u);
+        EXPECT_EQ(Editors()->GetPageByKey(path), row.file_page ? view : page);
+    }
+}
+
+// Split, then Save As in the new view, bound both files to one document:
+// what was typed for the copy was saved into the original too. The view
+// left behind keeps the text it had, its change mark and its undo.
+TEST_F(CommandsTest, SplitThenSaveAsGivesEachFileItsOwnText)
+{
+    for (const std::string edit : {"", "EDIT "}) {
+        SCOPED_TRACE(edit);
+        QelSTC* original = Open("sa.txt", "original A\n");
+        original->InsertText(0, edit);
+        ASSERT_TRUE(Command(ID_SPLIT));
+        QelSTC* view = m_Frame->GetSTC();
+        ASSERT_NE(view, original);
+        long style = 0;
+        const wxString copy = m_Temp.File("sacopy.txt");
+        wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(copy, &style));
+        ASSERT_EQ(Editors()->GetKeyByPage(view), copy);
+        EXPECT_EQ(TextBytes(original), edit + "original A\n");
+        EXPECT_EQ(original->GetModify(), !edit.empty());
+        EXPECT_EQ(original->CanUndo(), !edit.empty());
+
+        view->InsertText(0, "COPY ONLY ");
+        EXPECT_TRUE(Command(wxID_SAVE));
+        Editors()->SelectPage(m_Temp.File("sa.txt"));
+        m_Frame->SetFindFocus(original);
+        original->AppendText(" more");
+        EXPECT_TRUE(Command(wxID_SAVE));
+        EXPECT_EQ(ReadBytes(copy), "COPY ONLY " + edit + "original A\n");
+        EXPECT_EQ(ReadBytes(m_Temp.File("sa.txt")), edit + "original A\n more");
+        EXPECT_EQ(TextBytes(view), "COPY ONLY " + edit + "original A\n");
+        EXPECT_FALSE(view->GetModify() || original->GetModify());
+        ASSERT_TRUE(Command(ID_ALL_CLOSE));
+    }
+}
+
+// A split view of a document never saved was named as no document is: its
+// tab (once split again) and the window's title read the control's own
+// names, and the title stayed after every page had closed.
+TEST_F(CommandsTest, SplitOfANewDocumentIsNamedAsIt)
+{
+    ASSERT_TRUE(Command(wxID_NEW));
+    QelSTC* stc = m_Frame->GetSTC();
+    const wxString name = stc->GetFileName().GetFullName();
+    stc->AddText("new text\n");
+    for (int split = 0; split < 2; ++split) {
+        SCOPED_TRACE(split);
+        ASSERT_TRUE(Command(ID_SPLIT));
+        QelSTC* view = m_Frame->GetSTC();
+        ASSERT_NE(view, stc);
+        EXPECT_EQ(Editors()->GetPageText(Editors()->GetPageIndex(view)), name);
+        EXPECT_EQ(m_Frame->GetTitle(), name);
+        EXPECT_EQ(view->GetFileName().GetFullPath(), name);
+        EXPECT_EQ(TextBytes(view), "new text\n");
+        stc = view;
+    }
+    stc->SetSavePoint();
+    ASSERT_TRUE(Command(ID_ALL_CLOSE));
+    ASSERT_EQ(Editors()->GetPageCount(), 1u);
+    EXPECT_EQ(m_Frame->GetTitle(), Editors()->GetPageText(0));
+    // In hex mode no new document stands in: the title names no page.
+    wxConfigBase::Get()->Write("HexMode", true);
+    ASSERT_TRUE(Command(ID_SPLIT) && Command(ID_ALL_CLOSE));
+    ASSERT_EQ(Editors()->GetPageCount(), 0u);
+    EXPECT_EQ(m_Frame->GetTitle(), wxTheApp->GetAppDisplayName());
 }
 
 // Each view command shows or hides its pane; a side pane opens at a quarter

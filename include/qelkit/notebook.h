@@ -94,6 +94,8 @@ protected:
 
 private:
     void FitTabHeight(const wxBitmap& bitmap);
+    // Before page goes: its key passes to a page that shows its document.
+    void HandOverKey(wxWindow* page);
     void ErasePage(const wxString& key);
     void ErasePage(wxWindow* page);
     void OnNotebook(wxAuiNotebookEvent& event);

@@ -46,8 +46,8 @@ public:
                     wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
                     const wxSize& size = wxDefaultSize, long style = 0);
 
-    // A second editor on the file of stc, under the same parent, read again
-    // from disk; the lexer comes from the file name, not from stc.
+    // A second editor on the document of stc (a split view), under the same
+    // parent and bound to the same file, at the same place in the text.
     explicit QelSTC(const QelSTC& stc);
     QelSTC& operator=(const QelSTC&) = delete;
 
@@ -90,6 +90,8 @@ public:
     void ResetMargins(bool divider_margin = true);
 
     QelFile& GetFile() { return m_File; }
+    // Whether another editor shows this editor's document (a split view).
+    bool IsDocumentShared() const { return m_File.IsShared(); }
     const QelFileName& GetFileName() const { return m_File.GetFileName(); }
     const QelLexer& GetLexer() const { return m_Lexer; }
     QelVi& GetVi() { return m_vi; }
