@@ -150,30 +150,9 @@ bool QelNotebook::DeletePage(const wxString& key)
 bool QelNotebook::DeletePage(size_t page)
 {
     wxWindow* window = page < GetPageCount() ? GetPage(page) : nullptr;
-    HandOverKey(window);
     if (!wxAuiNotebook::DeletePage(page)) return false;
     ErasePage(window);
     return true;
-}
-
-void QelNotebook::HandOverKey(wxWindow* page)
-{
-    // A file's page that goes while a view of its document stays (a split
-    // view, keyed apart) leaves that view the file's key: opening the file
-    // then finds the view, instead of making a second document of the file.
-    auto* stc = dynamic_cast<QelSTC*>(page);
-    if (stc == nullptr || !stc->IsDocumentShared()) return;
-    const auto own = std::find_if(m_MapPages.begin(), m_MapPages.end(),
-                                  [page](const auto& entry) { return entry.second == page; });
-    if (own == m_MapPages.end() || own->first != stc->GetFileName().GetFullPath()) return;
-    for (auto& [key, window] : m_MapPages) {
-        auto* view = dynamic_cast<QelSTC*>(window);
-        if (view == nullptr || view == stc || view->GetDocPointer() != stc->GetDocPointer())
-            continue;
-        window = page;
-        own->second = view;
-        return;
-    }
 }
 
 bool QelNotebook::DeletePages(const std::vector<wxWindow*>& pages)
@@ -266,6 +245,7 @@ bool QelNotebook::SetPageText(const wxString& key, const wxString& new_key, cons
     const int index = GetPageIndex(page);
     if (!wxAuiNotebook::SetPageText(index, text)) wxFAIL_MSG("Assert failure");
     if (bitmap.IsOk()) SetPageBitmap(index, bitmap);
+    if (new_key != key) PassKey(key);
     return true;
 }
 
@@ -286,7 +266,24 @@ void QelNotebook::ErasePage(const wxString& key)
     if (it == m_MapPages.end()) return;
     if (it->second == m_PendingSelection) m_PendingSelection = nullptr;
     m_MapPages.erase(it);
+    PassKey(key);
     if (m_MapPages.empty() && m_Frame != nullptr) m_Frame->SyncCloseAll(GetId());
+}
+
+void QelNotebook::PassKey(const wxString& key)
+{
+    // The file's page went, or went on to another file, while a view of the
+    // file stays (a split view, keyed apart): that view takes the file's
+    // key, so that opening the file finds it instead of making the file a
+    // second document.
+    for (const auto& [view_key, window] : m_MapPages) {
+        const auto* stc = dynamic_cast<const QelSTC*>(window);
+        if (stc == nullptr || view_key == key || stc->GetFileName().GetFullPath() != key) continue;
+        wxWindow* const view = window;
+        m_MapPages.erase(wxString(view_key));
+        m_MapPages[key] = view;
+        return;
+    }
 }
 
 void QelNotebook::ErasePage(wxWindow* page)
@@ -317,7 +314,6 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
         event.Veto();
         return;
     }
-    HandOverKey(page);
     ErasePage(page);
     if (m_Frame != nullptr) m_Frame->HideViBar();
     event.Skip();

@@ -224,36 +224,42 @@ TEST_F(CommandsTest, CloseTakesItsOwnPage)
 
 // Split, then Save As in the new view, bound both files to one document:
 // what was typed for the copy was saved into the original too. The view
-// left behind keeps the text it had, its change mark and its undo.
+// left behind keeps the text it had, its change mark and its undo; when the
+// file's own page is saved as the copy, the view takes the file's place.
 TEST_F(CommandsTest, SplitThenSaveAsGivesEachFileItsOwnText)
 {
-    for (const std::string edit : {"", "EDIT "}) {
-        SCOPED_TRACE(edit);
-        QelSTC* original = Open("sa.txt", "original A\n");
-        original->InsertText(0, edit);
-        ASSERT_TRUE(Command(ID_SPLIT));
-        QelSTC* view = m_Frame->GetSTC();
-        ASSERT_NE(view, original);
-        long style = 0;
-        const wxString copy = m_Temp.File("sacopy.txt");
-        wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(copy, &style));
-        ASSERT_EQ(Editors()->GetKeyByPage(view), copy);
-        EXPECT_EQ(TextBytes(original), edit + "original A\n");
-        EXPECT_EQ(original->GetModify(), !edit.empty());
-        EXPECT_EQ(original->CanUndo(), !edit.empty());
+    const wxString path = m_Temp.File("sa.txt"), copy = m_Temp.File("sacopy.txt");
+    for (const bool from_view : {true, false})
+        for (const std::string edit : {"", "EDIT "}) {
+            SCOPED_TRACE(edit + (from_view ? "from the view" : "from the file's page"));
+            QelSTC* page = Open("sa.txt", "original A\n");
+            page->InsertText(0, edit);
+            ASSERT_TRUE(Command(ID_SPLIT));
+            QelSTC* view = m_Frame->GetSTC();
+            ASSERT_NE(view, page);
+            QelSTC* saved = from_view ? view : page;
+            QelSTC* kept = from_view ? page : view;
+            if (!from_view) Editors()->SelectPage(path), m_Frame->SetFindFocus(page);
+            long style = 0;
+            wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(copy, &style));
+            ASSERT_EQ(Editors()->GetKeyByPage(saved), copy);
+            EXPECT_EQ(Editors()->GetPageByKey(path), kept);
+            EXPECT_EQ(TextBytes(kept), edit + "original A\n");
+            EXPECT_EQ(kept->GetModify(), !edit.empty());
+            EXPECT_EQ(kept->CanUndo(), !edit.empty());
 
-        view->InsertText(0, "COPY ONLY ");
-        EXPECT_TRUE(Command(wxID_SAVE));
-        Editors()->SelectPage(m_Temp.File("sa.txt"));
-        m_Frame->SetFindFocus(original);
-        original->AppendText(" more");
-        EXPECT_TRUE(Command(wxID_SAVE));
-        EXPECT_EQ(ReadBytes(copy), "COPY ONLY " + edit + "original A\n");
-        EXPECT_EQ(ReadBytes(m_Temp.File("sa.txt")), edit + "original A\n more");
-        EXPECT_EQ(TextBytes(view), "COPY ONLY " + edit + "original A\n");
-        EXPECT_FALSE(view->GetModify() || original->GetModify());
-        ASSERT_TRUE(Command(ID_ALL_CLOSE));
-    }
+            Editors()->SelectPage(copy), m_Frame->SetFindFocus(saved);
+            saved->InsertText(0, "COPY ONLY ");
+            EXPECT_TRUE(Command(wxID_SAVE));
+            Editors()->SelectPage(path), m_Frame->SetFindFocus(kept);
+            kept->AppendText(" more");
+            EXPECT_TRUE(Command(wxID_SAVE));
+            EXPECT_EQ(ReadBytes(copy), "COPY ONLY " + edit + "original A\n");
+            EXPECT_EQ(ReadBytes(path), edit + "original A\n more");
+            EXPECT_EQ(TextBytes(saved), "COPY ONLY " + edit + "original A\n");
+            EXPECT_FALSE(saved->GetModify() || kept->GetModify());
+            ASSERT_TRUE(Command(ID_ALL_CLOSE));
+        }
 }
 
 // A split view of a document never saved was named as no document is: its
