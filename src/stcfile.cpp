@@ -563,6 +563,8 @@ void QelSTCFile::DoFileSaved(bool save_as)
         m_STC->SetLexer(LexerOf(GetFileName()), false);
     }
 
+    // What the file holds now was not read, but it is no new tail either.
+    m_PreviousLength = m_STC->GetTextLength();
     m_STC->MarkerDeleteAllChange();
     wxLogStatus("%s", _("Saved") + ": " + GetFileName().GetFullPath());
     TellViews();
