@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <wx/app.h>
@@ -158,6 +159,9 @@ wxTimer* g_SyncTicker = nullptr;
 // The editors that may be shown: all but those hidden since they were last
 // shown or made, so that a tick looks at a few and not at every page.
 std::vector<QelSTCFile*> g_MayShow;
+// The editors that showed another's document (split views) at some time:
+// while there are none, no document is shared and no editor is looked at.
+size_t g_Views = 0;
 
 void Forget(std::vector<QelSTCFile*>& files, QelSTCFile* file)
 {
@@ -213,6 +217,7 @@ QelSTCFile::~QelSTCFile()
 {
     Forget(g_Editors, this);
     Forget(g_MayShow, this);
+    if (m_IsView) --g_Views;
     if (g_Editors.empty()) {
         delete g_SyncTicker;
         g_SyncTicker = nullptr;
@@ -252,6 +257,7 @@ void QelSTCFile::ResetContentsChanged()
 
 void QelSTCFile::FollowView(const QelSTCFile& other)
 {
+    if (!std::exchange(m_IsView, true)) ++g_Views;
     Follow(other);
     m_PreviousLength = other.m_PreviousLength;
 }
@@ -259,6 +265,7 @@ void QelSTCFile::FollowView(const QelSTCFile& other)
 std::vector<QelSTCFile*> QelSTCFile::Views() const
 {
     std::vector<QelSTCFile*> views;
+    if (g_Views == 0) return views;
     void* const document = m_STC->GetDocPointer();
     for (QelSTCFile* file : g_Editors)
         if (file != this && file->m_STC->GetDocPointer() == document) views.push_back(file);

@@ -87,6 +87,7 @@ private:
     QelSTC* m_STC;
     wxFileOffset m_PreviousLength = 0;                 // the file's length at the last read
     std::chrono::steady_clock::time_point m_LastCheck; // of CheckSyncIfDue
+    bool m_IsView = false; // has followed another editor's binding (a split view)
 };
 
 // The largest file the editor can hold, in bytes: its positions are int, and
