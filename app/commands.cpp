@@ -111,7 +111,9 @@ void SaveEditorAs(Frame* frame, QelSTC* stc, const wxString& carried)
     QelNotebook* editors = frame->GetEditors();
     const wxString old_key = editors->GetKeyByPage(stc);
     const wxString key = carried.empty()
-        ? ChooseSavePath(frame, &stc->GetFile(), wxGetStockLabel(wxID_SAVEAS),
+        // A title, not a menu item: no mnemonic, no ellipsis.
+        ? ChooseSavePath(frame, &stc->GetFile(),
+                         wxGetStockLabel(wxID_SAVEAS, wxSTOCK_WITHOUT_ELLIPSIS),
                          wxFileSelectorDefaultWildcardStr)
         : Frame::EditorKey(wxFileName(carried));
     if (key.empty() || OpenElsewhere(editors, stc, key)
@@ -190,7 +192,6 @@ void Split(Frame* frame, QelSTC* stc)
     const QelFileName& file = stc->GetFileName();
     editors->InsertPage(editors->GetPageIndex(stc), view, wxString::Format("stc%d", view->GetId()),
                         file.GetFullName(), true, QelGetIconBitmap(file));
-    view->SetDocPointer(stc->GetDocPointer());
 }
 
 void SelectNext(QelNotebook* notebook, bool forward)

@@ -217,7 +217,9 @@ bool DecoratedFrame::AllowClose(int id, wxWindow* page)
 {
     QelFile* file = nullptr;
     if (id == ID_NOTEBOOK_EDITORS) {
-        if (auto* stc = dynamic_cast<QelSTC*>(page); stc != nullptr) file = &stc->GetFile();
+        // Changes that another view shows are not lost with this one.
+        if (auto* stc = dynamic_cast<QelSTC*>(page); stc != nullptr && !stc->IsDocumentShared())
+            file = &stc->GetFile();
     } else if (id == ID_NOTEBOOK_PROJECTS) {
         file = dynamic_cast<QelFile*>(page);
     }

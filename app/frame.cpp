@@ -535,8 +535,9 @@ void Frame::SyncCloseAll(int id)
     DecoratedFrame::SyncCloseAll(id);
     switch (id) {
     case ID_NOTEBOOK_EDITORS:
-        // The window is closing: no unnamed file to stand in.
-        if (!m_Closing) NewFile(false);
+        // The window is closing: no unnamed file to stand in. Nor in hex
+        // mode, and the title then names no page that has gone.
+        if (!m_Closing && !NewFile(false)) SetTitle(wxTheApp->GetAppDisplayName());
         break;
     case ID_NOTEBOOK_LISTS:
         ShowPane("OUTPUT", false);

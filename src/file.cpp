@@ -825,6 +825,7 @@ bool QelFile::Get(bool synced)
     if (loaded) {
         ResetContentsChanged();
         if (read_status) m_Stat = QelStat(m_FileName.GetFullPath(), read);
+        DoFileLoaded(synced);
     }
 
     return loaded;
@@ -1242,3 +1243,13 @@ bool QelFile::DoFileSave(bool)
 
 void QelFile::DoFileSaved(bool)
 { }
+
+void QelFile::DoFileLoaded(bool)
+{ }
+
+void QelFile::Follow(const QelFile& other)
+{
+    m_FileName = other.m_FileName;
+    m_Stat = other.m_Stat;
+    m_Seen = other.m_Seen;
+}

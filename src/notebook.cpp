@@ -140,11 +140,10 @@ bool QelNotebook::DeletePage(const wxString& key)
     const auto it = m_MapPages.find(key);
     wxCHECK_MSG(it != m_MapPages.end(), false, "unknown page key " + key);
     const int index = GetPageIndex(it->second);
-    if (index == wxNOT_FOUND || !wxAuiNotebook::DeletePage(index)) {
+    if (index == wxNOT_FOUND || !DeletePage(static_cast<size_t>(index))) {
         wxFAIL_MSG("Assert failure");
         return false;
     }
-    ErasePage(key);
     return true;
 }
 
@@ -246,6 +245,7 @@ bool QelNotebook::SetPageText(const wxString& key, const wxString& new_key, cons
     const int index = GetPageIndex(page);
     if (!wxAuiNotebook::SetPageText(index, text)) wxFAIL_MSG("Assert failure");
     if (bitmap.IsOk()) SetPageBitmap(index, bitmap);
+    if (new_key != key) PassKey(key);
     return true;
 }
 
@@ -266,7 +266,24 @@ void QelNotebook::ErasePage(const wxString& key)
     if (it == m_MapPages.end()) return;
     if (it->second == m_PendingSelection) m_PendingSelection = nullptr;
     m_MapPages.erase(it);
+    PassKey(key);
     if (m_MapPages.empty() && m_Frame != nullptr) m_Frame->SyncCloseAll(GetId());
+}
+
+void QelNotebook::PassKey(const wxString& key)
+{
+    // The file's page went, or went on to another file, while a view of the
+    // file stays (a split view, keyed apart): that view takes the file's
+    // key, so that opening the file finds it instead of making the file a
+    // second document.
+    for (const auto& [view_key, window] : m_MapPages) {
+        const auto* stc = dynamic_cast<const QelSTC*>(window);
+        if (stc == nullptr || view_key == key || stc->GetFileName().GetFullPath() != key) continue;
+        wxWindow* const view = window;
+        m_MapPages.erase(wxString(view_key));
+        m_MapPages[key] = view;
+        return;
+    }
 }
 
 void QelNotebook::ErasePage(wxWindow* page)
@@ -304,6 +321,7 @@ void QelNotebook::OnNotebook(wxAuiNotebookEvent& event)
 
 bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
 {
+    std::set<void*> answered; // the documents asked about, once for all their views
     for (int page = static_cast<int>(GetPageCount()) - 1; page >= 0; --page) {
         auto* stc = dynamic_cast<QelSTC*>(GetPage(page));
         if (stc == nullptr) {
@@ -312,7 +330,9 @@ bool QelNotebook::AllowCloseAll(std::vector<wxWindow*>& closable)
         }
         // Only a changed document is asked about, with no file chooser
         // built unless a never-saved one must be named.
-        if (QelSaveIfChanged(this, &stc->GetFile()) == wxID_CANCEL) return false;
+        if (answered.insert(stc->GetDocPointer()).second
+            && QelSaveIfChanged(this, &stc->GetFile()) == wxID_CANCEL)
+            return false;
         closable.push_back(stc);
     }
     return true;

@@ -96,7 +96,20 @@ QelSTC::QelSTC(const QelSTC& stc)
 {
     Initialize();
 
-    if (stc.GetFileName().IsOk()) Open(stc.GetFileName(), -1, wxEmptyString, m_Flags);
+    // The document itself, not a copy read again: what is typed in either
+    // editor shows in both, a document never saved included.
+    SetDocPointer(const_cast<QelSTC&>(stc).GetDocPointer());
+    m_File.FollowView(stc.m_File);
+    SetName(stc.GetName());
+    m_PathList = stc.m_PathList;
+    m_LongLines = stc.m_LongLines;
+    // The styles are the editor's own.
+    if (m_Flags & EDITOR_HEX)
+        AddTextHexMode(0, nullptr, 0);
+    else
+        SetLexer(stc.GetLexer().GetScintillaLexer(), true);
+    SetSelection(stc.GetAnchor(), stc.GetCurrentPos());
+    SetFirstVisibleLine(stc.GetFirstVisibleLine());
 }
 
 void QelSTC::Initialize()

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <wx/app.h>
@@ -101,13 +102,21 @@ size_t HeaviestLine(QelFile& file, wxFileOffset offset, wxFileOffset length, siz
 }
 
 // Says why the file is shown as a dump: once its page is shown and its
-// status told, so that the status bar keeps the reason.
-void TellShownAsDump(const wxString& path)
+// status told, so that the status bar keeps the reason. Of pages opened
+// together only one is shown: the status bar then tells of that one again.
+void TellShownAsDump(QelSTC* stc, const wxString& path)
 {
     const wxString why = wxString::Format(
         _("Shown in hexadecimal: %s (it has a line too long for the editor to lay out in time)"),
         path);
-    wxTheApp->CallAfter([why] { wxLogError("%s", why); });
+    const wxWeakRef<QelSTC> editor(stc);
+    wxTheApp->CallAfter([editor, why] {
+        wxLogError("%s", why);
+        auto* notebook = editor ? dynamic_cast<wxAuiNotebook*>(editor->GetParent()) : nullptr;
+        if (notebook == nullptr || notebook->GetCurrentPage() == editor) return;
+        if (auto* shown = dynamic_cast<QelSTC*>(notebook->GetCurrentPage()); shown != nullptr)
+            shown->PropertiesMessage();
+    });
 }
 
 // Turns the change events and the undo history of the control off for a
@@ -150,6 +159,9 @@ wxTimer* g_SyncTicker = nullptr;
 // The editors that may be shown: all but those hidden since they were last
 // shown or made, so that a tick looks at a few and not at every page.
 std::vector<QelSTCFile*> g_MayShow;
+// The editors that showed another's document (split views) at some time:
+// while there are none, no document is shared and no editor is looked at.
+size_t g_Views = 0;
 
 void Forget(std::vector<QelSTCFile*>& files, QelSTCFile* file)
 {
@@ -205,6 +217,7 @@ QelSTCFile::~QelSTCFile()
 {
     Forget(g_Editors, this);
     Forget(g_MayShow, this);
+    if (m_IsView) --g_Views;
     if (g_Editors.empty()) {
         delete g_SyncTicker;
         g_SyncTicker = nullptr;
@@ -231,7 +244,77 @@ bool QelSTCFile::GetContentsChanged() const
 
 void QelSTCFile::ResetContentsChanged()
 {
+    // A save under another name takes the text to that file alone: the
+    // other views of the document stay with their file, and with its
+    // changes and their undo when those were not saved there.
+    const std::vector<QelSTCFile*> views = Views();
+    if (std::any_of(views.begin(), views.end(), [this](const QelSTCFile* view) {
+            return view->GetFileName().GetFullPath() != GetFileName().GetFullPath();
+        }))
+        LeaveSharedDocument(true);
     m_STC->SetSavePoint();
+}
+
+void QelSTCFile::FollowView(const QelSTCFile& other)
+{
+    if (!std::exchange(m_IsView, true)) ++g_Views;
+    Follow(other);
+    m_PreviousLength = other.m_PreviousLength;
+}
+
+std::vector<QelSTCFile*> QelSTCFile::Views() const
+{
+    std::vector<QelSTCFile*> views;
+    if (g_Views == 0) return views;
+    void* const document = m_STC->GetDocPointer();
+    for (QelSTCFile* file : g_Editors)
+        if (file != this && file->m_STC->GetDocPointer() == document) views.push_back(file);
+    return views;
+}
+
+void QelSTCFile::TellViews() const
+{
+    for (QelSTCFile* view : Views()) view->FollowView(*this);
+}
+
+void QelSTCFile::LeaveSharedDocument(bool copy_text)
+{
+    if (Views().empty()) return;
+    QelSTC& stc = *m_STC;
+    // Besides its text the document holds what the text is shown and
+    // edited with: that goes along.
+    const int code_page = stc.GetCodePage();
+    const int eol_mode = stc.GetEOLMode();
+    const int tab_width = stc.GetTabWidth();
+    const int indent = stc.GetIndent();
+    const bool use_tabs = stc.GetUseTabs();
+    const bool read_only = stc.GetReadOnly();
+    const int anchor = stc.GetAnchor();
+    const int caret = stc.GetCurrentPos();
+    const int top = stc.GetFirstVisibleLine();
+    const int x_offset = stc.GetXOffset();
+    const wxCharBuffer text = copy_text ? stc.GetTextRaw() : wxCharBuffer();
+
+    void* const document = stc.CreateDocument();
+    stc.SetDocPointer(document);
+    stc.ReleaseDocument(document); // the editor's reference is the one left
+    stc.SetCodePage(code_page);
+    stc.SetEOLMode(eol_mode);
+    stc.SetTabWidth(tab_width);
+    stc.SetIndent(indent);
+    stc.SetUseTabs(use_tabs);
+    stc.SetBackSpaceUnIndents(true);
+    if (!copy_text) return;
+
+    {
+        QuietRead quiet(stc);
+        stc.AddTextRaw(text.data(), static_cast<int>(text.length()));
+    }
+    stc.SetSelection(anchor, caret);
+    stc.SetFirstVisibleLine(top);
+    stc.SetXOffset(x_offset);
+    if (!(stc.GetFlags() & EDITOR_HEX)) stc.SetLexer(stc.GetLexer().GetScintillaLexer(), true);
+    stc.SetReadOnly(read_only);
 }
 
 bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
@@ -241,6 +324,7 @@ bool QelSTCFile::IsLogTail(const wxFileName& filename, int text_length)
 
 QelFile::Overwrite QelSTCFile::DoFileOverwriteConfirm()
 {
+    TellViews(); // the change is asked about here, not again in each view
     return AskOverwrite(m_STC);
 }
 
@@ -251,6 +335,7 @@ QelFile::LeftBackups QelSTCFile::DoFileLeftBackupsConfirm(const std::vector<wxSt
 
 bool QelSTCFile::DoFileLoadConfirm(bool synced)
 {
+    if (synced) TellViews(); // one view reads the change for all
     if (!GetContentsChanged()) return true;
 
     if (!synced) return QelSaveIfChanged(m_STC, this) != wxID_CANCEL;
@@ -305,6 +390,10 @@ bool QelSTCFile::DoFileLoad(bool synced)
     // What the control throws (it lays the text out when the caret is
     // placed, and a line may not fit into memory) would end the program and
     // take every other document with it: this one is dropped instead.
+    // A file read anew into a split view is that view's alone: another
+    // file, or the same one read as text or as a dump.
+    if (!synced) LeaveSharedDocument(false);
+
     bool too_heavy = false;
     try {
         too_heavy = ReadFromFile(tail, open);
@@ -325,7 +414,7 @@ bool QelSTCFile::DoFileLoad(bool synced)
 
     if (GetFileName().GetExt() == "log") m_STC->SetEdgeMode(wxSTC_EDGE_NONE);
 
-    if (too_heavy) TellShownAsDump(path);
+    if (too_heavy) TellShownAsDump(m_STC, path);
     return true;
 }
 
@@ -486,12 +575,21 @@ void QelSTCFile::DoFileSaved(bool save_as)
         m_STC->SetLexer(LexerOf(GetFileName()), false);
     }
 
+    // What the file holds now was not read, but it is no new tail either.
+    m_PreviousLength = m_STC->GetTextLength();
     m_STC->MarkerDeleteAllChange();
     wxLogStatus("%s", _("Saved") + ": " + GetFileName().GetFullPath());
+    TellViews();
+}
+
+void QelSTCFile::DoFileLoaded(bool)
+{
+    TellViews();
 }
 
 void QelSTCFile::DoFileNew()
 {
+    LeaveSharedDocument(false);
     m_STC->SetName(GetFileName().GetFullPath());
     m_STC->PropertiesMessage();
     m_STC->ClearDocument();

@@ -255,16 +255,18 @@ bool QelSTC::FindNext(const wxString& text, int search_flags, bool find_next)
             continue;
         }
 
-        SelectFound();
+        SelectFound(wrapped);
         return true;
     }
 
     return false;
 }
 
-void QelSTC::SelectFound()
+void QelSTC::SelectFound(bool wrapped)
 {
-    wxLogStatus(wxEmptyString);
+    // After a wrap the status line keeps saying so: the match found lies
+    // behind where the search began.
+    if (!wrapped) wxLogStatus(wxEmptyString);
     if (GetTargetStart() != GetTargetEnd()) SetSelection(GetTargetStart(), GetTargetEnd());
     EnsureVisible(LineFromPosition(GetTargetStart()));
     EnsureCaretVisible();

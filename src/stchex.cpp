@@ -162,6 +162,8 @@ bool QelSTC::Reload(long flags)
             return false;
         }
         const wxCharBuffer bytes = GetTextRangeRaw(0, length);
+        // The dump is this view's: a split view goes on showing the text.
+        m_File.LeaveSharedDocument(false);
         ClearDocument();
         AddTextHexMode(0, bytes.data(), static_cast<size_t>(length));
         SetReadOnly(true);

@@ -82,7 +82,7 @@ bool QelSTC::FindSlice()
     SetSearchFlags(find.flags);
     if (QelSTCSearchBytes(this, find.bytes) >= 0) {
         find.pos = -1;
-        SelectFound();
+        SelectFound(find.wrapped);
         return false;
     }
 

@@ -28,11 +28,12 @@ using namespace qeltest;
 
 namespace {
 
-// Ends a save dialog with a path, noting the dialog's style.
-ExpectAnswer<wxFileDialog> SavePath(const wxString& path, long* style)
+// Ends a save dialog with a path, noting the dialog's style and title.
+ExpectAnswer<wxFileDialog> SavePath(const wxString& path, long* style, wxString* title = nullptr)
 {
     return ExpectAnswer<wxFileDialog>([=](wxFileDialog* dialog) {
         *style = dialog->GetWindowStyle();
+        if (title != nullptr) *title = dialog->GetMessage();
         dialog->SetPath(path);
     });
 }
@@ -71,8 +72,10 @@ TEST_F(CommandsTest, SaveAsAsksBeforeOverwritingAndRefusesAnOpenTarget)
 
     // The dialog itself asks before it overwrites.
     long style = 0;
-    wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(fresh, &style));
+    wxString title;
+    wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(fresh, &style, &title));
     EXPECT_EQ(style & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    EXPECT_EQ(title, "Save As"); // a title, not a menu item's label
     EXPECT_EQ(ReadBytes(fresh), "a\nb\n");
     EXPECT_EQ(Editors()->GetPageByKey(fresh), stc);
 
@@ -187,6 +190,101 @@ TEST_F(CommandsTest, CloseTakesItsOwnPage)
     EXPECT_TRUE(Command(wxID_CLOSE));
     ASSERT_EQ(Editors()->GetPageCount(), 1u);
     EXPECT_EQ(Editors()->GetPage(0), stc);
+
+    // Changes shown in another view are not lost with a view: its close asks
+    // nothing, and closing them all asks once. The file's page leaves its
+    // key to a view of it, which opening the file again then selects.
+    const wxString path = m_Temp.File("a.txt");
+    stc->AddText("x");
+    int asked = 0;
+    const auto answer = [&asked](int code) {
+        return ExpectAnswer<wxMessageDialog>([&asked](auto*) { ++asked; }, code).Optional();
+    };
+    const struct {
+        int id;
+        bool file_page; // the file's own page is closed, else the view made
+        int asked;
+    } rows[] = {{wxID_CLOSE, false, 0}, {wxID_CLOSE, true, 0}, {ID_ALL_CLOSE, true, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id + row.file_page);
+        QelSTC* page = dynamic_cast<QelSTC*>(Editors()->GetPageByKey(path));
+        m_Frame->SetFindFocus(page);
+        ASSERT_TRUE(Command(ID_SPLIT));
+        QelSTC* view = m_Frame->GetSTC();
+        if (row.file_page) Editors()->SelectPage(path), m_Frame->SetFindFocus(page);
+        asked = 0;
+        wxTEST_DIALOG(Command(row.id), answer(wxID_NO), answer(wxID_NO));
+        EXPECT_EQ(asked, row.asked);
+        ASSERT_EQ(Editors()->GetPageCount(), 1u);
+        if (row.id == ID_ALL_CLOSE) continue;
+        ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
+        EXPECT_EQ(Editors()->GetPageCount(), 1u);
+        EXPECT_EQ(Editors()->GetPageByKey(path), row.file_page ? view : page);
+    }
+}
+
+// Split, then Save As in the new view, bound both files to one document:
+// what was typed for the copy was saved into the original too. The view
+// left behind keeps the text it had, its change mark and its undo; when the
+// file's own page is saved as the copy, the view takes the file's place.
+TEST_F(CommandsTest, SplitThenSaveAsGivesEachFileItsOwnText)
+{
+    const wxString path = m_Temp.File("sa.txt"), copy = m_Temp.File("sacopy.txt");
+    for (const bool from_view : {true, false})
+        for (const std::string edit : {"", "EDIT "}) {
+            SCOPED_TRACE(edit + (from_view ? "from the view" : "from the file's page"));
+            QelSTC* page = Open("sa.txt", "original A\n");
+            page->InsertText(0, edit);
+            ASSERT_TRUE(Command(ID_SPLIT));
+            QelSTC* view = m_Frame->GetSTC();
+            QelSTC* saved = from_view ? view : page;
+            QelSTC* kept = from_view ? page : view;
+            if (!from_view) Editors()->SelectPage(path), m_Frame->SetFindFocus(page);
+            long style = 0;
+            wxTEST_DIALOG(Command(wxID_SAVEAS), SavePath(copy, &style));
+            ASSERT_EQ(Editors()->GetKeyByPage(saved), copy);
+            EXPECT_EQ(Editors()->GetPageByKey(path), kept);
+            EXPECT_EQ(TextBytes(kept), edit + "original A\n");
+            EXPECT_EQ(kept->GetModify(), !edit.empty());
+            EXPECT_EQ(kept->CanUndo(), !edit.empty());
+
+            Editors()->SelectPage(copy), m_Frame->SetFindFocus(saved);
+            saved->InsertText(0, "COPY ONLY ");
+            EXPECT_TRUE(Command(wxID_SAVE));
+            Editors()->SelectPage(path), m_Frame->SetFindFocus(kept);
+            kept->AppendText(" more");
+            EXPECT_TRUE(Command(wxID_SAVE));
+            EXPECT_EQ(ReadBytes(copy), "COPY ONLY " + edit + "original A\n");
+            EXPECT_EQ(ReadBytes(path), edit + "original A\n more");
+            EXPECT_FALSE(saved->GetModify() || kept->GetModify());
+            ASSERT_TRUE(Command(ID_ALL_CLOSE));
+        }
+}
+
+// A split view of a document never saved was named as no document is: its
+// tab (once split again) and the window's title read the control's own
+// names, and the title stayed after every page had closed.
+TEST_F(CommandsTest, SplitOfANewDocumentIsNamedAsIt)
+{
+    ASSERT_TRUE(Command(wxID_NEW));
+    QelSTC* stc = m_Frame->GetSTC();
+    const wxString name = stc->GetFileName().GetFullName();
+    stc->AddText("new text\n");
+    for (int split = 0; split < 2; ++split) {
+        SCOPED_TRACE(split);
+        ASSERT_TRUE(Command(ID_SPLIT));
+        QelSTC* view = m_Frame->GetSTC();
+        ASSERT_NE(view, stc);
+        EXPECT_EQ(Editors()->GetPageText(Editors()->GetPageIndex(view)), name);
+        EXPECT_EQ(m_Frame->GetTitle(), name);
+        stc = view;
+    }
+    // In hex mode no new document stands in: the title names no page.
+    stc->SetSavePoint();
+    wxConfigBase::Get()->Write("HexMode", true);
+    ASSERT_TRUE(Command(ID_ALL_CLOSE));
+    ASSERT_EQ(Editors()->GetPageCount(), 0u);
+    EXPECT_EQ(m_Frame->GetTitle(), wxTheApp->GetAppDisplayName());
 }
 
 // Each view command shows or hides its pane; a side pane opens at a quarter

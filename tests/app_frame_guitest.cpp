@@ -292,6 +292,16 @@ TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)
     const wxString said = "Shown in hexadecimal: " + heavy + " (";
     EXPECT_TRUE(PumpUntil(
         [&] { return m_Frame->GetStatusBar()->GetStatusText(0).StartsWith(said); }, 3000));
+    // Of files opened at once, the reason of a page not shown stays out of
+    // the status bar, which tells of the page shown; the log has it.
+    const wxString hidden = File("hidden.txt", std::string(QelEditorMaxLineWeight() + 1, 'y'));
+    wxArrayString names;
+    names.push_back(hidden), names.push_back(File("shown.txt"));
+    m_Frame->OpenNames(names);
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_TRUE(m_Frame->GetLogText().Contains("Shown in hexadecimal: " + hidden));
+    EXPECT_FALSE(m_Frame->GetStatusBar()->GetStatusText(0).Contains(hidden))
+        << m_Frame->GetStatusBar()->GetStatusText(0);
     wxConfigBase::Get()->Write("HexMode", true);
     EXPECT_FALSE(m_Frame->NewFile(false));
 }

@@ -101,6 +101,47 @@ TEST_F(StcFile, HexViewIsNeverSavedOverItsFile)
     EXPECT_EQ(ReadBytes(path), bytes);
 }
 
+// Two editors on one document (a split view) follow their file as one: a
+// save by one is no change on disk to the other, whose reload would drop
+// the undo; a change on disk is read once (a log's tail only once, also
+// after a save) and asked about once; a dump is the view's own.
+TEST_F(StcFile, SplitViewsFollowTheirFileAsOne)
+{
+    const std::string log(2000, 'x');
+    QelSTC* a = Open("split.log", log);
+    auto* b = new QelSTC(*a);
+    const wxString path = a->GetFileName().GetFullPath();
+    const auto untouched = [](QelSTC* stc) { // neither asked nor read again
+        bool asked = false, reloaded = true;
+        wxTEST_DIALOG(
+            reloaded = stc->GetFile().CheckSync(),
+            ExpectAnswer<wxMessageDialog>([&](auto*) { asked = true; }, wxID_CANCEL).Optional());
+        return !asked && !reloaded;
+    };
+    b->AppendText("\nnew");
+    EXPECT_EQ(TextBytes(a), log + "\nnew");
+    ASSERT_TRUE(a->GetFile().FileSave());
+    EXPECT_TRUE(untouched(b));
+    EXPECT_TRUE(b->CanUndo());
+
+    ASSERT_TRUE(WriteBytes(path, log + "\nnew\ntail"));
+    EXPECT_TRUE(a->GetFile().CheckSync());
+    EXPECT_TRUE(untouched(b));
+    EXPECT_EQ(TextBytes(b), log + "\nnew\ntail");
+
+    b->AppendText(" mine");
+    ASSERT_TRUE(WriteBytes(path, "theirs\n"));
+    wxTEST_DIALOG(EXPECT_FALSE(a->GetFile().CheckSync()),
+                  wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_TRUE(untouched(b));
+
+    QelSTC* text = Open("dump.txt", "text\n");
+    auto* view = new QelSTC(*text);
+    ASSERT_TRUE(text->Reload(text->GetFlags() | EDITOR_HEX));
+    EXPECT_EQ(TextBytes(view), "text\n");
+    EXPECT_FALSE(view->GetReadOnly() || (view->GetFlags() & EDITOR_HEX));
+}
+
 // Unsaved edits and a change on disk, met by a check or by a save: the user
 // decides, and no text is lost that the user did not choose to drop. Another
 // editor changed on disk asks when the question is answered, not inside it.

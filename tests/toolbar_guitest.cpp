@@ -133,13 +133,23 @@ TEST_F(FindBarTest, EnterToolsAndTheirState)
     EXPECT_EQ(Selection(), "8,11");
     EXPECT_EQ(QelFindReplaceData::Get()->GetFindStrings().front(), "foo");
 
-    // Previous from the selection, next from its end, each wrapping once.
-    const std::pair<int, const char*> tools[]
-        = {{wxID_UP, "0,3"}, {wxID_UP, "12,15"}, {wxID_DOWN, "0,3"}};
+    // Previous from the selection, next from its end, each wrapping once;
+    // the status line tells the wrap, and a search that did not wrap clears it.
+    const struct {
+        int id;
+        const char *selection, *status;
+    } tools[]
+        = {{wxID_UP, "0,3", ""}, {wxID_UP, "12,15", "hit top"}, {wxID_DOWN, "0,3", "hit bottom"}};
     for (const auto& tool : tools) {
-        wxCommandEvent event(wxEVT_MENU, tool.first);
+        SCOPED_TRACE(tool.selection);
+        qeltest::LogCapture log;
+        wxCommandEvent event(wxEVT_MENU, tool.id);
         m_Bar->ProcessWindowEvent(event);
-        EXPECT_EQ(Selection(), tool.second);
+        EXPECT_EQ(Selection(), tool.selection);
+        wxString status = "(none)";
+        for (const auto& record : log.Records())
+            if (record.level == wxLOG_Status) status = record.text;
+        EXPECT_TRUE(*tool.status == 0 ? status.empty() : status.EndsWith(tool.status)) << status;
     }
 
     // An empty entry: Enter changes nothing, the tools are disabled.

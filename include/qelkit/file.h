@@ -186,6 +186,15 @@ protected:
     // unchanged and the statuses are taken: confirmations belong here.
     virtual void DoFileSaved(bool save_as);
 
+    // Called once a load is complete: the contents are marked as unchanged
+    // and the status of what was read is taken.
+    virtual void DoFileLoaded(bool synced);
+
+    // Takes the binding of another object that holds the same contents: its
+    // name and the statuses of its file as last loaded or saved and as last
+    // seen changed, so that a change on disk is acted on once for both.
+    void Follow(const QelFile& other);
+
 private:
     void LogFailure(const wxString& format) const;
     bool Assign(const QelFileName& filename);

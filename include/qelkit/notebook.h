@@ -94,6 +94,9 @@ protected:
 
 private:
     void FitTabHeight(const wxBitmap& bitmap);
+    // The key of a page that went, or was keyed anew, passes to another
+    // editor page bound to the file of that name.
+    void PassKey(const wxString& key);
     void ErasePage(const wxString& key);
     void ErasePage(wxWindow* page);
     void OnNotebook(wxAuiNotebookEvent& event);

@@ -47,8 +47,8 @@ public:
                     wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
                     const wxSize& size = wxDefaultSize, long style = 0);
 
-    // A second editor on the file of stc, under the same parent, read again
-    // from disk; the lexer comes from the file name, not from stc.
+    // A second editor on the document of stc (a split view), under the same
+    // parent and bound to the same file, at the same place in the text.
     explicit QelSTC(const QelSTC& stc);
     QelSTC& operator=(const QelSTC&) = delete;
 
@@ -91,6 +91,8 @@ public:
     void ResetMargins(bool divider_margin = true);
 
     QelFile& GetFile() { return m_File; }
+    // Whether another editor shows this editor's document (a split view).
+    bool IsDocumentShared() const { return m_File.IsShared(); }
     const QelFileName& GetFileName() const { return m_File.GetFileName(); }
     const QelLexer& GetLexer() const { return m_Lexer; }
     QelVi& GetVi() { return m_vi; }
@@ -278,8 +280,9 @@ private:
     // Searches slices for one turn of the timer; false as FindSlice.
     bool FindSlices();
     void FinishFindAsYouType();
-    // Selects the match in the target and shows it.
-    void SelectFound();
+    // Selects the match in the target and shows it; the status line is
+    // cleared unless the search wrapped to find it.
+    void SelectFound(bool wrapped);
     // The bytes that replace the target's match: with its tagged parts
     // when tagged (the control's last regular-expression search).
     std::string TargetReplacement(const wxString& replace_text, bool tagged);

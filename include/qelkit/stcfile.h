@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -28,6 +29,19 @@ public:
 
     QelSTC& GetSTC() const noexcept { return *m_STC; }
 
+    // Whether another editor shows this editor's document (a split view).
+    bool IsShared() const { return !Views().empty(); }
+
+    // For an editor that shows the document of another one (a split view):
+    // binds to that editor's file as its binding stands, nothing read.
+    void FollowView(const QelSTCFile& other);
+
+    // Goes on with a document of its own when the editor shares its
+    // document with others, which keep that one with its undo history and
+    // changed mark: with a copy of the text, unchanged and without undo
+    // history, or empty for a text about to be read.
+    void LeaveSharedDocument(bool copy_text);
+
     bool GetContentsChanged() const override;
     void ResetContentsChanged() override;
 
@@ -50,8 +64,15 @@ protected:
     void DoFileNew() override;
     bool DoFileSave(bool save_as) override;
     void DoFileSaved(bool save_as) override;
+    void DoFileLoaded(bool synced) override;
 
 private:
+    // The bindings of the other editors that show this editor's document.
+    std::vector<QelSTCFile*> Views() const;
+    // Gives them this binding's file and statuses: a save or a read by one
+    // view is then no change on disk to the others, and a change on disk is
+    // asked about and read once.
+    void TellViews() const;
     // Where a read starts: after what was read before for a tail, else 0.
     wxFileOffset ReadOffset(bool get_only_new_data) const;
     // open: the weight of the line a tail goes on with. A file with a line
@@ -67,6 +88,7 @@ private:
     QelSTC* m_STC;
     wxFileOffset m_PreviousLength = 0;                 // the file's length at the last read
     std::chrono::steady_clock::time_point m_LastCheck; // of CheckSyncIfDue
+    bool m_IsView = false; // has followed another editor's binding (a split view)
 };
 
 // The largest file the editor can hold, in bytes: its positions are int, and
