@@ -1035,6 +1035,23 @@ template <class Call> auto Quietly(Call call)
     return call();
 }
 
+// The answer to a question of Yes, No and Cancel, as one of the three values
+// given in that order.
+template <class Answer>
+Answer AskYesNoCancel(wxWindow* parent, const wxString& question, long style, Answer yes,
+                      Answer no, Answer cancel)
+{
+    wxMessageDialog dialog(parent, question, _("Confirm"), wxYES_NO | wxCANCEL | style);
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return yes;
+    case wxID_NO:
+        return no;
+    default:
+        return cancel;
+    }
+}
+
 } // namespace
 
 ssize_t QelFile::Read(void* data, size_t count)
@@ -1178,16 +1195,8 @@ QelFile::Overwrite QelFile::AskOverwrite(wxWindow* parent) const
         + _("Save your changes over it (Yes), drop them and load the file (No), or keep them "
             "unsaved (Cancel)?");
 
-    wxMessageDialog dialog(parent, question, _("Confirm"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
-
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return Overwrite::yes;
-    case wxID_NO:
-        return Overwrite::reload;
-    default:
-        return Overwrite::cancel;
-    }
+    return AskYesNoCancel(parent, question, wxICON_QUESTION, Overwrite::yes, Overwrite::reload,
+                          Overwrite::cancel);
 }
 
 QelFile::LeftBackups QelFile::DoFileLeftBackupsConfirm(const std::vector<wxString>& backups)
@@ -1210,17 +1219,8 @@ QelFile::LeftBackups QelFile::AskLeftBackups(wxWindow* parent,
         + _("Save over the file and delete the copy (Yes), save and keep the copy (No), or do not "
             "save (Cancel)?");
 
-    wxMessageDialog dialog(parent, question, _("Confirm"),
-                           wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_WARNING);
-
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return LeftBackups::remove;
-    case wxID_NO:
-        return LeftBackups::keep;
-    default:
-        return LeftBackups::cancel;
-    }
+    return AskYesNoCancel(parent, question, wxNO_DEFAULT | wxICON_WARNING, LeftBackups::remove,
+                          LeftBackups::keep, LeftBackups::cancel);
 }
 
 bool QelFile::DoFileLoadConfirm(bool)

@@ -25,23 +25,6 @@ protected:
     }
 };
 
-// A key pressed in the editor, as the toolkit sends it: a key-down that no
-// one handles becomes a character.
-void PressKey(QelSTC* stc, int key_code, int unicode, int modifiers = 0)
-{
-    wxKeyEvent down(wxEVT_KEY_DOWN);
-    down.SetEventObject(stc);
-    down.m_keyCode = key_code;
-    down.m_uniChar = unicode;
-    down.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
-    down.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
-    if (stc->ProcessWindowEvent(down)) return;
-    wxKeyEvent chr(down);
-    chr.SetEventType(wxEVT_CHAR);
-    chr.m_keyCode = unicode;
-    stc->ProcessWindowEvent(chr);
-}
-
 // A new line takes the line end guessed from the raw bytes, a CR LF across
 // the first block read included.
 TEST_F(StcControl, GuessesLineEndsFromTheRawBytes)

@@ -71,20 +71,7 @@ std::string ViTest::Caret() const
 
 void ViTest::SendKey(int key_code, int unicode, int modifiers)
 {
-    wxKeyEvent down(wxEVT_KEY_DOWN);
-    down.SetEventObject(m_Stc);
-    down.m_keyCode = key_code;
-    down.m_uniChar = unicode;
-    down.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
-    down.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
-    down.m_altDown = (modifiers & wxMOD_ALT) != 0;
-    // A key-down that nobody handles becomes a character event, as the
-    // toolkit makes it.
-    if (m_Stc->ProcessWindowEvent(down)) return;
-    wxKeyEvent chr(down);
-    chr.SetEventType(wxEVT_CHAR);
-    chr.m_keyCode = unicode < 128 ? unicode : WXK_NONE;
-    m_Stc->ProcessWindowEvent(chr);
+    PressKey(m_Stc, key_code, unicode, modifiers);
 }
 
 void ViTest::Type(const std::string& keys)

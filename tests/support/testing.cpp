@@ -430,6 +430,22 @@ std::string TextBytes(wxStyledTextCtrl* stc)
     return std::string(text.data(), text.length());
 }
 
+void PressKey(wxWindow* window, int key_code, int unicode, int modifiers)
+{
+    wxKeyEvent down(wxEVT_KEY_DOWN);
+    down.SetEventObject(window);
+    down.m_keyCode = key_code;
+    down.m_uniChar = unicode;
+    down.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+    down.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
+    down.m_altDown = (modifiers & wxMOD_ALT) != 0;
+    if (window->ProcessWindowEvent(down)) return;
+    wxKeyEvent chr(down);
+    chr.SetEventType(wxEVT_CHAR);
+    chr.m_keyCode = unicode < 128 ? unicode : WXK_NONE;
+    window->ProcessWindowEvent(chr);
+}
+
 void StcTest::TearDown()
 {
     m_Frame->Destroy();

@@ -18,6 +18,7 @@
 
 class QelLexers;
 class wxFrame;
+class wxWindow;
 class wxStyledTextCtrl;
 
 namespace qeltest {
@@ -261,6 +262,10 @@ private:
 
 // All bytes of an editor's document.
 std::string TextBytes(wxStyledTextCtrl* stc);
+
+// A key pressed in the window, as the toolkit sends it: a key-down that no
+// one handles becomes a character event (modifiers: wxMOD_CONTROL, ...).
+void PressKey(wxWindow* window, int key_code, int unicode, int modifiers = 0);
 
 // GUI binary only: let the event loop run.
 void Pump(int milliseconds);
