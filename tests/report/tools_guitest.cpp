@@ -146,18 +146,24 @@ TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
     const struct {
         const char* name;
         long rows, characters; // the scrollback; past it 9/10 of it are kept
-        const char* script;    // a pause after line 60 lets the user pick lines
+        const char* script;    // a wait for "go" after line 60 lets the user pick lines
         long least;            // rows kept at the end, at least
         std::vector<long> picked;
         const char* selected_after; // %ld: the count of the count row
     } cases[] = {
         {"Rows", 100, 100000, "seq 1 1000", 90, {}, ""},
         {"Characters", 1000, 50000, "seq -f %01000.0f 1 100", 45, {}, ""},
-        {"PickedRowStays", 100, 100000, "seq 1 60; sleep 1; seq 61 120", 90, {10, 50}, "50"},
+        {"PickedRowStays",
+         100,
+         100000,
+         "seq 1 60; until [ -e go ]; do sleep 0.05; done; seq 61 120",
+         90,
+         {10, 50},
+         "50"},
         {"PickedRowsGo",
          100,
          100000,
-         "seq 1 60; sleep 1; seq 61 120",
+         "seq 1 60; until [ -e go ]; do sleep 0.05; done; seq 61 120",
          90,
          {10},
          "[%ld earlier lines dropped]"},
@@ -166,16 +172,21 @@ TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         process->SetScrollback(c.rows, c.characters);
+        const wxString go = m_Temp.File("src/go");
+        wxRemoveFile(go);
         ASSERT_GT(process->Execute(Shell(c.script), wxEXEC_ASYNC, m_Temp.File("src")), 0);
         QelListViewWithFrame* list = m_Frame->m_Lists[Type::LIST_PROCESS];
         list->EditClearAll();
         if (!c.picked.empty()) {
-            ASSERT_TRUE(qeltest::PumpUntil([&] { return list->GetItemCount() == 60; }, 5000));
+            ASSERT_TRUE(qeltest::PumpUntil([&] { return list->GetItemCount() == 60; }, 20000));
             for (long line : c.picked) list->Select(line - 1);
         }
+        ASSERT_TRUE(qeltest::WriteBytes(go, ""));
         WaitForProcess();
 
-        const wxArrayString lines = wxSplit(qeltest::Run(c.script), '\n', '\0');
+        const wxArrayString lines = wxSplit(
+            qeltest::Run("cd " + qeltest::ShellQuote(m_Temp.File("src")) + " && " + c.script), '\n',
+            '\0');
         const long total = static_cast<long>(lines.size()) - 1; // after the last line end
         const long kept = list->GetItemCount() - 1;
         EXPECT_GE(kept, c.least);
