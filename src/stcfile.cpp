@@ -138,36 +138,37 @@ private:
     const int m_ModMask;
 };
 
-// How often a shown editor looks at its file at most, and how often its idle
-// handler is run when no other event comes.
+// How often a shown editor looks at its file at most, and how often the
+// timer looks at the shown files when no other event comes.
 constexpr std::chrono::milliseconds kSyncInterval(500);
 
-// The editors, and the timer that runs the idle handlers of the shown ones
-// while any editor exists. Only theirs: an idle time of the whole program
-// would pass every window, the hundreds of pages not shown included.
+// The editors, and the timer that follows the files of the shown ones while
+// any editor exists.
 std::vector<QelSTCFile*> g_Editors;
 wxTimer* g_SyncTicker = nullptr;
 // The editors that may be shown: all but those hidden since they were last
 // shown or made, so that a tick looks at a few and not at every page.
 std::vector<QelSTCFile*> g_MayShow;
+// Counts the changes to g_MayShow, which a tick goes through in place.
+unsigned g_MayShowChanges = 0;
 
 void Forget(std::vector<QelSTCFile*>& files, QelSTCFile* file)
 {
     files.erase(std::remove(files.begin(), files.end(), file), files.end());
+    ++g_MayShowChanges;
 }
 
 void OnSyncTick(wxTimerEvent&)
 {
-    // IsShown first: it rejects a page not shown without asking its parents.
-    std::vector<QelSTCFile*> shown;
-    for (QelSTCFile* file : g_MayShow)
-        if (file->GetSTC().IsShown() && file->GetSTC().IsShownOnScreen()) shown.push_back(file);
-
-    for (QelSTCFile* file : shown) {
-        // A question asked for an earlier one may have closed this editor.
-        if (std::find(g_Editors.begin(), g_Editors.end(), file) == g_Editors.end()) continue;
-        wxIdleEvent idle;
-        file->GetSTC().ProcessWindowEvent(idle);
+    // The files are followed directly, not through an idle event, which
+    // would go through every handler of the editor at every tick. A
+    // question about a reload lets events run, which may make, show or
+    // close editors: the tick then ends, and the next one sees them.
+    const unsigned changes = g_MayShowChanges;
+    for (size_t i = 0; i < g_MayShow.size() && changes == g_MayShowChanges; ++i) {
+        QelSTC& stc = g_MayShow[i]->GetSTC();
+        // IsShown first: it rejects a page not shown without asking its parents.
+        if (stc.IsShown() && stc.IsShownOnScreen()) stc.FollowFile();
     }
 }
 
@@ -189,6 +190,7 @@ QelSTCFile::QelSTCFile(QelSTC* stc)
     }
     g_Editors.push_back(this);
     g_MayShow.push_back(this);
+    ++g_MayShowChanges;
 
     // Shown again (its notebook page chosen): what changed meanwhile is
     // checked at the next idle time.
@@ -213,12 +215,12 @@ QelSTCFile::~QelSTCFile()
 
 bool QelSTCFile::CheckSyncIfDue()
 {
-    // Idle events reach every editor, also the hundreds on pages not shown:
-    // a status call for each of them every time would keep the program busy.
-    if (!m_STC->IsShownOnScreen()) return false;
-
+    // The time first: the timer and the idle passes after it ask at every
+    // tick, and every blink of the caret ends in an idle pass. Idle events
+    // reach every editor, also the hundreds on pages not shown: a status
+    // call for each of them every time would keep the program busy.
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_LastCheck < kSyncInterval) return false;
+    if (now - m_LastCheck < kSyncInterval || !m_STC->IsShownOnScreen()) return false;
 
     m_LastCheck = now;
     return CheckSync();

@@ -91,6 +91,10 @@ public:
 
     QelFile& GetFile() { return m_File; }
     const QelFileName& GetFileName() const { return m_File.GetFileName(); }
+    // Reloads the file when it changed on disk and a check is due (see
+    // QelSTCFile::CheckSyncIfDue), and follows its read-only attribute; for
+    // idle time and the timer that follows the shown files.
+    void FollowFile();
     const QelLexer& GetLexer() const { return m_Lexer; }
     QelVi& GetVi() { return m_vi; }
     const QelVi& GetVi() const { return m_vi; }
