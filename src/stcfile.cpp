@@ -339,7 +339,7 @@ bool QelSTCFile::Dropped(const wxString& reason)
     // returned. A page still being made is not in its notebook yet.
     wxWeakRef<QelSTC> stc(m_STC);
     wxTheApp->CallAfter([stc] {
-        auto* notebook = stc ? dynamic_cast<QelNotebook*>(stc->GetParent()) : nullptr;
+        QelNotebook* notebook = stc ? QelNotebook::Of(stc.get()) : nullptr;
         if (notebook == nullptr) return;
         if (const int page = notebook->GetPageIndex(stc); page != wxNOT_FOUND)
             notebook->DeletePage(static_cast<size_t>(page));

@@ -478,4 +478,15 @@ TEST_F(AppFrame, ThrowDuringALoadDropsThePage)
     EXPECT_TRUE(PumpUntil([&] { return m_Frame->GetEditors()->GetPageCount() == 1u; }, 2000));
     EXPECT_EQ(m_Frame->GetSTC(), kept);
     EXPECT_EQ(TextBytes(kept), "kept\n");
+    // So does a page not shown that the reload threw on.
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("throws.txt", "first\n"))));
+    QelSTC* hidden = Editor();
+    m_Frame->GetEditors()->SetSelection(m_Frame->GetEditors()->GetPageIndex(kept));
+    ASSERT_FALSE(hidden->IsShown());
+    ASSERT_TRUE(WriteBytes(path, "second, longer\n"));
+    {
+        ThrowWhileLoading thrower("throws.txt");
+        EXPECT_FALSE(hidden->GetFile().CheckSync());
+    }
+    EXPECT_TRUE(PumpUntil([&] { return m_Frame->GetEditors()->GetPageCount() == 1u; }, 2000));
 }
