@@ -112,7 +112,8 @@ public:
     // One look at the window's state serves every update asked while the
     // window's windows take their idle time; a pass after which nothing
     // happened but drawing and timers, with the state of the last pass,
-    // leaves the answers as they are.
+    // leaves the answers as they are and gives its time to the editors
+    // shown alone.
     bool SendIdleEvents(wxIdleEvent& event) override;
 
     // Does an editor or project page hold unsaved changes?
@@ -148,6 +149,8 @@ private:
     void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
     UiState TakeState();                     // update.cpp
     bool StateMoved(const UiState& last);    // update.cpp
+    // The idle pass with nothing to update: the editors shown alone.
+    bool SendQuietIdleEvents(wxIdleEvent& event); // update.cpp
     void OnNotebook(wxAuiNotebookEvent& event);
 
     int m_NewFileNo = 1;
@@ -178,6 +181,7 @@ private:
     };
     EventCount m_Events;
     unsigned long m_EventsAtPass = 0;
+    bool m_MoreAtPass = false; // the last pass had a window ask for more time
     std::optional<UiState> m_LastPassState;
 
     wxDECLARE_EVENT_TABLE();

@@ -26,7 +26,8 @@ void TakeEditor(QelSTC* stc, UiState& s)
 {
     s.has_editor = true;
     s.length = stc->GetLength();
-    s.named = !stc->GetFileName().GetFullPath().empty();
+    // Whether the full path would be empty, without making it at every pass.
+    s.named = stc->GetFileName().IsOk();
     s.modified = stc->GetModify();
     s.read_only = stc->GetReadOnly();
     // Whether exactly one character is selected is all the rules ask: no
@@ -59,17 +60,19 @@ int Frame::EventCount::FilterEvent(wxEvent& event)
 bool Frame::SendIdleEvents(wxIdleEvent& event)
 {
     // The caret's blink and the timer following the shown files wake the
-    // program several times a second: with no event since the last pass and
-    // the same state, every tool would be asked again for the same answer.
-    const bool quiet
-        = m_Events.count == m_EventsAtPass && m_LastPassState && !StateMoved(*m_LastPassState);
+    // program several times a second: with no event since the last pass,
+    // which wanted no more time, and the same state, every tool would be
+    // asked again for the same answer, and every window given time for
+    // nothing.
+    const bool quiet = m_Events.count == m_EventsAtPass && !m_MoreAtPass && m_LastPassState
+        && !StateMoved(*m_LastPassState);
     m_EventsAtPass = m_Events.count;
     if (quiet) {
         const long interval = wxUpdateUIEvent::GetUpdateInterval();
         wxUpdateUIEvent::SetUpdateInterval(-1);
-        const bool more = DecoratedFrame::SendIdleEvents(event);
+        m_MoreAtPass = SendQuietIdleEvents(event);
         wxUpdateUIEvent::SetUpdateInterval(interval);
-        return more;
+        return m_MoreAtPass;
     }
 
     // The tools of the bars ask one after another, each for its command, in
@@ -77,9 +80,28 @@ bool Frame::SendIdleEvents(wxIdleEvent& event)
     // again; a pass within a pass (a dialog's) takes its own.
     std::optional<UiState> state;
     std::optional<UiState>* const outer = std::exchange(m_PassState, &state);
-    const bool more = DecoratedFrame::SendIdleEvents(event);
+    m_MoreAtPass = DecoratedFrame::SendIdleEvents(event);
     m_PassState = outer;
     m_LastPassState = state;
+    return m_MoreAtPass;
+}
+
+bool Frame::SendQuietIdleEvents(wxIdleEvent& event)
+{
+    // Without an event only the window itself (the mark of unsaved changes
+    // in its title) and the editors shown (their files changed on disk,
+    // their control's own work) may want the time; the bars, panes and tab
+    // controls keep what the last pass left them. The toolkit's own work
+    // for the window (a focus lost) is done as in every pass.
+    OnInternalIdle();
+    bool more = false;
+    if (wxIdleEvent::GetMode() == wxIDLE_PROCESS_ALL || HasExtraStyle(wxWS_EX_PROCESS_IDLE)) {
+        event.SetEventObject(this);
+        HandleWindowEvent(event);
+        more = event.MoreRequested();
+    }
+    if (m_Editors != nullptr && m_Editors->IsShown() && m_Editors->SendIdleEvents(event))
+        more = true;
     return more;
 }
 

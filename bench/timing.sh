@@ -16,20 +16,27 @@ wall_out_us() {
     echo $(( (t1 - t0) / 1000 ))
 }
 
-# alternate ROUNDS A B: evaluates the shell commands A and B in turn, A B A B
-# ..., and prints per round the line of figures A printed followed by B's.
-# Taking both in the same round keeps a drift of the machine's speed (other
-# builds, the page cache, a CPU's clock) out of their ratio. A and B run in
-# this shell, so they may call the functions of this file.
+# alternate ROUNDS A B [C...]: evaluates the shell commands A, B, ... in
+# turn, A B A B ..., and prints per round the line of figures A printed
+# followed by B's (and C's ...). Taking all in the same round keeps a drift
+# of the machine's speed (other builds, the page cache, a CPU's clock) out
+# of their ratio. They run in this shell, so they may call the functions of
+# this file.
 alternate() {
-    _n=$1; _i=0
+    _n=$1; shift; _i=0
     while [ $_i -lt "$_n" ]; do
-        _a=$(eval "$2") || return 1
-        _b=$(eval "$3") || return 1
-        echo "$_a $_b"
+        _row=""
+        for _command in "$@"; do
+            _r=$(eval "$_command") || return 1
+            _row="$_row${_row:+ }$_r"
+        done
+        echo "$_row"
         _i=$((_i + 1))
     done
 }
+
+# The machine's load average over the last minute, as uptime gives it.
+load_now() { cut -d' ' -f1 /proc/loadavg; }
 
 # ratio_summary COLUMN_A COLUMN_B < ROWS: "median_a median_b ratio low high",
 # the ratio being the median of the rounds' ratios a / b, low and high the
@@ -106,12 +113,19 @@ start_window() {
 # The CPU time of process $pid in clock ticks (10 ms).
 cpu_ticks() { awk '{print $14 + $15}' /proc/$pid/stat; }
 
-# The CPU time of process $pid in microseconds, from the scheduler's count
-# of each of its threads in nanoseconds: fine enough for a few milliseconds
-# at rest or after a key, which ticks of 10 ms cannot tell apart. A thread
-# that ended takes its time with it, so take it across a stretch in which
-# no thread ends (at rest, a key).
-cpu_us() { cat /proc/$pid/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s / 1000 }'; }
+# The CPU time of process $pid in microseconds, the whole process's: the
+# kernel's CPU clock of the process (clock_getcpuclockid, to the
+# nanosecond), which keeps the time of its threads that ended. A sum over
+# /proc/PID/task drops a thread's time once it ends (GLib ends a worker
+# thread 10 to 15 s after its last job, which took the figure at rest below
+# zero), and /proc/PID/stat counts in ticks of 10 ms, too coarse for a few
+# milliseconds at rest or after a key.
+cpu_us() {
+    perl -MTime::HiRes=clock_gettime -e '
+        my $s = clock_gettime((~(0 + $ARGV[0]) << 3) | 2); # the process clock of a pid
+        exit 1 if $s < 0;
+        printf "%d\n", $s * 1e6' "$pid"
+}
 
 # Waits until the CPU time of process $pid stops growing for half a second.
 settle() {

@@ -1119,15 +1119,17 @@ bool QelFile::CheckSync()
         return false;
     }
 
-    if (const wxConfigBase* config = wxConfigBase::Get(false);
-        config != nullptr && !config->ReadBool("AllowSync", true)) {
-        return false;
-    }
-
     // Only a regular file can be reloaded: a folder reads as nothing, and the
     // open of a named pipe would block until someone writes to it.
     if (!m_FileName.m_Stat.Sync() || !S_ISREG(m_FileName.m_Stat.st_mode)
         || m_FileName.m_Stat.IsSameVersion(m_Stat) || m_FileName.m_Stat.IsSameVersion(m_Seen)) {
+        return false;
+    }
+
+    // The setting once the file is seen to have changed: a shown file is
+    // looked at twice a second, and nearly always found as it was.
+    if (const wxConfigBase* config = wxConfigBase::Get(false);
+        config != nullptr && !config->ReadBool("AllowSync", true)) {
         return false;
     }
 

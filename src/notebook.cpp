@@ -19,7 +19,9 @@ QelNotebook::QelNotebook(wxWindow* parent, QelManagedFrame* frame, wxWindowID id
                          const wxPoint& pos, const wxSize& size, long style)
     : wxAuiNotebook(parent, id, pos, size, style)
     , m_Frame(frame)
+    , m_HiddenPages(new wxWindow(this, wxID_ANY))
 {
+    m_HiddenPages->Hide();
     // Drawn whole by its own manager, as a managed frame is.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     QelSkipPaintsUnderChildren(m_mgr, this);
@@ -52,7 +54,8 @@ bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
         for (const auto& [key, page] : m_MapPages) keyed.insert(page);
         m_IdleChildren.clear();
         for (wxWindow* child : GetChildren())
-            if (child->IsShown() || keyed.count(child) == 0) m_IdleChildren.push_back(child);
+            if (child->IsShown() || (keyed.count(child) == 0 && child != m_HiddenPages))
+                m_IdleChildren.push_back(child);
         m_IdleChildrenKnown = true;
     }
     // A copy: an idle handler may add or close a page, and one closed is
@@ -81,6 +84,28 @@ void QelNotebook::OnPageShow(wxShowEvent& event)
 {
     event.Skip();
     m_IdleChildrenKnown = false;
+    // A page moved to another notebook is that one's to place.
+    auto* page = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (page != nullptr && GetPageIndex(page) != wxNOT_FOUND) PlacePage(page);
+}
+
+QelNotebook* QelNotebook::Of(wxWindow* window)
+{
+    wxWindow* parent = window->GetParent();
+    if (auto* notebook = dynamic_cast<QelNotebook*>(parent)) return notebook;
+    return parent != nullptr ? dynamic_cast<QelNotebook*>(parent->GetParent()) : nullptr;
+}
+
+void QelNotebook::PlacePage(wxWindow* page)
+{
+    wxWindow* const parent = page->IsShown() ? this : m_HiddenPages;
+    if (page->GetParent() == parent) return;
+    page->Reparent(parent);
+#ifdef __WXGTK__
+    // Put under a shown window, GTK would show it only at the next idle
+    // time: shown now, it takes the focus the selection gives it.
+    if (parent == this) page->GTKShowFromOnIdle();
+#endif
 }
 
 wxVisualAttributes QelNotebook::GetDefaultAttributes() const
@@ -112,6 +137,7 @@ wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxStrin
     }
     m_MapPages[key] = page;
     page->Bind(wxEVT_SHOW, &QelNotebook::OnPageShow, this);
+    PlacePage(page); // the toolkit hid one not selected before it could be told
     m_IdleChildrenKnown = false;
     if (defer) m_PendingSelection = page;
     return page;

@@ -23,8 +23,13 @@ bool QelStat::Sync()
     }
 
     // The toolkit's file-name conversion: the C library's one fails on
-    // non-ASCII names under the "C" locale.
-    m_IsOk = ::stat(m_FullPath.fn_str(), this) != -1;
+    // non-ASCII names under the "C" locale. A shown file's status is taken
+    // twice a second, and converting its name cost more than the call.
+    if (m_SystemPathBy != wxConvFileName) {
+        m_SystemPath = m_FullPath.fn_str();
+        m_SystemPathBy = wxConvFileName;
+    }
+    m_IsOk = ::stat(m_SystemPath, this) != -1;
 
     if (!m_IsOk) {
         // No stale fields of an earlier status while not ok.
@@ -36,7 +41,10 @@ bool QelStat::Sync()
 
 bool QelStat::Sync(const wxString& fullpath)
 {
-    m_FullPath = fullpath;
+    if (fullpath != m_FullPath) {
+        m_FullPath = fullpath;
+        m_SystemPathBy = nullptr;
+    }
     return Sync();
 }
 

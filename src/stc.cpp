@@ -547,7 +547,11 @@ void QelSTC::OnIdle(wxIdleEvent& event)
     if (!IsShownOnScreen()) return;
 
     FitLineNumberMargin(false);
+    FollowFile();
+}
 
+void QelSTC::FollowFile()
+{
     // The read-only state before the check: a reload sets it from the
     // file's attribute, which is the change to be told.
     const bool was_read_only = GetReadOnly();

@@ -112,7 +112,7 @@ void TellShownAsDump(QelSTC* stc, const wxString& path)
     const wxWeakRef<QelSTC> editor(stc);
     wxTheApp->CallAfter([editor, why] {
         wxLogError("%s", why);
-        auto* notebook = editor ? dynamic_cast<wxAuiNotebook*>(editor->GetParent()) : nullptr;
+        QelNotebook* notebook = editor ? QelNotebook::Of(editor.get()) : nullptr;
         if (notebook == nullptr || notebook->GetCurrentPage() == editor) return;
         if (auto* shown = dynamic_cast<QelSTC*>(notebook->GetCurrentPage()); shown != nullptr)
             shown->PropertiesMessage();
@@ -147,13 +147,12 @@ private:
     const int m_ModMask;
 };
 
-// How often a shown editor looks at its file at most, and how often its idle
-// handler is run when no other event comes.
+// How often a shown editor looks at its file at most, and how often the
+// timer looks at the shown files when no other event comes.
 constexpr std::chrono::milliseconds kSyncInterval(500);
 
-// The editors, and the timer that runs the idle handlers of the shown ones
-// while any editor exists. Only theirs: an idle time of the whole program
-// would pass every window, the hundreds of pages not shown included.
+// The editors, and the timer that follows the files of the shown ones while
+// any editor exists.
 std::vector<QelSTCFile*> g_Editors;
 wxTimer* g_SyncTicker = nullptr;
 // The editors that may be shown: all but those hidden since they were last
@@ -162,24 +161,26 @@ std::vector<QelSTCFile*> g_MayShow;
 // The editors that showed another's document (split views) at some time:
 // while there are none, no document is shared and no editor is looked at.
 size_t g_Views = 0;
+// Counts the changes to g_MayShow, which a tick goes through in place.
+unsigned g_MayShowChanges = 0;
 
 void Forget(std::vector<QelSTCFile*>& files, QelSTCFile* file)
 {
     files.erase(std::remove(files.begin(), files.end(), file), files.end());
+    ++g_MayShowChanges;
 }
 
 void OnSyncTick(wxTimerEvent&)
 {
-    // IsShown first: it rejects a page not shown without asking its parents.
-    std::vector<QelSTCFile*> shown;
-    for (QelSTCFile* file : g_MayShow)
-        if (file->GetSTC().IsShown() && file->GetSTC().IsShownOnScreen()) shown.push_back(file);
-
-    for (QelSTCFile* file : shown) {
-        // A question asked for an earlier one may have closed this editor.
-        if (std::find(g_Editors.begin(), g_Editors.end(), file) == g_Editors.end()) continue;
-        wxIdleEvent idle;
-        file->GetSTC().ProcessWindowEvent(idle);
+    // The files are followed directly, not through an idle event, which
+    // would go through every handler of the editor at every tick. A
+    // question about a reload lets events run, which may make, show or
+    // close editors: the tick then ends, and the next one sees them.
+    const unsigned changes = g_MayShowChanges;
+    for (size_t i = 0; i < g_MayShow.size() && changes == g_MayShowChanges; ++i) {
+        QelSTC& stc = g_MayShow[i]->GetSTC();
+        // IsShown first: it rejects a page not shown without asking its parents.
+        if (stc.IsShown() && stc.IsShownOnScreen()) stc.FollowFile();
     }
 }
 
@@ -201,6 +202,7 @@ QelSTCFile::QelSTCFile(QelSTC* stc)
     }
     g_Editors.push_back(this);
     g_MayShow.push_back(this);
+    ++g_MayShowChanges;
 
     // Shown again (its notebook page chosen): what changed meanwhile is
     // checked at the next idle time.
@@ -226,12 +228,12 @@ QelSTCFile::~QelSTCFile()
 
 bool QelSTCFile::CheckSyncIfDue()
 {
-    // Idle events reach every editor, also the hundreds on pages not shown:
-    // a status call for each of them every time would keep the program busy.
-    if (!m_STC->IsShownOnScreen()) return false;
-
+    // The time first: the timer and the idle passes after it ask at every
+    // tick, and every blink of the caret ends in an idle pass. Idle events
+    // reach every editor, also the hundreds on pages not shown: a status
+    // call for each of them every time would keep the program busy.
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_LastCheck < kSyncInterval) return false;
+    if (now - m_LastCheck < kSyncInterval || !m_STC->IsShownOnScreen()) return false;
 
     m_LastCheck = now;
     return CheckSync();
@@ -431,7 +433,7 @@ bool QelSTCFile::Dropped(const wxString& reason)
     // returned. A page still being made is not in its notebook yet.
     wxWeakRef<QelSTC> stc(m_STC);
     wxTheApp->CallAfter([stc] {
-        auto* notebook = stc ? dynamic_cast<QelNotebook*>(stc->GetParent()) : nullptr;
+        QelNotebook* notebook = stc ? QelNotebook::Of(stc.get()) : nullptr;
         if (notebook == nullptr) return;
         if (const int page = notebook->GetPageIndex(stc); page != wxNOT_FOUND)
             notebook->DeletePage(static_cast<size_t>(page));

@@ -243,21 +243,37 @@ TEST_F(AppFrame, TabsShowTheirFileTypeIcons)
 }
 
 // The tools follow the state; an idle pass with nothing before it (a blink
-// of the caret) asks them nothing, unless the state moved untold.
+// of the caret) asks them nothing, unless the state moved untold, and gives
+// its time to the editor shown, not to the bars. The file and the title's
+// mark still follow.
 TEST_F(AppFrame, QuietIdlePassesLeaveTheToolsAsTheyAre)
 {
     Make(false);
     m_Frame->Show();
-    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("a.txt"))));
+    const wxString path = File("a.txt");
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(path)));
     Pump(100);
-    int asked = 0;
+    int asked = 0, bar_idle = 0, editor_idle = 0;
     m_Frame->Bind(wxEVT_UPDATE_UI, [&asked](wxUpdateUIEvent& event) { ++asked, event.Skip(); });
-    const auto pass = [&asked] { return asked = 0, wxTheApp->ProcessIdle(), asked; };
+    const auto count = [](int& n) { return [&n](wxIdleEvent& event) { ++n, event.Skip(); }; };
+    m_Frame->GetToolBar()->Bind(wxEVT_IDLE, count(bar_idle));
+    Editor()->Bind(wxEVT_IDLE, count(editor_idle));
+    const auto pass = [&] {
+        asked = bar_idle = editor_idle = 0;
+        wxTheApp->ProcessIdle();
+        return asked;
+    };
     pass();
     EXPECT_EQ(pass(), 0);
+    EXPECT_EQ(bar_idle, 0);
+    EXPECT_EQ(editor_idle, 1);
+    ASSERT_TRUE(WriteBytes(path, "theirs\n"));
+    EXPECT_TRUE(PumpUntil([&] { return TextBytes(Editor()) == "theirs\n"; }, 3000));
     Editor()->AddText("x");
     EXPECT_GT(pass(), 0);
+    EXPECT_GT(bar_idle, 0);
     EXPECT_TRUE(m_Frame->GetToolBar()->GetToolEnabled(wxID_SAVE));
+    EXPECT_TRUE(m_Frame->GetTitle().EndsWith(" *"));
     Editor()->SetReadOnly(true); // the control tells no one
     EXPECT_GT(pass(), 0);
     EXPECT_EQ(pass(), 0);
@@ -494,4 +510,15 @@ TEST_F(AppFrame, ThrowDuringALoadDropsThePage)
     EXPECT_TRUE(PumpUntil([&] { return m_Frame->GetEditors()->GetPageCount() == 1u; }, 2000));
     EXPECT_EQ(m_Frame->GetSTC(), kept);
     EXPECT_EQ(TextBytes(kept), "kept\n");
+    // So does a page not shown that the reload threw on.
+    ASSERT_TRUE(m_Frame->OpenFile(QelFileName(File("throws.txt", "first\n"))));
+    QelSTC* hidden = Editor();
+    m_Frame->GetEditors()->SetSelection(m_Frame->GetEditors()->GetPageIndex(kept));
+    ASSERT_FALSE(hidden->IsShown());
+    ASSERT_TRUE(WriteBytes(path, "second, longer\n"));
+    {
+        ThrowWhileLoading thrower("throws.txt");
+        EXPECT_FALSE(hidden->GetFile().CheckSync());
+    }
+    EXPECT_TRUE(PumpUntil([&] { return m_Frame->GetEditors()->GetPageCount() == 1u; }, 2000));
 }

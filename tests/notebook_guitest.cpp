@@ -212,3 +212,30 @@ TEST_F(NotebookTest, IdleTimeGoesToThePageShown)
         EXPECT_EQ(idles[hidden], 0);
     }
 }
+
+// GTK goes through every child of the notebook at each drawing of it (a
+// blink of the caret in the page shown): the pages not shown are kept out
+// of its children, and a page chosen comes back in their place, shown where
+// the page before it was.
+TEST_F(NotebookTest, PagesNotShownStayOutOfItsChildren)
+{
+    m_Frame->Show();
+    QelSTC* first = Editor("first.txt", false);
+    QelSTC* second = Editor("second.txt", false);
+    qeltest::Pump(50);
+    const wxRect place = first->GetRect();
+    const std::tuple<QelSTC*, QelSTC*> rows[] = {{first, second}, {second, first}};
+    for (const auto& [shown, hidden] : rows) {
+        m_Book->SetSelection(m_Book->GetPageIndex(shown));
+        qeltest::Pump(50);
+        EXPECT_TRUE(m_Book->GetChildren().Find(shown) != nullptr);
+        EXPECT_TRUE(m_Book->GetChildren().Find(hidden) == nullptr);
+        EXPECT_TRUE(shown->IsShownOnScreen());
+        EXPECT_EQ(shown->GetRect(), place);
+        EXPECT_EQ(QelNotebook::Of(hidden), m_Book);
+        EXPECT_EQ(m_Book->GetPage(m_Book->GetPageIndex(hidden)), hidden);
+    }
+    EXPECT_TRUE(m_Book->DeletePage(m_Book->GetKeyByPage(first)));
+    EXPECT_EQ(m_Book->GetPageCount(), 1u);
+    EXPECT_TRUE(second->IsShownOnScreen());
+}

@@ -41,10 +41,22 @@ TEST(PaintUnderChild, TheHandlerSeesOnlyPaintsNotCovered)
     const wxRect under = child->GetRect();
     EXPECT_FALSE(any_within(parts_after([child] { child->RefreshRect(wxRect(20, 20, 150, 17)); }),
                             under));
+    const auto any_holding = [](const std::vector<wxRect>& parts, const wxRect& area) {
+        return std::any_of(parts.begin(), parts.end(),
+                           [&area](const wxRect& part) { return part.Contains(area); });
+    };
     const wxRect free(250, 40, 100, 17);
-    const auto parts = parts_after([frame, free] { frame->RefreshRect(free); });
-    EXPECT_TRUE(std::any_of(parts.begin(), parts.end(),
-                            [&free](const wxRect& part) { return part.Contains(free); }));
+    EXPECT_TRUE(any_holding(parts_after([frame, free] { frame->RefreshRect(free); }), free));
+    // The child that covered the last paint covers nothing once hidden or gone.
+    const wxRect line(20, 30, 150, 17);
+    const auto refresh_line = [frame, line] { frame->RefreshRect(line); };
+    EXPECT_FALSE(any_within(parts_after(refresh_line), under));
+    child->Hide();
+    EXPECT_TRUE(any_holding(parts_after(refresh_line), line));
+    child->Show();
+    EXPECT_FALSE(any_within(parts_after(refresh_line), under));
+    child->Destroy();
+    EXPECT_TRUE(any_holding(parts_after(refresh_line), line));
     frame->PopEventHandler();
     frame->Destroy();
 }

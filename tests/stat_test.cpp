@@ -65,6 +65,11 @@ TEST(QelStat, SyncRetakesThePathAsGiven)
     EXPECT_FALSE(stat.Sync(temp.File("missing")));
     EXPECT_EQ(Fields(stat), "0 0 0\n");
     EXPECT_FALSE(stat.IsReadOnly());
+    // The path given last is the one looked at, by a copy too.
+    EXPECT_TRUE(stat.Sync(temp.File("f.txt")));
+    QelStat copy(stat);
+    EXPECT_FALSE(copy.Sync(temp.File("missing")));
+    EXPECT_TRUE(stat.Sync());
 
     EXPECT_FALSE(stat.Sync("f.txt")) << "the test runs outside the temporary folder";
     qeltest::CwdGuard cwd(temp.Path());

@@ -10,7 +10,8 @@
 #            end of the last busy 100 ms after the window showed
 #   idle     CPU time over 10 s with 1, 200 and 500 files open, the window
 #            given the focus (its caret blinking) and nothing done, vs Geany
-#            with the same files, from 5 s after the program came to rest
+#            with the same files, from 5 s after the program came to rest;
+#            the whole process's CPU time, threads that ended included
 #   bigc     the 50 MB C file of stc/make_inputs.sh opened, vs SciTE: from
 #            the start to the end of the last busy 100 ms (the last repaint)
 #            and the CPU time meanwhile; then, at rest and with the focus,
@@ -31,7 +32,13 @@
 #
 #   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bench/app/goals.sh BUILD_DIR [ROUNDS] [GOAL...]
 #
-# ROUNDS defaults to 5, the goals to all. SHOT=FILE takes a screenshot at
+# ROUNDS defaults to 5, the goals to all. BEFORE=FOLDER names a second
+# program's folder (tindrel, lexers.xml, vcs.xml: a copy of a build made
+# before a change), run in the same rounds as the first in the idle goal,
+# so that both are measured in the same conditions: each round runs it,
+# then BUILD_DIR's program, then the peer. IDLE=SECONDS sets the idle
+# window (10). Each row ends with the load average (1 minute, the lowest
+# and highest of its rounds). SHOT=FILE takes a screenshot at
 # the end of the find in files and find bar runs, to see what was driven. Each row gives the medians, the
 # median of the rounds' ratios and its range. Peers run as installed, with
 # a fresh home folder; tindrel runs from a fresh folder of its own (its
@@ -48,9 +55,20 @@ work=$(mktemp -d)
 export HOME="$work/home" XDG_RUNTIME_DIR="$work" LANG=C.UTF-8
 unset SciTE_HOME
 mkdir -p "$HOME" "$work/tindrel"
-cp "$build/tindrel" "$build/lexers.xml" "$work/tindrel/"
-[ -f "$build/vcs.xml" ] && cp "$build/vcs.xml" "$work/tindrel/"
+# copy_program FOLDER TO: the program with the files it reads beside it.
+copy_program() {
+    mkdir -p "$2"
+    cp "$1/tindrel" "$1/lexers.xml" "$2/"
+    [ ! -f "$1/vcs.xml" ] || cp "$1/vcs.xml" "$2/"
+}
+copy_program "$build" "$work/tindrel"
 tindrel=$work/tindrel/tindrel
+before=""
+if [ -n "${BEFORE:-}" ]; then
+    copy_program "$BEFORE" "$work/before"
+    before=$work/before/tindrel
+fi
+idle_s=${IDLE:-10}
 
 . "$here/../timing.sh"
 hold_display
@@ -78,6 +96,11 @@ report() { # label unit: reads rows "a b"
     r=$(ratio_summary 1 2) || { echo "$1: no round finished" >&2; exit 1; }
     set -- "$1" "$2" $r
     printf '%-26s %10s %10s %6s %18s\n' "$1" "$3" "$4" "$2" "$5 ($6-$7)"
+}
+
+# load_range COLUMN < ROWS: the lowest and highest load average of the rounds.
+load_range() {
+    sort -n -k"$1" | awk -v c="$1" 'NR == 1 { low = $c } { high = $c } END { printf "%-26s %10s\n", "  load average", low "-" high }'
 }
 
 # press KEY: types the key into $window, given the focus first (a key sent to
@@ -116,15 +139,15 @@ open_files() {
     r=$(busy_until); stop_program; echo "${r% *}"
 }
 
-# CPU time in ms over 10 s with N files open, 5 s after the program came
-# to rest with the focus (the caret blinks only in a focused editor).
+# CPU time in ms over $idle_s s with N files open, 5 s after the program
+# came to rest with the focus (the caret blinks only in a focused editor).
 idle() {
     n=$1; shift
     start_window . "$@" $(some_files "$n")
     settle
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 5
-    c0=$(cpu_us); sleep 10; c1=$(cpu_us)
+    c0=$(cpu_us); sleep "$idle_s"; c1=$(cpu_us)
     stop_program; awk -v us=$((c1 - c0)) 'BEGIN { printf "%.1f\n", us / 1000 }'
 }
 
@@ -222,7 +245,17 @@ for goal in $goals; do
         alternate "$rounds" "open_files '$tindrel'" "open_files $geany" | report "open 500 files vs Geany" ms ;;
     idle)
         for n in 1 200 500; do
-            alternate "$rounds" "idle $n '$tindrel'" "idle $n $geany" | report "idle 10 s, $n files/Geany" "ms cpu"
+            if [ -z "$before" ]; then
+                alternate "$rounds" "idle $n '$tindrel'" "idle $n $geany" load_now >"$work/rows"
+                report "idle $idle_s s, $n files/Geany" "ms cpu" <"$work/rows"
+                load_range 3 <"$work/rows"
+                continue
+            fi
+            alternate "$rounds" "idle $n '$before'" "idle $n '$tindrel'" "idle $n $geany" load_now >"$work/rows"
+            awk '{ print $2, $3 }' "$work/rows" | report "idle $idle_s s, $n files/Geany" "ms cpu"
+            awk '{ print $1, $3 }' "$work/rows" | report "  before/Geany" "ms cpu"
+            awk '{ print $2, $1 }' "$work/rows" | report "  after/before" "ms cpu"
+            load_range 4 <"$work/rows"
         done ;;
     bigc)
         alternate "$rounds" "big_c '$tindrel'" "big_c $scite" >"$work/rows"

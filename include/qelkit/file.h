@@ -108,7 +108,8 @@ public:
     // time to the nanosecond, its size or the file itself differ from what
     // was last loaded or saved) and "AllowSync" (default true) is on.
     // Refused while a load or save is under way, and while any question
-    // about a file is shown.
+    // about a file is shown; otherwise the bound name's status is taken
+    // again, whatever the setting.
     // True only when the object was reloaded.
     bool CheckSync();
 

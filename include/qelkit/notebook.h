@@ -79,6 +79,10 @@ public:
 
     size_t GetKeyCount() const noexcept { return m_MapPages.size(); }
 
+    // The notebook that window would be a page of: its parent, or for a page
+    // not shown its parent's parent; null when neither is a notebook.
+    static QelNotebook* Of(wxWindow* window);
+
     ~QelNotebook() override;
 
     // Passes the idle time on to the pages shown only.
@@ -101,6 +105,9 @@ private:
     void ErasePage(wxWindow* page);
     void OnNotebook(wxAuiNotebookEvent& event);
     void OnPageShow(wxShowEvent& event);
+    // Puts the page under the notebook while it is shown, else under
+    // m_HiddenPages.
+    void PlacePage(wxWindow* page);
 
     QelManagedFrame* m_Frame;
     std::map<wxString, wxWindow*> m_MapPages;
@@ -113,6 +120,11 @@ private:
     // hidden, so that an idle time looks at a few and not at every page.
     std::vector<wxWindow*> m_IdleChildren;
     bool m_IdleChildrenKnown = false;
+    // The parent of the pages not shown, hidden itself: each blink of a
+    // caret in a page draws the notebook, and GTK goes through every child
+    // of the window it draws, shown or not, hundreds of pages with as many
+    // files open.
+    wxWindow* m_HiddenPages;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <wx/buffer.h>
 #include <wx/string.h>
 
 // The status record's fields (st_mode, st_mtime, st_size ...) are read
@@ -47,4 +48,8 @@ public:
 private:
     wxString m_FullPath;
     bool m_IsOk = false;
+    // The path as the system takes it, by the file-name conversion it was
+    // made with: a status taken again and again converts it once.
+    wxCharBuffer m_SystemPath;
+    const wxMBConv* m_SystemPathBy = nullptr;
 };

@@ -94,6 +94,10 @@ public:
     // Whether another editor shows this editor's document (a split view).
     bool IsDocumentShared() const { return m_File.IsShared(); }
     const QelFileName& GetFileName() const { return m_File.GetFileName(); }
+    // Reloads the file when it changed on disk and a check is due (see
+    // QelSTCFile::CheckSyncIfDue), and follows its read-only attribute; for
+    // idle time and the timer that follows the shown files.
+    void FollowFile();
     const QelLexer& GetLexer() const { return m_Lexer; }
     QelVi& GetVi() { return m_vi; }
     const QelVi& GetVi() const { return m_vi; }

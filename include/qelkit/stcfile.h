@@ -23,8 +23,9 @@ public:
 
     // CheckSync for idle time: only while the editor is shown on screen, and
     // at most twice a second; an editor shown again checks at once. A timer
-    // runs the idle handlers of the shown editors meanwhile, so that a change
-    // to a shown file is noticed within a second when no other event comes.
+    // follows the files of the shown editors meanwhile (QelSTC::FollowFile),
+    // so that a change to a shown file is noticed within a second when no
+    // other event comes.
     bool CheckSyncIfDue();
 
     QelSTC& GetSTC() const noexcept { return *m_STC; }
