@@ -34,9 +34,9 @@
 #
 # ROUNDS defaults to 5, the goals to all. BEFORE=FOLDER names a second
 # program's folder (tindrel, lexers.xml, vcs.xml: a copy of a build made
-# before a change), run in the same rounds as the first in the idle goal,
-# so that both are measured in the same conditions: each round runs it,
-# then BUILD_DIR's program, then the peer. IDLE=SECONDS sets the idle
+# before a change), run in the same rounds as the first in the quit, open
+# and idle goals, so that both are measured in the same conditions: each
+# round runs it, then BUILD_DIR's program, then the peer. IDLE=SECONDS sets the idle
 # window (10). Each row ends with the load average (1 minute, the lowest
 # and highest of its rounds). SHOT=FILE takes a screenshot at
 # the end of the find in files and find bar runs, to see what was driven. Each row gives the medians, the
@@ -96,6 +96,24 @@ report() { # label unit: reads rows "a b"
     r=$(ratio_summary 1 2) || { echo "$1: no round finished" >&2; exit 1; }
     set -- "$1" "$2" $r
     printf '%-26s %10s %10s %6s %18s\n' "$1" "$3" "$4" "$2" "$5 ($6-$7)"
+}
+
+# with_before LABEL UNIT COMMAND PEER: rounds of COMMAND with the program
+# (BEFORE's first when given) and with the peer's command line, and the
+# load; the row of the program against the peer, and with BEFORE those of
+# the program before against the peer and after against before.
+with_before() {
+    if [ -z "$before" ]; then
+        alternate "$rounds" "$3 '$tindrel'" "$3 $4" load_now >"$work/rows"
+        report "$1" "$2" <"$work/rows"
+        load_range 3 <"$work/rows"
+        return
+    fi
+    alternate "$rounds" "$3 '$before'" "$3 '$tindrel'" "$3 $4" load_now >"$work/rows"
+    awk '{ print $2, $3 }' "$work/rows" | report "$1" "$2"
+    awk '{ print $1, $3 }' "$work/rows" | report "  before vs peer" "$2"
+    awk '{ print $2, $1 }' "$work/rows" | report "  after/before" "$2"
+    load_range 4 <"$work/rows"
 }
 
 # load_range COLUMN < ROWS: the lowest and highest load average of the rounds.
@@ -239,23 +257,13 @@ for goal in $goals; do
         awk '{ print $2, $4 }' "$work/rows" | report "  CPU time" ms ;;
     quit)
         for n in 1 10 100 500; do
-            alternate "$rounds" "quit $n '$tindrel'" "quit $n $geany" | report "quit, $n files vs Geany" ms
+            with_before "quit, $n files vs Geany" ms "quit $n" "$geany"
         done ;;
     open)
-        alternate "$rounds" "open_files '$tindrel'" "open_files $geany" | report "open 500 files vs Geany" ms ;;
+        with_before "open 500 files vs Geany" ms open_files "$geany" ;;
     idle)
         for n in 1 200 500; do
-            if [ -z "$before" ]; then
-                alternate "$rounds" "idle $n '$tindrel'" "idle $n $geany" load_now >"$work/rows"
-                report "idle $idle_s s, $n files/Geany" "ms cpu" <"$work/rows"
-                load_range 3 <"$work/rows"
-                continue
-            fi
-            alternate "$rounds" "idle $n '$before'" "idle $n '$tindrel'" "idle $n $geany" load_now >"$work/rows"
-            awk '{ print $2, $3 }' "$work/rows" | report "idle $idle_s s, $n files/Geany" "ms cpu"
-            awk '{ print $1, $3 }' "$work/rows" | report "  before/Geany" "ms cpu"
-            awk '{ print $2, $1 }' "$work/rows" | report "  after/before" "ms cpu"
-            load_range 4 <"$work/rows"
+            with_before "idle $idle_s s, $n files/Geany" "ms cpu" "idle $n" "$geany"
         done ;;
     bigc)
         alternate "$rounds" "big_c '$tindrel'" "big_c $scite" >"$work/rows"
