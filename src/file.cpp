@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
+#include <string>
 #include <vector>
 
 #include <dirent.h>
@@ -207,6 +209,38 @@ void ForEachNamed(const wxString& folder, const wxString& prefix,
     }
 
     closedir(dir);
+}
+
+// The names in folder of the copies of old texts ("-backup-" in them),
+// listed again only once the folder changed: every file opened looks for
+// copies of its own in the same few folders, 500 files from one folder
+// would read it 500 times. A copy is looked at by its name each time.
+std::vector<std::string> BackupNamesIn(const wxString& folder)
+{
+    struct Listing {
+        timespec changed = {-1, 0};
+        std::vector<std::string> names;
+    };
+    static std::mutex lock;
+    static std::map<wxString, Listing> listings;
+
+    struct stat st = {};
+    if (stat(folder.fn_str(), &st) != 0) return {};
+    const std::lock_guard<std::mutex> hold(lock);
+    Listing& listing = listings[folder];
+    if (listing.changed.tv_sec == st.st_mtim.tv_sec
+        && listing.changed.tv_nsec == st.st_mtim.tv_nsec)
+        return listing.names;
+
+    listing = Listing{};
+    DIR* dir = opendir(folder.fn_str());
+    if (dir == nullptr) return {};
+    while (const dirent* entry = readdir(dir))
+        if (std::strstr(entry->d_name, "-backup-") != nullptr)
+            listing.names.push_back(entry->d_name);
+    closedir(dir);
+    listing.changed = st.st_mtim;
+    return listing.names;
 }
 
 // Removes the temporary files that earlier saves of the same file left in
@@ -676,8 +710,7 @@ void AtomicReplace::Abort()
 
 } // namespace
 
-bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why,
-                      size_t max_bytes)
+bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why, size_t max_bytes)
 {
     struct stat st = {};
     int fd = OpenRegularFile(path, O_RDONLY, &st, why);
@@ -738,9 +771,14 @@ std::vector<wxString> QelLeftBackups(const wxString& path)
 {
     std::vector<wxString> found;
     for (const BackupPlace& place : BackupPlaces(CanonicalPath(path))) {
-        ForEachNamed(place.folder, place.prefix, [&found](const wxString& copy, const char* rest) {
-            if (IsLeftBackup(copy, rest)) found.push_back(copy);
-        });
+        const wxCharBuffer prefix = place.prefix.fn_str();
+        if (prefix.data() == nullptr) continue;
+        const size_t length = std::strlen(prefix.data());
+        for (const std::string& name : BackupNamesIn(place.folder)) {
+            if (name.compare(0, length, prefix.data()) != 0) continue;
+            const wxString copy = place.folder + FromFileNameBytes(name.data(), name.size());
+            if (IsLeftBackup(copy, name.c_str() + length)) found.push_back(copy);
+        }
     }
     // One folder may be more than one place (a file in the program's folder).
     std::sort(found.begin(), found.end());
@@ -1038,8 +1076,8 @@ template <class Call> auto Quietly(Call call)
 // The answer to a question of Yes, No and Cancel, as one of the three values
 // given in that order.
 template <class Answer>
-Answer AskYesNoCancel(wxWindow* parent, const wxString& question, long style, Answer yes,
-                      Answer no, Answer cancel)
+Answer AskYesNoCancel(wxWindow* parent, const wxString& question, long style, Answer yes, Answer no,
+                      Answer cancel)
 {
     wxMessageDialog dialog(parent, question, _("Confirm"), wxYES_NO | wxCANCEL | style);
     switch (dialog.ShowModal()) {

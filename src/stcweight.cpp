@@ -159,7 +159,12 @@ bool QelSTC::CommandKeepsLinesLight(int message, wxUIntPtr wparam, wxIntPtr lpar
     const char* text = reinterpret_cast<const char*>(lparam);
     switch (message) {
     case wxSTC_CMD_PASTE: {
-        const wxString pasted = QelClipboardGet();
+        // An empty clipboard, or one without text, pastes nothing, as the
+        // control's own read of it says nothing.
+        const wxString pasted = [] {
+            const wxLogNull quiet;
+            return QelClipboardGet();
+        }();
         return pasted.empty() || KeepsLinesLight(start, end, PasteBytes(pasted));
     }
     case kReplaceSel:
