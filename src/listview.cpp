@@ -316,27 +316,26 @@ long QelListView::InsertRow(long index, Row row)
     const long count = static_cast<long>(m_Rows.size());
     if (index < 0 || index > count) index = count;
     m_TextLength += RowLength(row);
-    m_Rows.insert(m_Rows.begin() + index, std::move(row));
+    row.added = ++m_Added;
 
     if (!IsVirtualList()) {
+        m_Rows.insert(m_Rows.begin() + index, std::move(row));
         wxListView::InsertItem(index, GetShownText(index, 0), m_Rows[index].image);
         ShowRow(index);
         return index;
     }
     // The control keeps the selection by row number: rows below the new
-    // one move down with theirs.
-    std::vector<long> moved;
-    for (long item = GetNextSelected(index - 1); item != -1; item = GetNextSelected(item)) {
-        moved.push_back(item);
+    // one move down with theirs. A row added at the end moves none.
+    const auto insert = [&] {
+        m_Rows.insert(m_Rows.begin() + index, std::move(row));
+        SetItemCount(count + 1);
+    };
+    if (index == count) {
+        insert();
+        return index;
     }
-    const long focused = index < count ? GetFocusedItem() : -1;
-    SetItemCount(count + 1);
-    for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
-        Select(*it, false);
-        Select(*it + 1);
-    }
-    if (focused >= index) SetItemState(focused + 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-    if (index < count) RefreshItems(index, count);
+    MoveRows(insert, [index](long item) { return item < index ? item : item + 1; });
+    RefreshItems(index, count);
     return index;
 }
 
@@ -417,54 +416,58 @@ long QelListView::DeleteItems(long first, long count)
     const long size = static_cast<long>(m_Rows.size());
     if (first < 0 || first >= size || count <= 0) return 0;
     count = std::min(count, size - first);
-    const long end = first + count;
+    std::vector<bool> doomed(size, false);
+    std::fill(doomed.begin() + first, doomed.begin() + first + count, true);
+    return DeleteItems(doomed);
+}
+
+long QelListView::DeleteItems(const std::vector<bool>& doomed)
+{
+    const long size = static_cast<long>(m_Rows.size());
+    const long end = std::min(size, static_cast<long>(doomed.size()));
     if (!IsVirtualList()) {
         // The control keeps the selection of its own rows.
-        for (long deleted = 0; deleted < count; deleted++) {
-            if (IsSelected(first)) Select(first, false);
-            wxListView::DeleteItem(first);
+        long count = 0;
+        for (long item = end - 1; item >= 0; item--) {
+            if (doomed[item] && DeleteItem(item)) count++;
         }
-        EraseRows(first, end);
         return count;
     }
     // The virtual control keeps the selection, the focus and the view by
     // row number, and deleting its rows one by one would measure every
-    // cell of each.
-    std::vector<long> selected;
-    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
-        selected.push_back(item);
+    // cell of each. A row that stays moves up by the rows deleted above it.
+    std::vector<long> moved_to(size);
+    long kept = 0;
+    for (long item = 0; item < size; item++) {
+        moved_to[item] = item < end && doomed[item] ? -1 : kept++;
     }
-    const long focused = GetFocusedItem();
+    if (kept == size) return 0;
     const long top = GetTopItem();
-    if (!selected.empty()) SetItemState(-1, 0, wxLIST_STATE_SELECTED);
-    if (focused != -1) SetItemState(focused, 0, wxLIST_STATE_FOCUSED);
-    EraseRows(first, end);
-    SetItemCount(size - count);
-
-    // A row below the deleted ones moves up by their count; a deleted row
-    // gives its place to the first row after them.
-    const auto moved
-        = [=](long item) { return item < first ? item : std::max(first, item - count); };
-    for (const long item : selected) {
-        if (item < first || item >= end) Select(moved(item));
-    }
-    if (focused != -1 && moved(focused) < size - count)
-        SetItemState(moved(focused), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    MoveRows(
+        [&] {
+            for (long item = 0; item < size; item++) {
+                if (moved_to[item] == -1) {
+                    m_TextLength -= RowLength(m_Rows[item]);
+                } else if (moved_to[item] != item) {
+                    m_Rows[moved_to[item]] = std::move(m_Rows[item]);
+                }
+            }
+            m_Rows.resize(kept);
+            SetItemCount(kept);
+        },
+        [&moved_to](long item) { return moved_to[item]; });
     // The view has not moved: the row that was first in view is above it
-    // now, and a row above the view is scrolled to its top.
-    if (top >= 0 && moved(top) < size - count) EnsureVisible(moved(top));
-    return count;
+    // now, and a row above the view is scrolled to its top; a deleted row
+    // gives its place to the first row after it.
+    long shown = top;
+    while (shown >= 0 && shown < size && moved_to[shown] == -1) shown++;
+    if (shown >= 0 && shown < size) EnsureVisible(moved_to[shown]);
+    return size - kept;
 }
 
 size_t QelListView::GetTextLength(long item) const
 {
     return IsRow(item) ? RowLength(m_Rows[item]) : 0;
-}
-
-void QelListView::EraseRows(long first, long end)
-{
-    for (long item = first; item < end; item++) m_TextLength -= RowLength(m_Rows[item]);
-    m_Rows.erase(m_Rows.begin() + first, m_Rows.begin() + end);
 }
 
 wxString QelListView::GetItemText(long item_number, int col) const
@@ -549,29 +552,52 @@ wxItemAttr* QelListView::OnGetItemAttr(long item) const
 
 void QelListView::Reorder(const std::vector<long>& order)
 {
-    std::vector<long> selected;
-    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
-        selected.push_back(item);
-    }
-    const long focused = GetFocusedItem();
-
-    std::vector<Row> rows;
-    rows.reserve(m_Rows.size());
     std::vector<long> moved_to(order.size());
-    for (size_t i = 0; i < order.size(); i++) {
-        rows.push_back(std::move(m_Rows[order[i]]));
-        moved_to[order[i]] = static_cast<long>(i);
-    }
-    m_Rows = std::move(rows);
-
-    for (long item : selected) Select(item, false);
-    for (long item : selected) Select(moved_to[item]);
-    if (focused != -1) Focus(moved_to[focused]);
+    for (size_t i = 0; i < order.size(); i++) moved_to[order[i]] = static_cast<long>(i);
+    MoveRows(
+        [&] {
+            std::vector<Row> rows;
+            rows.reserve(m_Rows.size());
+            for (const long item : order) rows.push_back(std::move(m_Rows[item]));
+            m_Rows = std::move(rows);
+        },
+        [&moved_to](long item) { return moved_to[item]; });
+    if (GetFocusedItem() != -1) EnsureVisible(GetFocusedItem());
     if (IsVirtualList()) {
         if (!m_Rows.empty()) RefreshItems(0, static_cast<long>(m_Rows.size()) - 1);
     } else {
         for (long item = 0; item < static_cast<long>(m_Rows.size()); item++) ShowRow(item);
     }
+}
+
+void QelListView::MoveRows(const std::function<void()>& change,
+                           const std::function<long(long)>& moved)
+{
+    std::vector<long> selected;
+    for (long item = GetFirstSelected(); item != -1; item = GetNextSelected(item)) {
+        selected.push_back(item);
+    }
+    const long count = static_cast<long>(selected.size());
+    const long size = static_cast<long>(m_Rows.size());
+    long focused = GetFocusedItem();
+    {
+        // The rows keep their selection: the control is told of each row
+        // selected again, and its handlers here count the selection for
+        // the status bar each time, which took seconds for the rows of a
+        // run that the user selected all of.
+        wxEventBlocker quiet(this, wxEVT_LIST_ITEM_SELECTED);
+        quiet.Block(wxEVT_LIST_ITEM_DESELECTED);
+        if (count > 0) SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+        if (focused != -1) SetItemState(focused, 0, wxLIST_STATE_FOCUSED);
+        change();
+        for (const long item : selected) {
+            if (moved(item) != -1) Select(moved(item));
+        }
+        while (focused != -1 && focused < size && moved(focused) == -1) focused++;
+        if (focused != -1 && focused < size)
+            SetItemState(moved(focused), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    }
+    if (GetSelectedItemCount() != count) UpdateStatusBar();
 }
 
 int QelListView::FindColumn(const wxString& name) const

@@ -6,6 +6,7 @@
 // drop and the settings dialogs.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -102,13 +103,17 @@ public:
         int image = -1;
         wxUIntPtr data = 0;
         wxItemAttr* attr = nullptr; // shared by the rows of one colour, owned by the list
+        // The list numbers the rows it is given in the order it is given
+        // them, from 1: a sort or a delete keeps the number of a row.
+        unsigned long long added = 0;
     };
 
     // The rows, with the toolkit's names. Cells of other columns than the
     // first take no image.
     long InsertItem(long index, const wxString& label, int image = -1);
     long InsertItem(wxListItem& info);
-    // A copy of a row, at index or at the end for -1.
+    // A copy of a row, at index or at the end for -1; it is numbered as
+    // the row added last.
     long InsertRow(long index, Row row);
     const Row& GetRow(long item) const;
     bool SetItem(long index, int col, const wxString& label, int image = -1);
@@ -125,6 +130,8 @@ public:
     // their selection and focus, and the rows in view stay there. Returns
     // the number of rows deleted.
     long DeleteItems(long first, long count);
+    // The same for the rows whose entry is true; rows past its end stay.
+    long DeleteItems(const std::vector<bool>& doomed);
     // Characters in the cells of all rows, or of the row.
     size_t GetTextLength() const noexcept { return m_TextLength; }
     size_t GetTextLength(long item) const;
@@ -201,13 +208,16 @@ private:
     wxString GetShownText(long item, int col) const;
     // The start of a long cell that fills the column, and one character more.
     wxString FitToColumn(const wxString& cell, int col) const;
-    // Takes the rows out of m_Rows, not from the control.
-    void EraseRows(long first, long end);
     // Hands the row to the control when the list is not virtual.
     void ShowRow(long item);
     // Puts the rows in this order (entry i is the old index of new row i),
     // the selection following its rows.
     void Reorder(const std::vector<long>& order);
+    // Runs `change`, which moves, adds or deletes rows and gives the
+    // control their count, and keeps the selection and the focus on their
+    // rows: `moved` is the new index of an old row, -1 for a row deleted,
+    // whose focus goes to the first row after it that stays.
+    void MoveRows(const std::function<void()>& change, const std::function<long(long)>& moved);
     // The row the list picks itself (found, gone to, next after a delete):
     // selected alone, focused and shown.
     void SelectAlone(long item);
@@ -234,6 +244,7 @@ private:
     std::vector<QelColumn> m_Columns; // entry i describes column i
     std::vector<Row> m_Rows;
     size_t m_TextLength = 0;                       // characters in the cells of m_Rows
+    unsigned long long m_Added = 0;                // the rows given to the list
     mutable std::unique_ptr<wxMemoryDC> m_Measure; // made on the first long cell
     std::map<wxUint32, wxItemAttr> m_Attrs;        // by text colour
 

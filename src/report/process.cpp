@@ -1,5 +1,8 @@
 #include <qelkit/report/process.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <wx/filename.h>
 
 #include <qelkit/listitem.h>
@@ -70,43 +73,64 @@ void QelProcessListView::SetScrollback(long rows, size_t characters)
     m_ScrollbackCharacters = characters;
 }
 
-bool QelProcessListView::HasCountRow() const
+long QelProcessListView::CountRow() const
 {
-    // The user may have cleared the list, or deleted or sorted the row away.
-    return m_Dropped > 0 && m_ListView->GetItemCount() > 0
-        && m_ListView->GetItemText(0, 0) == CountRowText(m_Dropped);
+    // The user may have cleared the list or deleted the row, or sorted it
+    // away from the top; an output line of its text is not it.
+    if (m_Dropped == 0) return -1;
+    const long count = m_ListView->GetItemCount();
+    for (long item = 0; item < count; item++) {
+        if (m_ListView->GetRow(item).added == m_CountRowAdded) return item;
+    }
+    return -1;
 }
 
 void QelProcessListView::DropOldestRows()
 {
     QelListView* list = m_ListView.get();
-    const bool counted = HasCountRow();
-    const long first = counted ? 1 : 0;
-    const long rows = list->GetItemCount() - first;
-    size_t characters = list->GetTextLength() - (counted ? list->GetTextLength(0) : 0);
+    long count_row = CountRow();
+    const long rows = list->GetItemCount() - (count_row == -1 ? 0 : 1);
+    size_t characters = list->GetTextLength() - list->GetTextLength(count_row);
     if (rows <= m_ScrollbackRows && characters <= m_ScrollbackCharacters) return;
+
+    // The rows of output, oldest first: a sort by the user put them in
+    // another order, and the rows added since went below.
+    std::vector<long> oldest;
+    oldest.reserve(rows);
+    for (long item = 0; item < list->GetItemCount(); item++) {
+        if (item != count_row) oldest.push_back(item);
+    }
+    const auto older
+        = [list](long a, long b) { return list->GetRow(a).added < list->GetRow(b).added; };
+    if (!std::is_sorted(oldest.begin(), oldest.end(), older))
+        std::sort(oldest.begin(), oldest.end(), older);
 
     // Down to nine tenths of the bound, so that rows go in batches, each
     // moving the rows that stay once, rather than one row for each line.
     const long keep_rows = m_ScrollbackRows / 10 * 9;
     const size_t keep_characters = m_ScrollbackCharacters / 10 * 9;
+    std::vector<bool> doomed(list->GetItemCount(), false);
     long drop = 0;
     while (drop < rows && (rows - drop > keep_rows || characters > keep_characters)) {
-        characters -= list->GetTextLength(first + drop);
+        characters -= list->GetTextLength(oldest[drop]);
+        doomed[oldest[drop]] = true;
         drop++;
     }
     const bool had_selection = list->GetSelectedItemCount() > 0;
-    if (!counted) {
+    if (count_row == -1) {
         m_Dropped = 0;
-        list->InsertItem(0, wxEmptyString);
+        count_row = list->InsertItem(0, wxEmptyString);
+        m_CountRowAdded = list->GetRow(count_row).added;
+        doomed.insert(doomed.begin(), false);
     }
-    list->DeleteItems(1, drop);
+    count_row -= static_cast<long>(std::count(doomed.begin(), doomed.begin() + count_row, true));
+    list->DeleteItems(doomed);
     m_Dropped += drop;
-    list->SetItemText(0, CountRowText(m_Dropped));
+    list->SetItemText(count_row, CountRowText(m_Dropped));
     // The rows the user picked went: the count row keeps the list from
     // following the output again.
     if (had_selection && list->GetSelectedItemCount() == 0) {
-        list->Select(0);
-        list->Focus(0);
+        list->Select(count_row);
+        list->Focus(count_row);
     }
 }

@@ -1,6 +1,8 @@
 // Tool runs over real trees reported into the frame's lists, checked
 // against wc and grep; rows that open their file at their line; the
 // output of a background process as rows of the process list.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <qelkit/listitem.h>
@@ -150,6 +152,7 @@ TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
         long least;            // rows kept at the end, at least
         std::vector<long> picked;
         const char* selected_after; // %ld: the count of the count row
+        bool sorted = false;        // the user sorts the rows on "Line" at the wait
     } cases[] = {
         {"Rows", 100, 100000, "seq 1 1000", 90, {}, ""},
         {"Characters", 1000, 50000, "seq -f %01000.0f 1 100", 45, {}, ""},
@@ -167,6 +170,15 @@ TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
          90,
          {10},
          "[%ld earlier lines dropped]"},
+        // The oldest rows go and the count row counts on wherever the sort put them.
+        {"Sorted",
+         100,
+         100000,
+         "seq 1 150; until [ -e go ]; do sleep 0.05; done; seq 151 165",
+         90,
+         {},
+         "",
+         true},
         {"Links", 100, 100000, "seq -f 'a.c:4: warning %.0f' 1 300", 90, {}, ""},
     };
     for (const auto& c : cases) {
@@ -181,6 +193,15 @@ TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
             ASSERT_TRUE(qeltest::PumpUntil([&] { return list->GetItemCount() == 60; }, 20000));
             for (long line : c.picked) list->Select(line - 1);
         }
+        if (c.sorted) {
+            ASSERT_TRUE(qeltest::PumpUntil(
+                [&] {
+                    const long n = list->GetItemCount();
+                    return n > 0 && list->GetItemText(n - 1, 0) == "150";
+                },
+                20000));
+            list->SortColumn("Line", SORT_ASCENDING);
+        }
         ASSERT_TRUE(qeltest::WriteBytes(go, ""));
         WaitForProcess();
 
@@ -191,12 +212,32 @@ TEST_F(ToolRunTest, OutputPastTheScrollbackDropsTheOldestRows)
         const long kept = list->GetItemCount() - 1;
         EXPECT_GE(kept, c.least);
         EXPECT_LE(kept, c.rows);
-        EXPECT_LE(list->GetTextLength() - list->GetTextLength(0),
+        // One count row, the first unless sorted; the other rows the last
+        // lines of the output, in their order unless sorted.
+        long count_row = -1;
+        std::vector<wxString> output;
+        for (long row = 0; row <= kept; row++) {
+            const wxString text = list->GetItemText(row, 0);
+            if (!text.StartsWith("[")) {
+                output.push_back(text);
+                continue;
+            }
+            EXPECT_EQ(count_row, -1) << row;
+            count_row = row;
+        }
+        EXPECT_EQ(count_row == 0, !c.sorted) << count_row;
+        EXPECT_LE(list->GetTextLength() - list->GetTextLength(count_row),
                   static_cast<size_t>(c.characters));
-        EXPECT_EQ(list->GetItemText(0, 0),
+        EXPECT_EQ(list->GetItemText(count_row, 0),
                   wxString::Format("[%ld earlier lines dropped]", total - kept));
-        for (long row = 1; row <= kept; row++)
-            ASSERT_EQ(list->GetItemText(row, 0), lines[total - kept + row - 1]) << row;
+        if (c.sorted) {
+            std::sort(output.begin(), output.end(), [](const wxString& a, const wxString& b) {
+                return a.length() != b.length() ? a.length() < b.length() : a < b;
+            });
+        }
+        ASSERT_EQ(static_cast<long>(output.size()), kept);
+        for (long row = 0; row < kept; row++)
+            ASSERT_EQ(output[row], lines[total - kept + row]) << row;
         wxString selected;
         for (long row = list->GetFirstSelected(); row != -1; row = list->GetNextSelected(row))
             selected << list->GetItemText(row, 0);

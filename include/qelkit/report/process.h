@@ -34,8 +34,9 @@ public:
     void SetScrollback(long rows, size_t characters);
 
 private:
-    // The first row counts the rows dropped so far.
-    bool HasCountRow() const;
+    // The row that counts the rows dropped so far, found by the number
+    // the list gave it; -1 for none.
+    long CountRow() const;
     // Drops the oldest rows once the list holds more than the scrollback.
     void DropOldestRows();
 
@@ -46,5 +47,6 @@ private:
     bool m_HasList = false; // the run was given a list
     long m_ScrollbackRows = SCROLLBACK_ROWS;
     size_t m_ScrollbackCharacters = SCROLLBACK_CHARACTERS;
-    unsigned long long m_Dropped = 0; // rows dropped, as the count row says
+    unsigned long long m_Dropped = 0;       // rows dropped, as the count row says
+    unsigned long long m_CountRowAdded = 0; // the count row's number in the list
 };
