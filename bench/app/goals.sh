@@ -36,7 +36,9 @@
 # program's folder (tindrel, lexers.xml, vcs.xml: a copy of a build made
 # before a change), run in the same rounds as the first in the quit, open
 # and idle goals, so that both are measured in the same conditions: each
-# round runs it, then BUILD_DIR's program, then the peer. IDLE=SECONDS sets the idle
+# round runs the two, one round the program before first and the next
+# BUILD_DIR's first (so that a place in the round goes into neither side of
+# their ratio), then the peer. IDLE=SECONDS sets the idle
 # window (10). Each row ends with the load average (1 minute, the lowest
 # and highest of its rounds). SHOT=FILE takes a screenshot at
 # the end of the find in files and find bar runs, to see what was driven. Each row gives the medians, the
@@ -74,6 +76,7 @@ idle_s=${IDLE:-10}
 hold_display
 trap 'kill $holder 2>/dev/null; rm -rf "$work"' EXIT
 warm_up_display "$tindrel"
+[ -z "$before" ] || warm_up_display "$before"
 
 # 500 small C files, the same bytes every time.
 files=/tmp/qel-bench-files
@@ -99,9 +102,10 @@ report() { # label unit: reads rows "a b"
 }
 
 # with_before LABEL UNIT COMMAND PEER: rounds of COMMAND with the program
-# (BEFORE's first when given) and with the peer's command line, and the
-# load; the row of the program against the peer, and with BEFORE those of
-# the program before against the peer and after against before.
+# (and BEFORE's, each first in every other round) and with the peer's
+# command line, and the load; the row of the program against the peer, and
+# with BEFORE those of the program before against the peer and after
+# against before.
 with_before() {
     if [ -z "$before" ]; then
         alternate "$rounds" "$3 '$tindrel'" "$3 $4" load_now >"$work/rows"
@@ -109,7 +113,18 @@ with_before() {
         load_range 3 <"$work/rows"
         return
     fi
-    alternate "$rounds" "$3 '$before'" "$3 '$tindrel'" "$3 $4" load_now >"$work/rows"
+    # Rows "before after peer load" whichever ran first.
+    _i=0
+    while [ $_i -lt "$rounds" ]; do
+        if [ $((_i % 2)) -eq 0 ]; then
+            _b=$(eval "$3 '$before'") && _a=$(eval "$3 '$tindrel'") || return 1
+        else
+            _a=$(eval "$3 '$tindrel'") && _b=$(eval "$3 '$before'") || return 1
+        fi
+        _p=$(eval "$3 $4") || return 1
+        echo "$_b $_a $_p $(load_now)"
+        _i=$((_i + 1))
+    done >"$work/rows"
     awk '{ print $2, $3 }' "$work/rows" | report "$1" "$2"
     awk '{ print $1, $3 }' "$work/rows" | report "  before vs peer" "$2"
     awk '{ print $2, $1 }' "$work/rows" | report "  after/before" "$2"
