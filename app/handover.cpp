@@ -20,6 +20,8 @@
 #include <wx/snglinst.h>
 #include <wx/utils.h>
 
+#include <qelkit/file.h>
+
 namespace {
 
 // The bytes of a request's length, which comes first, most significant first.
@@ -42,17 +44,6 @@ wxString RuntimeDir(uid_t owner)
         return dir;
     wxLogWarning(_("Files are not handed over between starts: %s: %s"), dir, why);
     return wxString();
-}
-
-// A stable name for a folder (FNV-1a over its bytes).
-wxString FolderHash(const wxString& folder)
-{
-    unsigned long long hash = 14695981039346656037ULL;
-    for (const char c : folder.utf8_string()) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ULL;
-    }
-    return wxString::Format("%016llx", hash);
 }
 
 // The request: its length, then the working folder and each name, each
@@ -278,7 +269,7 @@ void QelHandover::Server::Deliver(const std::string& request) const
 
 QelHandover::QelHandover(const wxString& settingsDir, uid_t owner)
     : m_Owner(owner)
-    , m_Name("tindrel-" + FolderHash(settingsDir))
+    , m_Name("tindrel-" + QelPathTag(settingsDir))
     , m_Folder(RuntimeDir(owner))
     , m_Socket(m_Folder.empty() ? wxString() : m_Folder + "/" + m_Name + ".sock")
 { }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -215,6 +216,9 @@ void ForEachNamed(const wxString& folder, const wxString& prefix,
 // listed again only once the folder changed: every file opened looks for
 // copies of its own in the same few folders, 500 files from one folder
 // would read it 500 times. A copy is looked at by its name each time.
+// The time of a folder moves in ticks of the clock, of up to two seconds
+// on some file systems: a folder changed more recently than that may
+// change again unseen, and its listing is not kept.
 std::vector<std::string> BackupNamesIn(const wxString& folder)
 {
     struct Listing {
@@ -224,6 +228,8 @@ std::vector<std::string> BackupNamesIn(const wxString& folder)
     static std::mutex lock;
     static std::map<wxString, Listing> listings;
 
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
     struct stat st = {};
     if (stat(folder.fn_str(), &st) != 0) return {};
     const std::lock_guard<std::mutex> hold(lock);
@@ -239,7 +245,7 @@ std::vector<std::string> BackupNamesIn(const wxString& folder)
         if (std::strstr(entry->d_name, "-backup-") != nullptr)
             listing.names.push_back(entry->d_name);
     closedir(dir);
-    listing.changed = st.st_mtim;
+    if (st.st_mtim.tv_sec < now.tv_sec - 2) listing.changed = st.st_mtim;
     return listing.names;
 }
 
@@ -270,18 +276,6 @@ wxString CanonicalPath(const wxString& path)
     return canonical;
 }
 
-// A tag of the bytes of the path, the same in every run and every build
-// (which std::hash need not be): 64-bit FNV-1a.
-wxString PathTag(const wxString& path)
-{
-    std::uint64_t hash = 14695981039346656037ULL;
-    const wxCharBuffer bytes = path.fn_str();
-    for (const char* byte = bytes.data(); byte != nullptr && *byte != '\0'; ++byte) {
-        hash = (hash ^ static_cast<unsigned char>(*byte)) * 1099511628211ULL;
-    }
-    return wxString::Format("%016llx", static_cast<unsigned long long>(hash));
-}
-
 // A folder where the copy of a file's old text may be made, and the start
 // of the names of the copies of that file there.
 struct BackupPlace {
@@ -296,7 +290,7 @@ struct BackupPlace {
 std::vector<BackupPlace> BackupPlaces(const wxString& canonical)
 {
     const wxString name = ShortName(canonical);
-    const wxString tagged = TempPrefix(name + "." + PathTag(canonical), "backup");
+    const wxString tagged = TempPrefix(name + "." + QelPathTag(canonical), "backup");
     const bool whole = name == wxFileName(canonical).GetFullName();
     const wxLogNull quiet; // a folder that cannot be made is passed over
     return {{wxFileName(canonical).GetPath(wxPATH_GET_SEPARATOR),
@@ -311,7 +305,10 @@ std::vector<BackupPlace> BackupPlaces(const wxString& canonical)
 bool IsHeld(const wxString& path, pid_t pid)
 {
     if (LiveTemps::Has(path)) return true;
-    const int fd = open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    // An unfinished copy may be written only: opened so, and never cut.
+    const int flags = O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+    int fd = open(path.fn_str(), O_RDONLY | flags);
+    if (fd < 0 && errno == EACCES) fd = open(path.fn_str(), O_WRONLY | flags);
     if (fd >= 0) {
         const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0;
         const int error = errno;
@@ -322,39 +319,60 @@ bool IsHeld(const wxString& path, pid_t pid)
     return pid != getpid() && !IsGone(pid);
 }
 
-// A copy is made without any permission and given its own once it holds
-// the whole text: one that has none was cut short before the file was
-// touched, and holds only part of a text the file still has.
-constexpr mode_t kUnfinishedCopy = 0;
+// A copy is made writable by its owner alone, who may then still open it
+// to try its lock, and given its own permissions once it holds the whole
+// text: one that has no others was cut short before the file was touched,
+// and holds only part of a text the file still has. (A umask that takes
+// the owner's write leaves it without any.)
+constexpr mode_t kUnfinishedCopy = S_IWUSR;
+
+bool IsUnfinished(mode_t mode)
+{
+    return (mode & 07777 & ~kUnfinishedCopy) == 0;
+}
 
 // Whether the entry at path, the rest of whose name is "<pid>-<count>", is
-// a whole copy of a file's old text that no running save holds: left by a
-// save that did not finish, or that could not put the old text back.
-bool IsLeftBackup(const wxString& path, const char* rest)
+// a copy of a file's old text, unfinished or whole as asked, of this user
+// or of owner, that no running save holds: left by a save that did not
+// finish, or that could not put the old text back.
+bool IsLeftCopy(const wxString& path, const char* rest, bool unfinished, uid_t owner)
 {
     const pid_t pid = OwnerOf(rest);
     struct stat st = {};
-    return pid != 0 && lstat(path.fn_str(), &st) == 0 && S_ISREG(st.st_mode)
-        && (st.st_mode & 07777) != kUnfinishedCopy && !IsHeld(path, pid);
+    if (pid == 0 || lstat(path.fn_str(), &st) != 0 || !S_ISREG(st.st_mode)
+        || (st.st_uid != geteuid() && st.st_uid != owner) || IsUnfinished(st.st_mode) != unfinished)
+        return false;
+    // Between its making and its lock a running save holds an unfinished
+    // copy by its process alone.
+    if (unfinished && pid != getpid() && !IsGone(pid)) return false;
+    return !IsHeld(path, pid);
 }
 
-// Removes the copies of the file's old text that saves killed while they
-// made them left: this user's, whose process is gone.
-void RemoveUnfinishedCopies(const wxString& canonical)
+// Calls found with the path and the rest of the name ("<pid>-<count>") of
+// every copy of a file's old text in its places, as the listings kept of
+// their folders name them.
+void ForEachCopy(const std::vector<BackupPlace>& places,
+                 const std::function<void(const wxString& path, const char* rest)>& found)
 {
-    for (const BackupPlace& place : BackupPlaces(canonical)) {
-        ForEachNamed(place.folder, place.prefix, [](const wxString& path, const char* rest) {
-            const pid_t pid = OwnerOf(rest);
-            struct stat st = {};
-            if (pid == 0 || (pid != getpid() && !IsGone(pid)) || lstat(path.fn_str(), &st) != 0
-                || !S_ISREG(st.st_mode) || (st.st_mode & 07777) != kUnfinishedCopy
-                || st.st_uid != geteuid() || IsHeld(path, pid)) {
-                return;
-            }
-            if (unlink(path.fn_str()) == 0)
-                wxLogVerbose(_("Removed '%s', left behind by a save that did not finish"), path);
-        });
+    for (const BackupPlace& place : places) {
+        const wxCharBuffer prefix = place.prefix.fn_str();
+        if (prefix.data() == nullptr) continue;
+        const size_t length = std::strlen(prefix.data());
+        for (const std::string& name : BackupNamesIn(place.folder))
+            if (name.compare(0, length, prefix.data()) == 0)
+                found(place.folder + FromFileNameBytes(name.data(), name.size()),
+                      name.c_str() + length);
     }
+}
+
+// Removes the copies of a file's old text that saves killed while they
+// made them left in its places: this user's, whose process is gone.
+void RemoveUnfinishedCopies(const std::vector<BackupPlace>& places)
+{
+    ForEachCopy(places, [](const wxString& path, const char* rest) {
+        if (IsLeftCopy(path, rest, true, geteuid()) && unlink(path.fn_str()) == 0)
+            wxLogVerbose(_("Removed '%s', left behind by a save that did not finish"), path);
+    });
 }
 
 // A descriptor of the regular file at path, opened with flags (a mode of
@@ -425,10 +443,11 @@ private:
     wxString m_Path;   // as the caller named it, for messages
     wxString m_Target; // the file that is replaced
     wxString m_Temp;
-    wxString m_Backup;      // written in place: the old text, until the new one is in
-    int m_BackupFd = -1;    // holds the lock that marks the copy as this save's
-    bool m_InPlace = false; // Fd() is the target's own
-    bool m_Cut = false;     // the target was cut to the new length
+    std::vector<BackupPlace> m_Places; // of the copy of an existing target's old text
+    wxString m_Backup;                 // written in place: the old text, until the new one is in
+    int m_BackupFd = -1;               // holds the lock that marks the copy as this save's
+    bool m_InPlace = false;            // Fd() is the target's own
+    bool m_Cut = false;                // the target was cut to the new length
     int m_Fd = -1;
     struct stat m_Written = {};
     struct stat m_Old = {}; // written in place: the target before the save
@@ -470,7 +489,8 @@ bool AtomicReplace::Begin(const wxString& path)
 
     // A save in place killed while it copied the old text aside left a
     // part of a text the file still has whole.
-    RemoveUnfinishedCopies(CanonicalPath(m_Target));
+    m_Places = BackupPlaces(CanonicalPath(m_Target));
+    RemoveUnfinishedCopies(m_Places);
 
     // A new file would leave the other names of this one with the old text.
     if (st.st_nlink > 1) return BeginInPlace();
@@ -549,13 +569,14 @@ bool AtomicReplace::MakeBackup()
     const int in = OpenRegularFile(m_Target, O_RDONLY, &st, &why);
     if (in >= 0) {
         m_Old = st;
-        for (const BackupPlace& place : BackupPlaces(CanonicalPath(m_Target))) {
+        for (const BackupPlace& place : m_Places) {
             const int out = CreateUnique(place.folder + place.prefix, kUnfinishedCopy, &m_Backup);
             if (out >= 0) {
                 LiveTemps::Add(m_Backup);
                 // Where the file system has no locks the process id in the
                 // name tells whether the save still runs.
                 flock(out, LOCK_EX | LOCK_NB);
+                fchmod(out, kUnfinishedCopy); // whatever the umask took
             }
             // Whole and on disk before it says so, and says so before the
             // file is touched.
@@ -710,6 +731,18 @@ void AtomicReplace::Abort()
 
 } // namespace
 
+wxString QelPathTag(const wxString& path)
+{
+    const wxCharBuffer on_disk = path.fn_str();
+    const std::string bytes = on_disk.data() != nullptr
+        ? std::string(on_disk.data(), on_disk.length())
+        : path.utf8_string();
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char byte : bytes)
+        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ULL;
+    return wxString::Format("%016llx", static_cast<unsigned long long>(hash));
+}
+
 bool QelReadWholeFile(const wxString& path, std::string* bytes, wxString* why, size_t max_bytes)
 {
     struct stat st = {};
@@ -769,17 +802,14 @@ bool QelWriteFileAtomic(const wxString& path, const void* data, size_t size)
 
 std::vector<wxString> QelLeftBackups(const wxString& path)
 {
+    // Another user's copy is told only of that user's file: anyone may
+    // make a file under the name of a copy in the temporary folder.
+    struct stat st = {};
+    const uid_t owner = stat(path.fn_str(), &st) == 0 ? st.st_uid : geteuid();
     std::vector<wxString> found;
-    for (const BackupPlace& place : BackupPlaces(CanonicalPath(path))) {
-        const wxCharBuffer prefix = place.prefix.fn_str();
-        if (prefix.data() == nullptr) continue;
-        const size_t length = std::strlen(prefix.data());
-        for (const std::string& name : BackupNamesIn(place.folder)) {
-            if (name.compare(0, length, prefix.data()) != 0) continue;
-            const wxString copy = place.folder + FromFileNameBytes(name.data(), name.size());
-            if (IsLeftBackup(copy, name.c_str() + length)) found.push_back(copy);
-        }
-    }
+    ForEachCopy(BackupPlaces(CanonicalPath(path)), [&](const wxString& copy, const char* rest) {
+        if (IsLeftCopy(copy, rest, false, owner)) found.push_back(copy);
+    });
     // One folder may be more than one place (a file in the program's folder).
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
@@ -896,12 +926,13 @@ bool QelFile::FileLoad(const QelFileName& filename)
     return false;
 }
 
-void QelFile::TellLeftBackups() const
+void QelFile::TellLeftBackups()
 {
     // Said after the load, whose own status it replaces: the file may hold
     // the start of a new text over the old one, which only the copy has whole.
     const wxString path = m_FileName.GetFullPath();
     for (const wxString& copy : QelLeftBackups(path)) {
+        if (!m_ToldBackups.insert(copy).second) continue;
         const wxString said = wxString::Format(
             _("A save of '%s' did not finish: the file may be damaged, its earlier text is kept "
               "in '%s'"),

@@ -161,13 +161,10 @@ std::vector<QelSTCFile*> g_MayShow;
 // The editors that showed another's document (split views) at some time:
 // while there are none, no document is shared and no editor is looked at.
 size_t g_Views = 0;
-// Counts the changes to g_MayShow, which a tick goes through in place.
-unsigned g_MayShowChanges = 0;
 
 void Forget(std::vector<QelSTCFile*>& files, QelSTCFile* file)
 {
     files.erase(std::remove(files.begin(), files.end(), file), files.end());
-    ++g_MayShowChanges;
 }
 
 void OnSyncTick(wxTimerEvent&)
@@ -175,9 +172,10 @@ void OnSyncTick(wxTimerEvent&)
     // The files are followed directly, not through an idle event, which
     // would go through every handler of the editor at every tick. A
     // question about a reload lets events run, which may make, show or
-    // close editors: the tick then ends, and the next one sees them.
-    const unsigned changes = g_MayShowChanges;
-    for (size_t i = 0; i < g_MayShow.size() && changes == g_MayShowChanges; ++i) {
+    // close editors: the list holds only live ones and is read by index,
+    // so an editor moved meanwhile is at worst passed over until the next
+    // tick, or looked at again, which its own interval makes a no-op.
+    for (size_t i = 0; i < g_MayShow.size(); ++i) {
         QelSTC& stc = g_MayShow[i]->GetSTC();
         // IsShown first: it rejects a page not shown without asking its parents.
         if (stc.IsShown() && stc.IsShownOnScreen()) stc.FollowFile();
@@ -202,7 +200,6 @@ QelSTCFile::QelSTCFile(QelSTC* stc)
     }
     g_Editors.push_back(this);
     g_MayShow.push_back(this);
-    ++g_MayShowChanges;
 
     // Shown again (its notebook page chosen): what changed meanwhile is
     // checked at the next idle time.
@@ -296,6 +293,12 @@ void QelSTCFile::LeaveSharedDocument(bool copy_text)
     const int top = stc.GetFirstVisibleLine();
     const int x_offset = stc.GetXOffset();
     const wxCharBuffer text = copy_text ? stc.GetTextRaw() : wxCharBuffer();
+    // The vi marks are markers of the document, known by handles that count
+    // in each document apart: taken off the shared one, they go along with
+    // the text, and with another text nowhere. Line -1 takes the marks
+    // whose markers are gone too, whose handles would name others there.
+    const std::vector<std::pair<wxUniChar, int>> marks
+        = stc.GetVi().TakeMarks(-1, stc.GetLineCount());
 
     void* const document = stc.CreateDocument();
     stc.SetDocPointer(document);
@@ -312,6 +315,8 @@ void QelSTCFile::LeaveSharedDocument(bool copy_text)
         QuietRead quiet(stc);
         stc.AddTextRaw(text.data(), static_cast<int>(text.length()));
     }
+    for (const auto& [marker, line] : marks)
+        if (line >= 0) stc.GetVi().PutMark(marker, line);
     stc.SetSelection(anchor, caret);
     stc.SetFirstVisibleLine(top);
     stc.SetXOffset(x_offset);

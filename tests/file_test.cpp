@@ -8,6 +8,7 @@
 #include <optional>
 #include <pwd.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -680,6 +681,87 @@ TEST_F(FileBinding, CopyLeftByAKilledSaveIsToldAndGoesOnlyWhenSavedOver)
         EXPECT_EQ(again.asked, asked);
         EXPECT_EQ(hidden(), "");
     }
+}
+
+// Copies of the old text that are no one's to tell or remove are left
+// alone: an unfinished copy still locked by its save (whose process id says
+// nothing: another pid namespace) by a user without privileges, and a whole
+// copy of a user who is neither the reader nor the file's owner. A copy
+// made in the same tick of the clock as the last listing of its folder is
+// found. A copy the user chose to delete that cannot go leaves the save
+// done, and says so.
+TEST_F(FileBinding, LeftCopiesOfOthersOrStillHeldStay)
+{
+    ASSERT_TRUE(getpwnam("nobody") != nullptr && getgrnam("users") != nullptr);
+    const wxString top = ShellQuote(m_Files.Path());
+    qeltest::Run("cd " + top + " && chmod 0755 . && mkdir ro own tmp && chmod 0777 own"
+                 + " && chown nobody tmp && touch c.txt ro/own.txt && chown nobody ro/own.txt");
+    const wxString tmp = m_Files.File("tmp"), no_folder = m_Files.File("c.txt");
+    qeltest::EnvGuard tmpdir("TMPDIR", &tmp), config("XDG_CONFIG_HOME", &no_folder);
+    QelSetPathsOverride(m_Files.File("own"));
+    wxON_BLOCK_EXIT0([] { QelSetPathsOverride(""); });
+    const wxString path = m_Files.File("ro/own.txt"), own = m_Files.File("own");
+    ASSERT_TRUE(WriteBytes(path, std::string(8192, 'o')));
+    // The status of a save of path by nobody, killed by the full disk as it copies.
+    const auto nobody_saves = [&](const std::function<int()>& body) {
+        int status = -1;
+        waitpid(InChild(true, body), &status, 0);
+        return status;
+    };
+    const int killed = nobody_saves([&] {
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) == 0) signal(SIGXFSZ, SIG_DFL);
+        return QelWriteFileAtomic(path, "new", 3) ? 0 : 1;
+    });
+    ASSERT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGXFSZ) << killed;
+    const auto left = [&] { return qeltest::Run("cd " + top + " && ls -A own tmp | grep '^\\.'"); };
+    const std::string name = left();
+    ASSERT_EQ(name.find('\n'), name.size() - 1) << name;
+    const wxString copy = own + "/" + wxString::FromUTF8(name.substr(0, name.size() - 1));
+    const int held = open(copy.fn_str(), O_RDONLY);
+    ASSERT_TRUE(held >= 0 && flock(held, LOCK_EX) == 0);
+    EXPECT_EQ(nobody_saves([&] { return QelWriteFileAtomic(path, "saved", 5) ? 0 : 1; }), 0);
+    close(held);
+    ASSERT_EQ(left(), name);
+    EXPECT_EQ(ReadBytes(path), "saved");
+
+    // Whole (as a save killed after it copied leaves it) under another
+    // name, with the folder's time as it was when it was last listed.
+    timespec times[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+    ASSERT_EQ(utimensat(AT_FDCWD, own.fn_str(), times, 0), 0);
+    EXPECT_TRUE(QelLeftBackups(path).empty());
+    struct stat listed = {};
+    ASSERT_EQ(stat(own.fn_str(), &listed), 0);
+    const wxString whole = copy + "1";
+    ASSERT_TRUE(chmod(copy.fn_str(), 0600) == 0 && rename(copy.fn_str(), whole.fn_str()) == 0);
+    times[0] = listed.st_atim;
+    times[1] = listed.st_mtim;
+    ASSERT_EQ(utimensat(AT_FDCWD, own.fn_str(), times, 0), 0);
+    EXPECT_EQ(QelLeftBackups(path), std::vector<wxString>{whole});
+    ASSERT_EQ(chown(whole.fn_str(), 12345, 12345), 0);
+    {
+        qeltest::LogCapture log;
+        EXPECT_TRUE(QelLeftBackups(path).empty());
+        EXPECT_TRUE(RecordingFile().FileLoad(QelFileName(path)));
+        EXPECT_TRUE(log.Records().empty()) << log.Dump();
+    }
+
+    // Kept in the temporary folder, which nobody made read-only.
+    const wxString kept = tmp + "/" + wxFileName(whole).GetFullName();
+    ASSERT_EQ(chown(whole.fn_str(), getpwnam("nobody")->pw_uid, 0), 0);
+    ASSERT_TRUE(rename(whole.fn_str(), kept.fn_str()) == 0 && chmod(tmp.fn_str(), 0555) == 0);
+    EXPECT_EQ(nobody_saves([&] {
+                  RecordingFile file;
+                  qeltest::LogCapture log;
+                  file.backups_answer = QelFile::LeftBackups::remove;
+                  if (!file.FileLoad(QelFileName(path))) return 3;
+                  file.content = "again";
+                  if (!file.FileSave() || file.asked != std::vector<wxString>{kept}) return 4;
+                  return log.Has("Cannot remove the copy '" + kept + "'") ? 0 : 5;
+              }),
+              0);
+    EXPECT_EQ(ReadBytes(path), "again");
+    EXPECT_TRUE(wxFileExists(kept));
 }
 
 // Only the bytes that exist, as tail(1) prints them, and a closing zero.

@@ -34,8 +34,15 @@ class wxWindow;
 // and that no running save owns: left by a save that did not finish (the
 // program was killed, the machine went down) or that could not put the old
 // text back. They are looked for beside the file, in the program's own
-// folder and in the temporary folder, in that order.
+// folder and in the temporary folder, in that order; only those of the
+// running user or of the file's owner count.
 std::vector<wxString> QelLeftBackups(const wxString& path);
+
+// A tag of the bytes of a file's name as the file system has them (UTF-8
+// for one it cannot hold), the same in every run and every build, which
+// std::hash need not be: 64-bit FNV-1a as 16 hexadecimal digits. Names
+// what belongs to a file or folder where its name cannot be used.
+wxString QelPathTag(const wxString& path);
 
 // All the bytes of the regular file at path. False, with the system's reason
 // or "not a regular file" in *why, when it cannot be read; a FIFO or a
@@ -205,7 +212,7 @@ private:
     bool MayOverwrite();
     bool MayWriteOverLeftBackups(std::vector<wxString>* doomed);
     bool Save(bool save_as);
-    void TellLeftBackups() const;
+    void TellLeftBackups();
 
     bool m_OpenFile;
     bool m_WriteFailed = false;       // a write during the save hook fell short
@@ -214,4 +221,5 @@ private:
     QelStat m_Stat;                   // the file at the last load or save
     QelStat m_Seen;                   // the change on disk the last check acted on
     std::set<wxString> m_KeptBackups; // copies the user chose to keep: not asked again
+    std::set<wxString> m_ToldBackups; // copies named at a load: not named again
 };
