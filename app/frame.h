@@ -149,7 +149,8 @@ private:
     void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
     UiState TakeState();                     // update.cpp
     bool StateMoved(const UiState& last);    // update.cpp
-    // The idle pass with nothing to update: the editors shown alone.
+    // The idle pass with nothing to update: the window and its panes shown,
+    // not the tool bars.
     bool SendQuietIdleEvents(wxIdleEvent& event); // update.cpp
     void OnNotebook(wxAuiNotebookEvent& event);
 

@@ -279,6 +279,25 @@ TEST_F(AppFrame, QuietIdlePassesLeaveTheToolsAsTheyAre)
     EXPECT_EQ(pass(), 0);
 }
 
+// Rows a timer adds to a list of a shown pane (a process's output, with a
+// row picked so that the list does not follow) tell no one: the quiet passes
+// that the ticks bring still lay them out, with no key or mouse touched.
+TEST_F(AppFrame, QuietIdlePassesLayOutTheShownPanes)
+{
+    Make(false);
+    m_Frame->Show();
+    QelListView* list = m_Frame->Activate(QelListViewFileName::LIST_PROCESS);
+    ASSERT_NE(list, nullptr);
+    list->InsertItem(0, "first");
+    list->Select(0);
+    Pump(100);
+    for (int i = 0; i < 2; ++i) wxTheApp->ProcessIdle(); // the passes are quiet from here on
+    const int range = list->GetScrollRange(wxVERTICAL);
+    for (int i = 1; i < 1000; ++i) list->InsertItem(i, wxString::Format("%d", i));
+    for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
+    EXPECT_GT(list->GetScrollRange(wxVERTICAL), range + 100);
+}
+
 TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)
 {
     Make(false);
