@@ -135,6 +135,9 @@ private:
     void RestoreLayout(bool open_recent);
     // Ends a maximised pane, if any; that pane, or null.
     wxAuiPaneInfo* RestoreMaximized();
+    // Ends the maximised pane of a layout loaded, if any; a pane that an
+    // earlier version only marked as maximised leaves the others as they are.
+    void RestoreKeptMaximized();
     // The layout to keep in the settings.
     wxString Perspective();
     void Refuse(const wxString& key);
