@@ -289,9 +289,9 @@ void Frame::RestoreLayout(bool open_recent)
         // of then.
         for (const char* name : {"TOOLBAR", "FINDBAR"})
             if (auto* bar = dynamic_cast<QelToolBar*>(manager.GetPane(name).window)) bar->FitPane();
-        // An earlier version kept a maximised pane as it was: the panes it
-        // hid come back before the output pane is hidden.
-        RestoreMaximized();
+        // A layout kept maximised comes back as the maximised pane found it,
+        // before the output pane is hidden.
+        RestoreKeptMaximized();
     } else {
         // The first start: no size was kept either, and the toolkit's
         // default is too small for an editor.
@@ -615,6 +615,33 @@ wxAuiPaneInfo* Frame::RestoreMaximized()
         return &panes[i];
     }
     return nullptr;
+}
+
+void Frame::RestoreKeptMaximized()
+{
+    wxAuiPaneInfoArray& panes = GetManager().GetAllPanes();
+    wxAuiPaneInfo* maximized = nullptr;
+    bool others_shown = false, states_kept = false;
+    for (size_t i = 0; i < panes.GetCount(); i++) {
+        wxAuiPaneInfo& pane = panes[i];
+        if (pane.IsToolbar()) continue;
+        if (pane.IsMaximized() && maximized == nullptr)
+            maximized = &pane;
+        else if (pane.IsShown())
+            others_shown = true;
+        if (pane.HasFlag(wxAuiPaneInfo::savedHiddenState)) states_kept = true;
+    }
+    if (maximized == nullptr) return;
+    // The docking manager hides the other panes of the one it maximises,
+    // each keeping whether it was hidden (the vi bar is, at least). An
+    // earlier version only marked the pane as maximised: the others are
+    // where they were, with no state to go back to, and the manager would
+    // show every one of them. They stay as they are.
+    if (others_shown || !states_kept)
+        for (size_t i = 0; i < panes.GetCount(); i++)
+            panes[i].SetFlag(wxAuiPaneInfo::savedHiddenState,
+                             panes[i].HasFlag(wxAuiPaneInfo::optionHidden));
+    GetManager().RestorePane(*maximized);
 }
 
 wxString Frame::Perspective()

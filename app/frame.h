@@ -135,6 +135,9 @@ private:
     void RestoreLayout(bool open_recent);
     // Ends a maximised pane, if any; that pane, or null.
     wxAuiPaneInfo* RestoreMaximized();
+    // Ends the maximised pane of a layout loaded, if any; a pane that an
+    // earlier version only marked as maximised leaves the others as they are.
+    void RestoreKeptMaximized();
     // The layout to keep in the settings.
     wxString Perspective();
     void Refuse(const wxString& key);
@@ -149,7 +152,8 @@ private:
     void OnUpdateUI(wxUpdateUIEvent& event); // update.cpp
     UiState TakeState();                     // update.cpp
     bool StateMoved(const UiState& last);    // update.cpp
-    // The idle pass with nothing to update: the editors shown alone.
+    // The idle pass with nothing to update: the window and its panes shown,
+    // not the tool bars.
     bool SendQuietIdleEvents(wxIdleEvent& event); // update.cpp
     void OnNotebook(wxAuiNotebookEvent& event);
 

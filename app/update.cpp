@@ -4,6 +4,7 @@
 #include <iterator>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <wx/aui/framemanager.h>
 #include <wx/config.h>
@@ -89,10 +90,13 @@ bool Frame::SendIdleEvents(wxIdleEvent& event)
 bool Frame::SendQuietIdleEvents(wxIdleEvent& event)
 {
     // Without an event only the window itself (the mark of unsaved changes
-    // in its title) and the editors shown (their files changed on disk,
-    // their control's own work) may want the time; the bars, panes and tab
-    // controls keep what the last pass left them. The toolkit's own work
-    // for the window (a focus lost) is done as in every pass.
+    // in its title) and the panes shown may want the time: the editors
+    // (their files changed on disk, their control's own work), and the lists
+    // and trees, which lay out only then the rows a timer added (a process's
+    // output, a project followed). The bars keep what the last pass left
+    // them, and the notebooks give theirs to the page shown alone. The
+    // toolkit's own work for the window (a focus lost) is done as in every
+    // pass.
     OnInternalIdle();
     bool more = false;
     if (wxIdleEvent::GetMode() == wxIDLE_PROCESS_ALL || HasExtraStyle(wxWS_EX_PROCESS_IDLE)) {
@@ -100,8 +104,15 @@ bool Frame::SendQuietIdleEvents(wxIdleEvent& event)
         HandleWindowEvent(event);
         more = event.MoreRequested();
     }
-    if (m_Editors != nullptr && m_Editors->IsShown() && m_Editors->SendIdleEvents(event))
-        more = true;
+    // Windows, not panes: an idle handler may show or hide a pane.
+    std::vector<wxWindow*> shown;
+    const wxAuiPaneInfoArray& panes = GetManager().GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i)
+        if (const wxAuiPaneInfo& pane = panes[i];
+            !pane.IsToolbar() && pane.IsShown() && pane.window != nullptr && pane.window->IsShown())
+            shown.push_back(pane.window);
+    for (wxWindow* window : shown)
+        if (GetChildren().Find(window) && window->SendIdleEvents(event)) more = true;
     return more;
 }
 

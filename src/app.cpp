@@ -350,20 +350,30 @@ using FolderId = std::pair<dev_t, ino_t>;
 // Every entry of the folder and of its subfolders that is not a folder, the
 // subfolders' first. Only folders are opened, and a folder reached again
 // through a link is not entered again: two links back to the folder would
-// have it listed without end.
+// have it listed without end. The listing tells what most entries are: only
+// a link, or an entry of a file system that does not say, is looked at, and
+// a folder only once, as it is opened. (QelDir would yield to the event loop
+// while the program starts, and passes over the FIFOs that are to be told.)
 void ListFiles(const wxString& dir, std::set<FolderId>* entered, wxArrayString* files)
 {
+    const int fd = open(dir.fn_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
     struct stat st = {};
-    if (stat(dir.fn_str(), &st) != 0 || !entered->insert({st.st_dev, st.st_ino}).second) return;
-    DIR* listing = opendir(dir.fn_str());
-    if (listing == nullptr) return;
+    DIR* const listing = fstat(fd, &st) == 0 && entered->insert({st.st_dev, st.st_ino}).second
+        ? fdopendir(fd)
+        : nullptr;
+    if (listing == nullptr) {
+        close(fd);
+        return;
+    }
     wxArrayString folders, others;
     while (const dirent* entry = readdir(listing)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        const wxString path = dir + "/" + wxString(name.c_str(), *wxConvFileName);
-        const bool folder = stat(path.fn_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        (folder ? folders : others).push_back(path);
+        const char* const name = entry->d_name;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
+        bool folder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+            folder = fstatat(dirfd(listing), name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        (folder ? folders : others).push_back(dir + "/" + wxString(name, *wxConvFileName));
     }
     closedir(listing);
     for (const auto& folder : folders) ListFiles(folder, entered, files);

@@ -49,41 +49,22 @@ bool QelNotebook::SendIdleEvents(wxIdleEvent& event)
         HandleWindowEvent(event);
         more = event.MoreRequested();
     }
-    if (!m_IdleChildrenKnown) {
-        std::set<wxWindow*> keyed;
-        for (const auto& [key, page] : m_MapPages) keyed.insert(page);
-        m_IdleChildren.clear();
-        for (wxWindow* child : GetChildren())
-            if (child->IsShown() || (keyed.count(child) == 0 && child != m_HiddenPages))
-                m_IdleChildren.push_back(child);
-        m_IdleChildrenKnown = true;
-    }
-    // A copy: an idle handler may add or close a page, and one closed is
-    // passed over.
-    const std::vector<wxWindow*> children(m_IdleChildren);
-    for (wxWindow* child : children) {
-        if (!m_IdleChildrenKnown && !GetChildren().Find(child)) continue;
+    // The pages not shown are children of m_HiddenPages, which is passed
+    // over: the notebook's own children are its tab controls and the page
+    // shown. A copy, as an idle handler may add or close a page, and one
+    // closed is passed over.
+    const wxWindowList& children = GetChildren();
+    const std::vector<wxWindow*> shown(children.begin(), children.end());
+    for (wxWindow* child : shown) {
+        if (child == m_HiddenPages || !children.Find(child)) continue;
         if (child->SendIdleEvents(event)) more = true;
     }
     return more;
 }
 
-void QelNotebook::AddChild(wxWindowBase* child)
-{
-    wxAuiNotebook::AddChild(child);
-    m_IdleChildrenKnown = false;
-}
-
-void QelNotebook::RemoveChild(wxWindowBase* child)
-{
-    wxAuiNotebook::RemoveChild(child);
-    m_IdleChildrenKnown = false;
-}
-
 void QelNotebook::OnPageShow(wxShowEvent& event)
 {
     event.Skip();
-    m_IdleChildrenKnown = false;
     // A page moved to another notebook is that one's to place.
     auto* page = dynamic_cast<wxWindow*>(event.GetEventObject());
     if (page != nullptr && GetPageIndex(page) != wxNOT_FOUND) PlacePage(page);
@@ -138,7 +119,6 @@ wxWindow* QelNotebook::InsertPage(size_t page_idx, wxWindow* page, const wxStrin
     m_MapPages[key] = page;
     page->Bind(wxEVT_SHOW, &QelNotebook::OnPageShow, this);
     PlacePage(page); // the toolkit hid one not selected before it could be told
-    m_IdleChildrenKnown = false;
     if (defer) m_PendingSelection = page;
     return page;
 }
@@ -301,10 +281,14 @@ void QelNotebook::PassKey(const wxString& key)
     // The file's page went, or went on to another file, while a view of the
     // file stays (a split view, keyed apart): that view takes the file's
     // key, so that opening the file finds it instead of making the file a
-    // second document.
+    // second document. Closing all pages comes here for each: the names are
+    // compared first, and a full path made only for a page of that name.
+    const wxString name = key.AfterLast(wxFileName::GetPathSeparator());
     for (const auto& [view_key, window] : m_MapPages) {
         const auto* stc = dynamic_cast<const QelSTC*>(window);
-        if (stc == nullptr || view_key == key || stc->GetFileName().GetFullPath() != key) continue;
+        if (stc == nullptr || view_key == key) continue;
+        const wxFileName& file = stc->GetFileName();
+        if (file.GetFullName() != name || file.GetFullPath() != key) continue;
         wxWindow* const view = window;
         m_MapPages.erase(wxString(view_key));
         m_MapPages[key] = view;

@@ -114,12 +114,17 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
     const struct {
         const char* name;
         bool open_recent, project, file_gone;
-        int projects_whole = 0; // 1 closed with the projects filling the window, 2 and so kept
+        // 1 closed with the projects filling the window; so kept: 2 as an
+        // earlier version marked them, 3 as the docking manager does
+        int projects_whole = 0;
+        bool others = true; // the history and the output shown before the window closed
     } rows[] = {
         {"RecentFileGone", true, false, true},
         {"FilesNamedAtStart", false, true, false},
         {"ProjectsFillTheWindow", true, true, false, 1},
         {"ProjectsFilledTheWindowInAnEarlierVersion", true, true, false, 2},
+        {"ProjectsAloneFilledTheWindowInAnEarlierVersion", true, true, false, 2, false},
+        {"ProjectsKeptMaximizedByTheManager", true, true, false, 3},
         {"FileAndProject", true, true, false}, // last: its history is looked at
     };
     for (const auto& row : rows) {
@@ -135,16 +140,23 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
             ASSERT_TRUE(QelProjectFile::Write(prj, {}));
             ASSERT_TRUE(m_Frame->OpenFile(QelFileName(prj), 0, "", EDITOR_OPEN_PROJECT));
         }
-        for (const char* pane : {"HISTORY", "OUTPUT"}) m_Frame->ShowPane(pane);
+        if (row.others)
+            for (const char* pane : {"HISTORY", "OUTPUT"}) m_Frame->ShowPane(pane);
         wxString whole;
-        if (row.projects_whole > 0) {
+        if (row.projects_whole == 2) {
+            // The files hidden, and the projects only marked as maximised:
+            // the other panes hold no state of their own to go back to.
+            m_Frame->ShowPane("FILES", false);
+            m_Frame->GetManager().GetPane("PROJECTS").Maximize();
+            whole = m_Frame->GetManager().SavePerspective();
+        } else if (row.projects_whole > 0) {
             wxCommandEvent files(wxEVT_MENU, ID_VIEW_FILES);
             ASSERT_TRUE(m_Frame->ProcessWindowEvent(files));
             ASSERT_FALSE(Shown("HISTORY"));
             whole = m_Frame->GetManager().SavePerspective();
         }
         ASSERT_TRUE(CloseWindow(false));
-        if (row.projects_whole == 2) wxConfigBase::Get()->Write("Perspective", whole);
+        if (row.projects_whole >= 2) wxConfigBase::Get()->Write("Perspective", whole);
         Reopen();
         if (row.file_gone) wxRemoveFile(a);
         // The tool bar as narrow as a layout from before the Help tool left it.
@@ -156,7 +168,7 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
             wxRegEx field(wxString("name=") + pane + ";[^|]*state=([0-9]+)");
             return field.Matches(layout) ? wxAtol(field.GetMatch(layout, 1)) : -1;
         };
-        if (row.projects_whole != 2) { // as the window kept it
+        if (row.projects_whole < 2) { // as the window kept it
             EXPECT_EQ(state("PROJECTS") & wxAuiPaneInfo::optionMaximized, 0);
             EXPECT_EQ(state("HISTORY") & wxAuiPaneInfo::optionHidden, 0);
         }
@@ -164,8 +176,9 @@ TEST_F(AppFrame, LayoutAndRecentDocumentsComeBackAfterARestart)
         // The frame's own log target takes the messages of its construction.
         Make(row.open_recent);
         EXPECT_TRUE(m_Frame->GetToolBar()->GetToolFits(wxID_HELP));
-        EXPECT_TRUE(Shown("HISTORY"));
+        EXPECT_EQ(Shown("HISTORY"), row.others);
         EXPECT_FALSE(Shown("OUTPUT"));
+        for (const char* pane : {"DIRCTRL", "ASCIITABLE"}) EXPECT_FALSE(Shown(pane)) << pane;
         EXPECT_EQ(Keys(), std::vector<wxString>(row.open_recent && !row.file_gone, a));
         EXPECT_EQ(Shown("PROJECTS"), row.open_recent && row.project);
         EXPECT_FALSE(Shown("VIBAR"));
@@ -277,6 +290,25 @@ TEST_F(AppFrame, QuietIdlePassesLeaveTheToolsAsTheyAre)
     Editor()->SetReadOnly(true); // the control tells no one
     EXPECT_GT(pass(), 0);
     EXPECT_EQ(pass(), 0);
+}
+
+// Rows a timer adds to a list of a shown pane (a process's output, with a
+// row picked so that the list does not follow) tell no one: the quiet passes
+// that the ticks bring still lay them out, with no key or mouse touched.
+TEST_F(AppFrame, QuietIdlePassesLayOutTheShownPanes)
+{
+    Make(false);
+    m_Frame->Show();
+    QelListView* list = m_Frame->Activate(QelListViewFileName::LIST_PROCESS);
+    ASSERT_NE(list, nullptr);
+    list->InsertItem(0, "first");
+    list->Select(0);
+    Pump(100);
+    for (int i = 0; i < 2; ++i) wxTheApp->ProcessIdle(); // the passes are quiet from here on
+    const int range = list->GetScrollRange(wxVERTICAL);
+    for (int i = 1; i < 1000; ++i) list->InsertItem(i, wxString::Format("%d", i));
+    for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
+    EXPECT_GT(list->GetScrollRange(wxVERTICAL), range + 100);
 }
 
 TEST_F(AppFrame, FilesOpenAsTheirKindNeeds)

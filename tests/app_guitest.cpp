@@ -319,6 +319,15 @@ TEST(Program, InterruptAndHangUpEndItAsTerminateDoes)
     const char* const kAtTheLock = R"(sh -c 'trap "kill -KILL \$p" TERM; "$@" & p=$!
 for i in $(seq 1000); do ls *.lock >/dev/null 2>&1 && break; sleep 0.01; done
 kill -TERM $p; wait $p' at-the-lock)";
+    // Starts the program and stops it as soon as its window shows, which is
+    // as the files of the command line begin to open, until a signal is
+    // sent to it: the signal is sure to come before the open ends.
+    const char* const kStoppedAtTheWindow = R"(sh -c '(
+for i in $(seq 600); do xdotool search --onlyvisible --pid $$ >/dev/null 2>&1 && break; sleep 0.01; done
+kill -STOP $$
+for i in $(seq 600); do s=$(sed -n "s/^ShdPnd:[[:space:]]*//p" /proc/$$/status) || break
+[ $((0x$s)) -ne 0 ] && break; sleep 0.01; done
+kill -CONT $$) & exec "$@"' stopped-at-the-window)";
     std::string manyKeys;
     for (int i = 0; i < 90000; ++i) manyKeys += "k" + std::to_string(i) + "=v\n";
     const struct {
@@ -331,7 +340,7 @@ kill -TERM $p; wait $p' at-the-lock)";
         {"INT", "", "INT\n"},
         {"HUP", "", "HUP\n"},
         {"HUP TERM", "nohup", "TERM\n"},
-        {"TERM", "", "TERM\n", "'*.txt'"},
+        {"TERM", kStoppedAtTheWindow, "TERM\n", "'*.txt'"},
         {"TERM", kAtTheLock, "TERM\n", "", manyKeys, false},
     };
     for (const auto& row : rows) {
@@ -349,6 +358,16 @@ kill -TERM $p; wait $p' at-the-lock)";
         const std::string ini = ReadBytes(dir.File("tindrel.ini"));
         EXPECT_TRUE(ini.find("\nPerspective=") != std::string::npos
                     || (!row.shown && ini == row.settings));
+        if (*row.args != '\0') {
+            // The files open in the order the folder lists them, each kept
+            // in the recent files: some opened, but not the last one.
+            wxString last = qeltest::Run("cd " + ShellQuote(dir.Path())
+                                         + " && ls -f | grep '[.]txt$' | tail -n 1");
+            EXPECT_NE(ini.find(("\nfile1=" + dir.File("")).utf8_string()), std::string::npos)
+                << ini;
+            EXPECT_EQ(ini.find("=" + dir.File(last.Trim()).utf8_string() + "\n"), std::string::npos)
+                << last;
+        }
         EXPECT_EQ(qeltest::Run("cd " + ShellQuote(dir.Path()) + " && ls *.sock *.lock 2>/dev/null"),
                   "");
     }

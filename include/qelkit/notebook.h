@@ -87,8 +87,6 @@ public:
 
     // Passes the idle time on to the pages shown only.
     bool SendIdleEvents(wxIdleEvent& event) override;
-    void AddChild(wxWindowBase* child) override;
-    void RemoveChild(wxWindowBase* child) override;
     // Looked up in the theme once: the toolkit asks for them with every
     // device context made on the notebook.
     wxVisualAttributes GetDefaultAttributes() const override;
@@ -115,11 +113,6 @@ private:
     wxWindow* m_PendingSelection = nullptr; // selected at the thaw
     int m_TabBitmapHeight = -1; // of the tallest tab bitmap so far; -1 before the first tab
     QelDefaultAttributes m_DefaultAttributes{this};
-    // The children that idle time goes to: all but the keyed pages hidden.
-    // Made again once a child came or went, or a keyed page was shown or
-    // hidden, so that an idle time looks at a few and not at every page.
-    std::vector<wxWindow*> m_IdleChildren;
-    bool m_IdleChildrenKnown = false;
     // The parent of the pages not shown, hidden itself: each blink of a
     // caret in a page draws the notebook, and GTK goes through every child
     // of the window it draws, shown or not, hundreds of pages with as many
