@@ -280,9 +280,9 @@ TEST_F(StcControl, NoEditMakesALineTooHeavy)
 TEST_F(StcControl, PasteIsTheControlsPaste)
 {
     const ClipboardLock lock;
-    for (const auto& [text, anchor, caret, pasted] :
-         {std::tuple{"ab\r\ncd\r\n", 1, 5, "x\ny\r\nz"}, {"ab\ncd\n", 3, 3, "x\r\ny\n"},
-          {"ab\rcd", 2, 0, "x\xc3\xa9\n"}}) {
+    for (const auto& [text, anchor, caret, pasted] : {std::tuple{"ab\r\ncd\r\n", 1, 5, "x\ny\r\nz"},
+                                                      {"ab\ncd\n", 3, 3, "x\r\ny\n"},
+                                                      {"ab\rcd", 2, 0, "x\xc3\xa9\n"}}) {
         SCOPED_TRACE(text);
         ASSERT_TRUE(QelClipboardAdd(wxString::FromUTF8(pasted)));
         std::vector<std::string> results;
