@@ -385,6 +385,13 @@ void QelSTC::SetText(const wxString& value)
     SetModEventMask(0);
     AddTextRaw(bytes.data(), static_cast<int>(bytes.length()));
     SetModEventMask(mod_mask);
+    // An editor that showed a heavy text as a dump (an output shown again)
+    // shows this one as text, in the styles of its lexer.
+    if (m_Flags & EDITOR_HEX) {
+        m_Flags &= ~EDITOR_HEX;
+        SetControlCharSymbol(0);
+        SetLexer(m_Lexer.GetScintillaLexer(), true);
+    }
     DocumentStart();
     EmptyUndoBuffer();
 }
@@ -582,12 +589,13 @@ void QelSTC::OnStyledText(wxStyledTextEvent& event)
 
 void QelSTC::OnModified(wxStyledTextEvent& event)
 {
-    event.Skip();
-
+    // The check of an insertion is the editor's alone: nothing above it
+    // asks, and it would travel up every parent for each insertion.
     if (event.GetModificationType() & wxSTC_MOD_INSERTCHECK) {
         CheckInsertion(event);
         return;
     }
+    event.Skip();
     FollowLineWeight(event);
 
     if (m_FoldLine >= 0 && event.GetLinesAdded() != 0)

@@ -383,6 +383,41 @@ std::string QelSTC::PasteBytes(const wxString& text) const
     return QelSTCBytes(translated);
 }
 
+bool QelSTC::PasteWeighed()
+{
+    // The control's own paste for the parts of a rectangle or of many
+    // selections, each checked as it goes in, and for a recording, which
+    // keeps the paste and not its text.
+    if (GetReadOnly() || SelectionIsRectangle() || GetSelections() > 1 || m_MacroIsRecording)
+        return SendWeighed(wxSTC_CMD_PASTE);
+
+    // The clipboard is read once: what is weighed is what goes in, as the
+    // control pastes it, over the selection, one undo step, caret after it.
+    m_DeletedAt = -1;
+    const wxString text = [] {
+        const wxLogNull quiet;
+        return QelClipboardGet();
+    }();
+    if (text.empty()) {
+        // Nothing to weigh: the control's paste, each insertion checked.
+        SendMsg(wxSTC_CMD_PASTE);
+        return true;
+    }
+    const std::string bytes = PasteBytes(text);
+    const int start = GetSelectionStart();
+    if (!KeepsLinesLight(start, GetSelectionEnd(), bytes)) return false;
+    BeginUndoAction();
+    TargetFromSelection();
+    {
+        const WeighedAhead weighed(*this);
+        wxStyledTextCtrl::ReplaceTargetRaw(bytes.data(), static_cast<int>(bytes.size()));
+    }
+    EndUndoAction();
+    GotoPos(start + static_cast<int>(bytes.size()));
+    ChooseCaretX();
+    return true;
+}
+
 void QelSTC::OnClipboardCopy(wxStyledTextEvent& event)
 {
     // The control converts the bytes it copies, and gets nothing for a
@@ -408,7 +443,7 @@ void QelSTC::OnClipboardPaste(wxStyledTextEvent& event)
 void QelSTC::Paste()
 {
     const int line = GetCurrentLine();
-    if (!SendWeighed(wxSTC_CMD_PASTE)) return;
+    if (!PasteWeighed()) return;
 
     if (!QelLexers::Get(true)->MarkerIsLoaded(m_MarkerChange)) return;
     for (int i = line; i <= GetCurrentLine(); ++i) MarkerAddChange(i);

@@ -304,11 +304,8 @@ bool QelSTC::ReplaceNext(const wxString& find_text, const wxString& replace_text
     // The replacement is weighed before the control deletes the match.
     const std::string bytes = TargetReplacement(
         replace_text, (search_flags & wxSTC_FIND_REGEXP) && QelIsTargetRE(replace_text));
-    if (!KeepsLinesLight(GetTargetStart(), GetTargetEnd(), bytes)) return false;
-
-    MarkTargetChange();
-    const WeighedAhead weighed(*this);
-    ReplaceTargetRaw(bytes.data(), static_cast<int>(bytes.size()));
+    if (ReplaceTargetRaw(bytes.data(), static_cast<int>(bytes.size())) < 0) return false;
+    MarkTargetChange(); // the target is the replacement now
 
     SetCurrentPos(GetTargetEnd());
     SetAnchor(GetTargetEnd());

@@ -132,10 +132,8 @@ void QelSTC::ControlCharDialog(const wxString& caption)
     if (code >= 0) {
         int caret = end;
         if (value != code) {
-            if (!KeepsLinesLight(start, end, {byte, 1})) return;
-            const WeighedAhead weighed(*this);
             TargetFromSelection();
-            ReplaceTargetRaw(byte, 1);
+            if (ReplaceTargetRaw(byte, 1) < 0) return;
             caret = start + 1;
         }
         SetSelection(caret, PositionAfter(caret));

@@ -4,8 +4,10 @@
 #include <qelkit/stc.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 #include <wx/app.h>
 #include <wx/intl.h>
@@ -98,10 +100,11 @@ struct Piece {
 };
 
 // The heaviest line of the pieces put one after the other.
-size_t Weigh(const QelSTC& stc, std::initializer_list<Piece> pieces)
+size_t Weigh(const QelSTC& stc, const Piece* first, const Piece* last)
 {
     QelLineWeight weight;
-    for (const Piece& piece : pieces) {
+    for (const Piece* at = first; at != last; ++at) {
+        const Piece& piece = *at;
         // Taken at once: the next range may move the control's gap.
         if (piece.to > piece.from)
             weight.Add(stc.GetRangePointer(piece.from, piece.to - piece.from),
@@ -110,6 +113,57 @@ size_t Weigh(const QelSTC& stc, std::initializer_list<Piece> pieces)
             weight.Add(piece.bytes.data(), piece.bytes.size());
     }
     return weight.Get();
+}
+
+size_t Weigh(const QelSTC& stc, std::initializer_list<Piece> pieces)
+{
+    return Weigh(stc, pieces.begin(), pieces.end());
+}
+
+// Whether the byte continues a UTF-8 character.
+bool IsContinuation(int byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The heaviest line that moving [start, end) to pos makes, the bytes being
+// the text moved; 0 when the lines it changes are too short to matter.
+size_t WeightOfMove(const QelSTC& stc, int start, int end, int pos, std::string_view bytes)
+{
+    // The lines the move makes, from the first it changes to the last;
+    // those wholly between the drop and the selection stay as they are.
+    const int first = stc.PositionFromLine(stc.LineFromPosition(std::min(pos, start)));
+    const int last = stc.GetLineEndPosition(stc.LineFromPosition(std::max(pos, end)));
+    const size_t most = static_cast<size_t>(last - first - (end - start)) + bytes.size();
+    if (most * kHeaviestByte <= QelEditorMaxLineWeight()) return 0;
+
+    // From `from` to `to`, or when they lie on different lines, the rest of
+    // the line of `from` with its line end and the start of the line of `to`.
+    std::array<Piece, 6> pieces{Piece(0, 0), Piece(0, 0), Piece(0, 0),
+                                Piece(0, 0), Piece(0, 0), Piece(0, 0)};
+    size_t count = 0;
+    const auto add = [&](Piece piece) { pieces[count++] = piece; };
+    const auto between = [&](int from, int to) {
+        const int line = stc.LineFromPosition(from);
+        if (line == stc.LineFromPosition(to)) {
+            add({from, to});
+        } else {
+            add({from, stc.PositionFromLine(line + 1)});
+            add({stc.PositionFromLine(stc.LineFromPosition(to)), to});
+        }
+    };
+    if (pos < start) {
+        add({first, pos});
+        add(bytes);
+        between(pos, start);
+        add({end, last});
+    } else {
+        add({first, start});
+        between(end, pos);
+        add(bytes);
+        add({pos, last});
+    }
+    return Weigh(stc, pieces.data(), pieces.data() + count);
 }
 
 // Whether joining the lines of the target keeps the line made light. The
@@ -135,12 +189,32 @@ bool QelSTC::KeepsLinesLight(int from, int to, std::string_view bytes)
 {
     if (GetReadOnly()) return true; // nothing changes
 
-    const int start = PositionFromLine(LineFromPosition(from));
+    const int line = LineFromPosition(from);
+    const int start = PositionFromLine(line);
+    const int line_end = GetLineEndPosition(line);
     const int end = std::max(to, GetLineEndPosition(LineFromPosition(to)));
     // Most edits are far too short to reach the limit whatever their bytes.
     const size_t most
         = static_cast<size_t>(from - start) + bytes.size() + static_cast<size_t>(end - to);
     if (most * kHeaviestByte <= QelEditorMaxLineWeight()) return true;
+
+    // Within one line (a key deleting, a character typed over) the line is
+    // weighed from what is known of it, as typing is.
+    if (to <= line_end) {
+        // Whole characters taken out of a line leave the bytes beside
+        // them as they were, or join them into characters: never heavier.
+        if (bytes.empty() && !IsContinuation(GetCharAt(from)) && !IsContinuation(GetCharAt(to)))
+            return true;
+        const size_t added = bytes.size() * kHeaviestByte + kSeamWeight;
+        if (LineWeightAtMost(line) + added <= QelEditorMaxLineWeight()) return true;
+        // What the bound gathered from the edits since it was weighed may
+        // be far above the line's weight: weighed anew, it serves the next
+        // edits again.
+        if (!m_WeightBound.exact) {
+            m_WeightBound.line = -1;
+            if (LineWeightAtMost(line) + added <= QelEditorMaxLineWeight()) return true;
+        }
+    }
     if (WeightOfReplacing(from, to, bytes) <= QelEditorMaxLineWeight()) return true;
     RefuseHeavyLine();
     return false;
@@ -204,10 +278,10 @@ void QelSTC::LinesJoin()
 void QelSTC::AddTextRaw(const char* text, int length)
 {
     const size_t size = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
-    // A file read while the changes are not told weighs what it sends.
+    // Not told (a file read, or an insertion weighed ahead), the text was
+    // weighed before.
     const bool told = GetModEventMask() & wxSTC_MOD_INSERTCHECK;
-    if (told && !m_WeighedAhead && !KeepsLinesLight(GetCurrentPos(), GetCurrentPos(), {text, size}))
-        return;
+    if (told && !KeepsLinesLight(GetCurrentPos(), GetCurrentPos(), {text, size})) return;
     const WeighedAhead weighed(*this);
     wxStyledTextCtrl::AddTextRaw(text, static_cast<int>(size));
 }
@@ -215,8 +289,10 @@ void QelSTC::AddTextRaw(const char* text, int length)
 int QelSTC::ReplaceTargetRaw(const char* text, int length)
 {
     const size_t size = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
-    if (!m_WeighedAhead && !KeepsLinesLight(GetTargetStart(), GetTargetEnd(), {text, size}))
-        return 0;
+    // Not told (a replacement of every match), it was weighed before.
+    if ((GetModEventMask() & wxSTC_MOD_INSERTCHECK)
+        && !KeepsLinesLight(GetTargetStart(), GetTargetEnd(), {text, size}))
+        return -1;
     const WeighedAhead weighed(*this);
     return wxStyledTextCtrl::ReplaceTargetRaw(text, static_cast<int>(size));
 }
@@ -251,7 +327,6 @@ void QelSTC::CheckInsertion(wxStyledTextEvent& event)
     const int pos = event.GetPosition();
     const bool replaces = m_DeletedAt == pos;
     m_DeletedAt = -1;
-    if (m_WeighedAhead) return;
 
     const size_t length = static_cast<size_t>(event.GetLength());
     const int line = LineFromPosition(pos);
@@ -270,9 +345,15 @@ void QelSTC::CheckInsertion(wxStyledTextEvent& event)
     // or a middle-click paste over a selection, a case changed) is let in:
     // refused, it would lose what the first half deleted.
     if (replaces) return;
-    // An edit this near the limit has the line weighed anew after it.
+    // An edit this near the limit has the line weighed exactly: the weight
+    // found is the bound once the insertion is made, when it ends no line.
     m_WeightBound.line = -1;
-    if (WeightOfReplacing(pos, pos, bytes) <= QelEditorMaxLineWeight()) return;
+    if (const size_t weight = WeightOfReplacing(pos, pos, bytes);
+        weight <= QelEditorMaxLineWeight()) {
+        if (bytes.find_first_of("\r\n") == std::string::npos)
+            m_WeightBound = {line, static_cast<int>(line_length + length), weight, true, pos};
+        return;
+    }
 
     // Nothing goes in, and nothing is kept for undo: the document is as it
     // was, unmodified when it was. The end of the insertion turns the undo
@@ -293,6 +374,7 @@ void QelSTC::FollowLineWeight(const wxStyledTextEvent& event)
     }
     const bool inserted = (event.GetModificationType() & wxSTC_MOD_INSERTTEXT) != 0;
     m_DeletedAt = inserted ? -1 : event.GetPosition();
+    const int ahead = std::exchange(m_WeightBound.ahead, -1);
     if (m_WeightBound.line < 0) return;
     if (event.GetLinesAdded() != 0) {
         m_WeightBound.line = -1;
@@ -300,9 +382,13 @@ void QelSTC::FollowLineWeight(const wxStyledTextEvent& event)
     }
     const int line = LineFromPosition(event.GetPosition());
     if (line != m_WeightBound.line) return;
+    const int length = GetLineEndPosition(line) - PositionFromLine(line);
+    // The insertion that the check weighed with the line.
+    if (inserted && ahead == event.GetPosition() && length == m_WeightBound.length) return;
     m_WeightBound.weight
         += (inserted ? static_cast<size_t>(event.GetLength()) * kHeaviestByte : 0) + kSeamWeight;
-    m_WeightBound.length = GetLineEndPosition(line) - PositionFromLine(line);
+    m_WeightBound.exact = false;
+    m_WeightBound.length = length;
 }
 
 size_t QelSTC::LineWeightAtMost(int line)
@@ -310,7 +396,7 @@ size_t QelSTC::LineWeightAtMost(int line)
     const int start = PositionFromLine(line);
     const int length = GetLineEndPosition(line) - start;
     if (m_WeightBound.line != line || m_WeightBound.length != length)
-        m_WeightBound = {line, length, Weigh(*this, {{start, start + length}})};
+        m_WeightBound = {line, length, Weigh(*this, {{start, start + length}}), true};
     return m_WeightBound.weight;
 }
 
@@ -353,6 +439,13 @@ void QelSTC::OnDrop(wxStyledTextEvent& event)
     const int line = LineFromPosition(pos);
     if (moves && LineFromPosition(start) == line && LineFromPosition(end) == line) return;
 
-    if ((moves && !KeepsLinesLight(start, end, {})) || !KeepsLinesLight(pos, pos, bytes))
-        event.SetDragResult(wxDragNone);
+    if (!moves) {
+        if (!KeepsLinesLight(pos, pos, bytes)) event.SetDragResult(wxDragNone);
+        return;
+    }
+    // The control deletes the selection before it inserts: refused only
+    // then, the text would be gone. The move is weighed whole.
+    if (WeightOfMove(*this, start, end, pos, bytes) <= QelEditorMaxLineWeight()) return;
+    RefuseHeavyLine();
+    event.SetDragResult(wxDragNone);
 }

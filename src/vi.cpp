@@ -390,9 +390,10 @@ bool QelVi::OnKeyDown(const wxKeyEvent& event)
     case WXK_BACK:
         if (m_InsertMode) {
             // The editor takes back a line end as a whole, and so does the
-            // record: a repeat must not add half of one.
+            // record, also one that is all of it: a repeat must not add half
+            // of one, nor one taken back.
             const wxString eol = GetEOL();
-            if (m_InsertText.length() > eol.length() && m_InsertText.EndsWith(eol))
+            if (m_InsertText.EndsWith(eol))
                 m_InsertText.RemoveLast(eol.length());
             else if (m_InsertText.length() > 1)
                 m_InsertText.RemoveLast();
@@ -606,8 +607,7 @@ void QelVi::JoinLines(int count)
     // "J" and "2J" join two lines, "3J" three; the empty line after a last
     // line end is no line to join, so that line end stays.
     const int line = m_STC->LineFromPosition(m_STC->GetCurrentPos());
-    int last_line = m_STC->GetLineCount() - 1;
-    if (last_line > 0 && m_STC->PositionFromLine(last_line) == m_STC->GetLength()) --last_line;
+    const int last_line = GetLastLine() - 1;
     const int to
         = static_cast<int>(std::min<long long>(last_line, 1LL * line + std::max(count, 2) - 1));
     if (to <= line) {

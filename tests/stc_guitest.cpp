@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -149,6 +150,10 @@ TEST_F(StcControl, NoEditMakesALineTooHeavy)
     const std::string a(max / 2, 'a'), b(max / 2, 'b');
     const std::string two = a + "\n" + b + "x\n";
     const int eol = static_cast<int>(a.size()); // the first line end
+    // 420 KiB, 60 selected to the line end, 10 more selected, 60 after.
+    const int kib = static_cast<int>(max / 512);
+    const std::string moved = std::string(kib * 420, 'p') + std::string(kib * 60, 'q') + "\n"
+        + std::string(kib * 10, 'r') + std::string(kib * 60, 's') + "\n";
     const auto replace = [](const char* find, const char* by) {
         return [=](QelSTC* stc) { stc->ReplaceAllInRange(0, stc->GetLength(), find, by, 0); };
     };
@@ -180,6 +185,15 @@ TEST_F(StcControl, NoEditMakesALineTooHeavy)
              stc->DoDragOver(at.x, at.y, wxDragCopy);
              stc->DoDropText(at.x, at.y, b);
          }},
+        // A move takes the selection away and puts it at the drop: the
+        // line made is weighed whole, though its pieces are light apart.
+        {"DropMoved", moved, kib * 420, kib * 490 + 1,
+         [&](QelSTC* stc) {
+             const int end = static_cast<int>(moved.size()) - 1;
+             const wxPoint at = stc->PointFromPosition(end);
+             stc->DoDragOver(at.x, at.y, wxDragMove);
+             EXPECT_EQ(stc->DoDropText(at.x, at.y, stc->GetSelectedText()), false);
+         }},
         {"ReplaceAll", a + "x\n", 0, 0, replace("a", "aa")},
         {"ReplaceAllMatchingALineEnd", two, 0, 0, replace("\n", "")},
         {"ReplaceNext", a + b.substr(1) + "c\n", 0, 0,
@@ -189,12 +203,27 @@ TEST_F(StcControl, NoEditMakesALineTooHeavy)
              wxCommandEvent del(wxEVT_MENU, wxID_DELETE);
              stc->ProcessWindowEvent(del);
          }},
+        {"DeleteKeyLineEnd", two, eol, eol, [](QelSTC* stc) { PressKey(stc, WXK_DELETE, 127); }},
+        {"WordDeleteKeyOverLineEnd", two, eol, eol,
+         [](QelSTC* stc) { PressKey(stc, WXK_DELETE, 127, wxMOD_CONTROL); }},
         {"BackspaceLineEnd", two, eol + 1, eol + 1,
          [](QelSTC* stc) { PressKey(stc, WXK_BACK, 8); }},
         {"WordBackOverLineEnd", two, eol + 1, eol + 1,
          [](QelSTC* stc) { PressKey(stc, WXK_BACK, 8, wxMOD_CONTROL); }},
         {"CutOverLineEnd", two, eol, eol + 1, [](QelSTC* stc) { stc->Cut(); }},
         {"TypedOverLineEnd", two, eol, eol + 1, [](QelSTC* stc) { PressKey(stc, 'Z', 'z'); }},
+        {"OvertypedOverLineEnd", two, eol, eol + 1,
+         [](QelSTC* stc) {
+             stc->SetOvertype(true);
+             PressKey(stc, 'Z', 'z');
+         }},
+        // At its end a line is typed onto, not over.
+        {"OvertypedAtLineEnd", std::string(max, 'a') + "\nb\n", static_cast<int>(max),
+         static_cast<int>(max),
+         [](QelSTC* stc) {
+             stc->SetOvertype(true);
+             PressKey(stc, 'Z', 'z');
+         }},
         {"ViJoin", two, 0, 0, vi("J")},
         {"ViPut", a + "x\n", 0, 0, vi("p")},
         {"Macro", a + "x\n", 0, 0,
@@ -237,6 +266,43 @@ TEST_F(StcControl, NoEditMakesALineTooHeavy)
     EXPECT_TRUE(given->GetFlags() & EDITOR_HEX);
     EXPECT_TRUE(given->GetReadOnly());
     EXPECT_EQ(log.Count("Shown in hexadecimal"), 1u) << log.Dump();
+    // A light text after it (an output shown in the same editor) is text
+    // again, not a dump.
+    given->SetText("int a;\n");
+    EXPECT_FALSE(given->GetFlags() & EDITOR_HEX);
+    EXPECT_EQ(given->GetControlCharSymbol(), 0);
+    EXPECT_EQ(TextBytes(given), "int a;\n");
+}
+
+// Paste weighs the text it read and inserts it itself: as the control's own
+// paste does, with the document's line ends, over the selection, in one undo
+// step and with the caret after it.
+TEST_F(StcControl, PasteIsTheControlsPaste)
+{
+    const ClipboardLock lock;
+    for (const auto& [text, anchor, caret, pasted] : {std::tuple{"ab\r\ncd\r\n", 1, 5, "x\ny\r\nz"},
+                                                      {"ab\ncd\n", 3, 3, "x\r\ny\n"},
+                                                      {"ab\rcd", 2, 0, "x\xc3\xa9\n"}}) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(QelClipboardAdd(wxString::FromUTF8(pasted)));
+        std::vector<std::string> results;
+        for (const bool own : {true, false}) {
+            auto* stc = new QelSTC(m_Frame, wxString(text));
+            stc->SetSelection(anchor, caret);
+            if (own)
+                stc->Paste();
+            else
+                stc->wxStyledTextCtrl::Paste();
+            results.push_back(TextBytes(stc) + "|" + std::to_string(stc->GetCurrentPos())
+                              + std::to_string(stc->GetAnchor()));
+            stc->Undo();
+            EXPECT_EQ(TextBytes(stc), text);
+            EXPECT_FALSE(stc->CanUndo());
+            stc->Destroy();
+        }
+        EXPECT_NE(results[0].find("x"), std::string::npos);
+        EXPECT_EQ(results[0], results[1]);
+    }
 }
 
 // Typing in a long line is weighed from what is known of the line, and the
@@ -253,6 +319,18 @@ TEST_F(StcControl, TypingStopsAtTheLimit)
     for (size_t i = 0; i < room / tab + 10; ++i) stc->AddText("\t");
     EXPECT_TRUE(TextBytes(stc) == line + std::string(room / tab, '\t') + "\n");
     EXPECT_EQ(log.Count("512 KiB"), 1u) << log.Dump();
+
+    // Tabs put one by one over the "x"s weigh 16 more each: what is kept of
+    // the line's weight, followed through each deletion and insertion, lets
+    // exactly as many in.
+    stc->SetText(line + "\n");
+    size_t put = 0;
+    for (size_t at = 0; at < room / (tab - 1) + 10; ++at) {
+        stc->SetTargetRange(static_cast<int>(at), static_cast<int>(at) + 1);
+        put += stc->ReplaceTargetRaw("\t", 1) >= 0;
+    }
+    EXPECT_EQ(put, room / (tab - 1));
+    EXPECT_TRUE(TextBytes(stc) == std::string(put, '\t') + line.substr(put) + "\n");
 }
 
 } // namespace

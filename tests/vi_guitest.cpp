@@ -240,6 +240,8 @@ const ViCase ViCases[] = {
     {"InsertReturn", "ab\n", 1, 2, "ix<CR>y<Esc>", Vim},
     // Backspace takes back the whole line end Return recorded.
     {"CountedInsertBackOverCrLf", "one\r\ntwo\r\nthree\r\n", 1, 1, "3ia<CR><BS>b<Esc>", Vim},
+    {"CountedInsertReturnFirstBackOverCrLf", "one\r\ntwo\r\n", 1, 1, "3i<CR><BS>b<Esc>", Vim},
+    {"CountedInsertReturnFirstBackOverLf", "one\ntwo\n", 1, 1, "3i<CR><BS>b<Esc>", Vim},
     {"ChangeWord", "one two\n", 1, 1, "cwxy<Esc>", Vim},
     {"ChangeLine", "one\ntwo\n", 1, 2, "ccxy<Esc>", Vim},
     {"ChangeToEnd", "one two\n", 1, 5, "Cxy<Esc>", Vim},

@@ -234,6 +234,7 @@ public:
     // insert.
     void LinesJoin();
     void AddTextRaw(const char* text, int length = -1);
+    // The replacements give -1 when refused.
     int ReplaceTargetRaw(const char* text, int length = -1);
     int ReplaceTarget(const wxString& text);
     void ReplaceSelection(const wxString& text);
@@ -297,25 +298,34 @@ private:
         int line = -1;  // -1: none
         int length = 0; // its bytes when last followed: a change not told shows
         size_t weight = 0;
+        bool exact = false; // weighed, not raised by the changes followed since
+        int ahead = -1;     // the weight is already that after an insertion here
     };
 
     // While alive, what the editor inserts is not weighed again as it goes
-    // in: it was weighed before, where its bytes were known.
+    // in: it was weighed before, where its bytes were known. The control
+    // does not even ask: each check would carry the text converted.
     class WeighedAhead {
     public:
         explicit WeighedAhead(QelSTC& stc, bool weighed = true)
-            : m_Flag(stc.m_WeighedAhead)
-            , m_Was(stc.m_WeighedAhead)
+            : m_STC(stc)
+            , m_Mask(stc.GetModEventMask())
         {
-            m_Flag = weighed;
+            if (weighed && (m_Mask & wxSTC_MOD_INSERTCHECK))
+                m_STC.SetModEventMask(m_Mask & ~wxSTC_MOD_INSERTCHECK);
+            else
+                m_Mask = -1; // nothing to put back
         }
-        ~WeighedAhead() { m_Flag = m_Was; }
+        ~WeighedAhead()
+        {
+            if (m_Mask >= 0) m_STC.SetModEventMask(m_Mask);
+        }
         WeighedAhead(const WeighedAhead&) = delete;
         WeighedAhead& operator=(const WeighedAhead&) = delete;
 
     private:
-        bool& m_Flag;
-        const bool m_Was;
+        QelSTC& m_STC;
+        int m_Mask;
     };
 
     friend class QelSTCFile; // fills the include folders from a catalog
@@ -326,6 +336,8 @@ private:
     void OnMacroEvent(wxStyledTextEvent& event);
     void OnClipboardCopy(wxStyledTextEvent& event);
     void OnClipboardPaste(wxStyledTextEvent& event);
+    // Paste, refused when a line would be too heavy; false then.
+    bool PasteWeighed();
     // The check of every insertion, before it is made: one that would make
     // a line too heavy is turned into nothing.
     void CheckInsertion(wxStyledTextEvent& event);
@@ -385,7 +397,6 @@ private:
     std::vector<std::pair<int, int>> m_FoldGaps;
     bool m_LongLines = false; // shown as ShowLongLines says
     LineWeightBound m_WeightBound;
-    bool m_WeighedAhead = false;      // the edit running now was weighed before it ran
     bool m_RefusingInsertion = false; // between an insertion's check and its end
     int m_DeletedAt = -1;             // where the change just before deleted, if it did
     bool m_HeavyLineTold = false;     // the refusal was told for this event
